@@ -1,0 +1,205 @@
+#pragma once
+
+#include "Cell.h"
+#include "Field.h"
+#include "FilterExpression.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace data {
+
+class DbConnection;
+class DataSource;
+class FbStatement;
+
+/// A named set of rows read from the database, with a current row, an
+/// in-memory filter, a row search and an editing cycle that becomes INSERT,
+/// UPDATE and DELETE statements. Rows are fetched only as far as they are
+/// needed. Every failure throws DbError with the dataset's name as prefix.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    Q_ENUM(State)
+
+    Dataset(const QString &name, DbConnection *connection, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    QString name() const { return objectName(); }
+    DbConnection *connection() const { return m_connection; }
+    State state() const { return m_state; }
+    bool isActive() const { return m_state != State::Inactive; }
+    bool isEditing() const { return m_state == State::Edit || m_state == State::Insert; }
+
+    void open();
+    void close();
+    void setActive(bool active) { active ? open() : close(); }
+
+    void first();
+    void prior();
+    void next();
+    void last();
+    /// True at the last visible row after a Next that could not move.
+    bool isEof() const { return m_eof; }
+    /// Finds the first visible row whose fields equal `values` (one per name
+    /// in the ";"-separated `fieldNames`); text compares exactly or, with
+    /// `caseInsensitive`, after upper-casing both sides.
+    bool locate(const QString &fieldNames, const QVariantList &values, bool caseInsensitive = true);
+    /// Fetches everything and returns the number of visible rows.
+    int recordCount();
+
+    Field *fieldByName(const QString &name) const;
+    Field *findField(const QString &name) const;
+    const std::vector<std::unique_ptr<Field>> &fields() const { return m_fields; }
+
+    /// Declares a field before opening; an open binds it to the result column
+    /// of that name and checks its type.
+    void declareField(const QString &name, FieldType type, int size = 0);
+
+    void setFilter(const QString &expression);
+    QString filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool isFiltered() const { return m_filtered; }
+
+    void edit();
+    void insert();
+    void post();
+    void cancel();
+    void deleteRecord();
+    void refresh();
+
+    // Row access for views and bound controls.
+    int fetchedCount() const { return int(m_visible.size()); }
+    bool canFetchMore() const;
+    /// Fetches up to `count` more visible rows (fewer at the end).
+    void fetchMore(int count);
+    int currentIndex() const { return m_current; }
+    /// Makes the visible row `index` current (ends a pending change first).
+    void moveTo(int index);
+    /// Typed value of a visible row's column as Field::value() would give it.
+    QVariant valueAt(int index, int column) const;
+    int columnIndex(const QString &name) const;
+
+    void attachDataSource(DataSource *source);
+    void detachDataSource(DataSource *source);
+    /// Asks every bound control to hand over the text it holds.
+    void collectPendingText();
+    bool isModified() const { return m_modified; }
+
+    /// Statement that deletes the current row (for multi-row transactions).
+    struct PreparedStatement {
+        QByteArray sql;
+        QVariantList params;
+    };
+    PreparedStatement deleteStatementForCurrent();
+    /// Drops the current row from memory after it was deleted elsewhere.
+    void forgetCurrentRow();
+
+    /// Used by the connection when it goes away.
+    void detachConnection() { m_connection = nullptr; }
+
+signals:
+    void reset();                           ///< opened, closed, refiltered, reloaded
+    void rowsFetched(int first, int last);  ///< visible rows appended
+    void rowInserted(int index);
+    void rowRemoved(int index);
+    void rowChanged(int index);             ///< values of a visible row changed
+    void currentChanged(int index);
+    void stateChanged(data::Dataset::State state);
+
+protected:
+    /// The SELECT to run, and its parameter values in marker order.
+    virtual QByteArray selectStatement() const = 0;
+    virtual QVariantList selectParams() const { return {}; }
+    /// Table that the editing cycle writes; empty for read-only datasets.
+    virtual QString tableName() const { return {}; }
+    [[noreturn]] void fail(const QString &message) const;
+    void requireInactive(const char *what) const;
+
+private:
+    friend class Field;
+    Cell currentCell(int column) const;
+    void writeCurrentCell(int column, Cell cell);
+    QByteArray blobBytes(const Cell &cell) const;
+    bool fetchOne();
+    void requireOpen() const;
+    void endPendingChange();
+    void applyFilter(bool keepCurrent);
+    bool passesFilter(const PackedRow &row) const;
+    QString textOf(const PackedRow &row, int column, bool *numeric) const;
+    void bindFields();
+    void setState(State state);
+    void setCurrent(int index);
+    QString keyCondition(const PackedRow &row, QVariantList &params);
+    QVariant paramValue(const Cell &cell) const;
+
+    DbConnection *m_connection;
+    State m_state = State::Inactive;
+    std::unique_ptr<FbStatement> m_cursor;
+    std::vector<std::unique_ptr<Field>> m_fields;
+    std::vector<std::unique_ptr<Field>> m_declared;
+    std::vector<PackedRow> m_rows;   // fetched rows, server order; a null row was deleted
+    std::vector<int> m_visible;      // indexes into m_rows, in display order
+    int m_current = -1;              // index into m_visible
+    bool m_eof = false;
+    std::vector<Cell> m_editRow;     // the row being edited or inserted
+    int m_currentBeforeInsert = -1;
+    bool m_modified = false;
+    QString m_filterText;
+    bool m_filtered = false;
+    std::optional<FilterExpression> m_filterExpression;
+    QList<DataSource *> m_sources;
+    mutable QHash<qint64, QByteArray> m_blobCache;
+};
+
+/// A whole table, read with "SELECT * FROM <table>".
+class TableDataset : public Dataset {
+    Q_OBJECT
+public:
+    TableDataset(const QString &name, const QString &table, DbConnection *connection, QObject *parent = nullptr);
+    QString table() const { return m_table; }
+
+protected:
+    QByteArray selectStatement() const override;
+    QString tableName() const override { return m_table; }
+
+private:
+    QString m_table;
+};
+
+/// An SQL text with named parameters written as ":Name".
+class QueryDataset : public Dataset {
+    Q_OBJECT
+public:
+    QueryDataset(const QString &name, DbConnection *connection, QObject *parent = nullptr);
+
+    /// Replaces the SQL text (only while closed) and rebuilds the parameters,
+    /// keeping the values of parameters whose names stay.
+    void setSql(const QStringList &lines);
+    void setSql(const QString &text);
+    void clearSql() { setSql(QString()); }
+    QString sql() const { return m_sql; }
+
+    Param *paramByName(const QString &name) const;
+    const std::vector<std::unique_ptr<Param>> &params() const { return m_params; }
+    /// Closes the dataset, runs its statement once without fetching, commits.
+    void execSql();
+
+protected:
+    QByteArray selectStatement() const override;
+    QVariantList selectParams() const override;
+
+private:
+    QString m_sql;
+    QByteArray m_compiled;               // markers replaced by "?"
+    QStringList m_markerNames;           // one per "?" in order
+    std::vector<std::unique_ptr<Param>> m_params;
+};
+
+} // namespace data

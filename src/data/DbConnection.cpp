@@ -1,0 +1,280 @@
+#include "DbConnection.h"
+
+#include "Dataset.h"
+#include "DbError.h"
+#include "FbClient.h"
+#include "Win1250.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace data {
+namespace {
+
+void appendDpbString(QByteArray &dpb, char item, const QByteArray &value) {
+    dpb.append(item);
+    dpb.append(char(qMin<qsizetype>(value.size(), 255)));
+    dpb.append(value.left(255));
+}
+
+QByteArray encodeOrThrow(const QString &text) {
+    QByteArray bytes;
+    QChar bad;
+    if (!win1250::encode(text, bytes, &bad))
+        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(bad));
+    return bytes;
+}
+
+void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, bool readOnly) {
+    static const char readTpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                   isc_tpb_rec_version, isc_tpb_nowait};
+    static const char writeTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
+                                    isc_tpb_rec_version, isc_tpb_nowait};
+    // The transaction existence block the client expects: database, TPB length, TPB.
+    struct {
+        isc_db_handle *db;
+        long length;
+        const char *tpb;
+    } teb{db, readOnly ? long(sizeof readTpb) : long(sizeof writeTpb), readOnly ? readTpb : writeTpb};
+    ISC_STATUS_ARRAY status;
+    fb.start_multiple(status, tr, 1, &teb);
+    fb.check(status);
+}
+
+} // namespace
+
+DbConnection::DbConnection(QObject *parent) : QObject(parent) {}
+
+DbConnection::~DbConnection() {
+    try {
+        disconnectNow();
+    } catch (const DbError &) {
+    }
+    for (Dataset *d : std::as_const(m_datasets))
+        d->detachConnection();
+}
+
+const FbClient &DbConnection::client() const {
+    return m_client ? *m_client : FbClient::instance();
+}
+
+QByteArray DbConnection::attachName() const {
+    const QByteArray path = encodeOrThrow(m_database);
+    if (m_host.isEmpty())
+        return path;
+    return encodeOrThrow(m_host) + ':' + path;
+}
+
+void DbConnection::setConnected(bool connected) {
+    if (connected == isConnected())
+        return;
+    if (connected)
+        connectNow();
+    else
+        disconnectNow();
+}
+
+void DbConnection::connectNow() {
+    m_client = &FbClient::instance();
+    const FbClient &fb = *m_client;
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(m_user));
+    appendDpbString(dpb, isc_dpb_password, encodeOrThrow(m_password));
+    // Text travels as Windows-1250, the encoding of every stored text, so
+    // that UPPER and LIKE on parameters fold Czech letters on the server.
+    appendDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1250"));
+
+    const QByteArray name = attachName();
+    BusyScope busy(*this);
+    ISC_STATUS_ARRAY status;
+    isc_db_handle db = 0;
+    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    fb.check(status);
+    try {
+        startTransaction(fb, &db, &m_readTransaction, true);
+    } catch (...) {
+        fb.detach_database(status, &db);
+        throw;
+    }
+    m_db = db;
+}
+
+void DbConnection::disconnectNow() {
+    for (Dataset *d : std::as_const(m_datasets)) {
+        try {
+            d->close();
+        } catch (const DbError &) {
+        }
+    }
+    if (!m_db)
+        return;
+    const FbClient &fb = client();
+    ISC_STATUS_ARRAY status;
+    if (m_readTransaction)
+        fb.commit_transaction(status, &m_readTransaction);
+    m_readTransaction = 0;
+    fb.detach_database(status, &m_db);
+    m_db = 0;
+    m_tableInfo.clear();
+}
+
+void DbConnection::createDatabase(const QString &path, const QString &user, const QString &password,
+                                  bool forcedWrites) {
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("The file %1 exists already").arg(path));
+    const FbClient &fb = FbClient::instance();
+    auto quoted = [](QString s) { return s.replace(QLatin1Char('\''), QStringLiteral("''")); };
+    const QByteArray sql = encodeOrThrow(
+        QStringLiteral("CREATE DATABASE '%1' USER '%2' PASSWORD '%3' PAGE_SIZE 8192 "
+                       "DEFAULT CHARACTER SET WIN1250")
+            .arg(quoted(path), quoted(user), quoted(password)));
+    ISC_STATUS_ARRAY status;
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    fb.dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
+    fb.check(status);
+    fb.detach_database(status, &db);
+    if (forcedWrites)
+        return;
+    QByteArray dpb;
+    dpb.append(char(isc_dpb_version1));
+    appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(user));
+    appendDpbString(dpb, isc_dpb_password, encodeOrThrow(password));
+    dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(0));
+    const QByteArray name = encodeOrThrow(path);
+    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    fb.check(status);
+    fb.detach_database(status, &db);
+}
+
+std::unique_ptr<FbStatement> DbConnection::openCursor(const QByteArray &sql, const QVariantList &params) {
+    if (!m_db)
+        setConnected(true);
+    BusyScope busy(*this);
+    auto statement = std::make_unique<FbStatement>(*this, &m_readTransaction);
+    statement->prepare(sql);
+    statement->bind(params);
+    statement->execute();
+    return statement;
+}
+
+void DbConnection::executeCommitted(const QByteArray &sql, const QVariantList &params) {
+    executeCommitted(QList<Statement>{{sql, params}});
+}
+
+void DbConnection::executeCommitted(const QList<Statement> &statements) {
+    if (!m_db)
+        setConnected(true);
+    BusyScope busy(*this);
+    WriteTransaction transaction(*this);
+    for (const Statement &s : statements) {
+        FbStatement statement(*this, transaction.handle());
+        statement.prepare(s.sql);
+        statement.bind(s.params);
+        statement.execute();
+    }
+    transaction.commit();
+}
+
+void DbConnection::executeBatch(const QByteArray &sql, const QList<QVariantList> &rows) {
+    if (!m_db)
+        setConnected(true);
+    BusyScope busy(*this);
+    WriteTransaction transaction(*this);
+    {
+        FbStatement statement(*this, transaction.handle());
+        statement.prepare(sql);
+        for (const QVariantList &row : rows) {
+            statement.bind(row);
+            statement.execute();
+        }
+    }
+    transaction.commit();
+}
+
+QByteArray DbConnection::readBlob(qint64 blobId) {
+    const FbClient &fb = client();
+    ISC_STATUS_ARRAY status;
+    isc_blob_handle blob = 0;
+    ISC_QUAD id;
+    std::memcpy(&id, &blobId, sizeof id);
+    fb.open_blob2(status, &m_db, &m_readTransaction, &blob, &id, 0, nullptr);
+    fb.check(status);
+    QByteArray bytes;
+    char buffer[32768];
+    for (;;) {
+        unsigned short got = 0;
+        const ISC_STATUS rc = fb.get_segment(status, &blob, &got, sizeof buffer, buffer);
+        if (rc == isc_segstr_eof)
+            break;
+        if (rc != 0 && rc != isc_segment) {
+            ISC_STATUS_ARRAY ignored;
+            fb.close_blob(ignored, &blob);
+            fb.check(status);
+        }
+        bytes.append(buffer, got);
+    }
+    fb.close_blob(status, &blob);
+    return bytes;
+}
+
+const DbConnection::TableInfo &DbConnection::tableInfo(const QString &table) {
+    const QString key = table.toUpper();
+    auto found = m_tableInfo.constFind(key);
+    if (found != m_tableInfo.constEnd())
+        return *found;
+
+    TableInfo info;
+    PackedRow row;
+    auto columns = openCursor(
+        "SELECT RF.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$COMPUTED_BLR "
+        "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+        "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION",
+        {key});
+    while (columns->fetch(row)) {
+        const QString name = win1250::decode(row.cell(0).bytes).trimmed();
+        info.columns << name;
+        if (row.cell(1).num == blr_blob)
+            info.blobColumns.insert(name);
+        if (row.tag(2) != Cell::Null)
+            info.computedColumns.insert(name);
+    }
+    auto keys = openCursor(
+        "SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
+        "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+        "WHERE C.RDB$RELATION_NAME = ? AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+        "ORDER BY S.RDB$FIELD_POSITION",
+        {key});
+    while (keys->fetch(row))
+        info.primaryKey << win1250::decode(row.cell(0).bytes).trimmed();
+    return *m_tableInfo.insert(key, info);
+}
+
+void DbConnection::registerDataset(Dataset *dataset) {
+    if (!m_datasets.contains(dataset))
+        m_datasets.append(dataset);
+}
+
+void DbConnection::unregisterDataset(Dataset *dataset) { m_datasets.removeAll(dataset); }
+
+WriteTransaction::WriteTransaction(DbConnection &connection) : m_connection(connection) {
+    startTransaction(connection.client(), connection.handle(), &m_handle, false);
+}
+
+WriteTransaction::~WriteTransaction() {
+    if (m_handle) {
+        ISC_STATUS_ARRAY status;
+        m_connection.client().rollback_transaction(status, &m_handle);
+    }
+}
+
+void WriteTransaction::commit() {
+    ISC_STATUS_ARRAY status;
+    m_connection.client().commit_transaction(status, &m_handle);
+    m_connection.client().check(status);
+    m_handle = 0;
+}
+
+} // namespace data

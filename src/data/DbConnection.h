@@ -1,0 +1,120 @@
+#pragma once
+
+#include "FbStatement.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+#include <functional>
+
+namespace data {
+
+class Dataset;
+class FbClient;
+
+/// The connection to one Firebird database. Every statement that changes
+/// data runs in a transaction of its own that is committed at once
+/// (auto-commit); SELECTs read through one long read-committed, read-only
+/// transaction so that their cursors can be fetched lazily.
+class DbConnection : public QObject {
+    Q_OBJECT
+public:
+    explicit DbConnection(QObject *parent = nullptr);
+    ~DbConnection() override;
+
+    void setProtocol(const QString &protocol) { m_protocol = protocol; }
+    void setHostName(const QString &host) { m_host = host; }
+    void setDatabase(const QString &database) { m_database = database; }
+    void setUser(const QString &user) { m_user = user; }
+    void setPassword(const QString &password) { m_password = password; }
+    QString protocol() const { return m_protocol; }
+    QString hostName() const { return m_host; }
+    QString database() const { return m_database; }
+    QString user() const { return m_user; }
+    QString password() const { return m_password; }
+
+    /// Connects or disconnects; setting the state it has does nothing.
+    /// Connecting throws DbError on failure and leaves the connection down.
+    void setConnected(bool connected);
+    bool isConnected() const { return m_db != 0; }
+
+    /// Called with true before and false after every statement, so that a
+    /// user interface can show a busy pointer. Not called when unset.
+    void setBusyHook(std::function<void(bool)> hook) { m_busyHook = std::move(hook); }
+
+    /// Creates a new database file whose text columns default to
+    /// Windows-1250. Throws DbError when the file exists or cannot be made.
+    /// `forcedWrites` off trades safety for speed (throw-away test databases).
+    static void createDatabase(const QString &path, const QString &user, const QString &password,
+                               bool forcedWrites = true);
+
+    // Used by the datasets.
+    /// Prepares and executes a SELECT in the read transaction; the caller fetches.
+    std::unique_ptr<FbStatement> openCursor(const QByteArray &sql, const QVariantList &params);
+    /// Runs one statement in its own transaction and commits it.
+    void executeCommitted(const QByteArray &sql, const QVariantList &params);
+    struct Statement {
+        QByteArray sql;
+        QVariantList params;
+    };
+    /// Runs the statements in order in one transaction: all or none.
+    void executeCommitted(const QList<Statement> &statements);
+    /// Prepares `sql` once and runs it for every parameter row, all in one
+    /// transaction (for bulk loads).
+    void executeBatch(const QByteArray &sql, const QList<QVariantList> &rows);
+    /// Reads a whole BLOB by its id.
+    QByteArray readBlob(qint64 blobId);
+
+    struct TableInfo {
+        QStringList columns;      ///< in table order
+        QStringList primaryKey;   ///< empty when the table declares none
+        QSet<QString> blobColumns;
+        QSet<QString> computedColumns;
+    };
+    /// Structure of a table read from the system tables (cached per connection).
+    const TableInfo &tableInfo(const QString &table);
+
+    void registerDataset(Dataset *dataset);
+    void unregisterDataset(Dataset *dataset);
+
+    isc_db_handle *handle() { return &m_db; }
+    const FbClient &client() const;
+
+    class BusyScope {
+    public:
+        explicit BusyScope(DbConnection &c) : m_c(c) { if (m_c.m_busyHook) m_c.m_busyHook(true); }
+        ~BusyScope() { if (m_c.m_busyHook) m_c.m_busyHook(false); }
+    private:
+        DbConnection &m_c;
+    };
+
+private:
+    void connectNow();
+    void disconnectNow();
+    QByteArray attachName() const;
+
+    QString m_protocol, m_host, m_database, m_user, m_password;
+    isc_db_handle m_db = 0;
+    isc_tr_handle m_readTransaction = 0;
+    QList<Dataset *> m_datasets;
+    QHash<QString, TableInfo> m_tableInfo;
+    std::function<void(bool)> m_busyHook;
+    const FbClient *m_client = nullptr;
+};
+
+/// A write transaction that rolls back unless committed.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(DbConnection &connection);
+    ~WriteTransaction();
+    void commit();
+    isc_tr_handle *handle() { return &m_handle; }
+
+private:
+    DbConnection &m_connection;
+    isc_tr_handle m_handle = 0;
+};
+
+} // namespace data

@@ -1,0 +1,84 @@
+#include "FbClient.h"
+
+#include "DbError.h"
+#include "Win1250.h"
+
+namespace data {
+
+QStringList &FbClient::candidateNames() {
+#ifdef Q_OS_WIN
+    static QStringList names{QStringLiteral("fbclient20.dll"), QStringLiteral("fbclient.dll")};
+#else
+    static QStringList names{QStringLiteral("libfbclient.so.2"), QStringLiteral("libfbclient.so")};
+#endif
+    return names;
+}
+
+const FbClient &FbClient::instance() {
+    static FbClient *client = nullptr;
+    if (client)
+        return *client;
+
+    auto *candidate = new FbClient;
+    for (const QString &name : candidateNames()) {
+        candidate->m_library.setFileName(name);
+        if (candidate->m_library.load())
+            break;
+    }
+    if (!candidate->m_library.isLoaded()) {
+        delete candidate;
+        throw DbError(QStringLiteral("None of the dynamic libraries can be found: %1")
+                          .arg(candidateNames().join(QStringLiteral(", "))));
+    }
+
+    bool complete = true;
+    auto resolve = [&](auto &fn, const char *symbol) {
+        fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(
+            candidate->m_library.resolve(symbol));
+        complete = complete && fn;
+    };
+    resolve(candidate->attach_database, "isc_attach_database");
+    resolve(candidate->detach_database, "isc_detach_database");
+    resolve(candidate->drop_database, "isc_drop_database");
+    resolve(candidate->start_multiple, "isc_start_multiple");
+    resolve(candidate->commit_transaction, "isc_commit_transaction");
+    resolve(candidate->rollback_transaction, "isc_rollback_transaction");
+    resolve(candidate->dsql_allocate_statement, "isc_dsql_allocate_statement");
+    resolve(candidate->dsql_prepare, "isc_dsql_prepare");
+    resolve(candidate->dsql_describe, "isc_dsql_describe");
+    resolve(candidate->dsql_describe_bind, "isc_dsql_describe_bind");
+    resolve(candidate->dsql_execute, "isc_dsql_execute");
+    resolve(candidate->dsql_execute_immediate, "isc_dsql_execute_immediate");
+    resolve(candidate->dsql_fetch, "isc_dsql_fetch");
+    resolve(candidate->dsql_free_statement, "isc_dsql_free_statement");
+    resolve(candidate->dsql_sql_info, "isc_dsql_sql_info");
+    resolve(candidate->open_blob2, "isc_open_blob2");
+    resolve(candidate->create_blob2, "isc_create_blob2");
+    resolve(candidate->get_segment, "isc_get_segment");
+    resolve(candidate->put_segment, "isc_put_segment");
+    resolve(candidate->close_blob, "isc_close_blob");
+    resolve(candidate->interpret, "fb_interpret");
+    if (!complete) {
+        const QString file = candidate->m_library.fileName();
+        delete candidate;
+        throw DbError(QStringLiteral("The client library %1 lacks required functions").arg(file));
+    }
+    client = candidate;
+    return *client;
+}
+
+QString FbClient::errorText(const ISC_STATUS *status) const {
+    QStringList lines;
+    const ISC_STATUS *cursor = status;
+    char buffer[1024];
+    while (interpret(buffer, sizeof buffer, &cursor) > 0)
+        lines << win1250::decode(buffer, qstrlen(buffer));
+    return lines.join(QLatin1Char(' '));
+}
+
+void FbClient::check(const ISC_STATUS *status) const {
+    if (status[0] == 1 && status[1] != 0)
+        throw DbError(QStringLiteral("SQL Error: %1").arg(errorText(status)));
+}
+
+} // namespace data

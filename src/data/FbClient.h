@@ -1,0 +1,54 @@
+#pragma once
+
+#include <ibase.h>
+
+#include <QLibrary>
+#include <QStringList>
+
+namespace data {
+
+/// The Firebird client library, loaded at run time on first use. Only the
+/// types and constants of the client's header are used at compile time.
+class FbClient {
+public:
+    /// The loaded library; throws DbError "None of the dynamic libraries can be
+    /// found: ..." when none of the candidate names loads.
+    static const FbClient &instance();
+
+    /// The names tried, in order, on this platform. Tests may replace them
+    /// before the first load.
+    static QStringList &candidateNames();
+
+    decltype(&::isc_attach_database) attach_database = nullptr;
+    decltype(&::isc_detach_database) detach_database = nullptr;
+    decltype(&::isc_drop_database) drop_database = nullptr;
+    decltype(&::isc_start_multiple) start_multiple = nullptr;
+    decltype(&::isc_commit_transaction) commit_transaction = nullptr;
+    decltype(&::isc_rollback_transaction) rollback_transaction = nullptr;
+    decltype(&::isc_dsql_allocate_statement) dsql_allocate_statement = nullptr;
+    decltype(&::isc_dsql_prepare) dsql_prepare = nullptr;
+    decltype(&::isc_dsql_describe) dsql_describe = nullptr;
+    decltype(&::isc_dsql_describe_bind) dsql_describe_bind = nullptr;
+    decltype(&::isc_dsql_execute) dsql_execute = nullptr;
+    decltype(&::isc_dsql_execute_immediate) dsql_execute_immediate = nullptr;
+    decltype(&::isc_dsql_fetch) dsql_fetch = nullptr;
+    decltype(&::isc_dsql_free_statement) dsql_free_statement = nullptr;
+    decltype(&::isc_dsql_sql_info) dsql_sql_info = nullptr;
+    decltype(&::isc_open_blob2) open_blob2 = nullptr;
+    decltype(&::isc_create_blob2) create_blob2 = nullptr;
+    decltype(&::isc_get_segment) get_segment = nullptr;
+    decltype(&::isc_put_segment) put_segment = nullptr;
+    decltype(&::isc_close_blob) close_blob = nullptr;
+    decltype(&::fb_interpret) interpret = nullptr;
+
+    /// The server's message for a failed call, lines joined by a blank.
+    QString errorText(const ISC_STATUS *status) const;
+    /// Throws DbError "SQL Error: ..." when `status` reports a failure.
+    void check(const ISC_STATUS *status) const;
+
+private:
+    FbClient() = default;
+    QLibrary m_library;
+};
+
+} // namespace data

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace data::win1250 {
+
+/// Decodes Windows-1250 bytes. Every byte maps to a character (the five
+/// unassigned positions map to U+FFFD).
+QString decode(const char *bytes, qsizetype length);
+inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+
+/// Encodes text as Windows-1250. Returns false, leaving `out` undefined, when
+/// a character has no Windows-1250 byte; `badChar` then receives it.
+bool encode(const QString &text, QByteArray &out, QChar *badChar = nullptr);
+
+/// True when every character of `text` has a Windows-1250 byte.
+bool canEncode(const QString &text);
+
+} // namespace data::win1250
