@@ -730,6 +730,9 @@ void QueryDataset::setSql(const QString &text) {
         }
     }
     m_params = std::move(params);
+    // A statement terminator is not part of a DSQL statement.
+    while (compiled.endsWith(QLatin1Char(';')) || (!compiled.isEmpty() && compiled.back().isSpace()))
+        compiled.chop(1);
     m_compiled.clear();
     QChar bad;
     if (!win1250::encode(compiled, m_compiled, &bad))

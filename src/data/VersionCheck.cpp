@@ -1,0 +1,57 @@
+#include "VersionCheck.h"
+
+#include "DbError.h"
+#include "U_DM.h"
+
+#include <QFile>
+
+void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory) {
+    const QString path = dbsettings::databasePath(baseDirectory);
+    if (!dm.ConnectDatabase(true, path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
+                            dbsettings::kUser))
+        return;
+    dm.ztUpdateNastaveni.open();
+    const qint64 major = dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
+    if (major == 0 || major == 1) {
+        if (dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger() == 0)
+            UpgradeDatabase(dm, baseDirectory);
+    }
+    dm.ConnectDatabase(false, path, QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
+}
+
+void UpgradeDatabase(TDM &dm, const QString &baseDirectory) {
+    ExecUpdateSql(dm, QStringLiteral("ALTER TABLE KONTAKT ADD OBR BLOB SEGMENT SIZE 20"));
+    LoadSamplePhoto(dm, baseDirectory);
+    // The version is written last, after the structure and the photo.
+    dm.ztUpdateNastaveni.first();
+    dm.ztUpdateNastaveni.edit();
+    dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->setAsInteger(1);
+    dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->setAsInteger(1);
+    dm.ztUpdateNastaveni.post();
+}
+
+void ExecUpdateSql(TDM &dm, const QString &statement) {
+    dm.zqUpdate.clearSql();
+    dm.zqUpdate.close();
+    dm.zqUpdate.setSql(statement);
+    dm.zqUpdate.execSql();
+}
+
+void LoadSamplePhoto(TDM &dm, const QString &baseDirectory) {
+    // Any failure skips the rest; the disconnect that follows the upgrade
+    // closes the table and discards an unfinished edit.
+    try {
+        dm.tKONTAKT.open();
+        if (dm.tKONTAKT.locate(QStringLiteral("JMENO;PRIJMENI"),
+                               {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true)) {
+            QFile photo(baseDirectory + QStringLiteral("/logo.jpg"));
+            if (!photo.open(QIODevice::ReadOnly))
+                return;
+            dm.tKONTAKT.edit();
+            dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->setAsBytes(photo.readAll());
+            dm.tKONTAKT.post();
+        }
+        dm.tKONTAKT.close();
+    } catch (...) {
+    }
+}
