@@ -39,11 +39,11 @@ QByteArray RtfWriter::escape(const QString &text)
     return out;
 }
 
-QByteArray RtfWriter::write(const CardDocument &document)
+QByteArray RtfWriter::write(const QList<CardParagraph> &paragraphs)
 {
     QList<QString> fonts;
     QList<QRgb> colours;
-    for (const CardParagraph &p : document.paragraphs()) {
+    for (const CardParagraph &p : paragraphs) {
         if (!fonts.contains(p.format.fontName))
             fonts.append(p.format.fontName);
         if (!colours.contains(p.format.colour))
@@ -63,7 +63,7 @@ QByteArray RtfWriter::write(const CardDocument &document)
                ';';
     rtf += "}\n";
 
-    for (const CardParagraph &p : document.paragraphs()) {
+    for (const CardParagraph &p : paragraphs) {
         const CardFormat &f = p.format;
         rtf += "\\pard\\plain\\f" + QByteArray::number(fonts.indexOf(f.fontName)) + "\\fs" +
                QByteArray::number(f.sizePt * 2);

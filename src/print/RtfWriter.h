@@ -13,7 +13,7 @@
 class RtfWriter
 {
 public:
-    static QByteArray write(const CardDocument &document);
+    static QByteArray write(const QList<CardParagraph> &paragraphs);
 
     /// `text` escaped for the body of an RTF document.
     static QByteArray escape(const QString &text);

@@ -15,7 +15,7 @@ TfmReporty::TfmReporty(QObject *parent)
 
 void TfmReporty::copyCardToReport()
 {
-    qrrtVypis().setRtf(RtfWriter::write(m_card));
+    qrrtVypis().setRtf(RtfWriter::write(m_card.paragraphs()));
 }
 
 void TfmReporty::preview(QWidget *parent)

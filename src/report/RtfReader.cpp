@@ -115,9 +115,13 @@ private:
         }
         if (m_stack.isEmpty())
             return; // a stray closing brace
-        if (m_state.destination == Destination::FontTable)
+        const bool fontTable = m_state.destination == Destination::FontTable;
+        if (fontTable)
             commitFont();
         m_state = m_stack.takeLast();
+        // Text takes the default font from the moment its font is known.
+        if (fontTable && m_state.destination != Destination::FontTable && m_defaultFont >= 0)
+            applyFont(m_defaultFont);
     }
 
     bool skipping() const
