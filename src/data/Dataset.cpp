@@ -398,11 +398,25 @@ QString Dataset::textOf(const PackedRow &row, int column, bool *numeric) const {
     switch (c.tag) {
     case Cell::Int: return QString::number(c.num);
     case Cell::Text: return win1250::decode(c.bytes);
+    case Cell::Double: return QString::number(std::bit_cast<double>(c.num));
+    case Cell::DateTime: return msecsToDateTime(c.num).toString(QStringLiteral("d.M.yyyy H:mm:ss"));
     default: return QString();
     }
 }
 
+QString Dataset::RowReader::text(int column) const {
+    bool numeric = false;
+    return m_dataset.textOf(m_row, column, &numeric);
+}
+
+void Dataset::setRecordFilter(RecordFilter filter) {
+    m_recordFilter = std::move(filter);
+    applyFilter(true);
+}
+
 bool Dataset::passesFilter(const PackedRow &row) const {
+    if (m_recordFilter && !m_recordFilter(RowReader(*this, row)))
+        return false;
     if (!m_filtered || m_filterText.trimmed().isEmpty())
         return true;
     return m_filterExpression->matches([&](const QString &column, bool *numeric, bool *found) {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -61,6 +62,24 @@ public:
     /// Declares a field before opening; an open binds it to the result column
     /// of that name and checks its type.
     void declareField(const QString &name, FieldType type, int size = 0);
+
+    /// Reads the columns of a row being tested by a record filter.
+    class RowReader {
+    public:
+        RowReader(const Dataset &dataset, const PackedRow &row) : m_dataset(dataset), m_row(row) {}
+        bool isNull(int column) const { return m_row.tag(column) == Cell::Null; }
+        /// The column's value as text (NULL gives ""; BLOBs are not read).
+        QString text(int column) const;
+
+    private:
+        const Dataset &m_dataset;
+        const PackedRow &m_row;
+    };
+    using RecordFilter = std::function<bool(const RowReader &row)>;
+    /// A filter computed in code, applied together with the expression filter
+    /// while it is set (pass an empty function to remove it). Setting it
+    /// re-filters the rows fetched so far, as setFiltered does.
+    void setRecordFilter(RecordFilter filter);
 
     void setFilter(const QString &expression);
     QString filter() const { return m_filterText; }
@@ -154,6 +173,7 @@ private:
     QString m_filterText;
     bool m_filtered = false;
     std::optional<FilterExpression> m_filterExpression;
+    RecordFilter m_recordFilter;
     QList<DataSource *> m_sources;
     mutable QHash<qint64, QByteArray> m_blobCache;
 };
