@@ -7,7 +7,14 @@
 namespace msg {
 
 /// The kinds of message box: icon and caption follow from the kind.
-enum class Kind { Plain, Warning, Error, Information, Confirm };
+enum class Kind {
+    Plain,       ///< no icon, caption the application title
+    Warning,
+    Error,
+    Information,
+    Confirm,
+    ErrorReport  ///< the standard error report: error icon, caption the application title
+};
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
 

@@ -1,0 +1,10 @@
+#include "SharedColors.h"
+
+namespace ui {
+
+SharedColors &sharedColors() {
+    static SharedColors colors;
+    return colors;
+}
+
+} // namespace ui
