@@ -2,7 +2,10 @@
 
 #include "DbConnection.h"
 #include "DbError.h"
+#include "DemoData.h"
+#include "Generator.h"
 #include "NameDays.h"
+#include "RowWriter.h"
 #include "Win1250.h"
 
 #include <QFile>
@@ -23,6 +26,19 @@ void fillCalendar(data::DbConnection &db) {
     db.executeBatch("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)", rows);
 }
 
+void fillCompanies(data::DbConnection &db, const BuildOptions &options) {
+    RowWriter writer(db);
+    if (options.layout != Layout::Current)
+        for (const CompanyData &company : sampleCompanies())
+            writer.add(company);
+    if (options.demo)
+        for (const CompanyData &company : demoCompanies())
+            writer.add(company);
+    for (Generator generator(options.companies, options.contacts); !generator.atEnd();)
+        writer.add(generator.next());
+    writer.finish();
+}
+
 void build(const QString &path, const BuildOptions &options) {
     data::DbConnection::createDatabase(path, QStringLiteral("sysdba"), QStringLiteral("tallowfin"),
                                        options.forcedWrites);
@@ -39,12 +55,17 @@ void build(const QString &path, const BuildOptions &options) {
                         "KONTROLUJ_UPDATY) VALUES (?, ?, CURRENT_TIMESTAMP, 0)",
                         {major, minor});
     fillCalendar(db);
+    fillCompanies(db, options);
     db.setConnected(false);
 }
 
 } // namespace
 
 void buildDatabase(const QString &path, const BuildOptions &options) {
+    if (options.companies < 0 || options.contacts < 0)
+        throw data::DbError(QStringLiteral("The numbers of companies and contacts must not be negative."));
+    if (options.contacts > 0 && options.companies == 0)
+        throw data::DbError(QStringLiteral("Contacts need at least one company to belong to."));
     if (QFile::exists(path))
         throw data::DbError(QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
     try {

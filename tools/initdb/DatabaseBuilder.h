@@ -7,16 +7,21 @@
 namespace initdb {
 
 struct BuildOptions {
+    /// Older layouts also get the few rows they came with, the sample
+    /// contact among them.
     Layout layout = Layout::Current;
     bool demo = false;          ///< a dozen realistic companies with contacts
-    int companies = 0;          ///< generated data for benchmarks
-    int contacts = 0;
+    int companies = 0;          ///< generated companies for benchmarks
+    int contacts = 0;           ///< generated contact persons among them
     bool forcedWrites = true;   ///< off only for throw-away databases (tests)
 };
 
 /// Creates the database file at `path` with the tables, the settings row,
-/// the name-day calendar and the requested rows. Refuses an existing file.
-/// Throws data::DbError on any failure; a half-made file is removed.
+/// the name-day calendar and the requested rows (sample rows of an older
+/// layout first, then the demo, then generated rows; IDs count from 1).
+/// Refuses an existing file and counts that are negative or contacts
+/// without companies. Throws data::DbError on any failure; a half-made
+/// file is removed.
 void buildDatabase(const QString &path, const BuildOptions &options = {});
 
 } // namespace initdb

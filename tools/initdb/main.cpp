@@ -1,40 +1,38 @@
+#include "CommandLine.h"
 #include "DatabaseBuilder.h"
 #include "DbError.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
 
+// Exit codes: 0 created, 1 failed (nothing left behind), 2 wrong arguments.
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kontakty-initdb"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Creates a new contacts database file."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The database file to create."));
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Add demo companies and contacts."));
-    parser.addOption(demo);
-    parser.process(app);
-
-    const QStringList args = parser.positionalArguments();
-    if (args.size() != 1) {
-        std::fprintf(stderr, "kontakty-initdb: give exactly one PATH (see --help)\n");
+    const initdb::CommandLine command = initdb::parseCommandLine(QCoreApplication::arguments());
+    switch (command.action) {
+    case initdb::CommandLine::Action::ShowHelp:
+        std::printf("%s", qPrintable(command.text));
+        return 0;
+    case initdb::CommandLine::Action::UsageError:
+        std::fprintf(stderr, "kontakty-initdb: %s (see --help)\n", qPrintable(command.text));
         return 2;
+    case initdb::CommandLine::Action::Build:
+        break;
     }
-    const QString path = QFileInfo(args.first()).absoluteFilePath();
-    initdb::BuildOptions options;
-    options.demo = parser.isSet(demo);
+    const QString folder = QFileInfo(command.path).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "kontakty-initdb: cannot create the folder %s\n", qPrintable(folder));
+        return 1;
+    }
     try {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        initdb::buildDatabase(path, options);
+        initdb::buildDatabase(command.path, command.options);
     } catch (const data::DbError &e) {
         std::fprintf(stderr, "kontakty-initdb: %s\n", qPrintable(e.message()));
         return 1;
     }
-    std::printf("Created %s\n", qPrintable(path));
+    std::printf("Created %s\n", qPrintable(command.path));
     return 0;
 }

@@ -1,0 +1,81 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace initdb {
+namespace {
+
+bool readCount(const QCommandLineParser &parser, const QCommandLineOption &option, int &count, QString &error) {
+    if (!parser.isSet(option))
+        return true;
+    const QString text = parser.value(option);
+    bool ok = false;
+    count = text.toInt(&ok);
+    if (ok && count >= 0)
+        return true;
+    error = QStringLiteral("--%1 needs a whole number of 0 or more, not '%2'").arg(option.names().first(), text);
+    return false;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Creates a new contacts database file."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The database file to create."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption layout(QStringLiteral("layout"),
+                                    QStringLiteral("Structure version: 1.1 (current, default), or 1.0 or 0.0 "
+                                                   "(older, without photos, with a few sample rows)."),
+                                    QStringLiteral("version"));
+    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Add demo companies and contacts."));
+    const QCommandLineOption companies(QStringLiteral("companies"),
+                                       QStringLiteral("Add N generated companies (for benchmarks)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption contacts(QStringLiteral("contacts"),
+                                      QStringLiteral("Add M generated contact persons to them; placeholder "
+                                                     "rows of companies without contacts come on top."),
+                                      QStringLiteral("M"));
+    parser.addOptions({help, layout, demo, companies, contacts});
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.text = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::ShowHelp;
+        result.text = parser.helpText();
+        return result;
+    }
+    const QStringList paths = parser.positionalArguments();
+    if (paths.size() != 1) {
+        result.text = QStringLiteral("give exactly one PATH");
+        return result;
+    }
+    if (parser.isSet(layout)) {
+        const QString version = parser.value(layout);
+        if (version == QLatin1String("0.0"))
+            result.options.layout = Layout::V0_0;
+        else if (version == QLatin1String("1.0"))
+            result.options.layout = Layout::V1_0;
+        else if (version != QLatin1String("1.1")) {
+            result.text = QStringLiteral("unknown layout '%1'; use 1.1, 1.0 or 0.0").arg(version);
+            return result;
+        }
+    }
+    if (!readCount(parser, companies, result.options.companies, result.text) ||
+        !readCount(parser, contacts, result.options.contacts, result.text))
+        return result;
+    if (result.options.contacts > 0 && result.options.companies == 0) {
+        result.text = QStringLiteral("--contacts needs --companies");
+        return result;
+    }
+    result.options.demo = parser.isSet(demo);
+    result.path = QFileInfo(paths.first()).absoluteFilePath();
+    result.action = CommandLine::Action::Build;
+    return result;
+}
+
+} // namespace initdb

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CompanyData.h"
+
+#include <QByteArray>
+#include <QVariantList>
+
+namespace data {
+class DbConnection;
+}
+
+namespace initdb {
+
+/// Writes companies with their contacts into FIRMA and KONTAKT, numbering
+/// IDs from 1 per table in the order of `add`. Rows are sent in batches of
+/// `chunkRows`, each batch in one transaction.
+class RowWriter {
+public:
+    /// `db` must stay connected while the writer is used.
+    explicit RowWriter(data::DbConnection &db, int chunkRows = 2000);
+
+    /// Queues a company and its contacts (or its placeholder); may write a
+    /// batch. Throws data::DbError.
+    void add(const CompanyData &company);
+    /// Writes what is still queued. Throws data::DbError.
+    void finish();
+
+    int companyCount() const { return m_nextCompanyId - 1; }
+    int contactRowCount() const { return m_nextContactId - 1; }
+
+private:
+    struct Table {
+        QByteArray insertSql;  ///< made from the column names of the first row
+        QList<QVariantList> rows;
+    };
+    void flush(Table &table);
+
+    data::DbConnection &m_db;
+    int m_chunkRows;
+    int m_nextCompanyId = 1;
+    int m_nextContactId = 1;
+    Table m_companies;
+    Table m_contacts;
+};
+
+} // namespace initdb
