@@ -17,10 +17,6 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent)
     // A permanent vertical bar keeps the width, and so the fitted zoom, from jumping.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
-    viewport()->setAutoFillBackground(true);
-    QPalette desk = viewport()->palette();
-    desk.setColor(QPalette::Window, QColor(128, 128, 128));
-    viewport()->setPalette(desk);
     verticalScrollBar()->setSingleStep(20);
     horizontalScrollBar()->setSingleStep(20);
     setAccessibleName(QStringLiteral("Page view"));
@@ -107,9 +103,10 @@ QRectF PageView::pageRect() const
 
 void PageView::paintEvent(QPaintEvent *)
 {
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), QColor(128, 128, 128)); // the desk
     if (!m_report || m_report->pages.isEmpty())
         return;
-    QPainter painter(viewport());
     const QRectF page = pageRect();
     painter.fillRect(page.translated(3, 3), QColor(60, 60, 60));
     PageRenderer::paint(painter, *m_report, m_page, page, true, m_highlightedLine);
@@ -124,14 +121,15 @@ void PageView::resizeEvent(QResizeEvent *event)
 void PageView::keyPressEvent(QKeyEvent *event)
 {
     QScrollBar *bar = verticalScrollBar();
-    if (event->key() == Qt::Key_Up && event->modifiers() == Qt::NoModifier) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (event->key() == Qt::Key_Up && plain) {
         if (bar->value() == bar->minimum())
             emit pageStepRequested(-1);
         else
             bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
         return;
     }
-    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Down && plain) {
         if (bar->value() == bar->maximum())
             emit pageStepRequested(+1);
         else

@@ -108,20 +108,24 @@ void ReportPreview::buildToolBar()
     m_zoomFit->setChecked(true);
     bar->addSeparator();
 
-    connect(addTool(QStringLiteral("firstPage"), QStringLiteral("First page"),
-                    s->standardIcon(QStyle::SP_MediaSkipBackward),
-                    {Qt::Key_Home, QKeySequence(Qt::CTRL | Qt::Key_PageUp)}),
-            &QAction::triggered, this, [this] { goToPage(0); });
-    connect(addTool(QStringLiteral("previousPage"), QStringLiteral("Previous page"),
-                    s->standardIcon(QStyle::SP_ArrowLeft), {Qt::Key_PageUp}),
-            &QAction::triggered, this, [this] { goToPage(currentPage() - 1); });
-    connect(addTool(QStringLiteral("nextPage"), QStringLiteral("Next page"),
-                    s->standardIcon(QStyle::SP_ArrowRight), {Qt::Key_PageDown}),
-            &QAction::triggered, this, [this] { goToPage(currentPage() + 1); });
-    connect(addTool(QStringLiteral("lastPage"), QStringLiteral("Last page"),
-                    s->standardIcon(QStyle::SP_MediaSkipForward),
-                    {Qt::Key_End, QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
-            &QAction::triggered, this, [this] { goToPage(pageCount() - 1); });
+    m_firstPage = addTool(QStringLiteral("firstPage"), QStringLiteral("First page"),
+                          s->standardIcon(QStyle::SP_MediaSkipBackward),
+                          {Qt::Key_Home, QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    connect(m_firstPage, &QAction::triggered, this, [this] { goToPage(0); });
+    m_previousPage = addTool(QStringLiteral("previousPage"), QStringLiteral("Previous page"),
+                             s->standardIcon(QStyle::SP_ArrowLeft), {Qt::Key_PageUp});
+    connect(m_previousPage, &QAction::triggered, this, [this] { goToPage(currentPage() - 1); });
+    m_nextPage = addTool(QStringLiteral("nextPage"), QStringLiteral("Next page"),
+                         s->standardIcon(QStyle::SP_ArrowRight), {Qt::Key_PageDown});
+    connect(m_nextPage, &QAction::triggered, this, [this] { goToPage(currentPage() + 1); });
+    m_lastPage = addTool(QStringLiteral("lastPage"), QStringLiteral("Last page"),
+                         s->standardIcon(QStyle::SP_MediaSkipForward),
+                         {Qt::Key_End, QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    connect(m_lastPage, &QAction::triggered, this, [this] { goToPage(pageCount() - 1); });
+    // The paging buttons show only their icons, so that the bar fits a small screen.
+    for (QAction *paging : {m_firstPage, m_previousPage, m_nextPage, m_lastPage})
+        static_cast<QToolButton *>(bar->widgetForAction(paging))
+            ->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(addTool(QStringLiteral("goToPage"), QStringLiteral("Go to page"), {}),
             &QAction::triggered, this, &ReportPreview::askPage);
     bar->addSeparator();
@@ -154,6 +158,10 @@ void ReportPreview::buildPanes()
     m_thumbnailModel = new ThumbnailModel(this);
     m_thumbnails = new QListView;
     m_thumbnails->setModel(m_thumbnailModel);
+    m_thumbnails->setViewMode(QListView::IconMode); // page number under the picture
+    m_thumbnails->setFlow(QListView::TopToBottom);
+    m_thumbnails->setWrapping(false);
+    m_thumbnails->setMovement(QListView::Static);
     m_thumbnails->setUniformItemSizes(true);
     m_thumbnails->setSpacing(6);
     m_thumbnails->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -177,7 +185,7 @@ void ReportPreview::buildPanes()
     splitter->addWidget(m_side);
     splitter->addWidget(m_view);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ThumbnailModel::kWidth + 60, 800});
+    splitter->setSizes({ThumbnailModel::kWidth + 110, 800});
     setCentralWidget(splitter);
 
     m_zoomLabel = new QLabel;
@@ -217,10 +225,10 @@ void ReportPreview::pageShown()
     if (m_thumbnails->currentIndex() != index)
         m_thumbnails->setCurrentIndex(index);
     const bool first = currentPage() == 0, last = currentPage() >= pageCount() - 1;
-    findChild<QAction *>(QStringLiteral("firstPage"))->setEnabled(!first);
-    findChild<QAction *>(QStringLiteral("previousPage"))->setEnabled(!first);
-    findChild<QAction *>(QStringLiteral("nextPage"))->setEnabled(!last);
-    findChild<QAction *>(QStringLiteral("lastPage"))->setEnabled(!last);
+    m_firstPage->setEnabled(!first);
+    m_previousPage->setEnabled(!first);
+    m_nextPage->setEnabled(!last);
+    m_lastPage->setEnabled(!last);
     updateStatus();
 }
 

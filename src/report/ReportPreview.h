@@ -88,4 +88,8 @@ private:
     QLabel *m_zoomLabel = nullptr;
     QLabel *m_pageLabel = nullptr;
     QAction *m_zoomFit = nullptr;
+    QAction *m_firstPage = nullptr;
+    QAction *m_previousPage = nullptr;
+    QAction *m_nextPage = nullptr;
+    QAction *m_lastPage = nullptr;
 };
