@@ -163,8 +163,10 @@ std::optional<PreparedReport> ReportFile::deserialize(const QByteArray &bytes, Q
             *error = message;
         return std::nullopt;
     };
-    if (bytes.size() < kHeaderSize || !bytes.startsWith(kMagic))
+    if (bytes.size() < kMagic.size() || !bytes.startsWith(kMagic))
         return fail(QStringLiteral("The file is not a saved report."));
+    if (bytes.size() < kHeaderSize + kHashSize)
+        return fail(QStringLiteral("The report file is damaged or incomplete."));
 
     QDataStream header(bytes.mid(kMagic.size(), kHeaderSize - kMagic.size()));
     quint16 version = 0, reserved = 0;

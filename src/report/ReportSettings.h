@@ -8,13 +8,12 @@
 
 class QPrinter;
 
-/// Page and printer settings of a report. Lengths are in millimetres.
+/// Page and printer settings of a report. Lengths are in millimetres. Reports print in
+/// one column.
 struct ReportSettings {
     QSizeF paperSizeMm{210, 297}; // A4
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF marginsMm{12.7, 12.7, 12.7, 12.7};
-    int columns = 1;
-    qreal columnSpacingMm = 0;
     int copies = 1;
     int firstPage = 0; // 0 and 0: all pages
     int lastPage = 0;

@@ -57,8 +57,11 @@ private slots:
         QCOMPARE(s.paperSizeMm, QSizeF(210, 297));
         QCOMPARE(s.orientation, QPageLayout::Portrait);
         QCOMPARE(s.marginsMm, QMarginsF(12.7, 12.7, 12.7, 12.7));
-        QCOMPARE(s.columns, 1);
         QCOMPARE(s.copies, 1);
+        QCOMPARE(s.firstPage, 0); // all pages
+        QVERIFY(s.printerName.isEmpty()); // the default printer
+        QCOMPARE(s.paperTray, 0);
+        QVERIFY(!s.duplex);
         QCOMPARE(form.qrrtVypis().defaultFormat().family, QStringLiteral("Arial"));
         QCOMPARE(form.qrrtVypis().defaultFormat().sizePt, 10.0);
         QCOMPARE(form.qrrtVypis().width(), 0.0); // the whole printable width

@@ -62,6 +62,14 @@ private slots:
             << QStringList{"link"};
         QTest::newRow("bin data skipped") << QByteArray("{\\rtf1 a\\bin4 {}\\\\c}")
                                           << QStringList{"ac"};
+        QTest::newRow("rich edit output")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0\\nouicompat\\deflang1029{\\fonttbl"
+                          "{\\f0\\fnil\\fcharset238 Tahoma;}{\\f1\\fnil\\fcharset0 Calibri;}}\r\n"
+                          "{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Riched20 "
+                          "10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22"
+                          "\\lang5 P\\'f8\\'edli\\'9a \\cf1\\b\\'9elu\\'9dou\\'e8k\\'fd\\cf0\\b0\\par\r\n"
+                          "\\f1 caf\\'e9\\f0\\par\r\n}\r\n")
+            << QStringList{QStringLiteral("Příliš žluťoučký"), QStringLiteral("café")};
         QTest::newRow("unknown words skipped")
             << QByteArray("{\\rtf1\\viewkind4\\lang1029\\sl276\\slmult1 text\\nosupersub}")
             << QStringList{"text"};
