@@ -17,11 +17,13 @@ struct Address {
     QString postcode;  ///< PSC
     QString country;   ///< STAT
     QString note;      ///< POZNAMKA (in KONTAKT also the contact's general note)
+    bool operator==(const Address &) const = default;
 };
 
 /// Means of contact, shared by FIRMA and KONTAKT.
 struct Reach {
     QString phone1, phone2, mobile, fax, email1, email2, icq, skype, other1, other2, www;
+    bool operator==(const Reach &) const = default;
 };
 
 /// One contact person. KRAJ is always " ", as the contact form writes it.
@@ -31,6 +33,7 @@ struct ContactData {
     Reach reach;
     QString reachNote;  ///< POZNAMKA_KSPOJ
     Address address;    ///< private address; its note is the general note
+    bool operator==(const ContactData &) const = default;
 };
 
 /// One company with its contact persons.
@@ -43,6 +46,7 @@ struct CompanyData {
     /// Empty: the company gets a placeholder contact (KRAJ "***"), as the
     /// company form gives every new company, so that it has a board line.
     QList<ContactData> contacts;
+    bool operator==(const CompanyData &) const = default;
 };
 
 } // namespace initdb

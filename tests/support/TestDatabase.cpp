@@ -1,0 +1,90 @@
+#include "TestDatabase.h"
+
+#include "FbStatement.h"
+#include "Win1250.h"
+
+#include <QDir>
+
+#include <bit>
+
+namespace {
+
+QByteArray sqlBytes(const QString &sql) {
+    QByteArray bytes;
+    QChar bad;
+    if (!data::win1250::encode(sql, bytes, &bad))
+        throw data::DbError(QStringLiteral("The character '%1' cannot be sent to the database").arg(bad));
+    return bytes;
+}
+
+} // namespace
+
+TestDatabase::TestDatabase(initdb::BuildOptions options) {
+    if (!m_dir.isValid())
+        throw data::DbError(QStringLiteral("Cannot make a temporary folder: ") + m_dir.errorString());
+    const QDir base(m_dir.path());
+    base.mkpath(QStringLiteral("Tabulky"));
+    m_path = base.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB"));
+    options.forcedWrites = false;
+    initdb::buildDatabase(m_path, options);
+    m_db.setDatabase(m_path);
+    m_db.setUser(QStringLiteral("sysdba"));
+    m_db.setPassword(QStringLiteral("tallowfin"));
+}
+
+TestDatabase::~TestDatabase() { disconnect(); }
+
+void TestDatabase::exec(const QString &sql, const QVariantList &params) { m_db.executeCommitted(sqlBytes(sql), params); }
+
+QVariant TestDatabase::scalar(const QString &sql, const QVariantList &params) {
+    const QList<QVariantList> found = select(sql, params, 1);
+    return found.isEmpty() ? QVariant() : found.first().value(0);
+}
+
+QList<QVariantList> TestDatabase::rows(const QString &sql, const QVariantList &params) {
+    return select(sql, params, -1);
+}
+
+int TestDatabase::count(const QString &table, const QString &where) {
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM ") + table;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    return scalar(sql).toInt();
+}
+
+void TestDatabase::disconnect() {
+    try {
+        m_db.setConnected(false);
+    } catch (const data::DbError &) {
+        // Detaching only fails when the engine is gone; nothing to keep.
+    }
+}
+
+QList<QVariantList> TestDatabase::select(const QString &sql, const QVariantList &params, int maxRows) {
+    const auto statement = m_db.openCursor(sqlBytes(sql), params);
+    const auto &columns = statement->columns();
+    QList<QVariantList> result;
+    data::PackedRow row;
+    while ((maxRows < 0 || result.size() < maxRows) && statement->fetch(row)) {
+        QVariantList values;
+        for (int i = 0; i < int(columns.size()); ++i) {
+            const data::Cell c = row.cell(i);
+            switch (c.tag) {
+            case data::Cell::Null: values << QVariant(); break;
+            case data::Cell::Int: values << QVariant(c.num); break;
+            case data::Cell::Double: values << QVariant(std::bit_cast<double>(c.num)); break;
+            case data::Cell::DateTime: values << QVariant(data::msecsToDateTime(c.num)); break;
+            case data::Cell::Text: values << QVariant(data::win1250::decode(c.bytes)); break;
+            case data::Cell::Bytes: values << QVariant(c.bytes); break;
+            case data::Cell::BlobId: {
+                const QByteArray bytes = m_db.readBlob(c.num);
+                values << (columns[size_t(i)].type == data::FieldType::Memo ? QVariant(data::win1250::decode(bytes))
+                                                                             : QVariant(bytes));
+                break;
+            }
+            }
+        }
+        result << values;
+    }
+    return result;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "DatabaseBuilder.h"
+#include "DbConnection.h"
+#include "DbError.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVariant>
+
+/// Runs `statement` (one or more statements); when it throws data::DbError
+/// the test fails with the database's message instead of aborting the run.
+#ifndef QVERIFY_DB
+#define QVERIFY_DB(statement)                                                                      \
+    do {                                                                                           \
+        try {                                                                                      \
+            statement;                                                                             \
+        } catch (const data::DbError &e) {                                                         \
+            QFAIL(qPrintable(QStringLiteral("DbError: ") + e.message()));                          \
+        }                                                                                          \
+    } while (false)
+#endif
+
+/// A fresh database file made by the same code as kontakty-initdb, in a
+/// temporary base directory that is removed with the object. The file lies
+/// where the program looks for it: <baseDir>/Tabulky/KONTAKTY.GDB.
+///
+/// The helpers read and write through a connection of their own, which they
+/// open when needed. The embedded engine lets one process at a time open a
+/// file, so call disconnect() before another process (the program or the
+/// tool under test) uses it.
+class TestDatabase {
+public:
+    /// Builds the file; forced writes are always off (throw-away data).
+    /// Throws data::DbError when the database cannot be made.
+    explicit TestDatabase(initdb::BuildOptions options = {});
+    ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    QString baseDir() const { return m_dir.path(); }
+    QString path() const { return m_path; }
+    /// The helpers' own connection (owned by this object).
+    data::DbConnection &connection() { return m_db; }
+
+    /// Runs one statement in its own committed transaction. Throws data::DbError.
+    void exec(const QString &sql, const QVariantList &params = {});
+    /// The first column of the first row, or an invalid QVariant when there
+    /// is no row or the value is NULL. Integers come as qint64, text and
+    /// text BLOBs as QString, byte BLOBs as QByteArray. Throws data::DbError.
+    QVariant scalar(const QString &sql, const QVariantList &params = {});
+    /// Every row of the result, converted as by scalar(). Throws data::DbError.
+    QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
+    /// Number of rows of `table` that meet `where` (all rows when empty).
+    int count(const QString &table, const QString &where = {});
+    /// Closes the helpers' connection; the next helper call opens it again.
+    void disconnect();
+
+private:
+    QList<QVariantList> select(const QString &sql, const QVariantList &params, int maxRows);
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    data::DbConnection m_db;
+};
