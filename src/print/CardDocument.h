@@ -35,9 +35,8 @@ struct CardParagraph {
 /// "Tahoma" 5 pt regular instead (and lines after it continue in 5 pt).
 /// A text holding line breaks (LF, CR LF or CR) becomes one paragraph per line, all in
 /// the same formatting.
-class CardDocument
-{
-public:
+class CardDocument {
+  public:
     /// The formatting of an empty buffer.
     static CardFormat bufferFormat();
     /// The formatting of a spacer that opens the document.
@@ -56,7 +55,7 @@ public:
     const QList<CardParagraph> &paragraphs() const { return m_paragraphs; }
     bool isEmpty() const { return m_paragraphs.isEmpty(); }
 
-private:
+  private:
     CardFormat currentFormat() const;
     void append(const QString &text, const CardFormat &format);
 

@@ -6,8 +6,7 @@
 
 namespace {
 
-void appendHexEscape(QByteArray &out, unsigned char byte)
-{
+void appendHexEscape(QByteArray &out, unsigned char byte) {
     static const char digits[] = "0123456789abcdef";
     out += "\\'";
     out += digits[byte >> 4];
@@ -16,8 +15,7 @@ void appendHexEscape(QByteArray &out, unsigned char byte)
 
 } // namespace
 
-QByteArray RtfWriter::escape(const QString &text)
-{
+QByteArray RtfWriter::escape(const QString &text) {
     QByteArray out;
     out.reserve(text.size() + 8);
     for (const QChar ch : text) {
@@ -39,8 +37,7 @@ QByteArray RtfWriter::escape(const QString &text)
     return out;
 }
 
-QByteArray RtfWriter::write(const QList<CardParagraph> &paragraphs)
-{
+QByteArray RtfWriter::write(const QList<CardParagraph> &paragraphs) {
     QList<QString> fonts;
     QList<QRgb> colours;
     for (const CardParagraph &p : paragraphs) {

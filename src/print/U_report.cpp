@@ -2,9 +2,7 @@
 
 #include "RtfWriter.h"
 
-TfmReporty::TfmReporty(QObject *parent)
-    : QObject(parent), m_report(QStringLiteral("qrVypis"))
-{
+TfmReporty::TfmReporty(QObject *parent) : QObject(parent), m_report(QStringLiteral("qrVypis")) {
     // The default settings are the card's: A4 portrait, 12.7 mm margins, one column,
     // one copy of all pages on the default printer, first tray, no duplex, Arial 10 pt.
     m_band = &m_report.addTitleBand(QStringLiteral("QRBand1"), QStringLiteral("qrrtVypis"));
@@ -13,12 +11,10 @@ TfmReporty::TfmReporty(QObject *parent)
     element.setDesignHeight(m_report.settings().printableRectPt().height());
 }
 
-void TfmReporty::copyCardToReport()
-{
+void TfmReporty::copyCardToReport() {
     qrrtVypis().setRtf(RtfWriter::write(m_card.paragraphs()));
 }
 
-void TfmReporty::preview(QWidget *parent)
-{
+void TfmReporty::preview(QWidget *parent) {
     m_report.preview(parent);
 }

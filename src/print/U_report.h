@@ -11,10 +11,9 @@ class QWidget;
 /// company card is composed and the report `qrVypis` that lays the card out on A4
 /// pages: one title band `QRBand1` with the growing rich-text element `qrrtVypis`.
 /// Created once at start-up; lives until the program ends.
-class TfmReporty : public QObject
-{
+class TfmReporty : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TfmReporty(QObject *parent = nullptr);
 
     CardDocument &RichEdit1() { return m_card; }
@@ -35,7 +34,7 @@ public:
     const PreparedReport &preparedReport() const { return m_report.prepared(); }
     int pageCount() const { return m_report.prepared().pageCount(); }
 
-private:
+  private:
     CardDocument m_card;
     Report m_report;
     ReportBand *m_band;

@@ -11,8 +11,7 @@ constexpr qreal kMinReadablePixels = 3.0;
 } // namespace
 
 void PageRenderer::paint(QPainter &painter, const PreparedReport &report, int index,
-                         const QRectF &target, bool paper, int highlightLine)
-{
+                         const QRectF &target, bool paper, int highlightLine) {
     if (index < 0 || index >= report.pages.size() || report.pageSizePt.isEmpty())
         return;
     const qreal scale = target.width() / report.pageSizePt.width(); // device units per point
@@ -44,9 +43,9 @@ void PageRenderer::paint(QPainter &painter, const PreparedReport &report, int in
             const QPointF origin = toDevice(fragment.x, line.baseline());
             if (pixels < kMinReadablePixels) {
                 const qreal barHeight = qMax<qreal>(pixels * 0.5, 0.5);
-                painter.fillRect(QRectF(origin.x(), origin.y() - barHeight,
-                                        fragment.width * scale, barHeight),
-                                 QColor(160, 160, 160));
+                painter.fillRect(
+                    QRectF(origin.x(), origin.y() - barHeight, fragment.width * scale, barHeight),
+                    QColor(160, 160, 160));
                 continue;
             }
             QFont font = format.font();

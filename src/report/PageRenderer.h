@@ -7,9 +7,8 @@
 class QPainter;
 
 /// Paints prepared pages onto any paint device: the preview, thumbnails, printers, PDF.
-class PageRenderer
-{
-public:
+class PageRenderer {
+  public:
     /// Paints page `index` of `report` into `target` (device coordinates of `painter`),
     /// which should have the page's proportions. Draws a white paper background when
     /// `paper` is set, and a marker behind line `highlightLine` (-1: none).

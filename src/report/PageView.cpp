@@ -12,8 +12,7 @@ constexpr int kGap = 12; // desk visible around the page
 
 } // namespace
 
-PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent)
-{
+PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent) {
     // A permanent vertical bar keeps the width, and so the fitted zoom, from jumping.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -22,16 +21,14 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent)
     setAccessibleName(QStringLiteral("Page view"));
 }
 
-void PageView::setReport(const PreparedReport *report)
-{
+void PageView::setReport(const PreparedReport *report) {
     m_report = report;
     m_page = 0;
     m_highlightedLine = -1;
     updateScale();
 }
 
-void PageView::setPage(int index, bool atBottom)
-{
+void PageView::setPage(int index, bool atBottom) {
     const int count = m_report ? m_report->pageCount() : 0;
     m_page = qBound(0, index, qMax(0, count - 1));
     m_highlightedLine = -1;
@@ -40,30 +37,25 @@ void PageView::setPage(int index, bool atBottom)
     viewport()->update();
 }
 
-void PageView::setHighlightedLine(int line)
-{
+void PageView::setHighlightedLine(int line) {
     m_highlightedLine = line;
     viewport()->update();
 }
 
-void PageView::setZoomMode(ZoomMode mode)
-{
+void PageView::setZoomMode(ZoomMode mode) {
     m_mode = mode;
     updateScale();
 }
 
-qreal PageView::actualScale() const
-{
+qreal PageView::actualScale() const {
     return logicalDpiX() / 72.0;
 }
 
-int PageView::zoomPercent() const
-{
+int PageView::zoomPercent() const {
     return qRound(m_scale / actualScale() * 100);
 }
 
-void PageView::updateScale()
-{
+void PageView::updateScale() {
     const qreal old = m_scale;
     if (m_report && !m_report->pageSizePt.isEmpty()) {
         const QSizeF page = m_report->pageSizePt;
@@ -91,8 +83,7 @@ void PageView::updateScale()
         emit zoomChanged();
 }
 
-QRectF PageView::pageRect() const
-{
+QRectF PageView::pageRect() const {
     const QSizeF size = m_report->pageSizePt * m_scale;
     // A page narrower than the view stands in the middle.
     const qreal x = size.width() + 2 * kGap < viewport()->width()
@@ -101,8 +92,7 @@ QRectF PageView::pageRect() const
     return QRectF(QPointF(x, kGap - verticalScrollBar()->value()), size);
 }
 
-void PageView::paintEvent(QPaintEvent *)
-{
+void PageView::paintEvent(QPaintEvent *) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), QColor(128, 128, 128)); // the desk
     if (!m_report || m_report->pages.isEmpty())
@@ -112,14 +102,12 @@ void PageView::paintEvent(QPaintEvent *)
     PageRenderer::paint(painter, *m_report, m_page, page, true, m_highlightedLine);
 }
 
-void PageView::resizeEvent(QResizeEvent *event)
-{
+void PageView::resizeEvent(QResizeEvent *event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScale();
 }
 
-void PageView::keyPressEvent(QKeyEvent *event)
-{
+void PageView::keyPressEvent(QKeyEvent *event) {
     QScrollBar *bar = verticalScrollBar();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (event->key() == Qt::Key_Up && plain) {

@@ -8,10 +8,9 @@
 ///
 /// Up and Down scroll; at the top or bottom of the page they ask for the previous or
 /// next page instead (pageStepRequested), which the owner answers with setPage().
-class PageView : public QAbstractScrollArea
-{
+class PageView : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     enum class ZoomMode { FitPage, FitWidth, ActualSize };
 
     explicit PageView(QWidget *parent = nullptr);
@@ -28,17 +27,17 @@ public:
     /// The zoom in percent of the actual size.
     int zoomPercent() const;
 
-signals:
+  signals:
     void zoomChanged();
     /// -1 for the previous page, +1 for the next one.
     void pageStepRequested(int step);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
+  private:
     qreal actualScale() const;
     void updateScale();
     QRectF pageRect() const;

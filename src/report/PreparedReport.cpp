@@ -1,8 +1,7 @@
 #include "PreparedReport.h"
 
 QList<SearchHit> findText(const PreparedReport &report, const QString &text,
-                          Qt::CaseSensitivity cs)
-{
+                          Qt::CaseSensitivity cs) {
     QList<SearchHit> hits;
     if (text.isEmpty())
         return hits;

@@ -15,8 +15,7 @@
 namespace {
 
 std::optional<PreviewDialogs::Search> askSearch(QWidget *parent,
-                                                const PreviewDialogs::Search &last)
-{
+                                                const PreviewDialogs::Search &last) {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Search for text"));
     auto *text = new QLineEdit(last.text);
@@ -43,8 +42,7 @@ std::optional<PreviewDialogs::Search> askSearch(QWidget *parent,
 
 } // namespace
 
-PreviewDialogs PreviewDialogs::standard()
-{
+PreviewDialogs PreviewDialogs::standard() {
     PreviewDialogs d;
     d.saveFileName = [](QWidget *parent, const QString &caption, const QString &filter) {
         return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
@@ -67,17 +65,15 @@ PreviewDialogs PreviewDialogs::standard()
         QPrintDialog dialog(&printer, parent);
         dialog.setWindowTitle(QStringLiteral("Printer setup"));
         dialog.setMinMax(1, qMax(1, pageCount));
-        dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
-                          QAbstractPrintDialog::PrintCurrentPage |
-                          QAbstractPrintDialog::PrintCollateCopies |
-                          QAbstractPrintDialog::PrintShowPageSize);
+        dialog.setOptions(
+            QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCurrentPage |
+            QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize);
         return dialog.exec() == QDialog::Accepted;
     };
     return d;
 }
 
-PreviewDialogs &PreviewDialogs::current()
-{
+PreviewDialogs &PreviewDialogs::current() {
     static PreviewDialogs dialogs = standard();
     return dialogs;
 }

@@ -15,9 +15,8 @@ class QWidget;
 
 /// A report element that shows RTF. It is as wide as its band unless given a width,
 /// and grows with its content; the design height is the least room it takes.
-class RichTextElement
-{
-public:
+class RichTextElement {
+  public:
     explicit RichTextElement(const QString &name) : m_name(name) {}
 
     const QString &name() const { return m_name; }
@@ -39,7 +38,7 @@ public:
     void setDesignHeight(qreal heightPt) { m_designHeight = heightPt; }
     qreal designHeight() const { return m_designHeight; }
 
-private:
+  private:
     QString m_name;
     QByteArray m_rtf;
     RichDocument m_document;
@@ -50,28 +49,24 @@ private:
 };
 
 /// A band printed once at the start of the report, holding one rich-text element.
-class ReportBand
-{
-public:
+class ReportBand {
+  public:
     ReportBand(const QString &name, const QString &elementName)
-        : m_name(name), m_element(elementName)
-    {
-    }
+        : m_name(name), m_element(elementName) {}
 
     const QString &name() const { return m_name; }
     RichTextElement &richText() { return m_element; }
     const RichTextElement &richText() const { return m_element; }
 
-private:
+  private:
     QString m_name;
     RichTextElement m_element;
 };
 
 /// A report definition: page settings and title bands, laid out one below the other,
 /// each continuing over as many pages as it needs.
-class Report
-{
-public:
+class Report {
+  public:
     explicit Report(const QString &name);
     ~Report();
 
@@ -97,7 +92,7 @@ public:
     /// returns when it has been closed.
     void preview(QWidget *parent = nullptr);
 
-private:
+  private:
     QString m_name;
     ReportSettings m_settings;
     std::vector<std::unique_ptr<ReportBand>> m_bands;

@@ -22,15 +22,13 @@ constexpr double kMaxFontSize = 1638;
 
 enum StyleBits : quint8 { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 
-QDataStream &operator<<(QDataStream &out, const RichFormat &f)
-{
+QDataStream &operator<<(QDataStream &out, const RichFormat &f) {
     const quint8 styles = (f.bold ? Bold : 0) | (f.italic ? Italic : 0) |
                           (f.underline ? Underline : 0) | (f.strikeOut ? StrikeOut : 0);
     return out << f.family << double(f.sizePt) << styles << quint32(f.colour);
 }
 
-QByteArray body(const PreparedReport &report)
-{
+QByteArray body(const PreparedReport &report) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
@@ -52,16 +50,13 @@ QByteArray body(const PreparedReport &report)
 }
 
 /// Reads the body, refusing anything out of bounds; throws nothing.
-class BodyReader
-{
-public:
-    explicit BodyReader(const QByteArray &bytes) : m_in(bytes)
-    {
+class BodyReader {
+  public:
+    explicit BodyReader(const QByteArray &bytes) : m_in(bytes) {
         m_in.setVersion(QDataStream::Qt_6_0);
     }
 
-    std::optional<PreparedReport> read()
-    {
+    std::optional<PreparedReport> read() {
         PreparedReport report;
         const double width = real(0, kMaxPageSide), height = real(0, kMaxPageSide);
         if (!(width > 0 && height > 0))
@@ -115,11 +110,10 @@ public:
         return report;
     }
 
-private:
+  private:
     bool ok() const { return m_valid && m_in.status() == QDataStream::Ok; }
 
-    double real(double min, double max)
-    {
+    double real(double min, double max) {
         double value = 0;
         m_in >> value;
         if (!std::isfinite(value) || value < min || value > max)
@@ -127,8 +121,7 @@ private:
         return value;
     }
 
-    quint32 count(quint32 max)
-    {
+    quint32 count(quint32 max) {
         quint32 value = 0;
         m_in >> value;
         if (value > max) {
@@ -144,8 +137,7 @@ private:
 
 } // namespace
 
-QByteArray ReportFile::serialize(const PreparedReport &report)
-{
+QByteArray ReportFile::serialize(const PreparedReport &report) {
     const QByteArray payload = body(report);
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
@@ -156,8 +148,7 @@ QByteArray ReportFile::serialize(const PreparedReport &report)
     return bytes;
 }
 
-std::optional<PreparedReport> ReportFile::deserialize(const QByteArray &bytes, QString *error)
-{
+std::optional<PreparedReport> ReportFile::deserialize(const QByteArray &bytes, QString *error) {
     const auto fail = [error](const QString &message) {
         if (error)
             *error = message;
@@ -190,8 +181,7 @@ std::optional<PreparedReport> ReportFile::deserialize(const QByteArray &bytes, Q
     return report;
 }
 
-QString ReportFile::save(const PreparedReport &report, const QString &path)
-{
+QString ReportFile::save(const PreparedReport &report, const QString &path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return QStringLiteral("Cannot write the report file \"%1\": %2.")
@@ -203,8 +193,7 @@ QString ReportFile::save(const PreparedReport &report, const QString &path)
     return {};
 }
 
-std::optional<PreparedReport> ReportFile::load(const QString &path, QString *error)
-{
+std::optional<PreparedReport> ReportFile::load(const QString &path, QString *error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

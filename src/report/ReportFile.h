@@ -14,9 +14,8 @@
 /// size, the format table, the page count and the pages with their lines. Reading
 /// checks every count and length against sane bounds and the checksum, so a damaged,
 /// truncated or foreign file is refused with a message instead of being half read.
-class ReportFile
-{
-public:
+class ReportFile {
+  public:
     static constexpr quint16 kVersion = 1;
 
     /// The file's bytes for `report`.

@@ -9,33 +9,31 @@ namespace {
 constexpr qreal kUnitsPerPt = 10;
 constexpr qreal kEpsilon = 0.01;
 
-bool isBreakChar(QChar c) { return c == u'\t' || c == QChar::LineSeparator; }
+bool isBreakChar(QChar c) {
+    return c == u'\t' || c == QChar::LineSeparator;
+}
 
 } // namespace
 
 ReportLayouter::ReportLayouter(const ReportSettings &settings)
-    : m_printable(settings.printableRectPt())
-{
+    : m_printable(settings.printableRectPt()) {
     m_report.pageSizePt = settings.pageSizePt();
     m_report.pages.append(PreparedPage());
     m_y = m_printable.top();
 }
 
-void ReportLayouter::addRichText(const RichDocument &document, qreal offsetPt, qreal widthPt)
-{
+void ReportLayouter::addRichText(const RichDocument &document, qreal offsetPt, qreal widthPt) {
     const qreal left = m_printable.left() + offsetPt;
     const qreal width = widthPt > 0 ? widthPt : m_printable.right() - left;
     for (const RichParagraph &paragraph : document)
         addParagraph(paragraph, left, qMax<qreal>(width, 1));
 }
 
-void ReportLayouter::addSpace(qreal heightPt)
-{
+void ReportLayouter::addSpace(qreal heightPt) {
     m_y = qMin(m_y + qMax<qreal>(heightPt, 0), m_printable.bottom());
 }
 
-void ReportLayouter::addParagraph(const RichParagraph &paragraph, qreal left, qreal width)
-{
+void ReportLayouter::addParagraph(const RichParagraph &paragraph, qreal left, qreal width) {
     const QString text = paragraph.text();
     const RichFormat &baseFormat =
         paragraph.runs.isEmpty() ? paragraph.markFormat : paragraph.runs.first().format;
@@ -100,8 +98,7 @@ void ReportLayouter::addParagraph(const RichParagraph &paragraph, qreal left, qr
     }
 }
 
-void ReportLayouter::placeLine(PageLine line)
-{
+void ReportLayouter::placeLine(PageLine line) {
     // Break before a line that does not fit, unless the page is still empty: a line
     // taller than the page goes on a page of its own rather than loop for ever.
     if (m_y + line.height > m_printable.bottom() + kEpsilon && m_y > m_printable.top() + kEpsilon) {
@@ -113,8 +110,7 @@ void ReportLayouter::placeLine(PageLine line)
     m_report.pages.last().lines.append(std::move(line));
 }
 
-int ReportLayouter::formatIndex(const RichFormat &format)
-{
+int ReportLayouter::formatIndex(const RichFormat &format) {
     const auto it = m_formatIndex.constFind(format);
     if (it != m_formatIndex.constEnd())
         return *it;
@@ -124,8 +120,7 @@ int ReportLayouter::formatIndex(const RichFormat &format)
     return index;
 }
 
-QFont ReportLayouter::layoutFont(const RichFormat &format)
-{
+QFont ReportLayouter::layoutFont(const RichFormat &format) {
     auto it = m_fonts.find(format);
     if (it == m_fonts.end()) {
         QFont font = format.font();

@@ -12,9 +12,8 @@
 /// Text is laid out once, in tenths of a point
 /// with unhinted fonts, so the result does not depend on the device it is later painted
 /// on. The pages start with one empty page.
-class ReportLayouter
-{
-public:
+class ReportLayouter {
+  public:
     explicit ReportLayouter(const ReportSettings &settings);
 
     /// Lays out `document` from the current position in a column `offsetPt` right of
@@ -33,7 +32,7 @@ public:
     /// The pages laid out so far.
     const PreparedReport &result() const { return m_report; }
 
-private:
+  private:
     void addParagraph(const RichParagraph &paragraph, qreal left, qreal width);
     void placeLine(PageLine line);
     int formatIndex(const RichFormat &format);

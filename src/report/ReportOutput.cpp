@@ -10,8 +10,7 @@
 namespace {
 
 /// The page indexes to print, in order, copies included.
-QList<int> pageSequence(const PreparedReport &report, const QPrinter &printer, int currentPage)
-{
+QList<int> pageSequence(const PreparedReport &report, const QPrinter &printer, int currentPage) {
     int first = 0, last = report.pageCount() - 1;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         first = printer.fromPage() - 1;
@@ -35,15 +34,13 @@ QList<int> pageSequence(const PreparedReport &report, const QPrinter &printer, i
 }
 
 /// The largest rectangle of the page's proportions centred in `area`.
-QRectF fitted(const QSizeF &page, const QRectF &area)
-{
+QRectF fitted(const QSizeF &page, const QRectF &area) {
     const QSizeF size = page.scaled(area.size(), Qt::KeepAspectRatio);
     return QRectF(area.center() - QPointF(size.width() / 2, size.height() / 2), size);
 }
 
 QString paintPages(const PreparedReport &report, QPagedPaintDevice &device, QPainter &painter,
-                   const QList<int> &pages, const QRectF &paper)
-{
+                   const QList<int> &pages, const QRectF &paper) {
     for (int i = 0; i < pages.size(); ++i) {
         if (i > 0 && !device.newPage())
             return QStringLiteral("The printer refused a new page.");
@@ -56,16 +53,15 @@ QString paintPages(const PreparedReport &report, QPagedPaintDevice &device, QPai
 
 namespace ReportOutput {
 
-QString print(const PreparedReport &report, QPrinter &printer, int currentPage)
-{
+QString print(const PreparedReport &report, QPrinter &printer, int currentPage) {
     const QList<int> pages = pageSequence(report, printer, currentPage);
     if (pages.isEmpty())
         return QStringLiteral("The chosen page range holds no page of this report.");
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString target = printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                  : printer.outputFileName();
+        const QString target =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         return QStringLiteral("Cannot start printing on \"%1\".").arg(target);
     }
     const QRectF paper = printer.pageLayout().fullRectPixels(printer.resolution());
@@ -74,8 +70,7 @@ QString print(const PreparedReport &report, QPrinter &printer, int currentPage)
     return error;
 }
 
-QString exportPdf(const PreparedReport &report, const QString &path)
-{
+QString exportPdf(const PreparedReport &report, const QString &path) {
     QPdfWriter writer(path);
     writer.setCreator(QStringLiteral("Vizitar"));
     // Page sizes are portrait by definition; a wide page is a turned one.

@@ -26,8 +26,7 @@ namespace {
 const QString kReportFilter = QStringLiteral("Saved reports (*.vzr);;All files (*)");
 const QString kPdfFilter = QStringLiteral("PDF files (*.pdf);;All files (*)");
 
-QString withSuffix(QString path, const QString &suffix)
-{
+QString withSuffix(QString path, const QString &suffix) {
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
     return path;
@@ -37,8 +36,7 @@ QString withSuffix(QString path, const QString &suffix)
 
 ReportPreview::ReportPreview(const PreparedReport &report, QPrinter *printer, QWidget *parent)
     : QMainWindow(parent, Qt::Window), m_report(report), m_printer(printer),
-      m_dialogs(PreviewDialogs::current()), m_view(new PageView)
-{
+      m_dialogs(PreviewDialogs::current()), m_view(new PageView) {
     if (!m_printer) {
         m_ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer = m_ownPrinter.get();
@@ -60,8 +58,7 @@ ReportPreview::ReportPreview(const PreparedReport &report, QPrinter *printer, QW
 
 ReportPreview::~ReportPreview() = default;
 
-void ReportPreview::execPreview(const PreparedReport &report, QPrinter *printer, QWidget *parent)
-{
+void ReportPreview::execPreview(const PreparedReport &report, QPrinter *printer, QWidget *parent) {
     QPointer<ReportPreview> window = new ReportPreview(report, printer, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
     QEventLoop loop;
@@ -72,8 +69,7 @@ void ReportPreview::execPreview(const PreparedReport &report, QPrinter *printer,
 }
 
 QAction *ReportPreview::addTool(const QString &name, const QString &hint, const QIcon &icon,
-                                const QList<QKeySequence> &keys)
-{
+                                const QList<QKeySequence> &keys) {
     auto *action = new QAction(icon, hint, this);
     action->setObjectName(name);
     action->setToolTip(hint);
@@ -85,8 +81,7 @@ QAction *ReportPreview::addTool(const QString &name, const QString &hint, const 
     return action;
 }
 
-void ReportPreview::buildToolBar()
-{
+void ReportPreview::buildToolBar() {
     auto *bar = m_toolBar = addToolBar(QStringLiteral("Preview"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -153,8 +148,7 @@ void ReportPreview::buildToolBar()
     connect(close, &QAction::triggered, this, &QWidget::close);
 }
 
-void ReportPreview::buildPanes()
-{
+void ReportPreview::buildPanes() {
     m_thumbnailModel = new ThumbnailModel(this);
     m_thumbnails = new QListView;
     m_thumbnails->setModel(m_thumbnailModel);
@@ -196,8 +190,7 @@ void ReportPreview::buildPanes()
     statusBar()->addWidget(m_pageLabel);
 }
 
-void ReportPreview::setReport(const PreparedReport &report)
-{
+void ReportPreview::setReport(const PreparedReport &report) {
     m_report = report;
     m_view->setReport(&m_report);
     m_thumbnailModel->setReport(&m_report);
@@ -206,21 +199,18 @@ void ReportPreview::setReport(const PreparedReport &report)
     goToPage(0);
 }
 
-int ReportPreview::currentPage() const
-{
+int ReportPreview::currentPage() const {
     return m_view->page();
 }
 
-void ReportPreview::goToPage(int index)
-{
+void ReportPreview::goToPage(int index) {
     if (index < 0 || index >= pageCount())
         return;
     m_view->setPage(index);
     pageShown();
 }
 
-void ReportPreview::pageShown()
-{
+void ReportPreview::pageShown() {
     const QModelIndex index = m_thumbnailModel->index(currentPage());
     if (m_thumbnails->currentIndex() != index)
         m_thumbnails->setCurrentIndex(index);
@@ -232,36 +222,30 @@ void ReportPreview::pageShown()
     updateStatus();
 }
 
-QString ReportPreview::zoomText() const
-{
+QString ReportPreview::zoomText() const {
     return QStringLiteral("Zoom: %1%").arg(m_view->zoomPercent());
 }
 
-QString ReportPreview::pageText() const
-{
+QString ReportPreview::pageText() const {
     return QStringLiteral("Page %1 of %2").arg(currentPage() + 1).arg(pageCount());
 }
 
-void ReportPreview::updateStatus()
-{
+void ReportPreview::updateStatus() {
     m_zoomLabel->setText(zoomText());
     m_pageLabel->setText(pageText());
 }
 
-void ReportPreview::askPage()
-{
+void ReportPreview::askPage() {
     if (const std::optional<int> page = m_dialogs.pageNumber(this, currentPage() + 1, pageCount()))
         goToPage(*page - 1);
 }
 
-void ReportPreview::askSearch()
-{
+void ReportPreview::askSearch() {
     if (const auto wanted = m_dialogs.searchText(this, m_lastSearch))
         search(wanted->text, wanted->matchCase);
 }
 
-void ReportPreview::search(const QString &text, bool matchCase)
-{
+void ReportPreview::search(const QString &text, bool matchCase) {
     m_lastSearch = {text, matchCase};
     const QList<SearchHit> hits =
         findText(m_report, text, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
@@ -269,8 +253,7 @@ void ReportPreview::search(const QString &text, bool matchCase)
     m_side->setCurrentWidget(m_search);
 }
 
-void ReportPreview::saveReport()
-{
+void ReportPreview::saveReport() {
     const QString path = m_dialogs.saveFileName(this, QStringLiteral("Save Report"), kReportFilter);
     if (path.isEmpty())
         return;
@@ -279,8 +262,7 @@ void ReportPreview::saveReport()
         m_dialogs.error(this, error);
 }
 
-void ReportPreview::loadReport()
-{
+void ReportPreview::loadReport() {
     const QString path = m_dialogs.openFileName(this, QStringLiteral("Load Report"), kReportFilter);
     if (path.isEmpty())
         return;
@@ -293,26 +275,24 @@ void ReportPreview::loadReport()
     setReport(*loaded);
 }
 
-void ReportPreview::exportPdf()
-{
+void ReportPreview::exportPdf() {
     const QString path = m_dialogs.saveFileName(this, QStringLiteral("Export PDF"), kPdfFilter);
     if (path.isEmpty())
         return;
-    const QString error = ReportOutput::exportPdf(m_report, withSuffix(path, QStringLiteral("pdf")));
+    const QString error =
+        ReportOutput::exportPdf(m_report, withSuffix(path, QStringLiteral("pdf")));
     if (!error.isEmpty())
         m_dialogs.error(this, error);
 }
 
-void ReportPreview::printerSetup()
-{
+void ReportPreview::printerSetup() {
     m_dialogs.printerSetup(this, *m_printer, pageCount());
 }
 
-void ReportPreview::print()
-{
+void ReportPreview::print() {
     // Without any printer the pages can still be printed into a PDF file.
-    const bool toFile = m_printer->outputFileName().isEmpty() &&
-                        QPrinterInfo::availablePrinterNames().isEmpty();
+    const bool toFile =
+        m_printer->outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty();
     if (toFile) {
         const QString path = m_dialogs.saveFileName(
             this, QStringLiteral("No printer is installed - print to PDF file"), kPdfFilter);
@@ -327,8 +307,7 @@ void ReportPreview::print()
         m_dialogs.error(this, error);
 }
 
-void ReportPreview::closeEvent(QCloseEvent *event)
-{
+void ReportPreview::closeEvent(QCloseEvent *event) {
     event->accept();
     emit closed();
 }

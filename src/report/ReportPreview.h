@@ -19,10 +19,9 @@ class ThumbnailModel;
 
 /// The preview window: prepared pages with zoom, paging, search, printing, PDF export
 /// and saving and loading of prepared reports.
-class ReportPreview : public QMainWindow
-{
+class ReportPreview : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     /// Shows `report`. Prints on `printer` (not owned; may be null, then the window keeps
     /// a printer of its own). Asks the user through PreviewDialogs::current().
     explicit ReportPreview(const PreparedReport &report, QPrinter *printer = nullptr,
@@ -58,13 +57,13 @@ public:
     void askPage();
     void askSearch();
 
-signals:
+  signals:
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     QAction *addTool(const QString &name, const QString &hint, const QIcon &icon,
                      const QList<QKeySequence> &keys = {});
     void buildToolBar();

@@ -2,22 +2,19 @@
 
 #include <QPrinter>
 
-QSizeF ReportSettings::pageSizePt() const
-{
+QSizeF ReportSettings::pageSizePt() const {
     const QSizeF portrait(mmToPt(paperSizeMm.width()), mmToPt(paperSizeMm.height()));
     return orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
 }
 
-QRectF ReportSettings::printableRectPt() const
-{
+QRectF ReportSettings::printableRectPt() const {
     const QSizeF page = pageSizePt();
     return QRectF(QPointF(mmToPt(marginsMm.left()), mmToPt(marginsMm.top())),
                   QPointF(page.width() - mmToPt(marginsMm.right()),
                           page.height() - mmToPt(marginsMm.bottom())));
 }
 
-void ReportSettings::applyTo(QPrinter &printer) const
-{
+void ReportSettings::applyTo(QPrinter &printer) const {
     if (!printerName.isEmpty())
         printer.setPrinterName(printerName);
     printer.setPageLayout(QPageLayout(QPageSize(paperSizeMm, QPageSize::Millimeter), orientation,

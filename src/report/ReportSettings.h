@@ -32,4 +32,6 @@ struct ReportSettings {
 };
 
 /// Millimetres to points.
-constexpr qreal mmToPt(qreal mm) { return mm * 72.0 / 25.4; }
+constexpr qreal mmToPt(qreal mm) {
+    return mm * 72.0 / 25.4;
+}

@@ -2,8 +2,7 @@
 
 #include <QHashFunctions>
 
-QFont RichFormat::font() const
-{
+QFont RichFormat::font() const {
     QFont f(family);
     f.setPointSizeF(sizePt > 0 ? sizePt : 1);
     f.setBold(bold);
@@ -16,14 +15,12 @@ QFont RichFormat::font() const
     return f;
 }
 
-size_t qHash(const RichFormat &f, size_t seed)
-{
+size_t qHash(const RichFormat &f, size_t seed) {
     return qHashMulti(seed, f.family, f.sizePt, f.bold, f.italic, f.underline, f.strikeOut,
                       f.colour);
 }
 
-QString RichParagraph::text() const
-{
+QString RichParagraph::text() const {
     QString all;
     for (const RichRun &run : runs)
         all += run.text;

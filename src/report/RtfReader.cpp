@@ -1,9 +1,9 @@
 #include "RtfReader.h"
 
 #include "AnsiCodePage.h"
+#include "RtfKeywords.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <optional>
@@ -29,54 +29,15 @@ struct FontEntry {
     int codePage = 0;
 };
 
-const QSet<QByteArray> &skippedDestinations()
-{
-    static const QSet<QByteArray> words = {
-        "stylesheet", "info",       "pict",       "header",      "headerl",   "headerr",
-        "headerf",    "footer",     "footerl",    "footerr",     "footerf",   "footnote",
-        "fldinst",    "objdata",    "objclass",   "listtable",   "listoverridetable",
-        "revtbl",     "rsidtbl",    "themedata",  "colorschememapping",     "datastore",
-        "latentstyles", "xmlnstbl", "generator",  "filetbl",     "pgdsctbl",  "template",
-        "annotation", "atnid",      "atnauthor",  "shp",         "shppict",   "nonshppict",
-        "userprops",  "docvar",     "xe",         "tc",          "txe",       "private",
-        "bkmkstart",  "bkmkend",    "comment",    "pn",
-    };
-    return words;
-}
-
-const QHash<QByteArray, char16_t> &specialCharacters()
-{
-    static const QHash<QByteArray, char16_t> chars = {
-        {"tab", u'\t'},        {"line", 0x2028},      {"emdash", 0x2014},   {"endash", 0x2013},
-        {"emspace", 0x2003},   {"enspace", 0x2002},   {"qmspace", 0x2005},  {"bullet", 0x2022},
-        {"lquote", 0x2018},    {"rquote", 0x2019},    {"ldblquote", 0x201C},
-        {"rdblquote", 0x201D}, {"cell", u'\t'},
-    };
-    return chars;
-}
-
-bool isUnderlineWord(const QByteArray &w)
-{
-    static const QSet<QByteArray> words = {
-        "ul",       "uld",      "uldash",     "uldashd",    "uldashdd",  "uldb",
-        "ulhwave",  "ulldash",  "ulth",       "ulthd",      "ulthdash",  "ulthdashd",
-        "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave",
-    };
-    return words.contains(w);
-}
-
-class Parser
-{
-public:
+class Parser {
+  public:
     Parser(const QByteArray &input, const RichFormat &defaults)
-        : m_in(input), m_defaults(defaults)
-    {
+        : m_in(input), m_defaults(defaults) {
         m_state.format = defaults;
         m_runFormat = defaults;
     }
 
-    RichDocument run()
-    {
+    RichDocument run() {
         while (m_pos < m_in.size()) {
             const char c = m_in[m_pos++];
             if (c == '{')
@@ -93,11 +54,10 @@ public:
         return m_document;
     }
 
-private:
+  private:
     // --- groups ---------------------------------------------------------------
 
-    void openGroup()
-    {
+    void openGroup() {
         m_pendingSkip = 0;
         if (m_stack.size() >= kMaxDepth) {
             ++m_overflowDepth;
@@ -106,8 +66,7 @@ private:
         m_stack.append(m_state);
     }
 
-    void closeGroup()
-    {
+    void closeGroup() {
         m_pendingSkip = 0;
         if (m_overflowDepth > 0) {
             --m_overflowDepth;
@@ -124,15 +83,13 @@ private:
             applyFont(m_defaultFont);
     }
 
-    bool skipping() const
-    {
+    bool skipping() const {
         return m_overflowDepth > 0 || m_state.destination == Destination::Skip;
     }
 
     // --- tokens ---------------------------------------------------------------
 
-    void controlSequence()
-    {
+    void controlSequence() {
         if (m_pos >= m_in.size())
             return;
         const char c = m_in[m_pos];
@@ -150,7 +107,8 @@ private:
             ++m_pos; // the delimiter belongs to the control word
         if (word == "bin") {
             // Binary data: skip it unseen, whatever the destination.
-            const qsizetype length = std::clamp<qsizetype>(param.value_or(0), 0, m_in.size() - m_pos);
+            const qsizetype length =
+                std::clamp<qsizetype>(param.value_or(0), 0, m_in.size() - m_pos);
             m_pos += length;
             consumeSkippedCharacter();
             return;
@@ -160,8 +118,7 @@ private:
         controlWord(word, param);
     }
 
-    std::optional<int> readNumber()
-    {
+    std::optional<int> readNumber() {
         bool negative = false;
         if (m_pos < m_in.size() && m_in[m_pos] == '-' && m_pos + 1 < m_in.size() &&
             isDigit(m_in[m_pos + 1])) {
@@ -181,8 +138,7 @@ private:
         return static_cast<int>(negative ? -value : value);
     }
 
-    void controlSymbol(char c)
-    {
+    void controlSymbol(char c) {
         if (c == '\'') {
             int value = 0;
             for (int i = 0; i < 2; ++i) {
@@ -223,16 +179,14 @@ private:
     }
 
     /// After \uN the next \ucN characters are the fallback for old readers.
-    bool consumeSkippedCharacter()
-    {
+    bool consumeSkippedCharacter() {
         if (m_pendingSkip <= 0)
             return false;
         --m_pendingSkip;
         return true;
     }
 
-    void controlWord(const QByteArray &word, std::optional<int> param)
-    {
+    void controlWord(const QByteArray &word, std::optional<int> param) {
         const int value = param.value_or(1);
         RichFormat &f = m_state.format;
 
@@ -253,7 +207,7 @@ private:
                 m_blue = component, m_colourSet = true;
             return;
         }
-        if (skippedDestinations().contains(word)) {
+        if (RtfKeywords::isSkippedDestination(word)) {
             m_state.destination = Destination::Skip;
             return;
         }
@@ -274,9 +228,8 @@ private:
             m_pendingSkip = m_state.skipAfterUnicode;
         } else if (word == "uc") {
             m_state.skipAfterUnicode = std::clamp(value, 0, 16);
-        } else if (const auto it = specialCharacters().constFind(word);
-                   it != specialCharacters().constEnd()) {
-            appendChar(QChar(*it));
+        } else if (const auto special = RtfKeywords::specialCharacter(word)) {
+            appendChar(QChar(*special));
         } else if (word == "plain") {
             f = m_defaults;
             if (m_defaultFont >= 0)
@@ -295,7 +248,7 @@ private:
             f.bold = value != 0;
         } else if (word == "i") {
             f.italic = value != 0;
-        } else if (isUnderlineWord(word)) {
+        } else if (RtfKeywords::isUnderline(word)) {
             f.underline = value != 0;
         } else if (word == "ulnone") {
             f.underline = false;
@@ -320,8 +273,7 @@ private:
         }
     }
 
-    void applyFont(int index)
-    {
+    void applyFont(int index) {
         const auto it = m_fonts.constFind(index);
         if (it == m_fonts.constEnd())
             return;
@@ -332,8 +284,7 @@ private:
 
     // --- text -----------------------------------------------------------------
 
-    void textByte(unsigned char byte, bool escaped = false)
-    {
+    void textByte(unsigned char byte, bool escaped = false) {
         if (!escaped && consumeSkippedCharacter())
             return;
         if (m_overflowDepth > 0)
@@ -362,8 +313,7 @@ private:
         }
     }
 
-    void commitFont()
-    {
+    void commitFont() {
         if (m_fontIndex >= 0 && !m_fonts.contains(m_fontIndex)) {
             const int codePage = m_fontCodePage ? m_fontCodePage : m_documentCodePage;
             QString name;
@@ -376,8 +326,7 @@ private:
         m_fontName.clear();
     }
 
-    void appendChar(QChar ch)
-    {
+    void appendChar(QChar ch) {
         if (skipping())
             return;
         if (m_runFormat != m_state.format) {
@@ -387,8 +336,7 @@ private:
         m_runText.append(ch);
     }
 
-    void flushRun()
-    {
+    void flushRun() {
         if (m_runText.isEmpty())
             return;
         if (!m_paragraph.runs.isEmpty() && m_paragraph.runs.last().format == m_runFormat)
@@ -398,8 +346,7 @@ private:
         m_runText.clear();
     }
 
-    void endParagraph()
-    {
+    void endParagraph() {
         flushRun();
         m_paragraph.markFormat = m_state.format;
         m_paragraph.alignment = m_alignment;
@@ -409,8 +356,7 @@ private:
 
     static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
-    static int hexDigit(char c)
-    {
+    static int hexDigit(char c) {
         if (isDigit(c))
             return c - '0';
         if (c >= 'a' && c <= 'f')
@@ -449,7 +395,6 @@ private:
 
 } // namespace
 
-RichDocument RtfReader::read(const QByteArray &rtf, const RichFormat &defaults)
-{
+RichDocument RtfReader::read(const QByteArray &rtf, const RichFormat &defaults) {
     return Parser(rtf, defaults).run();
 }

@@ -13,9 +13,8 @@
 /// headers, footers and the like are skipped, and so is every control word it does not
 /// know. Damaged input (unbalanced braces, truncation, absurd numbers, deep nesting)
 /// is read as far as it makes sense; reading never fails and ends in linear time.
-class RtfReader
-{
-public:
+class RtfReader {
+  public:
     /// Parses `rtf`; text without formatting of its own takes `defaults`.
     static RichDocument read(const QByteArray &rtf, const RichFormat &defaults = {});
 };

@@ -12,8 +12,7 @@ constexpr int kLineRole = Qt::UserRole + 1;
 } // namespace
 
 SearchResultPane::SearchResultPane(QWidget *parent)
-    : QWidget(parent), m_summary(new QLabel), m_list(new QListWidget)
-{
+    : QWidget(parent), m_summary(new QLabel), m_list(new QListWidget) {
     m_summary->setWordWrap(true);
     m_summary->setBuddy(m_list);
     m_list->setAccessibleName(QStringLiteral("Search result"));
@@ -32,8 +31,7 @@ SearchResultPane::SearchResultPane(QWidget *parent)
 }
 
 void SearchResultPane::show(const PreparedReport &report, const QString &text, bool matchCase,
-                            const QList<SearchHit> &hits)
-{
+                            const QList<SearchHit> &hits) {
     m_list->clear();
     m_summary->setText(QStringLiteral("Search for: \"%1\"%2 - %3 found")
                            .arg(text, matchCase ? QStringLiteral(" (Match Case)") : QString())
@@ -47,8 +45,7 @@ void SearchResultPane::show(const PreparedReport &report, const QString &text, b
     }
 }
 
-void SearchResultPane::clear()
-{
+void SearchResultPane::clear() {
     m_list->clear();
     m_summary->setText(QStringLiteral("No search yet."));
 }

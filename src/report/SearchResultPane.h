@@ -8,10 +8,9 @@ class QLabel;
 class QListWidget;
 
 /// The "Search result" tab: what was searched for and one row per line that holds it.
-class SearchResultPane : public QWidget
-{
+class SearchResultPane : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit SearchResultPane(QWidget *parent = nullptr);
 
     /// Lists `hits` of `text` in `report` (not kept).
@@ -22,10 +21,10 @@ public:
     QListWidget *list() const { return m_list; }
     QLabel *summary() const { return m_summary; }
 
-signals:
+  signals:
     void hitChosen(SearchHit hit);
 
-private:
+  private:
     QLabel *m_summary;
     QListWidget *m_list;
 };

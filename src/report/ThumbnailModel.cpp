@@ -4,23 +4,21 @@
 
 #include <QPainter>
 
-ThumbnailModel::ThumbnailModel(QObject *parent) : QAbstractListModel(parent) {}
+ThumbnailModel::ThumbnailModel(QObject *parent) : QAbstractListModel(parent) {
+}
 
-void ThumbnailModel::setReport(const PreparedReport *report)
-{
+void ThumbnailModel::setReport(const PreparedReport *report) {
     beginResetModel();
     m_report = report;
     m_cache.clear();
     endResetModel();
 }
 
-int ThumbnailModel::rowCount(const QModelIndex &parent) const
-{
+int ThumbnailModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() || !m_report ? 0 : m_report->pageCount();
 }
 
-QVariant ThumbnailModel::data(const QModelIndex &index, int role) const
-{
+QVariant ThumbnailModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || !m_report || index.row() >= m_report->pageCount())
         return {};
     const int page = index.row();
@@ -43,16 +41,14 @@ QVariant ThumbnailModel::data(const QModelIndex &index, int role) const
     }
 }
 
-QSize ThumbnailModel::thumbnailSize() const
-{
+QSize ThumbnailModel::thumbnailSize() const {
     if (!m_report || m_report->pageSizePt.isEmpty())
         return QSize(kWidth, kWidth);
     const QSizeF page = m_report->pageSizePt;
     return QSize(kWidth, qRound(kWidth * page.height() / page.width()));
 }
 
-QPixmap ThumbnailModel::render(int page) const
-{
+QPixmap ThumbnailModel::render(int page) const {
     QPixmap pixmap(thumbnailSize());
     pixmap.fill(Qt::white);
     QPainter painter(&pixmap);

@@ -7,10 +7,9 @@
 #include <QPixmap>
 
 /// The pages of a report as a list of thumbnails, drawn when a view first asks for them.
-class ThumbnailModel : public QAbstractListModel
-{
+class ThumbnailModel : public QAbstractListModel {
     Q_OBJECT
-public:
+  public:
     static constexpr int kWidth = 110;
 
     explicit ThumbnailModel(QObject *parent = nullptr);
@@ -23,7 +22,7 @@ public:
 
     QSize thumbnailSize() const;
 
-private:
+  private:
     QPixmap render(int page) const;
 
     const PreparedReport *m_report = nullptr;

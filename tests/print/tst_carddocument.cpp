@@ -2,22 +2,19 @@
 
 #include <QTest>
 
-class TestCardDocument : public QObject
-{
+class TestCardDocument : public QObject {
     Q_OBJECT
 
-private:
-    static CardFormat format(int size, CardStyles styles = {})
-    {
+  private:
+    static CardFormat format(int size, CardStyles styles = {}) {
         CardFormat f;
         f.sizePt = size;
         f.styles = styles;
         return f;
     }
 
-private slots:
-    void openingSpacerIsTahomaFivePointRegular()
-    {
+  private slots:
+    void openingSpacerIsTahomaFivePointRegular() {
         CardDocument doc;
         doc.addSpacer();
         doc.addLine(QStringLiteral("after"));
@@ -26,8 +23,7 @@ private slots:
         QCOMPARE(doc.paragraphs()[1].format, format(5));
     }
 
-    void firstLineTakesTheBufferFont()
-    {
+    void firstLineTakesTheBufferFont() {
         CardDocument doc;
         doc.addLine(QStringLiteral("first"));
         doc.addLine(QString());
@@ -36,8 +32,7 @@ private slots:
         QCOMPARE(doc.paragraphs()[0].format.fontName, QStringLiteral("Tahoma"));
     }
 
-    void headingsSetFormatAndLaterParagraphsFollow()
-    {
+    void headingsSetFormatAndLaterParagraphsFollow() {
         CardDocument doc;
         doc.addHeading(QStringLiteral("Firma s.r.o."), 16, true);
         doc.addHeading(QStringLiteral("Popis:"), 11);
@@ -65,8 +60,7 @@ private slots:
         QCOMPARE(bold13.colour, qRgb(0, 0, 0));
     }
 
-    void lineBreaksSplitIntoParagraphs_data()
-    {
+    void lineBreaksSplitIntoParagraphs_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("LF") << QStringLiteral("a\nb") << QStringList{"a", "b"};
@@ -77,8 +71,7 @@ private slots:
         QTest::newRow("no break, blanks kept") << QStringLiteral("  a  ") << QStringList{"  a  "};
     }
 
-    void lineBreaksSplitIntoParagraphs()
-    {
+    void lineBreaksSplitIntoParagraphs() {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
         CardDocument doc;
@@ -92,18 +85,16 @@ private slots:
         }
     }
 
-    void multiLineHeadingKeepsHeadingFormat()
-    {
+    void multiLineHeadingKeepsHeadingFormat() {
         CardDocument doc;
         doc.addHeading(QStringLiteral("Jméno\nDruhý řádek"), 16, true);
         QCOMPARE(doc.paragraphs().size(), 4);
-        QCOMPARE(doc.paragraphs()[2], (CardParagraph{QStringLiteral("Druhý řádek"),
-                                                     format(16, CardStyle::Bold)}));
+        QCOMPARE(doc.paragraphs()[2],
+                 (CardParagraph{QStringLiteral("Druhý řádek"), format(16, CardStyle::Bold)}));
         QCOMPARE(doc.paragraphs()[3].text, QStringLiteral(" "));
     }
 
-    void clearStartsAgain()
-    {
+    void clearStartsAgain() {
         CardDocument doc;
         doc.addHeading(QStringLiteral("X"), 16);
         doc.clear();

@@ -8,24 +8,21 @@
 
 namespace {
 
-QStringList paragraphTexts(const RichDocument &doc)
-{
+QStringList paragraphTexts(const RichDocument &doc) {
     QStringList texts;
     for (const RichParagraph &p : doc)
         texts.append(p.text());
     return texts;
 }
 
-QStringList cardTexts(const CardDocument &doc)
-{
+QStringList cardTexts(const CardDocument &doc) {
     QStringList texts;
     for (const CardParagraph &p : doc.paragraphs())
         texts.append(p.text);
     return texts;
 }
 
-void composeCard(CardDocument &card, int contacts)
-{
+void composeCard(CardDocument &card, int contacts) {
     card.clear();
     card.addHeading(QStringLiteral("Stavby Novák s.r.o."), 16, true);
     card.addHeading(QStringLiteral("Popis:"), 11);
@@ -42,13 +39,11 @@ void composeCard(CardDocument &card, int contacts)
 
 } // namespace
 
-class TestPrintForm : public QObject
-{
+class TestPrintForm : public QObject {
     Q_OBJECT
 
-private slots:
-    void reportDefinition()
-    {
+  private slots:
+    void reportDefinition() {
         TfmReporty form;
         QCOMPARE(form.qrVypis().name(), QStringLiteral("qrVypis"));
         QCOMPARE(form.QRBand1().name(), QStringLiteral("QRBand1"));
@@ -58,7 +53,7 @@ private slots:
         QCOMPARE(s.orientation, QPageLayout::Portrait);
         QCOMPARE(s.marginsMm, QMarginsF(12.7, 12.7, 12.7, 12.7));
         QCOMPARE(s.copies, 1);
-        QCOMPARE(s.firstPage, 0); // all pages
+        QCOMPARE(s.firstPage, 0);         // all pages
         QVERIFY(s.printerName.isEmpty()); // the default printer
         QCOMPARE(s.paperTray, 0);
         QVERIFY(!s.duplex);
@@ -67,8 +62,7 @@ private slots:
         QCOMPARE(form.qrrtVypis().width(), 0.0); // the whole printable width
     }
 
-    void copyCardToReportReplacesTheContent()
-    {
+    void copyCardToReportReplacesTheContent() {
         TfmReporty form;
         composeCard(form.RichEdit1(), 2);
         form.copyCardToReport();
@@ -86,8 +80,7 @@ private slots:
                  (QStringList{" ", "Jiná firma", " "}));
     }
 
-    void longCardContinuesOnFurtherPages()
-    {
+    void longCardContinuesOnFurtherPages() {
         TfmReporty form;
         composeCard(form.RichEdit1(), 100);
         form.copyCardToReport();
@@ -98,8 +91,7 @@ private slots:
                  QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----"));
     }
 
-    void previewReturnsWhenClosed()
-    {
+    void previewReturnsWhenClosed() {
         TfmReporty form;
         composeCard(form.RichEdit1(), 60);
         form.copyCardToReport();

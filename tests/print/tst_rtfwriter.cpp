@@ -4,13 +4,11 @@
 
 #include <QTest>
 
-class TestRtfWriter : public QObject
-{
+class TestRtfWriter : public QObject {
     Q_OBJECT
 
-private:
-    static RichFormat asRich(const CardFormat &f)
-    {
+  private:
+    static RichFormat asRich(const CardFormat &f) {
         RichFormat r;
         r.family = f.fontName;
         r.sizePt = f.sizePt;
@@ -24,8 +22,7 @@ private:
 
     /// Writes `doc`, reads it back with the engine's reader and compares paragraph by
     /// paragraph: text, font, size, styles and colour.
-    static void verifyRoundTrip(const CardDocument &doc)
-    {
+    static void verifyRoundTrip(const CardDocument &doc) {
         const QByteArray rtf = RtfWriter::write(doc.paragraphs());
         for (const char c : rtf)
             QVERIFY2(uchar(c) < 0x80, "RTF must be 7-bit");
@@ -43,9 +40,8 @@ private:
         }
     }
 
-private slots:
-    void cardRoundTrip()
-    {
+  private slots:
+    void cardRoundTrip() {
         CardDocument doc;
         doc.addHeading(QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy"), 16, true);
         doc.addHeading(QStringLiteral("Bankovní údaje:"), 11);
@@ -57,11 +53,11 @@ private slots:
         verifyRoundTrip(doc);
     }
 
-    void literalText_data()
-    {
+    void literalText_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("path with braces") << QStringLiteral("C:\\{x}");
-        QTest::newRow("control words in text") << QStringLiteral("\\par \\b0 {\\rtf1} \\'e8 \\u8594?");
+        QTest::newRow("control words in text")
+            << QStringLiteral("\\par \\b0 {\\rtf1} \\'e8 \\u8594?");
         QTest::newRow("Czech capitals") << QStringLiteral("ŘÍŠE ŽÁBY ČÁP ŤŮŇ ĎÁBEL");
         QTest::newRow("euro and quotes (in 1250)") << QStringLiteral("50 € „dobře“ – ok…");
         QTest::newRow("outside 1250") << QStringLiteral("→ 漢字 ß ñ");
@@ -70,8 +66,7 @@ private slots:
         QTest::newRow("semicolon and question mark") << QStringLiteral("a;b?c");
     }
 
-    void literalText()
-    {
+    void literalText() {
         QFETCH(QString, text);
         CardDocument doc;
         doc.addHeading(QStringLiteral("H"), 11);
@@ -79,8 +74,7 @@ private slots:
         verifyRoundTrip(doc);
     }
 
-    void everyFormatSurvives()
-    {
+    void everyFormatSurvives() {
         // The card only makes bold black Tahoma headings; the writer takes any format.
         QList<CardParagraph> paragraphs;
         CardFormat f;
@@ -108,8 +102,7 @@ private slots:
         }
     }
 
-    void writerOutputShape()
-    {
+    void writerOutputShape() {
         CardDocument doc;
         doc.addSpacer();
         doc.addHeading(QStringLiteral("ř"), 11);

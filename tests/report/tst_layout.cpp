@@ -9,16 +9,14 @@ namespace {
 
 constexpr qreal kEps = 0.01;
 
-QString lineText(int i)
-{
+QString lineText(int i) {
     return QStringLiteral("Line %1 Příliš žluťoučký kůň").arg(i, 3, 10, QLatin1Char('0'));
 }
 
 /// An RTF of `count` one-line paragraphs in `halfPoints` Tahoma.
-QByteArray linesRtf(int count, int halfPoints = 22)
-{
-    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs" +
-                     QByteArray::number(halfPoints) + "\\b ";
+QByteArray linesRtf(int count, int halfPoints = 22) {
+    QByteArray rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs" + QByteArray::number(halfPoints) + "\\b ";
     for (int i = 1; i <= count; ++i) {
         for (const QChar c : lineText(i))
             rtf += c.unicode() < 0x80 ? QByteArray(1, char(c.unicode()))
@@ -28,8 +26,7 @@ QByteArray linesRtf(int count, int halfPoints = 22)
     return rtf + '}';
 }
 
-QStringList allLines(const PreparedReport &report)
-{
+QStringList allLines(const PreparedReport &report) {
     QStringList texts;
     for (const PreparedPage &page : report.pages)
         for (const PageLine &line : page.lines)
@@ -39,13 +36,11 @@ QStringList allLines(const PreparedReport &report)
 
 } // namespace
 
-class TestLayout : public QObject
-{
+class TestLayout : public QObject {
     Q_OBJECT
 
-private slots:
-    void longDocumentFlowsOverPages()
-    {
+  private slots:
+    void longDocumentFlowsOverPages() {
         const ReportSettings settings;
         const QRectF area = settings.printableRectPt();
         const PreparedReport report = prepareRtf(linesRtf(300), settings);
@@ -82,8 +77,7 @@ private slots:
         }
     }
 
-    void pageCountFollowsLength()
-    {
+    void pageCountFollowsLength() {
         const int short1 = prepareRtf(linesRtf(100)).pageCount();
         const int long1 = prepareRtf(linesRtf(400)).pageCount();
         const int bigFont = prepareRtf(linesRtf(100, 48)).pageCount();
@@ -94,14 +88,13 @@ private slots:
         QVERIFY(prepareRtf(QByteArray()).pages[0].lines.isEmpty());
     }
 
-    void longParagraphWrapsInsideTheWidth()
-    {
+    void longParagraphWrapsInsideTheWidth() {
         QString words;
         for (int i = 0; i < 200; ++i)
             words += QStringLiteral("slovo%1 ").arg(i);
         const QString unbroken(500, QLatin1Char('x'));
-        const QByteArray rtf = "{\\rtf1\\fs24 " + words.toLatin1() + "\\par " +
-                               unbroken.toLatin1() + "\\par}";
+        const QByteArray rtf =
+            "{\\rtf1\\fs24 " + words.toLatin1() + "\\par " + unbroken.toLatin1() + "\\par}";
         const ReportSettings settings;
         const PreparedReport report = prepareRtf(rtf, settings);
         const QStringList lines = allLines(report);
@@ -112,8 +105,7 @@ private slots:
                 QVERIFY(f.x + f.width <= settings.printableRectPt().right() + kEps);
     }
 
-    void lineTallerThanAPageStandsAlone()
-    {
+    void lineTallerThanAPageStandsAlone() {
         const PreparedReport report =
             prepareRtf("{\\rtf1\\fs24 before\\par\\fs3200 X\\par\\fs24 after\\par}");
         QCOMPARE(allLines(report), (QStringList{"before", "X", "after"}));
@@ -121,8 +113,7 @@ private slots:
         QCOMPARE(report.pages[1].lines.size(), 1);
     }
 
-    void formatsAndPositionsFollowTheRuns()
-    {
+    void formatsAndPositionsFollowTheRuns() {
         const PreparedReport report = prepareRtf(
             "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\fs20 left \\b\\cf1 bold\\b0\\cf0 "
             "\\tab after\\par}");
@@ -137,8 +128,7 @@ private slots:
         QVERIFY(line.fragments[1].x + line.fragments[1].width < line.fragments[2].x);
     }
 
-    void landscapeAndMargins()
-    {
+    void landscapeAndMargins() {
         ReportSettings settings;
         settings.orientation = QPageLayout::Landscape;
         settings.marginsMm = QMarginsF(30, 20, 10, 5);
@@ -148,16 +138,15 @@ private slots:
         QVERIFY(qAbs(report.pages[0].lines[0].fragments[0].x - mmToPt(30)) < 0.5);
     }
 
-    void paintingStaysInsideTheMargins()
-    {
+    void paintingStaysInsideTheMargins() {
         const ReportSettings settings;
         const PreparedReport report = prepareRtf(linesRtf(300), settings);
         const qreal scale = 2; // pixels per point
         QImage image((report.pageSizePt * scale).toSize(), QImage::Format_RGB32);
         const QRectF area = settings.printableRectPt();
-        const QRect inside(QPoint(int((area.left() - 2) * scale), int((area.top() - 2) * scale)),
-                           QPoint(int((area.right() + 2) * scale),
-                                  int((area.bottom() + 2) * scale)));
+        const QRect inside(
+            QPoint(int((area.left() - 2) * scale), int((area.top() - 2) * scale)),
+            QPoint(int((area.right() + 2) * scale), int((area.bottom() + 2) * scale)));
         for (int p = 0; p < report.pageCount(); ++p) {
             image.fill(Qt::white);
             QPainter painter(&image);
@@ -170,8 +159,10 @@ private slots:
                     if (qGray(row[x]) > 250)
                         continue;
                     ++inked;
-                    QVERIFY2(inside.contains(x, y), qPrintable(QStringLiteral("ink at %1,%2 on page %3")
-                                                                   .arg(x).arg(y).arg(p + 1)));
+                    QVERIFY2(
+                        inside.contains(x, y),
+                        qPrintable(
+                            QStringLiteral("ink at %1,%2 on page %3").arg(x).arg(y).arg(p + 1)));
                 }
             }
             QVERIFY(inked > 0);

@@ -21,8 +21,7 @@
 namespace {
 
 /// 150 lines over several pages; every tenth line says "Alpha" in some letter case.
-PreparedReport sampleReport(int lines = 150)
-{
+PreparedReport sampleReport(int lines = 150) {
     QByteArray rtf = "{\\rtf1\\fs28 ";
     const char *cases[] = {"Alpha", "alpha", "ALPHA beta"};
     for (int i = 0; i < lines; ++i) {
@@ -42,8 +41,7 @@ struct ScriptedDialogs {
     std::optional<PreviewDialogs::Search> search;
     QStringList errors;
 
-    PreviewDialogs dialogs()
-    {
+    PreviewDialogs dialogs() {
         PreviewDialogs d;
         d.saveFileName = [this](QWidget *, const QString &, const QString &) { return saveName; };
         d.openFileName = [this](QWidget *, const QString &, const QString &) { return openName; };
@@ -55,29 +53,25 @@ struct ScriptedDialogs {
     }
 };
 
-QAction *action(ReportPreview &w, const QString &name)
-{
+QAction *action(ReportPreview &w, const QString &name) {
     QAction *a = w.findChild<QAction *>(name);
     Q_ASSERT(a);
     return a;
 }
 
-QByteArray fileStart(const QString &path, int size)
-{
+QByteArray fileStart(const QString &path, int size) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.read(size) : QByteArray();
 }
 
 } // namespace
 
-class TestPreview : public QObject
-{
+class TestPreview : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<ReportPreview> openWindow(ScriptedDialogs &script,
-                                              const PreparedReport &report = sampleReport())
-    {
+                                              const PreparedReport &report = sampleReport()) {
         auto window = std::make_unique<ReportPreview>(report);
         window->setDialogs(script.dialogs());
         window->resize(1000, 800);
@@ -87,9 +81,8 @@ private:
         return window;
     }
 
-private slots:
-    void opensOnFirstPageZoomedToFit()
-    {
+  private slots:
+    void opensOnFirstPageZoomedToFit() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         QVERIFY(w->pageCount() > 2);
@@ -116,8 +109,7 @@ private slots:
         QCOMPARE(w->sidePane()->tabText(1), QStringLiteral("Search result"));
     }
 
-    void zoomButtonsAreExclusive()
-    {
+    void zoomButtonsAreExclusive() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         action(*w, "zoom100")->trigger();
@@ -131,8 +123,7 @@ private slots:
         QVERIFY(w->pageView()->zoomPercent() < widthZoom);
     }
 
-    void buttonsAndKeysMovePages()
-    {
+    void buttonsAndKeysMovePages() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         const int last = w->pageCount() - 1;
@@ -162,8 +153,7 @@ private slots:
         QCOMPARE(w->currentPage(), 0);
     }
 
-    void arrowsScrollThenTurnThePage()
-    {
+    void arrowsScrollThenTurnThePage() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         PageView *view = w->pageView();
@@ -189,8 +179,7 @@ private slots:
         QCOMPARE(bar->value(), bar->maximum()); // back at the end of the page before
     }
 
-    void goToPageAsksForANumber()
-    {
+    void goToPageAsksForANumber() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         script.page = 3;
@@ -201,8 +190,7 @@ private slots:
         QCOMPARE(w->currentPage(), 2);
     }
 
-    void searchListsHitsAndShowsTheirPage()
-    {
+    void searchListsHitsAndShowsTheirPage() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         QListWidget *hits = w->searchResults()->list();
@@ -221,7 +209,8 @@ private slots:
         QListWidgetItem *item = hits->item(hits->count() - 1);
         QVERIFY(item->text().contains(QStringLiteral("line 135 alpha")));
         hits->scrollToItem(item);
-        QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, hits->visualItemRect(item).center());
+        QTest::mouseClick(hits->viewport(), Qt::LeftButton, {},
+                          hits->visualItemRect(item).center());
         const QList<SearchHit> expected =
             findText(w->report(), QStringLiteral("line 135 alpha"), Qt::CaseSensitive);
         QCOMPARE(expected.size(), 1);
@@ -229,22 +218,21 @@ private slots:
         QVERIFY(w->currentPage() > 0);
     }
 
-    void thumbnailClickShowsPage()
-    {
+    void thumbnailClickShowsPage() {
         ScriptedDialogs script;
         auto w = openWindow(script);
         QListView *thumbs = w->thumbnails();
         QCOMPARE(thumbs->model()->rowCount(), w->pageCount());
         const QModelIndex second = thumbs->model()->index(1, 0);
         thumbs->scrollTo(second);
-        QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {}, thumbs->visualRect(second).center());
+        QTest::mouseClick(thumbs->viewport(), Qt::LeftButton, {},
+                          thumbs->visualRect(second).center());
         QCOMPARE(w->currentPage(), 1);
         action(*w, "lastPage")->trigger();
         QCOMPARE(thumbs->currentIndex().row(), w->pageCount() - 1);
     }
 
-    void exportPdfWritesAPdf()
-    {
+    void exportPdfWritesAPdf() {
         QTemporaryDir dir;
         ScriptedDialogs script;
         auto w = openWindow(script);
@@ -258,8 +246,7 @@ private slots:
         QCOMPARE(script.errors.size(), 1);
     }
 
-    void printWithoutPrinterGoesToAPdfFile()
-    {
+    void printWithoutPrinterGoesToAPdfFile() {
         if (!QPrinterInfo::availablePrinterNames().isEmpty())
             QSKIP("a printer is installed; printing would reach it");
         QTemporaryDir dir;
@@ -271,8 +258,7 @@ private slots:
         QCOMPARE(fileStart(script.saveName, 4), QByteArray("%PDF"));
     }
 
-    void saveAndLoadReports()
-    {
+    void saveAndLoadReports() {
         QTemporaryDir dir;
         ScriptedDialogs script;
         auto w = openWindow(script, sampleReport(40));
@@ -315,14 +301,14 @@ private slots:
         QCOMPARE(w->report(), small);
     }
 
-    void execPreviewReturnsWhenClosed()
-    {
+    void execPreviewReturnsWhenClosed() {
         for (const bool byKey : {false, true}) {
             bool sawWindow = false;
             QTimer::singleShot(0, [&] {
                 ReportPreview *w = nullptr;
                 for (QWidget *top : QApplication::topLevelWidgets())
-                    if (auto *preview = qobject_cast<ReportPreview *>(top); preview && preview->isVisible())
+                    if (auto *preview = qobject_cast<ReportPreview *>(top);
+                        preview && preview->isVisible())
                         w = preview;
                 QVERIFY(w);
                 sawWindow = true;

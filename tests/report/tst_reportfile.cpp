@@ -8,8 +8,7 @@
 
 namespace {
 
-PreparedReport sampleReport(int paragraphs)
-{
+PreparedReport sampleReport(int paragraphs) {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0\\fcharset238 Tahoma;}}"
                      "{\\colortbl;\\red0\\green0\\blue200;}";
     for (int i = 0; i < paragraphs; ++i)
@@ -21,13 +20,11 @@ PreparedReport sampleReport(int paragraphs)
 
 } // namespace
 
-class TestReportFile : public QObject
-{
+class TestReportFile : public QObject {
     Q_OBJECT
 
-private slots:
-    void saveThenLoadGivesTheSamePages()
-    {
+  private slots:
+    void saveThenLoadGivesTheSamePages() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("card.vzr"));
         const PreparedReport report = sampleReport(200);
@@ -41,15 +38,13 @@ private slots:
         QCOMPARE(*loaded, report);
     }
 
-    void headerDescribesTheFile()
-    {
+    void headerDescribesTheFile() {
         const QByteArray bytes = ReportFile::serialize(sampleReport(3));
         QVERIFY(bytes.startsWith("VZREPORT"));
         QCOMPARE(bytes.mid(8, 2), QByteArray("\x00\x01", 2)); // format version 1
     }
 
-    void truncatedFilesAreRefused()
-    {
+    void truncatedFilesAreRefused() {
         const QByteArray bytes = ReportFile::serialize(sampleReport(2));
         for (int cut = 0; cut < bytes.size(); ++cut) {
             QString error;
@@ -59,8 +54,7 @@ private slots:
         }
     }
 
-    void damagedFilesAreRefused_data()
-    {
+    void damagedFilesAreRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
         const QByteArray good = ReportFile::serialize(sampleReport(2));
@@ -80,8 +74,7 @@ private slots:
         QTest::newRow("absurd length") << hugeLength << QStringLiteral("damaged");
     }
 
-    void damagedFilesAreRefused()
-    {
+    void damagedFilesAreRefused() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         QString error;
@@ -89,8 +82,7 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
-    void validChecksumButAbsurdContentIsRefused()
-    {
+    void validChecksumButAbsurdContentIsRefused() {
         // A body that passes the checksum but claims a billion pages must not be believed.
         QByteArray body;
         {
@@ -103,14 +95,14 @@ private slots:
             QDataStream out(&header, QIODevice::WriteOnly);
             out << quint16(1) << quint16(0) << quint64(body.size());
         }
-        const QByteArray bytes = "VZREPORT" + header + body + QCryptographicHash::hash(body, QCryptographicHash::Sha256);
+        const QByteArray bytes =
+            "VZREPORT" + header + body + QCryptographicHash::hash(body, QCryptographicHash::Sha256);
         QString error;
         QVERIFY(!ReportFile::deserialize(bytes, &error));
         QVERIFY(!error.isEmpty());
     }
 
-    void fileErrorsAreReported()
-    {
+    void fileErrorsAreReported() {
         QTemporaryDir dir;
         QString error;
         QVERIFY(!ReportFile::load(dir.filePath(QStringLiteral("missing.vzr")), &error));

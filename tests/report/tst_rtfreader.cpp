@@ -4,28 +4,27 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-class TestRtfReader : public QObject
-{
+class TestRtfReader : public QObject {
     Q_OBJECT
 
-private:
-    static QStringList texts(const RichDocument &doc)
-    {
+  private:
+    static QStringList texts(const RichDocument &doc) {
         QStringList list;
         for (const RichParagraph &p : doc)
             list.append(p.text());
         return list;
     }
 
-private slots:
-    void paragraphsAndText_data()
-    {
+  private slots:
+    void paragraphsAndText_data() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("par") << QByteArray("{\\rtf1 one\\par two\\par}") << QStringList{"one", "two"};
-        QTest::newRow("text after last par") << QByteArray("{\\rtf1 a\\par b}") << QStringList{"a", "b"};
-        QTest::newRow("empty paragraphs") << QByteArray("{\\rtf1 \\par\\par x\\par}")
-                                          << QStringList{"", "", "x"};
+        QTest::newRow("par") << QByteArray("{\\rtf1 one\\par two\\par}")
+                             << QStringList{"one", "two"};
+        QTest::newRow("text after last par")
+            << QByteArray("{\\rtf1 a\\par b}") << QStringList{"a", "b"};
+        QTest::newRow("empty paragraphs")
+            << QByteArray("{\\rtf1 \\par\\par x\\par}") << QStringList{"", "", "x"};
         QTest::newRow("newlines in source ignored")
             << QByteArray("{\\rtf1 a\r\nb\nc\\par}") << QStringList{"abc"};
         QTest::newRow("backslash-newline is par")
@@ -37,7 +36,8 @@ private slots:
             << QByteArray("{\\rtf1 a\\tab b\\line c\\emdash\\~d\\bullet}")
             << QStringList{QStringLiteral("a\tb\u2028c\u2014\u00A0d\u2022")};
         QTest::newRow("hex in 1250")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg1250 P\\'f8\\'edli\\'9a \\'9elu\\'9dou\\'e8k\\'fd}")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\ansicpg1250 P\\'f8\\'edli\\'9a \\'9elu\\'9dou\\'e8k\\'fd}")
             << QStringList{QStringLiteral("Příliš žluťoučký")};
         QTest::newRow("hex in 1252 by default")
             << QByteArray("{\\rtf1\\ansi caf\\'e9 \\'80}") << QStringList{QStringLiteral("café €")};
@@ -60,30 +60,29 @@ private slots:
         QTest::newRow("field result kept, instruction skipped")
             << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}")
             << QStringList{"link"};
-        QTest::newRow("bin data skipped") << QByteArray("{\\rtf1 a\\bin4 {}\\\\c}")
-                                          << QStringList{"ac"};
+        QTest::newRow("bin data skipped")
+            << QByteArray("{\\rtf1 a\\bin4 {}\\\\c}") << QStringList{"ac"};
         QTest::newRow("rich edit output")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0\\nouicompat\\deflang1029{\\fonttbl"
-                          "{\\f0\\fnil\\fcharset238 Tahoma;}{\\f1\\fnil\\fcharset0 Calibri;}}\r\n"
-                          "{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Riched20 "
-                          "10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22"
-                          "\\lang5 P\\'f8\\'edli\\'9a \\cf1\\b\\'9elu\\'9dou\\'e8k\\'fd\\cf0\\b0\\par\r\n"
-                          "\\f1 caf\\'e9\\f0\\par\r\n}\r\n")
+            << QByteArray(
+                   "{\\rtf1\\ansi\\ansicpg1250\\deff0\\nouicompat\\deflang1029{\\fonttbl"
+                   "{\\f0\\fnil\\fcharset238 Tahoma;}{\\f1\\fnil\\fcharset0 Calibri;}}\r\n"
+                   "{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator Riched20 "
+                   "10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22"
+                   "\\lang5 P\\'f8\\'edli\\'9a \\cf1\\b\\'9elu\\'9dou\\'e8k\\'fd\\cf0\\b0\\par\r\n"
+                   "\\f1 caf\\'e9\\f0\\par\r\n}\r\n")
             << QStringList{QStringLiteral("Příliš žluťoučký"), QStringLiteral("café")};
         QTest::newRow("unknown words skipped")
             << QByteArray("{\\rtf1\\viewkind4\\lang1029\\sl276\\slmult1 text\\nosupersub}")
             << QStringList{"text"};
     }
 
-    void paragraphsAndText()
-    {
+    void paragraphsAndText() {
         QFETCH(QByteArray, rtf);
         QFETCH(QStringList, expected);
         QCOMPARE(texts(RtfReader::read(rtf)), expected);
     }
 
-    void characterFormatting()
-    {
+    void characterFormatting() {
         const QByteArray rtf =
             "{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil Tahoma;}}"
             "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
@@ -121,8 +120,7 @@ private slots:
         QCOMPARE(doc[0].markFormat, plain);
     }
 
-    void groupsRestoreFormatting()
-    {
+    void groupsRestoreFormatting() {
         const RichDocument doc = RtfReader::read("{\\rtf1 a{\\b b{\\i c}d}e\\par}");
         QCOMPARE(doc[0].runs.size(), 5);
         QCOMPARE(doc[0].runs[0].text, QStringLiteral("a"));
@@ -139,8 +137,7 @@ private slots:
         QVERIFY(!doc[0].markFormat.bold);
     }
 
-    void alignment()
-    {
+    void alignment() {
         const RichDocument doc = RtfReader::read("{\\rtf1\\qc a\\par b\\par\\pard c\\par\\qr d}");
         QCOMPARE(doc.size(), 4);
         QCOMPARE(doc[0].alignment, Qt::AlignHCenter);
@@ -149,8 +146,7 @@ private slots:
         QCOMPARE(doc[3].alignment, Qt::AlignRight);
     }
 
-    void damagedInputReadsWhatItCan_data()
-    {
+    void damagedInputReadsWhatItCan_data() {
         QTest::addColumn<QByteArray>("rtf");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("empty") << QByteArray() << QStringList{};
@@ -174,23 +170,20 @@ private slots:
             << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial") << QStringList{};
     }
 
-    void damagedInputReadsWhatItCan()
-    {
+    void damagedInputReadsWhatItCan() {
         QFETCH(QByteArray, rtf);
         QFETCH(QStringList, expected);
         QCOMPARE(texts(RtfReader::read(rtf)), expected);
     }
 
-    void hugeFontSizeIsBounded()
-    {
+    void hugeFontSizeIsBounded() {
         const RichDocument doc = RtfReader::read("{\\rtf1\\fs99999999999 a}");
         QCOMPARE(doc.size(), 1);
         QVERIFY(doc[0].runs[0].format.sizePt <= 1638);
         QVERIFY(doc[0].runs[0].format.sizePt > 0);
     }
 
-    void deepNestingDoesNotOverflow()
-    {
+    void deepNestingDoesNotOverflow() {
         const int depth = 200000;
         QByteArray rtf = "{\\rtf1 start";
         rtf += QByteArray(depth, '{');
@@ -203,8 +196,7 @@ private slots:
         QVERIFY(doc[0].text().endsWith(QStringLiteral("end")));
     }
 
-    void randomBytesNeverCrash()
-    {
+    void randomBytesNeverCrash() {
         // Random bytes and mutated RTF: whatever comes out, reading must end.
         QRandomGenerator random(20261209);
         const QByteArray seed =
