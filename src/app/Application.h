@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QApplication>
+
+/// The program: creates the data module and the windows in their fixed order
+/// and runs the message loop. An error that escapes an event handler ends
+/// that handler and is shown by the standard error report.
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int &argc, char **argv);
+    bool notify(QObject *receiver, QEvent *event) override;
+    int run();
+};

@@ -1,0 +1,291 @@
+#include "U_deska.h"
+
+#include "DbError.h"
+#include "ErrorReport.h"
+#include "MessageService.h"
+#include "SharedColors.h"
+#include "U_DM.h"
+#include "VersionCheck.h"
+
+#if __has_include("MessageTexts.h")
+#include "MessageTexts.h"
+#endif
+#if __has_include("U_Kontakt.h")
+#include "U_Kontakt.h"
+#endif
+#if __has_include("U_Firma.h")
+#include "U_Firma.h"
+#endif
+#if __has_include("U_Info.h")
+#include "U_Info.h"
+#endif
+#if __has_include("CompanyCard.h")
+#include "CompanyCard.h"
+#endif
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+Tfm_Deska *fm_Deska = nullptr;
+
+namespace {
+
+QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph) {
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(30, 30));
+    button->setFixedSize(40, 40);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QWidget *spacer(QWidget *parent, int width) {
+    auto *w = new QWidget(parent);
+    w->setFixedWidth(width);
+    return w;
+}
+
+/// Clears a filter of the contact table when the contacts command ends,
+/// whatever happened inside it.
+struct ContactFilterReset {
+    TDM &dm;
+    ~ContactFilterReset() {
+        ui::guarded([this] {
+            dm.tKONTAKT.setFilter(QString());
+            dm.tKONTAKT.setFiltered(false);
+        });
+    }
+};
+
+} // namespace
+
+std::function<QDate()> &Tfm_Deska::clock() {
+    static std::function<QDate()> today = [] { return QDate::currentDate(); };
+    return today;
+}
+
+Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
+    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory) {
+    fm_Deska = this;
+    setObjectName(QStringLiteral("fm_Deska"));
+    setWindowTitle(QStringLiteral("Vizitar"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    resize(639, 421);
+    createToolBar();
+    createBoard();
+    createStatusBar();
+    // The creation steps run guarded as a whole: an error in the version
+    // check ends them there and reaches the standard error report.
+    ui::guarded([this] { FormCreate(); });
+}
+
+Tfm_Deska::~Tfm_Deska() {
+    if (fm_Deska == this)
+        fm_Deska = nullptr;
+}
+
+void Tfm_Deska::setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about, TfmReporty *printForm) {
+    m_contactForm = contactForm;
+    m_companyForm = companyForm;
+    m_about = about;
+    m_printForm = printForm;
+}
+
+void Tfm_Deska::createToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(40);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"));
+    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"));
+    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"));
+    sbTisk->setIconSize(QSize(26, 26));
+    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"));
+    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"), QStringLiteral(":/glyphs/nastaveni.svg"));
+    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"));
+    sbTisk->setEnabled(false);
+    sbEmail->setEnabled(false);
+    SpeedButton1->setEnabled(false);
+
+    pFiltr = new QWidget(ToolBar1);
+    pFiltr->setObjectName(QStringLiteral("pFiltr"));
+    pFiltr->setFixedSize(233, 40);
+    auto *filterLayout = new QHBoxLayout(pFiltr);
+    filterLayout->setContentsMargins(4, 0, 4, 0);
+    filterLayout->setSpacing(4);
+    Label2 = new QLabel(QStringLiteral("Filtr: "), pFiltr);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Edit1 = new QLineEdit(pFiltr);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setFixedWidth(121);
+    Edit1->setToolTip(QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
+    Edit1->setAccessibleDescription(Edit1->toolTip());
+    Label2->setBuddy(Edit1);
+    auto *clear = new QToolButton(pFiltr);
+    clear->setObjectName(QStringLiteral("SpeedButton2"));
+    clear->setText(QStringLiteral("Vyčisti"));
+    clear->setAccessibleName(QStringLiteral("Vyčisti"));
+    clear->setFixedSize(56, 22);
+    clear->setFocusPolicy(Qt::NoFocus);  // clearing leaves the focus where it was
+    SpeedButton2 = clear;
+    filterLayout->addWidget(Label2);
+    filterLayout->addWidget(Edit1);
+    filterLayout->addWidget(clear);
+
+    auto *divider = new QFrame(ToolBar1);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(sbFirma);
+    ToolBar1->addWidget(sbKontakty);
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(sbTisk);
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(sbEmail);
+    ToolBar1->addWidget(spacer(ToolBar1, 58));
+    ToolBar1->addWidget(pFiltr);
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(SpeedButton1);
+    ToolBar1->addWidget(divider);
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(sbInfo);
+
+    auto guardedClick = [this](QToolButton *button, void (Tfm_Deska::*command)()) {
+        connect(button, &QToolButton::clicked, this, [this, command] { ui::guarded([&] { (this->*command)(); }); });
+    };
+    guardedClick(sbFirma, &Tfm_Deska::sbFirmaClick);
+    guardedClick(sbKontakty, &Tfm_Deska::sbKontaktyClick);
+    guardedClick(sbTisk, &Tfm_Deska::sbTiskClick);
+    guardedClick(sbEmail, &Tfm_Deska::sbEmailClick);
+    guardedClick(sbInfo, &Tfm_Deska::sbInfoClick);
+}
+
+void Tfm_Deska::FormCreate() {
+    // 1. The executable's directory becomes the current directory.
+    QDir::setCurrent(m_baseDirectory);
+    m_baseDirectory = QDir::currentPath();
+    // 2. Upgrade an older database before opening it for work.
+    CheckDatabaseVersion(m_dm, m_baseDirectory);
+    // 3. Shared colours for the record forms.
+    ui::sharedColors() = ui::SharedColors{};
+    // 4. Placement.
+    placeWindow();
+    // 5. The message texts are fixed in the program.
+    // 6. Open the database and compose the name-day line.
+    try {
+        m_dm.ConnectAndOpenAll(dbsettings::databasePath(m_baseDirectory), QString(), dbsettings::kPassword,
+                               dbsettings::kProtocol, dbsettings::kUser);
+        stbP1->setText(composeNameDayLine());
+    } catch (const data::DbError &) {
+#if __has_include("MessageTexts.h")
+        msg::show(msg::Kind::Error, texts::msgDatabaseProblem());
+#else
+        msg::show(msg::Kind::Error, QStringLiteral("Nastal problém s připojením databáze."));
+#endif
+    }
+}
+
+void Tfm_Deska::placeWindow() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int virtualHeight = screen ? screen->virtualGeometry().height() : 768;
+    move(0, 0);
+    // The frame is not known before the first showing; the title bar of a
+    // usual decoration is about 30 pixels.
+    const int frame = qMax(0, frameGeometry().height() - geometry().height());
+    resize(width(), qMax(200, virtualHeight - 30 - frame));
+}
+
+void Tfm_Deska::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    ui::guarded([this] { FormShow(); });
+}
+
+void Tfm_Deska::FormShow() {
+    // Version gate: a database of another major version ends the program.
+    if (m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger() == 1)
+        return;
+#if __has_include("MessageTexts.h")
+    msg::show(msg::Kind::Information, texts::msgWrongDatabaseVersion());
+#else
+    msg::show(msg::Kind::Information, QStringLiteral("Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
+#endif
+    QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void Tfm_Deska::sbFirmaClick() {
+#if __has_include("U_Firma.h")
+    if (m_companyForm)
+        m_companyForm->exec();
+#endif
+    m_dm.RefreshBoard();
+#if __has_include("U_Kontakt.h")
+    newContactCompanyId = 0;
+    newContactBranchId = 0;
+#endif
+}
+
+void Tfm_Deska::sbKontaktyClick() {
+    ContactFilterReset reset{m_dm};
+    m_dm.tKONTAKT.setFilter(QStringLiteral("kraj<>'***'"));
+    m_dm.tKONTAKT.setFiltered(true);
+#if __has_include("U_Kontakt.h")
+    if (m_contactForm)
+        m_contactForm->exec();
+    newContactCompanyId = 0;
+    newContactBranchId = 0;
+#endif
+    m_dm.RefreshBoard();
+}
+
+void Tfm_Deska::sbTiskClick() {
+    const bool found = m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
+    const int companyId = int(data::toInteger(selectedRowId));
+    if (!found) {
+        // The company was deleted after its row was clicked: printing the
+        // card of whatever company is current would mislead.
+        msg::show(msg::Kind::Information,
+                  QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout."));
+        return;
+    }
+#if __has_include("CompanyCard.h")
+    if (m_printForm)
+        buildCompanyCard(m_dm, *m_printForm, companyId, this);
+#else
+    Q_UNUSED(companyId);
+#endif
+}
+
+void Tfm_Deska::sbEmailClick() {
+    if (selectedEmail.isEmpty())
+        return;
+    QDesktopServices::openUrl(QUrl(composeMailto(selectedEmail), QUrl::TolerantMode));
+}
+
+void Tfm_Deska::sbInfoClick() {
+#if __has_include("U_Info.h")
+    if (m_about)
+        m_about->exec();
+#endif
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QDate>
+#include <QMainWindow>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QToolBar;
+class QToolButton;
+class QAbstractButton;
+class TDM;
+class TFM_Kontakt;
+class Tfm_Firma;
+class TfmInfo;
+class TfmReporty;
+class DataGrid;
+class StatusPanel;
+
+/// The main window: toolbar, the contact board and the status bar. Its
+/// creation does the start-up work; its first showing runs the version gate.
+class Tfm_Deska : public QMainWindow {
+    Q_OBJECT
+public:
+    /// `baseDirectory` is the directory of the executable (tests pass their own).
+    Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent = nullptr);
+    ~Tfm_Deska() override;
+
+    /// The windows created after this one; the toolbar commands open them.
+    void setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about, TfmReporty *printForm);
+
+    /// The date the name-day line is composed for (tests pin it).
+    static std::function<QDate()> &clock();
+    /// The maker's web address shown in the status bar and the e-mail signature.
+    static QString makerWebAddress();
+
+    QString baseDirectory() const { return m_baseDirectory; }
+
+    // Toolbar (in order) and its filter panel.
+    QToolBar *ToolBar1 = nullptr;
+    QToolButton *sbFirma = nullptr;
+    QToolButton *sbKontakty = nullptr;
+    QToolButton *sbTisk = nullptr;
+    QToolButton *sbEmail = nullptr;
+    QWidget *pFiltr = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QAbstractButton *SpeedButton2 = nullptr;
+    QToolButton *SpeedButton1 = nullptr;
+    QToolButton *sbInfo = nullptr;
+
+    // The board.
+    DataGrid *gHlavniDeska = nullptr;
+
+    // Status bar and its panels.
+    QWidget *pSTB = nullptr;
+    QLabel *stbP1 = nullptr;
+    QLabel *stbP2 = nullptr;
+    QLabel *stbP3 = nullptr;
+    QWidget *stbPobr = nullptr;
+    StatusPanel *stbP4 = nullptr;
+
+    // Board selection: set by a click on a board row.
+    QString selectedRowKind;
+    QString selectedRowId;
+    QString selectedEmail;
+
+    // Toolbar commands.
+    void sbFirmaClick();
+    void sbKontaktyClick();
+    void sbTiskClick();
+    void sbEmailClick();
+    void sbInfoClick();
+
+    // Board (U_deska_board.cpp).
+    void Edit1Change();
+    void SpeedButton2Click();
+    void gHlavniDeskaCellClick(int column);
+    void gHlavniDeskaDblClick();
+
+    // Status bar (U_deska_status.cpp).
+    QString composeNameDayLine();
+    void stbP4Click();
+    void stbP4MouseEnter();
+    void stbP4MouseLeave();
+    void stbP2Click();
+    /// The mailto: text that sbEmailClick hands to the mail program.
+    static QString composeMailto(const QString &address);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void createToolBar();
+    void createBoard();      // U_deska_board.cpp
+    void createStatusBar();  // U_deska_status.cpp
+    void placeWindow();
+
+    TDM &m_dm;
+    QString m_baseDirectory;
+    bool m_shown = false;
+    TFM_Kontakt *m_contactForm = nullptr;
+    Tfm_Firma *m_companyForm = nullptr;
+    TfmInfo *m_about = nullptr;
+    TfmReporty *m_printForm = nullptr;
+};
+
+/// The program's main window once created.
+extern Tfm_Deska *fm_Deska;
