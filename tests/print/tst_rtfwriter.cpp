@@ -1,3 +1,4 @@
+#include "AnsiCodePage.h"
 #include "CardDocument.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
@@ -71,6 +72,23 @@ class TestRtfWriter : public QObject {
         CardDocument doc;
         doc.addHeading(QStringLiteral("H"), 11);
         doc.addLine(text);
+        verifyRoundTrip(doc);
+    }
+
+    void everyWindows1250CharacterIsOneByte()
+    {
+        QString all;
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            const QChar ch = AnsiCodePage::decode(uchar(byte), 1250);
+            if (ch.unicode() == 0xFFFD)
+                continue; // the five bytes the page leaves undefined
+            all += ch;
+            QCOMPARE(RtfWriter::escape(QString(ch)),
+                     QByteArray("\\'") + QByteArray::number(byte, 16));
+        }
+        QCOMPARE(all.size(), 123);
+        CardDocument doc;
+        doc.addLine(all);
         verifyRoundTrip(doc);
     }
 
