@@ -21,14 +21,18 @@ namespace {
 // Every company has at least one contact row; IDs count 1, 2, 3 ... per table;
 // contact rows are placeholders ("***", nothing else filled in) or ordinary (" ").
 void checkCompanyRows(TestDatabase &db) {
-    QCOMPARE(db.count("FIRMA f", "NOT EXISTS (SELECT 1 FROM KONTAKT k WHERE k.ID_FIRMA = f.ID)"), 0);
+    QCOMPARE(db.count("FIRMA f", "NOT EXISTS (SELECT 1 FROM KONTAKT k WHERE k.ID_FIRMA = f.ID)"),
+             0);
     QCOMPARE(db.scalar("SELECT MAX(ID) FROM FIRMA").toInt(), db.count("FIRMA"));
     QCOMPARE(db.scalar("SELECT MAX(ID) FROM KONTAKT").toInt(), db.count("KONTAKT"));
     QCOMPARE(db.scalar("SELECT MIN(ID) FROM KONTAKT").toInt(), 1);
     QCOMPARE(db.count("KONTAKT", "KRAJ IS NULL OR KRAJ NOT IN ('***', ' ') OR ID_POBOCKA <> 0"), 0);
-    QCOMPARE(db.count("KONTAKT", "KRAJ = '***' AND (JMENO IS NOT NULL OR PRIJMENI IS NOT NULL OR EMAIL1 IS NOT NULL "
-                                 "OR POZNAMKA IS NOT NULL OR OBEC IS NOT NULL)"),
-             0);
+    QCOMPARE(
+        db.count(
+            "KONTAKT",
+            "KRAJ = '***' AND (JMENO IS NOT NULL OR PRIJMENI IS NOT NULL OR EMAIL1 IS NOT NULL "
+            "OR POZNAMKA IS NOT NULL OR OBEC IS NOT NULL)"),
+        0);
     // A placeholder is its company's only row.
     QCOMPARE(db.count("KONTAKT p", "p.KRAJ = '***' AND EXISTS (SELECT 1 FROM KONTAKT k "
                                    "WHERE k.ID_FIRMA = p.ID_FIRMA AND k.ID <> p.ID)"),
@@ -41,7 +45,7 @@ class TestRows : public QObject {
     Q_OBJECT
     std::optional<TestDatabase> m_plain;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY_DB(m_plain.emplace()); }
 
     void calendarHasEveryDayOfALeapYearOnce() {
@@ -82,7 +86,8 @@ private slots:
         QFETCH(int, month);
         QFETCH(QString, name);
         QList<QVariantList> found;
-        QVERIFY_DB(found = m_plain->rows("SELECT JMENO FROM SVATEK WHERE DEN = ? AND MESIC = ?", {day, month}));
+        QVERIFY_DB(found = m_plain->rows("SELECT JMENO FROM SVATEK WHERE DEN = ? AND MESIC = ?",
+                                         {day, month}));
         QCOMPARE(found, (QList<QVariantList>{{name}}));
     }
 
@@ -95,7 +100,8 @@ private slots:
         QFETCH(initdb::Layout, layout);
         std::optional<TestDatabase> db;
         QVERIFY_DB(db.emplace(initdb::BuildOptions{.layout = layout}));
-        QVERIFY_DB(QCOMPARE(db->count("KONTAKT", "JMENO = 'Miloran' AND PRIJMENI = 'Drobeček' AND KRAJ = ' '"), 1));
+        QVERIFY_DB(QCOMPARE(
+            db->count("KONTAKT", "JMENO = 'Miloran' AND PRIJMENI = 'Drobeček' AND KRAJ = ' '"), 1));
         QVERIFY_DB(checkCompanyRows(*db));
         QVERIFY_DB(QCOMPARE(db->count("KONTAKT", "KRAJ = '***'"), 0));
         QVERIFY_DB(QVERIFY(db->count("FIRMA") >= 2));
@@ -109,23 +115,26 @@ private slots:
         std::optional<TestDatabase> db;
         QVERIFY_DB(db.emplace(initdb::BuildOptions{.demo = true}));
         QVERIFY_DB(checkCompanyRows(*db));
-        QVERIFY_DB(
-            QCOMPARE(db->count("FIRMA"), int(initdb::demoCompanies().size()));
-            QVERIFY(db->count("FIRMA") >= 10);
-            // Exactly one company with only its placeholder; the others have several people.
-            QCOMPARE(db->count("KONTAKT", "KRAJ = '***'"), 1);
-            QCOMPARE(db->count("FIRMA f", "(SELECT COUNT(*) FROM KONTAKT k WHERE k.ID_FIRMA = f.ID) < 2"), 1);
-            QVERIFY(db->count("KONTAKT", "TITUL_PRED IS NOT NULL") >= 3);
-            QVERIFY(db->count("KONTAKT", "TITUL_ZA IS NOT NULL") >= 1);
-            QVERIFY(db->count("KONTAKT", "EMAIL1 LIKE '%_@_%._%'") >= 10);
-            QVERIFY(db->count("KONTAKT", "MOBIL LIKE '+420 %'") >= 10);
-            QVERIFY(db->count("FIRMA", "OBEC_FS IS NOT NULL AND PSC_FS IS NOT NULL") == db->count("FIRMA"));
-            QVERIFY(db->count("FIRMA", "POZNAMKA CONTAINING ASCII_CHAR(10)") >= 2);
-            QVERIFY(db->count("KONTAKT", "POZNAMKA CONTAINING ASCII_CHAR(10) OR "
-                                         "POZNAMKA_KSPOJ CONTAINING ASCII_CHAR(10)") >= 2));
+        QVERIFY_DB(QCOMPARE(db->count("FIRMA"), int(initdb::demoCompanies().size()));
+                   QVERIFY(db->count("FIRMA") >= 10);
+                   // Exactly one company with only its placeholder; the others have several people.
+                   QCOMPARE(db->count("KONTAKT", "KRAJ = '***'"), 1); QCOMPARE(
+                       db->count("FIRMA f",
+                                 "(SELECT COUNT(*) FROM KONTAKT k WHERE k.ID_FIRMA = f.ID) < 2"),
+                       1);
+                   QVERIFY(db->count("KONTAKT", "TITUL_PRED IS NOT NULL") >= 3);
+                   QVERIFY(db->count("KONTAKT", "TITUL_ZA IS NOT NULL") >= 1);
+                   QVERIFY(db->count("KONTAKT", "EMAIL1 LIKE '%_@_%._%'") >= 10);
+                   QVERIFY(db->count("KONTAKT", "MOBIL LIKE '+420 %'") >= 10);
+                   QVERIFY(db->count("FIRMA", "OBEC_FS IS NOT NULL AND PSC_FS IS NOT NULL") ==
+                           db->count("FIRMA"));
+                   QVERIFY(db->count("FIRMA", "POZNAMKA CONTAINING ASCII_CHAR(10)") >= 2);
+                   QVERIFY(db->count("KONTAKT", "POZNAMKA CONTAINING ASCII_CHAR(10) OR "
+                                                "POZNAMKA_KSPOJ CONTAINING ASCII_CHAR(10)") >= 2));
         QStringList names;
-        QVERIFY_DB(for (const QVariantList &row : db->rows("SELECT PRIJMENI FROM KONTAKT WHERE KRAJ = ' '"))
-                       names << row[0].toString());
+        QVERIFY_DB(for (const QVariantList &row
+                        : db->rows("SELECT PRIJMENI FROM KONTAKT WHERE KRAJ = ' '")) names
+                   << row[0].toString());
         QVERIFY2(names.join(' ').contains(QRegularExpression(QStringLiteral("[ěščřžýáíéůúťďň]"))),
                  qPrintable(names.join(' ')));
     }
@@ -135,15 +144,16 @@ private slots:
         std::optional<TestDatabase> db;
         QVERIFY_DB(db.emplace(initdb::BuildOptions{.layout = initdb::Layout::V1_0, .demo = true}));
         QVERIFY_DB(checkCompanyRows(*db));
-        QVERIFY_DB(QCOMPARE(db->count("FIRMA"),
-                            int(initdb::sampleCompanies().size() + initdb::demoCompanies().size())));
-        QVERIFY_DB(QCOMPARE(db->scalar("SELECT ID_FIRMA FROM KONTAKT WHERE JMENO = 'Miloran'").toInt(), 1));
+        QVERIFY_DB(QCOMPARE(db->count("FIRMA"), int(initdb::sampleCompanies().size() +
+                                                    initdb::demoCompanies().size())));
+        QVERIFY_DB(QCOMPARE(
+            db->scalar("SELECT ID_FIRMA FROM KONTAKT WHERE JMENO = 'Miloran'").toInt(), 1));
     }
 
     void generatorPlansTheRequestedNumbers_data() {
         QTest::addColumn<int>("companies");
         QTest::addColumn<int>("contacts");
-        QTest::addColumn<int>("bigCompanies");  // with over 1,000 contacts
+        QTest::addColumn<int>("bigCompanies"); // with over 1,000 contacts
         QTest::newRow("nothing") << 0 << 0 << 0;
         QTest::newRow("companies only") << 7 << 0 << 0;
         QTest::newRow("fewer contacts than companies") << 20 << 5 << 0;
@@ -159,7 +169,8 @@ private slots:
         const std::vector<int> plan = initdb::Generator(companies, contacts).contactsPerCompany();
         QCOMPARE(int(plan.size()), companies);
         QCOMPARE(std::accumulate(plan.begin(), plan.end(), 0), contacts);
-        QCOMPARE(int(std::count_if(plan.begin(), plan.end(), [](int n) { return n > 1000; })), bigCompanies);
+        QCOMPARE(int(std::count_if(plan.begin(), plan.end(), [](int n) { return n > 1000; })),
+                 bigCompanies);
         const int empty = int(std::count(plan.begin(), plan.end(), 0));
         QCOMPARE(empty, std::max(companies / 10, companies - contacts));
     }
@@ -181,8 +192,9 @@ private slots:
         static const QRegularExpression email(QStringLiteral("^[a-z0-9.-]+@[a-z0-9-]+\\.cz$"));
         for (initdb::Generator g(100, 600); !g.atEnd();) {
             const initdb::CompanyData c = g.next();
-            QVERIFY2(QRegularExpression(QStringLiteral("^\\d{8}$")).match(c.ico).hasMatch(), qPrintable(c.ico));
-            int sum = 0;  // IČO check digit
+            QVERIFY2(QRegularExpression(QStringLiteral("^\\d{8}$")).match(c.ico).hasMatch(),
+                     qPrintable(c.ico));
+            int sum = 0; // IČO check digit
             for (int i = 0; i < 7; ++i)
                 sum += c.ico[i].digitValue() * (8 - i);
             QCOMPARE(c.ico[7].digitValue(), (11 - sum % 11) % 10);
@@ -193,7 +205,8 @@ private slots:
                 ++contacts;
                 QVERIFY2(email.match(p.reach.email1).hasMatch(), qPrintable(p.reach.email1));
                 QVERIFY(!p.firstName.isEmpty() && !p.surname.isEmpty());
-                QVERIFY(data::win1250::canEncode(p.firstName + p.surname + p.position + p.reachNote));
+                QVERIFY(
+                    data::win1250::canEncode(p.firstName + p.surname + p.position + p.reachNote));
                 if (p.surname.contains(QRegularExpression(QStringLiteral("[^A-Za-z]"))))
                     ++withCzechLetters;
             }
@@ -211,8 +224,10 @@ private slots:
             QVERIFY_DB(
                 QCOMPARE(db->count("FIRMA"), 200);
                 QCOMPARE(db->count("KONTAKT", "KRAJ = ' '"), 3000);
-                QVERIFY(db->count("KONTAKT", "KRAJ = '***'") >= 20);
-                QCOMPARE(db->count("FIRMA f", "(SELECT COUNT(*) FROM KONTAKT k WHERE k.ID_FIRMA = f.ID) > 1000"), 1);
+                QVERIFY(db->count("KONTAKT", "KRAJ = '***'") >= 20); QCOMPARE(
+                    db->count("FIRMA f",
+                              "(SELECT COUNT(*) FROM KONTAKT k WHERE k.ID_FIRMA = f.ID) > 1000"),
+                    1);
                 rows = db->rows("SELECT FIRST 20 * FROM FIRMA ORDER BY ID");
                 rows += db->rows("SELECT FIRST 50 * FROM KONTAKT ORDER BY ID"));
         }

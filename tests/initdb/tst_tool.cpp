@@ -50,7 +50,7 @@ class TestTool : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-private slots:
+  private slots:
     void optionsAreRead_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<initdb::Layout>("layout");
@@ -59,12 +59,17 @@ private slots:
         QTest::addColumn<int>("contacts");
         using L = initdb::Layout;
         QTest::newRow("path only") << QStringList{"a.gdb"} << L::Current << false << 0 << 0;
-        QTest::newRow("layout 1.1") << QStringList{"--layout", "1.1", "a.gdb"} << L::Current << false << 0 << 0;
-        QTest::newRow("layout 1.0") << QStringList{"--layout=1.0", "a.gdb"} << L::V1_0 << false << 0 << 0;
-        QTest::newRow("layout 0.0 demo") << QStringList{"a.gdb", "--layout", "0.0", "--demo"} << L::V0_0 << true << 0 << 0;
-        QTest::newRow("generated") << QStringList{"--companies", "10000", "--contacts", "50000", "a.gdb"} << L::Current
-                                   << false << 10000 << 50000;
-        QTest::newRow("companies alone") << QStringList{"--companies", "3", "a.gdb"} << L::Current << false << 3 << 0;
+        QTest::newRow("layout 1.1")
+            << QStringList{"--layout", "1.1", "a.gdb"} << L::Current << false << 0 << 0;
+        QTest::newRow("layout 1.0")
+            << QStringList{"--layout=1.0", "a.gdb"} << L::V1_0 << false << 0 << 0;
+        QTest::newRow("layout 0.0 demo")
+            << QStringList{"a.gdb", "--layout", "0.0", "--demo"} << L::V0_0 << true << 0 << 0;
+        QTest::newRow("generated")
+            << QStringList{"--companies", "10000", "--contacts", "50000", "a.gdb"} << L::Current
+            << false << 10000 << 50000;
+        QTest::newRow("companies alone")
+            << QStringList{"--companies", "3", "a.gdb"} << L::Current << false << 3 << 0;
     }
     void optionsAreRead() {
         QFETCH(QStringList, arguments);
@@ -72,7 +77,8 @@ private slots:
         QFETCH(bool, demo);
         QFETCH(int, companies);
         QFETCH(int, contacts);
-        const initdb::CommandLine command = initdb::parseCommandLine(QStringList{"kontakty-initdb"} + arguments);
+        const initdb::CommandLine command =
+            initdb::parseCommandLine(QStringList{"kontakty-initdb"} + arguments);
         QCOMPARE(command.action, initdb::CommandLine::Action::Build);
         QCOMPARE(command.path, QDir::current().absoluteFilePath(QStringLiteral("a.gdb")));
         QCOMPARE(command.options.layout, layout);
@@ -87,11 +93,15 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown layout") << QStringList{"--layout", "3.7"} << "unknown layout '3.7'";
         QTest::newRow("layout without dot") << QStringList{"--layout", "1"} << "unknown layout '1'";
-        QTest::newRow("negative companies") << QStringList{"--companies", "-5"} << "--companies needs a whole number";
-        QTest::newRow("negative contacts") << QStringList{"--companies", "5", "--contacts=-1"} << "--contacts needs";
+        QTest::newRow("negative companies")
+            << QStringList{"--companies", "-5"} << "--companies needs a whole number";
+        QTest::newRow("negative contacts")
+            << QStringList{"--companies", "5", "--contacts=-1"} << "--contacts needs";
         QTest::newRow("count not a number") << QStringList{"--companies", "ten"} << "not 'ten'";
-        QTest::newRow("count too big") << QStringList{"--companies", "99999999999"} << "99999999999";
-        QTest::newRow("contacts without companies") << QStringList{"--contacts", "5"} << "--contacts needs --companies";
+        QTest::newRow("count too big")
+            << QStringList{"--companies", "99999999999"} << "99999999999";
+        QTest::newRow("contacts without companies")
+            << QStringList{"--contacts", "5"} << "--contacts needs --companies";
         QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
     }
     void wrongArgumentsAreAUsageError() {
@@ -126,14 +136,15 @@ private slots:
 
     void createsTheRequestedDatabase_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<qint64>("version");  // major * 100 + minor
+        QTest::addColumn<qint64>("version"); // major * 100 + minor
         QTest::addColumn<qint64>("companies");
         QTest::addColumn<bool>("photoColumn");
         QTest::newRow("empty current") << QStringList{} << qint64(101) << qint64(0) << true;
-        QTest::newRow("1.0 with samples") << QStringList{"--layout", "1.0"} << qint64(100) << qint64(3) << false;
+        QTest::newRow("1.0 with samples")
+            << QStringList{"--layout", "1.0"} << qint64(100) << qint64(3) << false;
         QTest::newRow("demo") << QStringList{"--demo"} << qint64(101) << qint64(12) << true;
-        QTest::newRow("generated") << QStringList{"--companies", "30", "--contacts", "90"} << qint64(101) << qint64(30)
-                                   << true;
+        QTest::newRow("generated") << QStringList{"--companies", "30", "--contacts", "90"}
+                                   << qint64(101) << qint64(30) << true;
     }
     void createsTheRequestedDatabase() {
         QFETCH(QStringList, arguments);
@@ -141,16 +152,21 @@ private slots:
         QFETCH(qint64, companies);
         QFETCH(bool, photoColumn);
         // The folder does not exist yet; the tool makes it.
-        const QString path = m_dir.filePath(QStringLiteral("%1/Tabulky/KONTAKTY.GDB").arg(QTest::currentDataTag()));
+        const QString path =
+            m_dir.filePath(QStringLiteral("%1/Tabulky/KONTAKTY.GDB").arg(QTest::currentDataTag()));
         const Run run = runTool(arguments << path);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(run.out.trimmed(), QStringLiteral("Created ") + path);
         QVERIFY_DB(
-            QCOMPARE(numbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"), QList<qint64>{version});
+            QCOMPARE(numbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
+                     QList<qint64>{version});
             QCOMPARE(numbers(path, "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{companies});
-            QCOMPARE(numbers(path, "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'KONTAKT' "
-                                   "AND RDB$FIELD_NAME = 'OBR'"),
-                     QList<qint64>{photoColumn ? 1 : 0}));
+            QCOMPARE(
+                numbers(
+                    path,
+                    "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'KONTAKT' "
+                    "AND RDB$FIELD_NAME = 'OBR'"),
+                QList<qint64>{photoColumn ? 1 : 0}));
     }
 
     void existingFileIsLeftUntouched_data() {
@@ -177,7 +193,8 @@ private slots:
 
         const Run run = runTool({path});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("exists already")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("exists already")),
+                 qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == before);

@@ -13,7 +13,8 @@ QByteArray sqlBytes(const QString &sql) {
     QByteArray bytes;
     QChar bad;
     if (!data::win1250::encode(sql, bytes, &bad))
-        throw data::DbError(QStringLiteral("The character '%1' cannot be sent to the database").arg(bad));
+        throw data::DbError(
+            QStringLiteral("The character '%1' cannot be sent to the database").arg(bad));
     return bytes;
 }
 
@@ -21,7 +22,8 @@ QByteArray sqlBytes(const QString &sql) {
 
 TestDatabase::TestDatabase(initdb::BuildOptions options) {
     if (!m_dir.isValid())
-        throw data::DbError(QStringLiteral("Cannot make a temporary folder: ") + m_dir.errorString());
+        throw data::DbError(QStringLiteral("Cannot make a temporary folder: ") +
+                            m_dir.errorString());
     const QDir base(m_dir.path());
     base.mkpath(QStringLiteral("Tabulky"));
     m_path = base.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB"));
@@ -32,9 +34,13 @@ TestDatabase::TestDatabase(initdb::BuildOptions options) {
     m_db.setPassword(QStringLiteral("tallowfin"));
 }
 
-TestDatabase::~TestDatabase() { disconnect(); }
+TestDatabase::~TestDatabase() {
+    disconnect();
+}
 
-void TestDatabase::exec(const QString &sql, const QVariantList &params) { m_db.executeCommitted(sqlBytes(sql), params); }
+void TestDatabase::exec(const QString &sql, const QVariantList &params) {
+    m_db.executeCommitted(sqlBytes(sql), params);
+}
 
 QVariant TestDatabase::scalar(const QString &sql, const QVariantList &params) {
     const QList<QVariantList> found = select(sql, params, 1);
@@ -60,7 +66,8 @@ void TestDatabase::disconnect() {
     }
 }
 
-QList<QVariantList> TestDatabase::select(const QString &sql, const QVariantList &params, int maxRows) {
+QList<QVariantList> TestDatabase::select(const QString &sql, const QVariantList &params,
+                                         int maxRows) {
     const auto statement = m_db.openCursor(sqlBytes(sql), params);
     const auto &columns = statement->columns();
     QList<QVariantList> result;
@@ -70,16 +77,29 @@ QList<QVariantList> TestDatabase::select(const QString &sql, const QVariantList 
         for (int i = 0; i < int(columns.size()); ++i) {
             const data::Cell c = row.cell(i);
             switch (c.tag) {
-            case data::Cell::Null: values << QVariant(); break;
-            case data::Cell::Int: values << QVariant(c.num); break;
-            case data::Cell::Double: values << QVariant(std::bit_cast<double>(c.num)); break;
-            case data::Cell::DateTime: values << QVariant(data::msecsToDateTime(c.num)); break;
-            case data::Cell::Text: values << QVariant(data::win1250::decode(c.bytes)); break;
-            case data::Cell::Bytes: values << QVariant(c.bytes); break;
+            case data::Cell::Null:
+                values << QVariant();
+                break;
+            case data::Cell::Int:
+                values << QVariant(c.num);
+                break;
+            case data::Cell::Double:
+                values << QVariant(std::bit_cast<double>(c.num));
+                break;
+            case data::Cell::DateTime:
+                values << QVariant(data::msecsToDateTime(c.num));
+                break;
+            case data::Cell::Text:
+                values << QVariant(data::win1250::decode(c.bytes));
+                break;
+            case data::Cell::Bytes:
+                values << QVariant(c.bytes);
+                break;
             case data::Cell::BlobId: {
                 const QByteArray bytes = m_db.readBlob(c.num);
-                values << (columns[size_t(i)].type == data::FieldType::Memo ? QVariant(data::win1250::decode(bytes))
-                                                                             : QVariant(bytes));
+                values << (columns[size_t(i)].type == data::FieldType::Memo
+                               ? QVariant(data::win1250::decode(bytes))
+                               : QVariant(bytes));
                 break;
             }
             }

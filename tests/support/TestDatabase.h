@@ -30,7 +30,7 @@
 /// file, so call disconnect() before another process (the program or the
 /// tool under test) uses it.
 class TestDatabase {
-public:
+  public:
     /// Builds the file; forced writes are always off (throw-away data).
     /// Throws data::DbError when the database cannot be made.
     explicit TestDatabase(initdb::BuildOptions options = {});
@@ -56,7 +56,7 @@ public:
     /// Closes the helpers' connection; the next helper call opens it again.
     void disconnect();
 
-private:
+  private:
     QList<QVariantList> select(const QString &sql, const QVariantList &params, int maxRows);
 
     QTemporaryDir m_dir;

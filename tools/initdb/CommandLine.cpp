@@ -6,7 +6,8 @@
 namespace initdb {
 namespace {
 
-bool readCount(const QCommandLineParser &parser, const QCommandLineOption &option, int &count, QString &error) {
+bool readCount(const QCommandLineParser &parser, const QCommandLineOption &option, int &count,
+               QString &error) {
     if (!parser.isSet(option))
         return true;
     const QString text = parser.value(option);
@@ -14,7 +15,8 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
     count = text.toInt(&ok);
     if (ok && count >= 0)
         return true;
-    error = QStringLiteral("--%1 needs a whole number of 0 or more, not '%2'").arg(option.names().first(), text);
+    error = QStringLiteral("--%1 needs a whole number of 0 or more, not '%2'")
+                .arg(option.names().first(), text);
     return false;
 }
 
@@ -23,20 +25,25 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
 CommandLine parseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Creates a new contacts database file."));
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The database file to create."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-    const QCommandLineOption layout(QStringLiteral("layout"),
-                                    QStringLiteral("Structure version: 1.1 (current, default), or 1.0 or 0.0 "
-                                                   "(older, without photos, with a few sample rows)."),
-                                    QStringLiteral("version"));
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Add demo companies and contacts."));
-    const QCommandLineOption companies(QStringLiteral("companies"),
-                                       QStringLiteral("Add N generated companies (for benchmarks)."),
-                                       QStringLiteral("N"));
-    const QCommandLineOption contacts(QStringLiteral("contacts"),
-                                      QStringLiteral("Add M generated contact persons to them; placeholder "
-                                                     "rows of companies without contacts come on top."),
-                                      QStringLiteral("M"));
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("The database file to create."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption layout(
+        QStringLiteral("layout"),
+        QStringLiteral("Structure version: 1.1 (current, default), or 1.0 or 0.0 "
+                       "(older, without photos, with a few sample rows)."),
+        QStringLiteral("version"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Add demo companies and contacts."));
+    const QCommandLineOption companies(
+        QStringLiteral("companies"), QStringLiteral("Add N generated companies (for benchmarks)."),
+        QStringLiteral("N"));
+    const QCommandLineOption contacts(
+        QStringLiteral("contacts"),
+        QStringLiteral("Add M generated contact persons to them; placeholder "
+                       "rows of companies without contacts come on top."),
+        QStringLiteral("M"));
     parser.addOptions({help, layout, demo, companies, contacts});
 
     CommandLine result;

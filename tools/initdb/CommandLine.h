@@ -10,9 +10,9 @@ namespace initdb {
 struct CommandLine {
     enum class Action { Build, ShowHelp, UsageError };
     Action action = Action::UsageError;
-    QString path;          ///< absolute path of the file to create
+    QString path; ///< absolute path of the file to create
     BuildOptions options;
-    QString text;          ///< the help text, or what is wrong with the arguments
+    QString text; ///< the help text, or what is wrong with the arguments
 };
 
 /// Reads `arguments` (the program name first). Never throws.

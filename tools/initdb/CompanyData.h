@@ -10,13 +10,13 @@ namespace initdb {
 
 /// The eight columns of one address family (see the suffixes _FS, _FF, _FD).
 struct Address {
-    QString name;      ///< NAZEV_ADRESA
-    QString street1;   ///< ADRESA
-    QString street2;   ///< ULICE
-    QString town;      ///< OBEC
-    QString postcode;  ///< PSC
-    QString country;   ///< STAT
-    QString note;      ///< POZNAMKA (in KONTAKT also the contact's general note)
+    QString name;     ///< NAZEV_ADRESA
+    QString street1;  ///< ADRESA
+    QString street2;  ///< ULICE
+    QString town;     ///< OBEC
+    QString postcode; ///< PSC
+    QString country;  ///< STAT
+    QString note;     ///< POZNAMKA (in KONTAKT also the contact's general note)
     bool operator==(const Address &) const = default;
 };
 
@@ -31,8 +31,8 @@ struct ContactData {
     QString titleBefore, firstName, surname, titleAfter;
     QString birthday, nameDay, reminder, position, description;
     Reach reach;
-    QString reachNote;  ///< POZNAMKA_KSPOJ
-    Address address;    ///< private address; its note is the general note
+    QString reachNote; ///< POZNAMKA_KSPOJ
+    Address address;   ///< private address; its note is the general note
     bool operator==(const ContactData &) const = default;
 };
 
@@ -40,8 +40,8 @@ struct ContactData {
 struct CompanyData {
     QString name, code, description, business, ico, dic, bankAccount, bankCode;
     Reach reach;
-    QString reachNote;  ///< POZNAMKA_FSP
-    QString note;       ///< POZNAMKA
+    QString reachNote; ///< POZNAMKA_FSP
+    QString note;      ///< POZNAMKA
     Address seat, invoicing, delivery;
     /// Empty: the company gets a placeholder contact (KRAJ "***"), as the
     /// company form gives every new company, so that it has a board line.

@@ -63,11 +63,13 @@ void build(const QString &path, const BuildOptions &options) {
 
 void buildDatabase(const QString &path, const BuildOptions &options) {
     if (options.companies < 0 || options.contacts < 0)
-        throw data::DbError(QStringLiteral("The numbers of companies and contacts must not be negative."));
+        throw data::DbError(
+            QStringLiteral("The numbers of companies and contacts must not be negative."));
     if (options.contacts > 0 && options.companies == 0)
         throw data::DbError(QStringLiteral("Contacts need at least one company to belong to."));
     if (QFile::exists(path))
-        throw data::DbError(QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
+        throw data::DbError(
+            QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
     try {
         build(path, options);
     } catch (...) {

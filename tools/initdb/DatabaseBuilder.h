@@ -10,10 +10,10 @@ struct BuildOptions {
     /// Older layouts also get the few rows they came with, the sample
     /// contact among them.
     Layout layout = Layout::Current;
-    bool demo = false;          ///< a dozen realistic companies with contacts
-    int companies = 0;          ///< generated companies for benchmarks
-    int contacts = 0;           ///< generated contact persons among them
-    bool forcedWrites = true;   ///< off only for throw-away databases (tests)
+    bool demo = false;        ///< a dozen realistic companies with contacts
+    int companies = 0;        ///< generated companies for benchmarks
+    int contacts = 0;         ///< generated contact persons among them
+    bool forcedWrites = true; ///< off only for throw-away databases (tests)
 };
 
 /// Creates the database file at `path` with the tables, the settings row,

@@ -4,6 +4,7 @@
 
 #include <QHash>
 
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -18,7 +19,7 @@ namespace initdb {
 /// companies get over 1,000 each; the rest are spread at random so that
 /// every other company has at least one.
 class Generator {
-public:
+  public:
     static constexpr quint32 kDefaultSeed = 20080204;
 
     /// `companies` and `contacts` must not be negative, and contacts need at
@@ -32,10 +33,12 @@ public:
     /// Contact persons planned for each company, in order.
     const std::vector<int> &contactsPerCompany() const { return m_staff; }
 
-private:
-    int pick(int n);  ///< 0 .. n-1, the same on every standard library
+  private:
+    int pick(int n); ///< 0 .. n-1, the same on every standard library
     bool chance(int percent) { return pick(100) < percent; }
-    template <typename List> const auto &any(const List &list) { return list[pick(int(std::size(list)))]; }
+    template <typename List> const auto &any(const List &list) {
+        return list[pick(int(std::size(list)))];
+    }
 
     void planStaff(int companies, int contacts);
     ContactData makeContact(const QString &domain);
@@ -45,7 +48,7 @@ private:
     std::mt19937 m_rng;
     std::vector<int> m_staff;
     int m_next = 0;
-    QHash<QString, QString> m_nameDayOf;  ///< first name -> "d.m."
+    QHash<QString, QString> m_nameDayOf; ///< first name -> "d.m."
 };
 
 } // namespace initdb

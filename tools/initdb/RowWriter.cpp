@@ -10,7 +10,7 @@ namespace {
 /// Column names and values of one row, built side by side so that the
 /// INSERT statement and its parameters cannot drift apart.
 class Row {
-public:
+  public:
     void put(const char *column, const QVariant &value) {
         m_columns << QByteArray(column);
         m_values << value;
@@ -43,11 +43,12 @@ public:
     }
     QByteArray insertSql(const char *table) const {
         const QByteArray markers = QByteArray("?, ").repeated(m_columns.size()).chopped(2);
-        return "INSERT INTO " + QByteArray(table) + " (" + m_columns.join(", ") + ") VALUES (" + markers + ")";
+        return "INSERT INTO " + QByteArray(table) + " (" + m_columns.join(", ") + ") VALUES (" +
+               markers + ")";
     }
     const QVariantList &values() const { return m_values; }
 
-private:
+  private:
     void put(const QByteArray &column, const QString &text) { put(column.constData(), text); }
     QByteArrayList m_columns;
     QVariantList m_values;
@@ -98,7 +99,9 @@ Row contactRow(int id, int companyId, const ContactData &c, const QString &regio
 
 } // namespace
 
-RowWriter::RowWriter(data::DbConnection &db, int chunkRows) : m_db(db), m_chunkRows(qMax(1, chunkRows)) {}
+RowWriter::RowWriter(data::DbConnection &db, int chunkRows)
+    : m_db(db), m_chunkRows(qMax(1, chunkRows)) {
+}
 
 void RowWriter::add(const CompanyData &company) {
     const int companyId = m_nextCompanyId++;
@@ -109,9 +112,12 @@ void RowWriter::add(const CompanyData &company) {
     };
     queue(m_companies, companyRow(companyId, company), "FIRMA");
     if (company.contacts.isEmpty())
-        queue(m_contacts, contactRow(m_nextContactId++, companyId, ContactData{}, QStringLiteral("***")), "KONTAKT");
+        queue(m_contacts,
+              contactRow(m_nextContactId++, companyId, ContactData{}, QStringLiteral("***")),
+              "KONTAKT");
     for (const ContactData &contact : company.contacts)
-        queue(m_contacts, contactRow(m_nextContactId++, companyId, contact, QStringLiteral(" ")), "KONTAKT");
+        queue(m_contacts, contactRow(m_nextContactId++, companyId, contact, QStringLiteral(" ")),
+              "KONTAKT");
 
     if (m_companies.rows.size() >= m_chunkRows)
         flush(m_companies);

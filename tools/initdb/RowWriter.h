@@ -15,7 +15,7 @@ namespace initdb {
 /// IDs from 1 per table in the order of `add`. Rows are sent in batches of
 /// `chunkRows`, each batch in one transaction.
 class RowWriter {
-public:
+  public:
     /// `db` must stay connected while the writer is used.
     explicit RowWriter(data::DbConnection &db, int chunkRows = 2000);
 
@@ -28,9 +28,9 @@ public:
     int companyCount() const { return m_nextCompanyId - 1; }
     int contactRowCount() const { return m_nextContactId - 1; }
 
-private:
+  private:
     struct Table {
-        QByteArray insertSql;  ///< made from the column names of the first row
+        QByteArray insertSql; ///< made from the column names of the first row
         QList<QVariantList> rows;
     };
     void flush(Table &table);
