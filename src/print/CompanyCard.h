@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace data {
+class Dataset;
+}
+class CardDocument;
+class TDM;
+class TfmReporty;
+class QWidget;
+
+/// Composes the card of one company and hands it to the print preview.
+/// The company's own data comes from the current row of tFIRMA; `companyId`
+/// selects its contacts. Errors of the data layer end the composition and
+/// propagate; the preview is then not shown.
+class CompanyCard {
+public:
+    CompanyCard(TDM &dm, CardDocument &document) : m_dm(dm), m_doc(document) {}
+
+    /// Builds the paragraph list: company data, then every real contact.
+    void compose(int companyId);
+    /// Appends the block of one contact person; nothing for a placeholder.
+    void addContactBlock(int contactId);
+
+private:
+    void addCompanyAddress(const char *heading, const char *suffix);
+    void addMeansOfContact(const data::Dataset &source);
+    /// Appends "one + joiner + two" when either column is not empty.
+    void addPairLine(const QString &templateOne, const QString &one, const QString &joiner,
+                     const QString &templateTwo, const QString &two);
+
+    TDM &m_dm;
+    CardDocument &m_doc;
+};
+
+/// The print command's work: compose the card into the print form's buffer,
+/// copy it into the report and show the preview; returns when it is closed.
+void buildCompanyCard(TDM &dm, TfmReporty &printForm, int companyId, QWidget *parent = nullptr);

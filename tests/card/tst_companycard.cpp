@@ -1,0 +1,147 @@
+// The company card composed from a real database: paragraphs, their sizes,
+// the optional lines and the contacts in the order of the company query.
+#include "../data/DataFixture.h"
+
+#include "CardDocument.h"
+#include "CompanyCard.h"
+
+class TestCompanyCard : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataFixture> f;
+    CardDocument doc;
+
+    QStringList compose(int companyId) {
+        f->dm->tFIRMA.refresh();
+        f->dm->tKONTAKT.refresh();
+        if (!f->dm->tFIRMA.locate(QStringLiteral("ID"), {companyId}))
+            qFatal("company %d missing", companyId);
+        CompanyCard(*f->dm, doc).compose(companyId);
+        QStringList texts;
+        for (const CardParagraph &p : doc.paragraphs())
+            texts << p.text;
+        return texts;
+    }
+    QList<int> sizes() const {
+        QList<int> out;
+        for (const CardParagraph &p : doc.paragraphs())
+            out << p.format.sizePt;
+        return out;
+    }
+    void company(const QString &columns, const QString &values) {
+        f->exec(QStringLiteral("INSERT INTO FIRMA (ID, %1) VALUES (1, %2)").arg(columns, values));
+    }
+    void contact(int id, const QString &columns, const QString &values, const QString &kraj = QStringLiteral("' '")) {
+        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ, %1) VALUES (%2, 1, %3, %4)")
+                    .arg(columns).arg(id).arg(kraj, values));
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<DataFixture>();
+        f->openAll();
+    }
+    void cleanup() { f.reset(); }
+
+    void emptyCompanyHasOnlyTheFixedLines() {
+        f->exec(QStringLiteral("INSERT INTO FIRMA (ID) VALUES (1)"));
+        const QStringList expected{
+            QStringLiteral(" "), QString(), QStringLiteral(" "),  // spacer, empty name heading, spacer
+            QStringLiteral(" "), QStringLiteral("Popis:"),
+            QStringLiteral(" "), QStringLiteral("Bankovní údaje:"),
+            QStringLiteral(" "), QStringLiteral("Spojení na firmu:"),
+            QStringLiteral("   SPOJENÍ "), QStringLiteral("telefon (1,2):   , "), QStringLiteral("mobil:     fax: "),
+            QStringLiteral("Email: "), QString(),
+            QStringLiteral(" "), QStringLiteral("KONTAKTY:")};
+        QCOMPARE(compose(1), expected);
+        QCOMPARE(doc.paragraphs().first().format, CardDocument::openingSpacerFormat());
+        QCOMPARE(doc.paragraphs().at(1).format, CardDocument::headingFormat(16));
+        QCOMPARE(doc.paragraphs().last().format, CardDocument::headingFormat(13));
+    }
+
+    void pairLinesKeepTheirBlanks() {
+        company(QStringLiteral("NAZEV_FIRMA, KOD, BANK_KOD, OBEC_FS, PSC_FF"),
+                QStringLiteral("'Alfa', 'A1', '0100', 'Brno', '602 00'"));
+        const QStringList card = compose(1);
+        QVERIFY(card.contains(QStringLiteral("Kód: A1     ")));
+        QVERIFY(card.contains(QStringLiteral("0100")));
+        QVERIFY(card.contains(QStringLiteral("Brno    ")));
+        QVERIFY(card.contains(QStringLiteral("    602 00")));
+        QVERIFY(card.contains(QStringLiteral("Adresa sídla")));
+        QVERIFY(card.contains(QStringLiteral("Adresa fakturační")));
+        QVERIFY(!card.contains(QStringLiteral("Adresa dodací")));
+        QVERIFY(!card.contains(QStringLiteral("Popis: ")));
+    }
+
+    void blanksCountAsPresent() {
+        company(QStringLiteral("NAZEV_FIRMA, POPIS, EMAIL2, STAT_FD"), QStringLiteral("'Beta', ' ', ' ', ' '"));
+        const QStringList card = compose(1);
+        QVERIFY(card.contains(QStringLiteral("Popis:  ")));
+        QVERIFY(card.contains(QStringLiteral("Email2:  ")));
+        QVERIFY(card.contains(QStringLiteral("Adresa dodací")));
+    }
+
+    void contactsFollowTheCompanyQueryAndSkipThePlaceholder() {
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Gama'"));
+        contact(1, QStringLiteral("TITUL_PRED, JMENO, PRIJMENI, TITUL_ZA, OBEC"),
+                QStringLiteral("'Ing.', 'Jan', 'Novák', 'CSc.', 'Praha'"));
+        contact(2, QStringLiteral("PRIJMENI"), QStringLiteral("NULL"), QStringLiteral("'***'"));
+        contact(3, QStringLiteral("PRIJMENI, PSC"), QStringLiteral("'Adámek', '110 00'"), QStringLiteral("'*** '"));
+        const QStringList card = compose(1);
+        const int adamek = card.indexOf(QStringLiteral("Adámek"));
+        const int novak = card.indexOf(QStringLiteral("Ing.JanNovákCSc."));
+        QVERIFY(adamek > 0);
+        QVERIFY(novak > adamek);
+        QVERIFY(card.contains(QStringLiteral("Obec: Praha    ")));
+        QVERIFY(card.contains(QStringLiteral("    PSČ: 110 00")));
+        QCOMPARE(card.count(QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----")), 2);
+        QCOMPARE(doc.paragraphs().at(novak).format, CardDocument::headingFormat(12));
+        QCOMPARE(sizes().at(card.indexOf(QStringLiteral("Obec: Praha    "))), 11);
+    }
+
+    void placeholderOnlyCompanyEndsWithTheContactHeading() {
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Delta'"));
+        contact(1, QStringLiteral("PRIJMENI"), QStringLiteral("NULL"), QStringLiteral("'***'"));
+        QCOMPARE(compose(1).last(), QStringLiteral("KONTAKTY:"));
+    }
+
+    void namelessContactContinuesThePreviousSize() {
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Epsilon'"));
+        contact(1, QStringLiteral("MOBIL"), QStringLiteral("'777'"));
+        const QStringList card = compose(1);
+        const int mobile = card.indexOf(QStringLiteral("mobil: 777    fax: "));
+        QVERIFY(mobile > 0);
+        QCOMPARE(sizes().at(mobile), 13);
+    }
+
+    void multiLineValuesContinueOverParagraphs() {
+        company(QStringLiteral("NAZEV_FIRMA, ADRESA_FS"), QStringLiteral("'Zeta', 'Dlouhá 1' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'Patro 2'"));
+        const QStringList card = compose(1);
+        QVERIFY(card.contains(QStringLiteral("Dlouhá 1")));
+        QVERIFY(card.contains(QStringLiteral("Patro 2")));
+    }
+
+    void gridFilterNarrowsTheContacts() {
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Eta'"));
+        contact(1, QStringLiteral("PRIJMENI"), QStringLiteral("'Novák'"));
+        contact(2, QStringLiteral("PRIJMENI"), QStringLiteral("'Svoboda'"));
+        const int surname = [&] {
+            f->dm->qFirmaKontakty.open();
+            return f->dm->qFirmaKontakty.columnIndex(QStringLiteral("PRIJMENI"));
+        }();
+        f->dm->qFirmaKontakty.setRecordFilter(
+            [surname](const data::Dataset::RowReader &row) { return row.text(surname).startsWith(QLatin1Char('S')); });
+        const QStringList card = compose(1);
+        QVERIFY(card.contains(QStringLiteral("Svoboda")));
+        QVERIFY(!card.contains(QStringLiteral("Novák")));
+    }
+
+    void literalValuesSurviveTheRtf() {
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'C:\\{x}'"));
+        compose(1);
+        QCOMPARE(doc.paragraphs().at(1).text, QStringLiteral("C:\\{x}"));
+    }
+};
+
+QTEST_MAIN(TestCompanyCard)
+#include "tst_companycard.moc"
