@@ -1,9 +1,6 @@
 // Start-up of the built program against prepared directories: upgrade,
 // version gate, a missing database and the base directory.
-#include "DatabaseBuilder.h"
-#include "DbConnection.h"
-#include "DbError.h"
-#include "Win1250.h"
+#include "TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,57 +15,23 @@
 namespace {
 
 /// A copy of the program in a temporary directory with its database beside it.
-class Installation {
+class Installation : public TestDatabase {
 public:
-    Installation() {
-        QDir(dir.path()).mkpath(QStringLiteral("Tabulky"));
+    explicit Installation(initdb::Layout layout = initdb::Layout::Current) : TestDatabase(options(layout)) {
         const QString target = program();
         QFile::copy(QStringLiteral(VIZITAR_EXECUTABLE), target);
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
     }
-    QString program() const { return dir.filePath(QStringLiteral("vizitar")); }
-    QString database() const { return dir.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB")); }
-    QString log() const { return dir.filePath(QStringLiteral("messages.log")); }
+    static initdb::BuildOptions options(initdb::Layout layout) {
+        initdb::BuildOptions o;
+        o.layout = layout;
+        return o;
+    }
+    QString dirPath() const { return baseDir(); }
+    QString filePath(const QString &name) const { return QDir(baseDir()).filePath(name); }
+    QString program() const { return filePath(QStringLiteral("vizitar")); }
+    QString log() const { return filePath(QStringLiteral("messages.log")); }
 
-    void build(initdb::Layout layout = initdb::Layout::Current) {
-        initdb::BuildOptions options;
-        options.layout = layout;
-        options.forcedWrites = false;
-        initdb::buildDatabase(database(), options);
-    }
-    /// Runs statements on the database and disconnects again, so that the
-    /// program can open the file.
-    void exec(const QStringList &statements) {
-        data::DbConnection db;
-        db.setDatabase(database());
-        db.setUser(QStringLiteral("sysdba"));
-        db.setPassword(QStringLiteral("tallowfin"));
-        for (const QString &s : statements) {
-            QByteArray sql;
-            data::win1250::encode(s, sql);
-            db.executeCommitted(sql, {});
-        }
-    }
-    QVariant scalar(const QString &sql) {
-        data::DbConnection db;
-        db.setDatabase(database());
-        db.setUser(QStringLiteral("sysdba"));
-        db.setPassword(QStringLiteral("tallowfin"));
-        QByteArray bytes;
-        data::win1250::encode(sql, bytes);
-        auto cursor = db.openCursor(bytes, {});
-        data::PackedRow row;
-        if (!cursor->fetch(row))
-            return QVariant();
-        const data::Cell c = row.cell(0);
-        if (c.tag == data::Cell::BlobId)
-            return db.readBlob(c.num);
-        if (c.tag == data::Cell::Int)
-            return c.num;
-        if (c.tag == data::Cell::Text)
-            return data::win1250::decode(c.bytes);
-        return QVariant();
-    }
     QString version() {
         return scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString();
     }
@@ -80,6 +43,7 @@ public:
     /// Runs the program until it ends (quitting right after the first
     /// showing unless `quitAfterShow` is false) and returns the messages shown.
     QStringList run(bool quitAfterShow = true, const QString &workingDirectory = QString()) {
+        disconnect();  // the program opens the file itself
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -104,7 +68,6 @@ public:
         return lines;
     }
 
-    QTemporaryDir dir;
     bool exitedByItself = false;
 };
 
@@ -126,16 +89,15 @@ private slots:
     void upgradeStoresTheSamplePhoto() {
         QFETCH(bool, withLogo);
         QFETCH(QString, storedName);
-        Installation app;
-        app.build(initdb::Layout::V0_0);
-        app.exec({QStringLiteral("DELETE FROM KONTAKT WHERE JMENO = 'Miloran'"),
-                  QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (990, 1, 'Miloran', '%1', ' ')")
-                      .arg(storedName)});
+        Installation app(initdb::Layout::V0_0);
+        app.exec(QStringLiteral("DELETE FROM KONTAKT WHERE JMENO = 'Miloran'"));
+        app.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (990, 1, 'Miloran', '%1', ' ')")
+                     .arg(storedName));
         QByteArray logo;
         for (int i = 0; i < 3000; ++i)
             logo.append(char(i % 251));
         if (withLogo) {
-            QFile file(app.dir.filePath(QStringLiteral("logo.jpg")));
+            QFile file(app.filePath(QStringLiteral("logo.jpg")));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(logo);
         }
@@ -149,9 +111,8 @@ private slots:
     }
 
     void failingUpgradeIsReportedAndKeepsTheVersion() {
-        Installation app;
-        app.build();  // already has OBR
-        app.exec({QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = 1, VERZE_VEDLEJSI = 0")});
+        Installation app;  // already has OBR
+        app.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = 1, VERZE_VEDLEJSI = 0"));
         const QStringList messages = app.run();
         QVERIFY(!messages.isEmpty());
         QVERIFY2(messages.first().startsWith(QStringLiteral("Kontakty|SQL Error: ")), qPrintable(messages.join('\n')));
@@ -171,8 +132,7 @@ private slots:
         QFETCH(int, minor);
         QFETCH(bool, refused);
         Installation app;
-        app.build();
-        app.exec({QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = %1, VERZE_VEDLEJSI = %2").arg(major).arg(minor)});
+        app.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = %1, VERZE_VEDLEJSI = %2").arg(major).arg(minor));
         // A refused database ends the program by itself; one that passes
         // keeps it running until it is told to quit.
         const QStringList messages = app.run(!refused);
@@ -183,18 +143,20 @@ private slots:
 
     void missingDatabaseIsReportedAndTheWindowStillOpens() {
         Installation app;
+        app.disconnect();
+        QVERIFY(QFile::remove(app.path()));
         const QStringList messages = app.run();
         QVERIFY(app.exitedByItself);
         QVERIFY(messages.size() >= 3);
         QCOMPARE(messages[0], QStringLiteral("Kontakty|Chyba nastala v tabulce: Nepovedlo se pripojit k DB"));
         QCOMPARE(messages[1], QStringLiteral("Kontakty|Chyba nastala v query: Hlavni deska"));
         QVERIFY(messages.contains(QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found.")));
-        QVERIFY(!QFile::exists(app.database()));
+        QVERIFY(!QFile::exists(app.path()));
     }
 
     void databaseBesideTheProgramIsUsedFromAnyWorkingDirectory() {
-        Installation app;
-        app.build(initdb::Layout::V1_0);
+        Installation app(initdb::Layout::V1_0);
+        app.disconnect();
         QTemporaryDir elsewhere;
         QDir(elsewhere.path()).mkpath(QStringLiteral("Tabulky"));
         initdb::BuildOptions old;
@@ -217,7 +179,7 @@ private slots:
         p.start(app.program(), {});
         QVERIFY(p.waitForStarted());
         const QString cwdLink = QStringLiteral("/proc/%1/cwd").arg(p.processId());
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), QFileInfo(app.dir.path()).canonicalFilePath(),
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), QFileInfo(app.dirPath()).canonicalFilePath(),
                                   20000);
         // Let the start-up finish before looking at the database.
         QTest::qWait(1500);

@@ -1,6 +1,6 @@
 // The company card composed from a real database: paragraphs, their sizes,
 // the optional lines and the contacts in the order of the company query.
-#include "../data/DataFixture.h"
+#include "DataFixture.h"
 
 #include "CardDocument.h"
 #include "CompanyCard.h"

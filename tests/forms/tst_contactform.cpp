@@ -1,0 +1,440 @@
+// The contact form: modes and their look, the keyboard, the close guard,
+// new, edit, confirm, cancel and delete against a real database.
+#include "FormFixture.h"
+
+#include "DbNavigator.h"
+#include "LookupBinding.h"
+#include "MessageTexts.h"
+#include "PhotoView.h"
+#include "RecordProtocol.h"
+#include "U_Kontakt.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+class TestContactForm : public QObject {
+    Q_OBJECT
+
+    /// Three contacts of company 1 ("Alfa") and a database open on them.
+    struct Contacts {
+        DataFixture db;
+        msg::Recorder messages;
+        std::unique_ptr<TFM_Kontakt> form;
+
+        explicit Contacts(bool withRows = true) {
+            addCompany(db, 1, QStringLiteral("Alfa"));
+            if (withRows) {
+                addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
+                addContact(db, 2, 1, QStringLiteral("Petr"), QStringLiteral("Dvořák"));
+                addContact(db, 3, 1, QStringLiteral("Eva"), QStringLiteral("Horová"));
+            }
+            db.openAll();
+            form = std::make_unique<TFM_Kontakt>(*db.dm);
+        }
+        data::TableDataset &contacts() { return db.dm->tKONTAKT; }
+        QVariant stored(const QString &column, int id) {
+            return db.scalar(QStringLiteral("SELECT %1 FROM KONTAKT WHERE ID = %2").arg(column).arg(id));
+        }
+    };
+
+    static QList<QWidget *> browseGroup(TFM_Kontakt &f) {
+        return {f.DBNavi, f.sbKontVloz, f.sbKontEdit, f.sbKontSmaz};
+    }
+
+    static void verifyLook(TFM_Kontakt &f, bool editable) {
+        const QColor colour = editable ? kEditable : kReadOnly;
+        const auto lines = f.findChildren<QLineEdit *>();
+        for (QLineEdit *box : lines) {
+            if (box->objectName().isEmpty())
+                continue;  // the line edits inside the drop-down lists
+            const bool never = box == f.EditID;
+            QCOMPARE_EQ(background(box), never ? kReadOnly : colour);
+            QVERIFY2(box->isReadOnly() == (never || !editable), qPrintable(box->objectName()));
+        }
+        QVERIFY(!f.EditSvatek->isEnabled());
+        QVERIFY(!f.EditUpominka->isEnabled());
+        for (QComboBox *list : {f.dcbTitulP, f.dcbTitulZ}) {
+            QCOMPARE_EQ(background(list), colour);
+            QCOMPARE(list->isEnabled(), editable);
+            QCOMPARE(list->lineEdit()->isReadOnly(), !editable);
+        }
+        for (QPlainTextEdit *note : {f.MemoPoznamka, f.MemoPoznamkaAD, f.MemoPoznamkaSP}) {
+            QCOMPARE_EQ(background(note), colour);
+            QCOMPARE(note->isReadOnly(), !editable);
+            QVERIFY(note->isEnabled());
+        }
+        QVERIFY(!f.cbFirma->isEnabled());
+        QCOMPARE(f.isBrowseMode(), !editable);
+        for (QWidget *w : browseGroup(f))
+            QVERIFY2(w->isEnabled() == !editable, qPrintable(w->objectName()));
+        QCOMPARE(f.BB_Jo->isEnabled(), editable);
+        QCOMPARE(f.BB_Zrus->isEnabled(), editable);
+        QCOMPARE(f.Natifotku1->isEnabled(), editable);
+        QCOMPARE(f.Vymafotku1->isEnabled(), editable);
+        QVERIFY(f.lFotoNahrano->isHidden());
+    }
+
+private slots:
+    void controlsAreLabelledAndNamed() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QCOMPARE(f.size(), QSize(388, 452));
+        QCOMPARE(f.font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(f.font().pointSize(), 8);
+        QStringList tabs;
+        for (int i = 0; i < f.pcKontakt->count(); ++i)
+            tabs << f.pcKontakt->tabText(i);
+        QCOMPARE(tabs, (QStringList{"Osoba", "Adresa", "Spojení", "Poznámka"}));
+        QCOMPARE(f.pcOsoba->tabText(0), QStringLiteral("Fotka"));
+        QCOMPARE(f.pcOsoba->tabText(1), QStringLiteral("Data"));
+        QCOMPARE(f.iObr->size(), QSize(141, 105));
+
+        QStringList before;
+        for (int i = 0; i < f.dcbTitulP->count(); ++i)
+            before << f.dcbTitulP->itemText(i);
+        QCOMPARE(before.size(), 23);
+        QCOMPARE(before.first(), QString());
+        QCOMPARE(before.mid(1, 3), (QStringList{"Bc.", "Ing.", "BcA."}));
+        QCOMPARE(before.last(), QStringLiteral("ak. soch."));
+        QCOMPARE(f.dcbTitulP->maxVisibleItems(), 15);
+        QStringList after;
+        for (int i = 0; i < f.dcbTitulZ->count(); ++i)
+            after << f.dcbTitulZ->itemText(i);
+        QCOMPARE(after, (QStringList{"", "CSc.", "Dr.", "Ph.D.", "Th.D.", "Dr.Sc.", "DiS.", "MBA"}));
+
+        // Every caption names its box; every button says what it does.
+        int captions = 0;
+        for (QLabel *label : f.findChildren<QLabel *>()) {
+            if (label == f.lFotoNahrano || label == f.iObr || label->text().isEmpty())
+                continue;
+            QVERIFY2(label->buddy(), qPrintable(label->text()));
+            ++captions;
+        }
+        QCOMPARE(captions, 33);
+        QCOMPARE(f.sbKontVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
+        QCOMPARE(f.sbKontEdit->accessibleName(), QStringLiteral("Edituj záznam"));
+        QCOMPARE(f.sbKontSmaz->accessibleName(), QStringLiteral("Smaž záznam"));
+        QCOMPARE(f.BB_Jo->toolTip(), QStringLiteral("Ulož záznam / změny"));
+        QCOMPARE(f.BB_Zrus->toolTip(), QStringLiteral("Zruš změny"));
+        QCOMPARE(f.BB_Jo->text(), QStringLiteral("Potvrď"));
+        for (QAbstractButton *b : f.findChildren<QAbstractButton *>())
+            if (b->isVisibleTo(&f))
+                QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
+        QCOMPARE(f.Natifotku1->text(), QStringLiteral("Načti fotku"));
+        QCOMPARE(f.Vymafotku1->text(), QStringLiteral("Vymaž fotku"));
+        QCOMPARE(f.lFotoNahrano->text(), QStringLiteral("FOTKA byla nahrána zobrazí se po uložení"));
+    }
+
+    void modesSetTheLook_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void modesSetTheLook() {
+        QFETCH(bool, confirm);
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        verifyLook(f, false);
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F2);
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        verifyLook(f, true);
+        // Read-only boxes of browse mode can still take the focus (to copy text).
+        if (confirm)
+            f.BB_JoClick();
+        else
+            f.BB_ZrusClick();
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Browse);
+        verifyLook(f, false);
+        QVERIFY(f.EditJmeno->isEnabled());
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void enterConfirmsTheTypedTextOnce() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Malá Jana"));
+        press(f, Qt::Key_F2);
+        f.EditPrijmeni->setFocus();
+        f.EditPrijmeni->selectAll();
+        typeText(f.EditPrijmeni, QStringLiteral("Nováková"));
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(c.stored("PRIJMENI", 1).toString(), QStringLiteral("Nováková"));
+        QCOMPARE(c.stored("KRAJ", 1).toString(), QStringLiteral(" "));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Nováková Jana"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void enterWithARefusedRowReportsOnceAndStaysInEditMode() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F2);
+        f.EditJmeno->setFocus();
+        f.EditJmeno->setText(QString(120, QLatin1Char('x')));  // JMENO holds 100 characters
+        press(f, Qt::Key_Enter);
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QVERIFY(!f.isBrowseMode());
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        QCOMPARE(c.contacts().fieldByName("KRAJ")->asString(), QStringLiteral(" "));
+        QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Jana"));
+        // Corrected, the same key confirms.
+        f.EditJmeno->setText(QStringLiteral("Johana"));
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Johana"));
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+    }
+
+    void enterInANoteBoxIsALineBreak() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F2);
+        f.pcKontakt->setCurrentWidget(f.tsPoznamka);
+        f.MemoPoznamka->setFocus();
+        typeText(f.MemoPoznamka, QStringLiteral("první"));
+        press(f, Qt::Key_Return);
+        typeText(f.MemoPoznamka, QStringLiteral("druhá"));
+        QVERIFY(!f.isBrowseMode());
+        QCOMPARE(f.MemoPoznamka->toPlainText(), QStringLiteral("první\ndruhá"));
+        f.BB_JoClick();
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(c.stored("POZNAMKA", 1).toString(), QStringLiteral("první\r\ndruhá"));
+        // The address tab shows the same column.
+        QCOMPARE(f.MemoPoznamkaAD->toPlainText(), QStringLiteral("první\ndruhá"));
+    }
+
+    void enterInBrowseModeDoesNothing() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        f.EditJmeno->setFocus();
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isVisible());
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Browse);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void escapeCancelsThenCloses() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F2);
+        f.EditJmeno->setFocus();
+        QTest::keyClicks(f.EditJmeno, QStringLiteral("zzz"));
+        press(f, Qt::Key_Escape);
+        QVERIFY(f.isVisible());
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(f.EditJmeno->text(), QStringLiteral("Jana"));
+        QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Jana"));
+        f.pcKontakt->setCurrentIndex(2);
+        press(f, Qt::Key_Escape);
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.pcKontakt->currentIndex(), 0);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void closeGuardRefusesInEditMode() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        f.sbKontEditClick();
+        f.pcKontakt->setCurrentIndex(3);
+        QVERIFY(!f.close());
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.pcKontakt->currentIndex(), 3);
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::Warning);
+        QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::Ok);
+        QCOMPARE(c.messages.messages[0].text, QStringLiteral("Formulář je v editačním módu,\n\r"
+                                                             "před uzavřením je potřeba změny potvrdit, či zrušit."));
+        f.reject();  // the dialog's own way out is guarded too
+        QVERIFY(f.isVisible());
+        QCOMPARE(c.messages.messages.size(), size_t(2));
+        f.BB_ZrusClick();
+        QVERIFY(f.close());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.pcKontakt->currentIndex(), 0);
+    }
+
+    void keysActOnlyInBrowseMode_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::newRow("browse") << false;
+        QTest::newRow("edit") << true;
+    }
+    void keysActOnlyInBrowseMode() {
+        QFETCH(bool, editing);
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        f.EditJmeno->setFocus();
+        if (editing)
+            f.sbKontEditClick();
+        auto current = [&] { return c.contacts().fieldByName("ID")->asInteger(); };
+
+        press(f, Qt::Key_PageDown);
+        QCOMPARE(current(), editing ? 1 : 2);
+        QCOMPARE(f.windowTitle(), editing ? QStringLiteral("Kontakt: Malá Jana") : QStringLiteral("Kontakt: Dvořák Petr"));
+        press(f, Qt::Key_End);
+        QCOMPARE(current(), editing ? 1 : 3);
+        press(f, Qt::Key_PageUp);
+        QCOMPARE(current(), editing ? 1 : 2);
+        press(f, Qt::Key_Home);
+        QCOMPARE(current(), 1);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Malá Jana"));
+        QCOMPARE(f.EditJmeno->cursorPosition(), 0);  // Home still reached the box
+
+        press(f, Qt::Key_F3);
+        QCOMPARE(c.contacts().state(), editing ? data::Dataset::State::Edit : data::Dataset::State::Insert);
+        if (!editing) {
+            QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 4);
+            f.BB_ZrusClick();
+            press(f, Qt::Key_F2);
+            QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+            QVERIFY(!f.isBrowseMode());
+        } else {
+            press(f, Qt::Key_F2);
+            QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        }
+        QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 3);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void editOnAnEmptyTableStartsANewRow() {
+        Contacts c(false);
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        QCOMPARE(f.EditID->text(), QString());
+        f.pcKontakt->setCurrentIndex(1);
+        f.sbKontEditClick();
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Insert);
+        QCOMPARE(f.EditID->text(), QStringLiteral("1"));
+        QCOMPARE(f.windowTitle(), QString());
+        QCOMPARE(f.pcKontakt->currentIndex(), 0);
+        QCOMPARE(f.focusWidget(), f.dcbTitulP);
+        QVERIFY(!f.isBrowseMode());
+        f.EditPrijmeni->setText(QStringLiteral("První"));
+        f.BB_JoClick();
+        QCOMPARE(c.stored("PRIJMENI", 1).toString(), QStringLiteral("První"));
+        QCOMPARE(c.stored("ID_FIRMA", 1).toInt(), 0);
+        QCOMPARE(c.stored("ID_POBOCKA", 1).toInt(), 0);
+        QCOMPARE(c.stored("KRAJ", 1).toString(), QStringLiteral(" "));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void cancellingANewRowLeavesNothing() {
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        f.sbKontVlozClick();
+        f.EditJmeno->setText(QStringLiteral("Nikdo"));
+        f.BB_ZrusClick();
+        QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 3);
+        QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 3);  // back on the last row
+        QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Horová Eva"));
+    }
+
+    void deleteAsksFirst_data() {
+        QTest::addColumn<msg::Answer>("answer");
+        QTest::addColumn<int>("left");
+        QTest::newRow("no") << msg::Answer::No << 3;
+        QTest::newRow("yes") << msg::Answer::Yes << 2;
+    }
+    void deleteAsksFirst() {
+        QFETCH(msg::Answer, answer);
+        QFETCH(int, left);
+        Contacts c;
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        c.messages.answers = {answer};
+        f.sbKontSmazClick();
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::Warning);
+        QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::YesNo);
+        QCOMPARE(c.messages.messages[0].text, QStringLiteral("Opravdu smazat tento záznam?"));
+        QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), left);
+        QCOMPARE(f.windowTitle(), left == 3 ? QStringLiteral("Kontakt: Malá Jana") : QStringLiteral("Kontakt: Dvořák Petr"));
+    }
+
+    void confirmWritesTheRegionOfEveryContact() {
+        Contacts c;
+        addContact(c.db, 4, 1, QString(), QString(), QStringLiteral("***"));
+        c.contacts().refresh();
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.contacts().locate(QStringLiteral("ID"), {4}));
+        f.sbKontEditClick();
+        f.EditJmeno->setText(QStringLiteral("Nový"));
+        f.BB_JoClick();
+        QCOMPARE(c.stored("KRAJ", 4).toString(), QStringLiteral(" "));
+        QCOMPARE(c.stored("JMENO", 4).toString(), QStringLiteral("Nový"));
+        // Confirming without any change still writes it.
+        c.db.exec(QStringLiteral("UPDATE KONTAKT SET KRAJ = NULL WHERE ID = 2"));
+        c.contacts().refresh();
+        QVERIFY(c.contacts().locate(QStringLiteral("ID"), {2}));
+        f.sbKontEditClick();
+        f.BB_JoClick();
+        QCOMPARE(c.stored("KRAJ", 2).toString(), QStringLiteral(" "));
+    }
+
+    void editOnShowOpensInEditModeOnTheOpenersRow() {
+        Contacts c;
+        addCompany(c.db, 7, QStringLiteral("Sedmá firma"));
+        c.db.dm->tFIRMA.refresh();
+        TFM_Kontakt &f = *c.form;
+        newContactCompanyId = 7;
+        f.newRecordData();
+        contactEditOnShow = true;
+        QVERIFY(showActive(f));
+        contactEditOnShow = false;
+        newContactCompanyId = 0;
+        QVERIFY(!f.isBrowseMode());
+        QCOMPARE(c.contacts().state(), data::Dataset::State::Insert);
+        QCOMPARE(f.cbFirmaLookup->shownText(), QStringLiteral("Sedmá firma"));
+        QCOMPARE(c.db.dm->tFIRMA.fieldByName("ID")->asInteger(), 1);  // the lookup did not move it
+        f.EditPrijmeni->setText(QStringLiteral("Sedmý"));
+        f.BB_JoClick();
+        QCOMPARE(c.stored("ID_FIRMA", 4).toInt(), 7);
+        QCOMPARE(c.stored("ID_POBOCKA", 4).toInt(), 0);
+        QCOMPARE(c.stored("PRIJMENI", 4).toString(), QStringLiteral("Sedmý"));
+        QVERIFY(f.close());
+
+        // Opened again without the flag, a new contact belongs to no company.
+        QVERIFY(showActive(f));
+        QVERIFY(f.isBrowseMode());
+        press(f, Qt::Key_F3);
+        f.EditPrijmeni->setText(QStringLiteral("Bez firmy"));
+        f.BB_JoClick();
+        QCOMPARE(c.stored("ID_FIRMA", 5).toInt(), 0);
+        QCOMPARE(c.stored("ID_POBOCKA", 5).toInt(), 0);
+        QCOMPARE(f.cbFirmaLookup->shownText(), QString());
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void creationResetsTheHandOverValues() {
+        DataFixture db;
+        db.openAll();
+        newContactCompanyId = 5;
+        newContactBranchId = 3;
+        contactEditOnShow = true;
+        TFM_Kontakt form(*db.dm);
+        QCOMPARE(newContactCompanyId, 0);
+        QCOMPARE(newContactBranchId, 0);
+        QVERIFY(!contactEditOnShow);
+        QCOMPARE(form.pcKontakt->currentIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestContactForm)
+#include "tst_contactform.moc"
