@@ -5,6 +5,7 @@
 #include "FbClient.h"
 #include "Win1250.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstring>
@@ -60,10 +61,12 @@ const FbClient &DbConnection::client() const {
 }
 
 QByteArray DbConnection::attachName() const {
-    const QByteArray path = encodeOrThrow(m_database);
+    // File names travel as UTF-8 (flagged in the parameter block), so a
+    // folder with any letters in its name can be reached.
+    const QByteArray path = m_database.toUtf8();
     if (m_host.isEmpty())
         return path;
-    return encodeOrThrow(m_host) + ':' + path;
+    return m_host.toUtf8() + ':' + path;
 }
 
 void DbConnection::setConnected(bool connected) {
@@ -85,6 +88,7 @@ void DbConnection::connectNow() {
     // Text travels as Windows-1250, the encoding of every stored text, so
     // that UPPER and LIKE on parameters fold Czech letters on the server.
     appendDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1250"));
+    dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
 
     const QByteArray name = attachName();
     BusyScope busy(*this);
@@ -126,7 +130,8 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
         throw DbError(QStringLiteral("The file %1 exists already").arg(path));
     const FbClient &fb = FbClient::instance();
     auto quoted = [](QString s) { return s.replace(QLatin1Char('\''), QStringLiteral("''")); };
-    const QByteArray sql = encodeOrThrow(
+    // Without a connection the statement is read in the system's encoding.
+    const QByteArray sql = QFile::encodeName(
         QStringLiteral("CREATE DATABASE '%1' USER '%2' PASSWORD '%3' PAGE_SIZE 8192 "
                        "DEFAULT CHARACTER SET WIN1250")
             .arg(quoted(path), quoted(user), quoted(password)));
@@ -143,7 +148,8 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(user));
     appendDpbString(dpb, isc_dpb_password, encodeOrThrow(password));
     dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(0));
-    const QByteArray name = encodeOrThrow(path);
+    dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
+    const QByteArray name = path.toUtf8();
     fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
     fb.check(status);
     fb.detach_database(status, &db);

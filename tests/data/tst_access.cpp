@@ -2,6 +2,9 @@
 // filter, search, the editing cycle, BLOBs, text encoding and error texts.
 #include "DataFixture.h"
 
+#include "MessageService.h"
+
+#include <QFileInfo>
 #include <QSignalSpy>
 
 using data::Dataset;
@@ -311,6 +314,20 @@ private slots:
         }
         QVERIFY(sqlError);
         QVERIFY(!q.isActive());
+    }
+
+    void databaseInAFolderWithCzechLetters() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Žluťoučký kůň/KONTAKTY.GDB"));
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        initdb::BuildOptions options;
+        options.forcedWrites = false;
+        QVERIFY_DB(initdb::buildDatabase(path, options));
+        TDM dm;
+        msg::Recorder recorder;
+        dm.ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
+        QVERIFY(recorder.messages.empty());
+        QCOMPARE(dm.tSVATEK.recordCount(), 366);
     }
 
     void emptySettingsRowReadsAsZero() {
