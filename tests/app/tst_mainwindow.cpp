@@ -1,0 +1,134 @@
+// The main window in-process: creation steps, toolbar, commands and the
+// standard error report.
+#include "DataFixture.h"
+
+#include "ErrorReport.h"
+#include "MessageBoxService.h"
+#include "MessageService.h"
+#include "U_deska.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<DataFixture> f;
+    std::unique_ptr<msg::Recorder> recorder;
+
+    std::unique_ptr<Tfm_Deska> window() {
+        f->disconnect();
+        return std::make_unique<Tfm_Deska>(*f->dm, f->base());
+    }
+
+private slots:
+    void init() {
+        f = std::make_unique<DataFixture>();
+        recorder = std::make_unique<msg::Recorder>();
+    }
+    void cleanup() {
+        recorder.reset();
+        f.reset();
+    }
+
+    void fullStopRule_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << QStringLiteral("Field 'X' not found") << QStringLiteral("Field 'X' not found.");
+        QTest::newRow("digit") << QStringLiteral("code 42") << QStringLiteral("code 42.");
+        QTest::newRow("full stop") << QStringLiteral("Done.") << QStringLiteral("Done.");
+        QTest::newRow("bang") << QStringLiteral("Stop!") << QStringLiteral("Stop!");
+        QTest::newRow("parenthesis") << QStringLiteral("(x)") << QStringLiteral("(x)");
+        QTest::newRow("comma") << QStringLiteral("a,") << QStringLiteral("a,");
+        QTest::newRow("Czech letter") << QStringLiteral("Chyba ž") << QStringLiteral("Chyba ž.");
+        QTest::newRow("empty") << QString() << QString();
+    }
+    void fullStopRule() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ui::errorReportText(message), shown);
+    }
+
+    void lineBreaksShowOnce() {
+        QCOMPARE(ui::MessageBoxService::screenText(QStringLiteral("a\n\rb")), QStringLiteral("a\nb"));
+        QCOMPARE(ui::MessageBoxService::caption(msg::Kind::Warning), QStringLiteral("Warning"));
+        QCOMPARE(ui::MessageBoxService::caption(msg::Kind::Confirm), QStringLiteral("Confirm"));
+    }
+
+    void guardedActionReportsAndGoesOn() {
+        bool after = false;
+        QVERIFY(!ui::guarded([] { throw data::DbError(QStringLiteral("tKONTAKT: Dataset not in edit or insert mode")); }));
+        QVERIFY(ui::guarded([&] { after = true; }));
+        QVERIFY(after);
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(recorder->messages[0].text, QStringLiteral("tKONTAKT: Dataset not in edit or insert mode."));
+    }
+
+    void toolbarAtStart() {
+        auto w = window();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Vizitar"));
+        QVERIFY(w->sbFirma->isEnabled());
+        QVERIFY(w->sbKontakty->isEnabled());
+        QVERIFY(!w->sbTisk->isEnabled());
+        QVERIFY(!w->sbEmail->isEnabled());
+        QVERIFY(!w->SpeedButton1->isEnabled());
+        QVERIFY(w->sbInfo->isEnabled());
+        for (QToolButton *b : {w->sbFirma, w->sbKontakty, w->sbTisk, w->sbEmail, w->SpeedButton1, w->sbInfo}) {
+            QCOMPARE(b->size(), QSize(40, 40));
+            QVERIFY(!b->toolTip().isEmpty());
+            QCOMPARE(b->accessibleName(), b->toolTip());
+        }
+        QCOMPARE(w->sbTisk->toolTip(), QStringLiteral("Tisková sestava"));
+        QCOMPARE(w->Label2->buddy(), w->Edit1);
+        QCOMPARE(w->Edit1->toolTip(), QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
+        QCOMPARE(w->pFiltr->size(), QSize(233, 40));
+    }
+
+    void creationOpensTheDatabaseAndPlacesTheWindow() {
+        QDir::setCurrent(QDir::tempPath());
+        auto w = window();
+        QCOMPARE(QDir::currentPath(), QDir(f->base()).canonicalPath());
+        QVERIFY(f->dm->qHlavniDeska.isActive());
+        QVERIFY(recorder->messages.empty());
+        QCOMPARE(w->pos(), QPoint(0, 0));
+        const int virtualHeight = QGuiApplication::primaryScreen()->virtualGeometry().height();
+        QCOMPARE(w->frameGeometry().height(), virtualHeight - 30);
+    }
+
+    void printCommandRefusesACompanyThatIsGone() {
+        auto w = window();
+        w->selectedRowKind = QStringLiteral("1");
+        w->selectedRowId = QStringLiteral("77");
+        QVERIFY(ui::guarded([&] { w->sbTiskClick(); }));
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::Information);
+    }
+
+    void contactsCommandLeavesTheTableUnfiltered() {
+        auto w = window();
+        QVERIFY(ui::guarded([&] { w->sbKontaktyClick(); }));
+        QVERIFY(!f->dm->tKONTAKT.isFiltered());
+        QVERIFY(f->dm->tKONTAKT.filter().isEmpty());
+    }
+
+    void versionGateClosesTheWindow() {
+        f->exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = 2"));
+        auto w = window();
+        w->show();
+        QTRY_VERIFY(!w->isVisible());
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::Information);
+        QCOMPARE(recorder->messages[0].text,
+                 QStringLiteral("Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
