@@ -1,0 +1,67 @@
+#include "BoardReaders.h"
+
+#include "Dataset.h"
+#include "DbConnection.h"
+#include "U_DM.h"
+
+#include <QRegularExpression>
+
+namespace bench {
+namespace {
+
+class AccessLayerReader : public BoardReader {
+public:
+    explicit AccessLayerReader(const QString &path)
+        : m_query(QStringLiteral("qBench"), &m_connection) {
+        m_connection.setDatabase(path);
+        m_connection.setUser(dbsettings::kUser);
+        m_connection.setPassword(dbsettings::kPassword);
+        m_connection.setProtocol(dbsettings::kProtocol);
+        m_connection.setConnected(true);
+        m_query.setSql(TDM::boardSql());
+        for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
+            m_query.paramByName(QLatin1String(name))->setAsString(QStringLiteral("%"));
+    }
+
+    QString name() const override { return QStringLiteral("access layer"); }
+    QString textConversion() const override {
+        return QStringLiteral("data::win1250::decode in Dataset::valueAt");
+    }
+
+    void read(CellSink &sink) override {
+        m_query.close();
+        m_query.open();
+        const int rows = m_query.recordCount();
+        const int columns = int(m_query.fields().size());
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                const QVariant value = m_query.valueAt(row, column);
+                if (value.isNull())
+                    sink.null();
+                else if (value.typeId() == QMetaType::QString)
+                    sink.text(value.toString());
+                else
+                    sink.integer(value.toLongLong());
+            }
+            sink.endRow();
+        }
+        m_query.close();
+    }
+
+private:
+    data::DbConnection m_connection;
+    data::QueryDataset m_query;
+};
+
+} // namespace
+
+std::unique_ptr<BoardReader> accessLayerReader(const QString &databasePath) {
+    return std::make_unique<AccessLayerReader>(databasePath);
+}
+
+QByteArray positionalBoardSql() {
+    static const QRegularExpression marker(QStringLiteral(":[A-Za-z_][A-Za-z0-9_]*"));
+    return TDM::boardSql().join(QLatin1Char('\n')).replace(marker, QStringLiteral("?")).toLatin1();
+}
+
+} // namespace bench

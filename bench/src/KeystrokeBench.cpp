@@ -1,0 +1,94 @@
+#include "KeystrokeBench.h"
+
+#include "DataGrid.h"
+#include "U_DM.h"
+#include "U_deska.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPixmap>
+
+namespace bench {
+namespace {
+
+const char *const kParams[] = {"K1", "K2", "K3", "F1", "F2", "F3"};
+
+double msSince(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+/// One typed character as the window system delivers it.
+void typeCharacter(QWidget *target, QChar ch) {
+    const int key = ch.isLetter() && ch.unicode() < 0x80 ? Qt::Key_A + (ch.toUpper().unicode() - 'A')
+                                                          : Qt::Key_unknown;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace
+
+QStringList typedPrefixes() {
+    static const QStringList words{QStringLiteral("novák"), QStringLiteral("svob"),
+                                   QStringLiteral("pro"),   QStringLiteral("čer"),
+                                   QStringLiteral("žá"),    QStringLiteral("kov"),
+                                   QStringLiteral("mar"),   QStringLiteral("růž")};
+    QStringList prefixes;
+    for (const QString &word : words)
+        for (int length = 1; length <= word.size(); ++length)
+            prefixes << word.left(length);
+    return prefixes;
+}
+
+std::vector<double> timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
+    std::vector<double> samples;
+    data::QueryDataset &board = dm.qHlavniDeska;
+    for (const QString &prefix : prefixes) {
+        QElapsedTimer timer;
+        timer.start();
+        board.close();
+        const QString pattern = QLatin1Char('%') + prefix + QLatin1Char('%');
+        for (const char *name : kParams)
+            board.paramByName(QLatin1String(name))->setAsString(pattern);
+        board.open();
+        if (board.fetchedCount() < rows)
+            board.fetchMore(rows - board.fetchedCount());
+        const int shown = qMin(rows, board.fetchedCount());
+        const int columns = int(board.fields().size());
+        qsizetype touched = 0;
+        for (int row = 0; row < shown; ++row)
+            for (int column = 0; column < columns; ++column)
+                touched += board.valueAt(row, column).toString().size();
+        samples.push_back(msSince(timer));
+        Q_UNUSED(touched);
+    }
+    return samples;
+}
+
+std::vector<double> timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes,
+                               QString *problem) {
+    std::vector<double> samples;
+    DataGrid *grid = window.gHlavniDeska;
+    QLineEdit *box = window.Edit1;
+    for (const QString &prefix : prefixes) {
+        if (prefix.size() == 1)
+            box->selectAll(); // a new word: its first letter replaces the old one
+        QElapsedTimer timer;
+        timer.start();
+        typeCharacter(box, prefix.back());
+        QCoreApplication::processEvents();
+        const QPixmap painted = grid->grab();
+        samples.push_back(msSince(timer));
+
+        const QString expected = QLatin1Char('%') + prefix + QLatin1Char('%');
+        const QString used = dm.qHlavniDeska.paramByName(QStringLiteral("K1"))->value().toString();
+        if (problem && problem->isEmpty() && (box->text() != prefix || used != expected))
+            *problem = QStringLiteral("typing \"%1\" left the box at \"%2\" and the board's K1 at \"%3\"")
+                           .arg(prefix, box->text(), used);
+        Q_UNUSED(painted);
+    }
+    return samples;
+}
+
+} // namespace bench

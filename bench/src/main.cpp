@@ -1,0 +1,84 @@
+// vizitar-bench: the speed and memory figures of the program on generated
+// data sets, printed as a table and written as JSON.
+#include "BenchResults.h"
+#include "DatasetBench.h"
+#include "MemoryProbe.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+#include <ibase.h>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kontakty"));
+    QApplication::setOrganizationName(QStringLiteral("Qorvel"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Measures the program on generated data sets."));
+    parser.addHelpOption();
+    const QCommandLineOption dataset(
+        QStringLiteral("dataset"),
+        QStringLiteral("A data set as LABEL=DIR, DIR holding Tabulky/KONTAKTY.GDB (repeatable)."),
+        QStringLiteral("label=dir"));
+    const QCommandLineOption program(QStringLiteral("program"),
+                                     QStringLiteral("The built vizitar, for the start-up figures."),
+                                     QStringLiteral("path"));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Write the figures here."),
+                                  QStringLiteral("path"));
+    const QCommandLineOption quick(QStringLiteral("quick"),
+                                   QStringLiteral("Fewer repetitions (a smoke run)."));
+    const QCommandLineOption probe(QStringLiteral("probe-memory"),
+                                   QStringLiteral("Internal: the memory probe child."),
+                                   QStringLiteral("dir"));
+    parser.addOptions({dataset, program, json, quick, probe});
+    parser.process(app);
+
+    if (parser.isSet(probe))
+        return bench::runMemoryProbe(parser.value(probe));
+
+    bench::Options options;
+    options.program = parser.value(program);
+    options.self = QCoreApplication::applicationFilePath();
+    if (parser.isSet(quick)) {
+        options.startupRuns = 2;
+        options.typingPasses = 1;
+        options.fetchRounds = 2;
+        options.cardRuns = 2;
+    }
+
+    bench::Results results;
+    QJsonObject machine = bench::describeMachine();
+    char client[128] = {};
+    isc_get_client_version(client);
+    machine.insert(QStringLiteral("firebird client"), QString::fromLatin1(client));
+    results.setMachine(machine);
+
+    const QStringList sets = parser.values(dataset);
+    if (sets.isEmpty()) {
+        std::fprintf(stderr, "vizitar-bench: give at least one --dataset LABEL=DIR\n");
+        return 2;
+    }
+    for (const QString &spec : sets) {
+        const qsizetype equals = spec.indexOf(QLatin1Char('='));
+        const bench::DataSet set{spec.left(equals), QDir(spec.mid(equals + 1)).absolutePath()};
+        bench::benchmarkDataSet(set, options, results);
+    }
+
+    std::printf("\nMachine: %s, %d cores, %s, Qt %s, Firebird client %s\n\n",
+                qPrintable(machine.value(QStringLiteral("cpu")).toString()),
+                machine.value(QStringLiteral("cores")).toInt(),
+                qPrintable(machine.value(QStringLiteral("memory")).toString()),
+                qPrintable(machine.value(QStringLiteral("qt")).toString()), client);
+    results.print(stdout);
+    if (parser.isSet(json) && !results.writeJson(parser.value(json))) {
+        std::fprintf(stderr, "vizitar-bench: cannot write %s\n", qPrintable(parser.value(json)));
+        return 1;
+    }
+    return 0;
+}
