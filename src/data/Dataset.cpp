@@ -72,7 +72,7 @@ void Dataset::open() {
     m_eof = false;
     m_current = -1;
     m_state = State::Browse;
-    fetchMore(1);
+    fetchQuietly(1);
     m_current = m_visible.empty() ? -1 : 0;
     emit reset();
     emit stateChanged(m_state);
@@ -152,13 +152,15 @@ bool Dataset::fetchOne() {
     return false;
 }
 
+void Dataset::fetchQuietly(int count) {
+    DbConnection::BusyScope busy(*m_connection);
+    for (int i = 0; i < count && fetchOne(); ++i) {
+    }
+}
+
 void Dataset::fetchMore(int count) {
     const int first = int(m_visible.size());
-    {
-        DbConnection::BusyScope busy(*m_connection);
-        for (int i = 0; i < count && fetchOne(); ++i) {
-        }
-    }
+    fetchQuietly(count);
     const int last = int(m_visible.size()) - 1;
     if (last >= first)
         emit rowsFetched(first, last);
@@ -604,9 +606,9 @@ void Dataset::forgetCurrentRow() {
     const int removed = m_current;
     m_rows[m_visible[removed]] = PackedRow();
     m_visible.erase(m_visible.begin() + removed);
-    if (m_visible.empty())
-        fetchOne();
     emit rowRemoved(removed);
+    if (m_visible.empty())
+        fetchMore(1);
     setCurrent(m_visible.empty() ? -1 : qMin(removed, int(m_visible.size()) - 1));
 }
 
@@ -640,12 +642,12 @@ void Dataset::refresh() {
     m_blobCache.clear();
     m_eof = false;
     m_current = -1;
-    fetchMore(1);
+    fetchQuietly(1);
     int found = m_visible.empty() ? -1 : 0;
     if (!remembered.empty()) {
         for (int i = 0; found >= 0; ++i) {
             if (i >= int(m_visible.size())) {
-                fetchMore(256);
+                fetchQuietly(256);
                 if (i >= int(m_visible.size()))
                     break;
             }

@@ -147,6 +147,8 @@ private:
     void writeCurrentCell(int column, Cell cell);
     QByteArray blobBytes(const Cell &cell) const;
     bool fetchOne();
+    /// Fetches without telling views; used while the rows are rebuilt anyway.
+    void fetchQuietly(int count);
     void requireOpen() const;
     void endPendingChange();
     void applyFilter(bool keepCurrent);
