@@ -14,8 +14,8 @@ inline void addCompany(DataFixture &f, int id, const QString &name) {
     f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (?, ?)"), {id, name});
 }
 
-inline void addContact(DataFixture &f, int id, int companyId, const QString &firstName, const QString &surname,
-                       const QVariant &region = QStringLiteral(" ")) {
+inline void addContact(DataFixture &f, int id, int companyId, const QString &firstName,
+                       const QString &surname, const QVariant &region = QStringLiteral(" ")) {
     f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
                           "VALUES (?, ?, 0, ?, ?, ?)"),
            {id, companyId, firstName, surname, region});
@@ -31,7 +31,9 @@ inline bool showActive(QWidget &form) {
 
 /// Presses `key` on the form's window: the key travels as a real one would,
 /// through the window to the focused control.
-inline void press(QWidget &form, Qt::Key key) { QTest::keyClick(form.windowHandle(), key); }
+inline void press(QWidget &form, Qt::Key key) {
+    QTest::keyClick(form.windowHandle(), key);
+}
 
 /// Types `text` into `box` key by key (Czech letters included).
 inline void typeText(QWidget *box, const QString &text) {
@@ -39,7 +41,9 @@ inline void typeText(QWidget *box, const QString &text) {
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-inline QColor background(const QWidget *w) { return w->palette().color(QPalette::Base); }
+inline QColor background(const QWidget *w) {
+    return w->palette().color(QPalette::Base);
+}
 
 inline const QColor kReadOnly(0xE0, 0xE0, 0xE0);
 inline const QColor kEditable(0xFF, 0xFF, 0xFF);

@@ -38,7 +38,8 @@ class TestContactForm : public QObject {
         }
         data::TableDataset &contacts() { return db.dm->tKONTAKT; }
         QVariant stored(const QString &column, int id) {
-            return db.scalar(QStringLiteral("SELECT %1 FROM KONTAKT WHERE ID = %2").arg(column).arg(id));
+            return db.scalar(
+                QStringLiteral("SELECT %1 FROM KONTAKT WHERE ID = %2").arg(column).arg(id));
         }
     };
 
@@ -51,7 +52,7 @@ class TestContactForm : public QObject {
         const auto lines = f.findChildren<QLineEdit *>();
         for (QLineEdit *box : lines) {
             if (box->objectName().isEmpty())
-                continue;  // the line edits inside the drop-down lists
+                continue; // the line edits inside the drop-down lists
             const bool never = box == f.EditID;
             QCOMPARE_EQ(background(box), never ? kReadOnly : colour);
             QVERIFY2(box->isReadOnly() == (never || !editable), qPrintable(box->objectName()));
@@ -79,7 +80,7 @@ class TestContactForm : public QObject {
         QVERIFY(f.lFotoNahrano->isHidden());
     }
 
-private slots:
+  private slots:
     void controlsAreLabelledAndNamed() {
         Contacts c;
         TFM_Kontakt &f = *c.form;
@@ -105,7 +106,8 @@ private slots:
         QStringList after;
         for (int i = 0; i < f.dcbTitulZ->count(); ++i)
             after << f.dcbTitulZ->itemText(i);
-        QCOMPARE(after, (QStringList{"", "CSc.", "Dr.", "Ph.D.", "Th.D.", "Dr.Sc.", "DiS.", "MBA"}));
+        QCOMPARE(after,
+                 (QStringList{"", "CSc.", "Dr.", "Ph.D.", "Th.D.", "Dr.Sc.", "DiS.", "MBA"}));
 
         // Every caption names its box; every button says what it does.
         int captions = 0;
@@ -127,7 +129,8 @@ private slots:
                 QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
         QCOMPARE(f.Natifotku1->text(), QStringLiteral("Načti fotku"));
         QCOMPARE(f.Vymafotku1->text(), QStringLiteral("Vymaž fotku"));
-        QCOMPARE(f.lFotoNahrano->text(), QStringLiteral("FOTKA byla nahrána zobrazí se po uložení"));
+        QCOMPARE(f.lFotoNahrano->text(),
+                 QStringLiteral("FOTKA byla nahrána zobrazí se po uložení"));
     }
 
     void modesSetTheLook_data() {
@@ -178,7 +181,7 @@ private slots:
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
         f.EditJmeno->setFocus();
-        f.EditJmeno->setText(QString(120, QLatin1Char('x')));  // JMENO holds 100 characters
+        f.EditJmeno->setText(QString(120, QLatin1Char('x'))); // JMENO holds 100 characters
         press(f, Qt::Key_Enter);
         QCOMPARE(c.messages.messages.size(), size_t(1));
         QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
@@ -257,9 +260,10 @@ private slots:
         QCOMPARE(c.messages.messages.size(), size_t(1));
         QCOMPARE(c.messages.messages[0].kind, msg::Kind::Warning);
         QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::Ok);
-        QCOMPARE(c.messages.messages[0].text, QStringLiteral("Formulář je v editačním módu,\n\r"
-                                                             "před uzavřením je potřeba změny potvrdit, či zrušit."));
-        f.reject();  // the dialog's own way out is guarded too
+        QCOMPARE(c.messages.messages[0].text,
+                 QStringLiteral("Formulář je v editačním módu,\n\r"
+                                "před uzavřením je potřeba změny potvrdit, či zrušit."));
+        f.reject(); // the dialog's own way out is guarded too
         QVERIFY(f.isVisible());
         QCOMPARE(c.messages.messages.size(), size_t(2));
         f.BB_ZrusClick();
@@ -285,7 +289,8 @@ private slots:
 
         press(f, Qt::Key_PageDown);
         QCOMPARE(current(), editing ? 1 : 2);
-        QCOMPARE(f.windowTitle(), editing ? QStringLiteral("Kontakt: Malá Jana") : QStringLiteral("Kontakt: Dvořák Petr"));
+        QCOMPARE(f.windowTitle(), editing ? QStringLiteral("Kontakt: Malá Jana")
+                                          : QStringLiteral("Kontakt: Dvořák Petr"));
         press(f, Qt::Key_End);
         QCOMPARE(current(), editing ? 1 : 3);
         press(f, Qt::Key_PageUp);
@@ -293,10 +298,11 @@ private slots:
         press(f, Qt::Key_Home);
         QCOMPARE(current(), 1);
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Malá Jana"));
-        QCOMPARE(f.EditJmeno->cursorPosition(), 0);  // Home still reached the box
+        QCOMPARE(f.EditJmeno->cursorPosition(), 0); // Home still reached the box
 
         press(f, Qt::Key_F3);
-        QCOMPARE(c.contacts().state(), editing ? data::Dataset::State::Edit : data::Dataset::State::Insert);
+        QCOMPARE(c.contacts().state(),
+                 editing ? data::Dataset::State::Edit : data::Dataset::State::Insert);
         if (!editing) {
             QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 4);
             f.BB_ZrusClick();
@@ -341,7 +347,7 @@ private slots:
         f.EditJmeno->setText(QStringLiteral("Nikdo"));
         f.BB_ZrusClick();
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 3);
-        QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 3);  // back on the last row
+        QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 3); // back on the last row
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Horová Eva"));
     }
 
@@ -364,7 +370,8 @@ private slots:
         QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::YesNo);
         QCOMPARE(c.messages.messages[0].text, QStringLiteral("Opravdu smazat tento záznam?"));
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), left);
-        QCOMPARE(f.windowTitle(), left == 3 ? QStringLiteral("Kontakt: Malá Jana") : QStringLiteral("Kontakt: Dvořák Petr"));
+        QCOMPARE(f.windowTitle(), left == 3 ? QStringLiteral("Kontakt: Malá Jana")
+                                            : QStringLiteral("Kontakt: Dvořák Petr"));
     }
 
     void confirmWritesTheRegionOfEveryContact() {
@@ -402,7 +409,7 @@ private slots:
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), data::Dataset::State::Insert);
         QCOMPARE(f.cbFirmaLookup->shownText(), QStringLiteral("Sedmá firma"));
-        QCOMPARE(c.db.dm->tFIRMA.fieldByName("ID")->asInteger(), 1);  // the lookup did not move it
+        QCOMPARE(c.db.dm->tFIRMA.fieldByName("ID")->asInteger(), 1); // the lookup did not move it
         f.EditPrijmeni->setText(QStringLiteral("Sedmý"));
         f.BB_JoClick();
         QCOMPARE(c.stored("ID_FIRMA", 4).toInt(), 7);

@@ -1,0 +1,209 @@
+#include "RecordProtocol.h"
+
+#include "DbNavigator.h"
+#include "MessageService.h"
+#include "MessageTexts.h"
+#include "SharedColors.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QWindow>
+
+namespace forms {
+namespace {
+
+void setBackground(QWidget *w, const QColor &colour) {
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, colour);
+    w->setPalette(palette);
+}
+
+} // namespace
+
+RecordProtocol::RecordProtocol(const Controls &controls) : QObject(controls.form), m_c(controls) {
+    m_c.form->installEventFilter(this);
+    // Enter is handled by the key table alone: no push button of the form
+    // may act as a default button behind its back.
+    for (QPushButton *b : m_c.form->findChildren<QPushButton *>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+}
+
+bool RecordProtocol::isBrowseMode() const {
+    return m_c.editButton->isEnabled();
+}
+
+void RecordProtocol::lookStep(bool editable) {
+    const ui::SharedColors &colours = ui::sharedColors();
+    const QColor &background = editable ? colours.editable : colours.readOnly;
+    for (QLineEdit *box : std::as_const(m_c.lineBoxes)) {
+        setBackground(box, background);
+        box->setReadOnly(!editable);
+    }
+    for (QComboBox *list : std::as_const(m_c.dropDowns)) {
+        setBackground(list, background);
+        if (list->lineEdit()) {
+            setBackground(list->lineEdit(), background);
+            list->lineEdit()->setReadOnly(!editable);
+        }
+        list->setEnabled(editable);
+    }
+    for (QPlainTextEdit *box : std::as_const(m_c.noteBoxes)) {
+        setBackground(box, background);
+        box->setReadOnly(!editable);
+    }
+    if (onLook)
+        onLook(editable);
+}
+
+void RecordProtocol::buttonStep(bool confirm, bool cancel, bool browseGroup) {
+    m_c.navigator->setEnabled(browseGroup);
+    m_c.newButton->setEnabled(browseGroup);
+    m_c.editButton->setEnabled(browseGroup);
+    m_c.deleteButton->setEnabled(browseGroup);
+    for (QWidget *w : std::as_const(m_c.browseGroup))
+        w->setEnabled(browseGroup);
+    m_c.confirmButton->setEnabled(confirm);
+    m_c.cancelButton->setEnabled(cancel);
+}
+
+void RecordProtocol::enterEditMode() {
+    lookStep(true);
+    buttonStep(true, true, false);
+}
+
+void RecordProtocol::enterBrowseMode() {
+    lookStep(false);
+    buttonStep(false, false, true);
+}
+
+void RecordProtocol::firstTabStep() {
+    m_c.mainTabs->setCurrentIndex(0);
+}
+
+void RecordProtocol::creationStep() {
+    firstTabStep();
+    for (QWidget *box : std::as_const(m_c.neverEditable)) {
+        setBackground(box, ui::sharedColors().readOnly);
+        if (auto *line = qobject_cast<QLineEdit *>(box))
+            line->setReadOnly(true);
+        else if (auto *list = qobject_cast<QComboBox *>(box); list && list->lineEdit())
+            list->lineEdit()->setReadOnly(true);
+    }
+    enterBrowseMode();
+}
+
+bool RecordProtocol::hasNoCurrentRow() const {
+    return m_c.idBox->text().isEmpty();
+}
+
+bool RecordProtocol::confirmDelete() const {
+    return msg::show(msg::Kind::Warning, texts::msgConfirmDelete(), msg::Buttons::YesNo) ==
+           msg::Answer::Yes;
+}
+
+bool RecordProtocol::allowClose() {
+    if (!isBrowseMode()) {
+        msg::show(msg::Kind::Warning, texts::msgFormInEditMode(), msg::Buttons::Ok);
+        return false;
+    }
+    firstTabStep();
+    return true;
+}
+
+void RecordProtocol::watchWindow() {
+    QWindow *window = m_c.form->windowHandle();
+    if (!window || window == m_watchedWindow)
+        return;
+    window->installEventFilter(this);
+    m_watchedWindow = window;
+}
+
+bool RecordProtocol::focusInNoteBox() const {
+    const QWidget *focus = m_c.form->focusWidget();
+    for (const QPlainTextEdit *box : m_c.noteBoxes)
+        if (focus && (focus == box || box->isAncestorOf(focus)))
+            return true;
+    return false;
+}
+
+bool RecordProtocol::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_c.form) {
+        switch (event->type()) {
+        case QEvent::Show:
+            watchWindow();
+            break;
+        case QEvent::Close:
+            if (!allowClose()) {
+                event->ignore();
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+    if (watched == m_watchedWindow && event->type() == QEvent::KeyPress)
+        return handleKey(static_cast<QKeyEvent *>(event)->key());
+    return false;
+}
+
+// The key table. A key goes on to the focused control afterwards, except
+// Enter and Escape where the form acted: there the control or the dialog
+// would act a second time (a second confirm, or a dialog closing itself
+// past the close guard).
+bool RecordProtocol::handleKey(int key) {
+    const bool browse = isBrowseMode();
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (browse || focusInNoteBox())
+            return false;
+        // Leaving the box hands its text to the row; the press confirms.
+        m_c.confirmButton->setFocus(Qt::OtherFocusReason);
+        m_c.confirmButton->click();
+        return true;
+    case Qt::Key_Escape:
+        if (browse) {
+            m_c.form->close();
+        } else {
+            m_c.cancelButton->setFocus(Qt::OtherFocusReason);
+            m_c.cancelButton->click();
+        }
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (browse) {
+            const DbNavigator::Button button = key == Qt::Key_PageUp     ? DbNavigator::Prior
+                                               : key == Qt::Key_PageDown ? DbNavigator::Next
+                                               : key == Qt::Key_Home     ? DbNavigator::First
+                                                                         : DbNavigator::Last;
+            m_c.navigator->button(button)->click();
+        }
+        return false;
+    case Qt::Key_F2:
+        if (browse)
+            m_c.editButton->click();
+        return false;
+    case Qt::Key_F3:
+        if (browse)
+            m_c.newButton->click();
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace forms

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QAbstractButton;
+class QComboBox;
+class QDialog;
+class QLineEdit;
+class QPlainTextEdit;
+class QTabWidget;
+class QWidget;
+
+namespace forms {
+
+class DbNavigator;
+
+/// The editing protocol both record forms follow: browse and edit mode, the
+/// button bar, the look of the bound boxes, the first tab, the delete
+/// confirmation, the close guard and the keyboard.
+///
+/// The mode is the enabled state of the form's edit button (enabled means
+/// browse mode); buttonStep() is the only thing that changes it.
+///
+/// Keys are watched on the form's window, so they are seen once, before the
+/// focused control, and only while the form is the window receiving them.
+/// Close requests are watched on the form itself. The protocol is a child
+/// of the form; it owns none of the controls it is given.
+class RecordProtocol : public QObject {
+    Q_OBJECT
+  public:
+    struct Controls {
+        QDialog *form = nullptr;
+        QTabWidget *mainTabs = nullptr;
+        DbNavigator *navigator = nullptr;
+        QAbstractButton *newButton = nullptr;
+        QAbstractButton *editButton = nullptr;
+        QAbstractButton *deleteButton = nullptr;
+        /// Further controls of the browse group (enabled in browse mode only).
+        QList<QWidget *> browseGroup;
+        QAbstractButton *confirmButton = nullptr;
+        QAbstractButton *cancelButton = nullptr;
+        /// The ID box: empty when the table has no current row.
+        QLineEdit *idBox = nullptr;
+        // The look lists.
+        QList<QLineEdit *> lineBoxes;
+        QList<QComboBox *> dropDowns;
+        /// Note boxes; Enter in them stays a line break.
+        QList<QPlainTextEdit *> noteBoxes;
+        /// Boxes that are never editable (the ID box and the like).
+        QList<QWidget *> neverEditable;
+    };
+
+    explicit RecordProtocol(const Controls &controls);
+
+    bool isBrowseMode() const;
+
+    /// Colours and writability of the look lists (read-only, not disabled,
+    /// in browse mode; drop-down lists are disabled too), then `onLook`.
+    void lookStep(bool editable);
+    /// Enables the confirm button, the cancel button and the browse group.
+    void buttonStep(bool confirm, bool cancel, bool browseGroup);
+    /// Look step and button step of edit mode.
+    void enterEditMode();
+    /// Look step and button step of browse mode.
+    void enterBrowseMode();
+    void firstTabStep();
+    /// First tab; every box of the lists and every never-editable box
+    /// read-only in the read-only colour; browse mode.
+    void creationStep();
+    /// True when the ID box is empty (the table has no current row).
+    bool hasNoCurrentRow() const;
+    /// Asks msgConfirmDelete (warning, Yes/No); true only for Yes.
+    bool confirmDelete() const;
+    /// The close guard: in browse mode shows the first tab and allows the
+    /// close; in edit mode shows msgFormInEditMode and refuses it.
+    bool allowClose();
+
+    /// Form-specific part of the look step, run after it with its flag.
+    std::function<void(bool editable)> onLook;
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    bool handleKey(int key);
+    bool focusInNoteBox() const;
+    void watchWindow();
+
+    Controls m_c;
+    QPointer<QObject> m_watchedWindow;
+};
+
+} // namespace forms

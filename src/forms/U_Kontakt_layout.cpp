@@ -1,0 +1,364 @@
+// Building and binding the controls of the contact form.
+#include "U_Kontakt.h"
+
+#include "BoundText.h"
+#include "DbNavigator.h"
+#include "FormKit.h"
+#include "LookupBinding.h"
+#include "PhotoView.h"
+#include "RecordProtocol.h"
+#include "U_DM.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace forms;
+
+namespace {
+
+const QStringList kTitlesBefore{QString(),
+                                QStringLiteral("Bc."),
+                                QStringLiteral("Ing."),
+                                QStringLiteral("BcA."),
+                                QStringLiteral("Ing. arch."),
+                                QStringLiteral("Mgr."),
+                                QStringLiteral("MgrA."),
+                                QStringLiteral("MUDr."),
+                                QStringLiteral("MVDr."),
+                                QStringLiteral("JUDr."),
+                                QStringLiteral("RNDr."),
+                                QStringLiteral("PhDr."),
+                                QStringLiteral("PharmDr."),
+                                QStringLiteral("ThLic."),
+                                QStringLiteral("ThDr."),
+                                QStringLiteral("PeadDr."),
+                                QStringLiteral("PhMr."),
+                                QStringLiteral("prof."),
+                                QStringLiteral("doc."),
+                                QStringLiteral("dr. h. c."),
+                                QStringLiteral("akad. arch."),
+                                QStringLiteral("ak. mal."),
+                                QStringLiteral("ak. soch.")};
+
+const QStringList kTitlesAfter{QString(),
+                               QStringLiteral("CSc."),
+                               QStringLiteral("Dr."),
+                               QStringLiteral("Ph.D."),
+                               QStringLiteral("Th.D."),
+                               QStringLiteral("Dr.Sc."),
+                               QStringLiteral("DiS."),
+                               QStringLiteral("MBA")};
+
+} // namespace
+
+void TFM_Kontakt::createControls() {
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(388, 452);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pTop = new QWidget(this);
+    pTop->setFixedHeight(38);
+    auto *top = new QHBoxLayout(pTop);
+    top->setContentsMargins(6, 5, 6, 5);
+    top->setSpacing(2);
+    DBNavi = new DbNavigator(m_dm.dsKONTAKT, pTop);
+    DBNavi->setObjectName(QStringLiteral("DBNavi"));
+    sbKontVloz = kit::speedButton(pTop, "sbKontVloz", QStringLiteral("Založ nový záznam"),
+                                  kit::glyph(QStringLiteral("novy.svg")));
+    sbKontEdit = kit::speedButton(pTop, "sbKontEdit", QStringLiteral("Edituj záznam"),
+                                  kit::glyph(QStringLiteral("edituj.svg")));
+    sbKontSmaz = kit::speedButton(pTop, "sbKontSmaz", QStringLiteral("Smaž záznam"),
+                                  kit::glyph(QStringLiteral("smaz.svg")));
+    top->addWidget(DBNavi);
+    top->addSpacing(10);
+    top->addWidget(sbKontVloz);
+    top->addWidget(sbKontEdit);
+    top->addWidget(sbKontSmaz);
+    top->addStretch();
+
+    pcKontakt = new QTabWidget(this);
+    pcKontakt->setObjectName(QStringLiteral("pcKontakt"));
+    tsKontakt = createPersonTab();
+    tsAdresa = createAddressTab();
+    tsSpojeni = createConnectionTab();
+    tsPoznamka = createNoteTab();
+    pcKontakt->addTab(tsKontakt, QStringLiteral("Osoba"));
+    pcKontakt->addTab(tsAdresa, QStringLiteral("Adresa"));
+    pcKontakt->addTab(tsSpojeni, QStringLiteral("Spojení"));
+    pcKontakt->addTab(tsPoznamka, QStringLiteral("Poznámka"));
+
+    pBottom = new QWidget(this);
+    pBottom->setFixedHeight(50);
+    auto *bottom = new QHBoxLayout(pBottom);
+    bottom->setContentsMargins(6, 8, 6, 8);
+    bottom->setSpacing(4);
+    auto *idLabel = new QLabel(QStringLiteral("ID"), pBottom);
+    EditID = kit::lineBox(pBottom, "EditID");
+    EditID->setFixedWidth(45);
+    idLabel->setBuddy(EditID);
+    auto *companyLabel = new QLabel(QStringLiteral("Firma"), pBottom);
+    cbFirma = new QComboBox(pBottom);
+    cbFirma->setObjectName(QStringLiteral("cbFirma"));
+    cbFirma->setEnabled(false); // the company is fixed when the contact is created
+    companyLabel->setBuddy(cbFirma);
+    BB_Jo = kit::dialogButton(pBottom, "BB_Jo", QStringLiteral("Potvrď"),
+                              QStringLiteral("Ulož záznam / změny"),
+                              kit::glyph(QStringLiteral("potvrd.svg")));
+    BB_Zrus =
+        kit::dialogButton(pBottom, "BB_Zrus", QStringLiteral("Zruš"), QStringLiteral("Zruš změny"),
+                          kit::glyph(QStringLiteral("zrus.svg")));
+    bottom->addWidget(idLabel);
+    bottom->addWidget(EditID);
+    bottom->addSpacing(4);
+    bottom->addWidget(companyLabel);
+    bottom->addWidget(cbFirma, 1);
+    bottom->addSpacing(4);
+    bottom->addWidget(BB_Jo);
+    bottom->addWidget(BB_Zrus);
+
+    layout->addWidget(pTop);
+    layout->addWidget(pcKontakt, 1);
+    layout->addWidget(pBottom);
+}
+
+QWidget *TFM_Kontakt::createPersonTab() {
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("tsKontakt"));
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+
+    gbInicialy = kit::groupBox(tab, "gbInicialy", QStringLiteral("  Iniciály  "));
+    auto *initials = new QHBoxLayout(gbInicialy);
+    initials->setContentsMargins(0, 0, 6, 4);
+    initials->setSpacing(2);
+    auto *names = new QWidget(gbInicialy);
+    auto *namesGrid = kit::grid(names);
+    dcbTitulP = kit::dropDownList(names, "dcbTitulP", kTitlesBefore);
+    dcbTitulP->setMaxVisibleItems(15);
+    EditJmeno = kit::lineBox(names, "EditJmeno");
+    EditPrijmeni = kit::lineBox(names, "EditPrijmeni");
+    dcbTitulZ = kit::dropDownList(names, "dcbTitulZ", kTitlesAfter);
+    kit::addRow(namesGrid, QStringLiteral("Titul před"), dcbTitulP);
+    kit::addRow(namesGrid, QStringLiteral("Jméno"), EditJmeno);
+    kit::addRow(namesGrid, QStringLiteral("Příjmení"), EditPrijmeni);
+    kit::addRow(namesGrid, QStringLiteral("Titul za"), dcbTitulZ);
+    initials->addWidget(names, 1);
+
+    pcOsoba = new QTabWidget(gbInicialy);
+    pcOsoba->setObjectName(QStringLiteral("pcOsoba"));
+    tsFotka = new QWidget;
+    tsFotka->setObjectName(QStringLiteral("tsFotka"));
+    auto *photoLayout = new QVBoxLayout(tsFotka);
+    photoLayout->setContentsMargins(0, 0, 0, 0);
+    iObr = new PhotoView(tsFotka);
+    iObr->setObjectName(QStringLiteral("iObr"));
+    iObr->setFixedSize(141, 105);
+    iObr->setAccessibleName(QStringLiteral("Fotka"));
+    photoLayout->addWidget(iObr);
+    lFotoNahrano = new QLabel(QStringLiteral("FOTKA byla nahrána zobrazí se po uložení"), iObr);
+    lFotoNahrano->setObjectName(QStringLiteral("lFotoNahrano"));
+    lFotoNahrano->setWordWrap(true);
+    lFotoNahrano->setAlignment(Qt::AlignCenter);
+    lFotoNahrano->setGeometry(0, 0, 141, 105);
+    lFotoNahrano->hide();
+    pmFotka = new QMenu(this);
+    pmFotka->setObjectName(QStringLiteral("pmFotka"));
+    Natifotku1 = pmFotka->addAction(QStringLiteral("Načti fotku"));
+    Natifotku1->setObjectName(QStringLiteral("Natifotku1"));
+    Vymafotku1 = pmFotka->addAction(QStringLiteral("Vymaž fotku"));
+    Vymafotku1->setObjectName(QStringLiteral("Vymafotku1"));
+    iObr->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(iObr, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { pmFotka->popup(iObr->mapToGlobal(at)); });
+
+    tsData = new QWidget;
+    tsData->setObjectName(QStringLiteral("tsData"));
+    auto *dataGrid = kit::grid(tsData);
+    EditNarozeniny = kit::lineBox(tsData, "EditNarozeniny");
+    EditSvatek = kit::lineBox(tsData, "EditSvatek");
+    EditUpominka = kit::lineBox(tsData, "EditUpominka");
+    EditSvatek->setEnabled(false);
+    EditUpominka->setEnabled(false);
+    kit::addRow(dataGrid, QStringLiteral("Narozeniny"), EditNarozeniny);
+    kit::addRow(dataGrid, QStringLiteral("Svátek"), EditSvatek);
+    kit::addRow(dataGrid, QStringLiteral("Událost"), EditUpominka);
+    dataGrid->setRowStretch(dataGrid->rowCount(), 1);
+    pcOsoba->addTab(tsFotka, QStringLiteral("Fotka"));
+    pcOsoba->addTab(tsData, QStringLiteral("Data"));
+    // The tab control is as large as the photo area it holds.
+    const QSize pages = tsFotka->sizeHint().expandedTo(tsData->sizeHint());
+    pcOsoba->setFixedSize(QSize(141, 105) + (pcOsoba->sizeHint() - pages));
+    initials->addWidget(pcOsoba, 0, Qt::AlignTop);
+
+    gbFiremniData = kit::groupBox(tab, "gbFiremniData", QStringLiteral("  Firemní data  "));
+    auto *work = kit::grid(gbFiremniData);
+    EditPozice = kit::lineBox(gbFiremniData, "EditPozice");
+    EditPopis = kit::lineBox(gbFiremniData, "EditPopis");
+    kit::addRow(work, QStringLiteral("Pozice"), EditPozice);
+    kit::addRow(work, QStringLiteral("Popis"), EditPopis);
+
+    gbKratkyVypis = kit::groupBox(tab, "gbKratkyVypis",
+                                  QStringLiteral("   Krátký výpis spojení na kontakt   "));
+    auto *brief = kit::grid(gbKratkyVypis);
+    EditOTelefon = kit::lineBox(gbKratkyVypis, "EditOTelefon");
+    EditOMobil = kit::lineBox(gbKratkyVypis, "EditOMobil");
+    EditOEmail = kit::lineBox(gbKratkyVypis, "EditOEmail");
+    kit::addRow(brief, QStringLiteral("Telefon"), EditOTelefon);
+    kit::addRow(brief, QStringLiteral("Mobil"), EditOMobil);
+    kit::addRow(brief, QStringLiteral("E-mail"), EditOEmail);
+
+    layout->addWidget(gbInicialy);
+    layout->addWidget(gbFiremniData);
+    layout->addWidget(gbKratkyVypis);
+    layout->addStretch();
+    return tab;
+}
+
+QWidget *TFM_Kontakt::createAddressTab() {
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("tsAdresa"));
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    gbAdresa = kit::groupBox(tab, "gbAdresa", QStringLiteral("  Privátní adresa kontaktu  "));
+    auto *grid = kit::grid(gbAdresa);
+    EditNAZEV_ADRESA = kit::lineBox(gbAdresa, "EditNAZEV_ADRESA");
+    EditADRESA = kit::lineBox(gbAdresa, "EditADRESA");
+    EditUlice = kit::lineBox(gbAdresa, "EditUlice");
+    EditObec = kit::lineBox(gbAdresa, "EditObec");
+    EditPSC = kit::lineBox(gbAdresa, "EditPSC");
+    EditStat = kit::lineBox(gbAdresa, "EditStat");
+    MemoPoznamkaAD = kit::noteBox(gbAdresa, "MemoPoznamkaAD");
+    kit::addRow(grid, QStringLiteral("Název"), EditNAZEV_ADRESA);
+    kit::addRow(grid, QStringLiteral("Ulice (1)"), EditADRESA);
+    kit::addRow(grid, QStringLiteral("Ulice (2)"), EditUlice);
+    kit::addRow(grid, QStringLiteral("Město"), EditObec);
+    kit::addRow(grid, QStringLiteral("PSČ"), EditPSC);
+    kit::addRow(grid, QStringLiteral("Stát"), EditStat);
+    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaAD);
+    grid->setRowStretch(grid->rowCount() - 1, 1);
+    layout->addWidget(gbAdresa);
+    return tab;
+}
+
+QWidget *TFM_Kontakt::createConnectionTab() {
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("tsSpojeni"));
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Privátní spojení na kontakt  "));
+    auto *grid = kit::grid(gbSpojeni);
+    const std::pair<const char *, QLineEdit **> boxes[] = {
+        {"Telefon", &EditTelefon}, {"Mobil", &EditMobil},   {"Telefon 2", &EditTelefon2},
+        {"Fax", &EditFax},         {"E-mail", &EditEmail},  {"E-mail 2", &EditEmail2},
+        {"WWW", &EditWWW},         {"ICQ", &EditICQ},       {"Skype", &EditSkype},
+        {"Další 1", &EditDalsi1},  {"Další 2", &EditDalsi2}};
+    const char *names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
+                           "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
+                           "EditSkype",   "EditDalsi1", "EditDalsi2"};
+    for (int i = 0; i < int(std::size(boxes)); ++i) {
+        *boxes[i].second = kit::lineBox(gbSpojeni, names[i]);
+        kit::addRow(grid, QString::fromUtf8(boxes[i].first), *boxes[i].second);
+    }
+    MemoPoznamkaSP = kit::noteBox(gbSpojeni, "MemoPoznamkaSP");
+    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaSP);
+    grid->setRowStretch(grid->rowCount() - 1, 1);
+    layout->addWidget(gbSpojeni);
+    return tab;
+}
+
+QWidget *TFM_Kontakt::createNoteTab() {
+    auto *tab = new QWidget;
+    tab->setObjectName(QStringLiteral("tsPoznamka"));
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    MemoPoznamka = kit::noteBox(tab, "MemoPoznamka");
+    MemoPoznamka->setAccessibleName(QStringLiteral("Poznámka"));
+    layout->addWidget(MemoPoznamka);
+    return tab;
+}
+
+void TFM_Kontakt::bindControls() {
+    data::DataSource &ds = m_dm.dsKONTAKT;
+    const std::pair<QLineEdit *, const char *> lines[] = {
+        {EditID, "ID"},
+        {EditJmeno, "JMENO"},
+        {EditPrijmeni, "PRIJMENI"},
+        {EditNarozeniny, "NAROZENINY"},
+        {EditSvatek, "SVATEK"},
+        {EditUpominka, "UPOMINKA"},
+        {EditPozice, "POZICE"},
+        {EditPopis, "POPIS"},
+        {EditOTelefon, "TELEFON1"},
+        {EditOMobil, "MOBIL"},
+        {EditOEmail, "EMAIL1"},
+        {EditNAZEV_ADRESA, "NAZEV_ADRESA"},
+        {EditADRESA, "ADRESA"},
+        {EditUlice, "ULICE"},
+        {EditObec, "OBEC"},
+        {EditPSC, "PSC"},
+        {EditStat, "STAT"},
+        {EditTelefon, "TELEFON1"},
+        {EditMobil, "MOBIL"},
+        {EditTelefon2, "TELEFON2"},
+        {EditFax, "FAX"},
+        {EditEmail, "EMAIL1"},
+        {EditEmail2, "EMAIL2"},
+        {EditWWW, "WWW"},
+        {EditICQ, "ICQ"},
+        {EditSkype, "SKYPE"},
+        {EditDalsi1, "DALSI1"},
+        {EditDalsi2, "DALSI2"},
+    };
+    for (const auto &[box, column] : lines)
+        new LineEditBinding(box, ds, QString::fromLatin1(column));
+    new ComboBinding(dcbTitulP, ds, QStringLiteral("TITUL_PRED"));
+    new ComboBinding(dcbTitulZ, ds, QStringLiteral("TITUL_ZA"));
+    new NoteBinding(MemoPoznamkaAD, ds, QStringLiteral("POZNAMKA"));
+    new NoteBinding(MemoPoznamkaSP, ds, QStringLiteral("POZNAMKA_KSPOJ"));
+    new NoteBinding(MemoPoznamka, ds, QStringLiteral("POZNAMKA"));
+    cbFirmaLookup = new LookupBinding(cbFirma, ds, QStringLiteral("ID_FIRMA"), m_dm.tFIRMA,
+                                      QStringLiteral("ID"), QStringLiteral("NAZEV_FIRMA"));
+}
+
+void TFM_Kontakt::createProtocol() {
+    RecordProtocol::Controls c;
+    c.form = this;
+    c.mainTabs = pcKontakt;
+    c.navigator = DBNavi;
+    c.newButton = sbKontVloz;
+    c.editButton = sbKontEdit;
+    c.deleteButton = sbKontSmaz;
+    c.confirmButton = BB_Jo;
+    c.cancelButton = BB_Zrus;
+    c.idBox = EditID;
+    c.lineBoxes = {EditJmeno,        EditPrijmeni, EditNarozeniny, EditSvatek, EditUpominka,
+                   EditPozice,       EditPopis,    EditOTelefon,   EditOMobil, EditOEmail,
+                   EditNAZEV_ADRESA, EditADRESA,   EditUlice,      EditObec,   EditPSC,
+                   EditStat,         EditTelefon,  EditTelefon2,   EditMobil,  EditFax,
+                   EditEmail,        EditEmail2,   EditWWW,        EditICQ,    EditSkype,
+                   EditDalsi1,       EditDalsi2};
+    c.dropDowns = {dcbTitulP, dcbTitulZ};
+    c.noteBoxes = {MemoPoznamka, MemoPoznamkaAD, MemoPoznamkaSP};
+    c.neverEditable = {EditID, cbFirma};
+    protocol = new RecordProtocol(c);
+    protocol->onLook = [this](bool editable) {
+        Natifotku1->setEnabled(editable);
+        Vymafotku1->setEnabled(editable);
+        lFotoNahrano->hide();
+    };
+}

@@ -1,0 +1,138 @@
+#include "U_Kontakt_prikaz.h"
+
+#include "BoundText.h"
+#include "DbError.h"
+#include "ErrorReport.h"
+#include "MessageService.h"
+#include "MessageTexts.h"
+#include "PhotoView.h"
+#include "RecordProtocol.h"
+#include "U_DM.h"
+#include "U_Kontakt.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+KontaktPrikaz::KontaktPrikaz(TFM_Kontakt &form, TDM &dm) : m_form(form), m_dm(dm) {
+}
+
+data::Field &KontaktPrikaz::field(const char *column) const {
+    return *m_dm.tKONTAKT.fieldByName(QString::fromLatin1(column));
+}
+
+QString KontaktPrikaz::titleStep() const {
+    return QStringLiteral("Kontakt: %1 %2")
+        .arg(m_form.EditPrijmeni->text(), m_form.EditJmeno->text());
+}
+
+void KontaktPrikaz::refreshTitleAndPhoto() {
+    m_form.setWindowTitle(titleStep());
+    showPhoto();
+}
+
+void KontaktPrikaz::newRecordData() {
+    const int id = m_dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt"));
+    m_dm.tKONTAKT.last();
+    m_dm.tKONTAKT.insert();
+    field("ID").setAsInteger(id);
+    field("ID_FIRMA").setAsInteger(newContactCompanyId);
+    field("ID_POBOCKA").setAsInteger(newContactBranchId);
+}
+
+void KontaktPrikaz::newRecordStep() {
+    newRecordData();
+    m_form.protocol->enterEditMode();
+    m_form.setWindowTitle(QString());
+}
+
+void KontaktPrikaz::newButtonStep() {
+    newRecordStep();
+    m_form.protocol->firstTabStep();
+    m_form.dcbTitulP->setFocus(Qt::OtherFocusReason);
+}
+
+void KontaktPrikaz::editStep() {
+    if (m_form.protocol->hasNoCurrentRow()) {
+        newButtonStep();
+        return;
+    }
+    m_dm.tKONTAKT.edit();
+    m_form.protocol->enterEditMode();
+}
+
+void KontaktPrikaz::confirmStep() {
+    // A box whose text the row refuses ends the step before anything is written.
+    forms::TextBinding::handOverAll(&m_form, m_dm.dsKONTAKT);
+    field("KRAJ").setAsString(QStringLiteral(" "));
+    m_dm.tKONTAKT.post();
+    m_form.protocol->enterBrowseMode();
+    refreshTitleAndPhoto();
+}
+
+void KontaktPrikaz::cancelStep() {
+    m_dm.tKONTAKT.cancel();
+    m_form.protocol->enterBrowseMode();
+    refreshTitleAndPhoto();
+}
+
+void KontaktPrikaz::deleteStep() {
+    if (!m_form.protocol->confirmDelete())
+        return;
+    m_dm.tKONTAKT.deleteRecord();
+    refreshTitleAndPhoto();
+}
+
+void KontaktPrikaz::navigatorMoveStep() {
+    refreshTitleAndPhoto();
+}
+
+void KontaktPrikaz::showStep() {
+    m_form.setWindowTitle(titleStep());
+    // A photo that cannot be shown is reported on its own, so that an
+    // opener's request for edit mode is still honoured: the row is already
+    // being edited and the form must not stay in browse mode over it.
+    ui::guarded([this] { showPhoto(); });
+    if (contactEditOnShow)
+        m_form.protocol->enterEditMode();
+}
+
+void KontaktPrikaz::showPhoto() {
+    m_form.iObr->showJpeg(field("OBR").asBytes());
+}
+
+void KontaktPrikaz::loadPhoto() {
+    if (m_form.isBrowseMode())
+        return;
+    const QString path = m_form.opicd ? m_form.opicd() : QString();
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw data::DbError(QStringLiteral("Cannot open file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw data::DbError(QStringLiteral("Cannot read file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+    file.close();
+    if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
+        msg::show(msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
+        return;
+    }
+    try {
+        field("OBR").setAsBytes(bytes);
+    } catch (const data::DbError &) {
+        return; // the row did not take the photo; the notice stays hidden
+    }
+    m_form.lFotoNahrano->show();
+}
+
+void KontaktPrikaz::deletePhoto() {
+    if (m_form.isBrowseMode())
+        return;
+    field("OBR").clear();
+    m_form.iObr->clearPhoto();
+}
