@@ -1,10 +1,178 @@
-// Placeholder until the board lands: the grid area stays empty.
+// The contact board: the grid on the board query with its company group
+// lines, the filter box, and the board selection with its double click.
 #include "U_deska.h"
 
-#include <QWidget>
+#include "DataGrid.h"
+#include "Dataset.h"
+#include "ErrorReport.h"
+#include "U_DM.h"
 
-void Tfm_Deska::createBoard() { setCentralWidget(new QWidget(this)); }
-void Tfm_Deska::Edit1Change() {}
-void Tfm_Deska::SpeedButton2Click() {}
-void Tfm_Deska::gHlavniDeskaCellClick(int) {}
-void Tfm_Deska::gHlavniDeskaDblClick() {}
+#if __has_include("U_Firma.h")
+#include "U_Firma.h"
+#define VIZITAR_COMPANY_FORM 1
+#endif
+#if __has_include("U_Kontakt.h")
+#include "U_Kontakt.h"
+#define VIZITAR_CONTACT_FORM 1
+#endif
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+namespace {
+
+const char *const kFilterParams[] = {"K1", "K2", "K3", "F1", "F2", "F3"};
+constexpr int kGroupIconSize = 17;
+
+std::vector<grid::GridColumn> designedColumns() {
+    auto column = [](const char *field, int width, grid::Alignment alignment = grid::Alignment::Left,
+                     bool readOnly = false) {
+        grid::GridColumn c;
+        c.field = QString::fromLatin1(field);
+        c.width = width;
+        c.readOnly = readOnly;
+        c.dataStyle.alignment = alignment;
+        return c;
+    };
+    return {column("ID_FIRMA", 0, grid::Alignment::Right), column("PRIJMENI", 105), column("JMENO", 105),
+            column("MOBIL", 105),                           column("TELEFON1", 105), column("EMAIL1", 180),
+            column("FLAG", 1, grid::Alignment::Right, true)};
+}
+
+/// "name (tel: phone, mob: mobile, fax: fax) " of a company row; NULLs read empty.
+QString groupLineText(const data::Dataset &board, int row) {
+    auto text = [&](const char *field) {
+        return board.valueAt(row, board.columnIndex(QString::fromLatin1(field))).toString();
+    };
+    return QStringLiteral("%1 (tel: %2, mob: %3, fax: %4) ")
+        .arg(text("NAZEV_FIRMA"), text("FTELEFON"), text("FMOBIL"), text("FFAX"));
+}
+
+/// A company row (the expression's field is 1) becomes a group row with its group line.
+void gHlavniDeskaExpression(const data::Dataset &board, const QString &expression, int row, QString &text,
+                            bool &value) {
+    if (board.valueAt(row, board.columnIndex(expression)).toLongLong() != 1)
+        return;
+    value = true;
+    text = groupLineText(board, row);
+}
+
+const QPixmap &groupIcon() {
+    static const QPixmap icon = [] {
+        QPixmap pixmap(kGroupIconSize, kGroupIconSize);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QSvgRenderer(QStringLiteral(":/board/firma17.svg")).render(&painter);
+        return pixmap;
+    }();
+    return icon;
+}
+
+/// Paints the band of a company row: its colour, the company icon and the group line.
+void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect, const grid::Grouping &group,
+                                  const QString &text, bool &defaultDrawing) {
+    defaultDrawing = false;
+    painter.fillRect(cellRect, group.color);
+    painter.setFont(group.font);
+    painter.setPen(group.fontColor);
+    painter.drawPixmap(cellRect.topLeft() + QPoint(2, 2), groupIcon());
+    QRect textRect = cellRect;
+    textRect.setLeft(cellRect.left() + kGroupIconSize + 5);
+    textRect.setTop(cellRect.top() + 2);
+    // Further lines of a long text fall outside the row and are clipped with it.
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs, text);
+}
+
+} // namespace
+
+void Tfm_Deska::createBoard() {
+    gHlavniDeska = new DataGrid(this);
+    gHlavniDeska->setObjectName(QStringLiteral("gHlavniDeska"));
+    gHlavniDeska->setAccessibleName(QStringLiteral("Firmy a kontakty"));
+    gHlavniDeska->setColumns(designedColumns());
+    const QColor window = palette().color(QPalette::Base);
+    gHlavniDeska->setRowColors(window, window);
+    QFont bandFont(QStringLiteral("MS Sans Serif"), 8);
+    bandFont.setBold(true);
+    gHlavniDeska->setGroupings(
+        {{QStringLiteral("Flag"), bandFont, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)}});
+    data::Dataset &board = m_dm.qHlavniDeska;
+    gHlavniDeska->setExpressionHandler([&board](const QString &expression, int row, QString &text, bool &value) {
+        gHlavniDeskaExpression(board, expression, row, text, value);
+    });
+    gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
+    gHlavniDeska->setDataset(&board);
+    gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
+    gHlavniDeska->restoreLayout();
+    setCentralWidget(gHlavniDeska);
+
+    connect(gHlavniDeska, &DataGrid::cellClick, this,
+            [this](int column) { ui::guarded([&] { gHlavniDeskaCellClick(column); }); });
+    connect(gHlavniDeska, &DataGrid::dblClick, this, [this] { ui::guarded([this] { gHlavniDeskaDblClick(); }); });
+    if (Edit1)
+        connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
+    if (SpeedButton2)
+        connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { SpeedButton2Click(); }); });
+}
+
+void Tfm_Deska::Edit1Change() {
+    const QString text = Edit1->text();
+    const QString pattern = text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");
+    data::QueryDataset &board = m_dm.qHlavniDeska;
+    board.close();
+    for (const char *name : kFilterParams)
+        board.paramByName(QString::fromLatin1(name))->setAsString(pattern);
+    board.open();
+}
+
+void Tfm_Deska::SpeedButton2Click() {
+    // Clearing a non-empty box runs the filter step through its change signal.
+    Edit1->clear();
+}
+
+void Tfm_Deska::gHlavniDeskaCellClick(int) {
+    sbTisk->setEnabled(false);
+    sbEmail->setEnabled(false);
+    selectedEmail.clear();
+    const data::Dataset &board = m_dm.qHlavniDeska;
+    selectedRowKind = board.fieldByName(QStringLiteral("Flag"))->asString();
+    if (selectedRowKind == QLatin1String("1")) {
+        selectedRowId = board.fieldByName(QStringLiteral("ID_FIRMA"))->asString();
+        sbTisk->setEnabled(true);
+    } else if (selectedRowKind == QLatin1String("2")) {
+        selectedRowId = board.fieldByName(QStringLiteral("ID"))->asString();
+        selectedEmail = board.fieldByName(QStringLiteral("EMAIL1"))->asString();
+        sbEmail->setEnabled(true);
+    }
+}
+
+// Acts on the board selection, not on the row under the mouse: the first
+// click of the double click has already made that row the selection.
+void Tfm_Deska::gHlavniDeskaDblClick() {
+    if (selectedRowKind == QLatin1String("1")) {
+#ifdef VIZITAR_COMPANY_FORM
+        if (m_companyForm)
+            m_companyForm->firstTabStep();
+#endif
+        m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
+#ifdef VIZITAR_COMPANY_FORM
+        if (m_companyForm)
+            m_companyForm->exec();
+#endif
+    } else if (selectedRowKind == QLatin1String("2")) {
+#ifdef VIZITAR_CONTACT_FORM
+        if (m_contactForm)
+            m_contactForm->firstTabStep();
+#endif
+        m_dm.tKONTAKT.locate(QStringLiteral("id"), {selectedRowId}, true);
+#ifdef VIZITAR_CONTACT_FORM
+        if (m_contactForm)
+            m_contactForm->exec();
+#endif
+    }
+    m_dm.RefreshBoard();
+}

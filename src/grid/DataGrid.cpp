@@ -245,6 +245,9 @@ QRect DataGrid::bandRect(int row) const {
 void DataGrid::paintBand(QPainter &painter, int row, int grouping, const QString &text) {
     const grid::Grouping &g = m_groupings[grouping];
     const QRect band = bandRect(row);
+    // Whatever is painted stays within the row: the lines between rows stay.
+    painter.save();
+    painter.setClipRect(band);
     bool defaultDrawing = true;
     if (m_drawGroupingCell) {
         painter.save();
@@ -256,20 +259,16 @@ void DataGrid::paintBand(QPainter &painter, int row, int grouping, const QString
         painter.setFont(g.font);
         painter.setPen(g.fontColor);
         painter.drawText(band.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
-        return;
+    } else if (const int last = lastVisibleColumn(); last >= 0) {
+        // The handler painted the band; the row's last cell is drawn over it, as after every band.
+        const QModelIndex index = m_model->index(row, last);
+        const QRect cell = visualRect(index).adjusted(3, 0, -3, 0);
+        if (cell.width() > 0) {
+            painter.setFont(index.data(Qt::FontRole).value<QFont>());
+            painter.setPen(index.data(Qt::ForegroundRole).value<QColor>());
+            painter.drawText(cell, index.data(Qt::TextAlignmentRole).toInt(), index.data().toString());
+        }
     }
-    // The handler painted the band; the row's last cell is drawn over it, as after every band.
-    const int last = lastVisibleColumn();
-    if (last < 0)
-        return;
-    const QModelIndex index = m_model->index(row, last);
-    const QRect cell = visualRect(index).adjusted(3, 0, -3, 0);
-    if (cell.width() <= 0)
-        return;
-    painter.save();
-    painter.setFont(index.data(Qt::FontRole).value<QFont>());
-    painter.setPen(index.data(Qt::ForegroundRole).value<QColor>());
-    painter.drawText(cell, index.data(Qt::TextAlignmentRole).toInt(), index.data().toString());
     painter.restore();
 }
 

@@ -202,8 +202,10 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
         return displayText(index.row(), index.column());
     case Qt::AccessibleTextRole: {
         QString group;
+        // A group row reads as its group line; the other cells answer a blank,
+        // since an empty answer makes readers fall back to the cell's own text.
         if (m_groupText && m_groupText(index.row(), group))
-            return index.column() == m_groupTextColumn ? group : QString();
+            return index.column() == m_groupTextColumn ? group : QStringLiteral(" ");
         return displayText(index.row(), index.column());
     }
     case Qt::FontRole: return look.font;
