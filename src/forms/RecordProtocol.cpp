@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWindow>
@@ -87,6 +88,8 @@ void RecordProtocol::enterBrowseMode() {
 }
 
 void RecordProtocol::firstTabStep() {
+    // A tab the program selects is no tab change of the user's.
+    const QSignalBlocker quiet(m_c.mainTabs);
     m_c.mainTabs->setCurrentIndex(0);
 }
 

@@ -67,6 +67,8 @@ class RecordProtocol : public QObject {
     void enterEditMode();
     /// Look step and button step of browse mode.
     void enterBrowseMode();
+    /// Makes the first tab active; the tab control's currentChanged stays
+    /// quiet, as it is meant for tab changes of the user.
     void firstTabStep();
     /// First tab; every box of the lists and every never-editable box
     /// read-only in the read-only colour; browse mode.

@@ -1,0 +1,180 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+class DataGrid;
+class FirmaPrikaz;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class TDM;
+class TFM_Kontakt;
+
+namespace forms {
+class DbNavigator;
+class RecordProtocol;
+} // namespace forms
+
+/// The company form: one company (a tFIRMA row) at a time with its codes,
+/// bank data, three addresses, connection data, notes and the list of its
+/// contact persons, which it adds and edits through the contact form. It
+/// follows the record-form protocol (forms::RecordProtocol); its steps are
+/// in FirmaPrikaz (U_Firma_prikaz).
+///
+/// Created once and shown modally on the current row of tFIRMA. The data
+/// module and the contact form are not owned and must outlive the form.
+/// Every handler runs its step through the standard error report and
+/// throws nothing.
+class Tfm_Firma : public QDialog {
+    Q_OBJECT
+  public:
+    static constexpr int kClientHeight = 613;
+    static constexpr int kNarrowWidth = 395; ///< outer width
+    static constexpr int kWideWidth = 910;   ///< outer width on the contact-persons tab
+    static constexpr int kContactPersonsTab = 4;
+    static constexpr int kBranchesTab = 5;
+
+    /// Creation: builds and binds the controls, runs the creation step,
+    /// places the window at 5, 5 and restores the contact-persons grid's
+    /// column layout.
+    Tfm_Firma(TDM &dm, TFM_Kontakt &contactForm, QWidget *parent = nullptr);
+    ~Tfm_Firma() override;
+
+    bool isBrowseMode() const;
+    /// Makes "Firma" the active tab (without the tab-change step).
+    void firstTabStep();
+    /// "Firma: <NAZEV_FIRMA of the current row>".
+    QString titleStep() const;
+    /// Sets the window's outer width, frame included; the height stays.
+    void setOuterWidth(int width);
+
+    /// A new company was started and still needs its placeholder contact.
+    bool placeholderPending = false;
+    /// The contact-persons row last clicked: column name and ID as text.
+    QString clickedContactColumn;
+    QString clickedContactId;
+
+    // Handlers.
+    void FormShow();
+    void pcFirmaChange();
+    void DBNaviClick();
+    void sbFirVlozClick();
+    void sbFirEditClick();
+    void BB_JoClick();
+    void BB_ZrusClick();
+    void sbFirSmazClick();
+    void sbkopirujFSdoFFClick();
+    void sbkopirujFSdoFDClick();
+    void sbVlozFirmaKontaktClick();
+    void sbEditujFirmaKontaktClick();
+    void gKontaktyFirmyCellClick(int column);
+    void gKontaktyFirmyDblClick();
+
+    /// The dialog's own way out goes through the close guard as well.
+    void reject() override;
+
+    forms::RecordProtocol *protocol = nullptr;
+
+    // Top panel.
+    QWidget *pTop = nullptr;
+    forms::DbNavigator *DBNavi = nullptr;
+    QToolButton *sbFirVloz = nullptr;
+    QToolButton *sbFirEdit = nullptr;
+    QToolButton *sbFirSmaz = nullptr;
+    // Bottom panel.
+    QWidget *pBottom = nullptr;
+    QLineEdit *EditID = nullptr;
+    QPushButton *BB_Jo = nullptr;
+    QPushButton *BB_Zrus = nullptr;
+
+    QTabWidget *pcFirma = nullptr;
+    // Tab "Firma".
+    QWidget *tsFirma = nullptr;
+    QGroupBox *gbInicialy = nullptr;
+    QLineEdit *EditNAZEV_FIRMA = nullptr;
+    QLineEdit *EditKOD = nullptr;
+    QLineEdit *EditZamereni = nullptr;
+    QLineEdit *EditPOPIS = nullptr;
+    QLineEdit *EditFtelefon = nullptr;
+    QLineEdit *EditFMobil = nullptr;
+    QGroupBox *gbFiremniData = nullptr;
+    QLineEdit *EditIC = nullptr;
+    QLineEdit *EditDIC = nullptr;
+    QLineEdit *EditCislo_uctu = nullptr;
+    QLineEdit *EditKod_banky = nullptr;
+    QGroupBox *gbAdresaS = nullptr;
+    QLineEdit *EditNAZEV_ADRESA_FS = nullptr;
+    QLineEdit *EditADRESA_FS = nullptr;
+    QLineEdit *EditUliceS = nullptr;
+    QLineEdit *EditObecS = nullptr;
+    QLineEdit *EditPSCS = nullptr;
+    QLineEdit *EditStatS = nullptr;
+    QPlainTextEdit *MemoPoznamkaS = nullptr;
+    // Tab "Adresy".
+    QWidget *tsAdresa = nullptr;
+    QGroupBox *gbAdresaF = nullptr;
+    QLineEdit *EditNAZEV_ADRESA_FF = nullptr;
+    QLineEdit *EditADRESA_FF = nullptr;
+    QLineEdit *EditUliceF = nullptr;
+    QLineEdit *EditObecF = nullptr;
+    QLineEdit *EditPSCF = nullptr;
+    QLineEdit *EditStatF = nullptr;
+    QPlainTextEdit *MemoPoznamkaF = nullptr;
+    QToolButton *sbkopirujFSdoFF = nullptr;
+    QGroupBox *gbAdresaD = nullptr;
+    QLineEdit *EditNAZEV_ADRESA_FD = nullptr;
+    QLineEdit *EditADRESA_FD = nullptr;
+    QLineEdit *EditUliceD = nullptr;
+    QLineEdit *EditObecD = nullptr;
+    QLineEdit *EditPSCD = nullptr;
+    QLineEdit *EditStatD = nullptr;
+    QPlainTextEdit *MemoPoznamkaD = nullptr;
+    QToolButton *sbkopirujFSdoFD = nullptr;
+    // Tab "Spojení".
+    QWidget *tsSpojeni = nullptr;
+    QGroupBox *gbSpojeni = nullptr;
+    QLineEdit *EditTelefon = nullptr;
+    QLineEdit *EditMobil = nullptr;
+    QLineEdit *EditTelefon2 = nullptr;
+    QLineEdit *EditFax = nullptr;
+    QLineEdit *EditEmail = nullptr;
+    QLineEdit *EditEmail2 = nullptr;
+    QLineEdit *EditWWW = nullptr;
+    QLineEdit *EditICQ = nullptr;
+    QLineEdit *EditSkype = nullptr;
+    QLineEdit *EditDalsi1 = nullptr;
+    QLineEdit *EditDalsi2 = nullptr;
+    QPlainTextEdit *MemoPoznamkaSP = nullptr;
+    // Tab "Poznámka".
+    QWidget *tsPoznamka = nullptr;
+    QPlainTextEdit *MemoPoznamka = nullptr;
+    // Tab "Kontaktní osoby".
+    QWidget *tsKontaktniOsoby = nullptr;
+    QToolButton *sbVlozFirmaKontakt = nullptr;
+    QToolButton *sbEditujFirmaKontakt = nullptr;
+    DataGrid *gKontaktyFirmy = nullptr;
+    // Tab "Pobočky firmy", never shown.
+    QWidget *tsPobockyFirmy = nullptr;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    // U_Firma_layout.cpp
+    void createControls();
+    QWidget *createCompanyTab();
+    QWidget *createAddressesTab();
+    QWidget *createConnectionTab();
+    QWidget *createNoteTab();
+    QWidget *createContactPersonsTab();
+    void bindControls();
+    void createProtocol();
+
+    TDM &m_dm;
+    std::unique_ptr<FirmaPrikaz> m_prikaz;
+};

@@ -1,0 +1,385 @@
+// Building and binding the controls of the company form.
+#include "U_Firma.h"
+
+#include "BoundText.h"
+#include "DataGrid.h"
+#include "DbNavigator.h"
+#include "FormKit.h"
+#include "RecordProtocol.h"
+#include "SharedColors.h"
+#include "U_DM.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace forms;
+
+namespace {
+
+/// The boxes of one address family, in the order of their rows.
+struct AddressBoxes {
+    QLineEdit **lines[6];
+    QPlainTextEdit **note;
+    const char *names[7];
+};
+
+/// A group with the six address rows and the note row; returns its grid.
+QGridLayout *addressGroup(QGroupBox *group, const AddressBoxes &boxes) {
+    static const char *const captions[] = {"Název", "Ulice (1)", "Ulice (2)",
+                                           "Město", "PSČ",       "Stát"};
+    auto *grid = kit::grid(group);
+    for (int i = 0; i < 6; ++i) {
+        *boxes.lines[i] = kit::lineBox(group, boxes.names[i]);
+        kit::addRow(grid, QString::fromUtf8(captions[i]), *boxes.lines[i]);
+    }
+    *boxes.note = kit::noteBox(group, boxes.names[6]);
+    kit::addRow(grid, QStringLiteral("Poznámka"), *boxes.note);
+    grid->setRowStretch(grid->rowCount() - 1, 1);
+    return grid;
+}
+
+/// The copy button in the lower left corner of an address group, beside its note box.
+QToolButton *copyButton(QGroupBox *group, QGridLayout *grid, const char *name) {
+    QToolButton *button =
+        kit::speedButton(group, name, QStringLiteral("Zkopíruj adresu sídla"),
+                         kit::glyph(QStringLiteral("kopiruj.svg")), QSize(25, 25));
+    grid->addWidget(button, grid->rowCount() - 1, 0, Qt::AlignLeft | Qt::AlignBottom);
+    return button;
+}
+
+QWidget *newTab(const char *name) {
+    auto *tab = new QWidget;
+    tab->setObjectName(QString::fromLatin1(name));
+    return tab;
+}
+
+} // namespace
+
+void Tfm_Firma::createControls() {
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(kNarrowWidth, kClientHeight);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pTop = new QWidget(this);
+    pTop->setFixedHeight(38);
+    auto *top = new QHBoxLayout(pTop);
+    top->setContentsMargins(6, 5, 6, 5);
+    top->setSpacing(2);
+    DBNavi = new DbNavigator(m_dm.dsFIRMA, pTop);
+    DBNavi->setObjectName(QStringLiteral("DBNavi"));
+    sbFirVloz = kit::speedButton(pTop, "sbFirVloz", QStringLiteral("Založ nový záznam"),
+                                 kit::glyph(QStringLiteral("novy.svg")));
+    sbFirEdit = kit::speedButton(pTop, "sbFirEdit", QStringLiteral("Edituj záznam"),
+                                 kit::glyph(QStringLiteral("edituj.svg")));
+    sbFirSmaz = kit::speedButton(pTop, "sbFirSmaz", QStringLiteral("Smaž záznam"),
+                                 kit::glyph(QStringLiteral("smaz.svg")));
+    top->addStretch();
+    top->addWidget(DBNavi);
+    top->addSpacing(10);
+    top->addWidget(sbFirVloz);
+    top->addWidget(sbFirEdit);
+    top->addWidget(sbFirSmaz);
+
+    pcFirma = new QTabWidget(this);
+    pcFirma->setObjectName(QStringLiteral("pcFirma"));
+    tsFirma = createCompanyTab();
+    tsAdresa = createAddressesTab();
+    tsSpojeni = createConnectionTab();
+    tsPoznamka = createNoteTab();
+    tsKontaktniOsoby = createContactPersonsTab();
+    tsPobockyFirmy = newTab("tsPobockyFirmy");
+    pcFirma->addTab(tsFirma, QStringLiteral("Firma"));
+    pcFirma->addTab(tsAdresa, QStringLiteral("Adresy"));
+    pcFirma->addTab(tsSpojeni, QStringLiteral("Spojení"));
+    pcFirma->addTab(tsPoznamka, QStringLiteral("Poznámka"));
+    pcFirma->addTab(tsKontaktniOsoby, QStringLiteral("Kontaktní osoby"));
+    pcFirma->addTab(tsPobockyFirmy, QStringLiteral("Pobočky firmy"));
+    pcFirma->setTabVisible(kBranchesTab, false);
+
+    pBottom = new QWidget(this);
+    pBottom->setFixedHeight(50);
+    auto *bottom = new QHBoxLayout(pBottom);
+    bottom->setContentsMargins(6, 8, 6, 8);
+    bottom->setSpacing(4);
+    auto *idLabel = new QLabel(QStringLiteral("ID"), pBottom);
+    EditID = kit::lineBox(pBottom, "EditID");
+    EditID->setFixedWidth(45);
+    idLabel->setBuddy(EditID);
+    BB_Jo = kit::dialogButton(pBottom, "BB_Jo", QStringLiteral("Potvrď"),
+                              QStringLiteral("Ulož záznam / změny"),
+                              kit::glyph(QStringLiteral("potvrd.svg")));
+    BB_Zrus =
+        kit::dialogButton(pBottom, "BB_Zrus", QStringLiteral("Zruš"), QStringLiteral("Zruš změny"),
+                          kit::glyph(QStringLiteral("zrus.svg")));
+    bottom->addWidget(idLabel);
+    bottom->addWidget(EditID);
+    bottom->addStretch();
+    bottom->addWidget(BB_Jo);
+    bottom->addWidget(BB_Zrus);
+
+    layout->addWidget(pTop);
+    layout->addWidget(pcFirma, 1);
+    layout->addWidget(pBottom);
+}
+
+QWidget *Tfm_Firma::createCompanyTab() {
+    QWidget *tab = newTab("tsFirma");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+
+    gbInicialy = kit::groupBox(tab, "gbInicialy", QStringLiteral("  Iniciály  "));
+    auto *initials = kit::grid(gbInicialy);
+    const std::pair<const char *, QLineEdit **> firstRows[] = {
+        {"Název firmy", &EditNAZEV_FIRMA}, {"Kód", &EditKOD},
+        {"Zaměření", &EditZamereni},       {"Popis", &EditPOPIS},
+        {"Telefon", &EditFtelefon},        {"Mobil", &EditFMobil}};
+    const char *firstNames[] = {"EditNAZEV_FIRMA", "EditKOD",      "EditZamereni",
+                                "EditPOPIS",       "EditFtelefon", "EditFMobil"};
+    for (int i = 0; i < 6; ++i) {
+        *firstRows[i].second = kit::lineBox(gbInicialy, firstNames[i]);
+        kit::addRow(initials, QString::fromUtf8(firstRows[i].first), *firstRows[i].second);
+    }
+
+    gbFiremniData = kit::groupBox(tab, "gbFiremniData", QStringLiteral("  Firemní data  "));
+    auto *company = kit::grid(gbFiremniData);
+    EditIC = kit::lineBox(gbFiremniData, "EditIC");
+    EditDIC = kit::lineBox(gbFiremniData, "EditDIC");
+    EditCislo_uctu = kit::lineBox(gbFiremniData, "EditCislo_uctu");
+    EditKod_banky = kit::lineBox(gbFiremniData, "EditKod_banky");
+    kit::addRow(company, QStringLiteral("IČO"), EditIC);
+    kit::addRow(company, QStringLiteral("DIČ"), EditDIC);
+    kit::addRow(company, QStringLiteral("Číslo účtu"), EditCislo_uctu);
+    kit::addRow(company, QStringLiteral("Kód banky"), EditKod_banky);
+
+    gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
+    addressGroup(gbAdresaS, {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS,
+                              &EditPSCS, &EditStatS},
+                             &MemoPoznamkaS,
+                             {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
+                              "EditPSCS", "EditStatS", "MemoPoznamkaS"}});
+
+    layout->addWidget(gbInicialy);
+    layout->addWidget(gbFiremniData);
+    layout->addWidget(gbAdresaS, 1);
+    return tab;
+}
+
+QWidget *Tfm_Firma::createAddressesTab() {
+    QWidget *tab = newTab("tsAdresa");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(2);
+    gbAdresaF = kit::groupBox(tab, "gbAdresaF", QStringLiteral("   Fakturační adresa firmy   "));
+    QGridLayout *invoicing = addressGroup(
+        gbAdresaF,
+        {{&EditNAZEV_ADRESA_FF, &EditADRESA_FF, &EditUliceF, &EditObecF, &EditPSCF, &EditStatF},
+         &MemoPoznamkaF,
+         {"EditNAZEV_ADRESA_FF", "EditADRESA_FF", "EditUliceF", "EditObecF", "EditPSCF",
+          "EditStatF", "MemoPoznamkaF"}});
+    sbkopirujFSdoFF = copyButton(gbAdresaF, invoicing, "sbkopirujFSdoFF");
+    gbAdresaD = kit::groupBox(tab, "gbAdresaD", QStringLiteral("   Dodací adresa firmy   "));
+    QGridLayout *delivery = addressGroup(
+        gbAdresaD,
+        {{&EditNAZEV_ADRESA_FD, &EditADRESA_FD, &EditUliceD, &EditObecD, &EditPSCD, &EditStatD},
+         &MemoPoznamkaD,
+         {"EditNAZEV_ADRESA_FD", "EditADRESA_FD", "EditUliceD", "EditObecD", "EditPSCD",
+          "EditStatD", "MemoPoznamkaD"}});
+    sbkopirujFSdoFD = copyButton(gbAdresaD, delivery, "sbkopirujFSdoFD");
+    layout->addWidget(gbAdresaF);
+    layout->addWidget(gbAdresaD);
+    return tab;
+}
+
+QWidget *Tfm_Firma::createConnectionTab() {
+    QWidget *tab = newTab("tsSpojeni");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Spojení na firmu:   "));
+    auto *grid = kit::grid(gbSpojeni);
+    const std::pair<const char *, QLineEdit **> rows[] = {
+        {"Telefon", &EditTelefon}, {"Mobil", &EditMobil},   {"Telefon 2", &EditTelefon2},
+        {"Fax", &EditFax},         {"E-mail", &EditEmail},  {"E-mail 2", &EditEmail2},
+        {"WWW", &EditWWW},         {"ICQ", &EditICQ},       {"Skype", &EditSkype},
+        {"Další 1", &EditDalsi1},  {"Další 2", &EditDalsi2}};
+    const char *names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
+                           "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
+                           "EditSkype",   "EditDalsi1", "EditDalsi2"};
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        *rows[i].second = kit::lineBox(gbSpojeni, names[i]);
+        kit::addRow(grid, QString::fromUtf8(rows[i].first), *rows[i].second);
+    }
+    MemoPoznamkaSP = kit::noteBox(gbSpojeni, "MemoPoznamkaSP");
+    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaSP);
+    grid->setRowStretch(grid->rowCount() - 1, 1);
+    layout->addWidget(gbSpojeni);
+    return tab;
+}
+
+QWidget *Tfm_Firma::createNoteTab() {
+    QWidget *tab = newTab("tsPoznamka");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    MemoPoznamka = kit::noteBox(tab, "MemoPoznamka");
+    MemoPoznamka->setAccessibleName(QStringLiteral("Poznámka"));
+    layout->addWidget(MemoPoznamka);
+    return tab;
+}
+
+QWidget *Tfm_Firma::createContactPersonsTab() {
+    QWidget *tab = newTab("tsKontaktniOsoby");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *strip = new QWidget(tab);
+    strip->setFixedHeight(33);
+    auto *buttons = new QHBoxLayout(strip);
+    buttons->setContentsMargins(4, 2, 4, 2);
+    buttons->setSpacing(2);
+    sbVlozFirmaKontakt =
+        kit::speedButton(strip, "sbVlozFirmaKontakt", QStringLiteral("Vlož kontaktní osobu"),
+                         kit::glyph(QStringLiteral("vloz_osobu.svg")));
+    sbEditujFirmaKontakt =
+        kit::speedButton(strip, "sbEditujFirmaKontakt", QStringLiteral("Edituj kontaktní osobu"),
+                         kit::glyph(QStringLiteral("edituj_osobu.svg")));
+    buttons->addStretch();
+    buttons->addWidget(sbVlozFirmaKontakt);
+    buttons->addWidget(sbEditujFirmaKontakt);
+
+    gKontaktyFirmy = new DataGrid(tab);
+    gKontaktyFirmy->setObjectName(QStringLiteral("gKontaktyFirmy"));
+    gKontaktyFirmy->setAccessibleName(QStringLiteral("Kontaktní osoby firmy"));
+    gKontaktyFirmy->setWrapTitles(true);
+    gKontaktyFirmy->setTitleHeight(24);
+    gKontaktyFirmy->setScrollBars(Qt::Horizontal);
+    gKontaktyFirmy->setFilterBarVisible(true);
+    gKontaktyFirmy->setRowColors(palette().color(QPalette::Base), ui::sharedColors().evenRow);
+    gKontaktyFirmy->setDataset(&m_dm.qFirmaKontakty);
+    gKontaktyFirmy->setLayoutGroup(QStringLiteral("gKontaktyFirmy"));
+
+    layout->addWidget(strip);
+    layout->addWidget(gKontaktyFirmy, 1);
+    return tab;
+}
+
+void Tfm_Firma::bindControls() {
+    data::DataSource &ds = m_dm.dsFIRMA;
+    const std::pair<QLineEdit *, const char *> lines[] = {
+        {EditID, "ID"},
+        {EditNAZEV_FIRMA, "NAZEV_FIRMA"},
+        {EditKOD, "KOD"},
+        {EditZamereni, "ZAMERENI"},
+        {EditPOPIS, "POPIS"},
+        {EditFtelefon, "TELEFON1"},
+        {EditFMobil, "MOBIL"},
+        {EditIC, "ICO"},
+        {EditDIC, "DIC"},
+        {EditCislo_uctu, "BANK_UCET"},
+        {EditKod_banky, "BANK_KOD"},
+        {EditNAZEV_ADRESA_FS, "NAZEV_ADRESA_FS"},
+        {EditADRESA_FS, "ADRESA_FS"},
+        {EditUliceS, "ULICE_FS"},
+        {EditObecS, "OBEC_FS"},
+        {EditPSCS, "PSC_FS"},
+        {EditStatS, "STAT_FS"},
+        {EditNAZEV_ADRESA_FF, "NAZEV_ADRESA_FF"},
+        {EditADRESA_FF, "ADRESA_FF"},
+        {EditUliceF, "ULICE_FF"},
+        {EditObecF, "OBEC_FF"},
+        {EditPSCF, "PSC_FF"},
+        {EditStatF, "STAT_FF"},
+        {EditNAZEV_ADRESA_FD, "NAZEV_ADRESA_FD"},
+        {EditADRESA_FD, "ADRESA_FD"},
+        {EditUliceD, "ULICE_FD"},
+        {EditObecD, "OBEC_FD"},
+        {EditPSCD, "PSC_FD"},
+        {EditStatD, "STAT_FD"},
+        {EditTelefon, "TELEFON1"},
+        {EditMobil, "MOBIL"},
+        {EditTelefon2, "TELEFON2"},
+        {EditFax, "FAX"},
+        {EditEmail, "EMAIL1"},
+        {EditEmail2, "EMAIL2"},
+        {EditWWW, "WWW"},
+        {EditICQ, "ICQ"},
+        {EditSkype, "SKYPE"},
+        {EditDalsi1, "DALSI1"},
+        {EditDalsi2, "DALSI2"},
+    };
+    for (const auto &[box, column] : lines)
+        new LineEditBinding(box, ds, QString::fromLatin1(column));
+    const std::pair<QPlainTextEdit *, const char *> notes[] = {{MemoPoznamkaS, "POZNAMKA_FS"},
+                                                               {MemoPoznamkaF, "POZNAMKA_FF"},
+                                                               {MemoPoznamkaD, "POZNAMKA_FD"},
+                                                               {MemoPoznamkaSP, "POZNAMKA_FSP"},
+                                                               {MemoPoznamka, "POZNAMKA"}};
+    for (const auto &[box, column] : notes)
+        new NoteBinding(box, ds, QString::fromLatin1(column));
+}
+
+void Tfm_Firma::createProtocol() {
+    RecordProtocol::Controls c;
+    c.form = this;
+    c.mainTabs = pcFirma;
+    c.navigator = DBNavi;
+    c.newButton = sbFirVloz;
+    c.editButton = sbFirEdit;
+    c.deleteButton = sbFirSmaz;
+    c.browseGroup = {sbVlozFirmaKontakt, sbEditujFirmaKontakt};
+    c.confirmButton = BB_Jo;
+    c.cancelButton = BB_Zrus;
+    c.idBox = EditID;
+    c.lineBoxes = {EditNAZEV_FIRMA,
+                   EditKOD,
+                   EditPOPIS,
+                   EditZamereni,
+                   EditIC,
+                   EditDIC,
+                   EditCislo_uctu,
+                   EditKod_banky,
+                   EditFMobil,
+                   EditFtelefon,
+                   EditNAZEV_ADRESA_FS,
+                   EditADRESA_FS,
+                   EditUliceS,
+                   EditObecS,
+                   EditPSCS,
+                   EditStatS,
+                   EditNAZEV_ADRESA_FF,
+                   EditADRESA_FF,
+                   EditUliceF,
+                   EditObecF,
+                   EditPSCF,
+                   EditStatF,
+                   EditNAZEV_ADRESA_FD,
+                   EditADRESA_FD,
+                   EditUliceD,
+                   EditObecD,
+                   EditPSCD,
+                   EditStatD,
+                   EditTelefon,
+                   EditTelefon2,
+                   EditMobil,
+                   EditFax,
+                   EditEmail,
+                   EditEmail2,
+                   EditWWW,
+                   EditICQ,
+                   EditSkype,
+                   EditDalsi1,
+                   EditDalsi2};
+    c.noteBoxes = {MemoPoznamkaS, MemoPoznamkaF, MemoPoznamkaD, MemoPoznamkaSP, MemoPoznamka};
+    c.neverEditable = {EditID};
+    protocol = new RecordProtocol(c);
+}

@@ -1,0 +1,270 @@
+#include "U_Firma_prikaz.h"
+
+#include "BoundText.h"
+#include "DbError.h"
+#include "MessageService.h"
+#include "MessageTexts.h"
+#include "RecordProtocol.h"
+#include "U_DM.h"
+#include "U_Firma.h"
+#include "U_Kontakt.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace {
+
+const QString kPlaceholderRegion = QStringLiteral("***");
+
+/// Runs `body`, then `cleanup`. When `body` fails, `cleanup` still runs (a
+/// failure of its own is dropped in favour of the first one) and the first
+/// failure goes on.
+template <class Body, class Cleanup> void withCleanup(Body body, Cleanup cleanup) {
+    try {
+        body();
+    } catch (...) {
+        try {
+            cleanup();
+        } catch (...) {
+        }
+        throw;
+    }
+    cleanup();
+}
+
+/// Runs `body`; when it fails, runs `undo` (dropping a failure of its own)
+/// and lets the first failure go on.
+template <class Body, class Undo> void onFailure(Body body, Undo undo) {
+    try {
+        body();
+    } catch (...) {
+        try {
+            undo();
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+} // namespace
+
+FirmaPrikaz::FirmaPrikaz(Tfm_Firma &form, TDM &dm, TFM_Kontakt &contactForm)
+    : m_form(form), m_dm(dm), m_contactForm(contactForm) {
+}
+
+QString FirmaPrikaz::titleStep() const {
+    return QStringLiteral("Firma: %1")
+        .arg(m_dm.tFIRMA.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString());
+}
+
+int FirmaPrikaz::companyId() const {
+    const QString id = m_form.EditID->text();
+    return id.isEmpty() ? 0 : int(data::toInteger(id));
+}
+
+void FirmaPrikaz::reopenContactPersons() {
+    data::QueryDataset &list = m_dm.qFirmaKontakty;
+    list.close();
+    // With no company the ID is 0, which no company has: the list is empty.
+    list.paramByName(QStringLiteral("IdFirmy"))->setAsInteger(companyId());
+    list.open();
+}
+
+void FirmaPrikaz::showStep() {
+    reopenContactPersons();
+    m_form.setWindowTitle(titleStep());
+    m_form.setOuterWidth(Tfm_Firma::kNarrowWidth);
+}
+
+void FirmaPrikaz::tabChangeStep() {
+    const int tab = m_form.pcFirma->currentIndex();
+    if (tab == Tfm_Firma::kContactPersonsTab || tab == Tfm_Firma::kBranchesTab) {
+        m_form.setOuterWidth(Tfm_Firma::kWideWidth);
+        reopenContactPersons();
+    } else {
+        m_form.setOuterWidth(Tfm_Firma::kNarrowWidth);
+    }
+}
+
+void FirmaPrikaz::navigatorMoveStep() {
+    m_form.setWindowTitle(titleStep());
+    reopenContactPersons();
+}
+
+void FirmaPrikaz::newCompanyStep() {
+    const int id = m_dm.NextId(QStringLiteral("id"), QStringLiteral("firma"));
+    m_dm.tFIRMA.insert();
+    m_form.placeholderPending = true;
+    m_dm.tFIRMA.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
+    m_form.protocol->enterEditMode();
+    m_form.protocol->firstTabStep();
+    m_form.EditNAZEV_FIRMA->setFocus(Qt::OtherFocusReason);
+}
+
+void FirmaPrikaz::editStep() {
+    if (m_form.protocol->hasNoCurrentRow()) {
+        newCompanyStep();
+        return;
+    }
+    m_dm.tFIRMA.edit();
+    m_form.protocol->enterEditMode();
+}
+
+void FirmaPrikaz::confirmStep() {
+    // A box whose text the row refuses ends the step before anything is written.
+    forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
+    m_dm.tFIRMA.post();
+    m_form.protocol->enterBrowseMode();
+    m_form.setWindowTitle(titleStep());
+    const auto lower = qScopeGuard([this] {
+        m_form.placeholderPending = false;
+        newContactCompanyId = 0;
+    });
+    if (m_form.placeholderPending)
+        createPlaceholderContact();
+}
+
+void FirmaPrikaz::createPlaceholderContact() {
+    newContactCompanyId = companyId();
+    data::TableDataset &contacts = m_dm.tKONTAKT;
+    try {
+        m_contactForm.newRecordData();
+        contacts.fieldByName(QStringLiteral("KRAJ"))->setAsString(kPlaceholderRegion);
+        contacts.post();
+    } catch (...) {
+        // No half-made contact row may stay behind to be posted by the next move.
+        if (contacts.state() == data::Dataset::State::Insert)
+            contacts.cancel();
+        throw;
+    }
+}
+
+void FirmaPrikaz::cancelStep() {
+    m_form.protocol->enterBrowseMode();
+    m_dm.tFIRMA.cancel();
+    m_form.setWindowTitle(titleStep());
+    m_form.placeholderPending = false;
+}
+
+void FirmaPrikaz::filterContactsOfCompany() {
+    data::TableDataset &contacts = m_dm.tKONTAKT;
+    contacts.setFilter(QStringLiteral("id_firma=%1").arg(companyId()));
+    contacts.setFiltered(true);
+}
+
+void FirmaPrikaz::clearContactFilter() {
+    m_dm.tKONTAKT.setFilter(QString());
+    m_dm.tKONTAKT.setFiltered(false);
+}
+
+bool FirmaPrikaz::hasOnlyPlaceholder() {
+    data::TableDataset &contacts = m_dm.tKONTAKT;
+    return contacts.recordCount() == 1 &&
+           contacts.fieldByName(QStringLiteral("KRAJ"))->asString() == kPlaceholderRegion;
+}
+
+void FirmaPrikaz::deleteStep() {
+    if (!m_form.protocol->confirmDelete())
+        return;
+    if (m_form.protocol->hasNoCurrentRow()) {
+        m_dm.tFIRMA.deleteRecord(); // the access layer's error for an empty table
+        return;
+    }
+    filterContactsOfCompany();
+    withCleanup(
+        [this] {
+            if (hasOnlyPlaceholder()) {
+                deleteWithPlaceholder();
+                return;
+            }
+            try {
+                m_dm.tFIRMA.deleteRecord();
+            } catch (const data::DbError &) {
+                msg::show(msg::Kind::Warning, texts::msgCompanyHasContacts(), msg::Buttons::Ok);
+            }
+        },
+        [this] { clearContactFilter(); });
+    m_form.setWindowTitle(titleStep());
+}
+
+void FirmaPrikaz::deleteWithPlaceholder() {
+    // Both rows go in one transaction, or neither does.
+    const auto contact = m_dm.tKONTAKT.deleteStatementForCurrent();
+    const auto company = m_dm.tFIRMA.deleteStatementForCurrent();
+    m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{
+        {contact.sql, contact.params}, {company.sql, company.params}});
+    m_dm.tKONTAKT.forgetCurrentRow();
+    m_dm.tFIRMA.forgetCurrentRow();
+}
+
+void FirmaPrikaz::copySeatAddress(const QString &suffix, QPlainTextEdit *targetNote) {
+    // What the seat boxes show is what is copied, typed text included.
+    forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
+    data::TableDataset &companies = m_dm.tFIRMA;
+    for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"}) {
+        const QString column = QString::fromLatin1(stem);
+        companies.fieldByName(column + suffix)
+            ->setAsString(companies.fieldByName(column + QStringLiteral("_FS"))->asString());
+    }
+    targetNote->setPlainText(m_form.MemoPoznamkaS->toPlainText());
+}
+
+void FirmaPrikaz::showContactForm() {
+    contactEditOnShow = true;
+    m_contactForm.exec();
+    newContactCompanyId = 0;
+    contactEditOnShow = false;
+    clearContactFilter();
+    reopenContactPersons();
+}
+
+void FirmaPrikaz::addContactPerson() {
+    filterContactsOfCompany();
+    newContactCompanyId = companyId();
+    onFailure(
+        [this] {
+            if (hasOnlyPlaceholder())
+                m_dm.tKONTAKT.edit(); // the first contact person takes over the placeholder row
+            else
+                m_contactForm.newRecordStep();
+        },
+        [this] { undoContactPersonStart(); });
+    showContactForm();
+}
+
+void FirmaPrikaz::editContactPerson() {
+    filterContactsOfCompany();
+    newContactCompanyId = companyId();
+    // Without a contact row, Edit would start an empty row with no ID.
+    if (m_dm.tKONTAKT.recordCount() == 0) {
+        undoContactPersonStart();
+        return;
+    }
+    onFailure([this] { m_dm.tKONTAKT.edit(); }, [this] { undoContactPersonStart(); });
+    showContactForm();
+}
+
+void FirmaPrikaz::undoContactPersonStart() {
+    // A contact row started but not shown is dropped, not posted by the unfiltering.
+    if (m_dm.tKONTAKT.isEditing())
+        m_dm.tKONTAKT.cancel();
+    newContactCompanyId = 0;
+    clearContactFilter();
+}
+
+void FirmaPrikaz::gridClick() {
+    m_form.clickedContactColumn = QStringLiteral("ID");
+    m_form.clickedContactId = m_dm.qFirmaKontakty.fieldByName(QStringLiteral("ID"))->asString();
+}
+
+void FirmaPrikaz::gridDoubleClick() {
+    try {
+        m_dm.tKONTAKT.locate(m_form.clickedContactColumn, {m_form.clickedContactId}, true);
+    } catch (const data::DbError &) {
+        return; // nothing clicked yet, or the contact cannot be found: nothing to edit
+    }
+    m_form.sbEditujFirmaKontakt->click();
+}

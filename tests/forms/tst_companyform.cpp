@@ -1,0 +1,533 @@
+// The company form: new, edit, confirm with the placeholder contact, cancel,
+// delete, the copy buttons, the contact persons and the window width.
+#include "FormFixture.h"
+
+#include "DataGrid.h"
+#include "DbNavigator.h"
+#include "RecordProtocol.h"
+#include "U_Firma.h"
+#include "U_Kontakt.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+class TestCompanyForm : public QObject {
+    Q_OBJECT
+
+    /// Company 1 "Alfa" with an ordinary contact, company 2 "Beta" with only
+    /// its placeholder contact, company 3 "Gama" with no contact row.
+    struct Companies {
+        DataFixture db;
+        msg::Recorder messages;
+        std::unique_ptr<TFM_Kontakt> contactForm;
+        std::unique_ptr<Tfm_Firma> form;
+
+        explicit Companies(bool withRows = true) {
+            if (withRows) {
+                addCompany(db, 1, QStringLiteral("Alfa"));
+                addCompany(db, 2, QStringLiteral("Beta"));
+                addCompany(db, 3, QStringLiteral("Gama"));
+                addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
+                addContact(db, 2, 2, QString(), QString(), QStringLiteral("***"));
+            }
+            db.openAll();
+            contactForm = std::make_unique<TFM_Kontakt>(*db.dm);
+            form = std::make_unique<Tfm_Firma>(*db.dm, *contactForm);
+        }
+        TDM &dm() { return *db.dm; }
+        int contactsOf(int company) {
+            return db
+                .scalar(
+                    QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = %1").arg(company))
+                .toInt();
+        }
+        int count(const char *table) {
+            return db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)))
+                .toInt();
+        }
+        QVariant company(const QString &column, int id) {
+            return db.scalar(
+                QStringLiteral("SELECT %1 FROM FIRMA WHERE ID = %2").arg(column).arg(id));
+        }
+        bool goTo(int companyId) {
+            form->DBNavi->button(forms::DbNavigator::First)->click();
+            while (dm().tFIRMA.fieldByName("ID")->asInteger() != companyId) {
+                const qint64 before = dm().tFIRMA.fieldByName("ID")->asInteger();
+                form->DBNavi->button(forms::DbNavigator::Next)->click();
+                if (dm().tFIRMA.fieldByName("ID")->asInteger() == before)
+                    return false;
+            }
+            return true;
+        }
+        /// Runs `act` inside the contact form once it is shown modally; the
+        /// form is closed afterwards in any case. Returns whether it was shown.
+        std::function<bool()> actInContactForm(std::function<void(TFM_Kontakt &)> act) {
+            auto shown = std::make_shared<bool>(false);
+            TFM_Kontakt *f = contactForm.get();
+            QTimer::singleShot(0, f, [f, act, shown] {
+                if (!f->isVisible())
+                    return;
+                *shown = true;
+                act(*f);
+                if (!f->isBrowseMode())
+                    f->BB_ZrusClick();
+                f->close();
+            });
+            return [shown] { return *shown; };
+        }
+    };
+
+  private slots:
+    void controlsAreLabelledAndNamed() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QCOMPARE(f.font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(f.pos(), QPoint(5, 5));
+        QCOMPARE(f.height(), 613);
+        QStringList tabs;
+        for (int i = 0; i < f.pcFirma->count(); ++i)
+            tabs << f.pcFirma->tabText(i);
+        QCOMPARE(tabs, (QStringList{"Firma", "Adresy", "Spojení", "Poznámka", "Kontaktní osoby",
+                                    "Pobočky firmy"}));
+        QVERIFY(!f.pcFirma->isTabVisible(5));
+        int captions = 0;
+        for (QLabel *label : f.findChildren<QLabel *>()) {
+            if (label->text().isEmpty() || label->parent() == f.gKontaktyFirmy)
+                continue;
+            QVERIFY2(label->buddy(), qPrintable(label->text()));
+            ++captions;
+        }
+        QCOMPARE(captions, 6 + 4 + 7 + 7 + 7 + 12 + 1);
+        QCOMPARE(f.sbkopirujFSdoFF->toolTip(), QStringLiteral("Zkopíruj adresu sídla"));
+        QCOMPARE(f.sbkopirujFSdoFD->accessibleName(), QStringLiteral("Zkopíruj adresu sídla"));
+        QCOMPARE(f.sbkopirujFSdoFF->size(), QSize(25, 25));
+        QCOMPARE(f.sbVlozFirmaKontakt->accessibleName(), QStringLiteral("Vlož kontaktní osobu"));
+        QCOMPARE(f.sbEditujFirmaKontakt->accessibleName(),
+                 QStringLiteral("Edituj kontaktní osobu"));
+        QCOMPARE(f.sbFirVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
+        // Both boxes of TELEFON1 and of MOBIL show the same value.
+        c.db.exec(QStringLiteral("UPDATE FIRMA SET TELEFON1 = '111', MOBIL = '222' WHERE ID = 1"));
+        c.dm().tFIRMA.refresh();
+        QCOMPARE(f.EditFtelefon->text(), QStringLiteral("111"));
+        QCOMPARE(f.EditTelefon->text(), QStringLiteral("111"));
+        QCOMPARE(f.EditFMobil->text(), QStringLiteral("222"));
+        QCOMPARE(f.EditMobil->text(), QStringLiteral("222"));
+    }
+
+    void modesSetTheLook() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Alfa"));
+        press(f, Qt::Key_F2);
+        QVERIFY(!f.isBrowseMode());
+        int boxes = 0;
+        for (QLineEdit *box : f.findChildren<QLineEdit *>()) {
+            if (box->parent() != f.EditID->parent() &&
+                box->objectName().startsWith(QLatin1String("Edit"))) {
+                QCOMPARE_EQ(background(box), kEditable);
+                QVERIFY(!box->isReadOnly());
+                ++boxes;
+            }
+        }
+        QCOMPARE(boxes, 39);
+        QCOMPARE_EQ(background(f.EditID), kReadOnly);
+        QVERIFY(f.EditID->isReadOnly());
+        for (QWidget *w :
+             {static_cast<QWidget *>(f.DBNavi), static_cast<QWidget *>(f.sbFirVloz),
+              static_cast<QWidget *>(f.sbFirSmaz), static_cast<QWidget *>(f.sbVlozFirmaKontakt),
+              static_cast<QWidget *>(f.sbEditujFirmaKontakt)})
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
+        QVERIFY(f.sbkopirujFSdoFF->isEnabled());
+        // Enter in a note box is a line break; elsewhere it confirms.
+        f.MemoPoznamkaS->setFocus();
+        typeText(f.MemoPoznamkaS, QStringLiteral("a"));
+        press(f, Qt::Key_Return);
+        QVERIFY(!f.isBrowseMode());
+        f.EditKOD->setFocus();
+        typeText(f.EditKOD, QStringLiteral("K-1"));
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(c.company("KOD", 1).toString(), QStringLiteral("K-1"));
+        QCOMPARE(c.company("POZNAMKA_FS", 1).toString(), QStringLiteral("a\r\n"));
+        QCOMPARE(c.contactsOf(1), 1); // editing a company makes no contact row
+        QVERIFY(f.sbVlozFirmaKontakt->isEnabled());
+        QCOMPARE_EQ(background(f.EditKOD), kReadOnly);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aNewCompanyGetsOnePlaceholderContact() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        f.pcFirma->setCurrentIndex(2);
+        press(f, Qt::Key_F3);
+        QCOMPARE(c.dm().tFIRMA.state(), data::Dataset::State::Insert);
+        QVERIFY(f.placeholderPending);
+        QCOMPARE(f.EditID->text(), QStringLiteral("4"));
+        QCOMPARE(f.pcFirma->currentIndex(), 0);
+        QCOMPARE(f.focusWidget(), f.EditNAZEV_FIRMA);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Alfa")); // until confirmed
+        typeText(f.EditNAZEV_FIRMA, QStringLiteral("Delta a spol."));
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        QVERIFY(!f.placeholderPending);
+        QCOMPARE(newContactCompanyId, 0);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Delta a spol."));
+        QCOMPARE(c.company("NAZEV_FIRMA", 4).toString(), QStringLiteral("Delta a spol."));
+        const auto rows = c.db.rows(
+            QStringLiteral("SELECT ID, ID_POBOCKA, KRAJ, JMENO FROM KONTAKT WHERE ID_FIRMA = 4"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toInt(), 3);
+        QCOMPARE(rows[0][1].toInt(), 0);
+        QCOMPARE(rows[0][2].toString(), QStringLiteral("***"));
+        QVERIFY(!rows[0][3].isValid());
+        // The contact form's own state is untouched by the placeholder.
+        QVERIFY(c.contactForm->isBrowseMode());
+        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aCancelledNewCompanyLeavesNothing() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        f.sbFirVlozClick();
+        f.EditNAZEV_FIRMA->setText(QStringLiteral("Nic"));
+        press(f, Qt::Key_Escape);
+        QVERIFY(f.isVisible());
+        QVERIFY(f.isBrowseMode());
+        QVERIFY(!f.placeholderPending);
+        QCOMPARE(c.count("FIRMA"), 3);
+        QCOMPARE(c.count("KONTAKT"), 2);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Alfa"));
+        // Confirming an edit afterwards makes no placeholder either.
+        f.sbFirEditClick();
+        f.BB_JoClick();
+        QCOMPARE(c.count("KONTAKT"), 2);
+    }
+
+    void theFirstCompanyOfAnEmptyDatabase_data() {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("new") << Qt::Key_F3;
+        QTest::newRow("edit") << Qt::Key_F2;
+    }
+    void theFirstCompanyOfAnEmptyDatabase() {
+        QFETCH(Qt::Key, key);
+        Companies c(false);
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.messages.messages.empty());
+        QCOMPARE(f.EditID->text(), QString());
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: "));
+        QVERIFY(c.dm().qFirmaKontakty.isActive());
+        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 0);
+        press(f, key);
+        QCOMPARE(f.EditID->text(), QStringLiteral("1"));
+        f.EditNAZEV_FIRMA->setText(QStringLiteral("První firma"));
+        f.BB_JoClick();
+        QCOMPARE(c.company("NAZEV_FIRMA", 1).toString(), QStringLiteral("První firma"));
+        QCOMPARE(
+            c.db.scalar(QStringLiteral("SELECT KRAJ FROM KONTAKT WHERE ID = 1 AND ID_FIRMA = 1"))
+                .toString(),
+            QStringLiteral("***"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aPlaceholderThatCannotBeWrittenLeavesNoHalfRow() {
+        Companies c;
+        c.db.exec(QStringLiteral("CREATE EXCEPTION TEST_NO_PLACEHOLDER 'no placeholder'"));
+        c.db.exec(
+            QStringLiteral("CREATE TRIGGER TEST_KONTAKT_BI FOR KONTAKT BEFORE INSERT AS BEGIN "
+                           "IF (NEW.KRAJ = '***') THEN EXCEPTION TEST_NO_PLACEHOLDER; END"));
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        const int contactRows = c.dm().tKONTAKT.recordCount();
+        f.sbFirVlozClick();
+        f.EditNAZEV_FIRMA->setText(QStringLiteral("Bez zástupce"));
+        f.BB_JoClick();
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.company("NAZEV_FIRMA", 4).toString(),
+                 QStringLiteral("Bez zástupce")); // the company stays
+        QVERIFY(f.isBrowseMode());
+        QVERIFY(!f.placeholderPending);
+        QCOMPARE(newContactCompanyId, 0);
+        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QCOMPARE(c.dm().tKONTAKT.recordCount(), contactRows);
+        c.dm().tKONTAKT.last(); // a half-made row would be posted here
+        QCOMPARE(c.count("KONTAKT"), 2);
+    }
+
+    void deletingACompany_data() {
+        QTest::addColumn<int>("company");
+        QTest::addColumn<bool>("gone");
+        QTest::addColumn<int>("contactsLeft");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("only its placeholder") << 2 << true << 1 << false;
+        QTest::newRow("an ordinary contact") << 1 << false << 2 << true;
+        QTest::newRow("no contact row") << 3 << true << 2 << false;
+    }
+    void deletingACompany() {
+        QFETCH(int, company);
+        QFETCH(bool, gone);
+        QFETCH(int, contactsLeft);
+        QFETCH(bool, refused);
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(company));
+        c.messages.answers = {msg::Answer::Yes};
+        f.sbFirSmazClick();
+        QCOMPARE(c.company("COUNT(*)", company).toInt(), gone ? 0 : 1);
+        QCOMPARE(c.count("KONTAKT"), contactsLeft);
+        QCOMPARE(c.messages.messages.size(), size_t(refused ? 2 : 1));
+        QCOMPARE(c.messages.messages[0].text, QStringLiteral("Opravdu smazat tento záznam?"));
+        if (refused) {
+            QCOMPARE(c.messages.messages[1].kind, msg::Kind::Warning);
+            QCOMPARE(c.messages.messages[1].text,
+                     QStringLiteral(
+                         "Nelze smazat!\n\rZřejmě existují podřízené kontakty k této firmě.\n\r"
+                         "Nejdříve musíte tyto kontakty zrušit, pak můžete smazat i firmu."));
+        }
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+        QCOMPARE(c.dm().tKONTAKT.recordCount(), contactsLeft);
+        QCOMPARE(
+            f.windowTitle(),
+            QStringLiteral("Firma: %1").arg(c.dm().tFIRMA.fieldByName("NAZEV_FIRMA")->asString()));
+        QCOMPARE(c.dm().tFIRMA.recordCount(), gone ? 2 : 3);
+    }
+
+    void aCompanyAndItsPlaceholderGoTogetherOrNotAtAll() {
+        Companies c;
+        c.db.exec(QStringLiteral("CREATE EXCEPTION TEST_KEEP 'keep this company'"));
+        c.db.exec(QStringLiteral("CREATE TRIGGER TEST_FIRMA_BD FOR FIRMA BEFORE DELETE AS BEGIN "
+                                 "IF (OLD.ID = 2) THEN EXCEPTION TEST_KEEP; END"));
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(2));
+        f.sbFirSmazClick();
+        QCOMPARE(c.messages.messages.size(), size_t(2));
+        QCOMPARE(c.messages.messages[1].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.company("NAZEV_FIRMA", 2).toString(), QStringLiteral("Beta"));
+        QCOMPARE(c.contactsOf(2), 1); // the placeholder is still there
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+        QCOMPARE(c.dm().tKONTAKT.recordCount(), 2);
+        QCOMPARE(c.dm().tFIRMA.fieldByName("ID")->asInteger(), 2);
+    }
+
+    void deleteAnsweredNoChangesNothing() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(3));
+        c.messages.answers = {msg::Answer::No};
+        f.sbFirSmazClick();
+        QCOMPARE(c.count("FIRMA"), 3);
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+    }
+
+    void theWindowWidensOnTheContactPersonsTab() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QCOMPARE(f.frameGeometry().width(), 395);
+        QTabBar *bar = f.pcFirma->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
+        QCOMPARE(f.pcFirma->currentIndex(), 4);
+        QCOMPARE(f.frameGeometry().width(), 910);
+        QCOMPARE(f.height(), 613);
+        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
+        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(), QStringLiteral("Malá"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QCOMPARE(f.frameGeometry().width(), 395);
+        f.pcFirma->setCurrentIndex(4);
+        QCOMPARE(f.frameGeometry().width(), 910);
+        f.firstTabStep(); // a tab the program selects does not resize
+        QCOMPARE(f.frameGeometry().width(), 910);
+        QVERIFY(f.close());
+        QVERIFY(showActive(f));
+        QCOMPARE(f.pcFirma->currentIndex(), 0);
+        QCOMPARE(f.frameGeometry().width(), 395);
+        // The list follows the navigator; the placeholder shows as a row.
+        f.DBNavi->button(forms::DbNavigator::Next)->click();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Beta"));
+        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
+        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("KRAJ")->asString(), QStringLiteral("***"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void copyingTheSeatAddress_data() {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("invoicing") << QStringLiteral("_FF");
+        QTest::newRow("delivery") << QStringLiteral("_FD");
+    }
+    void copyingTheSeatAddress() {
+        QFETCH(QString, suffix);
+        Companies c;
+        c.db.exec(
+            QStringLiteral(
+                "UPDATE FIRMA SET NAZEV_ADRESA_FS = 'Sídlo', ADRESA_FS = 'Dlouhá 5', "
+                "ULICE_FS = 'vchod B', OBEC_FS = 'Brno', PSC_FS = '602 00', STAT_FS = 'Česko', "
+                "KRAJ_FS = 'Jihomoravský', POZNAMKA_FS = ?, KRAJ%1 = 'jiný', OBEC%1 = 'Praha' "
+                "WHERE ID = 1")
+                .arg(suffix),
+            {QStringLiteral("zvonit\r\ndvakrát")});
+        c.dm().tFIRMA.refresh();
+        Tfm_Firma &f = *c.form;
+        QToolButton *copy = suffix == QLatin1String("_FF") ? f.sbkopirujFSdoFF : f.sbkopirujFSdoFD;
+        QPlainTextEdit *note = suffix == QLatin1String("_FF") ? f.MemoPoznamkaF : f.MemoPoznamkaD;
+        QVERIFY(showActive(f));
+
+        copy->click(); // browse mode: refused, nothing copied
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].text,
+                 QStringLiteral("tFIRMA: Dataset not in edit or insert mode."));
+        QCOMPARE(note->toPlainText(), QString());
+        QCOMPARE(c.dm().tFIRMA.fieldByName("OBEC" + suffix)->asString(), QStringLiteral("Praha"));
+
+        f.sbFirEditClick();
+        f.EditUliceS->setText(QStringLiteral("vchod C")); // typed, not yet left
+        copy->click();
+        QCOMPARE(note->toPlainText(), QStringLiteral("zvonit\ndvakrát"));
+        f.BB_JoClick();
+        const auto row = c.db.rows(
+            QStringLiteral("SELECT NAZEV_ADRESA%1, ADRESA%1, ULICE%1, OBEC%1, PSC%1, STAT%1, "
+                           "POZNAMKA%1, KRAJ%1 FROM FIRMA WHERE ID = 1")
+                .arg(suffix));
+        QCOMPARE(row.size(), 1);
+        QCOMPARE(row[0][0].toString(), QStringLiteral("Sídlo"));
+        QCOMPARE(row[0][1].toString(), QStringLiteral("Dlouhá 5"));
+        QCOMPARE(row[0][2].toString(), QStringLiteral("vchod C"));
+        QCOMPARE(row[0][3].toString(), QStringLiteral("Brno"));
+        QCOMPARE(row[0][4].toString(), QStringLiteral("602 00"));
+        QCOMPARE(row[0][5].toString(), QStringLiteral("Česko"));
+        QCOMPARE(row[0][6].toString(), QStringLiteral("zvonit\r\ndvakrát"));
+        QCOMPARE(row[0][7].toString(), QStringLiteral("jiný")); // the region is not copied
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+    }
+
+    void theFirstContactPersonTakesOverThePlaceholder() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(2));
+        data::Dataset::State stateInside = data::Dataset::State::Inactive;
+        bool editModeInside = false;
+        QString companyInside;
+        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
+            stateInside = c.dm().tKONTAKT.state();
+            editModeInside = !k.isBrowseMode();
+            companyInside = k.cbFirma->currentText();
+            k.EditPrijmeni->setText(QStringLiteral("První"));
+            k.BB_JoClick();
+        });
+        f.sbVlozFirmaKontaktClick();
+        QVERIFY(shown());
+        QCOMPARE(stateInside, data::Dataset::State::Edit);
+        QVERIFY(editModeInside);
+        QCOMPARE(companyInside, QStringLiteral("Beta"));
+        const auto rows =
+            c.db.rows(QStringLiteral("SELECT ID, KRAJ, PRIJMENI FROM KONTAKT WHERE ID_FIRMA = 2"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toInt(), 2);
+        QCOMPARE(rows[0][1].toString(), QStringLiteral(" "));
+        QCOMPARE(rows[0][2].toString(), QStringLiteral("První"));
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+        QCOMPARE(newContactCompanyId, 0);
+        QVERIFY(!contactEditOnShow);
+        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(),
+                 QStringLiteral("První"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aFurtherContactPersonIsANewRow_data() {
+        QTest::addColumn<bool>("confirm");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void aFurtherContactPersonIsANewRow() {
+        QFETCH(bool, confirm);
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        data::Dataset::State stateInside = data::Dataset::State::Inactive;
+        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
+            stateInside = c.dm().tKONTAKT.state();
+            k.EditPrijmeni->setText(QStringLiteral("Druhá"));
+            if (confirm)
+                k.BB_JoClick();
+        });
+        f.sbVlozFirmaKontaktClick();
+        QVERIFY(shown());
+        QCOMPARE(stateInside, data::Dataset::State::Insert);
+        QCOMPARE(c.contactsOf(1), confirm ? 2 : 1);
+        if (confirm)
+            QCOMPARE(c.db.scalar(QStringLiteral(
+                                     "SELECT ID_POBOCKA FROM KONTAKT WHERE PRIJMENI = 'Druhá' "
+                                     "AND ID_FIRMA = 1 AND KRAJ = ' '"))
+                         .toInt(),
+                     0);
+        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), confirm ? 2 : 1);
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aDoubleClickEditsTheClickedContactPerson() {
+        Companies c;
+        addContact(c.db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
+        c.dm().tKONTAKT.refresh();
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        f.pcFirma->setCurrentIndex(4);
+        data::QueryDataset &list = c.dm().qFirmaKontakty;
+        QCOMPARE(list.recordCount(), 2);
+        list.moveTo(1); // sorted by surname: Adámek, Malá
+        f.gKontaktyFirmyCellClick(1);
+        QCOMPARE(f.clickedContactId, QStringLiteral("1"));
+        QString surnameInside;
+        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
+            surnameInside = k.EditPrijmeni->text();
+            k.EditJmeno->setText(QStringLiteral("Janička"));
+            k.BB_JoClick();
+        });
+        f.gKontaktyFirmyDblClick();
+        QVERIFY(shown());
+        QCOMPARE(surnameInside, QStringLiteral("Malá"));
+        QCOMPARE(c.db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
+                 QStringLiteral("Janička"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void editingWithoutAnyContactRowDoesNothing() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(3));
+        auto shown = c.actInContactForm([](TFM_Kontakt &) {});
+        f.sbEditujFirmaKontaktClick();
+        QTest::qWait(20);
+        QVERIFY(!shown());
+        QCOMPARE(c.count("KONTAKT"), 2);
+        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QVERIFY(!c.dm().tKONTAKT.isFiltered());
+        QCOMPARE(newContactCompanyId, 0);
+        // A double click before any click finds nothing to edit, silently.
+        f.gKontaktyFirmyDblClick();
+        QTest::qWait(20);
+        QVERIFY(!shown());
+        QVERIFY(c.messages.messages.empty());
+    }
+};
+
+QTEST_MAIN(TestCompanyForm)
+#include "tst_companyform.moc"
