@@ -18,11 +18,10 @@
 
 DataGrid::DataGrid(QWidget *parent)
     : QTableView(parent), m_model(new DatasetModel(this)), m_header(new GridHeader(this)),
-      m_indicator(new IndicatorHeader(this)), m_menu(nullptr) {
+      m_indicator(new IndicatorHeader(this)), m_menu(new GridMenu(this)) {
     setHorizontalHeader(m_header);
     setVerticalHeader(m_indicator);
     setModel(m_model);
-    m_menu = new GridMenu(this);
 
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -42,8 +41,8 @@ DataGrid::DataGrid(QWidget *parent)
     connect(m_header, &GridHeader::contextMenuRequested, this, &DataGrid::popupContextMenu);
     connect(m_header, &GridHeader::doubleClicked, this, &DataGrid::dblClick);
     connect(m_indicator, &IndicatorHeader::doubleClicked, this, &DataGrid::dblClick);
-    connect(m_header, &QHeaderView::sectionMoved, this, [this] { m_model->setGroupTextColumn(firstVisibleColumn()); });
-    connect(m_header, &QHeaderView::sectionResized, this, [this] { m_model->setGroupTextColumn(firstVisibleColumn()); });
+    connect(m_header, &QHeaderView::sectionMoved, this, &DataGrid::updateGroupTextColumn);
+    connect(m_header, &QHeaderView::sectionResized, this, &DataGrid::updateGroupTextColumn);
 
     connect(m_model, &DatasetModel::columnsReplaced, this, &DataGrid::applyColumnGeometry);
     connect(m_model, &DatasetModel::fetchFailed, this, [](const QString &message) { ui::showErrorReport(message); });
@@ -147,8 +146,11 @@ void DataGrid::applyColumnGeometry() {
         m_header->setSectionHidden(logical, columns[logical].hidden);
         m_header->resizeSection(logical, columns[logical].width);
     }
-    m_model->setGroupTextColumn(firstVisibleColumn());
+    updateGroupTextColumn();
 }
+
+// A reader hears a group row's line in the first column that can be seen.
+void DataGrid::updateGroupTextColumn() { m_model->setGroupTextColumn(firstVisibleColumn()); }
 
 std::vector<grid::GridColumn> DataGrid::columnLayout() const {
     std::vector<grid::GridColumn> layout;
@@ -260,7 +262,8 @@ void DataGrid::paintBand(QPainter &painter, int row, int grouping, const QString
         painter.setPen(g.fontColor);
         painter.drawText(band.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
     } else if (const int last = lastVisibleColumn(); last >= 0) {
-        // The handler painted the band; the row's last cell is drawn over it, as after every band.
+        // The handler painted the band and the cells' own content follows it; of
+        // a row of cells, each covered by the next band, the last one stays on top.
         const QModelIndex index = m_model->index(row, last);
         const QRect cell = visualRect(index).adjusted(3, 0, -3, 0);
         if (cell.width() > 0) {
@@ -437,9 +440,9 @@ void DataGrid::applyRecordFilter() {
     std::vector<Term> terms;
     // Columns are tested left to right as they are shown.
     for (const grid::GridColumn &column : columnLayout()) {
-        const auto value = m_filters.constFind(column.field.toUpper());
-        if (value != m_filters.constEnd() && !grid::ColumnFilter(*value).isEmpty())
-            terms.push_back({column.field, grid::ColumnFilter(*value)});
+        grid::ColumnFilter filter(m_filters.value(column.field.toUpper()));
+        if (!filter.isEmpty())
+            terms.push_back({column.field, std::move(filter)});
     }
     if (terms.empty()) {
         if (m_recordFilterSet)

@@ -135,6 +135,7 @@ private:
     void showDatasetRow();
     void updateIndicator();
     void applyColumnGeometry();
+    void updateGroupTextColumn();
     void applyRecordFilter();
     void updateFetchBatch();
     int firstVisibleColumn() const;

@@ -166,6 +166,26 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
+    void refusedMoveKeepsTheRow() {
+        addContacts(*f, 5);
+        data::TableDataset &t = f->dm->tKONTAKT;
+        QVERIFY_DB(t.close(); t.open());
+        makeGrid(&t, {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
+        msg::Recorder recorder;
+        QSignalSpy clicks(grid, &DataGrid::cellClick);
+        QVERIFY_DB(t.moveTo(1); t.edit(); t.fieldByName(QStringLiteral("ID"))->setAsInteger(1));   // taken by row 0
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(3, 1));
+        QCOMPARE(recorder.messages.size(), size_t(1));
+        QCOMPARE(recorder.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(t.currentIndex(), 1);
+        QCOMPARE(t.state(), data::Dataset::State::Edit);
+        QTRY_COMPARE(grid->currentIndex().row(), 1);   // the grid shows where the dataset stayed
+        QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
+        QCOMPARE(clicks.count(), 0);
+        QCOMPARE(grid->indicator()->markedRow(), 1);
+        QVERIFY_DB(t.cancel());
+    }
+
     void tabStaysInTheGrid() {
         addContacts(*f, 2);
         q = contactQuery(*f);
