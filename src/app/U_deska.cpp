@@ -278,7 +278,7 @@ void Tfm_Deska::sbTiskClick() {
 }
 
 void Tfm_Deska::sbEmailClick() {
-    if (selectedEmail.isEmpty())
+    if (selectedEmail.trimmed().isEmpty())
         return;
     QDesktopServices::openUrl(QUrl(composeMailto(selectedEmail), QUrl::TolerantMode));
 }

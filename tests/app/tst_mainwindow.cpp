@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -27,7 +29,14 @@ class TestMainWindow : public QObject {
         return std::make_unique<Tfm_Deska>(*f->dm, f->base());
     }
 
+    QTemporaryDir settingsDir;
+
 private slots:
+    void initTestCase() {
+        // Column layouts are read at creation: keep the user's own settings out.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    }
     void init() {
         f = std::make_unique<DataFixture>();
         recorder = std::make_unique<msg::Recorder>();
