@@ -30,7 +30,8 @@ public:
 
     void read(CellSink &sink) override {
         m_query.close();
-        m_query.open();
+        m_query.open(); // runs the statement and fetches the first row
+        sink.firstRowIn();
         const int rows = m_query.recordCount();
         const int columns = int(m_query.fields().size());
         for (int row = 0; row < rows; ++row) {

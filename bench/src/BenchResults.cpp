@@ -1,5 +1,7 @@
 #include "BenchResults.h"
 
+#include "BenchStats.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -78,6 +80,14 @@ bool Results::writeJson(const QString &path) const {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return file.write(QJsonDocument(root).toJson()) > 0;
+}
+
+QString spread(const std::vector<double> &samples) {
+    const Summary s = summarize(samples);
+    return QStringLiteral("%1 samples, min %2, max %3 ms")
+        .arg(s.count)
+        .arg(s.min, 0, 'f', 1)
+        .arg(s.max, 0, 'f', 1);
 }
 
 QJsonObject describeMachine() {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace bench {
 
@@ -45,6 +46,9 @@ private:
     QStringList m_notes;
     QJsonObject m_machine;
 };
+
+/// "N samples, min A, max B ms" for a note.
+QString spread(const std::vector<double> &samples);
 
 /// What the machine is: cores, CPU model, memory, load, library versions.
 QJsonObject describeMachine();

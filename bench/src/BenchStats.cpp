@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 
 namespace bench {
 
@@ -35,6 +36,28 @@ Summary summarize(const std::vector<double> &samples) {
     s.min = *lo;
     s.max = *hi;
     return s;
+}
+
+namespace {
+qint64 nowNs(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+} // namespace
+
+void Stopwatch::start() {
+    m_wallNs = nowNs(CLOCK_MONOTONIC);
+    m_cpuNs = nowNs(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+double Stopwatch::wallMs() const { return double(nowNs(CLOCK_MONOTONIC) - m_wallNs) / 1e6; }
+
+double Stopwatch::cpuMs() const { return double(nowNs(CLOCK_PROCESS_CPUTIME_ID) - m_cpuNs) / 1e6; }
+
+void Timings::append(const Timings &other) {
+    wall.insert(wall.end(), other.wall.begin(), other.wall.end());
+    cpu.insert(cpu.end(), other.cpu.begin(), other.cpu.end());
 }
 
 Memory ownMemory() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BenchStats.h"
+
 #include <QHash>
 #include <QString>
 
@@ -29,13 +31,20 @@ public:
             mix(quint64(text.size()) << 16 | (text.isEmpty() ? 0u : text.back().unicode()));
     }
     void endRow() { ++m_rows; }
+    /// Called by a reader once, when the first row has arrived from the server.
+    void firstRowIn() { m_firstRowMs = m_watch.wallMs(); }
 
     int rows() const { return m_rows; }
     quint64 checksum() const { return m_sum; }
+    /// Milliseconds from the sink's creation to the first row's arrival:
+    /// for the board query, mostly the server's work before it can answer.
+    double firstRowMs() const { return m_firstRowMs; }
 
 private:
     void mix(quint64 value) { m_sum = (m_sum ^ value) * 0x100000001b3ull; }
     Mode m_mode;
+    Stopwatch m_watch;
+    double m_firstRowMs = 0;
     int m_rows = 0;
     quint64 m_sum = 0xcbf29ce484222325ull;
 };

@@ -51,6 +51,8 @@ ChildRun runChild(const QString &program, const QStringList &arguments,
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
     run.wallMs = double(timer.nsecsElapsed()) / 1e6;
+    run.cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     run.peakRssKb = usage.ru_maxrss;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;

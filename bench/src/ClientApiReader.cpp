@@ -123,7 +123,9 @@ public:
         isc_dsql_execute(m_status, &m_tr, &stmt, 1, in);
         check(m_status);
         ISC_STATUS rc;
-        while ((rc = isc_dsql_fetch(m_status, &stmt, 1, out)) == 0) {
+        for (bool first = true; (rc = isc_dsql_fetch(m_status, &stmt, 1, out)) == 0; first = false) {
+            if (first)
+                sink.firstRowIn();
             for (int i = 0; i < columns; ++i) {
                 const XSQLVAR &v = out->sqlvar[i];
                 if (nulls[i] < 0) {

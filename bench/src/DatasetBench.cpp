@@ -1,9 +1,9 @@
 #include "DatasetBench.h"
 
 #include "BenchStats.h"
-#include "BoardReaders.h"
 #include "CardBench.h"
 #include "ChildRuns.h"
+#include "FetchBench.h"
 #include "KeystrokeBench.h"
 #include "MemoryProbe.h"
 
@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <cstdio>
@@ -27,8 +26,6 @@ constexpr double kKeystrokeTargetMs = 30;
 constexpr double kStartupTargetMs = 1000;
 constexpr double kStartupMemoryTargetMb = 150;
 constexpr double kCardTargetMs = 1000;
-constexpr double kFetchVsBareTarget = 1.15;
-constexpr double kFetchVsQtTarget = 1.0;
 
 void progress(const DataSet &set, const QString &what) {
     std::fprintf(stderr, "[%s] %s\n", qPrintable(set.label), qPrintable(what));
@@ -36,11 +33,8 @@ void progress(const DataSet &set, const QString &what) {
 
 double mb(qint64 kb) { return double(kb) / 1024.0; }
 
-QString describe(const Summary &s) {
-    return QStringLiteral("%1 samples, min %2, max %3 ms")
-        .arg(s.count)
-        .arg(s.min, 0, 'f', 1)
-        .arg(s.max, 0, 'f', 1);
+QString cpuNote(const std::vector<double> &cpu) {
+    return QStringLiteral("CPU median %1 ms").arg(median(cpu), 0, 'f', 0);
 }
 
 void benchmarkStartup(const DataSet &set, const Options &options, Results &results) {
@@ -60,25 +54,26 @@ void benchmarkStartup(const DataSet &set, const Options &options, Results &resul
     const QProcessEnvironment env = unattendedEnvironment(log);
 
     runChild(copy, {}, env); // warm-up: libraries and the database file into the page cache
-    std::vector<double> times;
+    std::vector<double> wall, cpu;
     qint64 peakKb = 0;
     int failures = 0;
     for (int i = 0; i < options.startupRuns; ++i) {
         const ChildRun run = runChild(copy, {}, env);
-        times.push_back(run.wallMs);
+        wall.push_back(run.wallMs);
+        cpu.push_back(run.cpuMs);
         peakKb = qMax(peakKb, run.peakRssKb);
         failures += run.exitCode != 0;
     }
-    QString note = describe(summarize(times)) + QStringLiteral("; process start to exit");
+    QString note = QStringLiteral("process start to exit; %1; %2").arg(cpuNote(cpu), spread(wall));
     if (failures)
         note += QStringLiteral("; %1 runs exited with an error").arg(failures);
     QFile messages(log);
     if (messages.open(QIODevice::ReadOnly) && messages.size() > 0)
         note += QStringLiteral("; the program reported: ") + QString::fromUtf8(messages.readLine().trimmed());
-    results.add({set.label, QStringLiteral("start-up"), QStringLiteral("median, window shown, offscreen"),
-                 median(times), QStringLiteral("ms"), kStartupTargetMs, note});
-    results.add({set.label, QStringLiteral("memory"), QStringLiteral("peak RSS of the program (start-up)"),
-                 mb(peakKb), QStringLiteral("MB"), kStartupMemoryTargetMb,
+    results.add({set.label, QStringLiteral("start-up"), QStringLiteral("median, to the window shown"),
+                 median(wall), QStringLiteral("ms"), kStartupTargetMs, note});
+    results.add({set.label, QStringLiteral("memory"), QStringLiteral("peak RSS after start-up"), mb(peakKb),
+                 QStringLiteral("MB"), kStartupMemoryTargetMb,
                  QStringLiteral("ru_maxrss of vizitar, largest of %1 runs").arg(options.startupRuns)});
 }
 
@@ -87,67 +82,55 @@ void benchmarkMemory(const DataSet &set, const Options &options, Results &result
     const ProbeFigures f = probeMemory(options.self, set.directory);
     results.add({set.label, QStringLiteral("memory"), QStringLiteral("peak RSS after RecordCount on tKONTAKT"),
                  mb(f.recordCountPeakKb), QStringLiteral("MB"), std::nullopt,
-                 QStringLiteral("VmHWM in the probe: %1 MB after start-up, %2 MB before the database; %3 "
-                                "KONTAKT rows")
+                 QStringLiteral("VmHWM of a probe that starts like the program: %1 MB after start-up, "
+                                "%2 MB before the database; %3 KONTAKT rows")
                      .arg(mb(f.startupPeakKb), 0, 'f', 1)
                      .arg(mb(f.baselinePeakKb), 0, 'f', 1)
                      .arg(f.contactRows)});
 }
 
-void benchmarkWindow(const DataSet &set, const Options &options, Results &results) {
-    msg::Recorder messages;
-    TDM dm;
-    DM = &dm;
-    struct ForgetModule {
-        ~ForgetModule() { DM = nullptr; }
-    } forget;
-    Tfm_Deska window(dm, set.directory);
-    TfmReporty printForm;
-    window.setWindows(nullptr, nullptr, nullptr, &printForm);
-    window.show();
-    QCoreApplication::processEvents();
+void addKeystroke(const DataSet &set, const QString &scenario, const Timings &t, const QString &what,
+                  Results &results) {
+    results.add({set.label, scenario, QStringLiteral("median"), median(t.wall), QStringLiteral("ms"),
+                 kKeystrokeTargetMs, what + QStringLiteral("; ") + cpuNote(t.cpu)});
+    results.add({set.label, scenario, QStringLiteral("95th percentile"), percentile(t.wall, 95),
+                 QStringLiteral("ms"), std::nullopt, spread(t.wall)});
+}
 
+void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm_Deska &window,
+                        Results &results) {
     const QStringList prefixes = typedPrefixes();
     progress(set, QStringLiteral("keystroke, board query (%1 prefixes x %2)").arg(prefixes.size()).arg(options.typingPasses));
-    timeBoardQuery(dm, prefixes);
-    std::vector<double> query;
-    for (int pass = 0; pass < options.typingPasses; ++pass) {
-        const std::vector<double> samples = timeBoardQuery(dm, prefixes);
-        query.insert(query.end(), samples.begin(), samples.end());
-    }
-    const Summary q = summarize(query);
-    const QString what = QStringLiteral("close, 6 parameters, open, first 40 rows read");
-    results.add({set.label, QStringLiteral("keystroke (data side)"), QStringLiteral("median"), q.median,
-                 QStringLiteral("ms"), kKeystrokeTargetMs, what});
-    results.add({set.label, QStringLiteral("keystroke (data side)"), QStringLiteral("95th percentile"),
-                 q.p95, QStringLiteral("ms"), std::nullopt, describe(q)});
+    timeBoardQuery(dm, prefixes); // warm-up
+    Timings query;
+    for (int pass = 0; pass < options.typingPasses; ++pass)
+        query.append(timeBoardQuery(dm, prefixes));
+    addKeystroke(set, QStringLiteral("keystroke (data side)"), query,
+                 QStringLiteral("close, 6 parameters, open, first 40 rows read"), results);
 
-    if (window.gHlavniDeska) {
-        progress(set, QStringLiteral("keystroke, typed into the main window"));
-        QString problem;
-        timeTyping(window, dm, prefixes, &problem);
-        std::vector<double> typed;
-        for (int pass = 0; pass < options.typingPasses; ++pass) {
-            const std::vector<double> samples = timeTyping(window, dm, prefixes, &problem);
-            typed.insert(typed.end(), samples.begin(), samples.end());
-        }
-        const Summary t = summarize(typed);
-        QString note = QStringLiteral("key event into Edit1, events, grid grab()");
-        if (!problem.isEmpty())
-            note += QStringLiteral("; PROBLEM: ") + problem;
-        results.add({set.label, QStringLiteral("keystroke (painted)"), QStringLiteral("median"), t.median,
-                     QStringLiteral("ms"), kKeystrokeTargetMs, note});
-        results.add({set.label, QStringLiteral("keystroke (painted)"), QStringLiteral("95th percentile"),
-                     t.p95, QStringLiteral("ms"), std::nullopt, describe(t)});
-    } else {
+    if (!window.gHlavniDeska) {
         results.addNote(QStringLiteral("%1: the main window has no board grid yet; the keystroke is "
                                        "measured on the data side only")
                             .arg(set.label));
+        return;
     }
+    progress(set, QStringLiteral("keystroke, typed into the main window"));
+    QString problem;
+    timeTyping(window, dm, prefixes, &problem); // warm-up
+    Timings typed;
+    for (int pass = 0; pass < options.typingPasses; ++pass)
+        typed.append(timeTyping(window, dm, prefixes, &problem));
+    QString what = QStringLiteral("key event into Edit1, pending events, grid painted with grab()");
+    if (!problem.isEmpty())
+        what += QStringLiteral("; PROBLEM: ") + problem;
+    addKeystroke(set, QStringLiteral("keystroke (painted)"), typed, what, results);
+}
 
+void benchmarkCard(const DataSet &set, const Options &options, TDM &dm, TfmReporty &printForm,
+                   Results &results) {
     const BusiestCompany busiest = findBusiestCompany(dm);
     progress(set, QStringLiteral("company card of company %1 (%2 contacts)").arg(busiest.id).arg(busiest.contacts));
-    timeCompanyCard(dm, printForm, busiest.id);
+    timeCompanyCard(dm, printForm, busiest.id); // warm-up
     std::vector<double> totals, compose, rtf, layout, paint;
     CardTiming last;
     for (int i = 0; i < options.cardRuns; ++i) {
@@ -169,64 +152,33 @@ void benchmarkWindow(const DataSet &set, const Options &options, Results &result
                      .arg(median(rtf), 0, 'f', 0)
                      .arg(median(layout), 0, 'f', 0)
                      .arg(median(paint), 0, 'f', 0)});
-
-    for (const auto &m : messages.messages)
-        results.addNote(QStringLiteral("%1: the program reported: %2").arg(set.label, m.text));
 }
 
-void benchmarkFetch(const DataSet &set, const Options &options, Results &results) {
-    progress(set, QStringLiteral("fetch: access layer, Qt driver, client API"));
-    const QString path = dbsettings::databasePath(set.directory);
-    std::vector<std::unique_ptr<BoardReader>> readers;
-    readers.push_back(accessLayerReader(path));
-    readers.push_back(qtDriverReader(path));
-    readers.push_back(clientApiReader(path));
+void benchmarkWindow(const DataSet &set, const Options &options, Results &results) {
+    msg::Recorder messages;
+    TDM dm;
+    DM = &dm;
+    struct ForgetModule {
+        ~ForgetModule() { DM = nullptr; }
+    } forget;
+    Tfm_Deska window(dm, set.directory);
+    TfmReporty printForm;
+    window.setWindows(nullptr, nullptr, nullptr, &printForm);
+    window.show();
+    QCoreApplication::processEvents();
 
-    // One checking read each: the same rows, the same text.
-    std::vector<CellSink> checks;
-    for (auto &reader : readers) {
-        CellSink sink(CellSink::Full);
-        reader->read(sink);
-        checks.push_back(sink);
-    }
-    QStringList agreement;
-    for (size_t i = 1; i < readers.size(); ++i) {
-        const bool same = checks[i].rows() == checks[0].rows() && checks[i].checksum() == checks[0].checksum();
-        agreement << QStringLiteral("%1 %2 the access layer").arg(readers[i]->name(),
-                                                                   same ? QStringLiteral("matches")
-                                                                        : QStringLiteral("DIFFERS FROM"));
-    }
-
-    std::vector<std::vector<double>> times(readers.size());
-    for (int round = 0; round < options.fetchRounds; ++round) {
-        for (size_t k = 0; k < readers.size(); ++k) {
-            const size_t i = (k + size_t(round)) % readers.size(); // rotate who goes first
-            CellSink sink(CellSink::Light);
-            QElapsedTimer timer;
-            timer.start();
-            readers[i]->read(sink);
-            times[i].push_back(double(timer.nsecsElapsed()) / 1e6);
-        }
-    }
-    const char *const labels[] = {"(a) access layer", "(b) Qt QIBASE driver", "(c) bare client API"};
-    for (size_t i = 0; i < readers.size(); ++i) {
-        QString note = QStringLiteral("text: ") + readers[i]->textConversion();
-        if (i == 0)
-            note = QStringLiteral("%1 rows x 13 columns; ").arg(checks[0].rows()) + note;
-        results.add({set.label, QStringLiteral("fetch, board query \"%\" to the end"), QLatin1String(labels[i]),
-                     median(times[i]), QStringLiteral("ms"), std::nullopt, note});
-    }
-    const double a = median(times[0]), b = median(times[1]), c = median(times[2]);
-    results.add({set.label, QStringLiteral("fetch ratio"), QStringLiteral("a/b (ours vs Qt's driver)"), a / b,
-                 QStringLiteral("x"), kFetchVsQtTarget, agreement.value(0)});
-    results.add({set.label, QStringLiteral("fetch ratio"), QStringLiteral("a/c (ours vs bare loop)"), a / c,
-                 QStringLiteral("x"), kFetchVsBareTarget, agreement.value(1)});
+    benchmarkKeystroke(set, options, dm, window, results);
+    benchmarkCard(set, options, dm, printForm, results);
+    for (const auto &m : messages.messages)
+        results.addNote(QStringLiteral("%1: the program reported: %2").arg(set.label, m.text));
 }
 
 } // namespace
 
 void benchmarkDataSet(const DataSet &set, const Options &options, Results &results) {
     const auto step = [&](const char *name, auto &&run) {
+        if (!options.only.isEmpty() && !options.only.contains(QLatin1String(name)))
+            return;
         try {
             run();
         } catch (const std::exception &e) {

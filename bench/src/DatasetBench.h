@@ -13,6 +13,9 @@ struct Options {
     int typingPasses = 3; ///< over the typed prefixes, after one warm-up pass
     int fetchRounds = 5;  ///< each reader once per round, after one checking read
     int cardRuns = 5;     ///< after one warm-up run
+    /// Scenarios to run ("start-up", "memory", "main window", "fetch");
+    /// empty for all. Handy for profiling one of them.
+    QStringList only;
 };
 
 /// A data set: its label ("companies/contacts") and the directory that

@@ -5,7 +5,6 @@
 #include "U_deska.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
@@ -14,8 +13,6 @@ namespace bench {
 namespace {
 
 const char *const kParams[] = {"K1", "K2", "K3", "F1", "F2", "F3"};
-
-double msSince(const QElapsedTimer &timer) { return double(timer.nsecsElapsed()) / 1e6; }
 
 /// One typed character as the window system delivers it.
 void typeCharacter(QWidget *target, QChar ch) {
@@ -41,12 +38,11 @@ QStringList typedPrefixes() {
     return prefixes;
 }
 
-std::vector<double> timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
-    std::vector<double> samples;
+Timings timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
+    Timings samples;
     data::QueryDataset &board = dm.qHlavniDeska;
     for (const QString &prefix : prefixes) {
-        QElapsedTimer timer;
-        timer.start();
+        const Stopwatch watch;
         board.close();
         const QString pattern = QLatin1Char('%') + prefix + QLatin1Char('%');
         for (const char *name : kParams)
@@ -60,26 +56,24 @@ std::vector<double> timeBoardQuery(TDM &dm, const QStringList &prefixes, int row
         for (int row = 0; row < shown; ++row)
             for (int column = 0; column < columns; ++column)
                 touched += board.valueAt(row, column).toString().size();
-        samples.push_back(msSince(timer));
+        samples.add(watch);
         Q_UNUSED(touched);
     }
     return samples;
 }
 
-std::vector<double> timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes,
-                               QString *problem) {
-    std::vector<double> samples;
+Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes, QString *problem) {
+    Timings samples;
     DataGrid *grid = window.gHlavniDeska;
     QLineEdit *box = window.Edit1;
     for (const QString &prefix : prefixes) {
         if (prefix.size() == 1)
             box->selectAll(); // a new word: its first letter replaces the old one
-        QElapsedTimer timer;
-        timer.start();
+        const Stopwatch watch;
         typeCharacter(box, prefix.back());
         QCoreApplication::processEvents();
         const QPixmap painted = grid->grab();
-        samples.push_back(msSince(timer));
+        samples.add(watch);
 
         const QString expected = QLatin1Char('%') + prefix + QLatin1Char('%');
         const QString used = dm.qHlavniDeska.paramByName(QStringLiteral("K1"))->value().toString();

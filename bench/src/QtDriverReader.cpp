@@ -64,7 +64,9 @@ public:
         if (!query.exec())
             throw std::runtime_error(query.lastError().text().toStdString());
         const int columns = query.record().count();
-        while (query.next()) {
+        for (bool first = true; query.next(); first = false) {
+            if (first)
+                sink.firstRowIn();
             for (int column = 0; column < columns; ++column) {
                 const QVariant value = query.value(column);
                 if (value.isNull())

@@ -36,7 +36,11 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption probe(QStringLiteral("probe-memory"),
                                    QStringLiteral("Internal: the memory probe child."),
                                    QStringLiteral("dir"));
-    parser.addOptions({dataset, program, json, quick, probe});
+    const QCommandLineOption only(
+        QStringLiteral("only"),
+        QStringLiteral("Run only this scenario: start-up, memory, main window or fetch (repeatable)."),
+        QStringLiteral("scenario"));
+    parser.addOptions({dataset, program, json, quick, only, probe});
     parser.process(app);
 
     if (parser.isSet(probe))
@@ -45,6 +49,7 @@ int main(int argc, char *argv[]) {
     bench::Options options;
     options.program = parser.value(program);
     options.self = QCoreApplication::applicationFilePath();
+    options.only = parser.values(only);
     if (parser.isSet(quick)) {
         options.startupRuns = 2;
         options.typingPasses = 1;
