@@ -92,4 +92,64 @@ QIcon glyph(const QString &fileName) {
     return QIcon(QStringLiteral(":/forms/") + fileName);
 }
 
+QToolButton *newRecordButton(QWidget *parent, const char *name) {
+    return speedButton(parent, name, QStringLiteral("Založ nový záznam"),
+                       glyph(QStringLiteral("novy.svg")));
+}
+
+QToolButton *editRecordButton(QWidget *parent, const char *name) {
+    return speedButton(parent, name, QStringLiteral("Edituj záznam"),
+                       glyph(QStringLiteral("edituj.svg")));
+}
+
+QToolButton *deleteRecordButton(QWidget *parent, const char *name) {
+    return speedButton(parent, name, QStringLiteral("Smaž záznam"),
+                       glyph(QStringLiteral("smaz.svg")));
+}
+
+QPushButton *confirmButton(QWidget *parent) {
+    return dialogButton(parent, "BB_Jo", QStringLiteral("Potvrď"),
+                        QStringLiteral("Ulož záznam / změny"), glyph(QStringLiteral("potvrd.svg")));
+}
+
+QPushButton *cancelButton(QWidget *parent) {
+    return dialogButton(parent, "BB_Zrus", QStringLiteral("Zruš"), QStringLiteral("Zruš změny"),
+                        glyph(QStringLiteral("zrus.svg")));
+}
+
+namespace {
+
+/// Adds single-line rows and a note row that takes the spare height.
+QGridLayout *rowsWithNote(QGroupBox *group, const char *const captions[], QLineEdit **const lines[],
+                          const char *const names[], int count, QPlainTextEdit **note,
+                          const char *noteName) {
+    QGridLayout *layout = grid(group);
+    for (int i = 0; i < count; ++i) {
+        *lines[i] = lineBox(group, names[i]);
+        addRow(layout, QString::fromUtf8(captions[i]), *lines[i]);
+    }
+    *note = noteBox(group, noteName);
+    addRow(layout, QStringLiteral("Poznámka"), *note);
+    layout->setRowStretch(layout->rowCount() - 1, 1);
+    return layout;
+}
+
+} // namespace
+
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes) {
+    static const char *const captions[] = {"Název", "Ulice (1)", "Ulice (2)",
+                                           "Město", "PSČ",       "Stát"};
+    return rowsWithNote(group, captions, boxes.lines, boxes.names, 6, boxes.note, boxes.names[6]);
+}
+
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes) {
+    static const char *const captions[] = {"Telefon", "Mobil",    "Telefon 2", "Fax",
+                                           "E-mail",  "E-mail 2", "WWW",       "ICQ",
+                                           "Skype",   "Další 1",  "Další 2"};
+    static const char *const names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
+                                        "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
+                                        "EditSkype",   "EditDalsi1", "EditDalsi2"};
+    return rowsWithNote(group, captions, boxes.lines, names, 11, boxes.note, "MemoPoznamkaSP");
+}
+
 } // namespace forms::kit

@@ -41,4 +41,35 @@ QLabel *addRow(QGridLayout *grid, const QString &caption, QWidget *box, int colu
 /// A glyph of the record forms by its file name ("novy.svg").
 QIcon glyph(const QString &fileName);
 
+// The buttons of the record-form protocol.
+QToolButton *newRecordButton(QWidget *parent, const char *name);
+QToolButton *editRecordButton(QWidget *parent, const char *name);
+QToolButton *deleteRecordButton(QWidget *parent, const char *name);
+/// "Potvrď", named BB_Jo.
+QPushButton *confirmButton(QWidget *parent);
+/// "Zruš", named BB_Zrus.
+QPushButton *cancelButton(QWidget *parent);
+
+/// Where an address group puts its boxes, and their names: six single-line
+/// boxes, then the note box.
+struct AddressBoxes {
+    QLineEdit **lines[6];
+    QPlainTextEdit **note;
+    const char *names[7];
+};
+/// Fills `group` with the rows "Název", "Ulice (1)", "Ulice (2)", "Město",
+/// "PSČ", "Stát" and "Poznámka" (the note box takes the spare height).
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes);
+
+/// Where a connection group puts its boxes: EditTelefon, EditMobil,
+/// EditTelefon2, EditFax, EditEmail, EditEmail2, EditWWW, EditICQ,
+/// EditSkype, EditDalsi1 and EditDalsi2, then the note box MemoPoznamkaSP.
+struct ConnectionBoxes {
+    QLineEdit **lines[11];
+    QPlainTextEdit **note;
+};
+/// Fills `group` with the connection rows from "Telefon" to "Další 2" and
+/// "Poznámka".
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes);
+
 } // namespace forms::kit

@@ -4,6 +4,7 @@
 #include "Dataset.h"
 
 #include <QComboBox>
+#include <QEvent>
 
 namespace forms {
 
@@ -19,6 +20,7 @@ LookupBinding::LookupBinding(QComboBox *box, data::DataSource &source, const QSt
     connect(&listDataset, &data::Dataset::rowChanged, this, &LookupBinding::refresh);
     connect(&listDataset, &data::Dataset::rowInserted, this, &LookupBinding::refresh);
     connect(&listDataset, &data::Dataset::rowRemoved, this, &LookupBinding::refresh);
+    box->installEventFilter(this);
     refresh();
 }
 
@@ -26,7 +28,16 @@ QString LookupBinding::shownText() const {
     return m_box->count() > 0 ? m_box->itemText(0) : QString();
 }
 
+bool LookupBinding::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_box && event->type() == QEvent::Show && m_stale)
+        refresh();
+    return false;
+}
+
 void LookupBinding::refresh() {
+    m_stale = !m_box->isVisible();
+    if (m_stale)
+        return;
     QString text;
     try {
         data::Dataset *dataset = m_source ? m_source->dataset() : nullptr;

@@ -15,7 +15,8 @@ namespace forms {
 /// current row, the list column of the row of a list dataset whose key
 /// equals it (for a contact, the name of its company). The list dataset is
 /// read row by row without moving its current row; rows it has not fetched
-/// yet are fetched as far as the search needs.
+/// yet are fetched as far as the search needs. While the list box is
+/// hidden the search waits until it is shown.
 ///
 /// The binding is a child of its list box; the datasets are not owned.
 class LookupBinding : public QObject {
@@ -27,8 +28,11 @@ class LookupBinding : public QObject {
 
     /// The text shown for the current key (empty when no row has it).
     QString shownText() const;
-    /// Looks the current key up again.
+    /// Looks the current key up again (once the box is shown).
     void refresh();
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     QString lookUp(qint64 key) const;
@@ -39,6 +43,7 @@ class LookupBinding : public QObject {
     QPointer<data::Dataset> m_list;
     QString m_listKeyColumn;
     QString m_listColumn;
+    bool m_stale = false;
 };
 
 } // namespace forms

@@ -6,7 +6,6 @@
 #include "SharedColors.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
@@ -141,19 +140,8 @@ bool RecordProtocol::focusInNoteBox() const {
 
 bool RecordProtocol::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_c.form) {
-        switch (event->type()) {
-        case QEvent::Show:
+        if (event->type() == QEvent::Show)
             watchWindow();
-            break;
-        case QEvent::Close:
-            if (!allowClose()) {
-                event->ignore();
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
         return false;
     }
     if (watched == m_watchedWindow && event->type() == QEvent::KeyPress)

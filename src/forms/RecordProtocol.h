@@ -27,8 +27,8 @@ class DbNavigator;
 ///
 /// Keys are watched on the form's window, so they are seen once, before the
 /// focused control, and only while the form is the window receiving them.
-/// Close requests are watched on the form itself. The protocol is a child
-/// of the form; it owns none of the controls it is given.
+/// The protocol is a child of the form; it owns none of the controls it is
+/// given.
 class RecordProtocol : public QObject {
     Q_OBJECT
   public:
@@ -78,7 +78,10 @@ class RecordProtocol : public QObject {
     /// Asks msgConfirmDelete (warning, Yes/No); true only for Yes.
     bool confirmDelete() const;
     /// The close guard: in browse mode shows the first tab and allows the
-    /// close; in edit mode shows msgFormInEditMode and refuses it.
+    /// close; in edit mode shows msgFormInEditMode and refuses it. The form
+    /// asks it in its reject(), the way every close request of a QDialog
+    /// takes (its closeEvent calls reject() and stays open when that did not
+    /// hide it).
     bool allowClose();
 
     /// Form-specific part of the look step, run after it with its flag.

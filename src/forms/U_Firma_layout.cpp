@@ -24,28 +24,6 @@ using namespace forms;
 
 namespace {
 
-/// The boxes of one address family, in the order of their rows.
-struct AddressBoxes {
-    QLineEdit **lines[6];
-    QPlainTextEdit **note;
-    const char *names[7];
-};
-
-/// A group with the six address rows and the note row; returns its grid.
-QGridLayout *addressGroup(QGroupBox *group, const AddressBoxes &boxes) {
-    static const char *const captions[] = {"Název", "Ulice (1)", "Ulice (2)",
-                                           "Město", "PSČ",       "Stát"};
-    auto *grid = kit::grid(group);
-    for (int i = 0; i < 6; ++i) {
-        *boxes.lines[i] = kit::lineBox(group, boxes.names[i]);
-        kit::addRow(grid, QString::fromUtf8(captions[i]), *boxes.lines[i]);
-    }
-    *boxes.note = kit::noteBox(group, boxes.names[6]);
-    kit::addRow(grid, QStringLiteral("Poznámka"), *boxes.note);
-    grid->setRowStretch(grid->rowCount() - 1, 1);
-    return grid;
-}
-
 /// The copy button in the lower left corner of an address group, beside its note box.
 QToolButton *copyButton(QGroupBox *group, QGridLayout *grid, const char *name) {
     QToolButton *button =
@@ -78,12 +56,9 @@ void Tfm_Firma::createControls() {
     top->setSpacing(2);
     DBNavi = new DbNavigator(m_dm.dsFIRMA, pTop);
     DBNavi->setObjectName(QStringLiteral("DBNavi"));
-    sbFirVloz = kit::speedButton(pTop, "sbFirVloz", QStringLiteral("Založ nový záznam"),
-                                 kit::glyph(QStringLiteral("novy.svg")));
-    sbFirEdit = kit::speedButton(pTop, "sbFirEdit", QStringLiteral("Edituj záznam"),
-                                 kit::glyph(QStringLiteral("edituj.svg")));
-    sbFirSmaz = kit::speedButton(pTop, "sbFirSmaz", QStringLiteral("Smaž záznam"),
-                                 kit::glyph(QStringLiteral("smaz.svg")));
+    sbFirVloz = kit::newRecordButton(pTop, "sbFirVloz");
+    sbFirEdit = kit::editRecordButton(pTop, "sbFirEdit");
+    sbFirSmaz = kit::deleteRecordButton(pTop, "sbFirSmaz");
     top->addStretch();
     top->addWidget(DBNavi);
     top->addSpacing(10);
@@ -116,12 +91,8 @@ void Tfm_Firma::createControls() {
     EditID = kit::lineBox(pBottom, "EditID");
     EditID->setFixedWidth(45);
     idLabel->setBuddy(EditID);
-    BB_Jo = kit::dialogButton(pBottom, "BB_Jo", QStringLiteral("Potvrď"),
-                              QStringLiteral("Ulož záznam / změny"),
-                              kit::glyph(QStringLiteral("potvrd.svg")));
-    BB_Zrus =
-        kit::dialogButton(pBottom, "BB_Zrus", QStringLiteral("Zruš"), QStringLiteral("Zruš změny"),
-                          kit::glyph(QStringLiteral("zrus.svg")));
+    BB_Jo = kit::confirmButton(pBottom);
+    BB_Zrus = kit::cancelButton(pBottom);
     bottom->addWidget(idLabel);
     bottom->addWidget(EditID);
     bottom->addStretch();
@@ -164,11 +135,11 @@ QWidget *Tfm_Firma::createCompanyTab() {
     kit::addRow(company, QStringLiteral("Kód banky"), EditKod_banky);
 
     gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
-    addressGroup(gbAdresaS, {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS,
-                              &EditPSCS, &EditStatS},
-                             &MemoPoznamkaS,
-                             {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
-                              "EditPSCS", "EditStatS", "MemoPoznamkaS"}});
+    kit::addressRows(gbAdresaS, {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS,
+                                  &EditPSCS, &EditStatS},
+                                 &MemoPoznamkaS,
+                                 {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
+                                  "EditPSCS", "EditStatS", "MemoPoznamkaS"}});
 
     layout->addWidget(gbInicialy);
     layout->addWidget(gbFiremniData);
@@ -182,7 +153,7 @@ QWidget *Tfm_Firma::createAddressesTab() {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
     gbAdresaF = kit::groupBox(tab, "gbAdresaF", QStringLiteral("   Fakturační adresa firmy   "));
-    QGridLayout *invoicing = addressGroup(
+    QGridLayout *invoicing = kit::addressRows(
         gbAdresaF,
         {{&EditNAZEV_ADRESA_FF, &EditADRESA_FF, &EditUliceF, &EditObecF, &EditPSCF, &EditStatF},
          &MemoPoznamkaF,
@@ -190,7 +161,7 @@ QWidget *Tfm_Firma::createAddressesTab() {
           "EditStatF", "MemoPoznamkaF"}});
     sbkopirujFSdoFF = copyButton(gbAdresaF, invoicing, "sbkopirujFSdoFF");
     gbAdresaD = kit::groupBox(tab, "gbAdresaD", QStringLiteral("   Dodací adresa firmy   "));
-    QGridLayout *delivery = addressGroup(
+    QGridLayout *delivery = kit::addressRows(
         gbAdresaD,
         {{&EditNAZEV_ADRESA_FD, &EditADRESA_FD, &EditUliceD, &EditObecD, &EditPSCD, &EditStatD},
          &MemoPoznamkaD,
@@ -207,22 +178,10 @@ QWidget *Tfm_Firma::createConnectionTab() {
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Spojení na firmu:   "));
-    auto *grid = kit::grid(gbSpojeni);
-    const std::pair<const char *, QLineEdit **> rows[] = {
-        {"Telefon", &EditTelefon}, {"Mobil", &EditMobil},   {"Telefon 2", &EditTelefon2},
-        {"Fax", &EditFax},         {"E-mail", &EditEmail},  {"E-mail 2", &EditEmail2},
-        {"WWW", &EditWWW},         {"ICQ", &EditICQ},       {"Skype", &EditSkype},
-        {"Další 1", &EditDalsi1},  {"Další 2", &EditDalsi2}};
-    const char *names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
-                           "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
-                           "EditSkype",   "EditDalsi1", "EditDalsi2"};
-    for (int i = 0; i < int(std::size(rows)); ++i) {
-        *rows[i].second = kit::lineBox(gbSpojeni, names[i]);
-        kit::addRow(grid, QString::fromUtf8(rows[i].first), *rows[i].second);
-    }
-    MemoPoznamkaSP = kit::noteBox(gbSpojeni, "MemoPoznamkaSP");
-    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaSP);
-    grid->setRowStretch(grid->rowCount() - 1, 1);
+    kit::connectionRows(gbSpojeni,
+                        {{&EditTelefon, &EditMobil, &EditTelefon2, &EditFax, &EditEmail,
+                          &EditEmail2, &EditWWW, &EditICQ, &EditSkype, &EditDalsi1, &EditDalsi2},
+                         &MemoPoznamkaSP});
     layout->addWidget(gbSpojeni);
     return tab;
 }

@@ -77,12 +77,9 @@ void TFM_Kontakt::createControls() {
     top->setSpacing(2);
     DBNavi = new DbNavigator(m_dm.dsKONTAKT, pTop);
     DBNavi->setObjectName(QStringLiteral("DBNavi"));
-    sbKontVloz = kit::speedButton(pTop, "sbKontVloz", QStringLiteral("Založ nový záznam"),
-                                  kit::glyph(QStringLiteral("novy.svg")));
-    sbKontEdit = kit::speedButton(pTop, "sbKontEdit", QStringLiteral("Edituj záznam"),
-                                  kit::glyph(QStringLiteral("edituj.svg")));
-    sbKontSmaz = kit::speedButton(pTop, "sbKontSmaz", QStringLiteral("Smaž záznam"),
-                                  kit::glyph(QStringLiteral("smaz.svg")));
+    sbKontVloz = kit::newRecordButton(pTop, "sbKontVloz");
+    sbKontEdit = kit::editRecordButton(pTop, "sbKontEdit");
+    sbKontSmaz = kit::deleteRecordButton(pTop, "sbKontSmaz");
     top->addWidget(DBNavi);
     top->addSpacing(10);
     top->addWidget(sbKontVloz);
@@ -115,12 +112,8 @@ void TFM_Kontakt::createControls() {
     cbFirma->setObjectName(QStringLiteral("cbFirma"));
     cbFirma->setEnabled(false); // the company is fixed when the contact is created
     companyLabel->setBuddy(cbFirma);
-    BB_Jo = kit::dialogButton(pBottom, "BB_Jo", QStringLiteral("Potvrď"),
-                              QStringLiteral("Ulož záznam / změny"),
-                              kit::glyph(QStringLiteral("potvrd.svg")));
-    BB_Zrus =
-        kit::dialogButton(pBottom, "BB_Zrus", QStringLiteral("Zruš"), QStringLiteral("Zruš změny"),
-                          kit::glyph(QStringLiteral("zrus.svg")));
+    BB_Jo = kit::confirmButton(pBottom);
+    BB_Zrus = kit::cancelButton(pBottom);
     bottom->addWidget(idLabel);
     bottom->addWidget(EditID);
     bottom->addSpacing(4);
@@ -235,22 +228,11 @@ QWidget *TFM_Kontakt::createAddressTab() {
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     gbAdresa = kit::groupBox(tab, "gbAdresa", QStringLiteral("  Privátní adresa kontaktu  "));
-    auto *grid = kit::grid(gbAdresa);
-    EditNAZEV_ADRESA = kit::lineBox(gbAdresa, "EditNAZEV_ADRESA");
-    EditADRESA = kit::lineBox(gbAdresa, "EditADRESA");
-    EditUlice = kit::lineBox(gbAdresa, "EditUlice");
-    EditObec = kit::lineBox(gbAdresa, "EditObec");
-    EditPSC = kit::lineBox(gbAdresa, "EditPSC");
-    EditStat = kit::lineBox(gbAdresa, "EditStat");
-    MemoPoznamkaAD = kit::noteBox(gbAdresa, "MemoPoznamkaAD");
-    kit::addRow(grid, QStringLiteral("Název"), EditNAZEV_ADRESA);
-    kit::addRow(grid, QStringLiteral("Ulice (1)"), EditADRESA);
-    kit::addRow(grid, QStringLiteral("Ulice (2)"), EditUlice);
-    kit::addRow(grid, QStringLiteral("Město"), EditObec);
-    kit::addRow(grid, QStringLiteral("PSČ"), EditPSC);
-    kit::addRow(grid, QStringLiteral("Stát"), EditStat);
-    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaAD);
-    grid->setRowStretch(grid->rowCount() - 1, 1);
+    kit::addressRows(gbAdresa,
+                     {{&EditNAZEV_ADRESA, &EditADRESA, &EditUlice, &EditObec, &EditPSC, &EditStat},
+                      &MemoPoznamkaAD,
+                      {"EditNAZEV_ADRESA", "EditADRESA", "EditUlice", "EditObec", "EditPSC",
+                       "EditStat", "MemoPoznamkaAD"}});
     layout->addWidget(gbAdresa);
     return tab;
 }
@@ -261,22 +243,10 @@ QWidget *TFM_Kontakt::createConnectionTab() {
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Privátní spojení na kontakt  "));
-    auto *grid = kit::grid(gbSpojeni);
-    const std::pair<const char *, QLineEdit **> boxes[] = {
-        {"Telefon", &EditTelefon}, {"Mobil", &EditMobil},   {"Telefon 2", &EditTelefon2},
-        {"Fax", &EditFax},         {"E-mail", &EditEmail},  {"E-mail 2", &EditEmail2},
-        {"WWW", &EditWWW},         {"ICQ", &EditICQ},       {"Skype", &EditSkype},
-        {"Další 1", &EditDalsi1},  {"Další 2", &EditDalsi2}};
-    const char *names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
-                           "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
-                           "EditSkype",   "EditDalsi1", "EditDalsi2"};
-    for (int i = 0; i < int(std::size(boxes)); ++i) {
-        *boxes[i].second = kit::lineBox(gbSpojeni, names[i]);
-        kit::addRow(grid, QString::fromUtf8(boxes[i].first), *boxes[i].second);
-    }
-    MemoPoznamkaSP = kit::noteBox(gbSpojeni, "MemoPoznamkaSP");
-    kit::addRow(grid, QStringLiteral("Poznámka"), MemoPoznamkaSP);
-    grid->setRowStretch(grid->rowCount() - 1, 1);
+    kit::connectionRows(gbSpojeni,
+                        {{&EditTelefon, &EditMobil, &EditTelefon2, &EditFax, &EditEmail,
+                          &EditEmail2, &EditWWW, &EditICQ, &EditSkype, &EditDalsi1, &EditDalsi2},
+                         &MemoPoznamkaSP});
     layout->addWidget(gbSpojeni);
     return tab;
 }

@@ -161,6 +161,8 @@ class TestBoundControls : public QObject {
             new forms::LookupBinding(box, r.source(), QStringLiteral("ID_FIRMA"), r.db.dm->tFIRMA,
                                      QStringLiteral("ID"), QStringLiteral("NAZEV_FIRMA"));
         auto &companies = r.db.dm->tFIRMA;
+        QCOMPARE(lookup->shownText(), QString()); // hidden: nothing looked up yet
+        r.window.show();
         QCOMPARE(lookup->shownText(), QStringLiteral("Beta"));
         QCOMPARE(companies.fieldByName("ID")->asInteger(), 1);
         r.contacts().next();
