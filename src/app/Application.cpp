@@ -6,15 +6,9 @@
 #include "U_DM.h"
 #include "U_deska.h"
 
-#if __has_include("U_Kontakt.h")
 #include "U_Kontakt.h"
-#endif
-#if __has_include("U_Firma.h")
 #include "U_Firma.h"
-#endif
-#if __has_include("U_Info.h")
 #include "U_Info.h"
-#endif
 #include "U_report.h"
 
 #include <QFile>
@@ -80,35 +74,11 @@ int Application::run() {
             QApplication::restoreOverrideCursor();
     });
     Tfm_Deska deska(dm, QCoreApplication::applicationDirPath());
-#if __has_include("U_Kontakt.h")
     TFM_Kontakt contactForm(dm, &deska);
-#else
-    TFM_Kontakt *const contactFormPtr = nullptr;
-#endif
-#if __has_include("U_Firma.h")
     Tfm_Firma companyForm(dm, contactForm, &deska);
-#endif
-#if __has_include("U_Info.h")
     TfmInfo about(dm, deska);
-#endif
     TfmReporty printForm;
-    deska.setWindows(
-#if __has_include("U_Kontakt.h")
-        &contactForm,
-#else
-        contactFormPtr,
-#endif
-#if __has_include("U_Firma.h")
-        &companyForm,
-#else
-        nullptr,
-#endif
-#if __has_include("U_Info.h")
-        &about,
-#else
-        nullptr,
-#endif
-        &printForm);
+    deska.setWindows(&contactForm, &companyForm, &about, &printForm);
 
     deska.show();
     if (qEnvironmentVariableIsSet("VIZITAR_QUIT_AFTER_SHOW"))

@@ -7,21 +7,11 @@
 #include "U_DM.h"
 #include "VersionCheck.h"
 
-#if __has_include("MessageTexts.h")
 #include "MessageTexts.h"
-#endif
-#if __has_include("U_Kontakt.h")
 #include "U_Kontakt.h"
-#endif
-#if __has_include("U_Firma.h")
 #include "U_Firma.h"
-#endif
-#if __has_include("U_Info.h")
 #include "U_Info.h"
-#endif
-#if __has_include("CompanyCard.h")
 #include "CompanyCard.h"
-#endif
 
 #include <QDesktopServices>
 #include <QDir>
@@ -196,11 +186,7 @@ void Tfm_Deska::FormCreate() {
                                dbsettings::kProtocol, dbsettings::kUser);
         stbP1->setText(composeNameDayLine());
     } catch (const data::DbError &) {
-#if __has_include("MessageTexts.h")
         msg::show(msg::Kind::Error, texts::msgDatabaseProblem());
-#else
-        msg::show(msg::Kind::Error, QStringLiteral("Nastal problém s připojením databáze."));
-#endif
     }
 }
 
@@ -226,36 +212,26 @@ void Tfm_Deska::FormShow() {
     // Version gate: a database of another major version ends the program.
     if (m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger() == 1)
         return;
-#if __has_include("MessageTexts.h")
     msg::show(msg::Kind::Information, texts::msgWrongDatabaseVersion());
-#else
-    msg::show(msg::Kind::Information, QStringLiteral("Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
-#endif
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void Tfm_Deska::sbFirmaClick() {
-#if __has_include("U_Firma.h")
     if (m_companyForm)
         m_companyForm->exec();
-#endif
     m_dm.RefreshBoard();
-#if __has_include("U_Kontakt.h")
     newContactCompanyId = 0;
     newContactBranchId = 0;
-#endif
 }
 
 void Tfm_Deska::sbKontaktyClick() {
     ContactFilterReset reset{m_dm};
     m_dm.tKONTAKT.setFilter(QStringLiteral("kraj<>'***'"));
     m_dm.tKONTAKT.setFiltered(true);
-#if __has_include("U_Kontakt.h")
     if (m_contactForm)
         m_contactForm->exec();
     newContactCompanyId = 0;
     newContactBranchId = 0;
-#endif
     m_dm.RefreshBoard();
 }
 
@@ -269,12 +245,8 @@ void Tfm_Deska::sbTiskClick() {
                   QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout."));
         return;
     }
-#if __has_include("CompanyCard.h")
     if (m_printForm)
         buildCompanyCard(m_dm, *m_printForm, companyId, this);
-#else
-    Q_UNUSED(companyId);
-#endif
 }
 
 void Tfm_Deska::sbEmailClick() {
@@ -284,8 +256,6 @@ void Tfm_Deska::sbEmailClick() {
 }
 
 void Tfm_Deska::sbInfoClick() {
-#if __has_include("U_Info.h")
     if (m_about)
         m_about->exec();
-#endif
 }

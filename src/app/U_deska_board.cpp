@@ -7,14 +7,10 @@
 #include "ErrorReport.h"
 #include "U_DM.h"
 
-#if __has_include("U_Firma.h")
 #include "U_Firma.h"
 #define VIZITAR_COMPANY_FORM 1
-#endif
-#if __has_include("U_Kontakt.h")
 #include "U_Kontakt.h"
 #define VIZITAR_CONTACT_FORM 1
-#endif
 
 #include <QAbstractButton>
 #include <QLineEdit>

@@ -1,5 +1,7 @@
 #include "MessageTexts.h"
 
+#include "MakerInfo.h"
+
 #include <QStringList>
 
 namespace texts {
@@ -24,7 +26,7 @@ QString msgCompanyHasContacts() {
 
 QString msgDatabaseProblem() {
     return QStringList{QStringLiteral("Nastal problém s připojením databáze."),
-                       QStringLiteral("Kontaktujte autora. (%1)").arg(kSupportEmail)}
+                       QStringLiteral("Kontaktujte autora. (%1)").arg(maker::kEmail)}
         .join(kLineBreak);
 }
 

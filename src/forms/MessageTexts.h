@@ -26,7 +26,4 @@ QString msgWrongDatabaseVersion();
 /// (warning, OK); names the file.
 QString msgNotJpegPhoto(const QString &fileName);
 
-/// The maker's support e-mail address named in msgDatabaseProblem.
-inline const QString kSupportEmail = QStringLiteral("podpora@qorvel.cz");
-
 } // namespace texts
