@@ -155,6 +155,11 @@ void benchmarkCard(const DataSet &set, const Options &options, TDM &dm, TfmRepor
 }
 
 void benchmarkWindow(const DataSet &set, const Options &options, Results &results) {
+    // The window makes the base directory current; the next scenarios expect the old one.
+    struct RestoreDirectory {
+        QString path = QDir::currentPath();
+        ~RestoreDirectory() { QDir::setCurrent(path); }
+    } restoreDirectory;
     msg::Recorder messages;
     TDM dm;
     DM = &dm;

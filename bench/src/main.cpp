@@ -6,7 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
+#include <QFileInfo>
 
 #include <ibase.h>
 
@@ -46,8 +46,13 @@ int main(int argc, char *argv[]) {
     if (parser.isSet(probe))
         return bench::runMemoryProbe(parser.value(probe));
 
+    // Paths are resolved now: the main window makes its base directory the
+    // current directory.
+    const auto absolute = [](const QString &path) {
+        return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    };
     bench::Options options;
-    options.program = parser.value(program);
+    options.program = absolute(parser.value(program));
     options.self = QCoreApplication::applicationFilePath();
     options.only = parser.values(only);
     if (parser.isSet(quick)) {
@@ -64,16 +69,18 @@ int main(int argc, char *argv[]) {
     machine.insert(QStringLiteral("firebird client"), QString::fromLatin1(client));
     results.setMachine(machine);
 
-    const QStringList sets = parser.values(dataset);
-    if (sets.isEmpty()) {
+    std::vector<bench::DataSet> sets;
+    for (const QString &spec : parser.values(dataset)) {
+        const qsizetype equals = spec.indexOf(QLatin1Char('='));
+        sets.push_back({spec.left(equals), absolute(spec.mid(equals + 1))});
+    }
+    if (sets.empty()) {
         std::fprintf(stderr, "vizitar-bench: give at least one --dataset LABEL=DIR\n");
         return 2;
     }
-    for (const QString &spec : sets) {
-        const qsizetype equals = spec.indexOf(QLatin1Char('='));
-        const bench::DataSet set{spec.left(equals), QDir(spec.mid(equals + 1)).absolutePath()};
+    const QString jsonPath = absolute(parser.value(json));
+    for (const bench::DataSet &set : sets)
         bench::benchmarkDataSet(set, options, results);
-    }
 
     std::printf("\nMachine: %s, %d cores, %s, Qt %s, Firebird client %s\n\n",
                 qPrintable(machine.value(QStringLiteral("cpu")).toString()),
@@ -81,8 +88,8 @@ int main(int argc, char *argv[]) {
                 qPrintable(machine.value(QStringLiteral("memory")).toString()),
                 qPrintable(machine.value(QStringLiteral("qt")).toString()), client);
     results.print(stdout);
-    if (parser.isSet(json) && !results.writeJson(parser.value(json))) {
-        std::fprintf(stderr, "vizitar-bench: cannot write %s\n", qPrintable(parser.value(json)));
+    if (!jsonPath.isEmpty() && !results.writeJson(jsonPath)) {
+        std::fprintf(stderr, "vizitar-bench: cannot write %s\n", qPrintable(jsonPath));
         return 1;
     }
     return 0;
