@@ -350,6 +350,17 @@ QVariant Dataset::valueAt(int index, int column) const {
         return QVariant();
     const Cell c = (isEditing() && index == m_current) ? currentCell(column)
                                                         : m_rows[m_visible[index]].cell(column);
+    return cellValue(c, columnType(column));
+}
+
+FieldType Dataset::columnType(int column) const {
+    for (const auto &f : m_fields)
+        if (f->column() == column)
+            return f->type();
+    return FieldType::Unknown;
+}
+
+QVariant Dataset::cellValue(const Cell &c, FieldType type) const {
     switch (c.tag) {
     case Cell::Null: return QVariant();
     case Cell::Int: return QVariant(c.num);
@@ -358,12 +369,8 @@ QVariant Dataset::valueAt(int index, int column) const {
     case Cell::Text: return win1250::decode(c.bytes);
     case Cell::Bytes:
     case Cell::BlobId: {
-        const Field *f = nullptr;
-        for (const auto &candidate : m_fields)
-            if (candidate->column() == column)
-                f = candidate.get();
         const QByteArray bytes = blobBytes(c);
-        if (f && f->type() == FieldType::Bytes)
+        if (type == FieldType::Bytes)
             return bytes;
         return win1250::decode(bytes);
     }
@@ -489,19 +496,6 @@ void Dataset::insert() {
     emit currentChanged(m_current);
 }
 
-QVariant Dataset::paramValue(const Cell &c) const {
-    switch (c.tag) {
-    case Cell::Null: return QVariant();
-    case Cell::Int: return QVariant(c.num);
-    case Cell::Double: return QVariant(std::bit_cast<double>(c.num));
-    case Cell::DateTime: return msecsToDateTime(c.num);
-    case Cell::Text: return win1250::decode(c.bytes);
-    case Cell::Bytes: return c.bytes;
-    case Cell::BlobId: return blobBytes(c);
-    }
-    return QVariant();
-}
-
 QString Dataset::keyCondition(const PackedRow &row, QVariantList &params) {
     const DbConnection::TableInfo &info = m_connection->tableInfo(tableName());
     QStringList keyColumns = info.primaryKey;
@@ -517,7 +511,7 @@ QString Dataset::keyCondition(const PackedRow &row, QVariantList &params) {
             terms << column + QStringLiteral(" IS NULL ");
         } else {
             terms << column + QStringLiteral("=?");
-            params << paramValue(c);
+            params << cellValue(c, columnType(index));
         }
     }
     return QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
@@ -543,7 +537,7 @@ void Dataset::post() {
         if (info.computedColumns.contains(f->name()) || !info.columns.contains(f->name()))
             continue;
         columns << f->name();
-        params << paramValue(values[f->column()]);
+        params << cellValue(values[f->column()], f->type());
     }
     QString sql;
     if (m_state == State::Insert) {

@@ -158,7 +158,9 @@ private:
     void setState(State state);
     void setCurrent(int index);
     QString keyCondition(const PackedRow &row, QVariantList &params);
-    QVariant paramValue(const Cell &cell) const;
+    /// A cell as a typed value: text decoded, BLOBs read, bytes kept for a bytes field.
+    QVariant cellValue(const Cell &cell, FieldType type) const;
+    FieldType columnType(int column) const;
 
     DbConnection *m_connection;
     State m_state = State::Inactive;

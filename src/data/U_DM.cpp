@@ -91,16 +91,21 @@ TDM::~TDM() {
         DM = nullptr;
 }
 
+void TDM::reconnect(const QString &database, const QString &hostName, const QString &password,
+                    const QString &protocol, const QString &user, bool connect) {
+    ZConKontakty.setConnected(false);
+    ZConKontakty.setDatabase(database);
+    ZConKontakty.setHostName(hostName);
+    ZConKontakty.setPassword(password);
+    ZConKontakty.setProtocol(protocol);
+    ZConKontakty.setUser(user);
+    ZConKontakty.setConnected(connect);
+}
+
 bool TDM::ConnectDatabase(bool connect, const QString &database, const QString &hostName,
                           const QString &password, const QString &protocol, const QString &user) {
     try {
-        ZConKontakty.setConnected(false);
-        ZConKontakty.setDatabase(database);
-        ZConKontakty.setHostName(hostName);
-        ZConKontakty.setPassword(password);
-        ZConKontakty.setProtocol(protocol);
-        ZConKontakty.setUser(user);
-        ZConKontakty.setConnected(connect);
+        reconnect(database, hostName, password, protocol, user, connect);
         return true;
     } catch (const data::DbError &) {
         return false;
@@ -111,12 +116,7 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
                             const QString &protocol, const QString &user) {
     QString step;
     try {
-        ZConKontakty.setConnected(false);
-        ZConKontakty.setDatabase(database);
-        ZConKontakty.setHostName(hostName);
-        ZConKontakty.setPassword(password);
-        ZConKontakty.setProtocol(protocol);
-        ZConKontakty.setUser(user);
+        reconnect(database, hostName, password, protocol, user, false);
         step = QStringLiteral("Nepovedlo se pripojit k DB");
         ZConKontakty.setConnected(true);
         const std::pair<data::Dataset *, const char *> tables[] = {

@@ -59,6 +59,11 @@ public:
     /// The SQL lines of the board and company-contacts queries.
     static QStringList boardSql();
     static QStringList companyContactsSql();
+
+private:
+    /// Disconnects (closing every dataset), sets the parameters, connects when asked.
+    void reconnect(const QString &database, const QString &hostName, const QString &password,
+                   const QString &protocol, const QString &user, bool connect);
 };
 
 /// The program's data module, created first at start-up.

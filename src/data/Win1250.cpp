@@ -30,7 +30,7 @@ struct Reverse {
     }
 };
 
-int encodeChar(char16_t c) {
+int encodeUnit(char16_t c) {
     if (c < 0x80)
         return c;
     static const Reverse reverse;
@@ -43,6 +43,10 @@ int encodeChar(char16_t c) {
 }
 
 } // namespace
+
+QChar decodeByte(unsigned char byte) { return QChar(byte < 0x80 ? char16_t(byte) : kHigh[byte - 0x80]); }
+
+int encodeChar(QChar ch) { return encodeUnit(ch.unicode()); }
 
 QString decode(const char *bytes, qsizetype length) {
     QString text(length, Qt::Uninitialized);
@@ -58,7 +62,7 @@ bool encode(const QString &text, QByteArray &out, QChar *badChar) {
     out.resize(text.size());
     char *dst = out.data();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const int b = encodeChar(text.at(i).unicode());
+        const int b = encodeUnit(text.at(i).unicode());
         if (b < 0) {
             if (badChar)
                 *badChar = text.at(i);

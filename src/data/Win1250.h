@@ -5,6 +5,11 @@
 
 namespace data::win1250 {
 
+/// The character of one Windows-1250 byte (U+FFFD for the five unassigned ones).
+QChar decodeByte(unsigned char byte);
+/// The Windows-1250 byte of a character, or -1 when the code page lacks it.
+int encodeChar(QChar ch);
+
 /// Decodes Windows-1250 bytes. Every byte maps to a character (the five
 /// unassigned positions map to U+FFFD).
 QString decode(const char *bytes, qsizetype length);
