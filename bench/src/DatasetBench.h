@@ -3,6 +3,7 @@
 #include "BenchResults.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace bench {
 

@@ -34,12 +34,15 @@ int runMemoryProbe(const QString &baseDirectory) {
                 "contact_rows=%d\nmessages=%d\n",
                 baseline.peakKb, startup.peakKb, afterCount.peakKb, rows, int(messages.messages.size()));
     DM = nullptr;
+    for (const auto &m : messages.messages)
+        std::fprintf(stderr, "the program reported: %s\n", qPrintable(m.text));
     return messages.messages.empty() ? 0 : 1;
 }
 
 ProbeFigures probeMemory(const QString &self, const QString &baseDirectory) {
     QProcess child;
-    child.setProcessEnvironment(unattendedEnvironment(QDir::temp().filePath(QStringLiteral("vizitar-bench-probe.log"))));
+    child.setProcessEnvironment(
+        unattendedEnvironment(QDir::temp().filePath(QStringLiteral("vizitar-bench-probe.log"))));
     child.start(self, {QStringLiteral("--probe-memory"), baseDirectory});
     if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         throw std::runtime_error("the memory probe failed: " + child.readAllStandardError().toStdString());
