@@ -7,8 +7,11 @@ namespace data {
 // Layout: qint32 count, qint32 offsets[count + 1], then per cell one tag byte
 // followed by its payload (8 bytes for numbers, the raw bytes otherwise).
 
-PackedRow::Builder::Builder(int columns) : m_columns(columns) {
-    m_data.reserve(int(sizeof(qint32)) * (columns + 2) + columns * 12);
+void PackedRow::Builder::reset(int columns) {
+    m_columns = columns;
+    m_next = 0;
+    if (m_data.capacity() == 0)
+        m_data.reserve(int(sizeof(qint32)) * (columns + 2) + columns * 12);
     m_data.resize(int(sizeof(qint32)) * (columns + 2));
     reinterpret_cast<qint32 *>(m_data.data())[0] = columns;
 }
@@ -39,8 +42,7 @@ void PackedRow::Builder::addBytes(Cell::Tag tag, const char *data, int length) {
 PackedRow PackedRow::Builder::finish() {
     Q_ASSERT(m_next == m_columns);
     reinterpret_cast<qint32 *>(m_data.data())[1 + m_columns] = qint32(m_data.size());
-    m_data.squeeze();
-    return PackedRow(std::move(m_data));
+    return PackedRow(QByteArray(m_data.constData(), m_data.size()));
 }
 
 PackedRow PackedRow::pack(const std::vector<Cell> &cells) {
@@ -86,6 +88,13 @@ Cell PackedRow::cell(int column) const {
     case Cell::Bytes: c.bytes = QByteArray(payload, length); break;
     }
     return c;
+}
+
+QByteArrayView PackedRow::payload(int column) const {
+    if (column < 0 || column >= columnCount())
+        return {};
+    const qint32 from = offsets()[1 + column];
+    return QByteArrayView(m_data.constData() + from + 1, offsets()[2 + column] - from - 1);
 }
 
 std::vector<Cell> PackedRow::unpack() const {

@@ -26,12 +26,18 @@ public:
     Cell cell(int column) const;
     Cell::Tag tag(int column) const;
     std::vector<Cell> unpack() const;
+    /// The bytes of a Text or Bytes cell without copying them (valid while the row lives).
+    QByteArrayView payload(int column) const;
     bool isNull() const { return m_data.isEmpty(); }
 
     /// Incremental construction used by the fetch loop (no temporary cells).
+    /// One Builder serves row after row: its buffer keeps its capacity, and
+    /// finish() copies each row out in one exact-size allocation.
     class Builder {
     public:
-        explicit Builder(int columns);
+        explicit Builder(int columns = 0) { reset(columns); }
+        /// Starts a new row of `columns` cells.
+        void reset(int columns);
         void addNull();
         void addInt(qint64 value);
         void addNumber(Cell::Tag tag, qint64 value);

@@ -348,6 +348,12 @@ QByteArray Dataset::blobBytes(const Cell &cell) const {
 QVariant Dataset::valueAt(int index, int column) const {
     if (column < 0 || index < 0 || index >= int(m_visible.size()))
         return QVariant();
+    if (!(isEditing() && index == m_current)) {
+        // Text straight from the fetched row: no intermediate copy of its bytes.
+        const PackedRow &row = m_rows[m_visible[index]];
+        if (row.tag(column) == Cell::Text)
+            return win1250::decode(row.payload(column));
+    }
     const Cell c = (isEditing() && index == m_current) ? currentCell(column)
                                                         : m_rows[m_visible[index]].cell(column);
     return cellValue(c, columnType(column));

@@ -272,7 +272,8 @@ bool FbStatement::fetch(PackedRow &row) {
     }
     fb.check(status);
 
-    PackedRow::Builder builder(m_out->sqld);
+    PackedRow::Builder &builder = m_builder;
+    builder.reset(m_out->sqld);
     for (int i = 0; i < m_out->sqld; ++i) {
         const XSQLVAR &v = m_out->sqlvar[i];
         if (m_outNulls[i] < 0) {

@@ -67,6 +67,7 @@ private:
     std::vector<ColumnInfo> m_columns;
     std::vector<char> m_outData;
     std::vector<short> m_outNulls;
+    PackedRow::Builder m_builder;       // reused for every fetched row
     bool m_cursorOpen = false;
     int m_statementType = 0;
 };
