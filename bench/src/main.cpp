@@ -20,7 +20,8 @@ int main(int argc, char *argv[]) {
     QApplication::setOrganizationName(QStringLiteral("Qorvel"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Measures the program on generated data sets."));
+    parser.setApplicationDescription(
+        QStringLiteral("Measures the program on generated data sets."));
     parser.addHelpOption();
     const QCommandLineOption dataset(
         QStringLiteral("dataset"),
@@ -38,7 +39,8 @@ int main(int argc, char *argv[]) {
                                    QStringLiteral("dir"));
     const QCommandLineOption only(
         QStringLiteral("only"),
-        QStringLiteral("Run only this scenario: start-up, memory, main window or fetch (repeatable)."),
+        QStringLiteral(
+            "Run only this scenario: start-up, memory, main window or fetch (repeatable)."),
         QStringLiteral("scenario"));
     parser.addOptions({dataset, program, json, quick, only, probe});
     parser.process(app);
@@ -70,9 +72,9 @@ int main(int argc, char *argv[]) {
     results.setMachine(machine);
 
     std::vector<bench::DataSet> sets;
-    for (const QString &spec : parser.values(dataset)) {
-        const qsizetype equals = spec.indexOf(QLatin1Char('='));
-        sets.push_back({spec.left(equals), absolute(spec.mid(equals + 1))});
+    for (const QString &entry : parser.values(dataset)) {
+        const qsizetype equals = entry.indexOf(QLatin1Char('='));
+        sets.push_back({entry.left(equals), absolute(entry.mid(equals + 1))});
     }
     if (sets.empty()) {
         std::fprintf(stderr, "vizitar-bench: give at least one --dataset LABEL=DIR\n");

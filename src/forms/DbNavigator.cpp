@@ -12,29 +12,29 @@ namespace forms {
 
 DbNavigator::DbNavigator(data::DataSource &source, QWidget *parent)
     : QWidget(parent), m_source(source) {
-    struct Spec {
+    struct NavButton {
         Button which;
         QStyle::StandardPixmap icon;
         const char *name;
     };
     // The buttons show no hint; their accessible names say what they do.
-    const Spec specs[] = {{First, QStyle::SP_MediaSkipBackward, "První záznam"},
-                          {Prior, QStyle::SP_MediaSeekBackward, "Předchozí záznam"},
-                          {Next, QStyle::SP_MediaSeekForward, "Další záznam"},
-                          {Last, QStyle::SP_MediaSkipForward, "Poslední záznam"}};
+    const NavButton navButtons[] = {{First, QStyle::SP_MediaSkipBackward, "První záznam"},
+                                    {Prior, QStyle::SP_MediaSeekBackward, "Předchozí záznam"},
+                                    {Next, QStyle::SP_MediaSeekForward, "Další záznam"},
+                                    {Last, QStyle::SP_MediaSkipForward, "Poslední záznam"}};
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    for (const Spec &spec : specs) {
+    for (const NavButton &def : navButtons) {
         auto *b = new QToolButton(this);
         b->setAutoRaise(true);
-        b->setIcon(style()->standardIcon(spec.icon));
+        b->setIcon(style()->standardIcon(def.icon));
         b->setFixedSize(25, 25);
-        b->setAccessibleName(QString::fromUtf8(spec.name));
+        b->setAccessibleName(QString::fromUtf8(def.name));
         b->setFocusPolicy(Qt::NoFocus);
-        connect(b, &QToolButton::clicked, this, [this, which = spec.which] { move(which); });
+        connect(b, &QToolButton::clicked, this, [this, which = def.which] { move(which); });
         layout->addWidget(b);
-        m_buttons[spec.which] = b;
+        m_buttons[def.which] = b;
     }
 }
 
