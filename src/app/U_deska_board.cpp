@@ -8,9 +8,7 @@
 #include "U_DM.h"
 
 #include "U_Firma.h"
-#define VIZITAR_COMPANY_FORM 1
 #include "U_Kontakt.h"
-#define VIZITAR_CONTACT_FORM 1
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -150,25 +148,17 @@ void Tfm_Deska::gHlavniDeskaCellClick(int) {
 // click of the double click has already made that row the selection.
 void Tfm_Deska::gHlavniDeskaDblClick() {
     if (selectedRowKind == QLatin1String("1")) {
-#ifdef VIZITAR_COMPANY_FORM
         if (m_companyForm)
             m_companyForm->firstTabStep();
-#endif
         m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
-#ifdef VIZITAR_COMPANY_FORM
         if (m_companyForm)
             m_companyForm->exec();
-#endif
     } else if (selectedRowKind == QLatin1String("2")) {
-#ifdef VIZITAR_CONTACT_FORM
         if (m_contactForm)
             m_contactForm->firstTabStep();
-#endif
         m_dm.tKONTAKT.locate(QStringLiteral("id"), {selectedRowId}, true);
-#ifdef VIZITAR_CONTACT_FORM
         if (m_contactForm)
             m_contactForm->exec();
-#endif
     }
     m_dm.RefreshBoard();
 }
