@@ -5,6 +5,8 @@
 #include "ErrorReport.h"
 #include "MessageBoxService.h"
 #include "MessageService.h"
+#include "U_Firma.h"
+#include "U_Kontakt.h"
 #include "U_deska.h"
 
 #include <QApplication>
@@ -125,6 +127,50 @@ private slots:
         QVERIFY(ui::guarded([&] { w->sbKontaktyClick(); }));
         QVERIFY(!f->dm->tKONTAKT.isFiltered());
         QVERIFY(f->dm->tKONTAKT.filter().isEmpty());
+    }
+
+    void commandsOpenTheFormsOnTheRightRows() {
+        f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
+        f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')"));
+        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ) VALUES (1, 1, '***')"));
+        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (2, 2, 'Bílá', ' ')"));
+        auto w = window();
+        TFM_Kontakt contactForm(*f->dm, w.get());
+        Tfm_Firma companyForm(*f->dm, contactForm, w.get());
+        w->setWindows(&contactForm, &companyForm, nullptr, nullptr);
+
+        // The contacts command hides placeholders while its form is open.
+        int shownContacts = -1;
+        QTimer::singleShot(0, &contactForm, [&] {
+            shownContacts = f->dm->tKONTAKT.recordCount();
+            contactForm.close();
+        });
+        QVERIFY(ui::guarded([&] { w->sbKontaktyClick(); }));
+        QCOMPARE(shownContacts, 1);
+        QVERIFY(!f->dm->tKONTAKT.isFiltered());
+
+        // A double click on a company row opens the company form on that company.
+        w->selectedRowKind = QStringLiteral("1");
+        w->selectedRowId = QStringLiteral("2");
+        QString shownCompany;
+        QTimer::singleShot(0, &companyForm, [&] {
+            shownCompany = companyForm.windowTitle();
+            companyForm.close();
+        });
+        QVERIFY(ui::guarded([&] { w->gHlavniDeskaDblClick(); }));
+        QCOMPARE(shownCompany, QStringLiteral("Firma: Beta"));
+
+        // ... and on a contact row the contact form on that contact.
+        w->selectedRowKind = QStringLiteral("2");
+        w->selectedRowId = QStringLiteral("2");
+        QString shownContact;
+        QTimer::singleShot(0, &contactForm, [&] {
+            shownContact = contactForm.windowTitle();
+            contactForm.close();
+        });
+        QVERIFY(ui::guarded([&] { w->gHlavniDeskaDblClick(); }));
+        QVERIFY2(shownContact.startsWith(QStringLiteral("Kontakt: Bílá")), qPrintable(shownContact));
+        QVERIFY(recorder->messages.empty());
     }
 
     void versionGateClosesTheWindow() {
