@@ -1,5 +1,6 @@
 // The main window in-process: creation steps, toolbar, commands and the
 // standard error report.
+#include "TemporarySettings.h"
 #include "DataFixture.h"
 
 #include "ErrorReport.h"
@@ -31,14 +32,10 @@ class TestMainWindow : public QObject {
         return std::make_unique<Tfm_Deska>(*f->dm, f->base());
     }
 
-    QTemporaryDir settingsDir;
+    TemporarySettings m_settings;
 
 private slots:
-    void initTestCase() {
-        // Column layouts are read at creation: keep the user's own settings out.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
-    }
+    void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
         f = std::make_unique<DataFixture>();
         recorder = std::make_unique<msg::Recorder>();

@@ -2,6 +2,7 @@
 // filter box lists, the group lines and their painting, the board selection
 // with the print and e-mail buttons, the double click, and the column
 // layout kept between two starts.
+#include "TemporarySettings.h"
 #include "DataFixture.h"
 
 #include "DataGrid.h"
@@ -23,7 +24,7 @@
 class TestBoard : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_settingsDir;
+    TemporarySettings m_settings;
     std::unique_ptr<DataFixture> f;
     std::unique_ptr<msg::Recorder> recorder;
     std::unique_ptr<Tfm_Deska> w;
@@ -108,9 +109,7 @@ class TestBoard : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+        QVERIFY(m_settings.isValid());
     }
     void init() {
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"), QStringLiteral("Kontakty"))

@@ -1,6 +1,7 @@
 // The grid widget on a real database: lazy fetching, the current row in
 // both directions, clicks and keys, grouping bands, the context menu and its
 // commands, the layout store and the filter bar.
+#include "TemporarySettings.h"
 #include "DataGrid.h"
 #include "DatasetModel.h"
 #include "GridData.h"
@@ -26,7 +27,7 @@ using Command = GridMenu::Command;
 class TestDataGrid : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_settingsDir;
+    TemporarySettings m_settings;
     std::unique_ptr<DataFixture> f;
     std::unique_ptr<data::QueryDataset> q;
     std::unique_ptr<QWidget> window;
@@ -81,9 +82,7 @@ class TestDataGrid : public QObject {
 
 private slots:
     void initTestCase() {
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+        QVERIFY(m_settings.isValid());
     }
     void init() {
         f = std::make_unique<DataFixture>();

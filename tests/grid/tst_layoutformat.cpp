@@ -1,5 +1,6 @@
 // The column layout store: the text of each value, reading damaged values,
 // and whole layouts written to and read from a settings file.
+#include "TemporarySettings.h"
 #include "LayoutFormat.h"
 #include "LayoutStore.h"
 
@@ -14,7 +15,7 @@ using grid::LayoutStore;
 class TestLayoutFormat : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_settingsDir;
+    TemporarySettings m_settings;
 
     static GridColumn column(const QString &field, int width, bool readOnly = false) {
         GridColumn c;
@@ -31,10 +32,7 @@ class TestLayoutFormat : public QObject {
 
 private slots:
     void initTestCase() {
-        // Every settings object of this process now lives in the temporary directory.
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+        QVERIFY(m_settings.isValid());
     }
     void init() {
         auto s = settings();
