@@ -1,8 +1,11 @@
 #include "FormKit.h"
 
+#include "DbNavigator.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -105,6 +108,31 @@ QToolButton *editRecordButton(QWidget *parent, const char *name) {
 QToolButton *deleteRecordButton(QWidget *parent, const char *name) {
     return speedButton(parent, name, QStringLiteral("Smaž záznam"),
                        glyph(QStringLiteral("smaz.svg")));
+}
+
+RecordButtonBar recordButtonBar(QWidget *parent, data::DataSource &source, const char *newName,
+                                const char *editName, const char *deleteName, bool alignRight) {
+    RecordButtonBar bar;
+    bar.panel = new QWidget(parent);
+    bar.panel->setFixedHeight(38);
+    auto *row = new QHBoxLayout(bar.panel);
+    row->setContentsMargins(6, 5, 6, 5);
+    row->setSpacing(2);
+    bar.navigator = new DbNavigator(source, bar.panel);
+    bar.navigator->setObjectName(QStringLiteral("DBNavi"));
+    bar.newButton = newRecordButton(bar.panel, newName);
+    bar.editButton = editRecordButton(bar.panel, editName);
+    bar.deleteButton = deleteRecordButton(bar.panel, deleteName);
+    if (alignRight)
+        row->addStretch();
+    row->addWidget(bar.navigator);
+    row->addSpacing(10);
+    row->addWidget(bar.newButton);
+    row->addWidget(bar.editButton);
+    row->addWidget(bar.deleteButton);
+    if (!alignRight)
+        row->addStretch();
+    return bar;
 }
 
 QPushButton *confirmButton(QWidget *parent) {

@@ -17,6 +17,13 @@ class QWidget;
 
 /// Builders for the controls of the record forms. Every control is created
 /// as a child of `parent` (which owns it) and named `name`.
+namespace data {
+class DataSource;
+}
+namespace forms {
+class DbNavigator;
+}
+
 namespace forms::kit {
 
 QLineEdit *lineBox(QWidget *parent, const char *name);
@@ -45,6 +52,18 @@ QIcon glyph(const QString &fileName);
 QToolButton *newRecordButton(QWidget *parent, const char *name);
 QToolButton *editRecordButton(QWidget *parent, const char *name);
 QToolButton *deleteRecordButton(QWidget *parent, const char *name);
+/// The 38-pixel panel along the top of a record form: the navigator on
+/// `source` (named DBNavi) and the new, edit and delete buttons, packed to
+/// the left or, with `alignRight`, to the right.
+struct RecordButtonBar {
+    QWidget *panel;
+    DbNavigator *navigator;
+    QToolButton *newButton;
+    QToolButton *editButton;
+    QToolButton *deleteButton;
+};
+RecordButtonBar recordButtonBar(QWidget *parent, data::DataSource &source, const char *newName,
+                                const char *editName, const char *deleteName, bool alignRight);
 /// "Potvrď", named BB_Jo.
 QPushButton *confirmButton(QWidget *parent);
 /// "Zruš", named BB_Zrus.

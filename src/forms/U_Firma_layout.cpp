@@ -49,22 +49,13 @@ void Tfm_Firma::createControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    pTop = new QWidget(this);
-    pTop->setFixedHeight(38);
-    auto *top = new QHBoxLayout(pTop);
-    top->setContentsMargins(6, 5, 6, 5);
-    top->setSpacing(2);
-    DBNavi = new DbNavigator(m_dm.dsFIRMA, pTop);
-    DBNavi->setObjectName(QStringLiteral("DBNavi"));
-    sbFirVloz = kit::newRecordButton(pTop, "sbFirVloz");
-    sbFirEdit = kit::editRecordButton(pTop, "sbFirEdit");
-    sbFirSmaz = kit::deleteRecordButton(pTop, "sbFirSmaz");
-    top->addStretch();
-    top->addWidget(DBNavi);
-    top->addSpacing(10);
-    top->addWidget(sbFirVloz);
-    top->addWidget(sbFirEdit);
-    top->addWidget(sbFirSmaz);
+    const kit::RecordButtonBar bar =
+        kit::recordButtonBar(this, m_dm.dsFIRMA, "sbFirVloz", "sbFirEdit", "sbFirSmaz", true);
+    pTop = bar.panel;
+    DBNavi = bar.navigator;
+    sbFirVloz = bar.newButton;
+    sbFirEdit = bar.editButton;
+    sbFirSmaz = bar.deleteButton;
 
     pcFirma = new QTabWidget(this);
     pcFirma->setObjectName(QStringLiteral("pcFirma"));

@@ -70,22 +70,13 @@ void TFM_Kontakt::createControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    pTop = new QWidget(this);
-    pTop->setFixedHeight(38);
-    auto *top = new QHBoxLayout(pTop);
-    top->setContentsMargins(6, 5, 6, 5);
-    top->setSpacing(2);
-    DBNavi = new DbNavigator(m_dm.dsKONTAKT, pTop);
-    DBNavi->setObjectName(QStringLiteral("DBNavi"));
-    sbKontVloz = kit::newRecordButton(pTop, "sbKontVloz");
-    sbKontEdit = kit::editRecordButton(pTop, "sbKontEdit");
-    sbKontSmaz = kit::deleteRecordButton(pTop, "sbKontSmaz");
-    top->addWidget(DBNavi);
-    top->addSpacing(10);
-    top->addWidget(sbKontVloz);
-    top->addWidget(sbKontEdit);
-    top->addWidget(sbKontSmaz);
-    top->addStretch();
+    const kit::RecordButtonBar bar =
+        kit::recordButtonBar(this, m_dm.dsKONTAKT, "sbKontVloz", "sbKontEdit", "sbKontSmaz", false);
+    pTop = bar.panel;
+    DBNavi = bar.navigator;
+    sbKontVloz = bar.newButton;
+    sbKontEdit = bar.editButton;
+    sbKontSmaz = bar.deleteButton;
 
     pcKontakt = new QTabWidget(this);
     pcKontakt->setObjectName(QStringLiteral("pcKontakt"));
