@@ -10,7 +10,7 @@ namespace bench {
 namespace {
 
 class AccessLayerReader : public BoardReader {
-public:
+  public:
     explicit AccessLayerReader(const QString &path)
         : m_query(QStringLiteral("qBench"), &m_connection) {
         m_connection.setDatabase(path);
@@ -36,20 +36,14 @@ public:
         const int columns = int(m_query.fields().size());
         for (int row = 0; row < rows; ++row) {
             for (int column = 0; column < columns; ++column) {
-                const QVariant value = m_query.valueAt(row, column);
-                if (value.isNull())
-                    sink.null();
-                else if (value.typeId() == QMetaType::QString)
-                    sink.text(value.toString());
-                else
-                    sink.integer(value.toLongLong());
+                sink.variant(m_query.valueAt(row, column));
             }
             sink.endRow();
         }
         m_query.close();
     }
 
-private:
+  private:
     data::DbConnection m_connection;
     data::QueryDataset m_query;
 };

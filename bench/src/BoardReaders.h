@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariant>
 
 #include <memory>
 
@@ -18,7 +19,7 @@ namespace bench {
 /// per cell. `Full` hashes every text (to prove the readers agree), `Light`
 /// only touches it (for timing).
 class CellSink {
-public:
+  public:
     enum Mode { Light, Full };
     explicit CellSink(Mode mode) : m_mode(mode) {}
 
@@ -30,6 +31,15 @@ public:
         else
             mix(quint64(text.size()) << 16 | (text.isEmpty() ? 0u : text.back().unicode()));
     }
+    /// A value as Qt delivers it: NULL, text, or a number.
+    void variant(const QVariant &value) {
+        if (value.isNull())
+            null();
+        else if (value.typeId() == QMetaType::QString)
+            text(value.toString());
+        else
+            integer(value.toLongLong());
+    }
     void endRow() { ++m_rows; }
     /// Called by a reader once, when the first row has arrived from the server.
     void firstRowIn() { m_firstRowMs = m_watch.wallMs(); }
@@ -40,7 +50,7 @@ public:
     /// for the board query, mostly the server's work before it can answer.
     double firstRowMs() const { return m_firstRowMs; }
 
-private:
+  private:
     void mix(quint64 value) { m_sum = (m_sum ^ value) * 0x100000001b3ull; }
     Mode m_mode;
     Stopwatch m_watch;
@@ -52,7 +62,7 @@ private:
 /// The board query with every search parameter "%", read to its end.
 /// Each reader owns its own attachment to the database file.
 class BoardReader {
-public:
+  public:
     virtual ~BoardReader() = default;
     virtual QString name() const = 0;
     /// How the reader turns the server's Windows-1250 bytes into QString.

@@ -20,7 +20,7 @@ void collectWarning(QtMsgType, const QMessageLogContext &, const QString &messag
 }
 
 class QtDriverReader : public BoardReader {
-public:
+  public:
     explicit QtDriverReader(const QString &path) {
         m_db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("bench-qibase"));
         if (!m_db.isValid())
@@ -49,7 +49,8 @@ public:
     QString name() const override { return QStringLiteral("Qt QIBASE driver"); }
     QString textConversion() const override {
         return m_warning.isEmpty()
-                   ? QStringLiteral("the driver's WIN1250 decoder (connection option ISC_DPB_LC_CTYPE)")
+                   ? QStringLiteral(
+                         "the driver's WIN1250 decoder (connection option ISC_DPB_LC_CTYPE)")
                    : QStringLiteral("the driver's fallback: ") + m_warning;
     }
     QString warning() const override { return m_warning; }
@@ -68,19 +69,13 @@ public:
             if (first)
                 sink.firstRowIn();
             for (int column = 0; column < columns; ++column) {
-                const QVariant value = query.value(column);
-                if (value.isNull())
-                    sink.null();
-                else if (value.typeId() == QMetaType::QString)
-                    sink.text(value.toString());
-                else
-                    sink.integer(value.toLongLong());
+                sink.variant(query.value(column));
             }
             sink.endRow();
         }
     }
 
-private:
+  private:
     QSqlDatabase m_db;
     QString m_warning;
 };
