@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # One entry point for the quick start:
-#   ./build.sh run    installs, builds and starts the program on its database
-#   ./build.sh test   installs, builds and runs the whole test suite
-#   ./build.sh bench  installs, builds and runs the benchmarks
+#   ./build.sh run            installs, builds and starts the program on its database
+#   ./build.sh test           installs, builds and runs the whole test suite
+#   ./build.sh test-asan      the same under AddressSanitizer and UBSan (folder build-asan)
+#   ./build.sh fuzz [SECONDS] builds the fuzz targets (folder build-fuzz) and runs each
+#                             for SECONDS (default 60)
+#   ./build.sh bench          installs, builds and runs the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,9 +14,26 @@ bash scripts/setup.sh
 
 build_dir=build
 extra=()
-[ "$mode" = bench ] && extra+=(-DVIZITAR_BENCH=ON)
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+case "$mode" in
+  bench) extra+=(-DVIZITAR_BENCH=ON) ;;
+  test-asan)
+    build_dir=build-asan
+    extra+=(-DCMAKE_CXX_COMPILER=clang++-14 -DVIZITAR_SANITIZE=ON "${launcher[@]}")
+    ;;
+  fuzz)
+    build_dir=build-fuzz
+    extra+=(-DCMAKE_CXX_COMPILER=clang++-14 -DVIZITAR_SANITIZE=ON -DVIZITAR_FUZZ=ON -DVIZITAR_TESTS=OFF
+            "${launcher[@]}")
+    ;;
+esac
 cmake -S . -B "$build_dir" -G Ninja "${extra[@]}" >/dev/null
-cmake --build "$build_dir" -j 2
+if [ "$mode" = fuzz ]; then
+  cmake --build "$build_dir" -j 2 --target fuzz-all
+else
+  cmake --build "$build_dir" -j 2
+fi
 
 case "$mode" in
   run)
@@ -28,11 +48,23 @@ case "$mode" in
     cd "$build_dir"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
     ;;
+  test-asan)
+    cd "$build_dir"
+    # Leak checking is off: the database engine and Qt keep caches for the
+    # life of the process that would drown real findings. Every memory error
+    # and undefined behaviour ends the test that hit it.
+    export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 --timeout 900
+    ;;
+  fuzz)
+    exec bash fuzz/run.sh "$build_dir" "${2:-60}"
+    ;;
   bench)
     exec bash bench/run.sh "$build_dir"
     ;;
   *)
-    echo "usage: $0 [run|test|bench]" >&2
+    echo "usage: $0 [run|test|test-asan|fuzz [SECONDS]|bench]" >&2
     exit 2
     ;;
 esac

@@ -9,6 +9,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libqt6sql6-ibase
   xvfb xauth
+  clang-14 libclang-rt-14-dev ccache e2fsprogs util-linux
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "MessageBoxService.h"
+#include "ShutdownSignals.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -65,6 +66,8 @@ int Application::run() {
         msg::setService(&boxes);
     }
 
+    ShutdownSignals shutdown;
+    shutdown.install();
     TDM dm;
     DM = &dm;
     dm.ZConKontakty.setBusyHook([](bool busy) {
@@ -79,11 +82,14 @@ int Application::run() {
     TfmInfo about(dm, deska);
     TfmReporty printForm;
     deska.setWindows(&contactForm, &companyForm, &about, &printForm);
+    // The database engine, loaded while the main window opened the
+    // database, handles these signals too; make sure ours come first.
+    shutdown.install();
 
     deska.show();
     if (qEnvironmentVariableIsSet("VIZITAR_QUIT_AFTER_SHOW"))
         QTimer::singleShot(0, this, &QApplication::quit);
-    const int code = exec();
+    const int code = shutdown.requested() ? 0 : exec();
     msg::setService(nullptr);
     return code;
 }

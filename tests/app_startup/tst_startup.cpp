@@ -1,12 +1,16 @@
 // Start-up of the built program against prepared directories: upgrade,
 // version gate, a missing database and the base directory.
+#include "ChildProcess.h"
 #include "TestDatabase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 #ifndef VIZITAR_EXECUTABLE
 #error "VIZITAR_EXECUTABLE must name the built program"
@@ -157,6 +161,35 @@ private slots:
                                QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found."),
                            }));
         QVERIFY(!QFile::exists(app.path()));
+    }
+
+    void shutdownSignalEndsTheProgramCleanly_data() {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void shutdownSignalEndsTheProgramCleanly() {
+        QFETCH(int, signalNumber);
+        Installation app;
+        app.disconnect();
+        ChildProcess program(app.program());
+        program.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), app.log());
+        QVERIFY(program.start());
+        // Running once the database is open and the window is up: the
+        // engine has loaded and put its handlers in place by then.
+        QTRY_VERIFY_WITH_TIMEOUT(program.holdsOpen(app.path()), 30000);
+        QTest::qWait(1500);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        program.signal(signalNumber);
+        const bool ended = program.process().waitForFinished(10000);
+        qInfo("ended %lld ms after the signal", elapsed.elapsed());
+        QVERIFY2(ended, "the program must end by itself on the signal");
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().exitCode(), 0);
+        QVERIFY(!QFile::exists(app.log()));  // nothing was shown
+        QCOMPARE(validateDatabase(app.path()), QString());
+        QCOMPARE(app.version(), QStringLiteral("1.1"));
     }
 
     void databaseBesideTheProgramIsUsedFromAnyWorkingDirectory() {

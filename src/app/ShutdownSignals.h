@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+/// Ends the program cleanly on SIGTERM and SIGINT (a session's logout,
+/// `systemctl stop`, `timeout`, Ctrl+C in a terminal). The handler only
+/// writes a byte to a pipe; the event loop reads it and leaves every running
+/// loop, modal forms included, so that the windows and the data module are
+/// destroyed in order and the database is detached. A second signal while
+/// that runs ends the process at once.
+class ShutdownSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit ShutdownSignals(QObject *parent = nullptr);
+    ~ShutdownSignals() override;
+
+    /// Installs the handlers. The database engine installs handlers of its
+    /// own for the same signals when it is loaded, so call this again once
+    /// the database has been opened.
+    void install();
+    /// True once a signal has been handled. The main loop clears the request
+    /// to leave when it starts, so a signal that came during start-up is
+    /// looked at here.
+    bool requested() const { return m_requested; }
+
+signals:
+    /// Emitted once, before the event loops are told to end.
+    void received(int signalNumber);
+
+private:
+    void onPipeReadable();
+
+    QSocketNotifier *m_notifier = nullptr;
+    bool m_requested = false;
+};
