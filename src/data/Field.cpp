@@ -93,6 +93,14 @@ void Field::setAsString(const QString &text) {
                                            "stores only Windows-1250 text")
                                 .arg(m_name, bad)
                                 .arg(bad.unicode(), 4, 16, QLatin1Char('0')));
+        // One byte per character in Windows-1250: the described size is the
+        // column's length in characters. Refused here, before anything is
+        // sent, rather than as the server's truncation error.
+        if (m_type == FieldType::Text && m_size > 0 && c.bytes.size() > m_size)
+            m_dataset->fail(QStringLiteral("Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme nejvýše %3.")
+                                .arg(m_name)
+                                .arg(c.bytes.size())
+                                .arg(m_size));
         c.tag = m_type == FieldType::Text ? Cell::Text : Cell::Bytes;
     }
     m_dataset->writeCurrentCell(m_column, std::move(c));

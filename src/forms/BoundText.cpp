@@ -70,6 +70,18 @@ void TextBinding::handOver() {
     m_loaded = text;
 }
 
+bool TextBinding::hasPendingText() const {
+    return isEditing() && field() && controlText() != fieldText();
+}
+
+TextBinding *TextBinding::of(QWidget *control) {
+    for (QWidget *w = control; w; w = qobject_cast<QComboBox *>(w->parentWidget())) {
+        if (auto *binding = w->findChild<TextBinding *>(QString(), Qt::FindDirectChildrenOnly))
+            return binding;
+    }
+    return nullptr;
+}
+
 void TextBinding::handOverReporting() {
     ui::guarded([this] { handOver(); });
 }

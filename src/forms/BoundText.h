@@ -40,6 +40,12 @@ class TextBinding : public QObject {
     void handOver();
     /// Shows the field's value, dropping any text not handed over.
     void reload();
+    /// True while the dataset is editing and the control shows text the
+    /// field does not hold (typed and not yet handed over, or refused).
+    bool hasPendingText() const;
+    /// The binding of `control` (or of the control a drop-down's line box
+    /// belongs to), or null.
+    static TextBinding *of(QWidget *control);
 
     /// Hands over the pending text of every binding on `source` among the
     /// descendants of `root`. Throws data::DbError at the first refusal.

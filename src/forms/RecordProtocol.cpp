@@ -1,11 +1,13 @@
 #include "RecordProtocol.h"
 
+#include "BoundText.h"
 #include "DbNavigator.h"
 #include "MessageService.h"
 #include "MessageTexts.h"
 #include "SharedColors.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
@@ -160,10 +162,19 @@ bool RecordProtocol::handleKey(int key) {
     case Qt::Key_Enter:
         if (browse || focusInNoteBox())
             return false;
+    {
         // Leaving the box hands its text to the row; the press confirms.
+        // A refusal on leaving has been reported already: the box keeps its
+        // text and the focus, and the press goes no further.
+        QWidget *left = QApplication::focusWidget();
         m_c.confirmButton->setFocus(Qt::OtherFocusReason);
+        if (TextBinding *binding = left ? TextBinding::of(left) : nullptr; binding && binding->hasPendingText()) {
+            left->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
         m_c.confirmButton->click();
         return true;
+    }
     case Qt::Key_Escape:
         if (browse) {
             m_c.form->close();

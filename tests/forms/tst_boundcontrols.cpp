@@ -118,6 +118,41 @@ class TestBoundControls : public QObject {
         QCOMPARE(r.messages.messages[0].kind, msg::Kind::ErrorReport);
     }
 
+    void textUpToTheColumnSizeIsTakenAndLongerRefused_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("size");
+        QTest::newRow("surname") << QStringLiteral("PRIJMENI") << 100;
+        QTest::newRow("title") << QStringLiteral("TITUL_PRED") << 30;
+    }
+    void textUpToTheColumnSizeIsTakenAndLongerRefused() {
+        QFETCH(QString, column);
+        QFETCH(int, size);
+        Rows r;
+        auto *box = new QLineEdit(&r.window);
+        auto *binding = new forms::LineEditBinding(box, r.source(), column);
+        r.contacts().edit();
+        // Czech letters count as one character each, as the column counts them.
+        const QString full(size, QChar(0x0159));
+        box->setText(full);
+        QVERIFY_DB(binding->handOver());
+        QVERIFY_DB(r.contacts().post());
+        QCOMPARE(r.stored(column, 1), full);
+
+        r.contacts().edit();
+        box->setText(full + QLatin1Char('x'));
+        QString refusal;
+        try {
+            binding->handOver();
+        } catch (const data::DbError &e) {
+            refusal = e.message();
+        }
+        QCOMPARE(refusal, QStringLiteral("tKONTAKT: Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme "
+                                         "nejvýše %3.").arg(column).arg(size + 1).arg(size));
+        QVERIFY(binding->hasPendingText());
+        QCOMPARE(box->text(), full + QLatin1Char('x'));
+        QCOMPARE(r.stored(column, 1), full);
+    }
+
     void noteBoxesKeepTheirLineBreaks() {
         Rows r;
         auto *note = new QPlainTextEdit(&r.window);

@@ -181,10 +181,14 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
         f.EditJmeno->setFocus();
-        f.EditJmeno->setText(QString(120, QLatin1Char('x'))); // JMENO holds 100 characters
+        const QString tooLong = QString(119, QChar(0x0159)) + QLatin1Char('x'); // JMENO holds 100 characters
+        f.EditJmeno->setText(tooLong);
         press(f, Qt::Key_Enter);
-        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QVERIFY2(c.messages.messages.size() == 1, qPrintable(recorded(c.messages).join('\n')));
         QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].text,
+                 QStringLiteral("tKONTAKT: Text v poli 'JMENO' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
+        QCOMPARE(f.EditJmeno->text(), tooLong); // the typing is kept for correction
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
         QCOMPARE(c.contacts().fieldByName("KRAJ")->asString(), QStringLiteral(" "));
