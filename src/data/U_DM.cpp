@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "MessageService.h"
+#include "OpenError.h"
 
 TDM *DM = nullptr;
 int TDM::lastNextId = 0;
@@ -126,8 +127,11 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
             step = QString::fromLatin1(name);
             dataset->open();
         }
-    } catch (const data::DbError &) {
+    } catch (const data::DbError &e) {
         msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
+        // Then the cause in words, for a file that did not open.
+        if (!ZConKontakty.isConnected() && hostName.isEmpty())
+            msg::show(msg::Kind::Error, data::describeOpenFailure(database, e.message()));
     }
     try {
         step = QStringLiteral("Hlavni deska");

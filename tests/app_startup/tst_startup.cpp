@@ -153,6 +153,7 @@ private slots:
         QVERIFY(app.exitedByItself);
         QCOMPARE(messages, (QStringList{
                                QStringLiteral("Kontakty|Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
+                               QStringLiteral("Error|Soubor databáze „%1“ neexistuje.").arg(app.path()),
                                QStringLiteral("Kontakty|Chyba nastala v query: Hlavni deska"),
                                QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
                                               "(podpora@qorvel.cz)"),

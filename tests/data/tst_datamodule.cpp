@@ -63,9 +63,11 @@ private slots:
         msg::Recorder recorder;
         f.dm->ConnectAndOpenAll(f.base() + QStringLiteral("/Tabulky/CHYBI.GDB"), QString(), dbsettings::kPassword,
                                 dbsettings::kProtocol, dbsettings::kUser);
-        QCOMPARE(recorder.messages.size(), size_t(2));
+        QCOMPARE(recorder.messages.size(), size_t(3));
         QCOMPARE(recorder.messages[0].text, QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"));
-        QCOMPARE(recorder.messages[1].text, QStringLiteral("Chyba nastala v query: Hlavni deska"));
+        QCOMPARE(recorder.messages[1].text,
+                 QStringLiteral("Soubor databáze „%1/Tabulky/CHYBI.GDB“ neexistuje.").arg(f.base()));
+        QCOMPARE(recorder.messages[2].text, QStringLiteral("Chyba nastala v query: Hlavni deska"));
         QVERIFY(!f.dm->ZConKontakty.isConnected());
         QVERIFY(!f.dm->tFIRMA.isActive());
     }

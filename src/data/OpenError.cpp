@@ -1,0 +1,76 @@
+#include "OpenError.h"
+
+#include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+namespace data {
+namespace {
+
+// The first page of a database file: page type 1, then at byte 16 the page
+// size and at byte 18 the on-disk structure version (high bit: this engine's
+// family).
+constexpr int kHeaderBytes = 20;
+constexpr quint8 kHeaderPageType = 1;
+constexpr quint16 kOdsFamilyFlag = 0x8000;
+constexpr int kSupportedOds = 12;
+
+bool isPageSize(quint16 size) {
+    return size >= 1024 && size <= 32768 && (size & (size - 1)) == 0;
+}
+
+QString headerProblem(const QString &name, const QByteArray &header, qint64 fileSize) {
+    if (header.size() < kHeaderBytes)
+        return QStringLiteral("Soubor %1 je příliš krátký na databázi (%2 bajtů): je poškozený nebo neúplně "
+                              "zkopírovaný.").arg(name).arg(fileSize);
+    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
+    const quint16 pageSize = qFromLittleEndian<quint16>(bytes + 16);
+    const quint16 ods = qFromLittleEndian<quint16>(bytes + 18);
+    if (bytes[0] != kHeaderPageType || !isPageSize(pageSize) || !(ods & kOdsFamilyFlag))
+        return QStringLiteral("Soubor %1 není databáze (začátek souboru neodpovídá databázi): je poškozený "
+                              "nebo jde o jiný druh souboru.").arg(name);
+    const int major = ods & ~kOdsFamilyFlag;
+    if (major < kSupportedOds)
+        return QStringLiteral("Soubor %1 má starší formát databáze (ODS %2, Firebird 2.x a starší); program "
+                              "pracuje s formátem %3. Převeďte databázi zálohou a obnovou (gbak).")
+            .arg(name).arg(major).arg(kSupportedOds);
+    if (major > kSupportedOds)
+        return QStringLiteral("Soubor %1 má novější formát databáze (ODS %2), než jaký program zná (%3).")
+            .arg(name).arg(major).arg(kSupportedOds);
+    if (fileSize < 2 * qint64(pageSize) || fileSize % pageSize != 0)
+        return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): databázi v něm nelze "
+                              "otevřít.").arg(name).arg(fileSize);
+    return QString();
+}
+
+} // namespace
+
+QString describeOpenFailure(const QString &path, const QString &engineText) {
+    const QFileInfo info(path);
+    const QString name = QStringLiteral("„%1“").arg(QFileInfo(path).absoluteFilePath());
+    if (!info.exists()) {
+        if (!info.absoluteDir().exists())
+            return QStringLiteral("Složka %1 s databází neexistuje.").arg(info.absolutePath());
+        return QStringLiteral("Soubor databáze %1 neexistuje.").arg(name);
+    }
+    if (info.isDir())
+        return QStringLiteral("Na místě souboru databáze %1 je složka.").arg(name);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Soubor databáze %1 nelze číst: %2. Zkontrolujte oprávnění k souboru.")
+            .arg(name, file.errorString());
+    if (file.size() == 0)
+        return QStringLiteral("Soubor databáze %1 je prázdný.").arg(name);
+    const QString problem = headerProblem(name, file.read(kHeaderBytes), file.size());
+    if (!problem.isEmpty())
+        return problem;
+    if (engineText.contains(QLatin1String("read-write access")) || !QFile(path).open(QIODevice::ReadWrite))
+        return QStringLiteral("Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
+                              "Povolte zápis do souboru.").arg(name);
+    if (engineText.contains(QLatin1String("No space left")))
+        return QStringLiteral("Na disku se souborem %1 není volné místo.").arg(name);
+    return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, engineText);
+}
+
+} // namespace data

@@ -1,0 +1,180 @@
+// Database files that are damaged, foreign or out of reach: the data module
+// gives its own message and then the cause naming the file, never crashes
+// and never changes the file.
+#include "DataFixture.h"
+#include "MessageService.h"
+#include "OpenError.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+
+namespace {
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray fingerprint(const QString &path) {
+    return QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256);
+}
+
+/// Sets or clears the immutable attribute: even root may then not write.
+bool setImmutable(const QString &path, bool on) {
+    return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
+}
+
+/// A sound database and a second, damaged or foreign, file beside it.
+struct Files {
+    DataFixture sound;
+    msg::Recorder messages;
+    QString bad;
+
+    Files() : bad(QDir(sound.base()).filePath(QStringLiteral("Tabulky/POKUS.GDB"))) { sound.disconnect(); }
+    QByteArray soundBytes() { return readAll(sound.path()); }
+
+    /// Opens `bad` through the data module; returns the messages shown.
+    QStringList open() {
+        sound.dm->ConnectAndOpenAll(bad, QString(), dbsettings::kPassword, dbsettings::kProtocol,
+                                    dbsettings::kUser);
+        QStringList texts;
+        for (const auto &m : messages.messages)
+            texts << m.text;
+        return texts;
+    }
+};
+
+} // namespace
+
+class TestHostileFiles : public QObject {
+    Q_OBJECT
+private slots:
+    // First, while this process has no threads yet: the check forks.
+    void unreadableFileNamesThePermission() {
+        Files f;
+        writeAll(f.bad, f.soundBytes());
+        QFile::setPermissions(f.bad, QFileDevice::WriteOwner);
+        // Root may read any file whatever its mode: the check runs in a
+        // child process that has become an ordinary user.
+        QFile::setPermissions(f.sound.base(), QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner
+                                                  | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(QFileInfo(f.bad).absolutePath(), QFile::permissions(f.sound.base()));
+        int fds[2];
+        QCOMPARE(::pipe(fds), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(fds[0]);
+            if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+                ::_exit(3);
+            const QByteArray cause = data::describeOpenFailure(f.bad, QStringLiteral("SQL Error")).toUtf8();
+            [[maybe_unused]] const ssize_t n = ::write(fds[1], cause.constData(), size_t(cause.size()));
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        QByteArray answer;
+        char buffer[1024];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+            answer.append(buffer, n);
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
+            QSKIP("cannot become another user here (not root): the file's mode is then checked by the engine");
+        QCOMPARE(QString::fromUtf8(answer),
+                 QStringLiteral("Soubor databáze „%1“ nelze číst: Permission denied. Zkontrolujte oprávnění k "
+                                "souboru.").arg(f.bad));
+    }
+
+    void badFileIsReportedWithItsCauseAndLeftAsItWas_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("empty file") << "empty" << "Soubor databáze „%1“ je prázdný.";
+        QTest::newRow("random bytes") << "random"
+                                      << "Soubor „%1“ není databáze (začátek souboru neodpovídá databázi): je "
+                                         "poškozený nebo jde o jiný druh souboru.";
+        QTest::newRow("a few bytes") << "short"
+                                     << "Soubor „%1“ je příliš krátký na databázi (7 bajtů): je poškozený nebo "
+                                        "neúplně zkopírovaný.";
+        QTest::newRow("truncated copy") << "truncated"
+                                        << "Soubor „%1“ je neúplný (300000 bajtů, zkrácená kopie?): databázi v něm "
+                                           "nelze otevřít.";
+        QTest::newRow("older structure") << "ods11"
+                                         << "Soubor „%1“ má starší formát databáze (ODS 11, Firebird 2.x a starší); "
+                                            "program pracuje s formátem 12. Převeďte databázi zálohou a obnovou "
+                                            "(gbak).";
+        QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
+        QTest::newRow("read-only file") << "immutable"
+                                        << "Soubor databáze „%1“ je jen pro čtení; program do něj potřebuje "
+                                           "zapisovat. Povolte zápis do souboru.";
+    }
+    void badFileIsReportedWithItsCauseAndLeftAsItWas() {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
+        Files f;
+        const QByteArray sound = f.soundBytes();
+        if (kind == QLatin1String("empty")) {
+            writeAll(f.bad, QByteArray());
+        } else if (kind == QLatin1String("random")) {
+            QByteArray noise(sound.size(), Qt::Uninitialized);
+            QRandomGenerator rng(18);
+            for (char &c : noise)
+                c = char(rng.bounded(256));
+            noise[0] = 7; // not the header page's type
+            writeAll(f.bad, noise);
+        } else if (kind == QLatin1String("short")) {
+            writeAll(f.bad, sound.left(7));
+        } else if (kind == QLatin1String("truncated")) {
+            writeAll(f.bad, sound.left(300000));
+        } else if (kind == QLatin1String("ods11")) {
+            QByteArray old = sound;
+            old[18] = 11; // the structure of the 2.x engines, flag byte kept
+            writeAll(f.bad, old);
+        } else if (kind == QLatin1String("directory")) {
+            QVERIFY(QDir().mkpath(f.bad));
+        } else if (kind == QLatin1String("immutable")) {
+            writeAll(f.bad, sound);
+            if (!setImmutable(f.bad, true))
+                QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
+        }
+        const QByteArray before = QFileInfo(f.bad).isDir() ? QByteArray() : fingerprint(f.bad);
+        const QStringList shown = f.open();
+        if (kind == QLatin1String("immutable"))
+            setImmutable(f.bad, false);
+        QCOMPARE(shown, (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
+                                     cause.arg(QFileInfo(f.bad).absoluteFilePath()),
+                                     QStringLiteral("Chyba nastala v query: Hlavni deska")}));
+        QCOMPARE(f.messages.messages[1].kind, msg::Kind::Error);
+        QVERIFY(!f.sound.dm->ZConKontakty.isConnected());
+        if (!before.isEmpty())
+            QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
+    }
+
+    void readOnlyFolderStillOpens() {
+        // The engine writes only into the file itself.
+        Files f;
+        const QString folder = QFileInfo(f.sound.path()).absolutePath();
+        if (!setImmutable(folder, true))
+            QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
+        f.sound.openAll();
+        const bool boardOpen = f.sound.dm->qHlavniDeska.isActive();
+        f.sound.dm->ZConKontakty.setConnected(false);
+        setImmutable(folder, false);
+        QVERIFY(boardOpen);
+        QCOMPARE(f.messages.messages.size(), size_t(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHostileFiles)
+#include "tst_hostilefiles.moc"
