@@ -3,6 +3,7 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "FbClient.h"
+#include "ReadOnlyCopy.h"
 #include "Win1250.h"
 
 #include <QFile>
@@ -90,11 +91,17 @@ void DbConnection::connectNow() {
     appendDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1250"));
     dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
 
-    const QByteArray name = attachName();
+    QByteArray name = attachName();
     BusyScope busy(*this);
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;
     fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    if (status[0] == 1 && status[1] != 0 && m_host.isEmpty() && ReadOnlyCopy::isWriteProtected(m_database)) {
+        // A file the program may read but not write opens for reading.
+        m_readOnlyCopy = std::make_unique<ReadOnlyCopy>(m_database, fb, dpb);
+        name = m_readOnlyCopy->path().toUtf8();
+        fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    }
     fb.check(status);
     try {
         startTransaction(fb, &db, &m_readTransaction, true);
@@ -122,6 +129,7 @@ void DbConnection::disconnectNow() {
     fb.detach_database(status, &m_db);
     m_db = 0;
     m_tableInfo.clear();
+    m_readOnlyCopy.reset();
 }
 
 void DbConnection::createDatabase(const QString &path, const QString &user, const QString &password,
@@ -173,6 +181,7 @@ void DbConnection::executeCommitted(const QByteArray &sql, const QVariantList &p
 void DbConnection::executeCommitted(const QList<Statement> &statements) {
     if (!m_db)
         setConnected(true);
+    refuseChangesWhenReadOnly();
     BusyScope busy(*this);
     WriteTransaction transaction(*this);
     for (const Statement &s : statements) {
@@ -187,6 +196,7 @@ void DbConnection::executeCommitted(const QList<Statement> &statements) {
 void DbConnection::executeBatch(const QByteArray &sql, const QList<QVariantList> &rows) {
     if (!m_db)
         setConnected(true);
+    refuseChangesWhenReadOnly();
     BusyScope busy(*this);
     WriteTransaction transaction(*this);
     {
@@ -256,6 +266,11 @@ const DbConnection::TableInfo &DbConnection::tableInfo(const QString &table) {
     while (keys->fetch(row))
         info.primaryKey << win1250::decode(row.cell(0).bytes).trimmed();
     return *m_tableInfo.insert(key, info);
+}
+
+void DbConnection::refuseChangesWhenReadOnly() const {
+    if (m_readOnlyCopy)
+        throw DbError(m_readOnlyCopy->refusal());
 }
 
 void DbConnection::registerDataset(Dataset *dataset) {

@@ -13,6 +13,7 @@ namespace data {
 
 class Dataset;
 class FbClient;
+class ReadOnlyCopy;
 
 /// The connection to one Firebird database. Every statement that changes
 /// data runs in a transaction of its own that is committed at once
@@ -39,6 +40,9 @@ public:
     /// Connecting throws DbError on failure and leaves the connection down.
     void setConnected(bool connected);
     bool isConnected() const { return m_db != 0; }
+    /// True while connected to a file the program may not write (opened
+    /// through a read-only copy); every change then throws DbError.
+    bool isReadOnly() const { return m_readOnlyCopy != nullptr; }
 
     /// Called with true before and false after every statement, so that a
     /// user interface can show a busy pointer. Not called when unset.
@@ -94,6 +98,7 @@ private:
     void connectNow();
     void disconnectNow();
     QByteArray attachName() const;
+    void refuseChangesWhenReadOnly() const;
 
     QString m_protocol, m_host, m_database, m_user, m_password;
     isc_db_handle m_db = 0;
@@ -102,6 +107,7 @@ private:
     QHash<QString, TableInfo> m_tableInfo;
     std::function<void(bool)> m_busyHook;
     const FbClient *m_client = nullptr;
+    std::unique_ptr<ReadOnlyCopy> m_readOnlyCopy;
 };
 
 /// A write transaction that rolls back unless committed.

@@ -4,6 +4,8 @@
 #include "MessageService.h"
 #include "OpenError.h"
 
+#include <QFileInfo>
+
 TDM *DM = nullptr;
 int TDM::lastNextId = 0;
 
@@ -120,6 +122,11 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         reconnect(database, hostName, password, protocol, user, false);
         step = QStringLiteral("Nepovedlo se pripojit k DB");
         ZConKontakty.setConnected(true);
+        if (ZConKontakty.isReadOnly())
+            msg::show(msg::Kind::Information,
+                      QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je otevřena jen pro "
+                                     "čtení: lze ji prohlížet a tisknout, změny nelze uložit.")
+                          .arg(QFileInfo(database).absoluteFilePath()));
         const std::pair<data::Dataset *, const char *> tables[] = {
             {&tFIRMA, "Firma"},   {&tKONTAKT, "Kontakt"},           {&tPOBOCKA, "Pobocka"},
             {&tSVATEK, "Svatek"}, {&tSVATEK_STATNI, "Svatek_statni"}, {&tNastaveni, "Nastaveni"}};

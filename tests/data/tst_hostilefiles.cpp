@@ -115,9 +115,6 @@ private slots:
                                             "program pracuje s formátem 12. Převeďte databázi zálohou a obnovou "
                                             "(gbak).";
         QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
-        QTest::newRow("read-only file") << "immutable"
-                                        << "Soubor databáze „%1“ je jen pro čtení; program do něj potřebuje "
-                                           "zapisovat. Povolte zápis do souboru.";
     }
     void badFileIsReportedWithItsCauseAndLeftAsItWas() {
         QFETCH(QString, kind);
@@ -143,15 +140,9 @@ private slots:
             writeAll(f.bad, old);
         } else if (kind == QLatin1String("directory")) {
             QVERIFY(QDir().mkpath(f.bad));
-        } else if (kind == QLatin1String("immutable")) {
-            writeAll(f.bad, sound);
-            if (!setImmutable(f.bad, true))
-                QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
         }
         const QByteArray before = QFileInfo(f.bad).isDir() ? QByteArray() : fingerprint(f.bad);
         const QStringList shown = f.open();
-        if (kind == QLatin1String("immutable"))
-            setImmutable(f.bad, false);
         QCOMPARE(shown, (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
                                      cause.arg(QFileInfo(f.bad).absoluteFilePath()),
                                      QStringLiteral("Chyba nastala v query: Hlavni deska")}));
@@ -159,6 +150,41 @@ private slots:
         QVERIFY(!f.sound.dm->ZConKontakty.isConnected());
         if (!before.isEmpty())
             QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
+    }
+
+    void writeProtectedFileOpensForReading() {
+        Files f;
+        f.sound.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
+        f.sound.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                                    "(1, 1, 'Jana', 'Malá', ' ')"));
+        f.sound.disconnect();
+        writeAll(f.bad, f.soundBytes());
+        if (!setImmutable(f.bad, true))
+            QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
+        const QByteArray before = fingerprint(f.bad);
+        const QStringList shown = f.open();
+        TDM &dm = *f.sound.dm;
+        const int boardRows = dm.qHlavniDeska.isActive() ? dm.qHlavniDeska.recordCount() : -1;
+        QString refusal;
+        try {
+            dm.tKONTAKT.edit();
+            dm.tKONTAKT.fieldByName(QStringLiteral("JMENO"))->setAsString(QStringLiteral("Johana"));
+            dm.tKONTAKT.post();
+        } catch (const data::DbError &e) {
+            refusal = e.message();
+        }
+        const bool stillEditing = dm.tKONTAKT.isEditing();
+        dm.ZConKontakty.setConnected(false);
+        setImmutable(f.bad, false);
+        const QString name = QFileInfo(f.bad).absoluteFilePath();
+        QCOMPARE(shown, QStringList{QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je "
+                                                   "otevřena jen pro čtení: lze ji prohlížet a tisknout, změny "
+                                                   "nelze uložit.").arg(name)});
+        QCOMPARE(boardRows, 2); // the company line and its contact
+        QCOMPARE(refusal, QStringLiteral("Databáze „%1“ je otevřena jen pro čtení (soubor je chráněn proti zápisu): "
+                                         "změny nelze uložit.").arg(name));
+        QVERIFY(stillEditing); // the typing is kept until the user cancels
+        QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
     }
 
     void readOnlyFolderStillOpens() {
