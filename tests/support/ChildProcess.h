@@ -33,6 +33,7 @@ private:
 };
 
 /// Runs the engine's full validation (`gfix -v -full`) over the database
-/// file and returns what it reported: empty for a sound file, otherwise its
-/// output (or why it could not run).
+/// file and returns the errors it reported: empty for a sound file (page
+/// warnings are logged, not returned), otherwise its error lines (or why it
+/// could not run).
 QString validateDatabase(const QString &path);

@@ -1,0 +1,11 @@
+// The RTF reader over any bytes: it must never fail, hang or touch memory
+// it does not own.
+#include "FuzzSupport.h"
+#include "RtfReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    fuzz::ensureApplication();
+    const RichDocument document = RtfReader::read(fuzz::bytes(data, size));
+    (void)document;
+    return 0;
+}
