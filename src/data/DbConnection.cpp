@@ -3,6 +3,7 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "FbClient.h"
+#include "OpenError.h"
 #include "ReadOnlyCopy.h"
 #include "Win1250.h"
 
@@ -183,14 +184,18 @@ void DbConnection::executeCommitted(const QList<Statement> &statements) {
         setConnected(true);
     refuseChangesWhenReadOnly();
     BusyScope busy(*this);
-    WriteTransaction transaction(*this);
-    for (const Statement &s : statements) {
-        FbStatement statement(*this, transaction.handle());
-        statement.prepare(s.sql);
-        statement.bind(s.params);
-        statement.execute();
+    try {
+        WriteTransaction transaction(*this);
+        for (const Statement &s : statements) {
+            FbStatement statement(*this, transaction.handle());
+            statement.prepare(s.sql);
+            statement.bind(s.params);
+            statement.execute();
+        }
+        transaction.commit();
+    } catch (const DbError &e) {
+        throw DbError(describeWriteFailure(m_database, e.message()));
     }
-    transaction.commit();
 }
 
 void DbConnection::executeBatch(const QByteArray &sql, const QList<QVariantList> &rows) {

@@ -44,6 +44,14 @@ QString headerProblem(const QString &name, const QByteArray &header, qint64 file
     return QString();
 }
 
+bool isDiskFull(const QString &engineText) {
+    return engineText.contains(QLatin1String("No space left on device"));
+}
+
+QString diskFull(const QString &name) {
+    return QStringLiteral("Na disku se souborem %1 není volné místo.").arg(name);
+}
+
 } // namespace
 
 QString describeOpenFailure(const QString &path, const QString &engineText) {
@@ -68,9 +76,16 @@ QString describeOpenFailure(const QString &path, const QString &engineText) {
     if (engineText.contains(QLatin1String("read-write access")) || !QFile(path).open(QIODevice::ReadWrite))
         return QStringLiteral("Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
                               "Povolte zápis do souboru.").arg(name);
-    if (engineText.contains(QLatin1String("No space left")))
-        return QStringLiteral("Na disku se souborem %1 není volné místo.").arg(name);
+    if (isDiskFull(engineText))
+        return diskFull(name);
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, engineText);
+}
+
+QString describeWriteFailure(const QString &path, const QString &engineText) {
+    if (!isDiskFull(engineText))
+        return engineText;
+    return diskFull(QStringLiteral("„%1“").arg(QFileInfo(path).absoluteFilePath())) +
+           QStringLiteral(" Změny nebyly uloženy; uvolněte místo a potvrďte znovu.");
 }
 
 } // namespace data

@@ -11,4 +11,8 @@ namespace data {
 /// Only reads the file.
 QString describeOpenFailure(const QString &path, const QString &engineText);
 
+/// The text for a change the engine could not write: for a full disk the
+/// cause in words naming the file, otherwise `engineText` as it was.
+QString describeWriteFailure(const QString &path, const QString &engineText);
+
 } // namespace data

@@ -1,6 +1,7 @@
 // Database files that are damaged, foreign or out of reach: the data module
 // gives its own message and then the cause naming the file, never crashes
 // and never changes the file.
+#include "ChildProcess.h"
 #include "DataFixture.h"
 #include "MessageService.h"
 #include "OpenError.h"
@@ -35,6 +36,27 @@ QByteArray fingerprint(const QString &path) {
 bool setImmutable(const QString &path, bool on) {
     return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
 }
+
+/// A filesystem of `bytes` mounted at `path` for the life of the object.
+class SmallDisk {
+public:
+    SmallDisk(const QString &path, int bytes) : m_path(path) {
+        QDir().mkpath(path);
+        m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                                QStringLiteral("-o"), QStringLiteral("size=%1").arg(bytes),
+                                                                QStringLiteral("tmpfs"), path}) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_path});
+    }
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
 
 /// A sound database and a second, damaged or foreign, file beside it.
 struct Files {
@@ -185,6 +207,47 @@ private slots:
                                          "změny nelze uložit.").arg(name));
         QVERIFY(stillEditing); // the typing is kept until the user cancels
         QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
+    }
+
+    void diskFullWhileConfirmingIsReportedAndLosesNothing() {
+        Files f;
+        SmallDisk disk(QDir(f.sound.base()).filePath(QStringLiteral("maly-disk")), 4 * 1024 * 1024);
+        if (!disk.mounted())
+            QSKIP("cannot mount a size-limited filesystem here (needs root and the right to mount)");
+        const QString path = QDir(disk.path()).filePath(QStringLiteral("KONTAKTY.GDB"));
+        QVERIFY(QFile::copy(f.sound.path(), path));
+        f.sound.dm->ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
+                                      dbsettings::kUser);
+        QVERIFY(f.messages.messages.empty());
+        data::TableDataset &contacts = f.sound.dm->tKONTAKT;
+        int confirmed = 0;
+        QString refusal;
+        QByteArray photo(64 * 1024, 'x');
+        for (int id = 1; id <= 200 && refusal.isEmpty(); ++id) {
+            try {
+                contacts.insert();
+                contacts.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
+                contacts.fieldByName(QStringLiteral("PRIJMENI"))->setAsString(QStringLiteral("Plný %1").arg(id));
+                photo[0] = char(id);
+                contacts.fieldByName(QStringLiteral("OBR"))->setAsBytes(photo);
+                contacts.post();
+                ++confirmed;
+            } catch (const data::DbError &e) {
+                refusal = e.message();
+            }
+        }
+        const bool stillInserting = contacts.state() == data::Dataset::State::Insert;
+        contacts.cancel();
+        f.sound.dm->ZConKontakty.setConnected(false);
+        QVERIFY2(refusal.startsWith(QStringLiteral("Na disku se souborem „%1“ není volné místo").arg(path)),
+                 qPrintable(refusal));
+        QVERIFY(confirmed > 0);
+        QVERIFY(stillInserting); // the row typed stays for another try
+        QCOMPARE(validateDatabase(path), QString());
+        f.sound.dm->ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
+                                      dbsettings::kUser);
+        QCOMPARE(contacts.recordCount(), confirmed); // every confirm that returned, nothing more
+        f.sound.dm->ZConKontakty.setConnected(false);
     }
 
     void readOnlyFolderStillOpens() {
