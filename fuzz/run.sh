@@ -21,8 +21,10 @@ for name in $(cat "$build/fuzz-targets.txt" | tr ';' ' '); do
   args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048
         -artifact_prefix="$build/fuzz-crashes/$name-")
   [ -f "$here/dict/$name.dict" ] && args+=(-dict="$here/dict/$name.dict")
+  dirs=("$corpus")
+  [ -d "$here/corpus/$name" ] && dirs+=("$here/corpus/$name")
   log="$build/fuzz-$name.log"
-  "$build/bin/fuzz-$name" "${args[@]}" "$corpus" "$here/corpus/$name" >"$log" 2>&1
+  "$build/bin/fuzz-$name" "${args[@]}" "${dirs[@]}" >"$log" 2>&1
   rc=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)

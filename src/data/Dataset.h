@@ -1,11 +1,13 @@
 #pragma once
 
 #include "Cell.h"
+#include "DbConnection.h"
 #include "Field.h"
 #include "FilterExpression.h"
 
-#include <QHash>
+#include <QCache>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -111,17 +113,25 @@ public:
     void collectPendingText();
     bool isModified() const { return m_modified; }
 
-    /// Statement that deletes the current row (for multi-row transactions).
-    struct PreparedStatement {
-        QByteArray sql;
-        QVariantList params;
-    };
-    PreparedStatement deleteStatementForCurrent();
+    /// Statement that deletes the current row as it was read (for multi-row
+    /// transactions): it must touch exactly that row in that version.
+    DbConnection::Statement deleteStatementForCurrent();
     /// Drops the current row from memory after it was deleted elsewhere.
     void forgetCurrentRow();
+    /// Reads the current row again from the database (the stored version
+    /// after someone else changed it); forgets it when it is gone.
+    void reloadCurrentRow();
 
     /// Used by the connection when it goes away.
     void detachConnection() { m_connection = nullptr; }
+    /// Used by the connection when it was lost: rows stay, fetching stops.
+    void dropCursor() { m_cursor.reset(); }
+
+    /// The hidden column a table dataset reads beside the table's own: the
+    /// version of each row, which every UPDATE and DELETE checks.
+    static constexpr const char *kRecordVersionColumn = "RDB$RECORD_VERSION";
+    /// Upper bound of the bytes of BLOBs kept in memory after reading them.
+    static constexpr int kBlobCacheBytes = 8 * 1024 * 1024;
 
 signals:
     void reset();                           ///< opened, closed, refiltered, reloaded
@@ -143,6 +153,21 @@ protected:
 
 private:
     friend class Field;
+    /// Everything the rows are made of, swapped out whole while a refresh
+    /// reads the rows again (and back in when it fails).
+    struct RowState {
+        std::unique_ptr<FbStatement> cursor;
+        std::vector<PackedRow> rows;
+        std::vector<int> visible;
+        int current = -1;
+        bool eof = false;
+    };
+    RowState takeRows();
+    void restoreRows(RowState state);
+    /// The primary key of a row as one comparable value (empty without a key).
+    QByteArray keyOf(const PackedRow &row) const;
+    void findTableColumns();
+    DbConnection::Statement rowStatement(bool insert, const std::vector<Cell> &values);
     Cell currentCell(int column) const;
     void writeCurrentCell(int column, Cell cell);
     QByteArray blobBytes(const Cell &cell) const;
@@ -157,7 +182,7 @@ private:
     void bindFields();
     void setState(State state);
     void setCurrent(int index);
-    QString keyCondition(const PackedRow &row, QVariantList &params);
+    QString rowCondition(const PackedRow &row, QVariantList &params) const;
     /// A cell as a typed value: text decoded, BLOBs read, bytes kept for a bytes field.
     QVariant cellValue(const Cell &cell, FieldType type) const;
     FieldType columnType(int column) const;
@@ -179,7 +204,14 @@ private:
     std::optional<FilterExpression> m_filterExpression;
     RecordFilter m_recordFilter;
     QList<DataSource *> m_sources;
-    mutable QHash<qint64, QByteArray> m_blobCache;
+    mutable QCache<qint64, QByteArray> m_blobCache{kBlobCacheBytes};
+    // Columns of a table dataset that identify a row; -1 / empty otherwise.
+    int m_columnCount = 0;              // columns of every row, hidden ones included
+    int m_versionColumn = -1;           // the hidden RDB$RECORD_VERSION
+    std::vector<int> m_keyColumns;      // the primary key
+    QStringList m_keyNames;
+    QSet<QByteArray> m_writtenKeys;     // rows this dataset wrote since it opened
+    bool m_currentStale = false;        // a write found the current row changed by someone else
 };
 
 /// A whole table, read with "SELECT * FROM <table>".

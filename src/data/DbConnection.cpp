@@ -29,17 +29,22 @@ QByteArray encodeOrThrow(const QString &text) {
     return bytes;
 }
 
+int g_lockTimeoutSeconds = 5;
+
 void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, bool readOnly) {
     static const char readTpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
                                    isc_tpb_rec_version, isc_tpb_nowait};
-    static const char writeTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
-                                    isc_tpb_rec_version, isc_tpb_nowait};
-    // The transaction existence block the client expects: database, TPB length, TPB.
+    // A write meeting another's unfinished change of a row waits a few
+    // seconds for it, then fails with a lock time-out.
+    const char writeTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
+                             isc_tpb_wait, isc_tpb_lock_timeout, 1, char(g_lockTimeoutSeconds)};
+    // The transaction existence block the client expects: database handle,
+    // TPB length as the client's 32-bit ISC_LONG, TPB.
     struct {
         isc_db_handle *db;
-        long length;
+        ISC_LONG length;
         const char *tpb;
-    } teb{db, readOnly ? long(sizeof readTpb) : long(sizeof writeTpb), readOnly ? readTpb : writeTpb};
+    } teb{db, readOnly ? ISC_LONG(sizeof readTpb) : ISC_LONG(sizeof writeTpb), readOnly ? readTpb : writeTpb};
     ISC_STATUS_ARRAY status;
     fb.start_multiple(status, tr, 1, &teb);
     fb.check(status);
@@ -164,37 +169,76 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     fb.detach_database(status, &db);
 }
 
+void DbConnection::setLockTimeoutSeconds(int seconds) { g_lockTimeoutSeconds = qBound(1, seconds, 120); }
+
+int DbConnection::lockTimeoutSeconds() { return g_lockTimeoutSeconds; }
+
+template <class Step> auto DbConnection::lostConnectionGuard(Step step) -> decltype(step()) {
+    try {
+        return step();
+    } catch (const DbError &error) {
+        if (error.kind() == DbError::Kind::ConnectionLost)
+            dropLostConnection();
+        throw;
+    }
+}
+
+void DbConnection::dropLostConnection() {
+    for (Dataset *d : std::as_const(m_datasets))
+        d->dropCursor();
+    if (!m_db)
+        return;
+    // The server is gone: free what the client holds and ignore what it says.
+    const FbClient &fb = client();
+    ISC_STATUS_ARRAY status;
+    if (m_readTransaction)
+        fb.rollback_transaction(status, &m_readTransaction);
+    fb.detach_database(status, &m_db);
+    m_readTransaction = 0;
+    m_db = 0;
+    m_tableInfo.clear();
+    emit connectionLost();
+}
+
 std::unique_ptr<FbStatement> DbConnection::openCursor(const QByteArray &sql, const QVariantList &params) {
     if (!m_db)
         setConnected(true);
-    BusyScope busy(*this);
-    auto statement = std::make_unique<FbStatement>(*this, &m_readTransaction);
-    statement->prepare(sql);
-    statement->bind(params);
-    statement->execute();
-    return statement;
+    return lostConnectionGuard([&] {
+        BusyScope busy(*this);
+        auto statement = std::make_unique<FbStatement>(*this, &m_readTransaction);
+        statement->prepare(sql);
+        statement->bind(params);
+        statement->execute();
+        return statement;
+    });
 }
 
 void DbConnection::executeCommitted(const QByteArray &sql, const QVariantList &params) {
     executeCommitted(QList<Statement>{{sql, params}});
 }
 
-void DbConnection::executeCommitted(const QList<Statement> &statements) {
+qint64 DbConnection::executeCommitted(const QList<Statement> &statements) {
     if (!m_db)
         setConnected(true);
     refuseChangesWhenReadOnly();
-    BusyScope busy(*this);
     try {
-        WriteTransaction transaction(*this);
-        for (const Statement &s : statements) {
-            FbStatement statement(*this, transaction.handle());
-            statement.prepare(s.sql);
-            statement.bind(s.params);
-            statement.execute();
-        }
-        transaction.commit();
+        return lostConnectionGuard([&] {
+            BusyScope busy(*this);
+            WriteTransaction transaction(*this);
+            for (const Statement &s : statements) {
+                FbStatement statement(*this, transaction.handle());
+                statement.prepare(s.sql);
+                statement.bind(s.params);
+                statement.execute();
+                if (s.expectedRows >= 0 && statement.affectedRows() != s.expectedRows)
+                    throw DbError(dbtexts::kConflict, DbError::Kind::Conflict);
+            }
+            const qint64 number = transaction.number();
+            transaction.commit();
+            return number;
+        });
     } catch (const DbError &e) {
-        throw DbError(describeWriteFailure(m_database, e.message()));
+        throw explainWriteFailure(e, m_database);
     }
 }
 
@@ -202,20 +246,26 @@ void DbConnection::executeBatch(const QByteArray &sql, const QList<QVariantList>
     if (!m_db)
         setConnected(true);
     refuseChangesWhenReadOnly();
-    BusyScope busy(*this);
-    WriteTransaction transaction(*this);
-    {
-        FbStatement statement(*this, transaction.handle());
-        statement.prepare(sql);
-        for (const QVariantList &row : rows) {
-            statement.bind(row);
-            statement.execute();
+    lostConnectionGuard([&] {
+        BusyScope busy(*this);
+        WriteTransaction transaction(*this);
+        {
+            FbStatement statement(*this, transaction.handle());
+            statement.prepare(sql);
+            for (const QVariantList &row : rows) {
+                statement.bind(row);
+                statement.execute();
+            }
         }
-    }
-    transaction.commit();
+        transaction.commit();
+    });
 }
 
 QByteArray DbConnection::readBlob(qint64 blobId) {
+    return lostConnectionGuard([&] { return readBlobNow(blobId); });
+}
+
+QByteArray DbConnection::readBlobNow(qint64 blobId) {
     const FbClient &fb = client();
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
@@ -294,6 +344,22 @@ WriteTransaction::~WriteTransaction() {
         ISC_STATUS_ARRAY status;
         m_connection.client().rollback_transaction(status, &m_handle);
     }
+}
+
+qint64 WriteTransaction::number() const {
+    ISC_STATUS_ARRAY status;
+    const char item = isc_info_tra_id;
+    unsigned char info[32] = {};
+    isc_tr_handle handle = m_handle;
+    m_connection.client().transaction_info(status, &handle, 1, &item, sizeof info, reinterpret_cast<char *>(info));
+    m_connection.client().check(status);
+    if (info[0] != isc_info_tra_id)
+        throw DbError(QStringLiteral("The server did not report the transaction number"));
+    const int length = info[1] | (info[2] << 8);
+    qint64 value = 0;
+    for (int i = length - 1; i >= 0; --i)
+        value = (value << 8) | info[3 + i];
+    return value;
 }
 
 void WriteTransaction::commit() {

@@ -62,14 +62,30 @@ public:
     struct Statement {
         QByteArray sql;
         QVariantList params;
+        /// Rows the statement must touch, or -1 for any number. A statement
+        /// that touches another number rolls everything back and throws a
+        /// DbError of kind Conflict.
+        int expectedRows = -1;
     };
     /// Runs the statements in order in one transaction: all or none.
-    void executeCommitted(const QList<Statement> &statements);
+    /// Returns the committed transaction's number, which is the record
+    /// version (RDB$RECORD_VERSION) of every row it wrote.
+    qint64 executeCommitted(const QList<Statement> &statements);
     /// Prepares `sql` once and runs it for every parameter row, all in one
     /// transaction (for bulk loads).
     void executeBatch(const QByteArray &sql, const QList<QVariantList> &rows);
     /// Reads a whole BLOB by its id.
     QByteArray readBlob(qint64 blobId);
+
+    /// Drops the handles of a connection the server or network has lost,
+    /// without talking to the server; open datasets keep their rows but stop
+    /// fetching. The next statement connects again. Called by the layer
+    /// itself when a call fails with DbError::Kind::ConnectionLost.
+    void dropLostConnection();
+    /// How long a write waits for another's unfinished change of the same row
+    /// before it fails with DbError::Kind::LockTimeout (default 5 seconds).
+    static void setLockTimeoutSeconds(int seconds);
+    static int lockTimeoutSeconds();
 
     struct TableInfo {
         QStringList columns;      ///< in table order
@@ -79,6 +95,8 @@ public:
     };
     /// Structure of a table read from the system tables (cached per connection).
     const TableInfo &tableInfo(const QString &table);
+    /// Drops the cached structures (after a statement that may change them).
+    void forgetTableInfo() { m_tableInfo.clear(); }
 
     void registerDataset(Dataset *dataset);
     void unregisterDataset(Dataset *dataset);
@@ -94,8 +112,15 @@ public:
         DbConnection &m_c;
     };
 
+signals:
+    /// The connection was found lost; the next statement reconnects.
+    void connectionLost();
+
 private:
+    /// Runs `step`; a lost connection drops the handles before the error goes on.
+    template <class Step> auto lostConnectionGuard(Step step) -> decltype(step());
     void connectNow();
+    QByteArray readBlobNow(qint64 blobId);
     void disconnectNow();
     QByteArray attachName() const;
     void refuseChangesWhenReadOnly() const;
@@ -117,6 +142,8 @@ public:
     ~WriteTransaction();
     void commit();
     isc_tr_handle *handle() { return &m_handle; }
+    /// The transaction's number (the record version of the rows it writes).
+    qint64 number() const;
 
 private:
     DbConnection &m_connection;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <exception>
 
@@ -9,13 +10,48 @@ namespace data {
 /// user; errors of the layer itself carry the dataset's name as a prefix.
 class DbError : public std::exception {
 public:
-    explicit DbError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    /// What went wrong, where a caller acts on it rather than only showing it.
+    enum class Kind {
+        General,
+        /// The connection is gone (shutdown, network or I/O failure); the next
+        /// statement reconnects.
+        ConnectionLost,
+        /// The row was changed or deleted by someone else since it was read.
+        Conflict,
+        /// Someone else holds an unfinished change of the row.
+        LockTimeout,
+    };
+
+    explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {})
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind), m_codes(std::move(codes)) {}
     const QString &message() const { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
+    Kind kind() const { return m_kind; }
+    /// The server's error codes in the order it reported them (empty for the layer's own errors).
+    const QList<long> &codes() const { return m_codes; }
+    bool hasCode(long code) const { return m_codes.contains(code); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
+    Kind m_kind;
+    QList<long> m_codes;
 };
+
+/// The data layer's own words for the failures a user can act on.
+namespace dbtexts {
+inline const QString kConflict = QStringLiteral(
+    "Záznam mezitím změnil nebo smazal někdo jiný, proto nebyl uložen. "
+    "Vaše úpravy zůstaly ve formuláři; po zrušení úprav se zobrazí uložená verze záznamu.");
+inline const QString kDeleteConflict = QStringLiteral(
+    "Záznam mezitím změnil nebo smazal někdo jiný, proto nebyl smazán. "
+    "Zobrazuje se jeho uložená verze.");
+inline const QString kLockTimeout = QStringLiteral(
+    "Záznam právě ukládá někdo jiný a jeho změna ještě není dokončena. "
+    "Nic nebylo uloženo; zkuste to prosím za chvíli znovu.");
+inline const QString kConnectionLost = QStringLiteral(
+    "Spojení s databází se přerušilo (%1). Co bylo potvrzeno dříve, zůstalo uloženo; "
+    "při další akci se program k databázi připojí znovu.");
+} // namespace dbtexts
 
 } // namespace data

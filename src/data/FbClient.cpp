@@ -58,6 +58,7 @@ const FbClient &FbClient::instance() {
     resolve(candidate->put_segment, "isc_put_segment");
     resolve(candidate->close_blob, "isc_close_blob");
     resolve(candidate->interpret, "fb_interpret");
+    resolve(candidate->transaction_info, "isc_transaction_info");
     if (!complete) {
         const QString file = candidate->m_library.fileName();
         delete candidate;
@@ -76,9 +77,44 @@ QString FbClient::errorText(const ISC_STATUS *status) const {
     return lines.join(QLatin1Char(' '));
 }
 
+QList<long> FbClient::errorCodes(const ISC_STATUS *status) {
+    QList<long> codes;
+    for (int i = 0; i < ISC_STATUS_LENGTH - 1 && status[i] != isc_arg_end;) {
+        const ISC_STATUS type = status[i];
+        if (type == isc_arg_gds)
+            codes << long(status[i + 1]);
+        i += type == isc_arg_cstring ? 3 : 2;
+    }
+    return codes;
+}
+
+DbError::Kind FbClient::classify(const QList<long> &codes) {
+    static const long lost[] = {isc_network_error, isc_net_read_err, isc_net_write_err, isc_shutdown,
+                                isc_att_shutdown,  isc_conn_lost,    isc_lost_db_connection,
+                                isc_io_error,      isc_bad_db_handle};
+    for (long code : lost)
+        if (codes.contains(code))
+            return DbError::Kind::ConnectionLost;
+    if (codes.contains(isc_update_conflict))
+        return DbError::Kind::Conflict;
+    if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict) || codes.contains(isc_deadlock))
+        return DbError::Kind::LockTimeout;
+    return DbError::Kind::General;
+}
+
 void FbClient::check(const ISC_STATUS *status) const {
-    if (status[0] == 1 && status[1] != 0)
-        throw DbError(QStringLiteral("SQL Error: %1").arg(errorText(status)));
+    if (status[0] != 1 || status[1] == 0)
+        return;
+    const QList<long> codes = errorCodes(status);
+    const DbError::Kind kind = classify(codes);
+    const QString text = errorText(status);
+    switch (kind) {
+    case DbError::Kind::Conflict: throw DbError(dbtexts::kConflict, kind, codes);
+    case DbError::Kind::LockTimeout: throw DbError(dbtexts::kLockTimeout, kind, codes);
+    case DbError::Kind::ConnectionLost: throw DbError(dbtexts::kConnectionLost.arg(text), kind, codes);
+    case DbError::Kind::General: break;
+    }
+    throw DbError(QStringLiteral("SQL Error: %1").arg(text), kind, codes);
 }
 
 } // namespace data

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <ibase.h>
 
 #include <QLibrary>
@@ -40,11 +42,17 @@ public:
     decltype(&::isc_put_segment) put_segment = nullptr;
     decltype(&::isc_close_blob) close_blob = nullptr;
     decltype(&::fb_interpret) interpret = nullptr;
+    decltype(&::isc_transaction_info) transaction_info = nullptr;
 
     /// The server's message for a failed call, lines joined by a blank.
     QString errorText(const ISC_STATUS *status) const;
-    /// Throws DbError "SQL Error: ..." when `status` reports a failure.
+    /// Throws DbError when `status` reports a failure: "SQL Error: ..." with
+    /// the server's text, or the layer's own words for a lost connection, an
+    /// update conflict and a lock time-out (see DbError::Kind).
     void check(const ISC_STATUS *status) const;
+    /// The error codes of a status vector, in order.
+    static QList<long> errorCodes(const ISC_STATUS *status);
+    static DbError::Kind classify(const QList<long> &codes);
 
 private:
     FbClient() = default;

@@ -260,6 +260,38 @@ void FbStatement::execute() {
     m_cursorOpen = returnsRows();
 }
 
+qint64 FbStatement::affectedRows() const {
+    const FbClient &fb = m_connection.client();
+    ISC_STATUS_ARRAY status;
+    char item = isc_info_sql_records;
+    unsigned char info[64] = {};
+    isc_stmt_handle handle = m_handle;
+    fb.dsql_sql_info(status, &handle, 1, &item, sizeof info, reinterpret_cast<char *>(info));
+    fb.check(status);
+    if (info[0] != isc_info_sql_records)
+        return 0;
+    // Clusters of item, 2-byte length and a little-endian count, after the
+    // item's own 2-byte length.
+    auto number = [&](int at, int length) {
+        qint64 value = 0;
+        for (int i = length - 1; i >= 0; --i)
+            value = (value << 8) | info[at + i];
+        return value;
+    };
+    qint64 rows = 0;
+    for (int at = 3; at + 3 <= int(sizeof info) && info[at] != isc_info_end;) {
+        const int kind = info[at];
+        const int length = int(number(at + 1, 2));
+        if (at + 3 + length > int(sizeof info))
+            break;
+        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count
+            || kind == isc_info_req_delete_count)
+            rows += number(at + 3, length);
+        at += 3 + length;
+    }
+    return rows;
+}
+
 bool FbStatement::fetch(PackedRow &row) {
     if (!m_cursorOpen)
         return false;

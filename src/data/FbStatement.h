@@ -46,6 +46,8 @@ public:
     void bind(const QVariantList &values);
     /// Runs the statement; a SELECT keeps its cursor open for fetch().
     void execute();
+    /// Rows the last execute() inserted, updated or deleted.
+    qint64 affectedRows() const;
     /// Fetches the next row; returns false at the end.
     bool fetch(PackedRow &row);
     void closeCursor();

@@ -81,11 +81,12 @@ QString describeOpenFailure(const QString &path, const QString &engineText) {
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, engineText);
 }
 
-QString describeWriteFailure(const QString &path, const QString &engineText) {
-    if (!isDiskFull(engineText))
-        return engineText;
-    return diskFull(QStringLiteral("„%1“").arg(QFileInfo(path).absoluteFilePath())) +
-           QStringLiteral(" Změny nebyly uloženy; uvolněte místo a potvrďte znovu.");
+DbError explainWriteFailure(const DbError &error, const QString &path) {
+    if (!isDiskFull(error.message()))
+        return error;
+    return DbError(diskFull(QStringLiteral("„%1“").arg(QFileInfo(path).absoluteFilePath())) +
+                       QStringLiteral(" Změny nebyly uloženy; uvolněte místo a potvrďte znovu."),
+                   error.kind(), error.codes());
 }
 
 } // namespace data

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <QString>
 
 namespace data {
@@ -11,8 +13,9 @@ namespace data {
 /// Only reads the file.
 QString describeOpenFailure(const QString &path, const QString &engineText);
 
-/// The text for a change the engine could not write: for a full disk the
-/// cause in words naming the file, otherwise `engineText` as it was.
-QString describeWriteFailure(const QString &path, const QString &engineText);
+/// A change the engine could not write to the file at `path`: for a full
+/// disk the cause in words naming the file (same kind and codes), otherwise
+/// `error` as it was.
+DbError explainWriteFailure(const DbError &error, const QString &path);
 
 } // namespace data

@@ -20,7 +20,10 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory) {
 }
 
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory) {
-    ExecUpdateSql(dm, QStringLiteral("ALTER TABLE KONTAKT ADD OBR BLOB SEGMENT SIZE 20"));
+    // Each step is skipped when its result is there already, so an upgrade
+    // that was interrupted before the version was written completes now.
+    if (!dm.ZConKontakty.tableInfo(QStringLiteral("KONTAKT")).columns.contains(QStringLiteral("OBR")))
+        ExecUpdateSql(dm, QStringLiteral("ALTER TABLE KONTAKT ADD OBR BLOB SEGMENT SIZE 20"));
     LoadSamplePhoto(dm, baseDirectory);
     // The version is written last, after the structure and the photo.
     dm.ztUpdateNastaveni.first();
@@ -43,7 +46,8 @@ void LoadSamplePhoto(TDM &dm, const QString &baseDirectory) {
     try {
         dm.tKONTAKT.open();
         if (dm.tKONTAKT.locate(QStringLiteral("JMENO;PRIJMENI"),
-                               {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true)) {
+                               {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true)
+            && dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->isNull()) {
             QFile photo(baseDirectory + QStringLiteral("/logo.jpg"));
             if (!photo.open(QIODevice::ReadOnly))
                 return;

@@ -194,8 +194,7 @@ void FirmaPrikaz::deleteWithPlaceholder() {
     // Both rows go in one transaction, or neither does.
     const auto contact = m_dm.tKONTAKT.deleteStatementForCurrent();
     const auto company = m_dm.tFIRMA.deleteStatementForCurrent();
-    m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{
-        {contact.sql, contact.params}, {company.sql, company.params}});
+    m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{contact, company});
     m_dm.tKONTAKT.forgetCurrentRow();
     m_dm.tFIRMA.forgetCurrentRow();
 }

@@ -1,0 +1,337 @@
+#include "Dataset.h"
+
+#include "DataSource.h"
+#include "DbConnection.h"
+#include "DbError.h"
+#include "FbStatement.h"
+#include "Win1250.h"
+
+#include <limits>
+
+namespace data {
+
+// ---- editing ---------------------------------------------------------------
+
+void Dataset::edit() {
+    if (isEditing())
+        return;
+    requireOpen();
+    if (m_current < 0) {
+        insert();
+        return;
+    }
+    m_editRow = m_rows[m_visible[m_current]].unpack();
+    m_modified = false;
+    setState(State::Edit);
+}
+
+void Dataset::insert() {
+    requireOpen();
+    endPendingChange();
+    // Without a key, a row the cursor reads later cannot be told apart from
+    // the one inserted now: read the rest first (such tables are small).
+    if (!tableName().isEmpty() && m_keyColumns.empty())
+        fetchMore(std::numeric_limits<int>::max());
+    m_currentBeforeInsert = m_current;
+    m_rows.push_back(PackedRow::pack(std::vector<Cell>(m_columnCount)));
+    const int at = m_current < 0 ? 0 : m_current + 1;
+    m_visible.insert(m_visible.begin() + at, int(m_rows.size()) - 1);
+    m_editRow.assign(m_columnCount, Cell{});
+    m_modified = false;
+    m_current = at;
+    m_state = State::Insert;
+    emit rowInserted(at);
+    emit stateChanged(m_state);
+    emit currentChanged(m_current);
+}
+
+QString Dataset::rowCondition(const PackedRow &row, QVariantList &params) const {
+    const DbConnection::TableInfo &info = m_connection->tableInfo(tableName());
+    QStringList columns = m_keyNames;
+    const bool keyless = columns.isEmpty();
+    if (keyless)
+        for (const QString &c : info.columns)
+            if (!info.blobColumns.contains(c) && !info.computedColumns.contains(c))
+                columns << c;
+    QStringList terms;
+    for (const QString &column : columns) {
+        const int index = columnIndex(column);
+        const Cell c = index >= 0 ? row.cell(index) : Cell{};
+        if (c.tag == Cell::Null) {
+            terms << column + QStringLiteral(" IS NULL ");
+        } else {
+            terms << column + QStringLiteral("=?");
+            params << cellValue(c, columnType(index));
+        }
+    }
+    // The row only in the version this dataset read: a change by anyone else
+    // since then makes the statement touch no row.
+    if (m_versionColumn >= 0 && row.tag(m_versionColumn) == Cell::Int) {
+        terms << QLatin1String(kRecordVersionColumn) + QStringLiteral("=?");
+        params << row.cell(m_versionColumn).num;
+    }
+    QString condition = QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND "));
+    // Rows of a table without a key may be alike: touch the one shown, no more.
+    if (keyless)
+        condition += QStringLiteral(" ROWS 1");
+    return condition;
+}
+
+DbConnection::Statement Dataset::rowStatement(bool insert, const std::vector<Cell> &values) {
+    const DbConnection::TableInfo &info = m_connection->tableInfo(tableName());
+    const PackedRow *stored = insert ? nullptr : &m_rows[m_visible[m_current]];
+    QStringList columns;
+    QVariantList params;
+    for (const auto &f : m_fields) {
+        if (info.computedColumns.contains(f->name()) || !info.columns.contains(f->name()))
+            continue;
+        // An UPDATE writes only what changed: an untouched photo or note is
+        // neither copied nor read.
+        if (stored && stored->cell(f->column()) == values[f->column()])
+            continue;
+        columns << f->name();
+        params << cellValue(values[f->column()], f->type());
+    }
+    DbConnection::Statement statement;
+    statement.expectedRows = 1;
+    QString sql;
+    if (insert) {
+        sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(tableName(), columns.join(QLatin1Char(',')),
+                       QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+    } else if (!columns.isEmpty()) {
+        QStringList sets;
+        for (const QString &c : columns)
+            sets << c + QStringLiteral("=?");
+        sql = QStringLiteral("UPDATE %1 SET %2").arg(tableName(), sets.join(QLatin1Char(',')));
+        sql += rowCondition(*stored, params);
+    }
+    win1250::encode(sql, statement.sql);
+    statement.params = params;
+    return statement;
+}
+
+void Dataset::post() {
+    collectPendingText();
+    if (!isEditing())
+        fail(QStringLiteral("Dataset not in edit or insert mode"));
+    if (tableName().isEmpty())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    std::vector<Cell> values = m_editRow;
+    const DbConnection::Statement statement = rowStatement(m_state == State::Insert, values);
+    if (!statement.sql.isEmpty()) {
+        qint64 version = 0;
+        try {
+            version = m_connection->executeCommitted(QList<DbConnection::Statement>{statement});
+        } catch (const DbError &error) {
+            // Nothing was written; the edit stays as typed. Cancel then shows
+            // what is stored now.
+            if (error.kind() == DbError::Kind::Conflict)
+                m_currentStale = true;
+            throw;
+        }
+        if (m_versionColumn >= 0)
+            values[m_versionColumn] = Cell{Cell::Int, version, {}};
+    }
+    const PackedRow written = PackedRow::pack(values);
+    if (!m_keyColumns.empty())
+        m_writtenKeys.insert(keyOf(written));
+    m_rows[m_visible[m_current]] = written;
+    m_editRow.clear();
+    m_modified = false;
+    m_currentStale = false;
+    setState(State::Browse);
+    emit rowChanged(m_current);
+}
+
+void Dataset::cancel() {
+    if (m_state == State::Edit) {
+        m_editRow.clear();
+        m_modified = false;
+        setState(State::Browse);
+        if (m_currentStale) {
+            m_currentStale = false;
+            reloadCurrentRow();
+        } else {
+            emit rowChanged(m_current);
+        }
+    } else if (m_state == State::Insert) {
+        const int removed = m_current;
+        m_rows[m_visible[removed]] = PackedRow();
+        m_visible.erase(m_visible.begin() + removed);
+        m_editRow.clear();
+        m_modified = false;
+        m_currentStale = false;
+        m_state = State::Browse;
+        emit rowRemoved(removed);
+        emit stateChanged(m_state);
+        setCurrent(m_visible.empty() ? -1 : qBound(0, m_currentBeforeInsert, int(m_visible.size()) - 1));
+    }
+}
+
+void Dataset::reloadCurrentRow() {
+    requireOpen();
+    if (m_current < 0 || isEditing())
+        return;
+    if (m_keyColumns.empty()) {
+        refresh();
+        return;
+    }
+    QVariantList params;
+    QStringList terms;
+    const PackedRow &row = m_rows[m_visible[m_current]];
+    for (int i = 0; i < int(m_keyColumns.size()); ++i) {
+        terms << m_keyNames[i] + QStringLiteral("=?");
+        params << cellValue(row.cell(m_keyColumns[i]), columnType(m_keyColumns[i]));
+    }
+    QByteArray condition;
+    win1250::encode(QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")), condition);
+    auto cursor = m_connection->openCursor(selectStatement() + condition, params);
+    PackedRow stored;
+    if (!cursor->fetch(stored)) {
+        forgetCurrentRow();
+        return;
+    }
+    m_rows[m_visible[m_current]] = std::move(stored);
+    emit rowChanged(m_current);
+}
+
+DbConnection::Statement Dataset::deleteStatementForCurrent() {
+    requireOpen();
+    if (m_current < 0)
+        fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (tableName().isEmpty())
+        fail(QStringLiteral("Cannot modify a read-only dataset"));
+    DbConnection::Statement statement;
+    const QString sql = QStringLiteral("DELETE FROM %1").arg(tableName())
+                        + rowCondition(m_rows[m_visible[m_current]], statement.params);
+    win1250::encode(sql, statement.sql);
+    statement.expectedRows = 1;
+    return statement;
+}
+
+void Dataset::forgetCurrentRow() {
+    if (m_current < 0)
+        return;
+    const int removed = m_current;
+    m_rows[m_visible[removed]] = PackedRow();
+    m_visible.erase(m_visible.begin() + removed);
+    emit rowRemoved(removed);
+    if (m_visible.empty())
+        fetchMore(1);
+    setCurrent(m_visible.empty() ? -1 : qMin(removed, int(m_visible.size()) - 1));
+}
+
+void Dataset::deleteRecord() {
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    requireOpen();
+    if (m_state == State::Edit)
+        cancel();
+    const DbConnection::Statement statement = deleteStatementForCurrent();
+    try {
+        m_connection->executeCommitted(QList<DbConnection::Statement>{statement});
+    } catch (const DbError &error) {
+        if (error.kind() != DbError::Kind::Conflict)
+            throw;
+        reloadCurrentRow();
+        throw DbError(dbtexts::kDeleteConflict, DbError::Kind::Conflict, error.codes());
+    }
+    forgetCurrentRow();
+}
+
+// ---- reading again -----------------------------------------------------------
+
+Dataset::RowState Dataset::takeRows() {
+    RowState state{std::move(m_cursor), std::move(m_rows), std::move(m_visible), m_current, m_eof};
+    m_cursor.reset();
+    m_rows.clear();
+    m_visible.clear();
+    m_current = -1;
+    m_eof = false;
+    return state;
+}
+
+void Dataset::restoreRows(RowState state) {
+    m_cursor = std::move(state.cursor);
+    m_rows = std::move(state.rows);
+    m_visible = std::move(state.visible);
+    m_current = state.current;
+    m_eof = state.eof;
+}
+
+void Dataset::refresh() {
+    requireOpen();
+    endPendingChange();
+    // The current row is found again by its key, or else by its values.
+    std::vector<Cell> remembered;
+    QByteArray rememberedKey;
+    if (m_current >= 0) {
+        const PackedRow &row = m_rows[m_visible[m_current]];
+        rememberedKey = keyOf(row);
+        remembered = row.unpack();
+    }
+    auto sameRow = [&](const PackedRow &row) {
+        if (!m_keyColumns.empty())
+            return keyOf(row) == rememberedKey;
+        if (row.columnCount() != int(remembered.size()))
+            return false;
+        for (int c = 0; c < int(remembered.size()); ++c) {
+            const Cell::Tag tag = remembered[c].tag;
+            if (c != m_versionColumn && tag != Cell::BlobId && tag != Cell::Bytes && !(row.cell(c) == remembered[c]))
+                return false;
+        }
+        return true;
+    };
+
+    RowState previous = takeRows();
+    int found = -1;
+    try {
+        m_cursor = m_connection->openCursor(selectStatement(), selectParams());
+        fetchQuietly(1);
+        found = m_visible.empty() ? -1 : 0;
+        for (int i = 0; !remembered.empty() && found >= 0; ++i) {
+            if (i >= int(m_visible.size())) {
+                fetchQuietly(256);
+                if (i >= int(m_visible.size()))
+                    break;
+            }
+            if (sameRow(m_rows[m_visible[i]])) {
+                found = i;
+                break;
+            }
+        }
+    } catch (...) {
+        // The rows read before stay, and the views hear of them again.
+        restoreRows(std::move(previous));
+        emit reset();
+        emit currentChanged(m_current);
+        throw;
+    }
+    m_blobCache.clear();
+    m_writtenKeys.clear();
+    m_currentStale = false;
+    m_current = found;
+    emit reset();
+    emit currentChanged(m_current);
+}
+
+// ---- data sources ----------------------------------------------------------
+
+void Dataset::attachDataSource(DataSource *source) {
+    if (!m_sources.contains(source))
+        m_sources.append(source);
+}
+
+void Dataset::detachDataSource(DataSource *source) { m_sources.removeAll(source); }
+
+void Dataset::collectPendingText() {
+    if (!isEditing())
+        return;
+    for (DataSource *source : std::as_const(m_sources))
+        source->collectPendingText();
+}
+
+} // namespace data

@@ -1,0 +1,161 @@
+#include "Dataset.h"
+
+#include "DbConnection.h"
+#include "DbError.h"
+#include "Win1250.h"
+
+#include <bit>
+
+namespace data {
+
+bool Dataset::locate(const QString &fieldNames, const QVariantList &values, bool caseInsensitive) {
+    requireOpen();
+    endPendingChange();
+    const QStringList names = fieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (names.size() != values.size())
+        fail(QStringLiteral("Incorrect number of search field values"));
+
+    struct Key {
+        int column;
+        bool integer;
+        qint64 number;
+        QString text;
+    };
+    std::vector<Key> keys;
+    for (int i = 0; i < names.size(); ++i) {
+        const Field *field = fieldByName(names[i].trimmed());
+        Key key{field->column(), isIntegerType(field->type()), 0, {}};
+        if (key.integer) {
+            if (values[i].typeId() == QMetaType::QString) {
+                bool ok = false;
+                key.number = values[i].toString().trimmed().toLongLong(&ok);
+                if (!ok)
+                    fail(QStringLiteral("'%1' is not a valid integer value for field '%2'")
+                             .arg(values[i].toString(), field->name()));
+            } else {
+                key.number = values[i].toLongLong();
+            }
+        } else {
+            key.text = caseInsensitive ? values[i].toString().toUpper() : values[i].toString();
+        }
+        keys.push_back(std::move(key));
+    }
+
+    auto matches = [&](const PackedRow &row) {
+        for (const Key &key : keys) {
+            const Cell c = row.cell(key.column);
+            if (key.integer) {
+                if (c.tag != Cell::Int || c.num != key.number)
+                    return false;
+            } else {
+                const QString text = c.tag == Cell::Text ? win1250::decode(c.bytes)
+                                           : (c.tag == Cell::Int ? QString::number(c.num) : QString());
+                if ((caseInsensitive ? text.toUpper() : text) != key.text)
+                    return false;
+            }
+        }
+        return true;
+    };
+
+    for (int i = 0;; ++i) {
+        if (i >= int(m_visible.size())) {
+            fetchMore(256);
+            if (i >= int(m_visible.size()))
+                return false;
+        }
+        if (matches(m_rows[m_visible[i]])) {
+            m_eof = false;
+            if (i != m_current)
+                setCurrent(i);
+            return true;
+        }
+    }
+}
+
+// ---- filter ----------------------------------------------------------------
+
+void Dataset::setFilter(const QString &expression) {
+    m_filterText = expression;
+    if (m_filtered) {
+        m_filterExpression.reset();
+        applyFilter(true);
+    }
+}
+
+void Dataset::setFiltered(bool on) {
+    if (on == m_filtered)
+        return;
+    m_filtered = on;
+    m_filterExpression.reset();
+    try {
+        applyFilter(true);
+    } catch (...) {
+        m_filtered = false;
+        throw;
+    }
+}
+
+QString Dataset::textOf(const PackedRow &row, int column, bool *numeric) const {
+    const Cell c = row.cell(column);
+    *numeric = c.tag == Cell::Int;
+    switch (c.tag) {
+    case Cell::Int: return QString::number(c.num);
+    case Cell::Text: return win1250::decode(c.bytes);
+    case Cell::Double: return QString::number(std::bit_cast<double>(c.num));
+    case Cell::DateTime: return msecsToDateTime(c.num).toString(QStringLiteral("d.M.yyyy H:mm:ss"));
+    default: return QString();
+    }
+}
+
+QString Dataset::RowReader::text(int column) const {
+    bool numeric = false;
+    return m_dataset.textOf(m_row, column, &numeric);
+}
+
+void Dataset::setRecordFilter(RecordFilter filter) {
+    m_recordFilter = std::move(filter);
+    applyFilter(true);
+}
+
+bool Dataset::passesFilter(const PackedRow &row) const {
+    if (m_recordFilter && !m_recordFilter(RowReader(*this, row)))
+        return false;
+    if (!m_filtered || m_filterText.trimmed().isEmpty())
+        return true;
+    return m_filterExpression->matches([&](const QString &column, bool *numeric, bool *found) {
+        const Field *f = findField(column);
+        *found = f != nullptr;
+        if (!f)
+            return QString();
+        const QString text = textOf(row, f->column(), numeric);
+        *numeric = *numeric || isIntegerType(f->type());
+        return text;
+    });
+}
+
+void Dataset::applyFilter(bool keepCurrent) {
+    if (m_filtered && !m_filterText.trimmed().isEmpty() && !m_filterExpression)
+        m_filterExpression.emplace(m_filterText);
+    if (!isActive())
+        return;
+    endPendingChange();
+    const int currentRow = (m_current >= 0 && m_current < int(m_visible.size())) ? m_visible[m_current] : -1;
+    std::vector<int> visible;
+    for (int i = 0; i < int(m_rows.size()); ++i)
+        if (!m_rows[i].isNull() && passesFilter(m_rows[i]))
+            visible.push_back(i);
+    m_visible = std::move(visible);
+    if (m_visible.empty())
+        fetchOne();
+    int current = m_visible.empty() ? -1 : 0;
+    if (keepCurrent && currentRow >= 0)
+        for (int i = 0; i < int(m_visible.size()); ++i)
+            if (m_visible[i] == currentRow)
+                current = i;
+    m_current = current;
+    m_eof = false;
+    emit reset();
+    emit currentChanged(m_current);
+}
+
+} // namespace data
