@@ -4,6 +4,7 @@
 
 #include "FbStatement.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 
 using data::Dataset;
@@ -134,6 +135,31 @@ private slots:
         QCOMPARE(t.fieldByName(QStringLiteral("TELEFON1"))->asString(), QStringLiteral("5"));
         QVERIFY_DB(t.deleteRecord()); // the version now shown can be deleted
         QCOMPARE(f->count(QStringLiteral("FIRMA"), QStringLiteral("ID = 1")), 0);
+    }
+
+    void aWriteMeetingAnUnfinishedChangeIsRefusedWithoutHanging() {
+        data::DbConnection::setLockTimeoutSeconds(2);
+        // Another connection changes the row and keeps its transaction open.
+        data::WriteTransaction other(f->connection());
+        data::FbStatement update(f->connection(), other.handle());
+        update.prepare("UPDATE FIRMA SET KOD = 'cizí' WHERE ID = 1");
+        update.execute();
+        Dataset &t = f->dm->tFIRMA;
+        t.edit();
+        t.fieldByName(QStringLiteral("KOD"))->setAsString(QStringLiteral("můj"));
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            t.post();
+            QFAIL("a write over an unfinished change must be refused");
+        } catch (const DbError &e) {
+            QVERIFY2(e.kind() == DbError::Kind::Conflict || e.kind() == DbError::Kind::LockTimeout,
+                     qPrintable(e.message()));
+        }
+        QVERIFY(waited.elapsed() < 10000);
+        QCOMPARE(t.state(), Dataset::State::Edit);
+        QCOMPARE(t.fieldByName(QStringLiteral("KOD"))->asString(), QStringLiteral("můj"));
+        data::DbConnection::setLockTimeoutSeconds(5);
     }
 
     void anEditWritesOnlyTheChangedColumns() {
