@@ -5,7 +5,10 @@
 #include "DataGrid.h"
 #include "Dataset.h"
 #include "ErrorReport.h"
+#include "MessageService.h"
+#include "MessageTexts.h"
 #include "U_DM.h"
+#include "Win1250.h"
 
 #include "U_Firma.h"
 #include "U_Kontakt.h"
@@ -115,6 +118,13 @@ void Tfm_Deska::createBoard() {
 
 void Tfm_Deska::Edit1Change() {
     const QString text = Edit1->text();
+    QByteArray encoded;
+    QChar foreign;
+    if (!data::win1250::encode(text, encoded, &foreign)) {
+        // The rows shown stay; nothing stored could match such a text.
+        msg::show(msg::Kind::Warning, texts::msgSearchCharacterNotStorable(foreign), msg::Buttons::Ok);
+        return;
+    }
     const QString pattern = text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");
     data::QueryDataset &board = m_dm.qHlavniDeska;
     board.close();

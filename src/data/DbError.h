@@ -30,6 +30,11 @@ public:
     /// The server's error codes in the order it reported them (empty for the layer's own errors).
     const QList<long> &codes() const { return m_codes; }
     bool hasCode(long code) const { return m_codes.contains(code); }
+    /// True when a trigger or procedure raised the database exception `name`.
+    bool isDatabaseException(const QString &name) const {
+        return hasCode(kExceptionCode) && m_message.contains(name, Qt::CaseInsensitive);
+    }
+    static constexpr long kExceptionCode = 335544517L; // isc_except
 
 private:
     QString m_message;

@@ -95,10 +95,11 @@ DbError::Kind FbClient::classify(const QList<long> &codes) {
     for (long code : lost)
         if (codes.contains(code))
             return DbError::Kind::ConnectionLost;
-    if (codes.contains(isc_update_conflict))
-        return DbError::Kind::Conflict;
-    if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict) || codes.contains(isc_deadlock))
+    // A wait that ran out also names the conflict it waited on.
+    if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict))
         return DbError::Kind::LockTimeout;
+    if (codes.contains(isc_update_conflict) || codes.contains(isc_deadlock))
+        return DbError::Kind::Conflict;
     return DbError::Kind::General;
 }
 

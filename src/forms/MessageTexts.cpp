@@ -42,4 +42,10 @@ QString msgNotJpegPhoto(const QString &fileName) {
         .join(kLineBreak);
 }
 
+QString msgSearchCharacterNotStorable(QChar character) {
+    return QStringList{QStringLiteral("Hledaný text obsahuje znak „%1“, který v databázi nemůže být.").arg(character),
+                       QStringLiteral("Seznam kontaktů zůstal beze změny.")}
+        .join(kLineBreak);
+}
+
 } // namespace texts

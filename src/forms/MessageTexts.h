@@ -26,4 +26,8 @@ QString msgWrongDatabaseVersion();
 /// (warning, OK); names the file.
 QString msgNotJpegPhoto(const QString &fileName);
 
+/// The board's filter box holds a character the database cannot hold, so no
+/// row can match it (warning, OK); names the character.
+QString msgSearchCharacterNotStorable(QChar character);
+
 } // namespace texts

@@ -182,7 +182,11 @@ void FirmaPrikaz::deleteStep() {
             }
             try {
                 m_dm.tFIRMA.deleteRecord();
-            } catch (const data::DbError &) {
+            } catch (const data::DbError &error) {
+                // Only the database's own refusal means "has contacts";
+                // anything else is reported with its cause.
+                if (!error.isDatabaseException(QStringLiteral("FIRMA_MA_KONTAKTY")))
+                    throw;
                 msg::show(msg::Kind::Warning, texts::msgCompanyHasContacts(), msg::Buttons::Ok);
             }
         },
@@ -194,7 +198,15 @@ void FirmaPrikaz::deleteWithPlaceholder() {
     // Both rows go in one transaction, or neither does.
     const auto contact = m_dm.tKONTAKT.deleteStatementForCurrent();
     const auto company = m_dm.tFIRMA.deleteStatementForCurrent();
-    m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{contact, company});
+    try {
+        m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{contact, company});
+    } catch (const data::DbError &error) {
+        if (error.kind() != data::DbError::Kind::Conflict)
+            throw;
+        m_dm.tKONTAKT.reloadCurrentRow();
+        m_dm.tFIRMA.reloadCurrentRow();
+        throw data::DbError(data::dbtexts::kDeleteConflict, error.kind());
+    }
     m_dm.tKONTAKT.forgetCurrentRow();
     m_dm.tFIRMA.forgetCurrentRow();
 }

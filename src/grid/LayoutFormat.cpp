@@ -101,7 +101,7 @@ bool LayoutFormat::readColumn(const QString &value, GridColumn &column) {
     readText(items, 0, column.field);
     if (items.size() > 1) {
         const auto width = number(items, 1);
-        if (!width || *width > std::numeric_limits<int>::max()) {
+        if (!width || *width > kMaxWidth) {
             column.width = kUnreadableWidth;
             column.hidden = false;
         } else if (*width < 0) {

@@ -33,6 +33,8 @@ public:
     static void readExtras(const QString &value, ColumnExtras &extras);
 
     static constexpr int kUnreadableWidth = 64;
+    /// Wider than any screen: a stored width beyond it is not believed.
+    static constexpr int kMaxWidth = 4000;
 };
 
 } // namespace grid

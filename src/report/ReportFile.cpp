@@ -17,7 +17,9 @@ constexpr quint32 kMaxFormats = 100000;
 constexpr quint32 kMaxPages = 1000000;
 constexpr quint32 kMaxLines = 100000;
 constexpr quint32 kMaxFragments = 100000;
-constexpr double kMaxPageSide = 14400; // 200 inches
+// Pages between an inch and a little over A0's long side (3370 pt).
+constexpr double kMinPageSide = 72;
+constexpr double kMaxPageSide = 4000;
 constexpr double kMaxFontSize = 1638;
 
 enum StyleBits : quint8 { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
@@ -59,7 +61,7 @@ class BodyReader {
     std::optional<PreparedReport> read() {
         PreparedReport report;
         const double width = real(0, kMaxPageSide), height = real(0, kMaxPageSide);
-        if (!(width > 0 && height > 0))
+        if (!(width >= kMinPageSide && height >= kMinPageSide))
             return std::nullopt;
         report.pageSizePt = QSizeF(width, height);
 

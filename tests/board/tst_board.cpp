@@ -189,6 +189,17 @@ private slots:
         QCOMPARE(grid()->model()->rowCount(), 0);
     }
 
+    void aCharacterTheDatabaseCannotHoldLeavesTheBoardAndSaysWhy() {
+        type(QStringLiteral("nov"));
+        const QStringList before = lines();
+        type(QStringLiteral("ø"));
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::Warning);
+        QVERIFY2(recorder->messages[0].text.contains(QStringLiteral("„ø“")), qPrintable(recorder->messages[0].text));
+        QVERIFY(board().isActive());
+        QCOMPARE(lines(), before);
+    }
+
     void clickSetsTheSelectionAndButtons() {
         clickRow(rowOf(QStringLiteral("Novák s.r.o.")));
         QCOMPARE(w->selectedRowKind, QStringLiteral("1"));

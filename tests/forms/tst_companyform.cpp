@@ -30,7 +30,9 @@ class TestCompanyForm : public QObject {
         std::unique_ptr<TFM_Kontakt> contactForm;
         std::unique_ptr<Tfm_Firma> form;
 
-        explicit Companies(bool withRows = true) {
+        explicit Companies(bool withRows = true, int furtherCompanies = 0) {
+            for (int id = 4; id < 4 + furtherCompanies; ++id)
+                addCompany(db, id, QStringLiteral("Další %1").arg(id));
             if (withRows) {
                 addCompany(db, 1, QStringLiteral("Alfa"));
                 addCompany(db, 2, QStringLiteral("Beta"));
@@ -194,6 +196,79 @@ class TestCompanyForm : public QObject {
         QVERIFY(c.contactForm->isBrowseMode());
         QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
         QVERIFY(c.messages.messages.empty());
+    }
+
+    void aNewCompanyIsListedOnceAndEveryEditStays() {
+        Companies c(true, 200);
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F3);
+        typeText(f.EditNAZEV_FIRMA, QStringLiteral("Omega"));
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        // Walk every record: Omega once, just after the row that was current.
+        QStringList titles;
+        f.DBNavi->button(forms::DbNavigator::First)->click();
+        for (int guard = 0; guard < 500; ++guard) {
+            titles << f.windowTitle();
+            const qint64 before = c.dm().tFIRMA.fieldByName("ID")->asInteger();
+            f.DBNavi->button(forms::DbNavigator::Next)->click();
+            if (c.dm().tFIRMA.fieldByName("ID")->asInteger() == before)
+                break;
+        }
+        QCOMPARE(titles.size(), 204);
+        QCOMPARE(titles.count(QStringLiteral("Firma: Omega")), 1);
+        QCOMPARE(titles.at(1), QStringLiteral("Firma: Omega"));
+        // Two edits at either end of a walk both stay.
+        QVERIFY(c.goTo(204));
+        press(f, Qt::Key_F2);
+        f.EditFtelefon->setText(QStringLiteral("111"));
+        press(f, Qt::Key_Return);
+        f.DBNavi->button(forms::DbNavigator::Last)->click();
+        QVERIFY(c.goTo(204));
+        press(f, Qt::Key_F2);
+        f.EditFMobil->setText(QStringLiteral("222"));
+        press(f, Qt::Key_Return);
+        QCOMPARE(c.db.rows(QStringLiteral("SELECT NAZEV_FIRMA, TELEFON1, MOBIL FROM FIRMA WHERE ID = 204")),
+                 (QList<QVariantList>{{QStringLiteral("Omega"), QStringLiteral("111"), QStringLiteral("222")}}));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void aConfirmOverSomeoneElsesChangeKeepsTheTyping() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        press(f, Qt::Key_F2);
+        f.EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle mě"));
+        c.db.exec(QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Alfa podle kolegy' WHERE ID = 1"));
+        press(f, Qt::Key_Return);
+        QCOMPARE(c.messages.messages.size(), size_t(1));
+        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QVERIFY2(c.messages.messages[0].text.startsWith(QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný")),
+                 qPrintable(c.messages.messages[0].text));
+        QVERIFY(!f.isBrowseMode());
+        QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle mě"));
+        QCOMPARE(c.company("NAZEV_FIRMA", 1).toString(), QStringLiteral("Alfa podle kolegy"));
+        press(f, Qt::Key_Escape);
+        QVERIFY(f.isBrowseMode());
+        QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle kolegy"));
+    }
+
+    void aDeleteThatFailsForAnotherReasonSaysSo() {
+        Companies c;
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.goTo(1)); // has a contact, but was changed by someone else first
+        c.db.exec(QStringLiteral("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"));
+        c.db.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID_FIRMA = 1"));
+        c.messages.answers = {msg::Answer::Yes};
+        f.sbFirSmazClick();
+        QCOMPARE(c.messages.messages.size(), size_t(2));
+        QCOMPARE(c.messages.messages[1].kind, msg::Kind::ErrorReport);
+        QVERIFY2(c.messages.messages[1].text.startsWith(QStringLiteral("Záznam mezitím změnil")),
+                 qPrintable(c.messages.messages[1].text));
+        QCOMPARE(c.company("COUNT(*)", 1).toInt(), 1);
+        QCOMPARE(f.EditKOD->text(), QStringLiteral("X")); // the stored version is shown
     }
 
     void aCancelledNewCompanyLeavesNothing() {

@@ -107,6 +107,8 @@ private slots:
         QTest::newRow("width not a number") << "JMENO,široký,J," << true << "JMENO" << 64 << false << "J" << false;
         QTest::newRow("width empty") << "JMENO,,J," << true << "JMENO" << 64 << false << "J" << false;
         QTest::newRow("width too large") << "JMENO,99999999999,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width absurd") << "JMENO,2000000000,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width widest kept") << "JMENO,4000,J," << true << "JMENO" << 4000 << false << "J" << false;
         QTest::newRow("field only") << "JMENO" << true << "JMENO" << 77 << false << "Old" << false;
         QTest::newRow("empty value is skipped") << "" << false << "OLD" << 77 << false << "Old" << false;
         QTest::newRow("blank value is skipped") << "  " << false << "OLD" << 77 << false << "Old" << false;

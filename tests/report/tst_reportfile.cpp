@@ -82,13 +82,25 @@ class TestReportFile : public QObject {
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
+    void validChecksumButAbsurdContentIsRefused_data() {
+        QTest::addColumn<double>("width");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<quint32>("pages");
+        QTest::newRow("a billion pages") << 595.0 << 842.0 << quint32(1000000000);
+        QTest::newRow("a page ten metres high") << 595.0 << 28346.0 << quint32(0);
+        QTest::newRow("a page four metres wide") << 11339.0 << 842.0 << quint32(0);
+        QTest::newRow("a page a millimetre wide") << 2.8 << 842.0 << quint32(0);
+    }
     void validChecksumButAbsurdContentIsRefused() {
-        // A body that passes the checksum but claims a billion pages must not be believed.
+        // A body that passes the checksum but is out of all proportion must not be believed.
+        QFETCH(double, width);
+        QFETCH(double, height);
+        QFETCH(quint32, pages);
         QByteArray body;
         {
             QDataStream out(&body, QIODevice::WriteOnly);
             out.setVersion(QDataStream::Qt_6_0);
-            out << 595.0 << 842.0 << quint32(0) << quint32(1000000000);
+            out << width << height << quint32(0) << pages;
         }
         QByteArray header;
         {
