@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QIODevice>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();
