@@ -78,6 +78,9 @@ QString describeOpenFailure(const QString &path, const QString &engineText) {
                               "Povolte zápis do souboru.").arg(name);
     if (isDiskFull(engineText))
         return diskFull(name);
+    if (engineText.contains(QLatin1String("appears corrupt")))
+        return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
+            .arg(name);
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, engineText);
 }
 

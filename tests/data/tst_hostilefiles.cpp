@@ -136,6 +136,9 @@ private slots:
                                          << "Soubor „%1“ má starší formát databáze (ODS 11, Firebird 2.x a starší); "
                                             "program pracuje s formátem 12. Převeďte databázi zálohou a obnovou "
                                             "(gbak).";
+        QTest::newRow("damaged pages") << "damaged"
+                                       << "Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. Obnovte ji "
+                                          "ze zálohy.";
         QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
     }
     void badFileIsReportedWithItsCauseAndLeftAsItWas() {
@@ -160,6 +163,12 @@ private slots:
             QByteArray old = sound;
             old[18] = 11; // the structure of the 2.x engines, flag byte kept
             writeAll(f.bad, old);
+        } else if (kind == QLatin1String("damaged")) {
+            QByteArray damaged = sound; // a sound header, noise over pages 20 to 59
+            QRandomGenerator rng(18);
+            for (int at = 20 * 8192; at < 60 * 8192; ++at)
+                damaged[at] = char(rng.bounded(256));
+            writeAll(f.bad, damaged);
         } else if (kind == QLatin1String("directory")) {
             QVERIFY(QDir().mkpath(f.bad));
         }
