@@ -1,5 +1,7 @@
 #include "OpenError.h"
 
+#include <ibase.h>
+
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -54,7 +56,7 @@ QString diskFull(const QString &name) {
 
 } // namespace
 
-QString describeOpenFailure(const QString &path, const QString &engineText) {
+QString describeOpenFailure(const QString &path, const DbError &error) {
     const QFileInfo info(path);
     const QString name = QStringLiteral("„%1“").arg(QFileInfo(path).absoluteFilePath());
     if (!info.exists()) {
@@ -73,15 +75,15 @@ QString describeOpenFailure(const QString &path, const QString &engineText) {
     const QString problem = headerProblem(name, file.read(kHeaderBytes), file.size());
     if (!problem.isEmpty())
         return problem;
-    if (engineText.contains(QLatin1String("read-write access")) || !QFile(path).open(QIODevice::ReadWrite))
+    if (error.hasCode(isc_no_priv) || !QFile(path).open(QIODevice::ReadWrite))
         return QStringLiteral("Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
                               "Povolte zápis do souboru.").arg(name);
-    if (isDiskFull(engineText))
+    if (isDiskFull(error.message()))
         return diskFull(name);
-    if (engineText.contains(QLatin1String("appears corrupt")))
+    if (error.hasCode(isc_db_corrupt))
         return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
             .arg(name);
-    return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, engineText);
+    return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, error.message());
 }
 
 DbError explainWriteFailure(const DbError &error, const QString &path) {

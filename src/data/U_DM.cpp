@@ -138,7 +138,7 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
         // Then the cause in words, for a file that did not open.
         if (!ZConKontakty.isConnected() && hostName.isEmpty())
-            msg::show(msg::Kind::Error, data::describeOpenFailure(database, e.message()));
+            msg::show(msg::Kind::Error, data::describeOpenFailure(database, e));
     }
     try {
         step = QStringLiteral("Hlavni deska");

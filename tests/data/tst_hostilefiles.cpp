@@ -100,7 +100,7 @@ private slots:
             ::close(fds[0]);
             if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
                 ::_exit(3);
-            const QByteArray cause = data::describeOpenFailure(f.bad, QStringLiteral("SQL Error")).toUtf8();
+            const QByteArray cause = data::describeOpenFailure(f.bad, data::DbError(QStringLiteral("SQL Error"))).toUtf8();
             [[maybe_unused]] const ssize_t n = ::write(fds[1], cause.constData(), size_t(cause.size()));
             ::_exit(0);
         }
