@@ -151,6 +151,19 @@ bool RecordProtocol::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
+// Leaving the box hands its text to the row; the press confirms. A refusal
+// on leaving has been reported already: the box keeps its text and the
+// focus, and the press goes no further.
+void RecordProtocol::confirmByKey() {
+    QWidget *left = QApplication::focusWidget();
+    m_c.confirmButton->setFocus(Qt::OtherFocusReason);
+    if (TextBinding *binding = left ? TextBinding::of(left) : nullptr; binding && binding->hasPendingText()) {
+        left->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    m_c.confirmButton->click();
+}
+
 // The key table. A key goes on to the focused control afterwards, except
 // Enter and Escape where the form acted: there the control or the dialog
 // would act a second time (a second confirm, or a dialog closing itself
@@ -162,19 +175,8 @@ bool RecordProtocol::handleKey(int key) {
     case Qt::Key_Enter:
         if (browse || focusInNoteBox())
             return false;
-    {
-        // Leaving the box hands its text to the row; the press confirms.
-        // A refusal on leaving has been reported already: the box keeps its
-        // text and the focus, and the press goes no further.
-        QWidget *left = QApplication::focusWidget();
-        m_c.confirmButton->setFocus(Qt::OtherFocusReason);
-        if (TextBinding *binding = left ? TextBinding::of(left) : nullptr; binding && binding->hasPendingText()) {
-            left->setFocus(Qt::OtherFocusReason);
-            return true;
-        }
-        m_c.confirmButton->click();
+        confirmByKey();
         return true;
-    }
     case Qt::Key_Escape:
         if (browse) {
             m_c.form->close();

@@ -92,6 +92,7 @@ class RecordProtocol : public QObject {
 
   private:
     bool handleKey(int key);
+    void confirmByKey();
     bool focusInNoteBox() const;
     void watchWindow();
 
