@@ -176,6 +176,24 @@ private slots:
         QVERIFY(!QFile::exists(app.path()));
     }
 
+    void writeProtectedDatabaseStartsForReading() {
+        Installation app;
+        app.disconnect();
+        if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), app.path()}) != 0)
+            QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
+        QFile file(app.path());
+        const QByteArray before = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        const QStringList messages = app.run();
+        const bool unchanged = file.open(QIODevice::ReadOnly) && file.readAll() == before;
+        QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), app.path()});
+        QVERIFY(app.exitedByItself);
+        QCOMPARE(messages, QStringList{QStringLiteral("Information|Soubor databáze „%1“ je chráněn proti zápisu. "
+                                                      "Databáze je otevřena jen pro čtení: lze ji prohlížet a "
+                                                      "tisknout, změny nelze uložit.").arg(app.path())});
+        QVERIFY2(unchanged, "the file must stay as it was");
+    }
+
     void shutdownSignalEndsTheProgramCleanly_data() {
         QTest::addColumn<int>("signalNumber");
         QTest::newRow("SIGTERM") << int(SIGTERM);
