@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "DatabaseCreator.h"
+#include "DatabaseLocation.h"
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "MessageBoxService.h"
@@ -12,6 +14,8 @@
 #include "U_report.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QTextStream>
 #include <QTimer>
 
@@ -35,12 +39,27 @@ private:
     QString m_path;
 };
 
+/// An installed program keeps the user's database in the user's data
+/// folder; on the first start it is not there yet, and an empty one is made
+/// so that the user can enter the first company straight away.
+void createMissingUserDatabase(const DatabaseLocation &location) {
+    if (location.kind != DatabaseLocation::Kind::UserData || QFileInfo::exists(location.database))
+        return;
+    try {
+        schema::createDatabase(location.database);
+    } catch (const data::DbError &e) {
+        ui::showErrorReport(e.message());
+    }
+}
+
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Kontakty"));
     setOrganizationName(QStringLiteral("Qorvel"));
     setApplicationDisplayName(QStringLiteral("Kontakty"));
+    setDesktopFileName(QStringLiteral("cz.qorvel.Vizitar"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/cz.qorvel.Vizitar.svg")));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event) {
@@ -65,6 +84,9 @@ int Application::run() {
         msg::setService(&boxes);
     }
 
+    const DatabaseLocation location = DatabaseLocation::forThisProgram();
+    createMissingUserDatabase(location);
+
     TDM dm;
     DM = &dm;
     dm.ZConKontakty.setBusyHook([](bool busy) {
@@ -73,7 +95,7 @@ int Application::run() {
         else
             QApplication::restoreOverrideCursor();
     });
-    Tfm_Deska deska(dm, QCoreApplication::applicationDirPath());
+    Tfm_Deska deska(dm, location.baseDirectory);
     TFM_Kontakt contactForm(dm, &deska);
     Tfm_Firma companyForm(dm, contactForm, &deska);
     TfmInfo about(dm, deska);

@@ -3,8 +3,6 @@
 #include "DbError.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -21,11 +19,6 @@ int main(int argc, char *argv[]) {
         return 2;
     case initdb::CommandLine::Action::Build:
         break;
-    }
-    const QString folder = QFileInfo(command.path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "kontakty-initdb: cannot create the folder %s\n", qPrintable(folder));
-        return 1;
     }
     try {
         initdb::buildDatabase(command.path, command.options);
