@@ -4,6 +4,7 @@
 #include "Schema.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
     QCommandLineParser parser;
@@ -22,9 +23,10 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
     }
     if (parser.isSet(help)) {
         command.action = Action::ShowHelp;
-        // Read before the application object exists, the parser does not
-        // know the program's name yet.
-        command.text = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("vizitar"));
+        // The usage line names the program the same way whether or not the
+        // application object exists yet (before it, the parser knows no name).
+        static const QRegularExpression usage(QStringLiteral("^Usage: \\S+"));
+        command.text = parser.helpText().replace(usage, QStringLiteral("Usage: vizitar"));
     } else if (parser.isSet(version)) {
         command.action = Action::ShowVersion;
         command.text = versionText();

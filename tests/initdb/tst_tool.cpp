@@ -31,19 +31,6 @@ Run runTool(const QStringList &arguments) {
     return run;
 }
 
-// First column of every row, read through the access layer.
-QList<qint64> numbers(const QString &path, const QByteArray &sql) {
-    data::DbConnection db;
-    db.setDatabase(path);
-    db.setUser(QStringLiteral("sysdba"));
-    db.setPassword(QStringLiteral("tallowfin"));
-    const auto cursor = db.openCursor(sql, {});
-    QList<qint64> values;
-    for (data::PackedRow row; cursor->fetch(row);)
-        values << row.cell(0).num;
-    return values;
-}
-
 } // namespace
 
 class TestTool : public QObject {
@@ -158,11 +145,11 @@ class TestTool : public QObject {
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(run.out.trimmed(), QStringLiteral("Created ") + path);
         QVERIFY_DB(
-            QCOMPARE(numbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
+            QCOMPARE(readNumbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
                      QList<qint64>{version});
-            QCOMPARE(numbers(path, "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{companies});
+            QCOMPARE(readNumbers(path, "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{companies});
             QCOMPARE(
-                numbers(
+                readNumbers(
                     path,
                     "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'KONTAKT' "
                     "AND RDB$FIELD_NAME = 'OBR'"),
