@@ -48,18 +48,22 @@ void createMissingUserDatabase(const DatabaseLocation &location) {
     try {
         schema::createDatabase(location.database);
     } catch (const data::DbError &e) {
-        ui::showErrorReport(e.message());
+        ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2").arg(location.database, e.message()));
     }
 }
 
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("Kontakty"));
-    setOrganizationName(QStringLiteral("Qorvel"));
-    setApplicationDisplayName(QStringLiteral("Kontakty"));
-    setDesktopFileName(QStringLiteral("cz.qorvel.Vizitar"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/cz.qorvel.Vizitar.svg")));
+    setIdentity(*this);
+}
+
+void Application::setIdentity(QGuiApplication &app) {
+    app.setApplicationName(QStringLiteral("Kontakty"));
+    app.setOrganizationName(QStringLiteral("Qorvel"));
+    app.setApplicationDisplayName(QStringLiteral("Kontakty"));
+    app.setDesktopFileName(QStringLiteral("cz.qorvel.Vizitar"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/cz.qorvel.Vizitar.svg")));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event) {

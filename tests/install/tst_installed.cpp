@@ -247,7 +247,9 @@ class TestInstalled : public QObject {
         const QStringList messages = user.start(m_prefix->program(), env);
         QVERIFY(user.exitedByItself);
         QVERIFY(!messages.isEmpty());
-        QVERIFY2(messages.first().startsWith(QStringLiteral("Kontakty|cannot create the folder ") + blocker),
+        QVERIFY2(messages.first().startsWith(QStringLiteral("Kontakty|Databázi %1/Qorvel/Kontakty/Tabulky/KONTAKTY.GDB "
+                                                            "se nepodařilo vytvořit: cannot create the folder ")
+                                                 .arg(blocker)),
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QVERIFY2(messages.contains(QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
                                                   "(podpora@qorvel.cz)")),

@@ -1,10 +1,12 @@
 // Which database the program opens, and what its command line answers.
+#include "Application.h"
 #include "DatabaseLocation.h"
 #include "ProgramCommand.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 
 Q_DECLARE_METATYPE(DatabaseLocation::Kind)
@@ -82,6 +84,16 @@ class TestLocation : public QObject {
         QVERIFY(!DatabaseLocation::isWritableFolder(m_dir.filePath(QStringLiteral("missing"))));
     }
 
+    void programCarriesItsIconAndKeepsDataInItsOwnFolder() {
+        Application::setIdentity(*qApp);
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("cz.qorvel.Vizitar"));
+        const QIcon icon = QGuiApplication::windowIcon();
+        QVERIFY(!icon.isNull());
+        QVERIFY(!icon.pixmap(32, 32).isNull());
+        QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                    .endsWith(QStringLiteral("/Qorvel/Kontakty")));
+    }
+
     void versionNamesTheStampAndTheStructure() {
         for (const char *option : {"--version", "-v"}) {
             const ProgramCommand command = ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
@@ -113,5 +125,5 @@ class TestLocation : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestLocation)
+QTEST_MAIN(TestLocation)
 #include "tst_location.moc"
