@@ -48,7 +48,8 @@ void createMissingUserDatabase(const DatabaseLocation &location) {
     try {
         schema::createDatabase(location.database);
     } catch (const data::DbError &e) {
-        ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2").arg(location.database, e.message()));
+        ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2")
+                                .arg(location.database, e.message()));
     }
 }
 

@@ -12,8 +12,9 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
         QStringLiteral("Vizitar: a register of companies and their contact persons."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version and the database structure it creates."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QStringLiteral("Show the version and the database structure it creates."));
     parser.addOptions({help, version});
 
     ProgramCommand command;
@@ -31,7 +32,8 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
         command.action = Action::ShowVersion;
         command.text = versionText();
     } else if (!parser.positionalArguments().isEmpty()) {
-        command.text = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        command.text =
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
     } else {
         command.action = Action::Run;
     }
@@ -40,5 +42,8 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
 
 QString ProgramCommand::versionText() {
     const auto [major, minor] = schema::layoutVersion(schema::Layout::Current);
-    return QStringLiteral("vizitar %1\ndatabase structure %2.%3\n").arg(maker::kVersionStamp).arg(major).arg(minor);
+    return QStringLiteral("vizitar %1\ndatabase structure %2.%3\n")
+        .arg(maker::kVersionStamp)
+        .arg(major)
+        .arg(minor);
 }

@@ -37,7 +37,8 @@ int main(int argc, char *argv[]) {
     // (-platform, -style ...) fail this first reading; the application
     // object takes them out before the second.
     const ProgramCommand early = ProgramCommand::parse(rawArguments(argc, argv));
-    if (early.action == ProgramCommand::Action::ShowHelp || early.action == ProgramCommand::Action::ShowVersion)
+    if (early.action == ProgramCommand::Action::ShowHelp ||
+        early.action == ProgramCommand::Action::ShowVersion)
         return answer(early);
     Application app(argc, argv);
     const int code = answer(ProgramCommand::parse(QCoreApplication::arguments()));

@@ -34,5 +34,6 @@ bool DatabaseLocation::isWritableFolder(const QString &folder) {
     if (::geteuid() != 0)
         return true;
     struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    return ::stat(path.constData(), &info) == 0 &&
+           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }

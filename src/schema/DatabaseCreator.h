@@ -26,6 +26,7 @@ using Filler = std::function<void(data::DbConnection &)>;
 /// connection. Refuses an existing file (it stays untouched). Throws
 /// data::DbError on any failure; the half-made file and the folders made for
 /// it are removed again.
-void createDatabase(const QString &path, const CreateOptions &options = {}, const Filler &fill = {});
+void createDatabase(const QString &path, const CreateOptions &options = {},
+                    const Filler &fill = {});
 
 } // namespace schema

@@ -15,16 +15,18 @@ struct ProcessRun {
 
 /// Runs `program` to its end. One that does not end within `timeoutMs` is
 /// sent SIGTERM, and SIGKILL when that does not end it either.
-inline ProcessRun runProcess(const QString &program, const QStringList &arguments,
-                             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-                             const QString &workingDirectory = QString(), int timeoutMs = 60000) {
+inline ProcessRun
+runProcess(const QString &program, const QStringList &arguments,
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
+           const QString &workingDirectory = QString(), int timeoutMs = 60000) {
     QProcess process;
     process.setProcessEnvironment(environment);
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.start(program, arguments);
     ProcessRun run;
-    run.finished = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
+    run.finished =
+        process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit;
     if (!run.finished) {
         process.terminate();
         if (!process.waitForFinished(5000)) {

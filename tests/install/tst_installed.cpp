@@ -27,7 +27,9 @@ QByteArray contents(const QString &path) {
 class User {
   public:
     QString home() const { return m_home.path(); }
-    QString dataFolder() const { return m_home.filePath(QStringLiteral(".local/share/Qorvel/Kontakty")); }
+    QString dataFolder() const {
+        return m_home.filePath(QStringLiteral(".local/share/Qorvel/Kontakty"));
+    }
     QString database() const { return dataFolder() + QStringLiteral("/Tabulky/KONTAKTY.GDB"); }
 
     QProcessEnvironment environment(bool quitAfterShow = true) const {
@@ -46,7 +48,8 @@ class User {
     QStringList start(const QString &program, const QProcessEnvironment &env) {
         const ProcessRun run = runProcess(program, {}, env, home());
         exitedByItself = run.finished && run.exitCode == 0;
-        const QStringList lines = QString::fromUtf8(contents(log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(contents(log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QFile::remove(log());
         return lines;
     }
@@ -93,7 +96,8 @@ class TestInstalled : public QObject {
 
     void installsTheProgramsWithTheirMenuEntryIconsAndManPages() {
         QStringList missing;
-        QStringList expected{QStringLiteral("bin/vizitar"), QStringLiteral("bin/kontakty-initdb"),
+        QStringList expected{QStringLiteral("bin/vizitar"),
+                             QStringLiteral("bin/kontakty-initdb"),
                              QStringLiteral("share/applications/%1.desktop").arg(kAppId),
                              QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId),
                              QStringLiteral("share/icons/hicolor/scalable/apps/%1.svg").arg(kAppId),
@@ -104,7 +108,8 @@ class TestInstalled : public QObject {
                 missing << file;
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char(' '))));
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-            const QImage icon(m_prefix->filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId)));
+            const QImage icon(m_prefix->filePath(
+                QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId)));
             QCOMPARE(icon.size(), QSize(size, size));
             QVERIFY(icon.pixelColor(size / 2, size / 2).alpha() > 0);
         }
@@ -112,18 +117,22 @@ class TestInstalled : public QObject {
     }
 
     void desktopEntryAndMetainfoAreValid() {
-        const QString desktop = m_prefix->filePath(QStringLiteral("share/applications/%1.desktop").arg(kAppId));
+        const QString desktop =
+            m_prefix->filePath(QStringLiteral("share/applications/%1.desktop").arg(kAppId));
         ProcessRun run = runProcess(QStringLiteral("desktop-file-validate"), {desktop});
-        QVERIFY2(run.finished && run.exitCode == 0 && run.out.isEmpty(), qPrintable(run.out + run.err));
-        run = runProcess(QStringLiteral("appstreamcli"),
-                         {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                          m_prefix->filePath(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId))});
+        QVERIFY2(run.finished && run.exitCode == 0 && run.out.isEmpty(),
+                 qPrintable(run.out + run.err));
+        run = runProcess(
+            QStringLiteral("appstreamcli"),
+            {QStringLiteral("validate"), QStringLiteral("--no-net"),
+             m_prefix->filePath(QStringLiteral("share/metainfo/%1.metainfo.xml").arg(kAppId))});
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.out + run.err));
 
         // The entry starts the installed program with the installed icon.
         const QStringList entry = QString::fromUtf8(contents(desktop)).split(QLatin1Char('\n'));
-        for (const QString &line : {QStringLiteral("Exec=vizitar"), QStringLiteral("Icon=") + kAppId,
-                                    QStringLiteral("Categories=Office;ContactManagement;")})
+        for (const QString &line :
+             {QStringLiteral("Exec=vizitar"), QStringLiteral("Icon=") + kAppId,
+              QStringLiteral("Categories=Office;ContactManagement;")})
             QVERIFY2(entry.contains(line), qPrintable(line));
     }
 
@@ -143,13 +152,17 @@ class TestInstalled : public QObject {
         QVERIFY(user.exitedByItself);
         QVERIFY(QFileInfo(user.database()).isFile());
         QVERIFY_DB(
-            QCOMPARE(readNumbers(user.database(), "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
+            QCOMPARE(readNumbers(user.database(),
+                                 "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
                      QList<qint64>{101});
-            QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM SVATEK"), QList<qint64>{366});
+            QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM SVATEK"),
+                     QList<qint64>{366});
             QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{0});
-            QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM KONTAKT"), QList<qint64>{0}));
+            QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM KONTAKT"),
+                     QList<qint64>{0}));
         // Nothing was written beside the installed program.
-        QCOMPARE(QDir(m_prefix->filePath(QStringLiteral("bin"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QCOMPARE(QDir(m_prefix->filePath(QStringLiteral("bin")))
+                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  (QStringList{QStringLiteral("kontakty-initdb"), QStringLiteral("vizitar")}));
 
         // The main window on that database: an empty board and the name days.
@@ -174,7 +187,8 @@ class TestInstalled : public QObject {
     void secondStartOpensTheSameFile() {
         User user;
         QCOMPARE(user.start(m_prefix->program()), QStringList());
-        const QString companyInserted = QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Pila Kovar')");
+        const QString companyInserted =
+            QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Pila Kovar')");
         data::DbConnection db;
         configureConnection(db, user.database());
         QVERIFY_DB(db.executeCommitted(companyInserted.toLatin1(), {}); db.setConnected(false));
@@ -189,19 +203,22 @@ class TestInstalled : public QObject {
         const QString database = QFileInfo(user.database()).canonicalFilePath();
         auto holdsTheDatabase = [&] {
             const QDir fds(proc + QStringLiteral("fd"));
-            for (const QFileInfo &fd : fds.entryInfoList(QDir::NoDotAndDotDot | QDir::System | QDir::AllEntries))
+            for (const QFileInfo &fd :
+                 fds.entryInfoList(QDir::NoDotAndDotDot | QDir::System | QDir::AllEntries))
                 if (fd.symLinkTarget() == database)
                     return true;
             return false;
         };
         QTRY_VERIFY_WITH_TIMEOUT(holdsTheDatabase(), 30000);
-        QCOMPARE(QFileInfo(proc + QStringLiteral("cwd")).symLinkTarget(), QFileInfo(user.dataFolder()).canonicalFilePath());
+        QCOMPARE(QFileInfo(proc + QStringLiteral("cwd")).symLinkTarget(),
+                 QFileInfo(user.dataFolder()).canonicalFilePath());
         process.terminate();
         if (!process.waitForFinished(5000)) {
             process.kill();
             process.waitForFinished();
         }
-        QVERIFY_DB(QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{1}));
+        QVERIFY_DB(
+            QCOMPARE(readNumbers(user.database(), "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{1}));
     }
 
     void readOnlyTabulkyBesideTheProgramIsNeverWritten() {
@@ -211,14 +228,16 @@ class TestInstalled : public QObject {
         const QString foreign = beside + QStringLiteral("/KONTAKTY.GDB");
         QVERIFY_DB(schema::createDatabase(foreign, {schema::Layout::V1_0, false}));
         const QByteArray before = contents(foreign);
-        const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                              QFile::ReadOther | QFile::ExeOther;
-        QVERIFY(QFile::setPermissions(foreign, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(
+            QFile::setPermissions(foreign, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(beside, readOnly));
 
         User user;
         const QStringList messages = user.start(m_prefix->program());
-        const QStringList besideAfter = QDir(beside).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        const QStringList besideAfter =
+            QDir(beside).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
         const QByteArray after = contents(foreign);
         QFile::setPermissions(beside, readOnly | QFile::WriteOwner);
         QDir(beside).removeRecursively();
@@ -247,12 +266,14 @@ class TestInstalled : public QObject {
         const QStringList messages = user.start(m_prefix->program(), env);
         QVERIFY(user.exitedByItself);
         QVERIFY(!messages.isEmpty());
-        QVERIFY2(messages.first().startsWith(QStringLiteral("Kontakty|Databázi %1/Qorvel/Kontakty/Tabulky/KONTAKTY.GDB "
-                                                            "se nepodařilo vytvořit: cannot create the folder ")
-                                                 .arg(blocker)),
+        QVERIFY2(messages.first().startsWith(
+                     QStringLiteral("Kontakty|Databázi %1/Qorvel/Kontakty/Tabulky/KONTAKTY.GDB "
+                                    "se nepodařilo vytvořit: cannot create the folder ")
+                         .arg(blocker)),
                  qPrintable(messages.join(QLatin1Char('\n'))));
-        QVERIFY2(messages.contains(QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
-                                                  "(podpora@qorvel.cz)")),
+        QVERIFY2(messages.contains(QStringLiteral(
+                     "Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
+                     "(podpora@qorvel.cz)")),
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QVERIFY(contents(decoy) == before);
         QVERIFY(QFileInfo(blocker).isFile());

@@ -5,8 +5,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 Q_DECLARE_METATYPE(DatabaseLocation::Kind)
@@ -25,13 +25,18 @@ class TestLocation : public QObject {
         QTest::addColumn<bool>("writable");
         QTest::addColumn<DatabaseLocation::Kind>("kind");
         using K = DatabaseLocation::Kind;
-        QTest::newRow("chosen file wins over a portable folder")
-            << "/srv/kontakty.fdb" << "folder" << true << K::Chosen;
-        QTest::newRow("chosen connection string") << "server:/data/kontakty.fdb" << "" << true << K::Chosen;
-        QTest::newRow("writable Tabulky beside the program") << "" << "folder" << true << K::Portable;
-        QTest::newRow("read-only Tabulky beside the program") << "" << "folder" << false << K::UserData;
-        QTest::newRow("nothing beside the program") << "" << "" << true << K::UserData;
-        QTest::newRow("a file named Tabulky") << "" << "file" << true << K::UserData;
+        QTest::newRow("chosen file wins over a portable folder") << "/srv/kontakty.fdb"
+                                                                 << "folder" << true << K::Chosen;
+        QTest::newRow("chosen connection string") << "server:/data/kontakty.fdb"
+                                                  << "" << true << K::Chosen;
+        QTest::newRow("writable Tabulky beside the program") << ""
+                                                             << "folder" << true << K::Portable;
+        QTest::newRow("read-only Tabulky beside the program") << ""
+                                                              << "folder" << false << K::UserData;
+        QTest::newRow("nothing beside the program") << ""
+                                                    << "" << true << K::UserData;
+        QTest::newRow("a file named Tabulky") << ""
+                                              << "file" << true << K::UserData;
     }
     void theFirstThatAppliesWins() {
         QFETCH(QString, chosen);
@@ -48,8 +53,8 @@ class TestLocation : public QObject {
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QStringList asked;
-        const DatabaseLocation location =
-            DatabaseLocation::choose(chosen, program(), userData() + QLatin1Char('/'), [&](const QString &folder) {
+        const DatabaseLocation location = DatabaseLocation::choose(
+            chosen, program(), userData() + QLatin1Char('/'), [&](const QString &folder) {
                 asked << folder;
                 return writable;
             });
@@ -75,8 +80,8 @@ class TestLocation : public QObject {
         const QString folder = m_dir.filePath(QStringLiteral("permissions"));
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(DatabaseLocation::isWritableFolder(folder));
-        const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                              QFile::ReadOther | QFile::ExeOther;
+        const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(folder, readOnly));
         const bool writable = DatabaseLocation::isWritableFolder(folder);
         QVERIFY(QFile::setPermissions(folder, readOnly | QFile::WriteOwner));
@@ -96,14 +101,16 @@ class TestLocation : public QObject {
 
     void versionNamesTheStampAndTheStructure() {
         for (const char *option : {"--version", "-v"}) {
-            const ProgramCommand command = ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
+            const ProgramCommand command =
+                ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
             QCOMPARE(command.action, ProgramCommand::Action::ShowVersion);
             QCOMPARE(command.text, QStringLiteral("vizitar 080204.1\ndatabase structure 1.1\n"));
         }
     }
 
     void helpListsTheOptions() {
-        const ProgramCommand command = ProgramCommand::parse({QStringLiteral("vizitar"), QStringLiteral("--help")});
+        const ProgramCommand command =
+            ProgramCommand::parse({QStringLiteral("vizitar"), QStringLiteral("--help")});
         QCOMPARE(command.action, ProgramCommand::Action::ShowHelp);
         for (const char *text : {"--help", "--version", "Usage: vizitar"})
             QVERIFY2(command.text.contains(QLatin1String(text)), qPrintable(command.text));
@@ -113,7 +120,8 @@ class TestLocation : public QObject {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
-        QTest::newRow("a file name") << QStringList{"kontakty.gdb"} << "unexpected argument 'kontakty.gdb'";
+        QTest::newRow("a file name")
+            << QStringList{"kontakty.gdb"} << "unexpected argument 'kontakty.gdb'";
     }
     void wrongArgumentsAreAUsageError() {
         QFETCH(QStringList, arguments);
@@ -121,7 +129,8 @@ class TestLocation : public QObject {
         const ProgramCommand command = ProgramCommand::parse(QStringList{"vizitar"} + arguments);
         QCOMPARE(command.action, ProgramCommand::Action::UsageError);
         QVERIFY2(command.text.contains(message), qPrintable(command.text));
-        QCOMPARE(ProgramCommand::parse({QStringLiteral("vizitar")}).action, ProgramCommand::Action::Run);
+        QCOMPARE(ProgramCommand::parse({QStringLiteral("vizitar")}).action,
+                 ProgramCommand::Action::Run);
     }
 };
 

@@ -22,15 +22,16 @@ int main(int argc, char *argv[]) {
     const QString name = QFileInfo(svg).completeBaseName() + QStringLiteral(".png");
     for (int i = 3; i < argc; ++i) {
         const int size = QByteArray(argv[i]).toInt();
-        const QString folder = QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
+        const QString folder =
+            QStringLiteral("%1/%2x%2/apps").arg(QString::fromLocal8Bit(argv[2])).arg(size);
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         renderer.render(&painter);
         painter.end();
         if (size <= 0 || !QDir().mkpath(folder) || !image.save(folder + QLatin1Char('/') + name)) {
-            std::fprintf(stderr, "vizitar-iconrender: cannot write the %s pixel icon into %s\n", argv[i],
-                         qPrintable(folder));
+            std::fprintf(stderr, "vizitar-iconrender: cannot write the %s pixel icon into %s\n",
+                         argv[i], qPrintable(folder));
             return 1;
         }
     }
