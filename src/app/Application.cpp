@@ -13,9 +13,11 @@
 #include "U_Info.h"
 #include "U_report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
 
@@ -39,11 +41,27 @@ private:
     QString m_path;
 };
 
+/// The embedded engine keeps its lock files in /tmp/firebird unless told
+/// otherwise, and a folder there that another user (or root) made first
+/// shuts everyone else out. An installed program's database is the user's
+/// own, so its locks go to the user's own runtime folder.
+void usePrivateEngineLockFolder() {
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
+        return;
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/firebird");
+    if (QDir().mkpath(folder))
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
+}
+
 /// An installed program keeps the user's database in the user's data
 /// folder; on the first start it is not there yet, and an empty one is made
 /// so that the user can enter the first company straight away.
-void createMissingUserDatabase(const DatabaseLocation &location) {
-    if (location.kind != DatabaseLocation::Kind::UserData || QFileInfo::exists(location.database))
+void prepareUserDatabase(const DatabaseLocation &location) {
+    if (location.kind != DatabaseLocation::Kind::UserData)
+        return;
+    usePrivateEngineLockFolder();
+    if (QFileInfo::exists(location.database))
         return;
     try {
         schema::createDatabase(location.database);
@@ -90,7 +108,7 @@ int Application::run() {
     }
 
     const DatabaseLocation location = DatabaseLocation::forThisProgram();
-    createMissingUserDatabase(location);
+    prepareUserDatabase(location);
 
     TDM dm;
     DM = &dm;

@@ -14,6 +14,9 @@
 
 #include <optional>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kAppId = QStringLiteral("cz.qorvel.Vizitar");
@@ -45,8 +48,9 @@ class User {
     }
     /// Starts `program` from the home folder until it quits after showing
     /// its window; returns the messages it showed.
-    QStringList start(const QString &program, const QProcessEnvironment &env) {
-        const ProcessRun run = runProcess(program, {}, env, home());
+    QStringList start(const QString &program, const QProcessEnvironment &env,
+                      const QStringList &arguments = {}) {
+        const ProcessRun run = runProcess(program, arguments, env, home());
         exitedByItself = run.finished && run.exitCode == 0;
         const QStringList lines =
             QString::fromUtf8(contents(log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -277,6 +281,44 @@ class TestInstalled : public QObject {
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QVERIFY(contents(decoy) == before);
         QVERIFY(QFileInfo(blocker).isFile());
+    }
+
+    void anotherUserStartsItAfterRootUsedTheEngine() {
+        if (::geteuid() != 0)
+            QSKIP("Starting the program as another user needs root; run as a normal user, the "
+                  "other tests are this case already.");
+        const passwd *nobody = ::getpwnam("nobody");
+        QVERIFY(nobody);
+        // Root uses the embedded engine first, so its lock folder in /tmp
+        // belongs to root.
+        QTemporaryDir rootsOwn;
+        QVERIFY_DB(schema::createDatabase(rootsOwn.filePath(QStringLiteral("root.gdb")),
+                                          {schema::Layout::Current, false}));
+
+        User user;
+        const QString runtime = user.home() + QStringLiteral("/runtime");
+        QVERIFY(QDir().mkpath(runtime));
+        for (const QString &path : {user.home(), runtime})
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid),
+                     0);
+        QVERIFY(
+            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString prefix = m_prefix->filePath(QString());
+        const auto permissions = QFile::permissions(prefix);
+        QVERIFY(QFile::setPermissions(prefix, permissions | QFile::ReadOther | QFile::ExeOther));
+
+        QProcessEnvironment env = user.environment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        const QStringList asNobody{QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
+                                   QStringLiteral("--regid=%1").arg(nobody->pw_gid),
+                                   QStringLiteral("--clear-groups"), m_prefix->program()};
+        const QStringList messages = user.start(QStringLiteral("setpriv"), env, asNobody);
+        QFile::setPermissions(prefix, permissions);
+        QCOMPARE(messages, QStringList());
+        QVERIFY(user.exitedByItself);
+        QCOMPARE(QFileInfo(user.database()).ownerId(), nobody->pw_uid);
+        QVERIFY(QFileInfo(runtime + QStringLiteral("/firebird")).isDir());
     }
 };
 
