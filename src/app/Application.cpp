@@ -4,6 +4,7 @@
 #include "DatabaseLocation.h"
 #include "DbError.h"
 #include "ErrorReport.h"
+#include "FbClient.h"
 #include "MessageBoxService.h"
 #include "U_DM.h"
 #include "U_deska.h"
@@ -13,11 +14,9 @@
 #include "U_Info.h"
 #include "U_report.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
 
@@ -41,26 +40,14 @@ private:
     QString m_path;
 };
 
-/// The embedded engine keeps its lock files in /tmp/firebird unless told
-/// otherwise, and a folder there that another user (or root) made first
-/// shuts everyone else out. An installed program's database is the user's
-/// own, so its locks go to the user's own runtime folder.
-void usePrivateEngineLockFolder() {
-    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
-        return;
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/firebird");
-    if (QDir().mkpath(folder))
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
-}
-
 /// An installed program keeps the user's database in the user's data
-/// folder; on the first start it is not there yet, and an empty one is made
-/// so that the user can enter the first company straight away.
+/// folder, the engine's locks in the user's runtime folder. On the first
+/// start the database is not there yet, and an empty one is made so that
+/// the user can enter the first company straight away.
 void prepareUserDatabase(const DatabaseLocation &location) {
     if (location.kind != DatabaseLocation::Kind::UserData)
         return;
-    usePrivateEngineLockFolder();
+    data::FbClient::usePrivateLockFolder();
     if (QFileInfo::exists(location.database))
         return;
     try {

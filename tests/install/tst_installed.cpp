@@ -314,11 +314,21 @@ class TestInstalled : public QObject {
                                    QStringLiteral("--regid=%1").arg(nobody->pw_gid),
                                    QStringLiteral("--clear-groups"), m_prefix->program()};
         const QStringList messages = user.start(QStringLiteral("setpriv"), env, asNobody);
-        QFile::setPermissions(prefix, permissions);
         QCOMPARE(messages, QStringList());
         QVERIFY(user.exitedByItself);
         QCOMPARE(QFileInfo(user.database()).ownerId(), nobody->pw_uid);
         QVERIFY(QFileInfo(runtime + QStringLiteral("/firebird")).isDir());
+
+        // The tool, too, as the user would fill the database with the demo.
+        const QString demo = user.home() + QStringLiteral("/demo/KONTAKTY.GDB");
+        const ProcessRun tool = runProcess(
+            QStringLiteral("setpriv"),
+            asNobody.mid(0, 3) << m_prefix->filePath(QStringLiteral("bin/kontakty-initdb"))
+                               << QStringLiteral("--demo") << demo,
+            env);
+        QVERIFY2(tool.finished && tool.exitCode == 0, qPrintable(tool.err));
+        QCOMPARE(QFileInfo(demo).ownerId(), nobody->pw_uid);
+        QFile::setPermissions(prefix, permissions);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "DatabaseBuilder.h"
 #include "DbError.h"
+#include "FbClient.h"
 
 #include <QCoreApplication>
 
@@ -20,6 +21,8 @@ int main(int argc, char *argv[]) {
     case initdb::CommandLine::Action::Build:
         break;
     }
+    // The tool only makes new files, which no other process holds yet.
+    data::FbClient::usePrivateLockFolder();
     try {
         initdb::buildDatabase(command.path, command.options);
     } catch (const data::DbError &e) {
