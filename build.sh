@@ -3,6 +3,7 @@
 #   ./build.sh run    installs, builds and starts the program on its database
 #   ./build.sh test   installs, builds and runs the whole test suite
 #   ./build.sh bench  installs, builds and runs the benchmarks
+#   ./build.sh package  installs, builds and makes the Debian package build/vizitar_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -31,8 +32,12 @@ case "$mode" in
   bench)
     exec bash bench/run.sh "$build_dir"
     ;;
+  package)
+    cd "$build_dir"
+    cpack -G DEB
+    ;;
   *)
-    echo "usage: $0 [run|test|bench]" >&2
+    echo "usage: $0 [run|test|bench|package]" >&2
     exit 2
     ;;
 esac

@@ -9,6 +9,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libqt6sql6-ibase
   xvfb xauth
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -170,9 +170,11 @@ void Tfm_Deska::createToolBar() {
 }
 
 void Tfm_Deska::FormCreate() {
-    // 1. The executable's directory becomes the current directory.
-    QDir::setCurrent(m_baseDirectory);
-    m_baseDirectory = QDir::currentPath();
+    // 1. The base directory becomes the current directory. Should it be
+    // missing (a data folder that could not be made), the database is still
+    // looked for there, never in the folder the program was started from.
+    if (QDir::setCurrent(m_baseDirectory))
+        m_baseDirectory = QDir::currentPath();
     // 2. Upgrade an older database before opening it for work.
     CheckDatabaseVersion(m_dm, m_baseDirectory);
     // 3. Shared colours for the record forms.

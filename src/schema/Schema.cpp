@@ -1,6 +1,6 @@
 #include "Schema.h"
 
-namespace initdb {
+namespace schema {
 namespace {
 
 // One address family: eight columns that share a suffix.
@@ -68,4 +68,4 @@ QStringList schemaStatements(Layout layout) {
     return s;
 }
 
-} // namespace initdb
+} // namespace schema
