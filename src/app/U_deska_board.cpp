@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QToolButton>
 
@@ -111,6 +112,33 @@ void Tfm_Deska::createBoard() {
         connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
     if (SpeedButton2)
         connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { SpeedButton2Click(); }); });
+    createBoardKeys();
+}
+
+// The board without a mouse: the arrow keys move the cursor row, Space
+// makes it the selection as a click does, Enter opens it as a double click
+// does, Ctrl+F goes to the filter box and F5 reloads the board.
+void Tfm_Deska::createBoardKeys() {
+    gHlavniDeska->setTabKeyNavigation(false);  // Tab leaves the board instead of walking its cells
+    auto selectCursorRow = [this] { gHlavniDeskaCellClick(gHlavniDeska->currentIndex().column()); };
+    auto *select = new QShortcut(QKeySequence(Qt::Key_Space), gHlavniDeska, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(select, &QShortcut::activated, this, [selectCursorRow] { ui::guarded(selectCursorRow); });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *open = new QShortcut(QKeySequence(key), gHlavniDeska, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(open, &QShortcut::activated, this, [this, selectCursorRow] {
+            ui::guarded([&] {
+                selectCursorRow();
+                gHlavniDeskaDblClick();
+            });
+        });
+    }
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        Edit1->setFocus(Qt::ShortcutFocusReason);
+        Edit1->selectAll();
+    });
+    auto *reload = new QShortcut(QKeySequence::Refresh, this);
+    connect(reload, &QShortcut::activated, this, [this] { ui::guarded([this] { gHlavniDeska->refreshDataset(); }); });
 }
 
 void Tfm_Deska::Edit1Change() {

@@ -1,0 +1,202 @@
+// Every window of the program read through Qt's accessibility interfaces,
+// the way a screen reader meets it: names, labels, what displays say, and
+// that each control can be reached without a mouse.
+#include "AccessibilityAudit.h"
+#include "FormFixture.h"
+#include "TemporarySettings.h"
+
+#include "DbNavigator.h"
+#include "MessageBoxService.h"
+#include "PreviewDialogs.h"
+#include "ReportPreview.h"
+#include "U_Firma.h"
+#include "U_Info.h"
+#include "U_Kontakt.h"
+#include "U_deska.h"
+#include "U_report.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+/// The faults of `window`, printed one a line when there are any.
+bool readsWell(QWidget *window, AccessibilityAudit &audit) {
+    const QStringList faults = audit.faults();
+    for (const QString &fault : faults)
+        qWarning("%s", qPrintable(fault));
+    return faults.isEmpty() && audit.inspected() > 0;
+}
+
+bool readsWell(QWidget *window) {
+    AccessibilityAudit audit(window);
+    return readsWell(window, audit);
+}
+
+/// Runs `check` on the modal window that `open` brings up, then closes it.
+void onModal(const std::function<void()> &open, const std::function<void(QWidget *)> &check) {
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        check(modal);
+        checked = true;
+        modal->close();
+    });
+    open();
+    QVERIFY(checked);
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+    TemporarySettings m_settings;
+
+    /// Three companies, the first with three contacts, and every window on them.
+    struct Program {
+        DataFixture db;
+        msg::Recorder messages;
+        std::unique_ptr<Tfm_Deska> deska;
+        std::unique_ptr<TFM_Kontakt> contactForm;
+        std::unique_ptr<Tfm_Firma> companyForm;
+
+        Program() {
+            addCompany(db, 1, QStringLiteral("Stavby Novák"));
+            addCompany(db, 2, QStringLiteral("Alfa"));
+            addCompany(db, 3, QStringLiteral("Šťastná a syn"));
+            addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
+            addContact(db, 2, 1, QStringLiteral("Petr"), QStringLiteral("Dvořák"));
+            addContact(db, 3, 1, QStringLiteral("Eva"), QStringLiteral("Horová"));
+            db.disconnect();
+            deska = std::make_unique<Tfm_Deska>(*db.dm, db.base());
+            contactForm = std::make_unique<TFM_Kontakt>(*db.dm);
+            companyForm = std::make_unique<Tfm_Firma>(*db.dm, *contactForm);
+        }
+    };
+
+    /// Reads every tab of `tabs` (and of the tab controls inside it).
+    static void readEveryTab(QWidget *form, QTabWidget *tabs, AccessibilityAudit &audit) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QVERIFY2(readsWell(form, audit), qPrintable(tabs->tabText(i)));
+            for (QTabWidget *inner : tabs->widget(i)->findChildren<QTabWidget *>())
+                for (int j = 0; j < inner->count(); ++j) {
+                    inner->setCurrentIndex(j);
+                    QVERIFY2(readsWell(form, audit), qPrintable(tabs->tabText(i) + '/' + inner->tabText(j)));
+                }
+        }
+        tabs->setCurrentIndex(0);
+    }
+
+    /// The navigator buttons take no focus: the form's keys press them.
+    static void navigatorReachedByKeys(QWidget *form, forms::DbNavigator *navigator, AccessibilityAudit &audit) {
+        using B = forms::DbNavigator;
+        for (B::Button b : {B::First, B::Prior, B::Next, B::Last})
+            audit.reachedByKey(navigator->button(b));
+        // From the middle row every key can move: End, Home, Page Down, Page Up.
+        press(*form, Qt::Key_PageDown);
+        const std::pair<Qt::Key, B::Button> keys[] = {
+            {Qt::Key_End, B::Last}, {Qt::Key_Home, B::First}, {Qt::Key_PageDown, B::Next}, {Qt::Key_PageUp, B::Prior}};
+        for (const auto &[key, button] : keys) {
+            QSignalSpy clicked(navigator->button(button), &QAbstractButton::clicked);
+            press(*form, key);
+            QVERIFY2(clicked.count() == 1, qPrintable(QKeySequence(key).toString()));
+        }
+    }
+
+  private slots:
+    void initTestCase() { QVERIFY(m_settings.isValid()); }
+
+    void mainWindow() {
+        Program p;
+        QVERIFY(showActive(*p.deska));
+        QVERIFY(readsWell(p.deska.get()));
+        QVERIFY(p.messages.messages.empty());
+    }
+
+    void contactForm() {
+        Program p;
+        TFM_Kontakt &f = *p.contactForm;
+        QVERIFY(showActive(f));
+        AccessibilityAudit audit(&f);
+        navigatorReachedByKeys(&f, f.DBNavi, audit);
+        readEveryTab(&f, f.pcKontakt, audit);
+        f.sbKontEditClick();  // edit mode: confirm and cancel come alive
+        QVERIFY(readsWell(&f, audit));
+        f.BB_ZrusClick();
+        QVERIFY(p.messages.messages.empty());
+    }
+
+    void companyForm() {
+        Program p;
+        Tfm_Firma &f = *p.companyForm;
+        QVERIFY(showActive(f));
+        AccessibilityAudit audit(&f);
+        navigatorReachedByKeys(&f, f.DBNavi, audit);
+        readEveryTab(&f, f.pcFirma, audit);
+        f.sbFirEditClick();
+        QVERIFY(readsWell(&f, audit));
+        f.BB_ZrusClick();
+        QVERIFY(p.messages.messages.empty());
+    }
+
+    void aboutWindow() {
+        Program p;
+        TfmInfo about(*p.db.dm, *p.deska);
+        QVERIFY(showActive(about));
+        QVERIFY(readsWell(&about));
+    }
+
+    void printPreview() {
+        Program p;
+        TfmReporty printForm;
+        printForm.RichEdit1().addHeading(QStringLiteral("Stavby Novák"), 16, true);
+        printForm.RichEdit1().addLine(QStringLiteral("Kód: K1"));
+        printForm.copyCardToReport();
+        ReportPreview preview(printForm.prepare());
+        preview.resize(1600, 900);  // wide enough for the whole toolbar, as maximised on a desktop
+        QVERIFY(showActive(preview));
+        AccessibilityAudit audit(&preview);
+        for (int i = 0; i < preview.sidePane()->count(); ++i) {
+            preview.sidePane()->setCurrentIndex(i);
+            QVERIFY2(readsWell(&preview, audit), qPrintable(preview.sidePane()->tabText(i)));
+        }
+    }
+
+    void previewQuestions() {
+        Program p;
+        const PreviewDialogs dialogs = PreviewDialogs::standard();
+        onModal([&] { dialogs.searchText(p.deska.get(), {}); },
+                [](QWidget *dialog) { QVERIFY(readsWell(dialog)); });
+        onModal([&] { dialogs.pageNumber(p.deska.get(), 1, 3); },
+                [](QWidget *dialog) { QVERIFY(readsWell(dialog)); });
+    }
+
+    void messageBoxes_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("question");
+        QTest::newRow("warning") << int(msg::Kind::Warning) << false;
+        QTest::newRow("error") << int(msg::Kind::Error) << false;
+        QTest::newRow("information") << int(msg::Kind::Information) << false;
+        QTest::newRow("confirm") << int(msg::Kind::Confirm) << true;
+        QTest::newRow("error report") << int(msg::Kind::ErrorReport) << false;
+    }
+    void messageBoxes() {
+        QFETCH(int, kind);
+        QFETCH(bool, question);
+        ui::MessageBoxService boxes;
+        onModal([&] { boxes.show(msg::Kind(kind), QStringLiteral("Opravdu smazat záznam?"),
+                                 question ? msg::Buttons::YesNo : msg::Buttons::Ok); },
+                [](QWidget *box) { QVERIFY(readsWell(box)); });
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
