@@ -12,6 +12,8 @@
 #include "U_Firma.h"
 #include "U_Info.h"
 #include "CompanyCard.h"
+#include "DataGrid.h"
+#include "StatusPanel.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -82,6 +84,11 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
     createToolBar();
     createBoard();
     createStatusBar();
+    // Tab follows the toolbar from left to right, then the board and the web link.
+    QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk, sbEmail, Edit1, SpeedButton2,
+                                 SpeedButton1, sbInfo, gHlavniDeska, stbP4};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version
     // check ends them there and reaches the standard error report.
     ui::guarded([this] { FormCreate(); });
