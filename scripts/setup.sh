@@ -9,6 +9,8 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libqt6sql6-ibase
   xvfb xauth
+  qt6-translations-l10n
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

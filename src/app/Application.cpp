@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "MessageBoxService.h"
+#include "QtTranslations.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -41,6 +42,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Kontakty"));
     setOrganizationName(QStringLiteral("Qorvel"));
     setApplicationDisplayName(QStringLiteral("Kontakty"));
+    ui::installQtTranslations(*this);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event) {
