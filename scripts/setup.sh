@@ -10,7 +10,7 @@ packages=(
   libqt6sql6-ibase
   xvfb xauth
   qt6-translations-l10n
-  cups printer-driver-cups-pdf poppler-utils
+  cups cups-filters poppler-utils
 )
 
 missing=()
