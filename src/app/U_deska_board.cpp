@@ -116,22 +116,10 @@ void Tfm_Deska::createBoard() {
 }
 
 // The board without a mouse: the arrow keys move the cursor row, Space
-// makes it the selection as a click does, Enter opens it as a double click
-// does, Ctrl+F goes to the filter box and F5 reloads the board.
+// makes it the selection and Enter opens it (the grid's click and double
+// click), Ctrl+F goes to the filter box and F5 reloads the board.
 void Tfm_Deska::createBoardKeys() {
     gHlavniDeska->setTabKeyNavigation(false);  // Tab leaves the board instead of walking its cells
-    auto selectCursorRow = [this] { gHlavniDeskaCellClick(gHlavniDeska->currentIndex().column()); };
-    auto *select = new QShortcut(QKeySequence(Qt::Key_Space), gHlavniDeska, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(select, &QShortcut::activated, this, [selectCursorRow] { ui::guarded(selectCursorRow); });
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto *open = new QShortcut(QKeySequence(key), gHlavniDeska, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(open, &QShortcut::activated, this, [this, selectCursorRow] {
-            ui::guarded([&] {
-                selectCursorRow();
-                gHlavniDeskaDblClick();
-            });
-        });
-    }
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         Edit1->setFocus(Qt::ShortcutFocusReason);

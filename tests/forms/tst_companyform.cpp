@@ -508,6 +508,26 @@ class TestCompanyForm : public QObject {
         QVERIFY(c.messages.messages.empty());
     }
 
+    void keyboardPicksAndEditsAContactPerson() {
+        Companies c;
+        addContact(c.db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
+        c.dm().tKONTAKT.refresh();
+        Tfm_Firma &f = *c.form;
+        QVERIFY(showActive(f));
+        f.pcFirma->setCurrentIndex(4);
+        f.gKontaktyFirmy->setFocus(Qt::TabFocusReason);
+        press(f, Qt::Key_Down);  // sorted by surname: Adámek, Malá
+        press(f, Qt::Key_Space);
+        QCOMPARE(f.clickedContactId, QStringLiteral("1"));
+        press(f, Qt::Key_Up);
+        QString surnameInside;
+        auto shown = c.actInContactForm([&](TFM_Kontakt &k) { surnameInside = k.EditPrijmeni->text(); });
+        press(f, Qt::Key_Return);  // the double click of the keyboard, on Adámek
+        QVERIFY(shown());
+        QCOMPARE(surnameInside, QStringLiteral("Adámek"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
     void editingWithoutAnyContactRowDoesNothing() {
         Companies c;
         Tfm_Firma &f = *c.form;
