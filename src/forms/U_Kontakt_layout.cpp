@@ -167,7 +167,7 @@ QWidget *TFM_Kontakt::createPersonTab() {
     Vymafotku1 = pmFotka->addAction(QStringLiteral("Vymaž fotku"));
     Vymafotku1->setObjectName(QStringLiteral("Vymafotku1"));
     iObr->setContextMenuPolicy(Qt::CustomContextMenu);
-    // Tab reaches the photo, and the menu key opens its menu there.
+    // Tab reaches the photo; the menu key or Shift+F10 opens its menu there.
     iObr->setFocusPolicy(Qt::TabFocus);
     connect(iObr, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { pmFotka->popup(iObr->mapToGlobal(at)); });
