@@ -3,9 +3,11 @@
 // that each control can be reached without a mouse.
 #include "AccessibilityAudit.h"
 #include "FormFixture.h"
+#include "ProgramFixture.h"
 #include "TemporarySettings.h"
 
 #include "DbNavigator.h"
+#include "RecordProtocol.h"
 #include "MessageBoxService.h"
 #include "PreviewDialogs.h"
 #include "ReportPreview.h"
@@ -60,25 +62,16 @@ class TestAccessibility : public QObject {
     TemporarySettings m_settings;
 
     /// Three companies, the first with three contacts, and every window on them.
-    struct Program {
-        DataFixture db;
-        msg::Recorder messages;
-        std::unique_ptr<Tfm_Deska> deska;
-        std::unique_ptr<TFM_Kontakt> contactForm;
-        std::unique_ptr<Tfm_Firma> companyForm;
-
-        Program() {
-            addCompany(db, 1, QStringLiteral("Stavby Novák"));
-            addCompany(db, 2, QStringLiteral("Alfa"));
-            addCompany(db, 3, QStringLiteral("Šťastná a syn"));
-            addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
-            addContact(db, 2, 1, QStringLiteral("Petr"), QStringLiteral("Dvořák"));
-            addContact(db, 3, 1, QStringLiteral("Eva"), QStringLiteral("Horová"));
-            db.disconnect();
-            deska = std::make_unique<Tfm_Deska>(*db.dm, db.base());
-            contactForm = std::make_unique<TFM_Kontakt>(*db.dm);
-            companyForm = std::make_unique<Tfm_Firma>(*db.dm, *contactForm);
-        }
+    struct Program : ProgramFixture {
+        Program()
+            : ProgramFixture([](DataFixture &db) {
+                  addCompany(db, 1, QStringLiteral("Stavby Novák"));
+                  addCompany(db, 2, QStringLiteral("Alfa"));
+                  addCompany(db, 3, QStringLiteral("Šťastná a syn"));
+                  addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
+                  addContact(db, 2, 1, QStringLiteral("Petr"), QStringLiteral("Dvořák"));
+                  addContact(db, 3, 1, QStringLiteral("Eva"), QStringLiteral("Horová"));
+              }) {}
     };
 
     /// Reads every tab of `tabs` (and of the tab controls inside it).
@@ -111,6 +104,18 @@ class TestAccessibility : public QObject {
         }
     }
 
+    /// A record form in browse mode on every tab, then in edit mode.
+    template <typename Form>
+    static void readRecordForm(Form &form, QTabWidget *tabs) {
+        QVERIFY(showActive(form));
+        AccessibilityAudit audit(&form);
+        navigatorReachedByKeys(&form, form.DBNavi, audit);
+        readEveryTab(&form, tabs, audit);
+        form.protocol->enterEditMode();  // confirm and cancel come alive
+        QVERIFY(readsWell(&form, audit));
+        form.protocol->enterBrowseMode();
+    }
+
   private slots:
     void initTestCase() { QVERIFY(m_settings.isValid()); }
 
@@ -123,35 +128,20 @@ class TestAccessibility : public QObject {
 
     void contactForm() {
         Program p;
-        TFM_Kontakt &f = *p.contactForm;
-        QVERIFY(showActive(f));
-        AccessibilityAudit audit(&f);
-        navigatorReachedByKeys(&f, f.DBNavi, audit);
-        readEveryTab(&f, f.pcKontakt, audit);
-        f.sbKontEditClick();  // edit mode: confirm and cancel come alive
-        QVERIFY(readsWell(&f, audit));
-        f.BB_ZrusClick();
+        readRecordForm(*p.contactForm, p.contactForm->pcKontakt);
         QVERIFY(p.messages.messages.empty());
     }
 
     void companyForm() {
         Program p;
-        Tfm_Firma &f = *p.companyForm;
-        QVERIFY(showActive(f));
-        AccessibilityAudit audit(&f);
-        navigatorReachedByKeys(&f, f.DBNavi, audit);
-        readEveryTab(&f, f.pcFirma, audit);
-        f.sbFirEditClick();
-        QVERIFY(readsWell(&f, audit));
-        f.BB_ZrusClick();
+        readRecordForm(*p.companyForm, p.companyForm->pcFirma);
         QVERIFY(p.messages.messages.empty());
     }
 
     void aboutWindow() {
         Program p;
-        TfmInfo about(*p.db.dm, *p.deska);
-        QVERIFY(showActive(about));
-        QVERIFY(readsWell(&about));
+        QVERIFY(showActive(*p.about));
+        QVERIFY(readsWell(p.about.get()));
     }
 
     void printPreview() {

@@ -1,19 +1,13 @@
 // The main paths of the program driven by key events alone: find a contact
 // in the filter box, open it from the board, edit, confirm and close; select
 // a company on the board and print its card; the main window's Tab order.
+#include "ProgramFixture.h"
 #include "TemporarySettings.h"
-#include "DataFixture.h"
 
 #include "DataGrid.h"
-#include "MessageService.h"
 #include "PreparedReport.h"
 #include "ReportPreview.h"
 #include "StatusPanel.h"
-#include "U_Firma.h"
-#include "U_Info.h"
-#include "U_Kontakt.h"
-#include "U_deska.h"
-#include "U_report.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -66,29 +60,17 @@ class TestKeyboard : public QObject {
 
     TemporarySettings m_settings;
 
-    struct Program {
-        DataFixture db;
-        msg::Recorder messages;
-        std::unique_ptr<Tfm_Deska> deska;
-        std::unique_ptr<TFM_Kontakt> contactForm;
-        std::unique_ptr<Tfm_Firma> companyForm;
-        std::unique_ptr<TfmInfo> about;
-        TfmReporty printForm;
-
-        Program() {
-            db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO) VALUES (1, 'Stavby Šťastný', '12345678')"));
-            db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Alfa')"));
-            db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
-                                   "(1, 1, 'Jiří', 'Dvořák', ' ')"));
-            db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
-                                   "(2, 2, 'Eva', 'Malá', ' ')"));
-            db.disconnect();
-            deska = std::make_unique<Tfm_Deska>(*db.dm, db.base());
-            contactForm = std::make_unique<TFM_Kontakt>(*db.dm, deska.get());
-            companyForm = std::make_unique<Tfm_Firma>(*db.dm, *contactForm, deska.get());
-            about = std::make_unique<TfmInfo>(*db.dm, *deska);
-            deska->setWindows(contactForm.get(), companyForm.get(), about.get(), &printForm);
-        }
+    struct Program : ProgramFixture {
+        Program()
+            : ProgramFixture([](DataFixture &db) {
+                  db.exec(QStringLiteral(
+                      "INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO) VALUES (1, 'Stavby Šťastný', '12345678')"));
+                  db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Alfa')"));
+                  db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                                         "(1, 1, 'Jiří', 'Dvořák', ' ')"));
+                  db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                                         "(2, 2, 'Eva', 'Malá', ' ')"));
+              }) {}
         bool show() {
             deska->show();
             deska->activateWindow();

@@ -69,6 +69,16 @@ class TestCompanyForm : public QObject {
         }
         /// Runs `act` inside the contact form once it is shown modally; the
         /// form is closed afterwards in any case. Returns whether it was shown.
+        /// Company 1 with a second contact person, Adámek, shown on its
+        /// contact-persons tab.
+        bool showContactPersons() {
+            addContact(db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
+            dm().tKONTAKT.refresh();
+            if (!showActive(*form))
+                return false;
+            form->pcFirma->setCurrentIndex(4);
+            return true;
+        }
         std::function<bool()> actInContactForm(std::function<void(TFM_Kontakt &)> act) {
             auto shown = std::make_shared<bool>(false);
             TFM_Kontakt *f = contactForm.get();
@@ -484,11 +494,8 @@ class TestCompanyForm : public QObject {
 
     void aDoubleClickEditsTheClickedContactPerson() {
         Companies c;
-        addContact(c.db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
-        c.dm().tKONTAKT.refresh();
+        QVERIFY(c.showContactPersons());
         Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        f.pcFirma->setCurrentIndex(4);
         data::QueryDataset &list = c.dm().qFirmaKontakty;
         QCOMPARE(list.recordCount(), 2);
         list.moveTo(1); // sorted by surname: Adámek, Malá
@@ -510,11 +517,8 @@ class TestCompanyForm : public QObject {
 
     void keyboardPicksAndEditsAContactPerson() {
         Companies c;
-        addContact(c.db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
-        c.dm().tKONTAKT.refresh();
+        QVERIFY(c.showContactPersons());
         Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        f.pcFirma->setCurrentIndex(4);
         f.gKontaktyFirmy->setFocus(Qt::TabFocusReason);
         press(f, Qt::Key_Down);  // sorted by surname: Adámek, Malá
         press(f, Qt::Key_Space);
