@@ -3,10 +3,8 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QToolButton>

@@ -11,24 +11,18 @@
 #include "MessageBoxService.h"
 #include "PreviewDialogs.h"
 #include "ReportPreview.h"
-#include "U_Firma.h"
-#include "U_Info.h"
-#include "U_Kontakt.h"
-#include "U_deska.h"
-#include "U_report.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace {
 
-/// The faults of `window`, printed one a line when there are any.
-bool readsWell(QWidget *window, AccessibilityAudit &audit) {
+/// True when the audited window reads well; its faults are printed one a line.
+bool readsWell(AccessibilityAudit &audit) {
     const QStringList faults = audit.faults();
     for (const QString &fault : faults)
         qWarning("%s", qPrintable(fault));
@@ -37,7 +31,7 @@ bool readsWell(QWidget *window, AccessibilityAudit &audit) {
 
 bool readsWell(QWidget *window) {
     AccessibilityAudit audit(window);
-    return readsWell(window, audit);
+    return readsWell(audit);
 }
 
 /// Runs `check` on the modal window that `open` brings up, then closes it.
@@ -75,14 +69,14 @@ class TestAccessibility : public QObject {
     };
 
     /// Reads every tab of `tabs` (and of the tab controls inside it).
-    static void readEveryTab(QWidget *form, QTabWidget *tabs, AccessibilityAudit &audit) {
+    static void readEveryTab(QTabWidget *tabs, AccessibilityAudit &audit) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            QVERIFY2(readsWell(form, audit), qPrintable(tabs->tabText(i)));
+            QVERIFY2(readsWell(audit), qPrintable(tabs->tabText(i)));
             for (QTabWidget *inner : tabs->widget(i)->findChildren<QTabWidget *>())
                 for (int j = 0; j < inner->count(); ++j) {
                     inner->setCurrentIndex(j);
-                    QVERIFY2(readsWell(form, audit), qPrintable(tabs->tabText(i) + '/' + inner->tabText(j)));
+                    QVERIFY2(readsWell(audit), qPrintable(tabs->tabText(i) + '/' + inner->tabText(j)));
                 }
         }
         tabs->setCurrentIndex(0);
@@ -110,9 +104,9 @@ class TestAccessibility : public QObject {
         QVERIFY(showActive(form));
         AccessibilityAudit audit(&form);
         navigatorReachedByKeys(&form, form.DBNavi, audit);
-        readEveryTab(&form, tabs, audit);
+        readEveryTab(tabs, audit);
         form.protocol->enterEditMode();  // confirm and cancel come alive
-        QVERIFY(readsWell(&form, audit));
+        QVERIFY(readsWell(audit));
         form.protocol->enterBrowseMode();
     }
 
@@ -156,7 +150,7 @@ class TestAccessibility : public QObject {
         AccessibilityAudit audit(&preview);
         for (int i = 0; i < preview.sidePane()->count(); ++i) {
             preview.sidePane()->setCurrentIndex(i);
-            QVERIFY2(readsWell(&preview, audit), qPrintable(preview.sidePane()->tabText(i)));
+            QVERIFY2(readsWell(audit), qPrintable(preview.sidePane()->tabText(i)));
         }
     }
 
