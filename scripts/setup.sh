@@ -10,6 +10,8 @@ packages=(
   libqt6sql6-ibase
   xvfb xauth
   desktop-file-utils appstream
+  qt6-translations-l10n
+  cups cups-filters poppler-utils
 )
 
 missing=()

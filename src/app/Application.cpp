@@ -6,6 +6,7 @@
 #include "ErrorReport.h"
 #include "FbClient.h"
 #include "MessageBoxService.h"
+#include "QtTranslations.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -62,6 +63,7 @@ void prepareUserDatabase(const DatabaseLocation &location) {
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
     setIdentity(*this);
+    ui::installQtTranslations(*this);
 }
 
 void Application::setIdentity(QGuiApplication &app) {

@@ -12,6 +12,8 @@
 #include "U_Firma.h"
 #include "U_Info.h"
 #include "CompanyCard.h"
+#include "DataGrid.h"
+#include "StatusPanel.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -31,10 +34,13 @@ Tfm_Deska *fm_Deska = nullptr;
 
 namespace {
 
-QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph) {
+/// A toolbar command: its hint names it and shows its shortcut.
+QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
+                        const QKeySequence &shortcut) {
     auto *button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
+    button->setShortcut(shortcut);
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText)));
     button->setAccessibleName(hint);
     button->setIcon(QIcon(glyph));
     button->setIconSize(QSize(30, 30));
@@ -78,6 +84,11 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
     createToolBar();
     createBoard();
     createStatusBar();
+    // Tab follows the toolbar from left to right, then the board and the web link.
+    QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk, sbEmail, Edit1, SpeedButton2,
+                                 SpeedButton1, sbInfo, gHlavniDeska, stbP4};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version
     // check ends them there and reaches the standard error report.
     ui::guarded([this] { FormCreate(); });
@@ -104,13 +115,19 @@ void Tfm_Deska::createToolBar() {
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"));
-    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"));
-    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"));
+    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"),
+                         QKeySequence(Qt::CTRL | Qt::Key_1));
+    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"),
+                            QKeySequence(Qt::CTRL | Qt::Key_2));
+    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"),
+                        QKeySequence::Print);
     sbTisk->setIconSize(QSize(26, 26));
-    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"));
-    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"), QStringLiteral(":/glyphs/nastaveni.svg"));
-    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"));
+    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"),
+                         QKeySequence(Qt::CTRL | Qt::Key_E));
+    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"),
+                              QStringLiteral(":/glyphs/nastaveni.svg"), QKeySequence(Qt::Key_F12));
+    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"),
+                        QKeySequence(Qt::Key_F1));
     sbTisk->setEnabled(false);
     sbEmail->setEnabled(false);
     SpeedButton1->setEnabled(false);
@@ -134,7 +151,7 @@ void Tfm_Deska::createToolBar() {
     clear->setText(QStringLiteral("Vyčisti"));
     clear->setAccessibleName(QStringLiteral("Vyčisti"));
     clear->setFixedSize(56, 22);
-    clear->setFocusPolicy(Qt::NoFocus);  // clearing leaves the focus where it was
+    clear->setFocusPolicy(Qt::TabFocus);  // a click leaves the focus where it was; Tab reaches it
     SpeedButton2 = clear;
     filterLayout->addWidget(Label2);
     filterLayout->addWidget(Edit1);

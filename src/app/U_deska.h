@@ -96,6 +96,7 @@ private:
     void FormShow();
     void createToolBar();
     void createBoard();      // U_deska_board.cpp
+    void createBoardKeys();  // U_deska_board.cpp
     void createStatusBar();  // U_deska_status.cpp
     void placeWindow();
 

@@ -89,7 +89,7 @@ void TestAbout::contents() {
     QVERIFY(!about.bbZavri->icon().isNull());
     QCOMPARE(about.bbZavri->accessibleName(), QStringLiteral("zavřít"));
     QVERIFY(!about.Image2->accessibleName().isEmpty());
-    QVERIFY(!about.Memo1->accessibleName().isEmpty());
+    QVERIFY(!about.Memo1->accessibleDescription().isEmpty());
 }
 
 void TestAbout::closing_data() {
