@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace io::limits {
+
+/// The largest file the readers take; an address book of a few thousand
+/// people with photos stays well below it.
+constexpr qsizetype kMaxFileBytes = 64 * 1024 * 1024;
+/// The longest logical line (after unfolding): room for a large photo.
+constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
+/// The most cards or CSV rows one file may hold.
+constexpr int kMaxRecords = 100000;
+/// The most CSV columns per row.
+constexpr int kMaxColumns = 1000;
+/// Readers stop collecting errors after this many.
+constexpr int kMaxErrors = 50;
+
+} // namespace io::limits
