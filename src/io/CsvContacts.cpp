@@ -23,7 +23,7 @@ QString companyHeader(const Column &c) {
 /// Our own files, and tables a user made with our Czech column names.
 bool isOwnLayout(const QStringList &header) {
     for (const QString &h : header)
-        if (h.trimmed() == QLatin1String("Příjmení") || h.trimmed() == QLatin1String("Jméno"))
+        if (h.trimmed() == QStringLiteral("Příjmení") || h.trimmed() == QStringLiteral("Jméno"))
             return true;
     return false;
 }
