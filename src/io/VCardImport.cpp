@@ -143,7 +143,7 @@ private:
     }
 
     void readPhone(const VCardProperty &p) {
-        const QString number = stripScheme(p.text().trimmed(), "tel");
+        const QString number = stripScheme(p.text(), "tel");
         const QString column = p.params.value(QStringLiteral("X-COLUMN"));
         if (column == QLatin1String("TELEFON2")) {
             m_slots.put({column}, number, describe(p, QStringLiteral("Telefon")));
@@ -161,7 +161,7 @@ private:
     }
 
     void readEmail(const VCardProperty &p) {
-        const QString address = stripScheme(p.text().trimmed(), "mailto");
+        const QString address = stripScheme(p.text(), "mailto");
         if (p.params.value(QStringLiteral("X-COLUMN")) == QLatin1String("EMAIL2"))
             m_slots.put({QStringLiteral("EMAIL2")}, address, describe(p, QStringLiteral("E-mail")));
         else if (p.hasType(QStringLiteral("pref")) || p.params.value(QStringLiteral("PREF")) == QLatin1String("1"))
