@@ -35,9 +35,7 @@ bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &o
 DecodedFile decodeFile(const QByteArray &bytes) {
     DecodedFile file;
     if (bytes.size() > limits::kMaxFileBytes) { // refused before any copy is made
-        file.errors << QStringLiteral("soubor má %1 MB, víc než povolených %2 MB")
-                           .arg(bytes.size() >> 20)
-                           .arg(limits::kMaxFileBytes >> 20);
+        file.errors << limits::tooBigMessage(bytes.size());
         return file;
     }
     QByteArray start = bytes.left(64);

@@ -166,9 +166,7 @@ QString quoted(const QString &field, QChar separator) {
 CsvTable parseCsv(const QByteArray &bytes) {
     CsvTable table;
     if (bytes.size() > limits::kMaxFileBytes) {
-        table.errors << QStringLiteral("soubor má %1 MB, víc než povolených %2 MB")
-                            .arg(bytes.size() >> 20)
-                            .arg(limits::kMaxFileBytes >> 20);
+        table.errors << limits::tooBigMessage(bytes.size());
         return table;
     }
     const QString text = decode(bytes);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace io::limits {
 
@@ -15,5 +15,10 @@ constexpr int kMaxRecords = 100000;
 constexpr int kMaxColumns = 1000;
 /// Readers stop collecting errors after this many.
 constexpr int kMaxErrors = 50;
+
+/// What is said of a file over kMaxFileBytes.
+inline QString tooBigMessage(qsizetype bytes) {
+    return QStringLiteral("soubor má %1 MB, víc než povolených %2 MB").arg(bytes >> 20).arg(kMaxFileBytes >> 20);
+}
 
 } // namespace io::limits

@@ -274,9 +274,7 @@ class Parser {
 public:
     VCardParseResult run(const QByteArray &bytes) {
         if (bytes.size() > limits::kMaxFileBytes) {
-            fail(QStringLiteral("soubor má %1 MB, víc než povolených %2 MB")
-                     .arg(bytes.size() >> 20)
-                     .arg(limits::kMaxFileBytes >> 20));
+            fail(limits::tooBigMessage(bytes.size()));
             return m_result;
         }
         LineReader reader(bytes);
