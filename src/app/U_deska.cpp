@@ -31,24 +31,6 @@ Tfm_Deska *fm_Deska = nullptr;
 
 namespace {
 
-QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph) {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setIcon(QIcon(glyph));
-    button->setIconSize(QSize(30, 30));
-    button->setFixedSize(40, 40);
-    button->setAutoRaise(true);
-    return button;
-}
-
-QWidget *spacer(QWidget *parent, int width) {
-    auto *w = new QWidget(parent);
-    w->setFixedWidth(width);
-    return w;
-}
-
 /// Clears a filter of the contact table when the contacts command ends,
 /// whatever happened inside it.
 struct ContactFilterReset {
@@ -62,6 +44,24 @@ struct ContactFilterReset {
 };
 
 } // namespace
+
+QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph) {
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(30, 30));
+    button->setFixedSize(40, 40);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QWidget *Tfm_Deska::spacer(QWidget *parent, int width) {
+    auto *w = new QWidget(parent);
+    w->setFixedWidth(width);
+    return w;
+}
 
 std::function<QDate()> &Tfm_Deska::clock() {
     static std::function<QDate()> today = [] { return QDate::currentDate(); };
@@ -77,6 +77,7 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
     resize(639, 421);
     createToolBar();
     createBoard();
+    createTransferCommands();
     createStatusBar();
     // The creation steps run guarded as a whole: an error in the version
     // check ends them there and reaches the standard error report.
