@@ -1,6 +1,5 @@
 // kontakty-io as a user or a script runs it: commands, exit statuses,
 // messages, files and standard streams, against real databases.
-#include "Samples.h"
 #include "TestDatabase.h"
 
 #include <QFile>
