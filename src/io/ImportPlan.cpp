@@ -79,7 +79,9 @@ class Planner {
 public:
     explicit Planner(const ExistingData &existing) : m_existing(existing) {
         for (const ExistingData::Contact &c : existing.contacts)
-            m_known << Identity::of(c.firstName, c.surname, c.emails, c.phones);
+            remember(Identity::of(c.firstName, c.surname, c.emails, c.phones));
+        for (qsizetype i = existing.companies.size() - 1; i >= 0; --i) // the lowest ID wins a shared name
+            m_existingByName.insert(foldCase(existing.companies[i].name), &existing.companies[i]);
     }
 
     ImportPlan run(const QList<Entry> &entries) {
@@ -110,13 +112,13 @@ private:
         }
         PlannedContact planned{e, company, {}, true};
         const Identity identity = Identity::of(e.contact);
-        for (const Identity &known : std::as_const(m_known)) {
-            planned.duplicateOf = identity.sameAs(known);
+        for (auto it = m_known.constFind(identity.name); it != m_known.cend() && it.key() == identity.name; ++it) {
+            planned.duplicateOf = identity.sameAs(*it);
             if (!planned.duplicateOf.isEmpty())
                 break;
         }
         planned.selected = planned.duplicateOf.isEmpty();
-        m_known << identity;
+        remember(identity);
         m_plan.contacts << planned;
     }
 
@@ -127,13 +129,11 @@ private:
             return m_planned.value(key);
         PlannedCompany company;
         company.name = name;
-        for (const ExistingData::Company &c : m_existing.companies)
-            if (foldCase(c.name) == key) {
-                company.existingId = c.id;
-                company.placeholderId = c.placeholderId;
-                company.name = c.name;
-                break;
-            }
+        if (const ExistingData::Company *c = m_existingByName.value(key)) {
+            company.existingId = c->id;
+            company.placeholderId = c->placeholderId;
+            company.name = c->name;
+        }
         if (!company.existingId) {
             company.values = e.company;
             company.values[QStringLiteral("NAZEV_FIRMA")] = name;
@@ -143,10 +143,14 @@ private:
         return int(m_plan.companies.size() - 1);
     }
 
+    void remember(const Identity &identity) { m_known.insert(identity.name, identity); }
+
     const ExistingData &m_existing;
     ImportPlan m_plan;
     QHash<QString, int> m_planned; ///< folded name → index
-    QList<Identity> m_known;
+    QHash<QString, const ExistingData::Company *> m_existingByName;
+    QMultiHash<QString, Identity> m_known; ///< by folded name
+
 };
 
 } // namespace

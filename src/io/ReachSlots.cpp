@@ -31,8 +31,10 @@ void ReachSlots::putFirst(const QStringList &columns, const QString &value, cons
 void ReachSlots::append(const QString &column, const QString &value, const QString &separator) {
     if (value.isEmpty())
         return;
-    const QString old = m_values.value(column);
-    m_values[column] = old.isEmpty() ? value : old + separator + value;
+    QString &text = m_values[column]; // grown in place: a file may bring many values
+    if (!text.isEmpty())
+        text += separator;
+    text += value;
 }
 
 void ReachSlots::overflow(const QString &label, const QString &value) {

@@ -4,6 +4,7 @@
 #include "ReachSlots.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace io {
@@ -11,18 +12,17 @@ namespace {
 
 const QString kFirmaGroup = QStringLiteral("firma");
 
-QString labelOf(const VCard &card, const VCardProperty &p) {
-    // Apple and Google name a value through a sibling "itemN.X-ABLabel".
-    if (p.group.isEmpty())
-        return {};
-    for (const VCardProperty &other : card.properties)
-        if (other.group == p.group && other.name == QLatin1String("X-ABLABEL")) {
-            QString label = other.text();
-            static const QRegularExpression apple(QStringLiteral("^_\\$!<(.*)>!\\$_$"));
+/// Apple and Google name a value through a sibling "itemN.X-ABLabel": the labels by group.
+QHash<QString, QString> groupLabels(const VCard &card) {
+    static const QRegularExpression apple(QStringLiteral("^_\\$!<(.*)>!\\$_$"));
+    QHash<QString, QString> labels;
+    for (const VCardProperty &p : card.properties)
+        if (!p.group.isEmpty() && p.name == QLatin1String("X-ABLABEL") && !labels.contains(p.group)) {
+            const QString label = p.text();
             const auto match = apple.match(label);
-            return match.hasMatch() ? match.captured(1) : label;
+            labels.insert(p.group, match.hasMatch() ? match.captured(1) : label);
         }
-    return {};
+    return labels;
 }
 
 /// "tel:+420 123" and "mailto:a@b" as version 4.0 writes them → the bare value.
@@ -47,7 +47,7 @@ QString birthdayText(const QString &value) {
 
 class CardReader {
 public:
-    explicit CardReader(const VCard &card) : m_card(card), m_slots(m_entry.contact) {}
+    explicit CardReader(const VCard &card) : m_card(card), m_labels(groupLabels(card)), m_slots(m_entry.contact) {}
 
     Entry read() {
         for (const VCardProperty &p : m_card.properties)
@@ -132,7 +132,7 @@ private:
     }
 
     QString describe(const VCardProperty &p, const QString &what) const {
-        const QString label = labelOf(m_card, p);
+        const QString label = m_labels.value(p.group);
         if (!label.isEmpty())
             return what + QStringLiteral(" (") + label + QLatin1Char(')');
         QStringList types = p.params.values(QStringLiteral("TYPE"));
@@ -149,7 +149,7 @@ private:
             m_slots.put({column}, number, describe(p, QStringLiteral("Telefon")));
             return;
         }
-        const QString label = labelOf(m_card, p).toLower();
+        const QString label = m_labels.value(p.group).toLower();
         if (p.hasType(QStringLiteral("fax")) || label.contains(QLatin1String("fax")))
             m_slots.put({QStringLiteral("FAX")}, number, describe(p, QStringLiteral("Fax")));
         else if (p.hasType(QStringLiteral("cell")) || p.hasType(QStringLiteral("mobile")) ||
@@ -213,11 +213,12 @@ private:
         }
         if (own < 0)
             own = seat;
+        const bool companyColumnsGiven = hasCompanyColumns();
         for (qsizetype i = 0; i < m_addresses.size(); ++i) {
             const PostalAddress &a = m_addresses[i];
             if (i == own)
                 setAddress(m_entry.contact, QString(), a.parts);
-            if (i == seat && !hasCompanyColumns())
+            if (i == seat && !companyColumnsGiven)
                 setAddress(m_entry.company, QStringLiteral("_FS"), a.parts);
             if (i != own && i != seat)
                 m_slots.overflow(a.description,
@@ -269,13 +270,12 @@ private:
     }
 
     bool hasCompanyColumns() const {
-        for (const VCardProperty &p : m_card.properties)
-            if (p.name.startsWith(kCompanyExtensionPrefix))
-                return true;
-        return false;
+        return std::any_of(m_card.properties.begin(), m_card.properties.end(),
+                           [](const VCardProperty &p) { return p.name.startsWith(kCompanyExtensionPrefix); });
     }
 
     const VCard &m_card;
+    const QHash<QString, QString> m_labels;
     Entry m_entry;
     ReachSlots m_slots;
     struct PostalAddress {
