@@ -120,7 +120,11 @@ private slots:
         const QList<QAction *> board = w->gHlavniDeska->menu()->menu()->actions();
         QVERIFY(board.contains(w->sbExport->menu()->menuAction()));
         QVERIFY(board.contains(w->actImport));
+        // Both reachable from the keyboard: Ctrl+E opens the export choices.
         QCOMPARE(w->actImport->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+        QAction *openExport = w->findChild<QAction *>(QStringLiteral("actOpenExportMenu"));
+        QVERIFY(openExport && w->actions().contains(openExport));
+        QCOMPARE(openExport->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     }
 
     void exportScopes() {

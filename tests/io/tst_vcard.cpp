@@ -134,6 +134,24 @@ private slots:
         QVERIFY(apple[1].contact.isEmpty());
     }
 
+    void declaredCharsetsAreHonoured_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::newRow("UTF-8 by default") << QByteArray("N:\xC5\xA0\xC5\xA5" "astn\xC3\xBD;Zden\xC4\x9Bk");
+        QTest::newRow("Windows-1250") << QByteArray("N;CHARSET=windows-1250:\x8A\x9D" "astn\xFD;Zden\xECk");
+        QTest::newRow("ISO-8859-2 in quoted-printable")
+            << QByteArray("N;CHARSET=ISO-8859-2;ENCODING=QUOTED-PRINTABLE:=A9=BB" "astn=FD;Zden=ECk");
+        QTest::newRow("UTF-8 in quoted-printable, version 2.1 bare parameter")
+            << QByteArray("N;CHARSET=UTF-8;QUOTED-PRINTABLE:=C5=A0=C5=A5astn=C3=BD;Zden=C4=9Bk");
+    }
+    void declaredCharsetsAreHonoured() {
+        QFETCH(QByteArray, property);
+        const io::VCardParseResult parsed = io::parseVCards("BEGIN:VCARD\r\nVERSION:2.1\r\n" + property + "\r\nEND:VCARD\r\n");
+        QCOMPARE(parsed.errors, QStringList());
+        const QList<Entry> entries = io::entriesFromVCards(parsed.cards);
+        QCOMPARE(entries.value(0).contact.value(QStringLiteral("PRIJMENI")), u"Šťastný"_qs);
+        QCOMPARE(entries.value(0).contact.value(QStringLiteral("JMENO")), u"Zdeněk"_qs);
+    }
+
     void damagedInputIsReported_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
