@@ -140,14 +140,15 @@ QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
         entries << e;
     });
 
-    QList<int> companyOnly;
+    // Companies in the scope that no contact brought along travel on their own.
+    QList<int> scopeCompanies;
     if (scope.kind == ExportScope::Kind::All)
-        companyOnly = companies.keys();
+        scopeCompanies = companies.keys();
     else if (scope.kind == ExportScope::Kind::Company)
-        companyOnly = {scope.companyId};
+        scopeCompanies = {scope.companyId};
     else
-        companyOnly = scope.companyIds;
-    for (int id : std::as_const(companyOnly))
+        scopeCompanies = scope.companyIds;
+    for (int id : std::as_const(scopeCompanies))
         if (companies.contains(id) && !companiesWithContacts.contains(id)) {
             companiesWithContacts << id;
             entries << Entry{{}, {}, companies.value(id), true};
