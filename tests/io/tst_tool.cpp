@@ -1,5 +1,6 @@
 // kontakty-io as a user or a script runs it: commands, exit statuses,
 // messages, files and standard streams, against real databases.
+#include "CommandLine.h"
 #include "TestDatabase.h"
 
 #include <QFile>
@@ -67,6 +68,27 @@ private slots:
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.err.contains(u"(see --help)"_qs));
+    }
+
+    void databaseTargetsAreRead_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("database");
+        QTest::newRow("file") << "/data/KONTAKTY.GDB" << "" << "/data/KONTAKTY.GDB";
+        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << "" << "Tabulky/KONTAKTY.GDB";
+        QTest::newRow("server") << "server:/data/k.gdb" << "server" << "/data/k.gdb";
+        QTest::newRow("server and port") << "db.example.cz/3051:/data/k.gdb" << "db.example.cz/3051" << "/data/k.gdb";
+        QTest::newRow("server alias") << "localhost:kontakty" << "localhost" << "kontakty";
+        QTest::newRow("drive letter") << "C:\\Data\\k.gdb" << "" << "C:\\Data\\k.gdb";
+    }
+    void databaseTargetsAreRead() {
+        QFETCH(QString, target);
+        QFETCH(QString, host);
+        QFETCH(QString, database);
+        const iotool::CommandLine command = iotool::parseCommandLine({"kontakty-io", "import", target, "x.vcf"});
+        QCOMPARE(command.action, iotool::CommandLine::Action::Import);
+        QCOMPARE(command.host, host);
+        QCOMPARE(command.database, database);
     }
 
     void helpNamesBothCommands() {
