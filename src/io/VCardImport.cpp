@@ -263,10 +263,26 @@ private:
             m_entry.company[QStringLiteral("NAZEV_FIRMA")] = m_formattedName;
         placeAddresses();
         m_entry.companyOnly = m_organisationCard && displayName(m_entry.contact).isEmpty();
-        if (m_entry.companyOnly) { // what a company card holds beyond its name belongs to the company
-            m_entry.contact.clear();
-            m_entry.photo.clear();
+        if (m_entry.companyOnly)
+            moveToCompany();
+    }
+
+    /// What a company card holds beyond its name belongs to the company
+    /// (a picture has no place there).
+    void moveToCompany() {
+        static const std::pair<const char *, const char *> moves[] = {
+            {"TELEFON1", "TELEFON1"}, {"TELEFON2", "TELEFON2"}, {"MOBIL", "MOBIL"},   {"FAX", "FAX"},
+            {"EMAIL1", "EMAIL1"},     {"EMAIL2", "EMAIL2"},     {"ICQ", "ICQ"},       {"SKYPE", "SKYPE"},
+            {"DALSI1", "DALSI1"},     {"DALSI2", "DALSI2"},     {"WWW", "WWW"},       {"POPIS", "POPIS"},
+            {"POZNAMKA", "POZNAMKA"}, {"POZNAMKA_KSPOJ", "POZNAMKA_FSP"},             {"ADRESA", "ADRESA_FS"},
+            {"ULICE", "ULICE_FS"},    {"OBEC", "OBEC_FS"},      {"PSC", "PSC_FS"},    {"STAT", "STAT_FS"}};
+        for (const auto &[from, to] : moves) {
+            const QString value = m_entry.contact.value(QString::fromLatin1(from));
+            if (!value.isEmpty() && m_entry.company.value(QString::fromLatin1(to)).isEmpty())
+                m_entry.company[QString::fromLatin1(to)] = value;
         }
+        m_entry.contact.clear();
+        m_entry.photo.clear();
     }
 
     bool hasCompanyColumns() const {

@@ -73,6 +73,7 @@ private slots:
         row("apple-3.0.vcf", 0, "POZNAMKA", u"Ordinuje v úterý a ve čtvrtek\nJinak na tel. 272 000 113"_qs);
         row("apple-3.0.vcf", 1, "NAZEV_FIRMA", u"Lékárna U Anděla"_qs);
         row("apple-3.0.vcf", 1, "PRIJMENI", QString());
+        row("apple-3.0.vcf", 1, "FIRMA.TELEFON1", u"+420 257 000 000"_qs); // a company card's number is the company's
         // Google: more values than columns, a photo link, a birthday without a year, escaped text.
         row("google-3.0.vcf", 0, "EMAIL1", u"petr.svoboda@firma.example.com"_qs);
         row("google-3.0.vcf", 0, "EMAIL2", u"psvoboda@example.net"_qs);
