@@ -34,27 +34,6 @@ Tfm_Deska *fm_Deska = nullptr;
 
 namespace {
 
-/// A toolbar command: its hint names it and shows its shortcut.
-QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
-                        const QKeySequence &shortcut) {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setShortcut(shortcut);
-    button->setToolTip(QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText)));
-    button->setAccessibleName(hint);
-    button->setIcon(QIcon(glyph));
-    button->setIconSize(QSize(30, 30));
-    button->setFixedSize(40, 40);
-    button->setAutoRaise(true);
-    return button;
-}
-
-QWidget *spacer(QWidget *parent, int width) {
-    auto *w = new QWidget(parent);
-    w->setFixedWidth(width);
-    return w;
-}
-
 /// Clears a filter of the contact table when the contacts command ends,
 /// whatever happened inside it.
 struct ContactFilterReset {
@@ -68,6 +47,32 @@ struct ContactFilterReset {
 };
 
 } // namespace
+
+QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
+                                   const QKeySequence &shortcut) {
+    // The hint names the command and shows its key.
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        button->setShortcut(shortcut);
+    button->setToolTip(shortcutHint(hint, shortcut));
+    button->setAccessibleName(hint);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(30, 30));
+    button->setFixedSize(40, 40);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QString Tfm_Deska::shortcutHint(const QString &hint, const QKeySequence &shortcut) {
+    return shortcut.isEmpty() ? hint : QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText));
+}
+
+QWidget *Tfm_Deska::spacer(QWidget *parent, int width) {
+    auto *w = new QWidget(parent);
+    w->setFixedWidth(width);
+    return w;
+}
 
 std::function<QDate()> &Tfm_Deska::clock() {
     static std::function<QDate()> today = [] { return QDate::currentDate(); };
@@ -83,6 +88,7 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
     resize(639, 421);
     createToolBar();
     createBoard();
+    createTransferCommands();
     createStatusBar();
     // Tab follows the toolbar from left to right, then the board and the web link.
     QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk, sbEmail, Edit1, SpeedButton2,
