@@ -57,6 +57,14 @@ void Tfm_Deska::createTransferCommands() {
     connect(openExport, &QAction::triggered, sbExport, &QToolButton::showMenu);
     addAction(openExport);
 
+    // A narrow window folds the last commands into the toolbar's overflow
+    // button: it is named and reachable like the rest.
+    if (auto *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+        overflow->setAccessibleName(QStringLiteral("Další příkazy"));
+        overflow->setToolTip(overflow->accessibleName());
+        overflow->setFocusPolicy(Qt::TabFocus);
+    }
+
     QMenu *boardMenu = gHlavniDeska->menu()->menu();
     boardMenu->addSeparator();
     boardMenu->addMenu(exportMenu);

@@ -112,7 +112,8 @@ private slots:
         QVERIFY(position(w->sbExport) > position(w->sbInfo));
         QCOMPARE(position(w->sbImport), position(w->sbExport) + 1);
         QCOMPARE(w->sbExport->accessibleName(), u"Export kontaktů"_qs);
-        QCOMPARE(w->sbExport->toolTip(), u"Export kontaktů"_qs);
+        QCOMPARE(w->sbExport->toolTip(), u"Export kontaktů (Ctrl+Shift+E)"_qs);
+        QCOMPARE(w->sbImport->toolTip(), u"Import kontaktů (Ctrl+I)"_qs);
         QCOMPARE(w->sbImport->accessibleName(), u"Import kontaktů"_qs);
         QCOMPARE(w->sbExport->menu()->actions(),
                  (QList<QAction *>{w->actExportAll, w->actExportCompany, w->actExportShown}));
