@@ -260,6 +260,8 @@ public:
     void setSql(const QString &text);
     void clearSql() { setSql(QString()); }
     QString sql() const { return m_sql; }
+    /// The statement as the server takes it, parameters as "?" markers.
+    QByteArray statement() const { return m_compiled; }
 
     Param *paramByName(const QString &name) const;
     const std::vector<std::unique_ptr<Param>> &params() const { return m_params; }
