@@ -6,6 +6,7 @@
 #   ./build.sh fuzz [SECONDS] builds the fuzz targets (folder build-fuzz) and runs each
 #                             for SECONDS (default 60)
 #   ./build.sh bench          installs, builds and runs the benchmarks
+#   ./build.sh package        installs, builds and makes the Debian package build/vizitar_*.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -63,8 +64,12 @@ case "$mode" in
   bench)
     exec bash bench/run.sh "$build_dir"
     ;;
+  package)
+    cd "$build_dir"
+    cpack -G DEB
+    ;;
   *)
-    echo "usage: $0 [run|test|test-asan|fuzz [SECONDS]|bench]" >&2
+    echo "usage: $0 [run|test|test-asan|fuzz [SECONDS]|bench|package]" >&2
     exit 2
     ;;
 esac

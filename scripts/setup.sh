@@ -9,6 +9,9 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libqt6sql6-ibase
   xvfb xauth
+  desktop-file-utils appstream
+  qt6-translations-l10n
+  cups cups-filters poppler-utils
   clang-14 libclang-rt-14-dev ccache e2fsprogs util-linux
 )
 

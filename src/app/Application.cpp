@@ -1,9 +1,13 @@
 #include "Application.h"
 
+#include "DatabaseCreator.h"
+#include "DatabaseLocation.h"
 #include "DbError.h"
 #include "ErrorReport.h"
+#include "FbClient.h"
 #include "MessageBoxService.h"
 #include "ShutdownSignals.h"
+#include "QtTranslations.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -13,6 +17,8 @@
 #include "U_report.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QTextStream>
 #include <QTimer>
 
@@ -36,12 +42,37 @@ private:
     QString m_path;
 };
 
+/// An installed program keeps the user's database in the user's data
+/// folder, the engine's locks in the user's runtime folder. On the first
+/// start the database is not there yet, and an empty one is made so that
+/// the user can enter the first company straight away.
+void prepareUserDatabase(const DatabaseLocation &location) {
+    if (location.kind != DatabaseLocation::Kind::UserData)
+        return;
+    data::FbClient::usePrivateLockFolder();
+    if (QFileInfo::exists(location.database))
+        return;
+    try {
+        schema::createDatabase(location.database);
+    } catch (const data::DbError &e) {
+        ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2")
+                                .arg(location.database, e.message()));
+    }
+}
+
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("Kontakty"));
-    setOrganizationName(QStringLiteral("Qorvel"));
-    setApplicationDisplayName(QStringLiteral("Kontakty"));
+    setIdentity(*this);
+    ui::installQtTranslations(*this);
+}
+
+void Application::setIdentity(QGuiApplication &app) {
+    app.setApplicationName(QStringLiteral("Kontakty"));
+    app.setOrganizationName(QStringLiteral("Qorvel"));
+    app.setApplicationDisplayName(QStringLiteral("Kontakty"));
+    app.setDesktopFileName(QStringLiteral("cz.qorvel.Vizitar"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/cz.qorvel.Vizitar.svg")));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event) {
@@ -66,6 +97,9 @@ int Application::run() {
         msg::setService(&boxes);
     }
 
+    const DatabaseLocation location = DatabaseLocation::forThisProgram();
+    prepareUserDatabase(location);
+
     ShutdownSignals shutdown;
     shutdown.install();
     TDM dm;
@@ -76,7 +110,7 @@ int Application::run() {
         else
             QApplication::restoreOverrideCursor();
     });
-    Tfm_Deska deska(dm, QCoreApplication::applicationDirPath());
+    Tfm_Deska deska(dm, location.baseDirectory);
     TFM_Kontakt contactForm(dm, &deska);
     Tfm_Firma companyForm(dm, contactForm, &deska);
     TfmInfo about(dm, deska);

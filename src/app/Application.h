@@ -9,6 +9,9 @@ class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int &argc, char **argv);
+    /// Names the program for settings, data folders and the desktop, and
+    /// gives every window the program's icon.
+    static void setIdentity(QGuiApplication &app);
     bool notify(QObject *receiver, QEvent *event) override;
     int run();
 };

@@ -1,15 +1,31 @@
 #include "StatusPanel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
-StatusPanel::StatusPanel(const QString &name, const QString &accessibleName, QWidget *parent)
+StatusPanel::StatusPanel(const QString &name, const QString &role, QWidget *parent)
     : QLabel(parent) {
     setObjectName(name);
-    setAccessibleName(accessibleName);
+    setAccessibleDescription(role);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     setAlignment(Qt::AlignCenter);
     setTextFormat(Qt::PlainText);
+}
+
+void StatusPanel::makeKeyboardClickable() {
+    // Tab only: a click with the mouse leaves the focus where it was.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void StatusPanel::keyPressEvent(QKeyEvent *event) {
+    const int key = event->key();
+    if (focusPolicy() != Qt::NoFocus && event->modifiers() == Qt::NoModifier
+        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void StatusPanel::enterEvent(QEnterEvent *event) {

@@ -7,8 +7,13 @@
 class StatusPanel : public QLabel {
     Q_OBJECT
 public:
-    /// `name` is the object name; `accessibleName` what assistive tools announce.
-    StatusPanel(const QString &name, const QString &accessibleName, QWidget *parent = nullptr);
+    /// `name` is the object name; `role` what the panel is for, given to
+    /// assistive tools as its description (they read its text as its name).
+    StatusPanel(const QString &name, const QString &role, QWidget *parent = nullptr);
+
+    /// Lets the keyboard reach the panel: Tab stops on it and Enter or Space
+    /// act as a click.
+    void makeKeyboardClickable();
 
 signals:
     void mouseEntered();
@@ -21,6 +26,7 @@ protected:
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_pressed = false;

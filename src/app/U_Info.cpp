@@ -39,7 +39,7 @@ TfmInfo::TfmInfo(TDM &dm, Tfm_Deska &mainWindow, QWidget *parent)
 void TfmInfo::createControls() {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setAccessibleName(QStringLiteral("Vizitar"));
+    Memo1->setAccessibleDescription(QStringLiteral("Název programu"));
     Memo1->setGeometry(0, 0, 233, 116);
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::NoFocus);

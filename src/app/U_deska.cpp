@@ -12,6 +12,8 @@
 #include "U_Firma.h"
 #include "U_Info.h"
 #include "CompanyCard.h"
+#include "DataGrid.h"
+#include "StatusPanel.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -19,6 +21,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -30,24 +33,6 @@
 Tfm_Deska *fm_Deska = nullptr;
 
 namespace {
-
-QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph) {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setAccessibleName(hint);
-    button->setIcon(QIcon(glyph));
-    button->setIconSize(QSize(30, 30));
-    button->setFixedSize(40, 40);
-    button->setAutoRaise(true);
-    return button;
-}
-
-QWidget *spacer(QWidget *parent, int width) {
-    auto *w = new QWidget(parent);
-    w->setFixedWidth(width);
-    return w;
-}
 
 /// Clears a filter of the contact table when the contacts command ends,
 /// whatever happened inside it.
@@ -63,6 +48,32 @@ struct ContactFilterReset {
 
 } // namespace
 
+QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
+                                   const QKeySequence &shortcut) {
+    // The hint names the command and shows its key.
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        button->setShortcut(shortcut);
+    button->setToolTip(shortcutHint(hint, shortcut));
+    button->setAccessibleName(hint);
+    button->setIcon(QIcon(glyph));
+    button->setIconSize(QSize(30, 30));
+    button->setFixedSize(40, 40);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QString Tfm_Deska::shortcutHint(const QString &hint, const QKeySequence &shortcut) {
+    return shortcut.isEmpty() ? hint : QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText));
+}
+
+QWidget *Tfm_Deska::spacer(QWidget *parent, int width) {
+    auto *w = new QWidget(parent);
+    w->setFixedWidth(width);
+    return w;
+}
+
 std::function<QDate()> &Tfm_Deska::clock() {
     static std::function<QDate()> today = [] { return QDate::currentDate(); };
     return today;
@@ -77,7 +88,14 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
     resize(639, 421);
     createToolBar();
     createBoard();
+    createTransferCommands();
     createStatusBar();
+    // Tab follows the toolbar from left to right, then the board and the web link.
+    QWidget *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk,   sbEmail,      Edit1, SpeedButton2, SpeedButton1,
+                                 sbInfo,  sbExport,   sbImport, overflow ? overflow : sbImport, gHlavniDeska, stbP4};
+    for (size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version
     // check ends them there and reaches the standard error report.
     ui::guarded([this] { FormCreate(); });
@@ -104,13 +122,19 @@ void Tfm_Deska::createToolBar() {
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"));
-    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"));
-    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"));
+    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"),
+                         QKeySequence(Qt::CTRL | Qt::Key_1));
+    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"),
+                            QKeySequence(Qt::CTRL | Qt::Key_2));
+    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"),
+                        QKeySequence::Print);
     sbTisk->setIconSize(QSize(26, 26));
-    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"));
-    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"), QStringLiteral(":/glyphs/nastaveni.svg"));
-    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"));
+    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"),
+                         QKeySequence(Qt::CTRL | Qt::Key_E));
+    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"),
+                              QStringLiteral(":/glyphs/nastaveni.svg"), QKeySequence(Qt::Key_F12));
+    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"),
+                        QKeySequence(Qt::Key_F1));
     sbTisk->setEnabled(false);
     sbEmail->setEnabled(false);
     SpeedButton1->setEnabled(false);
@@ -134,7 +158,7 @@ void Tfm_Deska::createToolBar() {
     clear->setText(QStringLiteral("Vyčisti"));
     clear->setAccessibleName(QStringLiteral("Vyčisti"));
     clear->setFixedSize(56, 22);
-    clear->setFocusPolicy(Qt::NoFocus);  // clearing leaves the focus where it was
+    clear->setFocusPolicy(Qt::TabFocus);  // a click leaves the focus where it was; Tab reaches it
     SpeedButton2 = clear;
     filterLayout->addWidget(Label2);
     filterLayout->addWidget(Edit1);
@@ -170,9 +194,11 @@ void Tfm_Deska::createToolBar() {
 }
 
 void Tfm_Deska::FormCreate() {
-    // 1. The executable's directory becomes the current directory.
-    QDir::setCurrent(m_baseDirectory);
-    m_baseDirectory = QDir::currentPath();
+    // 1. The base directory becomes the current directory. Should it be
+    // missing (a data folder that could not be made), the database is still
+    // looked for there, never in the folder the program was started from.
+    if (QDir::setCurrent(m_baseDirectory))
+        m_baseDirectory = QDir::currentPath();
     // 2. Upgrade an older database before opening it for work.
     CheckDatabaseVersion(m_dm, m_baseDirectory);
     // 3. Shared colours for the record forms.

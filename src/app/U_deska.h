@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
@@ -10,6 +11,7 @@ class QLineEdit;
 class QToolBar;
 class QToolButton;
 class QAbstractButton;
+class QAction;
 class TDM;
 class TFM_Kontakt;
 class Tfm_Firma;
@@ -49,6 +51,13 @@ public:
     QAbstractButton *SpeedButton2 = nullptr;
     QToolButton *SpeedButton1 = nullptr;
     QToolButton *sbInfo = nullptr;
+    // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
+    QToolButton *sbExport = nullptr;
+    QToolButton *sbImport = nullptr;
+    QAction *actExportAll = nullptr;
+    QAction *actExportCompany = nullptr;
+    QAction *actExportShown = nullptr;
+    QAction *actImport = nullptr;
 
     // The board.
     DataGrid *gHlavniDeska = nullptr;
@@ -79,6 +88,12 @@ public:
     void gHlavniDeskaCellClick(int column);
     void gHlavniDeskaDblClick();
 
+    // Export and import (U_deska_io.cpp).
+    void actExportAllTriggered();
+    void actExportCompanyTriggered();
+    void actExportShownTriggered();
+    void actImportTriggered();
+
     // Status bar (U_deska_status.cpp).
     QString composeNameDayLine();
     void stbP4Click();
@@ -96,7 +111,15 @@ private:
     void FormShow();
     void createToolBar();
     void createBoard();      // U_deska_board.cpp
+    void createBoardKeys();  // U_deska_board.cpp
     void createStatusBar();  // U_deska_status.cpp
+    void createTransferCommands(); // U_deska_io.cpp
+    /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
+    /// A toolbar command; with a shortcut, the key is its own and its hint shows it.
+    static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
+                                   const QKeySequence &shortcut = {});
+    static QString shortcutHint(const QString &hint, const QKeySequence &shortcut);
+    static QWidget *spacer(QWidget *parent, int width);
     void placeWindow();
 
     TDM &m_dm;

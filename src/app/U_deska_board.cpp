@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QSvgRenderer>
 #include <QToolButton>
 
@@ -114,6 +115,21 @@ void Tfm_Deska::createBoard() {
         connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
     if (SpeedButton2)
         connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { SpeedButton2Click(); }); });
+    createBoardKeys();
+}
+
+// The board without a mouse: the arrow keys move the cursor row, Space
+// makes it the selection and Enter opens it (the grid's click and double
+// click), Ctrl+F goes to the filter box and F5 reloads the board.
+void Tfm_Deska::createBoardKeys() {
+    gHlavniDeska->setTabKeyNavigation(false);  // Tab leaves the board instead of walking its cells
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        Edit1->setFocus(Qt::ShortcutFocusReason);
+        Edit1->selectAll();
+    });
+    auto *reload = new QShortcut(QKeySequence::Refresh, this);
+    connect(reload, &QShortcut::activated, this, [this] { ui::guarded([this] { gHlavniDeska->refreshDataset(); }); });
 }
 
 void Tfm_Deska::Edit1Change() {

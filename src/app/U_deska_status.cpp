@@ -12,8 +12,8 @@
 
 namespace {
 
-StatusPanel *addPanel(QHBoxLayout *layout, const char *name, const QString &accessibleName, int width = 0) {
-    auto *panel = new StatusPanel(QString::fromLatin1(name), accessibleName);
+StatusPanel *addPanel(QHBoxLayout *layout, const char *name, const QString &role, int width = 0) {
+    auto *panel = new StatusPanel(QString::fromLatin1(name), role);
     if (width > 0)
         panel->setFixedWidth(width);
     layout->addWidget(panel, width > 0 ? 0 : 1);
@@ -61,6 +61,7 @@ void Tfm_Deska::createStatusBar() {
     stbP3->setText(maker::kVersionStamp);
     stbP4->setText(makerWebAddress());
     stbP4->setCursor(Qt::PointingHandCursor);
+    stbP4->makeKeyboardClickable();
     stbP4MouseLeave();  // starts black, like after every exit
 
     connect(p2, &StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);

@@ -1,6 +1,46 @@
 #include "Application.h"
+#include "ProgramCommand.h"
+
+#include <cstdio>
+
+namespace {
+
+QStringList rawArguments(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+/// Prints what the command asks for and returns the exit code; -1 when the
+/// program is to run.
+int answer(const ProgramCommand &command) {
+    switch (command.action) {
+    case ProgramCommand::Action::Run:
+        return -1;
+    case ProgramCommand::Action::ShowHelp:
+    case ProgramCommand::Action::ShowVersion:
+        std::printf("%s", qPrintable(command.text));
+        return 0;
+    case ProgramCommand::Action::UsageError:
+        break;
+    }
+    std::fprintf(stderr, "vizitar: %s (see --help)\n", qPrintable(command.text));
+    return 2;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
+    // --help and --version answer before the windowing system starts, so
+    // they work without a display. Options of the windowing system
+    // (-platform, -style ...) fail this first reading; the application
+    // object takes them out before the second.
+    const ProgramCommand early = ProgramCommand::parse(rawArguments(argc, argv));
+    if (early.action == ProgramCommand::Action::ShowHelp ||
+        early.action == ProgramCommand::Action::ShowVersion)
+        return answer(early);
     Application app(argc, argv);
-    return app.run();
+    const int code = answer(ProgramCommand::parse(QCoreApplication::arguments()));
+    return code >= 0 ? code : app.run();
 }

@@ -60,7 +60,7 @@ void Dataset::open() {
         return;
     if (!m_connection)
         fail(QStringLiteral("No connection"));
-    m_cursor = m_connection->openCursor(selectStatement(), selectParams());
+    startReading(false);
     m_rows.clear();
     m_visible.clear();
     m_writtenKeys.clear();
@@ -74,6 +74,7 @@ void Dataset::open() {
     } catch (...) {
         // A dataset that could not open stays closed.
         m_cursor.reset();
+        m_provided.clear();
         m_fields.clear();
         m_rows.clear();
         m_visible.clear();
@@ -86,12 +87,35 @@ void Dataset::open() {
     emit currentChanged(m_current);
 }
 
+void Dataset::startReading(bool reread) {
+    if (m_rowProvider) {
+        ProvidedRows provided = m_rowProvider(reread);
+        m_columns = std::move(provided.columns);
+        m_provided = std::move(provided.rows);
+        m_nextProvided = 0;
+        return;
+    }
+    m_cursor = m_connection->openCursor(selectStatement(), selectParams());
+    m_columns = m_cursor->columns();
+}
+
+bool Dataset::nextSourceRow(PackedRow &row) {
+    if (m_nextProvided < m_provided.size()) {
+        row = std::move(m_provided[m_nextProvided++]);
+        if (m_nextProvided == m_provided.size()) {
+            m_provided.clear();
+            m_nextProvided = 0;
+        }
+        return true;
+    }
+    return m_cursor && m_cursor->fetch(row);
+}
+
 void Dataset::findTableColumns() {
     m_versionColumn = -1;
     m_keyColumns.clear();
     m_keyNames.clear();
-    const auto &columns = m_cursor->columns();
-    m_columnCount = int(columns.size());
+    const auto &columns = m_columns;
     if (tableName().isEmpty())
         return;
     for (int i = 0; i < int(columns.size()); ++i)
@@ -126,7 +150,7 @@ QByteArray Dataset::keyOf(const PackedRow &row) const {
 
 void Dataset::bindFields() {
     m_fields.clear();
-    const auto &columns = m_cursor->columns();
+    const auto &columns = m_columns;
     if (m_declared.empty()) {
         QSet<QString> used;
         for (int i = 0; i < int(columns.size()); ++i) {
@@ -171,6 +195,8 @@ void Dataset::close() {
     m_writtenKeys.clear();
     m_currentStale = false;
     m_cursor.reset();
+    m_provided.clear();
+    m_nextProvided = 0;
     m_rows.clear();
     m_visible.clear();
     m_editRow.clear();
@@ -187,13 +213,15 @@ void Dataset::close() {
 
 // ---- fetching --------------------------------------------------------------
 
-bool Dataset::canFetchMore() const { return m_cursor && m_cursor->isOpen(); }
+bool Dataset::canFetchMore() const {
+    return m_nextProvided < m_provided.size() || (m_cursor && m_cursor->isOpen());
+}
 
 bool Dataset::fetchOne() {
     PackedRow row;
     for (;;) {
         try {
-            if (!m_cursor || !m_cursor->fetch(row))
+            if (!nextSourceRow(row))
                 return false;
         } catch (const DbError &error) {
             // The cursor is broken: stop fetching rather than fail again on

@@ -127,6 +127,17 @@ public:
     /// Used by the connection when it was lost: rows stay, fetching stops.
     void dropCursor() { m_cursor.reset(); }
 
+    /// Rows made in memory instead of read by the dataset's statement.
+    struct ProvidedRows {
+        std::vector<ColumnInfo> columns;
+        std::vector<PackedRow> rows;
+    };
+    /// With a provider set, opening and refreshing take their rows from it
+    /// (`reread` is true for a refresh, which must not serve old rows); they
+    /// are handed out as lazily as a cursor's. An empty function removes it.
+    using RowProvider = std::function<ProvidedRows(bool reread)>;
+    void setRowProvider(RowProvider provider) { m_rowProvider = std::move(provider); }
+
     /// The hidden column a table dataset reads beside the table's own: the
     /// version of each row, which every UPDATE and DELETE checks.
     static constexpr const char *kRecordVersionColumn = "RDB$RECORD_VERSION";
@@ -157,11 +168,16 @@ private:
     /// reads the rows again (and back in when it fails).
     struct RowState {
         std::unique_ptr<FbStatement> cursor;
+        std::vector<PackedRow> provided;
+        size_t nextProvided = 0;
         std::vector<PackedRow> rows;
         std::vector<int> visible;
         int current = -1;
         bool eof = false;
     };
+    /// Starts reading: opens the cursor, or takes the provider's rows.
+    void startReading(bool reread);
+    bool nextSourceRow(PackedRow &row);
     RowState takeRows();
     void restoreRows(RowState state);
     /// The primary key of a row as one comparable value (empty without a key).
@@ -190,6 +206,10 @@ private:
     DbConnection *m_connection;
     State m_state = State::Inactive;
     std::unique_ptr<FbStatement> m_cursor;
+    std::vector<ColumnInfo> m_columns;      // of the rows, hidden ones included
+    RowProvider m_rowProvider;
+    std::vector<PackedRow> m_provided;      // provider's rows not yet handed out
+    size_t m_nextProvided = 0;
     std::vector<std::unique_ptr<Field>> m_fields;
     std::vector<std::unique_ptr<Field>> m_declared;
     std::vector<PackedRow> m_rows;   // fetched rows, server order; a null row was deleted
@@ -206,7 +226,6 @@ private:
     QList<DataSource *> m_sources;
     mutable QCache<qint64, QByteArray> m_blobCache{kBlobCacheBytes};
     // Columns of a table dataset that identify a row; -1 / empty otherwise.
-    int m_columnCount = 0;              // columns of every row, hidden ones included
     int m_versionColumn = -1;           // the hidden RDB$RECORD_VERSION
     std::vector<int> m_keyColumns;      // the primary key
     QStringList m_keyNames;
@@ -241,6 +260,8 @@ public:
     void setSql(const QString &text);
     void clearSql() { setSql(QString()); }
     QString sql() const { return m_sql; }
+    /// The statement as the server takes it, parameters as "?" markers.
+    QByteArray statement() const { return m_compiled; }
 
     Param *paramByName(const QString &name) const;
     const std::vector<std::unique_ptr<Param>> &params() const { return m_params; }

@@ -33,10 +33,10 @@ void Dataset::insert() {
     if (!tableName().isEmpty() && m_keyColumns.empty())
         fetchMore(std::numeric_limits<int>::max());
     m_currentBeforeInsert = m_current;
-    m_rows.push_back(PackedRow::pack(std::vector<Cell>(m_columnCount)));
+    m_rows.push_back(PackedRow::pack(std::vector<Cell>(m_columns.size())));
     const int at = m_current < 0 ? 0 : m_current + 1;
     m_visible.insert(m_visible.begin() + at, int(m_rows.size()) - 1);
-    m_editRow.assign(m_columnCount, Cell{});
+    m_editRow.assign(m_columns.size(), Cell{});
     m_modified = false;
     m_current = at;
     m_state = State::Insert;
@@ -245,8 +245,12 @@ void Dataset::deleteRecord() {
 // ---- reading again -----------------------------------------------------------
 
 Dataset::RowState Dataset::takeRows() {
-    RowState state{std::move(m_cursor), std::move(m_rows), std::move(m_visible), m_current, m_eof};
+    RowState state{std::move(m_cursor), std::move(m_provided), m_nextProvided,
+                   std::move(m_rows),   std::move(m_visible),  m_current,
+                   m_eof};
     m_cursor.reset();
+    m_provided.clear();
+    m_nextProvided = 0;
     m_rows.clear();
     m_visible.clear();
     m_current = -1;
@@ -256,6 +260,8 @@ Dataset::RowState Dataset::takeRows() {
 
 void Dataset::restoreRows(RowState state) {
     m_cursor = std::move(state.cursor);
+    m_provided = std::move(state.provided);
+    m_nextProvided = state.nextProvided;
     m_rows = std::move(state.rows);
     m_visible = std::move(state.visible);
     m_current = state.current;
@@ -289,7 +295,7 @@ void Dataset::refresh() {
     RowState previous = takeRows();
     int found = -1;
     try {
-        m_cursor = m_connection->openCursor(selectStatement(), selectParams());
+        startReading(true);
         fetchQuietly(1);
         found = m_visible.empty() ? -1 : 0;
         for (int i = 0; !remembered.empty() && found >= 0; ++i) {

@@ -213,6 +213,16 @@ std::unique_ptr<FbStatement> DbConnection::openCursor(const QByteArray &sql, con
     });
 }
 
+std::vector<ColumnInfo> DbConnection::describe(const QByteArray &sql) {
+    if (!m_db)
+        setConnected(true);
+    return lostConnectionGuard([&] {
+        FbStatement statement(*this, &m_readTransaction);
+        statement.prepare(sql);
+        return statement.columns();
+    });
+}
+
 void DbConnection::executeCommitted(const QByteArray &sql, const QVariantList &params) {
     executeCommitted(QList<Statement>{{sql, params}});
 }

@@ -57,6 +57,8 @@ public:
     // Used by the datasets.
     /// Prepares and executes a SELECT in the read transaction; the caller fetches.
     std::unique_ptr<FbStatement> openCursor(const QByteArray &sql, const QVariantList &params);
+    /// The result columns of a SELECT, without running it.
+    std::vector<ColumnInfo> describe(const QByteArray &sql);
     /// Runs one statement in its own transaction and commits it.
     void executeCommitted(const QByteArray &sql, const QVariantList &params);
     struct Statement {

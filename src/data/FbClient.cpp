@@ -3,6 +3,10 @@
 #include "DbError.h"
 #include "Win1250.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
 namespace data {
 
 QStringList &FbClient::candidateNames() {
@@ -12,6 +16,16 @@ QStringList &FbClient::candidateNames() {
     static QStringList names{QStringLiteral("libfbclient.so.2"), QStringLiteral("libfbclient.so")};
 #endif
     return names;
+}
+
+void FbClient::usePrivateLockFolder() {
+    // Without a session's runtime folder the engine's default stays.
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK") || qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                           QStringLiteral("/firebird");
+    if (QDir().mkpath(folder))
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
 }
 
 const FbClient &FbClient::instance() {

@@ -21,6 +21,14 @@ public:
     /// before the first load.
     static QStringList &candidateNames();
 
+    /// Sends the embedded engine's lock files to "firebird" in the user's
+    /// runtime folder (XDG_RUNTIME_DIR, when the session has one), unless
+    /// FIREBIRD_LOCK names a folder already. The
+    /// engine's default, /tmp/firebird, shuts everyone out once another user
+    /// (or root) has made it. Call before the first database is opened, and
+    /// only where no process of another user shares the database file.
+    static void usePrivateLockFolder();
+
     decltype(&::isc_attach_database) attach_database = nullptr;
     decltype(&::isc_detach_database) detach_database = nullptr;
     decltype(&::isc_drop_database) drop_database = nullptr;

@@ -87,6 +87,19 @@ TDM::TDM(QObject *parent)
     qHlavniDeska.setSql(boardSql());
     for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
         qHlavniDeska.paramByName(QString::fromLatin1(name))->setAsString(QStringLiteral("%"));
+    // The board filters in memory what its statement would select.
+    qHlavniDeska.setRowProvider([this](bool reread) { return boardRows(reread); });
+}
+
+data::Dataset::ProvidedRows TDM::boardRows(bool reread) {
+    if (reread || m_rereadBoard || m_board.isStale(ZConKontakty)) {
+        m_rereadBoard = false;
+        m_board.read(ZConKontakty, qHlavniDeska.statement());
+    }
+    auto param = [this](const char *name) {
+        return qHlavniDeska.paramByName(QString::fromLatin1(name))->value().toString();
+    };
+    return m_board.rows({param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")});
 }
 
 TDM::~TDM() {
@@ -97,6 +110,7 @@ TDM::~TDM() {
 void TDM::reconnect(const QString &database, const QString &hostName, const QString &password,
                     const QString &protocol, const QString &user, bool connect) {
     ZConKontakty.setConnected(false);
+    m_board.invalidate();
     ZConKontakty.setDatabase(database);
     ZConKontakty.setHostName(hostName);
     ZConKontakty.setPassword(password);
@@ -159,6 +173,7 @@ int TDM::NextId(const QString &column, const QString &table) {
 void TDM::RefreshBoard() {
     tKONTAKT.refresh();
     tFIRMA.refresh();
+    m_rereadBoard = true;
     qHlavniDeska.close();
     qHlavniDeska.open();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardSnapshot.h"
 #include "DataSource.h"
 #include "Dataset.h"
 #include "DbConnection.h"
@@ -61,6 +62,13 @@ public:
     static QStringList companyContactsSql();
 
 private:
+    /// The board's rows for its parameters, from the snapshot, which is read
+    /// again when asked, when RefreshBoard ran or when anything was committed
+    /// since it was read.
+    data::Dataset::ProvidedRows boardRows(bool reread);
+    data::BoardSnapshot m_board;
+    bool m_rereadBoard = false;
+
     /// Disconnects (closing every dataset), sets the parameters, connects when asked.
     void reconnect(const QString &database, const QString &hostName, const QString &password,
                    const QString &protocol, const QString &user, bool connect);

@@ -1,5 +1,6 @@
 #include "VersionCheck.h"
 
+#include "ChangeLog.h"
 #include "DbError.h"
 #include "U_DM.h"
 
@@ -15,6 +16,13 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory) {
     if (major == 0 || major == 1) {
         if (dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger() == 0)
             UpgradeDatabase(dm, baseDirectory);
+    }
+    // Not part of the version: a file without the change log gets it, so
+    // that the board notices what others commit.
+    try {
+        data::changelog::ensure(dm.ZConKontakty);
+    } catch (const data::DbError &) {
+        // A file this user may not change: the board then reads afresh each time.
     }
     dm.ConnectDatabase(false, path, QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
 }

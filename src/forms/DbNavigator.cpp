@@ -2,6 +2,7 @@
 
 #include "DataSource.h"
 #include "Dataset.h"
+#include "DbError.h"
 #include "ErrorReport.h"
 
 #include <QHBoxLayout>
@@ -36,6 +37,30 @@ DbNavigator::DbNavigator(data::DataSource &source, QWidget *parent)
         layout->addWidget(b);
         m_buttons[def.which] = b;
     }
+    connect(&m_source, &data::DataSource::changed, this, &DbNavigator::updateButtons);
+    updateButtons();
+}
+
+void DbNavigator::updateButtons() {
+    data::Dataset *dataset = m_source.dataset();
+    const int current = dataset && dataset->isActive() ? dataset->currentIndex() : -1;
+    // Rows arrive as they are needed: at the last fetched row one more is
+    // fetched to learn whether the table goes on. When that fails the
+    // buttons stay usable and the move itself reports the error.
+    bool more = false;
+    if (current >= 0 && current + 1 >= dataset->fetchedCount() && dataset->canFetchMore()) {
+        try {
+            dataset->fetchMore(1);
+        } catch (const data::DbError &) {
+            more = true;
+        }
+    }
+    const bool atFirst = current <= 0;
+    const bool atLast = current < 0 || (!more && current + 1 >= dataset->fetchedCount() && !dataset->canFetchMore());
+    m_buttons[First]->setEnabled(!atFirst);
+    m_buttons[Prior]->setEnabled(!atFirst);
+    m_buttons[Next]->setEnabled(!atLast);
+    m_buttons[Last]->setEnabled(!atLast);
 }
 
 void DbNavigator::move(Button which) {

@@ -16,7 +16,9 @@ namespace forms {
 /// and last. A click moves the dataset (through the standard error report,
 /// so a failed move ends there) and then reports the move with moved(),
 /// where the form refreshes what the bound controls do not show by
-/// themselves. The data source is not owned.
+/// themselves. The buttons that cannot move are greyed: first and prior at
+/// the first row, next and last at the last row, all on an empty or closed
+/// table. The data source is not owned.
 class DbNavigator : public QWidget {
     Q_OBJECT
   public:
@@ -33,6 +35,7 @@ class DbNavigator : public QWidget {
 
   private:
     void move(Button which);
+    void updateButtons();
 
     data::DataSource &m_source;
     std::array<QToolButton *, 4> m_buttons{};

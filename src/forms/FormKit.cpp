@@ -52,7 +52,8 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QString &hint,
     button->setFixedSize(size);
     button->setToolTip(hint);
     button->setAccessibleName(hint);
-    button->setFocusPolicy(Qt::NoFocus); // a speed button never takes the focus from a box
+    // A click never takes the focus from a box; Tab reaches the button.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

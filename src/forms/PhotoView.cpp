@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPixmap>
 
 namespace forms {
@@ -13,6 +14,17 @@ namespace forms {
 PhotoView::PhotoView(QWidget *parent) : QLabel(parent) {
     setScaledContents(true);
     setAlignment(Qt::AlignCenter);
+}
+
+void PhotoView::keyPressEvent(QKeyEvent *event) {
+    // The menu key reaches the menu through the platform; Shift+F10 does
+    // it everywhere.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier
+        && contextMenuPolicy() == Qt::CustomContextMenu) {
+        emit customContextMenuRequested(rect().center());
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 QImage PhotoView::decodeJpeg(const QByteArray &bytes, QString *error) {

@@ -24,6 +24,10 @@ class PhotoView : public QLabel {
     /// Decodes `bytes` as a JPEG image; on failure returns a null image and
     /// puts the decoder's message into `error`.
     static QImage decodeJpeg(const QByteArray &bytes, QString *error = nullptr);
+
+  protected:
+    /// Shift+F10 asks for the custom context menu, as a right click does.
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 /// The open-picture dialog of the photo: a file dialog with a preview of

@@ -214,6 +214,7 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
     gKontaktyFirmy->setTitleHeight(24);
     gKontaktyFirmy->setScrollBars(Qt::Horizontal);
     gKontaktyFirmy->setFilterBarVisible(true);
+    gKontaktyFirmy->setTabKeyNavigation(false);  // Tab leaves the list instead of walking its cells
     gKontaktyFirmy->setRowColors(palette().color(QPalette::Base), ui::sharedColors().evenRow);
     gKontaktyFirmy->setDataset(&m_dm.qFirmaKontakty);
     gKontaktyFirmy->setLayoutGroup(QStringLiteral("gKontaktyFirmy"));

@@ -167,6 +167,8 @@ QWidget *TFM_Kontakt::createPersonTab() {
     Vymafotku1 = pmFotka->addAction(QStringLiteral("Vymaž fotku"));
     Vymafotku1->setObjectName(QStringLiteral("Vymafotku1"));
     iObr->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab reaches the photo; the menu key or Shift+F10 opens its menu there.
+    iObr->setFocusPolicy(Qt::TabFocus);
     connect(iObr, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { pmFotka->popup(iObr->mapToGlobal(at)); });
 

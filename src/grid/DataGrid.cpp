@@ -342,6 +342,19 @@ void DataGrid::keyPressEvent(QKeyEvent *event) {
                 return;
             }
             break;
+        // The keyboard's click and double click on the cursor cell.
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && state() != EditingState
+                && currentIndex().isValid()) {
+                emit cellClick(currentIndex().column());
+                if (event->key() != Qt::Key_Space)
+                    emit dblClick();
+                event->accept();
+                return;
+            }
+            break;
         default: break;
         }
     }

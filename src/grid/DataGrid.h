@@ -115,9 +115,10 @@ public:
     bool isDatasetWritable() const;
 
 signals:
-    /// A left click on a data cell, after it made its row current (logical column).
+    /// A left click on a data cell, after it made its row current (logical
+    /// column); also Space, and Enter before its dblClick, on the cursor cell.
     void cellClick(int column);
-    /// A double click anywhere in the grid.
+    /// A double click anywhere in the grid, or Enter on the cursor cell.
     void dblClick();
 
 protected:

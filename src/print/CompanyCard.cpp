@@ -17,6 +17,18 @@ QString piece(const QString &templ, const QString &value) {
 
 } // namespace
 
+QString CompanyCard::nameHeading(const QString &titleBefore, const QString &firstName, const QString &surname,
+                                 const QString &titleAfter) {
+    QStringList parts;
+    for (const QString &part : {titleBefore, firstName, surname})
+        if (!part.isEmpty())
+            parts << part;
+    QString heading = parts.join(QLatin1Char(' '));
+    if (!titleAfter.isEmpty())
+        heading += (heading.isEmpty() ? QString() : QStringLiteral(", ")) + titleAfter;
+    return heading;
+}
+
 void CompanyCard::addPairLine(const QString &templateOne, const QString &one, const QString &joiner,
                               const QString &templateTwo, const QString &two) {
     if (one.isEmpty() && two.isEmpty())
@@ -91,8 +103,8 @@ void CompanyCard::addContactBlock(int contactId) {
     contact.locate(QStringLiteral("ID"), {contactId}, true);
     if (text(contact, "KRAJ") == QLatin1String("***"))
         return;
-    const QString name = text(contact, "TITUL_PRED") + text(contact, "JMENO") + text(contact, "PRIJMENI")
-                         + text(contact, "TITUL_ZA");
+    const QString name = nameHeading(text(contact, "TITUL_PRED"), text(contact, "JMENO"), text(contact, "PRIJMENI"),
+                                     text(contact, "TITUL_ZA"));
     if (!name.isEmpty())
         m_doc.addHeading(name, 12);
     if (!text(contact, "POZICE").isEmpty())

@@ -22,6 +22,11 @@ public:
     void compose(int companyId);
     /// Appends the block of one contact person; nothing for a placeholder.
     void addContactBlock(int contactId);
+    /// A contact's name as the card prints it, "Ing. Jan Novák, CSc.": the
+    /// present parts separated by blanks, the titles after the name behind a
+    /// comma; an empty part leaves no trace.
+    static QString nameHeading(const QString &titleBefore, const QString &firstName, const QString &surname,
+                               const QString &titleAfter);
 
 private:
     void addCompanyAddress(const char *heading, const char *suffix);

@@ -88,18 +88,20 @@ void ReportPreview::buildToolBar() {
     QStyle *s = style();
 
     auto *zoom = new QActionGroup(this);
-    const auto addZoom = [&](const QString &name, const QString &hint, PageView::ZoomMode mode) {
-        QAction *action = addTool(name, hint, {});
+    const auto addZoom = [&](const QString &name, const QString &hint, PageView::ZoomMode mode,
+                             const QKeySequence &key) {
+        QAction *action = addTool(name, hint, {}, {key});
         action->setCheckable(true);
         zoom->addAction(action);
         connect(action, &QAction::triggered, this, [this, mode] { m_view->setZoomMode(mode); });
         return action;
     };
     m_zoomFit = addZoom(QStringLiteral("zoomToFit"), QStringLiteral("Zoom to fit"),
-                        PageView::ZoomMode::FitPage);
+                        PageView::ZoomMode::FitPage, QKeySequence(Qt::CTRL | Qt::Key_1));
     addZoom(QStringLiteral("zoomToWidth"), QStringLiteral("Zoom to width"),
-            PageView::ZoomMode::FitWidth);
-    addZoom(QStringLiteral("zoom100"), QStringLiteral("100%"), PageView::ZoomMode::ActualSize);
+            PageView::ZoomMode::FitWidth, QKeySequence(Qt::CTRL | Qt::Key_2));
+    addZoom(QStringLiteral("zoom100"), QStringLiteral("100%"), PageView::ZoomMode::ActualSize,
+            QKeySequence(Qt::CTRL | Qt::Key_3));
     m_zoomFit->setChecked(true);
     bar->addSeparator();
 
@@ -121,24 +123,27 @@ void ReportPreview::buildToolBar() {
     for (QAction *paging : {m_firstPage, m_previousPage, m_nextPage, m_lastPage})
         static_cast<QToolButton *>(bar->widgetForAction(paging))
             ->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    connect(addTool(QStringLiteral("goToPage"), QStringLiteral("Go to page"), {}),
+    connect(addTool(QStringLiteral("goToPage"), QStringLiteral("Go to page"), {},
+                    {QKeySequence(Qt::CTRL | Qt::Key_G)}),
             &QAction::triggered, this, &ReportPreview::askPage);
     bar->addSeparator();
 
     connect(addTool(QStringLiteral("search"), QStringLiteral("Search for text"),
-                    s->standardIcon(QStyle::SP_FileDialogContentsView)),
+                    s->standardIcon(QStyle::SP_FileDialogContentsView), {QKeySequence::Find}),
             &QAction::triggered, this, &ReportPreview::askSearch);
-    connect(addTool(QStringLiteral("printerSetup"), QStringLiteral("Printer setup"), {}),
+    connect(addTool(QStringLiteral("printerSetup"), QStringLiteral("Printer setup"), {},
+                    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}),
             &QAction::triggered, this, &ReportPreview::printerSetup);
-    connect(addTool(QStringLiteral("print"), QStringLiteral("Print"), {}), &QAction::triggered,
-            this, &ReportPreview::print);
-    connect(addTool(QStringLiteral("exportPdf"), QStringLiteral("Export PDF"), {}),
+    connect(addTool(QStringLiteral("print"), QStringLiteral("Print"), {}, {QKeySequence::Print}),
+            &QAction::triggered, this, &ReportPreview::print);
+    connect(addTool(QStringLiteral("exportPdf"), QStringLiteral("Export PDF"), {},
+                    {QKeySequence(Qt::CTRL | Qt::Key_E)}),
             &QAction::triggered, this, &ReportPreview::exportPdf);
     connect(addTool(QStringLiteral("saveReport"), QStringLiteral("Save Report"),
-                    s->standardIcon(QStyle::SP_DialogSaveButton)),
+                    s->standardIcon(QStyle::SP_DialogSaveButton), {QKeySequence::Save}),
             &QAction::triggered, this, &ReportPreview::saveReport);
     connect(addTool(QStringLiteral("loadReport"), QStringLiteral("Load Report"),
-                    s->standardIcon(QStyle::SP_DialogOpenButton)),
+                    s->standardIcon(QStyle::SP_DialogOpenButton), {QKeySequence::Open}),
             &QAction::triggered, this, &ReportPreview::loadReport);
     bar->addSeparator();
 
@@ -183,9 +188,9 @@ void ReportPreview::buildPanes() {
     setCentralWidget(splitter);
 
     m_zoomLabel = new QLabel;
-    m_zoomLabel->setAccessibleName(QStringLiteral("Zoom"));
+    m_zoomLabel->setAccessibleDescription(QStringLiteral("Zoom"));
     m_pageLabel = new QLabel;
-    m_pageLabel->setAccessibleName(QStringLiteral("Page"));
+    m_pageLabel->setAccessibleDescription(QStringLiteral("Page"));
     statusBar()->addWidget(m_zoomLabel);
     statusBar()->addWidget(m_pageLabel);
 }

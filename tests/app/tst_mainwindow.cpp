@@ -90,10 +90,12 @@ private slots:
         QVERIFY(w->sbInfo->isEnabled());
         for (QToolButton *b : {w->sbFirma, w->sbKontakty, w->sbTisk, w->sbEmail, w->SpeedButton1, w->sbInfo}) {
             QCOMPARE(b->size(), QSize(40, 40));
-            QVERIFY(!b->toolTip().isEmpty());
-            QCOMPARE(b->accessibleName(), b->toolTip());
+            // The hint shows the command's shortcut; the name is the command.
+            QVERIFY(!b->shortcut().isEmpty());
+            QCOMPARE(b->toolTip(), QStringLiteral("%1 (%2)").arg(b->accessibleName(),
+                                                                 b->shortcut().toString(QKeySequence::NativeText)));
         }
-        QCOMPARE(w->sbTisk->toolTip(), QStringLiteral("Tisková sestava"));
+        QCOMPARE(w->sbTisk->toolTip(), QStringLiteral("Tisková sestava (Ctrl+P)"));
         QCOMPARE(w->Label2->buddy(), w->Edit1);
         QCOMPARE(w->Edit1->toolTip(), QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
         QCOMPARE(w->pFiltr->size(), QSize(233, 40));

@@ -21,12 +21,12 @@ namespace {
 /// A copy of the program in a temporary directory with its database beside it.
 class Installation : public TestDatabase {
 public:
-    explicit Installation(initdb::Layout layout = initdb::Layout::Current) : TestDatabase(options(layout)) {
+    explicit Installation(schema::Layout layout = schema::Layout::Current) : TestDatabase(options(layout)) {
         const QString target = program();
         QFile::copy(QStringLiteral(VIZITAR_EXECUTABLE), target);
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
     }
-    static initdb::BuildOptions options(initdb::Layout layout) {
+    static initdb::BuildOptions options(schema::Layout layout) {
         initdb::BuildOptions o;
         o.layout = layout;
         return o;
@@ -93,7 +93,7 @@ private slots:
     void upgradeStoresTheSamplePhoto() {
         QFETCH(bool, withLogo);
         QFETCH(QString, storedName);
-        Installation app(initdb::Layout::V0_0);
+        Installation app(schema::Layout::V0_0);
         app.exec(QStringLiteral("DELETE FROM KONTAKT WHERE JMENO = 'Miloran'"));
         app.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (990, 1, 'Miloran', '%1', ' ')")
                      .arg(storedName));
@@ -224,12 +224,12 @@ private slots:
     }
 
     void databaseBesideTheProgramIsUsedFromAnyWorkingDirectory() {
-        Installation app(initdb::Layout::V1_0);
+        Installation app(schema::Layout::V1_0);
         app.disconnect();
         QTemporaryDir elsewhere;
         QDir(elsewhere.path()).mkpath(QStringLiteral("Tabulky"));
         initdb::BuildOptions old;
-        old.layout = initdb::Layout::V1_0;
+        old.layout = schema::Layout::V1_0;
         old.forcedWrites = false;
         const QString decoy = elsewhere.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB"));
         initdb::buildDatabase(decoy, old);

@@ -24,10 +24,10 @@ void TestAbout::versionLine_data() {
     QTest::addColumn<int>("layout");
     QTest::addColumn<QString>("update");  // run on the database before the program starts
     QTest::addColumn<QString>("line");
-    QTest::newRow("1.1") << int(initdb::Layout::Current) << QString() << "verze:     080204.1 / 1.1";
-    QTest::newRow("two-digit minor") << int(initdb::Layout::Current)
+    QTest::newRow("1.1") << int(schema::Layout::Current) << QString() << "verze:     080204.1 / 1.1";
+    QTest::newRow("two-digit minor") << int(schema::Layout::Current)
                                      << "UPDATE NASTAVENI SET VERZE_VEDLEJSI = 12" << "verze:     080204.1 / 1.12";
-    QTest::newRow("upgraded from 1.0") << int(initdb::Layout::V1_0) << QString() << "verze:     080204.1 / 1.1";
+    QTest::newRow("upgraded from 1.0") << int(schema::Layout::V1_0) << QString() << "verze:     080204.1 / 1.1";
 }
 
 void TestAbout::versionLine() {
@@ -35,7 +35,7 @@ void TestAbout::versionLine() {
     QFETCH(QString, update);
     QFETCH(QString, line);
     initdb::BuildOptions options;
-    options.layout = initdb::Layout(layout);
+    options.layout = schema::Layout(layout);
     MainWindowFixture f(options);
     if (!update.isEmpty())
         QVERIFY_DB(f.data.exec(update));
@@ -89,7 +89,7 @@ void TestAbout::contents() {
     QVERIFY(!about.bbZavri->icon().isNull());
     QCOMPARE(about.bbZavri->accessibleName(), QStringLiteral("zavřít"));
     QVERIFY(!about.Image2->accessibleName().isEmpty());
-    QVERIFY(!about.Memo1->accessibleName().isEmpty());
+    QVERIFY(!about.Memo1->accessibleDescription().isEmpty());
 }
 
 void TestAbout::closing_data() {

@@ -89,7 +89,7 @@ private slots:
         contact(3, QStringLiteral("PRIJMENI, PSC"), QStringLiteral("'Adámek', '110 00'"), QStringLiteral("'*** '"));
         const QStringList card = compose(1);
         const int adamek = card.indexOf(QStringLiteral("Adámek"));
-        const int novak = card.indexOf(QStringLiteral("Ing.JanNovákCSc."));
+        const int novak = card.indexOf(QStringLiteral("Ing. Jan Novák, CSc."));
         QVERIFY(adamek > 0);
         QVERIFY(novak > adamek);
         QVERIFY(card.contains(QStringLiteral("Obec: Praha    ")));
@@ -97,6 +97,53 @@ private slots:
         QCOMPARE(card.count(QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----")), 2);
         QCOMPARE(doc.paragraphs().at(novak).format, CardDocument::headingFormat(12));
         QCOMPARE(sizes().at(card.indexOf(QStringLiteral("Obec: Praha    "))), 11);
+    }
+
+    // Every combination of empty and present name parts: bit 3 the title
+    // before, bit 2 the first name, bit 1 the surname, bit 0 the title after.
+    void nameHeadingJoinsThePresentParts_data() {
+        QTest::addColumn<int>("present");
+        QTest::addColumn<QString>("heading");
+        const QStringList expected{QString(),
+                                   QStringLiteral("CSc."),
+                                   QStringLiteral("Novák"),
+                                   QStringLiteral("Novák, CSc."),
+                                   QStringLiteral("Jan"),
+                                   QStringLiteral("Jan, CSc."),
+                                   QStringLiteral("Jan Novák"),
+                                   QStringLiteral("Jan Novák, CSc."),
+                                   QStringLiteral("Ing."),
+                                   QStringLiteral("Ing., CSc."),
+                                   QStringLiteral("Ing. Novák"),
+                                   QStringLiteral("Ing. Novák, CSc."),
+                                   QStringLiteral("Ing. Jan"),
+                                   QStringLiteral("Ing. Jan, CSc."),
+                                   QStringLiteral("Ing. Jan Novák"),
+                                   QStringLiteral("Ing. Jan Novák, CSc.")};
+        for (int present = 0; present < 16; ++present)
+            QTest::addRow("%d%d%d%d", present >> 3 & 1, present >> 2 & 1, present >> 1 & 1, present & 1)
+                << present << expected.at(present);
+    }
+    void nameHeadingJoinsThePresentParts() {
+        QFETCH(int, present);
+        QFETCH(QString, heading);
+        auto part = [present](int bit, const char *value) {
+            return present & bit ? QStringLiteral("'%1'").arg(QString::fromUtf8(value)) : QStringLiteral("NULL");
+        };
+        company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Théta'"));
+        contact(1, QStringLiteral("TITUL_PRED, JMENO, PRIJMENI, TITUL_ZA"),
+                QStringList{part(8, "Ing."), part(4, "Jan"), part(2, "Novák"), part(1, "CSc.")}
+                    .join(QStringLiteral(", ")));
+        const QStringList card = compose(1);
+        // After "KONTAKTY:" a named contact starts with its heading (spacer,
+        // name), a nameless one with the block's own spacer.
+        const QStringList block = card.mid(card.indexOf(QStringLiteral("KONTAKTY:")) + 1, 2);
+        if (heading.isEmpty()) {
+            QCOMPARE(block, (QStringList{QStringLiteral(" "), QStringLiteral("telefon (1,2):   , ")}));
+        } else {
+            QCOMPARE(block, (QStringList{QStringLiteral(" "), heading}));
+            QCOMPARE(doc.paragraphs().at(card.indexOf(heading)).format, CardDocument::headingFormat(12));
+        }
     }
 
     void placeholderOnlyCompanyEndsWithTheContactHeading() {

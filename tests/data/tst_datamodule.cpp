@@ -156,15 +156,15 @@ private slots:
     void upgradeFromOldLayouts_data() {
         QTest::addColumn<int>("layout");
         QTest::addColumn<bool>("withLogo");
-        QTest::newRow("0.0 with logo") << int(initdb::Layout::V0_0) << true;
-        QTest::newRow("0.0 without logo") << int(initdb::Layout::V0_0) << false;
-        QTest::newRow("1.0 with logo") << int(initdb::Layout::V1_0) << true;
+        QTest::newRow("0.0 with logo") << int(schema::Layout::V0_0) << true;
+        QTest::newRow("0.0 without logo") << int(schema::Layout::V0_0) << false;
+        QTest::newRow("1.0 with logo") << int(schema::Layout::V1_0) << true;
     }
     void upgradeFromOldLayouts() {
         QFETCH(int, layout);
         QFETCH(bool, withLogo);
         initdb::BuildOptions options;
-        options.layout = initdb::Layout(layout);
+        options.layout = schema::Layout(layout);
         DataFixture f(options);
         f.exec(QStringLiteral("DELETE FROM KONTAKT WHERE JMENO = 'Miloran'"));
         f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) "

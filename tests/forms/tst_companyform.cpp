@@ -71,6 +71,16 @@ class TestCompanyForm : public QObject {
         }
         /// Runs `act` inside the contact form once it is shown modally; the
         /// form is closed afterwards in any case. Returns whether it was shown.
+        /// Company 1 with a second contact person, Adámek, shown on its
+        /// contact-persons tab.
+        bool showContactPersons() {
+            addContact(db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
+            dm().tKONTAKT.refresh();
+            if (!showActive(*form))
+                return false;
+            form->pcFirma->setCurrentIndex(4);
+            return true;
+        }
         std::function<bool()> actInContactForm(std::function<void(TFM_Kontakt &)> act) {
             auto shown = std::make_shared<bool>(false);
             TFM_Kontakt *f = contactForm.get();
@@ -559,11 +569,8 @@ class TestCompanyForm : public QObject {
 
     void aDoubleClickEditsTheClickedContactPerson() {
         Companies c;
-        addContact(c.db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
-        c.dm().tKONTAKT.refresh();
+        QVERIFY(c.showContactPersons());
         Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        f.pcFirma->setCurrentIndex(4);
         data::QueryDataset &list = c.dm().qFirmaKontakty;
         QCOMPARE(list.recordCount(), 2);
         list.moveTo(1); // sorted by surname: Adámek, Malá
@@ -580,6 +587,23 @@ class TestCompanyForm : public QObject {
         QCOMPARE(surnameInside, QStringLiteral("Malá"));
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
                  QStringLiteral("Janička"));
+        QVERIFY(c.messages.messages.empty());
+    }
+
+    void keyboardPicksAndEditsAContactPerson() {
+        Companies c;
+        QVERIFY(c.showContactPersons());
+        Tfm_Firma &f = *c.form;
+        f.gKontaktyFirmy->setFocus(Qt::TabFocusReason);
+        press(f, Qt::Key_Down);  // sorted by surname: Adámek, Malá
+        press(f, Qt::Key_Space);
+        QCOMPARE(f.clickedContactId, QStringLiteral("1"));
+        press(f, Qt::Key_Up);
+        QString surnameInside;
+        auto shown = c.actInContactForm([&](TFM_Kontakt &k) { surnameInside = k.EditPrijmeni->text(); });
+        press(f, Qt::Key_Return);  // the double click of the keyboard, on Adámek
+        QVERIFY(shown());
+        QCOMPARE(surnameInside, QStringLiteral("Adámek"));
         QVERIFY(c.messages.messages.empty());
     }
 

@@ -321,6 +321,50 @@ class TestContactForm : public QObject {
         QVERIFY(c.messages.messages.empty());
     }
 
+    // First and prior are greyed at the first row, next and last at the
+    // last row, all four on an empty table; a greyed key press stays put.
+    void navigatorGreysAtTheEnds_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("steps"); // Next presses from the first row
+        QTest::addColumn<bool>("backEnabled");
+        QTest::addColumn<bool>("onEnabled");
+        QTest::newRow("first") << 3 << 0 << false << true;
+        QTest::newRow("middle") << 3 << 1 << true << true;
+        QTest::newRow("last") << 3 << 2 << true << false;
+        QTest::newRow("only row") << 1 << 0 << false << false;
+        QTest::newRow("empty") << 0 << 0 << false << false;
+    }
+    void navigatorGreysAtTheEnds() {
+        QFETCH(int, rows);
+        QFETCH(int, steps);
+        QFETCH(bool, backEnabled);
+        QFETCH(bool, onEnabled);
+        Contacts c(false);
+        for (int id = 1; id <= rows; ++id)
+            addContact(c.db, id, 1, QStringLiteral("Jméno%1").arg(id), QStringLiteral("Příjmení%1").arg(id));
+        c.contacts().refresh();
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        for (int i = 0; i < steps; ++i)
+            press(f, Qt::Key_PageDown);
+        auto enabled = [&](forms::DbNavigator::Button b) { return f.DBNavi->button(b)->isEnabled(); };
+        QCOMPARE(enabled(forms::DbNavigator::First), backEnabled);
+        QCOMPARE(enabled(forms::DbNavigator::Prior), backEnabled);
+        QCOMPARE(enabled(forms::DbNavigator::Next), onEnabled);
+        QCOMPARE(enabled(forms::DbNavigator::Last), onEnabled);
+        if (rows > 0) {
+            QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), steps + 1);
+            // From the last row the way back opens and the way on closes.
+            press(f, Qt::Key_End);
+            QCOMPARE(enabled(forms::DbNavigator::Next), false);
+            QCOMPARE(enabled(forms::DbNavigator::Prior), rows > 1);
+            press(f, Qt::Key_Home);
+            QCOMPARE(enabled(forms::DbNavigator::Prior), false);
+            QCOMPARE(enabled(forms::DbNavigator::Next), rows > 1);
+        }
+        QVERIFY(c.messages.messages.empty());
+    }
+
     void editOnAnEmptyTableStartsANewRow() {
         Contacts c(false);
         TFM_Kontakt &f = *c.form;

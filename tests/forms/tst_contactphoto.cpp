@@ -7,6 +7,7 @@
 #include "RecordProtocol.h"
 #include "U_Kontakt.h"
 
+#include <QMenu>
 #include <QAction>
 #include <QBuffer>
 #include <QFile>
@@ -137,6 +138,23 @@ class TestContactPhoto : public QObject {
         QCOMPARE(p.storedPhoto().toByteArray(), p.red);
         QVERIFY(f.iObr->hasPhoto());
         QVERIFY(!f.lFotoNahrano->isVisible());
+        QVERIFY(p.messages.messages.empty());
+    }
+
+    // Without a mouse: Tab reaches the photo and Shift+F10 opens its menu.
+    void theMenuKeyOpensThePhotoMenu() {
+        Photos p;
+        TFM_Kontakt &f = *p.form;
+        QVERIFY(showActive(f));
+        f.sbKontEditClick();
+        for (int i = 0; i < 20 && QApplication::focusWidget() != f.iObr; ++i)
+            press(f, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.iObr);
+        QTest::keyClick(f.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(f.pmFotka->isVisible());
+        QVERIFY(f.Natifotku1->isEnabled());
+        f.pmFotka->hide();
+        f.BB_ZrusClick();
         QVERIFY(p.messages.messages.empty());
     }
 

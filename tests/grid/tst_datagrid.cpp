@@ -223,6 +223,33 @@ private slots:
         QCOMPARE(dbl.count(), 4);
     }
 
+    // Space clicks the cursor cell; Enter clicks it and double-clicks.
+    void keyboardClicksTheCursorCell() {
+        addContacts(*f, 3);
+        q = contactQuery(*f);
+        makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
+        QVERIFY_DB(q->open());
+        grid->setFocus();
+        QSignalSpy clicks(grid, &DataGrid::cellClick);
+        QSignalSpy dbl(grid, &DataGrid::dblClick);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QCOMPARE(clicks.count(), 0);  // moving is not clicking
+        QTest::keyClick(grid, Qt::Key_Space);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(clicks.last().first().toInt(), 1);
+        QCOMPARE(q->currentIndex(), 1);
+        QCOMPARE(dbl.count(), 0);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(dbl.count(), 1);
+        QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(dbl.count(), 2);
+        QCOMPARE(clicks.count(), 3);
+        QTest::keyClick(grid, Qt::Key_Space, Qt::ControlModifier);  // Ctrl+Space is no click
+        QCOMPARE(clicks.count(), 3);
+    }
+
     void groupRowsArePaintedAsBands() {
         addContacts(*f, 40);
         q = contactQuery(*f, QStringLiteral("ID, PRIJMENI, JMENO, MOD(ID, 3) AS SKUPINA"));

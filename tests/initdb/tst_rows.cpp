@@ -14,7 +14,7 @@
 #include <numeric>
 #include <optional>
 
-Q_DECLARE_METATYPE(initdb::Layout)
+Q_DECLARE_METATYPE(schema::Layout)
 
 namespace {
 
@@ -92,12 +92,12 @@ class TestRows : public QObject {
     }
 
     void olderLayoutsCarryTheSampleRows_data() {
-        QTest::addColumn<initdb::Layout>("layout");
-        QTest::newRow("0.0") << initdb::Layout::V0_0;
-        QTest::newRow("1.0") << initdb::Layout::V1_0;
+        QTest::addColumn<schema::Layout>("layout");
+        QTest::newRow("0.0") << schema::Layout::V0_0;
+        QTest::newRow("1.0") << schema::Layout::V1_0;
     }
     void olderLayoutsCarryTheSampleRows() {
-        QFETCH(initdb::Layout, layout);
+        QFETCH(schema::Layout, layout);
         std::optional<TestDatabase> db;
         QVERIFY_DB(db.emplace(initdb::BuildOptions{.layout = layout}));
         QVERIFY_DB(QCOMPARE(
@@ -142,7 +142,7 @@ class TestRows : public QObject {
     // Sample rows come first; the demo's IDs continue after them.
     void demoFollowsTheSampleRows() {
         std::optional<TestDatabase> db;
-        QVERIFY_DB(db.emplace(initdb::BuildOptions{.layout = initdb::Layout::V1_0, .demo = true}));
+        QVERIFY_DB(db.emplace(initdb::BuildOptions{.layout = schema::Layout::V1_0, .demo = true}));
         QVERIFY_DB(checkCompanyRows(*db));
         QVERIFY_DB(QCOMPARE(db->count("FIRMA"), int(initdb::sampleCompanies().size() +
                                                     initdb::demoCompanies().size())));

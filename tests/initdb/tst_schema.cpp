@@ -43,7 +43,7 @@ QStringList columnsOf(TestDatabase &db, const QString &table) {
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
-Q_DECLARE_METATYPE(initdb::Layout)
+Q_DECLARE_METATYPE(schema::Layout)
 
 class TestSchema : public QObject {
     Q_OBJECT
@@ -278,14 +278,14 @@ class TestSchema : public QObject {
 
     // Older files differ from the current one by the photo column alone.
     void olderLayoutLacksOnlyThePhoto_data() {
-        QTest::addColumn<initdb::Layout>("layout");
+        QTest::addColumn<schema::Layout>("layout");
         QTest::addColumn<int>("major");
         QTest::addColumn<int>("minor");
-        QTest::newRow("0.0") << initdb::Layout::V0_0 << 0 << 0;
-        QTest::newRow("1.0") << initdb::Layout::V1_0 << 1 << 0;
+        QTest::newRow("0.0") << schema::Layout::V0_0 << 0 << 0;
+        QTest::newRow("1.0") << schema::Layout::V1_0 << 1 << 0;
     }
     void olderLayoutLacksOnlyThePhoto() {
-        QFETCH(initdb::Layout, layout);
+        QFETCH(schema::Layout, layout);
         QFETCH(int, major);
         QFETCH(int, minor);
         std::optional<TestDatabase> old;

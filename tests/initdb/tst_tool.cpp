@@ -10,7 +10,7 @@
 
 #include <optional>
 
-Q_DECLARE_METATYPE(initdb::Layout)
+Q_DECLARE_METATYPE(schema::Layout)
 
 namespace {
 
@@ -31,19 +31,6 @@ Run runTool(const QStringList &arguments) {
     return run;
 }
 
-// First column of every row, read through the access layer.
-QList<qint64> numbers(const QString &path, const QByteArray &sql) {
-    data::DbConnection db;
-    db.setDatabase(path);
-    db.setUser(QStringLiteral("sysdba"));
-    db.setPassword(QStringLiteral("tallowfin"));
-    const auto cursor = db.openCursor(sql, {});
-    QList<qint64> values;
-    for (data::PackedRow row; cursor->fetch(row);)
-        values << row.cell(0).num;
-    return values;
-}
-
 } // namespace
 
 class TestTool : public QObject {
@@ -53,11 +40,11 @@ class TestTool : public QObject {
   private slots:
     void optionsAreRead_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<initdb::Layout>("layout");
+        QTest::addColumn<schema::Layout>("layout");
         QTest::addColumn<bool>("demo");
         QTest::addColumn<int>("companies");
         QTest::addColumn<int>("contacts");
-        using L = initdb::Layout;
+        using L = schema::Layout;
         QTest::newRow("path only") << QStringList{"a.gdb"} << L::Current << false << 0 << 0;
         QTest::newRow("layout 1.1")
             << QStringList{"--layout", "1.1", "a.gdb"} << L::Current << false << 0 << 0;
@@ -73,7 +60,7 @@ class TestTool : public QObject {
     }
     void optionsAreRead() {
         QFETCH(QStringList, arguments);
-        QFETCH(initdb::Layout, layout);
+        QFETCH(schema::Layout, layout);
         QFETCH(bool, demo);
         QFETCH(int, companies);
         QFETCH(int, contacts);
@@ -158,11 +145,11 @@ class TestTool : public QObject {
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QCOMPARE(run.out.trimmed(), QStringLiteral("Created ") + path);
         QVERIFY_DB(
-            QCOMPARE(numbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
+            QCOMPARE(readNumbers(path, "SELECT VERZE_HLAVNI * 100 + VERZE_VEDLEJSI FROM NASTAVENI"),
                      QList<qint64>{version});
-            QCOMPARE(numbers(path, "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{companies});
+            QCOMPARE(readNumbers(path, "SELECT COUNT(*) FROM FIRMA"), QList<qint64>{companies});
             QCOMPARE(
-                numbers(
+                readNumbers(
                     path,
                     "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'KONTAKT' "
                     "AND RDB$FIELD_NAME = 'OBR'"),
@@ -208,6 +195,32 @@ class TestTool : public QObject {
         const Run run = runTool({blocker + QStringLiteral("/Tabulky/KONTAKTY.GDB")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(QStringLiteral("cannot create the folder")), qPrintable(run.err));
+    }
+
+    void failureRemovesTheFoldersItMade_data() {
+        QTest::addColumn<bool>("folderExisted");
+        QTest::newRow("new folders") << false;
+        QTest::newRow("existing folder") << true;
+    }
+    void failureRemovesTheFoldersItMade() {
+        QFETCH(bool, folderExisted);
+        const QDir top(m_dir.filePath(QTest::currentDataTag()));
+        const QString keep = top.filePath(QStringLiteral("Tabulky/keep.txt"));
+        if (folderExisted) {
+            QVERIFY(top.mkpath(QStringLiteral("Tabulky")));
+            QFile file(keep);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        // The folders can be made, but the file name is longer than the
+        // file system allows, so the engine cannot create the file.
+        const QString tooLong = QString(300, QLatin1Char('k')) + QStringLiteral(".GDB");
+        const Run run = runTool({top.filePath(QStringLiteral("Tabulky/")) + tooLong});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(QStringLiteral("kontakty-initdb: ")), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(top.exists(), folderExisted);
+        QCOMPARE(QFile::exists(keep), folderExisted);
+        QVERIFY(QDir(m_dir.path()).exists());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "ReportPreview.h"
 #include "SearchResultPane.h"
 
+#include <QSignalSpy>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -151,6 +152,33 @@ class TestPreview : public QObject {
         QCOMPARE(w->currentPage(), last);
         QTest::keyClick(view, Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(w->currentPage(), 0);
+    }
+
+    // Every tool of the bar has a key, so that the preview works without a mouse.
+    void everyToolHasAKey_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QKeySequence>("key");
+        QTest::newRow("fit") << "zoomToFit" << QKeySequence(Qt::CTRL | Qt::Key_1);
+        QTest::newRow("width") << "zoomToWidth" << QKeySequence(Qt::CTRL | Qt::Key_2);
+        QTest::newRow("100%") << "zoom100" << QKeySequence(Qt::CTRL | Qt::Key_3);
+        QTest::newRow("go to page") << "goToPage" << QKeySequence(Qt::CTRL | Qt::Key_G);
+        QTest::newRow("search") << "search" << QKeySequence(Qt::CTRL | Qt::Key_F);
+        QTest::newRow("printer setup") << "printerSetup" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+        QTest::newRow("print") << "print" << QKeySequence(Qt::CTRL | Qt::Key_P);
+        QTest::newRow("export") << "exportPdf" << QKeySequence(Qt::CTRL | Qt::Key_E);
+        QTest::newRow("save") << "saveReport" << QKeySequence(Qt::CTRL | Qt::Key_S);
+        QTest::newRow("load") << "loadReport" << QKeySequence(Qt::CTRL | Qt::Key_O);
+        QTest::newRow("close") << "closePreview" << QKeySequence(Qt::Key_Escape);
+    }
+    void everyToolHasAKey() {
+        QFETCH(QString, tool);
+        QFETCH(QKeySequence, key);
+        ScriptedDialogs script;  // every question is cancelled
+        auto w = openWindow(script);
+        action(*w, "zoomToWidth")->trigger();  // so that the zoom keys have something to change
+        QSignalSpy triggered(action(*w, tool), &QAction::triggered);
+        QTest::keySequence(w->windowHandle(), key);
+        QCOMPARE(triggered.count(), 1);
     }
 
     void arrowsScrollThenTurnThePage() {

@@ -20,6 +20,22 @@ QByteArray sqlBytes(const QString &sql) {
 
 } // namespace
 
+void configureConnection(data::DbConnection &db, const QString &path) {
+    db.setDatabase(path);
+    db.setUser(QStringLiteral("sysdba"));
+    db.setPassword(QStringLiteral("tallowfin"));
+}
+
+QList<qint64> readNumbers(const QString &path, const QByteArray &sql) {
+    data::DbConnection db;
+    configureConnection(db, path);
+    const auto cursor = db.openCursor(sql, {});
+    QList<qint64> values;
+    for (data::PackedRow row; cursor->fetch(row);)
+        values << row.cell(0).num;
+    return values;
+}
+
 TestDatabase::TestDatabase(initdb::BuildOptions options) {
     if (!m_dir.isValid())
         throw data::DbError(QStringLiteral("Cannot make a temporary folder: ") +
@@ -29,9 +45,7 @@ TestDatabase::TestDatabase(initdb::BuildOptions options) {
     m_path = base.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB"));
     options.forcedWrites = false;
     initdb::buildDatabase(m_path, options);
-    m_db.setDatabase(m_path);
-    m_db.setUser(QStringLiteral("sysdba"));
-    m_db.setPassword(QStringLiteral("tallowfin"));
+    configureConnection(m_db, m_path);
 }
 
 TestDatabase::~TestDatabase() {

@@ -21,6 +21,13 @@
     } while (false)
 #endif
 
+/// Points `db` at the database file at `path` with the program's user; the
+/// first statement attaches.
+void configureConnection(data::DbConnection &db, const QString &path);
+/// The first column (an integer) of every row of `sql`, read from the file at
+/// `path` through a connection of its own. Throws data::DbError.
+QList<qint64> readNumbers(const QString &path, const QByteArray &sql);
+
 /// A fresh database file made by the same code as kontakty-initdb, in a
 /// temporary base directory that is removed with the object. The file lies
 /// where the program looks for it: <baseDir>/Tabulky/KONTAKTY.GDB.

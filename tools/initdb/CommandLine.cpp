@@ -64,9 +64,9 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(layout)) {
         const QString version = parser.value(layout);
         if (version == QLatin1String("0.0"))
-            result.options.layout = Layout::V0_0;
+            result.options.layout = schema::Layout::V0_0;
         else if (version == QLatin1String("1.0"))
-            result.options.layout = Layout::V1_0;
+            result.options.layout = schema::Layout::V1_0;
         else if (version != QLatin1String("1.1")) {
             result.text = QStringLiteral("unknown layout '%1'; use 1.1, 1.0 or 0.0").arg(version);
             return result;

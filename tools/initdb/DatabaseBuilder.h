@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Schema.h"
+#include "DatabaseCreator.h"
 
 #include <QString>
 
@@ -9,19 +9,19 @@ namespace initdb {
 struct BuildOptions {
     /// Older layouts also get the few rows they came with, the sample
     /// contact among them.
-    Layout layout = Layout::Current;
+    schema::Layout layout = schema::Layout::Current;
     bool demo = false;        ///< a dozen realistic companies with contacts
     int companies = 0;        ///< generated companies for benchmarks
     int contacts = 0;         ///< generated contact persons among them
     bool forcedWrites = true; ///< off only for throw-away databases (tests)
 };
 
-/// Creates the database file at `path` with the tables, the settings row,
-/// the name-day calendar and the requested rows (sample rows of an older
-/// layout first, then the demo, then generated rows; IDs count from 1).
-/// Refuses an existing file and counts that are negative or contacts
-/// without companies. Throws data::DbError on any failure; a half-made
-/// file is removed.
+/// Creates the database file at `path` as schema::createDatabase does and
+/// adds the requested rows (sample rows of an older layout first, then the
+/// demo, then generated rows; IDs count from 1). Refuses an existing file
+/// and counts that are negative or contacts without companies. Throws
+/// data::DbError on any failure; a half-made file is removed, and so are
+/// the folders made for it.
 void buildDatabase(const QString &path, const BuildOptions &options = {});
 
 } // namespace initdb

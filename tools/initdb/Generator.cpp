@@ -149,7 +149,7 @@ QString utf8(const char *text) {
 } // namespace
 
 Generator::Generator(int companies, int contacts, quint32 seed) : m_rng(seed) {
-    for (const NameDay &day : nameDays()) {
+    for (const schema::NameDay &day : schema::nameDays()) {
         const QString date = QStringLiteral("%1.%2.").arg(day.day).arg(day.month);
         static const QRegularExpression separators(QStringLiteral(",? a |, "));
         for (const QString &name : QString::fromUtf8(day.name).split(separators))

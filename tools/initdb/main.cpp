@@ -1,10 +1,9 @@
 #include "CommandLine.h"
 #include "DatabaseBuilder.h"
 #include "DbError.h"
+#include "FbClient.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -22,11 +21,8 @@ int main(int argc, char *argv[]) {
     case initdb::CommandLine::Action::Build:
         break;
     }
-    const QString folder = QFileInfo(command.path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        std::fprintf(stderr, "kontakty-initdb: cannot create the folder %s\n", qPrintable(folder));
-        return 1;
-    }
+    // The tool only makes new files, which no other process holds yet.
+    data::FbClient::usePrivateLockFolder();
     try {
         initdb::buildDatabase(command.path, command.options);
     } catch (const data::DbError &e) {

@@ -1,6 +1,6 @@
 #include "NameDays.h"
 
-namespace initdb {
+namespace schema {
 
 // The civil calendar as Czech wall calendars print it. Days without a name
 // carry the holiday's name instead (1.1., 1.5., 8.5., 6.7., 28.10., 2.11.,
@@ -389,4 +389,4 @@ const std::vector<NameDay> &nameDays() {
     return days;
 }
 
-} // namespace initdb
+} // namespace schema

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace initdb {
+namespace schema {
 
 struct NameDay {
     int day;
@@ -13,4 +13,4 @@ struct NameDay {
 /// The Czech civil name-day calendar: one entry per day of a leap year.
 const std::vector<NameDay> &nameDays();
 
-} // namespace initdb
+} // namespace schema

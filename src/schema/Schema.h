@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace initdb {
+namespace schema {
 
 /// Structure generations of the database file.
 enum class Layout {
@@ -16,4 +16,4 @@ QStringList schemaStatements(Layout layout);
 /// Major and minor version recorded for a layout.
 std::pair<int, int> layoutVersion(Layout layout);
 
-} // namespace initdb
+} // namespace schema

@@ -1,6 +1,8 @@
 #include "Schema.h"
 
-namespace initdb {
+#include "ChangeLog.h"
+
+namespace schema {
 namespace {
 
 // One address family: eight columns that share a suffix.
@@ -65,7 +67,11 @@ QStringList schemaStatements(Layout layout) {
     s << QStringLiteral("CREATE TABLE NASTAVENI (VERZE_HLAVNI SMALLINT, VERZE_VEDLEJSI SMALLINT, "
                         "DATUM_UPRAVY_VERZE TIMESTAMP, DATUM_POUZITI TIMESTAMP, "
                         "JMENO_UZIVATELE VARCHAR(30), HESLO_UZIVATELE VARCHAR(30), KONTROLUJ_UPDATY SMALLINT)");
+    // Older layouts stand for files made before the change log; the
+    // program adds it to them at start.
+    if (layout == Layout::Current)
+        s << data::changelog::createStatements();
     return s;
 }
 
-} // namespace initdb
+} // namespace schema

@@ -1,0 +1,143 @@
+#include "ContactTransfer.h"
+
+#include "Dataset.h"
+#include "ImportPreview.h"
+#include "Limits.h"
+#include "MessageService.h"
+#include "U_DM.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+struct FormatChoice {
+    io::FileFormat format;
+    const char *filter;
+};
+const FormatChoice kFormats[] = {
+    {io::FileFormat::VCard4, "vCard 4.0 (*.vcf)"},
+    {io::FileFormat::VCard3, "vCard 3.0 pro starší programy a telefony (*.vcf)"},
+    {io::FileFormat::Csv, "CSV, UTF-8 s čárkami (*.csv)"},
+    {io::FileFormat::CsvCz, "CSV pro české tabulkové programy, Windows-1250 se středníky (*.csv)"},
+};
+
+std::optional<TransferDialogs::Target> askExportTarget(QWidget *parent) {
+    QStringList filters;
+    for (const FormatChoice &f : kFormats)
+        filters << QString::fromUtf8(f.filter);
+    QString selected = filters.first();
+    QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Export kontaktů"), QStringLiteral("kontakty.vcf"),
+                                                filters.join(QStringLiteral(";;")), &selected);
+    if (name.isEmpty())
+        return std::nullopt;
+    const io::FileFormat format = kFormats[qMax(0, int(filters.indexOf(selected)))].format;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QLatin1Char('.') + io::suffixOf(format);
+    return TransferDialogs::Target{name, format};
+}
+
+QString askImportFile(QWidget *parent) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Import kontaktů"), QString(),
+                                        QStringLiteral("Kontakty (*.vcf *.vcard *.csv);;Všechny soubory (*)"));
+}
+
+std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan &plan) {
+    ImportPreview dialog(plan, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.plan();
+}
+
+/// The file's bytes; a file over the size limit is refused unread.
+std::optional<QByteArray> readFile(const QString &name, QString &error) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    if (file.size() > io::limits::kMaxFileBytes) {
+        error = io::limits::tooBigMessage(file.size());
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+} // namespace
+
+TransferDialogs TransferDialogs::standard() {
+    return {askExportTarget, askImportFile, showPreview};
+}
+
+TransferDialogs &TransferDialogs::current() {
+    static TransferDialogs dialogs = standard();
+    return dialogs;
+}
+
+io::ExportScope boardScope(data::Dataset &board) {
+    io::ExportScope scope;
+    scope.kind = io::ExportScope::Kind::Shown;
+    const int flag = board.columnIndex(QStringLiteral("Flag"));
+    const int contact = board.columnIndex(QStringLiteral("ID"));
+    const int company = board.columnIndex(QStringLiteral("ID_FIRMA"));
+    const int rows = board.recordCount();
+    for (int row = 0; row < rows; ++row) {
+        if (board.valueAt(row, flag).toInt() == 2)
+            scope.contactIds << board.valueAt(row, contact).toInt();
+        else
+            scope.companyIds << board.valueAt(row, company).toInt();
+    }
+    return scope;
+}
+
+void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
+    const auto target = TransferDialogs::current().exportTarget(parent);
+    if (!target)
+        return;
+    const QList<io::Entry> entries = io::readEntries(dm.ZConKontakty, scope);
+    QByteArray bytes;
+    QString error;
+    if (!io::encodeEntries(entries, target->format, bytes, &error)) {
+        msg::show(msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
+        return;
+    }
+    // Written beside and renamed at the end: a failure leaves no half file.
+    QSaveFile file(target->fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        msg::show(msg::Kind::Error,
+                  QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
+        return;
+    }
+    msg::show(msg::Kind::Information,
+              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(entries.size()));
+}
+
+void importContacts(TDM &dm, QWidget *parent) {
+    TransferDialogs &dialogs = TransferDialogs::current();
+    const QString name = dialogs.importFile(parent);
+    if (name.isEmpty())
+        return;
+    QString error;
+    const std::optional<QByteArray> bytes = readFile(name, error);
+    if (!bytes) {
+        msg::show(msg::Kind::Error, QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
+        return;
+    }
+    const io::DecodedFile file = io::decodeFile(*bytes);
+    if (!file.errors.isEmpty()) {
+        msg::show(msg::Kind::Error, QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
+                                        .arg(name, file.errors.join(QLatin1Char('\n'))));
+        return;
+    }
+    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(dm.ZConKontakty));
+    const std::optional<io::ImportPlan> accepted = dialogs.preview(parent, plan);
+    if (!accepted)
+        return;
+    const io::ImportResult result = io::writeImport(dm.ZConKontakty, *accepted);
+    dm.RefreshBoard();
+    msg::show(msg::Kind::Information, QStringLiteral("Importováno nových firem: %1, kontaktů: %2.")
+                                          .arg(result.companies)
+                                          .arg(result.contacts));
+}

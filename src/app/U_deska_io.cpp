@@ -1,0 +1,97 @@
+// Contacts in and out: the toolbar's export and import buttons, the same
+// commands in the board's context menu, and their keys.
+#include "U_deska.h"
+
+#include "ContactTransfer.h"
+#include "DataGrid.h"
+#include "ErrorReport.h"
+#include "GridMenu.h"
+#include "MessageService.h"
+#include "U_DM.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+// Ctrl+E sends e-mail; the export choices take the key beside it.
+const QKeySequence kOpenExportKey(QStringLiteral("Ctrl+Shift+E"));
+} // namespace
+
+void Tfm_Deska::createTransferCommands() {
+    auto command = [this](const char *name, const QString &text, void (Tfm_Deska::*handler)()) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
+        return action;
+    };
+    actExportAll = command("actExportAll", QStringLiteral("Všechny kontakty…"), &Tfm_Deska::actExportAllTriggered);
+    actExportCompany =
+        command("actExportCompany", QStringLiteral("Kontakty vybrané firmy…"), &Tfm_Deska::actExportCompanyTriggered);
+    actExportShown =
+        command("actExportShown", QStringLiteral("Kontakty zobrazené na desce…"), &Tfm_Deska::actExportShownTriggered);
+    actImport = command("actImport", QStringLiteral("Import kontaktů…"), &Tfm_Deska::actImportTriggered);
+    actImport->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
+    addAction(actImport);
+
+    auto *exportMenu = new QMenu(QStringLiteral("Export kontaktů"), this);
+    exportMenu->setObjectName(QStringLiteral("menuExport"));
+    exportMenu->addActions({actExportAll, actExportCompany, actExportShown});
+
+    sbExport = makeButton(ToolBar1, "sbExport", QStringLiteral("Export kontaktů"), QStringLiteral(":/glyphs/export.svg"));
+    sbExport->setMenu(exportMenu);
+    sbExport->setPopupMode(QToolButton::InstantPopup);
+    sbExport->setToolTip(shortcutHint(sbExport->accessibleName(), kOpenExportKey));
+    sbImport = makeButton(ToolBar1, "sbImport", QStringLiteral("Import kontaktů"), QStringLiteral(":/glyphs/import.svg"));
+    sbImport->setToolTip(shortcutHint(sbImport->accessibleName(), actImport->shortcut()));
+    connect(sbImport, &QToolButton::clicked, actImport, &QAction::trigger);
+    ToolBar1->addWidget(spacer(ToolBar1, 8));
+    ToolBar1->addWidget(sbExport);
+    ToolBar1->addWidget(sbImport);
+
+    // The export choices open from the keyboard too.
+    auto *openExport = new QAction(this);
+    openExport->setObjectName(QStringLiteral("actOpenExportMenu"));
+    openExport->setShortcut(kOpenExportKey);
+    connect(openExport, &QAction::triggered, sbExport, &QToolButton::showMenu);
+    addAction(openExport);
+
+    // A narrow window folds the last commands into the toolbar's overflow
+    // button: it is named and reachable like the rest.
+    if (auto *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+        overflow->setAccessibleName(QStringLiteral("Další příkazy"));
+        overflow->setToolTip(overflow->accessibleName());
+        overflow->setFocusPolicy(Qt::TabFocus);
+    }
+
+    QMenu *boardMenu = gHlavniDeska->menu()->menu();
+    boardMenu->addSeparator();
+    boardMenu->addMenu(exportMenu);
+    boardMenu->addAction(actImport);
+}
+
+void Tfm_Deska::actExportAllTriggered() {
+    exportContacts(m_dm, this, {});
+}
+
+void Tfm_Deska::actExportCompanyTriggered() {
+    // A company line and a contact line both name their company.
+    const data::Dataset &board = m_dm.qHlavniDeska;
+    const int companyId = board.isActive() && board.currentIndex() >= 0
+                              ? int(board.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger())
+                              : 0;
+    if (companyId == 0) {
+        msg::show(msg::Kind::Information, QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
+        return;
+    }
+    exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});
+}
+
+void Tfm_Deska::actExportShownTriggered() {
+    exportContacts(m_dm, this, boardScope(m_dm.qHlavniDeska));
+}
+
+void Tfm_Deska::actImportTriggered() {
+    importContacts(m_dm, this);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ImportPlan.h"
+
+#include <QDialog>
+
+class QDialogButtonBox;
+class QLabel;
+class QPushButton;
+class QPlainTextEdit;
+class QTreeWidget;
+
+/// Shows what an import would create before anything is written: each
+/// contact with the company it goes to (existing or new), the contacts that
+/// look like ones already present (unticked, the user may tick them) and
+/// the records refused with their fields. Accepting keeps the ticks.
+class ImportPreview : public QDialog {
+    Q_OBJECT
+public:
+    explicit ImportPreview(const io::ImportPlan &plan, QWidget *parent = nullptr);
+
+    /// The plan with the contacts ticked now.
+    io::ImportPlan plan() const;
+
+    QTreeWidget *twKontakty = nullptr;
+    QLabel *lbSouhrn = nullptr;
+    QPlainTextEdit *memoOdmitnute = nullptr;
+    QDialogButtonBox *buttons = nullptr;
+    QPushButton *pbImportovat = nullptr;
+
+private:
+    void updateSummary();
+
+    io::ImportPlan m_plan;
+};

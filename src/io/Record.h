@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace io {
+
+/// Column name (as in the database, upper case) → text. A missing or empty
+/// text stands for NULL.
+using Values = QMap<QString, QString>;
+
+/// One contact person with the company it belongs to, as the readers give it
+/// and the writers take it. Knows nothing of identifiers or of the database.
+struct Entry {
+    Values contact;      ///< KONTAKT text columns (no ID, ID_FIRMA, ID_POBOCKA, KRAJ)
+    QByteArray photo;    ///< OBR: the stored picture bytes, empty for none
+    Values company;      ///< FIRMA text columns (no ID); NAZEV_FIRMA empty: no company
+    bool companyOnly = false; ///< a company without contact persons: `contact` is empty
+
+    QString companyName() const { return company.value(QStringLiteral("NAZEV_FIRMA")).trimmed(); }
+    bool operator==(const Entry &) const = default;
+};
+
+/// A text column that travels in the files, with the caption users know it by.
+struct Column {
+    QString name;  ///< database column
+    QString label; ///< form caption, used in messages and in the Czech CSV header
+};
+
+/// The KONTAKT text columns that travel, in form order.
+const QList<Column> &contactColumns();
+/// The FIRMA text columns that travel, in form order (NAZEV_FIRMA first).
+const QList<Column> &companyColumns();
+
+/// "Titul Jméno Příjmení, Titul" of a contact, for lists and messages.
+QString displayName(const Values &contact);
+
+/// Upper-cases the way the database's UPPER does for Windows-1250 text, so
+/// that names compare as the board's search compares them.
+QString foldCase(const QString &text);
+
+} // namespace io

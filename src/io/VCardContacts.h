@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Record.h"
+#include "VCardReader.h"
+
+namespace io {
+
+enum class VCardVersion { V3, V4 };
+
+/// Prefix of the extension properties that carry the columns without a
+/// standard home ("X-KONTAKTY-SVATEK"); the company's own columns carry
+/// "X-KONTAKTY-FIRMA-" and are what an import takes for a new company.
+inline const QString kExtensionPrefix = QStringLiteral("X-KONTAKTY-");
+inline const QString kCompanyExtensionPrefix = QStringLiteral("X-KONTAKTY-FIRMA-");
+
+/// Writes one card per entry: UTF-8, CR LF line ends, lines folded at 75
+/// octets. The company's phones and seat address stand in (in the group
+/// "firma") where the contact has none of its own.
+QByteArray writeVCards(const QList<Entry> &entries, VCardVersion version);
+
+/// Turns parsed cards into entries. Values without a column of their own
+/// (a third phone, a photo link) are kept as lines of the note on the means
+/// of contact, never dropped.
+QList<Entry> entriesFromVCards(const QList<VCard> &cards);
+
+} // namespace io

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMultiMap>
+#include <QString>
+#include <QStringList>
+
+namespace io {
+
+/// One property of a card, decoded from its transfer and character encoding
+/// but with the text escapes still in place (so structured values can be split).
+struct VCardProperty {
+    QString group;  ///< "item1" of "item1.TEL", lower case; empty without a group
+    QString name;   ///< upper case
+    /// Parameter names upper case; TYPE values lower case, one per entry,
+    /// bare version 2.1 parameters ("TEL;WORK;VOICE") included as TYPE.
+    QMultiMap<QString, QString> params;
+    QString rawValue;  ///< text value with its escapes
+    QByteArray binary; ///< inline binary data (base64 or a data: URI), else empty
+    int line = 0;      ///< line number where the property starts
+
+    bool hasType(const QString &type) const { return params.values(QStringLiteral("TYPE")).contains(type); }
+    /// The value with escapes resolved ("\n" becomes a line break).
+    QString text() const;
+    /// The components of a structured value (split at unescaped ";").
+    QStringList components() const;
+};
+
+struct VCard {
+    QString version; ///< "2.1", "3.0" or "4.0"
+    QList<VCardProperty> properties;
+    int line = 0; ///< line of BEGIN:VCARD
+
+    /// The first property of that name, or nullptr.
+    const VCardProperty *find(const QString &name) const;
+};
+
+struct VCardParseResult {
+    QList<VCard> cards;
+    /// What is wrong with the file, one message per fault with its line; a
+    /// result with errors must not be imported.
+    QStringList errors;
+};
+
+/// Reads every card of a vCard file (versions 2.1, 3.0 and 4.0). Never
+/// throws; faults and exceeded limits come back as errors.
+VCardParseResult parseVCards(const QByteArray &bytes);
+
+/// Unescapes vCard text: "\n" and "\N" become a line feed, "\x" becomes x.
+QString unescapeVCardText(const QString &text);
+
+} // namespace io

@@ -1,0 +1,87 @@
+#include "DatabaseCreator.h"
+
+#include "DbConnection.h"
+#include "DbError.h"
+#include "NameDays.h"
+#include "U_DM.h"
+#include "Win1250.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace schema {
+namespace {
+
+QByteArray sqlBytes(const QString &sql) {
+    QByteArray bytes;
+    data::win1250::encode(sql, bytes);
+    return bytes;
+}
+
+/// The folders that `mkpath(folder)` would make, innermost first.
+QStringList missingFolders(const QString &folder) {
+    QStringList missing;
+    for (QString f = QDir::cleanPath(folder); !QFileInfo::exists(f); f = QFileInfo(f).path())
+        missing << f;
+    return missing;
+}
+
+/// Removes the folders a failed creation made; one that holds anything
+/// by now (another program's file) is kept, and so are those above it.
+void removeFolders(const QStringList &made) {
+    for (const QString &folder : made)
+        if (!QDir().rmdir(folder))
+            return;
+}
+
+void fillCalendar(data::DbConnection &db) {
+    QList<QVariantList> rows;
+    for (const NameDay &d : nameDays())
+        rows << QVariantList{d.day, d.month, QString::fromUtf8(d.name)};
+    db.executeBatch("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)", rows);
+}
+
+void build(const QString &path, const CreateOptions &options, const Filler &fill) {
+    data::DbConnection::createDatabase(path, dbsettings::kUser, dbsettings::kPassword,
+                                       options.forcedWrites);
+    data::DbConnection db;
+    db.setDatabase(path);
+    db.setUser(dbsettings::kUser);
+    db.setPassword(dbsettings::kPassword);
+    db.setConnected(true);
+    for (const QString &statement : schemaStatements(options.layout))
+        db.executeCommitted(sqlBytes(statement), {});
+
+    const auto [major, minor] = layoutVersion(options.layout);
+    db.executeCommitted("INSERT INTO NASTAVENI (VERZE_HLAVNI, VERZE_VEDLEJSI, DATUM_UPRAVY_VERZE, "
+                        "KONTROLUJ_UPDATY) VALUES (?, ?, CURRENT_TIMESTAMP, 0)",
+                        {major, minor});
+    fillCalendar(db);
+    if (fill)
+        fill(db);
+    db.setConnected(false);
+}
+
+} // namespace
+
+void createDatabase(const QString &path, const CreateOptions &options, const Filler &fill) {
+    if (QFileInfo::exists(path))
+        throw data::DbError(
+            QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    const QStringList made = missingFolders(folder);
+    if (!QDir().mkpath(folder)) {
+        removeFolders(made);
+        throw data::DbError(QStringLiteral("cannot create the folder %1").arg(folder));
+    }
+    try {
+        build(path, options, fill);
+    } catch (...) {
+        QFile::remove(path);
+        removeFolders(made);
+        throw;
+    }
+}
+
+} // namespace schema

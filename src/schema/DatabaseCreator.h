@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Schema.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace data {
+class DbConnection;
+}
+
+namespace schema {
+
+struct CreateOptions {
+    Layout layout = Layout::Current;
+    bool forcedWrites = true; ///< off only for throw-away databases (tests)
+};
+
+/// Adds rows to a database just created; gets the open connection.
+using Filler = std::function<void(data::DbConnection &)>;
+
+/// Creates the database file at `path`: the missing folders above it, the
+/// tables of `options.layout`, the settings row with that layout's version,
+/// the name-day calendar, and then whatever `fill` adds on the same
+/// connection. Refuses an existing file (it stays untouched). Throws
+/// data::DbError on any failure; the half-made file and the folders made for
+/// it are removed again.
+void createDatabase(const QString &path, const CreateOptions &options = {},
+                    const Filler &fill = {});
+
+} // namespace schema

@@ -1,0 +1,248 @@
+// Export and import from the main window: the toolbar buttons and the
+// board's menu, the three export scopes, the preview and its ticks, on a
+// real database and real widgets.
+#include "DataFixture.h"
+#include "TemporarySettings.h"
+
+#include "ContactTransfer.h"
+#include "DataGrid.h"
+#include "GridMenu.h"
+#include "ImportPreview.h"
+#include "MessageService.h"
+#include "U_deska.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+QByteArray fileBytes(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+io::ImportPlan planOf(std::initializer_list<std::pair<const char *, const char *>> people, const io::ExistingData &existing = {}) {
+    QList<io::Entry> entries;
+    for (const auto &[surname, company] : people) {
+        io::Entry e;
+        e.contact[QStringLiteral("PRIJMENI")] = QString::fromUtf8(surname);
+        e.contact[QStringLiteral("EMAIL1")] = QString::fromUtf8(surname).toLower() + QStringLiteral("@example.cz");
+        if (*company)
+            e.company[QStringLiteral("NAZEV_FIRMA")] = QString::fromUtf8(company);
+        entries << e;
+    }
+    return io::planImport(entries, existing);
+}
+
+} // namespace
+
+class TestTransfer : public QObject {
+    Q_OBJECT
+
+    TemporarySettings m_settings;
+    QTemporaryDir m_dir;
+    std::unique_ptr<DataFixture> f;
+    std::unique_ptr<msg::Recorder> recorder;
+    std::unique_ptr<Tfm_Deska> w;
+    QString m_exportName;
+    io::FileFormat m_exportFormat = io::FileFormat::VCard4;
+    QString m_importName;
+    std::optional<io::ImportPlan> m_shownPlan;
+    bool m_acceptPreview = true;
+
+    QStringList exportedSurnames() {
+        const io::DecodedFile file = io::decodeFile(fileBytes(m_exportName));
+        QStringList names;
+        for (const io::Entry &e : file.entries)
+            names << (e.companyOnly ? QStringLiteral("[") + e.companyName() + QStringLiteral("]")
+                                    : e.contact.value(QStringLiteral("PRIJMENI")));
+        return names;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_settings.isValid());
+        TransferDialogs::current() = TransferDialogs{
+            [this](QWidget *) { return std::optional(TransferDialogs::Target{m_exportName, m_exportFormat}); },
+            [this](QWidget *) { return m_importName; },
+            [this](QWidget *, const io::ImportPlan &plan) {
+                m_shownPlan = plan;
+                return m_acceptPreview ? std::optional(plan) : std::nullopt;
+            }};
+    }
+    void init() {
+        f = std::make_unique<DataFixture>();
+        f->exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"_qs);
+        f->exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')"_qs);
+        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (1, 1, 0, ' ', 'Jan', 'Adámek')"_qs);
+        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (2, 1, 0, ' ', 'Eva', 'Zelená')"_qs);
+        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (3, 2, 0, ' ', 'Petr', 'Bureš')"_qs);
+        f->disconnect();
+        recorder = std::make_unique<msg::Recorder>();
+        w = std::make_unique<Tfm_Deska>(*f->dm, f->base());
+        m_exportName = m_dir.filePath(QStringLiteral("export.vcf"));
+        QFile::remove(m_exportName);
+        m_shownPlan.reset();
+        m_acceptPreview = true;
+    }
+    void cleanup() {
+        w.reset();
+        recorder.reset();
+        f.reset();
+    }
+
+    void commandsSitAfterTheOriginalToolbarItems() {
+        const QList<QAction *> actions = w->ToolBar1->actions();
+        auto position = [&](QWidget *button) {
+            for (int i = 0; i < actions.size(); ++i)
+                if (w->ToolBar1->widgetForAction(actions[i]) == button)
+                    return i;
+            return -1;
+        };
+        QVERIFY(position(w->sbInfo) >= 0);
+        QVERIFY(position(w->sbExport) > position(w->sbInfo));
+        QCOMPARE(position(w->sbImport), position(w->sbExport) + 1);
+        QCOMPARE(w->sbExport->accessibleName(), u"Export kontaktů"_qs);
+        QCOMPARE(w->sbExport->toolTip(), u"Export kontaktů (Ctrl+Shift+E)"_qs);
+        QCOMPARE(w->sbImport->toolTip(), u"Import kontaktů (Ctrl+I)"_qs);
+        QCOMPARE(w->sbImport->accessibleName(), u"Import kontaktů"_qs);
+        QCOMPARE(w->sbExport->menu()->actions(),
+                 (QList<QAction *>{w->actExportAll, w->actExportCompany, w->actExportShown}));
+        // The board's menu offers the same commands.
+        const QList<QAction *> board = w->gHlavniDeska->menu()->menu()->actions();
+        QVERIFY(board.contains(w->sbExport->menu()->menuAction()));
+        QVERIFY(board.contains(w->actImport));
+        // Both reachable from the keyboard: Ctrl+Shift+E opens the export choices.
+        QCOMPARE(w->actImport->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+        QAction *openExport = w->findChild<QAction *>(QStringLiteral("actOpenExportMenu"));
+        QVERIFY(openExport && w->actions().contains(openExport));
+        QCOMPARE(openExport->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+E")));
+    }
+
+    void exportScopes() {
+        w->actExportAll->trigger();
+        QCOMPARE(exportedSurnames(), (QStringList{u"Adámek"_qs, u"Zelená"_qs, u"Bureš"_qs}));
+        QCOMPARE(recorder->messages.back().kind, msg::Kind::Information);
+        QCOMPARE(recorder->messages.back().text,
+                 u"Do souboru %1 bylo exportováno záznamů: 3."_qs.arg(m_exportName));
+
+        // The company of the board's current row, whether a company or a contact line.
+        data::QueryDataset &board = f->dm->qHlavniDeska;
+        QVERIFY(board.locate(QStringLiteral("ID"), {3}));
+        w->actExportCompany->trigger();
+        QCOMPARE(exportedSurnames(), QStringList{u"Bureš"_qs});
+
+        // What the board shows for a typed text.
+        w->Edit1->setText(QStringLiteral("zel"));
+        w->actExportShown->trigger();
+        QCOMPARE(exportedSurnames(), QStringList{u"Zelená"_qs});
+        QCOMPARE(recorder->messages.size(), size_t(3));
+    }
+
+    void exportOfTheCompanyNeedsABoardRow() {
+        w->Edit1->setText(QStringLiteral("nikdo takový"));
+        w->actExportCompany->trigger();
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].text, u"Nejdříve na desce vyberte firmu nebo její kontakt."_qs);
+        QVERIFY(!QFile::exists(m_exportName));
+    }
+
+    void exportIntoAnUnwritablePlaceIsReported() {
+        m_exportName = QStringLiteral("/nonexistent/folder/k.vcf");
+        w->actExportAll->trigger();
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
+        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor /nonexistent/folder/k.vcf nelze zapsat: "_qs));
+    }
+
+    void importShowsThePlanWritesAndRefreshesTheBoard() {
+        m_importName = m_dir.filePath(QStringLiteral("in.csv"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(u"Jméno,Příjmení,Firma,E-mail\r\nOta,Nový,ALFA,ota@alfa.cz\r\nIva,Sama,,iva@x.cz\r\n"_qs.toUtf8());
+        file.close();
+        const int boardRows = f->dm->qHlavniDeska.recordCount();
+        w->sbImport->click();
+        QVERIFY(m_shownPlan.has_value());
+        QCOMPARE(m_shownPlan->contacts.size(), 2);
+        QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[0].company].existingId, 1); // "ALFA" is Alfa
+        QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[1].company].name, u"Bez firmy"_qs);
+        QCOMPARE(recorder->messages.back().text, u"Importováno nových firem: 1, kontaktů: 2."_qs);
+        // Two contact lines and the new company's line.
+        QCOMPARE(f->dm->qHlavniDeska.recordCount(), boardRows + 3);
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), 5);
+    }
+
+    void cancelledPreviewAndDamagedFileWriteNothing() {
+        m_importName = m_dir.filePath(QStringLiteral("in.vcf"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nov\xC3\xA1;Ema\r\nEND:VCARD\r\n");
+        file.close();
+        m_acceptPreview = false;
+        w->actImport->trigger();
+        QVERIFY(m_shownPlan.has_value());
+        QVERIFY(recorder->messages.empty());
+
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nPHOTO;ENCODING=b:%%%\r\n");
+        file.close();
+        m_shownPlan.reset();
+        m_acceptPreview = true;
+        w->actImport->trigger();
+        QVERIFY(!m_shownPlan.has_value());
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
+        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 7: PHOTO"_qs.arg(m_importName)));
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
+    }
+
+    void previewListsTicksAndRefusals() {
+        io::ExistingData existing;
+        existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0};
+        existing.contacts << io::ExistingData::Contact{{}, u"Dvořák"_qs, {u"dvořák@example.cz"_qs}, {}};
+        io::ImportPlan plan = planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
+        plan.refused << io::RefusedEntry{u"Smajlík ☺"_qs, {u"Příjmení: znak „☺“ nelze uložit"_qs}};
+        ImportPreview dialog(plan);
+        QTreeWidget *tree = dialog.twKontakty;
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        QCOMPARE(tree->topLevelItem(0)->text(1), u"Alfa"_qs);
+        QCOMPARE(tree->topLevelItem(0)->text(2), u"už existuje: stejné jméno a e-mail"_qs);
+        QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(tree->topLevelItem(1)->text(1), u"Nová (nová)"_qs);
+        QCOMPARE(tree->topLevelItem(2)->text(1), u"Bez firmy (nová)"_qs);
+        QCOMPARE(tree->topLevelItem(2)->checkState(0), Qt::Checked);
+        QVERIFY(dialog.memoOdmitnute->toPlainText().contains(u"Příjmení: znak „☺“ nelze uložit"_qs));
+        QCOMPARE(dialog.lbSouhrn->text(), u"Vytvoří se nových firem: 2, kontaktů: 2. Přeskočí se: 1. Odmítnuto: 1."_qs);
+
+        // Ticking from the keyboard: Space on the current row.
+        dialog.show();
+        tree->setFocus();
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTest::keyClick(tree, Qt::Key_Space);
+        QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
+        QCOMPARE(dialog.plan().selectedCount(), 3);
+        QCOMPARE(dialog.lbSouhrn->text(), u"Vytvoří se nových firem: 2, kontaktů: 3. Přeskočí se: 0. Odmítnuto: 1."_qs);
+
+        for (int i = 0; i < 3; ++i)
+            tree->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+        QVERIFY(!dialog.pbImportovat->isEnabled());
+        for (QLabel *label : dialog.findChildren<QLabel *>())
+            if (label != dialog.lbSouhrn)
+                QVERIFY(label->buddy() != nullptr);
+        QCOMPARE(tree->accessibleName(), u"Kontakty k importu"_qs);
+        QCOMPARE(dialog.memoOdmitnute->accessibleName(), u"Nelze importovat"_qs);
+    }
+};
+
+QTEST_MAIN(TestTransfer)
+#include "tst_transfer.moc"

@@ -1,0 +1,184 @@
+// The board answered from memory: row by row what the board statement gives
+// on the server, for generated registers and a few hundred typed texts, and
+// never stale after a change committed elsewhere.
+#include "DataFixture.h"
+
+#include "ChangeLog.h"
+#include "VersionCheck.h"
+
+#include <QRandomGenerator>
+
+using data::Dataset;
+
+namespace {
+
+/// Texts that catch the folding, the wildcards and the blanks.
+const QStringList kNamePieces = {
+    QStringLiteral("Novák"),  QStringLiteral("NOVÁK"),   QStringLiteral("nováková"), QStringLiteral("Černý"),
+    QStringLiteral("čermák"), QStringLiteral("Řezníček"), QStringLiteral("ŘÍHA"),    QStringLiteral("Šťastný"),
+    QStringLiteral("Žák"),    QStringLiteral("ůžasný"),  QStringLiteral("Dvořák"),  QStringLiteral("50%"),
+    QStringLiteral("a_b"),    QStringLiteral("a b"),     QStringLiteral("ab"),      QStringLiteral("Strauß"),
+    QStringLiteral("Łukasz"), QStringLiteral("Ödön"),    QStringLiteral("Ťapka"),   QStringLiteral("x "),
+    QStringLiteral(" y"),     QStringLiteral("Kos"),     QStringLiteral("kOS"),     QStringLiteral("Ďáblík")};
+
+QVariant pick(QRandomGenerator &random, bool mayBeNull = true) {
+    const int roll = int(random.bounded(20));
+    if (mayBeNull && roll == 0)
+        return QVariant();
+    if (roll == 1)
+        return QString();
+    QString text = kNamePieces[int(random.bounded(kNamePieces.size()))];
+    if (roll > 14)
+        text += QLatin1Char(' ') + kNamePieces[int(random.bounded(kNamePieces.size()))];
+    return text;
+}
+
+QString rowText(const Dataset &d, int row) {
+    QStringList cells;
+    for (int c = 0; c < 13; ++c) {
+        const QVariant v = d.valueAt(row, d.fields()[c]->column());
+        cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
+    }
+    return cells.join(QLatin1Char('|'));
+}
+
+/// The rows in runs of equal order key (name without trailing blanks, kind):
+/// the statement orders by nothing else, so rows within a run may come in
+/// any order.
+QList<QStringList> runs(Dataset &d) {
+    QList<QStringList> out;
+    QString lastKey;
+    const int count = d.recordCount();
+    for (int row = 0; row < count; ++row) {
+        QString name = d.valueAt(row, d.columnIndex(QStringLiteral("NAZEV_FIRMA"))).toString();
+        while (name.endsWith(QLatin1Char(' ')))
+            name.chop(1);
+        const QString key = name + QLatin1Char('#') + d.valueAt(row, d.columnIndex(QStringLiteral("FLAG"))).toString()
+                            + (d.valueAt(row, d.columnIndex(QStringLiteral("NAZEV_FIRMA"))).isNull() ? "N" : "");
+        if (out.isEmpty() || key != lastKey)
+            out.append(QStringList());
+        out.last() << rowText(d, row);
+        lastKey = key;
+    }
+    for (QStringList &run : out)
+        run.sort();
+    return out;
+}
+
+void setPattern(data::QueryDataset &q, const QString &pattern) {
+    q.close();
+    for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
+        q.paramByName(QString::fromLatin1(name))->setAsString(pattern);
+    q.open();
+}
+
+} // namespace
+
+class TestBoardSnapshot : public QObject {
+    Q_OBJECT
+
+    void fillRegister(DataFixture &f, quint32 seed, int companies, int contacts) {
+        QRandomGenerator random(seed);
+        QList<QVariantList> firms;
+        for (int id = 1; id <= companies; ++id)
+            firms << QVariantList{id, pick(random), QStringLiteral("%1").arg(random.bounded(1000)), QVariant(),
+                                  id % 3 ? QVariant(QStringLiteral("fax")) : QVariant()};
+        f.connection().executeBatch("INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (?, ?, ?, ?, ?)",
+                                    firms);
+        const QVariant regions[] = {QVariant(), QStringLiteral(" "), QStringLiteral("***"), QStringLiteral("*** "),
+                                    QStringLiteral("***  "), QStringLiteral("Praha"), QString(), QStringLiteral(" ***")};
+        QList<QVariantList> people;
+        for (int id = 1; id <= contacts; ++id) {
+            // The last tenth of the companies gets no contact at all.
+            const int company = 1 + int(random.bounded(companies - companies / 10));
+            people << QVariantList{id, company, pick(random), pick(random), regions[random.bounded(8)],
+                                   QStringLiteral("e%1@x.cz").arg(id)};
+        }
+        f.connection().executeBatch(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, JMENO, KRAJ, EMAIL1) VALUES (?, ?, ?, ?, ?, ?)", people);
+    }
+
+private slots:
+    void theSnapshotGivesWhatTheStatementGives_data() {
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("register 1") << 1u;
+        QTest::newRow("register 2") << 2u;
+        QTest::newRow("register 3") << 3u;
+    }
+    void theSnapshotGivesWhatTheStatementGives() {
+        QFETCH(quint32, seed);
+        DataFixture f;
+        fillRegister(f, seed, 60, 400);
+        f.openAll();
+        data::QueryDataset server(QStringLiteral("qServer"), &f.dm->ZConKontakty);
+        server.setSql(TDM::boardSql());
+        data::QueryDataset &board = f.dm->qHlavniDeska;
+
+        QStringList texts = {QString(), QStringLiteral("%"), QStringLiteral("_"), QStringLiteral("a_b"),
+                             QStringLiteral("50%"), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("ß"),
+                             QStringLiteral("x "), QStringLiteral("%%"), QStringLiteral("_%_"),
+                             QString(98, QLatin1Char('a'))};
+        for (char c = 'a'; c <= 'z'; ++c)
+            texts << QString(QLatin1Char(c));
+        for (const QChar c : QStringLiteral("áčďéěíňóřšťúůýžÁČĎÉĚÍŇÓŘŠŤÚŮÝŽäöüłĺľŕőű"))
+            texts << QString(c);
+        QRandomGenerator random(seed);
+        for (int i = 0; i < 150; ++i) {
+            const QString piece = kNamePieces[int(random.bounded(kNamePieces.size()))];
+            const int from = int(random.bounded(piece.size()));
+            texts << piece.mid(from, 1 + int(random.bounded(piece.size() - from)));
+        }
+        // Longer than any name: the statement refuses the parameter, the
+        // snapshot rightly finds nothing.
+        const QString tooLong = QLatin1Char('%') + QString(300, QLatin1Char('a')) + QLatin1Char('%');
+        QVERIFY_DB(setPattern(board, tooLong));
+        QCOMPARE(board.recordCount(), 0);
+        QVERIFY_THROWS_EXCEPTION(data::DbError, setPattern(server, tooLong));
+
+        for (const QString &text : std::as_const(texts)) {
+            const QString pattern = text.isEmpty() ? QStringLiteral("%") : QLatin1Char('%') + text + QLatin1Char('%');
+            QVERIFY_DB(setPattern(board, pattern); setPattern(server, pattern));
+            QCOMPARE(board.recordCount(), server.recordCount());
+            const QList<QStringList> mine = runs(board), theirs = runs(server);
+            if (mine != theirs)
+                QFAIL(qPrintable(QStringLiteral("rows differ for \"%1\"").arg(text)));
+        }
+    }
+
+    void aChangeCommittedElsewhereShowsAtTheNextKeystroke() {
+        DataFixture f;
+        fillRegister(f, 7, 20, 60);
+        f.openAll();
+        data::QueryDataset &board = f.dm->qHlavniDeska;
+        setPattern(board, QStringLiteral("%zzq%"));
+        QCOMPARE(board.recordCount(), 0);
+        f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (1000, 1, 'Zzquart', ' ')"));
+        setPattern(board, QStringLiteral("%zzq%"));
+        QCOMPARE(board.recordCount(), 2); // its company's group line and the contact
+        f.exec(QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Zzq firma' WHERE ID = 2"));
+        f.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID = 1000"));
+        setPattern(board, QStringLiteral("%zzq%"));
+        QCOMPARE(board.recordCount(), f.count(QStringLiteral("KONTAKT"), QStringLiteral("ID_FIRMA = 2")) > 0
+                                          ? 1 + f.count(QStringLiteral("KONTAKT"),
+                                                        QStringLiteral("ID_FIRMA = 2 AND KRAJ <> '***'"))
+                                          : 0);
+    }
+
+    void anOlderFileGetsTheChangeLogAtStart() {
+        initdb::BuildOptions old;
+        old.layout = schema::Layout::V1_0;
+        DataFixture f(old);
+        QCOMPARE(data::changelog::read(f.connection()).isKnown(), false);
+        f.disconnect();
+        QVERIFY_DB(CheckDatabaseVersion(*f.dm, f.base()));
+        const data::changelog::Stamp before = data::changelog::read(f.connection());
+        QVERIFY(before.isKnown());
+        f.exec(QStringLiteral("UPDATE FIRMA SET KOD = 'x'"));
+        QVERIFY(data::changelog::read(f.connection()) != before);
+        QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString(),
+                 QStringLiteral("1.1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBoardSnapshot)
+#include "tst_boardsnapshot.moc"

@@ -1,0 +1,138 @@
+// Which database the program opens, and what its command line answers.
+#include "Application.h"
+#include "DatabaseLocation.h"
+#include "ProgramCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(DatabaseLocation::Kind)
+
+class TestLocation : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString program() const { return m_dir.filePath(QStringLiteral("program")); }
+    QString userData() const { return m_dir.filePath(QStringLiteral("data/Qorvel/Kontakty")); }
+
+  private slots:
+    void theFirstThatAppliesWins_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("besideProgram"); // "", "folder" or "file"
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<DatabaseLocation::Kind>("kind");
+        using K = DatabaseLocation::Kind;
+        QTest::newRow("chosen file wins over a portable folder") << "/srv/kontakty.fdb"
+                                                                 << "folder" << true << K::Chosen;
+        QTest::newRow("chosen connection string") << "server:/data/kontakty.fdb"
+                                                  << "" << true << K::Chosen;
+        QTest::newRow("writable Tabulky beside the program") << ""
+                                                             << "folder" << true << K::Portable;
+        QTest::newRow("read-only Tabulky beside the program") << ""
+                                                              << "folder" << false << K::UserData;
+        QTest::newRow("nothing beside the program") << ""
+                                                    << "" << true << K::UserData;
+        QTest::newRow("a file named Tabulky") << ""
+                                              << "file" << true << K::UserData;
+    }
+    void theFirstThatAppliesWins() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, besideProgram);
+        QFETCH(bool, writable);
+        QFETCH(DatabaseLocation::Kind, kind);
+        QDir(program()).removeRecursively();
+        QVERIFY(QDir().mkpath(program()));
+        const QString tabulky = QDir(program()).filePath(QStringLiteral("Tabulky"));
+        if (besideProgram == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(tabulky));
+        if (besideProgram == QLatin1String("file")) {
+            QFile file(tabulky);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QStringList asked;
+        const DatabaseLocation location = DatabaseLocation::choose(
+            chosen, program(), userData() + QLatin1Char('/'), [&](const QString &folder) {
+                asked << folder;
+                return writable;
+            });
+        QCOMPARE(location.kind, kind);
+        switch (kind) {
+        case DatabaseLocation::Kind::Chosen:
+            QCOMPARE(location.database, chosen);
+            QCOMPARE(location.baseDirectory, program());
+            break;
+        case DatabaseLocation::Kind::Portable:
+            QCOMPARE(location.database, program() + QStringLiteral("/Tabulky/KONTAKTY.GDB"));
+            QCOMPARE(location.baseDirectory, program());
+            QCOMPARE(asked, QStringList{tabulky});
+            break;
+        case DatabaseLocation::Kind::UserData:
+            QCOMPARE(location.database, userData() + QStringLiteral("/Tabulky/KONTAKTY.GDB"));
+            QCOMPARE(location.baseDirectory, userData());
+            break;
+        }
+    }
+
+    void folderWithoutWritePermissionIsReadOnlyEvenForTheSuperuser() {
+        const QString folder = m_dir.filePath(QStringLiteral("permissions"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(DatabaseLocation::isWritableFolder(folder));
+        const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(folder, readOnly));
+        const bool writable = DatabaseLocation::isWritableFolder(folder);
+        QVERIFY(QFile::setPermissions(folder, readOnly | QFile::WriteOwner));
+        QVERIFY(!writable);
+        QVERIFY(!DatabaseLocation::isWritableFolder(m_dir.filePath(QStringLiteral("missing"))));
+    }
+
+    void programCarriesItsIconAndKeepsDataInItsOwnFolder() {
+        Application::setIdentity(*qApp);
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("cz.qorvel.Vizitar"));
+        const QIcon icon = QGuiApplication::windowIcon();
+        QVERIFY(!icon.isNull());
+        QVERIFY(!icon.pixmap(32, 32).isNull());
+        QVERIFY(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                    .endsWith(QStringLiteral("/Qorvel/Kontakty")));
+    }
+
+    void versionNamesTheStampAndTheStructure() {
+        for (const char *option : {"--version", "-v"}) {
+            const ProgramCommand command =
+                ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
+            QCOMPARE(command.action, ProgramCommand::Action::ShowVersion);
+            QCOMPARE(command.text, QStringLiteral("vizitar 080204.1\ndatabase structure 1.1\n"));
+        }
+    }
+
+    void helpListsTheOptions() {
+        const ProgramCommand command =
+            ProgramCommand::parse({QStringLiteral("vizitar"), QStringLiteral("--help")});
+        QCOMPARE(command.action, ProgramCommand::Action::ShowHelp);
+        for (const char *text : {"--help", "--version", "Usage: vizitar"})
+            QVERIFY2(command.text.contains(QLatin1String(text)), qPrintable(command.text));
+    }
+
+    void wrongArgumentsAreAUsageError_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
+        QTest::newRow("a file name")
+            << QStringList{"kontakty.gdb"} << "unexpected argument 'kontakty.gdb'";
+    }
+    void wrongArgumentsAreAUsageError() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const ProgramCommand command = ProgramCommand::parse(QStringList{"vizitar"} + arguments);
+        QCOMPARE(command.action, ProgramCommand::Action::UsageError);
+        QVERIFY2(command.text.contains(message), qPrintable(command.text));
+        QCOMPARE(ProgramCommand::parse({QStringLiteral("vizitar")}).action,
+                 ProgramCommand::Action::Run);
+    }
+};
+
+QTEST_MAIN(TestLocation)
+#include "tst_location.moc"

@@ -1,0 +1,287 @@
+// Export and import against real databases: the lossless round trip, the
+// one-transaction rule, company matching with Czech letters, "Bez firmy",
+// placeholders, duplicates and text the database cannot hold.
+#include "ContactFiles.h"
+#include "ContactStore.h"
+#include "Dataset.h"
+#include "Samples.h"
+#include "TestDatabase.h"
+#include "U_DM.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(io::FileFormat)
+
+using io::Entry;
+
+namespace {
+
+data::DbConnection &connected(TestDatabase &db) {
+    db.connection().setConnected(true);
+    return db.connection();
+}
+
+/// Every stored value of the companies and of the contacts (with their
+/// company's name), as sorted text lines: equal lines, equal databases.
+QStringList snapshot(TestDatabase &db) {
+    data::DbConnection &c = connected(db);
+    auto columnsOf = [&](const char *table, const QStringList &skip) {
+        QStringList columns = c.tableInfo(QString::fromLatin1(table)).columns;
+        for (const QString &s : skip)
+            columns.removeAll(s);
+        return columns;
+    };
+    const QStringList companyColumns = columnsOf("FIRMA", {"ID"});
+    const QStringList contactColumns = columnsOf("KONTAKT", {"ID", "ID_FIRMA"});
+    QStringList lines;
+    auto add = [&](const QString &what, const QList<QVariantList> &rows) {
+        for (const QVariantList &row : rows) {
+            QStringList cells;
+            for (const QVariant &v : row)
+                cells << (v.typeId() == QMetaType::QByteArray ? QString::fromLatin1(v.toByteArray().toHex())
+                                                               : v.toString());
+            lines << what + cells.join(u'|');
+        }
+    };
+    add(QStringLiteral("F:"), db.rows(QStringLiteral("SELECT %1 FROM FIRMA").arg(companyColumns.join(u','))));
+    QStringList qualified;
+    for (const QString &col : contactColumns)
+        qualified << QStringLiteral("k.") + col;
+    add(QStringLiteral("K:"), db.rows(QStringLiteral("SELECT f.NAZEV_FIRMA, %1 FROM KONTAKT k JOIN FIRMA f ON "
+                                                     "f.ID = k.ID_FIRMA")
+                                          .arg(qualified.join(u','))));
+    lines.sort();
+    return lines;
+}
+
+/// A contact with every column filled, Czech letters, line breaks and a photo.
+void addFullContact(TestDatabase &db, int companyId) {
+    QStringList columns, markers;
+    QVariantList values;
+    for (const io::Column &c : io::contactColumns()) {
+        columns << c.name;
+        markers << QStringLiteral("?");
+        values << QString(c.label + QStringLiteral(" Žluťoučký; kůň, \"úpěl\"")).left(20);
+    }
+    values[columns.indexOf(QStringLiteral("POZNAMKA"))] = QStringLiteral("řádek 1\nřádek 2\n\n; a, b\\c");
+    values[columns.indexOf(QStringLiteral("NAROZENINY"))] = QStringLiteral("01.02.1990");
+    db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, OBR, %1) VALUES (900, ?, 0, ' ', ?, %2)")
+                .arg(columns.join(u','), markers.join(u',')),
+            QVariantList{companyId, sampleBytes(QStringLiteral("photo.jpg"))} + values);
+}
+
+io::ImportResult importBytes(TestDatabase &db, const QByteArray &bytes, io::ImportPlan *planOut = nullptr) {
+    const io::DecodedFile file = io::decodeFile(bytes);
+    if (!file.errors.isEmpty())
+        throw data::DbError(file.errors.join(u'\n'));
+    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(connected(db)));
+    if (planOut)
+        *planOut = plan;
+    return io::writeImport(connected(db), plan);
+}
+
+Entry person(const QString &first, const QString &surname, const QString &company, const QString &email = {}) {
+    Entry e;
+    e.contact[QStringLiteral("JMENO")] = first;
+    e.contact[QStringLiteral("PRIJMENI")] = surname;
+    if (!email.isEmpty())
+        e.contact[QStringLiteral("EMAIL1")] = email;
+    if (!company.isEmpty())
+        e.company[QStringLiteral("NAZEV_FIRMA")] = company;
+    return e;
+}
+
+/// Contact rows (Flag 2) of the board statement with every row shown.
+int boardContactRows(TestDatabase &db) {
+    data::QueryDataset board(QStringLiteral("qHlavniDeska"), &connected(db));
+    board.setSql(TDM::boardSql());
+    for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
+        board.paramByName(QString::fromLatin1(name))->setAsString(QStringLiteral("%"));
+    board.open();
+    int contacts = 0;
+    for (int row = 0; row < board.recordCount(); ++row)
+        contacts += board.valueAt(row, board.columnIndex(QStringLiteral("Flag"))).toInt() == 2;
+    return contacts;
+}
+
+} // namespace
+
+class TestInterchange : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTripKeepsEveryValue_data() {
+        QTest::addColumn<io::FileFormat>("format");
+        QTest::newRow("vCard 4.0") << io::FileFormat::VCard4;
+        QTest::newRow("vCard 3.0") << io::FileFormat::VCard3;
+        QTest::newRow("CSV") << io::FileFormat::Csv;
+        QTest::newRow("CSV for Czech spreadsheets") << io::FileFormat::CsvCz;
+    }
+    void roundTripKeepsEveryValue() {
+        QFETCH(io::FileFormat, format);
+        TestDatabase source({.demo = true});
+        QVERIFY_DB(addFullContact(source, 1));
+        // A company with nothing but its placeholder travels as a company.
+        QVERIFY_DB(source.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO) VALUES (500, 'Prázdná firma', '123')")));
+        QVERIFY_DB(source.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (901, 500, 0, '***')")));
+        const QStringList before = snapshot(source);
+        QVERIFY(before.size() > 20);
+
+        QByteArray bytes;
+        QVERIFY_DB(QVERIFY(io::encodeEntries(io::readEntries(connected(source), {}), format, bytes)));
+        QVERIFY(!bytes.contains("***"));
+        TestDatabase target;
+        io::ImportPlan plan;
+        QVERIFY_DB(importBytes(target, bytes, &plan));
+        QCOMPARE(plan.refused.size(), 0);
+        QCOMPARE(snapshot(target), before);
+        QCOMPARE(boardContactRows(target), boardContactRows(source));
+    }
+
+    void failureMidImportLeavesTheDatabaseUnchanged() {
+        TestDatabase db({.demo = true});
+        const QStringList before = snapshot(db);
+        QList<Entry> entries;
+        for (int i = 0; i < 5; ++i)
+            entries << person(QStringLiteral("Jan%1").arg(i), QStringLiteral("Nový"), QStringLiteral("Nová firma %1").arg(i));
+        entries << person(QString(200, u'x'), QStringLiteral("Dlouhý"), QStringLiteral("Poslední"));
+        io::ExistingData existing = io::readExisting(connected(db));
+        existing.contactLengths.clear(); // let the too long name reach the server, as the last statement
+        const io::ImportPlan plan = io::planImport(entries, existing);
+        QCOMPARE(plan.selectedCount(), 6);
+        QVERIFY_EXCEPTION_THROWN(io::writeImport(connected(db), plan), data::DbError);
+        QCOMPARE(snapshot(db), before);
+    }
+
+    void tooLongTextIsRefusedBeforeImport() {
+        TestDatabase db;
+        const io::ImportPlan plan =
+            io::planImport({person(QString(101, u'x'), QStringLiteral("Dlouhý"), {})}, io::readExisting(connected(db)));
+        QCOMPARE(plan.contacts.size(), 0);
+        QCOMPARE(plan.refused.size(), 1);
+        QCOMPARE(plan.refused.first().problems, QStringList{u"Jméno: text má 101 znaků, vejde se jen 100"_qs});
+    }
+
+    void serverUpperCasesCzechLettersAsTheProgram() {
+        TestDatabase db;
+        const QString letters = u"áčďéěíňóřšťúůýžäöüľĺŕ"_qs;
+        const QVariant upper = db.scalar(QStringLiteral("SELECT UPPER(CAST(? AS VARCHAR(50))) FROM RDB$DATABASE"), {letters});
+        QCOMPARE(upper.toString(), io::foldCase(letters));
+        QCOMPARE(io::foldCase(letters), u"ÁČĎÉĚÍŇÓŘŠŤÚŮÝŽÄÖÜĽĹŔ"_qs);
+    }
+
+    void companiesAreMatchedByNameIgnoringCzechCase() {
+        TestDatabase db;
+        QVERIFY_DB(db.exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (7, 'Žluťoučký Kůň s.r.o.')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (3, 7, 0, '***')"_qs));
+        io::ImportPlan plan;
+        QVERIFY_DB(importBytes(db,
+                               u"BEGIN:VCARD\r\nVERSION:3.0\r\nN:Řehoř;Petr\r\nORG:ŽLUŤOUČKÝ KŮŇ S.R.O.\r\nEND:VCARD\r\n"
+                               "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Šimek;Pavel\r\nORG:  žluťoučký kůň s.r.o. \r\nEND:VCARD\r\n"_qs
+                                   .toUtf8(),
+                               &plan));
+        QCOMPARE(plan.companiesToCreate(), QList<int>());
+        QCOMPARE(db.count(QStringLiteral("FIRMA")), 1);
+        // The first contact took the placeholder over; no placeholder is left.
+        QCOMPARE(db.rows(QStringLiteral("SELECT ID, PRIJMENI, KRAJ FROM KONTAKT ORDER BY ID")),
+                 (QList<QVariantList>{{qint64(3), u"Řehoř"_qs, u" "_qs}, {qint64(4), u"Šimek"_qs, u" "_qs}}));
+        QCOMPARE(boardContactRows(db), 2);
+    }
+
+    void contactsWithoutCompanyGoToBezFirmy() {
+        TestDatabase db;
+        QVERIFY_DB(importBytes(db, sampleBytes(QStringLiteral("google-3.0.vcf"))));
+        // Anna has no organisation: one "Bez firmy" company, shown on the board with her.
+        QCOMPARE(db.count(QStringLiteral("FIRMA"), QStringLiteral("NAZEV_FIRMA = 'Bez firmy'")), 1);
+        QCOMPARE(db.scalar(u"SELECT f.NAZEV_FIRMA FROM KONTAKT k JOIN FIRMA f ON f.ID = k.ID_FIRMA WHERE k.PRIJMENI = 'Malá'"_qs),
+                 QVariant(u"Bez firmy"_qs));
+        QVERIFY_DB(importBytes(db, u"Jméno,Příjmení\r\nOta,Sám\r\n"_qs.toUtf8())); // a second import finds it
+        QCOMPARE(db.count(QStringLiteral("FIRMA"), QStringLiteral("NAZEV_FIRMA = 'Bez firmy'")), 1);
+        QCOMPARE(db.count(QStringLiteral("KONTAKT"), QStringLiteral("KRAJ = '***'")), 0);
+        QCOMPARE(boardContactRows(db), 3);
+    }
+
+    void newCompaniesFollowThePlaceholderRule() {
+        TestDatabase db;
+        Entry companyOnly;
+        companyOnly.companyOnly = true;
+        companyOnly.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("Jen firma");
+        io::ImportPlan plan = io::planImport({companyOnly, person(QStringLiteral("Jan"), QStringLiteral("Král"), QStringLiteral("S lidmi"))},
+                                             io::readExisting(connected(db)));
+        QVERIFY_DB(io::writeImport(connected(db), plan));
+        QCOMPARE(db.rows(QStringLiteral("SELECT f.NAZEV_FIRMA, k.KRAJ, k.PRIJMENI FROM FIRMA f JOIN KONTAKT k ON k.ID_FIRMA = f.ID "
+                                        "ORDER BY f.NAZEV_FIRMA")),
+                 (QList<QVariantList>{{u"Jen firma"_qs, u"***"_qs, QVariant()}, {u"S lidmi"_qs, u" "_qs, u"Král"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT ID_POBOCKA FROM KONTAKT")), (QList<QVariantList>{{qint64(0)}, {qint64(0)}}));
+    }
+
+    void duplicatesAreSkippedUnlessTicked() {
+        TestDatabase db;
+        QVERIFY_DB(db.exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'ACME')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI, EMAIL1, MOBIL) "
+                           "VALUES (1, 1, 0, ' ', 'Jiří', 'Dvořák', 'jiri@acme.cz', '+420 603 123 456')"_qs));
+        Entry sameMail = person(QStringLiteral("JIŘÍ"), QStringLiteral("dvořák"), QStringLiteral("ACME"), QStringLiteral("Jiri@ACME.cz"));
+        Entry samePhone = person(QStringLiteral("Jiří"), QStringLiteral("Dvořák"), QStringLiteral("Jiná"));
+        samePhone.contact[QStringLiteral("TELEFON1")] = QStringLiteral("603123456");
+        Entry namesake = person(QStringLiteral("Jiří"), QStringLiteral("Dvořák"), QStringLiteral("ACME"), QStringLiteral("jd@jinde.cz"));
+        const Entry twice = person(QStringLiteral("Eva"), QStringLiteral("Nová"), {}, QStringLiteral("eva@x.cz"));
+        io::ImportPlan plan = io::planImport({sameMail, samePhone, namesake, twice, twice}, io::readExisting(connected(db)));
+        QCOMPARE(plan.contacts.size(), 5);
+        QCOMPARE(plan.contacts[0].duplicateOf, u"stejné jméno a e-mail"_qs);
+        QCOMPARE(plan.contacts[1].duplicateOf, u"stejné jméno a telefon"_qs);
+        QCOMPARE(plan.contacts[2].duplicateOf, QString());
+        QCOMPARE(plan.contacts[3].duplicateOf, QString());
+        QCOMPARE(plan.contacts[4].duplicateOf, u"stejné jméno a e-mail"_qs); // twice in the same file
+        QCOMPARE(plan.selectedCount(), 2);
+        // "Jiná" is needed only by a skipped duplicate: it is not created.
+        QCOMPARE(plan.companiesToCreate().size(), 1);
+        plan.contacts[1].selected = true; // the user ticks one
+        io::ImportResult result;
+        QVERIFY_DB(result = io::writeImport(connected(db), plan));
+        QCOMPARE(result.contacts, 3);
+        QCOMPARE(result.companies, 2);
+        QCOMPARE(db.count(QStringLiteral("KONTAKT")), 4);
+        QCOMPARE(db.count(QStringLiteral("FIRMA")), 3);
+    }
+
+    void textTheDatabaseCannotHoldIsRefusedPerField() {
+        TestDatabase db;
+        Entry smiley = person(QStringLiteral("Jan"), QStringLiteral("Veselý"), QStringLiteral("Úsměv 😀"));
+        smiley.contact[QStringLiteral("POZNAMKA")] = u"ahoj ☺"_qs;
+        const io::ImportPlan plan =
+            io::planImport({smiley, person(QStringLiteral("Eva"), QStringLiteral("Vážná"), {})}, io::readExisting(connected(db)));
+        QCOMPARE(plan.refused.size(), 1);
+        QCOMPARE(plan.refused.first().who, u"Jan Veselý"_qs);
+        QCOMPARE(plan.refused.first().problems,
+                 (QStringList{u"Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)"_qs,
+                              u"Firma – Název firmy: znak „😀“ nelze uložit (kódování Windows-1250)"_qs}));
+        QVERIFY_DB(io::writeImport(connected(db), plan));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+    }
+
+    void exportScopes() {
+        TestDatabase db;
+        QVERIFY_DB(db.exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Gama')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, PRIJMENI) VALUES (1, 1, 0, ' ', 'Zeman')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, PRIJMENI) VALUES (2, 1, 0, ' ', 'Adam')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, PRIJMENI) VALUES (3, 2, 0, ' ', 'Bílá')"_qs));
+        QVERIFY_DB(db.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 3, 0, '***')"_qs));
+        auto names = [&](const io::ExportScope &scope) {
+            QStringList out;
+            for (const Entry &e : io::readEntries(connected(db), scope))
+                out << e.companyName() + QLatin1Char('/') + e.contact.value(QStringLiteral("PRIJMENI"));
+            return out;
+        };
+        using K = io::ExportScope::Kind;
+        QCOMPARE(names({}), (QStringList{"Alfa/Adam", "Alfa/Zeman", u"Beta/Bílá"_qs, "Gama/"}));
+        QCOMPARE(names({K::Company, 1, {}, {}}), (QStringList{"Alfa/Adam", "Alfa/Zeman"}));
+        QCOMPARE(names({K::Company, 3, {}, {}}), (QStringList{"Gama/"}));
+        QCOMPARE(names({K::Shown, 0, {1, 3}, {1, 2, 3}}), (QStringList{"Alfa/Zeman", u"Beta/Bílá"_qs, "Gama/"}));
+        QCOMPARE(io::companiesNamed(connected(db), QStringLiteral("BETA")), QList<int>{2});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterchange)
+#include "tst_interchange.moc"

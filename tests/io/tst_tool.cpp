@@ -1,0 +1,211 @@
+// kontakty-io as a user or a script runs it: commands, exit statuses,
+// messages, files and standard streams, against real databases.
+#include "CommandLine.h"
+#include "TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+    QString text() const { return QString::fromUtf8(out); }
+};
+
+Run runTool(const QStringList &arguments, const QByteArray &input = {}) {
+    QProcess process;
+    process.start(QStringLiteral(IO_EXE), arguments);
+    Run run;
+    if (!process.waitForStarted(10000))
+        return run;
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.terminate(); // and SIGKILL when that is not enough
+        if (!process.waitForFinished(3000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+        return run;
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class TestTool : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+private slots:
+    void wrongArgumentsAreRefused_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing") << QStringList{} << "give a command: export or import";
+        QTest::newRow("unknown command") << QStringList{"copy", "a", "b"} << "unknown command 'copy'";
+        QTest::newRow("no file") << QStringList{"export", "a.gdb"} << "export needs DATABASE and FILE";
+        QTest::newRow("unknown format") << QStringList{"export", "--format", "xls", "a", "b"} << "unknown format 'xls'";
+        QTest::newRow("format on import") << QStringList{"import", "--format", "csv", "a", "b"} << "belong to export";
+        QTest::newRow("yes on export") << QStringList{"export", "--yes", "a", "b"} << "--yes belongs to import";
+        QTest::newRow("unknown option") << QStringList{"export", "--fast", "a", "b"} << "Unknown option 'fast'";
+    }
+    void wrongArgumentsAreRefused() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Run run = runTool(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(run.err.contains(u"(see --help)"_qs));
+    }
+
+    void databaseTargetsAreRead_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("database");
+        QTest::newRow("file") << "/data/KONTAKTY.GDB" << "" << "/data/KONTAKTY.GDB";
+        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << "" << "Tabulky/KONTAKTY.GDB";
+        QTest::newRow("server") << "server:/data/k.gdb" << "server" << "/data/k.gdb";
+        QTest::newRow("server and port") << "db.example.cz/3051:/data/k.gdb" << "db.example.cz/3051" << "/data/k.gdb";
+        QTest::newRow("server alias") << "localhost:kontakty" << "localhost" << "kontakty";
+        QTest::newRow("drive letter") << "C:\\Data\\k.gdb" << "" << "C:\\Data\\k.gdb";
+    }
+    void databaseTargetsAreRead() {
+        QFETCH(QString, target);
+        QFETCH(QString, host);
+        QFETCH(QString, database);
+        const iotool::CommandLine command = iotool::parseCommandLine({"kontakty-io", "import", target, "x.vcf"});
+        QCOMPARE(command.action, iotool::CommandLine::Action::Import);
+        QCOMPARE(command.host, host);
+        QCOMPARE(command.database, database);
+    }
+
+    void helpNamesBothCommands() {
+        const Run run = runTool({"--help"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.text().contains(u"kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE"_qs));
+        QVERIFY(run.text().contains(u"kontakty-io import [--yes] DATABASE FILE"_qs));
+    }
+
+    void exportThenImportWritesOnlyWithYes() {
+        TestDatabase source({.demo = true});
+        source.disconnect();
+        const QString file = path("all.vcf");
+        Run run = runTool({"export", source.path(), file});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.text().startsWith(u"Exported "_qs));
+        QVERIFY(QFile(file).size() > 1000);
+
+        TestDatabase target;
+        target.disconnect();
+        run = runTool({"import", target.path(), file});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.text().contains(u"Nová firma: Strojírny Žďár a.s.\n"_qs));
+        QVERIFY(run.text().contains(u"Nový kontakt: Ing. Miroslav Němec, CSc. → Strojírny Žďár a.s. (nová)\n"_qs));
+        QVERIFY(run.text().endsWith(u"Nothing written; run with --yes to import.\n"_qs));
+        QCOMPARE(target.count(QStringLiteral("KONTAKT")), 0);
+        target.disconnect();
+
+        run = runTool({"import", "--yes", target.path(), file});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.text().endsWith(u"Written: 12 companies, 28 contacts.\n"_qs), run.out.constData());
+        QCOMPARE(target.count(QStringLiteral("FIRMA")), source.count(QStringLiteral("FIRMA")));
+        target.disconnect();
+
+        // Everyone is there now: a second run skips them all.
+        run = runTool({"import", "--yes", target.path(), file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.text().count(u"Přeskočeno, už existuje"_qs), 28);
+        QVERIFY(run.text().endsWith(u"Written: 0 companies, 0 contacts.\n"_qs));
+    }
+
+    void standardStreamsAndTheCzechSpreadsheetForm() {
+        TestDatabase db({.demo = true});
+        db.disconnect();
+        Run run = runTool({"export", "--format", "csv-cz", "--company", u"STROJÍRNY ŽĎÁR A.S."_qs, db.path(), "-"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith("Titul p\xF8" "ed;Jm\xE9no;P\xF8\xEDjmen\xED;"));
+        QVERIFY(run.out.contains(";N\xECmec;"));
+        QVERIFY(run.err.contains(u"Exported 4 records"_qs));
+
+        TestDatabase target;
+        target.disconnect();
+        run = runTool({"import", "--yes", target.path(), "-"}, run.out);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(target.count(QStringLiteral("KONTAKT")), 4);
+    }
+
+    void failuresSayWhatAndWriteNothing_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("fileBytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no such company") << QStringList{"export", "--company", "Nikdo", "DB", "-"} << QByteArray()
+                                         << "no company is named 'Nikdo'";
+        QTest::newRow("no such database") << QStringList{"export", "/nonexistent/k.gdb", "-"} << QByteArray()
+                                          << "the database /nonexistent/k.gdb does not exist";
+        QTest::newRow("no such file") << QStringList{"import", "DB", "/nonexistent/x.vcf"} << QByteArray()
+                                      << "cannot read /nonexistent/x.vcf";
+        QTest::newRow("damaged vCard") << QStringList{"import", "--yes", "DB", "FILE"}
+                                       << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nPHOTO;ENCODING=b:***\r\n")
+                                       << "is damaged, nothing was written:\n  řádek 4: PHOTO nemá platná data base64";
+        QTest::newRow("unwritable output") << QStringList{"export", "DB", "/nonexistent/out.vcf"} << QByteArray()
+                                           << "cannot write /nonexistent/out.vcf";
+    }
+    void failuresSayWhatAndWriteNothing() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, fileBytes);
+        QFETCH(QString, message);
+        TestDatabase db({.demo = true});
+        const int contacts = db.count(QStringLiteral("KONTAKT"));
+        db.disconnect();
+        QFile file(path("input.vcf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(fileBytes);
+        file.close();
+        arguments.replaceInStrings(QStringLiteral("DB"), db.path());
+        arguments.replaceInStrings(QStringLiteral("FILE"), file.fileName());
+        const Run run = runTool(arguments);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(u"kontakty-io: "_qs) && run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(db.count(QStringLiteral("KONTAKT")), contacts);
+    }
+
+    void hugeFileIsRefusedUnread() {
+        TestDatabase db;
+        db.disconnect();
+        QFile file(path("huge.vcf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(100 * 1024 * 1024)); // sparse: 100 MB of nothing
+        file.close();
+        const Run run = runTool({"import", "--yes", db.path(), file.fileName()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(u"soubor má 100 MB, víc než povolených 64 MB"_qs), qPrintable(run.err));
+        QCOMPARE(db.count(QStringLiteral("KONTAKT")), 0);
+    }
+
+    void refusedContactsAreListedAndSignalled() {
+        TestDatabase db;
+        db.disconnect();
+        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\nJan,Veselý,ahoj ☺\r\nEva,Vážná,\r\n"_qs.toUtf8();
+        const Run run = runTool({"import", "--yes", db.path(), "-"}, csv);
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.text().contains(u"Odmítnuto: Jan Veselý – Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)\n"_qs),
+                 run.out.constData());
+        QVERIFY(run.text().contains(u"Written: 1 companies, 1 contacts."_qs));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTool)
+#include "tst_tool.moc"

@@ -1,0 +1,282 @@
+// The vCard reader and writer on cards as phone and mail programs write
+// them, on damaged and hostile input, and on their own output.
+#include "Limits.h"
+#include "Samples.h"
+#include "VCardContacts.h"
+
+#include <QTest>
+
+using io::Entry;
+
+namespace {
+
+QList<Entry> readSample(const QString &name) {
+    const io::VCardParseResult parsed = io::parseVCards(sampleBytes(name));
+    if (!parsed.errors.isEmpty())
+        qWarning() << parsed.errors;
+    return parsed.errors.isEmpty() ? io::entriesFromVCards(parsed.cards) : QList<Entry>();
+}
+
+Entry fullEntry() {
+    Entry e;
+    for (const io::Column &c : io::contactColumns())
+        e.contact[c.name] = c.label + QStringLiteral(" Příliš žluťoučký kůň, úpěl; ďábelské\\ódy");
+    e.contact[QStringLiteral("NAROZENINY")] = QStringLiteral("14.3.1961");
+    e.contact[QStringLiteral("POZNAMKA")] = QStringLiteral("první řádek\nsecond line\n\ntřetí po prázdném");
+    e.contact[QStringLiteral("POZNAMKA_KSPOJ")] = QString(300, QChar(0x17E)); // ž: a line folded many times
+    for (const io::Column &c : io::companyColumns())
+        e.company[c.name] = QStringLiteral("F ") + c.label + QStringLiteral(", a; b");
+    e.photo = sampleBytes(QStringLiteral("photo.jpg"));
+    return e;
+}
+
+} // namespace
+
+class TestVCard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void samplesGiveTheirValues_data() {
+        addSampleValueColumns();
+        const auto row = addSampleValue;
+        // Outlook: version 2.1, Windows-1250 in quoted-printable, bare parameters, soft line breaks.
+        row("outlook-2.1.vcf", 0, "PRIJMENI", u"Dvořák"_qs);
+        row("outlook-2.1.vcf", 0, "JMENO", u"Jiří"_qs);
+        row("outlook-2.1.vcf", 0, "TITUL_PRED", u"Ing."_qs);
+        row("outlook-2.1.vcf", 0, "TITUL_ZA", u"CSc."_qs);
+        row("outlook-2.1.vcf", 0, "NAZEV_FIRMA", u"Strojírny Žďár a.s."_qs);
+        row("outlook-2.1.vcf", 0, "POPIS", u"Obchodní oddělení"_qs);
+        row("outlook-2.1.vcf", 0, "POZICE", u"Vedoucí prodeje"_qs);
+        row("outlook-2.1.vcf", 0, "TELEFON1", u"+420 566 111 222"_qs);
+        row("outlook-2.1.vcf", 0, "TELEFON2", u"+420 566 333 444"_qs);
+        row("outlook-2.1.vcf", 0, "MOBIL", u"+420 603 123 456"_qs);
+        row("outlook-2.1.vcf", 0, "FAX", u"+420 566 111 299"_qs);
+        row("outlook-2.1.vcf", 0, "EMAIL1", u"jiri.dvorak@zdas.example.cz"_qs);
+        row("outlook-2.1.vcf", 0, "EMAIL2", u"dvorak@seznam.example.cz"_qs);
+        row("outlook-2.1.vcf", 0, "ADRESA", u"Strojírenská 12\nareál B"_qs);
+        row("outlook-2.1.vcf", 0, "OBEC", u"Žďár nad Sázavou"_qs);
+        row("outlook-2.1.vcf", 0, "ADRESA_FS", u"Strojírenská 12\nareál B"_qs);
+        row("outlook-2.1.vcf", 0, "POZNAMKA", u"První řádek poznámky\ndruhý řádek"_qs);
+        row("outlook-2.1.vcf", 0, "NAROZENINY", u"12.4.1965"_qs);
+        // Apple: grouped properties with labels, repeated type parameters, a company card.
+        row("apple-3.0.vcf", 0, "PRIJMENI", u"Nováková"_qs);
+        row("apple-3.0.vcf", 0, "TITUL_PRED", u"MUDr."_qs);
+        row("apple-3.0.vcf", 0, "NAZEV_FIRMA", u"Poliklinika Háje"_qs);
+        row("apple-3.0.vcf", 0, "POPIS", QString());
+        row("apple-3.0.vcf", 0, "EMAIL1", u"eliska@poliklinika.example.cz"_qs);
+        row("apple-3.0.vcf", 0, "MOBIL", u"+420 777 888 999"_qs);
+        row("apple-3.0.vcf", 0, "TELEFON1", u"+420 272 000 111"_qs);
+        row("apple-3.0.vcf", 0, "FAX", u"+420 272 000 112"_qs);
+        row("apple-3.0.vcf", 0, "SKYPE", u"eliska.novakova"_qs);
+        row("apple-3.0.vcf", 0, "OBEC", u"Praha 4"_qs);
+        row("apple-3.0.vcf", 0, "NAROZENINY", u"2.11.1979"_qs);
+        row("apple-3.0.vcf", 0, "POZNAMKA", u"Ordinuje v úterý a ve čtvrtek\nJinak na tel. 272 000 113"_qs);
+        row("apple-3.0.vcf", 1, "NAZEV_FIRMA", u"Lékárna U Anděla"_qs);
+        row("apple-3.0.vcf", 1, "PRIJMENI", QString());
+        row("apple-3.0.vcf", 1, "FIRMA.TELEFON1", u"+420 257 000 000"_qs); // a company card's number is the company's
+        // Google: more values than columns, a photo link, a birthday without a year, escaped text.
+        row("google-3.0.vcf", 0, "EMAIL1", u"petr.svoboda@firma.example.com"_qs);
+        row("google-3.0.vcf", 0, "EMAIL2", u"psvoboda@example.net"_qs);
+        row("google-3.0.vcf", 0, "TELEFON1", u"541 000 222"_qs);
+        row("google-3.0.vcf", 0, "TELEFON2", u"541 999 888"_qs);
+        row("google-3.0.vcf", 0, "POZNAMKA_KSPOJ",
+            u"E-mail: svoboda.p@example.org\nTelefon: 541 777 666\n"
+            "Fotografie: https://lh3.googleusercontent.com/contacts/ABC123"_qs);
+        row("google-3.0.vcf", 0, "NAZEV_FIRMA", u"Svoboda & syn, s.r.o."_qs);
+        row("google-3.0.vcf", 0, "OBEC", u"Brno, Jihomoravský kraj"_qs);
+        row("google-3.0.vcf", 0, "NAROZENINY", u"15.8."_qs);
+        row("google-3.0.vcf", 0, "WWW", u"https://svoboda.example.com"_qs);
+        row("google-3.0.vcf", 1, "MOBIL", u"+420 608 555 444"_qs);
+        row("google-3.0.vcf", 1, "NAZEV_FIRMA", QString());
+        // Thunderbird: version 4.0, preference, tel: links, escaped separators.
+        row("thunderbird-4.0.vcf", 0, "EMAIL1", u"tomas.cerny@example.cz"_qs);
+        row("thunderbird-4.0.vcf", 0, "MOBIL", u"+420-606-111-222"_qs);
+        row("thunderbird-4.0.vcf", 0, "FAX", u"+420 222 333 445"_qs);
+        row("thunderbird-4.0.vcf", 0, "NAROZENINY", u"29.2.1980"_qs);
+        row("thunderbird-4.0.vcf", 0, "POPIS", u"Poradenství"_qs);
+        row("thunderbird-4.0.vcf", 0, "POZNAMKA", u"Řádek jedna\nŘádek dva, s čárkou; a středníkem"_qs);
+        row("thunderbird-4.0.vcf", 0, "ADRESA_FS", QString());
+        // Evolution: line feeds only, folding with a tab, quoted parameter values.
+        row("evolution-3.0.vcf", 0, "TITUL_PRED", u"Bc."_qs);
+        row("evolution-3.0.vcf", 0, "SKYPE", u"martin.horak.stavby"_qs);
+        row("evolution-3.0.vcf", 0, "ICQ", u"123456789"_qs);
+        row("evolution-3.0.vcf", 0, "POZNAMKA", u"Poznámka s dlouhým textem, který Evolution zalomí na několik řádků tabulátorem."_qs);
+        row("evolution-3.0.vcf", 0, "ADRESA", u"Dlouhá 5"_qs);
+        row("evolution-3.0.vcf", 0, "OBEC_FS", u"Olomouc"_qs);
+        // KAddressBook: department, middle name, role and title, messengers.
+        row("kaddressbook-3.0.vcf", 0, "JMENO", u"Ludmila Marie"_qs);
+        row("kaddressbook-3.0.vcf", 0, "TITUL_ZA", u"Ph.D."_qs);
+        row("kaddressbook-3.0.vcf", 0, "POPIS", u"Katedra informatiky"_qs);
+        row("kaddressbook-3.0.vcf", 0, "POZICE", u"Vedoucí katedry, docentka"_qs);
+        row("kaddressbook-3.0.vcf", 0, "SKYPE", u"lida.kralova"_qs);
+        row("kaddressbook-3.0.vcf", 0, "DALSI1", u"ludmila@jabber.example.cz"_qs);
+    }
+    void samplesGiveTheirValues() { checkSampleValue(readSample); }
+
+    void photosArriveByteForByte_data() {
+        QTest::addColumn<QString>("file");
+        for (const char *file : {"outlook-2.1.vcf", "apple-3.0.vcf", "thunderbird-4.0.vcf", "evolution-3.0.vcf",
+                                 "kaddressbook-3.0.vcf"})
+            QTest::newRow(file) << QString::fromLatin1(file);
+    }
+    void photosArriveByteForByte() {
+        QFETCH(QString, file);
+        const QList<Entry> entries = readSample(file);
+        QVERIFY(!entries.isEmpty());
+        QCOMPARE(entries.first().photo, sampleBytes(QStringLiteral("photo.jpg")));
+    }
+
+    void cardsAreCountedAndKinded() {
+        QCOMPARE(readSample(QStringLiteral("google-3.0.vcf")).size(), 2);
+        const QList<Entry> apple = readSample(QStringLiteral("apple-3.0.vcf"));
+        QCOMPARE(apple.size(), 2);
+        QVERIFY(!apple[0].companyOnly);
+        QVERIFY(apple[1].companyOnly);
+        QVERIFY(apple[1].contact.isEmpty());
+    }
+
+    void declaredCharsetsAreHonoured_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::newRow("UTF-8 by default") << QByteArray("N:\xC5\xA0\xC5\xA5" "astn\xC3\xBD;Zden\xC4\x9Bk");
+        QTest::newRow("Windows-1250") << QByteArray("N;CHARSET=windows-1250:\x8A\x9D" "astn\xFD;Zden\xECk");
+        QTest::newRow("ISO-8859-2 in quoted-printable")
+            << QByteArray("N;CHARSET=ISO-8859-2;ENCODING=QUOTED-PRINTABLE:=A9=BB" "astn=FD;Zden=ECk");
+        QTest::newRow("UTF-8 in quoted-printable, version 2.1 bare parameter")
+            << QByteArray("N;CHARSET=UTF-8;QUOTED-PRINTABLE:=C5=A0=C5=A5astn=C3=BD;Zden=C4=9Bk");
+    }
+    void declaredCharsetsAreHonoured() {
+        QFETCH(QByteArray, property);
+        const io::VCardParseResult parsed = io::parseVCards("BEGIN:VCARD\r\nVERSION:2.1\r\n" + property + "\r\nEND:VCARD\r\n");
+        QCOMPARE(parsed.errors, QStringList());
+        const QList<Entry> entries = io::entriesFromVCards(parsed.cards);
+        QCOMPARE(entries.value(0).contact.value(QStringLiteral("PRIJMENI")), u"Šťastný"_qs);
+        QCOMPARE(entries.value(0).contact.value(QStringLiteral("JMENO")), u"Zdeněk"_qs);
+    }
+
+    void damagedInputIsReported_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        const QByteArray head = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nov\xC3\xA1k;Jan;;;\r\n";
+        QTest::newRow("empty") << QByteArray() << u"žádnou vizitku"_qs;
+        QTest::newRow("not a vCard") << QByteArray("Jméno,Příjmení\r\nJan,Novák\r\n") << u"řádek 1: chybí dvojtečka"_qs;
+        QTest::newRow("no END") << head + "FN:Jan Novák\r\n" << u"řádek 1: vizitka nemá konec"_qs;
+        QTest::newRow("soft break at the end")
+            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=" << u"soubor končí uprostřed zalomené hodnoty"_qs;
+        QTest::newRow("soft break eats END")
+            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\nEND:VCARD\r\n" << u"vizitka nemá konec"_qs;
+        QTest::newRow("bad base64")
+            << head + "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ*&^%$\r\nEND:VCARD\r\n" << u"řádek 4: PHOTO nemá platná data base64"_qs;
+        QTest::newRow("bad data URI")
+            << head + "PHOTO:data:image/jpeg;base64,@@@@\r\nEND:VCARD\r\n" << u"PHOTO nemá platná data base64"_qs;
+        QTest::newRow("bad quoted-printable")
+            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:50=ZZ\r\nEND:VCARD\r\n" << u"NOTE nemá platné kódování quoted-printable"_qs;
+        QTest::newRow("Windows-1250 without CHARSET")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Nov\xE1k;Jan\r\nEND:VCARD\r\n") << u"řádek 3: N: text není platné UTF-8"_qs;
+        QTest::newRow("unknown charset")
+            << head + "FN;CHARSET=X-MARTIAN:abc\r\nEND:VCARD\r\n" << u"neznámá znaková sada X-MARTIAN"_qs;
+        QTest::newRow("unknown version")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:5.0\r\nFN:x\r\nEND:VCARD\r\n") << u"nepodporovaná verze vCard 5.0"_qs;
+        QTest::newRow("no version") << QByteArray("BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n") << u"neuvádí verzi"_qs;
+        QTest::newRow("card inside a card") << head + "BEGIN:VCARD\r\nEND:VCARD\r\n" << u"řádek 4: nová vizitka"_qs;
+        QTest::newRow("text outside a card") << QByteArray("FN:Jan\r\n") << u"mimo vizitku"_qs;
+    }
+    void damagedInputIsReported() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const io::VCardParseResult result = io::parseVCards(bytes);
+        QVERIFY2(result.errors.join(u'|').contains(error), qPrintable(result.errors.join(u'|')));
+    }
+
+    void limitsAreEnforced() {
+        // A file over the size limit is refused before it is looked at.
+        const QByteArray huge(io::limits::kMaxFileBytes + 1, 'A');
+        const io::VCardParseResult big = io::parseVCards(huge);
+        QCOMPARE(big.errors.size(), 1);
+        QVERIFY(big.errors.first().contains(u"víc než povolených 64 MB"_qs));
+        QVERIFY(big.cards.isEmpty());
+
+        // One endless line, whether physical or made of folded pieces.
+        QByteArray line = "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:" + QByteArray(io::limits::kMaxLineBytes + 10, 'x') +
+                          "\r\nEND:VCARD\r\n";
+        QVERIFY(io::parseVCards(line).errors.value(0).contains(u"řádek 3: řádek je delší než 16 MB"_qs));
+        QByteArray folded = "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:";
+        const QByteArray piece = "\r\n " + QByteArray(1 << 20, 'y');
+        while (folded.size() <= io::limits::kMaxLineBytes + 2 * piece.size())
+            folded += piece;
+        QVERIFY(io::parseVCards(folded + "\r\nEND:VCARD\r\n").errors.value(0).contains(u"delší než"_qs));
+    }
+
+    void tooManyCardsAreRefused() {
+        const QByteArray card = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:x\r\nEND:VCARD\r\n";
+        const io::VCardParseResult result = io::parseVCards(card.repeated(io::limits::kMaxRecords + 1));
+        QVERIFY(result.errors.value(0).contains(u"víc než 100000 vizitek"_qs));
+    }
+
+    void writtenCardsReadBackTheSame_data() {
+        QTest::addColumn<io::VCardVersion>("version");
+        QTest::newRow("4.0") << io::VCardVersion::V4;
+        QTest::newRow("3.0") << io::VCardVersion::V3;
+    }
+    void writtenCardsReadBackTheSame() {
+        QFETCH(io::VCardVersion, version);
+        Entry sparse; // only the second phone and e-mail: their columns must not shift
+        sparse.contact[QStringLiteral("PRIJMENI")] = QStringLiteral("Řehoř");
+        sparse.contact[QStringLiteral("TELEFON2")] = QStringLiteral("+420 2");
+        sparse.contact[QStringLiteral("EMAIL2")] = QStringLiteral("druhy@example.cz");
+        sparse.contact[QStringLiteral("NAROZENINY")] = QStringLiteral("jaro 1970");
+        sparse.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("Firma, s.r.o.");
+        sparse.company[QStringLiteral("TELEFON1")] = QStringLiteral("+420 1");
+        sparse.company[QStringLiteral("ADRESA_FS")] = QStringLiteral("Sídelní 1");
+        Entry company;
+        company.companyOnly = true;
+        company.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("Jen firma");
+        company.company[QStringLiteral("ICO")] = QStringLiteral("12345678");
+        const QList<Entry> entries{fullEntry(), sparse, company};
+
+        const QByteArray bytes = io::writeVCards(entries, version);
+        const io::VCardParseResult parsed = io::parseVCards(bytes);
+        QCOMPARE(parsed.errors, QStringList());
+        const QList<Entry> back = io::entriesFromVCards(parsed.cards);
+        QCOMPARE(back.size(), entries.size());
+        for (int i = 0; i < entries.size(); ++i) {
+            QCOMPARE(back[i].contact, entries[i].contact);
+            QCOMPARE(back[i].company, entries[i].company);
+            QCOMPARE(back[i].photo, entries[i].photo);
+            QCOMPARE(back[i].companyOnly, entries[i].companyOnly);
+        }
+    }
+
+    void linesAreFoldedAt75OctetsWithinCharacters() {
+        const QByteArray bytes = io::writeVCards({fullEntry()}, io::VCardVersion::V4);
+        QVERIFY(bytes.endsWith("END:VCARD\r\n"));
+        const QList<QByteArray> lines = bytes.split('\n');
+        int folded = 0;
+        for (QByteArray line : lines) {
+            QVERIFY(line.isEmpty() || line.endsWith('\r'));
+            line.chop(line.endsWith('\r') ? 1 : 0);
+            QVERIFY2(line.size() <= 75, line.constData());
+            QVERIFY2(QString::fromUtf8(line).toUtf8() == line, "a line ends inside a UTF-8 sequence");
+            folded += line.startsWith(' ');
+        }
+        QVERIFY(folded > 10);
+    }
+
+    void companyStandInsServeOtherPrograms() {
+        Entry e;
+        e.contact[QStringLiteral("PRIJMENI")] = QStringLiteral("Malý");
+        e.contact[QStringLiteral("MOBIL")] = QStringLiteral("777");
+        e.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("Velká");
+        e.company[QStringLiteral("TELEFON1")] = QStringLiteral("111");
+        e.company[QStringLiteral("MOBIL")] = QStringLiteral("999");
+        e.company[QStringLiteral("OBEC_FS")] = QStringLiteral("Brno");
+        const QString text = QString::fromUtf8(io::writeVCards({e}, io::VCardVersion::V3));
+        QVERIFY(text.contains(u"firma.TEL;TYPE=WORK,VOICE:111\r\n"_qs));
+        QVERIFY(text.contains(u"firma.ADR;TYPE=WORK:;;;Brno;;;\r\n"_qs));
+        QVERIFY(!text.contains(u"firma.TEL;TYPE=WORK,CELL"_qs)); // the contact's own mobile wins
+        QVERIFY(text.contains(u"ORG:Velká\r\n"_qs));
+        QVERIFY(text.contains(u"N:Malý;;;;\r\n"_qs));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVCard)
+#include "tst_vcard.moc"

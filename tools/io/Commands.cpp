@@ -1,0 +1,122 @@
+#include "Commands.h"
+
+#include "ContactStore.h"
+#include "DbConnection.h"
+#include "DbError.h"
+#include "Limits.h"
+#include "U_DM.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace iotool {
+namespace {
+
+/// A failure that ends the command with its message.
+struct Failure {
+    QString message;
+};
+
+void print(std::FILE *stream, const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+void connect(data::DbConnection &db, const CommandLine &command) {
+    // Firebird's own variables name other credentials for a server.
+    const QString user = qEnvironmentVariable("ISC_USER", dbsettings::kUser);
+    const QString password = qEnvironmentVariable("ISC_PASSWORD", dbsettings::kPassword);
+    if (command.host.isEmpty() && !QFile::exists(command.database))
+        throw Failure{QStringLiteral("the database %1 does not exist").arg(command.database)};
+    db.setHostName(command.host);
+    db.setDatabase(command.database);
+    db.setUser(user);
+    db.setPassword(password);
+    db.setConnected(true);
+}
+
+QByteArray readInput(const QString &name) {
+    QFile file;
+    const bool opened = name == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                   : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw Failure{QStringLiteral("cannot read %1: %2").arg(name, file.errorString())};
+    if (file.size() > io::limits::kMaxFileBytes) // refused before it is read
+        throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(file.size()))};
+    const QByteArray bytes = file.read(io::limits::kMaxFileBytes + 1);
+    if (bytes.size() > io::limits::kMaxFileBytes)
+        throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(bytes.size()))};
+    return bytes;
+}
+
+void writeOutput(const QString &name, const QByteArray &bytes, std::FILE *out) {
+    if (name == QLatin1String("-")) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+        std::fflush(out);
+        return;
+    }
+    // Written beside and renamed at the end: a failure leaves no half file.
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(name, file.errorString())};
+}
+
+int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
+    data::DbConnection db;
+    connect(db, command);
+    QList<io::Entry> entries;
+    if (command.company.isEmpty()) {
+        entries = io::readEntries(db, {});
+    } else {
+        const QList<int> ids = io::companiesNamed(db, command.company);
+        if (ids.isEmpty())
+            throw Failure{QStringLiteral("no company is named '%1'").arg(command.company)};
+        for (int id : ids)
+            entries << io::readEntries(db, {io::ExportScope::Kind::Company, id, {}, {}});
+    }
+    QByteArray bytes;
+    QString error;
+    if (!io::encodeEntries(entries, command.format, bytes, &error))
+        throw Failure{error};
+    writeOutput(command.file, bytes, out);
+    if (command.file != QLatin1String("-"))
+        print(out, QStringLiteral("Exported %1 records to %2\n").arg(entries.size()).arg(command.file));
+    else
+        print(err, QStringLiteral("Exported %1 records\n").arg(entries.size()));
+    return Done;
+}
+
+int importContacts(const CommandLine &command, std::FILE *out) {
+    const io::DecodedFile file = io::decodeFile(readInput(command.file));
+    if (!file.errors.isEmpty())
+        throw Failure{QStringLiteral("%1 is damaged, nothing was written:\n  %2")
+                          .arg(command.file, file.errors.join(QStringLiteral("\n  ")))};
+    data::DbConnection db;
+    connect(db, command);
+    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(db));
+    for (const QString &line : io::describePlan(plan))
+        print(out, line + QLatin1Char('\n'));
+    if (!command.write) {
+        print(out, QStringLiteral("Nothing written; run with --yes to import.\n"));
+        return Done;
+    }
+    const io::ImportResult result = io::writeImport(db, plan);
+    print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n").arg(result.companies).arg(result.contacts));
+    return plan.refused.isEmpty() ? Done : SomeRefused;
+}
+
+} // namespace
+
+int runCommand(const CommandLine &command, std::FILE *out, std::FILE *err) {
+    try {
+        return command.action == CommandLine::Action::Export ? exportContacts(command, out, err)
+                                                             : importContacts(command, out);
+    } catch (const Failure &f) {
+        print(err, QStringLiteral("kontakty-io: %1\n").arg(f.message));
+    } catch (const data::DbError &e) {
+        print(err, QStringLiteral("kontakty-io: %1\n").arg(e.message()));
+    }
+    return Failed;
+}
+
+} // namespace iotool
