@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QToolButton>
 
@@ -43,10 +44,11 @@ void whenShown(bool &done, std::function<void(T &)> act) {
             if (auto *window = qobject_cast<T *>(top); window && window->isVisible() && window->isActiveWindow()) {
                 poll->stop();
                 poll->deleteLater();
+                const QPointer<T> shown(window); // `act` may close and delete it
                 act(*window);
                 done = true;
-                if (window->isVisible() && !window->close())
-                    window->hide();
+                if (shown && shown->isVisible() && !shown->close())
+                    shown->hide();
                 return;
             }
     });
