@@ -108,9 +108,50 @@ Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
         return {};
     const QByteArrayView bytes = row.payload(column);
     const Data::Text text{int(d.upperText.size()), int(bytes.size())};
+    d.upperText.resize(text.at + text.length);
+    char *out = d.upperText.data() + text.at;
     for (const char c : bytes)
-        d.upperText.append(d.upper.upper(c));
+        *out++ = d.upper.upper(c);
     return text;
+}
+
+/// Copies one cell of `row` into the row being built, without a temporary.
+void copyCell(PackedRow::Builder &builder, const PackedRow &row, int column) {
+    const Cell::Tag tag = row.tag(column);
+    switch (tag) {
+    case Cell::Null: builder.addNull(); break;
+    case Cell::Text:
+    case Cell::Bytes: {
+        const QByteArrayView bytes = row.payload(column);
+        builder.addBytes(tag, bytes.data(), int(bytes.size()));
+        break;
+    }
+    default: builder.addNumber(tag, row.cell(column).num); break;
+    }
+}
+
+/// A company's group line from its row (ID, name, phone, mobile, fax).
+PackedRow groupLine(PackedRow::Builder &builder, const PackedRow &firm) {
+    builder.reset(13);
+    copyCell(builder, firm, 0);
+    builder.addInt(1);
+    for (int i = 0; i < 7; ++i)
+        builder.addNull();
+    for (int column = 1; column <= 4; ++column)
+        copyCell(builder, firm, column);
+    return builder.finish();
+}
+
+/// A contact's row from its own eight columns and its company's group line.
+PackedRow contactRow(PackedRow::Builder &builder, const PackedRow &person, const PackedRow &group) {
+    builder.reset(13);
+    copyCell(builder, person, 0);
+    builder.addInt(2);
+    for (int column = 1; column <= 7; ++column)
+        copyCell(builder, person, column);
+    for (int column = 9; column <= 12; ++column)
+        copyCell(builder, group, column);
+    return builder.finish();
 }
 
 } // namespace
@@ -129,14 +170,14 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     std::vector<Data::Company> companies;
     QHash<qint64, int> companyOf;
     PackedRow row;
+    PackedRow::Builder builder;
     auto firms = connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
     while (firms->fetch(row)) {
         if (row.tag(0) != Cell::Int)
             continue;
         Data::Company c;
         c.upperName = appendUpper(*d, row, 1);
-        c.groupLine = PackedRow::pack({row.cell(0), Cell{Cell::Int, 1, {}}, {}, {}, {}, {}, {}, {}, {}, row.cell(1),
-                                       row.cell(2), row.cell(3), row.cell(4)});
+        c.groupLine = groupLine(builder, row);
         companyOf.insert(row.cell(0).num, int(companies.size()));
         companies.push_back(std::move(c));
     }
@@ -160,9 +201,7 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         m.contact.upperSurname = appendUpper(*d, row, 2);
         m.contact.upperFirstName = appendUpper(*d, row, 3);
         m.contact.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7));
-        m.contact.row = PackedRow::pack({row.cell(0), Cell{Cell::Int, 2, {}}, row.cell(1), row.cell(2), row.cell(3),
-                                         row.cell(4), row.cell(5), row.cell(6), row.cell(7), f.cell(9), f.cell(10),
-                                         f.cell(11), f.cell(12)});
+        m.contact.row = contactRow(builder, row, f);
         members.push_back(std::move(m));
     }
 
