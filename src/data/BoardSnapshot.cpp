@@ -11,9 +11,11 @@
 namespace data {
 namespace {
 
+using Data = BoardSnapshot::Data;
+
 /// The server's order of text: byte by byte, the shorter as if padded with
 /// blanks.
-int comparePadded(const QByteArray &a, const QByteArray &b) {
+int comparePadded(QByteArrayView a, QByteArrayView b) {
     const qsizetype n = qMax(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(i < a.size() ? a[i] : ' ');
@@ -25,152 +27,233 @@ int comparePadded(const QByteArray &a, const QByteArray &b) {
 }
 
 /// A region that compares equal to '***' (trailing blanks do not count).
-bool isPlaceholderRegion(const QByteArray &region) {
+bool isPlaceholderRegion(QByteArrayView region) {
     qsizetype end = region.size();
     while (end > 0 && region[end - 1] == ' ')
         --end;
-    return QByteArrayView(region.constData(), end) == QByteArrayView("***");
+    return region.first(end) == QByteArrayView("***");
+}
+
+LikePattern likePattern(const Data &data, const QString &text) {
+    QByteArray bytes;
+    QChar foreign;
+    if (!win1250::encode(text, bytes, &foreign))
+        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(foreign));
+    return LikePattern(data.upper.upper(bytes));
+}
+
+/// The board's rows for one set of patterns, a run of equally named
+/// companies at a time: their group lines, then their contacts.
+class BoardRows : public Dataset::RowSource {
+public:
+    BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
+        : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
+          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)), f2(likePattern(*m_data, p.f2)),
+          f3(likePattern(*m_data, p.f3)), m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
+
+    bool next(PackedRow &row) override {
+        while (m_next == m_ready.size()) {
+            if (m_run == m_data->runEnds.size())
+                return false;
+            fillRun();
+        }
+        row = *m_ready[m_next++];
+        return true;
+    }
+
+private:
+    bool matches(const LikePattern &pattern, Data::Text text) const {
+        return text.length >= 0 && pattern.matches(m_data->text(text));
+    }
+
+    void fillRun() {
+        const Data &d = *m_data;
+        m_ready.clear();
+        m_next = 0;
+        m_contactRows.clear();
+        const int end = d.runEnds[m_run];
+        for (int c = m_runStart; c < end; ++c) {
+            const Data::Company &firm = d.companies[c];
+            const bool firmK = matches(k3, firm.upperName);
+            const bool firmF = m_same ? firmK : matches(f3, firm.upperName);
+            bool groupLine = firmF && firm.endContact > firm.firstContact;
+            for (int i = firm.firstContact; i < firm.endContact; ++i) {
+                const Data::Contact &x = d.contacts[i];
+                const bool personK = matches(k1, x.upperSurname) || matches(k2, x.upperFirstName);
+                if (!m_same && !groupLine)
+                    groupLine = matches(f1, x.upperSurname) || matches(f2, x.upperFirstName);
+                groupLine = groupLine || (m_same && personK);
+                if (x.isContactRow && (firmK || personK))
+                    m_contactRows.push_back(&x.row);
+            }
+            if (groupLine)
+                m_ready.push_back(&firm.groupLine);
+        }
+        m_ready.insert(m_ready.end(), m_contactRows.begin(), m_contactRows.end());
+        m_runStart = end;
+        ++m_run;
+    }
+
+    std::shared_ptr<const Data> m_data;
+    const LikePattern k1, k2, k3, f1, f2, f3;
+    const bool m_same;  // the board sets one text for all six
+    size_t m_run = 0;
+    int m_runStart = 0;
+    std::vector<const PackedRow *> m_ready, m_contactRows;
+    size_t m_next = 0;
+};
+
+Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
+    if (row.tag(column) == Cell::Null)
+        return {};
+    const QByteArrayView bytes = row.payload(column);
+    const Data::Text text{int(d.upperText.size()), int(bytes.size())};
+    d.upperText.resize(text.at + text.length);
+    char *out = d.upperText.data() + text.at;
+    for (const char c : bytes)
+        *out++ = d.upper.upper(c);
+    return text;
+}
+
+/// Copies one cell of `row` into the row being built, without a temporary.
+void copyCell(PackedRow::Builder &builder, const PackedRow &row, int column) {
+    const Cell::Tag tag = row.tag(column);
+    switch (tag) {
+    case Cell::Null: builder.addNull(); break;
+    case Cell::Text:
+    case Cell::Bytes: {
+        const QByteArrayView bytes = row.payload(column);
+        builder.addBytes(tag, bytes.data(), int(bytes.size()));
+        break;
+    }
+    default: builder.addNumber(tag, row.cell(column).num); break;
+    }
+}
+
+/// A company's group line from its row (ID, name, phone, mobile, fax).
+PackedRow groupLine(PackedRow::Builder &builder, const PackedRow &firm) {
+    builder.reset(13);
+    copyCell(builder, firm, 0);
+    builder.addInt(1);
+    for (int i = 0; i < 7; ++i)
+        builder.addNull();
+    for (int column = 1; column <= 4; ++column)
+        copyCell(builder, firm, column);
+    return builder.finish();
+}
+
+/// A contact's row from its own eight columns and its company's group line.
+PackedRow contactRow(PackedRow::Builder &builder, const PackedRow &person, const PackedRow &group) {
+    builder.reset(13);
+    copyCell(builder, person, 0);
+    builder.addInt(2);
+    for (int column = 1; column <= 7; ++column)
+        copyCell(builder, person, column);
+    for (int column = 9; column <= 12; ++column)
+        copyCell(builder, group, column);
+    return builder.finish();
 }
 
 } // namespace
 
 void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatement) {
-    m_loaded = false;
+    m_data.reset();
     // The stamp first: a change committed while the rows are read makes the
     // next check read them again rather than miss it.
     m_stamp = changelog::read(connection);
-    m_columns = connection.describe(boardStatement);
-    if (m_columns.size() != 13)
+    auto d = std::make_shared<Data>();
+    d->columns = connection.describe(boardStatement);
+    if (d->columns.size() != 13)
         throw DbError(QStringLiteral("The board statement does not give the board's columns"));
-    m_upper.readFrom(connection);
+    d->upper.readFrom(connection);
 
-    std::vector<Company> companies;
+    std::vector<Data::Company> companies;
     QHash<qint64, int> companyOf;
     PackedRow row;
+    PackedRow::Builder builder;
     auto firms = connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
     while (firms->fetch(row)) {
         if (row.tag(0) != Cell::Int)
             continue;
-        Company c;
-        c.id = row.cell(0).num;
-        c.hasName = row.tag(1) != Cell::Null;
-        c.upperName = m_upper.upper(row.payload(1));
-        c.groupLine = PackedRow::pack({Cell{Cell::Int, c.id, {}}, Cell{Cell::Int, 1, {}}, {}, {}, {}, {}, {}, {}, {},
-                                       row.cell(1), row.cell(2), row.cell(3), row.cell(4)});
-        companyOf.insert(c.id, int(companies.size()));
+        Data::Company c;
+        c.upperName = appendUpper(*d, row, 1);
+        c.groupLine = groupLine(builder, row);
+        companyOf.insert(row.cell(0).num, int(companies.size()));
         companies.push_back(std::move(c));
     }
 
-    std::vector<Contact> contacts;
+    // Contacts of a known company, remembered with their company and ID so
+    // that they can be laid out company by company.
+    struct Member {
+        int company;
+        qint64 id;
+        Data::Contact contact;
+    };
+    std::vector<Member> members;
     auto people = connection.openCursor(
         "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
-    // (contact ID, index) per company, sorted below.
-    std::vector<std::vector<std::pair<qint64, int>>> members(companies.size());
     while (people->fetch(row)) {
-        if (row.tag(0) != Cell::Int)
-            continue;
-        const auto company = companyOf.constFind(row.cell(0).num);
+        const auto company = row.tag(0) == Cell::Int ? companyOf.constFind(row.cell(0).num) : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
-        const Company &firm = companies[*company];
-        const PackedRow &f = firm.groupLine;
-        Contact x;
-        x.hasSurname = row.tag(2) != Cell::Null;
-        x.hasFirstName = row.tag(3) != Cell::Null;
-        x.upperSurname = m_upper.upper(row.payload(2));
-        x.upperFirstName = m_upper.upper(row.payload(3));
-        x.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.cell(7).bytes);
-        x.row = PackedRow::pack({row.cell(0), Cell{Cell::Int, 2, {}}, row.cell(1), row.cell(2), row.cell(3),
-                                 row.cell(4), row.cell(5), row.cell(6), row.cell(7), f.cell(9), f.cell(10),
-                                 f.cell(11), f.cell(12)});
-        members[*company].push_back({row.tag(1) == Cell::Int ? row.cell(1).num : 0, int(contacts.size())});
-        contacts.push_back(std::move(x));
-    }
-    for (size_t i = 0; i < companies.size(); ++i) {
-        std::sort(members[i].begin(), members[i].end());
-        for (const auto &m : members[i])
-            companies[i].contacts.push_back(m.second);
+        const PackedRow &f = companies[*company].groupLine;
+        Member m{*company, row.tag(1) == Cell::Int ? row.cell(1).num : 0, {}};
+        m.contact.upperSurname = appendUpper(*d, row, 2);
+        m.contact.upperFirstName = appendUpper(*d, row, 3);
+        m.contact.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7));
+        m.contact.row = contactRow(builder, row, f);
+        members.push_back(std::move(m));
     }
 
     // The board's order: by name (none first), ties by ID for a stable view.
+    auto compareNames = [&](const Data::Company &a, const Data::Company &b) {
+        const bool hasA = a.upperName.length >= 0, hasB = b.upperName.length >= 0;
+        if (hasA != hasB)
+            return hasA ? 1 : -1;
+        return hasA ? comparePadded(a.groupLine.payload(9), b.groupLine.payload(9)) : 0;
+    };
     std::vector<int> order(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
-    std::vector<QByteArray> names(companies.size());
-    for (size_t i = 0; i < companies.size(); ++i)
-        names[i] = companies[i].hasName ? companies[i].groupLine.cell(9).bytes : QByteArray();
-    auto compareNames = [&](int a, int b) {
-        if (companies[a].hasName != companies[b].hasName)
-            return companies[a].hasName ? 1 : -1;
-        return companies[a].hasName ? comparePadded(names[a], names[b]) : 0;
-    };
     std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const int byName = compareNames(a, b);
-        return byName != 0 ? byName < 0 : companies[a].id < companies[b].id;
+        const int byName = compareNames(companies[a], companies[b]);
+        return byName != 0 ? byName < 0 : companies[a].groupLine.cell(0).num < companies[b].groupLine.cell(0).num;
     });
-    m_companies.clear();
-    m_runEnds.clear();
+    std::vector<int> position(companies.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        position[order[i]] = int(i);
+    std::sort(members.begin(), members.end(), [&](const Member &a, const Member &b) {
+        return position[a.company] != position[b.company] ? position[a.company] < position[b.company] : a.id < b.id;
+    });
+
+    d->contacts.reserve(members.size());
+    size_t member = 0;
     for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && compareNames(order[i - 1], order[i]) != 0)
-            m_runEnds.push_back(int(i));
-        m_companies.push_back(std::move(companies[order[i]]));
+        Data::Company firm = std::move(companies[order[i]]);
+        if (i > 0 && compareNames(d->companies.back(), firm) != 0)
+            d->runEnds.push_back(int(i));
+        firm.firstContact = int(d->contacts.size());
+        for (; member < members.size() && members[member].company == order[i]; ++member)
+            d->contacts.push_back(std::move(members[member].contact));
+        firm.endContact = int(d->contacts.size());
+        d->companies.push_back(std::move(firm));
     }
-    if (!m_companies.empty())
-        m_runEnds.push_back(int(m_companies.size()));
-    m_contacts = std::move(contacts);
-    m_loaded = true;
+    if (!d->companies.empty())
+        d->runEnds.push_back(int(d->companies.size()));
+    d->upperText.squeeze();
+    m_data = std::move(d);
 }
 
 bool BoardSnapshot::isStale(DbConnection &connection) const {
-    if (!m_loaded || !m_stamp.isKnown())
+    if (!m_data || !m_stamp.isKnown())
         return true;
     return changelog::read(connection) != m_stamp;
 }
 
-LikePattern BoardSnapshot::pattern(const QString &text) const {
-    QByteArray bytes;
-    QChar foreign;
-    if (!win1250::encode(text, bytes, &foreign))
-        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(foreign));
-    return LikePattern(m_upper.upper(bytes));
-}
-
-Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &p) const {
-    const LikePattern k1 = pattern(p.k1), k2 = pattern(p.k2), k3 = pattern(p.k3);
-    const LikePattern f1 = pattern(p.f1), f2 = pattern(p.f2), f3 = pattern(p.f3);
-    // The board sets one text for all six; then one test serves both parts.
-    const bool same = p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3;
-
-    Dataset::ProvidedRows out;
-    out.columns = m_columns;
-    std::vector<const PackedRow *> contactRows;
-    int runStart = 0;
-    for (const int runEnd : m_runEnds) {
-        contactRows.clear();
-        for (int c = runStart; c < runEnd; ++c) {
-            const Company &firm = m_companies[c];
-            const bool firmK = firm.hasName && k3.matches(firm.upperName);
-            const bool firmF = same ? firmK : firm.hasName && f3.matches(firm.upperName);
-            bool groupLine = false;
-            for (const int i : firm.contacts) {
-                const Contact &x = m_contacts[i];
-                const bool personK = (x.hasSurname && k1.matches(x.upperSurname))
-                                     || (x.hasFirstName && k2.matches(x.upperFirstName));
-                const bool personF = same ? personK
-                                          : (x.hasSurname && f1.matches(x.upperSurname))
-                                                || (x.hasFirstName && f2.matches(x.upperFirstName));
-                groupLine = groupLine || firmF || personF;
-                if (x.isContactRow && (firmK || personK))
-                    contactRows.push_back(&x.row);
-            }
-            if (groupLine)
-                out.rows.push_back(firm.groupLine);
-        }
-        for (const PackedRow *row : contactRows)
-            out.rows.push_back(*row);
-        runStart = runEnd;
-    }
-    return out;
+Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns) const {
+    if (!m_data)
+        throw DbError(QStringLiteral("The board has not been read"));
+    return {m_data->columns, std::make_unique<BoardRows>(m_data, patterns)};
 }
 
 } // namespace data

@@ -31,39 +31,44 @@ public:
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
     /// "?" markers) only describes the columns. Throws DbError.
     void read(DbConnection &connection, const QByteArray &boardStatement);
-    bool isLoaded() const { return m_loaded; }
-    void invalidate() { m_loaded = false; }
+    bool isLoaded() const { return m_data != nullptr; }
+    void invalidate() { m_data.reset(); }
     /// True when anything was committed since read(), by anyone; costs one
     /// short statement. Throws DbError when the connection is lost.
     bool isStale(DbConnection &connection) const;
-    /// Throws DbError for a pattern the database could not take.
+    /// The rows for the patterns, found as the dataset asks for them (they
+    /// stay valid after a later read()). Throws DbError for a pattern the
+    /// database could not take.
     Dataset::ProvidedRows rows(const BoardPatterns &patterns) const;
 
-    int contactCount() const { return int(m_contacts.size()); }
+    /// What was read, shared by the row sources handed out.
+    struct Data {
+        struct Text {
+            int at = 0;
+            int length = -1;  // -1: NULL
+        };
+        struct Company {
+            Text upperName;
+            PackedRow groupLine;
+            int firstContact = 0, endContact = 0;  // its contacts, by contact ID
+        };
+        struct Contact {
+            Text upperSurname, upperFirstName;
+            bool isContactRow = false;  // region set and not '***'
+            PackedRow row;
+        };
+        UpperCaseTable upper;
+        std::vector<ColumnInfo> columns;
+        std::vector<Company> companies;  // in the board's order
+        std::vector<int> runEnds;        // end of each run of companies of equal name
+        std::vector<Contact> contacts;   // grouped by company, in its order
+        QByteArray upperText;            // every upper-cased name, end to end
+        QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
+    };
 
 private:
-    struct Company {
-        qint64 id = 0;
-        bool hasName = false;
-        QByteArray upperName;
-        PackedRow groupLine;
-        std::vector<int> contacts;   // indexes into m_contacts, by contact ID
-    };
-    struct Contact {
-        bool hasSurname = false, hasFirstName = false;
-        bool isContactRow = false;   // region set and not '***'
-        QByteArray upperSurname, upperFirstName;
-        PackedRow row;
-    };
-    LikePattern pattern(const QString &text) const;
-
-    bool m_loaded = false;
     changelog::Stamp m_stamp;
-    UpperCaseTable m_upper;
-    std::vector<ColumnInfo> m_columns;
-    std::vector<Company> m_companies;     // in the board's order
-    std::vector<int> m_runEnds;           // end of each run of companies of equal name
-    std::vector<Contact> m_contacts;
+    std::shared_ptr<const Data> m_data;
 };
 
 } // namespace data

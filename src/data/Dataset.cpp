@@ -74,7 +74,7 @@ void Dataset::open() {
     } catch (...) {
         // A dataset that could not open stays closed.
         m_cursor.reset();
-        m_provided.clear();
+        m_source.reset();
         m_fields.clear();
         m_rows.clear();
         m_visible.clear();
@@ -91,8 +91,7 @@ void Dataset::startReading(bool reread) {
     if (m_rowProvider) {
         ProvidedRows provided = m_rowProvider(reread);
         m_columns = std::move(provided.columns);
-        m_provided = std::move(provided.rows);
-        m_nextProvided = 0;
+        m_source = std::move(provided.rows);
         return;
     }
     m_cursor = m_connection->openCursor(selectStatement(), selectParams());
@@ -100,13 +99,11 @@ void Dataset::startReading(bool reread) {
 }
 
 bool Dataset::nextSourceRow(PackedRow &row) {
-    if (m_nextProvided < m_provided.size()) {
-        row = std::move(m_provided[m_nextProvided++]);
-        if (m_nextProvided == m_provided.size()) {
-            m_provided.clear();
-            m_nextProvided = 0;
-        }
-        return true;
+    if (m_source) {
+        if (m_source->next(row))
+            return true;
+        m_source.reset();
+        return false;
     }
     return m_cursor && m_cursor->fetch(row);
 }
@@ -195,8 +192,7 @@ void Dataset::close() {
     m_writtenKeys.clear();
     m_currentStale = false;
     m_cursor.reset();
-    m_provided.clear();
-    m_nextProvided = 0;
+    m_source.reset();
     m_rows.clear();
     m_visible.clear();
     m_editRow.clear();
@@ -214,7 +210,7 @@ void Dataset::close() {
 // ---- fetching --------------------------------------------------------------
 
 bool Dataset::canFetchMore() const {
-    return m_nextProvided < m_provided.size() || (m_cursor && m_cursor->isOpen());
+    return m_source || (m_cursor && m_cursor->isOpen());
 }
 
 bool Dataset::fetchOne() {

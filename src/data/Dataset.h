@@ -127,10 +127,17 @@ public:
     /// Used by the connection when it was lost: rows stay, fetching stops.
     void dropCursor() { m_cursor.reset(); }
 
-    /// Rows made in memory instead of read by the dataset's statement.
+    /// Rows made in memory instead of read by the dataset's statement,
+    /// produced one at a time as the dataset asks for them.
+    class RowSource {
+    public:
+        virtual ~RowSource() = default;
+        /// The next row; false at the end.
+        virtual bool next(PackedRow &row) = 0;
+    };
     struct ProvidedRows {
         std::vector<ColumnInfo> columns;
-        std::vector<PackedRow> rows;
+        std::unique_ptr<RowSource> rows;
     };
     /// With a provider set, opening and refreshing take their rows from it
     /// (`reread` is true for a refresh, which must not serve old rows); they
@@ -168,8 +175,7 @@ private:
     /// reads the rows again (and back in when it fails).
     struct RowState {
         std::unique_ptr<FbStatement> cursor;
-        std::vector<PackedRow> provided;
-        size_t nextProvided = 0;
+        std::unique_ptr<RowSource> source;
         std::vector<PackedRow> rows;
         std::vector<int> visible;
         int current = -1;
@@ -208,8 +214,7 @@ private:
     std::unique_ptr<FbStatement> m_cursor;
     std::vector<ColumnInfo> m_columns;      // of the rows, hidden ones included
     RowProvider m_rowProvider;
-    std::vector<PackedRow> m_provided;      // provider's rows not yet handed out
-    size_t m_nextProvided = 0;
+    std::unique_ptr<RowSource> m_source;    // the provider's rows, while some are left
     std::vector<std::unique_ptr<Field>> m_fields;
     std::vector<std::unique_ptr<Field>> m_declared;
     std::vector<PackedRow> m_rows;   // fetched rows, server order; a null row was deleted

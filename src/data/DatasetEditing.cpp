@@ -245,12 +245,9 @@ void Dataset::deleteRecord() {
 // ---- reading again -----------------------------------------------------------
 
 Dataset::RowState Dataset::takeRows() {
-    RowState state{std::move(m_cursor), std::move(m_provided), m_nextProvided,
-                   std::move(m_rows),   std::move(m_visible),  m_current,
-                   m_eof};
+    RowState state{std::move(m_cursor), std::move(m_source), std::move(m_rows), std::move(m_visible), m_current, m_eof};
     m_cursor.reset();
-    m_provided.clear();
-    m_nextProvided = 0;
+    m_source.reset();
     m_rows.clear();
     m_visible.clear();
     m_current = -1;
@@ -260,8 +257,7 @@ Dataset::RowState Dataset::takeRows() {
 
 void Dataset::restoreRows(RowState state) {
     m_cursor = std::move(state.cursor);
-    m_provided = std::move(state.provided);
-    m_nextProvided = state.nextProvided;
+    m_source = std::move(state.source);
     m_rows = std::move(state.rows);
     m_visible = std::move(state.visible);
     m_current = state.current;

@@ -367,7 +367,11 @@ QString unescapeVCardText(const QString &text) {
 }
 
 QString VCardProperty::text() const {
-    return unescapeVCardText(rawValue);
+    QString value = unescapeVCardText(rawValue);
+    // Written by this program from text with CR LF line breaks.
+    if (params.contains(QStringLiteral("X-LINEBREAK"), QStringLiteral("CRLF")))
+        value.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return value;
 }
 
 QStringList VCardProperty::components() const {

@@ -10,6 +10,9 @@ namespace io {
 
 /// One property of a card, decoded from its transfer and character encoding
 /// but with the text escapes still in place (so structured values can be split).
+/// The parameter this program adds to a text whose line breaks are CR LF.
+inline const QString kCrLfParameter = QStringLiteral(";X-LINEBREAK=CRLF");
+
 struct VCardProperty {
     QString group;  ///< "item1" of "item1.TEL", lower case; empty without a group
     QString name;   ///< upper case

@@ -71,8 +71,12 @@ private:
         line(name + params + QLatin1Char(':') + value);
     }
     void text(const QString &name, const QString &value, const QString &params = {}) {
-        if (!value.isEmpty())
-            prop(name, escape(value), params);
+        if (value.isEmpty())
+            return;
+        // vCard knows one line break; ours are CR LF where a note box wrote
+        // them, and a parameter keeps that for the way back.
+        const QString lineBreaks = value.contains(QLatin1String("\r\n")) ? kCrLfParameter : QString();
+        prop(name, escape(value), params + lineBreaks);
     }
     QString type(const QString &v4Types, const QString &v3Types) const {
         return QStringLiteral(";TYPE=") + (m_v4 ? v4Types : v3Types);

@@ -63,7 +63,8 @@ void addFullContact(TestDatabase &db, int companyId) {
         markers << QStringLiteral("?");
         values << QString(c.label + QStringLiteral(" Žluťoučký; kůň, \"úpěl\"")).left(20);
     }
-    values[columns.indexOf(QStringLiteral("POZNAMKA"))] = QStringLiteral("řádek 1\nřádek 2\n\n; a, b\\c");
+    // Line breaks as the note boxes store them; the demo data has LF only.
+    values[columns.indexOf(QStringLiteral("POZNAMKA"))] = QStringLiteral("řádek 1\r\nřádek 2\r\n\r\n; a, b\\c");
     values[columns.indexOf(QStringLiteral("NAROZENINY"))] = QStringLiteral("01.02.1990");
     db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, OBR, %1) VALUES (900, ?, 0, ' ', ?, %2)")
                 .arg(columns.join(u','), markers.join(u',')),
