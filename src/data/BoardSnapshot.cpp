@@ -34,87 +34,6 @@ bool isPlaceholderRegion(QByteArrayView region) {
     return region.first(end) == QByteArrayView("***");
 }
 
-LikePattern likePattern(const Data &data, const QString &text) {
-    QByteArray bytes;
-    QChar foreign;
-    if (!win1250::encode(text, bytes, &foreign))
-        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(foreign));
-    return LikePattern(data.upper.upper(bytes));
-}
-
-/// The board's rows for one set of patterns, a run of equally named
-/// companies at a time: their group lines, then their contacts.
-class BoardRows : public Dataset::RowSource {
-public:
-    BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
-        : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
-          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)), f2(likePattern(*m_data, p.f2)),
-          f3(likePattern(*m_data, p.f3)), m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
-
-    bool next(PackedRow &row) override {
-        while (m_next == m_ready.size()) {
-            if (m_run == m_data->runEnds.size())
-                return false;
-            fillRun();
-        }
-        row = *m_ready[m_next++];
-        return true;
-    }
-
-private:
-    bool matches(const LikePattern &pattern, Data::Text text) const {
-        return text.length >= 0 && pattern.matches(m_data->text(text));
-    }
-
-    void fillRun() {
-        const Data &d = *m_data;
-        m_ready.clear();
-        m_next = 0;
-        m_contactRows.clear();
-        const int end = d.runEnds[m_run];
-        for (int c = m_runStart; c < end; ++c) {
-            const Data::Company &firm = d.companies[c];
-            const bool firmK = matches(k3, firm.upperName);
-            const bool firmF = m_same ? firmK : matches(f3, firm.upperName);
-            bool groupLine = firmF && firm.endContact > firm.firstContact;
-            for (int i = firm.firstContact; i < firm.endContact; ++i) {
-                const Data::Contact &x = d.contacts[i];
-                const bool personK = matches(k1, x.upperSurname) || matches(k2, x.upperFirstName);
-                if (!m_same && !groupLine)
-                    groupLine = matches(f1, x.upperSurname) || matches(f2, x.upperFirstName);
-                groupLine = groupLine || (m_same && personK);
-                if (x.isContactRow && (firmK || personK))
-                    m_contactRows.push_back(&x.row);
-            }
-            if (groupLine)
-                m_ready.push_back(&firm.groupLine);
-        }
-        m_ready.insert(m_ready.end(), m_contactRows.begin(), m_contactRows.end());
-        m_runStart = end;
-        ++m_run;
-    }
-
-    std::shared_ptr<const Data> m_data;
-    const LikePattern k1, k2, k3, f1, f2, f3;
-    const bool m_same;  // the board sets one text for all six
-    size_t m_run = 0;
-    int m_runStart = 0;
-    std::vector<const PackedRow *> m_ready, m_contactRows;
-    size_t m_next = 0;
-};
-
-Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
-    if (row.tag(column) == Cell::Null)
-        return {};
-    const QByteArrayView bytes = row.payload(column);
-    const Data::Text text{int(d.upperText.size()), int(bytes.size())};
-    d.upperText.resize(text.at + text.length);
-    char *out = d.upperText.data() + text.at;
-    for (const char c : bytes)
-        *out++ = d.upper.upper(c);
-    return text;
-}
-
 /// Copies one cell of `row` into the row being built, without a temporary.
 void copyCell(PackedRow::Builder &builder, const PackedRow &row, int column) {
     const Cell::Tag tag = row.tag(column);
@@ -152,6 +71,95 @@ PackedRow contactRow(PackedRow::Builder &builder, const PackedRow &person, const
     for (int column = 9; column <= 12; ++column)
         copyCell(builder, group, column);
     return builder.finish();
+}
+
+LikePattern likePattern(const Data &data, const QString &text) {
+    QByteArray bytes;
+    QChar foreign;
+    if (!win1250::encode(text, bytes, &foreign))
+        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(foreign));
+    return LikePattern(data.upper.upper(bytes));
+}
+
+/// The board's rows for one set of patterns, a run of equally named
+/// companies at a time: their group lines, then their contacts.
+class BoardRows : public Dataset::RowSource {
+public:
+    BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
+        : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
+          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)), f2(likePattern(*m_data, p.f2)),
+          f3(likePattern(*m_data, p.f3)), m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
+
+    bool next(PackedRow &row) override {
+        while (m_next == m_ready.size()) {
+            if (m_run == m_data->runEnds.size())
+                return false;
+            fillRun();
+        }
+        const Ready &ready = m_ready[m_next++];
+        row = ready.contact ? contactRow(m_builder, ready.contact->read,
+                                         m_data->companies[ready.contact->company].groupLine)
+                            : *ready.groupLine;
+        return true;
+    }
+
+private:
+    bool matches(const LikePattern &pattern, Data::Text text) const {
+        return text.length >= 0 && pattern.matches(m_data->text(text));
+    }
+
+    void fillRun() {
+        const Data &d = *m_data;
+        m_ready.clear();
+        m_next = 0;
+        m_contactRows.clear();
+        const int end = d.runEnds[m_run];
+        for (int c = m_runStart; c < end; ++c) {
+            const Data::Company &firm = d.companies[c];
+            const bool firmK = matches(k3, firm.upperName);
+            const bool firmF = m_same ? firmK : matches(f3, firm.upperName);
+            bool groupLine = firmF && firm.endContact > firm.firstContact;
+            for (int i = firm.firstContact; i < firm.endContact; ++i) {
+                const Data::Contact &x = d.contacts[i];
+                const bool personK = matches(k1, x.upperSurname) || matches(k2, x.upperFirstName);
+                if (!m_same && !groupLine)
+                    groupLine = matches(f1, x.upperSurname) || matches(f2, x.upperFirstName);
+                groupLine = groupLine || (m_same && personK);
+                if (x.isContactRow && (firmK || personK))
+                    m_contactRows.push_back({nullptr, &x});
+            }
+            if (groupLine)
+                m_ready.push_back({&firm.groupLine, nullptr});
+        }
+        m_ready.insert(m_ready.end(), m_contactRows.begin(), m_contactRows.end());
+        m_runStart = end;
+        ++m_run;
+    }
+
+    std::shared_ptr<const Data> m_data;
+    const LikePattern k1, k2, k3, f1, f2, f3;
+    const bool m_same;  // the board sets one text for all six
+    size_t m_run = 0;
+    int m_runStart = 0;
+    struct Ready {
+        const PackedRow *groupLine;
+        const Data::Contact *contact;
+    };
+    std::vector<Ready> m_ready, m_contactRows;
+    size_t m_next = 0;
+    PackedRow::Builder m_builder;
+};
+
+Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
+    if (row.tag(column) == Cell::Null)
+        return {};
+    const QByteArrayView bytes = row.payload(column);
+    const Data::Text text{int(d.upperText.size()), int(bytes.size())};
+    d.upperText.resize(text.at + text.length);
+    char *out = d.upperText.data() + text.at;
+    for (const char c : bytes)
+        *out++ = d.upper.upper(c);
+    return text;
 }
 
 } // namespace
@@ -196,12 +204,11 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         const auto company = row.tag(0) == Cell::Int ? companyOf.constFind(row.cell(0).num) : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
-        const PackedRow &f = companies[*company].groupLine;
         Member m{*company, row.tag(1) == Cell::Int ? row.cell(1).num : 0, {}};
         m.contact.upperSurname = appendUpper(*d, row, 2);
         m.contact.upperFirstName = appendUpper(*d, row, 3);
         m.contact.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7));
-        m.contact.row = contactRow(builder, row, f);
+        m.contact.read = std::move(row);
         members.push_back(std::move(m));
     }
 
@@ -233,8 +240,10 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         if (i > 0 && compareNames(d->companies.back(), firm) != 0)
             d->runEnds.push_back(int(i));
         firm.firstContact = int(d->contacts.size());
-        for (; member < members.size() && members[member].company == order[i]; ++member)
+        for (; member < members.size() && members[member].company == order[i]; ++member) {
+            members[member].contact.company = int(i);
             d->contacts.push_back(std::move(members[member].contact));
+        }
         firm.endContact = int(d->contacts.size());
         d->companies.push_back(std::move(firm));
     }

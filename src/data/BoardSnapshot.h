@@ -55,7 +55,11 @@ public:
         struct Contact {
             Text upperSurname, upperFirstName;
             bool isContactRow = false;  // region set and not '***'
-            PackedRow row;
+            int company = 0;            // index into companies
+            /// The contact's columns as read (company, ID, surname, first
+            /// name, mobile, phone, e-mail, region); its board row is made
+            /// from them and its company's group line when it is asked for.
+            PackedRow read;
         };
         UpperCaseTable upper;
         std::vector<ColumnInfo> columns;

@@ -30,6 +30,7 @@ QByteArray encodeOrThrow(const QString &text) {
 }
 
 int g_lockTimeoutSeconds = 5;
+constexpr int kPageBuffers = 256;
 
 void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, bool readOnly) {
     static const char readTpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
@@ -155,13 +156,18 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     fb.dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
     fb.check(status);
     fb.detach_database(status, &db);
-    if (forcedWrites)
-        return;
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(user));
     appendDpbString(dpb, isc_dpb_password, encodeOrThrow(password));
-    dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(0));
+    if (!forcedWrites)
+        dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(0));
+    // A desktop register reads most of its pages once into memory of its own
+    // (the board); a small page cache, stored in the file, keeps the
+    // program's footprint small, and the system's file cache serves the rest.
+    dpb.append(char(isc_dpb_set_page_buffers)).append(char(4));
+    for (int i = 0; i < 4; ++i)
+        dpb.append(char((kPageBuffers >> (8 * i)) & 0xff));
     dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
     const QByteArray name = path.toUtf8();
     fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());

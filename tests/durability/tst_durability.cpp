@@ -22,15 +22,18 @@ namespace {
 
 constexpr int kRounds = 50;
 
-QString headerAttributes(const QString &path) {
+/// A value of the database header as fbstat -h prints it ("Attributes", "Page buffers").
+QString headerValue(const QString &path, const QString &name) {
     QProcess stat;
     stat.start(QStringLiteral("fbstat"), {QStringLiteral("-h"), path});
     stat.waitForFinished(60000);
     for (const QString &line : QString::fromLocal8Bit(stat.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (line.trimmed().startsWith(QLatin1String("Attributes")))
-            return line.trimmed().mid(int(qstrlen("Attributes"))).trimmed();
-    return QStringLiteral("(no attributes line)");
+        if (line.trimmed().startsWith(name))
+            return line.trimmed().mid(name.size()).trimmed();
+    return QStringLiteral("(no line %1)").arg(name);
 }
+
+QString headerAttributes(const QString &path) { return headerValue(path, QStringLiteral("Attributes")); }
 
 durability::Content content(TestDatabase &db, int round) {
     durability::Content c;
@@ -85,6 +88,8 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("NOVA.GDB"));
         QCOMPARE(QProcess::execute(QStringLiteral(INITDB_TOOL), {path}), 0);
         QCOMPARE(headerAttributes(path), QStringLiteral("force write"));
+        // A small page cache of its own: the program keeps what it reads.
+        QCOMPARE(headerValue(path, QStringLiteral("Page buffers")), QStringLiteral("256"));
     }
 
     void confirmsSurviveKillsAtRandomMoments() {
