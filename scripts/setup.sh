@@ -13,6 +13,7 @@ packages=(
   qt6-translations-l10n
   cups cups-filters poppler-utils
   clang-14 libclang-rt-14-dev ccache e2fsprogs util-linux
+  time
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "ChildRuns.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -16,7 +17,13 @@ namespace bench {
 
 ChildRun runChild(const QString &program, const QStringList &arguments,
                   const QProcessEnvironment &environment) {
-    std::vector<QByteArray> storage;
+    // The child's own peak comes from a small process in between: a child
+    // spawned straight from this (large) process inherits its peak at exec.
+    QTemporaryFile peakFile;
+    if (!peakFile.open())
+        throw std::runtime_error("cannot make a temporary file for the peak memory");
+    std::vector<QByteArray> storage{QByteArrayLiteral("/usr/bin/time"), QByteArrayLiteral("-f"),
+                                    QByteArrayLiteral("%M"), QByteArrayLiteral("-o"), peakFile.fileName().toLocal8Bit()};
     storage.push_back(program.toLocal8Bit());
     for (const QString &a : arguments)
         storage.push_back(a.toLocal8Bit());
@@ -53,7 +60,7 @@ ChildRun runChild(const QString &program, const QStringList &arguments,
     run.wallMs = double(timer.nsecsElapsed()) / 1e6;
     run.cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                 double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    run.peakRssKb = usage.ru_maxrss;
+    run.peakRssKb = QString::fromLatin1(peakFile.readAll()).trimmed().split(QLatin1Char('\n')).last().toLongLong();
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }
