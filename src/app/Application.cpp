@@ -2,6 +2,7 @@
 
 #include "DatabaseCreator.h"
 #include "DatabaseLocation.h"
+#include "DatabaseTarget.h"
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "FbClient.h"
@@ -17,6 +18,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QIcon>
 #include <QTextStream>
 #include <QTimer>
@@ -85,7 +87,7 @@ bool Application::notify(QObject *receiver, QEvent *event) {
     return false;
 }
 
-int Application::run() {
+int Application::run(const QString &chosenDatabase) {
     static ui::MessageBoxService boxes;
     static std::unique_ptr<MessageLog> log;
     const QString logPath = qEnvironmentVariable("VIZITAR_MESSAGE_LOG");
@@ -96,8 +98,12 @@ int Application::run() {
         msg::setService(&boxes);
     }
 
-    const DatabaseLocation location = DatabaseLocation::forThisProgram();
+    const QString chosen = !chosenDatabase.isEmpty()
+                               ? chosenDatabase
+                               : QSettings().value(QStringLiteral("Database")).toString().trimmed();
+    const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
     prepareUserDatabase(location);
+    const DatabaseAccess access = DatabaseAccess::forTarget(location.database);
 
     TDM dm;
     DM = &dm;
@@ -107,7 +113,7 @@ int Application::run() {
         else
             QApplication::restoreOverrideCursor();
     });
-    Tfm_Deska deska(dm, location.baseDirectory);
+    Tfm_Deska deska(dm, location.baseDirectory, access);
     TFM_Kontakt contactForm(dm, &deska);
     Tfm_Firma companyForm(dm, contactForm, &deska);
     TfmInfo about(dm, deska);

@@ -160,6 +160,20 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     fb.detach_database(status, &db);
 }
 
+void DbConnection::dropDatabase() {
+    if (!m_db)
+        setConnected(true);
+    const FbClient &fb = client();
+    ISC_STATUS_ARRAY status;
+    if (m_readTransaction)
+        fb.commit_transaction(status, &m_readTransaction);
+    m_readTransaction = 0;
+    fb.drop_database(status, &m_db);
+    fb.check(status);
+    m_db = 0;
+    m_tableInfo.clear();
+}
+
 void DbConnection::setLockTimeoutSeconds(int seconds) { g_lockTimeoutSeconds = qBound(1, seconds, 120); }
 
 int DbConnection::lockTimeoutSeconds() { return g_lockTimeoutSeconds; }

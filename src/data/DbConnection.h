@@ -50,6 +50,10 @@ public:
     static void createDatabase(const QString &path, const QString &user, const QString &password,
                                bool forcedWrites = true);
 
+    /// Deletes the database (connecting first when needed); for one just
+    /// made whose filling failed. Throws DbError.
+    void dropDatabase();
+
     // Used by the datasets.
     /// Prepares and executes a SELECT in the read transaction; the caller fetches.
     std::unique_ptr<FbStatement> openCursor(const QByteArray &sql, const QVariantList &params);
