@@ -6,6 +6,7 @@
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "FbClient.h"
+#include "LoginDialog.h"
 #include "MessageBoxService.h"
 #include "QtTranslations.h"
 #include "U_DM.h"
@@ -61,6 +62,26 @@ void prepareUserDatabase(const DatabaseLocation &location) {
     }
 }
 
+/// Unattended runs cannot answer a dialog: they cancel it.
+class CancellingPrompt : public login::LoginPrompt {
+public:
+    std::optional<login::LoginAnswer> ask(const QString &, const login::LoginAnswer &, const QString &) override {
+        return std::nullopt;
+    }
+};
+
+/// The login for `database`; a server asks for one. Cancelled, the program
+/// goes on and reports the database as one it cannot reach.
+DatabaseAccess loginFor(const QString &database, bool unattended) {
+    if (!dbtarget::isServer(database))
+        return DatabaseAccess::embedded(database);
+    login::DesktopSecretStore store;
+    login::DialogLoginPrompt dialog;
+    CancellingPrompt cancelling;
+    login::LoginFlow flow(store, unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog);
+    return flow.obtain(database).value_or(DatabaseAccess::forTarget(database));
+}
+
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
@@ -103,7 +124,7 @@ int Application::run(const QString &chosenDatabase) {
                                : QSettings().value(QStringLiteral("Database")).toString().trimmed();
     const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
     prepareUserDatabase(location);
-    const DatabaseAccess access = DatabaseAccess::forTarget(location.database);
+    const DatabaseAccess access = loginFor(location.database, log != nullptr);
 
     TDM dm;
     DM = &dm;
