@@ -6,9 +6,11 @@
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "FbClient.h"
+#include "FileHolders.h"
 #include "LoginDialog.h"
 #include "MessageBoxService.h"
 #include "QtTranslations.h"
+#include "SingleInstance.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -17,6 +19,7 @@
 #include "U_Info.h"
 #include "U_report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -126,6 +129,33 @@ int Application::run(const QString &chosenDatabase) {
     prepareUserDatabase(location);
     const DatabaseAccess access = loginFor(location.database, log != nullptr);
 
+    // An embedded file is held by one process: a second start on it brings
+    // the running program forward, another program holding it is named.
+    Tfm_Deska *window = nullptr;
+    std::unique_ptr<SingleInstance> instance;
+    if (!dbtarget::isServer(location.database)) {
+        instance = std::make_unique<SingleInstance>(location.database);
+        if (instance->bringRunningForward())
+            return 0;
+        const QStringList holders = fileHolders(location.database);
+        if (!holders.isEmpty()) {
+            msg::show(msg::Kind::Error, QStringLiteral("Databázi %1 právě používá jiný program: %2.\n"
+                                                       "Zavřete ho a spusťte Kontakty znovu.")
+                                            .arg(QDir::toNativeSeparators(location.database),
+                                                 holders.join(QStringLiteral(", "))));
+            msg::setService(nullptr);
+            return 1;
+        }
+        instance->listen([&window] {
+            if (!window)
+                return;
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+    }
+
     TDM dm;
     DM = &dm;
     dm.ZConKontakty.setBusyHook([](bool busy) {
@@ -135,6 +165,7 @@ int Application::run(const QString &chosenDatabase) {
             QApplication::restoreOverrideCursor();
     });
     Tfm_Deska deska(dm, location.baseDirectory, access);
+    window = &deska;
     TFM_Kontakt contactForm(dm, &deska);
     Tfm_Firma companyForm(dm, contactForm, &deska);
     TfmInfo about(dm, deska);
