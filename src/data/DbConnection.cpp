@@ -119,14 +119,18 @@ void DbConnection::disconnectNow() {
     }
     if (!m_db)
         return;
-    const FbClient &fb = client();
+    endReadTransaction();
     ISC_STATUS_ARRAY status;
-    if (m_readTransaction)
-        fb.commit_transaction(status, &m_readTransaction);
-    m_readTransaction = 0;
-    fb.detach_database(status, &m_db);
+    client().detach_database(status, &m_db);
     m_db = 0;
     m_tableInfo.clear();
+}
+
+void DbConnection::endReadTransaction() {
+    ISC_STATUS_ARRAY status;
+    if (m_readTransaction)
+        client().commit_transaction(status, &m_readTransaction);
+    m_readTransaction = 0;
 }
 
 void DbConnection::createDatabase(const QString &path, const QString &user, const QString &password,
@@ -163,13 +167,10 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
 void DbConnection::dropDatabase() {
     if (!m_db)
         setConnected(true);
-    const FbClient &fb = client();
+    endReadTransaction();
     ISC_STATUS_ARRAY status;
-    if (m_readTransaction)
-        fb.commit_transaction(status, &m_readTransaction);
-    m_readTransaction = 0;
-    fb.drop_database(status, &m_db);
-    fb.check(status);
+    client().drop_database(status, &m_db);
+    client().check(status);
     m_db = 0;
     m_tableInfo.clear();
 }

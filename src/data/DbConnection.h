@@ -124,6 +124,8 @@ private:
     void connectNow();
     QByteArray readBlobNow(qint64 blobId);
     void disconnectNow();
+    /// Commits the read transaction, if any; what the server says is ignored.
+    void endReadTransaction();
     QByteArray attachName() const;
 
     QString m_protocol, m_host, m_database, m_user, m_password;
