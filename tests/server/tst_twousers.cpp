@@ -216,6 +216,26 @@ private slots:
                  qPrintable(messages->messages[1].text));
         checkTheSecondShowsAStoredCompany();
     }
+    void aServerThatWentAwayIsReportedAndTheNextActionReconnects() {
+        QVERIFY(first->show());
+        first->press(Qt::Key_F2);
+        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa po výpadku"));
+        own->setConnected(false);
+        server->stop();
+        first->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY2(messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
+                 qPrintable(messages->messages[0].text));
+        QVERIFY(!first->form->isBrowseMode());
+        QCOMPARE(first->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa po výpadku"));
+
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+        first->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY(first->form->isBrowseMode());
+        QCOMPARE(companyName(1), QStringLiteral("Alfa po výpadku"));
+        QCOMPARE(first->boardRowsFor(QStringLiteral("%výpadku%")), 2); // the company's line and Jana
+    }
 };
 
 QTEST_MAIN(TestTwoUsers)
