@@ -56,8 +56,7 @@ std::optional<DatabaseAccess> LoginFlow::obtain(const QString &target) {
 
     if (!suggested.user.isEmpty()) {
         if (const auto remembered = m_store.read(secretKey(target, suggested.user))) {
-            const Outcome outcome = tryLogin(suggested.user, *remembered);
-            if (outcome != Outcome::Refused)
+            if (tryLogin(suggested.user, *remembered) != Outcome::Refused)
                 return DatabaseAccess{target, suggested.user, *remembered};
             suggested.remember = true;
         }
