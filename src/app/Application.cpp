@@ -2,12 +2,16 @@
 
 #include "DatabaseCreator.h"
 #include "DatabaseLocation.h"
+#include "DatabaseTarget.h"
 #include "DbError.h"
 #include "ErrorReport.h"
 #include "FbClient.h"
+#include "FileHolders.h"
+#include "LoginDialog.h"
 #include "MessageBoxService.h"
 #include "ShutdownSignals.h"
 #include "QtTranslations.h"
+#include "SingleInstance.h"
 #include "U_DM.h"
 #include "U_deska.h"
 
@@ -16,8 +20,10 @@
 #include "U_Info.h"
 #include "U_report.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QIcon>
 #include <QTextStream>
 #include <QTimer>
@@ -60,6 +66,26 @@ void prepareUserDatabase(const DatabaseLocation &location) {
     }
 }
 
+/// Unattended runs cannot answer a dialog: they cancel it.
+class CancellingPrompt : public login::LoginPrompt {
+public:
+    std::optional<login::LoginAnswer> ask(const QString &, const login::LoginAnswer &, const QString &) override {
+        return std::nullopt;
+    }
+};
+
+/// The login for `database`; a server asks for one. Cancelled, the program
+/// goes on and reports the database as one it cannot reach.
+DatabaseAccess loginFor(const QString &database, bool unattended) {
+    if (!dbtarget::isServer(database))
+        return DatabaseAccess::embedded(database);
+    login::DesktopSecretStore store;
+    login::DialogLoginPrompt dialog;
+    CancellingPrompt cancelling;
+    login::LoginFlow flow(store, unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog);
+    return flow.obtain(database).value_or(DatabaseAccess::forTarget(database));
+}
+
 } // namespace
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
@@ -86,7 +112,7 @@ bool Application::notify(QObject *receiver, QEvent *event) {
     return false;
 }
 
-int Application::run() {
+int Application::run(const QString &chosenDatabase) {
     static ui::MessageBoxService boxes;
     static std::unique_ptr<MessageLog> log;
     const QString logPath = qEnvironmentVariable("VIZITAR_MESSAGE_LOG");
@@ -97,8 +123,39 @@ int Application::run() {
         msg::setService(&boxes);
     }
 
-    const DatabaseLocation location = DatabaseLocation::forThisProgram();
+    const QString chosen = !chosenDatabase.isEmpty()
+                               ? chosenDatabase
+                               : QSettings().value(QStringLiteral("Database")).toString().trimmed();
+    const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
     prepareUserDatabase(location);
+    const DatabaseAccess access = loginFor(location.database, log != nullptr);
+
+    // An embedded file is held by one process: a second start on it brings
+    // the running program forward, another program holding it is named.
+    Tfm_Deska *window = nullptr;
+    std::unique_ptr<SingleInstance> instance;
+    if (!dbtarget::isServer(location.database)) {
+        instance = std::make_unique<SingleInstance>(location.database);
+        if (instance->bringRunningForward())
+            return 0;
+        const QStringList holders = fileHolders(location.database);
+        if (!holders.isEmpty()) {
+            msg::show(msg::Kind::Error, QStringLiteral("Databázi %1 právě používá jiný program: %2.\n"
+                                                       "Zavřete ho a spusťte Kontakty znovu.")
+                                            .arg(QDir::toNativeSeparators(location.database),
+                                                 holders.join(QStringLiteral(", "))));
+            msg::setService(nullptr);
+            return 1;
+        }
+        instance->listen([&window] {
+            if (!window)
+                return;
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+            window->show();
+            window->raise();
+            window->activateWindow();
+        });
+    }
 
     ShutdownSignals shutdown;
     shutdown.install();
@@ -110,7 +167,8 @@ int Application::run() {
         else
             QApplication::restoreOverrideCursor();
     });
-    Tfm_Deska deska(dm, location.baseDirectory);
+    Tfm_Deska deska(dm, location.baseDirectory, access);
+    window = &deska;
     TFM_Kontakt contactForm(dm, &deska);
     Tfm_Firma companyForm(dm, contactForm, &deska);
     TfmInfo about(dm, deska);

@@ -13,5 +13,7 @@ public:
     /// gives every window the program's icon.
     static void setIdentity(QGuiApplication &app);
     bool notify(QObject *receiver, QEvent *event) override;
-    int run();
+    /// Runs the program on `chosenDatabase` (a file path or a connection
+    /// string); when empty, on the setting Database, else on the usual file.
+    int run(const QString &chosenDatabase = {});
 };

@@ -15,7 +15,13 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
     const QCommandLineOption version(
         {QStringLiteral("v"), QStringLiteral("version")},
         QStringLiteral("Show the version and the database structure it creates."));
-    parser.addOptions({help, version});
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Work with the database TARGET: a file path, or a server's database as "
+                       "host:/path/file.fdb, host/port:alias or inet://host/path. Wins over the "
+                       "setting Database."),
+        QStringLiteral("TARGET"));
+    parser.addOptions({help, version, database});
 
     ProgramCommand command;
     if (!parser.parse(arguments)) {
@@ -34,8 +40,11 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
     } else if (!parser.positionalArguments().isEmpty()) {
         command.text =
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+    } else if (parser.isSet(database) && parser.value(database).trimmed().isEmpty()) {
+        command.text = QStringLiteral("--database needs a file path or a connection string");
     } else {
         command.action = Action::Run;
+        command.database = parser.value(database).trimmed();
     }
     return command;
 }

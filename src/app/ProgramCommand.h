@@ -7,6 +7,9 @@ struct ProgramCommand {
     enum class Action { Run, ShowHelp, ShowVersion, UsageError };
     Action action = Action::UsageError;
     QString text; ///< help or version text, or what is wrong with the arguments
+    /// The database given with --database (a file path or a connection
+    /// string), or empty.
+    QString database;
 
     /// Reads `arguments` (the program name first; the options of the
     /// windowing system already taken out). Never throws.

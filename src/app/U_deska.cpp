@@ -80,7 +80,10 @@ std::function<QDate()> &Tfm_Deska::clock() {
 }
 
 Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
-    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory) {
+    : Tfm_Deska(dm, baseDirectory, DatabaseAccess{}, parent) {}
+
+Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access, QWidget *parent)
+    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access) {
     fm_Deska = this;
     setObjectName(QStringLiteral("fm_Deska"));
     setWindowTitle(QStringLiteral("Vizitar"));
@@ -200,7 +203,9 @@ void Tfm_Deska::FormCreate() {
     if (QDir::setCurrent(m_baseDirectory))
         m_baseDirectory = QDir::currentPath();
     // 2. Upgrade an older database before opening it for work.
-    CheckDatabaseVersion(m_dm, m_baseDirectory);
+    if (m_access.database.isEmpty())
+        m_access = DatabaseAccess::defaultFor(m_baseDirectory);
+    CheckDatabaseVersion(m_dm, m_baseDirectory, m_access);
     // 3. Shared colours for the record forms.
     ui::sharedColors() = ui::SharedColors{};
     // 4. Placement.
@@ -208,8 +213,8 @@ void Tfm_Deska::FormCreate() {
     // 5. The message texts are fixed in the program.
     // 6. Open the database and compose the name-day line.
     try {
-        m_dm.ConnectAndOpenAll(dbsettings::databasePath(m_baseDirectory), QString(), dbsettings::kPassword,
-                               dbsettings::kProtocol, dbsettings::kUser);
+        m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password, dbsettings::kProtocol,
+                               m_access.user);
         stbP1->setText(composeNameDayLine());
     } catch (const data::DbError &) {
         msg::show(msg::Kind::Error, texts::msgDatabaseProblem());

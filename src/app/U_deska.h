@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DatabaseTarget.h"
+
 #include <QDate>
 #include <QKeySequence>
 #include <QMainWindow>
@@ -27,6 +29,8 @@ class Tfm_Deska : public QMainWindow {
 public:
     /// `baseDirectory` is the directory of the executable (tests pass their own).
     Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent = nullptr);
+    /// Works with the database `access` names instead of the file under the base directory.
+    Tfm_Deska(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access, QWidget *parent = nullptr);
     ~Tfm_Deska() override;
 
     /// The windows created after this one; the toolbar commands open them.
@@ -124,6 +128,7 @@ private:
 
     TDM &m_dm;
     QString m_baseDirectory;
+    DatabaseAccess m_access;
     bool m_shown = false;
     TFM_Kontakt *m_contactForm = nullptr;
     Tfm_Firma *m_companyForm = nullptr;

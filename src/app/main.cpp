@@ -41,6 +41,7 @@ int main(int argc, char *argv[]) {
         early.action == ProgramCommand::Action::ShowVersion)
         return answer(early);
     Application app(argc, argv);
-    const int code = answer(ProgramCommand::parse(QCoreApplication::arguments()));
-    return code >= 0 ? code : app.run();
+    const ProgramCommand command = ProgramCommand::parse(QCoreApplication::arguments());
+    const int code = answer(command);
+    return code >= 0 ? code : app.run(command.database);
 }

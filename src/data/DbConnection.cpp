@@ -128,15 +128,19 @@ void DbConnection::disconnectNow() {
     }
     if (!m_db)
         return;
-    const FbClient &fb = client();
+    endReadTransaction();
     ISC_STATUS_ARRAY status;
-    if (m_readTransaction)
-        fb.commit_transaction(status, &m_readTransaction);
-    m_readTransaction = 0;
-    fb.detach_database(status, &m_db);
+    client().detach_database(status, &m_db);
     m_db = 0;
     m_tableInfo.clear();
     m_readOnlyCopy.reset();
+}
+
+void DbConnection::endReadTransaction() {
+    ISC_STATUS_ARRAY status;
+    if (m_readTransaction)
+        client().commit_transaction(status, &m_readTransaction);
+    m_readTransaction = 0;
 }
 
 void DbConnection::createDatabase(const QString &path, const QString &user, const QString &password,
@@ -173,6 +177,17 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
     fb.check(status);
     fb.detach_database(status, &db);
+}
+
+void DbConnection::dropDatabase() {
+    if (!m_db)
+        setConnected(true);
+    endReadTransaction();
+    ISC_STATUS_ARRAY status;
+    client().drop_database(status, &m_db);
+    client().check(status);
+    m_db = 0;
+    m_tableInfo.clear();
 }
 
 void DbConnection::setLockTimeoutSeconds(int seconds) { g_lockTimeoutSeconds = qBound(1, seconds, 120); }

@@ -54,6 +54,10 @@ public:
     static void createDatabase(const QString &path, const QString &user, const QString &password,
                                bool forcedWrites = true);
 
+    /// Deletes the database (connecting first when needed); for one just
+    /// made whose filling failed. Throws DbError.
+    void dropDatabase();
+
     // Used by the datasets.
     /// Prepares and executes a SELECT in the read transaction; the caller fetches.
     std::unique_ptr<FbStatement> openCursor(const QByteArray &sql, const QVariantList &params);
@@ -124,6 +128,8 @@ private:
     void connectNow();
     QByteArray readBlobNow(qint64 blobId);
     void disconnectNow();
+    /// Commits the read transaction, if any; what the server says is ignored.
+    void endReadTransaction();
     QByteArray attachName() const;
     void refuseChangesWhenReadOnly() const;
 

@@ -20,6 +20,8 @@ public:
         Conflict,
         /// Someone else holds an unfinished change of the row.
         LockTimeout,
+        /// The server refused the user name or password.
+        LoginRefused,
     };
 
     explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {})

@@ -109,11 +109,15 @@ DbError::Kind FbClient::classify(const QList<long> &codes) {
     for (long code : lost)
         if (codes.contains(code))
             return DbError::Kind::ConnectionLost;
-    // A wait that ran out also names the conflict it waited on.
-    if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict))
+    // A wait that ran out also names the conflict it waited on; a server
+    // that waited for another's unfinished change names that transaction.
+    if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict) ||
+        codes.contains(isc_concurrent_transaction))
         return DbError::Kind::LockTimeout;
     if (codes.contains(isc_update_conflict) || codes.contains(isc_deadlock))
         return DbError::Kind::Conflict;
+    if (codes.contains(isc_login))
+        return DbError::Kind::LoginRefused;
     return DbError::Kind::General;
 }
 
@@ -127,6 +131,7 @@ void FbClient::check(const ISC_STATUS *status) const {
     case DbError::Kind::Conflict: throw DbError(dbtexts::kConflict, kind, codes);
     case DbError::Kind::LockTimeout: throw DbError(dbtexts::kLockTimeout, kind, codes);
     case DbError::Kind::ConnectionLost: throw DbError(dbtexts::kConnectionLost.arg(text), kind, codes);
+    case DbError::Kind::LoginRefused:
     case DbError::Kind::General: break;
     }
     throw DbError(QStringLiteral("SQL Error: %1").arg(text), kind, codes);

@@ -6,10 +6,9 @@
 
 #include <QFile>
 
-void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory) {
-    const QString path = dbsettings::databasePath(baseDirectory);
-    if (!dm.ConnectDatabase(true, path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
-                            dbsettings::kUser))
+void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access) {
+    const DatabaseAccess target = access.database.isEmpty() ? DatabaseAccess::defaultFor(baseDirectory) : access;
+    if (!dm.ConnectDatabase(true, target.database, QString(), target.password, dbsettings::kProtocol, target.user))
         return;
     dm.ztUpdateNastaveni.open();
     const qint64 major = dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
@@ -24,7 +23,7 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory) {
     } catch (const data::DbError &) {
         // A file this user may not change: the board then reads afresh each time.
     }
-    dm.ConnectDatabase(false, path, QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
+    dm.ConnectDatabase(false, target.database, QString(), target.password, dbsettings::kProtocol, target.user);
 }
 
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory) {

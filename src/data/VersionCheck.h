@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "DatabaseTarget.h"
 
 class TDM;
 
@@ -8,7 +8,8 @@ class TDM;
 /// it for work. Connects on its own and disconnects again. A database that
 /// cannot be reached is left alone silently; an error after connecting
 /// (missing settings column, failing ALTER) propagates to the caller.
-void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory);
+/// `access` names the database (by default the file under the base directory).
+void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access = {});
 /// Adds the photo column, gives the sample contact its photo, records 1.1.
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory);
 /// Runs one schema statement through zqUpdate.

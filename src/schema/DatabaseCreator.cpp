@@ -1,5 +1,6 @@
 #include "DatabaseCreator.h"
 
+#include "DatabaseTarget.h"
 #include "DbConnection.h"
 #include "DbError.h"
 #include "NameDays.h"
@@ -42,13 +43,12 @@ void fillCalendar(data::DbConnection &db) {
     db.executeBatch("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)", rows);
 }
 
-void build(const QString &path, const CreateOptions &options, const Filler &fill) {
-    data::DbConnection::createDatabase(path, dbsettings::kUser, dbsettings::kPassword,
-                                       options.forcedWrites);
-    data::DbConnection db;
-    db.setDatabase(path);
-    db.setUser(dbsettings::kUser);
-    db.setPassword(dbsettings::kPassword);
+ServerLogin loginOrOwn(const ServerLogin &login) {
+    return login.user.isEmpty() ? ServerLogin{dbsettings::kUser, dbsettings::kPassword} : login;
+}
+
+/// Makes the tables and the first rows in the database just created.
+void populate(data::DbConnection &db, const CreateOptions &options, const Filler &fill) {
     db.setConnected(true);
     for (const QString &statement : schemaStatements(options.layout))
         db.executeCommitted(sqlBytes(statement), {});
@@ -63,9 +63,38 @@ void build(const QString &path, const CreateOptions &options, const Filler &fill
     db.setConnected(false);
 }
 
+void build(const QString &path, const CreateOptions &options, const Filler &fill, const ServerLogin &given) {
+    const ServerLogin login = loginOrOwn(given);
+    data::DbConnection::createDatabase(path, login.user, login.password, options.forcedWrites);
+    data::DbConnection db;
+    db.setDatabase(path);
+    db.setUser(login.user);
+    db.setPassword(login.password);
+    if (!dbtarget::isServer(path)) {
+        populate(db, options, fill);
+        return;
+    }
+    // The server's file cannot be removed from here; the server drops it.
+    try {
+        populate(db, options, fill);
+    } catch (...) {
+        try {
+            db.dropDatabase();
+        } catch (const data::DbError &) {
+            // The first error is the one worth reporting.
+        }
+        throw;
+    }
+}
+
 } // namespace
 
-void createDatabase(const QString &path, const CreateOptions &options, const Filler &fill) {
+void createDatabase(const QString &path, const CreateOptions &options, const Filler &fill,
+                    const ServerLogin &login) {
+    if (dbtarget::isServer(path)) {
+        build(path, options, fill, login);
+        return;
+    }
     if (QFileInfo::exists(path))
         throw data::DbError(
             QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
@@ -76,7 +105,7 @@ void createDatabase(const QString &path, const CreateOptions &options, const Fil
         throw data::DbError(QStringLiteral("cannot create the folder %1").arg(folder));
     }
     try {
-        build(path, options, fill);
+        build(path, options, fill, {});
     } catch (...) {
         QFile::remove(path);
         removeFolders(made);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DatabaseTarget.h"
 #include "Schema.h"
 
 #include <QString>
@@ -25,8 +26,11 @@ using Filler = std::function<void(data::DbConnection &)>;
 /// the name-day calendar, and then whatever `fill` adds on the same
 /// connection. Refuses an existing file (it stays untouched). Throws
 /// data::DbError on any failure; the half-made file and the folders made for
-/// it are removed again.
+/// it are removed again. `path` may also name a database on a server
+/// ("host:/path/file.fdb"): the server makes it, and drops it again when
+/// the filling fails; `login` then is the server's user (empty: the
+/// program's own).
 void createDatabase(const QString &path, const CreateOptions &options = {},
-                    const Filler &fill = {});
+                    const Filler &fill = {}, const ServerLogin &login = {});
 
 } // namespace schema

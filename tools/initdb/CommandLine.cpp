@@ -1,7 +1,8 @@
 #include "CommandLine.h"
 
+#include "DatabaseTarget.h"
+
 #include <QCommandLineParser>
-#include <QFileInfo>
 
 namespace initdb {
 namespace {
@@ -25,8 +26,10 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
 CommandLine parseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Creates a new contacts database file."));
-    parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("The database file to create."));
+    parser.addPositionalArgument(
+        QStringLiteral("PATH"),
+        QStringLiteral("The database file to create, or a database on a server: "
+                       "host:/path/file.fdb, host/port:/path/file.fdb or inet://host/path."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption layout(
@@ -44,7 +47,13 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("Add M generated contact persons to them; placeholder "
                        "rows of companies without contacts come on top."),
         QStringLiteral("M"));
-    parser.addOptions({help, layout, demo, companies, contacts});
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QStringLiteral("The server's user (else ISC_USER)."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption password(
+        QStringLiteral("password"), QStringLiteral("The server user's password (else ISC_PASSWORD)."),
+        QStringLiteral("PASSWORD"));
+    parser.addOptions({help, layout, demo, companies, contacts, user, password});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -80,7 +89,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         return result;
     }
     result.options.demo = parser.isSet(demo);
-    result.path = QFileInfo(paths.first()).absoluteFilePath();
+    result.path = dbtarget::normalized(paths.first());
+    if (dbtarget::isServer(result.path)) {
+        result.login.user = parser.isSet(user) ? parser.value(user) : qEnvironmentVariable("ISC_USER");
+        result.login.password =
+            parser.isSet(password) ? parser.value(password) : qEnvironmentVariable("ISC_PASSWORD");
+        if (result.login.user.isEmpty()) {
+            result.text = QStringLiteral("a database on a server needs --user and --password "
+                                         "(or ISC_USER and ISC_PASSWORD)");
+            return result;
+        }
+    } else if (parser.isSet(user) || parser.isSet(password)) {
+        result.text = QStringLiteral("--user and --password are for a database on a server");
+        return result;
+    }
     result.action = CommandLine::Action::Build;
     return result;
 }

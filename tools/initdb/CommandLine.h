@@ -10,12 +10,14 @@ namespace initdb {
 struct CommandLine {
     enum class Action { Build, ShowHelp, UsageError };
     Action action = Action::UsageError;
-    QString path; ///< absolute path of the file to create
+    QString path; ///< absolute path of the file to create, or a server's connection string
     BuildOptions options;
+    ServerLogin login; ///< for a database on a server
     QString text; ///< the help text, or what is wrong with the arguments
 };
 
-/// Reads `arguments` (the program name first). Never throws.
+/// Reads `arguments` (the program name first). A server's login comes from
+/// --user/--password, else from ISC_USER/ISC_PASSWORD. Never throws.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 } // namespace initdb

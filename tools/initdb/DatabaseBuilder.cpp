@@ -23,14 +23,14 @@ void fillCompanies(data::DbConnection &db, const BuildOptions &options) {
 
 } // namespace
 
-void buildDatabase(const QString &path, const BuildOptions &options) {
+void buildDatabase(const QString &path, const BuildOptions &options, const ServerLogin &login) {
     if (options.companies < 0 || options.contacts < 0)
         throw data::DbError(
             QStringLiteral("The numbers of companies and contacts must not be negative."));
     if (options.contacts > 0 && options.companies == 0)
         throw data::DbError(QStringLiteral("Contacts need at least one company to belong to."));
     schema::createDatabase(path, {options.layout, options.forcedWrites},
-                           [&](data::DbConnection &db) { fillCompanies(db, options); });
+                           [&](data::DbConnection &db) { fillCompanies(db, options); }, login);
 }
 
 } // namespace initdb

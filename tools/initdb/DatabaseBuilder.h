@@ -22,6 +22,8 @@ struct BuildOptions {
 /// and counts that are negative or contacts without companies. Throws
 /// data::DbError on any failure; a half-made file is removed, and so are
 /// the folders made for it.
-void buildDatabase(const QString &path, const BuildOptions &options = {});
+/// `path` may name a database on a server, made with `login`.
+void buildDatabase(const QString &path, const BuildOptions &options = {},
+                   const ServerLogin &login = {});
 
 } // namespace initdb

@@ -24,7 +24,7 @@ int main(int argc, char *argv[]) {
     // The tool only makes new files, which no other process holds yet.
     data::FbClient::usePrivateLockFolder();
     try {
-        initdb::buildDatabase(command.path, command.options);
+        initdb::buildDatabase(command.path, command.options, command.login);
     } catch (const data::DbError &e) {
         std::fprintf(stderr, "kontakty-initdb: %s\n", qPrintable(e.message()));
         return 1;

@@ -1,0 +1,242 @@
+// Two people on one server database: each with a data module and a company
+// form of their own, as two programs would have.
+#include "DataFixture.h"
+#include "FbStatement.h"
+#include "MessageService.h"
+#include "TestServer.h"
+
+#include "DbNavigator.h"
+#include "U_Firma.h"
+#include "U_Kontakt.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+/// One user's program: the data module and the company form.
+struct Desk {
+    TDM dm;
+    std::unique_ptr<TFM_Kontakt> contactForm;
+    std::unique_ptr<Tfm_Firma> form;
+
+    Desk(const TestServer &server, const QString &target) {
+        dm.ConnectAndOpenAll(target, QString(), server.password(), dbsettings::kProtocol, server.user());
+        contactForm = std::make_unique<TFM_Kontakt>(dm);
+        form = std::make_unique<Tfm_Firma>(dm, *contactForm);
+    }
+    bool show() {
+        form->show();
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form.get());
+    }
+    void press(Qt::Key key) { QTest::keyClick(form->windowHandle(), key); }
+    bool goTo(int companyId) {
+        form->DBNavi->button(forms::DbNavigator::First)->click();
+        while (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() != companyId) {
+            const qint64 before = dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
+            form->DBNavi->button(forms::DbNavigator::Next)->click();
+            if (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() == before)
+                return false;
+        }
+        return true;
+    }
+    /// The board's rows for `pattern`, as a keystroke in the search box asks.
+    int boardRowsFor(const QString &pattern) {
+        data::QueryDataset &board = dm.qHlavniDeska;
+        board.close();
+        for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
+            board.paramByName(QString::fromLatin1(name))->setAsString(pattern);
+        board.open();
+        return board.recordCount();
+    }
+};
+
+} // namespace
+
+class TestTwoUsers : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestServer> server;
+    QString target;
+    int made = 0;
+    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<Desk> first, second;
+    std::unique_ptr<msg::Recorder> messages;
+
+    QString companyName(int id) {
+        const auto cursor = own->openCursor("SELECT NAZEV_FIRMA FROM FIRMA WHERE ID = ?", {id});
+        data::PackedRow row;
+        return cursor->fetch(row) ? data::win1250::decode(row.cell(0).bytes) : QString();
+    }
+    void exec(const QByteArray &sql) { own->executeCommitted(sql, {}); }
+
+    /// The first user deletes company 2 "Beta" while the second shows it.
+    void deleteBetaUnderTheSecondUser() {
+        QVERIFY(second->show());
+        QVERIFY(second->goTo(2));
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 1);
+        QVERIFY(first->show());
+        QVERIFY(first->goTo(2));
+        messages->answers = {msg::Answer::Yes};
+        first->form->sbFirSmazClick();
+        QCOMPARE(messages->messages.size(), size_t(1)); // the question only
+        QCOMPARE(companyName(2), QString());
+        messages->messages.clear();
+        QVERIFY(second->show());
+    }
+    /// The second user's form shows a company that is stored.
+    void checkTheSecondShowsAStoredCompany() {
+        QVERIFY(second->form->isBrowseMode());
+        const qint64 shown = second->dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
+        QVERIFY2(!companyName(int(shown)).isEmpty(), qPrintable(QString::number(shown)));
+        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), companyName(int(shown)));
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 0);
+    }
+
+private slots:
+    void initTestCase() {
+        SKIP_WITHOUT_SERVER();
+        server = std::make_unique<TestServer>();
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+    }
+    void init() {
+        target = server->target(QStringLiteral("k%1.fdb").arg(++made));
+        initdb::BuildOptions options;
+        options.forcedWrites = false;
+        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
+        own = std::make_unique<data::DbConnection>();
+        own->setDatabase(target);
+        own->setUser(server->user());
+        own->setPassword(server->password());
+        QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
+                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                        "VALUES (1, 1, 0, 'Jana', 'Malá', ' ')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')"));
+        messages = std::make_unique<msg::Recorder>();
+        QVERIFY_DB(first = std::make_unique<Desk>(*server, target));
+        QVERIFY_DB(second = std::make_unique<Desk>(*server, target));
+    }
+    void cleanup() {
+        first.reset();
+        second.reset();
+        messages.reset();
+        own.reset();
+    }
+    void cleanupTestCase() { server.reset(); }
+
+    void aConfirmedChangeShowsOnTheOthersBoardAtTheNextKeystroke() {
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%gama%")), 0);
+        QVERIFY(first->show());
+        QVERIFY(first->goTo(2));
+        first->press(Qt::Key_F2);
+        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Gama"));
+        first->press(Qt::Key_Return);
+        QVERIFY(first->form->isBrowseMode());
+        QCOMPARE(companyName(2), QStringLiteral("Gama"));
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%gama%")), 1); // the company's placeholder row
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 0);
+        QVERIFY(messages->messages.empty());
+    }
+
+    void theSecondConfirmOfTheSameCompanyIsRefusedAndKeepsTheTyping() {
+        QVERIFY(first->show());
+        first->press(Qt::Key_F2);
+        QVERIFY(second->show());
+        second->press(Qt::Key_F2);
+        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Jany"));
+        QVERIFY(first->show());
+        first->press(Qt::Key_Return);
+        QVERIFY(first->form->isBrowseMode());
+
+        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Petra"));
+        QVERIFY(second->show());
+        second->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QCOMPARE(messages->messages[0].kind, msg::Kind::ErrorReport);
+        QVERIFY2(messages->messages[0].text.contains(data::dbtexts::kConflict), qPrintable(messages->messages[0].text));
+        QVERIFY(!second->form->isBrowseMode());
+        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
+        QCOMPARE(companyName(1), QStringLiteral("Alfa podle Jany"));
+        second->press(Qt::Key_Escape);
+        QVERIFY(second->form->isBrowseMode());
+        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Jany"));
+    }
+
+    void aConfirmMeetingAnUnfinishedChangeWaitsAFewSecondsThenSaysSo() {
+        data::DbConnection::setLockTimeoutSeconds(2);
+        // Someone's change of company 1 is written but not yet committed.
+        data::WriteTransaction unfinished(*own);
+        data::FbStatement update(*own, unfinished.handle());
+        QVERIFY_DB(update.prepare("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"); update.execute());
+        QVERIFY(second->show());
+        second->press(Qt::Key_F2);
+        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa nová"));
+        QElapsedTimer waited;
+        waited.start();
+        second->press(Qt::Key_Return);
+        data::DbConnection::setLockTimeoutSeconds(5);
+        QVERIFY2(waited.elapsed() < 10000, qPrintable(QString::number(waited.elapsed())));
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY2(messages->messages[0].text.contains(data::dbtexts::kLockTimeout),
+                 qPrintable(messages->messages[0].text));
+        QVERIFY(!second->form->isBrowseMode());
+        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa nová"));
+        // Once the other change is finished, the same confirm goes through
+        // or meets that change as a conflict; it never overwrites it unseen.
+        unfinished.commit();
+        second->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(2));
+        QVERIFY(messages->messages[1].text.contains(data::dbtexts::kConflict));
+    }
+
+    void editingACompanyAnotherDeletedSaysSo() {
+        deleteBetaUnderTheSecondUser();
+        second->press(Qt::Key_F2);
+        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Beta znovu"));
+        second->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY(messages->messages[0].text.contains(data::dbtexts::kConflict));
+        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Beta znovu"));
+        QCOMPARE(companyName(2), QString()); // not brought back
+        second->press(Qt::Key_Escape);
+        checkTheSecondShowsAStoredCompany();
+    }
+
+    void deletingACompanyAnotherDeletedSaysSo() {
+        deleteBetaUnderTheSecondUser();
+        messages->answers = {msg::Answer::Yes};
+        second->form->sbFirSmazClick();
+        QCOMPARE(messages->messages.size(), size_t(2)); // the question, then why not
+        QVERIFY2(messages->messages[1].text.contains(data::dbtexts::kDeleteConflict),
+                 qPrintable(messages->messages[1].text));
+        checkTheSecondShowsAStoredCompany();
+    }
+    void aServerThatWentAwayIsReportedAndTheNextActionReconnects() {
+        QVERIFY(first->show());
+        first->press(Qt::Key_F2);
+        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa po výpadku"));
+        own->setConnected(false);
+        server->stop();
+        first->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY2(messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
+                 qPrintable(messages->messages[0].text));
+        QVERIFY(!first->form->isBrowseMode());
+        QCOMPARE(first->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa po výpadku"));
+
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+        first->press(Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY(first->form->isBrowseMode());
+        QCOMPARE(companyName(1), QStringLiteral("Alfa po výpadku"));
+        QCOMPARE(first->boardRowsFor(QStringLiteral("%výpadku%")), 2); // the company's line and Jana
+    }
+};
+
+QTEST_MAIN(TestTwoUsers)
+#include "tst_twousers.moc"
