@@ -190,27 +190,23 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         companies.push_back(std::move(c));
     }
 
-    // Contacts of a known company, remembered with their company and ID so
-    // that they can be laid out company by company.
-    struct Member {
-        int company;
-        qint64 id;
-        Data::Contact contact;
-    };
-    std::vector<Member> members;
+    // Contacts of a known company, at first with the company's index as read.
+    std::vector<Data::Contact> &contacts = d->contacts;
     auto people = connection.openCursor(
         "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
     while (people->fetch(row)) {
         const auto company = row.tag(0) == Cell::Int ? companyOf.constFind(row.cell(0).num) : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
-        Member m{*company, row.tag(1) == Cell::Int ? row.cell(1).num : 0, {}};
-        m.contact.upperSurname = appendUpper(*d, row, 2);
-        m.contact.upperFirstName = appendUpper(*d, row, 3);
-        m.contact.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7));
-        m.contact.read = std::move(row);
-        members.push_back(std::move(m));
+        Data::Contact x;
+        x.company = *company;
+        x.upperSurname = appendUpper(*d, row, 2);
+        x.upperFirstName = appendUpper(*d, row, 3);
+        x.isContactRow = row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7));
+        x.read = std::move(row);
+        contacts.push_back(std::move(x));
     }
+    companyOf = {};
 
     // The board's order: by name (none first), ties by ID for a stable view.
     auto compareNames = [&](const Data::Company &a, const Data::Company &b) {
@@ -229,22 +225,23 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     std::vector<int> position(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         position[order[i]] = int(i);
-    std::sort(members.begin(), members.end(), [&](const Member &a, const Member &b) {
-        return position[a.company] != position[b.company] ? position[a.company] < position[b.company] : a.id < b.id;
+    // Sorted in place, company by company in the board's order, by ID within one.
+    for (Data::Contact &x : contacts)
+        x.company = position[x.company];
+    auto idOf = [](const Data::Contact &x) { return x.read.tag(1) == Cell::Int ? x.read.cell(1).num : 0; };
+    std::sort(contacts.begin(), contacts.end(), [&](const Data::Contact &a, const Data::Contact &b) {
+        return a.company != b.company ? a.company < b.company : idOf(a) < idOf(b);
     });
 
-    d->contacts.reserve(members.size());
-    size_t member = 0;
+    size_t next = 0;
     for (size_t i = 0; i < order.size(); ++i) {
         Data::Company firm = std::move(companies[order[i]]);
         if (i > 0 && compareNames(d->companies.back(), firm) != 0)
             d->runEnds.push_back(int(i));
-        firm.firstContact = int(d->contacts.size());
-        for (; member < members.size() && members[member].company == order[i]; ++member) {
-            members[member].contact.company = int(i);
-            d->contacts.push_back(std::move(members[member].contact));
-        }
-        firm.endContact = int(d->contacts.size());
+        firm.firstContact = int(next);
+        while (next < contacts.size() && contacts[next].company == int(i))
+            ++next;
+        firm.endContact = int(next);
         d->companies.push_back(std::move(firm));
     }
     if (!d->companies.empty())
