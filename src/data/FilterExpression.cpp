@@ -51,6 +51,10 @@ private:
         return true;
     }
     std::unique_ptr<Node> combine(Node::Kind kind, std::unique_ptr<Node> l, std::unique_ptr<Node> r) {
+        // Parsing, evaluating and freeing all recurse over the tree: a tree
+        // past any sensible filter is refused before it can exhaust the stack.
+        if (++m_nodes > kMaxNodes)
+            fail(QStringLiteral("more than %1 conditions").arg(kMaxNodes));
         auto n = std::make_unique<Node>();
         n->kind = kind;
         n->left = std::move(l);
@@ -70,6 +74,13 @@ private:
         return node;
     }
     std::unique_ptr<Node> parseUnary() {
+        if (++m_depth > kMaxDepth)
+            fail(QStringLiteral("nested more than %1 levels deep").arg(kMaxDepth));
+        auto node = parseUnaryAtDepth();
+        --m_depth;
+        return node;
+    }
+    std::unique_ptr<Node> parseUnaryAtDepth() {
         if (keyword("not"))
             return combine(Node::Not, parseUnary(), nullptr);
         skipBlanks();
@@ -139,8 +150,12 @@ private:
         return node;
     }
 
+    static constexpr int kMaxDepth = 100;
+    static constexpr int kMaxNodes = 1000;
     const QString &m_text;
     int m_pos = 0;
+    int m_depth = 0;
+    int m_nodes = 0;
 };
 
 bool compare(int order, const QString &op) {
