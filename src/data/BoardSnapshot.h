@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChangeLog.h"
+#include "CompactRecords.h"
 #include "Dataset.h"
 #include "LikePattern.h"
 
@@ -52,21 +53,22 @@ public:
             PackedRow groupLine;
             int firstContact = 0, endContact = 0;  // its contacts, by contact ID
         };
+        /// A contact's record (see ContactRecord in the source): whether it
+        /// makes a row of its own, its ID, the upper-cased surname and first
+        /// name, and the columns of its board row as read (surname, first
+        /// name, mobile, phone, e-mail, region). Its row is made from them
+        /// and its company's group line when it is asked for.
         struct Contact {
-            Text upperSurname, upperFirstName;
-            bool isContactRow = false;  // region set and not '***'
-            int company = 0;            // index into companies
-            /// The contact's columns as read (company, ID, surname, first
-            /// name, mobile, phone, e-mail, region); its board row is made
-            /// from them and its company's group line when it is asked for.
-            PackedRow read;
+            CompactRecords::Handle record = 0;
+            int company = 0;  // index into companies
         };
         UpperCaseTable upper;
         std::vector<ColumnInfo> columns;
         std::vector<Company> companies;  // in the board's order
         std::vector<int> runEnds;        // end of each run of companies of equal name
         std::vector<Contact> contacts;   // grouped by company, in its order
-        QByteArray upperText;            // every upper-cased name, end to end
+        CompactRecords contactRecords;
+        QByteArray upperText;            // the companies' upper-cased names, end to end
         QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
     };
 

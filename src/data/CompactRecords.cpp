@@ -1,0 +1,117 @@
+#include "CompactRecords.h"
+
+#include <cstring>
+
+namespace data {
+
+CompactRecords::Handle CompactRecords::add(QByteArrayView record) {
+    const qsizetype size = record.size();
+    if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < size) {
+        // A record larger than a block gets a block of its own size.
+        const qsizetype blockSize = qMax(kBlockSize, size);
+        m_blocks.push_back({std::make_unique<char[]>(blockSize), blockSize, 0});
+        Q_ASSERT(m_blocks.size() < (size_t(1) << (32 - kOffsetBits)));
+    }
+    Block &block = m_blocks.back();
+    const Handle handle = Handle((m_blocks.size() - 1) << kOffsetBits) | Handle(block.used);
+    if (size)
+        std::memcpy(block.bytes.get() + block.used, record.data(), size);
+    // A block of its own (offset 0, larger than the offset can address) is
+    // closed at once.
+    block.used = size > kBlockSize ? block.size : block.used + size;
+    return handle;
+}
+
+const char *CompactRecords::at(Handle handle) const {
+    return m_blocks[handle >> kOffsetBits].bytes.get() + (handle & (kBlockSize - 1));
+}
+
+qsizetype CompactRecords::capacity() const {
+    qsizetype total = 0;
+    for (const Block &block : m_blocks)
+        total += block.size;
+    return total;
+}
+
+namespace compactcell {
+namespace {
+
+bool isNumber(Cell::Tag tag) {
+    return tag == Cell::Int || tag == Cell::DateTime || tag == Cell::BlobId || tag == Cell::Double;
+}
+
+bool isText(Cell::Tag tag) { return tag == Cell::Text || tag == Cell::Bytes; }
+
+} // namespace
+
+void appendText(QByteArray &record, Cell::Tag tag, QByteArrayView bytes) {
+    record.append(char(tag));
+    auto length = quint32(bytes.size());
+    do {
+        const auto low = char(length & 0x7F);
+        length >>= 7;
+        record.append(length ? char(low | 0x80) : low);
+    } while (length);
+    record.append(bytes);
+}
+
+void append(QByteArray &record, const PackedRow &row, int column) {
+    const Cell::Tag tag = row.tag(column);
+    if (isText(tag)) {
+        appendText(record, tag, row.payload(column));
+        return;
+    }
+    record.append(char(tag));
+    if (isNumber(tag)) {
+        const qint64 value = row.cell(column).num;
+        record.append(reinterpret_cast<const char *>(&value), 8);
+    }
+}
+
+qint64 Reader::number() const {
+    qint64 value = 0;
+    if (isNumber(tag()))
+        std::memcpy(&value, m_at + 1, 8);
+    return value;
+}
+
+QByteArrayView Reader::bytes() const {
+    if (!isText(tag()))
+        return {};
+    const unsigned char *p = m_at + 1;
+    quint32 length = 0;
+    for (int shift = 0;; shift += 7) {
+        length |= quint32(*p & 0x7F) << shift;
+        if (!(*p++ & 0x80))
+            break;
+    }
+    return {reinterpret_cast<const char *>(p), qsizetype(length)};
+}
+
+void Reader::skip() {
+    const Cell::Tag t = tag();
+    if (isNumber(t)) {
+        m_at += 9;
+    } else if (isText(t)) {
+        const QByteArrayView text = bytes();
+        m_at = reinterpret_cast<const unsigned char *>(text.data()) + text.size();
+    } else {
+        m_at += 1;
+    }
+}
+
+void Reader::copyTo(PackedRow::Builder &builder) {
+    const Cell::Tag t = tag();
+    if (isNumber(t)) {
+        builder.addNumber(t, number());
+    } else if (isText(t)) {
+        const QByteArrayView text = bytes();
+        builder.addBytes(t, text.data(), int(text.size()));
+    } else {
+        builder.addNull();
+    }
+    skip();
+}
+
+} // namespace compactcell
+} // namespace data

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Cell.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <memory>
+#include <vector>
+
+namespace data {
+
+/// Many small immutable records kept end to end in large blocks: no
+/// allocation per record, and nothing is copied when the store grows, so
+/// holding a whole register costs little more than its bytes.
+class CompactRecords {
+public:
+    using Handle = quint32;
+
+    /// Stores the record and returns where it is.
+    Handle add(QByteArrayView record);
+    const char *at(Handle handle) const;
+    /// Bytes reserved by the blocks.
+    qsizetype capacity() const;
+
+private:
+    static constexpr int kOffsetBits = 18;
+    static constexpr qsizetype kBlockSize = qsizetype(1) << kOffsetBits;
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        qsizetype size = 0, used = 0;
+    };
+    std::vector<Block> m_blocks;
+};
+
+/// Cells written one after another in the least space: a tag byte, then
+/// eight bytes for a number, or a length (seven bits a byte) and the bytes
+/// for text. They are read back in the same order.
+namespace compactcell {
+
+void append(QByteArray &record, const PackedRow &row, int column);
+void appendText(QByteArray &record, Cell::Tag tag, QByteArrayView bytes);
+
+/// Reads the cells of a record from its start.
+class Reader {
+public:
+    explicit Reader(const char *at) : m_at(reinterpret_cast<const unsigned char *>(at)) {}
+    Cell::Tag tag() const { return Cell::Tag(*m_at); }
+    /// The current cell's number (Int, DateTime, BlobId, Double bits).
+    qint64 number() const;
+    /// The current cell's bytes (Text, Bytes; empty otherwise).
+    QByteArrayView bytes() const;
+    void skip();
+    /// Appends the current cell to a row being built and moves on.
+    void copyTo(PackedRow::Builder &builder);
+
+private:
+    const unsigned char *m_at;
+};
+
+} // namespace compactcell
+} // namespace data
