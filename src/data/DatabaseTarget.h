@@ -33,6 +33,14 @@ namespace dbtarget {
 /// ("/data/a:b.fdb", "./a:b.fdb") is a file.
 bool isServer(const QString &target);
 
+/// A server's connection string in its two parts: the server (with its
+/// port, as written) and the database on it (a path or an alias).
+struct ServerParts {
+    QString server;
+    QString database;
+};
+ServerParts split(const QString &target);
+
 /// A file path made absolute against the current directory (the program
 /// changes its directory later); a connection string unchanged.
 QString normalized(const QString &target);

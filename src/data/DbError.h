@@ -24,9 +24,13 @@ public:
         LoginRefused,
     };
 
-    explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {})
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind), m_codes(std::move(codes)) {}
+    explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {}, QString engineText = {})
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind), m_codes(std::move(codes)),
+          m_engineText(std::move(engineText)) {}
     const QString &message() const { return m_message; }
+    /// The engine's own words, where the message wraps them in the layer's
+    /// (empty for the layer's own errors).
+    const QString &engineText() const { return m_engineText; }
     const char *what() const noexcept override { return m_utf8.constData(); }
     Kind kind() const { return m_kind; }
     /// The server's error codes in the order it reported them (empty for the layer's own errors).
@@ -43,6 +47,7 @@ private:
     QByteArray m_utf8;
     Kind m_kind;
     QList<long> m_codes;
+    QString m_engineText;
 };
 
 /// The data layer's own words for the failures a user can act on.

@@ -128,13 +128,13 @@ void FbClient::check(const ISC_STATUS *status) const {
     const DbError::Kind kind = classify(codes);
     const QString text = errorText(status);
     switch (kind) {
-    case DbError::Kind::Conflict: throw DbError(dbtexts::kConflict, kind, codes);
-    case DbError::Kind::LockTimeout: throw DbError(dbtexts::kLockTimeout, kind, codes);
-    case DbError::Kind::ConnectionLost: throw DbError(dbtexts::kConnectionLost.arg(text), kind, codes);
+    case DbError::Kind::Conflict: throw DbError(dbtexts::kConflict, kind, codes, text);
+    case DbError::Kind::LockTimeout: throw DbError(dbtexts::kLockTimeout, kind, codes, text);
+    case DbError::Kind::ConnectionLost: throw DbError(dbtexts::kConnectionLost.arg(text), kind, codes, text);
     case DbError::Kind::LoginRefused:
     case DbError::Kind::General: break;
     }
-    throw DbError(QStringLiteral("SQL Error: %1").arg(text), kind, codes);
+    throw DbError(QStringLiteral("SQL Error: %1").arg(text), kind, codes, text);
 }
 
 } // namespace data

@@ -1,5 +1,7 @@
 #include "OpenError.h"
 
+#include "DatabaseTarget.h"
+
 #include <ibase.h>
 
 #include <QFile>
@@ -84,6 +86,21 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
         return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
             .arg(name);
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, error.message());
+}
+
+QString describeServerOpenFailure(const QString &target, const DbError &error) {
+    const dbtarget::ServerParts parts = dbtarget::split(target);
+    const QString cause = error.engineText().isEmpty() ? error.message() : error.engineText();
+    if (error.hasCode(isc_network_error) || error.hasCode(isc_net_connect_err))
+        return QStringLiteral("Server %1 neodpovídá, databázi „%2“ na něm nelze otevřít (%3). Zkontrolujte, "
+                              "že server běží a že je v síti dostupný, a spusťte program znovu.")
+            .arg(parts.server, parts.database, cause);
+    if (error.hasCode(isc_io_error) || error.hasCode(isc_io_open_err))
+        return QStringLiteral("Databáze „%1“ na serveru %2 neexistuje, nebo k ní server nemá přístup (%3). "
+                              "Zkontrolujte cestu k databázi v nastavení programu.")
+            .arg(parts.database, parts.server, cause);
+    return QStringLiteral("Databázi „%1“ na serveru %2 nelze otevřít: %3")
+        .arg(parts.database, parts.server, cause);
 }
 
 DbError explainWriteFailure(const DbError &error, const QString &path) {

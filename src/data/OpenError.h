@@ -12,6 +12,11 @@ namespace data {
 /// `error`, whose text it passes on when neither says more. Only reads the file.
 QString describeOpenFailure(const QString &path, const DbError &error);
 
+/// Why the database `target` on a server could not be opened: the server
+/// not answering, or the database not there (or not open to the server),
+/// both naming the server and the database, otherwise the engine's text.
+QString describeServerOpenFailure(const QString &target, const DbError &error);
+
 /// A change the engine could not write to the file at `path`: for a full
 /// disk the cause in words naming the file (same kind and codes), otherwise
 /// `error` as it was.

@@ -1,5 +1,6 @@
 #include "U_DM.h"
 
+#include "DatabaseTarget.h"
 #include "DbError.h"
 #include "MessageService.h"
 #include "OpenError.h"
@@ -152,7 +153,9 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
         // Then the cause in words, for a file that did not open.
         if (!ZConKontakty.isConnected() && hostName.isEmpty())
-            msg::show(msg::Kind::Error, data::describeOpenFailure(database, e));
+            msg::show(msg::Kind::Error, dbtarget::isServer(database)
+                                            ? data::describeServerOpenFailure(database, e)
+                                            : data::describeOpenFailure(database, e));
     }
     try {
         step = QStringLiteral("Hlavni deska");

@@ -118,20 +118,28 @@ private slots:
     void targetsAreToldApart_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("server");
-        QTest::newRow("absolute file") << "/data/KONTAKTY.GDB" << false;
-        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << false;
-        QTest::newRow("file with a colon") << "/data/a:b.fdb" << false;
-        QTest::newRow("relative file with a colon") << "./a:b.fdb" << false;
-        QTest::newRow("host and path") << "server:/var/lib/firebird/3.0/data/k.fdb" << true;
-        QTest::newRow("host, port and alias") << "127.0.0.1/3051:kontakty" << true;
-        QTest::newRow("IPv6 host") << "[::1]/3050:kontakty" << true;
-        QTest::newRow("inet URL") << "inet://server/kontakty" << true;
-        QTest::newRow("inet4 URL") << "INET4://server:3051/k" << true;
+        QTest::addColumn<QString>("parts");  // server|database, for a server
+        QTest::newRow("absolute file") << "/data/KONTAKTY.GDB" << false << "";
+        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << false << "";
+        QTest::newRow("file with a colon") << "/data/a:b.fdb" << false << "";
+        QTest::newRow("relative file with a colon") << "./a:b.fdb" << false << "";
+        QTest::newRow("host and path") << "server:/var/lib/firebird/3.0/data/k.fdb" << true
+                                       << "server|/var/lib/firebird/3.0/data/k.fdb";
+        QTest::newRow("host, port and alias") << "127.0.0.1/3051:kontakty" << true << "127.0.0.1/3051|kontakty";
+        QTest::newRow("IPv6 host") << "[::1]/3050:kontakty" << true << "[::1]/3050|kontakty";
+        QTest::newRow("inet URL") << "inet://server/kontakty" << true << "server|kontakty";
+        QTest::newRow("inet4 URL") << "INET4://server:3051/k" << true << "server:3051|k";
+        QTest::newRow("inet URL, absolute path") << "inet://server//srv/k.fdb" << true << "server|/srv/k.fdb";
     }
     void targetsAreToldApart() {
         QFETCH(QString, target);
         QFETCH(bool, server);
+        QFETCH(QString, parts);
         QCOMPARE(dbtarget::isServer(target), server);
+        if (server) {
+            const dbtarget::ServerParts split = dbtarget::split(target);
+            QCOMPARE(split.server + QLatin1Char('|') + split.database, parts);
+        }
         // A connection string passes unchanged; a file path becomes absolute.
         const QString normalized = dbtarget::normalized(target);
         QCOMPARE(normalized == target, server || target.startsWith(QLatin1Char('/')));
@@ -208,6 +216,31 @@ private slots:
                                                   "autora. (podpora@qorvel.cz)")),
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QCOMPARE(versionOf(target), QStringLiteral("1.0"));
+    }
+
+    /// What a server that cannot give the database says is what the user
+    /// reads: the database named on its server, not a local file.
+    void aDatabaseTheServerCannotGiveIsNamed_data() {
+        QTest::addColumn<bool>("serverRunning");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing file") << true << QStringLiteral("neexistuje");
+        QTest::newRow("server down") << false << QStringLiteral("neodpovídá");
+    }
+    void aDatabaseTheServerCannotGiveIsNamed() {
+        QFETCH(bool, serverRunning);
+        QFETCH(QString, expected);
+        const QString target = freshTarget();
+        if (!serverRunning)
+            server->stop();
+        const QStringList messages = runProgram({QStringLiteral("--database"), target});
+        if (!serverRunning)
+            QVERIFY2(server->start(), qPrintable(server->errorString()));
+        const QString all = messages.join(QLatin1Char('\n'));
+        const QString path = target.mid(target.indexOf(QLatin1Char(':')) + 1);
+        QVERIFY2(all.contains(path) && all.contains(expected), qPrintable(all));
+        QVERIFY2(!all.contains(QStringLiteral("Složka")) && !all.contains(QStringLiteral("přerušilo")),
+                 qPrintable(all));
+        QVERIFY(!QFile::exists(path));  // nothing was made in its place
     }
 };
 
