@@ -8,6 +8,7 @@
 #include "FbClient.h"
 #include "FileHolders.h"
 #include "LoginDialog.h"
+#include "OpenError.h"
 #include "MessageBoxService.h"
 #include "ShutdownSignals.h"
 #include "QtTranslations.h"
@@ -138,12 +139,8 @@ int Application::run(const QString &chosenDatabase) {
         instance = std::make_unique<SingleInstance>(location.database);
         if (instance->bringRunningForward())
             return 0;
-        const QStringList holders = fileHolders(location.database);
-        if (!holders.isEmpty()) {
-            msg::show(msg::Kind::Error, QStringLiteral("Databázi %1 právě používá jiný program: %2.\n"
-                                                       "Zavřete ho a spusťte Kontakty znovu.")
-                                            .arg(QDir::toNativeSeparators(location.database),
-                                                 holders.join(QStringLiteral(", "))));
+        if (!fileHolders(location.database).isEmpty()) {
+            msg::show(msg::Kind::Error, data::heldFileMessage(location.database));
             msg::setService(nullptr);
             return 1;
         }

@@ -1,5 +1,6 @@
 #include "DbConnection.h"
 
+#include "DatabaseTarget.h"
 #include "Dataset.h"
 #include "DbError.h"
 #include "FbClient.h"
@@ -109,7 +110,14 @@ void DbConnection::connectNow() {
         name = m_readOnlyCopy->path().toUtf8();
         fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
     }
-    fb.check(status);
+    try {
+        fb.check(status);
+    } catch (const DbError &e) {
+        // The engine's words for a file another process holds name neither.
+        if (m_host.isEmpty() && !dbtarget::isServer(m_database) && e.hasCode(isc_already_opened))
+            throw DbError(heldFileMessage(m_database), e.kind(), e.codes(), e.engineText());
+        throw;
+    }
     try {
         startTransaction(fb, &db, &m_readTransaction, true);
     } catch (...) {

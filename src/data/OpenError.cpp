@@ -1,6 +1,7 @@
 #include "OpenError.h"
 
 #include "DatabaseTarget.h"
+#include "FileHolders.h"
 
 #include <ibase.h>
 
@@ -77,6 +78,8 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
     const QString problem = headerProblem(name, file.read(kHeaderBytes), file.size());
     if (!problem.isEmpty())
         return problem;
+    if (error.hasCode(isc_already_opened))
+        return error.message();
     if (error.hasCode(isc_no_priv) || !QFile(path).open(QIODevice::ReadWrite))
         return QStringLiteral("Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
                               "Povolte zápis do souboru.").arg(name);
@@ -86,6 +89,16 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
         return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
             .arg(name);
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, error.message());
+}
+
+QString heldFileMessage(const QString &path) {
+    const QStringList holders = fileHolders(path);
+    const QString file = QDir::toNativeSeparators(path);
+    const QString advice = QStringLiteral("Zavřete ho a spusťte Kontakty znovu.");
+    if (holders.isEmpty())
+        return QStringLiteral("Databázi %1 právě používá jiný program.\n%2").arg(file, advice);
+    return QStringLiteral("Databázi %1 právě používá jiný program: %2.\n%3")
+        .arg(file, holders.join(QStringLiteral(", ")), advice);
 }
 
 QString describeServerOpenFailure(const QString &target, const DbError &error) {

@@ -17,6 +17,10 @@ QString describeOpenFailure(const QString &path, const DbError &error);
 /// both naming the server and the database, otherwise the engine's text.
 QString describeServerOpenFailure(const QString &target, const DbError &error);
 
+/// The file at `path` held by another program (the embedded engine lets one
+/// process hold a file): names the file and the holders found (fileHolders).
+QString heldFileMessage(const QString &path);
+
 /// A change the engine could not write to the file at `path`: for a full
 /// disk the cause in words naming the file (same kind and codes), otherwise
 /// `error` as it was.

@@ -1,5 +1,7 @@
 // One program per embedded database file: a second start brings the first
 // forward, another program holding the file is named.
+#include "DbConnection.h"
+#include "DbError.h"
 #include "SingleInstance.h"
 #include "TestDatabase.h"
 
@@ -113,6 +115,19 @@ private slots:
                                      .arg(db.path())
                                      .arg(isql.processId())),
                  qPrintable(text));
+        // Taken after the program looked (here: this process opening it
+        // now), the engine's refusal names the holder too.
+        data::DbConnection late;
+        late.setDatabase(db.path());
+        late.setUser(QStringLiteral("SYSDBA"));
+        try {
+            late.setConnected(true);
+            QFAIL("the held file opened");
+        } catch (const data::DbError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("isql-fb (PID %1)").arg(isql.processId())) &&
+                         e.message().contains(db.path()),
+                     qPrintable(e.message()));
+        }
         isql.closeWriteChannel();
         if (!isql.waitForFinished(5000))
             end(isql);
