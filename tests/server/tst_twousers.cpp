@@ -5,6 +5,9 @@
 #include "MessageService.h"
 #include "TestServer.h"
 
+#include "CardDocument.h"
+#include "CompanyCard.h"
+#include "U_report.h"
 #include "DbNavigator.h"
 #include "U_Firma.h"
 #include "U_Kontakt.h"
@@ -235,6 +238,64 @@ private slots:
         QVERIFY(first->form->isBrowseMode());
         QCOMPARE(companyName(1), QStringLiteral("Alfa po výpadku"));
         QCOMPARE(first->boardRowsFor(QStringLiteral("%výpadku%")), 2); // the company's line and Jana
+    }
+
+    void theContactFormKeepsTheTypingThroughAnOutageAndSavesAfterIt() {
+        TFM_Kontakt &form = *first->contactForm;
+        QVERIFY(first->dm.tKONTAKT.locate(QStringLiteral("ID"), {1}, false));
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(form.windowHandle(), Qt::Key_F2);
+        form.EditPrijmeni->setText(QStringLiteral("Malá po výpadku"));
+        own->setConnected(false);
+        server->stop();
+        QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY2(messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
+                 qPrintable(messages->messages[0].text));
+        QVERIFY(!form.isBrowseMode());
+        QCOMPARE(form.EditPrijmeni->text(), QStringLiteral("Malá po výpadku"));
+
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+        QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+        QCOMPARE(messages->messages.size(), size_t(1));
+        QVERIFY(form.isBrowseMode());
+        const auto cursor = own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = 1", {});
+        data::PackedRow row;
+        QVERIFY(cursor->fetch(row));
+        QCOMPARE(data::win1250::decode(row.cell(0).bytes), QStringLiteral("Malá po výpadku"));
+    }
+
+    /// The card is composed from what the program holds, or refused with
+    /// the outage's message; once the server is back it shows what others
+    /// confirmed meanwhile.
+    void printingThroughAnOutageSaysSoAndWorksAfterIt() {
+        TfmReporty printForm;
+        auto cardText = [&] {
+            QStringList lines;
+            for (const CardParagraph &p : printForm.RichEdit1().paragraphs())
+                lines << p.text;
+            return lines.join(QLatin1Char('\n'));
+        };
+        own->setConnected(false);
+        server->stop();
+        try {
+            QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
+            CompanyCard(first->dm, printForm.RichEdit1()).compose(1);
+            QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")), qPrintable(cardText()));
+        } catch (const data::DbError &e) {
+            QCOMPARE(e.kind(), data::DbError::Kind::ConnectionLost);
+        }
+
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+        QVERIFY_DB(exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                        "VALUES (3, 1, 0, 'Petr', 'Novotny', ' ')"));
+        QVERIFY_DB(first->dm.RefreshBoard());
+        QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
+        QVERIFY_DB(CompanyCard(first->dm, printForm.RichEdit1()).compose(1));
+        QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")) && cardText().contains(QStringLiteral("Petr Novotny")),
+                 qPrintable(cardText()));
     }
 };
 
