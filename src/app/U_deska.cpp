@@ -92,11 +92,13 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const DatabaseAccess
     createToolBar();
     createBoard();
     createTransferCommands();
+    createDatabaseCommand();
     createStatusBar();
     // Tab follows the toolbar from left to right, then the board and the web link.
     QWidget *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
     QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk,   sbEmail,      Edit1, SpeedButton2, SpeedButton1,
-                                 sbInfo,  sbExport,   sbImport, overflow ? overflow : sbImport, gHlavniDeska, stbP4};
+                                 sbInfo,  sbExport,   sbImport, sbDatabaze, overflow ? overflow : sbDatabaze,
+                                 gHlavniDeska, stbP4};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version

@@ -62,6 +62,9 @@ public:
     QAction *actExportCompany = nullptr;
     QAction *actExportShown = nullptr;
     QAction *actImport = nullptr;
+    // Which database the program opens (U_deska_database.cpp).
+    QToolButton *sbDatabaze = nullptr;
+    QAction *actDatabase = nullptr;
 
     // The board.
     DataGrid *gHlavniDeska = nullptr;
@@ -97,6 +100,7 @@ public:
     void actExportCompanyTriggered();
     void actExportShownTriggered();
     void actImportTriggered();
+    void actDatabaseTriggered();
 
     // Status bar (U_deska_status.cpp).
     QString composeNameDayLine();
@@ -118,6 +122,7 @@ private:
     void createBoardKeys();  // U_deska_board.cpp
     void createStatusBar();  // U_deska_status.cpp
     void createTransferCommands(); // U_deska_io.cpp
+    void createDatabaseCommand();  // U_deska_database.cpp
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
     /// A toolbar command; with a shortcut, the key is its own and its hint shows it.
     static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,

@@ -132,6 +132,16 @@ class TestAccessibility : public QObject {
         QVERIFY(p.messages.messages.empty());
     }
 
+    void databaseDialog() {
+        Program p;
+        QVERIFY(showActive(*p.deska));
+        onModal([&] { QTest::keyClick(p.deska.get(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier); },
+                [](QWidget *dialog) {
+                    QCOMPARE(dialog->objectName(), QStringLiteral("DatabaseDialog"));
+                    QVERIFY(readsWell(dialog));
+                });
+    }
+
     void aboutWindow() {
         Program p;
         QVERIFY(showActive(*p.about));
