@@ -301,14 +301,14 @@ private slots:
         QCOMPARE(grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("PRIJMENI"));
         // The board query is a union that nothing writes: only the refresh and layout
-        // commands, then the export and import the board adds.
+        // commands, then the export, import and database choice the board adds.
         grid()->menu()->updateActions();
         QStringList enabled;
         for (QAction *a : grid()->menu()->menu()->actions())
             if (!a->isSeparator() && a->isEnabled())
                 enabled << a->text();
         QCOMPARE(enabled, (QStringList{"Refresh", "Save column layout", "Restore column layout", u"Export kontaktů"_qs,
-                                       u"Import kontaktů…"_qs}));
+                                       u"Import kontaktů…"_qs, u"Databáze…"_qs}));
     }
 
     void layoutSurvivesARestart() {
