@@ -325,6 +325,18 @@ bool DataGrid::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void DataGrid::keyPressEvent(QKeyEvent *event) {
+    // The filter bar from the keyboard: the cell of the cursor's column.
+    if (event->matches(QKeySequence::Find) && m_header->isFilterBarVisible()) {
+        int column = currentIndex().isValid() ? currentIndex().column() : -1;
+        for (int visual = 0; column < 0 && visual < m_header->count(); ++visual) {
+            const int logical = m_header->logicalIndex(visual);
+            if (!m_header->isSectionHidden(logical) && m_header->sectionSize(logical) > 0)
+                column = logical;
+        }
+        m_header->openFilterEditor(column);
+        event->accept();
+        return;
+    }
     if (m_dataset && m_dataset->isActive()) {
         switch (event->key()) {
         case Qt::Key_Home:

@@ -101,12 +101,12 @@ void GridHeader::openFilterEditor(int logical) {
     if (!m_editor) {
         m_editor = new QLineEdit(viewport());
         m_editor->setFrame(false);
-        m_editor->setAccessibleName(tr("Filter"));
         m_editor->installEventFilter(this);
     }
     m_editedSection = logical;
     m_editor->setText(m_filterValues ? m_filterValues(logical) : QString());
-    m_editor->setAccessibleDescription(model() ? model()->headerData(logical, Qt::Horizontal).toString() : QString());
+    const QString title = model() ? model()->headerData(logical, Qt::Horizontal).toString() : QString();
+    m_editor->setAccessibleName(QStringLiteral("Filtr sloupce %1").arg(title));
     placeFilterEditor();
     m_editor->show();
     m_editor->setFocus(Qt::MouseFocusReason);

@@ -569,6 +569,20 @@ private slots:
         QTest::keyClick(header->filterEditor(), Qt::Key_Escape);
         QCOMPARE(grid->columnFilter(1), QStringLiteral("růž"));
 
+        // Without a mouse: Ctrl+F opens the cell of the cursor's column, and
+        // the grid has the focus again once it is set.
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(header->filterEditor());
+        QVERIFY(header->filterEditor()->hasFocus());
+        QCOMPARE(header->filterEditor()->accessibleName(), QStringLiteral("Filtr sloupce PRIJMENI"));
+        QTest::keyClicks(header->filterEditor(), QStringLiteral("dvo"));
+        QTest::keyClick(header->filterEditor(), Qt::Key_Return);
+        QCOMPARE(surnames(), QStringList{"Dvořák"});
+        QVERIFY(grid->hasFocus());
+        QVERIFY_DB(grid->setColumnFilter(1, QStringLiteral("růž")));
+
         // A number matches exactly unless the value holds a "*"; columns combine.
         QVERIFY_DB(grid->setColumnFilter(1, QString()));
         QVERIFY_DB(grid->setColumnFilter(0, QStringLiteral("1")));
