@@ -1,6 +1,7 @@
 #include "DatabaseDialog.h"
 
 #include "DatabaseTarget.h"
+#include "DialogButtons.h"
 #include "MessageService.h"
 
 #include <QButtonGroup>
@@ -77,13 +78,7 @@ DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile
     serverForm->addRow(buddyLabel(this, QStringLiteral("S&erver:"), eServer), eServer);
     serverForm->addRow(buddyLabel(this, QStringLiteral("&Cesta nebo alias:"), eCesta), eCesta);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Uložit"));
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("Uložit"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Zrušit"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Zrušit"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &DatabaseDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = ui::confirmButtons(this, QStringLiteral("Uložit"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(openNow);

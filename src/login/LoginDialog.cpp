@@ -1,5 +1,7 @@
 #include "LoginDialog.h"
 
+#include "DialogButtons.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -39,13 +41,7 @@ LoginDialog::LoginDialog(const QString &target, const LoginAnswer &suggested, co
     form->addRow(passwordLabel, m_password);
     form->addRow(QString(), m_remember);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Přihlásit"));
-    buttons->button(QDialogButtonBox::Ok)->setAccessibleName(QStringLiteral("Přihlásit"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Zrušit"));
-    buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Zrušit"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = ui::confirmButtons(this, QStringLiteral("Přihlásit"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(where);
