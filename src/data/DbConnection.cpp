@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -56,6 +57,11 @@ void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, 
 
 DbConnection::DbConnection(QObject *parent) : QObject(parent) {}
 
+void DbConnection::setDatabase(const QString &database) {
+    m_database = database;
+    m_isServer = dbtarget::isServer(database);
+}
+
 DbConnection::~DbConnection() {
     try {
         disconnectNow();
@@ -98,6 +104,13 @@ void DbConnection::connectNow() {
     // that UPPER and LIKE on parameters fold Czech letters on the server.
     appendDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1250"));
     dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
+    if (!m_host.isEmpty() || m_isServer) {
+        // A server that does not answer is given up after the stall limit.
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_stallWatch.limit()).count();
+        dpb.append(char(isc_dpb_connect_timeout)).append(char(4));
+        const qint32 value = qToLittleEndian(qint32(qMax<qint64>(1, seconds)));
+        dpb.append(reinterpret_cast<const char *>(&value), 4);
+    }
 
     QByteArray name = attachName();
     BusyScope busy(*this);
@@ -204,6 +217,7 @@ int DbConnection::lockTimeoutSeconds() { return g_lockTimeoutSeconds; }
 
 template <class Step> auto DbConnection::lostConnectionGuard(Step step) -> decltype(step()) {
     try {
+        const StallWatch::Scope call = serverCall();
         return step();
     } catch (const DbError &error) {
         if (error.kind() == DbError::Kind::ConnectionLost)

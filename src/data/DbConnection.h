@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FbStatement.h"
+#include "StallWatch.h"
 
 #include <QHash>
 #include <QObject>
@@ -27,7 +28,7 @@ public:
 
     void setProtocol(const QString &protocol) { m_protocol = protocol; }
     void setHostName(const QString &host) { m_host = host; }
-    void setDatabase(const QString &database) { m_database = database; }
+    void setDatabase(const QString &database);
     void setUser(const QString &user) { m_user = user; }
     void setPassword(const QString &password) { m_password = password; }
     QString protocol() const { return m_protocol; }
@@ -92,6 +93,12 @@ public:
     /// before it fails with DbError::Kind::LockTimeout (default 5 seconds).
     static void setLockTimeoutSeconds(int seconds);
     static int lockTimeoutSeconds();
+    /// How long a call to a server may go without an answer before the link
+    /// is taken for cut (see StallWatch; default 20 seconds). Also bounds
+    /// making the connection.
+    void setStallLimit(std::chrono::milliseconds limit) { m_stallWatch.setLimit(limit); }
+    /// Marks a call to the server for the stall watch (nothing for a file).
+    StallWatch::Scope serverCall() { return {m_host.isEmpty() && !m_isServer ? nullptr : &m_stallWatch, client(), m_db}; }
 
     struct TableInfo {
         QStringList columns;      ///< in table order
@@ -134,6 +141,8 @@ private:
     void refuseChangesWhenReadOnly() const;
 
     QString m_protocol, m_host, m_database, m_user, m_password;
+    bool m_isServer = false;  // m_database is a server's connection string
+    StallWatch m_stallWatch;
     isc_db_handle m_db = 0;
     isc_tr_handle m_readTransaction = 0;
     QList<Dataset *> m_datasets;

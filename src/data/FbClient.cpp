@@ -73,6 +73,7 @@ const FbClient &FbClient::instance() {
     resolve(candidate->close_blob, "isc_close_blob");
     resolve(candidate->interpret, "fb_interpret");
     resolve(candidate->transaction_info, "isc_transaction_info");
+    resolve(candidate->cancel_operation, "fb_cancel_operation");
     if (!complete) {
         const QString file = candidate->m_library.fileName();
         delete candidate;

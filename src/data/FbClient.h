@@ -51,6 +51,7 @@ public:
     decltype(&::isc_close_blob) close_blob = nullptr;
     decltype(&::fb_interpret) interpret = nullptr;
     decltype(&::isc_transaction_info) transaction_info = nullptr;
+    decltype(&::fb_cancel_operation) cancel_operation = nullptr;
 
     /// The server's message for a failed call, lines joined by a blank.
     QString errorText(const ISC_STATUS *status) const;

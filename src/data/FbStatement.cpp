@@ -96,6 +96,7 @@ FbStatement::~FbStatement() {
 }
 
 void FbStatement::prepare(const QByteArray &sql) {
+    const StallWatch::Scope call = m_connection.serverCall();
     const FbClient &fb = m_connection.client();
     ISC_STATUS_ARRAY status;
     fb.dsql_allocate_statement(status, m_connection.handle(), &m_handle);
@@ -160,6 +161,7 @@ void FbStatement::allocateOutput() {
 int FbStatement::paramCount() const { return m_in ? m_in->sqld : 0; }
 
 QByteArray FbStatement::createBlob(const QByteArray &bytes) {
+    const StallWatch::Scope call = m_connection.serverCall();
     const FbClient &fb = m_connection.client();
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
@@ -252,6 +254,7 @@ void FbStatement::bind(const QVariantList &values) {
 }
 
 void FbStatement::execute() {
+    const StallWatch::Scope call = m_connection.serverCall();
     const FbClient &fb = m_connection.client();
     ISC_STATUS_ARRAY status;
     closeCursor();
@@ -293,6 +296,7 @@ qint64 FbStatement::affectedRows() const {
 }
 
 bool FbStatement::fetch(PackedRow &row) {
+    const StallWatch::Scope call = m_connection.serverCall();
     if (!m_cursorOpen)
         return false;
     const FbClient &fb = m_connection.client();

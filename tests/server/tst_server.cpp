@@ -1,6 +1,7 @@
 // The access layer as a client of a real Firebird server: connection
 // strings, logins, two connections side by side, a server that goes away.
 #include "TestDatabase.h"
+#include "SilentLink.h"
 #include "TestServer.h"
 
 #include "FbStatement.h"
@@ -137,6 +138,48 @@ private slots:
         QCOMPARE(countRows(db), 1);
         QVERIFY_DB(db.executeCommitted("INSERT INTO T (ID, N) VALUES (3, 0)", {}));
         QCOMPARE(countRows(db), 2);
+    }
+
+    /// A link that falls silent (no answer, no refusal) is given up after
+    /// the stall limit instead of hanging the program; while it stays
+    /// silent, connecting again is given up too; once it is back, the next
+    /// statement connects again and nothing half-done was stored.
+    void aSilentLinkIsGivenUpAndTheConnectionComesBack() {
+        SilentLink link(server->port());
+        QVERIFY(link.start());
+        DbConnection db;
+        point(db, *server, QStringLiteral("127.0.0.1/%1:%2").arg(link.port()).arg(server->dataDir() + "/x.fdb"),
+              server->password());
+        db.setStallLimit(std::chrono::seconds(2));
+        QCOMPARE(countRows(db), qint64(1));
+        QSignalSpy lost(&db, &DbConnection::connectionLost);
+
+        link.cut(true);
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            db.executeCommitted("UPDATE T SET N = 1 WHERE ID = 1", {});
+            QFAIL("a write over a silent link succeeded");
+        } catch (const DbError &e) {
+            QCOMPARE(e.kind(), DbError::Kind::ConnectionLost);
+        }
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(lost.count(), 1);
+
+        clock.restart();
+        try {
+            countRows(db);
+            QFAIL("a silent link gave an answer");
+        } catch (const DbError &) {
+        }
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+
+        link.cut(false);
+        QCOMPARE(countRows(db), qint64(1));
+        const auto cursor = db.openCursor("SELECT N FROM T WHERE ID = 1", {});
+        data::PackedRow row;
+        QVERIFY(cursor->fetch(row));
+        QCOMPARE(row.cell(0).num, qint64(0));
     }
 };
 
