@@ -1,0 +1,99 @@
+// Two people on one server database, each in a real program of their own:
+// the test works both programs through their windows.
+#include "DrivenProgram.h"
+#include "TestDatabase.h"
+#include "TestServer.h"
+#include "Win1250.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestTwoPrograms : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestServer> server;
+    QTemporaryDir homes;
+    QString target;
+    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<DrivenProgram> jana, petr;
+
+    void exec(const QByteArray &sql) { own->executeCommitted(sql, {}); }
+    QString surname(int contactId) {
+        const auto cursor = own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = ?", {contactId});
+        data::PackedRow row;
+        return cursor->fetch(row) ? data::win1250::decode(row.cell(0).bytes) : QString();
+    }
+    std::unique_ptr<DrivenProgram> startProgram(const QString &name) {
+        auto program = std::make_unique<DrivenProgram>(homes.filePath(name), target);
+        program->setEnv(QStringLiteral("ISC_USER"), server->user());
+        program->setEnv(QStringLiteral("ISC_PASSWORD"), server->password());
+        return program->start() ? std::move(program) : nullptr;
+    }
+
+private slots:
+    void initTestCase() {
+        SKIP_WITHOUT_SERVER();
+        server = std::make_unique<TestServer>();
+        QVERIFY2(server->start(), qPrintable(server->errorString()));
+        target = server->target(QStringLiteral("kontakty.fdb"));
+        initdb::BuildOptions options;
+        options.forcedWrites = false;
+        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
+        own = std::make_unique<data::DbConnection>();
+        own->setDatabase(target);
+        own->setUser(server->user());
+        own->setPassword(server->password());
+        QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
+                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                        "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')"));
+        jana = startProgram(QStringLiteral("jana"));
+        petr = startProgram(QStringLiteral("petr"));
+        QVERIFY(jana && petr);
+        QCOMPARE(jana->await(QStringLiteral("window"), QStringLiteral("ok fm_Deska")), QStringLiteral("ok fm_Deska"));
+        QCOMPARE(petr->await(QStringLiteral("window"), QStringLiteral("ok fm_Deska")), QStringLiteral("ok fm_Deska"));
+    }
+    void cleanupTestCase() {
+        if (jana)
+            QVERIFY(jana->end());
+        if (petr)
+            QVERIFY(petr->end());
+        own.reset();
+        server.reset();
+    }
+
+    void bothEditTheSameContactAndTheSecondConfirmIsRefused() {
+        ACT(*jana, "pick Mala Jana");
+        ACT(*jana, "key Return");
+        QCOMPARE(jana->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        QCOMPARE(jana->ask("text EditPrijmeni"), QStringLiteral("ok Mala"));
+        ACT(*petr, "pick Mala Jana");
+        ACT(*petr, "key Return");
+        QCOMPARE(petr->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        ACT(*jana, "key F2");
+        ACT(*petr, "key F2");
+        QCOMPARE(jana->ask("enabled BB_Jo"), QStringLiteral("ok 1"));
+        ACT(*jana, "type EditPrijmeni Malá-Nová");
+        ACT(*jana, "key Return");
+        QCOMPARE(jana->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
+        QCOMPARE(surname(1), QStringLiteral("Malá-Nová"));
+
+        ACT(*petr, "type EditPrijmeni Malá-Stará");
+        ACT(*petr, "key Return");
+        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        const QString refusal = petr->ask("message");
+        QVERIFY2(refusal.contains(data::dbtexts::kConflict), qPrintable(refusal));
+        ACT(*petr, "button OK");
+        QCOMPARE(petr->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 1")); // still editing
+        QCOMPARE(petr->ask("text EditPrijmeni"), QStringLiteral("ok Malá-Stará"));
+        QCOMPARE(surname(1), QStringLiteral("Malá-Nová"));
+        ACT(*petr, "key Escape");
+        QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
+        QCOMPARE(petr->ask("text EditPrijmeni"), QStringLiteral("ok Malá-Nová"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTwoPrograms)
+#include "tst_twoprograms.moc"
