@@ -117,11 +117,8 @@ QStringList boardRows(DataGrid &board) {
 /// Makes `window` the active one, as the user's click on it would, so that
 /// focus changes and keys behave as on a desktop.
 void activate(QWidget *window) {
-    if (!window || window->isActiveWindow())
-        return;
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window, 5000))
-        qWarning("program_driver: %s did not become active", qPrintable(nameOf(window)));
+    if (window && !window->isActiveWindow())
+        QApplication::setActiveWindow(window);
 }
 
 void pressKeys(QWidget *window, const QKeySequence &keys) {
@@ -147,13 +144,19 @@ public:
     }
 
 protected:
-    /// Notes every window and message box as it shows.
+    /// Notes every window and message box as it shows. A modal window
+    /// shown by the running action waits for the user: the action is
+    /// answered, and the next command goes to that window.
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::Show && watched->isWidgetType() &&
             static_cast<QWidget *>(watched)->isWindow()) {
             m_shown << nameOf(watched);
             if (const auto *box = qobject_cast<QMessageBox *>(watched))
                 m_messages << box->text();
+            if (static_cast<QWidget *>(watched)->isModal() && !m_running.empty() && !*m_running.back()) {
+                *m_running.back() = true;
+                answer(QStringLiteral("ok"));
+            }
         }
         return false;
     }
@@ -180,10 +183,27 @@ private:
     }
 
     /// Runs `action` from the event loop and answers once it has run or
-    /// waits in a window it opened.
+    /// waits in a modal window it opened. (Simulated keys process pending
+    /// events: the answer cannot simply be queued behind the action.)
+    /// An action that returns a text answers with it instead ("error ...").
     void later(std::function<void()> action) {
-        QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
-        QMetaObject::invokeMethod(this, [] { answer(QStringLiteral("ok")); }, Qt::QueuedConnection);
+        later(std::function<QString()>([action = std::move(action)] {
+            action();
+            return QString();
+        }));
+    }
+    void later(std::function<QString()> action) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, action = std::move(action)] {
+                bool answered = false;
+                m_running.push_back(&answered);
+                const QString problem = action();
+                m_running.pop_back();
+                if (!answered)
+                    answer(problem.isEmpty() ? QStringLiteral("ok") : problem);
+            },
+            Qt::QueuedConnection);
     }
 
     void run(const QString &line) {
@@ -275,21 +295,29 @@ private:
         const int row = int(found - rows.begin());
         if (found == rows.end())
             return answer(QStringLiteral("error no board row with ") + text);
-        later([board, row] {
+        later(std::function<QString()>([board, row] {
             activate(fm_Deska);
             board->setFocus(Qt::TabFocusReason);
             QWindow *window = fm_Deska->windowHandle();
-            QTest::keyClick(window, Qt::Key_Home, Qt::ControlModifier);
+            QTest::keyClick(window, Qt::Key_Home);
             for (int i = 0; i < row; ++i)
                 QTest::keyClick(window, Qt::Key_Down);
+            if (board->currentIndex().row() != row)
+                return QStringLiteral("error the cursor is on row %1, not %2 (focus: %3)")
+                    .arg(board->currentIndex().row())
+                    .arg(row)
+                    .arg(QApplication::focusWidget() ? nameOf(QApplication::focusWidget()) : QStringLiteral("none"));
             QTest::keyClick(window, Qt::Key_Space);
-        });
+            return QString();
+        }));
     }
 
     QSocketNotifier m_stdin;
     QByteArray m_pending;
     QStringList m_shown;
     QStringList m_messages;
+    /// The actions in progress, innermost last: whether each was answered.
+    std::vector<bool *> m_running;
 };
 
 } // namespace

@@ -30,6 +30,12 @@ class TestTwoPrograms : public QObject {
         return program->start() ? std::move(program) : nullptr;
     }
 
+    /// Closes the record form on top (Escape in browse mode) and waits for the board.
+    static void closeForm(DrivenProgram &program) {
+        ACT(program, "key Escape");
+        QCOMPARE(program.await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+    }
+
 private slots:
     void initTestCase() {
         SKIP_WITHOUT_SERVER();
@@ -92,6 +98,57 @@ private slots:
         ACT(*petr, "key Escape");
         QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
         QCOMPARE(petr->ask("text EditPrijmeni"), QStringLiteral("ok Malá-Nová"));
+        closeForm(*jana);
+        closeForm(*petr);
+    }
+
+    void aChangeConfirmedByOneShowsOnTheOthersBoardAtTheNextKeystroke() {
+        ACT(*petr, "type Edit1 Nov");
+        QVERIFY(petr->list("rows").contains(QStringLiteral("Malá-Nová Jana")));
+        ACT(*jana, "pick Malá-Nová Jana");
+        ACT(*jana, "key Return");
+        QCOMPARE(jana->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        // Her own confirmed change is still listed: the form opens on her contact.
+        QCOMPARE(jana->ask("text EditID"), QStringLiteral("ok 1"));
+        ACT(*jana, "key F2");
+        ACT(*jana, "type EditPrijmeni Nováková");
+        ACT(*jana, "key Return");
+        QCOMPARE(surname(1), QStringLiteral("Nováková"));
+        closeForm(*jana);
+        ACT(*petr, "key Backspace");
+        QCOMPARE(petr->ask("text Edit1"), QStringLiteral("ok No"));
+        const QStringList rows = petr->list("rows");
+        QVERIFY2(rows.contains(QStringLiteral("Nováková Jana")) && !rows.contains(QStringLiteral("Malá-Nová Jana")),
+                 qPrintable(rows.join(QLatin1Char('|'))));
+    }
+
+    void aCompanyDeletedByOneWhileTheOtherShowsIt() {
+        ACT(*petr, "type Edit1 Beta");
+        ACT(*petr, "pick Beta");
+        QCOMPARE(petr->ask("enabled sbTisk"), QStringLiteral("ok 1"));
+        ACT(*jana, "type Edit1 Beta");
+        ACT(*jana, "pick Beta");
+        ACT(*jana, "key Return");
+        QCOMPARE(jana->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
+        QCOMPARE(jana->ask("text EditNAZEV_FIRMA"), QStringLiteral("ok Beta"));
+        ACT(*jana, "click sbFirSmaz");
+        QCOMPARE(jana->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        ACT(*jana, "button Yes");
+        QCOMPARE(jana->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
+        closeForm(*jana);
+        QCOMPARE(jana->list("rows"), QStringList());
+
+        qDebug() << petr->list("rows");
+        ACT(*petr, "key Ctrl+P");
+        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        qDebug() << petr->ask("message");
+        ACT(*petr, "button OK");
+        qDebug() << petr->ask("window");
+        qDebug() << petr->list("rows");
+        ACT(*petr, "key Return");
+        qDebug() << petr->ask("window");
+        qDebug() << petr->ask("text EditNAZEV_FIRMA");
+        qDebug() << petr->list("messages");
     }
 };
 
