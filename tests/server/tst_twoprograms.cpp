@@ -58,7 +58,11 @@ private slots:
                    exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
                    exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
                         "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')"));
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')");
+                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Gama')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (3, 3, 0, '***')");
+                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (4, 'Delta')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 4, 0, '***')"));
         jana = startProgram(QStringLiteral("jana"));
         petr = startProgram(QStringLiteral("petr"));
         QVERIFY(jana && petr);
@@ -164,6 +168,33 @@ private slots:
         closeForm(*petr);
         QCOMPARE(petr->list("rows"), QStringList()); // the board no longer lists it
         QCOMPARE(petr->ask("window"), QStringLiteral("ok fm_Deska"));
+    }
+
+    void actionsOnABoardRowAnotherProgramDeletedSaySoAndRefreshTheBoard_data() {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("open") << "Gama" << 3 << "key Return" << "Vybraná firma už v databázi není.";
+        QTest::newRow("print") << "Delta" << 4 << "key Ctrl+P"
+                               << "Vybraná firma už v databázi není, sestavu nelze vytisknout.";
+    }
+    void actionsOnABoardRowAnotherProgramDeletedSaySoAndRefreshTheBoard() {
+        QFETCH(QString, company);
+        QFETCH(int, id);
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        ACT(*petr, QStringLiteral("type Edit1 ") + company);
+        ACT(*petr, QStringLiteral("pick ") + company);
+        QVERIFY_DB(own->executeCommitted("DELETE FROM KONTAKT WHERE ID_FIRMA = ?", {id});
+                   own->executeCommitted("DELETE FROM FIRMA WHERE ID = ?", {id}));
+        ACT(*petr, action);
+        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        QCOMPARE(petr->ask("message"), QStringLiteral("ok ") + message);
+        ACT(*petr, "button OK");
+        QCOMPARE(petr->await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        QCOMPARE(petr->list("rows"), QStringList());
+        QCOMPARE(petr->ask("enabled sbTisk"), QStringLiteral("ok 0"));
     }
 };
 
