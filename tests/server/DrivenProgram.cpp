@@ -1,5 +1,8 @@
 #include "DrivenProgram.h"
 
+#include "DatabaseBuilder.h"
+#include "TestServer.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QJsonArray>
@@ -86,4 +89,16 @@ QStringList DrivenProgram::list(const QString &command) {
 
 QString DrivenProgram::settingsFile() const {
     return m_home + QStringLiteral("/config/Qorvel/Kontakty.conf");
+}
+
+std::unique_ptr<data::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName) {
+    const QString target = server.target(fileName);
+    initdb::BuildOptions options;
+    options.forcedWrites = false;
+    initdb::buildDatabase(target, options, {server.user(), server.password()});
+    auto connection = std::make_unique<data::DbConnection>();
+    connection->setDatabase(target);
+    connection->setUser(server.user());
+    connection->setPassword(server.password());
+    return connection;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "ChildProcess.h"
+#include "DbConnection.h"
+
+#include <memory>
 
 #include <QStringList>
 
@@ -36,6 +39,16 @@ private:
     QString m_home;
     ChildProcess m_process;
 };
+
+class TestServer;
+
+/// Makes an empty database `fileName` on `server` for the programs to share
+/// and returns the test's own connection to it. Throws data::DbError.
+std::unique_ptr<data::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName);
+
+/// Checks that `program` comes to show the window named `name` on top.
+#define EXPECT_WINDOW(program, name)                                                               \
+    QCOMPARE((program).await(QStringLiteral("window"), QStringLiteral("ok " name)), QStringLiteral("ok " name))
 
 /// Runs an action command of `program` and checks that it was taken.
 #define ACT(program, command) QCOMPARE((program).ask(command), QStringLiteral("ok"))

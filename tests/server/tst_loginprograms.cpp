@@ -102,7 +102,7 @@ class TestLoginPrograms : public QObject {
     }
     /// Answers the login dialog on top with `user` and `password`.
     void answerLogin(DrivenProgram &p, const QString &user, const QString &password, bool remember) {
-        QCOMPARE(p.await("window", "ok LoginDialog"), QStringLiteral("ok LoginDialog"));
+        EXPECT_WINDOW(p, "LoginDialog");
         ACT(p, QStringLiteral("type eUzivatel ") + user);
         ACT(p, QStringLiteral("type eHeslo ") + password);
         ACT(p, QStringLiteral("check cbZapamatovat ") + (remember ? QStringLiteral("on") : QStringLiteral("off")));
@@ -114,16 +114,11 @@ private slots:
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
-        target = server->target(QStringLiteral("kontakty.fdb"));
-        initdb::BuildOptions options;
-        options.forcedWrites = false;
-        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
-        data::DbConnection own;
-        own.setDatabase(target);
-        own.setUser(server->user());
-        own.setPassword(server->password());
-        QVERIFY_DB(own.executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
-                   own.executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (1, 1, 0, '***')", {}));
+        std::unique_ptr<data::DbConnection> own;
+        QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
+        target = own->database();
+        QVERIFY_DB(own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
+                   own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (1, 1, 0, '***')", {}));
     }
     void cleanupTestCase() { server.reset(); }
 
@@ -133,22 +128,22 @@ private slots:
         p->setEnv(QStringLiteral("ISC_PASSWORD"), QStringLiteral("wrong"));
         QVERIFY(p->start());
         // The server refused the environment's login: the dialog says so.
-        QCOMPARE(p->await("window", "ok LoginDialog"), QStringLiteral("ok LoginDialog"));
+        EXPECT_WINDOW(*p, "LoginDialog");
         QCOMPARE(p->ask("text lChyba"), QStringLiteral("ok ") + login::kLoginRefused);
         QCOMPARE(p->ask("text eUzivatel"), QStringLiteral("ok ") + server->user());
         answerLogin(*p, server->user(), QStringLiteral("still wrong"), false);
-        QCOMPARE(p->await("window", "ok LoginDialog"), QStringLiteral("ok LoginDialog"));
+        EXPECT_WINDOW(*p, "LoginDialog");
         QCOMPARE(p->list("shown"), QStringList({QStringLiteral("LoginDialog"), QStringLiteral("LoginDialog")}));
         QCOMPARE(p->ask("text lChyba"), QStringLiteral("ok ") + login::kLoginRefused);
 
         // Without a secret service the password cannot be kept: the user is
         // told, and the program goes on.
         answerLogin(*p, server->user(), server->password(), true);
-        QCOMPARE(p->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        EXPECT_WINDOW(*p, "QMessageBox");
         QVERIFY2(p->ask("message").startsWith(QStringLiteral("ok Heslo se nepodařilo zapamatovat")),
                  qPrintable(p->ask("message")));
         ACT(*p, "button OK");
-        QCOMPARE(p->await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(*p, "fm_Deska");
         QCOMPARE(p->list("rows"), QStringList{QStringLiteral("Alfa (tel: , mob: , fax: )")});
         QCOMPARE(p->list("messages").size(), 1);
         QVERIFY(p->end());
@@ -159,12 +154,12 @@ private slots:
     void cancellingTheLoginGoesOnAsAnUnreachableDatabase() {
         auto p = program();
         QVERIFY(p->start());
-        QCOMPARE(p->await("window", "ok LoginDialog"), QStringLiteral("ok LoginDialog"));
+        EXPECT_WINDOW(*p, "LoginDialog");
         QCOMPARE(p->ask("text lChyba"), QStringLiteral("ok "));
         ACT(*p, "button Zrušit");
         // As with a database it cannot reach: the user is told, the messages
         // are answered, and the program stays with an empty board.
-        QCOMPARE(p->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        EXPECT_WINDOW(*p, "QMessageBox");
         const QString first = p->ask("message");
         QVERIFY2(first.contains(QStringLiteral("Nepovedlo se pripojit k DB")), qPrintable(first));
         for (int answered = 0; p->await("window", "ok QMessageBox") == QStringLiteral("ok QMessageBox"); ++answered) {
@@ -191,7 +186,7 @@ private slots:
         first->setEnv(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), keyring.address());
         QVERIFY(first->start());
         answerLogin(*first, server->user(), server->password(), true);
-        QCOMPARE(first->await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(*first, "fm_Deska");
         QCOMPARE(first->list("messages"), QStringList()); // kept without a word
         QVERIFY(first->end());
         const QString settings = settingsText(*first);
@@ -200,7 +195,7 @@ private slots:
         auto second = program(home);
         second->setEnv(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), keyring.address());
         QVERIFY(second->start());
-        QCOMPARE(second->await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(*second, "fm_Deska");
         QCOMPARE(second->list("shown"), QStringList{QStringLiteral("fm_Deska")});
         QCOMPARE(second->list("rows"), QStringList{QStringLiteral("Alfa (tel: , mob: , fax: )")});
         QVERIFY(second->end());

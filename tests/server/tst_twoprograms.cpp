@@ -35,10 +35,28 @@ class TestTwoPrograms : public QObject {
         return program->start() ? std::move(program) : nullptr;
     }
 
+    /// Opens the board row containing `row` with the keyboard (Space, Enter).
+    static void openFromBoard(DrivenProgram &program, const QString &row) {
+        ACT(program, QStringLiteral("pick ") + row);
+        ACT(program, "key Return");
+    }
+    /// Types `text` into `box` of the record form on top and confirms; the
+    /// confirm is refused with the conflict message, and once that is
+    /// answered the form is still editing with the typing kept.
+    static void confirmIsRefused(DrivenProgram &program, const QString &box, const QString &text) {
+        ACT(program, QStringLiteral("type %1 %2").arg(box, text));
+        ACT(program, "key Return");
+        EXPECT_WINDOW(program, "QMessageBox");
+        const QString refusal = program.ask(QStringLiteral("message"));
+        QVERIFY2(refusal.contains(data::dbtexts::kConflict), qPrintable(refusal));
+        ACT(program, "button OK");
+        QCOMPARE(program.ask(QStringLiteral("enabled BB_Jo")), QStringLiteral("ok 1"));
+        QCOMPARE(program.ask(QStringLiteral("text ") + box), QStringLiteral("ok ") + text);
+    }
     /// Closes the record form on top (Escape in browse mode) and waits for the board.
     static void closeForm(DrivenProgram &program) {
         ACT(program, "key Escape");
-        QCOMPARE(program.await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(program, "fm_Deska");
     }
 
 private slots:
@@ -46,14 +64,8 @@ private slots:
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
-        target = server->target(QStringLiteral("kontakty.fdb"));
-        initdb::BuildOptions options;
-        options.forcedWrites = false;
-        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
-        own = std::make_unique<data::DbConnection>();
-        own->setDatabase(target);
-        own->setUser(server->user());
-        own->setPassword(server->password());
+        QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
+        target = own->database();
         QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
                    exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
                    exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
@@ -66,8 +78,8 @@ private slots:
         jana = startProgram(QStringLiteral("jana"));
         petr = startProgram(QStringLiteral("petr"));
         QVERIFY(jana && petr);
-        QCOMPARE(jana->await(QStringLiteral("window"), QStringLiteral("ok fm_Deska")), QStringLiteral("ok fm_Deska"));
-        QCOMPARE(petr->await(QStringLiteral("window"), QStringLiteral("ok fm_Deska")), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(*jana, "fm_Deska");
+        EXPECT_WINDOW(*petr, "fm_Deska");
     }
     void cleanupTestCase() {
         if (jana)
@@ -79,13 +91,11 @@ private slots:
     }
 
     void bothEditTheSameContactAndTheSecondConfirmIsRefused() {
-        ACT(*jana, "pick Mala Jana");
-        ACT(*jana, "key Return");
-        QCOMPARE(jana->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        openFromBoard(*jana, QStringLiteral("Mala Jana"));
+        EXPECT_WINDOW(*jana, "FM_Kontakt");
         QCOMPARE(jana->ask("text EditPrijmeni"), QStringLiteral("ok Mala"));
-        ACT(*petr, "pick Mala Jana");
-        ACT(*petr, "key Return");
-        QCOMPARE(petr->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        openFromBoard(*petr, QStringLiteral("Mala Jana"));
+        EXPECT_WINDOW(*petr, "FM_Kontakt");
         ACT(*jana, "key F2");
         ACT(*petr, "key F2");
         QCOMPARE(jana->ask("enabled BB_Jo"), QStringLiteral("ok 1"));
@@ -94,15 +104,8 @@ private slots:
         QCOMPARE(jana->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
         QCOMPARE(surname(1), QStringLiteral("Malá-Nová"));
 
-        ACT(*petr, "type EditPrijmeni Malá-Stará");
-        ACT(*petr, "key Return");
-        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
-        const QString refusal = petr->ask("message");
-        QVERIFY2(refusal.contains(data::dbtexts::kConflict), qPrintable(refusal));
-        ACT(*petr, "button OK");
-        QCOMPARE(petr->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
-        QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 1")); // still editing
-        QCOMPARE(petr->ask("text EditPrijmeni"), QStringLiteral("ok Malá-Stará"));
+        confirmIsRefused(*petr, QStringLiteral("EditPrijmeni"), QStringLiteral("Malá-Stará"));
+        QCOMPARE(petr->ask("window"), QStringLiteral("ok FM_Kontakt"));
         QCOMPARE(surname(1), QStringLiteral("Malá-Nová"));
         ACT(*petr, "key Escape");
         QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
@@ -114,9 +117,8 @@ private slots:
     void aChangeConfirmedByOneShowsOnTheOthersBoardAtTheNextKeystroke() {
         ACT(*petr, "type Edit1 Nov");
         QVERIFY(petr->list("rows").contains(QStringLiteral("Malá-Nová Jana")));
-        ACT(*jana, "pick Malá-Nová Jana");
-        ACT(*jana, "key Return");
-        QCOMPARE(jana->await("window", "ok FM_Kontakt"), QStringLiteral("ok FM_Kontakt"));
+        openFromBoard(*jana, QStringLiteral("Malá-Nová Jana"));
+        EXPECT_WINDOW(*jana, "FM_Kontakt");
         // Her own confirmed change is still listed: the form opens on her contact.
         QCOMPARE(jana->ask("text EditID"), QStringLiteral("ok 1"));
         ACT(*jana, "key F2");
@@ -133,34 +135,26 @@ private slots:
 
     void aCompanyDeletedByOneWhileTheOtherShowsIt() {
         ACT(*petr, "type Edit1 Beta");
-        ACT(*petr, "pick Beta");
-        ACT(*petr, "key Return");
-        QCOMPARE(petr->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
+        openFromBoard(*petr, QStringLiteral("Beta"));
+        EXPECT_WINDOW(*petr, "fm_Firma");
         QCOMPARE(petr->ask("text EditNAZEV_FIRMA"), QStringLiteral("ok Beta"));
 
         ACT(*jana, "type Edit1 Beta");
-        ACT(*jana, "pick Beta");
-        ACT(*jana, "key Return");
-        QCOMPARE(jana->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
+        openFromBoard(*jana, QStringLiteral("Beta"));
+        EXPECT_WINDOW(*jana, "fm_Firma");
         QCOMPARE(jana->ask("text EditNAZEV_FIRMA"), QStringLiteral("ok Beta"));
         ACT(*jana, "click sbFirSmaz");
-        QCOMPARE(jana->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        EXPECT_WINDOW(*jana, "QMessageBox");
         ACT(*jana, "button Yes");
-        QCOMPARE(jana->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
+        EXPECT_WINDOW(*jana, "fm_Firma");
         closeForm(*jana);
         QCOMPARE(jana->list("rows"), QStringList());
         QCOMPARE(companyCount(2), 0);
 
         // The other still shows it: editing it is refused with a clear message.
         ACT(*petr, "key F2");
-        ACT(*petr, "type EditNAZEV_FIRMA Beta znovu");
-        ACT(*petr, "key Return");
-        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
-        const QString refusal = petr->ask("message");
-        QVERIFY2(refusal.contains(data::dbtexts::kConflict), qPrintable(refusal));
-        ACT(*petr, "button OK");
-        QCOMPARE(petr->await("window", "ok fm_Firma"), QStringLiteral("ok fm_Firma"));
-        QCOMPARE(petr->ask("text EditNAZEV_FIRMA"), QStringLiteral("ok Beta znovu"));
+        confirmIsRefused(*petr, QStringLiteral("EditNAZEV_FIRMA"), QStringLiteral("Beta znovu"));
+        QCOMPARE(petr->ask("window"), QStringLiteral("ok fm_Firma"));
         QCOMPARE(companyCount(2), 0); // not brought back
         ACT(*petr, "key Escape");
         QCOMPARE(petr->ask("enabled BB_Jo"), QStringLiteral("ok 0"));
@@ -189,10 +183,10 @@ private slots:
         QVERIFY_DB(own->executeCommitted("DELETE FROM KONTAKT WHERE ID_FIRMA = ?", {id});
                    own->executeCommitted("DELETE FROM FIRMA WHERE ID = ?", {id}));
         ACT(*petr, action);
-        QCOMPARE(petr->await("window", "ok QMessageBox"), QStringLiteral("ok QMessageBox"));
+        EXPECT_WINDOW(*petr, "QMessageBox");
         QCOMPARE(petr->ask("message"), QStringLiteral("ok ") + message);
         ACT(*petr, "button OK");
-        QCOMPARE(petr->await("window", "ok fm_Deska"), QStringLiteral("ok fm_Deska"));
+        EXPECT_WINDOW(*petr, "fm_Deska");
         QCOMPARE(petr->list("rows"), QStringList());
         QCOMPARE(petr->ask("enabled sbTisk"), QStringLiteral("ok 0"));
     }
