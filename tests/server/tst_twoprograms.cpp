@@ -74,7 +74,9 @@ private slots:
                    exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Gama')");
                    exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (3, 3, 0, '***')");
                    exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (4, 'Delta')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 4, 0, '***')"));
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 4, 0, '***')");
+                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                        "VALUES (5, 1, 0, 'Emil', 'Novotny', ' ')"));
         jana = startProgram(QStringLiteral("jana"));
         petr = startProgram(QStringLiteral("petr"));
         QVERIFY(jana && petr);
@@ -165,23 +167,28 @@ private slots:
     }
 
     void actionsOnABoardRowAnotherProgramDeletedSaySoAndRefreshTheBoard_data() {
-        QTest::addColumn<QString>("company");
-        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("id"); ///< of the contact row (a company's own has the company's id)
+        QTest::addColumn<bool>("company");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("message");
-        QTest::newRow("open") << "Gama" << 3 << "key Return" << "Vybraná firma už v databázi není.";
-        QTest::newRow("print") << "Delta" << 4 << "key Ctrl+P"
-                               << "Vybraná firma už v databázi není, sestavu nelze vytisknout.";
+        QTest::newRow("open a company") << "Gama" << 3 << true << "key Return"
+                                        << "Vybraná firma už v databázi není.";
+        QTest::newRow("print a company") << "Delta" << 4 << true << "key Ctrl+P"
+                                         << "Vybraná firma už v databázi není, sestavu nelze vytisknout.";
+        QTest::newRow("open a contact") << "Novotny" << 5 << false << "key Return"
+                                        << "Vybraný kontakt už v databázi není.";
     }
     void actionsOnABoardRowAnotherProgramDeletedSaySoAndRefreshTheBoard() {
-        QFETCH(QString, company);
+        QFETCH(QString, row);
         QFETCH(int, id);
+        QFETCH(bool, company);
         QFETCH(QString, action);
         QFETCH(QString, message);
-        ACT(*petr, QStringLiteral("type Edit1 ") + company);
-        ACT(*petr, QStringLiteral("pick ") + company);
-        QVERIFY_DB(own->executeCommitted("DELETE FROM KONTAKT WHERE ID_FIRMA = ?", {id});
-                   own->executeCommitted("DELETE FROM FIRMA WHERE ID = ?", {id}));
+        ACT(*petr, QStringLiteral("type Edit1 ") + row);
+        ACT(*petr, QStringLiteral("pick ") + row);
+        QVERIFY_DB(own->executeCommitted("DELETE FROM KONTAKT WHERE ID = ?", {id});
+                   if (company) own->executeCommitted("DELETE FROM FIRMA WHERE ID = ?", {id}));
         ACT(*petr, action);
         EXPECT_WINDOW(*petr, "QMessageBox");
         QCOMPARE(petr->ask("message"), QStringLiteral("ok ") + message);
