@@ -187,6 +187,7 @@ private slots:
         QFETCH(QString, message);
         ACT(*petr, QStringLiteral("type Edit1 ") + row);
         ACT(*petr, QStringLiteral("pick ") + row);
+        // Someone else (here the test's own connection) deletes what the board shows.
         QVERIFY_DB(own->executeCommitted("DELETE FROM KONTAKT WHERE ID = ?", {id});
                    if (company) own->executeCommitted("DELETE FROM FIRMA WHERE ID = ?", {id}));
         ACT(*petr, action);
