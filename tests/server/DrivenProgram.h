@@ -3,16 +3,15 @@
 #include "ChildProcess.h"
 #include "DbConnection.h"
 
-#include <memory>
-
 #include <QStringList>
+
+#include <memory>
 
 /// The real program run by program_driver, remote-controlled from a test
 /// through its command channel (see program_driver.cpp for the commands).
 /// It runs on `database` (--database); its settings, data and keyring
-/// folders live under `home`; it sees no
-/// login in its environment and no desktop session bus unless the test
-/// gives it one.
+/// folders live under `home`. It sees no login in its environment and no
+/// desktop session bus unless the test gives it one.
 class DrivenProgram {
 public:
     DrivenProgram(const QString &home, const QString &database);
