@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libqt6sql6-ibase qtkeychain-qt6-dev
+  dbus gnome-keyring libsecret-1-0
   xvfb xauth
   desktop-file-utils appstream
   qt6-translations-l10n

@@ -269,13 +269,15 @@ void Tfm_Deska::sbKontaktyClick() {
 }
 
 void Tfm_Deska::sbTiskClick() {
+    // The company was deleted after its row was clicked (here or in another
+    // program): printing the card of whatever company is current would mislead.
+    const QString gone = QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout.");
+    if (!selectionStillStored(gone))
+        return;
     const bool found = m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
     const int companyId = int(data::toInteger(selectedRowId));
     if (!found) {
-        // The company was deleted after its row was clicked: printing the
-        // card of whatever company is current would mislead.
-        msg::show(msg::Kind::Information,
-                  QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout."));
+        msg::show(msg::Kind::Information, gone);
         return;
     }
     if (m_printForm)

@@ -130,6 +130,10 @@ private:
     static QString shortcutHint(const QString &hint, const QKeySequence &shortcut);
     static QWidget *spacer(QWidget *parent, int width);
     void placeWindow();
+    /// Whether the board selection still names a stored company or contact;
+    /// another program may have deleted it since the board was read. When
+    /// it is gone, says so (`gone` for a company) and reads the board again.
+    bool selectionStillStored(const QString &gone);  // U_deska_board.cpp
 
     TDM &m_dm;
     QString m_baseDirectory;

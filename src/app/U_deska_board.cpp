@@ -4,7 +4,10 @@
 
 #include "DataGrid.h"
 #include "Dataset.h"
+#include "DbConnection.h"
+#include "FbStatement.h"
 #include "ErrorReport.h"
+#include "Field.h"
 #include "MessageService.h"
 #include "MessageTexts.h"
 #include "U_DM.h"
@@ -170,9 +173,30 @@ void Tfm_Deska::gHlavniDeskaCellClick(int) {
     }
 }
 
+bool Tfm_Deska::selectionStillStored(const QString &gone) {
+    const bool company = selectedRowKind == QLatin1String("1");
+    if (!company && selectedRowKind != QLatin1String("2"))
+        return true;
+    const QByteArray sql = company ? "SELECT 1 FROM FIRMA WHERE ID = ?" : "SELECT 1 FROM KONTAKT WHERE ID = ?";
+    data::PackedRow row;
+    if (m_dm.ZConKontakty.openCursor(sql, {data::toInteger(selectedRowId)})->fetch(row))
+        return true;
+    msg::show(msg::Kind::Information,
+              company ? gone : QStringLiteral("Vybraný kontakt už v databázi není."));
+    selectedRowKind.clear();
+    selectedRowId.clear();
+    selectedEmail.clear();
+    sbTisk->setEnabled(false);
+    sbEmail->setEnabled(false);
+    m_dm.RefreshBoard();
+    return false;
+}
+
 // Acts on the board selection, not on the row under the mouse: the first
 // click of the double click has already made that row the selection.
 void Tfm_Deska::gHlavniDeskaDblClick() {
+    if (!selectionStillStored(QStringLiteral("Vybraná firma už v databázi není.")))
+        return;
     if (selectedRowKind == QLatin1String("1")) {
         if (m_companyForm)
             m_companyForm->firstTabStep();

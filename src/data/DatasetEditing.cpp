@@ -7,6 +7,7 @@
 #include "Win1250.h"
 
 #include <limits>
+#include <utility>
 
 namespace data {
 
@@ -289,6 +290,9 @@ void Dataset::refresh() {
     };
 
     RowState previous = takeRows();
+    // The new cursor reads every stored row afresh, the ones this dataset
+    // wrote among them: none may be skipped as held already.
+    QSet<QByteArray> previousWritten = std::exchange(m_writtenKeys, {});
     int found = -1;
     try {
         startReading(true);
@@ -308,12 +312,12 @@ void Dataset::refresh() {
     } catch (...) {
         // The rows read before stay, and the views hear of them again.
         restoreRows(std::move(previous));
+        m_writtenKeys = std::move(previousWritten);
         emit reset();
         emit currentChanged(m_current);
         throw;
     }
     m_blobCache.clear();
-    m_writtenKeys.clear();
     m_currentStale = false;
     m_current = found;
     emit reset();

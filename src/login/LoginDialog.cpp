@@ -22,6 +22,7 @@ LoginDialog::LoginDialog(const QString &target, const LoginAnswer &suggested, co
     where->setWordWrap(true);
     m_problem->setWordWrap(true);
     m_problem->setVisible(!problem.isEmpty());
+    m_problem->setObjectName(QStringLiteral("lChyba"));
     m_problem->setAccessibleName(QStringLiteral("Chyba přihlášení"));
     m_user->setObjectName(QStringLiteral("eUzivatel"));
     m_user->setAccessibleName(QStringLiteral("Uživatel"));

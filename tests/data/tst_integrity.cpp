@@ -77,6 +77,18 @@ private slots:
         QCOMPARE(stored, (QList<QVariantList>{{QStringLiteral("111"), QStringLiteral("222")}}));
     }
 
+    void aRowThisDatasetWroteIsStillListedAfterARefresh() {
+        Dataset &t = f->dm->tFIRMA;
+        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("111"));
+                   t.post());
+        t.next(); // the refresh reads past the written row to find the current one
+        QVERIFY_DB(t.refresh());
+        QCOMPARE(t.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
+        QVERIFY(t.locate(QStringLiteral("ID"), {1}));
+        QCOMPARE(t.fieldByName(QStringLiteral("TELEFON1"))->asString(), QStringLiteral("111"));
+        QCOMPARE(t.recordCount(), 300);
+    }
+
     void aTableWithoutKeyChangesOnlyTheRowShown() {
         // Two settings rows alike in every column.
         f->exec(QStringLiteral("INSERT INTO NASTAVENI SELECT * FROM NASTAVENI"));

@@ -27,6 +27,12 @@ void ChildProcess::setEnv(const QString &name, const QString &value) {
     m_process.setProcessEnvironment(env);
 }
 
+void ChildProcess::unsetEnv(const QString &name) {
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.remove(name);
+    m_process.setProcessEnvironment(env);
+}
+
 bool ChildProcess::start() {
     m_process.start(m_program, m_arguments);
     return m_process.waitForStarted(10000);

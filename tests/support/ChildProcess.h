@@ -14,6 +14,7 @@ public:
     ChildProcess &operator=(const ChildProcess &) = delete;
 
     void setEnv(const QString &name, const QString &value);
+    void unsetEnv(const QString &name);
     void setWorkingDirectory(const QString &dir) { m_process.setWorkingDirectory(dir); }
     bool start();
     qint64 pid() const { return m_process.processId(); }
