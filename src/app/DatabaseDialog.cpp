@@ -104,7 +104,12 @@ DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile
         eSoubor->setText(QDir::toNativeSeparators(chosen));
     }
     connect(bProchazet, &QPushButton::clicked, this, &DatabaseDialog::browse);
-    connect(group, &QButtonGroup::buttonToggled, this, &DatabaseDialog::enableFields);
+    connect(group, &QButtonGroup::buttonToggled, this, [this](QAbstractButton *choice, bool checked) {
+        enableFields();
+        // Chosen by its key, the choice's first box takes the typing.
+        if (checked && choice->hasFocus())
+            (choice == rbFile ? eSoubor : choice == rbServer ? eServer : static_cast<QWidget *>(choice))->setFocus();
+    });
     enableFields();
 }
 

@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 namespace {
@@ -103,6 +104,23 @@ private slots:
         QVERIFY2(messages.messages[0].text.contains(why), qPrintable(messages.messages[0].text));
         QCOMPARE((QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}),
                  (QStringList{file, server, path}));
+    }
+
+    void aChoiceMadeByItsKeyTakesTheTyping() {
+        DatabaseDialog dialog{QString(), QString(), QString()};
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_R, Qt::AltModifier);
+        // A mnemonic clicks its button after a short press animation.
+        QTRY_VERIFY(dialog.rbServer->isChecked());
+        QVERIFY(dialog.eServer->hasFocus());
+        QTest::keyClicks(dialog.eServer, QStringLiteral("kancelar"));
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTest::keyClicks(dialog.eCesta, QStringLiteral("kontakty"));
+        QCOMPARE(dialog.target(), QStringLiteral("kancelar:kontakty"));
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(dialog.rbFile->isChecked());
+        QVERIFY(dialog.eSoubor->hasFocus());
     }
 
     /// Through the main window's command: the choice lands in the setting
