@@ -139,8 +139,8 @@ int Application::run(const QString &chosenDatabase) {
         instance = std::make_unique<SingleInstance>(location.database);
         if (instance->bringRunningForward())
             return 0;
-        if (!fileHolders(location.database).isEmpty()) {
-            msg::show(msg::Kind::Error, data::heldFileMessage(location.database));
+        if (const QStringList holders = fileHolders(location.database); !holders.isEmpty()) {
+            msg::show(msg::Kind::Error, data::heldFileMessage(location.database, holders));
             msg::setService(nullptr);
             return 1;
         }

@@ -78,10 +78,11 @@ struct ContactRecord {
                 record.append(char(Cell::Null));
                 continue;
             }
-            QByteArray upper = row.payload(name).toByteArray();
-            for (char &c : upper)
-                c = d.upper.upper(c);
-            compactcell::appendText(record, Cell::Text, upper);
+            // Upper-cased where it lands: no copy of its own per name.
+            const QByteArrayView bytes = row.payload(name);
+            compactcell::appendText(record, Cell::Text, bytes);
+            for (char *c = record.data() + record.size() - bytes.size(); c != record.data() + record.size(); ++c)
+                *c = d.upper.upper(*c);
         }
         for (int column = 2; column <= 7; ++column)
             compactcell::append(record, row, column);

@@ -4,6 +4,7 @@
 #include "Dataset.h"
 #include "DbError.h"
 #include "FbClient.h"
+#include "FileHolders.h"
 #include "OpenError.h"
 #include "ReadOnlyCopy.h"
 #include "Win1250.h"
@@ -128,7 +129,7 @@ void DbConnection::connectNow() {
     } catch (const DbError &e) {
         // The engine's words for a file another process holds name neither.
         if (m_host.isEmpty() && !dbtarget::isServer(m_database) && e.hasCode(isc_already_opened))
-            throw DbError(heldFileMessage(m_database), e.kind(), e.codes(), e.engineText());
+            throw DbError(heldFileMessage(m_database, fileHolders(m_database)), e.kind(), e.codes(), e.engineText());
         throw;
     }
     try {

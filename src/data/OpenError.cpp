@@ -1,7 +1,6 @@
 #include "OpenError.h"
 
 #include "DatabaseTarget.h"
-#include "FileHolders.h"
 
 #include <ibase.h>
 
@@ -91,8 +90,7 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, error.message());
 }
 
-QString heldFileMessage(const QString &path) {
-    const QStringList holders = fileHolders(path);
+QString heldFileMessage(const QString &path, const QStringList &holders) {
     const QString file = QDir::toNativeSeparators(path);
     const QString advice = QStringLiteral("Zavřete ho a spusťte Kontakty znovu.");
     if (holders.isEmpty())

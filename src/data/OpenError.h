@@ -18,8 +18,8 @@ QString describeOpenFailure(const QString &path, const DbError &error);
 QString describeServerOpenFailure(const QString &target, const DbError &error);
 
 /// The file at `path` held by another program (the embedded engine lets one
-/// process hold a file): names the file and the holders found (fileHolders).
-QString heldFileMessage(const QString &path);
+/// process hold a file): names the file and its `holders` (fileHolders).
+QString heldFileMessage(const QString &path, const QStringList &holders);
 
 /// A change the engine could not write to the file at `path`: for a full
 /// disk the cause in words naming the file (same kind and codes), otherwise
