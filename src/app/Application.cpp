@@ -75,15 +75,37 @@ public:
     }
 };
 
+/// Asks through another prompt unless a shutdown signal came: then every
+/// further question is cancelled. The client library, loaded by the first
+/// attempt, installs signal handlers of its own; ours are put back before
+/// each question so that a signal still ends the dialog.
+class ShutdownAwarePrompt : public login::LoginPrompt {
+public:
+    ShutdownAwarePrompt(login::LoginPrompt &inner, ShutdownSignals &shutdown) : m_inner(inner), m_shutdown(shutdown) {}
+    std::optional<login::LoginAnswer> ask(const QString &target, const login::LoginAnswer &suggested,
+                                          const QString &problem) override {
+        m_shutdown.install();
+        if (m_shutdown.requested())
+            return std::nullopt;
+        auto answer = m_inner.ask(target, suggested, problem);
+        return m_shutdown.requested() ? std::nullopt : answer;
+    }
+
+private:
+    login::LoginPrompt &m_inner;
+    ShutdownSignals &m_shutdown;
+};
+
 /// The login for `database`; a server asks for one. Cancelled, the program
 /// goes on and reports the database as one it cannot reach.
-DatabaseAccess loginFor(const QString &database, bool unattended) {
+DatabaseAccess loginFor(const QString &database, bool unattended, ShutdownSignals &shutdown) {
     if (!dbtarget::isServer(database))
         return DatabaseAccess::embedded(database);
     login::DesktopSecretStore store;
     login::DialogLoginPrompt dialog;
     CancellingPrompt cancelling;
-    login::LoginFlow flow(store, unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog);
+    ShutdownAwarePrompt prompt(unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog, shutdown);
+    login::LoginFlow flow(store, prompt);
     return flow.obtain(database).value_or(DatabaseAccess::forTarget(database));
 }
 
@@ -129,7 +151,13 @@ int Application::run(const QString &chosenDatabase) {
                                : QSettings().value(QStringLiteral("Database")).toString().trimmed();
     const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
     prepareUserDatabase(location);
-    const DatabaseAccess access = loginFor(location.database, log != nullptr);
+    ShutdownSignals shutdown;
+    shutdown.install();
+    const DatabaseAccess access = loginFor(location.database, log != nullptr, shutdown);
+    if (shutdown.requested()) {
+        msg::setService(nullptr);
+        return 0;
+    }
 
     // An embedded file is held by one process: a second start on it brings
     // the running program forward, another program holding it is named.
@@ -154,10 +182,13 @@ int Application::run(const QString &chosenDatabase) {
         });
     }
 
-    ShutdownSignals shutdown;
     shutdown.install();
     TDM dm;
     DM = &dm;
+    // What the user has not confirmed is dropped before any loop ends and
+    // before any command goes on to read the tables again, which would
+    // otherwise post it.
+    connect(&shutdown, &ShutdownSignals::received, &dm, [&dm] { dm.cancelPendingChanges(); });
     dm.ZConKontakty.setBusyHook([](bool busy) {
         if (busy)
             QApplication::setOverrideCursor(Qt::WaitCursor);

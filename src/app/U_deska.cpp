@@ -274,12 +274,9 @@ void Tfm_Deska::sbTiskClick() {
     const QString gone = QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout.");
     if (!selectionStillStored(gone))
         return;
-    const bool found = m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
     const int companyId = int(data::toInteger(selectedRowId));
-    if (!found) {
-        msg::show(msg::Kind::Information, gone);
-        return;
-    }
+    if (!m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true))
+        return selectionGone(gone);
     if (m_printForm)
         buildCompanyCard(m_dm, *m_printForm, companyId, this);
 }

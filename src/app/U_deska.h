@@ -134,6 +134,8 @@ private:
     /// another program may have deleted it since the board was read. When
     /// it is gone, says so (`gone` for a company) and reads the board again.
     bool selectionStillStored(const QString &gone);  // U_deska_board.cpp
+    /// Says `message`, clears the selection and reads the board again.
+    void selectionGone(const QString &message);       // U_deska_board.cpp
 
     TDM &m_dm;
     QString m_baseDirectory;

@@ -181,15 +181,18 @@ bool Tfm_Deska::selectionStillStored(const QString &gone) {
     data::PackedRow row;
     if (m_dm.ZConKontakty.openCursor(sql, {data::toInteger(selectedRowId)})->fetch(row))
         return true;
-    msg::show(msg::Kind::Information,
-              company ? gone : QStringLiteral("Vybraný kontakt už v databázi není."));
+    selectionGone(company ? gone : QStringLiteral("Vybraný kontakt už v databázi není."));
+    return false;
+}
+
+void Tfm_Deska::selectionGone(const QString &message) {
+    msg::show(msg::Kind::Information, message);
     selectedRowKind.clear();
     selectedRowId.clear();
     selectedEmail.clear();
     sbTisk->setEnabled(false);
     sbEmail->setEnabled(false);
     m_dm.RefreshBoard();
-    return false;
 }
 
 // Acts on the board selection, not on the row under the mouse: the first
@@ -197,16 +200,19 @@ bool Tfm_Deska::selectionStillStored(const QString &gone) {
 void Tfm_Deska::gHlavniDeskaDblClick() {
     if (!selectionStillStored(QStringLiteral("Vybraná firma už v databázi není.")))
         return;
+    // The form opens on exactly the chosen row, or not at all.
     if (selectedRowKind == QLatin1String("1")) {
         if (m_companyForm)
             m_companyForm->firstTabStep();
-        m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true);
+        if (!m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true))
+            return selectionGone(QStringLiteral("Vybraná firma už v databázi není."));
         if (m_companyForm)
             m_companyForm->exec();
     } else if (selectedRowKind == QLatin1String("2")) {
         if (m_contactForm)
             m_contactForm->firstTabStep();
-        m_dm.tKONTAKT.locate(QStringLiteral("id"), {selectedRowId}, true);
+        if (!m_dm.tKONTAKT.locate(QStringLiteral("id"), {selectedRowId}, true))
+            return selectionGone(QStringLiteral("Vybraný kontakt už v databázi není."));
         if (m_contactForm)
             m_contactForm->exec();
     }

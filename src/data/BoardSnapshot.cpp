@@ -13,25 +13,24 @@ namespace {
 
 using Data = BoardSnapshot::Data;
 
-/// The server's order of text: byte by byte, the shorter as if padded with
-/// blanks.
-int comparePadded(QByteArrayView a, QByteArrayView b) {
-    const qsizetype n = qMax(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto ca = static_cast<unsigned char>(i < a.size() ? a[i] : ' ');
-        const auto cb = static_cast<unsigned char>(i < b.size() ? b[i] : ' ');
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return 0;
+/// Text without its trailing blanks, which the server's comparisons ignore.
+QByteArrayView withoutTrailingBlanks(QByteArrayView text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return text.first(end);
+}
+
+/// The server's order of text: byte by byte once trailing blanks are
+/// dropped, a text before every longer one that starts with it (so "Alfa"
+/// comes before "Alfa<TAB>Beta", although TAB is below the blank).
+int compareAsServer(QByteArrayView a, QByteArrayView b) {
+    return std::clamp(withoutTrailingBlanks(a).compare(withoutTrailingBlanks(b)), -1, 1);
 }
 
 /// A region that compares equal to '***' (trailing blanks do not count).
 bool isPlaceholderRegion(QByteArrayView region) {
-    qsizetype end = region.size();
-    while (end > 0 && region[end - 1] == ' ')
-        --end;
-    return region.first(end) == QByteArrayView("***");
+    return withoutTrailingBlanks(region) == QByteArrayView("***");
 }
 
 /// Copies one cell of `row` into the row being built, without a temporary.
@@ -261,7 +260,7 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         const bool hasA = a.upperName.length >= 0, hasB = b.upperName.length >= 0;
         if (hasA != hasB)
             return hasA ? 1 : -1;
-        return hasA ? comparePadded(a.groupLine.payload(9), b.groupLine.payload(9)) : 0;
+        return hasA ? compareAsServer(a.groupLine.payload(9), b.groupLine.payload(9)) : 0;
     };
     std::vector<int> order(companies.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -7,35 +7,101 @@ namespace data::changelog {
 namespace {
 
 constexpr int kRowsKept = 1000;
+/// Marks the triggers' current body; a trigger without it is rewritten.
+constexpr const char *kTriggerMark = "ZMENY v2";
+
+QString triggerName(const QString &table) {
+    return table + QStringLiteral("_ZMENA");
+}
 
 QString triggerOn(const QString &table) {
-    // Once per transaction: the context variable lives as long as it does.
-    return QStringLiteral("CREATE TRIGGER %1_ZMENA FOR %1 AFTER INSERT OR UPDATE OR DELETE AS "
-                          "DECLARE D INTEGER; BEGIN "
-                          "IF (RDB$GET_CONTEXT('USER_TRANSACTION', 'ZMENA_ZAPSANA') IS NULL) THEN BEGIN "
-                          "INSERT INTO ZMENY (ID) VALUES (NEXT VALUE FOR ZMENY_ID); "
-                          "D = RDB$SET_CONTEXT('USER_TRANSACTION', 'ZMENA_ZAPSANA', '1'); END END")
-        .arg(table);
+    // One row per committing transaction. The row itself is the mark: it
+    // goes with a statement that is undone, and a commit that retains the
+    // context starts a transaction of a new number, so no change is missed.
+    return QStringLiteral(
+               "CREATE OR ALTER TRIGGER %1 FOR %2 AFTER INSERT OR UPDATE OR DELETE AS "
+               "BEGIN /* %3 */ "
+               "IF (NOT EXISTS (SELECT 1 FROM ZMENY WHERE TX = CURRENT_TRANSACTION)) THEN "
+               "INSERT INTO ZMENY (ID, TX) VALUES (NEXT VALUE FOR ZMENY_ID, CURRENT_TRANSACTION); "
+               "END")
+        .arg(triggerName(table), table, QLatin1String(kTriggerMark));
+}
+
+const QString kTables[] = {QStringLiteral("FIRMA"), QStringLiteral("KONTAKT")};
+
+bool exists(DbConnection &connection, const char *sql, const QString &name) {
+    PackedRow row;
+    return connection.openCursor(QByteArray(sql), {name})->fetch(row);
+}
+
+/// Runs one step of the structure; another program making the same step at
+/// the same moment is as good, so its refusal is looked at again, not fatal.
+void step(DbConnection &connection, const QString &statement, const std::function<bool()> &done) {
+    try {
+        connection.executeCommitted(statement.toLatin1(), {});
+    } catch (const DbError &) {
+        if (!done())
+            throw;
+    }
+    connection.forgetTableInfo();
 }
 
 } // namespace
 
 QStringList createStatements() {
-    return {QStringLiteral("CREATE SEQUENCE ZMENY_ID"), QStringLiteral("CREATE TABLE ZMENY (ID BIGINT NOT NULL)"),
-            triggerOn(QStringLiteral("FIRMA")), triggerOn(QStringLiteral("KONTAKT"))};
+    QStringList s{QStringLiteral("CREATE SEQUENCE ZMENY_ID"),
+                  QStringLiteral("CREATE TABLE ZMENY (ID BIGINT NOT NULL, TX BIGINT)"),
+                  QStringLiteral("CREATE INDEX ZMENY_TX ON ZMENY (TX)")};
+    for (const QString &table : kTables)
+        s << triggerOn(table);
+    return s;
 }
 
 void ensure(DbConnection &connection) {
-    if (connection.tableInfo(QStringLiteral("ZMENY")).columns.isEmpty()) {
-        for (const QString &statement : createStatements())
-            connection.executeCommitted(statement.toLatin1(), {});
+    // Each piece is looked for on its own: a start that was killed half-way
+    // through, or a file of an earlier version, is completed here.
+    auto hasSequence = [&] {
+        return exists(connection, "SELECT 1 FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = ?",
+                      QStringLiteral("ZMENY_ID"));
+    };
+    auto hasTable = [&] {
+        return !connection.tableInfo(QStringLiteral("ZMENY")).columns.isEmpty();
+    };
+    auto hasColumn = [&] {
         connection.forgetTableInfo();
-        return;
+        return connection.tableInfo(QStringLiteral("ZMENY")).columns.contains(QStringLiteral("TX"));
+    };
+    auto hasIndex = [&] {
+        return exists(connection, "SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = ?",
+                      QStringLiteral("ZMENY_TX"));
+    };
+    if (!hasSequence())
+        step(connection, QStringLiteral("CREATE SEQUENCE ZMENY_ID"), hasSequence);
+    if (!hasTable())
+        step(connection, QStringLiteral("CREATE TABLE ZMENY (ID BIGINT NOT NULL, TX BIGINT)"),
+             hasTable);
+    if (!hasColumn())
+        step(connection, QStringLiteral("ALTER TABLE ZMENY ADD TX BIGINT"), hasColumn);
+    if (!hasIndex())
+        step(connection, QStringLiteral("CREATE INDEX ZMENY_TX ON ZMENY (TX)"), hasIndex);
+    for (const QString &table : kTables) {
+        auto current = [&] {
+            PackedRow row;
+            return connection
+                .openCursor(
+                    "SELECT 1 FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = ? "
+                    "AND COALESCE(RDB$TRIGGER_INACTIVE, 0) = 0 AND RDB$TRIGGER_SOURCE CONTAINING ?",
+                    {triggerName(table), QString::fromLatin1(kTriggerMark)})
+                ->fetch(row);
+        };
+        if (!current())
+            step(connection, triggerOn(table), current);
     }
     try {
-        connection.executeCommitted(QByteArrayLiteral("DELETE FROM ZMENY WHERE ID < (SELECT MAX(ID) FROM ZMENY) - ")
-                                        + QByteArray::number(kRowsKept),
-                                    {});
+        connection.executeCommitted(
+            QByteArrayLiteral("DELETE FROM ZMENY WHERE ID < (SELECT MAX(ID) FROM ZMENY) - ") +
+                QByteArray::number(kRowsKept),
+            {});
     } catch (const DbError &) {
         // Another program trims it at the same moment: either is enough.
     }
@@ -44,7 +110,8 @@ void ensure(DbConnection &connection) {
 Stamp read(DbConnection &connection) {
     std::unique_ptr<FbStatement> cursor;
     try {
-        cursor = connection.openCursor(QByteArrayLiteral("SELECT COUNT(*), SUM(ID) FROM ZMENY"), {});
+        cursor =
+            connection.openCursor(QByteArrayLiteral("SELECT COUNT(*), SUM(ID) FROM ZMENY"), {});
     } catch (const DbError &error) {
         if (error.kind() == DbError::Kind::ConnectionLost)
             throw;

@@ -16,7 +16,8 @@ namespace changelog {
 
 /// The statements that create the log (table, sequence, triggers).
 QStringList createStatements();
-/// Creates the log where the database lacks it, and keeps it short by
+/// Creates the log where the database lacks it or any piece of it (a start
+/// killed half-way, a file of an earlier version), and keeps it short by
 /// dropping all but its newest rows. Throws DbError when the database
 /// refuses the structure change.
 void ensure(DbConnection &connection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Cell.h"
+#include "DbError.h"
 #include "DbConnection.h"
 #include "Field.h"
 #include "FilterExpression.h"
@@ -93,6 +94,9 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    /// Deletes the current row and runs `alongside` after it, in one
+    /// transaction: all or none.
+    void deleteRecordWith(const QList<DbConnection::Statement> &alongside);
     void refresh();
 
     // Row access for views and bound controls.
@@ -113,6 +117,17 @@ public:
     void collectPendingText();
     bool isModified() const { return m_modified; }
 
+    /// The statement that writes the pending edit or insert, for a
+    /// transaction of several rows (empty when an edit changed nothing);
+    /// nothing is executed. Bound controls hand over their text first.
+    DbConnection::Statement pendingStatement();
+    /// Ends the pending edit or insert as post() does, once its statement
+    /// was committed by the transaction numbered `version` (0: none ran).
+    void acceptPosted(qint64 version);
+    /// Takes note of what a failed commit of the pending statement says of
+    /// the row (changed by someone else: cancel shows the stored version)
+    /// and returns the error to report.
+    DbError failedToPost(const DbError &error);
     /// Statement that deletes the current row as it was read (for multi-row
     /// transactions): it must touch exactly that row in that version.
     DbConnection::Statement deleteStatementForCurrent();
@@ -185,6 +200,16 @@ private:
     void startReading(bool reread);
     bool nextSourceRow(PackedRow &row);
     RowState takeRows();
+    /// Reads the row of `key` from the database and makes it the current
+    /// one; false when it is not stored (or the filter hides it).
+    bool holdStoredRow(const std::vector<qint64> &key);
+    /// Whether the stored version of the row being edited differs from the
+    /// one read (or the row is gone); false when that cannot be told.
+    bool storedVersionMoved();
+    /// The primary key values of the current row, in key order.
+    QVariantList keyOfCurrent() const;
+    /// Reads the stored row of a whole primary key (values in key order).
+    bool readStoredRow(const QVariantList &key, PackedRow &stored);
     void restoreRows(RowState state);
     /// The primary key of a row as one comparable value (empty without a key).
     QByteArray keyOf(const PackedRow &row) const;
@@ -234,7 +259,7 @@ private:
     int m_versionColumn = -1;           // the hidden RDB$RECORD_VERSION
     std::vector<int> m_keyColumns;      // the primary key
     QStringList m_keyNames;
-    QSet<QByteArray> m_writtenKeys;     // rows this dataset wrote since it opened
+    QSet<QByteArray> m_writtenKeys;     // rows this dataset wrote (or read by key) since it opened
     bool m_currentStale = false;        // a write found the current row changed by someone else
 };
 

@@ -113,27 +113,58 @@ DbConnection::Statement Dataset::rowStatement(bool insert, const std::vector<Cel
 }
 
 void Dataset::post() {
+    const DbConnection::Statement statement = pendingStatement();
+    qint64 version = 0;
+    if (!statement.sql.isEmpty()) {
+        try {
+            version = m_connection->executeCommitted(QList<DbConnection::Statement>{statement});
+        } catch (const DbError &error) {
+            throw failedToPost(error);
+        }
+    }
+    acceptPosted(version);
+}
+
+DbConnection::Statement Dataset::pendingStatement() {
     collectPendingText();
     if (!isEditing())
         fail(QStringLiteral("Dataset not in edit or insert mode"));
     if (tableName().isEmpty())
         fail(QStringLiteral("Cannot modify a read-only dataset"));
-    std::vector<Cell> values = m_editRow;
-    const DbConnection::Statement statement = rowStatement(m_state == State::Insert, values);
-    if (!statement.sql.isEmpty()) {
-        qint64 version = 0;
-        try {
-            version = m_connection->executeCommitted(QList<DbConnection::Statement>{statement});
-        } catch (const DbError &error) {
-            // Nothing was written; the edit stays as typed. Cancel then shows
-            // what is stored now.
-            if (error.kind() == DbError::Kind::Conflict)
-                m_currentStale = true;
-            throw;
-        }
-        if (m_versionColumn >= 0)
-            values[m_versionColumn] = Cell{Cell::Int, version, {}};
+    return rowStatement(m_state == State::Insert, m_editRow);
+}
+
+DbError Dataset::failedToPost(const DbError &error) {
+    // Nothing was written; the edit stays as typed. Cancel then shows what
+    // is stored now. The server words a change that another committed while
+    // this write waited for it like one still unfinished: the stored
+    // version tells which it was.
+    const bool committedMeanwhile = error.kind() == DbError::Kind::LockTimeout && storedVersionMoved();
+    if (error.kind() == DbError::Kind::Conflict || committedMeanwhile)
+        m_currentStale = true;
+    if (committedMeanwhile)
+        return DbError(dbtexts::kConflict, DbError::Kind::Conflict, error.codes(), error.engineText());
+    return error;
+}
+
+bool Dataset::storedVersionMoved() {
+    if (m_state != State::Edit || m_versionColumn < 0 || m_keyColumns.empty() || m_current < 0)
+        return false;
+    const PackedRow &row = m_rows[m_visible[m_current]];
+    PackedRow stored;
+    try {
+        if (!readStoredRow(keyOfCurrent(), stored))
+            return true; // deleted meanwhile
+    } catch (const DbError &) {
+        return false;
     }
+    return !(stored.cell(m_versionColumn) == row.cell(m_versionColumn));
+}
+
+void Dataset::acceptPosted(qint64 version) {
+    std::vector<Cell> values = std::move(m_editRow);
+    if (version && m_versionColumn >= 0)
+        values[m_versionColumn] = Cell{Cell::Int, version, {}};
     const PackedRow written = PackedRow::pack(values);
     if (!m_keyColumns.empty())
         m_writtenKeys.insert(keyOf(written));
@@ -178,23 +209,30 @@ void Dataset::reloadCurrentRow() {
         refresh();
         return;
     }
-    QVariantList params;
-    QStringList terms;
-    const PackedRow &row = m_rows[m_visible[m_current]];
-    for (int i = 0; i < int(m_keyColumns.size()); ++i) {
-        terms << m_keyNames[i] + QStringLiteral("=?");
-        params << cellValue(row.cell(m_keyColumns[i]), columnType(m_keyColumns[i]));
-    }
-    QByteArray condition;
-    win1250::encode(QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")), condition);
-    auto cursor = m_connection->openCursor(selectStatement() + condition, params);
     PackedRow stored;
-    if (!cursor->fetch(stored)) {
+    if (!readStoredRow(keyOfCurrent(), stored)) {
         forgetCurrentRow();
         return;
     }
     m_rows[m_visible[m_current]] = std::move(stored);
     emit rowChanged(m_current);
+}
+
+QVariantList Dataset::keyOfCurrent() const {
+    QVariantList key;
+    const PackedRow &row = m_rows[m_visible[m_current]];
+    for (const int column : m_keyColumns)
+        key << cellValue(row.cell(column), columnType(column));
+    return key;
+}
+
+bool Dataset::readStoredRow(const QVariantList &key, PackedRow &stored) {
+    QStringList terms;
+    for (const QString &name : std::as_const(m_keyNames))
+        terms << name + QStringLiteral("=?");
+    QByteArray condition;
+    win1250::encode(QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")), condition);
+    return m_connection->openCursor(selectStatement() + condition, key)->fetch(stored);
 }
 
 DbConnection::Statement Dataset::deleteStatementForCurrent() {
@@ -223,7 +261,9 @@ void Dataset::forgetCurrentRow() {
     setCurrent(m_visible.empty() ? -1 : qMin(removed, int(m_visible.size()) - 1));
 }
 
-void Dataset::deleteRecord() {
+void Dataset::deleteRecord() { deleteRecordWith({}); }
+
+void Dataset::deleteRecordWith(const QList<DbConnection::Statement> &alongside) {
     if (m_state == State::Insert) {
         cancel();
         return;
@@ -233,7 +273,7 @@ void Dataset::deleteRecord() {
         cancel();
     const DbConnection::Statement statement = deleteStatementForCurrent();
     try {
-        m_connection->executeCommitted(QList<DbConnection::Statement>{statement});
+        m_connection->executeCommitted(QList<DbConnection::Statement>{statement} + alongside);
     } catch (const DbError &error) {
         if (error.kind() != DbError::Kind::Conflict)
             throw;

@@ -61,7 +61,7 @@ bool Dataset::locate(const QString &fieldNames, const QVariantList &values, bool
         if (i >= int(m_visible.size())) {
             fetchMore(256);
             if (i >= int(m_visible.size()))
-                return false;
+                break;
         }
         if (matches(m_rows[m_visible[i]])) {
             m_eof = false;
@@ -70,6 +70,34 @@ bool Dataset::locate(const QString &fieldNames, const QVariantList &values, bool
             return true;
         }
     }
+    // Not among the rows held (a cursor cut short by a lost connection, or
+    // a row committed after it was read): a search by the whole key asks
+    // the database, so that the row found is the row asked for.
+    std::vector<qint64> key;
+    for (const Key &k : keys)
+        if (k.integer)
+            key.push_back(k.number);
+    if (m_keyColumns.empty() || key.size() != keys.size() || key.size() != m_keyColumns.size())
+        return false;
+    for (size_t i = 0; i < key.size(); ++i)
+        if (keys[i].column != m_keyColumns[i])
+            return false;
+    return holdStoredRow(key);
+}
+
+bool Dataset::holdStoredRow(const std::vector<qint64> &key) {
+    PackedRow stored;
+    if (!readStoredRow(QVariantList(key.begin(), key.end()), stored) || !passesFilter(stored))
+        return false;
+    // The cursor, where it still reads, skips the row from now on.
+    m_writtenKeys.insert(keyOf(stored));
+    m_rows.push_back(std::move(stored));
+    m_visible.push_back(int(m_rows.size()) - 1);
+    const int at = int(m_visible.size()) - 1;
+    emit rowInserted(at);
+    m_eof = false;
+    setCurrent(at);
+    return true;
 }
 
 // ---- filter ----------------------------------------------------------------

@@ -22,6 +22,8 @@ public:
         LockTimeout,
         /// The server refused the user name or password.
         LoginRefused,
+        /// A row with the same key (the ID of a new row) is stored already.
+        KeyClash,
     };
 
     explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {}, QString engineText = {})
@@ -61,6 +63,9 @@ inline const QString kDeleteConflict = QStringLiteral(
 inline const QString kLockTimeout = QStringLiteral(
     "Záznam právě ukládá někdo jiný a jeho změna ještě není dokončena. "
     "Nic nebylo uloženo; zkuste to prosím za chvíli znovu.");
+inline const QString kKeyClash = QStringLiteral(
+    "Záznam se stejným číslem (ID) mezitím uložil někdo jiný, proto tento nebyl uložen. "
+    "Vaše údaje zůstaly ve formuláři; potvrďte je prosím znovu.");
 inline const QString kConnectionLost = QStringLiteral(
     "Spojení s databází se přerušilo (%1). Co bylo potvrzeno dříve, zůstalo uloženo; "
     "při další akci se program k databázi připojí znovu.");

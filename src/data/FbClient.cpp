@@ -112,11 +112,15 @@ DbError::Kind FbClient::classify(const QList<long> &codes) {
             return DbError::Kind::ConnectionLost;
     // A wait that ran out also names the conflict it waited on; a server
     // that waited for another's unfinished change names that transaction.
+    // (A change the other committed while this one waited is reported in the
+    // same words: the dataset tells the two apart by the row's version.)
     if (codes.contains(isc_lock_timeout) || codes.contains(isc_lock_conflict) ||
         codes.contains(isc_concurrent_transaction))
         return DbError::Kind::LockTimeout;
     if (codes.contains(isc_update_conflict) || codes.contains(isc_deadlock))
         return DbError::Kind::Conflict;
+    if (codes.contains(isc_unique_key_violation) || codes.contains(isc_no_dup))
+        return DbError::Kind::KeyClash;
     if (codes.contains(isc_login))
         return DbError::Kind::LoginRefused;
     return DbError::Kind::General;
@@ -132,6 +136,7 @@ void FbClient::check(const ISC_STATUS *status) const {
     case DbError::Kind::Conflict: throw DbError(dbtexts::kConflict, kind, codes, text);
     case DbError::Kind::LockTimeout: throw DbError(dbtexts::kLockTimeout, kind, codes, text);
     case DbError::Kind::ConnectionLost: throw DbError(dbtexts::kConnectionLost.arg(text), kind, codes, text);
+    case DbError::Kind::KeyClash: // the layer's own words; a form says it in its own
     case DbError::Kind::LoginRefused:
     case DbError::Kind::General: break;
     }

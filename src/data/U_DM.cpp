@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "MessageService.h"
 #include "OpenError.h"
+#include "RowIds.h"
 
 #include <QFileInfo>
 
@@ -166,17 +167,103 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
 }
 
 int TDM::NextId(const QString &column, const QString &table) {
-    qMaxID.close();
-    qMaxID.setSql(QStringLiteral("SELECT max(%1) as IDecko FROM %2;").arg(column, table));
-    qMaxID.open();
-    lastNextId = int(qMaxID.fieldByName(QStringLiteral("IDecko"))->asInteger()) + 1;
+    Q_UNUSED(column); // the ID column of companies and contacts
+    lastNextId = int(data::rowids::next(ZConKontakty, table));
     return lastNextId;
 }
 
+void TDM::PostTogether(const QList<data::TableDataset *> &rows, const std::function<void()> &renumber) {
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        QList<data::DbConnection::Statement> statements;
+        QList<data::TableDataset *> written;
+        for (data::TableDataset *row : rows) {
+            const data::DbConnection::Statement statement = row->pendingStatement();
+            if (statement.sql.isEmpty())
+                continue; // an edit that changed nothing writes nothing
+            statements << statement;
+            written << row;
+        }
+        qint64 version = 0;
+        try {
+            if (!statements.isEmpty())
+                version = ZConKontakty.executeCommitted(statements);
+        } catch (const data::DbError &error) {
+            if (error.kind() == data::DbError::Kind::KeyClash && renumber && attempt < kAttempts) {
+                renumber();
+                continue;
+            }
+            if (error.kind() == data::DbError::Kind::KeyClash && renumber)
+                throw data::DbError(data::dbtexts::kKeyClash, error.kind(), error.codes(), error.engineText());
+            data::DbError reported = error;
+            for (data::TableDataset *row : std::as_const(written))
+                if (const data::DbError seen = row->failedToPost(error); seen.kind() != error.kind())
+                    reported = seen;
+            throw reported;
+        }
+        for (data::TableDataset *row : rows)
+            row->acceptPosted(written.contains(row) ? version : 0);
+        return;
+    }
+}
+
+void TDM::PostNewCompany() {
+    auto setId = [](data::Dataset &table, const char *column, qint64 id) {
+        table.fieldByName(QString::fromLatin1(column))->setAsInteger(id);
+    };
+    const qint64 company = tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
+    try {
+        tKONTAKT.insert();
+        setId(tKONTAKT, "ID", NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
+        setId(tKONTAKT, "ID_FIRMA", company);
+        setId(tKONTAKT, "ID_POBOCKA", 0);
+        tKONTAKT.fieldByName(QStringLiteral("KRAJ"))->setAsString(QStringLiteral("***"));
+        PostTogether({&tFIRMA, &tKONTAKT}, [&] {
+            const qint64 renumbered = NextId(QStringLiteral("id"), QStringLiteral("firma"));
+            setId(tFIRMA, "ID", renumbered);
+            setId(tKONTAKT, "ID", NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
+            setId(tKONTAKT, "ID_FIRMA", renumbered);
+        });
+    } catch (...) {
+        if (tKONTAKT.state() == data::Dataset::State::Insert)
+            tKONTAKT.cancel();
+        throw;
+    }
+}
+
+void TDM::DeleteContactKeepingCompany() {
+    if (!tKONTAKT.isActive() || tKONTAKT.currentIndex() < 0 || tKONTAKT.state() == data::Dataset::State::Insert) {
+        tKONTAKT.deleteRecord(); // nothing stored to delete: the layer's own answer
+        return;
+    }
+    const qint64 company = tKONTAKT.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger();
+    if (company == 0) {
+        tKONTAKT.deleteRecord();
+        return;
+    }
+    // Decided inside the transaction, on what is stored then.
+    const qint64 placeholder = NextId(QStringLiteral("id"), QStringLiteral("kontakt"));
+    tKONTAKT.deleteRecordWith({{"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) "
+                                "SELECT ?, ?, 0, '***' FROM RDB$DATABASE "
+                                "WHERE NOT EXISTS (SELECT 1 FROM KONTAKT WHERE ID_FIRMA = ?) "
+                                "AND EXISTS (SELECT 1 FROM FIRMA WHERE ID = ?)",
+                                {placeholder, company, company, company}}});
+}
+
 void TDM::RefreshBoard() {
+    if (m_closing)
+        return;
     tKONTAKT.refresh();
     tFIRMA.refresh();
     m_rereadBoard = true;
     qHlavniDeska.close();
     qHlavniDeska.open();
+}
+
+void TDM::cancelPendingChanges() {
+    m_closing = true;
+    for (data::Dataset *dataset : {static_cast<data::Dataset *>(&tFIRMA), static_cast<data::Dataset *>(&tKONTAKT),
+                                   static_cast<data::Dataset *>(&tPOBOCKA), static_cast<data::Dataset *>(&tNastaveni)})
+        if (dataset->isEditing())
+            dataset->cancel();
 }

@@ -7,6 +7,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 /// Fixed connection settings of the program's database.
 namespace dbsettings {
 inline const QString kProtocol = QStringLiteral("firebird-2.0");
@@ -32,10 +34,32 @@ public:
     /// order; reports a failing step by message and returns normally.
     void ConnectAndOpenAll(const QString &database, const QString &hostName, const QString &password,
                            const QString &protocol, const QString &user);
-    /// The largest value of `column` in `table` plus one (1 for an empty table).
+    /// A new ID for a row of `table` (its `column` ID): past the largest
+    /// stored and past every one handed out before, by any program (1 for
+    /// an empty table). Throws DbError.
     int NextId(const QString &column, const QString &table);
     /// Re-reads the contact and company tables and the board query.
     void RefreshBoard();
+    /// Commits the pending edits and inserts of `rows` in one transaction:
+    /// all or none. When another program stored a row with the ID of one
+    /// of the new rows meanwhile, `renumber` gives them fresh IDs and the
+    /// transaction is tried again; a clash that stays, like every other
+    /// failure, throws DbError with every row kept as typed.
+    void PostTogether(const QList<data::TableDataset *> &rows, const std::function<void()> &renumber = {});
+    /// Commits the company being inserted in tFIRMA together with its
+    /// placeholder contact (the row that lists it on the board), in one
+    /// transaction: never a company the board cannot show. On failure the
+    /// company stays in insert mode as typed and no contact row is left.
+    void PostNewCompany();
+    /// Deletes the current contact of tKONTAKT. When it was its company's
+    /// last contact person, the company gets its placeholder back in the
+    /// same transaction, so that it stays on the board. Throws DbError (the
+    /// delete-conflict text when someone else changed or deleted the row).
+    void DeleteContactKeepingCompany();
+    /// Drops every edit and insert not yet confirmed, for a program being
+    /// ended: nothing of them is written, and RefreshBoard reads nothing
+    /// any more on the way out.
+    void cancelPendingChanges();
 
     /// The identifier NextId computed last.
     static int lastNextId;
@@ -68,6 +92,7 @@ private:
     data::Dataset::ProvidedRows boardRows(bool reread);
     data::BoardSnapshot m_board;
     bool m_rereadBoard = false;
+    bool m_closing = false;
 
     /// Disconnects (closing every dataset), sets the parameters, connects when asked.
     void reconnect(const QString &database, const QString &hostName, const QString &password,

@@ -1,6 +1,7 @@
 #include "VersionCheck.h"
 
 #include "ChangeLog.h"
+#include "RowIds.h"
 #include "DbError.h"
 #include "U_DM.h"
 
@@ -17,11 +18,16 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseA
             UpgradeDatabase(dm, baseDirectory);
     }
     // Not part of the version: a file without the change log gets it, so
-    // that the board notices what others commit.
+    // that the board notices what others commit, and the sequences of new IDs.
     try {
         data::changelog::ensure(dm.ZConKontakty);
     } catch (const data::DbError &) {
         // A file this user may not change: the board then reads afresh each time.
+    }
+    try {
+        data::rowids::ensure(dm.ZConKontakty);
+    } catch (const data::DbError &) {
+        // Then new IDs are the largest plus one, as before.
     }
     dm.ConnectDatabase(false, target.database, QString(), target.password, dbsettings::kProtocol, target.user);
 }

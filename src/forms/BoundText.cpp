@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace forms {
 
@@ -139,8 +140,15 @@ NoteBinding::NoteBinding(QPlainTextEdit *box, data::DataSource &source, const QS
     reload();
 }
 
+QString noteText(const QPlainTextEdit *box) {
+    QString text = box->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 QString NoteBinding::controlText() const {
-    return m_box->toPlainText();
+    return noteText(m_box);
 }
 
 void NoteBinding::setControlText(const QString &text) {

@@ -124,4 +124,8 @@ class NoteBinding : public TextBinding {
     QPlainTextEdit *m_box;
 };
 
+/// The text a note box holds, every character as typed: line breaks as LF,
+/// no-break spaces kept (the box's plain text turns them into blanks).
+QString noteText(const QPlainTextEdit *box);
+
 } // namespace forms

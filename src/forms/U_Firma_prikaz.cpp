@@ -11,7 +11,6 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScopeGuard>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -116,30 +115,13 @@ void FirmaPrikaz::editStep() {
 void FirmaPrikaz::confirmStep() {
     // A box whose text the row refuses ends the step before anything is written.
     forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
-    m_dm.tFIRMA.post();
+    if (m_form.placeholderPending)
+        m_dm.PostNewCompany();
+    else
+        m_dm.PostTogether({&m_dm.tFIRMA});
+    m_form.placeholderPending = false;
     m_form.protocol->enterBrowseMode();
     m_form.setWindowTitle(titleStep());
-    const auto lower = qScopeGuard([this] {
-        m_form.placeholderPending = false;
-        newContactCompanyId = 0;
-    });
-    if (m_form.placeholderPending)
-        createPlaceholderContact();
-}
-
-void FirmaPrikaz::createPlaceholderContact() {
-    newContactCompanyId = companyId();
-    data::TableDataset &contacts = m_dm.tKONTAKT;
-    try {
-        m_contactForm.newRecordData();
-        contacts.fieldByName(QStringLiteral("KRAJ"))->setAsString(kPlaceholderRegion);
-        contacts.post();
-    } catch (...) {
-        // No half-made contact row may stay behind to be posted by the next move.
-        if (contacts.state() == data::Dataset::State::Insert)
-            contacts.cancel();
-        throw;
-    }
 }
 
 void FirmaPrikaz::cancelStep() {
@@ -220,7 +202,7 @@ void FirmaPrikaz::copySeatAddress(const QString &suffix, QPlainTextEdit *targetN
         companies.fieldByName(column + suffix)
             ->setAsString(companies.fieldByName(column + QStringLiteral("_FS"))->asString());
     }
-    targetNote->setPlainText(m_form.MemoPoznamkaS->toPlainText());
+    targetNote->setPlainText(forms::noteText(m_form.MemoPoznamkaS));
 }
 
 void FirmaPrikaz::showContactForm() {

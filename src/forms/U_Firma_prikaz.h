@@ -57,7 +57,6 @@ class FirmaPrikaz {
     void filterContactsOfCompany();
     void clearContactFilter();
     bool hasOnlyPlaceholder();
-    void createPlaceholderContact();
     void deleteWithPlaceholder();
     /// Shows the contact form modally in edit mode on the row the caller
     /// put into edit or insert state; the contact table's filter and the

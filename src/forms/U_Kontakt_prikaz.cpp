@@ -67,7 +67,11 @@ void KontaktPrikaz::confirmStep() {
     // A box whose text the row refuses ends the step before anything is written.
     forms::TextBinding::handOverAll(&m_form, m_dm.dsKONTAKT);
     field("KRAJ").setAsString(QStringLiteral(" "));
-    m_dm.tKONTAKT.post();
+    // A new contact whose ID another program took meanwhile takes a fresh one.
+    m_dm.PostTogether({&m_dm.tKONTAKT}, [this] {
+        if (m_dm.tKONTAKT.state() == data::Dataset::State::Insert)
+            field("ID").setAsInteger(m_dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
+    });
     m_form.protocol->enterBrowseMode();
     refreshTitleAndPhoto();
 }
@@ -81,7 +85,7 @@ void KontaktPrikaz::cancelStep() {
 void KontaktPrikaz::deleteStep() {
     if (!m_form.protocol->confirmDelete())
         return;
-    m_dm.tKONTAKT.deleteRecord();
+    m_dm.DeleteContactKeepingCompany();
     refreshTitleAndPhoto();
 }
 

@@ -1,6 +1,7 @@
 #include "Schema.h"
 
 #include "ChangeLog.h"
+#include "RowIds.h"
 
 namespace schema {
 namespace {
@@ -70,7 +71,7 @@ QStringList schemaStatements(Layout layout) {
     // Older layouts stand for files made before the change log; the
     // program adds it to them at start.
     if (layout == Layout::Current)
-        s << data::changelog::createStatements();
+        s << data::changelog::createStatements() << data::rowids::createStatements();
     return s;
 }
 

@@ -12,14 +12,16 @@ using data::Dataset;
 
 namespace {
 
-/// Texts that catch the folding, the wildcards and the blanks.
+/// Texts that catch the folding, the wildcards, the blanks and the order.
 const QStringList kNamePieces = {
     QStringLiteral("Novák"),  QStringLiteral("NOVÁK"),   QStringLiteral("nováková"), QStringLiteral("Černý"),
     QStringLiteral("čermák"), QStringLiteral("Řezníček"), QStringLiteral("ŘÍHA"),    QStringLiteral("Šťastný"),
     QStringLiteral("Žák"),    QStringLiteral("ůžasný"),  QStringLiteral("Dvořák"),  QStringLiteral("50%"),
     QStringLiteral("a_b"),    QStringLiteral("a b"),     QStringLiteral("ab"),      QStringLiteral("Strauß"),
     QStringLiteral("Łukasz"), QStringLiteral("Ödön"),    QStringLiteral("Ťapka"),   QStringLiteral("x "),
-    QStringLiteral(" y"),     QStringLiteral("Kos"),     QStringLiteral("kOS"),     QStringLiteral("Ďáblík")};
+    QStringLiteral(" y"),     QStringLiteral("Kos"),     QStringLiteral("kOS"),     QStringLiteral("Ďáblík"),
+    // Control characters (a TAB from an import) sort below the blank.
+    QStringLiteral("Alfa"),   QStringLiteral("Alfa\tBeta"), QStringLiteral("Alfa\x01"), QStringLiteral("\x1f ")};
 
 QVariant pick(QRandomGenerator &random, bool mayBeNull = true) {
     const int roll = int(random.bounded(20));

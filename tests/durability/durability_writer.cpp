@@ -29,11 +29,12 @@ void confirm(TDM &dm, int round, int step) {
     data::TableDataset &contacts = dm.tKONTAKT;
     switch (step % 4) {
     case 0:
+        // A new company as its form confirms it: with its placeholder contact.
         companies.insert();
         companies.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
         set(companies, "NAZEV_FIRMA", QStringLiteral("Firma %1").arg(id));
         set(companies, "POPIS", durability::description(id));
-        companies.post();
+        dm.PostNewCompany();
         break;
     case 1:
         if (!companies.locate(QStringLiteral("ID"), {id}))
@@ -44,7 +45,7 @@ void confirm(TDM &dm, int round, int step) {
         break;
     case 2:
         contacts.insert();
-        contacts.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
+        contacts.fieldByName(QStringLiteral("ID"))->setAsInteger(dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
         contacts.fieldByName(QStringLiteral("ID_FIRMA"))->setAsInteger(id);
         set(contacts, "PRIJMENI", QStringLiteral("Kontakt %1").arg(id));
         set(contacts, "KRAJ", QStringLiteral(" "));
@@ -52,10 +53,10 @@ void confirm(TDM &dm, int round, int step) {
         contacts.post();
         break;
     case 3:
-        if (!contacts.locate(QStringLiteral("ID"), {id}))
+        if (!contacts.locate(QStringLiteral("ID_FIRMA;PRIJMENI"), {id, QStringLiteral("Kontakt %1").arg(id)}))
             ::_exit(4);
         if ((step / 4) % 2) {
-            contacts.deleteRecord();
+            dm.DeleteContactKeepingCompany();
         } else {
             contacts.edit();
             set(contacts, "PRIJMENI", QStringLiteral("Hotovo %1").arg(id));

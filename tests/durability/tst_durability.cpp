@@ -38,11 +38,16 @@ QString headerAttributes(const QString &path) { return headerValue(path, QString
 durability::Content content(TestDatabase &db, int round) {
     durability::Content c;
     const QVariantList range{round * 1000, round * 1000 + 999};
-    for (const QVariantList &r : db.rows(QStringLiteral("SELECT ID, NAZEV_FIRMA, POPIS FROM FIRMA WHERE ID BETWEEN ? AND ?"),
-                                         range))
-        c[QStringLiteral("F%1").arg(r[0].toInt())] = r[1].toString() + QLatin1Char('|') + r[2].toString();
-    for (const QVariantList &r : db.rows(QStringLiteral("SELECT ID, PRIJMENI, OBR FROM KONTAKT WHERE ID BETWEEN ? AND ?"),
-                                         range))
+    for (const QVariantList &r :
+         db.rows(QStringLiteral("SELECT ID, NAZEV_FIRMA, POPIS, IIF(EXISTS (SELECT 1 FROM KONTAKT K "
+                                "WHERE K.ID_FIRMA = F.ID), '|listed', '') FROM FIRMA F WHERE ID BETWEEN ? AND ?"),
+                 range))
+        c[QStringLiteral("F%1").arg(r[0].toInt())] = r[1].toString() + QLatin1Char('|') + r[2].toString() +
+                                                     r[3].toString();
+    for (const QVariantList &r :
+         db.rows(QStringLiteral("SELECT ID_FIRMA, PRIJMENI, OBR FROM KONTAKT WHERE ID_FIRMA BETWEEN ? AND ? "
+                                "AND KRAJ <> '***'"),
+                 range))
         c[QStringLiteral("K%1").arg(r[0].toInt())] = r[1].toString() + QLatin1Char('|') +
                                                      durability::digest(r[2].toByteArray());
     return c;

@@ -422,6 +422,60 @@ class TestContactForm : public QObject {
                                             : QStringLiteral("Kontakt: Dvořák Petr"));
     }
 
+    void deletingTheLastContactPersonKeepsTheCompanyListed() {
+        Contacts c;
+        addCompany(c.db, 2, QStringLiteral("Beta"));
+        addContact(c.db, 4, 2, QStringLiteral("Olga"), QStringLiteral("Sama"));
+        c.contacts().refresh();
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        auto deleteContact = [&](int id) {
+            QVERIFY(c.contacts().locate(QStringLiteral("ID"), {id}));
+            c.messages.answers = {msg::Answer::Yes};
+            f.sbKontSmazClick();
+        };
+        // Others are left: no placeholder is made.
+        deleteContact(1);
+        QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = 1")).toInt(), 2);
+        // The last one: the company gets its placeholder back at once.
+        deleteContact(4);
+        const auto rows = c.db.rows(QStringLiteral("SELECT KRAJ, ID_POBOCKA FROM KONTAKT WHERE ID_FIRMA = 2"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toString(), QStringLiteral("***"));
+        QCOMPARE(rows[0][1].toInt(), 0);
+        data::QueryDataset &board = c.db.dm->qHlavniDeska;
+        board.close();
+        board.open();
+        QVERIFY(board.locate(QStringLiteral("NAZEV_FIRMA"), {QStringLiteral("Beta")}));
+        QVERIFY(c.messages.messages.size() == 2); // the two questions only
+    }
+
+    void aConfirmWithNothingChangedWritesNothing() {
+        Contacts c;
+        // Text as people store it: a no-break space, line breaks of both kinds.
+        const QString note = QStringLiteral("Tel.\u00A0603\r\nPo–Pá\nčt\u00A0 ");
+        c.db.exec(QStringLiteral("UPDATE KONTAKT SET POZNAMKA = ?, JMENO = ? WHERE ID = 2"),
+                  {note, QStringLiteral("Petr\u00A0Pavel")});
+        c.contacts().refresh();
+        const QVariant version = c.stored(QStringLiteral("RDB$RECORD_VERSION"), 2);
+        TFM_Kontakt &f = *c.form;
+        QVERIFY(showActive(f));
+        QVERIFY(c.contacts().locate(QStringLiteral("ID"), {2}));
+        press(f, Qt::Key_F2);
+        press(f, Qt::Key_Return);
+        QVERIFY(f.isBrowseMode());
+        QVERIFY(c.messages.messages.empty());
+        QCOMPARE(c.stored(QStringLiteral("RDB$RECORD_VERSION"), 2), version);
+        QCOMPARE(c.stored(QStringLiteral("POZNAMKA"), 2).toString(), note);
+        // A real change of the note keeps the no-break spaces it holds.
+        press(f, Qt::Key_F2);
+        f.MemoPoznamka->moveCursor(QTextCursor::End);
+        typeText(f.MemoPoznamka, QStringLiteral("x"));
+        press(f, Qt::Key_Return);
+        QCOMPARE(c.stored(QStringLiteral("POZNAMKA"), 2).toString(),
+                 QStringLiteral("Tel.\u00A0603\r\nPo–Pá\r\nčt\u00A0 x"));
+    }
+
     void confirmWritesTheRegionOfEveryContact() {
         Contacts c;
         addContact(c.db, 4, 1, QString(), QString(), QStringLiteral("***"));

@@ -1,6 +1,6 @@
 // Two people on one server database: each with a data module and a company
 // form of their own, as two programs would have.
-#include "DataFixture.h"
+#include "Desk.h"
 #include "FbStatement.h"
 #include "MessageService.h"
 #include "TestServer.h"
@@ -18,47 +18,6 @@
 #include <QTest>
 #include <QWindow>
 
-namespace {
-
-/// One user's program: the data module and the company form.
-struct Desk {
-    TDM dm;
-    std::unique_ptr<TFM_Kontakt> contactForm;
-    std::unique_ptr<Tfm_Firma> form;
-
-    Desk(const TestServer &server, const QString &target) {
-        dm.ConnectAndOpenAll(target, QString(), server.password(), dbsettings::kProtocol, server.user());
-        contactForm = std::make_unique<TFM_Kontakt>(dm);
-        form = std::make_unique<Tfm_Firma>(dm, *contactForm);
-    }
-    bool show() {
-        form->show();
-        form->activateWindow();
-        return QTest::qWaitForWindowActive(form.get());
-    }
-    void press(Qt::Key key) { QTest::keyClick(form->windowHandle(), key); }
-    bool goTo(int companyId) {
-        form->DBNavi->button(forms::DbNavigator::First)->click();
-        while (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() != companyId) {
-            const qint64 before = dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
-            form->DBNavi->button(forms::DbNavigator::Next)->click();
-            if (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() == before)
-                return false;
-        }
-        return true;
-    }
-    /// The board's rows for `pattern`, as a keystroke in the search box asks.
-    int boardRowsFor(const QString &pattern) {
-        data::QueryDataset &board = dm.qHlavniDeska;
-        board.close();
-        for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
-            board.paramByName(QString::fromLatin1(name))->setAsString(pattern);
-        board.open();
-        return board.recordCount();
-    }
-};
-
-} // namespace
 
 class TestTwoUsers : public QObject {
     Q_OBJECT

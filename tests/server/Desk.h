@@ -1,0 +1,56 @@
+#pragma once
+
+#include "DataFixture.h"
+#include "DbNavigator.h"
+#include "TestServer.h"
+#include "U_Firma.h"
+#include "U_Kontakt.h"
+
+#include <QTest>
+#include <QToolButton>
+#include <QWindow>
+
+/// One user's program on a server database: the data module and the
+/// company and contact forms, as a program of its own would have them.
+struct Desk {
+    TDM dm;
+    std::unique_ptr<TFM_Kontakt> contactForm;
+    std::unique_ptr<Tfm_Firma> form;
+
+    Desk(const TestServer &server, const QString &target) {
+        dm.ConnectAndOpenAll(target, QString(), server.password(), dbsettings::kProtocol,
+                             server.user());
+        contactForm = std::make_unique<TFM_Kontakt>(dm);
+        form = std::make_unique<Tfm_Firma>(dm, *contactForm);
+    }
+    /// Shows `window` (the company form by default) as the active one.
+    bool show(QWidget *window = nullptr) {
+        QWidget *w = window ? window : form.get();
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    }
+    /// Presses `key` in `window` (the company form by default).
+    void press(Qt::Key key, QWidget *window = nullptr) {
+        QTest::keyClick((window ? window : form.get())->windowHandle(), key);
+    }
+    bool goTo(int companyId) {
+        form->DBNavi->button(forms::DbNavigator::First)->click();
+        while (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() != companyId) {
+            const qint64 before = dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
+            form->DBNavi->button(forms::DbNavigator::Next)->click();
+            if (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() == before)
+                return false;
+        }
+        return true;
+    }
+    /// The board's rows for `pattern`, as a keystroke in the search box asks.
+    int boardRowsFor(const QString &pattern) {
+        data::QueryDataset &board = dm.qHlavniDeska;
+        board.close();
+        for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
+            board.paramByName(QString::fromLatin1(name))->setAsString(pattern);
+        board.open();
+        return board.recordCount();
+    }
+};
