@@ -151,6 +151,16 @@ private slots:
         QVERIFY2(settings.contains(server->user()) && !settings.contains(server->password()), qPrintable(settings));
     }
 
+    void aSignalEndsTheLoginDialogAskedAgain() {
+        auto p = program();
+        p->setEnv(QStringLiteral("ISC_USER"), server->user());
+        p->setEnv(QStringLiteral("ISC_PASSWORD"), QStringLiteral("wrong"));
+        QVERIFY(p->start());
+        answerLogin(*p, server->user(), QStringLiteral("still wrong"), false);
+        EXPECT_WINDOW(*p, "LoginDialog"); // asked again, after the client library took the signals
+        QVERIFY(p->end());                // SIGTERM ended it, not SIGKILL
+    }
+
     void cancellingTheLoginGoesOnAsAnUnreachableDatabase() {
         auto p = program();
         QVERIFY(p->start());
