@@ -48,14 +48,19 @@ void copyCell(PackedRow::Builder &builder, const PackedRow &row, int column) {
     }
 }
 
+/// The columns the snapshot reads of a company and of a contact.
+enum FirmRead : int { FirmId, FirmName, FirmPhone, FirmMobile, FirmFax };
+enum PersonRead : int { PersonFirm, PersonId, PersonSurname, PersonFirstName, PersonMobile, PersonPhone, PersonEmail,
+                        PersonRegion };
+
 /// A company's group line from its row (ID, name, phone, mobile, fax).
 PackedRow groupLine(PackedRow::Builder &builder, const PackedRow &firm) {
-    builder.reset(13);
-    copyCell(builder, firm, 0);
+    builder.reset(board::ColumnCount);
+    copyCell(builder, firm, FirmId);
     builder.addInt(1);
-    for (int i = 0; i < 7; ++i)
+    for (int column = board::Id; column <= board::Kraj; ++column)
         builder.addNull();
-    for (int column = 1; column <= 4; ++column)
+    for (int column = FirmName; column <= FirmFax; ++column)
         copyCell(builder, firm, column);
     return builder.finish();
 }
@@ -70,9 +75,9 @@ struct ContactRecord {
     /// phone, e-mail, region).
     static void write(QByteArray &record, const Data &d, const PackedRow &row) {
         record.clear();
-        record.append(char(row.tag(7) != Cell::Null && !isPlaceholderRegion(row.payload(7))));
-        compactcell::append(record, row, 1);
-        for (const int name : {2, 3}) {
+        record.append(char(row.tag(PersonRegion) != Cell::Null && !isPlaceholderRegion(row.payload(PersonRegion))));
+        compactcell::append(record, row, PersonId);
+        for (const int name : {PersonSurname, PersonFirstName}) {
             if (row.tag(name) == Cell::Null) {
                 record.append(char(Cell::Null));
                 continue;
@@ -83,7 +88,7 @@ struct ContactRecord {
             for (char *c = record.data() + record.size() - bytes.size(); c != record.data() + record.size(); ++c)
                 *c = d.upper.upper(*c);
         }
-        for (int column = 2; column <= 7; ++column)
+        for (int column = PersonSurname; column <= PersonRegion; ++column)
             compactcell::append(record, row, column);
     }
 
@@ -103,16 +108,16 @@ struct ContactRecord {
 
 /// A contact's row from its record and its company's group line.
 PackedRow contactRow(PackedRow::Builder &builder, const ContactRecord &person, const PackedRow &group) {
-    builder.reset(13);
-    copyCell(builder, group, 0);
+    builder.reset(board::ColumnCount);
+    copyCell(builder, group, board::IdFirma);
     builder.addInt(2);
     compactcell::Reader cells = person.cells;
     cells.copyTo(builder);  // ID
     cells.skip();           // the upper-cased names
     cells.skip();
-    for (int column = 2; column <= 7; ++column)
+    for (int column = board::Prijmeni; column <= board::Kraj; ++column)
         cells.copyTo(builder);
-    for (int column = 9; column <= 12; ++column)
+    for (int column = board::NazevFirma; column < board::ColumnCount; ++column)
         copyCell(builder, group, column);
     return builder.finish();
 }
@@ -222,7 +227,7 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     m_stamp = changelog::read(connection);
     auto d = std::make_shared<Data>();
     d->columns = connection.describe(boardStatement);
-    if (d->columns.size() != 13)
+    if (d->columns.size() != board::ColumnCount)
         throw DbError(QStringLiteral("The board statement does not give the board's columns"));
     d->upper.readFrom(connection);
 
@@ -232,12 +237,12 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     PackedRow::Builder builder;
     auto firms = connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
     while (firms->fetch(row)) {
-        if (row.tag(0) != Cell::Int)
+        if (row.tag(FirmId) != Cell::Int)
             continue;
         Data::Company c;
-        c.upperName = appendUpper(*d, row, 1);
+        c.upperName = appendUpper(*d, row, FirmName);
         c.groupLine = groupLine(builder, row);
-        companyOf.insert(row.cell(0).num, int(companies.size()));
+        companyOf.insert(row.cell(FirmId).num, int(companies.size()));
         companies.push_back(std::move(c));
     }
 
@@ -247,7 +252,8 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     auto people = connection.openCursor(
         "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
     while (people->fetch(row)) {
-        const auto company = row.tag(0) == Cell::Int ? companyOf.constFind(row.cell(0).num) : companyOf.constEnd();
+        const auto company =
+            row.tag(PersonFirm) == Cell::Int ? companyOf.constFind(row.cell(PersonFirm).num) : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
         ContactRecord::write(record, *d, row);
@@ -260,14 +266,14 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         const bool hasA = a.upperName.length >= 0, hasB = b.upperName.length >= 0;
         if (hasA != hasB)
             return hasA ? 1 : -1;
-        return hasA ? compareAsServer(a.groupLine.payload(9), b.groupLine.payload(9)) : 0;
+        return hasA ? compareAsServer(a.groupLine.payload(board::NazevFirma), b.groupLine.payload(board::NazevFirma)) : 0;
     };
     std::vector<int> order(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const int byName = compareNames(companies[a], companies[b]);
-        return byName != 0 ? byName < 0 : companies[a].groupLine.cell(0).num < companies[b].groupLine.cell(0).num;
+        return byName != 0 ? byName < 0 : companies[a].groupLine.cell(board::IdFirma).num < companies[b].groupLine.cell(board::IdFirma).num;
     });
     std::vector<int> position(companies.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -13,6 +13,15 @@ namespace data {
 
 class DbConnection;
 
+/// The board statement's result columns, in its order.
+namespace board {
+enum Column : int {
+    IdFirma, Flag, Id, Prijmeni, Jmeno, Mobil, Telefon1, Email1, Kraj, // the contact's row
+    NazevFirma, FTelefon, FMobil, FFax,                                  // its company's
+    ColumnCount
+};
+} // namespace board
+
 /// The values of the board statement's six parameters: the patterns for a
 /// contact's surname, first name and company name, for its own row (k) and
 /// for its company's group line (f).

@@ -1,5 +1,8 @@
 #include "FormKit.h"
 
+#include "BoundText.h"
+#include "Columns.h"
+
 #include "DbNavigator.h"
 
 #include <QComboBox>
@@ -148,37 +151,45 @@ QPushButton *cancelButton(QWidget *parent) {
 
 namespace {
 
-/// Adds single-line rows and a note row that takes the spare height.
-QGridLayout *rowsWithNote(QGroupBox *group, const char *const captions[], QLineEdit **const lines[],
-                          const char *const names[], int count, QPlainTextEdit **note,
-                          const char *noteName) {
+/// Adds single-line rows and a note row that takes the spare height, each
+/// captioned by the catalogue and bound to its column.
+QGridLayout *rowsWithNote(QGroupBox *group, data::DataSource &source, const QStringList &columns,
+                          QLineEdit **const lines[], const char *const names[], QPlainTextEdit **note,
+                          const char *noteName, const QString &noteColumn) {
     QGridLayout *layout = grid(group);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < columns.size(); ++i) {
         *lines[i] = lineBox(group, names[i]);
-        addRow(layout, QString::fromUtf8(captions[i]), *lines[i]);
+        addRow(layout, schema::labelOf(QStringLiteral("KONTAKT"), columns[i]), *lines[i]);
+        new LineEditBinding(*lines[i], source, columns[i]);
     }
     *note = noteBox(group, noteName);
-    addRow(layout, QStringLiteral("Poznámka"), *note);
+    addRow(layout, schema::labelOf(QStringLiteral("KONTAKT"), QStringLiteral("POZNAMKA")), *note);
+    new NoteBinding(*note, source, noteColumn);
     layout->setRowStretch(layout->rowCount() - 1, 1);
     return layout;
 }
 
 } // namespace
 
-QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes) {
-    static const char *const captions[] = {"Název", "Ulice (1)", "Ulice (2)",
-                                           "Město", "PSČ",       "Stát"};
-    return rowsWithNote(group, captions, boxes.lines, boxes.names, 6, boxes.note, boxes.names[6]);
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::DataSource &source) {
+    const QString suffix = QString::fromLatin1(boxes.suffix);
+    QStringList columns;
+    for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"})
+        columns << QString::fromLatin1(stem) + suffix;
+    return rowsWithNote(group, source, columns, boxes.lines, boxes.names, boxes.note, boxes.names[6],
+                        QStringLiteral("POZNAMKA") + suffix);
 }
 
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes) {
-    static const char *const captions[] = {"Telefon", "Mobil",    "Telefon 2", "Fax",
-                                           "E-mail",  "E-mail 2", "WWW",       "ICQ",
-                                           "Skype",   "Další 1",  "Další 2"};
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data::DataSource &source) {
+    static const QStringList columns{QStringLiteral("TELEFON1"), QStringLiteral("MOBIL"),  QStringLiteral("TELEFON2"),
+                                     QStringLiteral("FAX"),      QStringLiteral("EMAIL1"), QStringLiteral("EMAIL2"),
+                                     QStringLiteral("WWW"),      QStringLiteral("ICQ"),    QStringLiteral("SKYPE"),
+                                     QStringLiteral("DALSI1"),   QStringLiteral("DALSI2")};
     static const char *const names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
                                         "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
                                         "EditSkype",   "EditDalsi1", "EditDalsi2"};
-    return rowsWithNote(group, captions, boxes.lines, names, 11, boxes.note, "MemoPoznamkaSP");
+    return rowsWithNote(group, source, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP",
+                        QString::fromLatin1(boxes.noteColumn));
 }
 
 } // namespace forms::kit

@@ -70,25 +70,31 @@ QPushButton *confirmButton(QWidget *parent);
 QPushButton *cancelButton(QWidget *parent);
 
 /// Where an address group puts its boxes, and their names: six single-line
-/// boxes, then the note box.
+/// boxes, then the note box. `suffix` names the address family ("_FS",
+/// "_FF", "_FD", or "" for a contact's own address).
 struct AddressBoxes {
     QLineEdit **lines[6];
     QPlainTextEdit **note;
     const char *names[7];
+    const char *suffix;
 };
-/// Fills `group` with the rows "Název", "Ulice (1)", "Ulice (2)", "Město",
-/// "PSČ", "Stát" and "Poznámka" (the note box takes the spare height).
-QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes);
+/// Fills `group` with the rows of an address, "Název" to "Poznámka" as the
+/// column catalogue captions them (the note box takes the spare height),
+/// and binds each box to its column of the family through `source`.
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::DataSource &source);
 
 /// Where a connection group puts its boxes: EditTelefon, EditMobil,
 /// EditTelefon2, EditFax, EditEmail, EditEmail2, EditWWW, EditICQ,
-/// EditSkype, EditDalsi1 and EditDalsi2, then the note box MemoPoznamkaSP.
+/// EditSkype, EditDalsi1 and EditDalsi2, then the note box MemoPoznamkaSP,
+/// bound to `noteColumn`.
 struct ConnectionBoxes {
     QLineEdit **lines[11];
     QPlainTextEdit **note;
+    const char *noteColumn;
 };
 /// Fills `group` with the connection rows from "Telefon" to "Další 2" and
-/// "Poznámka".
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes);
+/// "Poznámka", captioned by the column catalogue, and binds each box to
+/// its column through `source`.
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data::DataSource &source);
 
 } // namespace forms::kit

@@ -130,7 +130,9 @@ QWidget *Tfm_Firma::createCompanyTab() {
                                   &EditPSCS, &EditStatS},
                                  &MemoPoznamkaS,
                                  {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
-                                  "EditPSCS", "EditStatS", "MemoPoznamkaS"}});
+                                  "EditPSCS", "EditStatS", "MemoPoznamkaS"},
+         "_FS"},
+        m_dm.dsFIRMA);
 
     layout->addWidget(gbInicialy);
     layout->addWidget(gbFiremniData);
@@ -149,7 +151,9 @@ QWidget *Tfm_Firma::createAddressesTab() {
         {{&EditNAZEV_ADRESA_FF, &EditADRESA_FF, &EditUliceF, &EditObecF, &EditPSCF, &EditStatF},
          &MemoPoznamkaF,
          {"EditNAZEV_ADRESA_FF", "EditADRESA_FF", "EditUliceF", "EditObecF", "EditPSCF",
-          "EditStatF", "MemoPoznamkaF"}});
+          "EditStatF", "MemoPoznamkaF"},
+         "_FF"},
+        m_dm.dsFIRMA);
     sbkopirujFSdoFF = copyButton(gbAdresaF, invoicing, "sbkopirujFSdoFF");
     gbAdresaD = kit::groupBox(tab, "gbAdresaD", QStringLiteral("   Dodací adresa firmy   "));
     QGridLayout *delivery = kit::addressRows(
@@ -157,7 +161,9 @@ QWidget *Tfm_Firma::createAddressesTab() {
         {{&EditNAZEV_ADRESA_FD, &EditADRESA_FD, &EditUliceD, &EditObecD, &EditPSCD, &EditStatD},
          &MemoPoznamkaD,
          {"EditNAZEV_ADRESA_FD", "EditADRESA_FD", "EditUliceD", "EditObecD", "EditPSCD",
-          "EditStatD", "MemoPoznamkaD"}});
+          "EditStatD", "MemoPoznamkaD"},
+         "_FD"},
+        m_dm.dsFIRMA);
     sbkopirujFSdoFD = copyButton(gbAdresaD, delivery, "sbkopirujFSdoFD");
     layout->addWidget(gbAdresaF);
     layout->addWidget(gbAdresaD);
@@ -172,7 +178,9 @@ QWidget *Tfm_Firma::createConnectionTab() {
     kit::connectionRows(gbSpojeni,
                         {{&EditTelefon, &EditMobil, &EditTelefon2, &EditFax, &EditEmail,
                           &EditEmail2, &EditWWW, &EditICQ, &EditSkype, &EditDalsi1, &EditDalsi2},
-                         &MemoPoznamkaSP});
+                         &MemoPoznamkaSP,
+                         "POZNAMKA_FSP"},
+                        m_dm.dsFIRMA);
     layout->addWidget(gbSpojeni);
     return tab;
 }
@@ -238,45 +246,10 @@ void Tfm_Firma::bindControls() {
         {EditDIC, "DIC"},
         {EditCislo_uctu, "BANK_UCET"},
         {EditKod_banky, "BANK_KOD"},
-        {EditNAZEV_ADRESA_FS, "NAZEV_ADRESA_FS"},
-        {EditADRESA_FS, "ADRESA_FS"},
-        {EditUliceS, "ULICE_FS"},
-        {EditObecS, "OBEC_FS"},
-        {EditPSCS, "PSC_FS"},
-        {EditStatS, "STAT_FS"},
-        {EditNAZEV_ADRESA_FF, "NAZEV_ADRESA_FF"},
-        {EditADRESA_FF, "ADRESA_FF"},
-        {EditUliceF, "ULICE_FF"},
-        {EditObecF, "OBEC_FF"},
-        {EditPSCF, "PSC_FF"},
-        {EditStatF, "STAT_FF"},
-        {EditNAZEV_ADRESA_FD, "NAZEV_ADRESA_FD"},
-        {EditADRESA_FD, "ADRESA_FD"},
-        {EditUliceD, "ULICE_FD"},
-        {EditObecD, "OBEC_FD"},
-        {EditPSCD, "PSC_FD"},
-        {EditStatD, "STAT_FD"},
-        {EditTelefon, "TELEFON1"},
-        {EditMobil, "MOBIL"},
-        {EditTelefon2, "TELEFON2"},
-        {EditFax, "FAX"},
-        {EditEmail, "EMAIL1"},
-        {EditEmail2, "EMAIL2"},
-        {EditWWW, "WWW"},
-        {EditICQ, "ICQ"},
-        {EditSkype, "SKYPE"},
-        {EditDalsi1, "DALSI1"},
-        {EditDalsi2, "DALSI2"},
     };
     for (const auto &[box, column] : lines)
         new LineEditBinding(box, ds, QString::fromLatin1(column));
-    const std::pair<QPlainTextEdit *, const char *> notes[] = {{MemoPoznamkaS, "POZNAMKA_FS"},
-                                                               {MemoPoznamkaF, "POZNAMKA_FF"},
-                                                               {MemoPoznamkaD, "POZNAMKA_FD"},
-                                                               {MemoPoznamkaSP, "POZNAMKA_FSP"},
-                                                               {MemoPoznamka, "POZNAMKA"}};
-    for (const auto &[box, column] : notes)
-        new NoteBinding(box, ds, QString::fromLatin1(column));
+    new NoteBinding(MemoPoznamka, ds, QStringLiteral("POZNAMKA"));
 }
 
 void Tfm_Firma::createProtocol() {

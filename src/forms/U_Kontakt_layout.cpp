@@ -225,7 +225,9 @@ QWidget *TFM_Kontakt::createAddressTab() {
                      {{&EditNAZEV_ADRESA, &EditADRESA, &EditUlice, &EditObec, &EditPSC, &EditStat},
                       &MemoPoznamkaAD,
                       {"EditNAZEV_ADRESA", "EditADRESA", "EditUlice", "EditObec", "EditPSC",
-                       "EditStat", "MemoPoznamkaAD"}});
+                       "EditStat", "MemoPoznamkaAD"},
+                      ""},
+                     m_dm.dsKONTAKT);
     layout->addWidget(gbAdresa);
     return tab;
 }
@@ -239,7 +241,9 @@ QWidget *TFM_Kontakt::createConnectionTab() {
     kit::connectionRows(gbSpojeni,
                         {{&EditTelefon, &EditMobil, &EditTelefon2, &EditFax, &EditEmail,
                           &EditEmail2, &EditWWW, &EditICQ, &EditSkype, &EditDalsi1, &EditDalsi2},
-                         &MemoPoznamkaSP});
+                         &MemoPoznamkaSP,
+                         "POZNAMKA_KSPOJ"},
+                        m_dm.dsKONTAKT);
     layout->addWidget(gbSpojeni);
     return tab;
 }
@@ -269,30 +273,11 @@ void TFM_Kontakt::bindControls() {
         {EditOTelefon, "TELEFON1"},
         {EditOMobil, "MOBIL"},
         {EditOEmail, "EMAIL1"},
-        {EditNAZEV_ADRESA, "NAZEV_ADRESA"},
-        {EditADRESA, "ADRESA"},
-        {EditUlice, "ULICE"},
-        {EditObec, "OBEC"},
-        {EditPSC, "PSC"},
-        {EditStat, "STAT"},
-        {EditTelefon, "TELEFON1"},
-        {EditMobil, "MOBIL"},
-        {EditTelefon2, "TELEFON2"},
-        {EditFax, "FAX"},
-        {EditEmail, "EMAIL1"},
-        {EditEmail2, "EMAIL2"},
-        {EditWWW, "WWW"},
-        {EditICQ, "ICQ"},
-        {EditSkype, "SKYPE"},
-        {EditDalsi1, "DALSI1"},
-        {EditDalsi2, "DALSI2"},
     };
     for (const auto &[box, column] : lines)
         new LineEditBinding(box, ds, QString::fromLatin1(column));
     new ComboBinding(dcbTitulP, ds, QStringLiteral("TITUL_PRED"));
     new ComboBinding(dcbTitulZ, ds, QStringLiteral("TITUL_ZA"));
-    new NoteBinding(MemoPoznamkaAD, ds, QStringLiteral("POZNAMKA"));
-    new NoteBinding(MemoPoznamkaSP, ds, QStringLiteral("POZNAMKA_KSPOJ"));
     new NoteBinding(MemoPoznamka, ds, QStringLiteral("POZNAMKA"));
     cbFirmaLookup = new LookupBinding(cbFirma, ds, QStringLiteral("ID_FIRMA"), m_dm.tFIRMA,
                                       QStringLiteral("ID"), QStringLiteral("NAZEV_FIRMA"));

@@ -37,7 +37,7 @@ QVariant pick(QRandomGenerator &random, bool mayBeNull = true) {
 
 QString rowText(const Dataset &d, int row) {
     QStringList cells;
-    for (int c = 0; c < 13; ++c) {
+    for (int c = 0; c < data::board::ColumnCount; ++c) {
         const QVariant v = d.valueAt(row, d.fields()[c]->column());
         cells << (v.isNull() ? QStringLiteral("<null>") : v.toString());
     }

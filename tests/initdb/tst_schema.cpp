@@ -1,5 +1,6 @@
 // The structure that kontakty-initdb creates, checked in the system tables
 // and by the behaviour the program relies on.
+#include "Columns.h"
 #include "TestDatabase.h"
 
 #include <QTest>
@@ -152,6 +153,43 @@ class TestSchema : public QObject {
         }
         if (length)
             QCOMPARE(found[0][2].toInt(), length);
+    }
+
+    void theCatalogueDescribesTheDatabase() {
+        // Every table, column by column in stored order: name, type, length.
+        QStringList tables;
+        for (const schema::Column &c : schema::columns())
+            if (!tables.contains(c.table))
+                tables << c.table;
+        QCOMPARE(tables.size(), 6);
+        for (const QString &table : std::as_const(tables)) {
+            QList<QVariantList> found;
+            QVERIFY_DB(found = m_db->rows("SELECT RF.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, "
+                                          "F.RDB$CHARACTER_LENGTH, COALESCE(RF.RDB$NULL_FLAG, 0) "
+                                          "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON "
+                                          "F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+                                          "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION",
+                                          {table}));
+            const std::vector<schema::Column> catalogued = schema::columnsOf(table);
+            QCOMPARE(found.size(), qsizetype(catalogued.size()));
+            for (qsizetype i = 0; i < found.size(); ++i) {
+                const schema::Column &c = catalogued[size_t(i)];
+                const QString where = table + QLatin1Char('.') + c.name;
+                QCOMPARE(found[i][0].toString().trimmed(), c.name);
+                const int type = found[i][1].toInt(), subType = found[i][2].toInt();
+                switch (c.type) {
+                case schema::ColumnType::Integer: QVERIFY2(type == kInteger, qPrintable(where)); break;
+                case schema::ColumnType::SmallInt: QVERIFY2(type == kSmallInt, qPrintable(where)); break;
+                case schema::ColumnType::Timestamp: QVERIFY2(type == kTimestamp, qPrintable(where)); break;
+                case schema::ColumnType::Text:
+                    QVERIFY2(type == kVarchar && found[i][3].toInt() == c.length, qPrintable(where));
+                    break;
+                case schema::ColumnType::Note: QVERIFY2(type == kBlob && subType == 1, qPrintable(where)); break;
+                case schema::ColumnType::Bytes: QVERIFY2(type == kBlob && subType == 0, qPrintable(where)); break;
+                }
+                QVERIFY2((found[i][4].toInt() != 0) == c.notNull, qPrintable(where));
+            }
+        }
     }
 
     void idIsThePrimaryKey_data() {
