@@ -10,7 +10,7 @@ packages=(
   libqt6sql6-ibase qtkeychain-qt6-dev
   dbus gnome-keyring libsecret-1-0
   xvfb xauth
-  desktop-file-utils appstream
+  desktop-file-utils appstream lintian
   qt6-translations-l10n
   cups cups-filters poppler-utils
   clang-14 libclang-rt-14-dev ccache e2fsprogs util-linux

@@ -56,9 +56,9 @@ class TestPackage : public QObject {
                 .out.trimmed();
         QCOMPARE(
             QFileInfo(m_deb).fileName(),
-            QStringLiteral("vizitar_%1_%2.deb").arg(QStringLiteral(PROJECT_VERSION), architecture));
+            QStringLiteral("vizitar_%1-1_%2.deb").arg(QStringLiteral(PROJECT_VERSION), architecture));
         QCOMPARE(field(QStringLiteral("Package")), QStringLiteral("vizitar"));
-        QCOMPARE(field(QStringLiteral("Version")), QStringLiteral(PROJECT_VERSION));
+        QCOMPARE(field(QStringLiteral("Version")), QStringLiteral(PROJECT_VERSION "-1"));
         QVERIFY(!field(QStringLiteral("Maintainer")).isEmpty());
         QVERIFY(!field(QStringLiteral("Description")).isEmpty());
     }
@@ -78,7 +78,9 @@ class TestPackage : public QObject {
             QStringLiteral("./usr/share/metainfo/cz.qorvel.Vizitar.metainfo.xml"),
             QStringLiteral("./usr/share/icons/hicolor/scalable/apps/cz.qorvel.Vizitar.svg"),
             QStringLiteral("./usr/share/man/man1/vizitar.1.gz"),
-            QStringLiteral("./usr/share/man/man1/kontakty-initdb.1.gz")};
+            QStringLiteral("./usr/share/man/man1/kontakty-initdb.1.gz"),
+            QStringLiteral("./usr/share/doc/vizitar/copyright"),
+            QStringLiteral("./usr/share/doc/vizitar/changelog.Debian.gz")};
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
             expected << QStringLiteral("./usr/share/icons/hicolor/%1x%1/apps/cz.qorvel.Vizitar.png")
                             .arg(size);
@@ -121,6 +123,20 @@ class TestPackage : public QObject {
                          QStringLiteral("%1 comes from %2, which Depends does not name")
                              .arg(library, QStringList(holders.values()).join(QLatin1Char('/')))));
         }
+    }
+
+    void followsDebianPolicy() {
+        // lintian's errors are policy violations; its warnings are listed,
+        // each with its reason, in the README.
+        const ProcessRun run = runProcess(QStringLiteral("lintian"),
+                                          {QStringLiteral("--fail-on"), QStringLiteral("error"),
+                                           QStringLiteral("--tag-display-limit"), QStringLiteral("0"), m_deb},
+                                          QProcessEnvironment::systemEnvironment(), QString(), 240000);
+        QVERIFY2(run.finished, "lintian did not finish (scripts/setup.sh installs it)");
+        QVERIFY2(run.exitCode == 0 && !run.out.contains(QStringLiteral("E: ")), qPrintable(run.out + run.err));
+        for (const QString &line : lines(run.out))
+            if (line.startsWith(QStringLiteral("W: ")))
+                QVERIFY2(line.contains(QStringLiteral("initial-upload-closes-no-bugs")), qPrintable(line));
     }
 
     void aptCanInstallIt() {
