@@ -120,6 +120,17 @@ class TestInstalled : public QObject {
         QVERIFY(QFileInfo(m_prefix->program()).isExecutable());
     }
 
+    void theQuickStartBuildsOnlyTheProgramsItStarts() {
+        // `./build.sh run` builds what it starts, not the test suite.
+        const ProcessRun run = runProcess(QStringLiteral("bash"), {QStringLiteral(SOURCE_DIR "/build.sh"),
+                                                                   QStringLiteral("targets"), QStringLiteral("run")});
+        QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.err));
+        const QStringList targets = run.out.simplified().split(QLatin1Char(' '));
+        QCOMPARE(targets, QStringList({QStringLiteral("vizitar"), QStringLiteral("kontakty-initdb")}));
+        for (const QString &program : targets)
+            QVERIFY2(QFileInfo(m_prefix->filePath(QStringLiteral("bin/") + program)).isExecutable(), qPrintable(program));
+    }
+
     void desktopEntryAndMetainfoAreValid() {
         const QString desktop =
             m_prefix->filePath(QStringLiteral("share/applications/%1.desktop").arg(kAppId));
