@@ -15,6 +15,7 @@
 #include "DataGrid.h"
 #include "StatusPanel.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
@@ -29,6 +30,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
+#include <QUrlQuery>
 
 Tfm_Deska *fm_Deska = nullptr;
 
@@ -284,7 +286,22 @@ void Tfm_Deska::sbTiskClick() {
 void Tfm_Deska::sbEmailClick() {
     if (selectedEmail.trimmed().isEmpty())
         return;
-    QDesktopServices::openUrl(QUrl(composeMailto(selectedEmail), QUrl::TolerantMode));
+    const QUrl mail(composeMailto(selectedEmail), QUrl::TolerantMode);
+    if (QDesktopServices::openUrl(mail))
+        return;
+    // No mail program took the message (none installed, none chosen on the
+    // desktop): say so rather than do nothing, and keep what was composed.
+    const QUrlQuery query(mail);
+    QString text = QStringLiteral("Komu: %1\nPředmět: %2\n\n%3")
+                       .arg(selectedEmail.trimmed(), query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+                            query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (msg::show(msg::Kind::Warning,
+                  QStringLiteral("E-mail pro %1 se nepodařilo otevřít: v systému není nastaven poštovní program. "
+                                 "Zkopírovat adresu a text zprávy do schránky?")
+                      .arg(selectedEmail.trimmed()),
+                  msg::Buttons::YesNo) == msg::Answer::Yes)
+        QGuiApplication::clipboard()->setText(text);
 }
 
 void Tfm_Deska::sbInfoClick() {

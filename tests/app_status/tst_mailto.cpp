@@ -2,6 +2,9 @@
 // mail program: one recipient, whatever the stored address holds.
 #include "MainWindowFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include <QTest>
 #include <QUrlQuery>
 
@@ -22,6 +25,7 @@ private slots:
     void addressStaysOneRecipient_data();
     void addressStaysOneRecipient();
     void emptyAddressDoesNothing();
+    void noMailProgramIsSaidAndTheMessageCanBeCopied();
 
 private:
     std::unique_ptr<MainWindowFixture> f;
@@ -89,6 +93,29 @@ void TestMailto::emptyAddressDoesNothing() {
     f->window->selectedEmail.clear();
     f->window->sbEmailClick();
     QVERIFY(mailProgram.urls.isEmpty());
+}
+
+void TestMailto::noMailProgramIsSaidAndTheMessageCanBeCopied() {
+    // No handler for mailto: here (offscreen, no mail program): the desktop refuses it.
+    QGuiApplication::clipboard()->clear();
+    f->messages.messages.clear();
+    f->messages.answers = {msg::Answer::Yes};
+    f->window->selectedEmail = QStringLiteral(" jana@firma.cz ");
+    f->window->sbEmailClick();
+    QCOMPARE(f->messages.messages.size(), size_t(1));
+    QCOMPARE(f->messages.messages[0].buttons, msg::Buttons::YesNo);
+    QVERIFY2(f->messages.messages[0].text.contains(QStringLiteral("jana@firma.cz")) &&
+                 f->messages.messages[0].text.contains(QStringLiteral("poštovní program")),
+             qPrintable(f->messages.messages[0].text));
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY2(copied.startsWith(QStringLiteral("Komu: jana@firma.cz\nPředmět: věc\n\n")), qPrintable(copied));
+    QVERIFY(copied.contains(kSignature));
+    // Answered No, nothing is copied.
+    QGuiApplication::clipboard()->clear();
+    f->messages.answers = {msg::Answer::No};
+    f->window->sbEmailClick();
+    QCOMPARE(f->messages.messages.size(), size_t(2));
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
 }
 
 QTEST_MAIN(TestMailto)
