@@ -81,6 +81,42 @@ void RecordProtocol::buttonStep(bool confirm, bool cancel, bool browseGroup) {
 void RecordProtocol::enterEditMode() {
     lookStep(true);
     buttonStep(true, true, false);
+    m_textsAtEdit = shownTexts();
+    focusFirstBox();
+}
+
+QStringList RecordProtocol::shownTexts() const {
+    QStringList texts;
+    for (const QLineEdit *box : m_c.lineBoxes)
+        texts << box->text();
+    for (const QComboBox *list : m_c.dropDowns)
+        texts << list->currentText();
+    for (const QPlainTextEdit *note : m_c.noteBoxes)
+        texts << noteText(note);
+    return texts;
+}
+
+bool RecordProtocol::hasChanges() const {
+    return shownTexts() != m_textsAtEdit || (m_c.otherChanges && m_c.otherChanges());
+}
+
+void RecordProtocol::focusFirstBox() {
+    QWidget *page = m_c.mainTabs->currentWidget();
+    const QWidget *focused = QApplication::focusWidget();
+    if (!page || (focused && page->isAncestorOf(focused) && !focused->inherits("QAbstractButton")))
+        return;
+    auto isBox = [this](QWidget *w) {
+        return m_c.lineBoxes.contains(w) || m_c.noteBoxes.contains(w) ||
+               m_c.dropDowns.contains(qobject_cast<QComboBox *>(w));
+    };
+    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (!page->isAncestorOf(w))
+            break;
+        if (isBox(w) && w->isEnabled() && w->isVisibleTo(page)) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void RecordProtocol::enterBrowseMode() {
@@ -164,6 +200,14 @@ void RecordProtocol::confirmByKey() {
     m_c.confirmButton->click();
 }
 
+void RecordProtocol::cancelByKey() {
+    if (hasChanges() &&
+        msg::show(msg::Kind::Confirm, QStringLiteral("Zahodit změny?"), msg::Buttons::YesNo) != msg::Answer::Yes)
+        return;
+    m_c.cancelButton->setFocus(Qt::OtherFocusReason);
+    m_c.cancelButton->click();
+}
+
 // The key table. A key goes on to the focused control afterwards, except
 // Enter and Escape where the form acted: there the control or the dialog
 // would act a second time (a second confirm, or a dialog closing itself
@@ -178,12 +222,10 @@ bool RecordProtocol::handleKey(int key) {
         confirmByKey();
         return true;
     case Qt::Key_Escape:
-        if (browse) {
+        if (browse)
             m_c.form->close();
-        } else {
-            m_c.cancelButton->setFocus(Qt::OtherFocusReason);
-            m_c.cancelButton->click();
-        }
+        else
+            cancelByKey();
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:

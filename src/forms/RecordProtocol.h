@@ -52,6 +52,8 @@ class RecordProtocol : public QObject {
         QList<QPlainTextEdit *> noteBoxes;
         /// Boxes that are never editable (the ID box and the like).
         QList<QWidget *> neverEditable;
+        /// Changes the look lists do not show (a photo loaded); may be unset.
+        std::function<bool()> otherChanges;
     };
 
     explicit RecordProtocol(const Controls &controls);
@@ -63,8 +65,13 @@ class RecordProtocol : public QObject {
     void lookStep(bool editable);
     /// Enables the confirm button, the cancel button and the browse group.
     void buttonStep(bool confirm, bool cancel, bool browseGroup);
-    /// Look step and button step of edit mode.
+    /// Look step and button step of edit mode; the focus goes to the first
+    /// box of the shown tab unless a box has it already. What the boxes
+    /// show now is what Esc compares with.
     void enterEditMode();
+    /// True when a box shows other text than when edit mode began, or
+    /// otherChanges says so.
+    bool hasChanges() const;
     /// Look step and button step of browse mode.
     void enterBrowseMode();
     /// Makes the first tab active; the tab control's currentChanged stays
@@ -92,12 +99,18 @@ class RecordProtocol : public QObject {
 
   private:
     bool handleKey(int key);
+    /// Esc in edit mode: cancels at once when nothing changed, else asks
+    /// "Zahodit změny?"; No keeps everything.
+    void cancelByKey();
+    QStringList shownTexts() const;
+    void focusFirstBox();
     void confirmByKey();
     bool focusInNoteBox() const;
     void watchWindow();
 
     Controls m_c;
     QPointer<QObject> m_watchedWindow;
+    QStringList m_textsAtEdit;
 };
 
 } // namespace forms

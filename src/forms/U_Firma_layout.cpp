@@ -13,9 +13,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -212,6 +214,18 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
         kit::speedButton(strip, "sbEditujFirmaKontakt", QStringLiteral("Edituj kontaktní osobu"),
                          kit::glyph(QStringLiteral("edituj_osobu.svg")));
     buttons->addStretch();
+    // From the keyboard too, on any tab: Ctrl+K adds a contact person,
+    // Ctrl+Shift+K edits the one chosen in the list.
+    for (const auto &[button, key] :
+         {std::pair{sbVlozFirmaKontakt, QKeySequence(Qt::CTRL | Qt::Key_K)},
+          std::pair{sbEditujFirmaKontakt, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)}}) {
+        QToolButton *target = button;
+        connect(new QShortcut(key, this), &QShortcut::activated, target, [target] {
+            if (target->isEnabled())
+                target->click();
+        });
+        target->setToolTip(QStringLiteral("%1 (%2)").arg(target->toolTip(), key.toString(QKeySequence::NativeText)));
+    }
     buttons->addWidget(sbVlozFirmaKontakt);
     buttons->addWidget(sbEditujFirmaKontakt);
 

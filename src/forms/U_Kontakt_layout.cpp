@@ -303,6 +303,11 @@ void TFM_Kontakt::createProtocol() {
     c.dropDowns = {dcbTitulP, dcbTitulZ};
     c.noteBoxes = {MemoPoznamka, MemoPoznamkaAD, MemoPoznamkaSP};
     c.neverEditable = {EditID, cbFirma};
+    // A photo loaded or removed is a change too.
+    c.otherChanges = [this] {
+        return !lFotoNahrano->isHidden() ||
+               (m_dm.tKONTAKT.state() == data::Dataset::State::Edit && m_dm.tKONTAKT.isModified());
+    };
     protocol = new RecordProtocol(c);
     protocol->onLook = [this](bool editable) {
         Natifotku1->setEnabled(editable);

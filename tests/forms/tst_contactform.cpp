@@ -237,9 +237,24 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
+        QCOMPARE(QApplication::focusWidget(), f.dcbTitulP); // the first box of the tab
+        // Nothing changed: Escape cancels at once.
+        press(f, Qt::Key_Escape);
+        QVERIFY(f.isBrowseMode());
+        QVERIFY(c.messages.messages.empty());
+        // Typing made: Escape asks first; No keeps everything as typed.
+        press(f, Qt::Key_F2);
         f.EditJmeno->setFocus();
         QTest::keyClicks(f.EditJmeno, QStringLiteral("zzz"));
+        c.messages.answers = {msg::Answer::No};
         press(f, Qt::Key_Escape);
+        QCOMPARE(recorded(c.messages), QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(msg::Kind::Confirm))});
+        QVERIFY(!f.isBrowseMode());
+        QCOMPARE(f.EditJmeno->text(), QStringLiteral("zzzJana"));
+        QCOMPARE(f.focusWidget(), f.EditJmeno);
+        c.messages.answers = {msg::Answer::Yes};
+        press(f, Qt::Key_Escape);
+        QCOMPARE(c.messages.messages.size(), size_t(2));
         QVERIFY(f.isVisible());
         QVERIFY(f.isBrowseMode());
         QCOMPARE(f.EditJmeno->text(), QStringLiteral("Jana"));
@@ -248,7 +263,6 @@ class TestContactForm : public QObject {
         press(f, Qt::Key_Escape);
         QVERIFY(!f.isVisible());
         QCOMPARE(f.pcKontakt->currentIndex(), 0);
-        QVERIFY(c.messages.messages.empty());
     }
 
     void closeGuardRefusesInEditMode() {
