@@ -61,6 +61,9 @@ inline const QString kDeleteConflict = QStringLiteral(
 inline const QString kLockTimeout = QStringLiteral(
     "Záznam právě ukládá někdo jiný a jeho změna ještě není dokončena. "
     "Nic nebylo uloženo; zkuste to prosím za chvíli znovu.");
+/// A text the code page cannot hold, with the character in place of %1.
+inline const QString kNotStorable =
+    QStringLiteral("Znak „%1“ nelze do databáze uložit: ukládá jen znaky kódování Windows-1250.");
 inline const QString kConnectionLost = QStringLiteral(
     "Spojení s databází se přerušilo (%1). Co bylo potvrzeno dříve, zůstalo uloženo; "
     "při další akci se program k databázi připojí znovu.");

@@ -95,7 +95,8 @@ void createDatabase(const QString &path, const CreateOptions &options, const Fil
         build(path, options, fill, login);
         return;
     }
-    if (QFileInfo::exists(path))
+    // A link that leads nowhere (or round in a loop) stands there all the same.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         throw data::DbError(
             QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
     const QString folder = QFileInfo(path).absolutePath();
