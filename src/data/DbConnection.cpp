@@ -238,6 +238,9 @@ template <class Step> auto DbConnection::lostConnectionGuard(Step step) -> declt
     } catch (const DbError &error) {
         if (error.kind() == DbError::Kind::ConnectionLost)
             dropLostConnection();
+        // A file's engine reports a page it cannot read as an I/O error.
+        if (m_host.isEmpty() && !m_isServer)
+            throw explainReadFailure(error, m_database);
         throw;
     }
 }

@@ -26,6 +26,7 @@ constexpr int kHeaderBytes = 20;
 constexpr quint8 kHeaderPageType = 1;
 constexpr quint16 kOdsFamilyFlag = 0x8000;
 constexpr int kSupportedOds = 12;
+constexpr int kMinorAt = 64; // the minor version of the structure
 
 bool isPageSize(quint16 size) {
     return size >= 1024 && size <= 32768 && (size & (size - 1)) == 0;
@@ -143,26 +144,51 @@ QString truncationProblem(const QString &path, const QString &name) {
     const qint64 last = lastUsedPage(file.read(pageSize, pageSize));
     if (last < 0 || (last + 1) * pageSize <= entry.st_size)
         return {};
-    return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): databáze v něm má %3 stránek, "
-                          "soubor jich obsahuje jen %4. Obnovte databázi ze zálohy.")
+    return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): chybí v něm konec databáze. Obnovte "
+                          "ji ze zálohy.")
         .arg(name)
-        .arg(qint64(entry.st_size))
-        .arg(last + 1)
-        .arg(qint64(entry.st_size) / pageSize);
+        .arg(qint64(entry.st_size));
+}
+
+/// Noise in a page's flags reads as an encrypted page to the engine.
+bool looksEncrypted(const DbError &error) {
+    return error.engineText().contains(QLatin1String("appears encrypted"));
 }
 
 /// The engine found pages it cannot read or that are not what they should be.
 bool isDamage(const DbError &error) {
-    for (const long code : {isc_db_corrupt, isc_bug_check, isc_io_error, isc_io_read_err, isc_badpage,
-                            isc_page_type_err, isc_bad_checksum})
+    for (const long code : {isc_db_corrupt, isc_bug_check, isc_io_read_err, isc_badpage, isc_page_type_err,
+                            isc_bad_checksum})
         if (error.hasCode(code))
             return true;
-    return false;
+    // An I/O error names its operation ("read", "open", …) in the text.
+    return (error.hasCode(isc_io_error) && error.engineText().contains(QLatin1String("\"read\""))) ||
+           looksEncrypted(error);
 }
 
-QString damagedFile(const QString &name) {
+QString damagedFile(const QString &name, const DbError &error) {
+    if (looksEncrypted(error))
+        return QStringLiteral("Soubor databáze %1 je poškozený nebo zašifrovaný: jeho stránky nelze číst. Obnovte "
+                              "databázi ze zálohy.").arg(name);
     return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
         .arg(name);
+}
+
+/// A structure the engine does not know (a newer minor version than the
+/// header check knows of), with the version read from the header.
+QString newerStructure(const QString &path, const QString &name) {
+    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const QByteArray header = file.fd < 0 ? QByteArray() : file.read(0, kMinorAt + 2);
+    if (header.size() < kMinorAt + 2)
+        return {};
+    const quint16 major = qFromLittleEndian<quint16>(header.constData() + 18) & ~kOdsFamilyFlag;
+    const quint16 minor = qFromLittleEndian<quint16>(header.constData() + kMinorAt);
+    return QStringLiteral("Soubor %1 má novější formát databáze (ODS %2.%3), než jaký zná databázový stroj "
+                          "programu. Otevřete ho programem s novějším Firebirdem, nebo ho převeďte zálohou a "
+                          "obnovou (gbak).")
+        .arg(name)
+        .arg(major)
+        .arg(minor);
 }
 
 bool isDiskFull(const QString &engineText) {
@@ -210,8 +236,11 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
                               "Povolte zápis do souboru.").arg(name);
     if (isDiskFull(error.message()))
         return diskFull(name);
+    if (error.hasCode(isc_wrong_ods))
+        if (const QString newer = newerStructure(path, name); !newer.isEmpty())
+            return newer;
     if (isDamage(error))
-        return damagedFile(name);
+        return damagedFile(name, error);
     return QStringLiteral("Databázi %1 nelze otevřít: %2").arg(name, error.message());
 }
 
@@ -220,7 +249,7 @@ QString describeReadFailure(const QString &path, const DbError &error) {
         return {};
     const QString name = quotedName(path);
     const QString cut = truncationProblem(path, name);
-    return cut.isEmpty() ? damagedFile(name) : cut;
+    return cut.isEmpty() ? damagedFile(name, error) : cut;
 }
 
 QString heldFileMessage(const QString &path, const QStringList &holders) {
@@ -245,6 +274,11 @@ QString describeServerOpenFailure(const QString &target, const DbError &error) {
             .arg(parts.database, parts.server, cause);
     return QStringLiteral("Databázi „%1“ na serveru %2 nelze otevřít: %3")
         .arg(parts.database, parts.server, cause);
+}
+
+DbError explainReadFailure(const DbError &error, const QString &path) {
+    const QString cause = describeReadFailure(path, error);
+    return cause.isEmpty() ? error : DbError(cause, error.kind(), error.codes(), error.engineText());
 }
 
 DbError explainWriteFailure(const DbError &error, const QString &path) {

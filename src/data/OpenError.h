@@ -24,6 +24,10 @@ QString describeOpenFailure(const QString &path, const DbError &error);
 /// about the file's pages.
 QString describeReadFailure(const QString &path, const DbError &error);
 
+/// `error` with the words of describeReadFailure when it has some (same
+/// kind and codes), otherwise as it was.
+DbError explainReadFailure(const DbError &error, const QString &path);
+
 /// Why the database `target` on a server could not be opened: the server
 /// not answering, or the database not there (or not open to the server),
 /// both naming the server and the database, otherwise the engine's text.
