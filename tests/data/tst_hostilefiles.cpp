@@ -423,6 +423,7 @@ private slots:
         program.process().setEnv(QStringLiteral("VIZITAR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
         QVERIFY(program.process().start());
         QTRY_VERIFY_WITH_TIMEOUT(program.finished(), 30000);
+        QCOMPARE(trap.connections(), 0);
         QVERIFY2(program.log().contains(QStringLiteral("Error|Soubor „%1“ je neúplný").arg(f.bad)),
                  qPrintable(program.log()));
         // So does the tool that makes a database, on a name too long for the file system.
