@@ -140,7 +140,8 @@ void DbConnection::connectNow() {
         m_readOnlyCopy = std::make_unique<ReadOnlyCopy>(m_database, fb, dpb);
         name = m_readOnlyCopy->path().toUtf8();
     }
-    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()),
+                       dpb.constData());
     try {
         fb.check(status);
     } catch (const DbError &e) {
@@ -186,7 +187,9 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
                                   bool forcedWrites) {
     // A link stands there even when it leads nowhere (or round in a loop).
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw DbError(QStringLiteral("Soubor „%1“ už existuje; nový soubor databáze na jeho místě nevznikne.").arg(path));
+        throw DbError(
+            QStringLiteral("Soubor „%1“ už existuje; nový soubor databáze na jeho místě nevznikne.")
+                .arg(path));
     const FbClient &fb = FbClient::instance();
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
@@ -201,7 +204,8 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     const QByteArray name = path.toUtf8();
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;
-    fb.create_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData(), 0);
+    fb.create_database(status, short(name.size()), name.constData(), &db, short(dpb.size()),
+                       dpb.constData(), 0);
     fb.check(status);
     fb.detach_database(status, &db);
     dpb = attaching;

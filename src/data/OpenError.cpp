@@ -103,12 +103,13 @@ struct FileDescriptor {
 QString kindProblem(mode_t mode, const QString &name) {
     if (S_ISDIR(mode))
         return QStringLiteral("Na místě souboru databáze %1 je složka.").arg(name);
-    const QString kind = S_ISFIFO(mode)                    ? QStringLiteral("pojmenovaná roura (FIFO)")
-                         : S_ISSOCK(mode)                  ? QStringLiteral("soket")
+    const QString kind = S_ISFIFO(mode)   ? QStringLiteral("pojmenovaná roura (FIFO)")
+                         : S_ISSOCK(mode) ? QStringLiteral("soket")
                          : S_ISCHR(mode) || S_ISBLK(mode) ? QStringLiteral("zařízení")
-                                                           : QStringLiteral("zvláštní soubor");
-    return QStringLiteral("Na místě souboru databáze %1 je %2, ne soubor. Program otevírá jen obyčejný soubor "
-                          "databáze; zkontrolujte cestu k databázi.")
+                                                          : QStringLiteral("zvláštní soubor");
+    return QStringLiteral(
+               "Na místě souboru databáze %1 je %2, ne soubor. Program otevírá jen obyčejný soubor "
+               "databáze; zkontrolujte cestu k databázi.")
         .arg(name, kind);
 }
 
@@ -117,8 +118,8 @@ QString kindProblem(mode_t mode, const QString &name) {
 QString unreachableProblem(const QString &path, const QString &name, int error) {
     const QFileInfo info(path);
     if (error == ELOOP)
-        return QStringLiteral("Cesta k databázi %1 vede do smyčky symbolických odkazů (odkaz ukazuje zpět na sebe): "
-                              "soubor databáze v ní nelze najít.")
+        return QStringLiteral("Cesta k databázi %1 vede do smyčky symbolických odkazů (odkaz "
+                              "ukazuje zpět na sebe): soubor databáze v ní nelze najít.")
             .arg(name);
     if (error != ENOENT && error != ENOTDIR)
         return QStringLiteral("Soubor databáze %1 nelze najít: %2.").arg(name, systemText(error));
@@ -133,7 +134,8 @@ QString unreachableProblem(const QString &path, const QString &name, int error) 
 /// A file that ends before the last page its inventory marks as used: cut
 /// short, even at a page boundary. Empty when it holds every page.
 QString truncationProblem(const QString &path, const QString &name) {
-    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const FileDescriptor file{
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     struct stat entry {};
     if (file.fd < 0 || ::fstat(file.fd, &entry) != 0 || !S_ISREG(entry.st_mode))
         return {};
@@ -144,8 +146,8 @@ QString truncationProblem(const QString &path, const QString &name) {
     const qint64 last = lastUsedPage(file.read(pageSize, pageSize));
     if (last < 0 || (last + 1) * pageSize <= entry.st_size)
         return {};
-    return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): chybí v něm konec databáze. Obnovte "
-                          "ji ze zálohy.")
+    return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): chybí v něm konec "
+                          "databáze. Obnovte ji ze zálohy.")
         .arg(name)
         .arg(qint64(entry.st_size));
 }
@@ -157,35 +159,40 @@ bool looksEncrypted(const DbError &error) {
 
 /// The engine found pages it cannot read or that are not what they should be.
 bool isDamage(const DbError &error) {
-    for (const long code : {isc_db_corrupt, isc_bug_check, isc_io_read_err, isc_badpage, isc_page_type_err,
-                            isc_bad_checksum})
+    for (const long code : {isc_db_corrupt, isc_bug_check, isc_io_read_err, isc_badpage,
+                            isc_page_type_err, isc_bad_checksum})
         if (error.hasCode(code))
             return true;
     // An I/O error names its operation ("read", "open", …) in the text.
-    return (error.hasCode(isc_io_error) && error.engineText().contains(QLatin1String("\"read\""))) ||
+    return (error.hasCode(isc_io_error) &&
+            error.engineText().contains(QLatin1String("\"read\""))) ||
            looksEncrypted(error);
 }
 
 QString damagedFile(const QString &name, const DbError &error) {
     if (looksEncrypted(error))
-        return QStringLiteral("Soubor databáze %1 je poškozený nebo zašifrovaný: jeho stránky nelze číst. Obnovte "
-                              "databázi ze zálohy.").arg(name);
-    return QStringLiteral("Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
+        return QStringLiteral("Soubor databáze %1 je poškozený nebo zašifrovaný: jeho stránky "
+                              "nelze číst. Obnovte databázi ze zálohy.")
+            .arg(name);
+    return QStringLiteral(
+               "Soubor databáze %1 je poškozený: databázi v něm nelze číst. Obnovte ji ze zálohy.")
         .arg(name);
 }
 
 /// A structure the engine does not know (a newer minor version than the
 /// header check knows of), with the version read from the header.
 QString newerStructure(const QString &path, const QString &name) {
-    const FileDescriptor file{::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    const FileDescriptor file{
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     const QByteArray header = file.fd < 0 ? QByteArray() : file.read(0, kMinorAt + 2);
     if (header.size() < kMinorAt + 2)
         return {};
     const quint16 major = qFromLittleEndian<quint16>(header.constData() + 18) & ~kOdsFamilyFlag;
     const quint16 minor = qFromLittleEndian<quint16>(header.constData() + kMinorAt);
-    return QStringLiteral("Soubor %1 má novější formát databáze (ODS %2.%3), než jaký zná databázový stroj "
-                          "programu. Otevřete ho programem s novějším Firebirdem, nebo ho převeďte zálohou a "
-                          "obnovou (gbak).")
+    return QStringLiteral(
+               "Soubor %1 má novější formát databáze (ODS %2.%3), než jaký zná databázový stroj "
+               "programu. Otevřete ho programem s novějším Firebirdem, nebo ho převeďte zálohou a "
+               "obnovou (gbak).")
         .arg(name)
         .arg(major)
         .arg(minor);
@@ -211,9 +218,11 @@ QString localFileProblem(const QString &path) {
         return kindProblem(entry.st_mode, name);
     // Opened without waiting, and checked again: what stood there a moment
     // ago may have been replaced by a pipe.
-    const FileDescriptor file{::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const FileDescriptor file{
+        ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (file.fd < 0)
-        return QStringLiteral("Soubor databáze %1 nelze číst: %2. Zkontrolujte oprávnění k souboru.")
+        return QStringLiteral(
+                   "Soubor databáze %1 nelze číst: %2. Zkontrolujte oprávnění k souboru.")
             .arg(name, systemText(errno));
     if (::fstat(file.fd, &entry) != 0 || !S_ISREG(entry.st_mode))
         return kindProblem(entry.st_mode, name);
@@ -278,7 +287,8 @@ QString describeServerOpenFailure(const QString &target, const DbError &error) {
 
 DbError explainReadFailure(const DbError &error, const QString &path) {
     const QString cause = describeReadFailure(path, error);
-    return cause.isEmpty() ? error : DbError(cause, error.kind(), error.codes(), error.engineText());
+    return cause.isEmpty() ? error
+                           : DbError(cause, error.kind(), error.codes(), error.engineText());
 }
 
 DbError explainWriteFailure(const DbError &error, const QString &path) {

@@ -37,7 +37,8 @@ bool ReadOnlyCopy::isWriteProtected(const QString &path) {
     // Asked of the file's entry, never by opening it (a pipe would block).
     const QByteArray native = QFile::encodeName(path);
     struct stat entry {};
-    if (::stat(native.constData(), &entry) != 0 || !S_ISREG(entry.st_mode) || ::access(native.constData(), R_OK) != 0)
+    if (::stat(native.constData(), &entry) != 0 || !S_ISREG(entry.st_mode) ||
+        ::access(native.constData(), R_OK) != 0)
         return false;
     if (::access(native.constData(), W_OK) != 0)
         return true;

@@ -162,7 +162,8 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         // Then the cause in words, for a file that did not open or cannot be read.
         QString cause = readFailure(e);
         if (cause.isEmpty() && !ZConKontakty.isConnected() && hostName.isEmpty())
-            cause = file ? data::describeOpenFailure(database, e) : data::describeServerOpenFailure(database, e);
+            cause = file ? data::describeOpenFailure(database, e)
+                         : data::describeServerOpenFailure(database, e);
         if (!cause.isEmpty())
             msg::show(msg::Kind::Error, cause);
         causeShown = true;

@@ -45,9 +45,11 @@ void PhotoView::showJpeg(const QByteArray &bytes) {
         return;
     const QImage image = decodeJpeg(bytes);
     if (image.isNull())
-        throw data::DbError(QStringLiteral("Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG "
-                                           "(%1 bajtů). Načtěte fotku znovu, nebo ji vymažte.")
-                                .arg(bytes.size()));
+        throw data::DbError(
+            QStringLiteral(
+                "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG "
+                "(%1 bajtů). Načtěte fotku znovu, nebo ji vymažte.")
+                .arg(bytes.size()));
     setPixmap(QPixmap::fromImage(image));
 }
 

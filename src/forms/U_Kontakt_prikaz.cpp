@@ -116,12 +116,14 @@ void KontaktPrikaz::loadPhoto() {
                                 .arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw data::DbError(QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw data::DbError(
+            QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw data::DbError(QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw data::DbError(
+            QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
     file.close();
     if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
         msg::show(msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));

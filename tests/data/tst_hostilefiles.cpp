@@ -94,7 +94,8 @@ constexpr char kTransactionPage = 3;
 /// encrypted.
 void noiseOverPages(QByteArray &bytes, int first, int last) {
     QRandomGenerator rng(18);
-    for (qsizetype at = qsizetype(first) * 8192; at < qsizetype(last) * 8192 && at < bytes.size(); ++at)
+    for (qsizetype at = qsizetype(first) * 8192; at < qsizetype(last) * 8192 && at < bytes.size();
+         ++at)
         bytes[at] = at % 8192 == 1 ? char(0) : char(rng.bounded(256));
 }
 
@@ -103,7 +104,7 @@ void noiseOverPages(QByteArray &bytes, int first, int last) {
 /// a loopback port this object listens on and counts every connection made
 /// to it; each is closed at once.
 class FallbackTrap {
-public:
+  public:
     FallbackTrap() {
         m_v4.listen(QHostAddress::LocalHost, 0);
         m_v6.listen(QHostAddress::LocalHostIPv6, m_v4.serverPort()); // where the machine has IPv6
@@ -122,18 +123,20 @@ public:
                     dir.filePath(QStringLiteral("intl/libfbintl.so")));
         QFile conf(dir.filePath(QStringLiteral("firebird.conf")));
         if (conf.open(QIODevice::WriteOnly))
-            conf.write(QByteArray("RemoteServicePort = ") + QByteArray::number(m_v4.serverPort()) + '\n');
+            conf.write(QByteArray("RemoteServicePort = ") + QByteArray::number(m_v4.serverPort()) +
+                       '\n');
     }
     bool isListening() const { return m_v4.isListening(); }
     int connections() const { return m_connections; }
     /// Makes the client of `process` use the private configuration.
     void applyTo(ChildProcess &process) const {
         process.setEnv(QStringLiteral("FIREBIRD"), m_dir.path());
-        process.setEnv(QStringLiteral("FIREBIRD_LOCK"), QDir(m_dir.path()).filePath(QStringLiteral("lock")));
+        process.setEnv(QStringLiteral("FIREBIRD_LOCK"),
+                       QDir(m_dir.path()).filePath(QStringLiteral("lock")));
         process.setEnv(QStringLiteral("FIREBIRD_MSG"), firebirdInstallRoot());
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
     QTcpServer m_v4, m_v6;
     int m_connections = 0;
@@ -142,20 +145,20 @@ private:
 /// The real program on `database`, with settings, data and its message log
 /// in a temporary home; its messages are answered without a window.
 class Program {
-public:
+  public:
     explicit Program(const QString &database)
         : m_process(QStringLiteral(VIZITAR_EXECUTABLE), {QStringLiteral("--database"), database}) {
         m_process.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), logPath());
-        m_process.setEnv(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        m_process.setEnv(QStringLiteral("XDG_CONFIG_HOME"),
+                         m_home.filePath(QStringLiteral("config")));
         m_process.setEnv(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
         m_process.setEnv(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        m_process.unsetEnv(QStringLiteral("FIREBIRD_LOCK"));
     }
     ChildProcess &process() { return m_process; }
     QString log() const { return QString::fromUtf8(readAll(logPath())); }
     bool finished() { return m_process.process().state() == QProcess::NotRunning; }
 
-private:
+  private:
     QString logPath() const { return m_home.filePath(QStringLiteral("messages.log")); }
     QTemporaryDir m_home;
     ChildProcess m_process;
@@ -225,27 +228,36 @@ private slots:
         QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
         QTest::newRow("cut at a page boundary")
             << "page boundary"
-            << "Soubor „%1“ je neúplný (819200 bajtů, zkrácená kopie?): chybí v něm konec databáze. Obnovte ji ze "
-               "zálohy.";
+            << "Soubor „%1“ je neúplný (819200 bajtů, zkrácená kopie?): chybí v něm konec "
+               "databáze. Obnovte ji ze zálohy.";
         QTest::newRow("newer minor structure")
             << "ods12.9"
-            << "Soubor „%1“ má novější formát databáze (ODS 12.9), než jaký zná databázový stroj programu. Otevřete "
-               "ho programem s novějším Firebirdem, nebo ho převeďte zálohou a obnovou (gbak).";
-        QTest::newRow("newer structure") << "ods13"
-                                         << "Soubor „%1“ má novější formát databáze (ODS 13), než jaký program zná "
-                                            "(12).";
+            << "Soubor „%1“ má novější formát databáze (ODS 12.9), než jaký zná databázový stroj "
+               "programu. Otevřete ho programem s novějším Firebirdem, nebo ho převeďte zálohou a "
+               "obnovou (gbak).";
+        QTest::newRow("newer structure")
+            << "ods13"
+            << "Soubor „%1“ má novější formát databáze (ODS 13), než jaký program zná "
+               "(12).";
         // Refused before the database client sees the path: such a path
         // crashed the client (a loop) or blocked the start for good (a pipe).
-        QTest::newRow("symlink loop") << "loop"
-                                      << "Cesta k databázi „%1“ vede do smyčky symbolických odkazů (odkaz ukazuje "
-                                         "zpět na sebe): soubor databáze v ní nelze najít.";
+        QTest::newRow("symlink loop")
+            << "loop"
+            << "Cesta k databázi „%1“ vede do smyčky symbolických odkazů (odkaz ukazuje "
+               "zpět na sebe): soubor databáze v ní nelze najít.";
         QTest::newRow("link to nothing")
-            << "dangling" << "Soubor databáze „%1“ je odkaz na „/nikde-neni/KONTAKTY.GDB“, který neexistuje.";
-        const char *notAFile = "Na místě souboru databáze „%1“ je %2, ne soubor. Program otevírá jen obyčejný soubor "
-                               "databáze; zkontrolujte cestu k databázi.";
-        QTest::newRow("pipe") << "fifo" << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"pojmenovaná roura (FIFO)"_qs);
-        QTest::newRow("device") << "device" << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"zařízení"_qs);
-        QTest::newRow("socket") << "socket" << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"soket"_qs);
+            << "dangling"
+            << "Soubor databáze „%1“ je odkaz na „/nikde-neni/KONTAKTY.GDB“, který neexistuje.";
+        const char *notAFile =
+            "Na místě souboru databáze „%1“ je %2, ne soubor. Program otevírá jen obyčejný soubor "
+            "databáze; zkontrolujte cestu k databázi.";
+        QTest::newRow("pipe") << "fifo"
+                              << QString::fromUtf8(notAFile).replace(
+                                     u"%2"_qs, u"pojmenovaná roura (FIFO)"_qs);
+        QTest::newRow("device") << "device"
+                                << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"zařízení"_qs);
+        QTest::newRow("socket") << "socket"
+                                << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"soket"_qs);
     }
     void badFileIsReportedWithItsCauseAndLeftAsItWas() {
         QFETCH(QString, kind);
@@ -316,7 +328,8 @@ private slots:
         f.sound.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
         QList<QVariantList> rows;
         for (int id = 1; id <= 3000; ++id)
-            rows << QVariantList{id, QStringLiteral("Kontaktní osoba číslo %1 z firmy Alfa").arg(id)};
+            rows << QVariantList{id,
+                                 QStringLiteral("Kontaktní osoba číslo %1 z firmy Alfa").arg(id)};
         f.sound.connection().executeBatch(
             "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, 1, ?, ' ')", rows);
         f.sound.disconnect();
@@ -324,9 +337,12 @@ private slots:
         const int pages = int(damaged.size() / 8192);
         noiseOverPages(damaged, pages - 40, pages - 5);
         writeAll(f.bad, damaged);
-        QCOMPARE(f.open(), (QStringList{QStringLiteral("Chyba nastala v query: Hlavni deska"),
-                                        QStringLiteral("Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. "
-                                                       "Obnovte ji ze zálohy.").arg(f.bad)}));
+        QCOMPARE(f.open(),
+                 (QStringList{
+                     QStringLiteral("Chyba nastala v query: Hlavni deska"),
+                     QStringLiteral("Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. "
+                                    "Obnovte ji ze zálohy.")
+                         .arg(f.bad)}));
         f.sound.dm->ZConKontakty.setConnected(false);
         // The file opened, so the engine counted its reading transaction in
         // the header and the transaction inventory; no other page changed.
@@ -399,11 +415,14 @@ private slots:
         Program program(path);
         QVERIFY(program.process().start());
         // The program names the path and stays open with an empty board.
-        QTRY_VERIFY2_WITH_TIMEOUT(program.log().contains(path) || program.finished(), "no message in 30 s", 30000);
+        QTRY_VERIFY2_WITH_TIMEOUT(program.log().contains(path) || program.finished(),
+                                  "no message in 30 s", 30000);
         QVERIFY2(!program.finished(), qPrintable(program.log()));
-        QVERIFY2(program.log().contains(u"Error|"_qs + (kind == QLatin1String("loop")
-                                                            ? u"Cesta k databázi „%1“ vede do smyčky"_qs.arg(path)
-                                                            : u"Na místě souboru databáze „%1“ je pojmenovaná roura"_qs.arg(path))),
+        QVERIFY2(program.log().contains(
+                     u"Error|"_qs +
+                     (kind == QLatin1String("loop")
+                          ? u"Cesta k databázi „%1“ vede do smyčky"_qs.arg(path)
+                          : u"Na místě souboru databáze „%1“ je pojmenovaná roura"_qs.arg(path))),
                  qPrintable(program.log()));
         program.process().signal(SIGTERM);
         QVERIFY(program.process().process().waitForFinished(10000));
@@ -427,7 +446,8 @@ private slots:
         QVERIFY2(program.log().contains(QStringLiteral("Error|Soubor „%1“ je neúplný").arg(f.bad)),
                  qPrintable(program.log()));
         // So does the tool that makes a database, on a name too long for the file system.
-        ChildProcess tool(QStringLiteral(INITDB_EXE), {QDir(f.sound.base()).filePath(QString(300, u'k'))});
+        ChildProcess tool(QStringLiteral(INITDB_EXE),
+                          {QDir(f.sound.base()).filePath(QString(300, u'k'))});
         trap.applyTo(tool);
         QVERIFY(tool.start());
         QTRY_VERIFY_WITH_TIMEOUT(tool.process().state() == QProcess::NotRunning, 30000);

@@ -199,7 +199,8 @@ class TestContactPhoto : public QObject {
         f.Natifotku1Click();
         QCOMPARE(p.messages.messages.size(), size_t(1));
         QCOMPARE(p.messages.messages[0].kind, msg::Kind::ErrorReport);
-        QVERIFY(p.messages.messages[0].text.startsWith(QStringLiteral("Soubor „%1“ nelze otevřít: ").arg(p.chosen)));
+        QVERIFY(p.messages.messages[0].text.startsWith(
+            QStringLiteral("Soubor „%1“ nelze otevřít: ").arg(p.chosen)));
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(p.db.dm->tKONTAKT.fieldByName("OBR")->asBytes(), p.red);
     }
@@ -225,8 +226,8 @@ class TestContactPhoto : public QObject {
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Dvořák Petr"));
         QCOMPARE(p.messages.messages.size(), size_t(1));
         QCOMPARE(p.messages.messages[0].kind, msg::Kind::ErrorReport);
-        QVERIFY(
-            p.messages.messages[0].text.startsWith(QStringLiteral("Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG")));
+        QVERIFY(p.messages.messages[0].text.startsWith(QStringLiteral(
+            "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG")));
         QVERIFY(!f.iObr->hasPhoto()); // not the previous contact's picture
         QVERIFY(f.close());
 

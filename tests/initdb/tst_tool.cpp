@@ -121,8 +121,8 @@ class TestTool : public QObject {
         out.write("tajné heslo\r\nignored\n");
         out.close();
         auto parse = [](const QStringList &login) {
-            return initdb::parseCommandLine(QStringList{"kontakty-initdb", "--user", "SYSDBA"} + login +
-                                            QStringList{"server:/data/k.fdb"});
+            return initdb::parseCommandLine(QStringList{"kontakty-initdb", "--user", "SYSDBA"} +
+                                            login + QStringList{"server:/data/k.fdb"});
         };
         const initdb::CommandLine fromFile = parse({"--password-file", file});
         QCOMPARE(fromFile.action, initdb::CommandLine::Action::Build);
@@ -132,11 +132,13 @@ class TestTool : public QObject {
         const initdb::CommandLine visible = parse({"--password", "tajné"});
         QCOMPARE(visible.login.password, u"tajné"_qs);
         QCOMPARE(visible.warnings.size(), 1);
-        QVERIFY2(visible.warnings.first().contains(u"--password-file"_qs), qPrintable(visible.warnings.first()));
+        QVERIFY2(visible.warnings.first().contains(u"--password-file"_qs),
+                 qPrintable(visible.warnings.first()));
         const initdb::CommandLine missing = parse({"--password-file", file + u"-chybí"_qs});
         QCOMPARE(missing.action, initdb::CommandLine::Action::UsageError);
         QVERIFY2(missing.text.contains(file + u"-chybí"_qs), qPrintable(missing.text));
-        QCOMPARE(parse({"--password-file", file, "--password", "x"}).action, initdb::CommandLine::Action::UsageError);
+        QCOMPARE(parse({"--password-file", file, "--password", "x"}).action,
+                 initdb::CommandLine::Action::UsageError);
     }
 
     void helpDescribesTheOptions() {

@@ -174,8 +174,9 @@ private slots:
         QProcess tool;
         tool.setProcessEnvironment(withoutLogin());
         const QString target = freshTarget();
-        tool.start(QStringLiteral(INITDB_EXE), {target, QStringLiteral("--user"), server->user(),
-                                                QStringLiteral("--password-file"), QStringLiteral("-")});
+        tool.start(QStringLiteral(INITDB_EXE),
+                   {target, QStringLiteral("--user"), server->user(),
+                    QStringLiteral("--password-file"), QStringLiteral("-")});
         QVERIFY(tool.waitForStarted());
         tool.write(server->password().toUtf8() + '\n');
         tool.closeWriteChannel();
@@ -203,7 +204,8 @@ private slots:
         const Run wrong = initdb({target, QStringLiteral("--user"), server->user(), QStringLiteral("--password"),
                                   QStringLiteral("nic")});
         QCOMPARE(wrong.exitCode, 1);
-        QVERIFY2(wrong.err.startsWith(QStringLiteral("kontakty-initdb: warning: --password shows the password")),
+        QVERIFY2(wrong.err.startsWith(
+                     QStringLiteral("kontakty-initdb: warning: --password shows the password")),
                  qPrintable(wrong.err));
         QVERIFY(!QFile::exists(QDir(server->dataDir()).filePath(QFileInfo(target).fileName())));
         // A login on a file makes no sense and is refused rather than ignored.

@@ -29,7 +29,9 @@ QString isqlProgram() {
                           QStringLiteral("/opt/firebird/bin/isql")});
 }
 
-QString installRoot() { return firebirdInstallRoot(); }
+QString installRoot() {
+    return firebirdInstallRoot();
+}
 
 /// A loopback port nobody listens on right now.
 int freePort() {
@@ -50,8 +52,9 @@ constexpr int kStopMilliseconds = 5000;
 } // namespace
 
 QString firebirdInstallRoot() {
-    return QFileInfo(firstExisting({QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/firebird.msg"),
-                                    QStringLiteral("/opt/firebird/firebird.msg")}))
+    return QFileInfo(
+               firstExisting({QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/firebird.msg"),
+                              QStringLiteral("/opt/firebird/firebird.msg")}))
         .absolutePath();
 }
 

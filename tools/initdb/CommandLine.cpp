@@ -29,10 +29,12 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
 /// pipe hands over.
 bool readPasswordFile(const QString &path, QString &password, QString &error) {
     QFile file;
-    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened) {
-        error = QStringLiteral("cannot read the password file '%1': %2").arg(path, file.errorString());
+        error =
+            QStringLiteral("cannot read the password file '%1': %2").arg(path, file.errorString());
         return false;
     }
     QByteArray line = file.readLine();
@@ -73,8 +75,9 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                   QStringLiteral("NAME"));
     const QCommandLineOption passwordFile(
         QStringLiteral("password-file"),
-        QStringLiteral("Read the server user's password from the first line of FILE, or of standard "
-                       "input for '-' (else ISC_PASSWORD)."),
+        QStringLiteral(
+            "Read the server user's password from the first line of FILE, or of standard "
+            "input for '-' (else ISC_PASSWORD)."),
         QStringLiteral("FILE"));
     const QCommandLineOption password(
         QStringLiteral("password"),
@@ -130,8 +133,9 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                 return result;
         } else if (parser.isSet(password)) {
             result.login.password = parser.value(password);
-            result.warnings << QStringLiteral("--password shows the password to every user of this machine "
-                                              "(process list); use --password-file or ISC_PASSWORD instead");
+            result.warnings << QStringLiteral(
+                "--password shows the password to every user of this machine "
+                "(process list); use --password-file or ISC_PASSWORD instead");
         } else {
             result.login.password = qEnvironmentVariable("ISC_PASSWORD");
         }
