@@ -104,6 +104,8 @@ void DbConnection::setConnected(bool connected) {
 }
 
 void DbConnection::connectNow() {
+    m_client = &FbClient::instance();
+    const FbClient &fb = *m_client;
     const bool local = m_host.isEmpty() && !m_isServer;
     // What the engine would choke on (a loop of links, a pipe) is refused
     // before the client sees the path.
@@ -111,8 +113,6 @@ void DbConnection::connectNow() {
         if (const QString problem = localFileProblem(m_database); !problem.isEmpty())
             throw DbError(problem);
     }
-    m_client = &FbClient::instance();
-    const FbClient &fb = *m_client;
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(m_user));
