@@ -207,7 +207,7 @@ class TestTool : public QObject {
 
         const Run run = runTool({path});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("exists already")),
+        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("už existuje")),
                  qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -221,7 +221,7 @@ class TestTool : public QObject {
         file.close();
         const Run run = runTool({blocker + QStringLiteral("/Tabulky/KONTAKTY.GDB")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("cannot create the folder")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("složku %1/Tabulky nelze vytvořit").arg(blocker)), qPrintable(run.err));
     }
 
     void failureRemovesTheFoldersItMade_data() {
