@@ -213,7 +213,8 @@ private slots:
         recorder->messages.clear();
         w->actImport->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].text, u"Soubor %1 nelze přečíst: není to obyčejný soubor"_qs.arg(m_importName));
+        QCOMPARE(recorder->messages[0].text,
+                 u"Soubor %1 nelze přečíst: není to obyčejný soubor"_qs.arg(m_importName));
     }
 
     void previewListsTicksAndRefusals() {
