@@ -57,7 +57,8 @@ void prepareUserDatabase(const DatabaseLocation &location) {
     if (location.kind != DatabaseLocation::Kind::UserData)
         return;
     data::FbClient::usePrivateLockFolder();
-    if (QFileInfo::exists(location.database))
+    // A link there is the user's: opening it says what is wrong with it.
+    if (QFileInfo::exists(location.database) || QFileInfo(location.database).isSymLink())
         return;
     try {
         schema::createDatabase(location.database);

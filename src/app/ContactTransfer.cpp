@@ -53,6 +53,11 @@ std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan 
 
 /// The file's bytes; a file over the size limit is refused unread.
 std::optional<QByteArray> readFile(const QString &name, QString &error) {
+    // A pipe or a device would block the read for good.
+    if (QFileInfo::exists(name) && !QFileInfo(name).isFile()) {
+        error = QStringLiteral("není to obyčejný soubor");
+        return std::nullopt;
+    }
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();

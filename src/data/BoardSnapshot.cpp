@@ -126,7 +126,7 @@ LikePattern likePattern(const Data &data, const QString &text) {
     QByteArray bytes;
     QChar foreign;
     if (!win1250::encode(text, bytes, &foreign))
-        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(foreign));
+        throw DbError(dbtexts::kNotStorable.arg(foreign));
     return LikePattern(data.upper.upper(bytes));
 }
 

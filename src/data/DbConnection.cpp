@@ -24,13 +24,22 @@ void appendDpbString(QByteArray &dpb, char item, const QByteArray &value) {
     dpb.append(value.left(255));
 }
 
+void appendDpbNumber(QByteArray &dpb, char item, qint32 value) {
+    const qint32 little = qToLittleEndian(value);
+    dpb.append(item).append(char(4)).append(reinterpret_cast<const char *>(&little), 4);
+}
+
 QByteArray encodeOrThrow(const QString &text) {
     QByteArray bytes;
     QChar bad;
     if (!win1250::encode(text, bytes, &bad))
-        throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(bad));
+        throw DbError(dbtexts::kNotStorable.arg(bad));
     return bytes;
 }
+
+// Per-attachment settings in the client's configuration syntax.
+const QByteArray kEmbeddedOnly = QByteArrayLiteral("Providers = Engine12");
+const QByteArray kServerOnly = QByteArrayLiteral("Providers = Remote");
 
 int g_lockTimeoutSeconds = 5;
 constexpr int kPageBuffers = 256;
@@ -97,6 +106,13 @@ void DbConnection::setConnected(bool connected) {
 void DbConnection::connectNow() {
     m_client = &FbClient::instance();
     const FbClient &fb = *m_client;
+    const bool local = m_host.isEmpty() && !m_isServer;
+    // What the engine would choke on (a loop of links, a pipe) is refused
+    // before the client sees the path.
+    if (local) {
+        if (const QString problem = localFileProblem(m_database); !problem.isEmpty())
+            throw DbError(problem);
+    }
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(m_user));
@@ -105,30 +121,32 @@ void DbConnection::connectNow() {
     // that UPPER and LIKE on parameters fold Czech letters on the server.
     appendDpbString(dpb, isc_dpb_lc_ctype, QByteArrayLiteral("WIN1250"));
     dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
-    if (!m_host.isEmpty() || m_isServer) {
+    // A file goes to the embedded engine alone: by default the client tries
+    // a server on this machine next, sending the login, when the engine
+    // cannot open the file. A connection string goes to the network alone.
+    appendDpbString(dpb, isc_dpb_config, local ? kEmbeddedOnly : kServerOnly);
+    if (!local) {
         // A server that does not answer is given up after the stall limit.
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_stallWatch.limit()).count();
-        dpb.append(char(isc_dpb_connect_timeout)).append(char(4));
-        const qint32 value = qToLittleEndian(qint32(qMax<qint64>(1, seconds)));
-        dpb.append(reinterpret_cast<const char *>(&value), 4);
+        appendDpbNumber(dpb, isc_dpb_connect_timeout, qint32(qMax<qint64>(1, seconds)));
     }
 
     QByteArray name = attachName();
     BusyScope busy(*this);
     ISC_STATUS_ARRAY status;
     isc_db_handle db = 0;
-    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
-    if (status[0] == 1 && status[1] != 0 && m_host.isEmpty() && ReadOnlyCopy::isWriteProtected(m_database)) {
+    if (local && ReadOnlyCopy::isWriteProtected(m_database)) {
         // A file the program may read but not write opens for reading.
         m_readOnlyCopy = std::make_unique<ReadOnlyCopy>(m_database, fb, dpb);
         name = m_readOnlyCopy->path().toUtf8();
-        fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
     }
+    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()),
+                       dpb.constData());
     try {
         fb.check(status);
     } catch (const DbError &e) {
         // The engine's words for a file another process holds name neither.
-        if (m_host.isEmpty() && !dbtarget::isServer(m_database) && e.hasCode(isc_already_opened))
+        if (local && e.hasCode(isc_already_opened))
             throw DbError(heldFileMessage(m_database, fileHolders(m_database)), e.kind(), e.codes(), e.engineText());
         throw;
     }
@@ -167,35 +185,36 @@ void DbConnection::endReadTransaction() {
 
 void DbConnection::createDatabase(const QString &path, const QString &user, const QString &password,
                                   bool forcedWrites) {
-    if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("The file %1 exists already").arg(path));
+    // A link stands there even when it leads nowhere (or round in a loop).
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        throw DbError(
+            QStringLiteral("Soubor „%1“ už existuje; nový soubor databáze na jeho místě nevznikne.")
+                .arg(path));
     const FbClient &fb = FbClient::instance();
-    auto quoted = [](QString s) { return s.replace(QLatin1Char('\''), QStringLiteral("''")); };
-    // Without a connection the statement is read in the system's encoding.
-    const QByteArray sql = QFile::encodeName(
-        QStringLiteral("CREATE DATABASE '%1' USER '%2' PASSWORD '%3' PAGE_SIZE 8192 "
-                       "DEFAULT CHARACTER SET WIN1250")
-            .arg(quoted(path), quoted(user), quoted(password)));
-    ISC_STATUS_ARRAY status;
-    isc_db_handle db = 0;
-    isc_tr_handle tr = 0;
-    fb.dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
-    fb.check(status);
-    fb.detach_database(status, &db);
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     appendDpbString(dpb, isc_dpb_user_name, encodeOrThrow(user));
     appendDpbString(dpb, isc_dpb_password, encodeOrThrow(password));
+    dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
+    appendDpbString(dpb, isc_dpb_config, dbtarget::isServer(path) ? kServerOnly : kEmbeddedOnly);
+    const QByteArray attaching = dpb;
+    appendDpbNumber(dpb, isc_dpb_page_size, 8192);
+    appendDpbNumber(dpb, isc_dpb_sql_dialect, 3);
+    appendDpbString(dpb, isc_dpb_set_db_charset, QByteArrayLiteral("WIN1250"));
+    const QByteArray name = path.toUtf8();
+    ISC_STATUS_ARRAY status;
+    isc_db_handle db = 0;
+    fb.create_database(status, short(name.size()), name.constData(), &db, short(dpb.size()),
+                       dpb.constData(), 0);
+    fb.check(status);
+    fb.detach_database(status, &db);
+    dpb = attaching;
     if (!forcedWrites)
         dpb.append(char(isc_dpb_force_write)).append(char(1)).append(char(0));
     // A desktop register reads most of its pages once into memory of its own
     // (the board); a small page cache, stored in the file, keeps the
     // program's footprint small, and the system's file cache serves the rest.
-    dpb.append(char(isc_dpb_set_page_buffers)).append(char(4));
-    for (int i = 0; i < 4; ++i)
-        dpb.append(char((kPageBuffers >> (8 * i)) & 0xff));
-    dpb.append(char(isc_dpb_utf8_filename)).append(char(0));
-    const QByteArray name = path.toUtf8();
+    appendDpbNumber(dpb, isc_dpb_set_page_buffers, kPageBuffers);
     fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
     fb.check(status);
     fb.detach_database(status, &db);
@@ -223,6 +242,9 @@ template <class Step> auto DbConnection::lostConnectionGuard(Step step) -> declt
     } catch (const DbError &error) {
         if (error.kind() == DbError::Kind::ConnectionLost)
             dropLostConnection();
+        // A file's engine reports a page it cannot read as an I/O error.
+        if (m_host.isEmpty() && !m_isServer)
+            throw explainReadFailure(error, m_database);
         throw;
     }
 }

@@ -66,6 +66,9 @@ inline const QString kLockTimeout = QStringLiteral(
 inline const QString kKeyClash = QStringLiteral(
     "Záznam se stejným číslem (ID) mezitím uložil někdo jiný, proto tento nebyl uložen. "
     "Vaše údaje zůstaly ve formuláři; potvrďte je prosím znovu.");
+/// A text the code page cannot hold, with the character in place of %1.
+inline const QString kNotStorable =
+    QStringLiteral("Znak „%1“ nelze do databáze uložit: ukládá jen znaky kódování Windows-1250.");
 inline const QString kConnectionLost = QStringLiteral(
     "Spojení s databází se přerušilo (%1). Co bylo potvrzeno dříve, zůstalo uloženo; "
     "při další akci se program k databázi připojí znovu.");

@@ -52,6 +52,7 @@ const FbClient &FbClient::instance() {
         complete = complete && fn;
     };
     resolve(candidate->attach_database, "isc_attach_database");
+    resolve(candidate->create_database, "isc_create_database");
     resolve(candidate->detach_database, "isc_detach_database");
     resolve(candidate->drop_database, "isc_drop_database");
     resolve(candidate->start_multiple, "isc_start_multiple");

@@ -30,6 +30,7 @@ public:
     static void usePrivateLockFolder();
 
     decltype(&::isc_attach_database) attach_database = nullptr;
+    decltype(&::isc_create_database) create_database = nullptr;
     decltype(&::isc_detach_database) detach_database = nullptr;
     decltype(&::isc_drop_database) drop_database = nullptr;
     decltype(&::isc_start_multiple) start_multiple = nullptr;

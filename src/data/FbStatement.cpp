@@ -234,7 +234,7 @@ void FbStatement::bind(const QVariantList &values) {
             QByteArray text;
             QChar bad;
             if (!win1250::encode(value.toString(), text, &bad))
-                throw DbError(QStringLiteral("The character '%1' cannot be stored in the database").arg(bad));
+                throw DbError(dbtexts::kNotStorable.arg(bad));
             if (describedType == SQL_BLOB) {
                 buffer = createBlob(text);
                 v.sqltype = SQL_BLOB | 1;

@@ -89,10 +89,26 @@ void Field::setAsString(const QString &text) {
     } else {
         QChar bad;
         if (!win1250::encode(text, c.bytes, &bad))
-            m_dataset->fail(QStringLiteral("Field '%1' cannot hold the character '%2' (U+%3): the database "
-                                           "stores only Windows-1250 text")
-                                .arg(m_name, bad)
-                                .arg(bad.unicode(), 4, 16, QLatin1Char('0')));
+            m_dataset->fail(
+                QStringLiteral(
+                    "Text v poli '%1' obsahuje znak „%2“ (U+%3), který databáze neuloží: "
+                    "ukládá jen znaky kódování Windows-1250.")
+                    .arg(m_name, bad)
+                    .arg(bad.unicode(), 4, 16, QLatin1Char('0')));
+        // A control character (a NUL from a paste or an import) would be
+        // stored unseen; a note keeps its line breaks and tabs.
+        const qsizetype control =
+            m_type == FieldType::Bytes
+                ? -1
+                : win1250::firstControlCharacter(text, m_type == FieldType::Memo);
+        if (control >= 0)
+            m_dataset->fail(
+                QStringLiteral(
+                    "Text v poli '%1' obsahuje neviditelný řídicí znak U+%2 (na %3. místě), "
+                    "který nelze uložit; odstraňte ho.")
+                    .arg(m_name)
+                    .arg(text.at(control).unicode(), 4, 16, QLatin1Char('0'))
+                    .arg(control + 1));
         // One byte per character in Windows-1250: the described size is the
         // column's length in characters. Refused here, before anything is
         // sent, rather than as the server's truncation error.

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace data {
 
 ReadOnlyCopy::ReadOnlyCopy(const QString &path, const FbClient &client, const QByteArray &dpb)
@@ -31,11 +34,17 @@ QString ReadOnlyCopy::refusal() const {
 }
 
 bool ReadOnlyCopy::isWriteProtected(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Asked of the file's entry, never by opening it (a pipe would block).
+    const QByteArray native = QFile::encodeName(path);
+    struct stat entry {};
+    if (::stat(native.constData(), &entry) != 0 || !S_ISREG(entry.st_mode) ||
+        ::access(native.constData(), R_OK) != 0)
         return false;
-    file.close();
-    return !file.open(QIODevice::ReadWrite);
+    if (::access(native.constData(), W_OK) != 0)
+        return true;
+    // The superuser passes every permission check: a file without any write
+    // permission bit is protected for it too, as for everyone else.
+    return ::geteuid() == 0 && (entry.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 } // namespace data

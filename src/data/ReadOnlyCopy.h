@@ -24,7 +24,8 @@ public:
     /// The refusal of any change, naming the original file.
     QString refusal() const;
 
-    /// True when `path` can be read but not opened for writing.
+    /// True when the regular file `path` can be read but not written (for
+    /// the superuser: has no write permission bit).
     static bool isWriteProtected(const QString &path);
 
 private:

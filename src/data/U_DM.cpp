@@ -134,6 +134,14 @@ bool TDM::ConnectDatabase(bool connect, const QString &database, const QString &
 void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, const QString &password,
                             const QString &protocol, const QString &user) {
     QString step;
+    const bool file = hostName.isEmpty() && !dbtarget::isServer(database);
+    // A file that opened but whose pages cannot be read is named with the
+    // cause, once, by the first step that meets it.
+    bool causeShown = false;
+    auto readFailure = [&](const data::DbError &e) {
+        const bool opened = step != QLatin1String("Nepovedlo se pripojit k DB");
+        return file && opened && !causeShown ? data::describeReadFailure(database, e) : QString();
+    };
     try {
         reconnect(database, hostName, password, protocol, user, false);
         step = QStringLiteral("Nepovedlo se pripojit k DB");
@@ -152,17 +160,22 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         }
     } catch (const data::DbError &e) {
         msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
-        // Then the cause in words, for a file that did not open.
-        if (!ZConKontakty.isConnected() && hostName.isEmpty())
-            msg::show(msg::Kind::Error, dbtarget::isServer(database)
-                                            ? data::describeServerOpenFailure(database, e)
-                                            : data::describeOpenFailure(database, e));
+        // Then the cause in words, for a file that did not open or cannot be read.
+        QString cause = readFailure(e);
+        if (cause.isEmpty() && !ZConKontakty.isConnected() && hostName.isEmpty())
+            cause = file ? data::describeOpenFailure(database, e)
+                         : data::describeServerOpenFailure(database, e);
+        if (!cause.isEmpty())
+            msg::show(msg::Kind::Error, cause);
+        causeShown = true;
     }
     try {
         step = QStringLiteral("Hlavni deska");
         qHlavniDeska.open();
-    } catch (const data::DbError &) {
+    } catch (const data::DbError &e) {
         msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v query: %1").arg(step));
+        if (const QString cause = readFailure(e); !cause.isEmpty())
+            msg::show(msg::Kind::Error, cause);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "U_DM.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access) {
     const DatabaseAccess target = access.database.isEmpty() ? DatabaseAccess::defaultFor(baseDirectory) : access;
@@ -62,7 +63,8 @@ void LoadSamplePhoto(TDM &dm, const QString &baseDirectory) {
                                {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true)
             && dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->isNull()) {
             QFile photo(baseDirectory + QStringLiteral("/logo.jpg"));
-            if (!photo.open(QIODevice::ReadOnly))
+            // Only a regular file: a pipe of that name would block the start.
+            if (!QFileInfo(photo).isFile() || !photo.open(QIODevice::ReadOnly))
                 return;
             dm.tKONTAKT.edit();
             dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->setAsBytes(photo.readAll());

@@ -78,4 +78,16 @@ bool canEncode(const QString &text) {
     return encode(text, ignored);
 }
 
+qsizetype firstControlCharacter(const QString &text, bool multiLine) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text.at(i).unicode();
+        if (ch >= 0x20)
+            continue;
+        const bool lineBreakOrTab = ch == u'\n' || ch == u'\r' || ch == u'\t';
+        if (!multiLine || !lineBreakOrTab)
+            return i;
+    }
+    return -1;
+}
+
 } // namespace data::win1250

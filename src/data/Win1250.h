@@ -22,4 +22,10 @@ bool encode(const QString &text, QByteArray &out, QChar *badChar = nullptr);
 /// True when every character of `text` has a Windows-1250 byte.
 bool canEncode(const QString &text);
 
+/// The first control character (below U+0020) of `text` that nobody types
+/// into a box: in a single-line text every one; in a note (`multiLine`) all
+/// but the line breaks and TAB. Its index, or -1 when there is none. Such a
+/// character (a NUL from a pasted or imported text) would be stored unseen.
+qsizetype firstControlCharacter(const QString &text, bool multiLine);
+
 } // namespace data::win1250

@@ -43,10 +43,13 @@ void PhotoView::showJpeg(const QByteArray &bytes) {
     clearPhoto();
     if (bytes.isEmpty())
         return;
-    QString error;
-    const QImage image = decodeJpeg(bytes, &error);
+    const QImage image = decodeJpeg(bytes);
     if (image.isNull())
-        throw data::DbError(QStringLiteral("The photo cannot be shown: %1").arg(error));
+        throw data::DbError(
+            QStringLiteral(
+                "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG "
+                "(%1 bajtů). Načtěte fotku znovu, nebo ji vymažte.")
+                .arg(bytes.size()));
     setPixmap(QPixmap::fromImage(image));
 }
 

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -113,14 +114,20 @@ void KontaktPrikaz::loadPhoto() {
     const QString path = m_form.opicd ? m_form.opicd() : QString();
     if (path.isEmpty())
         return;
+    // A pipe or a device would block the read for good.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
+        throw data::DbError(QStringLiteral("„%1“ není soubor s obrázkem. Fotka zůstala beze změny.")
+                                .arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw data::DbError(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw data::DbError(
+            QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw data::DbError(QStringLiteral("Cannot read file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw data::DbError(
+            QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
+                .arg(QDir::toNativeSeparators(path), file.errorString()));
     file.close();
     if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
         msg::show(msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));

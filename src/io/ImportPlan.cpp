@@ -49,6 +49,11 @@ struct Identity {
     }
 };
 
+/// The notes keep their line breaks and tabs; every other column is one line.
+bool isNote(const Column &c) {
+    return c.name.startsWith(QLatin1String("POZNAMKA"));
+}
+
 void checkValues(const Values &values, const QList<Column> &columns, const QHash<QString, int> &lengths,
                  const QString &prefix, QStringList &problems) {
     for (const Column &c : columns) {
@@ -58,6 +63,11 @@ void checkValues(const Values &values, const QList<Column> &columns, const QHash
         if (!data::win1250::encode(text, bytes, &bad))
             problems << QStringLiteral("%1%2: znak „%3“ nelze uložit (kódování Windows-1250)")
                             .arg(prefix, c.label, bad.isSurrogate() ? text.mid(text.indexOf(bad), 2) : QString(bad));
+        else if (const qsizetype at = data::win1250::firstControlCharacter(text, isNote(c));
+                 at >= 0)
+            problems << QStringLiteral("%1%2: neviditelný řídicí znak U+%3 nelze uložit")
+                            .arg(prefix, c.label)
+                            .arg(text.at(at).unicode(), 4, 16, QLatin1Char('0'));
         else if (lengths.contains(c.name) && bytes.size() > lengths.value(c.name))
             problems << QStringLiteral("%1%2: text má %3 znaků, vejde se jen %4")
                             .arg(prefix, c.label)

@@ -95,14 +95,15 @@ void createDatabase(const QString &path, const CreateOptions &options, const Fil
         build(path, options, fill, login);
         return;
     }
-    if (QFileInfo::exists(path))
+    // A link that leads nowhere (or round in a loop) stands there all the same.
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         throw data::DbError(
-            QStringLiteral("The file %1 exists already; it is left untouched.").arg(path));
+            QStringLiteral("Soubor %1 už existuje; zůstal beze změny.").arg(path));
     const QString folder = QFileInfo(path).absolutePath();
     const QStringList made = missingFolders(folder);
     if (!QDir().mkpath(folder)) {
         removeFolders(made);
-        throw data::DbError(QStringLiteral("cannot create the folder %1").arg(folder));
+        throw data::DbError(QStringLiteral("složku %1 nelze vytvořit").arg(folder));
     }
     try {
         build(path, options, fill, {});

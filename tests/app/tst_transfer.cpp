@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray fileBytes(const QString &name) {
@@ -204,6 +206,15 @@ private slots:
         QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
         QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 7: PHOTO"_qs.arg(m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
+
+        // A pipe in the file's place is refused unread: reading it would block.
+        QVERIFY(file.remove());
+        QCOMPARE(::mkfifo(QFile::encodeName(m_importName).constData(), 0600), 0);
+        recorder->messages.clear();
+        w->actImport->trigger();
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].text,
+                 u"Soubor %1 nelze přečíst: není to obyčejný soubor"_qs.arg(m_importName));
     }
 
     void previewListsTicksAndRefusals() {

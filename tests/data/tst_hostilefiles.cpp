@@ -5,15 +5,22 @@
 #include "DataFixture.h"
 #include "MessageService.h"
 #include "OpenError.h"
+#include "TestServer.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 namespace {
 
@@ -78,6 +85,85 @@ struct Files {
     }
 };
 
+// Page types of the engine's own bookkeeping.
+constexpr char kHeaderPage = 1;
+constexpr char kTransactionPage = 3;
+
+/// Noise over the pages [first, last) of `bytes`, with each page's flags
+/// byte cleared so that the engine reads the pages as damaged, not as
+/// encrypted.
+void noiseOverPages(QByteArray &bytes, int first, int last) {
+    QRandomGenerator rng(18);
+    for (qsizetype at = qsizetype(first) * 8192; at < qsizetype(last) * 8192 && at < bytes.size();
+         ++at)
+        bytes[at] = at % 8192 == 1 ? char(0) : char(rng.bounded(256));
+}
+
+/// Where the client turns when the embedded engine cannot open a file: a
+/// server on this machine. A private client configuration (FIREBIRD) names
+/// a loopback port this object listens on and counts every connection made
+/// to it; each is closed at once.
+class FallbackTrap {
+  public:
+    FallbackTrap() {
+        m_v4.listen(QHostAddress::LocalHost, 0);
+        m_v6.listen(QHostAddress::LocalHostIPv6, m_v4.serverPort()); // where the machine has IPv6
+        for (QTcpServer *server : {&m_v4, &m_v6})
+            QObject::connect(server, &QTcpServer::newConnection, server, [this, server] {
+                while (QTcpSocket *socket = server->nextPendingConnection()) {
+                    ++m_connections;
+                    socket->abort();
+                    socket->deleteLater();
+                }
+            });
+        const QDir dir(m_dir.path());
+        dir.mkpath(QStringLiteral("intl"));
+        dir.mkpath(QStringLiteral("lock"));
+        QFile::copy(QDir(firebirdInstallRoot()).filePath(QStringLiteral("intl/libfbintl.so")),
+                    dir.filePath(QStringLiteral("intl/libfbintl.so")));
+        QFile conf(dir.filePath(QStringLiteral("firebird.conf")));
+        if (conf.open(QIODevice::WriteOnly))
+            conf.write(QByteArray("RemoteServicePort = ") + QByteArray::number(m_v4.serverPort()) +
+                       '\n');
+    }
+    bool isListening() const { return m_v4.isListening(); }
+    int connections() const { return m_connections; }
+    /// Makes the client of `process` use the private configuration.
+    void applyTo(ChildProcess &process) const {
+        process.setEnv(QStringLiteral("FIREBIRD"), m_dir.path());
+        process.setEnv(QStringLiteral("FIREBIRD_LOCK"),
+                       QDir(m_dir.path()).filePath(QStringLiteral("lock")));
+        process.setEnv(QStringLiteral("FIREBIRD_MSG"), firebirdInstallRoot());
+    }
+
+  private:
+    QTemporaryDir m_dir;
+    QTcpServer m_v4, m_v6;
+    int m_connections = 0;
+};
+
+/// The real program on `database`, with settings, data and its message log
+/// in a temporary home; its messages are answered without a window.
+class Program {
+  public:
+    explicit Program(const QString &database)
+        : m_process(QStringLiteral(VIZITAR_EXECUTABLE), {QStringLiteral("--database"), database}) {
+        m_process.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), logPath());
+        m_process.setEnv(QStringLiteral("XDG_CONFIG_HOME"),
+                         m_home.filePath(QStringLiteral("config")));
+        m_process.setEnv(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        m_process.setEnv(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+    }
+    ChildProcess &process() { return m_process; }
+    QString log() const { return QString::fromUtf8(readAll(logPath())); }
+    bool finished() { return m_process.process().state() == QProcess::NotRunning; }
+
+  private:
+    QString logPath() const { return m_home.filePath(QStringLiteral("messages.log")); }
+    QTemporaryDir m_home;
+    ChildProcess m_process;
+};
+
 } // namespace
 
 class TestHostileFiles : public QObject {
@@ -140,6 +226,38 @@ private slots:
                                        << "Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. Obnovte ji "
                                           "ze zálohy.";
         QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
+        QTest::newRow("cut at a page boundary")
+            << "page boundary"
+            << "Soubor „%1“ je neúplný (819200 bajtů, zkrácená kopie?): chybí v něm konec "
+               "databáze. Obnovte ji ze zálohy.";
+        QTest::newRow("newer minor structure")
+            << "ods12.9"
+            << "Soubor „%1“ má novější formát databáze (ODS 12.9), než jaký zná databázový stroj "
+               "programu. Otevřete ho programem s novějším Firebirdem, nebo ho převeďte zálohou a "
+               "obnovou (gbak).";
+        QTest::newRow("newer structure")
+            << "ods13"
+            << "Soubor „%1“ má novější formát databáze (ODS 13), než jaký program zná "
+               "(12).";
+        // Refused before the database client sees the path: such a path
+        // crashed the client (a loop) or blocked the start for good (a pipe).
+        QTest::newRow("symlink loop")
+            << "loop"
+            << "Cesta k databázi „%1“ vede do smyčky symbolických odkazů (odkaz ukazuje "
+               "zpět na sebe): soubor databáze v ní nelze najít.";
+        QTest::newRow("link to nothing")
+            << "dangling"
+            << "Soubor databáze „%1“ je odkaz na „/nikde-neni/KONTAKTY.GDB“, který neexistuje.";
+        const char *notAFile =
+            "Na místě souboru databáze „%1“ je %2, ne soubor. Program otevírá jen obyčejný soubor "
+            "databáze; zkontrolujte cestu k databázi.";
+        QTest::newRow("pipe") << "fifo"
+                              << QString::fromUtf8(notAFile).replace(
+                                     u"%2"_qs, u"pojmenovaná roura (FIFO)"_qs);
+        QTest::newRow("device") << "device"
+                                << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"zařízení"_qs);
+        QTest::newRow("socket") << "socket"
+                                << QString::fromUtf8(notAFile).replace(u"%2"_qs, u"soket"_qs);
     }
     void badFileIsReportedWithItsCauseAndLeftAsItWas() {
         QFETCH(QString, kind);
@@ -171,8 +289,29 @@ private slots:
             writeAll(f.bad, damaged);
         } else if (kind == QLatin1String("directory")) {
             QVERIFY(QDir().mkpath(f.bad));
+        } else if (kind == QLatin1String("page boundary")) {
+            writeAll(f.bad, sound.left(100 * 8192)); // of about 230 pages
+        } else if (kind == QLatin1String("ods12.9")) {
+            QByteArray newer = sound;
+            newer[64] = 9; // the minor version: the header check passes it, the engine does not
+            writeAll(f.bad, newer);
+        } else if (kind == QLatin1String("ods13")) {
+            QByteArray newer = sound;
+            newer[18] = 13;
+            writeAll(f.bad, newer);
+        } else if (kind == QLatin1String("loop")) {
+            QVERIFY(QFile::link(f.bad, f.bad));
+        } else if (kind == QLatin1String("dangling")) {
+            QVERIFY(QFile::link(QStringLiteral("/nikde-neni/KONTAKTY.GDB"), f.bad));
+        } else if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(f.bad).constData(), 0600), 0);
+        } else if (kind == QLatin1String("device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), f.bad));
         }
-        const QByteArray before = QFileInfo(f.bad).isDir() ? QByteArray() : fingerprint(f.bad);
+        QLocalServer socket;
+        if (kind == QLatin1String("socket"))
+            QVERIFY(socket.listen(f.bad));
+        const QByteArray before = QFileInfo(f.bad).isFile() ? fingerprint(f.bad) : QByteArray();
         const QStringList shown = f.open();
         QCOMPARE(shown, (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
                                      cause.arg(QFileInfo(f.bad).absoluteFilePath()),
@@ -183,14 +322,56 @@ private slots:
             QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
     }
 
+    void damagedDataPagesAreNamedWhenTheBoardIsRead() {
+        Files f;
+        // Enough rows that the last pages hold nothing but theirs.
+        f.sound.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
+        QList<QVariantList> rows;
+        for (int id = 1; id <= 3000; ++id)
+            rows << QVariantList{id,
+                                 QStringLiteral("Kontaktní osoba číslo %1 z firmy Alfa").arg(id)};
+        f.sound.connection().executeBatch(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, 1, ?, ' ')", rows);
+        f.sound.disconnect();
+        QByteArray damaged = f.soundBytes();
+        const int pages = int(damaged.size() / 8192);
+        noiseOverPages(damaged, pages - 40, pages - 5);
+        writeAll(f.bad, damaged);
+        QCOMPARE(f.open(),
+                 (QStringList{
+                     QStringLiteral("Chyba nastala v query: Hlavni deska"),
+                     QStringLiteral("Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. "
+                                    "Obnovte ji ze zálohy.")
+                         .arg(f.bad)}));
+        f.sound.dm->ZConKontakty.setConnected(false);
+        // The file opened, so the engine counted its reading transaction in
+        // the header and the transaction inventory; no other page changed.
+        const QByteArray after = readAll(f.bad);
+        QCOMPARE(after.size(), damaged.size());
+        for (qsizetype at = 0; at < after.size(); at += 8192) {
+            const bool same = after.mid(at, 8192) == damaged.mid(at, 8192);
+            QVERIFY2(same || after[at] == kHeaderPage || after[at] == kTransactionPage,
+                     qPrintable(QStringLiteral("page %1 changed").arg(at / 8192)));
+        }
+    }
+
+    void writeProtectedFileOpensForReading_data() {
+        QTest::addColumn<bool>("immutable");
+        QTest::newRow("immutable") << true;
+        // Root may write it all the same; it must not, as no one else may.
+        QTest::newRow("no write permission") << false;
+    }
     void writeProtectedFileOpensForReading() {
+        QFETCH(bool, immutable);
         Files f;
         f.sound.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
         f.sound.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
                                     "(1, 1, 'Jana', 'Malá', ' ')"));
         f.sound.disconnect();
         writeAll(f.bad, f.soundBytes());
-        if (!setImmutable(f.bad, true))
+        if (!immutable)
+            QVERIFY(QFile::setPermissions(f.bad, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        else if (!setImmutable(f.bad, true))
             QSKIP("chattr +i is not available on this filesystem; root ignores permission bits");
         const QByteArray before = fingerprint(f.bad);
         const QStringList shown = f.open();
@@ -216,6 +397,62 @@ private slots:
                                          "změny nelze uložit.").arg(name));
         QVERIFY(stillEditing); // the typing is kept until the user cancels
         QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
+    }
+
+    void hostilePathNeitherCrashesNorBlocksAndASignalEndsTheProgram_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("symlink loop") << "loop"; // crashed the database client
+        QTest::newRow("pipe") << "fifo";         // blocked the start for good
+    }
+    void hostilePathNeitherCrashesNorBlocksAndASignalEndsTheProgram() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("KONTAKTY.GDB"));
+        if (kind == QLatin1String("loop"))
+            QVERIFY(QFile::link(path, path));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        Program program(path);
+        QVERIFY(program.process().start());
+        // The program names the path and stays open with an empty board.
+        QTRY_VERIFY2_WITH_TIMEOUT(program.log().contains(path) || program.finished(),
+                                  "no message in 30 s", 30000);
+        QVERIFY2(!program.finished(), qPrintable(program.log()));
+        QVERIFY2(program.log().contains(
+                     u"Error|"_qs +
+                     (kind == QLatin1String("loop")
+                          ? u"Cesta k databázi „%1“ vede do smyčky"_qs.arg(path)
+                          : u"Na místě souboru databáze „%1“ je pojmenovaná roura"_qs.arg(path))),
+                 qPrintable(program.log()));
+        program.process().signal(SIGTERM);
+        QVERIFY(program.process().process().waitForFinished(10000));
+        QCOMPARE(program.process().process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().process().exitCode(), 0);
+    }
+
+    void aFileIsOpenedByTheEmbeddedEngineAloneNeverOverTheNetwork() {
+        FallbackTrap trap;
+        QVERIFY(trap.isListening());
+        Files f;
+        // A sound header over a file cut at a page boundary: the engine
+        // itself fails on it, and the client would try a server next.
+        writeAll(f.bad, f.soundBytes().left(100 * 8192));
+        Program program(f.bad);
+        trap.applyTo(program.process());
+        program.process().setEnv(QStringLiteral("VIZITAR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
+        QVERIFY(program.process().start());
+        QTRY_VERIFY_WITH_TIMEOUT(program.finished(), 30000);
+        QCOMPARE(trap.connections(), 0);
+        QVERIFY2(program.log().contains(QStringLiteral("Error|Soubor „%1“ je neúplný").arg(f.bad)),
+                 qPrintable(program.log()));
+        // So does the tool that makes a database, on a name too long for the file system.
+        ChildProcess tool(QStringLiteral(INITDB_EXE),
+                          {QDir(f.sound.base()).filePath(QString(300, u'k'))});
+        trap.applyTo(tool);
+        QVERIFY(tool.start());
+        QTRY_VERIFY_WITH_TIMEOUT(tool.process().state() == QProcess::NotRunning, 30000);
+        QCOMPARE(tool.process().exitCode(), 1);
+        QCOMPARE(trap.connections(), 0);
     }
 
     void diskFullWhileConfirmingIsReportedAndLosesNothing() {

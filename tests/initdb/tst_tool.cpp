@@ -114,6 +114,33 @@ class TestTool : public QObject {
         QVERIFY2(run.err.contains(QStringLiteral("exactly one PATH")), qPrintable(run.err));
     }
 
+    void serverPasswordComesFromAFileRatherThanTheCommandLine() {
+        const QString file = m_dir.filePath(QStringLiteral("heslo"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("tajné heslo\r\nignored\n");
+        out.close();
+        auto parse = [](const QStringList &login) {
+            return initdb::parseCommandLine(QStringList{"kontakty-initdb", "--user", "SYSDBA"} +
+                                            login + QStringList{"server:/data/k.fdb"});
+        };
+        const initdb::CommandLine fromFile = parse({"--password-file", file});
+        QCOMPARE(fromFile.action, initdb::CommandLine::Action::Build);
+        QCOMPARE(fromFile.login.password, u"tajné heslo"_qs);
+        QVERIFY(fromFile.warnings.isEmpty());
+        // Still taken, but every user of the machine can read it in the process list.
+        const initdb::CommandLine visible = parse({"--password", "tajné"});
+        QCOMPARE(visible.login.password, u"tajné"_qs);
+        QCOMPARE(visible.warnings.size(), 1);
+        QVERIFY2(visible.warnings.first().contains(u"--password-file"_qs),
+                 qPrintable(visible.warnings.first()));
+        const initdb::CommandLine missing = parse({"--password-file", file + u"-chybí"_qs});
+        QCOMPARE(missing.action, initdb::CommandLine::Action::UsageError);
+        QVERIFY2(missing.text.contains(file + u"-chybí"_qs), qPrintable(missing.text));
+        QCOMPARE(parse({"--password-file", file, "--password", "x"}).action,
+                 initdb::CommandLine::Action::UsageError);
+    }
+
     void helpDescribesTheOptions() {
         const Run run = runTool({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
@@ -180,7 +207,7 @@ class TestTool : public QObject {
 
         const Run run = runTool({path});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("exists already")),
+        QVERIFY2(run.err.contains(path) && run.err.contains(QStringLiteral("už existuje")),
                  qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -194,7 +221,7 @@ class TestTool : public QObject {
         file.close();
         const Run run = runTool({blocker + QStringLiteral("/Tabulky/KONTAKTY.GDB")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("cannot create the folder")), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("složku %1/Tabulky nelze vytvořit").arg(blocker)), qPrintable(run.err));
     }
 
     void failureRemovesTheFoldersItMade_data() {

@@ -283,7 +283,7 @@ class TestInstalled : public QObject {
         QVERIFY(!messages.isEmpty());
         QVERIFY2(messages.first().startsWith(
                      QStringLiteral("Kontakty|Databázi %1/Qorvel/Kontakty/Tabulky/KONTAKTY.GDB "
-                                    "se nepodařilo vytvořit: cannot create the folder ")
+                                    "se nepodařilo vytvořit: složku ")
                          .arg(blocker)),
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QVERIFY2(messages.contains(QStringLiteral(

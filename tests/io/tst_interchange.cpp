@@ -249,15 +249,22 @@ private slots:
         TestDatabase db;
         Entry smiley = person(QStringLiteral("Jan"), QStringLiteral("Veselý"), QStringLiteral("Úsměv 😀"));
         smiley.contact[QStringLiteral("POZNAMKA")] = u"ahoj ☺"_qs;
+        // Control characters: refused in a name, line breaks and tabs kept in a note.
+        Entry nul = person(QStringLiteral("Jan"), QStringLiteral("Nu%1l").arg(QChar(0)), {});
+        Entry notes = person(QStringLiteral("Eva"), QStringLiteral("Vážná"), {});
+        notes.contact[QStringLiteral("POZNAMKA")] = u"řádek 1\r\n\třádek 2"_qs;
         const io::ImportPlan plan =
-            io::planImport({smiley, person(QStringLiteral("Eva"), QStringLiteral("Vážná"), {})}, io::readExisting(connected(db)));
-        QCOMPARE(plan.refused.size(), 1);
+            io::planImport({smiley, nul, notes}, io::readExisting(connected(db)));
+        QCOMPARE(plan.refused.size(), 2);
         QCOMPARE(plan.refused.first().who, u"Jan Veselý"_qs);
         QCOMPARE(plan.refused.first().problems,
                  (QStringList{u"Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)"_qs,
                               u"Firma – Název firmy: znak „😀“ nelze uložit (kódování Windows-1250)"_qs}));
+        QCOMPARE(plan.refused[1].problems,
+                 QStringList{u"Příjmení: neviditelný řídicí znak U+0000 nelze uložit"_qs});
         QVERIFY_DB(io::writeImport(connected(db), plan));
-        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI, POZNAMKA FROM KONTAKT")),
+                 (QList<QVariantList>{{u"Vážná"_qs, u"řádek 1\r\n\třádek 2"_qs}}));
     }
 
     void exportScopes() {

@@ -68,8 +68,13 @@ class TestServerTargets : public QObject {
     Run initdb(const QStringList &arguments, const QProcessEnvironment &env = withoutLogin()) {
         return runProcess(QStringLiteral(INITDB_EXE), arguments, env);
     }
-    QStringList loginArguments() const {
-        return {QStringLiteral("--user"), server->user(), QStringLiteral("--password"), server->password()};
+    /// The login as the README gives it: the password in a file of its own.
+    QStringList loginArguments() {
+        const QString file = home.filePath(QStringLiteral("password"));
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(server->password().toUtf8() + '\n');
+        return {QStringLiteral("--user"), server->user(), QStringLiteral("--password-file"), file};
     }
 
     /// The program's environment: offscreen, quitting after the first
@@ -165,6 +170,22 @@ private slots:
         QCOMPARE(initdb(QStringList{target} + loginArguments()).exitCode, 1);
     }
 
+    void theToolReadsThePasswordFromStandardInput() {
+        QProcess tool;
+        tool.setProcessEnvironment(withoutLogin());
+        const QString target = freshTarget();
+        tool.start(QStringLiteral(INITDB_EXE),
+                   {target, QStringLiteral("--user"), server->user(),
+                    QStringLiteral("--password-file"), QStringLiteral("-")});
+        QVERIFY(tool.waitForStarted());
+        tool.write(server->password().toUtf8() + '\n');
+        tool.closeWriteChannel();
+        QVERIFY(tool.waitForFinished(60000));
+        QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
+        QVERIFY(tool.readAllStandardError().isEmpty()); // no warning
+        QCOMPARE(versionOf(target), QStringLiteral("1.1"));
+    }
+
     void theToolTakesTheLoginFromTheEnvironment() {
         QProcessEnvironment env = withoutLogin();
         env.insert(QStringLiteral("ISC_USER"), server->user());
@@ -183,6 +204,9 @@ private slots:
         const Run wrong = initdb({target, QStringLiteral("--user"), server->user(), QStringLiteral("--password"),
                                   QStringLiteral("nic")});
         QCOMPARE(wrong.exitCode, 1);
+        QVERIFY2(wrong.err.startsWith(
+                     QStringLiteral("kontakty-initdb: warning: --password shows the password")),
+                 qPrintable(wrong.err));
         QVERIFY(!QFile::exists(QDir(server->dataDir()).filePath(QFileInfo(target).fileName())));
         // A login on a file makes no sense and is refused rather than ignored.
         QCOMPARE(initdb(QStringList{home.filePath(QStringLiteral("k.fdb"))} + loginArguments()).exitCode, 2);

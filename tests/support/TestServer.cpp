@@ -29,12 +29,8 @@ QString isqlProgram() {
                           QStringLiteral("/opt/firebird/bin/isql")});
 }
 
-/// The engine's own folder (message texts, character sets); empty when none
-/// is found.
 QString installRoot() {
-    return QFileInfo(firstExisting({QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/firebird.msg"),
-                                    QStringLiteral("/opt/firebird/firebird.msg")}))
-        .absolutePath();
+    return firebirdInstallRoot();
 }
 
 /// A loopback port nobody listens on right now.
@@ -54,6 +50,13 @@ constexpr int kStartSeconds = 20;
 constexpr int kStopMilliseconds = 5000;
 
 } // namespace
+
+QString firebirdInstallRoot() {
+    return QFileInfo(
+               firstExisting({QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0/firebird.msg"),
+                              QStringLiteral("/opt/firebird/firebird.msg")}))
+        .absolutePath();
+}
 
 TestServer::TestServer() {
     m_password = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate(), 8, 16,

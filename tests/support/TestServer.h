@@ -58,6 +58,10 @@ class TestServer {
     bool m_prepared = false;
 };
 
+/// The engine's own folder (message texts, character sets); empty when none
+/// is found.
+QString firebirdInstallRoot();
+
 /// Skips the test, naming what is missing, when no Firebird server program
 /// is installed.
 #define SKIP_WITHOUT_SERVER()                                                                      \

@@ -3,6 +3,9 @@
 #include "DatabaseTarget.h"
 
 #include <QCommandLineParser>
+#include <QFile>
+
+#include <cstdio>
 
 namespace initdb {
 namespace {
@@ -19,6 +22,26 @@ bool readCount(const QCommandLineParser &parser, const QCommandLineOption &optio
     error = QStringLiteral("--%1 needs a whole number of 0 or more, not '%2'")
                 .arg(option.names().first(), text);
     return false;
+}
+
+/// The first line of the file at `path`, or of standard input for "-",
+/// without its line break: what `echo … > file` or a password manager's
+/// pipe hands over.
+bool readPasswordFile(const QString &path, QString &password, QString &error) {
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        error =
+            QStringLiteral("cannot read the password file '%1': %2").arg(path, file.errorString());
+        return false;
+    }
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    password = QString::fromUtf8(line);
+    return true;
 }
 
 } // namespace
@@ -50,10 +73,18 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("The server's user (else ISC_USER)."),
                                   QStringLiteral("NAME"));
+    const QCommandLineOption passwordFile(
+        QStringLiteral("password-file"),
+        QStringLiteral(
+            "Read the server user's password from the first line of FILE, or of standard "
+            "input for '-' (else ISC_PASSWORD)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption password(
-        QStringLiteral("password"), QStringLiteral("The server user's password (else ISC_PASSWORD)."),
+        QStringLiteral("password"),
+        QStringLiteral("The server user's password; every user of this machine can read it in the "
+                       "process list, so prefer --password-file or ISC_PASSWORD."),
         QStringLiteral("PASSWORD"));
-    parser.addOptions({help, layout, demo, companies, contacts, user, password});
+    parser.addOptions({help, layout, demo, companies, contacts, user, passwordFile, password});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -90,17 +121,31 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     result.options.demo = parser.isSet(demo);
     result.path = dbtarget::normalized(paths.first());
+    const bool passwordGiven = parser.isSet(password) || parser.isSet(passwordFile);
     if (dbtarget::isServer(result.path)) {
         result.login.user = parser.isSet(user) ? parser.value(user) : qEnvironmentVariable("ISC_USER");
-        result.login.password =
-            parser.isSet(password) ? parser.value(password) : qEnvironmentVariable("ISC_PASSWORD");
+        if (parser.isSet(password) && parser.isSet(passwordFile)) {
+            result.text = QStringLiteral("give either --password-file or --password, not both");
+            return result;
+        }
+        if (parser.isSet(passwordFile)) {
+            if (!readPasswordFile(parser.value(passwordFile), result.login.password, result.text))
+                return result;
+        } else if (parser.isSet(password)) {
+            result.login.password = parser.value(password);
+            result.warnings << QStringLiteral(
+                "--password shows the password to every user of this machine "
+                "(process list); use --password-file or ISC_PASSWORD instead");
+        } else {
+            result.login.password = qEnvironmentVariable("ISC_PASSWORD");
+        }
         if (result.login.user.isEmpty()) {
-            result.text = QStringLiteral("a database on a server needs --user and --password "
+            result.text = QStringLiteral("a database on a server needs --user and --password-file "
                                          "(or ISC_USER and ISC_PASSWORD)");
             return result;
         }
-    } else if (parser.isSet(user) || parser.isSet(password)) {
-        result.text = QStringLiteral("--user and --password are for a database on a server");
+    } else if (parser.isSet(user) || passwordGiven) {
+        result.text = QStringLiteral("--user and the password are for a database on a server");
         return result;
     }
     result.action = CommandLine::Action::Build;

@@ -14,10 +14,12 @@ struct CommandLine {
     BuildOptions options;
     ServerLogin login; ///< for a database on a server
     QString text; ///< the help text, or what is wrong with the arguments
+    QStringList warnings; ///< said before the database is made
 };
 
 /// Reads `arguments` (the program name first). A server's login comes from
-/// --user/--password, else from ISC_USER/ISC_PASSWORD. Never throws.
+/// --user and --password-file (a file, or "-" for standard input, which it
+/// reads) or --password, else from ISC_USER/ISC_PASSWORD. Never throws.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 } // namespace initdb

@@ -21,6 +21,8 @@ int main(int argc, char *argv[]) {
     case initdb::CommandLine::Action::Build:
         break;
     }
+    for (const QString &warning : command.warnings)
+        std::fprintf(stderr, "kontakty-initdb: warning: %s\n", qPrintable(warning));
     // The tool only makes new files, which no other process holds yet.
     data::FbClient::usePrivateLockFolder();
     try {
