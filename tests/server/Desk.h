@@ -10,6 +10,27 @@
 #include <QToolButton>
 #include <QWindow>
 
+/// A new database `fileName` on `server`: company 1 "Alfa" with its contact
+/// person Jana Malá (ID 1), company 2 "Beta" with only its placeholder
+/// (ID 2). Returns the test's own connection to it. Throws data::DbError.
+inline std::unique_ptr<data::DbConnection> officeDatabase(const TestServer &server, const QString &fileName) {
+    const QString target = server.target(fileName);
+    initdb::BuildOptions options;
+    options.forcedWrites = false;
+    initdb::buildDatabase(target, options, {server.user(), server.password()});
+    auto own = std::make_unique<data::DbConnection>();
+    own->setDatabase(target);
+    own->setUser(server.user());
+    own->setPassword(server.password());
+    own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
+    own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')", {});
+    own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                          "VALUES (1, 1, 0, 'Jana', ?, ' ')",
+                          {QStringLiteral("Malá")});
+    own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')", {});
+    return own;
+}
+
 /// One user's program on a server database: the data module and the
 /// company and contact forms, as a program of its own would have them.
 struct Desk {

@@ -71,20 +71,8 @@ class TestOfficeIntegrity : public QObject {
         QVERIFY2(server->start(), qPrintable(server->errorString()));
     }
     void init() {
-        target = server->target(QStringLiteral("o%1.fdb").arg(++made));
-        initdb::BuildOptions options;
-        options.forcedWrites = false;
-        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
-        own = std::make_unique<data::DbConnection>();
-        own->setDatabase(target);
-        own->setUser(server->user());
-        own->setPassword(server->password());
-        QVERIFY_DB(
-            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
-            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
-            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
-                 "VALUES (1, 1, 0, 'Jana', 'Malá', ' ')");
-            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')"));
+        QVERIFY_DB(own = officeDatabase(*server, QStringLiteral("o%1.fdb").arg(++made)));
+        target = own->database();
         messages = std::make_unique<msg::Recorder>();
         QVERIFY_DB(jana = std::make_unique<Desk>(*server, target));
         QVERIFY_DB(petr = std::make_unique<Desk>(*server, target));

@@ -66,19 +66,8 @@ private slots:
         QVERIFY2(server->start(), qPrintable(server->errorString()));
     }
     void init() {
-        target = server->target(QStringLiteral("k%1.fdb").arg(++made));
-        initdb::BuildOptions options;
-        options.forcedWrites = false;
-        QVERIFY_DB(initdb::buildDatabase(target, options, {server->user(), server->password()}));
-        own = std::make_unique<data::DbConnection>();
-        own->setDatabase(target);
-        own->setUser(server->user());
-        own->setPassword(server->password());
-        QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
-                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
-                        "VALUES (1, 1, 0, 'Jana', 'Malá', ' ')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')"));
+        QVERIFY_DB(own = officeDatabase(*server, QStringLiteral("k%1.fdb").arg(++made)));
+        target = own->database();
         messages = std::make_unique<msg::Recorder>();
         QVERIFY_DB(first = std::make_unique<Desk>(*server, target));
         QVERIFY_DB(second = std::make_unique<Desk>(*server, target));
