@@ -153,17 +153,17 @@ namespace {
 
 /// Adds single-line rows and a note row that takes the spare height, each
 /// captioned by the catalogue and bound to its column.
-QGridLayout *rowsWithNote(QGroupBox *group, data::DataSource &source, const QStringList &columns,
-                          QLineEdit **const lines[], const char *const names[], QPlainTextEdit **note,
-                          const char *noteName, const QString &noteColumn) {
+QGridLayout *rowsWithNote(QGroupBox *group, data::DataSource &source, const QString &table,
+                          const QStringList &columns, QLineEdit **const lines[], const char *const names[],
+                          QPlainTextEdit **note, const char *noteName, const QString &noteColumn) {
     QGridLayout *layout = grid(group);
     for (int i = 0; i < columns.size(); ++i) {
         *lines[i] = lineBox(group, names[i]);
-        addRow(layout, schema::labelOf(QStringLiteral("KONTAKT"), columns[i]), *lines[i]);
+        addRow(layout, schema::labelOf(table, columns[i]), *lines[i]);
         new LineEditBinding(*lines[i], source, columns[i]);
     }
     *note = noteBox(group, noteName);
-    addRow(layout, schema::labelOf(QStringLiteral("KONTAKT"), QStringLiteral("POZNAMKA")), *note);
+    addRow(layout, schema::labelOf(table, noteColumn), *note);
     new NoteBinding(*note, source, noteColumn);
     layout->setRowStretch(layout->rowCount() - 1, 1);
     return layout;
@@ -176,7 +176,9 @@ QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::Data
     QStringList columns;
     for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"})
         columns << QString::fromLatin1(stem) + suffix;
-    return rowsWithNote(group, source, columns, boxes.lines, boxes.names, boxes.note, boxes.names[6],
+    // A company's families carry a suffix, a contact's own address none.
+    const QString table = suffix.isEmpty() ? QStringLiteral("KONTAKT") : QStringLiteral("FIRMA");
+    return rowsWithNote(group, source, table, columns, boxes.lines, boxes.names, boxes.note, boxes.names[6],
                         QStringLiteral("POZNAMKA") + suffix);
 }
 
@@ -188,8 +190,10 @@ QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data
     static const char *const names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
                                         "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
                                         "EditSkype",   "EditDalsi1", "EditDalsi2"};
-    return rowsWithNote(group, source, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP",
-                        QString::fromLatin1(boxes.noteColumn));
+    const QString noteColumn = QString::fromLatin1(boxes.noteColumn);
+    const QString table = schema::findColumn(QStringLiteral("FIRMA"), noteColumn) ? QStringLiteral("FIRMA")
+                                                                                   : QStringLiteral("KONTAKT");
+    return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP", noteColumn);
 }
 
 } // namespace forms::kit

@@ -9,6 +9,7 @@
 #include "U_Kontakt.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -117,7 +118,10 @@ class TestCompanyForm : public QObject {
             QVERIFY2(label->buddy(), qPrintable(label->text()));
             ++captions;
         }
-        QCOMPARE(captions, 6 + 4 + 7 + 7 + 7 + 12 + 1);
+        QVERIFY(captions > 0);
+        for (const QGroupBox *address : {f.gbAdresaS, f.gbAdresaF, f.gbAdresaD})
+            QCOMPARE(captionsIn(address), kAddressCaptions);
+        QCOMPARE(captionsIn(f.gbSpojeni), kConnectionCaptions);
         QCOMPARE(f.sbkopirujFSdoFF->toolTip(), QStringLiteral("Zkopíruj adresu sídla"));
         QCOMPARE(f.sbkopirujFSdoFD->accessibleName(), QStringLiteral("Zkopíruj adresu sídla"));
         QCOMPARE(f.sbkopirujFSdoFF->size(), QSize(25, 25));

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -117,7 +118,9 @@ class TestContactForm : public QObject {
             QVERIFY2(label->buddy(), qPrintable(label->text()));
             ++captions;
         }
-        QCOMPARE(captions, 33);
+        QVERIFY(captions > 0);
+        QCOMPARE(captionsIn(f.gbAdresa), kAddressCaptions);
+        QCOMPARE(captionsIn(f.gbSpojeni), kConnectionCaptions);
         QCOMPARE(f.sbKontVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
         QCOMPARE(f.sbKontEdit->accessibleName(), QStringLiteral("Edituj záznam"));
         QCOMPARE(f.sbKontSmaz->accessibleName(), QStringLiteral("Smaž záznam"));

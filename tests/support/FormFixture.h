@@ -4,6 +4,7 @@
 #include "MessageService.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QTest>
@@ -47,6 +48,19 @@ inline QColor background(const QWidget *w) {
 
 inline const QColor kReadOnly(0xE0, 0xE0, 0xE0);
 inline const QColor kEditable(0xFF, 0xFF, 0xFF);
+
+/// The captions of the labels inside `group`, in the order they were made.
+inline QStringList captionsIn(const QWidget *group) {
+    QStringList texts;
+    for (const QLabel *label : group->findChildren<QLabel *>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    return texts;
+}
+
+inline const QStringList kAddressCaptions{"Název", "Ulice (1)", "Ulice (2)", "Město", "PSČ", "Stát", "Poznámka"};
+inline const QStringList kConnectionCaptions{"Telefon", "Mobil",   "Telefon 2", "Fax",     "E-mail",  "E-mail 2",
+                                             "WWW",     "ICQ",     "Skype",     "Další 1", "Další 2", "Poznámka"};
 
 /// Messages recorded so far, as "kind|text".
 inline QStringList recorded(const msg::Recorder &r) {
