@@ -204,6 +204,18 @@ void DataGrid::updateFetchBatch() { m_model->setFetchBatch(viewport()->height() 
 void DataGrid::resizeEvent(QResizeEvent *event) {
     QTableView::resizeEvent(event);
     updateFetchBatch();
+    fillViewport();
+}
+
+void DataGrid::fillViewport() {
+    // The view asks for rows as it scrolls; one that grows asks for what it
+    // now has room for.
+    while (m_model->rowCount() * kRowHeight < viewport()->height() + kRowHeight && m_model->canFetchMore({})) {
+        const int before = m_model->rowCount();
+        m_model->fetchMore({});
+        if (m_model->rowCount() == before)
+            break;
+    }
 }
 
 // ---- grouping -----------------------------------------------------------------

@@ -138,6 +138,8 @@ private:
     void applyColumnGeometry();
     void updateGroupTextColumn();
     void applyRecordFilter();
+    /// Fetches rows until the viewport is full or the dataset has no more.
+    void fillViewport();
     void updateFetchBatch();
     int firstVisibleColumn() const;
     int lastVisibleColumn() const;

@@ -155,6 +155,24 @@ private slots:
         QVERIFY(recorder->messages.empty());
     }
 
+    void theBoardKeepsItsRowsWhenTheWindowGrows() {
+        for (int id = 100; id < 160; ++id) {
+            f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (?, ?)"),
+                    {id, QStringLiteral("Firma %1").arg(id, 2, 10, QLatin1Char('0'))});
+            f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, ?, 'Novák', ' ')"),
+                    {id, id});
+        }
+        w->resize(w->width(), 260);
+        QTest::qWait(50);
+        type(QStringLiteral("a")); // filtered while small
+        QTest::qWait(50);
+        w->resize(w->width(), 900);
+        QTest::qWait(100);
+        const int room = grid()->viewport()->height() / DataGrid::kRowHeight;
+        QVERIFY2(grid()->model()->rowCount() >= room,
+                 qPrintable(QStringLiteral("%1 rows shown with room for %2").arg(grid()->model()->rowCount()).arg(room)));
+    }
+
     void filterLeavesTheSelectionAlone() {
         clickRow(rowOf(QStringLiteral("Dvořák")));
         QCOMPARE(w->selectedRowKind, QStringLiteral("2"));
