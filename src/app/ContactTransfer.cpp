@@ -137,7 +137,8 @@ void importContacts(TDM &dm, QWidget *parent) {
         return;
     const io::ImportResult result = io::writeImport(dm.ZConKontakty, *accepted);
     dm.RefreshBoard();
-    msg::show(msg::Kind::Information, QStringLiteral("Importováno nových firem: %1, kontaktů: %2.")
-                                          .arg(result.companies)
-                                          .arg(result.contacts));
+    QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.").arg(result.companies).arg(result.contacts);
+    if (!result.notes.isEmpty()) // others wrote meanwhile
+        text += QLatin1Char('\n') + result.notes.join(QLatin1Char('\n'));
+    msg::show(msg::Kind::Information, text);
 }

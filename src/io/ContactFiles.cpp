@@ -4,6 +4,8 @@
 #include "Limits.h"
 #include "VCardContacts.h"
 
+#include <QStringDecoder>
+
 namespace io {
 
 std::optional<FileFormat> formatNamed(const QString &name) {
@@ -19,25 +21,47 @@ std::optional<FileFormat> formatNamed(const QString &name) {
 }
 
 QString suffixOf(FileFormat format) {
-    return format == FileFormat::VCard4 || format == FileFormat::VCard3 ? QStringLiteral("vcf") : QStringLiteral("csv");
+    return format == FileFormat::VCard4 || format == FileFormat::VCard3 ? QStringLiteral("vcf")
+                                                                        : QStringLiteral("csv");
 }
 
-bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out, QString *error) {
+bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out,
+                   QString *error) {
     switch (format) {
-    case FileFormat::VCard4: out = writeVCards(entries, VCardVersion::V4); return true;
-    case FileFormat::VCard3: out = writeVCards(entries, VCardVersion::V3); return true;
-    case FileFormat::Csv: return writeContactsCsv(entries, CsvDialect::Utf8Comma, out, error);
-    case FileFormat::CsvCz: return writeContactsCsv(entries, CsvDialect::Win1250Semicolon, out, error);
+    case FileFormat::VCard4:
+        out = writeVCards(entries, VCardVersion::V4);
+        return true;
+    case FileFormat::VCard3:
+        out = writeVCards(entries, VCardVersion::V3);
+        return true;
+    case FileFormat::Csv:
+        return writeContactsCsv(entries, CsvDialect::Utf8Comma, out, error);
+    case FileFormat::CsvCz:
+        return writeContactsCsv(entries, CsvDialect::Win1250Semicolon, out, error);
     }
     return false;
 }
 
-DecodedFile decodeFile(const QByteArray &bytes) {
+namespace {
+
+/// A file in UTF-16 with its byte-order mark, as UTF-8; any other file as it is.
+QByteArray utf8Of(const QByteArray &bytes) {
+    if (bytes.startsWith("\xFF\xFE"))
+        return QString(QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2))).toUtf8();
+    if (bytes.startsWith("\xFE\xFF"))
+        return QString(QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2))).toUtf8();
+    return bytes;
+}
+
+} // namespace
+
+DecodedFile decodeFile(const QByteArray &original) {
     DecodedFile file;
-    if (bytes.size() > limits::kMaxFileBytes) { // refused before any copy is made
-        file.errors << limits::tooBigMessage(bytes.size());
+    if (original.size() > limits::kMaxFileBytes) { // refused before any copy is made
+        file.errors << limits::tooBigMessage(original.size());
         return file;
     }
+    const QByteArray bytes = utf8Of(original);
     QByteArray start = bytes.left(64);
     if (start.startsWith("\xEF\xBB\xBF"))
         start = start.mid(3);
@@ -51,7 +75,9 @@ DecodedFile decodeFile(const QByteArray &bytes) {
     const CsvTable table = parseCsv(bytes);
     file.errors = table.errors;
     if (file.errors.isEmpty())
-        file.entries = entriesFromCsv(table, file.errors);
+        file.entries = entriesFromCsv(table);
+    if (file.errors.isEmpty() && file.entries.isEmpty()) // a header alone is no contact file
+        file.errors << QStringLiteral("soubor neobsahuje žádný kontakt, jen řádek se záhlavím");
     return file;
 }
 

@@ -3,9 +3,13 @@
 #include "ImportPlan.h"
 #include "Record.h"
 
+#include <functional>
+#include <memory>
+
 namespace data {
 class DbConnection;
-}
+class FbStatement;
+} // namespace data
 
 namespace io {
 
@@ -31,16 +35,28 @@ QList<int> companiesNamed(data::DbConnection &db, const QString &name);
 /// Throws data::DbError.
 ExistingData readExisting(data::DbConnection &db);
 
+/// Opens a cursor on a SELECT without parameters, in some transaction.
+using CursorOpener = std::function<std::unique_ptr<data::FbStatement>(const QByteArray &sql)>;
+/// Companies and contacts as readExisting() gives them, without the column
+/// sizes, read through `open`.
+ExistingData readExisting(const CursorOpener &open);
+
 struct ImportResult {
     int companies = 0; ///< created
     int contacts = 0;  ///< created or taken over from a placeholder
+    QStringList notes; ///< how the plan followed what others changed meanwhile
 };
 
 /// Writes the selected contacts of `plan` and the companies they need, in
-/// one transaction: all or nothing. A new company gets its placeholder
-/// contact only when no contact goes to it; an existing company's lone
-/// placeholder is taken over by the first contact. Throws data::DbError
-/// (nothing written then).
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan);
+/// one transaction: all or nothing. Imports into one database take turns
+/// (the settings row is their lock; a second waits up to `waitSeconds`),
+/// and inside the transaction the plan is checked again against what the
+/// database holds now (recheckPlan): what others added meanwhile is not
+/// added twice, a colleague's row is never overwritten, and only what was
+/// written is counted. A new company gets its placeholder contact only when
+/// no contact goes to it; an existing company's lone placeholder is taken
+/// over by the first contact. Throws data::DbError (nothing written then),
+/// of kind Conflict when the plan no longer fits the database.
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, int waitSeconds = 60);
 
 } // namespace io

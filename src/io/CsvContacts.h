@@ -11,12 +11,14 @@ QStringList ownCsvHeader();
 
 /// Writes entries in this program's own layout: every column travels, so a
 /// file read back gives the same entries.
-bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out, QString *error = nullptr);
+bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out,
+                      QString *error = nullptr);
 
 /// Turns a table into entries: this program's own layout column by column;
 /// the layouts of Google Contacts, Outlook and Thunderbird by their header
 /// names. A value without a column of its own is kept in the note on the
-/// means of contact. `errors` receives faults such as a broken photo.
-QList<Entry> entriesFromCsv(const CsvTable &table, QStringList &errors);
+/// means of contact. A photo that cannot be read is left out and named in
+/// the entry's warnings.
+QList<Entry> entriesFromCsv(const CsvTable &table);
 
 } // namespace io

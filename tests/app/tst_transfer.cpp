@@ -202,7 +202,7 @@ private slots:
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
-        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 7: PHOTO"_qs.arg(m_importName)));
+        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
     }
 

@@ -15,8 +15,8 @@ namespace {
 
 QList<Entry> readSample(const QString &name) {
     const io::CsvTable table = io::parseCsv(sampleBytes(name));
-    QStringList errors = table.errors;
-    const QList<Entry> entries = io::entriesFromCsv(table, errors);
+    const QStringList errors = table.errors;
+    const QList<Entry> entries = io::entriesFromCsv(table);
     if (!errors.isEmpty())
         qWarning() << errors;
     return errors.isEmpty() ? entries : QList<Entry>();
@@ -146,10 +146,9 @@ private slots:
                                                                              : u"Titul před,"_qs.toUtf8()));
         const io::CsvTable table = io::parseCsv(bytes);
         QCOMPARE(table.errors, QStringList());
-        QStringList errors;
-        const QList<Entry> back = io::entriesFromCsv(table, errors);
-        QCOMPARE(errors, QStringList());
+        const QList<Entry> back = io::entriesFromCsv(table);
         QCOMPARE(back.size(), 2);
+        QCOMPARE(back[0].warnings, QStringList());
         QCOMPARE(back[0].contact, e.contact);
         QCOMPARE(back[0].company, e.company);
         QCOMPARE(back[0].photo, e.photo);
@@ -167,11 +166,14 @@ private slots:
         QCOMPARE(bytes, u"Jméno\r\n😀\r\n"_qs.toUtf8());
     }
 
-    void brokenPhotoInOwnFileIsReported() {
-        const io::CsvTable table = io::parseCsv(u"Příjmení,Fotografie\r\nNovák,@@@\r\n"_qs.toUtf8());
-        QStringList errors;
-        io::entriesFromCsv(table, errors);
-        QCOMPARE(errors, QStringList{u"řádek 2: fotografie nemá platná data base64"_qs});
+    void brokenPhotoInOwnFileCostsOnlyThePhoto() {
+        const io::CsvTable table = io::parseCsv(u"Příjmení,Fotografie\r\nNovák,@@@\r\nVrba,UEsDBAo=\r\n"_qs.toUtf8());
+        const QList<Entry> entries = io::entriesFromCsv(table);
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries[0].contact.value(QStringLiteral("PRIJMENI")), u"Novák"_qs);
+        QCOMPARE(entries[0].warnings, QStringList{u"řádek 2: fotografie nemá platná data base64, vynechána"_qs});
+        QCOMPARE(entries[1].warnings, QStringList{u"řádek 3: fotografie není obrázek, vynechána"_qs}); // a ZIP
+        QVERIFY(entries[0].photo.isEmpty() && entries[1].photo.isEmpty());
     }
 };
 

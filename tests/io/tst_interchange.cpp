@@ -245,19 +245,27 @@ private slots:
         QCOMPARE(db.count(QStringLiteral("FIRMA")), 3);
     }
 
-    void textTheDatabaseCannotHoldIsRefusedPerField() {
+    void charactersTheDatabaseLacksAreReplacedAndReportedPerField() {
         TestDatabase db;
         Entry smiley = person(QStringLiteral("Jan"), QStringLiteral("Veselý"), QStringLiteral("Úsměv 😀"));
-        smiley.contact[QStringLiteral("POZNAMKA")] = u"ahoj ☺"_qs;
-        const io::ImportPlan plan =
-            io::planImport({smiley, person(QStringLiteral("Eva"), QStringLiteral("Vážná"), {})}, io::readExisting(connected(db)));
-        QCOMPARE(plan.refused.size(), 1);
-        QCOMPARE(plan.refused.first().who, u"Jan Veselý"_qs);
-        QCOMPARE(plan.refused.first().problems,
-                 (QStringList{u"Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)"_qs,
-                              u"Firma – Název firmy: znak „😀“ nelze uložit (kódování Windows-1250)"_qs}));
+        smiley.contact[QStringLiteral("POZNAMKA")] = u"ahoj ☺ Ñandú z 北京, Łódź – „ok“ ﬁ"_qs;
+        Entry symbolsOnly = person({}, u"☺北"_qs, QStringLiteral("Alfa"));
+        const io::ImportPlan plan = io::planImport({smiley, symbolsOnly, person(QStringLiteral("Eva"), QStringLiteral("Vážná"), {})},
+                                                   io::readExisting(connected(db)));
+        QCOMPARE(plan.contacts.size(), 2);
+        QCOMPARE(plan.contacts[0].notes,
+                 (QStringList{u"Poznámka: „☺“ vynecháno, „Ñ“ → „N“, „北“ vynecháno, „京“ vynecháno, „ﬁ“ → „fi“"_qs,
+                              u"Firma – Název firmy: „😀“ vynecháno"_qs}));
+        QCOMPARE(plan.refused.size(), 1); // only a name that would be left empty refuses its contact
+        QCOMPARE(plan.refused.first().who, u"☺北"_qs);
+        QCOMPARE(plan.refused.first().problems.last(), u"po převodu do kódování Windows-1250 by zůstal prázdný název"_qs);
+        QVERIFY(io::describePlan(plan).contains(u"  Upraveno: Poznámka: „☺“ vynecháno, „Ñ“ → „N“, „北“ vynecháno, "
+                                                "„京“ vynecháno, „ﬁ“ → „fi“; Firma – Název firmy: „😀“ vynecháno"_qs));
         QVERIFY_DB(io::writeImport(connected(db), plan));
-        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT f.NAZEV_FIRMA, k.PRIJMENI, k.POZNAMKA FROM KONTAKT k JOIN FIRMA f ON "
+                                        "f.ID = k.ID_FIRMA ORDER BY k.ID")),
+                 (QList<QVariantList>{{u"Úsměv"_qs, u"Veselý"_qs, u"ahoj  Nandú z , Łódź – „ok“ fi"_qs},
+                                      {u"Bez firmy"_qs, u"Vážná"_qs, QVariant()}}));
     }
 
     void exportScopes() {

@@ -158,7 +158,12 @@ private slots:
                                       << "cannot read /nonexistent/x.vcf";
         QTest::newRow("damaged vCard") << QStringList{"import", "--yes", "DB", "FILE"}
                                        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nPHOTO;ENCODING=b:***\r\n")
-                                       << "is damaged, nothing was written:\n  řádek 4: PHOTO nemá platná data base64";
+                                       << "is damaged, nothing was written:\n  řádek 1: vizitka nemá konec (END:VCARD)";
+        QTest::newRow("a header alone") << QStringList{"import", "--yes", "DB", "FILE"} << QByteArray("Jméno,Příjmení\r\n")
+                                        << "soubor neobsahuje žádný kontakt";
+        QTest::newRow("every contact refused") << QStringList{"import", "--yes", "DB", "FILE"}
+                                               << QByteArray("E-mail\r\n\r\n;\r\n")
+                                               << "can be imported:\n  (bez jména) – záznam nemá jméno ani firmu";
         QTest::newRow("unwritable output") << QStringList{"export", "DB", "/nonexistent/out.vcf"} << QByteArray()
                                            << "cannot write /nonexistent/out.vcf";
     }
@@ -197,13 +202,15 @@ private slots:
     void refusedContactsAreListedAndSignalled() {
         TestDatabase db;
         db.disconnect();
-        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\nJan,Veselý,ahoj ☺\r\nEva,Vážná,\r\n"_qs.toUtf8();
+        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\n☺,☺,\r\nEva,Vážná,ahoj ☺\r\n"_qs.toUtf8();
         const Run run = runTool({"import", "--yes", db.path(), "-"}, csv);
         QCOMPARE(run.exitCode, 3);
-        QVERIFY2(run.text().contains(u"Odmítnuto: Jan Veselý – Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)\n"_qs),
+        QVERIFY2(run.text().contains(u"Odmítnuto: ☺ ☺ – Jméno: „☺“ vynecháno; Příjmení: „☺“ vynecháno; po převodu do "
+                                     "kódování Windows-1250 by zůstal prázdný název\n"_qs),
                  run.out.constData());
+        QVERIFY(run.text().contains(u"  Upraveno: Poznámka: „☺“ vynecháno\n"_qs));
         QVERIFY(run.text().contains(u"Written: 1 companies, 1 contacts."_qs));
-        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI, POZNAMKA FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs, u"ahoj"_qs}}));
     }
 };
 

@@ -37,8 +37,9 @@ void connect(data::DbConnection &db, const CommandLine &command) {
 
 QByteArray readInput(const QString &name) {
     QFile file;
-    const bool opened = name == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    const bool opened = name == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
     if (!opened)
         throw Failure{QStringLiteral("cannot read %1: %2").arg(name, file.errorString())};
     if (file.size() > io::limits::kMaxFileBytes) // refused before it is read
@@ -80,7 +81,8 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
         throw Failure{error};
     writeOutput(command.file, bytes, out);
     if (command.file != QLatin1String("-"))
-        print(out, QStringLiteral("Exported %1 records to %2\n").arg(entries.size()).arg(command.file));
+        print(out,
+              QStringLiteral("Exported %1 records to %2\n").arg(entries.size()).arg(command.file));
     else
         print(err, QStringLiteral("Exported %1 records\n").arg(entries.size()));
     return Done;
@@ -96,12 +98,24 @@ int importContacts(const CommandLine &command, std::FILE *out) {
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(db));
     for (const QString &line : io::describePlan(plan))
         print(out, line + QLatin1Char('\n'));
+    if (plan.contacts.isEmpty() &&
+        plan.companiesToCreate().isEmpty()) { // a file that yields nothing is no success
+        QStringList refused;
+        for (const io::RefusedEntry &r : plan.refused)
+            refused << r.who + QStringLiteral(" – ") + r.problems.join(QStringLiteral("; "));
+        throw Failure{QStringLiteral("nothing in %1 can be imported:\n  %2")
+                          .arg(command.file, refused.join(QStringLiteral("\n  ")))};
+    }
     if (!command.write) {
         print(out, QStringLiteral("Nothing written; run with --yes to import.\n"));
         return Done;
     }
     const io::ImportResult result = io::writeImport(db, plan);
-    print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n").arg(result.companies).arg(result.contacts));
+    for (const QString &note : result.notes)
+        print(out, note + QLatin1Char('\n'));
+    print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n")
+                   .arg(result.companies)
+                   .arg(result.contacts));
     return plan.refused.isEmpty() ? Done : SomeRefused;
 }
 
