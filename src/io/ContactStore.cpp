@@ -77,19 +77,27 @@ QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
         params << scope.companyId;
     }
     const QSet<int> shown(scope.contactIds.begin(), scope.contactIds.end());
-    QList<Entry> entries;
+    struct Keyed { // what the order of an export rests on: the same register, the same file
+        QString companyName;
+        int companyId, contactId;
+        Entry entry;
+    };
+    QList<Keyed> keyed;
     QSet<int> companiesWithContacts;
+    auto add = [&](int companyId, int contactId, Entry e) {
+        e.company = companies.value(companyId);
+        e.companyKey = QString::number(companyId);
+        keyed << Keyed{foldCase(e.companyName()), companyId, contactId, std::move(e)};
+        companiesWithContacts << companyId;
+    };
     forEachRow(db, sql, params, [&](const data::Dataset &q, int row) {
-        if (scope.kind == ExportScope::Kind::Shown &&
-            !shown.contains(q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt()))
+        const int id = q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt();
+        if (scope.kind == ExportScope::Kind::Shown && !shown.contains(id))
             return;
         Entry e;
         e.contact = valuesAt(q, row, contactColumns());
         e.photo = q.valueAt(row, q.columnIndex(QStringLiteral("OBR"))).toByteArray();
-        const int companyId = q.valueAt(row, q.columnIndex(QStringLiteral("ID_FIRMA"))).toInt();
-        e.company = companies.value(companyId);
-        companiesWithContacts << companyId;
-        entries << e;
+        add(q.valueAt(row, q.columnIndex(QStringLiteral("ID_FIRMA"))).toInt(), id, std::move(e));
     });
 
     // Companies in the scope that no contact brought along travel on their own.
@@ -101,18 +109,19 @@ QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
     else
         scopeCompanies = scope.companyIds;
     for (int id : std::as_const(scopeCompanies))
-        if (companies.contains(id) && !companiesWithContacts.contains(id)) {
-            companiesWithContacts << id;
-            entries << Entry{{}, {}, companies.value(id), true};
-        }
+        if (companies.contains(id) && !companiesWithContacts.contains(id))
+            add(id, 0, Entry{{}, {}, {}, true});
 
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        const QString ka = foldCase(a.companyName()), kb = foldCase(b.companyName());
-        if (ka != kb)
-            return ka < kb;
-        return foldCase(a.contact.value(QStringLiteral("PRIJMENI"))) <
-               foldCase(b.contact.value(QStringLiteral("PRIJMENI")));
+    // Companies by name and ID, their contacts by ID: two exports of one register are the same
+    // file.
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
+        return std::tie(a.companyName, a.companyId, a.contactId) <
+               std::tie(b.companyName, b.companyId, b.contactId);
     });
+    QList<Entry> entries;
+    entries.reserve(keyed.size());
+    for (Keyed &k : keyed)
+        entries << std::move(k.entry);
     return entries;
 }
 

@@ -23,7 +23,8 @@ struct ExportScope {
 };
 
 /// Reads the contacts of `scope` with their companies, ordered by company
-/// name and surname. A company with none of its contacts taken travels as a
+/// name (letter case ignored) and ID, a company's contacts by ID; each
+/// entry's companyKey is its company's ID. A company with none of its contacts taken travels as a
 /// company-only entry (All: every such company; Company: that one; Shown:
 /// company lines without contact rows). Throws data::DbError.
 QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope);

@@ -13,6 +13,8 @@ namespace {
 
 const QString kPhotoHeader = QStringLiteral("Fotografie");
 const QString kCompanyHeader = QStringLiteral("Firma");
+const QString kCompanyKeyHeader =
+    QStringLiteral("Firma – ID"); // the exporting register's company ID
 
 QString companyHeader(const Column &c) {
     return c.name == QLatin1String("NAZEV_FIRMA")
@@ -34,7 +36,7 @@ QList<Entry> ownEntries(const CsvTable &table) {
     QHash<QString, int> index;
     for (int i = 0; i < table.header.size(); ++i)
         index.insert(table.header[i].trimmed(), i);
-    QSet<QString> known{kPhotoHeader};
+    QSet<QString> known{kPhotoHeader, kCompanyKeyHeader};
     for (const Column &c : contactColumns())
         known << c.label;
     for (const Column &c : companyColumns())
@@ -43,7 +45,7 @@ QList<Entry> ownEntries(const CsvTable &table) {
     for (int r = 0; r < table.rows.size(); ++r) {
         const QStringList &row = table.rows[r];
         auto cell = [&](const QString &header) {
-            return index.contains(header) ? row[index[header]] : QString();
+            return index.contains(header) ? fromSpreadsheetText(row[index[header]]) : QString();
         };
         Entry e;
         for (const Column &c : contactColumns())
@@ -52,6 +54,7 @@ QList<Entry> ownEntries(const CsvTable &table) {
         for (const Column &c : companyColumns())
             if (!cell(companyHeader(c)).isEmpty())
                 e.company[c.name] = cell(companyHeader(c));
+        e.companyKey = cell(kCompanyKeyHeader).trimmed();
         if (const QString photo = cell(kPhotoHeader).trimmed(); !photo.isEmpty()) {
             auto decoded = QByteArray::fromBase64Encoding(photo.toLatin1(),
                                                           QByteArray::AbortOnBase64DecodingErrors);
@@ -68,7 +71,7 @@ QList<Entry> ownEntries(const CsvTable &table) {
         ReachSlots reach(e.contact);
         for (int i = 0; i < table.header.size(); ++i)
             if (!known.contains(table.header[i].trimmed()))
-                reach.overflow(table.header[i].trimmed(), row[i]);
+                reach.overflow(table.header[i].trimmed(), fromSpreadsheetText(row[i]));
         e.companyOnly = e.contact.isEmpty() && e.photo.isEmpty();
         entries << e;
     }
@@ -332,6 +335,27 @@ class RowCard {
 
 } // namespace
 
+namespace {
+
+/// Starts with a character a spreadsheet evaluates, after any apostrophes.
+bool startsLikeFormula(const QString &text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    return i < text.size() && QStringLiteral("=+-@\t\r").contains(text[i]);
+}
+
+} // namespace
+
+QString spreadsheetText(const QString &text) {
+    return startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString fromSpreadsheetText(const QString &cell) {
+    return cell.startsWith(QLatin1Char('\'')) && startsLikeFormula(cell.mid(1)) ? cell.mid(1)
+                                                                                : cell;
+}
+
 QStringList ownCsvHeader() {
     QStringList header;
     for (const Column &c : contactColumns())
@@ -339,6 +363,7 @@ QStringList ownCsvHeader() {
     header << kPhotoHeader;
     for (const Column &c : companyColumns())
         header << companyHeader(c);
+    header << kCompanyKeyHeader;
     return header;
 }
 
@@ -349,10 +374,11 @@ bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArra
     for (const Entry &e : entries) {
         QStringList row;
         for (const Column &c : contactColumns())
-            row << e.contact.value(c.name);
-        row << QString::fromLatin1(e.photo.toBase64());
+            row << spreadsheetText(e.contact.value(c.name));
+        row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
         for (const Column &c : companyColumns())
-            row << e.company.value(c.name);
+            row << spreadsheetText(e.company.value(c.name));
+        row << e.companyKey;
         rows << row;
     }
     return writeCsv(ownCsvHeader(), rows, dialect, out, error);

@@ -9,8 +9,17 @@ namespace io {
 /// form captions, the photo (base64), then the company's columns.
 QStringList ownCsvHeader();
 
-/// Writes entries in this program's own layout: every column travels, so a
-/// file read back gives the same entries.
+/// A cell a spreadsheet would take for a formula (a text starting with "=",
+/// "+", "-", "@", TAB or CR) gets a leading apostrophe, so that it stays
+/// text; so does one that starts with apostrophes before such a character,
+/// so that fromSpreadsheetText() gives back exactly what was written.
+QString spreadsheetText(const QString &text);
+/// The text spreadsheetText() was given.
+QString fromSpreadsheetText(const QString &cell);
+
+/// Writes entries in this program's own layout: every column travels (each
+/// text through spreadsheetText()), so a file read back gives the same
+/// entries.
 bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out,
                       QString *error = nullptr);
 

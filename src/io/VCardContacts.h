@@ -9,7 +9,9 @@ enum class VCardVersion { V3, V4 };
 
 /// Prefix of the extension properties that carry the columns without a
 /// standard home ("X-KONTAKTY-SVATEK"); the company's own columns carry
-/// "X-KONTAKTY-FIRMA-" and are what an import takes for a new company.
+/// "X-KONTAKTY-FIRMA-" and are what an import takes for a new company;
+/// "X-KONTAKTY-FIRMA-ID" is the exporting register's company ID, which
+/// keeps apart the companies of one file that look alike.
 inline const QString kExtensionPrefix = QStringLiteral("X-KONTAKTY-");
 inline const QString kCompanyExtensionPrefix = QStringLiteral("X-KONTAKTY-FIRMA-");
 

@@ -107,6 +107,8 @@ class CardReader {
                  n == QLatin1String("X-JABBER") || n == QLatin1String("X-AIM") ||
                  n == QLatin1String("X-MSN"))
             readMessenger(p);
+        else if (n == kCompanyExtensionPrefix + QStringLiteral("ID"))
+            m_entry.companyKey = p.text().trimmed();
         else if (n.startsWith(kCompanyExtensionPrefix))
             takeColumn(m_entry.company, companyColumns(), n.mid(kCompanyExtensionPrefix.size()),
                        p.text());

@@ -166,6 +166,30 @@ private slots:
         QCOMPARE(bytes, u"Jméno\r\n😀\r\n"_qs.toUtf8());
     }
 
+    void formulasStayTextInASpreadsheetAndComeBackUnchanged() {
+        Entry e;
+        const QStringList texts{u"=HYPERLINK(\"http://x\")"_qs, u"+420 603 111 222"_qs, u"-5"_qs, u"@SUM(A1)"_qs,
+                                u"\tTab"_qs, u"\rCR"_qs, u"'=už s apostrofem"_qs, u"'obyčejný apostrof"_qs, u"a=b"_qs};
+        const QStringList columns{"JMENO", "PRIJMENI", "TELEFON1", "POZNAMKA", "TITUL_PRED", "POZICE", "POPIS", "SVATEK", "ICQ"};
+        for (int i = 0; i < texts.size(); ++i)
+            e.contact[columns[i]] = texts[i];
+        e.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("=1+1");
+        QByteArray bytes;
+        QVERIFY(io::writeContactsCsv({e}, io::CsvDialect::Utf8Comma, bytes));
+        const QStringList cells = io::parseCsv(bytes).rows.value(0);
+        QCOMPARE(cells.value(1), u"'=HYPERLINK(\"http://x\")"_qs); // what a spreadsheet shows as text
+        QCOMPARE(cells.value(2), u"'+420 603 111 222"_qs);
+        QVERIFY(cells.contains(u"'=1+1"_qs));
+        QVERIFY(cells.contains(u"''=už s apostrofem"_qs));
+        QVERIFY(cells.contains(u"'obyčejný apostrof"_qs));
+        QVERIFY(cells.contains(u"a=b"_qs));
+        for (const QString &cell : cells)
+            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@\t\r").contains(cell[0]), qPrintable(cell));
+        const QList<Entry> back = io::entriesFromCsv(io::parseCsv(bytes));
+        QCOMPARE(back.value(0).contact, e.contact);
+        QCOMPARE(back.value(0).company, e.company);
+    }
+
     void brokenPhotoInOwnFileCostsOnlyThePhoto() {
         const io::CsvTable table = io::parseCsv(u"Příjmení,Fotografie\r\nNovák,@@@\r\nVrba,UEsDBAo=\r\n"_qs.toUtf8());
         const QList<Entry> entries = io::entriesFromCsv(table);
