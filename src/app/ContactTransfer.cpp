@@ -132,6 +132,14 @@ void importContacts(TDM &dm, QWidget *parent) {
         return;
     }
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(dm.ZConKontakty));
+    if (plan.contacts.isEmpty() && plan.companiesToCreate().isEmpty()) { // nothing to preview: say why
+        QStringList refused;
+        for (const io::RefusedEntry &r : plan.refused)
+            refused << r.who + QStringLiteral(": ") + r.problems.join(QStringLiteral("; "));
+        msg::show(msg::Kind::Error, QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
+                                        .arg(name, refused.join(QLatin1Char('\n'))));
+        return;
+    }
     const std::optional<io::ImportPlan> accepted = dialogs.preview(parent, plan);
     if (!accepted)
         return;

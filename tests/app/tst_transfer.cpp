@@ -204,6 +204,18 @@ private slots:
         QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
         QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
+
+        // A file with nothing to import is said so, without a preview.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:\xE2\x98\xBA;\r\nEND:VCARD\r\n");
+        file.close();
+        recorder->messages.clear();
+        w->actImport->trigger();
+        QVERIFY(!m_shownPlan.has_value());
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].text, u"Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n☺: Příjmení: „☺“ "
+                                             "vynecháno; po převodu do kódování Windows-1250 by zůstal prázdný název"_qs.arg(m_importName));
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
     }
 
     void previewListsTicksAndRefusals() {
