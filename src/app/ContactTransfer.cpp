@@ -96,22 +96,23 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
     const auto target = TransferDialogs::current().exportTarget(parent);
     if (!target)
         return;
-    const QList<io::Entry> entries = io::readEntries(dm.ZConKontakty, scope);
-    QByteArray bytes;
+    // Written as it is read, beside the target and renamed at the end: a failure leaves no half file.
+    QSaveFile file(target->fileName);
     QString error;
-    if (!io::encodeEntries(entries, target->format, bytes, &error)) {
+    const int count = file.open(QIODevice::WriteOnly)
+                          ? io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error)
+                          : -1;
+    if (count < 0 && file.isOpen() && file.error() == QFileDevice::NoError) { // the format, not the file
         msg::show(msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
         return;
     }
-    // Written beside and renamed at the end: a failure leaves no half file.
-    QSaveFile file(target->fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (count < 0 || !file.commit()) {
         msg::show(msg::Kind::Error,
                   QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
         return;
     }
     msg::show(msg::Kind::Information,
-              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(entries.size()));
+              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(count));
 }
 
 void importContacts(TDM &dm, QWidget *parent) {

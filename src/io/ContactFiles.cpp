@@ -25,21 +25,43 @@ QString suffixOf(FileFormat format) {
                                                                         : QStringLiteral("csv");
 }
 
-bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out,
-                   QString *error) {
-    switch (format) {
+bool FileEncoder::add(const Entry &entry, QByteArray &out, QString *error) {
+    switch (m_format) {
     case FileFormat::VCard4:
-        out = writeVCards(entries, VCardVersion::V4);
+        appendVCard(out, entry, VCardVersion::V4);
         return true;
     case FileFormat::VCard3:
-        out = writeVCards(entries, VCardVersion::V3);
+        appendVCard(out, entry, VCardVersion::V3);
         return true;
     case FileFormat::Csv:
-        return writeContactsCsv(entries, CsvDialect::Utf8Comma, out, error);
     case FileFormat::CsvCz:
-        return writeContactsCsv(entries, CsvDialect::Win1250Semicolon, out, error);
+        break;
     }
-    return false;
+    return (m_rows > 0 || appendCsvHeader(out, error)) &&
+           appendCsvLine(ownCsvRow(entry), ownCsvHeader(), ++m_rows, csvDialect(), out, error);
+}
+
+bool FileEncoder::finish(QByteArray &out, QString *error) {
+    const bool csv = m_format == FileFormat::Csv || m_format == FileFormat::CsvCz;
+    return !csv || m_rows > 0 || appendCsvHeader(out, error);
+}
+
+CsvDialect FileEncoder::csvDialect() const {
+    return m_format == FileFormat::Csv ? CsvDialect::Utf8Comma : CsvDialect::Win1250Semicolon;
+}
+
+bool FileEncoder::appendCsvHeader(QByteArray &out, QString *error) {
+    return appendCsvLine(ownCsvHeader(), ownCsvHeader(), ++m_rows, csvDialect(), out, error);
+}
+
+bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out,
+                   QString *error) {
+    FileEncoder encoder(format);
+    out.clear();
+    for (const Entry &e : entries)
+        if (!encoder.add(e, out, error))
+            return false;
+    return encoder.finish(out, error);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "Win1250.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QSet>
 #include <algorithm>
 
@@ -35,16 +36,6 @@ QString textAt(const data::Dataset &q, int row, const QString &column) {
     return q.valueAt(row, q.columnIndex(column)).toString();
 }
 
-Values valuesAt(const data::Dataset &q, int row, const QList<Column> &columns) {
-    Values values;
-    for (const Column &c : columns) {
-        const QString text = textAt(q, row, c.name);
-        if (!text.isEmpty())
-            values.insert(c.name, text);
-    }
-    return values;
-}
-
 QHash<QString, int> columnLengths(data::DbConnection &db, const char *table) {
     QHash<QString, int> lengths;
     forEachRow(
@@ -63,66 +54,142 @@ QHash<QString, int> columnLengths(data::DbConnection &db, const char *table) {
 
 } // namespace
 
-QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
-    QHash<int, Values> companies;
-    forEachRow(db, QStringLiteral("SELECT * FROM FIRMA"), {}, [&](const data::Dataset &q, int row) {
-        companies.insert(q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt(),
-                         valuesAt(q, row, companyColumns()));
-    });
+namespace {
 
-    QString sql = QStringLiteral("SELECT * FROM KONTAKT WHERE KRAJ IS DISTINCT FROM '***'");
-    QVariantList params;
-    if (scope.kind == ExportScope::Kind::Company) {
-        sql += QStringLiteral(" AND ID_FIRMA = :IdFirmy");
-        params << scope.companyId;
+/// The text columns of a fetched row by name, BLOBs read as they come.
+class RowReader {
+  public:
+    RowReader(data::DbConnection &db, const data::FbStatement &statement) : m_db(db) {
+        const auto &columns = statement.columns();
+        for (int i = 0; i < int(columns.size()); ++i)
+            m_index.insert(columns[i].name, i);
     }
-    const QSet<int> shown(scope.contactIds.begin(), scope.contactIds.end());
-    struct Keyed { // what the order of an export rests on: the same register, the same file
-        QString companyName;
-        int companyId, contactId;
-        Entry entry;
+    int integer(const data::PackedRow &row, const char *column) const {
+        return int(row.cell(m_index.value(QString::fromLatin1(column))).num);
+    }
+    bool isNull(const data::PackedRow &row, const char *column) const {
+        return row.tag(m_index.value(QString::fromLatin1(column))) == data::Cell::Null;
+    }
+    QByteArray bytes(const data::PackedRow &row, const QString &column) const {
+        const data::Cell cell = row.cell(m_index.value(column, -1));
+        return cell.tag == data::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes;
+    }
+    Values texts(const data::PackedRow &row, const QList<Column> &columns) const {
+        Values values;
+        for (const Column &c : columns)
+            if (const QString text = data::win1250::decode(bytes(row, c.name)); !text.isEmpty())
+                values.insert(c.name, text);
+        return values;
+    }
+
+  private:
+    data::DbConnection &m_db;
+    QHash<QString, int> m_index;
+};
+
+} // namespace
+
+int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+                 const std::function<void(Entry &&)> &take) {
+    // Both in one order, companies by name and ID, their contacts by ID, so
+    // that one pass over each gives the file without holding the register.
+    const QByteArray where = scope.kind == ExportScope::Kind::Company ? " WHERE f.ID = ?" : "";
+    const QVariantList params =
+        scope.kind == ExportScope::Kind::Company ? QVariantList{scope.companyId} : QVariantList{};
+    const auto companies = db.openCursor(
+        "SELECT f.* FROM FIRMA f" + where + " ORDER BY UPPER(f.NAZEV_FIRMA), f.ID", params);
+    const auto contacts = db.openCursor(
+        "SELECT k.*, f.ID AS F_ID FROM KONTAKT k LEFT JOIN FIRMA f ON f.ID = k.ID_FIRMA" +
+            (where.isEmpty() ? QByteArray(" WHERE") : where + " AND") +
+            " k.KRAJ IS DISTINCT FROM '***' ORDER BY UPPER(f.NAZEV_FIRMA) NULLS FIRST, f.ID NULLS "
+            "FIRST, k.ID",
+        params);
+    const RowReader company(db, *companies), contact(db, *contacts);
+    const QSet<int> shownContacts(scope.contactIds.begin(), scope.contactIds.end());
+    const QSet<int> shownCompanies(scope.companyIds.begin(), scope.companyIds.end());
+    int count = 0;
+    data::PackedRow companyRow, contactRow;
+    bool haveCompany = companies->fetch(companyRow);
+    int currentId = 0;     // the company of companyRow
+    bool anyTaken = false; // a contact of it travelled
+    Values currentValues;
+    auto startCompany = [&] {
+        currentId = company.integer(companyRow, "ID");
+        currentValues = company.texts(companyRow, companyColumns());
+        anyTaken = false;
     };
-    QList<Keyed> keyed;
-    QSet<int> companiesWithContacts;
-    auto add = [&](int companyId, int contactId, Entry e) {
-        e.company = companies.value(companyId);
-        e.companyKey = QString::number(companyId);
-        keyed << Keyed{foldCase(e.companyName()), companyId, contactId, std::move(e)};
-        companiesWithContacts << companyId;
+    auto finishCompany = [&] { // a company none of whose contacts travel goes on its own
+        const bool inScope =
+            scope.kind != ExportScope::Kind::Shown || shownCompanies.contains(currentId);
+        if (!anyTaken && inScope) {
+            take(Entry{{}, {}, currentValues, true, QString::number(currentId), {}});
+            ++count;
+        }
+        haveCompany = companies->fetch(companyRow);
     };
-    forEachRow(db, sql, params, [&](const data::Dataset &q, int row) {
-        const int id = q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt();
-        if (scope.kind == ExportScope::Kind::Shown && !shown.contains(id))
-            return;
+    if (haveCompany)
+        startCompany();
+    while (contacts->fetch(contactRow)) {
+        const int id = contact.integer(contactRow, "ID");
+        const bool orphan =
+            contact.isNull(contactRow, "F_ID"); // its company is gone: it travels without
+        const int companyId = orphan ? 0 : contact.integer(contactRow, "F_ID");
+        while (!orphan && haveCompany && currentId != companyId) {
+            finishCompany();
+            if (haveCompany)
+                startCompany();
+        }
+        if (scope.kind == ExportScope::Kind::Shown && !shownContacts.contains(id))
+            continue;
         Entry e;
-        e.contact = valuesAt(q, row, contactColumns());
-        e.photo = q.valueAt(row, q.columnIndex(QStringLiteral("OBR"))).toByteArray();
-        add(q.valueAt(row, q.columnIndex(QStringLiteral("ID_FIRMA"))).toInt(), id, std::move(e));
-    });
+        e.contact = contact.texts(contactRow, contactColumns());
+        e.photo = contact.bytes(contactRow, QStringLiteral("OBR"));
+        if (!orphan) {
+            e.company = currentValues;
+            e.companyKey = QString::number(companyId);
+            anyTaken = true;
+        }
+        take(std::move(e));
+        ++count;
+    }
+    while (haveCompany) {
+        finishCompany();
+        if (haveCompany)
+            startCompany();
+    }
+    return count;
+}
 
-    // Companies in the scope that no contact brought along travel on their own.
-    QList<int> scopeCompanies;
-    if (scope.kind == ExportScope::Kind::All)
-        scopeCompanies = companies.keys();
-    else if (scope.kind == ExportScope::Kind::Company)
-        scopeCompanies = {scope.companyId};
-    else
-        scopeCompanies = scope.companyIds;
-    for (int id : std::as_const(scopeCompanies))
-        if (companies.contains(id) && !companiesWithContacts.contains(id))
-            add(id, 0, Entry{{}, {}, {}, true});
-
-    // Companies by name and ID, their contacts by ID: two exports of one register are the same
-    // file.
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
-        return std::tie(a.companyName, a.companyId, a.contactId) <
-               std::tie(b.companyName, b.companyId, b.contactId);
-    });
+QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
     QList<Entry> entries;
-    entries.reserve(keyed.size());
-    for (Keyed &k : keyed)
-        entries << std::move(k.entry);
+    forEachEntry(db, scope, [&](Entry &&e) { entries << std::move(e); });
     return entries;
+}
+
+int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+                  QIODevice &out, QString &error) {
+    FileEncoder encoder(format);
+    QByteArray chunk;
+    bool ok = true;
+    auto flush = [&](qsizetype above) {
+        if (ok && chunk.size() > above) {
+            ok = out.write(chunk) == chunk.size();
+            if (!ok)
+                error = out.errorString();
+            chunk.clear();
+        }
+    };
+    int count = 0;
+    for (const ExportScope &scope : scopes)
+        count += forEachEntry(db, scope, [&](Entry &&e) {
+            if (ok && !encoder.add(e, chunk, &error))
+                ok = false;
+            flush(1 << 20);
+        });
+    if (ok && !encoder.finish(chunk, &error))
+        ok = false;
+    flush(0);
+    return ok ? count : -1;
 }
 
 QList<int> companiesNamed(data::DbConnection &db, const QString &name) {

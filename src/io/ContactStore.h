@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ContactFiles.h"
 #include "ImportPlan.h"
 #include "Record.h"
 
 #include <functional>
 #include <memory>
+
+class QIODevice;
 
 namespace data {
 class DbConnection;
@@ -22,12 +25,25 @@ struct ExportScope {
     QList<int> companyIds; ///< Shown: the company lines the board shows
 };
 
-/// Reads the contacts of `scope` with their companies, ordered by company
-/// name (letter case ignored) and ID, a company's contacts by ID; each
-/// entry's companyKey is its company's ID. A company with none of its contacts taken travels as a
-/// company-only entry (All: every such company; Company: that one; Shown:
-/// company lines without contact rows). Throws data::DbError.
+/// Hands the contacts of `scope` with their companies to `take` one at a
+/// time, reading as it goes (memory stays the same whatever the register's
+/// size), ordered by company name (letter case ignored, as the database
+/// orders it) and ID, a company's contacts by ID; each entry's companyKey
+/// is its company's ID. A company with none of its contacts taken travels
+/// as a company-only entry (All: every such company; Company: that one;
+/// Shown: company lines without contact rows). Returns how many entries
+/// went. Throws data::DbError.
+int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+                 const std::function<void(Entry &&)> &take);
+/// The same entries as a list, for small scopes.
 QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope);
+
+/// Writes the entries of `scopes`, one after another, to `out` in `format`
+/// as it reads them. Returns how many went, or -1 with `error` set when the
+/// format cannot hold a character or `out` refuses the bytes. Throws
+/// data::DbError.
+int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+                  QIODevice &out, QString &error);
 
 /// The IDs of the companies called `name` (letter case ignored). Throws data::DbError.
 QList<int> companiesNamed(data::DbConnection &db, const QString &name);

@@ -197,43 +197,43 @@ CsvTable parseCsv(const QByteArray &bytes) {
     return table;
 }
 
-bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect,
-              QByteArray &out, QString *error) {
+bool appendCsvLine(const QStringList &fields, const QStringList &header, int rowNumber,
+                   CsvDialect dialect, QByteArray &out, QString *error) {
     const bool czech = dialect == CsvDialect::Win1250Semicolon;
     const QChar separator = czech ? QLatin1Char(';') : QLatin1Char(',');
+    QStringList cells;
+    for (const QString &f : fields)
+        cells << quoted(f, separator);
+    const QString line = cells.join(separator) + QStringLiteral("\r\n");
+    if (!czech) {
+        out += line.toUtf8();
+        return true;
+    }
+    QByteArray bytes;
+    QChar bad;
+    if (data::win1250::encode(line, bytes, &bad)) {
+        out += bytes;
+        return true;
+    }
+    if (error) {
+        const int column = int(std::find_if(fields.begin(), fields.end(),
+                                            [bad](const QString &f) { return f.contains(bad); }) -
+                               fields.begin());
+        *error = QStringLiteral("řádek %1, sloupec „%2“: znak „%3“ nelze zapsat ve Windows-1250")
+                     .arg(rowNumber)
+                     .arg(header.value(column))
+                     .arg(bad);
+    }
+    return false;
+}
+
+bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect,
+              QByteArray &out, QString *error) {
     out.clear();
-    auto append = [&](const QStringList &fields, int rowNumber) {
-        QStringList cells;
-        for (const QString &f : fields)
-            cells << quoted(f, separator);
-        const QString line = cells.join(separator) + QStringLiteral("\r\n");
-        if (!czech) {
-            out += line.toUtf8();
-            return true;
-        }
-        QByteArray bytes;
-        QChar bad;
-        if (data::win1250::encode(line, bytes, &bad)) {
-            out += bytes;
-            return true;
-        }
-        if (error) {
-            const int column =
-                int(std::find_if(fields.begin(), fields.end(),
-                                 [bad](const QString &f) { return f.contains(bad); }) -
-                    fields.begin());
-            *error =
-                QStringLiteral("řádek %1, sloupec „%2“: znak „%3“ nelze zapsat ve Windows-1250")
-                    .arg(rowNumber)
-                    .arg(header.value(column))
-                    .arg(bad);
-        }
-        return false;
-    };
-    if (!append(header, 1))
+    if (!appendCsvLine(header, header, 1, dialect, out, error))
         return false;
     for (int i = 0; i < rows.size(); ++i)
-        if (!append(rows[i], i + 2))
+        if (!appendCsvLine(rows[i], header, i + 2, dialect, out, error))
             return false;
     return true;
 }

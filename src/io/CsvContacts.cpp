@@ -324,7 +324,7 @@ class RowCard {
         return types;
     }
 
-    VCard m_card{QStringLiteral("3.0"), {}, 0};
+    VCard m_card{QStringLiteral("3.0"), {}, 0, {}};
     QStringList m_name{QString(), QString(), QString(), QString(), QString()};
     QStringList m_org{QString(), QString()};
     QStringList m_birth{QString(), QString(), QString()};
@@ -367,20 +367,23 @@ QStringList ownCsvHeader() {
     return header;
 }
 
+QStringList ownCsvRow(const Entry &e) {
+    QStringList row;
+    for (const Column &c : contactColumns())
+        row << spreadsheetText(e.contact.value(c.name));
+    row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
+    for (const Column &c : companyColumns())
+        row << spreadsheetText(e.company.value(c.name));
+    row << e.companyKey;
+    return row;
+}
+
 bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out,
                       QString *error) {
     QList<QStringList> rows;
     rows.reserve(entries.size());
-    for (const Entry &e : entries) {
-        QStringList row;
-        for (const Column &c : contactColumns())
-            row << spreadsheetText(e.contact.value(c.name));
-        row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
-        for (const Column &c : companyColumns())
-            row << spreadsheetText(e.company.value(c.name));
-        row << e.companyKey;
-        rows << row;
-    }
+    for (const Entry &e : entries)
+        rows << ownCsvRow(e);
     return writeCsv(ownCsvHeader(), rows, dialect, out, error);
 }
 

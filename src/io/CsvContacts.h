@@ -17,6 +17,9 @@ QString spreadsheetText(const QString &text);
 /// The text spreadsheetText() was given.
 QString fromSpreadsheetText(const QString &cell);
 
+/// The cells of one entry under ownCsvHeader().
+QStringList ownCsvRow(const Entry &e);
+
 /// Writes entries in this program's own layout: every column travels (each
 /// text through spreadsheetText()), so a file read back gives the same
 /// entries.

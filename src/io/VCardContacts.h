@@ -19,6 +19,8 @@ inline const QString kCompanyExtensionPrefix = QStringLiteral("X-KONTAKTY-FIRMA-
 /// octets. The company's phones and seat address stand in (in the group
 /// "firma") where the contact has none of its own.
 QByteArray writeVCards(const QList<Entry> &entries, VCardVersion version);
+/// Appends the card of one entry, as writeVCards() writes it.
+void appendVCard(QByteArray &out, const Entry &entry, VCardVersion version);
 
 /// Turns parsed cards into entries. Values without a column of their own
 /// (a third phone, a photo link) are kept as lines of the note on the means

@@ -198,11 +198,14 @@ class CardWriter {
 
 } // namespace
 
+void appendVCard(QByteArray &out, const Entry &entry, VCardVersion version) {
+    CardWriter(out, version).write(entry);
+}
+
 QByteArray writeVCards(const QList<Entry> &entries, VCardVersion version) {
     QByteArray out;
-    CardWriter writer(out, version);
     for (const Entry &e : entries)
-        writer.write(e);
+        appendVCard(out, e, version);
     return out;
 }
 

@@ -220,7 +220,7 @@ private slots:
 
     void previewListsTicksAndRefusals() {
         io::ExistingData existing;
-        existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0};
+        existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0, {}, {}};
         existing.contacts << io::ExistingData::Contact{{}, u"Dvořák"_qs, {u"dvořák@example.cz"_qs}, {}};
         io::ImportPlan plan = planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
         plan.refused << io::RefusedEntry{u"Smajlík ☺"_qs, {u"Příjmení: znak „☺“ nelze uložit"_qs}};

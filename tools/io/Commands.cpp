@@ -50,41 +50,40 @@ QByteArray readInput(const QString &name) {
     return bytes;
 }
 
-void writeOutput(const QString &name, const QByteArray &bytes, std::FILE *out) {
-    if (name == QLatin1String("-")) {
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
-        std::fflush(out);
-        return;
-    }
-    // Written beside and renamed at the end: a failure leaves no half file.
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure{QStringLiteral("cannot write %1: %2").arg(name, file.errorString())};
-}
-
 int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     data::DbConnection db;
     connect(db, command);
-    QList<io::Entry> entries;
-    if (command.company.isEmpty()) {
-        entries = io::readEntries(db, {});
-    } else {
-        const QList<int> ids = io::companiesNamed(db, command.company);
-        if (ids.isEmpty())
+    QList<io::ExportScope> scopes{io::ExportScope{}};
+    if (!command.company.isEmpty()) {
+        scopes.clear();
+        for (int id : io::companiesNamed(db, command.company))
+            scopes << io::ExportScope{io::ExportScope::Kind::Company, id, {}, {}};
+        if (scopes.isEmpty())
             throw Failure{QStringLiteral("no company is named '%1'").arg(command.company)};
-        for (int id : ids)
-            entries << io::readEntries(db, {io::ExportScope::Kind::Company, id, {}, {}});
     }
-    QByteArray bytes;
     QString error;
-    if (!io::encodeEntries(entries, command.format, bytes, &error))
-        throw Failure{error};
-    writeOutput(command.file, bytes, out);
-    if (command.file != QLatin1String("-"))
-        print(out,
-              QStringLiteral("Exported %1 records to %2\n").arg(entries.size()).arg(command.file));
-    else
-        print(err, QStringLiteral("Exported %1 records\n").arg(entries.size()));
+    if (command.file == QLatin1String("-")) {
+        std::fflush(out);
+        QFile standardOutput;
+        if (!standardOutput.open(out, QIODevice::WriteOnly))
+            throw Failure{QStringLiteral("cannot write to standard output: %1")
+                              .arg(standardOutput.errorString())};
+        const int count = io::exportEntries(db, scopes, command.format, standardOutput, error);
+        if (count < 0)
+            throw Failure{error};
+        print(err, QStringLiteral("Exported %1 records\n").arg(count));
+        return Done;
+    }
+    // Written beside and renamed at the end: a failure leaves no half file.
+    QSaveFile file(command.file);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, file.errorString())};
+    const int count = io::exportEntries(db, scopes, command.format, file, error);
+    if (count < 0)
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, error)};
+    if (!file.commit())
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, file.errorString())};
+    print(out, QStringLiteral("Exported %1 records to %2\n").arg(count).arg(command.file));
     return Done;
 }
 
