@@ -1,14 +1,17 @@
 #include "ContactTransfer.h"
 
 #include "Dataset.h"
+#include "DbError.h"
 #include "ImportPreview.h"
 #include "Limits.h"
 #include "MessageService.h"
 #include "U_DM.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QSaveFile>
 
 namespace {
@@ -43,6 +46,45 @@ QString askImportFile(QWidget *parent) {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Import kontaktů"), QString(),
                                         QStringLiteral("Kontakty (*.vcf *.vcard *.csv);;Všechny soubory (*)"));
 }
+
+/// A progress window with Cancel, shown once the job has taken a second.
+struct ProgressWindow {
+    QProgressDialog dialog;
+
+    ProgressWindow(QWidget *parent, const QString &title, const QString &label)
+        : dialog(label, QStringLiteral("Zrušit"), 0, 0, parent) {
+        dialog.setObjectName(QStringLiteral("ProgressWindow"));
+        dialog.setWindowTitle(title);
+        dialog.setAccessibleName(title);
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(1000);
+        dialog.setAutoReset(false);
+    }
+    io::Progress progress() {
+        return [this](int done, int total) {
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+            QCoreApplication::processEvents(); // Cancel, also before the window shows
+            return !dialog.wasCanceled();
+        };
+    }
+
+    /// Runs `job` under the window, which closes after it; a job the user
+    /// stopped says so, other errors go on.
+    template <typename Job> bool run(Job job) {
+        try {
+            job();
+            dialog.close();
+            return true;
+        } catch (const data::DbError &e) {
+            dialog.close();
+            if (e.message() != io::kStoppedText)
+                throw;
+            msg::show(msg::Kind::Information, e.message());
+            return false;
+        }
+    }
+};
 
 std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan &plan) {
     ImportPreview dialog(plan, parent);
@@ -99,9 +141,12 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
     // Written as it is read, beside the target and renamed at the end: a failure leaves no half file.
     QSaveFile file(target->fileName);
     QString error;
-    const int count = file.open(QIODevice::WriteOnly)
-                          ? io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error)
-                          : -1;
+    ProgressWindow window(parent, QStringLiteral("Export kontaktů"), QStringLiteral("Zapisuji kontakty do souboru…"));
+    int count = -1;
+    if (file.open(QIODevice::WriteOnly) && !window.run([&] {
+            count = io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error, window.progress());
+        }))
+        return; // the half file is dropped
     if (count < 0 && file.isOpen() && file.error() == QFileDevice::NoError) { // the format, not the file
         msg::show(msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
         return;
@@ -144,7 +189,10 @@ void importContacts(TDM &dm, QWidget *parent) {
     const std::optional<io::ImportPlan> accepted = dialogs.preview(parent, plan);
     if (!accepted)
         return;
-    const io::ImportResult result = io::writeImport(dm.ZConKontakty, *accepted);
+    ProgressWindow window(parent, QStringLiteral("Import kontaktů"), QStringLiteral("Zapisuji kontakty…"));
+    io::ImportResult result;
+    if (!window.run([&] { result = io::writeImport(dm.ZConKontakty, *accepted, window.progress()); }))
+        return;
     dm.RefreshBoard();
     QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.").arg(result.companies).arg(result.contacts);
     if (!result.notes.isEmpty()) // others wrote meanwhile

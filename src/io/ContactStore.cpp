@@ -2,6 +2,7 @@
 
 #include "Dataset.h"
 #include "DbConnection.h"
+#include "DbError.h"
 #include "Win1250.h"
 
 #include <QHash>
@@ -167,7 +168,7 @@ QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
 }
 
 int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
-                  QIODevice &out, QString &error) {
+                  QIODevice &out, QString &error, const Progress &progress) {
     FileEncoder encoder(format);
     QByteArray chunk;
     bool ok = true;
@@ -180,11 +181,18 @@ int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, File
         }
     };
     int count = 0;
+    auto tell = [&] {
+        if (progress && !progress(count, 0))
+            throw data::DbError(kStoppedText);
+    };
+    tell();
     for (const ExportScope &scope : scopes)
-        count += forEachEntry(db, scope, [&](Entry &&e) {
+        forEachEntry(db, scope, [&](Entry &&e) {
             if (ok && !encoder.add(e, chunk, &error))
                 ok = false;
             flush(1 << 20);
+            if (++count % 100 == 0)
+                tell();
         });
     if (ok && !encoder.finish(chunk, &error))
         ok = false;

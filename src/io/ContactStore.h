@@ -38,12 +38,18 @@ int forEachEntry(data::DbConnection &db, const ExportScope &scope,
 /// The same entries as a list, for small scopes.
 QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope);
 
+/// Told how far a long job is (`done` of `total`; total 0: not known);
+/// returning false stops it.
+using Progress = std::function<bool(int done, int total)>;
+/// What a stopped import or export says (a data::DbError with this message).
+inline const QString kStoppedText = QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
+
 /// Writes the entries of `scopes`, one after another, to `out` in `format`
 /// as it reads them. Returns how many went, or -1 with `error` set when the
 /// format cannot hold a character or `out` refuses the bytes. Throws
 /// data::DbError.
 int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
-                  QIODevice &out, QString &error);
+                  QIODevice &out, QString &error, const Progress &progress = {});
 
 /// The IDs of the companies called `name` (letter case ignored). Throws data::DbError.
 QList<int> companiesNamed(data::DbConnection &db, const QString &name);
@@ -74,6 +80,9 @@ struct ImportResult {
 /// no contact goes to it; an existing company's lone placeholder is taken
 /// over by the first contact. Throws data::DbError (nothing written then),
 /// of kind Conflict when the plan no longer fits the database.
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, int waitSeconds = 60);
+/// `progress` hears of every hundredth contact written; when it returns
+/// false, everything is rolled back and data::DbError(kStoppedText) thrown.
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress = {},
+                         int waitSeconds = 60);
 
 } // namespace io

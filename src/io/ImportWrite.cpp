@@ -126,7 +126,13 @@ class ImportTransaction {
     data::WriteTransaction &m_tr;
 };
 
-void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result) {
+void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result, const Progress &progress) {
+    const int total = plan.selectedCount();
+    auto tell = [&] {
+        if (progress && !progress(result.contacts, total))
+            throw data::DbError(kStoppedText);
+    };
+    tell();
     int nextCompany = tr.nextId("FIRMA");
     int nextContact = tr.nextId("KONTAKT");
     auto insert = [&](RowStatement row, const char *table, int &next) {
@@ -156,7 +162,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
         if (!placeholder || tr.run(row.takeOverPlaceholder(placeholder)) != 1)
             insert(row, "KONTAKT", nextContact);
         companiesWithContacts << c.company;
-        ++result.contacts;
+        if (++result.contacts % 100 == 0)
+            tell();
     }
     for (int i : plan.companiesToCreate())
         if (!companiesWithContacts.contains(i)) // shows on the board through its placeholder
@@ -165,7 +172,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
 
 } // namespace
 
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, int waitSeconds) {
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress, int waitSeconds) {
     ImportResult result;
     db.runInTransaction([&](data::WriteTransaction &transaction) {
         result = {};
@@ -179,7 +186,7 @@ ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, int wai
                                                    "náhled pak ukáže registr, jak je teď."),
                                 data::DbError::Kind::Conflict);
         result.notes = checked.notes;
-        writePlan(tr, checked.plan, result);
+        writePlan(tr, checked.plan, result, progress);
     });
     return result;
 }

@@ -17,8 +17,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -216,6 +218,37 @@ private slots:
         QCOMPARE(recorder->messages[0].text, u"Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n☺: Příjmení: „☺“ "
                                              "vynecháno; po převodu do kódování Windows-1250 by zůstal prázdný název"_qs.arg(m_importName));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
+    }
+
+    // Cancel in the progress window stops the import and the export; the
+    // database and the target file stay as they were.
+    void cancelStopsAndWritesNothing() {
+        m_importName = m_dir.filePath(QStringLiteral("many.vcf"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 300; ++i)
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Mnohý%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+        file.close();
+        const int before = f->count(QStringLiteral("KONTAKT"));
+        QTimer canceller; // presses Cancel as soon as a progress window is there
+        QStringList cancelled;
+        connect(&canceller, &QTimer::timeout, this, [&] {
+            if (auto *progress = w->findChild<QProgressDialog *>(QStringLiteral("ProgressWindow"));
+                progress && !progress->wasCanceled()) {
+                cancelled << progress->windowTitle();
+                progress->cancel();
+            }
+        });
+        canceller.start(0);
+        w->actImport->trigger();
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
+        m_exportName = m_dir.filePath(QStringLiteral("stopped.vcf"));
+        w->actExportAll->trigger();
+        QVERIFY(!QFile::exists(m_exportName));
+        QCOMPARE(cancelled, (QStringList{u"Import kontaktů"_qs, u"Export kontaktů"_qs}));
+        QCOMPARE(recorder->messages.size(), size_t(2));
+        QCOMPARE(recorder->messages[0].text, io::kStoppedText);
+        QCOMPARE(recorder->messages[1].text, io::kStoppedText);
     }
 
     void previewListsTicksAndRefusals() {

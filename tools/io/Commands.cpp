@@ -6,8 +6,11 @@
 #include "Limits.h"
 #include "U_DM.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+
+#include <memory>
 
 namespace iotool {
 namespace {
@@ -50,6 +53,20 @@ QByteArray readInput(const QString &name) {
     return bytes;
 }
 
+/// Progress on standard error: at the start, then at most once a second.
+io::Progress progressOn(std::FILE *err, const QString &what) {
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [=](int done, int total) {
+        if (shown->isValid() && shown->elapsed() < 1000)
+            return true;
+        shown->start();
+        print(err, total ? QStringLiteral("kontakty-io: %1 %2 of %3\n").arg(what).arg(done).arg(total)
+                         : QStringLiteral("kontakty-io: %1 %2\n").arg(what).arg(done));
+        std::fflush(err);
+        return true;
+    };
+}
+
 int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     data::DbConnection db;
     connect(db, command);
@@ -68,7 +85,8 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
         if (!standardOutput.open(out, QIODevice::WriteOnly))
             throw Failure{QStringLiteral("cannot write to standard output: %1")
                               .arg(standardOutput.errorString())};
-        const int count = io::exportEntries(db, scopes, command.format, standardOutput, error);
+        const int count = io::exportEntries(db, scopes, command.format, standardOutput, error,
+                                            progressOn(err, QStringLiteral("exported")));
         if (count < 0)
             throw Failure{error};
         print(err, QStringLiteral("Exported %1 records\n").arg(count));
@@ -78,7 +96,8 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     QSaveFile file(command.file);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, file.errorString())};
-    const int count = io::exportEntries(db, scopes, command.format, file, error);
+    const int count = io::exportEntries(db, scopes, command.format, file, error,
+                                        progressOn(err, QStringLiteral("exported")));
     if (count < 0)
         throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, error)};
     if (!file.commit())
@@ -87,7 +106,7 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     return Done;
 }
 
-int importContacts(const CommandLine &command, std::FILE *out) {
+int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     const io::DecodedFile file = io::decodeFile(readInput(command.file));
     if (!file.errors.isEmpty())
         throw Failure{QStringLiteral("%1 is damaged, nothing was written:\n  %2")
@@ -109,7 +128,7 @@ int importContacts(const CommandLine &command, std::FILE *out) {
         print(out, QStringLiteral("Nothing written; run with --yes to import.\n"));
         return Done;
     }
-    const io::ImportResult result = io::writeImport(db, plan);
+    const io::ImportResult result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
     for (const QString &note : result.notes)
         print(out, note + QLatin1Char('\n'));
     print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n")
@@ -123,7 +142,7 @@ int importContacts(const CommandLine &command, std::FILE *out) {
 int runCommand(const CommandLine &command, std::FILE *out, std::FILE *err) {
     try {
         return command.action == CommandLine::Action::Export ? exportContacts(command, out, err)
-                                                             : importContacts(command, out);
+                                                             : importContacts(command, out, err);
     } catch (const Failure &f) {
         print(err, QStringLiteral("kontakty-io: %1\n").arg(f.message));
     } catch (const data::DbError &e) {
