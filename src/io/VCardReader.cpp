@@ -319,11 +319,31 @@ bool parseProperty(const QByteArray &line, VCardProperty &p, QString &error) {
     return true;
 }
 
+/// Lines that start a card, counted before anything is built (the parser
+/// counts again as it goes, for files that end their lines in CR alone).
+qsizetype cardStarts(const QByteArray &bytes) {
+    qsizetype count = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        if (bytes.size() - start >= 11 &&
+            qstrnicmp(bytes.constData() + start, "BEGIN:VCARD", 11) == 0)
+            ++count;
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    return count;
+}
+
 class Parser {
   public:
     VCardParseResult run(const QByteArray &bytes) {
         if (bytes.size() > limits::kMaxFileBytes) {
             fail(limits::tooBigMessage(bytes.size()));
+            return m_result;
+        }
+        if (cardStarts(bytes) > limits::kMaxRecords) {
+            fail(QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
             return m_result;
         }
         LineReader reader(bytes);

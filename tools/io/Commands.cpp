@@ -47,9 +47,16 @@ QByteArray readInput(const QString &name) {
         throw Failure{QStringLiteral("cannot read %1: %2").arg(name, file.errorString())};
     if (file.size() > io::limits::kMaxFileBytes) // refused before it is read
         throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(file.size()))};
-    const QByteArray bytes = file.read(io::limits::kMaxFileBytes + 1);
-    if (bytes.size() > io::limits::kMaxFileBytes)
-        throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(bytes.size()))};
+    QByteArray bytes;
+    for (;;) { // in pieces: a pipe has no size to check first
+        const QByteArray piece = file.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+        if (bytes.size() > io::limits::kMaxFileBytes)
+            throw Failure{
+                QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(bytes.size()))};
+    }
     return bytes;
 }
 
@@ -60,8 +67,9 @@ io::Progress progressOn(std::FILE *err, const QString &what) {
         if (shown->isValid() && shown->elapsed() < 1000)
             return true;
         shown->start();
-        print(err, total ? QStringLiteral("kontakty-io: %1 %2 of %3\n").arg(what).arg(done).arg(total)
-                         : QStringLiteral("kontakty-io: %1 %2\n").arg(what).arg(done));
+        print(err, total
+                       ? QStringLiteral("kontakty-io: %1 %2 of %3\n").arg(what).arg(done).arg(total)
+                       : QStringLiteral("kontakty-io: %1 %2\n").arg(what).arg(done));
         std::fflush(err);
         return true;
     };
@@ -128,7 +136,12 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
         print(out, QStringLiteral("Nothing written; run with --yes to import.\n"));
         return Done;
     }
-    const io::ImportResult result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
+    io::ImportResult result;
+    try {
+        result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
+    } catch (const data::DbError &e) { // one transaction: it went as a whole
+        throw Failure{e.message() + QStringLiteral("\nNothing was written.")};
+    }
     for (const QString &note : result.notes)
         print(out, note + QLatin1Char('\n'));
     print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n")
