@@ -4,6 +4,7 @@
 #include "Limits.h"
 #include "VCardContacts.h"
 
+#include <QHash>
 #include <QStringDecoder>
 
 namespace io {
@@ -66,6 +67,23 @@ bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &o
 
 namespace {
 
+/// The columns of a company, held once for all the entries of a file that
+/// repeat them (a register's export repeats them for every contact).
+class CompanyValues {
+  public:
+    Entry shared(Entry e) {
+        const QString key = e.companyKey + QLatin1Char('|') + e.companyName();
+        if (const auto found = m_seen.constFind(key); found != m_seen.cend() && *found == e.company)
+            e.company = *found; // the same data, one copy
+        else
+            m_seen.insert(key, e.company);
+        return e;
+    }
+
+  private:
+    QHash<QString, Values> m_seen;
+};
+
 /// A file in UTF-16 with its byte-order mark, as UTF-8; any other file as it is.
 QByteArray utf8Of(const QByteArray &bytes) {
     if (bytes.startsWith("\xFF\xFE"))
@@ -87,17 +105,22 @@ DecodedFile decodeFile(const QByteArray &original) {
     QByteArray start = bytes.left(64);
     if (start.startsWith("\xEF\xBB\xBF"))
         start = start.mid(3);
-    if (start.trimmed().toUpper().startsWith("BEGIN:VCARD")) {
-        const VCardParseResult parsed = parseVCards(bytes);
-        file.errors = parsed.errors;
-        if (file.errors.isEmpty())
-            file.entries = entriesFromVCards(parsed.cards);
+    if (start.trimmed().toUpper().startsWith(
+            "BEGIN:VCARD")) { // each card becomes its entry as it ends
+        CompanyValues companies;
+        file.errors = parseVCards(
+            bytes, [&](VCard &&card) { file.entries << companies.shared(entryFromVCard(card)); });
+        if (!file.errors.isEmpty())
+            file.entries.clear();
         return file;
     }
     const CsvTable table = parseCsv(bytes);
     file.errors = table.errors;
-    if (file.errors.isEmpty())
-        file.entries = entriesFromCsv(table);
+    if (file.errors.isEmpty()) {
+        CompanyValues companies;
+        for (Entry &e : entriesFromCsv(table))
+            file.entries << companies.shared(std::move(e));
+    }
     if (file.errors.isEmpty() && file.entries.isEmpty()) // a header alone is no contact file
         file.errors << QStringLiteral("soubor neobsahuje žádný kontakt, jen řádek se záhlavím");
     return file;

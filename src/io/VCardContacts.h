@@ -26,5 +26,7 @@ void appendVCard(QByteArray &out, const Entry &entry, VCardVersion version);
 /// (a third phone, a photo link) are kept as lines of the note on the means
 /// of contact, never dropped.
 QList<Entry> entriesFromVCards(const QList<VCard> &cards);
+/// The entry of one card.
+Entry entryFromVCard(const VCard &card);
 
 } // namespace io

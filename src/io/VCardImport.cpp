@@ -362,6 +362,10 @@ class CardReader {
 
 } // namespace
 
+Entry entryFromVCard(const VCard &card) {
+    return CardReader(card).read();
+}
+
 QList<Entry> entriesFromVCards(const QList<VCard> &cards) {
     QList<Entry> entries;
     entries.reserve(cards.size());

@@ -337,6 +337,8 @@ qsizetype cardStarts(const QByteArray &bytes) {
 
 class Parser {
   public:
+    explicit Parser(const std::function<void(VCard &&)> &onCard = {}) : m_onCard(onCard) {}
+
     VCardParseResult run(const QByteArray &bytes) {
         if (bytes.size() > limits::kMaxFileBytes) {
             fail(limits::tooBigMessage(bytes.size()));
@@ -359,7 +361,7 @@ class Parser {
         }
         if (m_inCard)
             fail(lineText(m_card.line) + QStringLiteral("vizitka nemá konec (END:VCARD)"));
-        if (m_result.cards.isEmpty() && m_result.errors.isEmpty())
+        if (m_cards == 0 && m_result.errors.isEmpty())
             fail(QStringLiteral("soubor neobsahuje žádnou vizitku vCard"));
         return m_result;
     }
@@ -385,7 +387,7 @@ class Parser {
                      QStringLiteral("nová vizitka začíná před koncem předchozí"));
                 return;
             }
-            if (m_result.cards.size() >= limits::kMaxRecords) {
+            if (m_cards >= limits::kMaxRecords) {
                 fail(lineText(number) +
                      QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
                 return;
@@ -404,7 +406,7 @@ class Parser {
             if (m_card.version.isEmpty())
                 fail(lineText(m_card.line) + QStringLiteral("vizitka neuvádí verzi (VERSION)"));
             else
-                m_result.cards << m_card;
+                takeCard();
             return;
         }
         if (p.name == QLatin1String("VERSION")) {
@@ -418,6 +420,16 @@ class Parser {
         m_card.properties << p;
     }
 
+    void takeCard() {
+        ++m_cards;
+        if (m_onCard)
+            m_onCard(std::move(m_card));
+        else
+            m_result.cards << m_card;
+    }
+
+    const std::function<void(VCard &&)> m_onCard;
+    int m_cards = 0;
     VCardParseResult m_result;
     VCard m_card;
     bool m_inCard = false;
@@ -478,6 +490,10 @@ const VCardProperty *VCard::find(const QString &name) const {
 
 VCardParseResult parseVCards(const QByteArray &bytes) {
     return Parser().run(bytes);
+}
+
+QStringList parseVCards(const QByteArray &bytes, const std::function<void(VCard &&)> &onCard) {
+    return Parser(onCard).run(bytes).errors;
 }
 
 } // namespace io

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace io {
 
 /// One property of a card, decoded from its transfer and character encoding
@@ -61,6 +63,11 @@ struct VCardParseResult {
 /// itself (VCardProperty::problem). Never throws; faults of the file's
 /// structure and exceeded limits come back as errors.
 VCardParseResult parseVCards(const QByteArray &bytes);
+
+/// The same, handing each card to `onCard` as soon as it ends instead of
+/// keeping it; returns the errors. A file with errors must still not be
+/// imported, whatever `onCard` was given before they were found.
+QStringList parseVCards(const QByteArray &bytes, const std::function<void(VCard &&)> &onCard);
 
 /// Unescapes vCard text: "\n" and "\N" become a line feed, "\x" becomes x.
 QString unescapeVCardText(const QString &text);
