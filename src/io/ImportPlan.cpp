@@ -225,8 +225,14 @@ class Planner {
         const Identity identity = Identity::of(e.contact);
         const QString ref = companyRef(company);
         planned.duplicateOf = m_people.sameAs(identity, ref);
+        // Entries of this program's export are rows of a register, each its own
+        // even when two look alike; other files may name one person twice.
+        if (e.companyKey.isEmpty()) {
+            if (planned.duplicateOf.isEmpty())
+                planned.duplicateOf = m_inFile.sameAs(identity, ref);
+            m_inFile.remember(identity, ref);
+        }
         planned.selected = planned.duplicateOf.isEmpty();
-        m_people.remember(identity, ref);
         m_plan.contacts << planned;
     }
 
@@ -259,7 +265,8 @@ class Planner {
 
     const ExistingData &m_existing;
     const ExistingCompanies m_companies;
-    KnownPeople m_people;
+    KnownPeople m_people; ///< in the database
+    KnownPeople m_inFile; ///< earlier in the file
     ImportPlan m_plan;
     QHash<QString, int> m_planned; ///< company key → index
 };
@@ -341,9 +348,7 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
             c.duplicateOf = reason;
             result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
                                 .arg(reason, whoOf(c.entry));
-            continue;
         }
-        people.remember(identity, ref);
     }
     return result;
 }

@@ -71,7 +71,8 @@ struct ImportPlan {
 
 /// Matches each entry's company (none: "Bez firmy") and marks duplicates
 /// (same name and a same e-mail or phone; without either, same name in the
-/// same company; in the database or earlier in the file). Characters
+/// same company; in the database, or earlier in a file that is not this
+/// program's export, whose entries are each a row of their own). Characters
 /// Windows-1250 lacks are replaced by their nearest form or dropped
 /// (toWin1250), noted per field; an entry is refused only when its name
 /// would be left empty, or a text is longer than its column. A company is the existing

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <unordered_map>
+
 namespace io {
 namespace {
 
@@ -70,13 +72,17 @@ class ImportTransaction {
     ImportTransaction(data::DbConnection &db, data::WriteTransaction &transaction)
         : m_db(db), m_tr(transaction) {}
 
-    /// Rows the statement touched.
+    /// Rows the statement touched. Each text is prepared once: an import
+    /// runs the same INSERT for every row.
     qint64 run(const data::DbConnection::Statement &s) {
-        data::FbStatement statement(m_db, m_tr.handle());
-        statement.prepare(s.sql);
-        statement.bind(s.params);
-        statement.execute();
-        return statement.affectedRows();
+        std::unique_ptr<data::FbStatement> &statement = m_prepared[s.sql];
+        if (!statement) {
+            statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
+            statement->prepare(s.sql);
+        }
+        statement->bind(s.params);
+        statement->execute();
+        return statement->affectedRows();
     }
     std::unique_ptr<data::FbStatement> open(const QByteArray &sql) {
         auto statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
@@ -124,6 +130,7 @@ class ImportTransaction {
   private:
     data::DbConnection &m_db;
     data::WriteTransaction &m_tr;
+    std::unordered_map<QByteArray, std::unique_ptr<data::FbStatement>> m_prepared;
 };
 
 void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result, const Progress &progress) {
