@@ -356,14 +356,17 @@ QString fromSpreadsheetText(const QString &cell) {
                                                                                 : cell;
 }
 
-QStringList ownCsvHeader() {
-    QStringList header;
-    for (const Column &c : contactColumns())
-        header << c.label;
-    header << kPhotoHeader;
-    for (const Column &c : companyColumns())
-        header << companyHeader(c);
-    header << kCompanyKeyHeader;
+const QStringList &ownCsvHeader() {
+    static const QStringList header = [] {
+        QStringList h;
+        for (const Column &c : contactColumns())
+            h << c.label;
+        h << kPhotoHeader;
+        for (const Column &c : companyColumns())
+            h << companyHeader(c);
+        h << kCompanyKeyHeader;
+        return h;
+    }();
     return header;
 }
 

@@ -7,7 +7,7 @@ namespace io {
 
 /// The header of this program's own CSV files: the contact's columns by their
 /// form captions, the photo (base64), then the company's columns.
-QStringList ownCsvHeader();
+const QStringList &ownCsvHeader();
 
 /// A cell a spreadsheet would take for a formula (a text starting with "=",
 /// "+", "-", "@", TAB or CR) gets a leading apostrophe, so that it stays

@@ -1,7 +1,6 @@
 #include "ImportPlan.h"
 
 #include "Transliteration.h"
-#include "Win1250.h"
 
 #include <QSet>
 
@@ -53,21 +52,17 @@ struct Identity {
     }
 };
 
-void checkValues(const Values &values, const QList<Column> &columns,
-                 const QHash<QString, int> &lengths, const QString &prefix, QStringList &problems) {
+/// Texts longer than their column, after transliterate() (one byte a character then).
+void checkLengths(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
+                  const QList<Column> &columns, QStringList &problems) {
     for (const Column &c : columns) {
-        const QString text = values.value(c.name);
-        QByteArray bytes;
-        QChar bad;
-        if (!data::win1250::encode(text, bytes, &bad))
-            problems << QStringLiteral("%1%2: znak „%3“ nelze uložit (kódování Windows-1250)")
-                            .arg(prefix, c.label,
-                                 bad.isSurrogate() ? text.mid(text.indexOf(bad), 2) : QString(bad));
-        else if (lengths.contains(c.name) && bytes.size() > lengths.value(c.name))
+        const auto limit = lengths.constFind(c.name);
+        const qsizetype length = values.value(c.name).size();
+        if (limit != lengths.cend() && length > *limit)
             problems << QStringLiteral("%1%2: text má %3 znaků, vejde se jen %4")
                             .arg(prefix, c.label)
-                            .arg(bytes.size())
-                            .arg(lengths.value(c.name));
+                            .arg(length)
+                            .arg(*limit);
     }
 }
 
@@ -208,9 +203,9 @@ class Planner {
             return;
         }
         QStringList problems;
-        checkValues(e.contact, contactColumns(), m_existing.contactLengths, QString(), problems);
-        checkValues(e.company, companyColumns(), m_existing.companyLengths,
-                    QStringLiteral("Firma – "), problems);
+        checkLengths(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
+        checkLengths(e.company, m_existing.companyLengths, QStringLiteral("Firma – "),
+                     companyColumns(), problems);
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who, problems};
             return;

@@ -133,7 +133,8 @@ class ImportTransaction {
     std::unordered_map<QByteArray, std::unique_ptr<data::FbStatement>> m_prepared;
 };
 
-void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result, const Progress &progress) {
+void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result,
+               const Progress &progress) {
     const int total = plan.selectedCount();
     auto tell = [&] {
         if (progress && !progress(result.contacts, total))
@@ -179,7 +180,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
 
 } // namespace
 
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress, int waitSeconds) {
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress,
+                         int waitSeconds) {
     ImportResult result;
     db.runInTransaction([&](data::WriteTransaction &transaction) {
         result = {};
