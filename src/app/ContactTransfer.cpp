@@ -5,6 +5,7 @@
 #include "ImportPreview.h"
 #include "Limits.h"
 #include "MessageService.h"
+#include "ShutdownSignals.h"
 #include "U_DM.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ struct ProgressWindow {
             dialog.setMaximum(total);
             dialog.setValue(done);
             QCoreApplication::processEvents(); // Cancel, also before the window shows
-            return !dialog.wasCanceled();
+            return !dialog.wasCanceled() && !ShutdownSignals::shuttingDown(); // a signal rolls back too
         };
     }
 

@@ -9,6 +9,7 @@
 #include "GridMenu.h"
 #include "ImportPreview.h"
 #include "MessageService.h"
+#include "ShutdownSignals.h"
 #include "U_deska.h"
 
 #include <QAction>
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <csignal>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -286,6 +289,33 @@ private slots:
                 QVERIFY(label->buddy() != nullptr);
         QCOMPARE(tree->accessibleName(), u"Kontakty k importu"_qs);
         QCOMPARE(dialog.memoOdmitnute->accessibleName(), u"Nelze importovat"_qs);
+    }
+
+    // Last: a real SIGTERM during the import's write ends the program's loops
+    // (nothing after it may wait for events). The write is rolled back.
+    void zSignalDuringTheImportWritesNothing() {
+        m_importName = m_dir.filePath(QStringLiteral("signal.vcf"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 300; ++i)
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+        file.close();
+        const int before = f->count(QStringLiteral("KONTAKT"));
+        ShutdownSignals shutdown;
+        shutdown.install();
+        bool raised = false;
+        QTimer signaller; // as soon as the import's progress window is there
+        connect(&signaller, &QTimer::timeout, this, [&] {
+            if (!raised && w->findChild<QProgressDialog *>(QStringLiteral("ProgressWindow"))) {
+                raised = true;
+                ::raise(SIGTERM);
+            }
+        });
+        signaller.start(0);
+        w->actImport->trigger();
+        QVERIFY(raised && shutdown.requested());
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
+        QCOMPARE(recorder->messages.back().text, io::kStoppedText);
     }
 };
 
