@@ -10,10 +10,43 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace iotool {
 namespace {
+
+// SIGTERM and SIGINT: before anything is written the tool ends at once;
+// while it writes, the next progress report stops the work, so that the
+// one transaction is rolled back and an export leaves no file behind.
+volatile std::sig_atomic_t g_signal = 0;
+volatile std::sig_atomic_t g_writing = 0;
+
+void onSignal(int signalNumber) {
+    g_signal = signalNumber;
+    if (!g_writing) {
+        static const char message[] = "kontakty-io: stopped by a signal; nothing was written\n";
+        [[maybe_unused]] const ssize_t written =
+            ::write(STDERR_FILENO, message, sizeof message - 1);
+        ::_exit(Failed);
+    }
+}
+
+/// Installed once the database engine is loaded: it sets handlers of its own.
+void handleSignals() {
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGTERM, SIGINT})
+        ::sigaction(s, &action, nullptr);
+}
+
+/// Marks the stretch in which a signal stops the work instead of the process.
+struct Writing {
+    Writing() { g_writing = 1; }
+    ~Writing() { g_writing = 0; }
+};
 
 /// A failure that ends the command with its message.
 struct Failure {
@@ -60,10 +93,13 @@ QByteArray readInput(const QString &name) {
     return bytes;
 }
 
-/// Progress on standard error: at the start, then at most once a second.
+/// Progress on standard error: at the start, then at most once a second;
+/// false after a signal.
 io::Progress progressOn(std::FILE *err, const QString &what) {
     auto shown = std::make_shared<QElapsedTimer>();
     return [=](int done, int total) {
+        if (g_signal)
+            return false;
         if (shown->isValid() && shown->elapsed() < 1000)
             return true;
         shown->start();
@@ -78,6 +114,8 @@ io::Progress progressOn(std::FILE *err, const QString &what) {
 int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     data::DbConnection db;
     connect(db, command);
+    handleSignals();
+    const Writing writing; // a signal stops the export; the half file is dropped
     QList<io::ExportScope> scopes{io::ExportScope{}};
     if (!command.company.isEmpty()) {
         scopes.clear();
@@ -121,6 +159,7 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
                           .arg(command.file, file.errors.join(QStringLiteral("\n  ")))};
     data::DbConnection db;
     connect(db, command);
+    handleSignals();
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(db));
     for (const QString &line : io::describePlan(plan))
         print(out, line + QLatin1Char('\n'));
@@ -138,9 +177,11 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     }
     io::ImportResult result;
     try {
+        const Writing writing;
         result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
     } catch (const data::DbError &e) { // one transaction: it went as a whole
-        throw Failure{e.message() + QStringLiteral("\nNothing was written.")};
+        throw Failure{g_signal ? QStringLiteral("stopped by a signal; nothing was written")
+                               : e.message() + QStringLiteral("\nNothing was written.")};
     }
     for (const QString &note : result.notes)
         print(out, note + QLatin1Char('\n'));
@@ -159,7 +200,9 @@ int runCommand(const CommandLine &command, std::FILE *out, std::FILE *err) {
     } catch (const Failure &f) {
         print(err, QStringLiteral("kontakty-io: %1\n").arg(f.message));
     } catch (const data::DbError &e) {
-        print(err, QStringLiteral("kontakty-io: %1\n").arg(e.message()));
+        print(err, QStringLiteral("kontakty-io: %1\n")
+                       .arg(g_signal ? QStringLiteral("stopped by a signal; nothing was written")
+                                     : e.message()));
     }
     return Failed;
 }
