@@ -94,7 +94,8 @@ class ImportTransaction {
 
     /// Imports take turns: each locks the settings row (which nothing else
     /// writes after the start-up's upgrade) until its transaction ends.
-    void takeImportLock(int waitSeconds) {
+    /// `progress` is asked between the waits, so that Cancel works while another import writes.
+    void takeImportLock(int waitSeconds, const Progress &progress) {
         QElapsedTimer waited;
         waited.start();
         for (;;) {
@@ -112,6 +113,8 @@ class ImportTransaction {
                             "Do registru právě zapisuje jiný import. Nic nebylo zapsáno; "
                             "zkuste to prosím za chvíli znovu."),
                         data::DbError::Kind::LockTimeout, e.codes());
+                if (progress && !progress(0, 0))
+                    throw data::DbError(kStoppedText);
                 QThread::msleep(100); // the lock wait itself did most of the waiting
             }
         }
@@ -186,7 +189,7 @@ ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const P
     db.runInTransaction([&](data::WriteTransaction &transaction) {
         result = {};
         ImportTransaction tr(db, transaction);
-        tr.takeImportLock(waitSeconds);
+        tr.takeImportLock(waitSeconds, progress);
         const RecheckedPlan checked =
             recheckPlan(plan, readExisting([&](const QByteArray &sql) { return tr.open(sql); }));
         if (!checked.refusals.isEmpty())
