@@ -155,14 +155,19 @@ private slots:
                 QVERIFY_DB(source.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) "
                                        "VALUES (?, ?, 0, ' ', 'Jan', ?)"_qs,
                                        {10 * id + k, id, k ? u"Pokorný"_qs : u"Syn"_qs}));
+            // and one person twice over, name and e-mail alike: two rows of the register
+            QVERIFY_DB(source.exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI, EMAIL1) "
+                                   "VALUES (?, ?, 0, ' ', 'Eva', 'Dvojí', 'eva@example.cz')"_qs,
+                                   {10 * id + 2, id == 5 ? 4 : id}));
         }
         const QStringList before = snapshot(source);
         const QList<Entry> entries = io::readEntries(connected(source), {});
         QStringList order;
         for (const Entry &e : entries)
             order << e.companyKey + QLatin1Char('/') + e.contact.value(QStringLiteral("PRIJMENI"));
-        QCOMPARE(order, (QStringList{"1/Syn", u"1/Pokorný"_qs, "2/Syn", u"2/Pokorný"_qs, "3/Syn", u"3/Pokorný"_qs,
-                                     "4/Syn", u"4/Pokorný"_qs, "5/Syn", u"5/Pokorný"_qs}));
+        QCOMPARE(order, (QStringList{"1/Syn", u"1/Pokorný"_qs, u"1/Dvojí"_qs, "2/Syn", u"2/Pokorný"_qs, u"2/Dvojí"_qs,
+                                     "3/Syn", u"3/Pokorný"_qs, u"3/Dvojí"_qs, "4/Syn", u"4/Pokorný"_qs, u"4/Dvojí"_qs,
+                                     u"4/Dvojí"_qs, "5/Syn", u"5/Pokorný"_qs}));
         QByteArray bytes, again;
         QVERIFY(io::encodeEntries(entries, format, bytes));
         QVERIFY_DB(QVERIFY(io::encodeEntries(io::readEntries(connected(source), {}), format, again)));
