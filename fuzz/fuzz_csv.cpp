@@ -3,6 +3,7 @@
 #include "ContactFiles.h"
 #include "Csv.h"
 #include "FuzzSupport.h"
+#include "ImportPlan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray input = fuzz::bytes(data, size);
@@ -10,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const QStringList &row : table.rows)
         if (row.size() != table.header.size())
             std::abort(); // rows are as long as the header
-    io::decodeFile(input);
+    // The import plan over what was read: transliteration, company matching, duplicate hashes.
+    io::planImport(io::decodeFile(input).entries, {});
     return 0;
 }

@@ -2,6 +2,7 @@
 // crash, a hang or a throw; faults come back as errors.
 #include "ContactFiles.h"
 #include "FuzzSupport.h"
+#include "ImportPlan.h"
 #include "VCardReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             property.components();
         }
     }
-    io::decodeFile(input);
+    // The import plan over what was read: transliteration, company matching, duplicate hashes.
+    io::planImport(io::decodeFile(input).entries, {});
     return 0;
 }

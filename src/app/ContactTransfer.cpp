@@ -1,14 +1,18 @@
 #include "ContactTransfer.h"
 
 #include "Dataset.h"
+#include "DbError.h"
 #include "ImportPreview.h"
 #include "Limits.h"
 #include "MessageService.h"
+#include "ShutdownSignals.h"
 #include "U_DM.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QSaveFile>
 
 namespace {
@@ -43,6 +47,45 @@ QString askImportFile(QWidget *parent) {
     return QFileDialog::getOpenFileName(parent, QStringLiteral("Import kontaktů"), QString(),
                                         QStringLiteral("Kontakty (*.vcf *.vcard *.csv);;Všechny soubory (*)"));
 }
+
+/// A progress window with Cancel, shown once the job has taken a second.
+struct ProgressWindow {
+    QProgressDialog dialog;
+
+    ProgressWindow(QWidget *parent, const QString &title, const QString &label)
+        : dialog(label, QStringLiteral("Zrušit"), 0, 0, parent) {
+        dialog.setObjectName(QStringLiteral("ProgressWindow"));
+        dialog.setWindowTitle(title);
+        dialog.setAccessibleName(title);
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(1000);
+        dialog.setAutoReset(false);
+    }
+    io::Progress progress() {
+        return [this](int done, int total) {
+            dialog.setMaximum(total);
+            dialog.setValue(done);
+            QCoreApplication::processEvents(); // Cancel, also before the window shows
+            return !dialog.wasCanceled() && !ShutdownSignals::shuttingDown(); // a signal rolls back too
+        };
+    }
+
+    /// Runs `job` under the window, which closes after it; a job the user
+    /// stopped says so, other errors go on.
+    template <typename Job> bool run(Job job) {
+        try {
+            job();
+            dialog.close();
+            return true;
+        } catch (const data::DbError &e) {
+            dialog.close();
+            if (e.message() != io::kStoppedText)
+                throw;
+            msg::show(msg::Kind::Information, e.message());
+            return false;
+        }
+    }
+};
 
 std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan &plan) {
     ImportPreview dialog(plan, parent);
@@ -101,22 +144,26 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
     const auto target = TransferDialogs::current().exportTarget(parent);
     if (!target)
         return;
-    const QList<io::Entry> entries = io::readEntries(dm.ZConKontakty, scope);
-    QByteArray bytes;
+    // Written as it is read, beside the target and renamed at the end: a failure leaves no half file.
+    QSaveFile file(target->fileName);
     QString error;
-    if (!io::encodeEntries(entries, target->format, bytes, &error)) {
+    ProgressWindow window(parent, QStringLiteral("Export kontaktů"), QStringLiteral("Zapisuji kontakty do souboru…"));
+    int count = -1;
+    if (file.open(QIODevice::WriteOnly) && !window.run([&] {
+            count = io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error, window.progress());
+        }))
+        return; // the half file is dropped
+    if (count < 0 && file.isOpen() && file.error() == QFileDevice::NoError) { // the format, not the file
         msg::show(msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
         return;
     }
-    // Written beside and renamed at the end: a failure leaves no half file.
-    QSaveFile file(target->fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (count < 0 || !file.commit()) {
         msg::show(msg::Kind::Error,
                   QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
         return;
     }
     msg::show(msg::Kind::Information,
-              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(entries.size()));
+              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(count));
 }
 
 void importContacts(TDM &dm, QWidget *parent) {
@@ -137,12 +184,24 @@ void importContacts(TDM &dm, QWidget *parent) {
         return;
     }
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(dm.ZConKontakty));
+    if (plan.contacts.isEmpty() && plan.companiesToCreate().isEmpty()) { // nothing to preview: say why
+        QStringList refused;
+        for (const io::RefusedEntry &r : plan.refused)
+            refused << r.who + QStringLiteral(": ") + r.problems.join(QStringLiteral("; "));
+        msg::show(msg::Kind::Error, QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
+                                        .arg(name, refused.join(QLatin1Char('\n'))));
+        return;
+    }
     const std::optional<io::ImportPlan> accepted = dialogs.preview(parent, plan);
     if (!accepted)
         return;
-    const io::ImportResult result = io::writeImport(dm.ZConKontakty, *accepted);
+    ProgressWindow window(parent, QStringLiteral("Import kontaktů"), QStringLiteral("Zapisuji kontakty…"));
+    io::ImportResult result;
+    if (!window.run([&] { result = io::writeImport(dm.ZConKontakty, *accepted, window.progress()); }))
+        return;
     dm.RefreshBoard();
-    msg::show(msg::Kind::Information, QStringLiteral("Importováno nových firem: %1, kontaktů: %2.")
-                                          .arg(result.companies)
-                                          .arg(result.contacts));
+    QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.").arg(result.companies).arg(result.contacts);
+    if (!result.notes.isEmpty()) // others wrote meanwhile
+        text += QLatin1Char('\n') + result.notes.join(QLatin1Char('\n'));
+    msg::show(msg::Kind::Information, text);
 }

@@ -11,6 +11,7 @@
 namespace {
 
 int pipeEnds[2] = {-1, -1};
+bool g_shuttingDown = false;
 constexpr int kSignals[] = {SIGTERM, SIGINT};
 
 void onSignal(int signalNumber) {
@@ -32,6 +33,10 @@ ShutdownSignals::ShutdownSignals(QObject *parent) : QObject(parent) {
 ShutdownSignals::~ShutdownSignals() {
     for (int s : kSignals)
         std::signal(s, SIG_DFL);
+}
+
+bool ShutdownSignals::shuttingDown() {
+    return g_shuttingDown;
 }
 
 void ShutdownSignals::install() {
@@ -57,6 +62,7 @@ void ShutdownSignals::onPipeReadable() {
         std::signal(s, SIG_DFL);
     m_notifier->setEnabled(false);
     m_requested = true;
+    g_shuttingDown = true;
     emit this->received(received);
     // exit() rather than quit(): windows are not asked to close (a form in
     // edit mode would ask whether to keep the typing); every nested loop

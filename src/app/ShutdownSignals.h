@@ -24,6 +24,10 @@ public:
     /// to leave when it starts, so a signal that came during start-up is
     /// looked at here.
     bool requested() const { return m_requested; }
+    /// True once any instance has handled a signal: work that processes
+    /// events in a loop of its own (an import's progress) stops on it
+    /// rather than finishing and committing.
+    static bool shuttingDown();
 
 signals:
     /// Emitted once, before the event loops are told to end.

@@ -294,6 +294,19 @@ void DbConnection::executeCommitted(const QByteArray &sql, const QVariantList &p
 }
 
 qint64 DbConnection::executeCommitted(const QList<Statement> &statements) {
+    return runInTransaction([&](WriteTransaction &transaction) {
+        for (const Statement &s : statements) {
+            FbStatement statement(*this, transaction.handle());
+            statement.prepare(s.sql);
+            statement.bind(s.params);
+            statement.execute();
+            if (s.expectedRows >= 0 && statement.affectedRows() != s.expectedRows)
+                throw DbError(dbtexts::kConflict, DbError::Kind::Conflict);
+        }
+    });
+}
+
+qint64 DbConnection::runInTransaction(const std::function<void(WriteTransaction &)> &work) {
     if (!m_db)
         setConnected(true);
     refuseChangesWhenReadOnly();
@@ -301,14 +314,7 @@ qint64 DbConnection::executeCommitted(const QList<Statement> &statements) {
         return lostConnectionGuard([&] {
             BusyScope busy(*this);
             WriteTransaction transaction(*this);
-            for (const Statement &s : statements) {
-                FbStatement statement(*this, transaction.handle());
-                statement.prepare(s.sql);
-                statement.bind(s.params);
-                statement.execute();
-                if (s.expectedRows >= 0 && statement.affectedRows() != s.expectedRows)
-                    throw DbError(dbtexts::kConflict, DbError::Kind::Conflict);
-            }
+            work(transaction);
             const qint64 number = transaction.number();
             transaction.commit();
             return number;

@@ -15,6 +15,7 @@ namespace data {
 class Dataset;
 class FbClient;
 class ReadOnlyCopy;
+class WriteTransaction;
 
 /// The connection to one Firebird database. Every statement that changes
 /// data runs in a transaction of its own that is committed at once
@@ -78,6 +79,10 @@ public:
     /// Returns the committed transaction's number, which is the record
     /// version (RDB$RECORD_VERSION) of every row it wrote.
     qint64 executeCommitted(const QList<Statement> &statements);
+    /// Runs `work` in one write transaction and commits it when `work`
+    /// returns; a throw rolls everything back. Returns the transaction's
+    /// number. For work that reads what it is about to change.
+    qint64 runInTransaction(const std::function<void(WriteTransaction &)> &work);
     /// Prepares `sql` once and runs it for every parameter row, all in one
     /// transaction (for bulk loads).
     void executeBatch(const QByteArray &sql, const QList<QVariantList> &rows);

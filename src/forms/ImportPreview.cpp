@@ -35,7 +35,11 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent) : QDia
         const QString name = io::displayName(c.entry.contact);
         item->setText(0, name.isEmpty() ? c.entry.contact.value(QStringLiteral("EMAIL1")) : name);
         item->setText(1, company.name + (company.existingId ? QString() : QStringLiteral(" (nová)")));
-        item->setText(2, c.duplicateOf.isEmpty() ? QString() : QStringLiteral("už existuje: ") + c.duplicateOf);
+        QStringList remarks = c.notes;
+        if (!c.duplicateOf.isEmpty())
+            remarks.prepend(QStringLiteral("už existuje: ") + c.duplicateOf);
+        item->setText(2, remarks.join(QStringLiteral("; ")));
+        item->setToolTip(2, remarks.join(QLatin1Char('\n')));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, c.selected ? Qt::Checked : Qt::Unchecked);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Csv.h"
 #include "Record.h"
 
 #include <QStringList>
@@ -15,9 +16,30 @@ std::optional<FileFormat> formatNamed(const QString &name);
 /// The usual file name suffix of a format ("vcf", "csv").
 QString suffixOf(FileFormat format);
 
+/// Turns entries into the bytes of a file one at a time, so that an export
+/// of any size writes as it reads.
+class FileEncoder {
+  public:
+    explicit FileEncoder(FileFormat format) : m_format(format) {}
+    /// Appends the bytes of `entry` (after the header, the first time) to
+    /// `out`. Returns false with `error` set when the format cannot hold a
+    /// character.
+    bool add(const Entry &entry, QByteArray &out, QString *error = nullptr);
+    /// What a file without any entry holds (the CSV header).
+    bool finish(QByteArray &out, QString *error = nullptr);
+
+  private:
+    CsvDialect csvDialect() const;
+    bool appendCsvHeader(QByteArray &out, QString *error);
+
+    FileFormat m_format;
+    int m_rows = 0; ///< CSV lines written, the header included
+};
+
 /// Entries as the bytes of a file. Returns false with `error` set when the
 /// format cannot hold a character.
-bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out, QString *error = nullptr);
+bool encodeEntries(const QList<Entry> &entries, FileFormat format, QByteArray &out,
+                   QString *error = nullptr);
 
 struct DecodedFile {
     QList<Entry> entries;

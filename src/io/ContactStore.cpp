@@ -2,8 +2,11 @@
 
 #include "Dataset.h"
 #include "DbConnection.h"
+#include "DbError.h"
+#include "Win1250.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QSet>
 #include <algorithm>
 
@@ -11,7 +14,11 @@ namespace io {
 namespace {
 
 const QString kPlaceholderRegion = QStringLiteral("***");
-const QString kContactRegion = QStringLiteral(" "); // what the contact form writes on every confirm
+
+/// The text of a fetched cell (Windows-1250 bytes).
+QString cellText(const data::PackedRow &row, int column) {
+    return data::win1250::decode(row.cell(column).bytes);
+}
 
 /// Runs a SELECT and hands each row (dataset and row index) to `take`.
 template <typename Take>
@@ -30,137 +37,167 @@ QString textAt(const data::Dataset &q, int row, const QString &column) {
     return q.valueAt(row, q.columnIndex(column)).toString();
 }
 
-Values valuesAt(const data::Dataset &q, int row, const QList<Column> &columns) {
-    Values values;
-    for (const Column &c : columns) {
-        const QString text = textAt(q, row, c.name);
-        if (!text.isEmpty())
-            values.insert(c.name, text);
-    }
-    return values;
-}
-
 QHash<QString, int> columnLengths(data::DbConnection &db, const char *table) {
     QHash<QString, int> lengths;
-    forEachRow(db,
-               QStringLiteral("SELECT TRIM(rf.RDB$FIELD_NAME) AS NAME, f.RDB$CHARACTER_LENGTH AS CHARS "
-                              "FROM RDB$RELATION_FIELDS rf JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = rf.RDB$FIELD_SOURCE "
-                              "WHERE rf.RDB$RELATION_NAME = '%1' AND f.RDB$CHARACTER_LENGTH IS NOT NULL")
-                   .arg(QString::fromLatin1(table)),
-               {}, [&](const data::Dataset &q, int row) {
-                   lengths.insert(textAt(q, row, QStringLiteral("NAME")),
-                                  q.valueAt(row, q.columnIndex(QStringLiteral("CHARS"))).toInt());
-               });
+    forEachRow(
+        db,
+        QStringLiteral("SELECT TRIM(rf.RDB$FIELD_NAME) AS NAME, f.RDB$CHARACTER_LENGTH AS CHARS "
+                       "FROM RDB$RELATION_FIELDS rf JOIN RDB$FIELDS f ON f.RDB$FIELD_NAME = "
+                       "rf.RDB$FIELD_SOURCE "
+                       "WHERE rf.RDB$RELATION_NAME = '%1' AND f.RDB$CHARACTER_LENGTH IS NOT NULL")
+            .arg(QString::fromLatin1(table)),
+        {}, [&](const data::Dataset &q, int row) {
+            lengths.insert(textAt(q, row, QStringLiteral("NAME")),
+                           q.valueAt(row, q.columnIndex(QStringLiteral("CHARS"))).toInt());
+        });
     return lengths;
-}
-
-int nextId(data::DbConnection &db, const char *table) {
-    int next = 1;
-    forEachRow(db, QStringLiteral("SELECT MAX(ID) AS M FROM %1").arg(QString::fromLatin1(table)), {},
-               [&](const data::Dataset &q, int row) { next = q.valueAt(row, 0).toInt() + 1; });
-    return next;
-}
-
-/// An INSERT or UPDATE built from column names and values side by side.
-class RowStatement {
-public:
-    void put(const QString &column, const QVariant &value) {
-        m_columns << column;
-        m_values << value;
-    }
-    void putTexts(const Values &values, const QList<Column> &columns) {
-        for (const Column &c : columns)
-            put(c.name, values.value(c.name).isEmpty() ? QVariant() : QVariant(values.value(c.name)));
-    }
-    data::DbConnection::Statement insert(const char *table) const {
-        const QString markers = QStringLiteral("?, ").repeated(m_columns.size()).chopped(2);
-        return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
-                    .toLatin1(),
-                m_values};
-    }
-    data::DbConnection::Statement update(const char *table, int id) const {
-        return {QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ?")
-                    .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(" = ?, ")))
-                    .toLatin1(),
-                m_values + QVariantList{id}};
-    }
-
-private:
-    QStringList m_columns;
-    QVariantList m_values;
-};
-
-RowStatement contactRow(const Entry &e, int companyId) {
-    RowStatement row;
-    row.put(QStringLiteral("ID_FIRMA"), companyId);
-    row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.putTexts(e.contact, contactColumns());
-    row.put(QStringLiteral("KRAJ"), kContactRegion);
-    row.put(QStringLiteral("OBR"), e.photo.isEmpty() ? QVariant() : QVariant(e.photo));
-    return row;
-}
-
-RowStatement placeholderRow(int id, int companyId) {
-    RowStatement row;
-    row.put(QStringLiteral("ID"), id);
-    row.put(QStringLiteral("ID_FIRMA"), companyId);
-    row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.put(QStringLiteral("KRAJ"), kPlaceholderRegion);
-    return row;
 }
 
 } // namespace
 
-QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
-    QHash<int, Values> companies;
-    forEachRow(db, QStringLiteral("SELECT * FROM FIRMA"), {}, [&](const data::Dataset &q, int row) {
-        companies.insert(q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt(), valuesAt(q, row, companyColumns()));
-    });
+namespace {
 
-    QString sql = QStringLiteral("SELECT * FROM KONTAKT WHERE KRAJ IS DISTINCT FROM '***'");
-    QVariantList params;
-    if (scope.kind == ExportScope::Kind::Company) {
-        sql += QStringLiteral(" AND ID_FIRMA = :IdFirmy");
-        params << scope.companyId;
+/// The text columns of a fetched row by name, BLOBs read as they come.
+class RowReader {
+  public:
+    RowReader(data::DbConnection &db, const data::FbStatement &statement) : m_db(db) {
+        const auto &columns = statement.columns();
+        for (int i = 0; i < int(columns.size()); ++i)
+            m_index.insert(columns[i].name, i);
     }
-    const QSet<int> shown(scope.contactIds.begin(), scope.contactIds.end());
-    QList<Entry> entries;
-    QSet<int> companiesWithContacts;
-    forEachRow(db, sql, params, [&](const data::Dataset &q, int row) {
-        if (scope.kind == ExportScope::Kind::Shown &&
-            !shown.contains(q.valueAt(row, q.columnIndex(QStringLiteral("ID"))).toInt()))
-            return;
-        Entry e;
-        e.contact = valuesAt(q, row, contactColumns());
-        e.photo = q.valueAt(row, q.columnIndex(QStringLiteral("OBR"))).toByteArray();
-        const int companyId = q.valueAt(row, q.columnIndex(QStringLiteral("ID_FIRMA"))).toInt();
-        e.company = companies.value(companyId);
-        companiesWithContacts << companyId;
-        entries << e;
-    });
+    int integer(const data::PackedRow &row, const char *column) const {
+        return int(row.cell(m_index.value(QString::fromLatin1(column))).num);
+    }
+    bool isNull(const data::PackedRow &row, const char *column) const {
+        return row.tag(m_index.value(QString::fromLatin1(column))) == data::Cell::Null;
+    }
+    QByteArray bytes(const data::PackedRow &row, const QString &column) const {
+        const data::Cell cell = row.cell(m_index.value(column, -1));
+        return cell.tag == data::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes;
+    }
+    Values texts(const data::PackedRow &row, const QList<Column> &columns) const {
+        Values values;
+        for (const Column &c : columns)
+            if (const QString text = data::win1250::decode(bytes(row, c.name)); !text.isEmpty())
+                values.insert(c.name, text);
+        return values;
+    }
 
-    // Companies in the scope that no contact brought along travel on their own.
-    QList<int> scopeCompanies;
-    if (scope.kind == ExportScope::Kind::All)
-        scopeCompanies = companies.keys();
-    else if (scope.kind == ExportScope::Kind::Company)
-        scopeCompanies = {scope.companyId};
-    else
-        scopeCompanies = scope.companyIds;
-    for (int id : std::as_const(scopeCompanies))
-        if (companies.contains(id) && !companiesWithContacts.contains(id)) {
-            companiesWithContacts << id;
-            entries << Entry{{}, {}, companies.value(id), true};
+  private:
+    data::DbConnection &m_db;
+    QHash<QString, int> m_index;
+};
+
+} // namespace
+
+int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+                 const std::function<void(Entry &&)> &take) {
+    // Both in one order, companies by name and ID, their contacts by ID, so
+    // that one pass over each gives the file without holding the register.
+    const QByteArray where = scope.kind == ExportScope::Kind::Company ? " WHERE f.ID = ?" : "";
+    const QVariantList params =
+        scope.kind == ExportScope::Kind::Company ? QVariantList{scope.companyId} : QVariantList{};
+    const auto companies = db.openCursor(
+        "SELECT f.* FROM FIRMA f" + where + " ORDER BY UPPER(f.NAZEV_FIRMA), f.ID", params);
+    const auto contacts = db.openCursor(
+        "SELECT k.*, f.ID AS F_ID FROM KONTAKT k LEFT JOIN FIRMA f ON f.ID = k.ID_FIRMA" +
+            (where.isEmpty() ? QByteArray(" WHERE") : where + " AND") +
+            " k.KRAJ IS DISTINCT FROM '***' ORDER BY UPPER(f.NAZEV_FIRMA) NULLS FIRST, f.ID NULLS "
+            "FIRST, k.ID",
+        params);
+    const RowReader company(db, *companies), contact(db, *contacts);
+    const QSet<int> shownContacts(scope.contactIds.begin(), scope.contactIds.end());
+    const QSet<int> shownCompanies(scope.companyIds.begin(), scope.companyIds.end());
+    int count = 0;
+    data::PackedRow companyRow, contactRow;
+    bool haveCompany = companies->fetch(companyRow);
+    int currentId = 0;     // the company of companyRow
+    bool anyTaken = false; // a contact of it travelled
+    Values currentValues;
+    auto startCompany = [&] {
+        currentId = company.integer(companyRow, "ID");
+        currentValues = company.texts(companyRow, companyColumns());
+        anyTaken = false;
+    };
+    auto finishCompany = [&] { // a company none of whose contacts travel goes on its own
+        const bool inScope =
+            scope.kind != ExportScope::Kind::Shown || shownCompanies.contains(currentId);
+        if (!anyTaken && inScope) {
+            take(Entry{{}, {}, currentValues, true, QString::number(currentId), {}});
+            ++count;
         }
+        haveCompany = companies->fetch(companyRow);
+    };
+    if (haveCompany)
+        startCompany();
+    while (contacts->fetch(contactRow)) {
+        const int id = contact.integer(contactRow, "ID");
+        const bool orphan =
+            contact.isNull(contactRow, "F_ID"); // its company is gone: it travels without
+        const int companyId = orphan ? 0 : contact.integer(contactRow, "F_ID");
+        while (!orphan && haveCompany && currentId != companyId) {
+            finishCompany();
+            if (haveCompany)
+                startCompany();
+        }
+        if (scope.kind == ExportScope::Kind::Shown && !shownContacts.contains(id))
+            continue;
+        Entry e;
+        e.contact = contact.texts(contactRow, contactColumns());
+        e.photo = contact.bytes(contactRow, QStringLiteral("OBR"));
+        if (!orphan) {
+            e.company = currentValues;
+            e.companyKey = QString::number(companyId);
+            anyTaken = true;
+        }
+        take(std::move(e));
+        ++count;
+    }
+    while (haveCompany) {
+        finishCompany();
+        if (haveCompany)
+            startCompany();
+    }
+    return count;
+}
 
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        const QString ka = foldCase(a.companyName()), kb = foldCase(b.companyName());
-        if (ka != kb)
-            return ka < kb;
-        return foldCase(a.contact.value(QStringLiteral("PRIJMENI"))) < foldCase(b.contact.value(QStringLiteral("PRIJMENI")));
-    });
+QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
+    QList<Entry> entries;
+    forEachEntry(db, scope, [&](Entry &&e) { entries << std::move(e); });
     return entries;
+}
+
+int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+                  QIODevice &out, QString &error, const Progress &progress) {
+    FileEncoder encoder(format);
+    QByteArray chunk;
+    bool ok = true;
+    auto flush = [&](qsizetype above) {
+        if (ok && chunk.size() > above) {
+            ok = out.write(chunk) == chunk.size();
+            if (!ok)
+                error = out.errorString();
+            chunk.clear();
+        }
+    };
+    int count = 0;
+    auto tell = [&] {
+        if (progress && !progress(count, 0))
+            throw data::DbError(kStoppedText);
+    };
+    tell();
+    for (const ExportScope &scope : scopes)
+        forEachEntry(db, scope, [&](Entry &&e) {
+            if (ok && !encoder.add(e, chunk, &error))
+                ok = false;
+            flush(1 << 20);
+            if (++count % 100 == 0)
+                tell();
+        });
+    if (ok && !encoder.finish(chunk, &error))
+        ok = false;
+    flush(0);
+    return ok ? count : -1;
 }
 
 QList<int> companiesNamed(data::DbConnection &db, const QString &name) {
@@ -173,74 +210,48 @@ QList<int> companiesNamed(data::DbConnection &db, const QString &name) {
     return ids;
 }
 
-ExistingData readExisting(data::DbConnection &db) {
+ExistingData readExisting(const CursorOpener &open) {
     ExistingData existing;
-    QHash<int, QList<std::pair<int, bool>>> rowsOfCompany; // contact ID, is placeholder
-    forEachRow(db,
-               QStringLiteral("SELECT ID, ID_FIRMA, KRAJ, JMENO, PRIJMENI, EMAIL1, EMAIL2, TELEFON1, TELEFON2, MOBIL, "
-                              "FAX FROM KONTAKT"),
-               {}, [&](const data::Dataset &q, int row) {
-                   auto t = [&](const char *c) { return textAt(q, row, QString::fromLatin1(c)); };
-                   const bool placeholder = t("KRAJ") == kPlaceholderRegion;
-                   rowsOfCompany[t("ID_FIRMA").toInt()] << std::pair(t("ID").toInt(), placeholder);
-                   if (!placeholder)
-                       existing.contacts << ExistingData::Contact{
-                           t("JMENO"), t("PRIJMENI"), {t("EMAIL1"), t("EMAIL2")},
-                           {t("TELEFON1"), t("TELEFON2"), t("MOBIL"), t("FAX")}};
-               });
-    forEachRow(db, QStringLiteral("SELECT ID, NAZEV_FIRMA FROM FIRMA ORDER BY ID"), {},
-               [&](const data::Dataset &q, int row) {
-                   const int id = q.valueAt(row, 0).toInt();
-                   const auto rows = rowsOfCompany.value(id);
-                   const int placeholder = rows.size() == 1 && rows.first().second ? rows.first().first : 0;
-                   existing.companies << ExistingData::Company{id, textAt(q, row, QStringLiteral("NAZEV_FIRMA")),
-                                                               placeholder};
-               });
-    existing.contactLengths = columnLengths(db, "KONTAKT");
-    existing.companyLengths = columnLengths(db, "FIRMA");
+    QHash<int, std::pair<int, int>>
+        rowsOfCompany; // company ID → contact rows, its last placeholder
+    data::PackedRow row;
+    const auto contacts =
+        open("SELECT ID, ID_FIRMA, KRAJ, JMENO, PRIJMENI, EMAIL1, EMAIL2, TELEFON1, TELEFON2, "
+             "MOBIL, FAX FROM KONTAKT");
+    while (contacts->fetch(row)) {
+        auto t = [&](int column) { return cellText(row, column); };
+        const int companyId = int(row.cell(1).num);
+        const bool placeholder = t(2) == kPlaceholderRegion;
+        auto &[count, placeholderId] = rowsOfCompany[companyId];
+        ++count;
+        if (placeholder)
+            placeholderId = int(row.cell(0).num);
+        else
+            existing.contacts << ExistingData::Contact{
+                t(3), t(4), {t(5), t(6)}, {t(7), t(8), t(9), t(10)}, companyId};
+    }
+    const auto companies = open(
+        "SELECT ID, NAZEV_FIRMA, ICO, ADRESA_FS, ULICE_FS, OBEC_FS, PSC_FS FROM FIRMA ORDER BY ID");
+    while (companies->fetch(row)) {
+        const int id = int(row.cell(0).num);
+        const auto [count, placeholderId] = rowsOfCompany.value(id);
+        Values seat;
+        const char *seatColumns[] = {"ADRESA_FS", "ULICE_FS", "OBEC_FS", "PSC_FS"};
+        for (int i = 0; i < 4; ++i)
+            seat.insert(QString::fromLatin1(seatColumns[i]), cellText(row, 3 + i));
+        existing.companies << ExistingData::Company{
+            id, cellText(row, 1), count == 1 ? placeholderId : 0,
+            cellText(row, 2).simplified().remove(QLatin1Char(' ')), companySeatKey(seat)};
+    }
     return existing;
 }
 
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan) {
-    QList<data::DbConnection::Statement> statements;
-    ImportResult result;
-    int nextCompany = nextId(db, "FIRMA");
-    int nextContact = nextId(db, "KONTAKT");
-
-    QHash<int, int> companyIds; // plan index → ID
-    QHash<int, int> placeholders; // plan index → placeholder a first contact takes over
-    for (int i = 0; i < plan.companies.size(); ++i) {
-        companyIds.insert(i, plan.companies[i].existingId);
-        if (plan.companies[i].placeholderId)
-            placeholders.insert(i, plan.companies[i].placeholderId);
-    }
-    for (int i : plan.companiesToCreate()) {
-        RowStatement row;
-        row.put(QStringLiteral("ID"), nextCompany);
-        row.putTexts(plan.companies[i].values, companyColumns());
-        statements << row.insert("FIRMA");
-        companyIds.insert(i, nextCompany++);
-        ++result.companies;
-    }
-    QSet<int> companiesWithContacts;
-    for (const PlannedContact &c : plan.contacts) {
-        if (!c.selected)
-            continue;
-        RowStatement row = contactRow(c.entry, companyIds.value(c.company));
-        if (const int placeholder = placeholders.take(c.company)) {
-            statements << row.update("KONTAKT", placeholder); // the first contact takes the placeholder over
-        } else {
-            row.put(QStringLiteral("ID"), nextContact++);
-            statements << row.insert("KONTAKT");
-        }
-        companiesWithContacts << c.company;
-        ++result.contacts;
-    }
-    for (int i : plan.companiesToCreate())
-        if (!companiesWithContacts.contains(i)) // shows on the board through its placeholder
-            statements << placeholderRow(nextContact++, companyIds.value(i)).insert("KONTAKT");
-    db.executeCommitted(statements);
-    return result;
+ExistingData readExisting(data::DbConnection &db) {
+    ExistingData existing =
+        readExisting([&](const QByteArray &sql) { return db.openCursor(sql, {}); });
+    existing.contactLengths = columnLengths(db, "KONTAKT");
+    existing.companyLengths = columnLengths(db, "FIRMA");
+    return existing;
 }
 
 } // namespace io

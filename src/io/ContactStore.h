@@ -1,11 +1,18 @@
 #pragma once
 
+#include "ContactFiles.h"
 #include "ImportPlan.h"
 #include "Record.h"
 
+#include <functional>
+#include <memory>
+
+class QIODevice;
+
 namespace data {
 class DbConnection;
-}
+class FbStatement;
+} // namespace data
 
 namespace io {
 
@@ -18,11 +25,31 @@ struct ExportScope {
     QList<int> companyIds; ///< Shown: the company lines the board shows
 };
 
-/// Reads the contacts of `scope` with their companies, ordered by company
-/// name and surname. A company with none of its contacts taken travels as a
-/// company-only entry (All: every such company; Company: that one; Shown:
-/// company lines without contact rows). Throws data::DbError.
+/// Hands the contacts of `scope` with their companies to `take` one at a
+/// time, reading as it goes (memory stays the same whatever the register's
+/// size), ordered by company name (letter case ignored, as the database
+/// orders it) and ID, a company's contacts by ID; each entry's companyKey
+/// is its company's ID. A company with none of its contacts taken travels
+/// as a company-only entry (All: every such company; Company: that one;
+/// Shown: company lines without contact rows). Returns how many entries
+/// went. Throws data::DbError.
+int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+                 const std::function<void(Entry &&)> &take);
+/// The same entries as a list, for small scopes.
 QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope);
+
+/// Told how far a long job is (`done` of `total`; total 0: not known);
+/// returning false stops it.
+using Progress = std::function<bool(int done, int total)>;
+/// What a stopped import or export says (a data::DbError with this message).
+inline const QString kStoppedText = QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
+
+/// Writes the entries of `scopes`, one after another, to `out` in `format`
+/// as it reads them. Returns how many went, or -1 with `error` set when the
+/// format cannot hold a character or `out` refuses the bytes. Throws
+/// data::DbError.
+int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+                  QIODevice &out, QString &error, const Progress &progress = {});
 
 /// The IDs of the companies called `name` (letter case ignored). Throws data::DbError.
 QList<int> companiesNamed(data::DbConnection &db, const QString &name);
@@ -31,16 +58,31 @@ QList<int> companiesNamed(data::DbConnection &db, const QString &name);
 /// Throws data::DbError.
 ExistingData readExisting(data::DbConnection &db);
 
+/// Opens a cursor on a SELECT without parameters, in some transaction.
+using CursorOpener = std::function<std::unique_ptr<data::FbStatement>(const QByteArray &sql)>;
+/// Companies and contacts as readExisting() gives them, without the column
+/// sizes, read through `open`.
+ExistingData readExisting(const CursorOpener &open);
+
 struct ImportResult {
     int companies = 0; ///< created
     int contacts = 0;  ///< created or taken over from a placeholder
+    QStringList notes; ///< how the plan followed what others changed meanwhile
 };
 
 /// Writes the selected contacts of `plan` and the companies they need, in
-/// one transaction: all or nothing. A new company gets its placeholder
-/// contact only when no contact goes to it; an existing company's lone
-/// placeholder is taken over by the first contact. Throws data::DbError
-/// (nothing written then).
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan);
+/// one transaction: all or nothing. Imports into one database take turns
+/// (the settings row is their lock; a second waits up to `waitSeconds`),
+/// and inside the transaction the plan is checked again against what the
+/// database holds now (recheckPlan): what others added meanwhile is not
+/// added twice, a colleague's row is never overwritten, and only what was
+/// written is counted. A new company gets its placeholder contact only when
+/// no contact goes to it; an existing company's lone placeholder is taken
+/// over by the first contact. Throws data::DbError (nothing written then),
+/// of kind Conflict when the plan no longer fits the database.
+/// `progress` hears of every hundredth contact written; when it returns
+/// false, everything is rolled back and data::DbError(kStoppedText) thrown.
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress = {},
+                         int waitSeconds = 60);
 
 } // namespace io

@@ -15,7 +15,8 @@ QString decode(const QByteArray &bytes) {
         return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes.mid(2));
     if (bytes.startsWith("\xFE\xFF"))
         return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes.mid(2));
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless); // a cut sequence is no UTF-8
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
@@ -44,7 +45,7 @@ QChar detectSeparator(const QString &text) {
 }
 
 class CsvParser {
-public:
+  public:
     CsvParser(const QString &text, QChar separator, CsvTable &table)
         : m_text(text), m_separator(separator), m_table(table) {}
 
@@ -62,7 +63,7 @@ public:
         }
     }
 
-private:
+  private:
     void fail(int line, const QString &message) {
         m_table.errors << QStringLiteral("řádek %1: %2").arg(line).arg(message);
     }
@@ -76,7 +77,9 @@ private:
                 ++m_pos;
                 for (;;) {
                     if (m_pos >= m_text.size()) {
-                        fail(startLine, QStringLiteral("uvozovky otevřené na tomto řádku se nikde nezavírají"));
+                        fail(
+                            startLine,
+                            QStringLiteral("uvozovky otevřené na tomto řádku se nikde nezavírají"));
                         return false;
                     }
                     const QChar c = m_text[m_pos++];
@@ -92,33 +95,48 @@ private:
                         ++m_line;
                     field += c;
                     if (field.size() > limits::kMaxLineBytes) {
-                        fail(startLine, QStringLiteral("hodnota je delší než %1 MB").arg(limits::kMaxLineBytes >> 20));
+                        fail(startLine, QStringLiteral("hodnota je delší než %1 MB")
+                                            .arg(limits::kMaxLineBytes >> 20));
                         return false;
                     }
                 }
             }
             // Unquoted text (or text after a closing quote) up to the separator or line end.
-            while (m_pos < m_text.size() && m_text[m_pos] != m_separator && m_text[m_pos] != QLatin1Char('\n')) {
+            while (m_pos < m_text.size() && m_text[m_pos] != m_separator &&
+                   m_text[m_pos] != QLatin1Char('\n') &&
+                   !(m_text[m_pos] == QLatin1Char('\r') && !isBeforeLineFeed(m_pos))) {
                 if (m_text[m_pos] != QLatin1Char('\r'))
                     field += m_text[m_pos];
                 ++m_pos;
                 if (field.size() > limits::kMaxLineBytes) {
-                    fail(startLine, QStringLiteral("hodnota je delší než %1 MB").arg(limits::kMaxLineBytes >> 20));
+                    fail(startLine, QStringLiteral("hodnota je delší než %1 MB")
+                                        .arg(limits::kMaxLineBytes >> 20));
                     return false;
                 }
             }
             row << field;
             if (row.size() > limits::kMaxColumns) {
-                fail(startLine, QStringLiteral("řádek má víc než %1 hodnot").arg(limits::kMaxColumns));
+                fail(startLine,
+                     QStringLiteral("řádek má víc než %1 hodnot").arg(limits::kMaxColumns));
                 return false;
             }
             if (m_pos >= m_text.size())
                 return true;
-            if (m_text[m_pos++] == QLatin1Char('\n')) {
+            const QChar end = m_text[m_pos++];
+            if (end == QLatin1Char('\n') ||
+                end == QLatin1Char('\r')) { // LF, CR LF, CR CR LF or a lone CR
                 ++m_line;
                 return true;
             }
         }
+    }
+
+    /// True when the CR at `pos` is followed, after more CRs, by a line feed:
+    /// it belongs to that line end. A CR on its own ends a line by itself.
+    bool isBeforeLineFeed(qsizetype pos) const {
+        while (pos < m_text.size() && m_text[pos] == QLatin1Char('\r'))
+            ++pos;
+        return pos < m_text.size() && m_text[pos] == QLatin1Char('\n');
     }
 
     bool take(QStringList &row, int line) {
@@ -133,7 +151,9 @@ private:
         while (row.size() > m_table.header.size() && row.last().isEmpty())
             row.removeLast(); // a trailing separator
         if (row.size() > m_table.header.size()) {
-            fail(line, QStringLiteral("řádek má %1 hodnot, záhlaví jen %2").arg(row.size()).arg(m_table.header.size()));
+            fail(line, QStringLiteral("řádek má %1 hodnot, záhlaví jen %2")
+                           .arg(row.size())
+                           .arg(m_table.header.size()));
             return true;
         }
         while (row.size() < m_table.header.size())
@@ -152,7 +172,8 @@ private:
 
 QString quoted(const QString &field, QChar separator) {
     const bool needsQuotes = field.contains(separator) || field.contains(QLatin1Char('"')) ||
-                             field.contains(QLatin1Char('\n')) || field.contains(QLatin1Char('\r')) ||
+                             field.contains(QLatin1Char('\n')) ||
+                             field.contains(QLatin1Char('\r')) ||
                              field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
     if (!needsQuotes)
         return field;
@@ -176,41 +197,43 @@ CsvTable parseCsv(const QByteArray &bytes) {
     return table;
 }
 
-bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect, QByteArray &out,
-              QString *error) {
+bool appendCsvLine(const QStringList &fields, const QStringList &header, int rowNumber,
+                   CsvDialect dialect, QByteArray &out, QString *error) {
     const bool czech = dialect == CsvDialect::Win1250Semicolon;
     const QChar separator = czech ? QLatin1Char(';') : QLatin1Char(',');
+    QStringList cells;
+    for (const QString &f : fields)
+        cells << quoted(f, separator);
+    const QString line = cells.join(separator) + QStringLiteral("\r\n");
+    if (!czech) {
+        out += line.toUtf8();
+        return true;
+    }
+    QByteArray bytes;
+    QChar bad;
+    if (data::win1250::encode(line, bytes, &bad)) {
+        out += bytes;
+        return true;
+    }
+    if (error) {
+        const int column = int(std::find_if(fields.begin(), fields.end(),
+                                            [bad](const QString &f) { return f.contains(bad); }) -
+                               fields.begin());
+        *error = QStringLiteral("řádek %1, sloupec „%2“: znak „%3“ nelze zapsat ve Windows-1250")
+                     .arg(rowNumber)
+                     .arg(header.value(column))
+                     .arg(bad);
+    }
+    return false;
+}
+
+bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect,
+              QByteArray &out, QString *error) {
     out.clear();
-    auto append = [&](const QStringList &fields, int rowNumber) {
-        QStringList cells;
-        for (const QString &f : fields)
-            cells << quoted(f, separator);
-        const QString line = cells.join(separator) + QStringLiteral("\r\n");
-        if (!czech) {
-            out += line.toUtf8();
-            return true;
-        }
-        QByteArray bytes;
-        QChar bad;
-        if (data::win1250::encode(line, bytes, &bad)) {
-            out += bytes;
-            return true;
-        }
-        if (error) {
-            const int column = int(std::find_if(fields.begin(), fields.end(),
-                                                 [bad](const QString &f) { return f.contains(bad); }) -
-                                   fields.begin());
-            *error = QStringLiteral("řádek %1, sloupec „%2“: znak „%3“ nelze zapsat ve Windows-1250")
-                         .arg(rowNumber)
-                         .arg(header.value(column))
-                         .arg(bad);
-        }
-        return false;
-    };
-    if (!append(header, 1))
+    if (!appendCsvLine(header, header, 1, dialect, out, error))
         return false;
     for (int i = 0; i < rows.size(); ++i)
-        if (!append(rows[i], i + 2))
+        if (!appendCsvLine(rows[i], header, i + 2, dialect, out, error))
             return false;
     return true;
 }

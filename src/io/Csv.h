@@ -24,10 +24,16 @@ struct CsvTable {
 /// Never throws; faults and exceeded limits come back as errors.
 CsvTable parseCsv(const QByteArray &bytes);
 
+/// Appends one line (the header is line 1, for the message), quoting where
+/// needed, CR LF at its end. Returns false with `error` naming the row and
+/// column when the Windows-1250 form cannot hold a character.
+bool appendCsvLine(const QStringList &fields, const QStringList &header, int rowNumber,
+                   CsvDialect dialect, QByteArray &out, QString *error = nullptr);
+
 /// Writes a header and rows, quoting where needed, CR LF line ends. Returns
 /// false with `error` naming the row and column when the Windows-1250 form
 /// cannot hold a character.
-bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect, QByteArray &out,
-              QString *error = nullptr);
+bool writeCsv(const QStringList &header, const QList<QStringList> &rows, CsvDialect dialect,
+              QByteArray &out, QString *error = nullptr);
 
 } // namespace io

@@ -13,9 +13,13 @@ namespace {
 
 const QString kPhotoHeader = QStringLiteral("Fotografie");
 const QString kCompanyHeader = QStringLiteral("Firma");
+const QString kCompanyKeyHeader =
+    QStringLiteral("Firma – ID"); // the exporting register's company ID
 
 QString companyHeader(const Column &c) {
-    return c.name == QLatin1String("NAZEV_FIRMA") ? kCompanyHeader : kCompanyHeader + QStringLiteral(" – ") + c.label;
+    return c.name == QLatin1String("NAZEV_FIRMA")
+               ? kCompanyHeader
+               : kCompanyHeader + QStringLiteral(" – ") + c.label;
 }
 
 // ---- this program's own layout -------------------------------------------
@@ -28,11 +32,11 @@ bool isOwnLayout(const QStringList &header) {
     return false;
 }
 
-QList<Entry> ownEntries(const CsvTable &table, QStringList &errors) {
+QList<Entry> ownEntries(const CsvTable &table) {
     QHash<QString, int> index;
     for (int i = 0; i < table.header.size(); ++i)
         index.insert(table.header[i].trimmed(), i);
-    QSet<QString> known{kPhotoHeader};
+    QSet<QString> known{kPhotoHeader, kCompanyKeyHeader};
     for (const Column &c : contactColumns())
         known << c.label;
     for (const Column &c : companyColumns())
@@ -40,7 +44,9 @@ QList<Entry> ownEntries(const CsvTable &table, QStringList &errors) {
     QList<Entry> entries;
     for (int r = 0; r < table.rows.size(); ++r) {
         const QStringList &row = table.rows[r];
-        auto cell = [&](const QString &header) { return index.contains(header) ? row[index[header]] : QString(); };
+        auto cell = [&](const QString &header) {
+            return index.contains(header) ? fromSpreadsheetText(row[index[header]]) : QString();
+        };
         Entry e;
         for (const Column &c : contactColumns())
             if (!cell(c.label).isEmpty())
@@ -48,17 +54,24 @@ QList<Entry> ownEntries(const CsvTable &table, QStringList &errors) {
         for (const Column &c : companyColumns())
             if (!cell(companyHeader(c)).isEmpty())
                 e.company[c.name] = cell(companyHeader(c));
+        e.companyKey = cell(kCompanyKeyHeader).trimmed();
         if (const QString photo = cell(kPhotoHeader).trimmed(); !photo.isEmpty()) {
-            auto decoded = QByteArray::fromBase64Encoding(photo.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-            if (decoded)
-                e.photo = decoded.decoded;
+            auto decoded = QByteArray::fromBase64Encoding(photo.toLatin1(),
+                                                          QByteArray::AbortOnBase64DecodingErrors);
+            if (!decoded)
+                e.warnings << QStringLiteral(
+                                  "řádek %1: fotografie nemá platná data base64, vynechána")
+                                  .arg(table.rowLines[r]);
+            else if (!looksLikeImage(decoded.decoded))
+                e.warnings << QStringLiteral("řádek %1: fotografie není obrázek, vynechána")
+                                  .arg(table.rowLines[r]);
             else
-                errors << QStringLiteral("řádek %1: fotografie nemá platná data base64").arg(table.rowLines[r]);
+                e.photo = decoded.decoded;
         }
         ReachSlots reach(e.contact);
         for (int i = 0; i < table.header.size(); ++i)
             if (!known.contains(table.header[i].trimmed()))
-                reach.overflow(table.header[i].trimmed(), row[i]);
+                reach.overflow(table.header[i].trimmed(), fromSpreadsheetText(row[i]));
         e.companyOnly = e.contact.isEmpty() && e.photo.isEmpty();
         entries << e;
     }
@@ -91,14 +104,16 @@ QString isoBirthday(const QString &text) {
 /// One CSV row gathered into a card, so that the card reader's rules place
 /// every value.
 class RowCard {
-public:
+  public:
     void take(const QString &header, const QString &value) {
         const QString h = header.trimmed().toLower();
-        if (value.trimmed().isEmpty() || takeSimple(h, value) || takeAddress(h, value) || takeIndexed(h, value))
+        if (value.trimmed().isEmpty() || takeSimple(h, value) || takeAddress(h, value) ||
+            takeIndexed(h, value))
             return;
-        static const QStringList ignored{QStringLiteral("group membership"), QStringLiteral("labels"),
-                                         QStringLiteral("categories"),       QStringLiteral("sensitivity"),
-                                         QStringLiteral("priority"),         QStringLiteral("initials")};
+        static const QStringList ignored{
+            QStringLiteral("group membership"), QStringLiteral("labels"),
+            QStringLiteral("categories"),       QStringLiteral("sensitivity"),
+            QStringLiteral("priority"),         QStringLiteral("initials")};
         if (!ignored.contains(h))
             m_unknown << std::pair(header.trimmed(), value);
     }
@@ -112,7 +127,8 @@ public:
                                             .arg(m_birth[0].toInt(), 4, 10, QLatin1Char('0'))
                                             .arg(m_birth[1].toInt(), 2, 10, QLatin1Char('0'))
                                             .arg(m_birth[2].toInt(), 2, 10, QLatin1Char('0')));
-        static const QStringList knownKinds{QStringLiteral("work"), QStringLiteral("home"), QStringLiteral("other")};
+        static const QStringList knownKinds{QStringLiteral("work"), QStringLiteral("home"),
+                                            QStringLiteral("other")};
         for (auto it = m_addresses.cbegin(); it != m_addresses.cend(); ++it)
             add(QStringLiteral("ADR"), joinComponents(it.value(), 7),
                 knownKinds.contains(it.key()) ? QStringList{it.key()} : QStringList());
@@ -123,7 +139,7 @@ public:
         return e;
     }
 
-private:
+  private:
     static QString joinComponents(const QStringList &parts, int count) {
         QStringList escaped;
         for (int i = 0; i < count; ++i)
@@ -147,10 +163,11 @@ private:
 
     bool takeSimple(const QString &h, const QString &v) {
         static const QHash<QString, int> nameParts{
-            {QStringLiteral("last name"), 0},   {QStringLiteral("family name"), 0}, {QStringLiteral("first name"), 1},
-            {QStringLiteral("given name"), 1},  {QStringLiteral("middle name"), 2}, {QStringLiteral("additional name"), 2},
-            {QStringLiteral("title"), 3},       {QStringLiteral("name prefix"), 3}, {QStringLiteral("suffix"), 4},
-            {QStringLiteral("name suffix"), 4}};
+            {QStringLiteral("last name"), 0},   {QStringLiteral("family name"), 0},
+            {QStringLiteral("first name"), 1},  {QStringLiteral("given name"), 1},
+            {QStringLiteral("middle name"), 2}, {QStringLiteral("additional name"), 2},
+            {QStringLiteral("title"), 3},       {QStringLiteral("name prefix"), 3},
+            {QStringLiteral("suffix"), 4},      {QStringLiteral("name suffix"), 4}};
         static const QHash<QString, QStringList> phones{
             {QStringLiteral("business phone"), {QStringLiteral("work")}},
             {QStringLiteral("business phone 2"), {QStringLiteral("work")}},
@@ -169,11 +186,13 @@ private:
             {QStringLiteral("other phone"), {QStringLiteral("other")}},
             {QStringLiteral("primary phone"), {}},
             {QStringLiteral("car phone"), {QStringLiteral("car")}}};
-        static const QStringList emails{QStringLiteral("e-mail address"), QStringLiteral("e-mail 2 address"),
-                                        QStringLiteral("e-mail 3 address"), QStringLiteral("primary email"),
-                                        QStringLiteral("secondary email")};
+        static const QStringList emails{
+            QStringLiteral("e-mail address"), QStringLiteral("e-mail 2 address"),
+            QStringLiteral("e-mail 3 address"), QStringLiteral("primary email"),
+            QStringLiteral("secondary email")};
         static const QStringList webs{QStringLiteral("web page"), QStringLiteral("web page 1"),
-                                      QStringLiteral("web page 2"), QStringLiteral("personal web page")};
+                                      QStringLiteral("web page 2"),
+                                      QStringLiteral("personal web page")};
         if (nameParts.contains(h))
             m_name[nameParts[h]] = v;
         else if (h == QLatin1String("name") || h == QLatin1String("display name"))
@@ -214,13 +233,15 @@ private:
 
     /// "Business Street", "Home City", "Work ZipCode" and the like.
     bool takeAddress(const QString &h, const QString &v) {
-        static const QRegularExpression re(QStringLiteral(
-            "^(business|work|home|other) (street|street 2|street 3|address|address 2|city|state|postal code|zipcode|"
-            "zip code|country/region|country|po box)$"));
+        static const QRegularExpression re(
+            QStringLiteral("^(business|work|home|other) (street|street 2|street 3|address|address "
+                           "2|city|state|postal code|zipcode|"
+                           "zip code|country/region|country|po box)$"));
         const auto m = re.match(h);
         if (!m.hasMatch())
             return false;
-        const QString kind = m.captured(1) == QLatin1String("business") ? QStringLiteral("work") : m.captured(1);
+        const QString kind =
+            m.captured(1) == QLatin1String("business") ? QStringLiteral("work") : m.captured(1);
         setAddressPart(kind, m.captured(2), v);
         return true;
     }
@@ -229,12 +250,21 @@ private:
         QStringList &a = m_addresses[kind];
         while (a.size() < 7)
             a << QString();
-        static const QHash<QString, int> index{
-            {QStringLiteral("po box"), 0},      {QStringLiteral("street 2"), 1},       {QStringLiteral("street 3"), 1},
-            {QStringLiteral("address 2"), 1},   {QStringLiteral("extended address"), 1}, {QStringLiteral("street"), 2},
-            {QStringLiteral("address"), 2},     {QStringLiteral("city"), 3},           {QStringLiteral("state"), 4},
-            {QStringLiteral("region"), 4},      {QStringLiteral("postal code"), 5},    {QStringLiteral("zipcode"), 5},
-            {QStringLiteral("zip code"), 5},    {QStringLiteral("country/region"), 6}, {QStringLiteral("country"), 6}};
+        static const QHash<QString, int> index{{QStringLiteral("po box"), 0},
+                                               {QStringLiteral("street 2"), 1},
+                                               {QStringLiteral("street 3"), 1},
+                                               {QStringLiteral("address 2"), 1},
+                                               {QStringLiteral("extended address"), 1},
+                                               {QStringLiteral("street"), 2},
+                                               {QStringLiteral("address"), 2},
+                                               {QStringLiteral("city"), 3},
+                                               {QStringLiteral("state"), 4},
+                                               {QStringLiteral("region"), 4},
+                                               {QStringLiteral("postal code"), 5},
+                                               {QStringLiteral("zipcode"), 5},
+                                               {QStringLiteral("zip code"), 5},
+                                               {QStringLiteral("country/region"), 6},
+                                               {QStringLiteral("country"), 6}};
         const int i = index.value(part, -1);
         if (i < 0)
             return;
@@ -265,8 +295,9 @@ private:
         else if (kind == QLatin1String("website") && part == QLatin1String("value"))
             addText(QStringLiteral("URL"), v);
         else if (kind == QLatin1String("im") && part == QLatin1String("value"))
-            addText(QStringLiteral("IMPP"), m_types.value(kind + m.captured(2) + QStringLiteral("service")) +
-                                                QLatin1Char(':') + v);
+            addText(QStringLiteral("IMPP"),
+                    m_types.value(kind + m.captured(2) + QStringLiteral("service")) +
+                        QLatin1Char(':') + v);
         else if (kind == QLatin1String("im") && part == QLatin1String("service"))
             m_types[key + QStringLiteral("service")] = v.toLower();
         else if (kind == QLatin1String("organization") && part == QLatin1String("name"))
@@ -276,7 +307,7 @@ private:
         else if (kind == QLatin1String("organization") && part == QLatin1String("title"))
             addText(QStringLiteral("TITLE"), v);
         else if (kind == QLatin1String("address"))
-            setAddressPart(types.contains(QStringLiteral("work")) ? QStringLiteral("work")
+            setAddressPart(types.contains(QStringLiteral("work"))   ? QStringLiteral("work")
                            : types.contains(QStringLiteral("home")) ? QStringLiteral("home")
                                                                     : key,
                            part, v);
@@ -293,45 +324,75 @@ private:
         return types;
     }
 
-    VCard m_card{QStringLiteral("3.0"), {}, 0};
+    VCard m_card{QStringLiteral("3.0"), {}, 0, {}};
     QStringList m_name{QString(), QString(), QString(), QString(), QString()};
     QStringList m_org{QString(), QString()};
     QStringList m_birth{QString(), QString(), QString()};
     QMap<QString, QStringList> m_addresses; ///< by kind (work, home, …)
-    QHash<QString, QString> m_types;         ///< Google's "Phone 1 - Type" by "phone1"
+    QHash<QString, QString> m_types;        ///< Google's "Phone 1 - Type" by "phone1"
     QList<std::pair<QString, QString>> m_unknown;
 };
 
 } // namespace
 
-QStringList ownCsvHeader() {
-    QStringList header;
-    for (const Column &c : contactColumns())
-        header << c.label;
-    header << kPhotoHeader;
-    for (const Column &c : companyColumns())
-        header << companyHeader(c);
+namespace {
+
+/// Starts with a character a spreadsheet evaluates, after any apostrophes.
+bool startsLikeFormula(const QString &text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == QLatin1Char('\''))
+        ++i;
+    return i < text.size() && QStringLiteral("=+-@\t\r").contains(text[i]);
+}
+
+} // namespace
+
+QString spreadsheetText(const QString &text) {
+    return startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString fromSpreadsheetText(const QString &cell) {
+    return cell.startsWith(QLatin1Char('\'')) && startsLikeFormula(cell.mid(1)) ? cell.mid(1)
+                                                                                : cell;
+}
+
+const QStringList &ownCsvHeader() {
+    static const QStringList header = [] {
+        QStringList h;
+        for (const Column &c : contactColumns())
+            h << c.label;
+        h << kPhotoHeader;
+        for (const Column &c : companyColumns())
+            h << companyHeader(c);
+        h << kCompanyKeyHeader;
+        return h;
+    }();
     return header;
 }
 
-bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out, QString *error) {
+QStringList ownCsvRow(const Entry &e) {
+    QStringList row;
+    for (const Column &c : contactColumns())
+        row << spreadsheetText(e.contact.value(c.name));
+    row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
+    for (const Column &c : companyColumns())
+        row << spreadsheetText(e.company.value(c.name));
+    row << e.companyKey;
+    return row;
+}
+
+bool writeContactsCsv(const QList<Entry> &entries, CsvDialect dialect, QByteArray &out,
+                      QString *error) {
     QList<QStringList> rows;
     rows.reserve(entries.size());
-    for (const Entry &e : entries) {
-        QStringList row;
-        for (const Column &c : contactColumns())
-            row << e.contact.value(c.name);
-        row << QString::fromLatin1(e.photo.toBase64());
-        for (const Column &c : companyColumns())
-            row << e.company.value(c.name);
-        rows << row;
-    }
+    for (const Entry &e : entries)
+        rows << ownCsvRow(e);
     return writeCsv(ownCsvHeader(), rows, dialect, out, error);
 }
 
-QList<Entry> entriesFromCsv(const CsvTable &table, QStringList &errors) {
+QList<Entry> entriesFromCsv(const CsvTable &table) {
     if (isOwnLayout(table.header))
-        return ownEntries(table, errors);
+        return ownEntries(table);
     QList<Entry> entries;
     for (const QStringList &row : table.rows) {
         RowCard card;

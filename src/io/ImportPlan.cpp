@@ -1,11 +1,13 @@
 #include "ImportPlan.h"
 
-#include "Win1250.h"
+#include "Transliteration.h"
 
 #include <QSet>
 
 namespace io {
 namespace {
+
+const QString kIco = QStringLiteral("ICO");
 
 QString digitsOf(const QString &phone) {
     QString digits;
@@ -15,15 +17,20 @@ QString digitsOf(const QString &phone) {
     return digits;
 }
 
-/// The identity used to recognise a person already present.
+/// A 64-bit hash of a text: the duplicate checks keep these, not the texts.
+quint64 keyHash(const QString &text) {
+    return quint64(qHash(text, size_t(0x9e3779b97f4a7c15ULL)));
+}
+
+/// The texts a person is recognised by.
 struct Identity {
     QString name;
-    QSet<QString> emails, phones;
+    QStringList emails, phones;
 
     static Identity of(const QString &first, const QString &surname, const QStringList &emails,
                        const QStringList &phones) {
         Identity id;
-        id.name = foldCase(first) + QLatin1Char('|') + foldCase(surname);
+        id.name = foldCase(first) + QLatin1Char('|') + foldCase(surname) + QLatin1Char('|');
         for (const QString &e : emails)
             if (!e.trimmed().isEmpty())
                 id.emails << e.trimmed().toLower();
@@ -37,15 +44,11 @@ struct Identity {
         return of(v("JMENO"), v("PRIJMENI"), {v("EMAIL1"), v("EMAIL2")},
                   {v("TELEFON1"), v("TELEFON2"), v("MOBIL"), v("FAX")});
     }
-    /// Why `other` looks like the same person, or empty.
-    QString sameAs(const Identity &other) const {
-        if (name != other.name)
-            return {};
-        if (emails.intersects(other.emails))
-            return QStringLiteral("stejné jméno a e-mail");
-        if (phones.intersects(other.phones))
-            return QStringLiteral("stejné jméno a telefon");
-        return {};
+    quint64 email(const QString &e) const { return keyHash(name + QStringLiteral("e:") + e); }
+    quint64 phone(const QString &p) const { return keyHash(name + QStringLiteral("p:") + p); }
+    /// The same name in the same company (`company`: "e<ID>" or "p<plan index>").
+    quint64 inCompany(const QString &company) const {
+        return keyHash(name + QStringLiteral("c:") + company);
     }
 };
 
@@ -54,25 +57,42 @@ bool isNote(const Column &c) {
     return c.name.startsWith(QLatin1String("POZNAMKA"));
 }
 
-void checkValues(const Values &values, const QList<Column> &columns, const QHash<QString, int> &lengths,
-                 const QString &prefix, QStringList &problems) {
+/// Texts with a control character a person cannot type, and texts longer
+/// than their column, after transliterate() (one byte a character then).
+void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
+                  const QList<Column> &columns, QStringList &problems) {
     for (const Column &c : columns) {
         const QString text = values.value(c.name);
-        QByteArray bytes;
-        QChar bad;
-        if (!data::win1250::encode(text, bytes, &bad))
-            problems << QStringLiteral("%1%2: znak „%3“ nelze uložit (kódování Windows-1250)")
-                            .arg(prefix, c.label, bad.isSurrogate() ? text.mid(text.indexOf(bad), 2) : QString(bad));
-        else if (const qsizetype at = data::win1250::firstControlCharacter(text, isNote(c));
-                 at >= 0)
+        if (const qsizetype at = data::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
             problems << QStringLiteral("%1%2: neviditelný řídicí znak U+%3 nelze uložit")
                             .arg(prefix, c.label)
                             .arg(text.at(at).unicode(), 4, 16, QLatin1Char('0'));
-        else if (lengths.contains(c.name) && bytes.size() > lengths.value(c.name))
+            continue;
+        }
+        const auto limit = lengths.constFind(c.name);
+        const qsizetype length = text.size();
+        if (limit != lengths.cend() && length > *limit)
             problems << QStringLiteral("%1%2: text má %3 znaků, vejde se jen %4")
                             .arg(prefix, c.label)
-                            .arg(bytes.size())
-                            .arg(lengths.value(c.name));
+                            .arg(length)
+                            .arg(*limit);
+    }
+}
+
+/// Makes every text of `values` fit for Windows-1250; what changed goes to `notes`.
+void transliterate(Values &values, const QList<Column> &columns, const QString &prefix,
+                   QStringList &notes) {
+    for (const Column &c : columns) {
+        const auto found = values.find(c.name);
+        if (found == values.end())
+            continue;
+        Transliterated t = toWin1250(*found);
+        if (t.changes.isEmpty())
+            continue;
+        if (*found == found->trimmed()) // a dropped character at either end leaves no blank behind
+            t.text = t.text.trimmed();
+        *found = t.text.trimmed().isEmpty() ? QString() : t.text;
+        notes << prefix + c.label + QStringLiteral(": ") + t.changes.join(QStringLiteral(", "));
     }
 }
 
@@ -85,13 +105,87 @@ QString whoOf(const Entry &e) {
     return e.companyName().isEmpty() ? QStringLiteral("(bez jména)") : e.companyName();
 }
 
+QString icoOf(const Values &company) {
+    return company.value(kIco).simplified().remove(QLatin1Char(' '));
+}
+
+/// The companies of the database, found by ID, IČO and name.
+class ExistingCompanies {
+  public:
+    explicit ExistingCompanies(const ExistingData &existing) {
+        for (const ExistingData::Company &c : existing.companies) {
+            m_byId.insert(c.id, &c);
+            if (!c.ico.isEmpty() && !m_byIco.contains(c.ico))
+                m_byIco.insert(c.ico, &c);
+            m_byName.insert(foldCase(c.name), &c);
+        }
+    }
+
+    const ExistingData::Company *byId(int id) const { return m_byId.value(id); }
+
+    /// The existing company a new one with these columns is, or nullptr.
+    const ExistingData::Company *match(const QString &name, const Values &values) const {
+        const QString ico = icoOf(values);
+        if (const ExistingData::Company *c = m_byIco.value(ico); c && !ico.isEmpty())
+            return c;
+        const QString seat = companySeatKey(values);
+        const ExistingData::Company *best = nullptr;
+        for (auto it = m_byName.constFind(foldCase(name));
+             it != m_byName.cend() && it.key() == foldCase(name); ++it) {
+            const ExistingData::Company *c = *it;
+            if (!ico.isEmpty() && !c->ico.isEmpty() && c->ico != ico)
+                continue; // never into a company whose IČO differs
+            if (!seat.isEmpty() && !c->seat.isEmpty() && c->seat != seat)
+                continue;
+            if (!best || c->id < best->id)
+                best = c;
+        }
+        return best;
+    }
+
+  private:
+    QHash<int, const ExistingData::Company *> m_byId;
+    QHash<QString, const ExistingData::Company *> m_byIco; // the lowest ID wins a shared IČO
+    QMultiHash<QString, const ExistingData::Company *> m_byName;
+};
+
+/// The known people by hash, and why a new one is the same as one of them.
+class KnownPeople {
+  public:
+    void remember(const Identity &id, const QString &company) {
+        for (const QString &e : id.emails)
+            m_emails.insert(id.email(e));
+        for (const QString &p : id.phones)
+            m_phones.insert(id.phone(p));
+        m_inCompany.insert(id.inCompany(company));
+    }
+    QString sameAs(const Identity &id, const QString &company) const {
+        for (const QString &e : id.emails)
+            if (m_emails.contains(id.email(e)))
+                return QStringLiteral("stejné jméno a e-mail");
+        for (const QString &p : id.phones)
+            if (m_phones.contains(id.phone(p)))
+                return QStringLiteral("stejné jméno a telefon");
+        if (id.emails.isEmpty() && id.phones.isEmpty() &&
+            m_inCompany.contains(id.inCompany(company)))
+            return QStringLiteral("stejné jméno ve stejné firmě");
+        return {};
+    }
+
+  private:
+    QSet<quint64> m_emails, m_phones, m_inCompany;
+};
+
+QString existingRef(int id) {
+    return QLatin1Char('e') + QString::number(id);
+}
+
 class Planner {
-public:
-    explicit Planner(const ExistingData &existing) : m_existing(existing) {
+  public:
+    explicit Planner(const ExistingData &existing) : m_existing(existing), m_companies(existing) {
         for (const ExistingData::Contact &c : existing.contacts)
-            remember(Identity::of(c.firstName, c.surname, c.emails, c.phones));
-        for (qsizetype i = existing.companies.size() - 1; i >= 0; --i) // the lowest ID wins a shared name
-            m_existingByName.insert(foldCase(existing.companies[i].name), &existing.companies[i]);
+            m_people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
+                              existingRef(c.companyId));
     }
 
     ImportPlan run(const QList<Entry> &entries) {
@@ -100,17 +194,31 @@ public:
         return m_plan;
     }
 
-private:
-    void take(const Entry &e) {
+  private:
+    void take(Entry e) {
         const QString who = whoOf(e);
-        const bool nameless = displayName(e.contact).isEmpty() && e.contact.value(QStringLiteral("EMAIL1")).isEmpty();
+        const bool nameless =
+            displayName(e.contact).isEmpty() && e.contact.value(QStringLiteral("EMAIL1")).isEmpty();
         if (e.companyName().isEmpty() && (e.companyOnly || nameless)) {
             m_plan.refused << RefusedEntry{who, {QStringLiteral("záznam nemá jméno ani firmu")}};
             return;
         }
+        QStringList notes = e.warnings;
+        const bool hadCompany = !e.companyName().isEmpty();
+        transliterate(e.contact, contactColumns(), QString(), notes);
+        transliterate(e.company, companyColumns(), QStringLiteral("Firma – "), notes);
+        if ((!nameless && displayName(e.contact).isEmpty() &&
+             e.contact.value(QStringLiteral("EMAIL1")).isEmpty()) ||
+            (hadCompany && e.companyName().isEmpty())) {
+            m_plan.refused << RefusedEntry{
+                who, notes << QStringLiteral("po převodu do kódování Windows-1250 by zůstal "
+                                             "prázdný název")};
+            return;
+        }
         QStringList problems;
-        checkValues(e.contact, contactColumns(), m_existing.contactLengths, QString(), problems);
-        checkValues(e.company, companyColumns(), m_existing.companyLengths, QStringLiteral("Firma – "), problems);
+        checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
+        checkTexts(e.company, m_existing.companyLengths, QStringLiteral("Firma – "),
+                     companyColumns(), problems);
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who, problems};
             return;
@@ -118,52 +226,69 @@ private:
         const int company = companyFor(e);
         if (e.companyOnly) {
             m_plan.companies[company].wanted = true;
+            m_plan.companies[company].notes << notes;
             return;
         }
-        PlannedContact planned{e, company, {}, true};
+        PlannedContact planned{e, company, {}, true, notes};
         const Identity identity = Identity::of(e.contact);
-        for (auto it = m_known.constFind(identity.name); it != m_known.cend() && it.key() == identity.name; ++it) {
-            planned.duplicateOf = identity.sameAs(*it);
-            if (!planned.duplicateOf.isEmpty())
-                break;
+        const QString ref = companyRef(company);
+        planned.duplicateOf = m_people.sameAs(identity, ref);
+        // Entries of this program's export are rows of a register, each its own
+        // even when two look alike; other files may name one person twice.
+        if (e.companyKey.isEmpty()) {
+            if (planned.duplicateOf.isEmpty())
+                planned.duplicateOf = m_inFile.sameAs(identity, ref);
+            m_inFile.remember(identity, ref);
         }
         planned.selected = planned.duplicateOf.isEmpty();
-        remember(identity);
         m_plan.contacts << planned;
+    }
+
+    QString companyRef(int index) const {
+        const int id = m_plan.companies[index].existingId;
+        return id ? existingRef(id) : QLatin1Char('p') + QString::number(index);
     }
 
     int companyFor(const Entry &e) {
         const QString name = e.companyName().isEmpty() ? kNoCompanyName : e.companyName();
-        const QString key = foldCase(name);
-        if (m_planned.contains(key))
-            return m_planned.value(key);
+        const QString key = e.companyKey.isEmpty() ? QStringLiteral("n:") + foldCase(name) +
+                                                         QLatin1Char('|') + icoOf(e.company)
+                                                   : QStringLiteral("k:") + e.companyKey;
+        if (const auto found = m_planned.constFind(key); found != m_planned.cend())
+            return *found;
         PlannedCompany company;
         company.name = name;
-        if (const ExistingData::Company *c = m_existingByName.value(key)) {
+        company.values = e.company;
+        company.values[QStringLiteral("NAZEV_FIRMA")] = name;
+        if (const ExistingData::Company *c = m_companies.match(name, company.values)) {
             company.existingId = c->id;
             company.placeholderId = c->placeholderId;
             company.name = c->name;
-        }
-        if (!company.existingId) {
-            company.values = e.company;
-            company.values[QStringLiteral("NAZEV_FIRMA")] = name;
+            company.values.clear();
         }
         m_plan.companies << company;
         m_planned.insert(key, int(m_plan.companies.size() - 1));
         return int(m_plan.companies.size() - 1);
     }
 
-    void remember(const Identity &identity) { m_known.insert(identity.name, identity); }
-
     const ExistingData &m_existing;
+    const ExistingCompanies m_companies;
+    KnownPeople m_people; ///< in the database
+    KnownPeople m_inFile; ///< earlier in the file
     ImportPlan m_plan;
-    QHash<QString, int> m_planned; ///< folded name → index
-    QHash<QString, const ExistingData::Company *> m_existingByName;
-    QMultiHash<QString, Identity> m_known; ///< by folded name
-
+    QHash<QString, int> m_planned; ///< company key → index
 };
 
 } // namespace
+
+QString companySeatKey(const Values &company) {
+    QStringList parts;
+    for (const char *column : {"ADRESA_FS", "ULICE_FS", "OBEC_FS"})
+        parts << foldCase(company.value(QString::fromLatin1(column))).simplified();
+    parts << company.value(QStringLiteral("PSC_FS")).simplified().remove(QLatin1Char(' '));
+    const QString key = parts.join(QLatin1Char('|'));
+    return key == QLatin1String("|||") ? QString() : key;
+}
 
 QList<int> ImportPlan::companiesToCreate() const {
     QSet<int> used;
@@ -178,11 +303,62 @@ QList<int> ImportPlan::companiesToCreate() const {
 }
 
 int ImportPlan::selectedCount() const {
-    return int(std::count_if(contacts.begin(), contacts.end(), [](const PlannedContact &c) { return c.selected; }));
+    return int(std::count_if(contacts.begin(), contacts.end(),
+                             [](const PlannedContact &c) { return c.selected; }));
 }
 
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing) {
     return Planner(existing).run(entries);
+}
+
+RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
+    RecheckedPlan result{plan, {}, {}};
+    ImportPlan &fresh = result.plan;
+    const ExistingCompanies companies(now);
+    QSet<int> used;
+    for (const PlannedContact &c : plan.contacts)
+        if (c.selected)
+            used << c.company;
+    for (int i = 0; i < fresh.companies.size(); ++i) {
+        PlannedCompany &company = fresh.companies[i];
+        if (!used.contains(i) && !company.wanted)
+            continue;
+        if (company.existingId) {
+            const ExistingData::Company *stored = companies.byId(company.existingId);
+            if (!stored)
+                result.refusals
+                    << QStringLiteral("Firmu „%1“ mezitím někdo smazal.").arg(company.name);
+            company.placeholderId = stored ? stored->placeholderId : 0;
+        } else if (const ExistingData::Company *c = companies.match(company.name, company.values)) {
+            result.notes << QStringLiteral(
+                                "Firmu „%1“ mezitím někdo přidal; kontakty přibudou k ní.")
+                                .arg(company.name);
+            company.existingId = c->id;
+            company.placeholderId = c->placeholderId;
+            company.name = c->name;
+            company.values.clear();
+        }
+    }
+    KnownPeople people;
+    for (const ExistingData::Contact &c : now.contacts)
+        people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
+                        existingRef(c.companyId));
+    for (PlannedContact &c : fresh.contacts) {
+        if (!c.selected)
+            continue;
+        const int id = fresh.companies[c.company].existingId;
+        const QString ref = id ? existingRef(id) : QLatin1Char('p') + QString::number(c.company);
+        const Identity identity = Identity::of(c.entry.contact);
+        const QString reason = people.sameAs(identity, ref);
+        if (!reason.isEmpty() &&
+            c.duplicateOf.isEmpty()) { // a ticked duplicate stays: the user chose it
+            c.selected = false;
+            c.duplicateOf = reason;
+            result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
+                                .arg(reason, whoOf(c.entry));
+        }
+    }
+    return result;
 }
 
 QStringList describePlan(const ImportPlan &plan) {
@@ -191,15 +367,25 @@ QStringList describePlan(const ImportPlan &plan) {
         lines << QStringLiteral("Nová firma: %1").arg(plan.companies[i].name);
     for (const PlannedContact &c : plan.contacts) {
         const PlannedCompany &company = plan.companies[c.company];
-        const QString target = company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
+        const QString target =
+            company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
         if (c.selected)
             lines << QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c.entry), target) +
-                         (c.duplicateOf.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(c.duplicateOf));
+                         (c.duplicateOf.isEmpty() ? QString()
+                                                  : QStringLiteral(" [%1]").arg(c.duplicateOf));
         else
-            lines << QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3").arg(c.duplicateOf, whoOf(c.entry), target);
+            lines << QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
+                         .arg(c.duplicateOf, whoOf(c.entry), target);
+        if (c.selected && !c.notes.isEmpty())
+            lines << QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; ")));
     }
+    for (const PlannedCompany &c : plan.companies)
+        if (!c.notes.isEmpty() && !c.existingId)
+            lines << QStringLiteral("Upravena firma %1: %2")
+                         .arg(c.name, c.notes.join(QStringLiteral("; ")));
     for (const RefusedEntry &r : plan.refused)
-        lines << QStringLiteral("Odmítnuto: %1 – %2").arg(r.who, r.problems.join(QStringLiteral("; ")));
+        lines << QStringLiteral("Odmítnuto: %1 – %2")
+                     .arg(r.who, r.problems.join(QStringLiteral("; ")));
     return lines;
 }
 

@@ -12,10 +12,13 @@ struct ExistingData {
         int id = 0;
         QString name;
         int placeholderId = 0; ///< its placeholder contact when that is its only contact row
+        QString ico;           ///< IČO, empty: none
+        QString seat;          ///< companySeatKey() of its seat address, empty: none
     };
     struct Contact {
         QString firstName, surname;
         QStringList emails, phones;
+        int companyId = 0;
     };
     QList<Company> companies;
     QList<Contact> contacts; ///< placeholders left out
@@ -26,19 +29,28 @@ struct ExistingData {
 /// The company that imported contacts without an organisation go to.
 inline const QString kNoCompanyName = QStringLiteral("Bez firmy");
 
+/// The seat address of a company's columns (_FS) as one comparable text:
+/// letter case, blanks and the spaces of a postcode do not count. Empty
+/// when the company has no seat address.
+QString companySeatKey(const Values &company);
+
 struct PlannedCompany {
     QString name;
     Values values;         ///< the columns of a new company (from its first entry)
     int existingId = 0;    ///< 0: created by the import
     int placeholderId = 0; ///< an existing placeholder the first new contact takes over
     bool wanted = false;   ///< a company-only entry asks for it even without contacts
+    QStringList notes;     ///< what of a company-only entry was changed or left out, per field
 };
 
 struct PlannedContact {
     Entry entry;
-    int company = -1;       ///< index into ImportPlan::companies
-    QString duplicateOf;    ///< non-empty: looks like a contact already present (why)
-    bool selected = true;   ///< duplicates start unselected; the user may tick them
+    int company = -1;     ///< index into ImportPlan::companies
+    QString duplicateOf;  ///< non-empty: looks like a contact already present (why)
+    bool selected = true; ///< duplicates start unselected; the user may tick them
+    /// What was changed or left out, per field: "Poznámka: „😀“ vynecháno",
+    /// "řádek 12: PHOTO není obrázek, vynecháno".
+    QStringList notes;
 };
 
 struct RefusedEntry {
@@ -57,11 +69,33 @@ struct ImportPlan {
     int selectedCount() const;
 };
 
-/// Matches each entry's company by name (letter case ignored the Czech way;
-/// none: "Bez firmy"), marks duplicates (same name and a same e-mail or
-/// phone, in the database or earlier in the file) and refuses entries with
-/// text the database cannot hold. Pure: no database access.
+/// Matches each entry's company (none: "Bez firmy") and marks duplicates
+/// (same name and a same e-mail or phone; without either, same name in the
+/// same company; in the database, or earlier in a file that is not this
+/// program's export, whose entries are each a row of their own). Characters
+/// Windows-1250 lacks are replaced by their nearest form or dropped
+/// (toWin1250), noted per field; an entry is refused only when its name
+/// would be left empty, or a text is longer than its column. A company is the existing
+/// one with the same IČO where both have one, else one of the same name
+/// (letter case ignored the Czech way) whose IČO and seat address do not
+/// differ from the entry's; entries of one file with the same company key
+/// (Entry::companyKey) share one company. Pure: no database access; the
+/// checks are by hash, linear in the entries.
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing);
+
+/// A plan checked again against what the database holds at write time.
+struct RecheckedPlan {
+    ImportPlan plan;      ///< what may still be written
+    QStringList notes;    ///< what changed and how the plan follows it
+    QStringList refusals; ///< non-empty: the plan cannot be written at all
+};
+
+/// Checks `plan` against `now` (read inside the writing transaction): a
+/// contact that has meanwhile appeared is skipped, a company that has
+/// meanwhile appeared is used instead of a second one, a placeholder that
+/// is no longer one is left alone; a company the plan adds to that has been
+/// deleted refuses the plan. Contacts the user ticked as duplicates stay.
+RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now);
 
 /// The plan as lines for a listing: what is created, skipped and refused.
 QStringList describePlan(const ImportPlan &plan);

@@ -4,13 +4,13 @@
 
 namespace io::limits {
 
-/// The largest file the readers take; an address book of a few thousand
-/// people with photos stays well below it.
-constexpr qsizetype kMaxFileBytes = 64 * 1024 * 1024;
+/// The largest file the readers take: a protection against hostile input,
+/// far above this program's own export of a large register.
+constexpr qsizetype kMaxFileBytes = qsizetype(1024) * 1024 * 1024;
 /// The longest logical line (after unfolding): room for a large photo.
 constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
 /// The most cards or CSV rows one file may hold.
-constexpr int kMaxRecords = 100000;
+constexpr int kMaxRecords = 1000000;
 /// The most CSV columns per row.
 constexpr int kMaxColumns = 1000;
 /// Readers stop collecting errors after this many.
@@ -18,7 +18,9 @@ constexpr int kMaxErrors = 50;
 
 /// What is said of a file over kMaxFileBytes.
 inline QString tooBigMessage(qsizetype bytes) {
-    return QStringLiteral("soubor má %1 MB, víc než povolených %2 MB").arg(bytes >> 20).arg(kMaxFileBytes >> 20);
+    return QStringLiteral("soubor má %1 MB, víc než povolených %2 MB")
+        .arg(bytes >> 20)
+        .arg(kMaxFileBytes >> 20);
 }
 
 } // namespace io::limits

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace io {
 
@@ -14,10 +15,15 @@ using Values = QMap<QString, QString>;
 /// One contact person with the company it belongs to, as the readers give it
 /// and the writers take it. Knows nothing of identifiers or of the database.
 struct Entry {
-    Values contact;      ///< KONTAKT text columns (no ID, ID_FIRMA, ID_POBOCKA, KRAJ)
-    QByteArray photo;    ///< OBR: the stored picture bytes, empty for none
-    Values company;      ///< FIRMA text columns (no ID); NAZEV_FIRMA empty: no company
+    Values contact;           ///< KONTAKT text columns (no ID, ID_FIRMA, ID_POBOCKA, KRAJ)
+    QByteArray photo;         ///< OBR: the stored picture bytes, empty for none
+    Values company;           ///< FIRMA text columns (no ID); NAZEV_FIRMA empty: no company
     bool companyOnly = false; ///< a company without contact persons: `contact` is empty
+    /// Entries of one file with the same non-empty key belong to one company
+    /// (this program's exports carry the company's ID); empty: by name and IČO.
+    QString companyKey;
+    /// What of the record could not be read and was left out, for the report.
+    QStringList warnings;
 
     QString companyName() const { return company.value(QStringLiteral("NAZEV_FIRMA")).trimmed(); }
     bool operator==(const Entry &) const = default;
@@ -33,6 +39,10 @@ struct Column {
 const QList<Column> &contactColumns();
 /// The FIRMA text columns that travel, in form order (NAZEV_FIRMA first).
 const QList<Column> &companyColumns();
+
+/// True when `bytes` start like a picture the program can show (JPEG, PNG,
+/// GIF, BMP, WebP, TIFF).
+bool looksLikeImage(const QByteArray &bytes);
 
 /// "Titul Jméno Příjmení, Titul" of a contact, for lists and messages.
 QString displayName(const Values &contact);

@@ -17,7 +17,8 @@ QHash<QString, QString> groupLabels(const VCard &card) {
     static const QRegularExpression apple(QStringLiteral("^_\\$!<(.*)>!\\$_$"));
     QHash<QString, QString> labels;
     for (const VCardProperty &p : card.properties)
-        if (!p.group.isEmpty() && p.name == QLatin1String("X-ABLABEL") && !labels.contains(p.group)) {
+        if (!p.group.isEmpty() && p.name == QLatin1String("X-ABLABEL") &&
+            !labels.contains(p.group)) {
             const QString label = p.text();
             const auto match = apple.match(label);
             labels.insert(p.group, match.hasMatch() ? match.captured(1) : label);
@@ -46,18 +47,25 @@ QString birthdayText(const QString &value) {
 }
 
 class CardReader {
-public:
-    explicit CardReader(const VCard &card) : m_card(card), m_labels(groupLabels(card)), m_slots(m_entry.contact) {}
+  public:
+    explicit CardReader(const VCard &card)
+        : m_card(card), m_labels(groupLabels(card)), m_slots(m_entry.contact) {}
 
     Entry read() {
-        for (const VCardProperty &p : m_card.properties)
-            if (p.group != kFirmaGroup) // the company's stand-ins travel again as its own columns
+        m_entry.warnings = m_card.problems;
+        for (const VCardProperty &p : m_card.properties) {
+            if (!p.problem.isEmpty())
+                m_entry.warnings
+                    << QStringLiteral("řádek %1: %2, vynecháno").arg(p.line).arg(p.problem);
+            else if (p.group !=
+                     kFirmaGroup) // the company's stand-ins travel again as its own columns
                 take(p);
+        }
         finish();
         return m_entry;
     }
 
-private:
+  private:
     void set(const char *column, const QString &value) {
         if (!value.isEmpty())
             m_entry.contact[QString::fromLatin1(column)] = value;
@@ -70,7 +78,7 @@ private:
         else if (n == QLatin1String("FN"))
             m_formattedName = p.text().trimmed();
         else if (n == QLatin1String("ORG"))
-            readOrganisation(p.components());
+            readOrganisation(p);
         else if (n == QLatin1String("TITLE") || n == QLatin1String("ROLE"))
             m_slots.append(QStringLiteral("POZICE"), p.text(), QStringLiteral(", "));
         else if (n == QLatin1String("TEL"))
@@ -88,22 +96,28 @@ private:
         else if (n == QLatin1String("PHOTO"))
             readPhoto(p);
         else if (n == QLatin1String("KIND") || n == QLatin1String("X-ABSHOWAS"))
-            m_organisationCard = p.text().trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0 ||
-                                 p.text().trimmed().compare(QLatin1String("company"), Qt::CaseInsensitive) == 0;
+            m_organisationCard =
+                p.text().trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) == 0 ||
+                p.text().trimmed().compare(QLatin1String("company"), Qt::CaseInsensitive) == 0;
         else if (n == QLatin1String("X-ICQ"))
             m_slots.put({QStringLiteral("ICQ")}, p.text(), QStringLiteral("ICQ"));
         else if (n == QLatin1String("X-SKYPE") || n == QLatin1String("X-SKYPE-USERNAME"))
             m_slots.put({QStringLiteral("SKYPE")}, p.text(), QStringLiteral("Skype"));
         else if (n == QLatin1String("IMPP") || n.startsWith(QLatin1String("X-MESSAGING/")) ||
-                 n == QLatin1String("X-JABBER") || n == QLatin1String("X-AIM") || n == QLatin1String("X-MSN"))
+                 n == QLatin1String("X-JABBER") || n == QLatin1String("X-AIM") ||
+                 n == QLatin1String("X-MSN"))
             readMessenger(p);
+        else if (n == kCompanyExtensionPrefix + QStringLiteral("ID"))
+            m_entry.companyKey = p.text().trimmed();
         else if (n.startsWith(kCompanyExtensionPrefix))
-            takeColumn(m_entry.company, companyColumns(), n.mid(kCompanyExtensionPrefix.size()), p.text());
+            takeColumn(m_entry.company, companyColumns(), n.mid(kCompanyExtensionPrefix.size()),
+                       p.text());
         else if (n.startsWith(kExtensionPrefix))
             takeColumn(m_entry.contact, contactColumns(), n.mid(kExtensionPrefix.size()), p.text());
     }
 
-    static void takeColumn(Values &values, const QList<Column> &columns, const QString &name, const QString &value) {
+    static void takeColumn(Values &values, const QList<Column> &columns, const QString &name,
+                           const QString &value) {
         for (const Column &c : columns)
             if (c.name == name && !value.isEmpty())
                 values[name] = value;
@@ -120,9 +134,30 @@ private:
         set("TITUL_ZA", n.value(4));
     }
 
-    void readOrganisation(const QStringList &org) {
-        if (!org.value(0).trimmed().isEmpty())
-            m_entry.company[QStringLiteral("NAZEV_FIRMA")] = org.value(0);
+    /// The first ORG, or the first marked preferred, is the company; any
+    /// other is kept in the note.
+    void readOrganisation(const VCardProperty &p) {
+        const QStringList org = p.components();
+        if (org.value(0).trimmed().isEmpty())
+            return;
+        const bool preferred =
+            p.hasType(QStringLiteral("pref")) || p.params.contains(QStringLiteral("PREF"));
+        if (m_organisation && (m_organisationPreferred || !preferred)) {
+            m_slots.overflow(QStringLiteral("Další firma"),
+                             QStringList(org)
+                                 .filter(QRegularExpression(QStringLiteral("\\S")))
+                                 .join(QStringLiteral(", ")));
+            return;
+        }
+        if (m_organisation) // a preferred one after the first: the first goes to the note
+            m_slots.overflow(QStringLiteral("Další firma"), m_organisationText);
+        m_organisation = true;
+        m_organisationPreferred = preferred;
+        m_organisationText = QStringList(org)
+                                 .filter(QRegularExpression(QStringLiteral("\\S")))
+                                 .join(QStringLiteral(", "));
+        m_entry.company[QStringLiteral("NAZEV_FIRMA")] = org.value(0);
+        m_entry.contact.remove(QStringLiteral("POPIS"));
         const QStringList units = org.mid(1);
         QStringList nonEmpty;
         for (const QString &u : units)
@@ -139,7 +174,9 @@ private:
         types.removeAll(QStringLiteral("pref"));
         types.removeAll(QStringLiteral("internet"));
         types.removeAll(QStringLiteral("voice"));
-        return types.isEmpty() ? what : what + QStringLiteral(" (") + types.join(QStringLiteral(", ")) + QLatin1Char(')');
+        return types.isEmpty() ? what
+                               : what + QStringLiteral(" (") + types.join(QStringLiteral(", ")) +
+                                     QLatin1Char(')');
     }
 
     void readPhone(const VCardProperty &p) {
@@ -164,7 +201,8 @@ private:
         const QString address = stripScheme(p.text(), "mailto");
         if (p.params.value(QStringLiteral("X-COLUMN")) == QLatin1String("EMAIL2"))
             m_slots.put({QStringLiteral("EMAIL2")}, address, describe(p, QStringLiteral("E-mail")));
-        else if (p.hasType(QStringLiteral("pref")) || p.params.value(QStringLiteral("PREF")) == QLatin1String("1"))
+        else if (p.hasType(QStringLiteral("pref")) ||
+                 p.params.value(QStringLiteral("PREF")) == QLatin1String("1"))
             m_slots.putFirst({QStringLiteral("EMAIL1"), QStringLiteral("EMAIL2")}, address,
                              describe(p, QStringLiteral("E-mail")));
         else
@@ -174,9 +212,10 @@ private:
 
     void readMessenger(const VCardProperty &p) {
         QString value = p.text().trimmed();
-        const QString service = (p.params.value(QStringLiteral("X-SERVICE-TYPE")) + QLatin1Char(' ') + p.name +
-                                 QLatin1Char(' ') + value.section(QLatin1Char(':'), 0, 0))
-                                    .toLower();
+        const QString service =
+            (p.params.value(QStringLiteral("X-SERVICE-TYPE")) + QLatin1Char(' ') + p.name +
+             QLatin1Char(' ') + value.section(QLatin1Char(':'), 0, 0))
+                .toLower();
         if (p.name == QLatin1String("IMPP"))
             value = value.section(QLatin1Char(':'), 1); // the scheme names the service
         if (service.contains(QLatin1String("skype")))
@@ -196,7 +235,8 @@ private:
         QString street2 = a.value(1);
         if (!a.value(0).isEmpty()) // nor for the post-office box
             street2 += (street2.isEmpty() ? QString() : QStringLiteral(", ")) + a.value(0);
-        m_addresses.append({p.hasType(QStringLiteral("work")), {a.value(2), street2, town, a.value(5), a.value(6)},
+        m_addresses.append({p.hasType(QStringLiteral("work")),
+                            {a.value(2), street2, town, a.value(5), a.value(6)},
                             describe(p, QStringLiteral("Adresa"))});
     }
 
@@ -222,7 +262,9 @@ private:
                 setAddress(m_entry.company, QStringLiteral("_FS"), a.parts);
             if (i != own && i != seat)
                 m_slots.overflow(a.description,
-                                 QStringList(a.parts).filter(QRegularExpression(QStringLiteral("\\S"))).join(QStringLiteral(", ")));
+                                 QStringList(a.parts)
+                                     .filter(QRegularExpression(QStringLiteral("\\S")))
+                                     .join(QStringLiteral(", ")));
         }
     }
 
@@ -239,7 +281,10 @@ private:
 
     void readPhoto(const VCardProperty &p) {
         if (!p.binary.isEmpty()) {
-            if (m_entry.photo.isEmpty())
+            if (!looksLikeImage(p.binary))
+                m_entry.warnings
+                    << QStringLiteral("řádek %1: PHOTO není obrázek, vynecháno").arg(p.line);
+            else if (m_entry.photo.isEmpty())
                 m_entry.photo = p.binary;
             return;
         }
@@ -253,7 +298,8 @@ private:
         if (!m_hasName || (!m_entry.contact.contains(QStringLiteral("PRIJMENI")) &&
                            !m_entry.contact.contains(QStringLiteral("JMENO")))) {
             // Without N the formatted name is all there is: the last word is the surname.
-            if (!m_formattedName.isEmpty() && m_formattedName != m_entry.companyName() && !m_organisationCard) {
+            if (!m_formattedName.isEmpty() && m_formattedName != m_entry.companyName() &&
+                !m_organisationCard) {
                 const qsizetype space = m_formattedName.lastIndexOf(QLatin1Char(' '));
                 set("PRIJMENI", m_formattedName.mid(space + 1));
                 set("JMENO", space > 0 ? m_formattedName.left(space) : QString());
@@ -271,11 +317,16 @@ private:
     /// (a picture has no place there).
     void moveToCompany() {
         static const std::pair<const char *, const char *> moves[] = {
-            {"TELEFON1", "TELEFON1"}, {"TELEFON2", "TELEFON2"}, {"MOBIL", "MOBIL"},   {"FAX", "FAX"},
-            {"EMAIL1", "EMAIL1"},     {"EMAIL2", "EMAIL2"},     {"ICQ", "ICQ"},       {"SKYPE", "SKYPE"},
-            {"DALSI1", "DALSI1"},     {"DALSI2", "DALSI2"},     {"WWW", "WWW"},       {"POPIS", "POPIS"},
-            {"POZNAMKA", "POZNAMKA"}, {"POZNAMKA_KSPOJ", "POZNAMKA_FSP"},             {"ADRESA", "ADRESA_FS"},
-            {"ULICE", "ULICE_FS"},    {"OBEC", "OBEC_FS"},      {"PSC", "PSC_FS"},    {"STAT", "STAT_FS"}};
+            {"TELEFON1", "TELEFON1"}, {"TELEFON2", "TELEFON2"},
+            {"MOBIL", "MOBIL"},       {"FAX", "FAX"},
+            {"EMAIL1", "EMAIL1"},     {"EMAIL2", "EMAIL2"},
+            {"ICQ", "ICQ"},           {"SKYPE", "SKYPE"},
+            {"DALSI1", "DALSI1"},     {"DALSI2", "DALSI2"},
+            {"WWW", "WWW"},           {"POPIS", "POPIS"},
+            {"POZNAMKA", "POZNAMKA"}, {"POZNAMKA_KSPOJ", "POZNAMKA_FSP"},
+            {"ADRESA", "ADRESA_FS"},  {"ULICE", "ULICE_FS"},
+            {"OBEC", "OBEC_FS"},      {"PSC", "PSC_FS"},
+            {"STAT", "STAT_FS"}};
         for (const auto &[from, to] : moves) {
             const QString value = m_entry.contact.value(QString::fromLatin1(from));
             if (!value.isEmpty() && m_entry.company.value(QString::fromLatin1(to)).isEmpty())
@@ -286,8 +337,9 @@ private:
     }
 
     bool hasCompanyColumns() const {
-        return std::any_of(m_card.properties.begin(), m_card.properties.end(),
-                           [](const VCardProperty &p) { return p.name.startsWith(kCompanyExtensionPrefix); });
+        return std::any_of(
+            m_card.properties.begin(), m_card.properties.end(),
+            [](const VCardProperty &p) { return p.name.startsWith(kCompanyExtensionPrefix); });
     }
 
     const VCard &m_card;
@@ -303,9 +355,16 @@ private:
     QString m_formattedName, m_birthday;
     bool m_hasName = false;
     bool m_organisationCard = false;
+    bool m_organisation = false, m_organisationPreferred = false;
+    QString m_organisationText; ///< the chosen ORG as one line, for the note when a preferred one
+                                ///< follows
 };
 
 } // namespace
+
+Entry entryFromVCard(const VCard &card) {
+    return CardReader(card).read();
+}
 
 QList<Entry> entriesFromVCards(const QList<VCard> &cards) {
     QList<Entry> entries;

@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <cctype>
+
 namespace io {
 namespace {
 
@@ -27,6 +29,25 @@ qsizetype valueColon(const QByteArray &line) {
 bool isQuotedPrintable(const QByteArray &line) {
     const qsizetype colon = valueColon(line);
     return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+}
+
+/// A property whose value is inline base64 ("ENCODING=BASE64", "ENCODING=b", a bare 2.1 "BASE64").
+bool isBase64(const QByteArray &line) {
+    const qsizetype colon = valueColon(line);
+    if (colon <= 0)
+        return false;
+    const QByteArray head = line.left(colon).toUpper();
+    return head.contains("BASE64") || head.contains("ENCODING=B;") || head.endsWith("ENCODING=B");
+}
+
+/// A line of nothing but base64 characters: the continuation of a 2.1 photo.
+bool isBase64Continuation(const QByteArray &line) {
+    if (line.trimmed().isEmpty())
+        return false;
+    for (char c : line)
+        if (!std::isalnum(uchar(c)) && c != '+' && c != '/' && c != '=' && c != ' ' && c != '\t')
+            return false;
+    return true;
 }
 
 /// Splits at `separator` outside double quotes.
@@ -96,10 +117,16 @@ bool decodeBase64(const QByteArray &text, QByteArray &out) {
 bool decodeText(const QByteArray &bytes, const QString &charset, QString &out, QString &error) {
     const QString cs = charset.toUpper();
     if (cs.isEmpty() || cs == QLatin1String("UTF-8") || cs == QLatin1String("US-ASCII")) {
-        QStringDecoder decoder(QStringDecoder::Utf8);
+        QStringDecoder decoder(QStringDecoder::Utf8,
+                               QStringDecoder::Flag::Stateless); // a cut sequence is an error too
         out = decoder.decode(bytes);
+        if (decoder.hasError() &&
+            cs.isEmpty()) { // older phones write their own code page and say nothing
+            out = data::win1250::decode(bytes);
+            return true;
+        }
         if (decoder.hasError()) {
-            error = QStringLiteral("text není platné UTF-8 (chybí údaj CHARSET?)");
+            error = QStringLiteral("text není platné UTF-8");
             return false;
         }
         return true;
@@ -129,7 +156,7 @@ bool decodeText(const QByteArray &bytes, const QString &charset, QString &out, Q
 /// Cuts the file into logical lines: folded lines joined, quoted-printable
 /// soft breaks joined. Reports the first line of each.
 class LineReader {
-public:
+  public:
     explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {
         if (m_bytes.startsWith("\xEF\xBB\xBF"))
             m_pos = 3;
@@ -144,19 +171,23 @@ public:
         lineNumber = m_lineNumber;
         line = physical;
         const bool qp = isQuotedPrintable(line);
+        const bool base64 = !qp && isBase64(line);
         for (;;) {
             if (line.size() > limits::kMaxLineBytes) {
-                error = lineText(lineNumber) + QStringLiteral("řádek je delší než %1 MB").arg(limits::kMaxLineBytes >> 20);
+                error = lineText(lineNumber) +
+                        QStringLiteral("řádek je delší než %1 MB").arg(limits::kMaxLineBytes >> 20);
                 return true;
             }
-            if (qp && line.endsWith('=')) {
+            if (qp && line.endsWith(
+                          '=')) { // a soft break: the value goes on at the start of the next line
                 QByteArray more;
                 if (!physicalLine(more)) {
-                    error = lineText(lineNumber) + QStringLiteral("soubor končí uprostřed zalomené hodnoty");
+                    error = lineText(lineNumber) +
+                            QStringLiteral("soubor končí uprostřed zalomené hodnoty");
                     return true;
                 }
                 line.chop(1);
-                line += more.startsWith(' ') || more.startsWith('\t') ? more.mid(1) : more;
+                line += more; // a blank at its start is the value's own
                 continue;
             }
             if (m_pos < m_bytes.size() && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t')) {
@@ -165,24 +196,46 @@ public:
                 line += more.mid(1);
                 continue;
             }
+            if (base64 &&
+                isBase64Continuation(peekLine())) { // 2.1 writers continue without a blank
+                QByteArray more;
+                physicalLine(more);
+                line += more;
+                continue;
+            }
             return true;
         }
     }
 
-private:
+  private:
+    /// A line ends at LF, CR LF, CR CR LF (one writer's habit) or a lone CR;
+    /// none of these characters stays in the line.
+    qsizetype lineEnd(qsizetype from, qsizetype &next) const {
+        qsizetype end = from;
+        while (end < m_bytes.size() && m_bytes[end] != '\n' && m_bytes[end] != '\r')
+            ++end;
+        next = end;
+        while (next < m_bytes.size() && m_bytes[next] == '\r')
+            ++next;
+        if (next < m_bytes.size() && m_bytes[next] == '\n')
+            ++next;
+        return end;
+    }
+    QByteArray peekLine() const {
+        qsizetype next = 0;
+        const qsizetype end = lineEnd(m_pos, next);
+        return m_bytes.mid(m_pos, qMin<qsizetype>(end - m_pos, limits::kMaxLineBytes + 1));
+    }
     bool physicalLine(QByteArray &out) {
         if (m_pos >= m_bytes.size())
             return false;
-        qsizetype end = m_bytes.indexOf('\n', m_pos);
-        if (end < 0)
-            end = m_bytes.size();
+        qsizetype next = 0;
+        const qsizetype end = lineEnd(m_pos, next);
         qsizetype length = end - m_pos;
         if (length > limits::kMaxLineBytes) // stop before copying a hostile line
             length = limits::kMaxLineBytes + 1;
         out = m_bytes.mid(m_pos, length);
-        if (out.endsWith('\r'))
-            out.chop(1);
-        m_pos = end + 1;
+        m_pos = next;
         ++m_lineNumber;
         return true;
     }
@@ -215,7 +268,8 @@ void addParam(VCardProperty &p, const QByteArray &param) {
 }
 
 /// Parses "group.NAME;param=value:value"; the value is decoded as its
-/// parameters say. Returns false with `error` set for a broken line.
+/// parameters say (a value that cannot be decoded sets `p.problem`).
+/// Returns false with `error` set for a line that is no property.
 bool parseProperty(const QByteArray &line, VCardProperty &p, QString &error) {
     const qsizetype colon = valueColon(line);
     if (colon <= 0) {
@@ -240,41 +294,58 @@ bool parseProperty(const QByteArray &line, VCardProperty &p, QString &error) {
     QByteArray value = line.mid(colon + 1);
     const QString encoding = p.params.value(QStringLiteral("ENCODING")).toUpper();
     if (encoding == QLatin1String("B") || encoding == QLatin1String("BASE64")) {
-        if (!decodeBase64(value, p.binary)) {
-            error = QStringLiteral("%1 nemá platná data base64").arg(p.name);
-            return false;
-        }
+        if (!decodeBase64(value, p.binary))
+            p.problem = QStringLiteral("%1 nemá platná data base64").arg(p.name);
         return true;
     }
     if (value.startsWith("data:")) { // version 4.0 inline data
         const qsizetype comma = value.indexOf(',');
-        if (comma < 0 || !value.left(comma).endsWith(";base64") || !decodeBase64(value.mid(comma + 1), p.binary)) {
-            error = QStringLiteral("%1 nemá platná data base64").arg(p.name);
-            return false;
-        }
+        if (comma < 0 || !value.left(comma).endsWith(";base64") ||
+            !decodeBase64(value.mid(comma + 1), p.binary))
+            p.problem = QStringLiteral("%1 nemá platná data base64").arg(p.name);
         return true;
     }
     if (encoding == QLatin1String("QUOTED-PRINTABLE")) {
         bool ok = false;
         value = decodeQuotedPrintable(value, &ok);
         if (!ok) {
-            error = QStringLiteral("%1 nemá platné kódování quoted-printable").arg(p.name);
-            return false;
+            p.problem = QStringLiteral("%1 nemá platné kódování quoted-printable").arg(p.name);
+            return true;
         }
     }
     QString decodeError;
-    if (!decodeText(value, p.params.value(QStringLiteral("CHARSET")), p.rawValue, decodeError)) {
-        error = p.name + QStringLiteral(": ") + decodeError;
-        return false;
-    }
+    if (!decodeText(value, p.params.value(QStringLiteral("CHARSET")), p.rawValue, decodeError))
+        p.problem = p.name + QStringLiteral(": ") + decodeError;
     return true;
 }
 
+/// Lines that start a card, counted before anything is built (the parser
+/// counts again as it goes, for files that end their lines in CR alone).
+qsizetype cardStarts(const QByteArray &bytes) {
+    qsizetype count = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        if (bytes.size() - start >= 11 &&
+            qstrnicmp(bytes.constData() + start, "BEGIN:VCARD", 11) == 0)
+            ++count;
+        const qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    return count;
+}
+
 class Parser {
-public:
+  public:
+    explicit Parser(const std::function<void(VCard &&)> &onCard = {}) : m_onCard(onCard) {}
+
     VCardParseResult run(const QByteArray &bytes) {
         if (bytes.size() > limits::kMaxFileBytes) {
             fail(limits::tooBigMessage(bytes.size()));
+            return m_result;
+        }
+        if (cardStarts(bytes) > limits::kMaxRecords) {
+            fail(QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
             return m_result;
         }
         LineReader reader(bytes);
@@ -290,12 +361,12 @@ public:
         }
         if (m_inCard)
             fail(lineText(m_card.line) + QStringLiteral("vizitka nemá konec (END:VCARD)"));
-        if (m_result.cards.isEmpty() && m_result.errors.isEmpty())
+        if (m_cards == 0 && m_result.errors.isEmpty())
             fail(QStringLiteral("soubor neobsahuje žádnou vizitku vCard"));
         return m_result;
     }
 
-private:
+  private:
     void fail(const QString &message) { m_result.errors << message; }
 
     void take(const QByteArray &line, int number) {
@@ -303,17 +374,22 @@ private:
         p.line = number;
         QString error;
         if (!parseProperty(line, p, error)) {
-            fail(lineText(number) + error);
+            if (m_inCard) // costs the line, not the card
+                m_card.problems << lineText(number) + error;
+            else
+                fail(lineText(number) + error);
             return;
         }
         const QString value = p.rawValue.trimmed().toUpper();
         if (p.name == QLatin1String("BEGIN") && value == QLatin1String("VCARD")) {
             if (m_inCard) {
-                fail(lineText(number) + QStringLiteral("nová vizitka začíná před koncem předchozí"));
+                fail(lineText(number) +
+                     QStringLiteral("nová vizitka začíná před koncem předchozí"));
                 return;
             }
-            if (m_result.cards.size() >= limits::kMaxRecords) {
-                fail(lineText(number) + QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
+            if (m_cards >= limits::kMaxRecords) {
+                fail(lineText(number) +
+                     QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
                 return;
             }
             m_inCard = true;
@@ -330,18 +406,30 @@ private:
             if (m_card.version.isEmpty())
                 fail(lineText(m_card.line) + QStringLiteral("vizitka neuvádí verzi (VERSION)"));
             else
-                m_result.cards << m_card;
+                takeCard();
             return;
         }
         if (p.name == QLatin1String("VERSION")) {
-            if (value != QLatin1String("2.1") && value != QLatin1String("3.0") && value != QLatin1String("4.0"))
-                fail(lineText(number) + QStringLiteral("nepodporovaná verze vCard %1").arg(p.rawValue));
+            if (value != QLatin1String("2.1") && value != QLatin1String("3.0") &&
+                value != QLatin1String("4.0"))
+                fail(lineText(number) +
+                     QStringLiteral("nepodporovaná verze vCard %1").arg(p.rawValue));
             m_card.version = value;
             return;
         }
         m_card.properties << p;
     }
 
+    void takeCard() {
+        ++m_cards;
+        if (m_onCard)
+            m_onCard(std::move(m_card));
+        else
+            m_result.cards << m_card;
+    }
+
+    const std::function<void(VCard &&)> m_onCard;
+    int m_cards = 0;
     VCardParseResult m_result;
     VCard m_card;
     bool m_inCard = false;
@@ -402,6 +490,10 @@ const VCardProperty *VCard::find(const QString &name) const {
 
 VCardParseResult parseVCards(const QByteArray &bytes) {
     return Parser().run(bytes);
+}
+
+QStringList parseVCards(const QByteArray &bytes, const std::function<void(VCard &&)> &onCard) {
+    return Parser(onCard).run(bytes).errors;
 }
 
 } // namespace io

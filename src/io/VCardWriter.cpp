@@ -51,8 +51,9 @@ void appendFolded(QByteArray &out, const QByteArray &line) {
 }
 
 class CardWriter {
-public:
-    CardWriter(QByteArray &out, VCardVersion version) : m_out(out), m_v4(version == VCardVersion::V4) {}
+  public:
+    CardWriter(QByteArray &out, VCardVersion version)
+        : m_out(out), m_v4(version == VCardVersion::V4) {}
 
     void write(const Entry &e) {
         line(QStringLiteral("BEGIN:VCARD"));
@@ -62,10 +63,11 @@ public:
         else
             writeContact(e);
         writeCompanyColumns(e.company);
+        text(kCompanyExtensionPrefix + QStringLiteral("ID"), e.companyKey);
         line(QStringLiteral("END:VCARD"));
     }
 
-private:
+  private:
     void line(const QString &text) { appendFolded(m_out, text.toUtf8()); }
     void prop(const QString &name, const QString &value, const QString &params = {}) {
         line(name + params + QLatin1Char(':') + value);
@@ -75,7 +77,8 @@ private:
             return;
         // vCard knows one line break; ours are CR LF where a note box wrote
         // them, and a parameter keeps that for the way back.
-        const QString lineBreaks = value.contains(QLatin1String("\r\n")) ? kCrLfParameter : QString();
+        const QString lineBreaks =
+            value.contains(QLatin1String("\r\n")) ? kCrLfParameter : QString();
         prop(name, escape(value), params + lineBreaks);
     }
     QString type(const QString &v4Types, const QString &v3Types) const {
@@ -96,7 +99,8 @@ private:
         auto v = [&c](const char *column) { return c.value(QString::fromLatin1(column)); };
         const QString name = displayName(c);
         prop(QStringLiteral("FN"), escape(name.isEmpty() ? e.companyName() : name));
-        prop(QStringLiteral("N"), structured({v("PRIJMENI"), v("JMENO"), QString(), v("TITUL_PRED"), v("TITUL_ZA")}));
+        prop(QStringLiteral("N"),
+             structured({v("PRIJMENI"), v("JMENO"), QString(), v("TITUL_PRED"), v("TITUL_ZA")}));
         if (!e.companyName().isEmpty() || !v("POPIS").isEmpty()) {
             QStringList org{e.company.value(QStringLiteral("NAZEV_FIRMA"))};
             if (!v("POPIS").isEmpty())
@@ -106,20 +110,28 @@ private:
         text(QStringLiteral("TITLE"), v("POZICE"));
         writeBirthday(v("NAROZENINY"));
         if (hasAddress(c, QString()))
-            prop(QStringLiteral("ADR"), address(c, QString()), type(QStringLiteral("home"), QStringLiteral("HOME")));
-        text(QStringLiteral("TEL"), v("TELEFON1"), type(QStringLiteral("work,voice"), QStringLiteral("WORK,VOICE")));
+            prop(QStringLiteral("ADR"), address(c, QString()),
+                 type(QStringLiteral("home"), QStringLiteral("HOME")));
+        text(QStringLiteral("TEL"), v("TELEFON1"),
+             type(QStringLiteral("work,voice"), QStringLiteral("WORK,VOICE")));
         text(QStringLiteral("TEL"), v("TELEFON2"),
-             type(QStringLiteral("work,voice"), QStringLiteral("WORK,VOICE")) + QStringLiteral(";X-COLUMN=TELEFON2"));
-        text(QStringLiteral("TEL"), v("MOBIL"), type(QStringLiteral("cell"), QStringLiteral("CELL")));
-        text(QStringLiteral("TEL"), v("FAX"), type(QStringLiteral("work,fax"), QStringLiteral("WORK,FAX")));
-        text(QStringLiteral("EMAIL"), v("EMAIL1"), m_v4 ? QStringLiteral(";PREF=1") : QStringLiteral(";TYPE=INTERNET,PREF"));
+             type(QStringLiteral("work,voice"), QStringLiteral("WORK,VOICE")) +
+                 QStringLiteral(";X-COLUMN=TELEFON2"));
+        text(QStringLiteral("TEL"), v("MOBIL"),
+             type(QStringLiteral("cell"), QStringLiteral("CELL")));
+        text(QStringLiteral("TEL"), v("FAX"),
+             type(QStringLiteral("work,fax"), QStringLiteral("WORK,FAX")));
+        text(QStringLiteral("EMAIL"), v("EMAIL1"),
+             m_v4 ? QStringLiteral(";PREF=1") : QStringLiteral(";TYPE=INTERNET,PREF"));
         text(QStringLiteral("EMAIL"), v("EMAIL2"),
-             (m_v4 ? QString() : QStringLiteral(";TYPE=INTERNET")) + QStringLiteral(";X-COLUMN=EMAIL2"));
+             (m_v4 ? QString() : QStringLiteral(";TYPE=INTERNET")) +
+                 QStringLiteral(";X-COLUMN=EMAIL2"));
         text(QStringLiteral("URL"), v("WWW"));
         text(QStringLiteral("X-ICQ"), v("ICQ"));
         text(QStringLiteral("X-SKYPE"), v("SKYPE"));
         text(QStringLiteral("NOTE"), v("POZNAMKA"));
-        for (const char *column : {"DALSI1", "DALSI2", "SVATEK", "UPOMINKA", "POZNAMKA_KSPOJ", "NAZEV_ADRESA"})
+        for (const char *column :
+             {"DALSI1", "DALSI2", "SVATEK", "UPOMINKA", "POZNAMKA_KSPOJ", "NAZEV_ADRESA"})
             text(kExtensionPrefix + QString::fromLatin1(column), v(column));
         if (!e.photo.isEmpty()) {
             const QString data = QString::fromLatin1(e.photo.toBase64());
@@ -136,7 +148,8 @@ private:
             return;
         const QDate date = QDate::fromString(text, QStringLiteral("d.M.yyyy"));
         if (date.isValid())
-            prop(QStringLiteral("BDAY"), date.toString(m_v4 ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy-MM-dd")));
+            prop(QStringLiteral("BDAY"),
+                 date.toString(m_v4 ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy-MM-dd")));
         // The stored text is free: anything the date does not give back exactly travels as well.
         if (!date.isValid() || date.toString(QStringLiteral("d.M.yyyy")) != text)
             this->text(kExtensionPrefix + QStringLiteral("NAROZENINY"), text);
@@ -150,7 +163,8 @@ private:
     }
     static QString address(const Values &values, const QString &suffix) {
         auto v = [&](const char *stem) { return values.value(QString::fromLatin1(stem) + suffix); };
-        return structured({QString(), v("ULICE"), v("ADRESA"), v("OBEC"), QString(), v("PSC"), v("STAT")});
+        return structured(
+            {QString(), v("ULICE"), v("ADRESA"), v("OBEC"), QString(), v("PSC"), v("STAT")});
     }
 
     /// The company's seat and numbers for programs that know nothing of
@@ -184,11 +198,14 @@ private:
 
 } // namespace
 
+void appendVCard(QByteArray &out, const Entry &entry, VCardVersion version) {
+    CardWriter(out, version).write(entry);
+}
+
 QByteArray writeVCards(const QList<Entry> &entries, VCardVersion version) {
     QByteArray out;
-    CardWriter writer(out, version);
     for (const Entry &e : entries)
-        writer.write(e);
+        appendVCard(out, e, version);
     return out;
 }
 

@@ -9,6 +9,7 @@
 #include "GridMenu.h"
 #include "ImportPreview.h"
 #include "MessageService.h"
+#include "ShutdownSignals.h"
 #include "U_deska.h"
 
 #include <QAction>
@@ -17,8 +18,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -204,7 +209,7 @@ private slots:
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
-        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 7: PHOTO"_qs.arg(m_importName)));
+        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
 
         // A pipe in the file's place is refused unread: reading it would block.
@@ -215,11 +220,55 @@ private slots:
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].text,
                  u"Soubor %1 nelze přečíst: není to obyčejný soubor"_qs.arg(m_importName));
+        QVERIFY(QFile::remove(m_importName));
+
+        // A file with nothing to import is said so, without a preview.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:\xE2\x98\xBA;\r\nEND:VCARD\r\n");
+        file.close();
+        recorder->messages.clear();
+        w->actImport->trigger();
+        QVERIFY(!m_shownPlan.has_value());
+        QCOMPARE(recorder->messages.size(), size_t(1));
+        QCOMPARE(recorder->messages[0].text, u"Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n☺: Příjmení: „☺“ "
+                                             "vynecháno; po převodu do kódování Windows-1250 by zůstal prázdný název"_qs.arg(m_importName));
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
+    }
+
+    // Cancel in the progress window stops the import and the export; the
+    // database and the target file stay as they were.
+    void cancelStopsAndWritesNothing() {
+        m_importName = m_dir.filePath(QStringLiteral("many.vcf"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 300; ++i)
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Mnohý%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+        file.close();
+        const int before = f->count(QStringLiteral("KONTAKT"));
+        QTimer canceller; // presses Cancel as soon as a progress window is there
+        QStringList cancelled;
+        connect(&canceller, &QTimer::timeout, this, [&] {
+            if (auto *progress = w->findChild<QProgressDialog *>(QStringLiteral("ProgressWindow"));
+                progress && !progress->wasCanceled()) {
+                cancelled << progress->windowTitle();
+                progress->cancel();
+            }
+        });
+        canceller.start(0);
+        w->actImport->trigger();
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
+        m_exportName = m_dir.filePath(QStringLiteral("stopped.vcf"));
+        w->actExportAll->trigger();
+        QVERIFY(!QFile::exists(m_exportName));
+        QCOMPARE(cancelled, (QStringList{u"Import kontaktů"_qs, u"Export kontaktů"_qs}));
+        QCOMPARE(recorder->messages.size(), size_t(2));
+        QCOMPARE(recorder->messages[0].text, io::kStoppedText);
+        QCOMPARE(recorder->messages[1].text, io::kStoppedText);
     }
 
     void previewListsTicksAndRefusals() {
         io::ExistingData existing;
-        existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0};
+        existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0, {}, {}};
         existing.contacts << io::ExistingData::Contact{{}, u"Dvořák"_qs, {u"dvořák@example.cz"_qs}, {}};
         io::ImportPlan plan = planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
         plan.refused << io::RefusedEntry{u"Smajlík ☺"_qs, {u"Příjmení: znak „☺“ nelze uložit"_qs}};
@@ -252,6 +301,33 @@ private slots:
                 QVERIFY(label->buddy() != nullptr);
         QCOMPARE(tree->accessibleName(), u"Kontakty k importu"_qs);
         QCOMPARE(dialog.memoOdmitnute->accessibleName(), u"Nelze importovat"_qs);
+    }
+
+    // Last: a real SIGTERM during the import's write ends the program's loops
+    // (nothing after it may wait for events). The write is rolled back.
+    void zSignalDuringTheImportWritesNothing() {
+        m_importName = m_dir.filePath(QStringLiteral("signal.vcf"));
+        QFile file(m_importName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 300; ++i)
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+        file.close();
+        const int before = f->count(QStringLiteral("KONTAKT"));
+        ShutdownSignals shutdown;
+        shutdown.install();
+        bool raised = false;
+        QTimer signaller; // as soon as the import's progress window is there
+        connect(&signaller, &QTimer::timeout, this, [&] {
+            if (!raised && w->findChild<QProgressDialog *>(QStringLiteral("ProgressWindow"))) {
+                raised = true;
+                ::raise(SIGTERM);
+            }
+        });
+        signaller.start(0);
+        w->actImport->trigger();
+        QVERIFY(raised && shutdown.requested());
+        QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
+        QCOMPARE(recorder->messages.back().text, io::kStoppedText);
     }
 };
 

@@ -4,14 +4,29 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 /// The bytes of a sample file under tests/io/samples (empty when missing).
 inline QByteArray sampleBytes(const QString &name) {
     QFile file(QStringLiteral(SAMPLES_DIR "/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// `size` bytes that cost no memory: a sparse file mapped and never
+/// touched by a reader that refuses it for its size (valid for the whole test).
+inline QByteArray untouchedBytes(qsizetype size) {
+    static std::vector<std::unique_ptr<QTemporaryFile>> files;
+    files.push_back(std::make_unique<QTemporaryFile>());
+    QTemporaryFile &file = *files.back();
+    if (!file.open() || !file.resize(size))
+        return {};
+    const uchar *bytes = file.map(0, size);
+    return bytes ? QByteArray::fromRawData(reinterpret_cast<const char *>(bytes), size) : QByteArray();
 }
 
 // A data table of values the samples must give: file, record, column, expected.

@@ -1,12 +1,17 @@
 // kontakty-io as a user or a script runs it: commands, exit statuses,
 // messages, files and standard streams, against real databases.
+#include "ChildProcess.h"
 #include "CommandLine.h"
 #include "TestDatabase.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 namespace {
 
@@ -158,7 +163,12 @@ private slots:
                                       << "cannot read /nonexistent/x.vcf";
         QTest::newRow("damaged vCard") << QStringList{"import", "--yes", "DB", "FILE"}
                                        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nPHOTO;ENCODING=b:***\r\n")
-                                       << "is damaged, nothing was written:\n  řádek 4: PHOTO nemá platná data base64";
+                                       << "is damaged, nothing was written:\n  řádek 1: vizitka nemá konec (END:VCARD)";
+        QTest::newRow("a header alone") << QStringList{"import", "--yes", "DB", "FILE"} << QByteArray("Jméno,Příjmení\r\n")
+                                        << "soubor neobsahuje žádný kontakt";
+        QTest::newRow("every contact refused") << QStringList{"import", "--yes", "DB", "FILE"}
+                                               << QByteArray("E-mail\r\n\r\n;\r\n")
+                                               << "can be imported:\n  (bez jména) – záznam nemá jméno ani firmu";
         QTest::newRow("unwritable output") << QStringList{"export", "DB", "/nonexistent/out.vcf"} << QByteArray()
                                            << "cannot write /nonexistent/out.vcf";
     }
@@ -186,24 +196,66 @@ private slots:
         db.disconnect();
         QFile file(path("huge.vcf"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.resize(100 * 1024 * 1024)); // sparse: 100 MB of nothing
+        QVERIFY(file.resize(qint64(1100) * 1024 * 1024)); // sparse: 1100 MB of nothing
         file.close();
         const Run run = runTool({"import", "--yes", db.path(), file.fileName()});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(u"soubor má 100 MB, víc než povolených 64 MB"_qs), qPrintable(run.err));
+        QVERIFY2(run.err.contains(u"soubor má 1100 MB, víc než povolených 1024 MB"_qs), qPrintable(run.err));
         QCOMPARE(db.count(QStringLiteral("KONTAKT")), 0);
+    }
+
+    // SIGTERM or SIGINT while the import writes: the tool stops at the next
+    // hundred rows, rolls its one transaction back and says so; the file is as
+    // before and sound.
+    void aSignalDuringTheWriteLeavesTheDatabaseAsItWas() {
+        TestDatabase db({.demo = true});
+        const int contacts = db.count(QStringLiteral("KONTAKT"));
+        db.disconnect();
+        QFile file(path("many.vcf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 200000; ++i) // enough for the write to take seconds
+            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nORG:Firma %2\r\nEND:VCARD\r\n")
+                           .arg(i)
+                           .arg(i % 100)
+                           .toUtf8());
+        file.close();
+        for (int signal : {SIGTERM, SIGINT}) {
+            ChildProcess tool(QStringLiteral(IO_EXE), {"import", "--yes", db.path(), file.fileName()});
+            QVERIFY(tool.start());
+            QString err;
+            QElapsedTimer waited;
+            waited.start();
+            static const QRegularExpression writing(QStringLiteral("written [1-9]\\d* of 200000"));
+            while (!err.contains(writing) && tool.process().state() == QProcess::Running && waited.elapsed() < 120000) {
+                tool.process().waitForReadyRead(100);
+                err += QString::fromUtf8(tool.process().readAllStandardError());
+            }
+            QVERIFY2(err.contains(writing), qPrintable(err)); // caught in the middle of writing
+            tool.signal(signal);
+            QVERIFY(tool.process().waitForFinished(10000));
+            QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
+            QCOMPARE(tool.process().exitCode(), 1);
+            err += QString::fromUtf8(tool.process().readAllStandardError());
+            QVERIFY2(err.endsWith(u"kontakty-io: stopped by a signal; nothing was written\n"_qs), qPrintable(err));
+            QVERIFY(!tool.process().readAllStandardOutput().contains("Written:"));
+            QCOMPARE(db.count(QStringLiteral("KONTAKT")), contacts);
+            db.disconnect();
+            QCOMPARE(validateDatabase(db.path()), QString());
+        }
     }
 
     void refusedContactsAreListedAndSignalled() {
         TestDatabase db;
         db.disconnect();
-        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\nJan,Veselý,ahoj ☺\r\nEva,Vážná,\r\n"_qs.toUtf8();
+        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\n☺,☺,\r\nEva,Vážná,ahoj ☺\r\n"_qs.toUtf8();
         const Run run = runTool({"import", "--yes", db.path(), "-"}, csv);
         QCOMPARE(run.exitCode, 3);
-        QVERIFY2(run.text().contains(u"Odmítnuto: Jan Veselý – Poznámka: znak „☺“ nelze uložit (kódování Windows-1250)\n"_qs),
+        QVERIFY2(run.text().contains(u"Odmítnuto: ☺ ☺ – Jméno: „☺“ vynecháno; Příjmení: „☺“ vynecháno; po převodu do "
+                                     "kódování Windows-1250 by zůstal prázdný název\n"_qs),
                  run.out.constData());
+        QVERIFY(run.text().contains(u"  Upraveno: Poznámka: „☺“ vynecháno\n"_qs));
         QVERIFY(run.text().contains(u"Written: 1 companies, 1 contacts."_qs));
-        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI, POZNAMKA FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs, u"ahoj"_qs}}));
     }
 };
 

@@ -1,0 +1,206 @@
+// Writing an import plan: in one transaction, one import at a time, after
+// checking again what the plan assumed about the database.
+#include "ContactStore.h"
+
+#include "DbConnection.h"
+#include "DbError.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <unordered_map>
+
+namespace io {
+namespace {
+
+const QString kPlaceholderRegion = QStringLiteral("***");
+const QString kContactRegion = QStringLiteral(" "); // what the contact form writes on every confirm
+
+/// An INSERT or UPDATE built from column names and values side by side.
+class RowStatement {
+  public:
+    void put(const QString &column, const QVariant &value) {
+        m_columns << column;
+        m_values << value;
+    }
+    void putTexts(const Values &values, const QList<Column> &columns) {
+        for (const Column &c : columns)
+            put(c.name,
+                values.value(c.name).isEmpty() ? QVariant() : QVariant(values.value(c.name)));
+    }
+    data::DbConnection::Statement insert(const char *table) const {
+        const QString markers = QStringLiteral("?, ").repeated(m_columns.size()).chopped(2);
+        return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
+                    .toLatin1(),
+                m_values};
+    }
+    /// Takes over the placeholder `id`, and only while it still is one.
+    data::DbConnection::Statement takeOverPlaceholder(int id) const {
+        return {QStringLiteral("UPDATE KONTAKT SET %1 = ? WHERE ID = ? AND KRAJ = '%2'")
+                    .arg(m_columns.join(QStringLiteral(" = ?, ")), kPlaceholderRegion)
+                    .toLatin1(),
+                m_values + QVariantList{id}};
+    }
+
+  private:
+    QStringList m_columns;
+    QVariantList m_values;
+};
+
+RowStatement contactRow(const Entry &e, int companyId) {
+    RowStatement row;
+    row.put(QStringLiteral("ID_FIRMA"), companyId);
+    row.put(QStringLiteral("ID_POBOCKA"), 0);
+    row.putTexts(e.contact, contactColumns());
+    row.put(QStringLiteral("KRAJ"), kContactRegion);
+    row.put(QStringLiteral("OBR"), e.photo.isEmpty() ? QVariant() : QVariant(e.photo));
+    return row;
+}
+
+RowStatement placeholderRow(int companyId) {
+    RowStatement row;
+    row.put(QStringLiteral("ID_FIRMA"), companyId);
+    row.put(QStringLiteral("ID_POBOCKA"), 0);
+    row.put(QStringLiteral("KRAJ"), kPlaceholderRegion);
+    return row;
+}
+
+/// Statements and reads inside the import's transaction.
+class ImportTransaction {
+  public:
+    ImportTransaction(data::DbConnection &db, data::WriteTransaction &transaction)
+        : m_db(db), m_tr(transaction) {}
+
+    /// Rows the statement touched. Each text is prepared once: an import
+    /// runs the same INSERT for every row.
+    qint64 run(const data::DbConnection::Statement &s) {
+        std::unique_ptr<data::FbStatement> &statement = m_prepared[s.sql];
+        if (!statement) {
+            statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
+            statement->prepare(s.sql);
+        }
+        statement->bind(s.params);
+        statement->execute();
+        return statement->affectedRows();
+    }
+    std::unique_ptr<data::FbStatement> open(const QByteArray &sql) {
+        auto statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
+        statement->prepare(sql);
+        statement->bind({});
+        statement->execute();
+        return statement;
+    }
+
+    /// Imports take turns: each locks the settings row (which nothing else
+    /// writes after the start-up's upgrade) until its transaction ends.
+    /// `progress` is asked between the waits, so that Cancel works while another import writes.
+    void takeImportLock(int waitSeconds, const Progress &progress) {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            try {
+                run({"UPDATE NASTAVENI SET KONTROLUJ_UPDATY = KONTROLUJ_UPDATY", {}});
+                return;
+            } catch (const data::DbError &e) {
+                const bool busy = e.kind() == data::DbError::Kind::LockTimeout ||
+                                  e.kind() == data::DbError::Kind::Conflict;
+                if (!busy)
+                    throw;
+                if (waited.elapsed() > waitSeconds * 1000LL)
+                    throw data::DbError(
+                        QStringLiteral(
+                            "Do registru právě zapisuje jiný import. Nic nebylo zapsáno; "
+                            "zkuste to prosím za chvíli znovu."),
+                        data::DbError::Kind::LockTimeout, e.codes());
+                if (progress && !progress(0, 0))
+                    throw data::DbError(kStoppedText);
+                QThread::msleep(100); // the lock wait itself did most of the waiting
+            }
+        }
+    }
+
+    /// The next free ID of `table`. This is the one place the import takes
+    /// new IDs (imports take turns, so no two take the same); it moves to
+    /// the program's shared ID allocator when there is one.
+    int nextId(const char *table) {
+        const auto cursor = open(
+            QStringLiteral("SELECT MAX(ID) FROM %1").arg(QString::fromLatin1(table)).toLatin1());
+        data::PackedRow row;
+        return cursor->fetch(row) ? int(row.cell(0).num) + 1 : 1;
+    }
+
+  private:
+    data::DbConnection &m_db;
+    data::WriteTransaction &m_tr;
+    std::unordered_map<QByteArray, std::unique_ptr<data::FbStatement>> m_prepared;
+};
+
+void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result,
+               const Progress &progress) {
+    const int total = plan.selectedCount();
+    auto tell = [&] {
+        if (progress && !progress(result.contacts, total))
+            throw data::DbError(kStoppedText);
+    };
+    tell();
+    int nextCompany = tr.nextId("FIRMA");
+    int nextContact = tr.nextId("KONTAKT");
+    auto insert = [&](RowStatement row, const char *table, int &next) {
+        row.put(QStringLiteral("ID"), next);
+        tr.run(row.insert(table));
+        return next++;
+    };
+    QHash<int, int> companyIds;   // plan index → ID
+    QHash<int, int> placeholders; // plan index → placeholder a first contact takes over
+    for (int i = 0; i < plan.companies.size(); ++i) {
+        companyIds.insert(i, plan.companies[i].existingId);
+        if (plan.companies[i].placeholderId)
+            placeholders.insert(i, plan.companies[i].placeholderId);
+    }
+    for (int i : plan.companiesToCreate()) {
+        RowStatement row;
+        row.putTexts(plan.companies[i].values, companyColumns());
+        companyIds.insert(i, insert(row, "FIRMA", nextCompany));
+        ++result.companies;
+    }
+    QSet<int> companiesWithContacts;
+    for (const PlannedContact &c : plan.contacts) {
+        if (!c.selected)
+            continue;
+        const RowStatement row = contactRow(c.entry, companyIds.value(c.company));
+        const int placeholder = placeholders.take(c.company);
+        if (!placeholder || tr.run(row.takeOverPlaceholder(placeholder)) != 1)
+            insert(row, "KONTAKT", nextContact);
+        companiesWithContacts << c.company;
+        if (++result.contacts % 100 == 0)
+            tell();
+    }
+    for (int i : plan.companiesToCreate())
+        if (!companiesWithContacts.contains(i)) // shows on the board through its placeholder
+            insert(placeholderRow(companyIds.value(i)), "KONTAKT", nextContact);
+}
+
+} // namespace
+
+ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress,
+                         int waitSeconds) {
+    ImportResult result;
+    db.runInTransaction([&](data::WriteTransaction &transaction) {
+        result = {};
+        ImportTransaction tr(db, transaction);
+        tr.takeImportLock(waitSeconds, progress);
+        const RecheckedPlan checked =
+            recheckPlan(plan, readExisting([&](const QByteArray &sql) { return tr.open(sql); }));
+        if (!checked.refusals.isEmpty())
+            throw data::DbError(checked.refusals.join(QLatin1Char(' ')) +
+                                    QStringLiteral(" Nic nebylo zapsáno; spusťte import znovu, "
+                                                   "náhled pak ukáže registr, jak je teď."),
+                                data::DbError::Kind::Conflict);
+        result.notes = checked.notes;
+        writePlan(tr, checked.plan, result, progress);
+    });
+    return result;
+}
+
+} // namespace io
