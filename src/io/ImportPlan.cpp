@@ -1,6 +1,7 @@
 #include "ImportPlan.h"
 
 #include "Transliteration.h"
+#include "Win1250.h"
 
 #include <QSet>
 

@@ -4,6 +4,7 @@
 
 #include "DbConnection.h"
 #include "DbError.h"
+#include "RowIds.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -120,14 +121,10 @@ class ImportTransaction {
         }
     }
 
-    /// The next free ID of `table`. This is the one place the import takes
-    /// new IDs (imports take turns, so no two take the same); it moves to
-    /// the program's shared ID allocator when there is one.
-    int nextId(const char *table) {
-        const auto cursor = open(
-            QStringLiteral("SELECT MAX(ID) FROM %1").arg(QString::fromLatin1(table)).toLatin1());
-        data::PackedRow row;
-        return cursor->fetch(row) ? int(row.cell(0).num) + 1 : 1;
+    /// The first of `count` new IDs of `table` in a row, from the program's
+    /// one allocator: never an ID a form has shown or another writer stored.
+    int reserveIds(const char *table, int count) {
+        return int(data::rowids::next(m_db, QString::fromLatin1(table), qMax(count, 1)));
     }
 
   private:
@@ -144,8 +141,10 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
             throw data::DbError(kStoppedText);
     };
     tell();
-    int nextCompany = tr.nextId("FIRMA");
-    int nextContact = tr.nextId("KONTAKT");
+    const int newCompanies = int(plan.companiesToCreate().size());
+    int nextCompany = tr.reserveIds("FIRMA", newCompanies);
+    int nextContact = tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
+
     auto insert = [&](RowStatement row, const char *table, int &next) {
         row.put(QStringLiteral("ID"), next);
         tr.run(row.insert(table));
