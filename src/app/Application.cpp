@@ -52,20 +52,25 @@ private:
 /// An installed program keeps the user's database in the user's data
 /// folder, the engine's locks in the user's runtime folder. On the first
 /// start the database is not there yet, and an empty one is made so that
-/// the user can enter the first company straight away.
-void prepareUserDatabase(const DatabaseLocation &location) {
+/// the user can enter the first company straight away. False, after one
+/// message, when the engine's lock folder cannot be used: nothing would open.
+bool prepareUserDatabase(const DatabaseLocation &location) {
     if (location.kind != DatabaseLocation::Kind::UserData)
-        return;
-    data::FbClient::usePrivateLockFolder();
+        return true;
+    if (const QString problem = data::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
+        ui::showErrorReport(problem);
+        return false;
+    }
     // A link there is the user's: opening it says what is wrong with it.
     if (QFileInfo::exists(location.database) || QFileInfo(location.database).isSymLink())
-        return;
+        return true;
     try {
         schema::createDatabase(location.database);
     } catch (const data::DbError &e) {
         ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2")
                                 .arg(location.database, e.message()));
     }
+    return true;
 }
 
 /// Unattended runs cannot answer a dialog: they cancel it.
@@ -151,7 +156,10 @@ int Application::run(const QString &chosenDatabase) {
                                ? chosenDatabase
                                : QSettings().value(QStringLiteral("Database")).toString().trimmed();
     const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
-    prepareUserDatabase(location);
+    if (!prepareUserDatabase(location)) {
+        msg::setService(nullptr);
+        return 1;
+    }
     ShutdownSignals shutdown;
     shutdown.install();
     const DatabaseAccess access = loginFor(location.database, log != nullptr, shutdown);

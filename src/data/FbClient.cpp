@@ -4,6 +4,7 @@
 #include "Win1250.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -18,14 +19,25 @@ QStringList &FbClient::candidateNames() {
     return names;
 }
 
-void FbClient::usePrivateLockFolder() {
-    // Without a session's runtime folder the engine's default stays.
-    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK") || qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        return;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-                           QStringLiteral("/firebird");
-    if (QDir().mkpath(folder))
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
+QString FbClient::usePrivateLockFolder() {
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
+        return {};
+    // The session's runtime folder; without one (su, ssh, cron) a folder of
+    // the user's own in the cache folder, never the shared default.
+    const QString base = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
+                             ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                   QStringLiteral("/Qorvel/Kontakty")
+                             : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString folder = base + QStringLiteral("/firebird");
+    const QFileInfo info(folder);
+    if (!QDir().mkpath(folder) || !info.isDir() || !info.isWritable() ||
+        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return QStringLiteral("Složku %1 pro zámky databáze nelze použít: nedá se vytvořit nebo do ní "
+                              "zapisovat. Zkontrolujte oprávnění k ní (nebo nastavte FIREBIRD_LOCK na jinou "
+                              "složku).")
+            .arg(folder);
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
+    return {};
 }
 
 const FbClient &FbClient::instance() {

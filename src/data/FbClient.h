@@ -22,12 +22,14 @@ public:
     static QStringList &candidateNames();
 
     /// Sends the embedded engine's lock files to "firebird" in the user's
-    /// runtime folder (XDG_RUNTIME_DIR, when the session has one), unless
-    /// FIREBIRD_LOCK names a folder already. The
+    /// runtime folder (XDG_RUNTIME_DIR), or without one (su, ssh, cron) in
+    /// "Qorvel/Kontakty" of the user's cache folder, made with mode 0700,
+    /// unless FIREBIRD_LOCK names a folder already. The
     /// engine's default, /tmp/firebird, shuts everyone out once another user
     /// (or root) has made it. Call before the first database is opened, and
     /// only where no process of another user shares the database file.
-    static void usePrivateLockFolder();
+    /// Returns why the folder cannot be used, or an empty text.
+    static QString usePrivateLockFolder();
 
     decltype(&::isc_attach_database) attach_database = nullptr;
     decltype(&::isc_create_database) create_database = nullptr;

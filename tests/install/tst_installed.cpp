@@ -52,6 +52,7 @@ class User {
                       const QStringList &arguments = {}) {
         const ProcessRun run = runProcess(program, arguments, env, home());
         exitedByItself = run.finished && run.exitCode == 0;
+        exitCode = run.finished ? run.exitCode : -1;
         const QStringList lines =
             QString::fromUtf8(contents(log())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QFile::remove(log());
@@ -60,6 +61,7 @@ class User {
     QStringList start(const QString &program) { return start(program, environment()); }
 
     bool exitedByItself = false;
+    int exitCode = -1; ///< -1 when it did not end by itself
 
   private:
     QString log() const { return m_home.filePath(QStringLiteral("messages.log")); }
@@ -294,7 +296,29 @@ class TestInstalled : public QObject {
         QVERIFY(QFileInfo(blocker).isFile());
     }
 
+    void aLockFolderThatCannotBeMadeIsNamedOnce() {
+        User user;
+        QFile blocker(user.home() + QStringLiteral("/.cache"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the cache folder belongs
+        blocker.close();
+        QProcessEnvironment env = user.environment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.remove(QStringLiteral("FIREBIRD_LOCK"));
+        const QStringList messages = user.start(m_prefix->program(), env);
+        QCOMPARE(user.exitCode, 1); // nothing could be opened: it ends after saying so once
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(user.home() + QStringLiteral("/.cache/Qorvel/Kontakty/firebird")),
+                 qPrintable(messages.first()));
+        QVERIFY(!QFileInfo::exists(user.database()));
+    }
+
+    void anotherUserStartsItAfterRootUsedTheEngine_data() {
+        QTest::addColumn<bool>("runtimeFolder");
+        QTest::newRow("in a desktop session") << true;
+        QTest::newRow("without a runtime folder (su, ssh, cron)") << false;
+    }
     void anotherUserStartsItAfterRootUsedTheEngine() {
+        QFETCH(bool, runtimeFolder);
         if (::geteuid() != 0)
             QSKIP("Starting the program as another user needs root; run as a normal user, the "
                   "other tests are this case already.");
@@ -319,7 +343,10 @@ class TestInstalled : public QObject {
         QVERIFY(QFile::setPermissions(prefix, permissions | QFile::ReadOther | QFile::ExeOther));
 
         QProcessEnvironment env = user.environment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        if (runtimeFolder)
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        else
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         env.remove(QStringLiteral("FIREBIRD_LOCK"));
         const QStringList asNobody{QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
                                    QStringLiteral("--regid=%1").arg(nobody->pw_gid),
@@ -328,7 +355,13 @@ class TestInstalled : public QObject {
         QCOMPARE(messages, QStringList());
         QVERIFY(user.exitedByItself);
         QCOMPARE(QFileInfo(user.database()).ownerId(), nobody->pw_uid);
-        QVERIFY(QFileInfo(runtime + QStringLiteral("/firebird")).isDir());
+        // The locks in a folder of the user's own, open to nobody else.
+        const QString locks = runtimeFolder ? runtime + QStringLiteral("/firebird")
+                                            : user.home() + QStringLiteral("/.cache/Qorvel/Kontakty/firebird");
+        QVERIFY2(QFileInfo(locks).isDir(), qPrintable(locks));
+        QCOMPARE(QFileInfo(locks).ownerId(), nobody->pw_uid);
+        QCOMPARE(QFile::permissions(locks) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
 
         // The tool, too, as the user would fill the database with the demo.
         const QString demo = user.home() + QStringLiteral("/demo/KONTAKTY.GDB");

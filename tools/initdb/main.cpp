@@ -24,7 +24,10 @@ int main(int argc, char *argv[]) {
     for (const QString &warning : command.warnings)
         std::fprintf(stderr, "kontakty-initdb: warning: %s\n", qPrintable(warning));
     // The tool only makes new files, which no other process holds yet.
-    data::FbClient::usePrivateLockFolder();
+    if (const QString problem = data::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
+        std::fprintf(stderr, "kontakty-initdb: %s\n", qPrintable(problem));
+        return 1;
+    }
     try {
         initdb::buildDatabase(command.path, command.options, command.login);
     } catch (const data::DbError &e) {
