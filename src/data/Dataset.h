@@ -62,6 +62,12 @@ public:
     Field *findField(const QString &name) const;
     const std::vector<std::unique_ptr<Field>> &fields() const { return m_fields; }
 
+    /// The caption the user knows field `name` by (a form's box), for the
+    /// messages about what the user typed into it; kept across opens.
+    void setDisplayLabel(const QString &name, const QString &label) { m_displayLabels.insert(name.toUpper(), label); }
+    /// That caption, or `name` where none was given.
+    QString displayLabel(const QString &name) const { return m_displayLabels.value(name.toUpper(), name); }
+
     /// Declares a field before opening; an open binds it to the result column
     /// of that name and checks its type.
     void declareField(const QString &name, FieldType type, int size = 0);
@@ -259,6 +265,7 @@ private:
     int m_versionColumn = -1;           // the hidden RDB$RECORD_VERSION
     std::vector<int> m_keyColumns;      // the primary key
     QStringList m_keyNames;
+    QHash<QString, QString> m_displayLabels;
     QSet<QByteArray> m_writtenKeys;     // rows this dataset wrote (or read by key) since it opened
     bool m_currentStale = false;        // a write found the current row changed by someone else
 };

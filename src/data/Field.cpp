@@ -89,11 +89,11 @@ void Field::setAsString(const QString &text) {
     } else {
         QChar bad;
         if (!win1250::encode(text, c.bytes, &bad))
-            m_dataset->fail(
+            refuseInput(
                 QStringLiteral(
                     "Text v poli '%1' obsahuje znak „%2“ (U+%3), který databáze neuloží: "
                     "ukládá jen znaky kódování Windows-1250.")
-                    .arg(m_name, bad)
+                    .arg(displayLabel(), bad)
                     .arg(bad.unicode(), 4, 16, QLatin1Char('0')));
         // A control character (a NUL from a paste or an import) would be
         // stored unseen; a note keeps its line breaks and tabs.
@@ -102,24 +102,32 @@ void Field::setAsString(const QString &text) {
                 ? -1
                 : win1250::firstControlCharacter(text, m_type == FieldType::Memo);
         if (control >= 0)
-            m_dataset->fail(
+            refuseInput(
                 QStringLiteral(
                     "Text v poli '%1' obsahuje neviditelný řídicí znak U+%2 (na %3. místě), "
                     "který nelze uložit; odstraňte ho.")
-                    .arg(m_name)
+                    .arg(displayLabel())
                     .arg(text.at(control).unicode(), 4, 16, QLatin1Char('0'))
                     .arg(control + 1));
         // One byte per character in Windows-1250: the described size is the
         // column's length in characters. Refused here, before anything is
         // sent, rather than as the server's truncation error.
         if (m_type == FieldType::Text && m_size > 0 && c.bytes.size() > m_size)
-            m_dataset->fail(QStringLiteral("Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme nejvýše %3.")
-                                .arg(m_name)
-                                .arg(c.bytes.size())
-                                .arg(m_size));
+            refuseInput(QStringLiteral("Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme nejvýše %3.")
+                            .arg(displayLabel())
+                            .arg(c.bytes.size())
+                            .arg(m_size));
         c.tag = m_type == FieldType::Text ? Cell::Text : Cell::Bytes;
     }
     m_dataset->writeCurrentCell(m_column, std::move(c));
+}
+
+QString Field::displayLabel() const { return m_dataset->displayLabel(m_name); }
+
+void Field::refuseInput(const QString &message) const {
+    if (m_dataset->displayLabel(m_name) != m_name)
+        throw DbError(message);
+    m_dataset->fail(message);
 }
 
 void Field::setAsInteger(qint64 value) {

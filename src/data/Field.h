@@ -44,9 +44,16 @@ public:
     void setAsDateTime(const QDateTime &value);
     void setAsBytes(const QByteArray &bytes);
     void clear();
+    /// What the user knows the field by: its box's caption where one was
+    /// given (Dataset::setDisplayLabel), else its name.
+    QString displayLabel() const;
 
 private:
     friend class Dataset;
+    /// Refuses what the user gave the field: said of its caption, without
+    /// the dataset's name, where it has one (a form's box), else as every
+    /// error of the layer.
+    [[noreturn]] void refuseInput(const QString &message) const;
     Dataset *m_dataset;
     QString m_name;
     FieldType m_type;

@@ -2,6 +2,7 @@
 
 #include "BoundText.h"
 #include "Columns.h"
+#include "Dataset.h"
 
 #include "DbNavigator.h"
 
@@ -194,6 +195,12 @@ QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data
     const QString table = schema::findColumn(QStringLiteral("FIRMA"), noteColumn) ? QStringLiteral("FIRMA")
                                                                                    : QStringLiteral("KONTAKT");
     return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP", noteColumn);
+}
+
+void labelFields(data::Dataset &dataset, const QString &table) {
+    for (const schema::Column &column : schema::columnsOf(table))
+        if (!column.label.isEmpty())
+            dataset.setDisplayLabel(column.name, column.label);
 }
 
 } // namespace forms::kit

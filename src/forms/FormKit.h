@@ -19,7 +19,8 @@ class QWidget;
 /// as a child of `parent` (which owns it) and named `name`.
 namespace data {
 class DataSource;
-}
+class Dataset;
+} // namespace data
 namespace forms {
 class DbNavigator;
 }
@@ -96,5 +97,10 @@ struct ConnectionBoxes {
 /// "Poznámka", captioned by the column catalogue, and binds each box to
 /// its column through `source`.
 QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data::DataSource &source);
+
+/// Gives every field of `dataset` the caption the column catalogue has for
+/// its column of `table`, so that a refusal of what the user typed names
+/// the box the user sees.
+void labelFields(data::Dataset &dataset, const QString &table);
 
 } // namespace forms::kit

@@ -247,6 +247,7 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
 }
 
 void Tfm_Firma::bindControls() {
+    kit::labelFields(m_dm.tFIRMA, QStringLiteral("FIRMA"));
     data::DataSource &ds = m_dm.dsFIRMA;
     const std::pair<QLineEdit *, const char *> lines[] = {
         {EditID, "ID"},

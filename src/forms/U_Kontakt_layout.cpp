@@ -260,6 +260,7 @@ QWidget *TFM_Kontakt::createNoteTab() {
 }
 
 void TFM_Kontakt::bindControls() {
+    kit::labelFields(m_dm.tKONTAKT, QStringLiteral("KONTAKT"));
     data::DataSource &ds = m_dm.dsKONTAKT;
     const std::pair<QLineEdit *, const char *> lines[] = {
         {EditID, "ID"},

@@ -190,7 +190,7 @@ class TestContactForm : public QObject {
         QVERIFY2(c.messages.messages.size() == 1, qPrintable(recorded(c.messages).join('\n')));
         QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
         QCOMPARE(c.messages.messages[0].text,
-                 QStringLiteral("tKONTAKT: Text v poli 'JMENO' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
+                 QStringLiteral("Text v poli 'Jméno' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
         QCOMPARE(f.EditJmeno->text(), tooLong); // the typing is kept for correction
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
