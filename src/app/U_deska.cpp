@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -125,7 +126,9 @@ void Tfm_Deska::createToolBar() {
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
-    ToolBar1->setFixedHeight(40);
+    // 40 pixels high; taller only while its overflow button shows the commands
+    // a narrow window has no room for.
+    ToolBar1->setMinimumHeight(40);
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
@@ -189,6 +192,7 @@ void Tfm_Deska::createToolBar() {
     ToolBar1->addWidget(divider);
     ToolBar1->addWidget(spacer(ToolBar1, 8));
     ToolBar1->addWidget(sbInfo);
+    keepTheFilterBoxInView();
 
     auto guardedClick = [this](QToolButton *button, void (Tfm_Deska::*command)()) {
         connect(button, &QToolButton::clicked, this, [this, command] { ui::guarded([&] { (this->*command)(); }); });
@@ -198,6 +202,24 @@ void Tfm_Deska::createToolBar() {
     guardedClick(sbTisk, &Tfm_Deska::sbTiskClick);
     guardedClick(sbEmail, &Tfm_Deska::sbEmailClick);
     guardedClick(sbInfo, &Tfm_Deska::sbInfoClick);
+}
+
+void Tfm_Deska::keepTheFilterBoxInView() {
+    // Commands past the right edge are reached through the toolbar's
+    // overflow button; the window never gets so narrow that the filter box
+    // goes there too, where Ctrl+F would type into a hidden box.
+    const QStyle *look = ToolBar1->style();
+    const int spacing = look->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, ToolBar1);
+    int needed = 2 * (look->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, ToolBar1) +
+                      look->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, ToolBar1)) +
+                 look->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, ToolBar1) + spacing;
+    for (QAction *action : ToolBar1->actions()) {
+        const QWidget *item = ToolBar1->widgetForAction(action);
+        needed += (item ? qMax(item->sizeHint().width(), item->minimumWidth()) : 0) + spacing;
+        if (item == pFiltr)
+            break;
+    }
+    setMinimumWidth(needed);
 }
 
 void Tfm_Deska::FormCreate() {

@@ -118,6 +118,7 @@ private:
     void FormCreate();
     void FormShow();
     void createToolBar();
+    void keepTheFilterBoxInView();
     void createBoard();      // U_deska_board.cpp
     void createBoardKeys();  // U_deska_board.cpp
     void createStatusBar();  // U_deska_status.cpp

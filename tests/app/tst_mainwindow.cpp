@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 class TestMainWindow : public QObject {
@@ -99,6 +100,38 @@ private slots:
         QCOMPARE(w->Label2->buddy(), w->Edit1);
         QCOMPARE(w->Edit1->toolTip(), QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
         QCOMPARE(w->pFiltr->size(), QSize(233, 40));
+    }
+
+    void everyCommandStaysReachableAtEveryWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("as narrow as it goes") << 100;
+        QTest::newRow("the default") << 640;
+        QTest::newRow("wide") << 1400;
+    }
+    void everyCommandStaysReachableAtEveryWidth() {
+        QFETCH(int, width);
+        auto w = window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->resize(width, w->height());
+        QTest::qWait(50);
+        const QRect bar = w->ToolBar1->rect();
+        auto shown = [&](QWidget *item) {
+            return item->isVisible() && bar.contains(QRect(item->mapTo(w->ToolBar1, QPoint()), item->size()));
+        };
+        // The filter box is always there to type into.
+        QVERIFY2(shown(w->Edit1), qPrintable(QString::number(w->width())));
+        // Whatever has no room is behind the overflow button, which opens.
+        auto *overflow = w->ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+        QVERIFY(overflow);
+        if (overflow->isVisible()) {
+            overflow->click();
+            QTest::qWait(100);
+            QVERIFY(overflow->isChecked());
+        }
+        for (QAction *action : w->ToolBar1->actions())
+            if (auto *button = qobject_cast<QToolButton *>(w->ToolBar1->widgetForAction(action)))
+                QTRY_VERIFY2(button->isVisible(), qPrintable(button->objectName()));
     }
 
     void creationOpensTheDatabaseAndPlacesTheWindow() {
