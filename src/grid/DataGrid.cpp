@@ -299,11 +299,25 @@ void DataGrid::paintEvent(QPaintEvent *event) {
         last = m_model->rowCount() - 1;
     QPainter painter(viewport());
     QString text;
+    const int current = m_dataset && m_dataset->isActive() ? m_dataset->currentIndex() : -1;
     for (int row = first; row <= last; ++row) {
         const int grouping = groupOf(row, &text);
-        if (grouping >= 0)
-            paintBand(painter, row, grouping, text);
+        if (grouping < 0)
+            continue;
+        paintBand(painter, row, grouping, text);
+        // A band hides the selection's colour: the current one is framed
+        // instead while the grid has the focus.
+        if (row == current && hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(QRect(1, rowViewportPosition(row) + 1, viewport()->width() - 2, rowHeight(row) - 2));
+        }
     }
+}
+
+void DataGrid::focusInEvent(QFocusEvent *event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
 }
 
 // ---- mouse and keyboard -------------------------------------------------------
@@ -396,6 +410,7 @@ bool DataGrid::focusNextPrevChild(bool next) {
 
 void DataGrid::focusOutEvent(QFocusEvent *event) {
     QTableView::focusOutEvent(event);
+    viewport()->update();
     // A new row nobody wrote into is dropped when the grid loses the focus.
     if (event->reason() != Qt::PopupFocusReason && m_dataset
         && m_dataset->state() == data::Dataset::State::Insert && !m_dataset->isModified())

@@ -173,6 +173,18 @@ private slots:
                  qPrintable(QStringLiteral("%1 rows shown with room for %2").arg(grid()->model()->rowCount()).arg(room)));
     }
 
+    void theCurrentRowIsMarkedWhileTheBoardHasTheFocus() {
+        // The first row, current at start, is a company's group line.
+        QVERIFY(grid()->groupOf(0) >= 0);
+        QCOMPARE(board().currentIndex(), 0);
+        const QPoint edge(3, grid()->rowViewportPosition(0) + 1);
+        const QColor highlight = grid()->palette().color(QPalette::Highlight);
+        w->Edit1->setFocus();
+        QVERIFY(grid()->viewport()->grab().toImage().pixelColor(edge) != highlight);
+        grid()->setFocus();
+        QTRY_COMPARE(grid()->viewport()->grab().toImage().pixelColor(edge), highlight);
+    }
+
     void filterLeavesTheSelectionAlone() {
         clickRow(rowOf(QStringLiteral("Dvořák")));
         QCOMPARE(w->selectedRowKind, QStringLiteral("2"));
