@@ -1,6 +1,6 @@
 // The column layout values as read back from the settings file.
 #include "FuzzSupport.h"
-#include "LayoutFormat.h"
+#include "grid/LayoutFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();

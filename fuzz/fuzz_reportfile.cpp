@@ -1,7 +1,7 @@
 // The saved-report loader. The input is tried as a whole file and, to get
 // past the checksum, as the body of a file whose envelope is made sound here.
 #include "FuzzSupport.h"
-#include "ReportFile.h"
+#include "report/ReportFile.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

@@ -1,7 +1,7 @@
 // The RTF reader over any bytes: it must never fail, hang or touch memory
 // it does not own.
 #include "FuzzSupport.h"
-#include "RtfReader.h"
+#include "report/RtfReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();

@@ -1,9 +1,9 @@
 // The vCard reader and the contact file decoder over any bytes: never a
 // crash, a hang or a throw; faults come back as errors.
-#include "ContactFiles.h"
+#include "io/ContactFiles.h"
 #include "FuzzSupport.h"
-#include "ImportPlan.h"
-#include "VCardReader.h"
+#include "io/ImportPlan.h"
+#include "io/VCardReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray input = fuzz::bytes(data, size);

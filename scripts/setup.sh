@@ -13,7 +13,7 @@ packages=(
   desktop-file-utils appstream lintian
   qt6-translations-l10n
   cups cups-filters poppler-utils
-  clang-14 libclang-rt-14-dev ccache e2fsprogs util-linux
+  clang-14 libclang-rt-14-dev clang-format-14 ccache e2fsprogs util-linux
   time
 )
 

@@ -1,8 +1,9 @@
 #include "BoardReaders.h"
 
-#include "Dataset.h"
-#include "DbConnection.h"
-#include "U_DM.h"
+#include "dataset/Dataset.h"
+#include "db/DbConnection.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
 
 #include <QRegularExpression>
 
@@ -14,9 +15,9 @@ class AccessLayerReader : public BoardReader {
     explicit AccessLayerReader(const QString &path)
         : m_query(QStringLiteral("qBench"), &m_connection) {
         m_connection.setDatabase(path);
-        m_connection.setUser(dbsettings::kUser);
-        m_connection.setPassword(dbsettings::kPassword);
-        m_connection.setProtocol(dbsettings::kProtocol);
+        m_connection.setUser(db::settings::kUser);
+        m_connection.setPassword(db::settings::kPassword);
+        m_connection.setProtocol(db::settings::kProtocol);
         m_connection.setConnected(true);
         m_query.setSql(TDM::boardSql());
         for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
@@ -25,7 +26,7 @@ class AccessLayerReader : public BoardReader {
 
     QString name() const override { return QStringLiteral("access layer"); }
     QString textConversion() const override {
-        return QStringLiteral("data::win1250::decode in Dataset::valueAt");
+        return QStringLiteral("base::win1250::decode in Dataset::valueAt");
     }
 
     void read(CellSink &sink) override {
@@ -44,8 +45,8 @@ class AccessLayerReader : public BoardReader {
     }
 
   private:
-    data::DbConnection m_connection;
-    data::QueryDataset m_query;
+    db::DbConnection m_connection;
+    dataset::QueryDataset m_query;
 };
 
 } // namespace

@@ -8,10 +8,12 @@
 
 #include <memory>
 
-namespace data {
+namespace db {
 class DbConnection;
+} // namespace db
+namespace dataset {
 class QueryDataset;
-} // namespace data
+} // namespace dataset
 
 namespace bench {
 
@@ -69,7 +71,7 @@ class BoardReader {
     virtual QString textConversion() const = 0;
     /// Prepares and runs the query, fetches every row, hands each cell to
     /// `sink`, and closes the cursor. Throws std::runtime_error (or
-    /// data::DbError) on a failure.
+    /// db::DbError) on a failure.
     virtual void read(CellSink &sink) = 0;
     /// A problem met while connecting that the figures should mention.
     virtual QString warning() const { return {}; }

@@ -1,9 +1,9 @@
 #include "CardBench.h"
 
-#include "CompanyCard.h"
-#include "PageRenderer.h"
-#include "U_DM.h"
-#include "U_report.h"
+#include "print/CompanyCard.h"
+#include "report/PageRenderer.h"
+#include "data/U_DM.h"
+#include "print/U_report.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -12,7 +12,7 @@
 namespace bench {
 
 BusiestCompany findBusiestCompany(TDM &dm) {
-    data::QueryDataset query(QStringLiteral("qBenchBusiest"), &dm.ZConKontakty);
+    dataset::QueryDataset query(QStringLiteral("qBenchBusiest"), &dm.ZConKontakty);
     query.setSql(QStringLiteral("SELECT FIRST 1 ID_FIRMA, COUNT(*) AS N FROM KONTAKT "
                                 "GROUP BY ID_FIRMA ORDER BY 2 DESC"));
     query.open();

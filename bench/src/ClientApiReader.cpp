@@ -1,7 +1,8 @@
 #include "BoardReaders.h"
 
-#include "U_DM.h"
-#include "Win1250.h"
+#include "data/U_DM.h"
+#include "base/Win1250.h"
+#include "db/DatabaseTarget.h"
 
 #include <ibase.h>
 
@@ -46,8 +47,8 @@ class ClientApiReader : public BoardReader {
 public:
     explicit ClientApiReader(const QString &path) {
         std::string dpb(1, char(isc_dpb_version1));
-        appendDpb(dpb, isc_dpb_user_name, dbsettings::kUser);
-        appendDpb(dpb, isc_dpb_password, dbsettings::kPassword);
+        appendDpb(dpb, isc_dpb_user_name, db::settings::kUser);
+        appendDpb(dpb, isc_dpb_password, db::settings::kPassword);
         appendDpb(dpb, isc_dpb_lc_ctype, QStringLiteral("WIN1250"));
         const QByteArray name = path.toLocal8Bit();
         isc_attach_database(m_status, short(name.size()), name.constData(), &m_db, short(dpb.size()),
@@ -68,7 +69,7 @@ public:
 
     QString name() const override { return QStringLiteral("bare client API"); }
     QString textConversion() const override {
-        return QStringLiteral("data::win1250::decode on the fetch buffer");
+        return QStringLiteral("base::win1250::decode on the fetch buffer");
     }
 
     void read(CellSink &sink) override {
@@ -136,11 +137,11 @@ public:
                 case SQL_SHORT: sink.integer(*reinterpret_cast<const short *>(v.sqldata)); break;
                 case SQL_LONG: sink.integer(*reinterpret_cast<const ISC_LONG *>(v.sqldata)); break;
                 case SQL_INT64: sink.integer(*reinterpret_cast<const ISC_INT64 *>(v.sqldata)); break;
-                case SQL_TEXT: sink.text(data::win1250::decode(v.sqldata, v.sqllen)); break;
+                case SQL_TEXT: sink.text(base::win1250::decode(v.sqldata, v.sqllen)); break;
                 case SQL_VARYING: {
                     short length;
                     std::memcpy(&length, v.sqldata, 2);
-                    sink.text(data::win1250::decode(v.sqldata + 2, length));
+                    sink.text(base::win1250::decode(v.sqldata + 2, length));
                     break;
                 }
                 default: throw std::runtime_error("unexpected column type in the board query");

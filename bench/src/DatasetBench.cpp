@@ -7,10 +7,10 @@
 #include "KeystrokeBench.h"
 #include "MemoryProbe.h"
 
-#include "MessageService.h"
-#include "U_DM.h"
-#include "U_deska.h"
-#include "U_report.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
+#include "print/U_report.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -163,7 +163,7 @@ void benchmarkWindow(const DataSet &set, const Options &options, Results &result
         QString path = QDir::currentPath();
         ~RestoreDirectory() { QDir::setCurrent(path); }
     } restoreDirectory;
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     TDM dm;
     DM = &dm;
     struct ForgetModule {

@@ -2,7 +2,8 @@
 
 #include "BenchStats.h"
 #include "BoardReaders.h"
-#include "U_DM.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
 
 #include <cstdio>
 
@@ -21,7 +22,7 @@ struct ReaderTimes {
 
 void benchmarkFetch(const DataSet &set, const Options &options, Results &results) {
     std::fprintf(stderr, "[%s] fetch: access layer, Qt driver, client API\n", qPrintable(set.label));
-    const QString path = dbsettings::databasePath(set.directory);
+    const QString path = db::settings::databasePath(set.directory);
     std::vector<std::unique_ptr<BoardReader>> readers;
     readers.push_back(accessLayerReader(path));
     readers.push_back(qtDriverReader(path));

@@ -1,8 +1,8 @@
 #include "KeystrokeBench.h"
 
-#include "DataGrid.h"
-#include "U_DM.h"
-#include "U_deska.h"
+#include "grid/DataGrid.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -40,7 +40,7 @@ QStringList typedPrefixes() {
 
 Timings timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
     Timings samples;
-    data::QueryDataset &board = dm.qHlavniDeska;
+    dataset::QueryDataset &board = dm.qHlavniDeska;
     for (const QString &prefix : prefixes) {
         const Stopwatch watch;
         board.close();

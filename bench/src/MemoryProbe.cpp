@@ -2,10 +2,10 @@
 
 #include "BenchStats.h"
 #include "ChildRuns.h"
-#include "DataGrid.h"
-#include "MessageService.h"
-#include "U_DM.h"
-#include "U_deska.h"
+#include "grid/DataGrid.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,7 +18,7 @@
 namespace bench {
 
 int runMemoryProbe(const QString &baseDirectory) {
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     const Memory baseline = ownMemory();
     TDM dm;
     DM = &dm;

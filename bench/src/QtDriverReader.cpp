@@ -1,6 +1,7 @@
 #include "BoardReaders.h"
 
-#include "U_DM.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -26,8 +27,8 @@ class QtDriverReader : public BoardReader {
         if (!m_db.isValid())
             throw std::runtime_error("Qt's QIBASE driver is not installed (libqt6sql6-ibase)");
         m_db.setDatabaseName(path);
-        m_db.setUserName(dbsettings::kUser);
-        m_db.setPassword(dbsettings::kPassword);
+        m_db.setUserName(db::settings::kUser);
+        m_db.setPassword(db::settings::kPassword);
         // The same client character set as the access layer: the server
         // sends Windows-1250 bytes and the driver decodes them.
         m_db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=WIN1250"));

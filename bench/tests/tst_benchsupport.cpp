@@ -4,7 +4,7 @@
 #include "BenchResults.h"
 #include "BenchStats.h"
 #include "BoardReaders.h"
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,25 +1,25 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "DatabaseCreator.h"
-#include "DatabaseLocation.h"
-#include "DatabaseTarget.h"
-#include "DbError.h"
-#include "ErrorReport.h"
-#include "FbClient.h"
-#include "FileHolders.h"
-#include "LoginDialog.h"
-#include "OpenError.h"
-#include "MessageBoxService.h"
-#include "ShutdownSignals.h"
-#include "QtTranslations.h"
-#include "SingleInstance.h"
-#include "U_DM.h"
-#include "U_deska.h"
+#include "schema/DatabaseCreator.h"
+#include "db/DatabaseLocation.h"
+#include "db/DatabaseTarget.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
+#include "db/FbClient.h"
+#include "db/FileHolders.h"
+#include "login/LoginDialog.h"
+#include "db/OpenError.h"
+#include "ui/MessageBoxService.h"
+#include "app/ShutdownSignals.h"
+#include "ui/QtTranslations.h"
+#include "app/SingleInstance.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
 
-#include "U_Kontakt.h"
-#include "U_Firma.h"
-#include "U_Info.h"
-#include "U_report.h"
+#include "forms/U_Kontakt.h"
+#include "forms/U_Firma.h"
+#include "app/U_Info.h"
+#include "print/U_report.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,16 +33,16 @@ namespace {
 
 /// For unattended runs (the start-up checks of the test suite): every
 /// message is appended to a file and answered without a window.
-class MessageLog : public msg::MessageService {
+class MessageLog : public base::msg::MessageService {
 public:
     explicit MessageLog(QString path) : m_path(std::move(path)) {}
-    msg::Answer show(msg::Kind kind, const QString &text, msg::Buttons buttons) override {
+    base::msg::Answer show(base::msg::Kind kind, const QString &text, base::msg::Buttons buttons) override {
         QFile file(m_path);
         if (file.open(QIODevice::Append | QIODevice::Text)) {
             QTextStream out(&file);
             out << ui::MessageBoxService::caption(kind) << '|' << QString(text).replace(QStringLiteral("\n\r"), QStringLiteral("\\n")) << '\n';
         }
-        return buttons == msg::Buttons::Ok ? msg::Answer::Ok : msg::Answer::Yes;
+        return buttons == base::msg::Buttons::Ok ? base::msg::Answer::Ok : base::msg::Answer::Yes;
     }
 
 private:
@@ -54,10 +54,10 @@ private:
 /// start the database is not there yet, and an empty one is made so that
 /// the user can enter the first company straight away. False, after one
 /// message, when the engine's lock folder cannot be used: nothing would open.
-bool prepareUserDatabase(const DatabaseLocation &location) {
-    if (location.kind != DatabaseLocation::Kind::UserData)
+bool prepareUserDatabase(const db::DatabaseLocation &location) {
+    if (location.kind != db::DatabaseLocation::Kind::UserData)
         return true;
-    if (const QString problem = data::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
+    if (const QString problem = db::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
         ui::showErrorReport(problem);
         return false;
     }
@@ -66,7 +66,7 @@ bool prepareUserDatabase(const DatabaseLocation &location) {
         return true;
     try {
         schema::createDatabase(location.database);
-    } catch (const data::DbError &e) {
+    } catch (const db::DbError &e) {
         ui::showErrorReport(QStringLiteral("Databázi %1 se nepodařilo vytvořit: %2")
                                 .arg(location.database, e.message()));
     }
@@ -104,15 +104,15 @@ private:
 
 /// The login for `database`; a server asks for one. Cancelled, the program
 /// goes on and reports the database as one it cannot reach.
-DatabaseAccess loginFor(const QString &database, bool unattended, ShutdownSignals &shutdown) {
-    if (!dbtarget::isServer(database))
-        return DatabaseAccess::embedded(database);
+db::DatabaseAccess loginFor(const QString &database, bool unattended, ShutdownSignals &shutdown) {
+    if (!db::target::isServer(database))
+        return db::DatabaseAccess::embedded(database);
     login::DesktopSecretStore store;
     login::DialogLoginPrompt dialog;
     CancellingPrompt cancelling;
     ShutdownAwarePrompt prompt(unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog, shutdown);
     login::LoginFlow flow(store, prompt);
-    return flow.obtain(database).value_or(DatabaseAccess::forTarget(database));
+    return flow.obtain(database).value_or(db::DatabaseAccess::forTarget(database));
 }
 
 } // namespace
@@ -133,7 +133,7 @@ void Application::setIdentity(QGuiApplication &app) {
 bool Application::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const data::DbError &e) {
+    } catch (const db::DbError &e) {
         ui::showErrorReport(e.message());
     } catch (const std::exception &e) {
         ui::showErrorReport(QString::fromLocal8Bit(e.what()));
@@ -147,24 +147,24 @@ int Application::run(const QString &chosenDatabase) {
     const QString logPath = qEnvironmentVariable("VIZITAR_MESSAGE_LOG");
     if (!logPath.isEmpty()) {
         log = std::make_unique<MessageLog>(logPath);
-        msg::setService(log.get());
+        base::msg::setService(log.get());
     } else {
-        msg::setService(&boxes);
+        base::msg::setService(&boxes);
     }
 
     const QString chosen = !chosenDatabase.isEmpty()
                                ? chosenDatabase
                                : QSettings().value(QStringLiteral("Database")).toString().trimmed();
-    const DatabaseLocation location = DatabaseLocation::forThisProgram(dbtarget::normalized(chosen));
+    const db::DatabaseLocation location = db::DatabaseLocation::forThisProgram(db::target::normalized(chosen));
     if (!prepareUserDatabase(location)) {
-        msg::setService(nullptr);
+        base::msg::setService(nullptr);
         return 1;
     }
     ShutdownSignals shutdown;
     shutdown.install();
-    const DatabaseAccess access = loginFor(location.database, log != nullptr, shutdown);
+    const db::DatabaseAccess access = loginFor(location.database, log != nullptr, shutdown);
     if (shutdown.requested()) {
-        msg::setService(nullptr);
+        base::msg::setService(nullptr);
         return 0;
     }
 
@@ -172,13 +172,13 @@ int Application::run(const QString &chosenDatabase) {
     // the running program forward, another program holding it is named.
     Tfm_Deska *window = nullptr;
     std::unique_ptr<SingleInstance> instance;
-    if (!dbtarget::isServer(location.database)) {
+    if (!db::target::isServer(location.database)) {
         instance = std::make_unique<SingleInstance>(location.database);
         if (instance->bringRunningForward())
             return 0;
-        if (const QStringList holders = fileHolders(location.database); !holders.isEmpty()) {
-            msg::show(msg::Kind::Error, data::heldFileMessage(location.database, holders));
-            msg::setService(nullptr);
+        if (const QStringList holders = db::fileHolders(location.database); !holders.isEmpty()) {
+            base::msg::show(base::msg::Kind::Error, db::heldFileMessage(location.database, holders));
+            base::msg::setService(nullptr);
             return 1;
         }
         instance->listen([&window] {
@@ -219,6 +219,6 @@ int Application::run(const QString &chosenDatabase) {
     if (qEnvironmentVariableIsSet("VIZITAR_QUIT_AFTER_SHOW"))
         QTimer::singleShot(0, this, &QApplication::quit);
     const int code = shutdown.requested() ? 0 : exec();
-    msg::setService(nullptr);
+    base::msg::setService(nullptr);
     return code;
 }

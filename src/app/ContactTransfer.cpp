@@ -1,12 +1,12 @@
-#include "ContactTransfer.h"
+#include "app/ContactTransfer.h"
 
-#include "Dataset.h"
-#include "DbError.h"
-#include "ImportPreview.h"
-#include "Limits.h"
-#include "MessageService.h"
-#include "ShutdownSignals.h"
-#include "U_DM.h"
+#include "dataset/Dataset.h"
+#include "db/DbError.h"
+#include "forms/ImportPreview.h"
+#include "io/Limits.h"
+#include "base/MessageService.h"
+#include "app/ShutdownSignals.h"
+#include "data/U_DM.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -77,11 +77,11 @@ struct ProgressWindow {
             job();
             dialog.close();
             return true;
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             dialog.close();
             if (e.message() != io::kStoppedText)
                 throw;
-            msg::show(msg::Kind::Information, e.message());
+            base::msg::show(base::msg::Kind::Information, e.message());
             return false;
         }
     }
@@ -124,7 +124,7 @@ TransferDialogs &TransferDialogs::current() {
     return dialogs;
 }
 
-io::ExportScope boardScope(data::Dataset &board) {
+io::ExportScope boardScope(dataset::Dataset &board) {
     io::ExportScope scope;
     scope.kind = io::ExportScope::Kind::Shown;
     const int flag = board.columnIndex(QStringLiteral("Flag"));
@@ -154,15 +154,15 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
         }))
         return; // the half file is dropped
     if (count < 0 && file.isOpen() && file.error() == QFileDevice::NoError) { // the format, not the file
-        msg::show(msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
+        base::msg::show(base::msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
         return;
     }
     if (count < 0 || !file.commit()) {
-        msg::show(msg::Kind::Error,
+        base::msg::show(base::msg::Kind::Error,
                   QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
         return;
     }
-    msg::show(msg::Kind::Information,
+    base::msg::show(base::msg::Kind::Information,
               QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(count));
 }
 
@@ -174,12 +174,12 @@ void importContacts(TDM &dm, QWidget *parent) {
     QString error;
     const std::optional<QByteArray> bytes = readFile(name, error);
     if (!bytes) {
-        msg::show(msg::Kind::Error, QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
+        base::msg::show(base::msg::Kind::Error, QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
         return;
     }
     const io::DecodedFile file = io::decodeFile(*bytes);
     if (!file.errors.isEmpty()) {
-        msg::show(msg::Kind::Error, QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
+        base::msg::show(base::msg::Kind::Error, QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
                                         .arg(name, file.errors.join(QLatin1Char('\n'))));
         return;
     }
@@ -188,7 +188,7 @@ void importContacts(TDM &dm, QWidget *parent) {
         QStringList refused;
         for (const io::RefusedEntry &r : plan.refused)
             refused << r.who + QStringLiteral(": ") + r.problems.join(QStringLiteral("; "));
-        msg::show(msg::Kind::Error, QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
+        base::msg::show(base::msg::Kind::Error, QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
                                         .arg(name, refused.join(QLatin1Char('\n'))));
         return;
     }
@@ -203,5 +203,5 @@ void importContacts(TDM &dm, QWidget *parent) {
     QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.").arg(result.companies).arg(result.contacts);
     if (!result.notes.isEmpty()) // others wrote meanwhile
         text += QLatin1Char('\n') + result.notes.join(QLatin1Char('\n'));
-    msg::show(msg::Kind::Information, text);
+    base::msg::show(base::msg::Kind::Information, text);
 }

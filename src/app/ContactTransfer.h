@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ContactFiles.h"
-#include "ContactStore.h"
+#include "io/ContactFiles.h"
+#include "io/ContactStore.h"
 
 #include <functional>
 #include <optional>
@@ -9,9 +9,9 @@
 class QWidget;
 class TDM;
 
-namespace data {
+namespace dataset {
 class Dataset;
-}
+} // namespace dataset
 
 /// The questions export and import ask the user, as replaceable functions
 /// so that tests answer them without a blocking dialog.
@@ -35,13 +35,13 @@ struct TransferDialogs {
 };
 
 /// The contacts and company lines the board shows now (fetches all its rows).
-io::ExportScope boardScope(data::Dataset &board);
+io::ExportScope boardScope(dataset::Dataset &board);
 
 /// Asks for a file and writes the contacts of `scope` into it; tells the
-/// user how many went. Database errors are thrown (data::DbError).
+/// user how many went. Database errors are thrown (db::DbError).
 void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope);
 
 /// Asks for a file, shows the preview and writes what the user accepts in
 /// one transaction; the board is read again. A damaged file is reported
-/// and nothing is written. Database errors are thrown (data::DbError).
+/// and nothing is written. Database errors are thrown (db::DbError).
 void importContacts(TDM &dm, QWidget *parent);

@@ -1,8 +1,8 @@
-#include "DatabaseDialog.h"
+#include "app/DatabaseDialog.h"
 
-#include "DatabaseTarget.h"
-#include "DialogButtons.h"
-#include "MessageService.h"
+#include "db/DatabaseTarget.h"
+#include "ui/DialogButtons.h"
+#include "base/MessageService.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -94,9 +94,9 @@ DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile
 
     if (chosen.isEmpty()) {
         rbDefault->setChecked(true);
-    } else if (dbtarget::isServer(chosen)) {
+    } else if (db::target::isServer(chosen)) {
         rbServer->setChecked(true);
-        const dbtarget::ServerParts parts = dbtarget::split(chosen);
+        const db::target::ServerParts parts = db::target::split(chosen);
         eServer->setText(parts.server);
         eCesta->setText(parts.database);
     } else {
@@ -130,7 +130,7 @@ void DatabaseDialog::browse() {
 
 QString DatabaseDialog::target() const {
     if (rbFile->isChecked())
-        return dbtarget::normalized(QDir::fromNativeSeparators(eSoubor->text().trimmed()));
+        return db::target::normalized(QDir::fromNativeSeparators(eSoubor->text().trimmed()));
     if (rbServer->isChecked())
         return eServer->text().trimmed() + QLatin1Char(':') + eCesta->text().trimmed();
     return {};
@@ -141,7 +141,7 @@ QString DatabaseDialog::problem() const {
         const QString file = eSoubor->text().trimmed();
         if (file.isEmpty())
             return QStringLiteral("Zadejte soubor databáze.");
-        if (dbtarget::isServer(file))
+        if (db::target::isServer(file))
             return QStringLiteral("„%1“ je adresa databáze na serveru; zvolte „Databáze na serveru“.").arg(file);
         const QFileInfo info(target());
         if (!info.exists())
@@ -161,7 +161,7 @@ QString DatabaseDialog::problem() const {
         const bool bracketed = server.startsWith(QLatin1Char('[')) && server.contains(QLatin1Char(']'));
         const QString outside = bracketed ? server.mid(server.indexOf(QLatin1Char(']'))) : server;
         if (outside.contains(QLatin1Char(':')) || server.contains(QLatin1Char(' ')) ||
-            !dbtarget::isServer(target()))
+            !db::target::isServer(target()))
             return QStringLiteral("„%1“ není jméno serveru (například server, 192.168.1.10 nebo server/3051).")
                 .arg(server);
     }
@@ -173,7 +173,7 @@ void DatabaseDialog::accept() {
     if (why.isEmpty())
         QDialog::accept();
     else
-        msg::show(msg::Kind::Warning, why);
+        base::msg::show(base::msg::Kind::Warning, why);
 }
 
 void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &open, const QString &commandLine) {
@@ -194,5 +194,5 @@ void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &
     if (!commandLine.isEmpty())
         text += QStringLiteral("\nProgram byl spuštěn s databází zadanou na příkazovém řádku (--database); "
                                "ta má před tímto nastavením vždy přednost.");
-    msg::show(msg::Kind::Information, text);
+    base::msg::show(base::msg::Kind::Information, text);
 }

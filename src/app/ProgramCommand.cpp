@@ -1,7 +1,7 @@
-#include "ProgramCommand.h"
+#include "app/ProgramCommand.h"
 
-#include "MakerInfo.h"
-#include "Schema.h"
+#include "ui/MakerInfo.h"
+#include "schema/Schema.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

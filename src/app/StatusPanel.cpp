@@ -1,4 +1,4 @@
-#include "StatusPanel.h"
+#include "app/StatusPanel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

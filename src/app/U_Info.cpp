@@ -1,9 +1,9 @@
-#include "U_Info.h"
+#include "app/U_Info.h"
 
-#include "ErrorReport.h"
-#include "MakerInfo.h"
-#include "U_DM.h"
-#include "U_deska.h"
+#include "ui/ErrorReport.h"
+#include "ui/MakerInfo.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
 
 #include <QIcon>
 #include <QLabel>

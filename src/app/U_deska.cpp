@@ -1,19 +1,20 @@
-#include "U_deska.h"
+#include "app/U_deska.h"
 
-#include "DbError.h"
-#include "ErrorReport.h"
-#include "MessageService.h"
-#include "SharedColors.h"
-#include "U_DM.h"
-#include "VersionCheck.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
+#include "base/MessageService.h"
+#include "ui/SharedColors.h"
+#include "data/U_DM.h"
+#include "data/VersionCheck.h"
 
-#include "MessageTexts.h"
-#include "U_Kontakt.h"
-#include "U_Firma.h"
-#include "U_Info.h"
-#include "CompanyCard.h"
-#include "DataGrid.h"
-#include "StatusPanel.h"
+#include "forms/MessageTexts.h"
+#include "forms/U_Kontakt.h"
+#include "forms/U_Firma.h"
+#include "app/U_Info.h"
+#include "print/CompanyCard.h"
+#include "grid/DataGrid.h"
+#include "app/StatusPanel.h"
+#include "db/DatabaseTarget.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -83,9 +84,9 @@ std::function<QDate()> &Tfm_Deska::clock() {
 }
 
 Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
-    : Tfm_Deska(dm, baseDirectory, DatabaseAccess{}, parent) {}
+    : Tfm_Deska(dm, baseDirectory, db::DatabaseAccess{}, parent) {}
 
-Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access, QWidget *parent)
+Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access, QWidget *parent)
     : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access) {
     fm_Deska = this;
     setObjectName(QStringLiteral("fm_Deska"));
@@ -230,7 +231,7 @@ void Tfm_Deska::FormCreate() {
         m_baseDirectory = QDir::currentPath();
     // 2. Upgrade an older database before opening it for work.
     if (m_access.database.isEmpty())
-        m_access = DatabaseAccess::defaultFor(m_baseDirectory);
+        m_access = db::DatabaseAccess::defaultFor(m_baseDirectory);
     CheckDatabaseVersion(m_dm, m_baseDirectory, m_access);
     // 3. Shared colours for the record forms.
     ui::sharedColors() = ui::SharedColors{};
@@ -239,11 +240,11 @@ void Tfm_Deska::FormCreate() {
     // 5. The message texts are fixed in the program.
     // 6. Open the database and compose the name-day line.
     try {
-        m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password, dbsettings::kProtocol,
+        m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password, db::settings::kProtocol,
                                m_access.user);
         stbP1->setText(composeNameDayLine());
-    } catch (const data::DbError &) {
-        msg::show(msg::Kind::Error, texts::msgDatabaseProblem());
+    } catch (const db::DbError &) {
+        base::msg::show(base::msg::Kind::Error, texts::msgDatabaseProblem());
     }
 }
 
@@ -269,7 +270,7 @@ void Tfm_Deska::FormShow() {
     // Version gate: a database of another major version ends the program.
     if (m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger() == 1)
         return;
-    msg::show(msg::Kind::Information, texts::msgWrongDatabaseVersion());
+    base::msg::show(base::msg::Kind::Information, texts::msgWrongDatabaseVersion());
     QTimer::singleShot(0, this, &QWidget::close);
 }
 
@@ -298,7 +299,7 @@ void Tfm_Deska::sbTiskClick() {
     const QString gone = QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout.");
     if (!selectionStillStored(gone))
         return;
-    const int companyId = int(data::toInteger(selectedRowId));
+    const int companyId = int(dataset::toInteger(selectedRowId));
     if (!m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true))
         return selectionGone(gone);
     if (m_printForm)
@@ -318,11 +319,11 @@ void Tfm_Deska::sbEmailClick() {
                        .arg(selectedEmail.trimmed(), query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
                             query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (msg::show(msg::Kind::Warning,
+    if (base::msg::show(base::msg::Kind::Warning,
                   QStringLiteral("E-mail pro %1 se nepodařilo otevřít: v systému není nastaven poštovní program. "
                                  "Zkopírovat adresu a text zprávy do schránky?")
                       .arg(selectedEmail.trimmed()),
-                  msg::Buttons::YesNo) == msg::Answer::Yes)
+                  base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
         QGuiApplication::clipboard()->setText(text);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatabaseTarget.h"
+#include "db/DatabaseTarget.h"
 
 #include <QDate>
 #include <QKeySequence>
@@ -30,7 +30,7 @@ public:
     /// `baseDirectory` is the directory of the executable (tests pass their own).
     Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent = nullptr);
     /// Works with the database `access` names instead of the file under the base directory.
-    Tfm_Deska(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access, QWidget *parent = nullptr);
+    Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access, QWidget *parent = nullptr);
     ~Tfm_Deska() override;
 
     /// The windows created after this one; the toolbar commands open them.
@@ -140,7 +140,7 @@ private:
 
     TDM &m_dm;
     QString m_baseDirectory;
-    DatabaseAccess m_access;
+    db::DatabaseAccess m_access;
     bool m_shown = false;
     TFM_Kontakt *m_contactForm = nullptr;
     Tfm_Firma *m_companyForm = nullptr;

@@ -1,20 +1,20 @@
 // The contact board: the grid on the board query with its company group
 // lines, the filter box, and the board selection with its double click.
-#include "U_deska.h"
+#include "app/U_deska.h"
 
-#include "DataGrid.h"
-#include "Dataset.h"
-#include "DbConnection.h"
-#include "FbStatement.h"
-#include "ErrorReport.h"
-#include "Field.h"
-#include "MessageService.h"
-#include "MessageTexts.h"
-#include "U_DM.h"
-#include "Win1250.h"
+#include "grid/DataGrid.h"
+#include "dataset/Dataset.h"
+#include "db/DbConnection.h"
+#include "db/FbStatement.h"
+#include "ui/ErrorReport.h"
+#include "dataset/Field.h"
+#include "base/MessageService.h"
+#include "forms/MessageTexts.h"
+#include "data/U_DM.h"
+#include "base/Win1250.h"
 
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -45,7 +45,7 @@ std::vector<grid::GridColumn> designedColumns() {
 }
 
 /// "name (tel: phone, mob: mobile, fax: fax) " of a company row; NULLs read empty.
-QString groupLineText(const data::Dataset &board, int row) {
+QString groupLineText(const dataset::Dataset &board, int row) {
     auto text = [&](const char *field) {
         return board.valueAt(row, board.columnIndex(QString::fromLatin1(field))).toString();
     };
@@ -54,7 +54,7 @@ QString groupLineText(const data::Dataset &board, int row) {
 }
 
 /// A company row (the expression's field is 1) becomes a group row with its group line.
-void gHlavniDeskaExpression(const data::Dataset &board, const QString &expression, int row, QString &text,
+void gHlavniDeskaExpression(const dataset::Dataset &board, const QString &expression, int row, QString &text,
                             bool &value) {
     if (board.valueAt(row, board.columnIndex(expression)).toLongLong() != 1)
         return;
@@ -101,7 +101,7 @@ void Tfm_Deska::createBoard() {
     bandFont.setBold(true);
     gHlavniDeska->setGroupings(
         {{QStringLiteral("Flag"), bandFont, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)}});
-    data::Dataset &board = m_dm.qHlavniDeska;
+    dataset::Dataset &board = m_dm.qHlavniDeska;
     gHlavniDeska->setExpressionHandler([&board](const QString &expression, int row, QString &text, bool &value) {
         gHlavniDeskaExpression(board, expression, row, text, value);
     });
@@ -139,13 +139,13 @@ void Tfm_Deska::Edit1Change() {
     const QString text = Edit1->text();
     QByteArray encoded;
     QChar foreign;
-    if (!data::win1250::encode(text, encoded, &foreign)) {
+    if (!base::win1250::encode(text, encoded, &foreign)) {
         // The rows shown stay; nothing stored could match such a text.
-        msg::show(msg::Kind::Warning, texts::msgSearchCharacterNotStorable(foreign), msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning, texts::msgSearchCharacterNotStorable(foreign), base::msg::Buttons::Ok);
         return;
     }
     const QString pattern = text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");
-    data::QueryDataset &board = m_dm.qHlavniDeska;
+    dataset::QueryDataset &board = m_dm.qHlavniDeska;
     board.close();
     for (const char *name : kFilterParams)
         board.paramByName(QString::fromLatin1(name))->setAsString(pattern);
@@ -161,7 +161,7 @@ void Tfm_Deska::gHlavniDeskaCellClick(int) {
     sbTisk->setEnabled(false);
     sbEmail->setEnabled(false);
     selectedEmail.clear();
-    const data::Dataset &board = m_dm.qHlavniDeska;
+    const dataset::Dataset &board = m_dm.qHlavniDeska;
     selectedRowKind = board.fieldByName(QStringLiteral("Flag"))->asString();
     if (selectedRowKind == QLatin1String("1")) {
         selectedRowId = board.fieldByName(QStringLiteral("ID_FIRMA"))->asString();
@@ -178,15 +178,15 @@ bool Tfm_Deska::selectionStillStored(const QString &gone) {
     if (!company && selectedRowKind != QLatin1String("2"))
         return true;
     const QByteArray sql = company ? "SELECT 1 FROM FIRMA WHERE ID = ?" : "SELECT 1 FROM KONTAKT WHERE ID = ?";
-    data::PackedRow row;
-    if (m_dm.ZConKontakty.openCursor(sql, {data::toInteger(selectedRowId)})->fetch(row))
+    db::PackedRow row;
+    if (m_dm.ZConKontakty.openCursor(sql, {dataset::toInteger(selectedRowId)})->fetch(row))
         return true;
     selectionGone(company ? gone : QStringLiteral("Vybraný kontakt už v databázi není."));
     return false;
 }
 
 void Tfm_Deska::selectionGone(const QString &message) {
-    msg::show(msg::Kind::Information, message);
+    base::msg::show(base::msg::Kind::Information, message);
     selectedRowKind.clear();
     selectedRowId.clear();
     selectedEmail.clear();

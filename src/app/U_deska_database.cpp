@@ -1,13 +1,13 @@
 // Choosing the database the program opens: a toolbar button, the same
 // command in the board's context menu, and its key.
-#include "U_deska.h"
+#include "app/U_deska.h"
 
-#include "DataGrid.h"
-#include "DatabaseDialog.h"
-#include "DatabaseLocation.h"
-#include "ErrorReport.h"
-#include "GridMenu.h"
-#include "ProgramCommand.h"
+#include "grid/DataGrid.h"
+#include "app/DatabaseDialog.h"
+#include "db/DatabaseLocation.h"
+#include "ui/ErrorReport.h"
+#include "grid/GridMenu.h"
+#include "app/ProgramCommand.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -35,5 +35,5 @@ void Tfm_Deska::createDatabaseCommand() {
 
 void Tfm_Deska::actDatabaseTriggered() {
     const QString commandLine = ProgramCommand::parse(QCoreApplication::arguments()).database;
-    chooseDatabase(this, DatabaseLocation::forThisProgram().database, m_access.database, commandLine);
+    chooseDatabase(this, db::DatabaseLocation::forThisProgram().database, m_access.database, commandLine);
 }

@@ -1,13 +1,13 @@
 // Contacts in and out: the toolbar's export and import buttons, the same
 // commands in the board's context menu, and their keys.
-#include "U_deska.h"
+#include "app/U_deska.h"
 
-#include "ContactTransfer.h"
-#include "DataGrid.h"
-#include "ErrorReport.h"
-#include "GridMenu.h"
-#include "MessageService.h"
-#include "U_DM.h"
+#include "app/ContactTransfer.h"
+#include "grid/DataGrid.h"
+#include "ui/ErrorReport.h"
+#include "grid/GridMenu.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
 
 #include <QAction>
 #include <QMenu>
@@ -77,12 +77,12 @@ void Tfm_Deska::actExportAllTriggered() {
 
 void Tfm_Deska::actExportCompanyTriggered() {
     // A company line and a contact line both name their company.
-    const data::Dataset &board = m_dm.qHlavniDeska;
+    const dataset::Dataset &board = m_dm.qHlavniDeska;
     const int companyId = board.isActive() && board.currentIndex() >= 0
                               ? int(board.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger())
                               : 0;
     if (companyId == 0) {
-        msg::show(msg::Kind::Information, QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
+        base::msg::show(base::msg::Kind::Information, QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
         return;
     }
     exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});

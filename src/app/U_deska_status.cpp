@@ -1,9 +1,9 @@
 // The main window's status bar, its name-day line and the e-mail text.
-#include "U_deska.h"
+#include "app/U_deska.h"
 
-#include "MakerInfo.h"
-#include "StatusPanel.h"
-#include "U_DM.h"
+#include "ui/MakerInfo.h"
+#include "app/StatusPanel.h"
+#include "data/U_DM.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
-#include "Application.h"
-#include "ProgramCommand.h"
+#include "app/Application.h"
+#include "app/ProgramCommand.h"
 
 #include <cstdio>
 

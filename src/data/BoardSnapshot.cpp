@@ -1,8 +1,8 @@
-#include "BoardSnapshot.h"
+#include "data/BoardSnapshot.h"
 
-#include "DbConnection.h"
-#include "DbError.h"
-#include "Win1250.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "base/Win1250.h"
 
 #include <QHash>
 
@@ -34,12 +34,12 @@ bool isPlaceholderRegion(QByteArrayView region) {
 }
 
 /// Copies one cell of `row` into the row being built, without a temporary.
-void copyCell(PackedRow::Builder &builder, const PackedRow &row, int column) {
-    const Cell::Tag tag = row.tag(column);
+void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column) {
+    const db::Cell::Tag tag = row.tag(column);
     switch (tag) {
-    case Cell::Null: builder.addNull(); break;
-    case Cell::Text:
-    case Cell::Bytes: {
+    case db::Cell::Null: builder.addNull(); break;
+    case db::Cell::Text:
+    case db::Cell::Bytes: {
         const QByteArrayView bytes = row.payload(column);
         builder.addBytes(tag, bytes.data(), int(bytes.size()));
         break;
@@ -54,7 +54,7 @@ enum PersonRead : int { PersonFirm, PersonId, PersonSurname, PersonFirstName, Pe
                         PersonRegion };
 
 /// A company's group line from its row (ID, name, phone, mobile, fax).
-PackedRow groupLine(PackedRow::Builder &builder, const PackedRow &firm) {
+db::PackedRow groupLine(db::PackedRow::Builder &builder, const db::PackedRow &firm) {
     builder.reset(board::ColumnCount);
     copyCell(builder, firm, FirmId);
     builder.addInt(1);
@@ -73,18 +73,18 @@ PackedRow groupLine(PackedRow::Builder &builder, const PackedRow &firm) {
 struct ContactRecord {
     /// From the columns read (company, ID, surname, first name, mobile,
     /// phone, e-mail, region).
-    static void write(QByteArray &record, const Data &d, const PackedRow &row) {
+    static void write(QByteArray &record, const Data &d, const db::PackedRow &row) {
         record.clear();
-        record.append(char(row.tag(PersonRegion) != Cell::Null && !isPlaceholderRegion(row.payload(PersonRegion))));
+        record.append(char(row.tag(PersonRegion) != db::Cell::Null && !isPlaceholderRegion(row.payload(PersonRegion))));
         compactcell::append(record, row, PersonId);
         for (const int name : {PersonSurname, PersonFirstName}) {
-            if (row.tag(name) == Cell::Null) {
-                record.append(char(Cell::Null));
+            if (row.tag(name) == db::Cell::Null) {
+                record.append(char(db::Cell::Null));
                 continue;
             }
             // Upper-cased where it lands: no copy of its own per name.
             const QByteArrayView bytes = row.payload(name);
-            compactcell::appendText(record, Cell::Text, bytes);
+            compactcell::appendText(record, db::Cell::Text, bytes);
             for (char *c = record.data() + record.size() - bytes.size(); c != record.data() + record.size(); ++c)
                 *c = d.upper.upper(*c);
         }
@@ -94,7 +94,7 @@ struct ContactRecord {
 
     explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
 
-    qint64 id() const { return cells.tag() == Cell::Int ? cells.number() : 0; }
+    qint64 id() const { return cells.tag() == db::Cell::Int ? cells.number() : 0; }
     /// Moves past the ID to the upper-cased surname.
     compactcell::Reader names() const {
         compactcell::Reader reader = cells;
@@ -107,7 +107,7 @@ struct ContactRecord {
 };
 
 /// A contact's row from its record and its company's group line.
-PackedRow contactRow(PackedRow::Builder &builder, const ContactRecord &person, const PackedRow &group) {
+db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &person, const db::PackedRow &group) {
     builder.reset(board::ColumnCount);
     copyCell(builder, group, board::IdFirma);
     builder.addInt(2);
@@ -122,24 +122,24 @@ PackedRow contactRow(PackedRow::Builder &builder, const ContactRecord &person, c
     return builder.finish();
 }
 
-LikePattern likePattern(const Data &data, const QString &text) {
+dataset::LikePattern likePattern(const Data &data, const QString &text) {
     QByteArray bytes;
     QChar foreign;
-    if (!win1250::encode(text, bytes, &foreign))
-        throw DbError(dbtexts::kNotStorable.arg(foreign));
-    return LikePattern(data.upper.upper(bytes));
+    if (!base::win1250::encode(text, bytes, &foreign))
+        throw db::DbError(db::texts::kNotStorable.arg(foreign));
+    return dataset::LikePattern(data.upper.upper(bytes));
 }
 
 /// The board's rows for one set of patterns, a run of equally named
 /// companies at a time: their group lines, then their contacts.
-class BoardRows : public Dataset::RowSource {
+class BoardRows : public dataset::Dataset::RowSource {
 public:
     BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
         : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
           k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)), f2(likePattern(*m_data, p.f2)),
           f3(likePattern(*m_data, p.f3)), m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
 
-    bool next(PackedRow &row) override {
+    bool next(db::PackedRow &row) override {
         while (m_next == m_ready.size()) {
             if (m_run == m_data->runEnds.size())
                 return false;
@@ -153,11 +153,11 @@ public:
     }
 
 private:
-    bool matches(const LikePattern &pattern, Data::Text text) const {
+    bool matches(const dataset::LikePattern &pattern, Data::Text text) const {
         return text.length >= 0 && pattern.matches(m_data->text(text));
     }
-    static bool matches(const LikePattern &pattern, const compactcell::Reader &name) {
-        return name.tag() != Cell::Null && pattern.matches(name.bytes());
+    static bool matches(const dataset::LikePattern &pattern, const compactcell::Reader &name) {
+        return name.tag() != db::Cell::Null && pattern.matches(name.bytes());
     }
 
     void fillRun() {
@@ -193,21 +193,21 @@ private:
     }
 
     std::shared_ptr<const Data> m_data;
-    const LikePattern k1, k2, k3, f1, f2, f3;
+    const dataset::LikePattern k1, k2, k3, f1, f2, f3;
     const bool m_same;  // the board sets one text for all six
     size_t m_run = 0;
     int m_runStart = 0;
     struct Ready {
-        const PackedRow *groupLine;
+        const db::PackedRow *groupLine;
         const Data::Contact *contact;
     };
     std::vector<Ready> m_ready, m_contactRows;
     size_t m_next = 0;
-    PackedRow::Builder m_builder;
+    db::PackedRow::Builder m_builder;
 };
 
-Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
-    if (row.tag(column) == Cell::Null)
+Data::Text appendUpper(Data &d, const db::PackedRow &row, int column) {
+    if (row.tag(column) == db::Cell::Null)
         return {};
     const QByteArrayView bytes = row.payload(column);
     const Data::Text text{int(d.upperText.size()), int(bytes.size())};
@@ -220,7 +220,7 @@ Data::Text appendUpper(Data &d, const PackedRow &row, int column) {
 
 } // namespace
 
-void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatement) {
+void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardStatement) {
     m_data.reset();
     // The stamp first: a change committed while the rows are read makes the
     // next check read them again rather than miss it.
@@ -228,16 +228,16 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     auto d = std::make_shared<Data>();
     d->columns = connection.describe(boardStatement);
     if (d->columns.size() != board::ColumnCount)
-        throw DbError(QStringLiteral("The board statement does not give the board's columns"));
+        throw db::DbError(QStringLiteral("The board statement does not give the board's columns"));
     d->upper.readFrom(connection);
 
     std::vector<Data::Company> companies;
     QHash<qint64, int> companyOf;
-    PackedRow row;
-    PackedRow::Builder builder;
+    db::PackedRow row;
+    db::PackedRow::Builder builder;
     auto firms = connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
     while (firms->fetch(row)) {
-        if (row.tag(FirmId) != Cell::Int)
+        if (row.tag(FirmId) != db::Cell::Int)
             continue;
         Data::Company c;
         c.upperName = appendUpper(*d, row, FirmName);
@@ -253,7 +253,7 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
         "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
     while (people->fetch(row)) {
         const auto company =
-            row.tag(PersonFirm) == Cell::Int ? companyOf.constFind(row.cell(PersonFirm).num) : companyOf.constEnd();
+            row.tag(PersonFirm) == db::Cell::Int ? companyOf.constFind(row.cell(PersonFirm).num) : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
         ContactRecord::write(record, *d, row);
@@ -303,15 +303,15 @@ void BoardSnapshot::read(DbConnection &connection, const QByteArray &boardStatem
     m_data = std::move(d);
 }
 
-bool BoardSnapshot::isStale(DbConnection &connection) const {
+bool BoardSnapshot::isStale(db::DbConnection &connection) const {
     if (!m_data || !m_stamp.isKnown())
         return true;
     return changelog::read(connection) != m_stamp;
 }
 
-Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns) const {
+dataset::Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns) const {
     if (!m_data)
-        throw DbError(QStringLiteral("The board has not been read"));
+        throw db::DbError(QStringLiteral("The board has not been read"));
     return {m_data->columns, std::make_unique<BoardRows>(m_data, patterns)};
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "ChangeLog.h"
-#include "CompactRecords.h"
-#include "Dataset.h"
-#include "LikePattern.h"
+#include "data/ChangeLog.h"
+#include "data/CompactRecords.h"
+#include "dataset/Dataset.h"
+#include "dataset/LikePattern.h"
 
 #include <QByteArray>
 
 #include <vector>
 
+namespace db {
+class DbConnection;
+} // namespace db
+
 namespace data {
 
-class DbConnection;
 
 /// The board statement's result columns, in its order.
 namespace board {
@@ -40,16 +43,16 @@ class BoardSnapshot {
 public:
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
     /// "?" markers) only describes the columns. Throws DbError.
-    void read(DbConnection &connection, const QByteArray &boardStatement);
+    void read(db::DbConnection &connection, const QByteArray &boardStatement);
     bool isLoaded() const { return m_data != nullptr; }
     void invalidate() { m_data.reset(); }
     /// True when anything was committed since read(), by anyone; costs one
     /// short statement. Throws DbError when the connection is lost.
-    bool isStale(DbConnection &connection) const;
+    bool isStale(db::DbConnection &connection) const;
     /// The rows for the patterns, found as the dataset asks for them (they
     /// stay valid after a later read()). Throws DbError for a pattern the
     /// database could not take.
-    Dataset::ProvidedRows rows(const BoardPatterns &patterns) const;
+    dataset::Dataset::ProvidedRows rows(const BoardPatterns &patterns) const;
 
     /// What was read, shared by the row sources handed out.
     struct Data {
@@ -59,7 +62,7 @@ public:
         };
         struct Company {
             Text upperName;
-            PackedRow groupLine;
+            db::PackedRow groupLine;
             int firstContact = 0, endContact = 0;  // its contacts, by contact ID
         };
         /// A contact's record (see ContactRecord in the source): whether it
@@ -71,8 +74,8 @@ public:
             CompactRecords::Handle record = 0;
             int company = 0;  // index into companies
         };
-        UpperCaseTable upper;
-        std::vector<ColumnInfo> columns;
+        dataset::UpperCaseTable upper;
+        std::vector<db::ColumnInfo> columns;
         std::vector<Company> companies;  // in the board's order
         std::vector<int> runEnds;        // end of each run of companies of equal name
         std::vector<Contact> contacts;   // grouped by company, in its order

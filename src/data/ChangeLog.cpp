@@ -1,7 +1,7 @@
-#include "ChangeLog.h"
+#include "data/ChangeLog.h"
 
-#include "DbConnection.h"
-#include "DbError.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
 
 namespace data::changelog {
 namespace {
@@ -29,17 +29,17 @@ QString triggerOn(const QString &table) {
 
 const QString kTables[] = {QStringLiteral("FIRMA"), QStringLiteral("KONTAKT")};
 
-bool exists(DbConnection &connection, const char *sql, const QString &name) {
-    PackedRow row;
+bool exists(db::DbConnection &connection, const char *sql, const QString &name) {
+    db::PackedRow row;
     return connection.openCursor(QByteArray(sql), {name})->fetch(row);
 }
 
 /// Runs one step of the structure; another program making the same step at
 /// the same moment is as good, so its refusal is looked at again, not fatal.
-void step(DbConnection &connection, const QString &statement, const std::function<bool()> &done) {
+void step(db::DbConnection &connection, const QString &statement, const std::function<bool()> &done) {
     try {
         connection.executeCommitted(statement.toLatin1(), {});
-    } catch (const DbError &) {
+    } catch (const db::DbError &) {
         if (!done())
             throw;
     }
@@ -57,7 +57,7 @@ QStringList createStatements() {
     return s;
 }
 
-void ensure(DbConnection &connection) {
+void ensure(db::DbConnection &connection) {
     // Each piece is looked for on its own: a start that was killed half-way
     // through, or a file of an earlier version, is completed here.
     auto hasSequence = [&] {
@@ -86,7 +86,7 @@ void ensure(DbConnection &connection) {
         step(connection, QStringLiteral("CREATE INDEX ZMENY_TX ON ZMENY (TX)"), hasIndex);
     for (const QString &table : kTables) {
         auto current = [&] {
-            PackedRow row;
+            db::PackedRow row;
             return connection
                 .openCursor(
                     "SELECT 1 FROM RDB$TRIGGERS WHERE RDB$TRIGGER_NAME = ? "
@@ -102,26 +102,26 @@ void ensure(DbConnection &connection) {
             QByteArrayLiteral("DELETE FROM ZMENY WHERE ID < (SELECT MAX(ID) FROM ZMENY) - ") +
                 QByteArray::number(kRowsKept),
             {});
-    } catch (const DbError &) {
+    } catch (const db::DbError &) {
         // Another program trims it at the same moment: either is enough.
     }
 }
 
-Stamp read(DbConnection &connection) {
-    std::unique_ptr<FbStatement> cursor;
+Stamp read(db::DbConnection &connection) {
+    std::unique_ptr<db::FbStatement> cursor;
     try {
         cursor =
             connection.openCursor(QByteArrayLiteral("SELECT COUNT(*), SUM(ID) FROM ZMENY"), {});
-    } catch (const DbError &error) {
-        if (error.kind() == DbError::Kind::ConnectionLost)
+    } catch (const db::DbError &error) {
+        if (error.kind() == db::DbError::Kind::ConnectionLost)
             throw;
         return Stamp{}; // no log (a file this program could not extend): nothing is known
     }
-    PackedRow row;
+    db::PackedRow row;
     Stamp stamp;
     if (cursor->fetch(row)) {
         stamp.rows = row.cell(0).num;
-        stamp.sum = row.tag(1) == Cell::Null ? 0 : row.cell(1).num;
+        stamp.sum = row.tag(1) == db::Cell::Null ? 0 : row.cell(1).num;
     }
     return stamp;
 }

@@ -2,9 +2,12 @@
 
 #include <QStringList>
 
+namespace db {
+class DbConnection;
+} // namespace db
+
 namespace data {
 
-class DbConnection;
 
 /// A log of the transactions that changed companies or contacts, kept by
 /// triggers: one row per committing transaction, so that a reader can tell
@@ -20,7 +23,7 @@ QStringList createStatements();
 /// killed half-way, a file of an earlier version), and keeps it short by
 /// dropping all but its newest rows. Throws DbError when the database
 /// refuses the structure change.
-void ensure(DbConnection &connection);
+void ensure(db::DbConnection &connection);
 
 /// What the log holds now; it differs from an earlier stamp exactly when a
 /// change was committed in between (or the log was trimmed, which only
@@ -33,7 +36,7 @@ struct Stamp {
 };
 /// The log's stamp now; an unknown stamp (rows -1) where the database has
 /// no log. Throws DbError when the connection is lost.
-Stamp read(DbConnection &connection);
+Stamp read(db::DbConnection &connection);
 
 } // namespace changelog
 } // namespace data

@@ -1,4 +1,4 @@
-#include "CompactRecords.h"
+#include "data/CompactRecords.h"
 
 #include <cstring>
 
@@ -36,15 +36,15 @@ qsizetype CompactRecords::capacity() const {
 namespace compactcell {
 namespace {
 
-bool isNumber(Cell::Tag tag) {
-    return tag == Cell::Int || tag == Cell::DateTime || tag == Cell::BlobId || tag == Cell::Double;
+bool isNumber(db::Cell::Tag tag) {
+    return tag == db::Cell::Int || tag == db::Cell::DateTime || tag == db::Cell::BlobId || tag == db::Cell::Double;
 }
 
-bool isText(Cell::Tag tag) { return tag == Cell::Text || tag == Cell::Bytes; }
+bool isText(db::Cell::Tag tag) { return tag == db::Cell::Text || tag == db::Cell::Bytes; }
 
 } // namespace
 
-void appendText(QByteArray &record, Cell::Tag tag, QByteArrayView bytes) {
+void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes) {
     record.append(char(tag));
     auto length = quint32(bytes.size());
     do {
@@ -55,8 +55,8 @@ void appendText(QByteArray &record, Cell::Tag tag, QByteArrayView bytes) {
     record.append(bytes);
 }
 
-void append(QByteArray &record, const PackedRow &row, int column) {
-    const Cell::Tag tag = row.tag(column);
+void append(QByteArray &record, const db::PackedRow &row, int column) {
+    const db::Cell::Tag tag = row.tag(column);
     if (isText(tag)) {
         appendText(record, tag, row.payload(column));
         return;
@@ -89,7 +89,7 @@ QByteArrayView Reader::bytes() const {
 }
 
 void Reader::skip() {
-    const Cell::Tag t = tag();
+    const db::Cell::Tag t = tag();
     if (isNumber(t)) {
         m_at += 9;
     } else if (isText(t)) {
@@ -100,8 +100,8 @@ void Reader::skip() {
     }
 }
 
-void Reader::copyTo(PackedRow::Builder &builder) {
-    const Cell::Tag t = tag();
+void Reader::copyTo(db::PackedRow::Builder &builder) {
+    const db::Cell::Tag t = tag();
     if (isNumber(t)) {
         builder.addNumber(t, number());
     } else if (isText(t)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Cell.h"
+#include "db/Cell.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -38,21 +38,21 @@ private:
 /// for text. They are read back in the same order.
 namespace compactcell {
 
-void append(QByteArray &record, const PackedRow &row, int column);
-void appendText(QByteArray &record, Cell::Tag tag, QByteArrayView bytes);
+void append(QByteArray &record, const db::PackedRow &row, int column);
+void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
 
 /// Reads the cells of a record from its start.
 class Reader {
 public:
     explicit Reader(const char *at) : m_at(reinterpret_cast<const unsigned char *>(at)) {}
-    Cell::Tag tag() const { return Cell::Tag(*m_at); }
+    db::Cell::Tag tag() const { return db::Cell::Tag(*m_at); }
     /// The current cell's number (Int, DateTime, BlobId, Double bits).
     qint64 number() const;
     /// The current cell's bytes (Text, Bytes; empty otherwise).
     QByteArrayView bytes() const;
     void skip();
     /// Appends the current cell to a row being built and moves on.
-    void copyTo(PackedRow::Builder &builder);
+    void copyTo(db::PackedRow::Builder &builder);
 
 private:
     const unsigned char *m_at;

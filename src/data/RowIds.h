@@ -2,9 +2,12 @@
 
 #include <QStringList>
 
+namespace db {
+class DbConnection;
+} // namespace db
+
 namespace data {
 
-class DbConnection;
 
 /// The IDs of new companies and contacts, one place for the forms and the
 /// import alike. Each table has a sequence that is kept ahead of the
@@ -17,13 +20,13 @@ namespace rowids {
 QStringList createStatements();
 /// Creates the sequences a database lacks (a file of an earlier version).
 /// Throws DbError when the database refuses the structure change.
-void ensure(DbConnection &connection);
+void ensure(db::DbConnection &connection);
 /// A new ID for `table` ("FIRMA" or "KONTAKT", any case), the first of
 /// `count` in a row that are all the caller's: larger than every ID stored
 /// now and than every ID handed out before. Where the database has no
 /// sequence (a file this user may not change) it is the largest ID plus
 /// one. Throws DbError.
-qint64 next(DbConnection &connection, const QString &table, qint64 count = 1);
+qint64 next(db::DbConnection &connection, const QString &table, qint64 count = 1);
 
 } // namespace rowids
 } // namespace data

@@ -1,19 +1,15 @@
-#include "U_DM.h"
+#include "data/U_DM.h"
 
-#include "DatabaseTarget.h"
-#include "DbError.h"
-#include "MessageService.h"
-#include "OpenError.h"
-#include "RowIds.h"
+#include "db/DatabaseTarget.h"
+#include "db/DbError.h"
+#include "base/MessageService.h"
+#include "db/OpenError.h"
+#include "data/RowIds.h"
 
 #include <QFileInfo>
 
 TDM *DM = nullptr;
 int TDM::lastNextId = 0;
-
-QString dbsettings::databasePath(const QString &baseDirectory) {
-    return baseDirectory + QStringLiteral("/Tabulky/KONTAKTY.GDB");
-}
 
 QStringList TDM::boardSql() {
     return {
@@ -71,18 +67,18 @@ TDM::TDM(QObject *parent)
       qHlavniDeska(QStringLiteral("qHlavniDeska"), &ZConKontakty),
       zqUpdate(QStringLiteral("zqUpdate"), &ZConKontakty),
       dsFIRMA(&tFIRMA), dsKONTAKT(&tKONTAKT), dsFirmaKontakty(&qFirmaKontakty), dsHlavniDeska(&qHlavniDeska) {
-    ZConKontakty.setProtocol(dbsettings::kProtocol);
-    ZConKontakty.setUser(dbsettings::kUser);
-    ZConKontakty.setPassword(dbsettings::kPassword);
+    ZConKontakty.setProtocol(db::settings::kProtocol);
+    ZConKontakty.setUser(db::settings::kUser);
+    ZConKontakty.setPassword(db::settings::kPassword);
 
-    using data::FieldType;
-    ztUpdateNastaveni.declareField(QStringLiteral("VERZE_HLAVNI"), FieldType::SmallInt);
-    ztUpdateNastaveni.declareField(QStringLiteral("VERZE_VEDLEJSI"), FieldType::SmallInt);
-    ztUpdateNastaveni.declareField(QStringLiteral("DATUM_UPRAVY_VERZE"), FieldType::DateTime);
-    ztUpdateNastaveni.declareField(QStringLiteral("DATUM_POUZITI"), FieldType::DateTime);
-    ztUpdateNastaveni.declareField(QStringLiteral("JMENO_UZIVATELE"), FieldType::Text, 30);
-    ztUpdateNastaveni.declareField(QStringLiteral("HESLO_UZIVATELE"), FieldType::Text, 30);
-    ztUpdateNastaveni.declareField(QStringLiteral("KONTROLUJ_UPDATY"), FieldType::SmallInt);
+    using db::FieldType;
+    ztUpdateNastaveni.declareField(QStringLiteral("VERZE_HLAVNI"), db::FieldType::SmallInt);
+    ztUpdateNastaveni.declareField(QStringLiteral("VERZE_VEDLEJSI"), db::FieldType::SmallInt);
+    ztUpdateNastaveni.declareField(QStringLiteral("DATUM_UPRAVY_VERZE"), db::FieldType::DateTime);
+    ztUpdateNastaveni.declareField(QStringLiteral("DATUM_POUZITI"), db::FieldType::DateTime);
+    ztUpdateNastaveni.declareField(QStringLiteral("JMENO_UZIVATELE"), db::FieldType::Text, 30);
+    ztUpdateNastaveni.declareField(QStringLiteral("HESLO_UZIVATELE"), db::FieldType::Text, 30);
+    ztUpdateNastaveni.declareField(QStringLiteral("KONTROLUJ_UPDATY"), db::FieldType::SmallInt);
 
     qFirmaKontakty.setSql(companyContactsSql());
     qFirmaKontakty.paramByName(QStringLiteral("IdFirmy"))->setAsInteger(1);
@@ -93,7 +89,7 @@ TDM::TDM(QObject *parent)
     qHlavniDeska.setRowProvider([this](bool reread) { return boardRows(reread); });
 }
 
-data::Dataset::ProvidedRows TDM::boardRows(bool reread) {
+dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
     if (reread || m_rereadBoard || m_board.isStale(ZConKontakty)) {
         m_rereadBoard = false;
         m_board.read(ZConKontakty, qHlavniDeska.statement());
@@ -126,7 +122,7 @@ bool TDM::ConnectDatabase(bool connect, const QString &database, const QString &
     try {
         reconnect(database, hostName, password, protocol, user, connect);
         return true;
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         return false;
     }
 }
@@ -134,48 +130,48 @@ bool TDM::ConnectDatabase(bool connect, const QString &database, const QString &
 void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, const QString &password,
                             const QString &protocol, const QString &user) {
     QString step;
-    const bool file = hostName.isEmpty() && !dbtarget::isServer(database);
+    const bool file = hostName.isEmpty() && !db::target::isServer(database);
     // A file that opened but whose pages cannot be read is named with the
     // cause, once, by the first step that meets it.
     bool causeShown = false;
-    auto readFailure = [&](const data::DbError &e) {
+    auto readFailure = [&](const db::DbError &e) {
         const bool opened = step != QLatin1String("Nepovedlo se pripojit k DB");
-        return file && opened && !causeShown ? data::describeReadFailure(database, e) : QString();
+        return file && opened && !causeShown ? db::describeReadFailure(database, e) : QString();
     };
     try {
         reconnect(database, hostName, password, protocol, user, false);
         step = QStringLiteral("Nepovedlo se pripojit k DB");
         ZConKontakty.setConnected(true);
         if (ZConKontakty.isReadOnly())
-            msg::show(msg::Kind::Information,
+            base::msg::show(base::msg::Kind::Information,
                       QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je otevřena jen pro "
                                      "čtení: lze ji prohlížet a tisknout, změny nelze uložit.")
                           .arg(QFileInfo(database).absoluteFilePath()));
-        const std::pair<data::Dataset *, const char *> tables[] = {
+        const std::pair<dataset::Dataset *, const char *> tables[] = {
             {&tFIRMA, "Firma"},   {&tKONTAKT, "Kontakt"},           {&tPOBOCKA, "Pobocka"},
             {&tSVATEK, "Svatek"}, {&tSVATEK_STATNI, "Svatek_statni"}, {&tNastaveni, "Nastaveni"}};
         for (const auto &[dataset, name] : tables) {
             step = QString::fromLatin1(name);
             dataset->open();
         }
-    } catch (const data::DbError &e) {
-        msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
+    } catch (const db::DbError &e) {
+        base::msg::show(base::msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
         // Then the cause in words, for a file that did not open or cannot be read.
         QString cause = readFailure(e);
         if (cause.isEmpty() && !ZConKontakty.isConnected() && hostName.isEmpty())
-            cause = file ? data::describeOpenFailure(database, e)
-                         : data::describeServerOpenFailure(database, e);
+            cause = file ? db::describeOpenFailure(database, e)
+                         : db::describeServerOpenFailure(database, e);
         if (!cause.isEmpty())
-            msg::show(msg::Kind::Error, cause);
+            base::msg::show(base::msg::Kind::Error, cause);
         causeShown = true;
     }
     try {
         step = QStringLiteral("Hlavni deska");
         qHlavniDeska.open();
-    } catch (const data::DbError &e) {
-        msg::show(msg::Kind::Plain, QStringLiteral("Chyba nastala v query: %1").arg(step));
+    } catch (const db::DbError &e) {
+        base::msg::show(base::msg::Kind::Plain, QStringLiteral("Chyba nastala v query: %1").arg(step));
         if (const QString cause = readFailure(e); !cause.isEmpty())
-            msg::show(msg::Kind::Error, cause);
+            base::msg::show(base::msg::Kind::Error, cause);
     }
 }
 
@@ -185,13 +181,13 @@ int TDM::NextId(const QString &column, const QString &table) {
     return lastNextId;
 }
 
-void TDM::PostTogether(const QList<data::TableDataset *> &rows, const std::function<void()> &renumber) {
+void TDM::PostTogether(const QList<dataset::TableDataset *> &rows, const std::function<void()> &renumber) {
     constexpr int kAttempts = 3;
     for (int attempt = 1;; ++attempt) {
-        QList<data::DbConnection::Statement> statements;
-        QList<data::TableDataset *> written;
-        for (data::TableDataset *row : rows) {
-            const data::DbConnection::Statement statement = row->pendingStatement();
+        QList<db::DbConnection::Statement> statements;
+        QList<dataset::TableDataset *> written;
+        for (dataset::TableDataset *row : rows) {
+            const db::DbConnection::Statement statement = row->pendingStatement();
             if (statement.sql.isEmpty())
                 continue; // an edit that changed nothing writes nothing
             statements << statement;
@@ -201,27 +197,27 @@ void TDM::PostTogether(const QList<data::TableDataset *> &rows, const std::funct
         try {
             if (!statements.isEmpty())
                 version = ZConKontakty.executeCommitted(statements);
-        } catch (const data::DbError &error) {
-            if (error.kind() == data::DbError::Kind::KeyClash && renumber && attempt < kAttempts) {
+        } catch (const db::DbError &error) {
+            if (error.kind() == db::DbError::Kind::KeyClash && renumber && attempt < kAttempts) {
                 renumber();
                 continue;
             }
-            if (error.kind() == data::DbError::Kind::KeyClash && renumber)
-                throw data::DbError(data::dbtexts::kKeyClash, error.kind(), error.codes(), error.engineText());
-            data::DbError reported = error;
-            for (data::TableDataset *row : std::as_const(written))
-                if (const data::DbError seen = row->failedToPost(error); seen.kind() != error.kind())
+            if (error.kind() == db::DbError::Kind::KeyClash && renumber)
+                throw db::DbError(db::texts::kKeyClash, error.kind(), error.codes(), error.engineText());
+            db::DbError reported = error;
+            for (dataset::TableDataset *row : std::as_const(written))
+                if (const db::DbError seen = row->failedToPost(error); seen.kind() != error.kind())
                     reported = seen;
             throw reported;
         }
-        for (data::TableDataset *row : rows)
+        for (dataset::TableDataset *row : rows)
             row->acceptPosted(written.contains(row) ? version : 0);
         return;
     }
 }
 
 void TDM::PostNewCompany() {
-    auto setId = [](data::Dataset &table, const char *column, qint64 id) {
+    auto setId = [](dataset::Dataset &table, const char *column, qint64 id) {
         table.fieldByName(QString::fromLatin1(column))->setAsInteger(id);
     };
     const qint64 company = tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
@@ -238,14 +234,14 @@ void TDM::PostNewCompany() {
             setId(tKONTAKT, "ID_FIRMA", renumbered);
         });
     } catch (...) {
-        if (tKONTAKT.state() == data::Dataset::State::Insert)
+        if (tKONTAKT.state() == dataset::Dataset::State::Insert)
             tKONTAKT.cancel();
         throw;
     }
 }
 
 void TDM::DeleteContactKeepingCompany() {
-    if (!tKONTAKT.isActive() || tKONTAKT.currentIndex() < 0 || tKONTAKT.state() == data::Dataset::State::Insert) {
+    if (!tKONTAKT.isActive() || tKONTAKT.currentIndex() < 0 || tKONTAKT.state() == dataset::Dataset::State::Insert) {
         tKONTAKT.deleteRecord(); // nothing stored to delete: the layer's own answer
         return;
     }
@@ -275,8 +271,8 @@ void TDM::RefreshBoard() {
 
 void TDM::cancelPendingChanges() {
     m_closing = true;
-    for (data::Dataset *dataset : {static_cast<data::Dataset *>(&tFIRMA), static_cast<data::Dataset *>(&tKONTAKT),
-                                   static_cast<data::Dataset *>(&tPOBOCKA), static_cast<data::Dataset *>(&tNastaveni)})
+    for (dataset::Dataset *dataset : {static_cast<dataset::Dataset *>(&tFIRMA), static_cast<dataset::Dataset *>(&tKONTAKT),
+                                   static_cast<dataset::Dataset *>(&tPOBOCKA), static_cast<dataset::Dataset *>(&tNastaveni)})
         if (dataset->isEditing())
             dataset->cancel();
 }

@@ -1,22 +1,13 @@
 #pragma once
 
-#include "BoardSnapshot.h"
-#include "DataSource.h"
-#include "Dataset.h"
-#include "DbConnection.h"
+#include "data/BoardSnapshot.h"
+#include "dataset/DataSource.h"
+#include "dataset/Dataset.h"
+#include "db/DbConnection.h"
 
 #include <QObject>
 
 #include <functional>
-
-/// Fixed connection settings of the program's database.
-namespace dbsettings {
-inline const QString kProtocol = QStringLiteral("firebird-2.0");
-inline const QString kUser = QStringLiteral("sysdba");
-inline const QString kPassword = QStringLiteral("tallowfin");
-/// The database file under a base directory: "<base>/Tabulky/KONTAKTY.GDB".
-QString databasePath(const QString &baseDirectory);
-} // namespace dbsettings
 
 /// The data module: the one connection and every dataset of the program.
 /// Windows work on these datasets and own none of their own.
@@ -45,7 +36,7 @@ public:
     /// of the new rows meanwhile, `renumber` gives them fresh IDs and the
     /// transaction is tried again; a clash that stays, like every other
     /// failure, throws DbError with every row kept as typed.
-    void PostTogether(const QList<data::TableDataset *> &rows, const std::function<void()> &renumber = {});
+    void PostTogether(const QList<dataset::TableDataset *> &rows, const std::function<void()> &renumber = {});
     /// Commits the company being inserted in tFIRMA together with its
     /// placeholder contact (the row that lists it on the board), in one
     /// transaction: never a company the board cannot show. On failure the
@@ -64,22 +55,22 @@ public:
     /// The identifier NextId computed last.
     static int lastNextId;
 
-    data::DbConnection ZConKontakty;
-    data::TableDataset tFIRMA;
-    data::TableDataset tKONTAKT;
-    data::TableDataset tPOBOCKA;
-    data::TableDataset tSVATEK;
-    data::TableDataset tSVATEK_STATNI;
-    data::TableDataset tNastaveni;
-    data::TableDataset ztUpdateNastaveni;
-    data::QueryDataset qMaxID;
-    data::QueryDataset qFirmaKontakty;
-    data::QueryDataset qHlavniDeska;
-    data::QueryDataset zqUpdate;
-    data::DataSource dsFIRMA;
-    data::DataSource dsKONTAKT;
-    data::DataSource dsFirmaKontakty;
-    data::DataSource dsHlavniDeska;
+    db::DbConnection ZConKontakty;
+    dataset::TableDataset tFIRMA;
+    dataset::TableDataset tKONTAKT;
+    dataset::TableDataset tPOBOCKA;
+    dataset::TableDataset tSVATEK;
+    dataset::TableDataset tSVATEK_STATNI;
+    dataset::TableDataset tNastaveni;
+    dataset::TableDataset ztUpdateNastaveni;
+    dataset::QueryDataset qMaxID;
+    dataset::QueryDataset qFirmaKontakty;
+    dataset::QueryDataset qHlavniDeska;
+    dataset::QueryDataset zqUpdate;
+    dataset::DataSource dsFIRMA;
+    dataset::DataSource dsKONTAKT;
+    dataset::DataSource dsFirmaKontakty;
+    dataset::DataSource dsHlavniDeska;
 
     /// The SQL lines of the board and company-contacts queries.
     static QStringList boardSql();
@@ -89,7 +80,7 @@ private:
     /// The board's rows for its parameters, from the snapshot, which is read
     /// again when asked, when RefreshBoard ran or when anything was committed
     /// since it was read.
-    data::Dataset::ProvidedRows boardRows(bool reread);
+    dataset::Dataset::ProvidedRows boardRows(bool reread);
     data::BoardSnapshot m_board;
     bool m_rereadBoard = false;
     bool m_closing = false;

@@ -1,16 +1,17 @@
-#include "VersionCheck.h"
+#include "data/VersionCheck.h"
 
-#include "ChangeLog.h"
-#include "RowIds.h"
-#include "DbError.h"
-#include "U_DM.h"
+#include "data/ChangeLog.h"
+#include "data/RowIds.h"
+#include "db/DbError.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseAccess &access) {
-    const DatabaseAccess target = access.database.isEmpty() ? DatabaseAccess::defaultFor(baseDirectory) : access;
-    if (!dm.ConnectDatabase(true, target.database, QString(), target.password, dbsettings::kProtocol, target.user))
+void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access) {
+    const db::DatabaseAccess target = access.database.isEmpty() ? db::DatabaseAccess::defaultFor(baseDirectory) : access;
+    if (!dm.ConnectDatabase(true, target.database, QString(), target.password, db::settings::kProtocol, target.user))
         return;
     dm.ztUpdateNastaveni.open();
     const qint64 major = dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
@@ -22,15 +23,15 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const DatabaseA
     // that the board notices what others commit, and the sequences of new IDs.
     try {
         data::changelog::ensure(dm.ZConKontakty);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         // A file this user may not change: the board then reads afresh each time.
     }
     try {
         data::rowids::ensure(dm.ZConKontakty);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         // Then new IDs are the largest plus one, as before.
     }
-    dm.ConnectDatabase(false, target.database, QString(), target.password, dbsettings::kProtocol, target.user);
+    dm.ConnectDatabase(false, target.database, QString(), target.password, db::settings::kProtocol, target.user);
 }
 
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory) {

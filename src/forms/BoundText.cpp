@@ -1,8 +1,8 @@
-#include "BoundText.h"
+#include "forms/BoundText.h"
 
-#include "DataSource.h"
-#include "Dataset.h"
-#include "ErrorReport.h"
+#include "dataset/DataSource.h"
+#include "dataset/Dataset.h"
+#include "ui/ErrorReport.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -12,27 +12,27 @@
 
 namespace forms {
 
-TextBinding::TextBinding(QWidget *control, data::DataSource &source, const QString &column)
+TextBinding::TextBinding(QWidget *control, dataset::DataSource &source, const QString &column)
     : QObject(control), m_source(&source), m_column(column) {
-    connect(&source, &data::DataSource::changed, this, &TextBinding::onSourceChanged);
+    connect(&source, &dataset::DataSource::changed, this, &TextBinding::onSourceChanged);
     // No error may travel back through the signal into the dataset's Post:
     // a refusal is reported here, and the confirm steps hand over first
     // (handOverAll) so that a refusal ends them before anything is posted.
-    connect(&source, &data::DataSource::collectRequested, this, &TextBinding::handOverReporting);
+    connect(&source, &dataset::DataSource::collectRequested, this, &TextBinding::handOverReporting);
 }
 
-data::Field *TextBinding::field() const {
-    data::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
+dataset::Field *TextBinding::field() const {
+    dataset::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
     return dataset && dataset->isActive() ? dataset->findField(m_column) : nullptr;
 }
 
 bool TextBinding::isEditing() const {
-    data::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
+    dataset::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
     return dataset && dataset->isEditing();
 }
 
 QString TextBinding::fieldText() const {
-    const data::Field *f = field();
+    const dataset::Field *f = field();
     return f ? displayed(f->asString()) : QString();
 }
 
@@ -61,7 +61,7 @@ void TextBinding::reload() {
 void TextBinding::handOver() {
     if (!isEditing())
         return;
-    data::Field *f = field();
+    dataset::Field *f = field();
     if (!f)
         return;
     const QString text = controlText();
@@ -87,7 +87,7 @@ void TextBinding::handOverReporting() {
     ui::guarded([this] { handOver(); });
 }
 
-void TextBinding::handOverAll(QObject *root, data::DataSource &source) {
+void TextBinding::handOverAll(QObject *root, dataset::DataSource &source) {
     const auto bindings = root->findChildren<TextBinding *>();
     for (TextBinding *binding : bindings)
         if (binding->source() == &source)
@@ -96,7 +96,7 @@ void TextBinding::handOverAll(QObject *root, data::DataSource &source) {
 
 // ---- single-line box ------------------------------------------------------
 
-LineEditBinding::LineEditBinding(QLineEdit *box, data::DataSource &source, const QString &column)
+LineEditBinding::LineEditBinding(QLineEdit *box, dataset::DataSource &source, const QString &column)
     : TextBinding(box, source, column), m_box(box) {
     connect(box, &QLineEdit::editingFinished, this, &LineEditBinding::handOverReporting);
     reload();
@@ -113,7 +113,7 @@ void LineEditBinding::setControlText(const QString &text) {
 
 // ---- drop-down list -------------------------------------------------------
 
-ComboBinding::ComboBinding(QComboBox *list, data::DataSource &source, const QString &column)
+ComboBinding::ComboBinding(QComboBox *list, dataset::DataSource &source, const QString &column)
     : TextBinding(list, source, column), m_list(list) {
     Q_ASSERT(list->isEditable());
     list->setInsertPolicy(QComboBox::NoInsert);
@@ -134,7 +134,7 @@ void ComboBinding::setControlText(const QString &text) {
 
 // ---- note box -------------------------------------------------------------
 
-NoteBinding::NoteBinding(QPlainTextEdit *box, data::DataSource &source, const QString &column)
+NoteBinding::NoteBinding(QPlainTextEdit *box, dataset::DataSource &source, const QString &column)
     : TextBinding(box, source, column), m_box(box) {
     box->installEventFilter(this);
     reload();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataSource.h"
+#include "dataset/DataSource.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,9 +11,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 
-namespace data {
+namespace dataset {
 class Field;
-}
+} // namespace dataset
 
 namespace forms {
 
@@ -32,10 +32,10 @@ class TextBinding : public QObject {
     Q_OBJECT
   public:
     const QString &column() const { return m_column; }
-    data::DataSource *source() const { return m_source; }
+    dataset::DataSource *source() const { return m_source; }
 
     /// Writes the control's text into the field when the dataset is editing
-    /// and the text differs. Throws data::DbError when the field refuses it
+    /// and the text differs. Throws db::DbError when the field refuses it
     /// (a character Windows-1250 cannot hold, a number that is not one).
     void handOver();
     /// Shows the field's value, dropping any text not handed over.
@@ -48,11 +48,11 @@ class TextBinding : public QObject {
     static TextBinding *of(QWidget *control);
 
     /// Hands over the pending text of every binding on `source` among the
-    /// descendants of `root`. Throws data::DbError at the first refusal.
-    static void handOverAll(QObject *root, data::DataSource &source);
+    /// descendants of `root`. Throws db::DbError at the first refusal.
+    static void handOverAll(QObject *root, dataset::DataSource &source);
 
   protected:
-    TextBinding(QWidget *control, data::DataSource &source, const QString &column);
+    TextBinding(QWidget *control, dataset::DataSource &source, const QString &column);
 
     virtual QString controlText() const = 0;
     virtual void setControlText(const QString &text) = 0;
@@ -65,12 +65,12 @@ class TextBinding : public QObject {
     void handOverReporting();
 
   private:
-    data::Field *field() const;
+    dataset::Field *field() const;
     bool isEditing() const;
     QString fieldText() const;
     void onSourceChanged();
 
-    QPointer<data::DataSource> m_source;
+    QPointer<dataset::DataSource> m_source;
     QString m_column;
     QString m_loaded; // the field's text as last shown
 };
@@ -79,7 +79,7 @@ class TextBinding : public QObject {
 class LineEditBinding : public TextBinding {
     Q_OBJECT
   public:
-    LineEditBinding(QLineEdit *box, data::DataSource &source, const QString &column);
+    LineEditBinding(QLineEdit *box, dataset::DataSource &source, const QString &column);
 
   protected:
     QString controlText() const override;
@@ -94,7 +94,7 @@ class LineEditBinding : public TextBinding {
 class ComboBinding : public TextBinding {
     Q_OBJECT
   public:
-    ComboBinding(QComboBox *list, data::DataSource &source, const QString &column);
+    ComboBinding(QComboBox *list, dataset::DataSource &source, const QString &column);
 
   protected:
     QString controlText() const override;
@@ -111,7 +111,7 @@ class ComboBinding : public TextBinding {
 class NoteBinding : public TextBinding {
     Q_OBJECT
   public:
-    NoteBinding(QPlainTextEdit *box, data::DataSource &source, const QString &column);
+    NoteBinding(QPlainTextEdit *box, dataset::DataSource &source, const QString &column);
 
   protected:
     QString controlText() const override;

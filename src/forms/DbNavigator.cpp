@@ -1,9 +1,9 @@
-#include "DbNavigator.h"
+#include "forms/DbNavigator.h"
 
-#include "DataSource.h"
-#include "Dataset.h"
-#include "DbError.h"
-#include "ErrorReport.h"
+#include "dataset/DataSource.h"
+#include "dataset/Dataset.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
 
 #include <QHBoxLayout>
 #include <QStyle>
@@ -11,7 +11,7 @@
 
 namespace forms {
 
-DbNavigator::DbNavigator(data::DataSource &source, QWidget *parent)
+DbNavigator::DbNavigator(dataset::DataSource &source, QWidget *parent)
     : QWidget(parent), m_source(source) {
     struct NavButton {
         Button which;
@@ -37,12 +37,12 @@ DbNavigator::DbNavigator(data::DataSource &source, QWidget *parent)
         layout->addWidget(b);
         m_buttons[def.which] = b;
     }
-    connect(&m_source, &data::DataSource::changed, this, &DbNavigator::updateButtons);
+    connect(&m_source, &dataset::DataSource::changed, this, &DbNavigator::updateButtons);
     updateButtons();
 }
 
 void DbNavigator::updateButtons() {
-    data::Dataset *dataset = m_source.dataset();
+    dataset::Dataset *dataset = m_source.dataset();
     const int current = dataset && dataset->isActive() ? dataset->currentIndex() : -1;
     // Rows arrive as they are needed: at the last fetched row one more is
     // fetched to learn whether the table goes on. When that fails the
@@ -51,7 +51,7 @@ void DbNavigator::updateButtons() {
     if (current >= 0 && current + 1 >= dataset->fetchedCount() && dataset->canFetchMore()) {
         try {
             dataset->fetchMore(1);
-        } catch (const data::DbError &) {
+        } catch (const db::DbError &) {
             more = true;
         }
     }
@@ -64,7 +64,7 @@ void DbNavigator::updateButtons() {
 }
 
 void DbNavigator::move(Button which) {
-    data::Dataset *dataset = m_source.dataset();
+    dataset::Dataset *dataset = m_source.dataset();
     if (!dataset)
         return;
     const bool moved = ui::guarded([&] {

@@ -6,9 +6,9 @@
 
 class QToolButton;
 
-namespace data {
+namespace dataset {
 class DataSource;
-}
+} // namespace dataset
 
 namespace forms {
 
@@ -24,7 +24,7 @@ class DbNavigator : public QWidget {
   public:
     enum Button { First, Prior, Next, Last };
 
-    explicit DbNavigator(data::DataSource &source, QWidget *parent = nullptr);
+    explicit DbNavigator(dataset::DataSource &source, QWidget *parent = nullptr);
 
     /// The button (owned by the navigator).
     QToolButton *button(Button which) const { return m_buttons[which]; }
@@ -37,7 +37,7 @@ class DbNavigator : public QWidget {
     void move(Button which);
     void updateButtons();
 
-    data::DataSource &m_source;
+    dataset::DataSource &m_source;
     std::array<QToolButton *, 4> m_buttons{};
 };
 

@@ -1,10 +1,10 @@
-#include "FormKit.h"
+#include "forms/FormKit.h"
 
-#include "BoundText.h"
-#include "Columns.h"
-#include "Dataset.h"
+#include "forms/BoundText.h"
+#include "schema/Columns.h"
+#include "dataset/Dataset.h"
 
-#include "DbNavigator.h"
+#include "forms/DbNavigator.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -115,7 +115,7 @@ QToolButton *deleteRecordButton(QWidget *parent, const char *name) {
                        glyph(QStringLiteral("smaz.svg")));
 }
 
-RecordButtonBar recordButtonBar(QWidget *parent, data::DataSource &source, const char *newName,
+RecordButtonBar recordButtonBar(QWidget *parent, dataset::DataSource &source, const char *newName,
                                 const char *editName, const char *deleteName, bool alignRight) {
     RecordButtonBar bar;
     bar.panel = new QWidget(parent);
@@ -154,7 +154,7 @@ namespace {
 
 /// Adds single-line rows and a note row that takes the spare height, each
 /// captioned by the catalogue and bound to its column.
-QGridLayout *rowsWithNote(QGroupBox *group, data::DataSource &source, const QString &table,
+QGridLayout *rowsWithNote(QGroupBox *group, dataset::DataSource &source, const QString &table,
                           const QStringList &columns, QLineEdit **const lines[], const char *const names[],
                           QPlainTextEdit **note, const char *noteName, const QString &noteColumn) {
     QGridLayout *layout = grid(group);
@@ -172,7 +172,7 @@ QGridLayout *rowsWithNote(QGroupBox *group, data::DataSource &source, const QStr
 
 } // namespace
 
-QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::DataSource &source) {
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, dataset::DataSource &source) {
     const QString suffix = QString::fromLatin1(boxes.suffix);
     QStringList columns;
     for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"})
@@ -183,7 +183,7 @@ QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::Data
                         QStringLiteral("POZNAMKA") + suffix);
 }
 
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data::DataSource &source) {
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, dataset::DataSource &source) {
     static const QStringList columns{QStringLiteral("TELEFON1"), QStringLiteral("MOBIL"),  QStringLiteral("TELEFON2"),
                                      QStringLiteral("FAX"),      QStringLiteral("EMAIL1"), QStringLiteral("EMAIL2"),
                                      QStringLiteral("WWW"),      QStringLiteral("ICQ"),    QStringLiteral("SKYPE"),
@@ -197,7 +197,7 @@ QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data
     return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP", noteColumn);
 }
 
-void labelFields(data::Dataset &dataset, const QString &table) {
+void labelFields(dataset::Dataset &dataset, const QString &table) {
     for (const schema::Column &column : schema::columnsOf(table))
         if (!column.label.isEmpty())
             dataset.setDisplayLabel(column.name, column.label);

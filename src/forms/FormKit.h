@@ -17,10 +17,10 @@ class QWidget;
 
 /// Builders for the controls of the record forms. Every control is created
 /// as a child of `parent` (which owns it) and named `name`.
-namespace data {
+namespace dataset {
 class DataSource;
 class Dataset;
-} // namespace data
+} // namespace dataset
 namespace forms {
 class DbNavigator;
 }
@@ -63,7 +63,7 @@ struct RecordButtonBar {
     QToolButton *editButton;
     QToolButton *deleteButton;
 };
-RecordButtonBar recordButtonBar(QWidget *parent, data::DataSource &source, const char *newName,
+RecordButtonBar recordButtonBar(QWidget *parent, dataset::DataSource &source, const char *newName,
                                 const char *editName, const char *deleteName, bool alignRight);
 /// "Potvrď", named BB_Jo.
 QPushButton *confirmButton(QWidget *parent);
@@ -82,7 +82,7 @@ struct AddressBoxes {
 /// Fills `group` with the rows of an address, "Název" to "Poznámka" as the
 /// column catalogue captions them (the note box takes the spare height),
 /// and binds each box to its column of the family through `source`.
-QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, data::DataSource &source);
+QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, dataset::DataSource &source);
 
 /// Where a connection group puts its boxes: EditTelefon, EditMobil,
 /// EditTelefon2, EditFax, EditEmail, EditEmail2, EditWWW, EditICQ,
@@ -96,11 +96,11 @@ struct ConnectionBoxes {
 /// Fills `group` with the connection rows from "Telefon" to "Další 2" and
 /// "Poznámka", captioned by the column catalogue, and binds each box to
 /// its column through `source`.
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, data::DataSource &source);
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, dataset::DataSource &source);
 
 /// Gives every field of `dataset` the caption the column catalogue has for
 /// its column of `table`, so that a refusal of what the user typed names
 /// the box the user sees.
-void labelFields(data::Dataset &dataset, const QString &table);
+void labelFields(dataset::Dataset &dataset, const QString &table);
 
 } // namespace forms::kit

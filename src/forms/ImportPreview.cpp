@@ -1,4 +1,4 @@
-#include "ImportPreview.h"
+#include "forms/ImportPreview.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ImportPlan.h"
+#include "io/ImportPlan.h"
 
 #include <QDialog>
 

@@ -1,25 +1,25 @@
-#include "LookupBinding.h"
+#include "forms/LookupBinding.h"
 
-#include "DataSource.h"
-#include "Dataset.h"
+#include "dataset/DataSource.h"
+#include "dataset/Dataset.h"
 
 #include <QComboBox>
 #include <QEvent>
 
 namespace forms {
 
-LookupBinding::LookupBinding(QComboBox *box, data::DataSource &source, const QString &keyColumn,
-                             data::Dataset &listDataset, const QString &listKeyColumn,
+LookupBinding::LookupBinding(QComboBox *box, dataset::DataSource &source, const QString &keyColumn,
+                             dataset::Dataset &listDataset, const QString &listKeyColumn,
                              const QString &listColumn)
     : QObject(box), m_box(box), m_source(&source), m_keyColumn(keyColumn), m_list(&listDataset),
       m_listKeyColumn(listKeyColumn), m_listColumn(listColumn) {
-    connect(&source, &data::DataSource::changed, this, &LookupBinding::refresh);
+    connect(&source, &dataset::DataSource::changed, this, &LookupBinding::refresh);
     // A renamed, added or removed company changes what is shown; rows merely
     // fetched (by this lookup among others) do not.
-    connect(&listDataset, &data::Dataset::reset, this, &LookupBinding::refresh);
-    connect(&listDataset, &data::Dataset::rowChanged, this, &LookupBinding::refresh);
-    connect(&listDataset, &data::Dataset::rowInserted, this, &LookupBinding::refresh);
-    connect(&listDataset, &data::Dataset::rowRemoved, this, &LookupBinding::refresh);
+    connect(&listDataset, &dataset::Dataset::reset, this, &LookupBinding::refresh);
+    connect(&listDataset, &dataset::Dataset::rowChanged, this, &LookupBinding::refresh);
+    connect(&listDataset, &dataset::Dataset::rowInserted, this, &LookupBinding::refresh);
+    connect(&listDataset, &dataset::Dataset::rowRemoved, this, &LookupBinding::refresh);
     box->installEventFilter(this);
     refresh();
 }
@@ -40,8 +40,8 @@ void LookupBinding::refresh() {
         return;
     QString text;
     try {
-        data::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
-        const data::Field *key =
+        dataset::Dataset *dataset = m_source ? m_source->dataset() : nullptr;
+        const dataset::Field *key =
             dataset && dataset->isActive() ? dataset->findField(m_keyColumn) : nullptr;
         if (key && !key->isNull())
             text = lookUp(key->asInteger());

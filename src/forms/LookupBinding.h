@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataSource.h"
-#include "Dataset.h"
+#include "dataset/DataSource.h"
+#include "dataset/Dataset.h"
 
 #include <QObject>
 #include <QPointer>
@@ -22,8 +22,8 @@ namespace forms {
 class LookupBinding : public QObject {
     Q_OBJECT
   public:
-    LookupBinding(QComboBox *box, data::DataSource &source, const QString &keyColumn,
-                  data::Dataset &listDataset, const QString &listKeyColumn,
+    LookupBinding(QComboBox *box, dataset::DataSource &source, const QString &keyColumn,
+                  dataset::Dataset &listDataset, const QString &listKeyColumn,
                   const QString &listColumn);
 
     /// The text shown for the current key (empty when no row has it).
@@ -38,9 +38,9 @@ class LookupBinding : public QObject {
     QString lookUp(qint64 key) const;
 
     QComboBox *m_box;
-    QPointer<data::DataSource> m_source;
+    QPointer<dataset::DataSource> m_source;
     QString m_keyColumn;
-    QPointer<data::Dataset> m_list;
+    QPointer<dataset::Dataset> m_list;
     QString m_listKeyColumn;
     QString m_listColumn;
     bool m_stale = false;

@@ -1,6 +1,6 @@
-#include "MessageTexts.h"
+#include "forms/MessageTexts.h"
 
-#include "MakerInfo.h"
+#include "ui/MakerInfo.h"
 
 #include <QStringList>
 

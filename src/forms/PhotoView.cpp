@@ -1,6 +1,6 @@
-#include "PhotoView.h"
+#include "forms/PhotoView.h"
 
-#include "DbError.h"
+#include "db/DbError.h"
 
 #include <QBuffer>
 #include <QFileDialog>
@@ -45,7 +45,7 @@ void PhotoView::showJpeg(const QByteArray &bytes) {
         return;
     const QImage image = decodeJpeg(bytes);
     if (image.isNull())
-        throw data::DbError(
+        throw db::DbError(
             QStringLiteral(
                 "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG "
                 "(%1 bajtů). Načtěte fotku znovu, nebo ji vymažte.")

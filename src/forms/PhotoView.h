@@ -15,7 +15,7 @@ class PhotoView : public QLabel {
     explicit PhotoView(QWidget *parent = nullptr);
 
     /// Shows the JPEG image held in `bytes`; empty bytes show nothing.
-    /// Throws data::DbError with the decoder's message when the bytes do
+    /// Throws db::DbError with the decoder's message when the bytes do
     /// not decode; the view is empty then.
     void showJpeg(const QByteArray &bytes);
     void clearPhoto();

@@ -1,10 +1,10 @@
-#include "RecordProtocol.h"
+#include "forms/RecordProtocol.h"
 
-#include "BoundText.h"
-#include "DbNavigator.h"
-#include "MessageService.h"
-#include "MessageTexts.h"
-#include "SharedColors.h"
+#include "forms/BoundText.h"
+#include "forms/DbNavigator.h"
+#include "base/MessageService.h"
+#include "forms/MessageTexts.h"
+#include "ui/SharedColors.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -147,13 +147,13 @@ bool RecordProtocol::hasNoCurrentRow() const {
 }
 
 bool RecordProtocol::confirmDelete() const {
-    return msg::show(msg::Kind::Warning, texts::msgConfirmDelete(), msg::Buttons::YesNo) ==
-           msg::Answer::Yes;
+    return base::msg::show(base::msg::Kind::Warning, texts::msgConfirmDelete(), base::msg::Buttons::YesNo) ==
+           base::msg::Answer::Yes;
 }
 
 bool RecordProtocol::allowClose() {
     if (!isBrowseMode()) {
-        msg::show(msg::Kind::Warning, texts::msgFormInEditMode(), msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning, texts::msgFormInEditMode(), base::msg::Buttons::Ok);
         return false;
     }
     firstTabStep();
@@ -202,7 +202,7 @@ void RecordProtocol::confirmByKey() {
 
 void RecordProtocol::cancelByKey() {
     if (hasChanges() &&
-        msg::show(msg::Kind::Confirm, QStringLiteral("Zahodit změny?"), msg::Buttons::YesNo) != msg::Answer::Yes)
+        base::msg::show(base::msg::Kind::Confirm, QStringLiteral("Zahodit změny?"), base::msg::Buttons::YesNo) != base::msg::Answer::Yes)
         return;
     m_c.cancelButton->setFocus(Qt::OtherFocusReason);
     m_c.cancelButton->click();

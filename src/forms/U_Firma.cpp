@@ -1,10 +1,10 @@
-#include "U_Firma.h"
+#include "forms/U_Firma.h"
 
-#include "DataGrid.h"
-#include "DbNavigator.h"
-#include "ErrorReport.h"
-#include "RecordProtocol.h"
-#include "U_Firma_prikaz.h"
+#include "grid/DataGrid.h"
+#include "forms/DbNavigator.h"
+#include "ui/ErrorReport.h"
+#include "forms/RecordProtocol.h"
+#include "forms/U_Firma_prikaz.h"
 
 #include <QPushButton>
 #include <QShowEvent>

@@ -1,13 +1,13 @@
 // Building and binding the controls of the company form.
-#include "U_Firma.h"
+#include "forms/U_Firma.h"
 
-#include "BoundText.h"
-#include "DataGrid.h"
-#include "DbNavigator.h"
-#include "FormKit.h"
-#include "RecordProtocol.h"
-#include "SharedColors.h"
-#include "U_DM.h"
+#include "forms/BoundText.h"
+#include "grid/DataGrid.h"
+#include "forms/DbNavigator.h"
+#include "forms/FormKit.h"
+#include "forms/RecordProtocol.h"
+#include "ui/SharedColors.h"
+#include "data/U_DM.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -248,7 +248,7 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
 
 void Tfm_Firma::bindControls() {
     kit::labelFields(m_dm.tFIRMA, QStringLiteral("FIRMA"));
-    data::DataSource &ds = m_dm.dsFIRMA;
+    dataset::DataSource &ds = m_dm.dsFIRMA;
     const std::pair<QLineEdit *, const char *> lines[] = {
         {EditID, "ID"},
         {EditNAZEV_FIRMA, "NAZEV_FIRMA"},

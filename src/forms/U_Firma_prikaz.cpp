@@ -1,13 +1,13 @@
-#include "U_Firma_prikaz.h"
+#include "forms/U_Firma_prikaz.h"
 
-#include "BoundText.h"
-#include "DbError.h"
-#include "MessageService.h"
-#include "MessageTexts.h"
-#include "RecordProtocol.h"
-#include "U_DM.h"
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "forms/BoundText.h"
+#include "db/DbError.h"
+#include "base/MessageService.h"
+#include "forms/MessageTexts.h"
+#include "forms/RecordProtocol.h"
+#include "data/U_DM.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -61,11 +61,11 @@ QString FirmaPrikaz::titleStep() const {
 
 int FirmaPrikaz::companyId() const {
     const QString id = m_form.EditID->text();
-    return id.isEmpty() ? 0 : int(data::toInteger(id));
+    return id.isEmpty() ? 0 : int(dataset::toInteger(id));
 }
 
 void FirmaPrikaz::reopenContactPersons() {
-    data::QueryDataset &list = m_dm.qFirmaKontakty;
+    dataset::QueryDataset &list = m_dm.qFirmaKontakty;
     list.close();
     // With no company the ID is 0, which no company has: the list is empty.
     list.paramByName(QStringLiteral("IdFirmy"))->setAsInteger(companyId());
@@ -132,7 +132,7 @@ void FirmaPrikaz::cancelStep() {
 }
 
 void FirmaPrikaz::filterContactsOfCompany() {
-    data::TableDataset &contacts = m_dm.tKONTAKT;
+    dataset::TableDataset &contacts = m_dm.tKONTAKT;
     contacts.setFilter(QStringLiteral("id_firma=%1").arg(companyId()));
     contacts.setFiltered(true);
 }
@@ -143,7 +143,7 @@ void FirmaPrikaz::clearContactFilter() {
 }
 
 bool FirmaPrikaz::hasOnlyPlaceholder() {
-    data::TableDataset &contacts = m_dm.tKONTAKT;
+    dataset::TableDataset &contacts = m_dm.tKONTAKT;
     return contacts.recordCount() == 1 &&
            contacts.fieldByName(QStringLiteral("KRAJ"))->asString() == kPlaceholderRegion;
 }
@@ -164,12 +164,12 @@ void FirmaPrikaz::deleteStep() {
             }
             try {
                 m_dm.tFIRMA.deleteRecord();
-            } catch (const data::DbError &error) {
+            } catch (const db::DbError &error) {
                 // Only the database's own refusal means "has contacts";
                 // anything else is reported with its cause.
                 if (!error.isDatabaseException(QStringLiteral("FIRMA_MA_KONTAKTY")))
                     throw;
-                msg::show(msg::Kind::Warning, texts::msgCompanyHasContacts(), msg::Buttons::Ok);
+                base::msg::show(base::msg::Kind::Warning, texts::msgCompanyHasContacts(), base::msg::Buttons::Ok);
             }
         },
         [this] { clearContactFilter(); });
@@ -181,13 +181,13 @@ void FirmaPrikaz::deleteWithPlaceholder() {
     const auto contact = m_dm.tKONTAKT.deleteStatementForCurrent();
     const auto company = m_dm.tFIRMA.deleteStatementForCurrent();
     try {
-        m_dm.ZConKontakty.executeCommitted(QList<data::DbConnection::Statement>{contact, company});
-    } catch (const data::DbError &error) {
-        if (error.kind() != data::DbError::Kind::Conflict)
+        m_dm.ZConKontakty.executeCommitted(QList<db::DbConnection::Statement>{contact, company});
+    } catch (const db::DbError &error) {
+        if (error.kind() != db::DbError::Kind::Conflict)
             throw;
         m_dm.tKONTAKT.reloadCurrentRow();
         m_dm.tFIRMA.reloadCurrentRow();
-        throw data::DbError(data::dbtexts::kDeleteConflict, error.kind());
+        throw db::DbError(db::texts::kDeleteConflict, error.kind());
     }
     m_dm.tKONTAKT.forgetCurrentRow();
     m_dm.tFIRMA.forgetCurrentRow();
@@ -196,7 +196,7 @@ void FirmaPrikaz::deleteWithPlaceholder() {
 void FirmaPrikaz::copySeatAddress(const QString &suffix, QPlainTextEdit *targetNote) {
     // What the seat boxes show is what is copied, typed text included.
     forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
-    data::TableDataset &companies = m_dm.tFIRMA;
+    dataset::TableDataset &companies = m_dm.tFIRMA;
     for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"}) {
         const QString column = QString::fromLatin1(stem);
         companies.fieldByName(column + suffix)
@@ -256,7 +256,7 @@ void FirmaPrikaz::gridClick() {
 void FirmaPrikaz::gridDoubleClick() {
     try {
         m_dm.tKONTAKT.locate(m_form.clickedContactColumn, {m_form.clickedContactId}, true);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         return; // nothing clicked yet, or the contact cannot be found: nothing to edit
     }
     m_form.sbEditujFirmaKontakt->click();

@@ -9,7 +9,7 @@ class QPlainTextEdit;
 
 /// The protocol steps of the company form on tFIRMA, and its steps on the
 /// contact persons of the company (tKONTAKT, qFirmaKontakty and the
-/// contact form). Every step throws data::DbError when the data layer
+/// contact form). Every step throws db::DbError when the data layer
 /// refuses something, except where it says it handles the failure; the
 /// form's handlers pass errors to the standard error report. Holds
 /// references only.

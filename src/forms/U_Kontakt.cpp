@@ -1,10 +1,10 @@
-#include "U_Kontakt.h"
+#include "forms/U_Kontakt.h"
 
-#include "DbNavigator.h"
-#include "ErrorReport.h"
-#include "PhotoView.h"
-#include "RecordProtocol.h"
-#include "U_Kontakt_prikaz.h"
+#include "forms/DbNavigator.h"
+#include "ui/ErrorReport.h"
+#include "forms/PhotoView.h"
+#include "forms/RecordProtocol.h"
+#include "forms/U_Kontakt_prikaz.h"
 
 #include <QAction>
 #include <QPushButton>

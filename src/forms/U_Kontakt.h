@@ -55,11 +55,11 @@ class TFM_Kontakt : public QDialog {
     /// "Kontakt: <surname box> <first-name box>".
     QString titleStep() const;
     /// New-record step: the data part, edit mode, empty window title.
-    /// Throws data::DbError.
+    /// Throws db::DbError.
     void newRecordStep();
     /// Data part of the new-record step: next ID of KONTAKT, last row, a
     /// new row with ID, ID_FIRMA = newContactCompanyId and ID_POBOCKA =
-    /// newContactBranchId. Throws data::DbError.
+    /// newContactBranchId. Throws db::DbError.
     void newRecordData();
 
     // Handlers.

@@ -1,13 +1,13 @@
 // Building and binding the controls of the contact form.
-#include "U_Kontakt.h"
+#include "forms/U_Kontakt.h"
 
-#include "BoundText.h"
-#include "DbNavigator.h"
-#include "FormKit.h"
-#include "LookupBinding.h"
-#include "PhotoView.h"
-#include "RecordProtocol.h"
-#include "U_DM.h"
+#include "forms/BoundText.h"
+#include "forms/DbNavigator.h"
+#include "forms/FormKit.h"
+#include "forms/LookupBinding.h"
+#include "forms/PhotoView.h"
+#include "forms/RecordProtocol.h"
+#include "data/U_DM.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -261,7 +261,7 @@ QWidget *TFM_Kontakt::createNoteTab() {
 
 void TFM_Kontakt::bindControls() {
     kit::labelFields(m_dm.tKONTAKT, QStringLiteral("KONTAKT"));
-    data::DataSource &ds = m_dm.dsKONTAKT;
+    dataset::DataSource &ds = m_dm.dsKONTAKT;
     const std::pair<QLineEdit *, const char *> lines[] = {
         {EditID, "ID"},
         {EditJmeno, "JMENO"},
@@ -307,7 +307,7 @@ void TFM_Kontakt::createProtocol() {
     // A photo loaded or removed is a change too.
     c.otherChanges = [this] {
         return !lFotoNahrano->isHidden() ||
-               (m_dm.tKONTAKT.state() == data::Dataset::State::Edit && m_dm.tKONTAKT.isModified());
+               (m_dm.tKONTAKT.state() == dataset::Dataset::State::Edit && m_dm.tKONTAKT.isModified());
     };
     protocol = new RecordProtocol(c);
     protocol->onLook = [this](bool editable) {

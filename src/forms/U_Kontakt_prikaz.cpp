@@ -1,14 +1,14 @@
-#include "U_Kontakt_prikaz.h"
+#include "forms/U_Kontakt_prikaz.h"
 
-#include "BoundText.h"
-#include "DbError.h"
-#include "ErrorReport.h"
-#include "MessageService.h"
-#include "MessageTexts.h"
-#include "PhotoView.h"
-#include "RecordProtocol.h"
-#include "U_DM.h"
-#include "U_Kontakt.h"
+#include "forms/BoundText.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
+#include "base/MessageService.h"
+#include "forms/MessageTexts.h"
+#include "forms/PhotoView.h"
+#include "forms/RecordProtocol.h"
+#include "data/U_DM.h"
+#include "forms/U_Kontakt.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -20,7 +20,7 @@
 KontaktPrikaz::KontaktPrikaz(TFM_Kontakt &form, TDM &dm) : m_form(form), m_dm(dm) {
 }
 
-data::Field &KontaktPrikaz::field(const char *column) const {
+dataset::Field &KontaktPrikaz::field(const char *column) const {
     return *m_dm.tKONTAKT.fieldByName(QString::fromLatin1(column));
 }
 
@@ -70,7 +70,7 @@ void KontaktPrikaz::confirmStep() {
     field("KRAJ").setAsString(QStringLiteral(" "));
     // A new contact whose ID another program took meanwhile takes a fresh one.
     m_dm.PostTogether({&m_dm.tKONTAKT}, [this] {
-        if (m_dm.tKONTAKT.state() == data::Dataset::State::Insert)
+        if (m_dm.tKONTAKT.state() == dataset::Dataset::State::Insert)
             field("ID").setAsInteger(m_dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
     });
     m_form.protocol->enterBrowseMode();
@@ -116,26 +116,26 @@ void KontaktPrikaz::loadPhoto() {
         return;
     // A pipe or a device would block the read for good.
     if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
-        throw data::DbError(QStringLiteral("„%1“ není soubor s obrázkem. Fotka zůstala beze změny.")
+        throw db::DbError(QStringLiteral("„%1“ není soubor s obrázkem. Fotka zůstala beze změny.")
                                 .arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw data::DbError(
+        throw db::DbError(
             QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
                 .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw data::DbError(
+        throw db::DbError(
             QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
                 .arg(QDir::toNativeSeparators(path), file.errorString()));
     file.close();
     if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
-        msg::show(msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
+        base::msg::show(base::msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
         return;
     }
     try {
         field("OBR").setAsBytes(bytes);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         return; // the row did not take the photo; the notice stays hidden
     }
     m_form.lFotoNahrano->show();

@@ -5,12 +5,12 @@
 class TDM;
 class TFM_Kontakt;
 
-namespace data {
+namespace dataset {
 class Field;
-}
+} // namespace dataset
 
 /// The protocol steps of the contact form on tKONTAKT. Every step throws
-/// data::DbError when the data layer refuses something; the form's
+/// db::DbError when the data layer refuses something; the form's
 /// handlers pass the error to the standard error report. Holds references
 /// to the form and the data module, owns nothing.
 class KontaktPrikaz {
@@ -46,7 +46,7 @@ class KontaktPrikaz {
     void deletePhoto();
 
   private:
-    data::Field &field(const char *column) const;
+    dataset::Field &field(const char *column) const;
     void refreshTitleAndPhoto();
 
     TFM_Kontakt &m_form;

@@ -1,4 +1,4 @@
-#include "ColumnFilter.h"
+#include "grid/ColumnFilter.h"
 
 namespace grid {
 

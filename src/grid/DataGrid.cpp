@@ -1,13 +1,13 @@
-#include "DataGrid.h"
+#include "grid/DataGrid.h"
 
-#include "ColumnFilter.h"
-#include "DatasetModel.h"
-#include "Dataset.h"
-#include "ErrorReport.h"
-#include "GridHeader.h"
-#include "GridMenu.h"
-#include "IndicatorHeader.h"
-#include "LayoutStore.h"
+#include "grid/ColumnFilter.h"
+#include "grid/DatasetModel.h"
+#include "dataset/Dataset.h"
+#include "ui/ErrorReport.h"
+#include "grid/GridHeader.h"
+#include "grid/GridMenu.h"
+#include "grid/IndicatorHeader.h"
+#include "grid/LayoutStore.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -66,9 +66,9 @@ DataGrid::~DataGrid() {
 
 // ---- dataset ----------------------------------------------------------------
 
-data::Dataset *DataGrid::dataset() const { return m_dataset; }
+dataset::Dataset *DataGrid::dataset() const { return m_dataset; }
 
-void DataGrid::setDataset(data::Dataset *dataset) {
+void DataGrid::setDataset(dataset::Dataset *dataset) {
     if (m_dataset == dataset)
         return;
     if (m_dataset) {
@@ -79,8 +79,8 @@ void DataGrid::setDataset(data::Dataset *dataset) {
     }
     m_dataset = dataset;
     if (m_dataset) {
-        connect(m_dataset, &data::Dataset::currentChanged, this, &DataGrid::showDatasetRow);
-        connect(m_dataset, &data::Dataset::stateChanged, this, &DataGrid::updateIndicator);
+        connect(m_dataset, &dataset::Dataset::currentChanged, this, &DataGrid::showDatasetRow);
+        connect(m_dataset, &dataset::Dataset::stateChanged, this, &DataGrid::updateIndicator);
     }
     m_model->setDataset(dataset);
     if (m_dataset && !m_filters.isEmpty())
@@ -90,7 +90,7 @@ void DataGrid::setDataset(data::Dataset *dataset) {
 
 bool DataGrid::isDatasetWritable() const {
     // Only a table has somewhere to write its rows to.
-    return qobject_cast<const data::TableDataset *>(m_dataset.data()) != nullptr;
+    return qobject_cast<const dataset::TableDataset *>(m_dataset.data()) != nullptr;
 }
 
 // The dataset's current row is the truth; the view's current index follows it.
@@ -124,9 +124,9 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
 
 void DataGrid::updateIndicator() {
     IndicatorHeader::Marker marker = IndicatorHeader::Marker::Browse;
-    if (m_dataset && m_dataset->state() == data::Dataset::State::Edit)
+    if (m_dataset && m_dataset->state() == dataset::Dataset::State::Edit)
         marker = IndicatorHeader::Marker::Edit;
-    else if (m_dataset && m_dataset->state() == data::Dataset::State::Insert)
+    else if (m_dataset && m_dataset->state() == dataset::Dataset::State::Insert)
         marker = IndicatorHeader::Marker::Insert;
     m_indicator->setMarker(m_dataset && m_dataset->isActive() ? m_dataset->currentIndex() : -1, marker);
 }
@@ -413,7 +413,7 @@ void DataGrid::focusOutEvent(QFocusEvent *event) {
     viewport()->update();
     // A new row nobody wrote into is dropped when the grid loses the focus.
     if (event->reason() != Qt::PopupFocusReason && m_dataset
-        && m_dataset->state() == data::Dataset::State::Insert && !m_dataset->isModified())
+        && m_dataset->state() == dataset::Dataset::State::Insert && !m_dataset->isModified())
         ui::guarded([&] { m_dataset->cancel(); });
 }
 
@@ -502,14 +502,14 @@ void DataGrid::applyRecordFilter() {
         m_recordFilterSet = false;
         return;
     }
-    data::Dataset *ds = m_dataset;
+    dataset::Dataset *ds = m_dataset;
     m_recordFilterSet = true;
-    ds->setRecordFilter([ds, terms = std::move(terms)](const data::Dataset::RowReader &row) {
+    ds->setRecordFilter([ds, terms = std::move(terms)](const dataset::Dataset::RowReader &row) {
         for (const Term &term : terms) {
-            const data::Field *field = ds->findField(term.field);
+            const dataset::Field *field = ds->findField(term.field);
             if (!field)
                 continue;
-            const bool numeric = isIntegerType(field->type()) || field->type() == data::FieldType::Float;
+            const bool numeric = isIntegerType(field->type()) || field->type() == db::FieldType::Float;
             if (!term.filter.passes(row.text(field->column()), numeric))
                 return false;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GridColumn.h"
+#include "grid/GridColumn.h"
 
 #include <QHash>
 #include <QList>
@@ -10,9 +10,9 @@
 #include <functional>
 #include <vector>
 
-namespace data {
+namespace dataset {
 class Dataset;
-}
+} // namespace dataset
 class DatasetModel;
 class QAbstractButton;
 class GridHeader;
@@ -30,7 +30,7 @@ struct Grouping {
 };
 } // namespace grid
 
-/// A data grid over a data::Dataset: whole-row selection kept in step with
+/// A data grid over a dataset::Dataset: whole-row selection kept in step with
 /// the dataset's current row, a row indicator, no cell editing, grouping
 /// bands, an optional filter bar, a context menu of record and layout
 /// commands, and a column layout kept in the user's settings.
@@ -46,8 +46,8 @@ public:
     explicit DataGrid(QWidget *parent = nullptr);
     ~DataGrid() override;
 
-    void setDataset(data::Dataset *dataset);
-    data::Dataset *dataset() const;
+    void setDataset(dataset::Dataset *dataset);
+    dataset::Dataset *dataset() const;
     DatasetModel *datasetModel() const { return m_model; }
     GridHeader *gridHeader() const { return m_header; }
     IndicatorHeader *indicator() const { return m_indicator; }
@@ -92,7 +92,7 @@ public:
     // ---- filter bar ----
     void setFilterBarVisible(bool visible);
     /// Sets the filter value of a column (logical index) and filters the
-    /// dataset's rows again. Throws data::DbError when that fails.
+    /// dataset's rows again. Throws db::DbError when that fails.
     void setColumnFilter(int column, const QString &value);
     QString columnFilter(int column) const;
 
@@ -109,7 +109,7 @@ public:
     /// Opens the menu at `globalPos` while the dataset is open.
     void popupContextMenu(const QPoint &globalPos);
     /// Closes and reopens the dataset and returns to the row at the same
-    /// position, or to the first row when there is none. Throws data::DbError.
+    /// position, or to the first row when there is none. Throws db::DbError.
     void refreshDataset();
     /// True when the record commands may change the dataset.
     bool isDatasetWritable() const;
@@ -146,7 +146,7 @@ private:
     int lastVisibleColumn() const;
     void paintBand(QPainter &painter, int row, int grouping, const QString &text);
 
-    QPointer<data::Dataset> m_dataset;
+    QPointer<dataset::Dataset> m_dataset;
     DatasetModel *m_model;
     GridHeader *m_header;
     IndicatorHeader *m_indicator;

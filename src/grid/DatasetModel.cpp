@@ -1,13 +1,13 @@
-#include "DatasetModel.h"
+#include "grid/DatasetModel.h"
 
-#include "Dataset.h"
-#include "DbError.h"
+#include "dataset/Dataset.h"
+#include "db/DbError.h"
 
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QScopedValueRollback>
 
-using data::Dataset;
+using dataset::Dataset;
 
 DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -53,7 +53,7 @@ bool DatasetModel::makeColumnsFromFields() {
     for (const auto &field : m_dataset->fields()) {
         grid::GridColumn column;
         column.field = field->name();
-        if (isIntegerType(field->type()) || field->type() == data::FieldType::Float)
+        if (isIntegerType(field->type()) || field->type() == db::FieldType::Float)
             column.dataStyle.alignment = grid::Alignment::Right;
         m_columns.push_back(std::move(column));
     }
@@ -68,7 +68,7 @@ void DatasetModel::resolveColumns() {
         const grid::GridColumn &c = m_columns[i];
         ColumnLook &look = m_looks[i];
         if (m_dataset && m_dataset->isActive()) {
-            if (const data::Field *field = m_dataset->findField(c.field)) {
+            if (const dataset::Field *field = m_dataset->findField(c.field)) {
                 look.datasetColumn = field->column();
                 look.type = field->type();
             }
@@ -155,7 +155,7 @@ void DatasetModel::fetchMore(const QModelIndex &parent) {
 void DatasetModel::fetchRows(int count) {
     try {
         m_dataset->fetchMore(count);
-    } catch (const data::DbError &e) {
+    } catch (const db::DbError &e) {
         emit fetchFailed(e.message());
     }
 }
@@ -172,12 +172,12 @@ QString DatasetModel::displayText(int row, int column) const {
     if (row < 0 || row >= m_rows || column < 0 || column >= int(m_looks.size()) || !m_dataset)
         return {};
     const ColumnLook &look = m_looks[column];
-    if (look.datasetColumn < 0 || look.type == data::FieldType::Bytes)
+    if (look.datasetColumn < 0 || look.type == db::FieldType::Bytes)
         return {};   // pictures are not shown, and not read from the database for it
     QVariant value;
     try {
         value = m_dataset->valueAt(row, look.datasetColumn);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         return {};
     }
     switch (value.typeId()) {
@@ -185,7 +185,7 @@ QString DatasetModel::displayText(int row, int column) const {
     case QMetaType::Double: return QString::number(value.toDouble());
     case QMetaType::QDateTime: return value.toDateTime().toString(QStringLiteral("d.M.yyyy H:mm:ss"));
     case QMetaType::QString:
-        if (look.type == data::FieldType::Memo)
+        if (look.type == db::FieldType::Memo)
             return value.toString().section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
         return value.toString();
     default: return {};
@@ -220,7 +220,7 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
             return {};
         try {
             return m_dataset->valueAt(index.row(), look.datasetColumn);
-        } catch (const data::DbError &) {
+        } catch (const db::DbError &) {
             return {};
         }
     default: return {};

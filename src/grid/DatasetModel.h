@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldType.h"
-#include "GridColumn.h"
+#include "db/FieldType.h"
+#include "grid/GridColumn.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -10,11 +10,11 @@
 #include <functional>
 #include <vector>
 
-namespace data {
+namespace dataset {
 class Dataset;
-}
+} // namespace dataset
 
-/// A table model over the visible rows of a data::Dataset. Rows arrive
+/// A table model over the visible rows of a dataset::Dataset. Rows arrive
 /// lazily: the model offers more while the dataset can fetch, and fetches
 /// them in batches when a view asks. It follows every change the dataset
 /// announces. Columns come from a column list; without one, the model makes
@@ -35,8 +35,8 @@ public:
     explicit DatasetModel(QObject *parent = nullptr);
 
     /// The dataset shown (not owned; may be null).
-    void setDataset(data::Dataset *dataset);
-    data::Dataset *dataset() const;
+    void setDataset(dataset::Dataset *dataset);
+    dataset::Dataset *dataset() const;
 
     /// Replaces the columns; an empty list asks for one column per field.
     void setColumns(std::vector<grid::GridColumn> columns);
@@ -78,7 +78,7 @@ signals:
 private:
     struct ColumnLook {
         int datasetColumn = -1;
-        data::FieldType type = data::FieldType::Unknown;
+        db::FieldType type = db::FieldType::Unknown;
         QVariant font, foreground, background, alignment;
         QVariant titleFont, titleForeground, titleBackground, titleAlignment;
     };
@@ -90,7 +90,7 @@ private:
     void resolveColumns();
     void fetchRows(int count);
 
-    QPointer<data::Dataset> m_dataset;
+    QPointer<dataset::Dataset> m_dataset;
     std::vector<grid::GridColumn> m_columns;
     std::vector<ColumnLook> m_looks;
     bool m_columnsFromFields = true;

@@ -1,4 +1,4 @@
-#include "GridColumn.h"
+#include "grid/GridColumn.h"
 
 namespace grid {
 

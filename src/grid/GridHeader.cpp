@@ -1,4 +1,4 @@
-#include "GridHeader.h"
+#include "grid/GridHeader.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "GridMenu.h"
+#include "grid/GridMenu.h"
 
-#include "DataGrid.h"
-#include "Dataset.h"
-#include "ErrorReport.h"
-#include "MessageService.h"
+#include "grid/DataGrid.h"
+#include "dataset/Dataset.h"
+#include "ui/ErrorReport.h"
+#include "base/MessageService.h"
 
 #include <QMenu>
 
@@ -34,7 +34,7 @@ GridMenu::GridMenu(DataGrid *grid) : QObject(grid), m_grid(grid), m_menu(new QMe
 GridMenu::~GridMenu() = default;
 
 void GridMenu::updateActions() {
-    const data::Dataset *ds = m_grid->dataset();
+    const dataset::Dataset *ds = m_grid->dataset();
     const bool open = ds && ds->isActive();
     const bool writable = open && m_grid->isDatasetWritable();
     const bool editing = open && ds->isEditing();
@@ -53,7 +53,7 @@ void GridMenu::updateActions() {
 }
 
 void GridMenu::deleteWithConfirmation() {
-    if (msg::show(msg::Kind::Confirm, tr("Delete a record?"), msg::Buttons::YesNo) == msg::Answer::Yes)
+    if (base::msg::show(base::msg::Kind::Confirm, tr("Delete a record?"), base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
         m_grid->dataset()->deleteRecord();
 }
 
@@ -61,7 +61,7 @@ bool GridMenu::run(Command command) {
     updateActions();
     if (!action(command)->isEnabled())
         return false;
-    data::Dataset *ds = m_grid->dataset();
+    dataset::Dataset *ds = m_grid->dataset();
     return ui::guarded([&] {
         switch (command) {
         case Command::AddRecord:

@@ -1,4 +1,4 @@
-#include "IndicatorHeader.h"
+#include "grid/IndicatorHeader.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "LayoutFormat.h"
+#include "grid/LayoutFormat.h"
 
 #include <limits>
 #include <optional>

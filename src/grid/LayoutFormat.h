@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GridColumn.h"
+#include "grid/GridColumn.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "LayoutStore.h"
+#include "grid/LayoutStore.h"
 
-#include "LayoutFormat.h"
+#include "grid/LayoutFormat.h"
 
 #include <QSettings>
 

@@ -1,8 +1,8 @@
-#include "ContactFiles.h"
+#include "io/ContactFiles.h"
 
-#include "CsvContacts.h"
-#include "Limits.h"
-#include "VCardContacts.h"
+#include "io/CsvContacts.h"
+#include "io/Limits.h"
+#include "io/VCardContacts.h"
 
 #include <QHash>
 #include <QStringDecoder>

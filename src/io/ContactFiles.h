@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Csv.h"
-#include "Record.h"
+#include "io/Csv.h"
+#include "io/Record.h"
 
 #include <QStringList>
 #include <optional>

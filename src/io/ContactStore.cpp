@@ -1,9 +1,9 @@
-#include "ContactStore.h"
+#include "io/ContactStore.h"
 
-#include "Dataset.h"
-#include "DbConnection.h"
-#include "DbError.h"
-#include "Win1250.h"
+#include "dataset/Dataset.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "base/Win1250.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -16,14 +16,14 @@ namespace {
 const QString kPlaceholderRegion = QStringLiteral("***");
 
 /// The text of a fetched cell (Windows-1250 bytes).
-QString cellText(const data::PackedRow &row, int column) {
-    return data::win1250::decode(row.cell(column).bytes);
+QString cellText(const db::PackedRow &row, int column) {
+    return base::win1250::decode(row.cell(column).bytes);
 }
 
 /// Runs a SELECT and hands each row (dataset and row index) to `take`.
 template <typename Take>
-void forEachRow(data::DbConnection &db, const QString &sql, const QVariantList &params, Take take) {
-    data::QueryDataset q(QStringLiteral("qExport"), &db);
+void forEachRow(db::DbConnection &db, const QString &sql, const QVariantList &params, Take take) {
+    dataset::QueryDataset q(QStringLiteral("qExport"), &db);
     q.setSql(sql);
     for (int i = 0; i < params.size(); ++i)
         q.params()[i]->setAsInteger(params[i].toLongLong());
@@ -33,11 +33,11 @@ void forEachRow(data::DbConnection &db, const QString &sql, const QVariantList &
         take(q, row);
 }
 
-QString textAt(const data::Dataset &q, int row, const QString &column) {
+QString textAt(const dataset::Dataset &q, int row, const QString &column) {
     return q.valueAt(row, q.columnIndex(column)).toString();
 }
 
-QHash<QString, int> columnLengths(data::DbConnection &db, const char *table) {
+QHash<QString, int> columnLengths(db::DbConnection &db, const char *table) {
     QHash<QString, int> lengths;
     forEachRow(
         db,
@@ -46,7 +46,7 @@ QHash<QString, int> columnLengths(data::DbConnection &db, const char *table) {
                        "rf.RDB$FIELD_SOURCE "
                        "WHERE rf.RDB$RELATION_NAME = '%1' AND f.RDB$CHARACTER_LENGTH IS NOT NULL")
             .arg(QString::fromLatin1(table)),
-        {}, [&](const data::Dataset &q, int row) {
+        {}, [&](const dataset::Dataset &q, int row) {
             lengths.insert(textAt(q, row, QStringLiteral("NAME")),
                            q.valueAt(row, q.columnIndex(QStringLiteral("CHARS"))).toInt());
         });
@@ -60,37 +60,37 @@ namespace {
 /// The text columns of a fetched row by name, BLOBs read as they come.
 class RowReader {
   public:
-    RowReader(data::DbConnection &db, const data::FbStatement &statement) : m_db(db) {
+    RowReader(db::DbConnection &db, const db::FbStatement &statement) : m_db(db) {
         const auto &columns = statement.columns();
         for (int i = 0; i < int(columns.size()); ++i)
             m_index.insert(columns[i].name, i);
     }
-    int integer(const data::PackedRow &row, const char *column) const {
+    int integer(const db::PackedRow &row, const char *column) const {
         return int(row.cell(m_index.value(QString::fromLatin1(column))).num);
     }
-    bool isNull(const data::PackedRow &row, const char *column) const {
-        return row.tag(m_index.value(QString::fromLatin1(column))) == data::Cell::Null;
+    bool isNull(const db::PackedRow &row, const char *column) const {
+        return row.tag(m_index.value(QString::fromLatin1(column))) == db::Cell::Null;
     }
-    QByteArray bytes(const data::PackedRow &row, const QString &column) const {
-        const data::Cell cell = row.cell(m_index.value(column, -1));
-        return cell.tag == data::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes;
+    QByteArray bytes(const db::PackedRow &row, const QString &column) const {
+        const db::Cell cell = row.cell(m_index.value(column, -1));
+        return cell.tag == db::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes;
     }
-    Values texts(const data::PackedRow &row, const QList<Column> &columns) const {
+    Values texts(const db::PackedRow &row, const QList<Column> &columns) const {
         Values values;
         for (const Column &c : columns)
-            if (const QString text = data::win1250::decode(bytes(row, c.name)); !text.isEmpty())
+            if (const QString text = base::win1250::decode(bytes(row, c.name)); !text.isEmpty())
                 values.insert(c.name, text);
         return values;
     }
 
   private:
-    data::DbConnection &m_db;
+    db::DbConnection &m_db;
     QHash<QString, int> m_index;
 };
 
 } // namespace
 
-int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+int forEachEntry(db::DbConnection &db, const ExportScope &scope,
                  const std::function<void(Entry &&)> &take) {
     // Both in one order, companies by name and ID, their contacts by ID, so
     // that one pass over each gives the file without holding the register.
@@ -109,7 +109,7 @@ int forEachEntry(data::DbConnection &db, const ExportScope &scope,
     const QSet<int> shownContacts(scope.contactIds.begin(), scope.contactIds.end());
     const QSet<int> shownCompanies(scope.companyIds.begin(), scope.companyIds.end());
     int count = 0;
-    data::PackedRow companyRow, contactRow;
+    db::PackedRow companyRow, contactRow;
     bool haveCompany = companies->fetch(companyRow);
     int currentId = 0;     // the company of companyRow
     bool anyTaken = false; // a contact of it travelled
@@ -161,13 +161,13 @@ int forEachEntry(data::DbConnection &db, const ExportScope &scope,
     return count;
 }
 
-QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope) {
+QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope) {
     QList<Entry> entries;
     forEachEntry(db, scope, [&](Entry &&e) { entries << std::move(e); });
     return entries;
 }
 
-int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+int exportEntries(db::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
                   QIODevice &out, QString &error, const Progress &progress) {
     FileEncoder encoder(format);
     QByteArray chunk;
@@ -183,7 +183,7 @@ int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, File
     int count = 0;
     auto tell = [&] {
         if (progress && !progress(count, 0))
-            throw data::DbError(kStoppedText);
+            throw db::DbError(kStoppedText);
     };
     tell();
     for (const ExportScope &scope : scopes)
@@ -200,10 +200,10 @@ int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, File
     return ok ? count : -1;
 }
 
-QList<int> companiesNamed(data::DbConnection &db, const QString &name) {
+QList<int> companiesNamed(db::DbConnection &db, const QString &name) {
     QList<int> ids;
     forEachRow(db, QStringLiteral("SELECT ID, NAZEV_FIRMA FROM FIRMA ORDER BY ID"), {},
-               [&](const data::Dataset &q, int row) {
+               [&](const dataset::Dataset &q, int row) {
                    if (foldCase(textAt(q, row, QStringLiteral("NAZEV_FIRMA"))) == foldCase(name))
                        ids << q.valueAt(row, 0).toInt();
                });
@@ -214,7 +214,7 @@ ExistingData readExisting(const CursorOpener &open) {
     ExistingData existing;
     QHash<int, std::pair<int, int>>
         rowsOfCompany; // company ID → contact rows, its last placeholder
-    data::PackedRow row;
+    db::PackedRow row;
     const auto contacts =
         open("SELECT ID, ID_FIRMA, KRAJ, JMENO, PRIJMENI, EMAIL1, EMAIL2, TELEFON1, TELEFON2, "
              "MOBIL, FAX FROM KONTAKT");
@@ -246,7 +246,7 @@ ExistingData readExisting(const CursorOpener &open) {
     return existing;
 }
 
-ExistingData readExisting(data::DbConnection &db) {
+ExistingData readExisting(db::DbConnection &db) {
     ExistingData existing =
         readExisting([&](const QByteArray &sql) { return db.openCursor(sql, {}); });
     existing.contactLengths = columnLengths(db, "KONTAKT");

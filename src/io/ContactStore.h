@@ -1,18 +1,18 @@
 #pragma once
 
-#include "ContactFiles.h"
-#include "ImportPlan.h"
-#include "Record.h"
+#include "io/ContactFiles.h"
+#include "io/ImportPlan.h"
+#include "io/Record.h"
 
 #include <functional>
 #include <memory>
 
 class QIODevice;
 
-namespace data {
+namespace db {
 class DbConnection;
 class FbStatement;
-} // namespace data
+} // namespace db
 
 namespace io {
 
@@ -32,34 +32,34 @@ struct ExportScope {
 /// is its company's ID. A company with none of its contacts taken travels
 /// as a company-only entry (All: every such company; Company: that one;
 /// Shown: company lines without contact rows). Returns how many entries
-/// went. Throws data::DbError.
-int forEachEntry(data::DbConnection &db, const ExportScope &scope,
+/// went. Throws db::DbError.
+int forEachEntry(db::DbConnection &db, const ExportScope &scope,
                  const std::function<void(Entry &&)> &take);
 /// The same entries as a list, for small scopes.
-QList<Entry> readEntries(data::DbConnection &db, const ExportScope &scope);
+QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope);
 
 /// Told how far a long job is (`done` of `total`; total 0: not known);
 /// returning false stops it.
 using Progress = std::function<bool(int done, int total)>;
-/// What a stopped import or export says (a data::DbError with this message).
+/// What a stopped import or export says (a db::DbError with this message).
 inline const QString kStoppedText = QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
 
 /// Writes the entries of `scopes`, one after another, to `out` in `format`
 /// as it reads them. Returns how many went, or -1 with `error` set when the
 /// format cannot hold a character or `out` refuses the bytes. Throws
-/// data::DbError.
-int exportEntries(data::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
+/// db::DbError.
+int exportEntries(db::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
                   QIODevice &out, QString &error, const Progress &progress = {});
 
-/// The IDs of the companies called `name` (letter case ignored). Throws data::DbError.
-QList<int> companiesNamed(data::DbConnection &db, const QString &name);
+/// The IDs of the companies called `name` (letter case ignored). Throws db::DbError.
+QList<int> companiesNamed(db::DbConnection &db, const QString &name);
 
 /// Companies, contacts and column sizes an import plan is made against.
-/// Throws data::DbError.
-ExistingData readExisting(data::DbConnection &db);
+/// Throws db::DbError.
+ExistingData readExisting(db::DbConnection &db);
 
 /// Opens a cursor on a SELECT without parameters, in some transaction.
-using CursorOpener = std::function<std::unique_ptr<data::FbStatement>(const QByteArray &sql)>;
+using CursorOpener = std::function<std::unique_ptr<db::FbStatement>(const QByteArray &sql)>;
 /// Companies and contacts as readExisting() gives them, without the column
 /// sizes, read through `open`.
 ExistingData readExisting(const CursorOpener &open);
@@ -78,11 +78,11 @@ struct ImportResult {
 /// added twice, a colleague's row is never overwritten, and only what was
 /// written is counted. A new company gets its placeholder contact only when
 /// no contact goes to it; an existing company's lone placeholder is taken
-/// over by the first contact. Throws data::DbError (nothing written then),
+/// over by the first contact. Throws db::DbError (nothing written then),
 /// of kind Conflict when the plan no longer fits the database.
 /// `progress` hears of every hundredth contact written; when it returns
-/// false, everything is rolled back and data::DbError(kStoppedText) thrown.
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress = {},
+/// false, everything is rolled back and db::DbError(kStoppedText) thrown.
+ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Progress &progress = {},
                          int waitSeconds = 60);
 
 } // namespace io

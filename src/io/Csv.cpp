@@ -1,7 +1,7 @@
-#include "Csv.h"
+#include "io/Csv.h"
 
-#include "Limits.h"
-#include "Win1250.h"
+#include "io/Limits.h"
+#include "base/Win1250.h"
 
 #include <QStringDecoder>
 
@@ -20,7 +20,7 @@ QString decode(const QByteArray &bytes) {
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return data::win1250::decode(bytes); // what Czech spreadsheet programs save
+    return base::win1250::decode(bytes); // what Czech spreadsheet programs save
 }
 
 /// The separator the header line uses most, outside quotes.
@@ -211,7 +211,7 @@ bool appendCsvLine(const QStringList &fields, const QStringList &header, int row
     }
     QByteArray bytes;
     QChar bad;
-    if (data::win1250::encode(line, bytes, &bad)) {
+    if (base::win1250::encode(line, bytes, &bad)) {
         out += bytes;
         return true;
     }

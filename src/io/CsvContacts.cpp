@@ -1,7 +1,7 @@
-#include "CsvContacts.h"
+#include "io/CsvContacts.h"
 
-#include "ReachSlots.h"
-#include "VCardContacts.h"
+#include "io/ReachSlots.h"
+#include "io/VCardContacts.h"
 
 #include <QDate>
 #include <QHash>

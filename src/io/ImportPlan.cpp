@@ -1,7 +1,7 @@
-#include "ImportPlan.h"
+#include "io/ImportPlan.h"
 
-#include "Transliteration.h"
-#include "Win1250.h"
+#include "io/Transliteration.h"
+#include "base/Win1250.h"
 
 #include <QSet>
 
@@ -64,7 +64,7 @@ void checkTexts(const Values &values, const QHash<QString, int> &lengths, const 
                   const QList<Column> &columns, QStringList &problems) {
     for (const Column &c : columns) {
         const QString text = values.value(c.name);
-        if (const qsizetype at = data::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
+        if (const qsizetype at = base::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
             problems << QStringLiteral("%1%2: neviditelný řídicí znak U+%3 nelze uložit")
                             .arg(prefix, c.label)
                             .arg(text.at(at).unicode(), 4, 16, QLatin1Char('0'));

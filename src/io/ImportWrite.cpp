@@ -1,10 +1,10 @@
 // Writing an import plan: in one transaction, one import at a time, after
 // checking again what the plan assumed about the database.
-#include "ContactStore.h"
+#include "io/ContactStore.h"
 
-#include "DbConnection.h"
-#include "DbError.h"
-#include "RowIds.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "data/RowIds.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -29,7 +29,7 @@ class RowStatement {
             put(c.name,
                 values.value(c.name).isEmpty() ? QVariant() : QVariant(values.value(c.name)));
     }
-    data::DbConnection::Statement insert(const char *table) const {
+    db::DbConnection::Statement insert(const char *table) const {
         const QString markers = QStringLiteral("?, ").repeated(m_columns.size()).chopped(2);
         return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                     .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
@@ -37,7 +37,7 @@ class RowStatement {
                 m_values};
     }
     /// Takes over the placeholder `id`, and only while it still is one.
-    data::DbConnection::Statement takeOverPlaceholder(int id) const {
+    db::DbConnection::Statement takeOverPlaceholder(int id) const {
         return {QStringLiteral("UPDATE KONTAKT SET %1 = ? WHERE ID = ? AND KRAJ = '%2'")
                     .arg(m_columns.join(QStringLiteral(" = ?, ")), kPlaceholderRegion)
                     .toLatin1(),
@@ -70,23 +70,23 @@ RowStatement placeholderRow(int companyId) {
 /// Statements and reads inside the import's transaction.
 class ImportTransaction {
   public:
-    ImportTransaction(data::DbConnection &db, data::WriteTransaction &transaction)
+    ImportTransaction(db::DbConnection &db, db::WriteTransaction &transaction)
         : m_db(db), m_tr(transaction) {}
 
     /// Rows the statement touched. Each text is prepared once: an import
     /// runs the same INSERT for every row.
-    qint64 run(const data::DbConnection::Statement &s) {
-        std::unique_ptr<data::FbStatement> &statement = m_prepared[s.sql];
+    qint64 run(const db::DbConnection::Statement &s) {
+        std::unique_ptr<db::FbStatement> &statement = m_prepared[s.sql];
         if (!statement) {
-            statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
+            statement = std::make_unique<db::FbStatement>(m_db, m_tr.handle());
             statement->prepare(s.sql);
         }
         statement->bind(s.params);
         statement->execute();
         return statement->affectedRows();
     }
-    std::unique_ptr<data::FbStatement> open(const QByteArray &sql) {
-        auto statement = std::make_unique<data::FbStatement>(m_db, m_tr.handle());
+    std::unique_ptr<db::FbStatement> open(const QByteArray &sql) {
+        auto statement = std::make_unique<db::FbStatement>(m_db, m_tr.handle());
         statement->prepare(sql);
         statement->bind({});
         statement->execute();
@@ -103,19 +103,19 @@ class ImportTransaction {
             try {
                 run({"UPDATE NASTAVENI SET KONTROLUJ_UPDATY = KONTROLUJ_UPDATY", {}});
                 return;
-            } catch (const data::DbError &e) {
-                const bool busy = e.kind() == data::DbError::Kind::LockTimeout ||
-                                  e.kind() == data::DbError::Kind::Conflict;
+            } catch (const db::DbError &e) {
+                const bool busy = e.kind() == db::DbError::Kind::LockTimeout ||
+                                  e.kind() == db::DbError::Kind::Conflict;
                 if (!busy)
                     throw;
                 if (waited.elapsed() > waitSeconds * 1000LL)
-                    throw data::DbError(
+                    throw db::DbError(
                         QStringLiteral(
                             "Do registru právě zapisuje jiný import. Nic nebylo zapsáno; "
                             "zkuste to prosím za chvíli znovu."),
-                        data::DbError::Kind::LockTimeout, e.codes());
+                        db::DbError::Kind::LockTimeout, e.codes());
                 if (progress && !progress(0, 0))
-                    throw data::DbError(kStoppedText);
+                    throw db::DbError(kStoppedText);
                 QThread::msleep(100); // the lock wait itself did most of the waiting
             }
         }
@@ -128,9 +128,9 @@ class ImportTransaction {
     }
 
   private:
-    data::DbConnection &m_db;
-    data::WriteTransaction &m_tr;
-    std::unordered_map<QByteArray, std::unique_ptr<data::FbStatement>> m_prepared;
+    db::DbConnection &m_db;
+    db::WriteTransaction &m_tr;
+    std::unordered_map<QByteArray, std::unique_ptr<db::FbStatement>> m_prepared;
 };
 
 void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &result,
@@ -138,7 +138,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     const int total = plan.selectedCount();
     auto tell = [&] {
         if (progress && !progress(result.contacts, total))
-            throw data::DbError(kStoppedText);
+            throw db::DbError(kStoppedText);
     };
     tell();
     const int newCompanies = int(plan.companiesToCreate().size());
@@ -182,20 +182,20 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
 
 } // namespace
 
-ImportResult writeImport(data::DbConnection &db, const ImportPlan &plan, const Progress &progress,
+ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Progress &progress,
                          int waitSeconds) {
     ImportResult result;
-    db.runInTransaction([&](data::WriteTransaction &transaction) {
+    db.runInTransaction([&](db::WriteTransaction &transaction) {
         result = {};
         ImportTransaction tr(db, transaction);
         tr.takeImportLock(waitSeconds, progress);
         const RecheckedPlan checked =
             recheckPlan(plan, readExisting([&](const QByteArray &sql) { return tr.open(sql); }));
         if (!checked.refusals.isEmpty())
-            throw data::DbError(checked.refusals.join(QLatin1Char(' ')) +
+            throw db::DbError(checked.refusals.join(QLatin1Char(' ')) +
                                     QStringLiteral(" Nic nebylo zapsáno; spusťte import znovu, "
                                                    "náhled pak ukáže registr, jak je teď."),
-                                data::DbError::Kind::Conflict);
+                                db::DbError::Kind::Conflict);
         result.notes = checked.notes;
         writePlan(tr, checked.plan, result, progress);
     });

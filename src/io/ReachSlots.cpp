@@ -1,4 +1,4 @@
-#include "ReachSlots.h"
+#include "io/ReachSlots.h"
 
 namespace io {
 namespace {

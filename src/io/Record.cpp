@@ -1,4 +1,4 @@
-#include "Record.h"
+#include "io/Record.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "Transliteration.h"
+#include "io/Transliteration.h"
 
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <QHash>
 
@@ -28,7 +28,7 @@ QString nearest(char32_t ucs) {
     const QString decomposed = QString::fromUcs4(&ucs, 1).normalized(QString::NormalizationForm_KD);
     QString kept;
     for (QChar c : decomposed)
-        if (c.category() != QChar::Mark_NonSpacing && data::win1250::encodeChar(c) >= 0)
+        if (c.category() != QChar::Mark_NonSpacing && base::win1250::encodeChar(c) >= 0)
             kept += c;
     return kept;
 }
@@ -36,13 +36,13 @@ QString nearest(char32_t ucs) {
 } // namespace
 
 Transliterated toWin1250(const QString &text) {
-    if (data::win1250::canEncode(text))
+    if (base::win1250::canEncode(text))
         return {text, {}};
     Transliterated result;
     QStringList seen;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (data::win1250::encodeChar(c) >= 0) {
+        if (base::win1250::encodeChar(c) >= 0) {
             result.text += c;
             continue;
         }

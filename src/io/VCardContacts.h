@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Record.h"
-#include "VCardReader.h"
+#include "io/Record.h"
+#include "io/VCardReader.h"
 
 namespace io {
 

@@ -1,7 +1,7 @@
 // Parsed cards → entries, as phone and mail programs write them.
-#include "VCardContacts.h"
+#include "io/VCardContacts.h"
 
-#include "ReachSlots.h"
+#include "io/ReachSlots.h"
 
 #include <QDate>
 #include <QHash>

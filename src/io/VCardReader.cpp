@@ -1,7 +1,7 @@
-#include "VCardReader.h"
+#include "io/VCardReader.h"
 
-#include "Limits.h"
-#include "Win1250.h"
+#include "io/Limits.h"
+#include "base/Win1250.h"
 
 #include <QStringDecoder>
 
@@ -122,7 +122,7 @@ bool decodeText(const QByteArray &bytes, const QString &charset, QString &out, Q
         out = decoder.decode(bytes);
         if (decoder.hasError() &&
             cs.isEmpty()) { // older phones write their own code page and say nothing
-            out = data::win1250::decode(bytes);
+            out = base::win1250::decode(bytes);
             return true;
         }
         if (decoder.hasError()) {
@@ -132,7 +132,7 @@ bool decodeText(const QByteArray &bytes, const QString &charset, QString &out, Q
         return true;
     }
     if (cs == QLatin1String("WINDOWS-1250") || cs == QLatin1String("CP1250")) {
-        out = data::win1250::decode(bytes);
+        out = base::win1250::decode(bytes);
         return true;
     }
     auto encoding = QStringConverter::encodingForName(cs.toLatin1().constData());

@@ -1,5 +1,5 @@
 // Entries → vCard 3.0 or 4.0 text.
-#include "VCardContacts.h"
+#include "io/VCardContacts.h"
 
 #include <QDate>
 

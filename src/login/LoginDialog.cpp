@@ -1,6 +1,6 @@
-#include "LoginDialog.h"
+#include "login/LoginDialog.h"
 
-#include "DialogButtons.h"
+#include "ui/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoginFlow.h"
+#include "login/LoginFlow.h"
 
 #include <QDialog>
 

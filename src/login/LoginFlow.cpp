@@ -1,8 +1,8 @@
-#include "LoginFlow.h"
+#include "login/LoginFlow.h"
 
-#include "DbConnection.h"
-#include "DbError.h"
-#include "MessageService.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "base/MessageService.h"
 
 #include <QSettings>
 #include <QUrl>
@@ -21,8 +21,8 @@ QString userKey(const QString &target) {
 LoginFlow::LoginFlow(SecretStore &store, LoginPrompt &prompt, Attempt attempt)
     : m_store(store), m_prompt(prompt), m_attempt(std::move(attempt)) {}
 
-void LoginFlow::attachOnce(const DatabaseAccess &access) {
-    data::DbConnection connection;
+void LoginFlow::attachOnce(const db::DatabaseAccess &access) {
+    db::DbConnection connection;
     connection.setDatabase(access.database);
     connection.setUser(access.user);
     connection.setPassword(access.password);
@@ -33,18 +33,18 @@ QString LoginFlow::secretKey(const QString &target, const QString &user) {
     return user + QLatin1Char('@') + target;
 }
 
-LoginFlow::Outcome LoginFlow::attempt(const DatabaseAccess &access) {
+LoginFlow::Outcome LoginFlow::attempt(const db::DatabaseAccess &access) {
     try {
         m_attempt(access);
         return Outcome::Admitted;
-    } catch (const data::DbError &e) {
-        return e.kind() == data::DbError::Kind::LoginRefused ? Outcome::Refused : Outcome::Unreachable;
+    } catch (const db::DbError &e) {
+        return e.kind() == db::DbError::Kind::LoginRefused ? Outcome::Refused : Outcome::Unreachable;
     }
 }
 
-std::optional<DatabaseAccess> LoginFlow::obtain(const QString &target) {
-    if (!dbtarget::isServer(target))
-        return DatabaseAccess::embedded(target);
+std::optional<db::DatabaseAccess> LoginFlow::obtain(const QString &target) {
+    if (!db::target::isServer(target))
+        return db::DatabaseAccess::embedded(target);
     LoginAnswer suggested{QSettings().value(userKey(target)).toString(), {}, false};
     QString problem;
     auto tryLogin = [&](const QString &user, const QString &password) -> Outcome {
@@ -57,7 +57,7 @@ std::optional<DatabaseAccess> LoginFlow::obtain(const QString &target) {
     if (!suggested.user.isEmpty()) {
         if (const auto remembered = m_store.read(secretKey(target, suggested.user))) {
             if (tryLogin(suggested.user, *remembered) != Outcome::Refused)
-                return DatabaseAccess{target, suggested.user, *remembered};
+                return db::DatabaseAccess{target, suggested.user, *remembered};
             suggested.remember = true;
         }
     }
@@ -65,7 +65,7 @@ std::optional<DatabaseAccess> LoginFlow::obtain(const QString &target) {
     if (!envUser.isEmpty()) {
         const QString envPassword = qEnvironmentVariable("ISC_PASSWORD");
         if (tryLogin(envUser, envPassword) != Outcome::Refused)
-            return DatabaseAccess{target, envUser, envPassword};
+            return db::DatabaseAccess{target, envUser, envPassword};
         if (suggested.user.isEmpty())
             suggested.user = envUser;
     }
@@ -73,7 +73,7 @@ std::optional<DatabaseAccess> LoginFlow::obtain(const QString &target) {
         const std::optional<LoginAnswer> answer = m_prompt.ask(target, suggested, problem);
         if (!answer)
             return std::nullopt;
-        const DatabaseAccess access{target, answer->user, answer->password};
+        const db::DatabaseAccess access{target, answer->user, answer->password};
         const Outcome outcome = tryLogin(answer->user, answer->password);
         if (outcome == Outcome::Admitted)
             keep(target, *answer);
@@ -92,7 +92,7 @@ void LoginFlow::keep(const QString &target, const LoginAnswer &answer) {
     }
     const QString error = m_store.write(key, answer.password);
     if (!error.isEmpty())
-        msg::show(msg::Kind::Warning,
+        base::msg::show(base::msg::Kind::Warning,
                   QStringLiteral("Heslo se nepodařilo zapamatovat (%1). Příště se program na heslo "
                                  "zeptá znovu.")
                       .arg(error));

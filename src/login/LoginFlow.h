@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DatabaseTarget.h"
-#include "SecretStore.h"
+#include "db/DatabaseTarget.h"
+#include "login/SecretStore.h"
 
 #include <functional>
 #include <optional>
@@ -35,8 +35,8 @@ inline const QString kLoginRefused =
 /// settings keep only the user's name.
 class LoginFlow {
 public:
-    /// Attaches with `access` and detaches again; throws data::DbError.
-    using Attempt = std::function<void(const DatabaseAccess &access)>;
+    /// Attaches with `access` and detaches again; throws db::DbError.
+    using Attempt = std::function<void(const db::DatabaseAccess &access)>;
 
     LoginFlow(SecretStore &store, LoginPrompt &prompt, Attempt attempt = attachOnce);
 
@@ -44,15 +44,15 @@ public:
     /// at once. nullopt when the user cancelled. A failure other than a
     /// refused login (the server cannot be reached) returns the access
     /// tried, for the program to report as it reports any such database.
-    std::optional<DatabaseAccess> obtain(const QString &target);
+    std::optional<db::DatabaseAccess> obtain(const QString &target);
 
-    static void attachOnce(const DatabaseAccess &access);
+    static void attachOnce(const db::DatabaseAccess &access);
     /// The secret store's key of a user's password on `target`.
     static QString secretKey(const QString &target, const QString &user);
 
 private:
     enum class Outcome { Admitted, Refused, Unreachable };
-    Outcome attempt(const DatabaseAccess &access);
+    Outcome attempt(const db::DatabaseAccess &access);
     void keep(const QString &target, const LoginAnswer &answer);
 
     SecretStore &m_store;

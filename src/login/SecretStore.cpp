@@ -1,4 +1,4 @@
-#include "SecretStore.h"
+#include "login/SecretStore.h"
 
 #include <qt6keychain/keychain.h>
 

@@ -1,4 +1,4 @@
-#include "CardDocument.h"
+#include "print/CardDocument.h"
 
 #include <QRegularExpression>
 

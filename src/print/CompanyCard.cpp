@@ -1,13 +1,13 @@
-#include "CompanyCard.h"
+#include "print/CompanyCard.h"
 
-#include "CardDocument.h"
-#include "Dataset.h"
-#include "U_DM.h"
-#include "U_report.h"
+#include "print/CardDocument.h"
+#include "dataset/Dataset.h"
+#include "data/U_DM.h"
+#include "print/U_report.h"
 
 namespace {
 
-QString text(const data::Dataset &dataset, const char *column) {
+QString text(const dataset::Dataset &dataset, const char *column) {
     return dataset.fieldByName(QString::fromLatin1(column))->asString();
 }
 
@@ -37,7 +37,7 @@ void CompanyCard::addPairLine(const QString &templateOne, const QString &one, co
 }
 
 void CompanyCard::addCompanyAddress(const char *heading, const char *suffix) {
-    const data::Dataset &firma = m_dm.tFIRMA;
+    const dataset::Dataset &firma = m_dm.tFIRMA;
     auto column = [&](const char *stem) { return firma.fieldByName(QString::fromLatin1(stem) + QLatin1String(suffix))->asString(); };
     const QString name = column("NAZEV_ADRESA"), street1 = column("ADRESA"), street2 = column("ULICE"),
                   town = column("OBEC"), postcode = column("PSC"), country = column("STAT");
@@ -52,7 +52,7 @@ void CompanyCard::addCompanyAddress(const char *heading, const char *suffix) {
         m_doc.addLine(country);
 }
 
-void CompanyCard::addMeansOfContact(const data::Dataset &source) {
+void CompanyCard::addMeansOfContact(const dataset::Dataset &source) {
     m_doc.addLine(QStringLiteral("telefon (1,2):  %1 , %2").arg(text(source, "TELEFON1"), text(source, "TELEFON2")));
     m_doc.addLine(QStringLiteral("mobil: %1    fax: %2").arg(text(source, "MOBIL"), text(source, "FAX")));
     m_doc.addLine(QStringLiteral("Email: %1").arg(text(source, "EMAIL1")));
@@ -65,7 +65,7 @@ void CompanyCard::addMeansOfContact(const data::Dataset &source) {
 }
 
 void CompanyCard::compose(int companyId) {
-    const data::Dataset &firma = m_dm.tFIRMA;
+    const dataset::Dataset &firma = m_dm.tFIRMA;
     m_doc.clear();
     m_doc.addHeading(text(firma, "NAZEV_FIRMA"), 16, true);
     m_doc.addHeading(QStringLiteral("Popis:"), 11);
@@ -86,7 +86,7 @@ void CompanyCard::compose(int companyId) {
     m_doc.addLine(QString());
     m_doc.addHeading(QStringLiteral("KONTAKTY:"), 13);
 
-    data::QueryDataset &contacts = m_dm.qFirmaKontakty;
+    dataset::QueryDataset &contacts = m_dm.qFirmaKontakty;
     contacts.close();
     contacts.paramByName(QStringLiteral("IdFirmy"))->setAsInteger(companyId);
     contacts.open();
@@ -94,12 +94,12 @@ void CompanyCard::compose(int companyId) {
     const int count = contacts.recordCount();
     for (int i = 0; i < count; ++i) {
         contacts.moveTo(i);
-        addContactBlock(int(data::toInteger(contacts.fieldByName(QStringLiteral("ID"))->asString())));
+        addContactBlock(int(dataset::toInteger(contacts.fieldByName(QStringLiteral("ID"))->asString())));
     }
 }
 
 void CompanyCard::addContactBlock(int contactId) {
-    data::Dataset &contact = m_dm.tKONTAKT;
+    dataset::Dataset &contact = m_dm.tKONTAKT;
     contact.locate(QStringLiteral("ID"), {contactId}, true);
     if (text(contact, "KRAJ") == QLatin1String("***"))
         return;

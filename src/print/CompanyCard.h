@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace data {
+namespace dataset {
 class Dataset;
-}
+} // namespace dataset
 class CardDocument;
 class TDM;
 class TfmReporty;
@@ -30,7 +30,7 @@ public:
 
 private:
     void addCompanyAddress(const char *heading, const char *suffix);
-    void addMeansOfContact(const data::Dataset &source);
+    void addMeansOfContact(const dataset::Dataset &source);
     /// Appends "one + joiner + two" when either column is not empty.
     void addPairLine(const QString &templateOne, const QString &one, const QString &joiner,
                      const QString &templateTwo, const QString &two);

@@ -1,6 +1,6 @@
-#include "RtfWriter.h"
+#include "print/RtfWriter.h"
 
-#include "AnsiCodePage.h"
+#include "report/AnsiCodePage.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CardDocument.h"
+#include "print/CardDocument.h"
 
 #include <QByteArray>
 

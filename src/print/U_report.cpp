@@ -1,6 +1,6 @@
-#include "U_report.h"
+#include "print/U_report.h"
 
-#include "RtfWriter.h"
+#include "print/RtfWriter.h"
 
 TfmReporty::TfmReporty(QObject *parent) : QObject(parent), m_report(QStringLiteral("qrVypis")) {
     // The default settings are the card's: A4 portrait, 12.7 mm margins, one column,

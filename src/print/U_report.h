@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CardDocument.h"
-#include "Report.h"
+#include "print/CardDocument.h"
+#include "report/Report.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "AnsiCodePage.h"
+#include "report/AnsiCodePage.h"
 
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 namespace {
 
@@ -19,14 +19,14 @@ QChar decode(unsigned char byte, int codePage) {
     if (byte < 0x80)
         return QChar(byte);
     if (codePage == 1250)
-        return data::win1250::decodeByte(byte);
+        return base::win1250::decodeByte(byte);
     if (codePage == 1252 && byte < 0xA0)
         return QChar(kC1Range1252[byte - 0x80]);
     return QChar(byte);
 }
 
 std::optional<unsigned char> encode1250(QChar ch) {
-    const int byte = data::win1250::encodeChar(ch);
+    const int byte = base::win1250::encodeChar(ch);
     if (byte < 0)
         return std::nullopt;
     return static_cast<unsigned char>(byte);

@@ -1,4 +1,4 @@
-#include "PageRenderer.h"
+#include "report/PageRenderer.h"
 
 #include <QPaintDevice>
 #include <QPainter>

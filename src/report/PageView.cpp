@@ -1,6 +1,6 @@
-#include "PageView.h"
+#include "report/PageView.h"
 
-#include "PageRenderer.h"
+#include "report/PageRenderer.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "PreparedReport.h"
+#include "report/PreparedReport.h"
 
 QList<SearchHit> findText(const PreparedReport &report, const QString &text,
                           Qt::CaseSensitivity cs) {

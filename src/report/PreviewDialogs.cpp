@@ -1,4 +1,4 @@
-#include "PreviewDialogs.h"
+#include "report/PreviewDialogs.h"
 
 #include <QCheckBox>
 #include <QDialog>

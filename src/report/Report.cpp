@@ -1,8 +1,8 @@
-#include "Report.h"
+#include "report/Report.h"
 
-#include "ReportLayouter.h"
-#include "ReportPreview.h"
-#include "RtfReader.h"
+#include "report/ReportLayouter.h"
+#include "report/ReportPreview.h"
+#include "report/RtfReader.h"
 
 #include <QPrinter>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PreparedReport.h"
-#include "ReportSettings.h"
-#include "RichText.h"
+#include "report/PreparedReport.h"
+#include "report/ReportSettings.h"
+#include "report/RichText.h"
 
 #include <QByteArray>
 #include <QString>

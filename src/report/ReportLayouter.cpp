@@ -1,4 +1,4 @@
-#include "ReportLayouter.h"
+#include "report/ReportLayouter.h"
 
 #include <QTextLayout>
 

@@ -1,6 +1,6 @@
-#include "ReportOutput.h"
+#include "report/ReportOutput.h"
 
-#include "PageRenderer.h"
+#include "report/PageRenderer.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

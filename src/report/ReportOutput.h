@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreparedReport.h"
+#include "report/PreparedReport.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "ReportPreview.h"
+#include "report/ReportPreview.h"
 
-#include "ReportFile.h"
-#include "ReportOutput.h"
-#include "SearchResultPane.h"
-#include "ThumbnailModel.h"
+#include "report/ReportFile.h"
+#include "report/ReportOutput.h"
+#include "report/SearchResultPane.h"
+#include "report/ThumbnailModel.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "PageView.h"
-#include "PreparedReport.h"
-#include "PreviewDialogs.h"
+#include "report/PageView.h"
+#include "report/PreparedReport.h"
+#include "report/PreviewDialogs.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "RichText.h"
+#include "report/RichText.h"
 
 #include <QHashFunctions>
 

@@ -1,7 +1,7 @@
-#include "RtfReader.h"
+#include "report/RtfReader.h"
 
-#include "AnsiCodePage.h"
-#include "RtfKeywords.h"
+#include "report/AnsiCodePage.h"
+#include "report/RtfKeywords.h"
 
 #include <QHash>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichText.h"
+#include "report/RichText.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "SearchResultPane.h"
+#include "report/SearchResultPane.h"
 
 #include <QLabel>
 #include <QListWidget>

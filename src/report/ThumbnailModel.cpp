@@ -1,6 +1,6 @@
-#include "ThumbnailModel.h"
+#include "report/ThumbnailModel.h"
 
-#include "PageRenderer.h"
+#include "report/PageRenderer.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "Columns.h"
+#include "schema/Columns.h"
 
 namespace schema {
 namespace {

@@ -1,11 +1,11 @@
-#include "DatabaseCreator.h"
+#include "schema/DatabaseCreator.h"
 
-#include "DatabaseTarget.h"
-#include "DbConnection.h"
-#include "DbError.h"
-#include "NameDays.h"
-#include "U_DM.h"
-#include "Win1250.h"
+#include "db/DatabaseTarget.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "schema/NameDays.h"
+#include "data/U_DM.h"
+#include "base/Win1250.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +16,7 @@ namespace {
 
 QByteArray sqlBytes(const QString &sql) {
     QByteArray bytes;
-    data::win1250::encode(sql, bytes);
+    base::win1250::encode(sql, bytes);
     return bytes;
 }
 
@@ -36,19 +36,19 @@ void removeFolders(const QStringList &made) {
             return;
 }
 
-void fillCalendar(data::DbConnection &db) {
+void fillCalendar(db::DbConnection &db) {
     QList<QVariantList> rows;
     for (const NameDay &d : nameDays())
         rows << QVariantList{d.day, d.month, QString::fromUtf8(d.name)};
     db.executeBatch("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)", rows);
 }
 
-ServerLogin loginOrOwn(const ServerLogin &login) {
-    return login.user.isEmpty() ? ServerLogin{dbsettings::kUser, dbsettings::kPassword} : login;
+db::ServerLogin loginOrOwn(const db::ServerLogin &login) {
+    return login.user.isEmpty() ? db::ServerLogin{db::settings::kUser, db::settings::kPassword} : login;
 }
 
 /// Makes the tables and the first rows in the database just created.
-void populate(data::DbConnection &db, const CreateOptions &options, const Filler &fill) {
+void populate(db::DbConnection &db, const CreateOptions &options, const Filler &fill) {
     db.setConnected(true);
     for (const QString &statement : schemaStatements(options.layout))
         db.executeCommitted(sqlBytes(statement), {});
@@ -63,14 +63,14 @@ void populate(data::DbConnection &db, const CreateOptions &options, const Filler
     db.setConnected(false);
 }
 
-void build(const QString &path, const CreateOptions &options, const Filler &fill, const ServerLogin &given) {
-    const ServerLogin login = loginOrOwn(given);
-    data::DbConnection::createDatabase(path, login.user, login.password, options.forcedWrites);
-    data::DbConnection db;
+void build(const QString &path, const CreateOptions &options, const Filler &fill, const db::ServerLogin &given) {
+    const db::ServerLogin login = loginOrOwn(given);
+    db::DbConnection::createDatabase(path, login.user, login.password, options.forcedWrites);
+    db::DbConnection db;
     db.setDatabase(path);
     db.setUser(login.user);
     db.setPassword(login.password);
-    if (!dbtarget::isServer(path)) {
+    if (!db::target::isServer(path)) {
         populate(db, options, fill);
         return;
     }
@@ -80,7 +80,7 @@ void build(const QString &path, const CreateOptions &options, const Filler &fill
     } catch (...) {
         try {
             db.dropDatabase();
-        } catch (const data::DbError &) {
+        } catch (const db::DbError &) {
             // The first error is the one worth reporting.
         }
         throw;
@@ -90,20 +90,20 @@ void build(const QString &path, const CreateOptions &options, const Filler &fill
 } // namespace
 
 void createDatabase(const QString &path, const CreateOptions &options, const Filler &fill,
-                    const ServerLogin &login) {
-    if (dbtarget::isServer(path)) {
+                    const db::ServerLogin &login) {
+    if (db::target::isServer(path)) {
         build(path, options, fill, login);
         return;
     }
     // A link that leads nowhere (or round in a loop) stands there all the same.
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw data::DbError(
+        throw db::DbError(
             QStringLiteral("Soubor %1 už existuje; zůstal beze změny.").arg(path));
     const QString folder = QFileInfo(path).absolutePath();
     const QStringList made = missingFolders(folder);
     if (!QDir().mkpath(folder)) {
         removeFolders(made);
-        throw data::DbError(QStringLiteral("složku %1 nelze vytvořit").arg(folder));
+        throw db::DbError(QStringLiteral("složku %1 nelze vytvořit").arg(folder));
     }
     try {
         build(path, options, fill, {});

@@ -1,4 +1,4 @@
-#include "NameDays.h"
+#include "schema/NameDays.h"
 
 namespace schema {
 

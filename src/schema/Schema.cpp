@@ -1,8 +1,8 @@
-#include "Schema.h"
+#include "schema/Schema.h"
 
-#include "ChangeLog.h"
-#include "Columns.h"
-#include "RowIds.h"
+#include "data/ChangeLog.h"
+#include "schema/Columns.h"
+#include "data/RowIds.h"
 
 namespace schema {
 namespace {

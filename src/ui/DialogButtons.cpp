@@ -1,4 +1,4 @@
-#include "DialogButtons.h"
+#include "ui/DialogButtons.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

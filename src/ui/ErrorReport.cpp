@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
+#include "ui/ErrorReport.h"
 
-#include "DbError.h"
-#include "MessageService.h"
+#include "db/DbError.h"
+#include "base/MessageService.h"
 
 #include <exception>
 
@@ -14,14 +14,14 @@ QString errorReportText(const QString &message) {
 }
 
 void showErrorReport(const QString &message) {
-    msg::show(msg::Kind::ErrorReport, errorReportText(message), msg::Buttons::Ok);
+    base::msg::show(base::msg::Kind::ErrorReport, errorReportText(message), base::msg::Buttons::Ok);
 }
 
 bool guarded(const std::function<void()> &action) {
     try {
         action();
         return true;
-    } catch (const data::DbError &e) {
+    } catch (const db::DbError &e) {
         showErrorReport(e.message());
     } catch (const std::exception &e) {
         showErrorReport(QString::fromLocal8Bit(e.what()));

@@ -1,4 +1,4 @@
-#include "MessageBoxService.h"
+#include "ui/MessageBoxService.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,14 +6,14 @@
 
 namespace ui {
 
-QString MessageBoxService::caption(msg::Kind kind) {
+QString MessageBoxService::caption(base::msg::Kind kind) {
     switch (kind) {
-    case msg::Kind::Warning: return QStringLiteral("Warning");
-    case msg::Kind::Error: return QStringLiteral("Error");
-    case msg::Kind::Information: return QStringLiteral("Information");
-    case msg::Kind::Confirm: return QStringLiteral("Confirm");
-    case msg::Kind::Plain:
-    case msg::Kind::ErrorReport: break;
+    case base::msg::Kind::Warning: return QStringLiteral("Warning");
+    case base::msg::Kind::Error: return QStringLiteral("Error");
+    case base::msg::Kind::Information: return QStringLiteral("Information");
+    case base::msg::Kind::Confirm: return QStringLiteral("Confirm");
+    case base::msg::Kind::Plain:
+    case base::msg::Kind::ErrorReport: break;
     }
     return QApplication::applicationDisplayName();
 }
@@ -26,30 +26,30 @@ QString MessageBoxService::screenText(const QString &text) {
     return screen;
 }
 
-msg::Answer MessageBoxService::show(msg::Kind kind, const QString &text, msg::Buttons buttons) {
+base::msg::Answer MessageBoxService::show(base::msg::Kind kind, const QString &text, base::msg::Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption(kind));
     box.setText(screenText(text));
     box.setTextFormat(Qt::PlainText);
     switch (kind) {
-    case msg::Kind::Warning: box.setIcon(QMessageBox::Warning); break;
-    case msg::Kind::Error:
-    case msg::Kind::ErrorReport: box.setIcon(QMessageBox::Critical); break;
-    case msg::Kind::Information: box.setIcon(QMessageBox::Information); break;
-    case msg::Kind::Confirm: box.setIcon(QMessageBox::Question); break;
-    case msg::Kind::Plain: box.setIcon(QMessageBox::NoIcon); break;
+    case base::msg::Kind::Warning: box.setIcon(QMessageBox::Warning); break;
+    case base::msg::Kind::Error:
+    case base::msg::Kind::ErrorReport: box.setIcon(QMessageBox::Critical); break;
+    case base::msg::Kind::Information: box.setIcon(QMessageBox::Information); break;
+    case base::msg::Kind::Confirm: box.setIcon(QMessageBox::Question); break;
+    case base::msg::Kind::Plain: box.setIcon(QMessageBox::NoIcon); break;
     }
-    if (buttons == msg::Buttons::Ok) {
+    if (buttons == base::msg::Buttons::Ok) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
-        return msg::Answer::Ok;
+        return base::msg::Answer::Ok;
     }
     QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
-    return box.clickedButton() == yes ? msg::Answer::Yes : msg::Answer::No;
+    return box.clickedButton() == yes ? base::msg::Answer::Yes : base::msg::Answer::No;
 }
 
 } // namespace ui

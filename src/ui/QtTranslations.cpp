@@ -1,4 +1,4 @@
-#include "QtTranslations.h"
+#include "ui/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "SharedColors.h"
+#include "ui/SharedColors.h"
 
 namespace ui {
 

@@ -2,15 +2,15 @@
 // the way a screen reader meets it: names, labels, what displays say, and
 // that each control can be reached without a mouse.
 #include "AccessibilityAudit.h"
-#include "FormFixture.h"
-#include "ProgramFixture.h"
-#include "TemporarySettings.h"
+#include "support/FormFixture.h"
+#include "app/ProgramFixture.h"
+#include "support/TemporarySettings.h"
 
-#include "DbNavigator.h"
-#include "RecordProtocol.h"
-#include "MessageBoxService.h"
-#include "PreviewDialogs.h"
-#include "ReportPreview.h"
+#include "forms/DbNavigator.h"
+#include "forms/RecordProtocol.h"
+#include "ui/MessageBoxService.h"
+#include "report/PreviewDialogs.h"
+#include "report/ReportPreview.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -176,18 +176,18 @@ class TestAccessibility : public QObject {
     void messageBoxes_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("question");
-        QTest::newRow("warning") << int(msg::Kind::Warning) << false;
-        QTest::newRow("error") << int(msg::Kind::Error) << false;
-        QTest::newRow("information") << int(msg::Kind::Information) << false;
-        QTest::newRow("confirm") << int(msg::Kind::Confirm) << true;
-        QTest::newRow("error report") << int(msg::Kind::ErrorReport) << false;
+        QTest::newRow("warning") << int(base::msg::Kind::Warning) << false;
+        QTest::newRow("error") << int(base::msg::Kind::Error) << false;
+        QTest::newRow("information") << int(base::msg::Kind::Information) << false;
+        QTest::newRow("confirm") << int(base::msg::Kind::Confirm) << true;
+        QTest::newRow("error report") << int(base::msg::Kind::ErrorReport) << false;
     }
     void messageBoxes() {
         QFETCH(int, kind);
         QFETCH(bool, question);
         ui::MessageBoxService boxes;
-        onModal([&] { boxes.show(msg::Kind(kind), QStringLiteral("Opravdu smazat záznam?"),
-                                 question ? msg::Buttons::YesNo : msg::Buttons::Ok); },
+        onModal([&] { boxes.show(base::msg::Kind(kind), QStringLiteral("Opravdu smazat záznam?"),
+                                 question ? base::msg::Buttons::YesNo : base::msg::Buttons::Ok); },
                 [](QWidget *box) { QVERIFY(readsWell(box)); });
     }
 };

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DataFixture.h"
-#include "MessageService.h"
-#include "U_Firma.h"
-#include "U_Info.h"
-#include "U_Kontakt.h"
-#include "U_deska.h"
-#include "U_report.h"
+#include "support/DataFixture.h"
+#include "base/MessageService.h"
+#include "forms/U_Firma.h"
+#include "app/U_Info.h"
+#include "forms/U_Kontakt.h"
+#include "app/U_deska.h"
+#include "print/U_report.h"
 
 #include <functional>
 #include <memory>
@@ -27,7 +27,7 @@ struct ProgramFixture {
     }
 
     DataFixture db;
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     TfmReporty printForm;
     std::unique_ptr<Tfm_Deska> deska;
     std::unique_ptr<TFM_Kontakt> contactForm;

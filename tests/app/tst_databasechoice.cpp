@@ -1,12 +1,12 @@
 // Choosing the database from the main window: the dialog shows the setting,
 // refuses what cannot be opened with a message and the typing kept, and
 // keeps a choice in the setting the next start reads.
-#include "DatabaseDialog.h"
-#include "DataGrid.h"
-#include "DatabaseLocation.h"
-#include "GridMenu.h"
+#include "app/DatabaseDialog.h"
+#include "grid/DataGrid.h"
+#include "db/DatabaseLocation.h"
+#include "grid/GridMenu.h"
 #include "ProgramFixture.h"
-#include "TemporarySettings.h"
+#include "support/TemporarySettings.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -90,7 +90,7 @@ private slots:
         QFETCH(QString, server);
         QFETCH(QString, path);
         QFETCH(QString, why);
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         DatabaseDialog dialog{QString(), QString(), QString()};
         (file.isNull() ? dialog.rbServer : dialog.rbFile)->setChecked(true);
         dialog.eSoubor->setText(file);
@@ -135,7 +135,7 @@ private slots:
         });
         program.deska->actDatabase->trigger();
         QCOMPARE(setting(), file);
-        QCOMPARE(DatabaseLocation::forThisProgram(setting()).database, file);
+        QCOMPARE(db::DatabaseLocation::forThisProgram(setting()).database, file);
         QCOMPARE(program.messages.messages.size(), size_t(1));
         QVERIFY2(program.messages.messages[0].text.contains(QStringLiteral("Při příštím spuštění program otevře "
                                                                            "databázi %1").arg(file)),

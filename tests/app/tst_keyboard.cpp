@@ -2,12 +2,12 @@
 // in the filter box, open it from the board, edit, confirm and close; select
 // a company on the board and print its card; the main window's Tab order.
 #include "ProgramFixture.h"
-#include "TemporarySettings.h"
+#include "support/TemporarySettings.h"
 
-#include "DataGrid.h"
-#include "PreparedReport.h"
-#include "ReportPreview.h"
-#include "StatusPanel.h"
+#include "grid/DataGrid.h"
+#include "report/PreparedReport.h"
+#include "report/ReportPreview.h"
+#include "app/StatusPanel.h"
 
 #include <QApplication>
 #include <QLineEdit>

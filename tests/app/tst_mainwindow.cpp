@@ -1,14 +1,14 @@
 // The main window in-process: creation steps, toolbar, commands and the
 // standard error report.
-#include "TemporarySettings.h"
-#include "DataFixture.h"
+#include "support/TemporarySettings.h"
+#include "support/DataFixture.h"
 
-#include "ErrorReport.h"
-#include "MessageBoxService.h"
-#include "MessageService.h"
-#include "U_Firma.h"
-#include "U_Kontakt.h"
-#include "U_deska.h"
+#include "ui/ErrorReport.h"
+#include "ui/MessageBoxService.h"
+#include "base/MessageService.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
+#include "app/U_deska.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,7 +26,7 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<DataFixture> f;
-    std::unique_ptr<msg::Recorder> recorder;
+    std::unique_ptr<base::msg::Recorder> recorder;
 
     std::unique_ptr<Tfm_Deska> window() {
         f->disconnect();
@@ -39,7 +39,7 @@ private slots:
     void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
         f = std::make_unique<DataFixture>();
-        recorder = std::make_unique<msg::Recorder>();
+        recorder = std::make_unique<base::msg::Recorder>();
     }
     void cleanup() {
         recorder.reset();
@@ -66,17 +66,17 @@ private slots:
 
     void lineBreaksShowOnce() {
         QCOMPARE(ui::MessageBoxService::screenText(QStringLiteral("a\n\rb")), QStringLiteral("a\nb"));
-        QCOMPARE(ui::MessageBoxService::caption(msg::Kind::Warning), QStringLiteral("Warning"));
-        QCOMPARE(ui::MessageBoxService::caption(msg::Kind::Confirm), QStringLiteral("Confirm"));
+        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Warning), QStringLiteral("Warning"));
+        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Confirm), QStringLiteral("Confirm"));
     }
 
     void guardedActionReportsAndGoesOn() {
         bool after = false;
-        QVERIFY(!ui::guarded([] { throw data::DbError(QStringLiteral("tKONTAKT: Dataset not in edit or insert mode")); }));
+        QVERIFY(!ui::guarded([] { throw db::DbError(QStringLiteral("tKONTAKT: Dataset not in edit or insert mode")); }));
         QVERIFY(ui::guarded([&] { after = true; }));
         QVERIFY(after);
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(recorder->messages[0].text, QStringLiteral("tKONTAKT: Dataset not in edit or insert mode."));
     }
 
@@ -151,7 +151,7 @@ private slots:
         w->selectedRowId = QStringLiteral("77");
         QVERIFY(ui::guarded([&] { w->sbTiskClick(); }));
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::Information);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Information);
     }
 
     void contactsCommandLeavesTheTableUnfiltered() {
@@ -211,7 +211,7 @@ private slots:
         w->show();
         QTRY_VERIFY(!w->isVisible());
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::Information);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Information);
         QCOMPARE(recorder->messages[0].text,
                  QStringLiteral("Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
     }

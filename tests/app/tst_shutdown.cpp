@@ -1,9 +1,9 @@
 // A shutdown signal while a record form is open in edit mode: the form's
 // loop ends without asking anything and the unconfirmed typing is dropped.
 // Its own executable: after the signal every event loop of the process ends.
-#include "FormFixture.h"
-#include "ShutdownSignals.h"
-#include "U_Kontakt.h"
+#include "support/FormFixture.h"
+#include "app/ShutdownSignals.h"
+#include "forms/U_Kontakt.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -18,7 +18,7 @@ private slots:
         addCompany(db, 1, QStringLiteral("Alfa"));
         addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
         db.openAll();
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         TFM_Kontakt form(*db.dm);
         ShutdownSignals shutdown;
         shutdown.install();

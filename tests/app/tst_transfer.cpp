@@ -1,16 +1,16 @@
 // Export and import from the main window: the toolbar buttons and the
 // board's menu, the three export scopes, the preview and its ticks, on a
 // real database and real widgets.
-#include "DataFixture.h"
-#include "TemporarySettings.h"
+#include "support/DataFixture.h"
+#include "support/TemporarySettings.h"
 
-#include "ContactTransfer.h"
-#include "DataGrid.h"
-#include "GridMenu.h"
-#include "ImportPreview.h"
-#include "MessageService.h"
-#include "ShutdownSignals.h"
-#include "U_deska.h"
+#include "app/ContactTransfer.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
+#include "forms/ImportPreview.h"
+#include "base/MessageService.h"
+#include "app/ShutdownSignals.h"
+#include "app/U_deska.h"
 
 #include <QAction>
 #include <QFile>
@@ -58,7 +58,7 @@ class TestTransfer : public QObject {
     TemporarySettings m_settings;
     QTemporaryDir m_dir;
     std::unique_ptr<DataFixture> f;
-    std::unique_ptr<msg::Recorder> recorder;
+    std::unique_ptr<base::msg::Recorder> recorder;
     std::unique_ptr<Tfm_Deska> w;
     QString m_exportName;
     io::FileFormat m_exportFormat = io::FileFormat::VCard4;
@@ -94,7 +94,7 @@ private slots:
         f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (2, 1, 0, ' ', 'Eva', 'Zelená')"_qs);
         f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (3, 2, 0, ' ', 'Petr', 'Bureš')"_qs);
         f->disconnect();
-        recorder = std::make_unique<msg::Recorder>();
+        recorder = std::make_unique<base::msg::Recorder>();
         w = std::make_unique<Tfm_Deska>(*f->dm, f->base());
         m_exportName = m_dir.filePath(QStringLiteral("export.vcf"));
         QFile::remove(m_exportName);
@@ -138,12 +138,12 @@ private slots:
     void exportScopes() {
         w->actExportAll->trigger();
         QCOMPARE(exportedSurnames(), (QStringList{u"Adámek"_qs, u"Zelená"_qs, u"Bureš"_qs}));
-        QCOMPARE(recorder->messages.back().kind, msg::Kind::Information);
+        QCOMPARE(recorder->messages.back().kind, base::msg::Kind::Information);
         QCOMPARE(recorder->messages.back().text,
                  u"Do souboru %1 bylo exportováno záznamů: 3."_qs.arg(m_exportName));
 
         // The company of the board's current row, whether a company or a contact line.
-        data::QueryDataset &board = f->dm->qHlavniDeska;
+        dataset::QueryDataset &board = f->dm->qHlavniDeska;
         QVERIFY(board.locate(QStringLiteral("ID"), {3}));
         w->actExportCompany->trigger();
         QCOMPARE(exportedSurnames(), QStringList{u"Bureš"_qs});
@@ -167,7 +167,7 @@ private slots:
         m_exportName = QStringLiteral("/nonexistent/folder/k.vcf");
         w->actExportAll->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
         QVERIFY(recorder->messages[0].text.startsWith(u"Soubor /nonexistent/folder/k.vcf nelze zapsat: "_qs));
     }
 
@@ -208,7 +208,7 @@ private slots:
         w->actImport->trigger();
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::Error);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
         QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
 

@@ -1,7 +1,7 @@
 // Start-up of the built program against prepared directories: upgrade,
 // version gate, a missing database and the base directory.
-#include "ChildProcess.h"
-#include "TestDatabase.h"
+#include "support/ChildProcess.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>

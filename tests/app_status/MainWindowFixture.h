@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DataFixture.h"
-#include "MessageService.h"
-#include "U_deska.h"
+#include "support/DataFixture.h"
+#include "base/MessageService.h"
+#include "app/U_deska.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -21,7 +21,7 @@ struct MainWindowFixture {
     }
 
     DataFixture data;
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     std::unique_ptr<Tfm_Deska> window;
 };
 

@@ -1,6 +1,6 @@
 // The About window: its version line, its contents and its closing.
 #include "MainWindowFixture.h"
-#include "U_Info.h"
+#include "app/U_Info.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -135,14 +135,14 @@ void TestAbout::closing() {
 void TestAbout::databaseMissing() {
     QTemporaryDir empty;
     TDM dm;
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     Tfm_Deska w(dm, empty.path());
     QVERIFY(w.stbP1->text().isEmpty());
     const size_t before = messages.messages.size();
     TfmInfo about(dm, w);
     QCOMPARE(about.lVerze->text(), QStringLiteral("verze:"));
     QCOMPARE(messages.messages.size(), before + 1);
-    QCOMPARE(messages.messages.back().kind, msg::Kind::ErrorReport);
+    QCOMPARE(messages.messages.back().kind, base::msg::Kind::ErrorReport);
     QVERIFY(!messages.messages.back().text.isEmpty());
 }
 

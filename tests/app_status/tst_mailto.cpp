@@ -99,11 +99,11 @@ void TestMailto::noMailProgramIsSaidAndTheMessageCanBeCopied() {
     // No handler for mailto: here (offscreen, no mail program): the desktop refuses it.
     QGuiApplication::clipboard()->clear();
     f->messages.messages.clear();
-    f->messages.answers = {msg::Answer::Yes};
+    f->messages.answers = {base::msg::Answer::Yes};
     f->window->selectedEmail = QStringLiteral(" jana@firma.cz ");
     f->window->sbEmailClick();
     QCOMPARE(f->messages.messages.size(), size_t(1));
-    QCOMPARE(f->messages.messages[0].buttons, msg::Buttons::YesNo);
+    QCOMPARE(f->messages.messages[0].buttons, base::msg::Buttons::YesNo);
     QVERIFY2(f->messages.messages[0].text.contains(QStringLiteral("jana@firma.cz")) &&
                  f->messages.messages[0].text.contains(QStringLiteral("poštovní program")),
              qPrintable(f->messages.messages[0].text));
@@ -112,7 +112,7 @@ void TestMailto::noMailProgramIsSaidAndTheMessageCanBeCopied() {
     QVERIFY(copied.contains(kSignature));
     // Answered No, nothing is copied.
     QGuiApplication::clipboard()->clear();
-    f->messages.answers = {msg::Answer::No};
+    f->messages.answers = {base::msg::Answer::No};
     f->window->sbEmailClick();
     QCOMPARE(f->messages.messages.size(), size_t(2));
     QVERIFY(QGuiApplication::clipboard()->text().isEmpty());

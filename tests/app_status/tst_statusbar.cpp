@@ -1,7 +1,7 @@
 // The status bar of the main window: its panels, the name-day line, the
 // colour of the web-address panel under the mouse and its click.
 #include "MainWindowFixture.h"
-#include "StatusPanel.h"
+#include "app/StatusPanel.h"
 
 #include <QEnterEvent>
 #include <QStatusBar>
@@ -83,7 +83,7 @@ void TestStatusBar::nameDayLine() {
 
 void TestStatusBar::lookupErrorReachesCaller() {
     f->data.dm->tSVATEK.close();
-    QVERIFY_THROWS_EXCEPTION(data::DbError, w->composeNameDayLine());
+    QVERIFY_THROWS_EXCEPTION(db::DbError, w->composeNameDayLine());
     QVERIFY_DB(f->data.dm->tSVATEK.open());
 }
 

@@ -2,15 +2,15 @@
 // filter box lists, the group lines and their painting, the board selection
 // with the print and e-mail buttons, the double click, and the column
 // layout kept between two starts.
-#include "TemporarySettings.h"
-#include "DataFixture.h"
+#include "support/TemporarySettings.h"
+#include "support/DataFixture.h"
 
-#include "DataGrid.h"
-#include "DatasetModel.h"
-#include "GridMenu.h"
-#include "LayoutFormat.h"
-#include "MessageService.h"
-#include "U_deska.h"
+#include "grid/DataGrid.h"
+#include "grid/DatasetModel.h"
+#include "grid/GridMenu.h"
+#include "grid/LayoutFormat.h"
+#include "base/MessageService.h"
+#include "app/U_deska.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -26,7 +26,7 @@ class TestBoard : public QObject {
 
     TemporarySettings m_settings;
     std::unique_ptr<DataFixture> f;
-    std::unique_ptr<msg::Recorder> recorder;
+    std::unique_ptr<base::msg::Recorder> recorder;
     std::unique_ptr<Tfm_Deska> w;
 
     void addBoardData() {
@@ -57,7 +57,7 @@ class TestBoard : public QObject {
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
-    data::QueryDataset &board() { return f->dm->qHlavniDeska; }
+    dataset::QueryDataset &board() { return f->dm->qHlavniDeska; }
     /// Types into the filter box one character at a time (Czech letters too).
     void type(const QString &text) {
         for (const QChar c : text)
@@ -115,7 +115,7 @@ private slots:
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"), QStringLiteral("Kontakty"))
             .clear();
         f = std::make_unique<DataFixture>();
-        recorder = std::make_unique<msg::Recorder>();
+        recorder = std::make_unique<base::msg::Recorder>();
         addBoardData();
         openWindow();
     }
@@ -198,7 +198,7 @@ private slots:
         QVERIFY(!w->sbTisk->isEnabled());
 
         // The clear button empties the box, lists everything again and keeps the focus where it was.
-        QSignalSpy reopened(&board(), &data::Dataset::reset);
+        QSignalSpy reopened(&board(), &dataset::Dataset::reset);
         w->SpeedButton2->click();
         QCOMPARE(w->Edit1->text(), QString());
         QCOMPARE(lines().size(), 13);
@@ -214,7 +214,7 @@ private slots:
         f->dm->ZConKontakty.setDatabase(f->base() + QStringLiteral("/Tabulky/CHYBI.GDB"));
         type(QStringLiteral("n"));
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::ErrorReport);
         QVERIFY(!board().isActive());
         QCOMPARE(grid()->model()->rowCount(), 0);
     }
@@ -224,7 +224,7 @@ private slots:
         const QStringList before = lines();
         type(QStringLiteral("ø"));
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].kind, msg::Kind::Warning);
+        QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Warning);
         QVERIFY2(recorder->messages[0].text.contains(QStringLiteral("„ø“")), qPrintable(recorder->messages[0].text));
         QVERIFY(board().isActive());
         QCOMPARE(lines(), before);

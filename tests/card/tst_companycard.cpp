@@ -1,9 +1,9 @@
 // The company card composed from a real database: paragraphs, their sizes,
 // the optional lines and the contacts in the order of the company query.
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 
-#include "CardDocument.h"
-#include "CompanyCard.h"
+#include "print/CardDocument.h"
+#include "print/CompanyCard.h"
 
 class TestCompanyCard : public QObject {
     Q_OBJECT
@@ -177,7 +177,7 @@ private slots:
             return f->dm->qFirmaKontakty.columnIndex(QStringLiteral("PRIJMENI"));
         }();
         f->dm->qFirmaKontakty.setRecordFilter(
-            [surname](const data::Dataset::RowReader &row) { return row.text(surname).startsWith(QLatin1Char('S')); });
+            [surname](const dataset::Dataset::RowReader &row) { return row.text(surname).startsWith(QLatin1Char('S')); });
         const QStringList card = compose(1);
         QVERIFY(card.contains(QStringLiteral("Svoboda")));
         QVERIFY(!card.contains(QStringLiteral("Novák")));

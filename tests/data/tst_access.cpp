@@ -1,14 +1,14 @@
 // The access layer against a real embedded database: fetching, navigation,
 // filter, search, the editing cycle, BLOBs, text encoding and error texts.
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 
-#include "MessageService.h"
+#include "base/MessageService.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
 
-using data::Dataset;
-using data::DbError;
+using dataset::Dataset;
+using db::DbError;
 
 class TestAccess : public QObject {
     Q_OBJECT
@@ -63,8 +63,8 @@ private slots:
         QCOMPARE_DB_ERROR(f->dm->tKONTAKT.fieldByName(QStringLiteral("nope")),
                           "tKONTAKT: Field 'nope' not found");
         QVERIFY(f->dm->tKONTAKT.fieldByName(QStringLiteral("obr")) != nullptr);
-        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("obr"))->type(), data::FieldType::Bytes);
-        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("poznamka"))->type(), data::FieldType::Memo);
+        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("obr"))->type(), db::FieldType::Bytes);
+        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("poznamka"))->type(), db::FieldType::Memo);
     }
 
     void paramsSurviveCloseAndOpen() {
@@ -188,7 +188,7 @@ private slots:
         f->exec(QStringLiteral("INSERT INTO BEZKLICE (A, KRAJ) VALUES (1, NULL)"));
         f->exec(QStringLiteral("INSERT INTO BEZKLICE (A, KRAJ) VALUES (1, 'x')"));
         f->dm->ZConKontakty.setConnected(false);  // see the new table
-        data::TableDataset t(QStringLiteral("tBezKlice"), QStringLiteral("BEZKLICE"), &f->dm->ZConKontakty);
+        dataset::TableDataset t(QStringLiteral("tBezKlice"), QStringLiteral("BEZKLICE"), &f->dm->ZConKontakty);
         t.open();
         QVERIFY(t.fieldByName(QStringLiteral("KRAJ"))->isNull());
         t.edit();
@@ -264,7 +264,7 @@ private slots:
         QString all;
         for (int b = 0x20; b < 0x100; ++b) {
             const char c = char(b);
-            const QString ch = data::win1250::decode(&c, 1);
+            const QString ch = base::win1250::decode(&c, 1);
             if (ch != QString(QChar(0xFFFD)))
                 all += ch;
         }
@@ -358,8 +358,8 @@ private slots:
         options.forcedWrites = false;
         QVERIFY_DB(initdb::buildDatabase(path, options));
         TDM dm;
-        msg::Recorder recorder;
-        dm.ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
+        base::msg::Recorder recorder;
+        dm.ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol, db::settings::kUser);
         QVERIFY(recorder.messages.empty());
         QCOMPARE(dm.tSVATEK.recordCount(), 366);
     }
@@ -393,3 +393,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestAccess)
 #include "tst_access.moc"
+#include "db/DatabaseTarget.h"

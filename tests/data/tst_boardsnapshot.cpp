@@ -1,14 +1,14 @@
 // The board answered from memory: row by row what the board statement gives
 // on the server, for generated registers and a few hundred typed texts, and
 // never stale after a change committed elsewhere.
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 
-#include "ChangeLog.h"
-#include "VersionCheck.h"
+#include "data/ChangeLog.h"
+#include "data/VersionCheck.h"
 
 #include <QRandomGenerator>
 
-using data::Dataset;
+using dataset::Dataset;
 
 namespace {
 
@@ -67,7 +67,7 @@ QList<QStringList> runs(Dataset &d) {
     return out;
 }
 
-void setPattern(data::QueryDataset &q, const QString &pattern) {
+void setPattern(dataset::QueryDataset &q, const QString &pattern) {
     q.close();
     for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
         q.paramByName(QString::fromLatin1(name))->setAsString(pattern);
@@ -112,9 +112,9 @@ private slots:
         DataFixture f;
         fillRegister(f, seed, 60, 400);
         f.openAll();
-        data::QueryDataset server(QStringLiteral("qServer"), &f.dm->ZConKontakty);
+        dataset::QueryDataset server(QStringLiteral("qServer"), &f.dm->ZConKontakty);
         server.setSql(TDM::boardSql());
-        data::QueryDataset &board = f.dm->qHlavniDeska;
+        dataset::QueryDataset &board = f.dm->qHlavniDeska;
 
         QStringList texts = {QString(), QStringLiteral("%"), QStringLiteral("_"), QStringLiteral("a_b"),
                              QStringLiteral("50%"), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("ß"),
@@ -135,7 +135,7 @@ private slots:
         const QString tooLong = QLatin1Char('%') + QString(300, QLatin1Char('a')) + QLatin1Char('%');
         QVERIFY_DB(setPattern(board, tooLong));
         QCOMPARE(board.recordCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(data::DbError, setPattern(server, tooLong));
+        QVERIFY_THROWS_EXCEPTION(db::DbError, setPattern(server, tooLong));
 
         for (const QString &text : std::as_const(texts)) {
             const QString pattern = text.isEmpty() ? QStringLiteral("%") : QLatin1Char('%') + text + QLatin1Char('%');
@@ -151,7 +151,7 @@ private slots:
         DataFixture f;
         fillRegister(f, 7, 20, 60);
         f.openAll();
-        data::QueryDataset &board = f.dm->qHlavniDeska;
+        dataset::QueryDataset &board = f.dm->qHlavniDeska;
         setPattern(board, QStringLiteral("%zzq%"));
         QCOMPARE(board.recordCount(), 0);
         f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (1000, 1, 'Zzquart', ' ')"));

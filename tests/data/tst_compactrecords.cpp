@@ -1,13 +1,13 @@
 // Records kept end to end in blocks read back exactly as written: every kind
 // of cell, lengths on both sides of a length byte's limit, records across
 // and larger than a block.
-#include "CompactRecords.h"
+#include "data/CompactRecords.h"
 
 #include <QtTest>
 
-using data::Cell;
+using db::Cell;
 using data::CompactRecords;
-using data::PackedRow;
+using db::PackedRow;
 namespace cc = data::compactcell;
 
 namespace {

@@ -1,8 +1,8 @@
 // The data module: opening in its fixed order, its messages, NextId, the
 // board query, RefreshBoard and the version check with its upgrade.
-#include "DataFixture.h"
-#include "MessageService.h"
-#include "VersionCheck.h"
+#include "support/DataFixture.h"
+#include "base/MessageService.h"
+#include "data/VersionCheck.h"
 
 #include <QFile>
 
@@ -46,13 +46,13 @@ class TestDataModule : public QObject {
 private slots:
     void openAllOpensEveryTableAndTheBoard() {
         DataFixture f;
-        msg::Recorder recorder;
+        base::msg::Recorder recorder;
         f.openAll();
         QVERIFY(recorder.messages.empty());
-        for (data::Dataset *d : {static_cast<data::Dataset *>(&f.dm->tFIRMA), static_cast<data::Dataset *>(&f.dm->tKONTAKT),
-                                 static_cast<data::Dataset *>(&f.dm->tPOBOCKA), static_cast<data::Dataset *>(&f.dm->tSVATEK),
-                                 static_cast<data::Dataset *>(&f.dm->tSVATEK_STATNI),
-                                 static_cast<data::Dataset *>(&f.dm->tNastaveni), static_cast<data::Dataset *>(&f.dm->qHlavniDeska)})
+        for (dataset::Dataset *d : {static_cast<dataset::Dataset *>(&f.dm->tFIRMA), static_cast<dataset::Dataset *>(&f.dm->tKONTAKT),
+                                 static_cast<dataset::Dataset *>(&f.dm->tPOBOCKA), static_cast<dataset::Dataset *>(&f.dm->tSVATEK),
+                                 static_cast<dataset::Dataset *>(&f.dm->tSVATEK_STATNI),
+                                 static_cast<dataset::Dataset *>(&f.dm->tNastaveni), static_cast<dataset::Dataset *>(&f.dm->qHlavniDeska)})
             QVERIFY2(d->isActive(), qPrintable(d->name()));
         QVERIFY(!f.dm->qFirmaKontakty.isActive());
         QVERIFY(!f.dm->ztUpdateNastaveni.isActive());
@@ -60,9 +60,9 @@ private slots:
 
     void missingFileGivesBothMessagesInOrder() {
         DataFixture f;
-        msg::Recorder recorder;
-        f.dm->ConnectAndOpenAll(f.base() + QStringLiteral("/Tabulky/CHYBI.GDB"), QString(), dbsettings::kPassword,
-                                dbsettings::kProtocol, dbsettings::kUser);
+        base::msg::Recorder recorder;
+        f.dm->ConnectAndOpenAll(f.base() + QStringLiteral("/Tabulky/CHYBI.GDB"), QString(), db::settings::kPassword,
+                                db::settings::kProtocol, db::settings::kUser);
         QCOMPARE(recorder.messages.size(), size_t(3));
         QCOMPARE(recorder.messages[0].text, QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"));
         QCOMPARE(recorder.messages[1].text,
@@ -75,7 +75,7 @@ private slots:
     void failingTableNamesItsStep() {
         DataFixture f;
         f.exec(QStringLiteral("DROP TABLE POBOCKA"));
-        msg::Recorder recorder;
+        base::msg::Recorder recorder;
         f.openAll();
         QCOMPARE(recorder.messages.size(), size_t(1));
         QCOMPARE(recorder.messages[0].text, QStringLiteral("Chyba nastala v tabulce: Pobocka"));
@@ -229,7 +229,7 @@ private slots:
 
     void unreachableDatabaseIsLeftSilently() {
         TDM dm;
-        msg::Recorder recorder;
+        base::msg::Recorder recorder;
         QVERIFY_DB(CheckDatabaseVersion(dm, QStringLiteral("/nonexistent/dir")));
         QVERIFY(recorder.messages.empty());
     }
@@ -237,3 +237,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestDataModule)
 #include "tst_datamodule.moc"
+#include "db/DatabaseTarget.h"

@@ -1,11 +1,11 @@
 // Database files that are damaged, foreign or out of reach: the data module
 // gives its own message and then the cause naming the file, never crashes
 // and never changes the file.
-#include "ChildProcess.h"
-#include "DataFixture.h"
-#include "MessageService.h"
-#include "OpenError.h"
-#include "TestServer.h"
+#include "support/ChildProcess.h"
+#include "support/DataFixture.h"
+#include "base/MessageService.h"
+#include "db/OpenError.h"
+#include "support/TestServer.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -68,7 +68,7 @@ private:
 /// A sound database and a second, damaged or foreign, file beside it.
 struct Files {
     DataFixture sound;
-    msg::Recorder messages;
+    base::msg::Recorder messages;
     QString bad;
 
     Files() : bad(QDir(sound.base()).filePath(QStringLiteral("Tabulky/POKUS.GDB"))) { sound.disconnect(); }
@@ -76,8 +76,8 @@ struct Files {
 
     /// Opens `bad` through the data module; returns the messages shown.
     QStringList open() {
-        sound.dm->ConnectAndOpenAll(bad, QString(), dbsettings::kPassword, dbsettings::kProtocol,
-                                    dbsettings::kUser);
+        sound.dm->ConnectAndOpenAll(bad, QString(), db::settings::kPassword, db::settings::kProtocol,
+                                    db::settings::kUser);
         QStringList texts;
         for (const auto &m : messages.messages)
             texts << m.text;
@@ -186,7 +186,7 @@ private slots:
             ::close(fds[0]);
             if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
                 ::_exit(3);
-            const QByteArray cause = data::describeOpenFailure(f.bad, data::DbError(QStringLiteral("SQL Error"))).toUtf8();
+            const QByteArray cause = db::describeOpenFailure(f.bad, db::DbError(QStringLiteral("SQL Error"))).toUtf8();
             [[maybe_unused]] const ssize_t n = ::write(fds[1], cause.constData(), size_t(cause.size()));
             ::_exit(0);
         }
@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(shown, (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
                                      cause.arg(QFileInfo(f.bad).absoluteFilePath()),
                                      QStringLiteral("Chyba nastala v query: Hlavni deska")}));
-        QCOMPARE(f.messages.messages[1].kind, msg::Kind::Error);
+        QCOMPARE(f.messages.messages[1].kind, base::msg::Kind::Error);
         QVERIFY(!f.sound.dm->ZConKontakty.isConnected());
         if (!before.isEmpty())
             QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
@@ -382,7 +382,7 @@ private slots:
             dm.tKONTAKT.edit();
             dm.tKONTAKT.fieldByName(QStringLiteral("JMENO"))->setAsString(QStringLiteral("Johana"));
             dm.tKONTAKT.post();
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             refusal = e.message();
         }
         const bool stillEditing = dm.tKONTAKT.isEditing();
@@ -462,10 +462,10 @@ private slots:
             QSKIP("cannot mount a size-limited filesystem here (needs root and the right to mount)");
         const QString path = QDir(disk.path()).filePath(QStringLiteral("KONTAKTY.GDB"));
         QVERIFY(QFile::copy(f.sound.path(), path));
-        f.sound.dm->ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
-                                      dbsettings::kUser);
+        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol,
+                                      db::settings::kUser);
         QVERIFY(f.messages.messages.empty());
-        data::TableDataset &contacts = f.sound.dm->tKONTAKT;
+        dataset::TableDataset &contacts = f.sound.dm->tKONTAKT;
         int confirmed = 0;
         QString refusal;
         QByteArray photo(64 * 1024, 'x');
@@ -478,11 +478,11 @@ private slots:
                 contacts.fieldByName(QStringLiteral("OBR"))->setAsBytes(photo);
                 contacts.post();
                 ++confirmed;
-            } catch (const data::DbError &e) {
+            } catch (const db::DbError &e) {
                 refusal = e.message();
             }
         }
-        const bool stillInserting = contacts.state() == data::Dataset::State::Insert;
+        const bool stillInserting = contacts.state() == dataset::Dataset::State::Insert;
         contacts.cancel();
         f.sound.dm->ZConKontakty.setConnected(false);
         QVERIFY2(refusal.startsWith(QStringLiteral("Na disku se souborem „%1“ není volné místo").arg(path)),
@@ -490,8 +490,8 @@ private slots:
         QVERIFY(confirmed > 0);
         QVERIFY(stillInserting); // the row typed stays for another try
         QCOMPARE(validateDatabase(path), QString());
-        f.sound.dm->ConnectAndOpenAll(path, QString(), dbsettings::kPassword, dbsettings::kProtocol,
-                                      dbsettings::kUser);
+        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol,
+                                      db::settings::kUser);
         QCOMPARE(contacts.recordCount(), confirmed); // every confirm that returned, nothing more
         f.sound.dm->ZConKontakty.setConnected(false);
     }
@@ -513,3 +513,4 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
 #include "tst_hostilefiles.moc"
+#include "db/DatabaseTarget.h"

@@ -1,22 +1,22 @@
 // The row cache tells the truth: no row twice, no write over someone else's
 // change, only changed columns written, and consistent state after failures.
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 
-#include "FbStatement.h"
+#include "db/FbStatement.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
-using data::Dataset;
-using data::DbError;
+using dataset::Dataset;
+using db::DbError;
 
 namespace {
 
 /// The id of a BLOB as stored, read through the test's own connection.
 qint64 blobIdOf(TestDatabase &db, const QString &sql) {
     auto cursor = db.connection().openCursor(sql.toLatin1(), {});
-    data::PackedRow row;
-    if (!cursor->fetch(row) || row.tag(0) != data::Cell::BlobId)
+    db::PackedRow row;
+    if (!cursor->fetch(row) || row.tag(0) != db::Cell::BlobId)
         return -1;
     return row.cell(0).num;
 }
@@ -118,10 +118,10 @@ private slots:
         t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->setAsString(QStringLiteral("Moje"));
         f->exec(otherChange);
 
-        QCOMPARE_DB_ERROR(t.post(), data::dbtexts::kConflict);
+        QCOMPARE_DB_ERROR(t.post(), db::texts::kConflict);
         QCOMPARE(t.state(), Dataset::State::Edit);
         QCOMPARE(t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString(), QStringLiteral("Moje"));
-        QCOMPARE_DB_ERROR(t.post(), data::dbtexts::kConflict); // still refused, never forced
+        QCOMPARE_DB_ERROR(t.post(), db::texts::kConflict); // still refused, never forced
         QCOMPARE(f->rows(QStringLiteral("SELECT NAZEV_FIRMA FROM FIRMA WHERE ID = 1")),
                  deleted ? QList<QVariantList>{} : QList<QVariantList>{{QStringLiteral("Jejich")}});
 
@@ -142,7 +142,7 @@ private slots:
     void aDeleteOfARowChangedElsewhereIsRefused() {
         Dataset &t = f->dm->tFIRMA;
         f->exec(QStringLiteral("UPDATE FIRMA SET TELEFON1 = '5' WHERE ID = 1"));
-        QCOMPARE_DB_ERROR(t.deleteRecord(), data::dbtexts::kDeleteConflict);
+        QCOMPARE_DB_ERROR(t.deleteRecord(), db::texts::kDeleteConflict);
         QCOMPARE(f->count(QStringLiteral("FIRMA"), QStringLiteral("ID = 1")), 1);
         QCOMPARE(t.fieldByName(QStringLiteral("TELEFON1"))->asString(), QStringLiteral("5"));
         QVERIFY_DB(t.deleteRecord()); // the version now shown can be deleted
@@ -150,10 +150,10 @@ private slots:
     }
 
     void aWriteMeetingAnUnfinishedChangeIsRefusedWithoutHanging() {
-        data::DbConnection::setLockTimeoutSeconds(2);
+        db::DbConnection::setLockTimeoutSeconds(2);
         // Another connection changes the row and keeps its transaction open.
-        data::WriteTransaction other(f->connection());
-        data::FbStatement update(f->connection(), other.handle());
+        db::WriteTransaction other(f->connection());
+        db::FbStatement update(f->connection(), other.handle());
         update.prepare("UPDATE FIRMA SET KOD = 'cizí' WHERE ID = 1");
         update.execute();
         Dataset &t = f->dm->tFIRMA;
@@ -171,7 +171,7 @@ private slots:
         QVERIFY(waited.elapsed() < 10000);
         QCOMPARE(t.state(), Dataset::State::Edit);
         QCOMPARE(t.fieldByName(QStringLiteral("KOD"))->asString(), QStringLiteral("můj"));
-        data::DbConnection::setLockTimeoutSeconds(5);
+        db::DbConnection::setLockTimeoutSeconds(5);
     }
 
     void anEditWritesOnlyTheChangedColumns() {
@@ -194,7 +194,7 @@ private slots:
     }
 
     void aFetchThatFailsStopsFetching() {
-        data::QueryDataset q(QStringLiteral("qFails"), &f->dm->ZConKontakty);
+        dataset::QueryDataset q(QStringLiteral("qFails"), &f->dm->ZConKontakty);
         q.setSql(QStringLiteral("SELECT ID, 100 / (ID - CAST(:Zero AS INTEGER)) AS X FROM FIRMA ORDER BY ID"));
         q.paramByName(QStringLiteral("Zero"))->setAsInteger(150);
         QVERIFY_DB(q.open());
@@ -228,14 +228,14 @@ private slots:
         Dataset &t = f->dm->tFIRMA;
         const qint64 own = f->dm->ZConKontakty.isConnected()
                                ? [&] {
-                                     data::QueryDataset id(QStringLiteral("qId"), &f->dm->ZConKontakty);
+                                     dataset::QueryDataset id(QStringLiteral("qId"), &f->dm->ZConKontakty);
                                      id.setSql(QStringLiteral("SELECT CURRENT_CONNECTION FROM RDB$DATABASE"));
                                      id.open();
                                      return id.fields().front()->asInteger();
                                  }()
                                : -1;
         QVERIFY(own > 0);
-        QSignalSpy lost(&f->dm->ZConKontakty, &data::DbConnection::connectionLost);
+        QSignalSpy lost(&f->dm->ZConKontakty, &db::DbConnection::connectionLost);
         f->exec(QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(own));
         try {
             t.edit();

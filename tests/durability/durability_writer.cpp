@@ -3,8 +3,9 @@
 // standard output each time a confirm has returned. The test kills it.
 // usage: durability-writer DATABASE ROUND
 #include "DurabilityPlan.h"
-#include "MessageService.h"
-#include "U_DM.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
 
 #include <QCoreApplication>
 
@@ -22,11 +23,11 @@ void say(const QByteArray &line) {
 void confirm(TDM &dm, int round, int step) {
     using durability::rowId;
     const int id = rowId(round, step);
-    auto set = [](data::Dataset &d, const char *field, const QString &text) {
+    auto set = [](dataset::Dataset &d, const char *field, const QString &text) {
         d.fieldByName(QString::fromLatin1(field))->setAsString(text);
     };
-    data::TableDataset &companies = dm.tFIRMA;
-    data::TableDataset &contacts = dm.tKONTAKT;
+    dataset::TableDataset &companies = dm.tFIRMA;
+    dataset::TableDataset &contacts = dm.tKONTAKT;
     switch (step % 4) {
     case 0:
         // A new company as its form confirms it: with its placeholder contact.
@@ -72,10 +73,10 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;
-    msg::Recorder messages; // nothing may wait for an answer
+    base::msg::Recorder messages; // nothing may wait for an answer
     TDM dm;
-    dm.ConnectAndOpenAll(QString::fromLocal8Bit(argv[1]), QString(), dbsettings::kPassword, dbsettings::kProtocol,
-                         dbsettings::kUser);
+    dm.ConnectAndOpenAll(QString::fromLocal8Bit(argv[1]), QString(), db::settings::kPassword, db::settings::kProtocol,
+                         db::settings::kUser);
     if (!messages.messages.empty() || !dm.ZConKontakty.isConnected())
         return 5;
     const int round = std::atoi(argv[2]);

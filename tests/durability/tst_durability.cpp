@@ -1,9 +1,9 @@
 // Crash durability: a writer confirms rows through the data module and is
 // killed with SIGKILL at random moments. Every confirm that returned must be
 // in the database, nothing else half-written, and the file must validate.
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "DurabilityPlan.h"
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -1,10 +1,10 @@
 // The data-bound controls on their own: text boxes, drop-down lists, note
 // boxes, the lookup list and the navigator over tKONTAKT and tFIRMA.
-#include "FormFixture.h"
+#include "support/FormFixture.h"
 
-#include "BoundText.h"
-#include "DbNavigator.h"
-#include "LookupBinding.h"
+#include "forms/BoundText.h"
+#include "forms/DbNavigator.h"
+#include "forms/LookupBinding.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -16,7 +16,7 @@ class TestBoundControls : public QObject {
 
     struct Rows {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         QWidget window;
         Rows() {
             addCompany(db, 1, QStringLiteral("Alfa"));
@@ -28,8 +28,8 @@ class TestBoundControls : public QObject {
                 {QStringLiteral("řádek 1\nřádek 2")});
             db.openAll();
         }
-        data::TableDataset &contacts() { return db.dm->tKONTAKT; }
-        data::DataSource &source() { return db.dm->dsKONTAKT; }
+        dataset::TableDataset &contacts() { return db.dm->tKONTAKT; }
+        dataset::DataSource &source() { return db.dm->dsKONTAKT; }
         QString stored(const QString &column, int id) {
             return db
                 .scalar(QStringLiteral("SELECT %1 FROM KONTAKT WHERE ID = %2").arg(column).arg(id))
@@ -104,7 +104,7 @@ class TestBoundControls : public QObject {
         QString refusal;
         try {
             forms::TextBinding::handOverAll(&r.window, r.source());
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             refusal = e.message();
         }
         QVERIFY2(refusal.startsWith(
@@ -115,7 +115,7 @@ class TestBoundControls : public QObject {
         // Left by the focus, the refusal goes to the standard error report.
         emit box->editingFinished();
         QCOMPARE(r.messages.messages.size(), size_t(1));
-        QCOMPARE(r.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(r.messages.messages[0].kind, base::msg::Kind::ErrorReport);
     }
 
     void textUpToTheColumnSizeIsTakenAndLongerRefused_data() {
@@ -143,7 +143,7 @@ class TestBoundControls : public QObject {
         QString refusal;
         try {
             binding->handOver();
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             refusal = e.message();
         }
         QCOMPARE(refusal, QStringLiteral("tKONTAKT: Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme "

@@ -1,12 +1,12 @@
 // The company form: new, edit, confirm with the placeholder contact, cancel,
 // delete, the copy buttons, the contact persons and the window width.
-#include "FormFixture.h"
+#include "support/FormFixture.h"
 
-#include "DataGrid.h"
-#include "DbNavigator.h"
-#include "RecordProtocol.h"
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "grid/DataGrid.h"
+#include "forms/DbNavigator.h"
+#include "forms/RecordProtocol.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,7 +27,7 @@ class TestCompanyForm : public QObject {
     /// its placeholder contact, company 3 "Gama" with no contact row.
     struct Companies {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         std::unique_ptr<TFM_Kontakt> contactForm;
         std::unique_ptr<Tfm_Firma> form;
 
@@ -186,7 +186,7 @@ class TestCompanyForm : public QObject {
         QVERIFY(showActive(f));
         f.pcFirma->setCurrentIndex(2);
         press(f, Qt::Key_F3);
-        QCOMPARE(c.dm().tFIRMA.state(), data::Dataset::State::Insert);
+        QCOMPARE(c.dm().tFIRMA.state(), dataset::Dataset::State::Insert);
         QVERIFY(f.placeholderPending);
         QCOMPARE(f.EditID->text(), QStringLiteral("4"));
         QCOMPARE(f.pcFirma->currentIndex(), 0);
@@ -208,7 +208,7 @@ class TestCompanyForm : public QObject {
         QVERIFY(!rows[0][3].isValid());
         // The contact form's own state is untouched by the placeholder.
         QVERIFY(c.contactForm->isBrowseMode());
-        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -257,7 +257,7 @@ class TestCompanyForm : public QObject {
         c.db.exec(QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Alfa podle kolegy' WHERE ID = 1"));
         press(f, Qt::Key_Return);
         QCOMPARE(c.messages.messages.size(), size_t(1));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QVERIFY2(c.messages.messages[0].text.startsWith(QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný")),
                  qPrintable(c.messages.messages[0].text));
         QVERIFY(!f.isBrowseMode());
@@ -275,10 +275,10 @@ class TestCompanyForm : public QObject {
         QVERIFY(c.goTo(1)); // has a contact, but was changed by someone else first
         c.db.exec(QStringLiteral("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"));
         c.db.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID_FIRMA = 1"));
-        c.messages.answers = {msg::Answer::Yes};
+        c.messages.answers = {base::msg::Answer::Yes};
         f.sbFirSmazClick();
         QCOMPARE(c.messages.messages.size(), size_t(2));
-        QCOMPARE(c.messages.messages[1].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[1].kind, base::msg::Kind::ErrorReport);
         QVERIFY2(c.messages.messages[1].text.startsWith(QStringLiteral("Záznam mezitím změnil")),
                  qPrintable(c.messages.messages[1].text));
         QCOMPARE(c.company("COUNT(*)", 1).toInt(), 1);
@@ -362,13 +362,13 @@ class TestCompanyForm : public QObject {
         f.BB_JoClick();
         // Refused as a whole: nothing stored, the typing stays in edit mode.
         QCOMPARE(c.messages.messages.size(), size_t(1));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(c.count("FIRMA"), 3);
         QVERIFY(!f.isBrowseMode());
         QVERIFY(f.placeholderPending);
         QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Bez zástupce"));
         QCOMPARE(newContactCompanyId, 0);
-        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
         QCOMPARE(c.dm().tKONTAKT.recordCount(), contactRows);
         c.dm().tKONTAKT.last(); // a half-made row would be posted here
         QCOMPARE(c.count("KONTAKT"), 2);
@@ -398,14 +398,14 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         QVERIFY(c.goTo(company));
-        c.messages.answers = {msg::Answer::Yes};
+        c.messages.answers = {base::msg::Answer::Yes};
         f.sbFirSmazClick();
         QCOMPARE(c.company("COUNT(*)", company).toInt(), gone ? 0 : 1);
         QCOMPARE(c.count("KONTAKT"), contactsLeft);
         QCOMPARE(c.messages.messages.size(), size_t(refused ? 2 : 1));
         QCOMPARE(c.messages.messages[0].text, QStringLiteral("Opravdu smazat tento záznam?"));
         if (refused) {
-            QCOMPARE(c.messages.messages[1].kind, msg::Kind::Warning);
+            QCOMPARE(c.messages.messages[1].kind, base::msg::Kind::Warning);
             QCOMPARE(c.messages.messages[1].text,
                      QStringLiteral(
                          "Nelze smazat!\n\rZřejmě existují podřízené kontakty k této firmě.\n\r"
@@ -429,7 +429,7 @@ class TestCompanyForm : public QObject {
         QVERIFY(c.goTo(2));
         f.sbFirSmazClick();
         QCOMPARE(c.messages.messages.size(), size_t(2));
-        QCOMPARE(c.messages.messages[1].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[1].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(c.company("NAZEV_FIRMA", 2).toString(), QStringLiteral("Beta"));
         QCOMPARE(c.contactsOf(2), 1); // the placeholder is still there
         QVERIFY(!c.dm().tKONTAKT.isFiltered());
@@ -442,7 +442,7 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         QVERIFY(c.goTo(3));
-        c.messages.answers = {msg::Answer::No};
+        c.messages.answers = {base::msg::Answer::No};
         f.sbFirSmazClick();
         QCOMPARE(c.count("FIRMA"), 3);
         QVERIFY(!c.dm().tKONTAKT.isFiltered());
@@ -502,7 +502,7 @@ class TestCompanyForm : public QObject {
 
         copy->click(); // browse mode: refused, nothing copied
         QCOMPARE(c.messages.messages.size(), size_t(1));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(c.messages.messages[0].text,
                  QStringLiteral("tFIRMA: Dataset not in edit or insert mode."));
         QCOMPARE(note->toPlainText(), QString());
@@ -534,7 +534,7 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         QVERIFY(c.goTo(2));
-        data::Dataset::State stateInside = data::Dataset::State::Inactive;
+        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
         bool editModeInside = false;
         QString companyInside;
         auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
@@ -546,7 +546,7 @@ class TestCompanyForm : public QObject {
         });
         f.sbVlozFirmaKontaktClick();
         QVERIFY(shown());
-        QCOMPARE(stateInside, data::Dataset::State::Edit);
+        QCOMPARE(stateInside, dataset::Dataset::State::Edit);
         QVERIFY(editModeInside);
         QCOMPARE(companyInside, QStringLiteral("Beta"));
         const auto rows =
@@ -573,7 +573,7 @@ class TestCompanyForm : public QObject {
         Companies c;
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
-        data::Dataset::State stateInside = data::Dataset::State::Inactive;
+        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
         auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
             stateInside = c.dm().tKONTAKT.state();
             k.EditPrijmeni->setText(QStringLiteral("Druhá"));
@@ -582,7 +582,7 @@ class TestCompanyForm : public QObject {
         });
         f.sbVlozFirmaKontaktClick();
         QVERIFY(shown());
-        QCOMPARE(stateInside, data::Dataset::State::Insert);
+        QCOMPARE(stateInside, dataset::Dataset::State::Insert);
         QCOMPARE(c.contactsOf(1), confirm ? 2 : 1);
         if (confirm)
             QCOMPARE(c.db.scalar(QStringLiteral(
@@ -599,7 +599,7 @@ class TestCompanyForm : public QObject {
         Companies c;
         QVERIFY(c.showContactPersons());
         Tfm_Firma &f = *c.form;
-        data::QueryDataset &list = c.dm().qFirmaKontakty;
+        dataset::QueryDataset &list = c.dm().qFirmaKontakty;
         QCOMPARE(list.recordCount(), 2);
         list.moveTo(1); // sorted by surname: Adámek, Malá
         f.gKontaktyFirmyCellClick(1);
@@ -645,7 +645,7 @@ class TestCompanyForm : public QObject {
         QTest::qWait(20);
         QVERIFY(!shown());
         QCOMPARE(c.count("KONTAKT"), 2);
-        QCOMPARE(c.dm().tKONTAKT.state(), data::Dataset::State::Browse);
+        QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
         QVERIFY(!c.dm().tKONTAKT.isFiltered());
         QCOMPARE(newContactCompanyId, 0);
         // A double click before any click finds nothing to edit, silently.

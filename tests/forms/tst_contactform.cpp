@@ -1,13 +1,13 @@
 // The contact form: modes and their look, the keyboard, the close guard,
 // new, edit, confirm, cancel and delete against a real database.
-#include "FormFixture.h"
+#include "support/FormFixture.h"
 
-#include "DbNavigator.h"
-#include "LookupBinding.h"
-#include "MessageTexts.h"
-#include "PhotoView.h"
-#include "RecordProtocol.h"
-#include "U_Kontakt.h"
+#include "forms/DbNavigator.h"
+#include "forms/LookupBinding.h"
+#include "forms/MessageTexts.h"
+#include "forms/PhotoView.h"
+#include "forms/RecordProtocol.h"
+#include "forms/U_Kontakt.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -24,7 +24,7 @@ class TestContactForm : public QObject {
     /// Three contacts of company 1 ("Alfa") and a database open on them.
     struct Contacts {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         std::unique_ptr<TFM_Kontakt> form;
 
         explicit Contacts(bool withRows = true) {
@@ -37,7 +37,7 @@ class TestContactForm : public QObject {
             db.openAll();
             form = std::make_unique<TFM_Kontakt>(*db.dm);
         }
-        data::TableDataset &contacts() { return db.dm->tKONTAKT; }
+        dataset::TableDataset &contacts() { return db.dm->tKONTAKT; }
         QVariant stored(const QString &column, int id) {
             return db.scalar(
                 QStringLiteral("SELECT %1 FROM KONTAKT WHERE ID = %2").arg(column).arg(id));
@@ -148,14 +148,14 @@ class TestContactForm : public QObject {
         verifyLook(f, false);
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         verifyLook(f, true);
         // Read-only boxes of browse mode can still take the focus (to copy text).
         if (confirm)
             f.BB_JoClick();
         else
             f.BB_ZrusClick();
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Browse);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Browse);
         verifyLook(f, false);
         QVERIFY(f.EditJmeno->isEnabled());
         QVERIFY(c.messages.messages.empty());
@@ -188,12 +188,12 @@ class TestContactForm : public QObject {
         f.EditJmeno->setText(tooLong);
         press(f, Qt::Key_Enter);
         QVERIFY2(c.messages.messages.size() == 1, qPrintable(recorded(c.messages).join('\n')));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(c.messages.messages[0].text,
                  QStringLiteral("Text v poli 'Jméno' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
         QCOMPARE(f.EditJmeno->text(), tooLong); // the typing is kept for correction
         QVERIFY(!f.isBrowseMode());
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         QCOMPARE(c.contacts().fieldByName("KRAJ")->asString(), QStringLiteral(" "));
         QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Jana"));
         // Corrected, the same key confirms.
@@ -231,7 +231,7 @@ class TestContactForm : public QObject {
         press(f, Qt::Key_Return);
         QVERIFY(f.isVisible());
         QVERIFY(f.isBrowseMode());
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Browse);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Browse);
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -249,13 +249,13 @@ class TestContactForm : public QObject {
         press(f, Qt::Key_F2);
         f.EditJmeno->setFocus();
         QTest::keyClicks(f.EditJmeno, QStringLiteral("zzz"));
-        c.messages.answers = {msg::Answer::No};
+        c.messages.answers = {base::msg::Answer::No};
         press(f, Qt::Key_Escape);
-        QCOMPARE(recorded(c.messages), QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(msg::Kind::Confirm))});
+        QCOMPARE(recorded(c.messages), QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(base::msg::Kind::Confirm))});
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(f.EditJmeno->text(), QStringLiteral("zzzJana"));
         QCOMPARE(f.focusWidget(), f.EditJmeno);
-        c.messages.answers = {msg::Answer::Yes};
+        c.messages.answers = {base::msg::Answer::Yes};
         press(f, Qt::Key_Escape);
         QCOMPARE(c.messages.messages.size(), size_t(2));
         QVERIFY(f.isVisible());
@@ -277,10 +277,10 @@ class TestContactForm : public QObject {
         QVERIFY(!f.close());
         QVERIFY(f.isVisible());
         QCOMPARE(f.pcKontakt->currentIndex(), 3);
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         QCOMPARE(c.messages.messages.size(), size_t(1));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::Warning);
-        QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::Ok);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::Warning);
+        QCOMPARE(c.messages.messages[0].buttons, base::msg::Buttons::Ok);
         QCOMPARE(c.messages.messages[0].text,
                  QStringLiteral("Formulář je v editačním módu,\n\r"
                                 "před uzavřením je potřeba změny potvrdit, či zrušit."));
@@ -323,16 +323,16 @@ class TestContactForm : public QObject {
 
         press(f, Qt::Key_F3);
         QCOMPARE(c.contacts().state(),
-                 editing ? data::Dataset::State::Edit : data::Dataset::State::Insert);
+                 editing ? dataset::Dataset::State::Edit : dataset::Dataset::State::Insert);
         if (!editing) {
             QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 4);
             f.BB_ZrusClick();
             press(f, Qt::Key_F2);
-            QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+            QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
             QVERIFY(!f.isBrowseMode());
         } else {
             press(f, Qt::Key_F2);
-            QCOMPARE(c.contacts().state(), data::Dataset::State::Edit);
+            QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         }
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 3);
         QVERIFY(c.messages.messages.empty());
@@ -389,7 +389,7 @@ class TestContactForm : public QObject {
         QCOMPARE(f.EditID->text(), QString());
         f.pcKontakt->setCurrentIndex(1);
         f.sbKontEditClick();
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Insert);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Insert);
         QCOMPARE(f.EditID->text(), QStringLiteral("1"));
         QCOMPARE(f.windowTitle(), QString());
         QCOMPARE(f.pcKontakt->currentIndex(), 0);
@@ -417,13 +417,13 @@ class TestContactForm : public QObject {
     }
 
     void deleteAsksFirst_data() {
-        QTest::addColumn<msg::Answer>("answer");
+        QTest::addColumn<base::msg::Answer>("answer");
         QTest::addColumn<int>("left");
-        QTest::newRow("no") << msg::Answer::No << 3;
-        QTest::newRow("yes") << msg::Answer::Yes << 2;
+        QTest::newRow("no") << base::msg::Answer::No << 3;
+        QTest::newRow("yes") << base::msg::Answer::Yes << 2;
     }
     void deleteAsksFirst() {
-        QFETCH(msg::Answer, answer);
+        QFETCH(base::msg::Answer, answer);
         QFETCH(int, left);
         Contacts c;
         TFM_Kontakt &f = *c.form;
@@ -431,8 +431,8 @@ class TestContactForm : public QObject {
         c.messages.answers = {answer};
         f.sbKontSmazClick();
         QCOMPARE(c.messages.messages.size(), size_t(1));
-        QCOMPARE(c.messages.messages[0].kind, msg::Kind::Warning);
-        QCOMPARE(c.messages.messages[0].buttons, msg::Buttons::YesNo);
+        QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::Warning);
+        QCOMPARE(c.messages.messages[0].buttons, base::msg::Buttons::YesNo);
         QCOMPARE(c.messages.messages[0].text, QStringLiteral("Opravdu smazat tento záznam?"));
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), left);
         QCOMPARE(f.windowTitle(), left == 3 ? QStringLiteral("Kontakt: Malá Jana")
@@ -448,7 +448,7 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         auto deleteContact = [&](int id) {
             QVERIFY(c.contacts().locate(QStringLiteral("ID"), {id}));
-            c.messages.answers = {msg::Answer::Yes};
+            c.messages.answers = {base::msg::Answer::Yes};
             f.sbKontSmazClick();
         };
         // Others are left: no placeholder is made.
@@ -460,7 +460,7 @@ class TestContactForm : public QObject {
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0][0].toString(), QStringLiteral("***"));
         QCOMPARE(rows[0][1].toInt(), 0);
-        data::QueryDataset &board = c.db.dm->qHlavniDeska;
+        dataset::QueryDataset &board = c.db.dm->qHlavniDeska;
         board.close();
         board.open();
         QVERIFY(board.locate(QStringLiteral("NAZEV_FIRMA"), {QStringLiteral("Beta")}));
@@ -526,7 +526,7 @@ class TestContactForm : public QObject {
         contactEditOnShow = false;
         newContactCompanyId = 0;
         QVERIFY(!f.isBrowseMode());
-        QCOMPARE(c.contacts().state(), data::Dataset::State::Insert);
+        QCOMPARE(c.contacts().state(), dataset::Dataset::State::Insert);
         QCOMPARE(f.cbFirmaLookup->shownText(), QStringLiteral("Sedmá firma"));
         QCOMPARE(c.db.dm->tFIRMA.fieldByName("ID")->asInteger(), 1); // the lookup did not move it
         f.EditPrijmeni->setText(QStringLiteral("Sedmý"));

@@ -1,11 +1,11 @@
 // The contact's photo: showing, loading, deleting, and what OBR holds after
 // confirm and cancel, read back through a second connection.
-#include "FormFixture.h"
+#include "support/FormFixture.h"
 
-#include "DbNavigator.h"
-#include "PhotoView.h"
-#include "RecordProtocol.h"
-#include "U_Kontakt.h"
+#include "forms/DbNavigator.h"
+#include "forms/PhotoView.h"
+#include "forms/RecordProtocol.h"
+#include "forms/U_Kontakt.h"
 
 #include <QMenu>
 #include <QAction>
@@ -35,7 +35,7 @@ class TestContactPhoto : public QObject {
     /// Contact 1 with a red photo, contact 2 without one.
     struct Photos {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         std::unique_ptr<TFM_Kontakt> form;
         QByteArray red = jpeg(Qt::red);
         QString chosen; // what the open-picture dialog answers
@@ -183,7 +183,7 @@ class TestContactPhoto : public QObject {
         f.sbKontEditClick();
         f.Natifotku1Click();
         QCOMPARE(p.messages.messages.size(), size_t(1));
-        QCOMPARE(p.messages.messages[0].kind, msg::Kind::Warning);
+        QCOMPARE(p.messages.messages[0].kind, base::msg::Kind::Warning);
         QVERIFY(p.messages.messages[0].text.contains(QStringLiteral("fotka.jpg")));
         QVERIFY(!p.db.dm->tKONTAKT.isModified());
         QCOMPARE(p.db.dm->tKONTAKT.fieldByName("OBR")->asBytes(), p.red);
@@ -211,7 +211,7 @@ class TestContactPhoto : public QObject {
         f.sbKontEditClick();
         f.Natifotku1Click();
         QCOMPARE(p.messages.messages.size(), size_t(1));
-        QCOMPARE(p.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(p.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QVERIFY2(p.messages.messages[0].text.startsWith(start.arg(p.chosen)),
                  qPrintable(p.messages.messages[0].text));
         QVERIFY(!f.isBrowseMode());
@@ -238,7 +238,7 @@ class TestContactPhoto : public QObject {
         f.DBNavi->button(forms::DbNavigator::Next)->click();
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Dvořák Petr"));
         QCOMPARE(p.messages.messages.size(), size_t(1));
-        QCOMPARE(p.messages.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(p.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QVERIFY(p.messages.messages[0].text.startsWith(QStringLiteral(
             "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG")));
         QVERIFY(!f.iObr->hasPhoto()); // not the previous contact's picture

@@ -1,10 +1,10 @@
 // Tab walks both record forms in the order the eye reads them: the top
 // button bar, the tab bar, the page from top to bottom (a group's left
 // column before its right one), then the bottom panel; Shift+Tab walks back.
-#include "FormFixture.h"
+#include "support/FormFixture.h"
 
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 
 #include <QApplication>
 #include <QTabBar>
@@ -57,7 +57,7 @@ class TestTabOrder : public QObject {
 
     struct Forms {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         std::unique_ptr<TFM_Kontakt> contact;
         std::unique_ptr<Tfm_Firma> company;
         Forms() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 
 /// Adds `count` contacts of company `company`, with identifiers after the
 /// largest one and surnames "Příjmení00000", "Příjmení00001", ...
@@ -15,9 +15,9 @@ inline void addContacts(DataFixture &f, int count, int company = 1) {
 }
 
 /// A query over the contacts in identifier order, on the fixture's connection.
-inline std::unique_ptr<data::QueryDataset> contactQuery(DataFixture &f, const QString &columns = QStringLiteral(
+inline std::unique_ptr<dataset::QueryDataset> contactQuery(DataFixture &f, const QString &columns = QStringLiteral(
                                                                             "ID, PRIJMENI, JMENO")) {
-    auto q = std::make_unique<data::QueryDataset>(QStringLiteral("qTest"), &f.dm->ZConKontakty);
+    auto q = std::make_unique<dataset::QueryDataset>(QStringLiteral("qTest"), &f.dm->ZConKontakty);
     q->setSql(QStringLiteral("SELECT %1 FROM KONTAKT ORDER BY ID").arg(columns));
     return q;
 }

@@ -1,5 +1,5 @@
 // The filter bar's test of one value against a field, with its letter folding.
-#include "ColumnFilter.h"
+#include "grid/ColumnFilter.h"
 
 #include <QTest>
 

@@ -1,15 +1,15 @@
 // The grid widget on a real database: lazy fetching, the current row in
 // both directions, clicks and keys, grouping bands, the context menu and its
 // commands, the layout store and the filter bar.
-#include "TemporarySettings.h"
-#include "DataGrid.h"
-#include "DatasetModel.h"
+#include "support/TemporarySettings.h"
+#include "grid/DataGrid.h"
+#include "grid/DatasetModel.h"
 #include "GridData.h"
-#include "GridHeader.h"
-#include "GridMenu.h"
-#include "IndicatorHeader.h"
-#include "LayoutFormat.h"
-#include "MessageService.h"
+#include "grid/GridHeader.h"
+#include "grid/GridMenu.h"
+#include "grid/IndicatorHeader.h"
+#include "grid/LayoutFormat.h"
+#include "base/MessageService.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -29,13 +29,13 @@ class TestDataGrid : public QObject {
 
     TemporarySettings m_settings;
     std::unique_ptr<DataFixture> f;
-    std::unique_ptr<data::QueryDataset> q;
+    std::unique_ptr<dataset::QueryDataset> q;
     std::unique_ptr<QWidget> window;
     DataGrid *grid = nullptr;
     QLineEdit *other = nullptr;
 
     /// A window holding a line edit and the grid on `ds`.
-    void makeGrid(data::Dataset *ds, std::vector<grid::GridColumn> columns, int height = 340) {
+    void makeGrid(dataset::Dataset *ds, std::vector<grid::GridColumn> columns, int height = 340) {
         window = std::make_unique<QWidget>();
         auto *layout = new QVBoxLayout(window.get());
         other = new QLineEdit(window.get());
@@ -167,17 +167,17 @@ private slots:
 
     void refusedMoveKeepsTheRow() {
         addContacts(*f, 5);
-        data::TableDataset &t = f->dm->tKONTAKT;
+        dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         makeGrid(&t, {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
-        msg::Recorder recorder;
+        base::msg::Recorder recorder;
         QSignalSpy clicks(grid, &DataGrid::cellClick);
         QVERIFY_DB(t.moveTo(1); t.edit(); t.fieldByName(QStringLiteral("ID"))->setAsInteger(1));   // taken by row 0
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(3, 1));
         QCOMPARE(recorder.messages.size(), size_t(1));
-        QCOMPARE(recorder.messages[0].kind, msg::Kind::ErrorReport);
+        QCOMPARE(recorder.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(t.currentIndex(), 1);
-        QCOMPARE(t.state(), data::Dataset::State::Edit);
+        QCOMPARE(t.state(), dataset::Dataset::State::Edit);
         QTRY_COMPARE(grid->currentIndex().row(), 1);   // the grid shows where the dataset stayed
         QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
         QCOMPARE(clicks.count(), 0);
@@ -370,7 +370,7 @@ private slots:
         grid->setLayoutGroup(QStringLiteral("gTest"));
         QCOMPARE(enabledCommands(), (QStringList{"Refresh", "Save column layout", "Restore column layout"}));
 
-        data::TableDataset &t = f->dm->tKONTAKT;
+        dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         grid->setDataset(&t);
         QCOMPARE(enabledCommands(), (QStringList{"Add record", "Insert record", "Edit record", "Delete record",
@@ -379,15 +379,15 @@ private slots:
         QCOMPARE(enabledCommands(), (QStringList{"Add record", "Insert record", "Delete record", "Save changes",
                                                  "Discard changes", "Save column layout", "Restore column layout"}));
         QVERIFY(grid->menu()->run(Command::DiscardChanges));
-        QCOMPARE(t.state(), data::Dataset::State::Browse);
+        QCOMPARE(t.state(), dataset::Dataset::State::Browse);
         QVERIFY(grid->menu()->run(Command::AddRecord));
-        QCOMPARE(t.state(), data::Dataset::State::Insert);
+        QCOMPARE(t.state(), dataset::Dataset::State::Insert);
         QCOMPARE(t.currentIndex(), 5);
         QCOMPARE(grid->indicator()->markedRow(), 5);
         // An untouched new row goes when the grid loses the focus.
         grid->setFocus();
         other->setFocus();
-        QCOMPARE(t.state(), data::Dataset::State::Browse);
+        QCOMPARE(t.state(), dataset::Dataset::State::Browse);
         QCOMPARE(t.recordCount(), 5);
     }
 
@@ -440,20 +440,20 @@ private slots:
 
     void deleteAsksFirst() {
         addContacts(*f, 5);
-        data::TableDataset &t = f->dm->tKONTAKT;
+        dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         makeGrid(&t, {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
-        msg::Recorder recorder;
-        recorder.answers = {msg::Answer::No};
+        base::msg::Recorder recorder;
+        recorder.answers = {base::msg::Answer::No};
         QVERIFY_DB(t.locate(QStringLiteral("ID"), {3}));
         QVERIFY(grid->menu()->run(Command::DeleteRecord));
         QCOMPARE(recorder.messages.size(), size_t(1));
         QCOMPARE(recorder.messages[0].text, QStringLiteral("Delete a record?"));
-        QCOMPARE(recorder.messages[0].kind, msg::Kind::Confirm);
-        QCOMPARE(recorder.messages[0].buttons, msg::Buttons::YesNo);
+        QCOMPARE(recorder.messages[0].kind, base::msg::Kind::Confirm);
+        QCOMPARE(recorder.messages[0].buttons, base::msg::Buttons::YesNo);
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 5);
 
-        recorder.answers = {msg::Answer::Yes};
+        recorder.answers = {base::msg::Answer::Yes};
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(recorder.messages.size(), size_t(2));

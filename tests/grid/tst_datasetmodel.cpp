@@ -1,7 +1,7 @@
 // The table model over a dataset: checked by Qt's model tester while the
 // dataset opens, fetches, edits and refilters; lazy fetching; columns,
 // texts and roles.
-#include "DatasetModel.h"
+#include "grid/DatasetModel.h"
 #include "GridData.h"
 
 #include <QAbstractItemModelTester>
@@ -21,7 +21,7 @@ private slots:
 
     void followsTheDatasetThroughItsWholeCycle() {
         addContacts(*f, 300);
-        data::TableDataset &t = f->dm->tKONTAKT;
+        dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         DatasetModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);

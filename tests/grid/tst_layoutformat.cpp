@@ -1,8 +1,8 @@
 // The column layout store: the text of each value, reading damaged values,
 // and whole layouts written to and read from a settings file.
-#include "TemporarySettings.h"
-#include "LayoutFormat.h"
-#include "LayoutStore.h"
+#include "support/TemporarySettings.h"
+#include "grid/LayoutFormat.h"
+#include "grid/LayoutStore.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

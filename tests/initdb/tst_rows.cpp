@@ -1,10 +1,10 @@
 // The rows a new database starts with: the name-day calendar, the sample
 // rows of the older layouts, the demo companies and generated data.
-#include "DemoData.h"
-#include "Generator.h"
-#include "NameDays.h"
-#include "TestDatabase.h"
-#include "Win1250.h"
+#include "initdb/DemoData.h"
+#include "initdb/Generator.h"
+#include "schema/NameDays.h"
+#include "support/TestDatabase.h"
+#include "base/Win1250.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -200,13 +200,13 @@ class TestRows : public QObject {
             QCOMPARE(c.ico[7].digitValue(), (11 - sum % 11) % 10);
             QVERIFY2(email.match(c.reach.email1).hasMatch(), qPrintable(c.reach.email1));
             QVERIFY(!c.seat.town.isEmpty() && !c.seat.postcode.isEmpty());
-            QVERIFY(data::win1250::canEncode(c.name));
+            QVERIFY(base::win1250::canEncode(c.name));
             for (const initdb::ContactData &p : c.contacts) {
                 ++contacts;
                 QVERIFY2(email.match(p.reach.email1).hasMatch(), qPrintable(p.reach.email1));
                 QVERIFY(!p.firstName.isEmpty() && !p.surname.isEmpty());
                 QVERIFY(
-                    data::win1250::canEncode(p.firstName + p.surname + p.position + p.reachNote));
+                    base::win1250::canEncode(p.firstName + p.surname + p.position + p.reachNote));
                 if (p.surname.contains(QRegularExpression(QStringLiteral("[^A-Za-z]"))))
                     ++withCzechLetters;
             }

@@ -1,7 +1,7 @@
 // The structure that kontakty-initdb creates, checked in the system tables
 // and by the behaviour the program relies on.
-#include "Columns.h"
-#include "TestDatabase.h"
+#include "schema/Columns.h"
+#include "support/TestDatabase.h"
 
 #include <QTest>
 
@@ -225,7 +225,7 @@ class TestSchema : public QObject {
         QString refusal;
         try {
             m_db->exec(QStringLiteral("DELETE FROM FIRMA WHERE ID = 1"));
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             refusal = e.message();
         }
         QVERIFY2(!refusal.isEmpty(), "the company was deleted under its contact");

@@ -1,6 +1,6 @@
 // kontakty-initdb as a user runs it: options, exit codes, messages, files.
-#include "CommandLine.h"
-#include "TestDatabase.h"
+#include "initdb/CommandLine.h"
+#include "support/TestDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,12 @@
 // from the menu: its files, and its database in the user's data folder.
 #include "RunProcess.h"
 
-#include "DatabaseCreator.h"
-#include "MessageService.h"
-#include "TemporarySettings.h"
-#include "TestDatabase.h"
-#include "U_DM.h"
-#include "U_deska.h"
+#include "schema/DatabaseCreator.h"
+#include "base/MessageService.h"
+#include "support/TemporarySettings.h"
+#include "support/TestDatabase.h"
+#include "data/U_DM.h"
+#include "app/U_deska.h"
 
 #include <QImage>
 #include <QLabel>
@@ -184,7 +184,7 @@ class TestInstalled : public QObject {
 
         // The main window on that database: an empty board and the name days.
         TemporarySettings settings;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         const QString workingDirectory = QDir::currentPath();
         Tfm_Deska::clock() = [] { return QDate(2026, 12, 9); };
         {
@@ -206,7 +206,7 @@ class TestInstalled : public QObject {
         QCOMPARE(user.start(m_prefix->program()), QStringList());
         const QString companyInserted =
             QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Pila Kovar')");
-        data::DbConnection db;
+        db::DbConnection db;
         configureConnection(db, user.database());
         QVERIFY_DB(db.executeCommitted(companyInserted.toLatin1(), {}); db.setConnected(false));
 

@@ -1,7 +1,7 @@
 // Which database the program opens, and what its command line answers.
-#include "Application.h"
-#include "DatabaseLocation.h"
-#include "ProgramCommand.h"
+#include "app/Application.h"
+#include "db/DatabaseLocation.h"
+#include "app/ProgramCommand.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(DatabaseLocation::Kind)
+Q_DECLARE_METATYPE(db::DatabaseLocation::Kind)
 
 class TestLocation : public QObject {
     Q_OBJECT
@@ -23,8 +23,8 @@ class TestLocation : public QObject {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("besideProgram"); // "", "folder" or "file"
         QTest::addColumn<bool>("writable");
-        QTest::addColumn<DatabaseLocation::Kind>("kind");
-        using K = DatabaseLocation::Kind;
+        QTest::addColumn<db::DatabaseLocation::Kind>("kind");
+        using K = db::DatabaseLocation::Kind;
         QTest::newRow("chosen file wins over a portable folder") << "/srv/kontakty.fdb"
                                                                  << "folder" << true << K::Chosen;
         QTest::newRow("chosen connection string") << "server:/data/kontakty.fdb"
@@ -42,7 +42,7 @@ class TestLocation : public QObject {
         QFETCH(QString, chosen);
         QFETCH(QString, besideProgram);
         QFETCH(bool, writable);
-        QFETCH(DatabaseLocation::Kind, kind);
+        QFETCH(db::DatabaseLocation::Kind, kind);
         QDir(program()).removeRecursively();
         QVERIFY(QDir().mkpath(program()));
         const QString tabulky = QDir(program()).filePath(QStringLiteral("Tabulky"));
@@ -53,23 +53,23 @@ class TestLocation : public QObject {
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QStringList asked;
-        const DatabaseLocation location = DatabaseLocation::choose(
+        const db::DatabaseLocation location = db::DatabaseLocation::choose(
             chosen, program(), userData() + QLatin1Char('/'), [&](const QString &folder) {
                 asked << folder;
                 return writable;
             });
         QCOMPARE(location.kind, kind);
         switch (kind) {
-        case DatabaseLocation::Kind::Chosen:
+        case db::DatabaseLocation::Kind::Chosen:
             QCOMPARE(location.database, chosen);
             QCOMPARE(location.baseDirectory, program());
             break;
-        case DatabaseLocation::Kind::Portable:
+        case db::DatabaseLocation::Kind::Portable:
             QCOMPARE(location.database, program() + QStringLiteral("/Tabulky/KONTAKTY.GDB"));
             QCOMPARE(location.baseDirectory, program());
             QCOMPARE(asked, QStringList{tabulky});
             break;
-        case DatabaseLocation::Kind::UserData:
+        case db::DatabaseLocation::Kind::UserData:
             QCOMPARE(location.database, userData() + QStringLiteral("/Tabulky/KONTAKTY.GDB"));
             QCOMPARE(location.baseDirectory, userData());
             break;
@@ -79,14 +79,14 @@ class TestLocation : public QObject {
     void folderWithoutWritePermissionIsReadOnlyEvenForTheSuperuser() {
         const QString folder = m_dir.filePath(QStringLiteral("permissions"));
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(DatabaseLocation::isWritableFolder(folder));
+        QVERIFY(db::DatabaseLocation::isWritableFolder(folder));
         const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
                               QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(folder, readOnly));
-        const bool writable = DatabaseLocation::isWritableFolder(folder);
+        const bool writable = db::DatabaseLocation::isWritableFolder(folder);
         QVERIFY(QFile::setPermissions(folder, readOnly | QFile::WriteOwner));
         QVERIFY(!writable);
-        QVERIFY(!DatabaseLocation::isWritableFolder(m_dir.filePath(QStringLiteral("missing"))));
+        QVERIFY(!db::DatabaseLocation::isWritableFolder(m_dir.filePath(QStringLiteral("missing"))));
     }
 
     void programCarriesItsIconAndKeepsDataInItsOwnFolder() {

@@ -1,9 +1,9 @@
 // One program per embedded database file: a second start brings the first
 // forward, another program holding the file is named.
-#include "DbConnection.h"
-#include "DbError.h"
-#include "SingleInstance.h"
-#include "TestDatabase.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "app/SingleInstance.h"
+#include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -117,13 +117,13 @@ private slots:
                  qPrintable(text));
         // Taken after the program looked (here: this process opening it
         // now), the engine's refusal names the holder too.
-        data::DbConnection late;
+        db::DbConnection late;
         late.setDatabase(db.path());
         late.setUser(QStringLiteral("SYSDBA"));
         try {
             late.setConnected(true);
             QFAIL("the held file opened");
-        } catch (const data::DbError &e) {
+        } catch (const db::DbError &e) {
             QVERIFY2(e.message().contains(QStringLiteral("isql-fb (PID %1)").arg(isql.processId())) &&
                          e.message().contains(db.path()),
                      qPrintable(e.message()));

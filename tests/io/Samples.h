@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Record.h"
+#include "io/Record.h"
 
 #include <QFile>
 #include <QString>

@@ -1,9 +1,9 @@
 // The CSV reader and writer: RFC 4180 details, the Czech spreadsheet form,
 // and the layouts of Google Contacts, Outlook and Thunderbird.
-#include "CsvContacts.h"
-#include "Limits.h"
+#include "io/CsvContacts.h"
+#include "io/Limits.h"
 #include "Samples.h"
-#include "Win1250.h"
+#include "base/Win1250.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 // Export and import against real databases: the lossless round trip, the
 // one-transaction rule, company matching with Czech letters, "Bez firmy",
 // placeholders, duplicates and text the database cannot hold.
-#include "ContactFiles.h"
-#include "ContactStore.h"
-#include "Dataset.h"
+#include "io/ContactFiles.h"
+#include "io/ContactStore.h"
+#include "dataset/Dataset.h"
 #include "Samples.h"
-#include "TestDatabase.h"
-#include "U_DM.h"
+#include "support/TestDatabase.h"
+#include "data/U_DM.h"
 
 #include <QTest>
 
@@ -16,7 +16,7 @@ using io::Entry;
 
 namespace {
 
-data::DbConnection &connected(TestDatabase &db) {
+db::DbConnection &connected(TestDatabase &db) {
     db.connection().setConnected(true);
     return db.connection();
 }
@@ -24,7 +24,7 @@ data::DbConnection &connected(TestDatabase &db) {
 /// Every stored value of the companies and of the contacts (with their
 /// company's name), as sorted text lines: equal lines, equal databases.
 QStringList snapshot(TestDatabase &db) {
-    data::DbConnection &c = connected(db);
+    db::DbConnection &c = connected(db);
     auto columnsOf = [&](const char *table, const QStringList &skip) {
         QStringList columns = c.tableInfo(QString::fromLatin1(table)).columns;
         for (const QString &s : skip)
@@ -74,7 +74,7 @@ void addFullContact(TestDatabase &db, int companyId) {
 io::ImportResult importBytes(TestDatabase &db, const QByteArray &bytes, io::ImportPlan *planOut = nullptr) {
     const io::DecodedFile file = io::decodeFile(bytes);
     if (!file.errors.isEmpty())
-        throw data::DbError(file.errors.join(u'\n'));
+        throw db::DbError(file.errors.join(u'\n'));
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(connected(db)));
     if (planOut)
         *planOut = plan;
@@ -94,7 +94,7 @@ Entry person(const QString &first, const QString &surname, const QString &compan
 
 /// Contact rows (Flag 2) of the board statement with every row shown.
 int boardContactRows(TestDatabase &db) {
-    data::QueryDataset board(QStringLiteral("qHlavniDeska"), &connected(db));
+    dataset::QueryDataset board(QStringLiteral("qHlavniDeska"), &connected(db));
     board.setSql(TDM::boardSql());
     for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
         board.paramByName(QString::fromLatin1(name))->setAsString(QStringLiteral("%"));
@@ -207,7 +207,7 @@ private slots:
         existing.contactLengths.clear(); // let the too long name reach the server, as the last statement
         const io::ImportPlan plan = io::planImport(entries, existing);
         QCOMPARE(plan.selectedCount(), 6);
-        QVERIFY_EXCEPTION_THROWN(io::writeImport(connected(db), plan), data::DbError);
+        QVERIFY_EXCEPTION_THROWN(io::writeImport(connected(db), plan), db::DbError);
         QCOMPARE(snapshot(db), before);
     }
 

@@ -1,8 +1,8 @@
 // kontakty-io as a user or a script runs it: commands, exit statuses,
 // messages, files and standard streams, against real databases.
-#include "ChildProcess.h"
-#include "CommandLine.h"
-#include "TestDatabase.h"
+#include "support/ChildProcess.h"
+#include "iotool/CommandLine.h"
+#include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The vCard reader and writer on cards as phone and mail programs write
 // them, on damaged and hostile input, and on their own output.
-#include "ContactFiles.h"
-#include "Limits.h"
+#include "io/ContactFiles.h"
+#include "io/Limits.h"
 #include "Samples.h"
-#include "VCardContacts.h"
+#include "io/VCardContacts.h"
 
 #include <QTest>
 

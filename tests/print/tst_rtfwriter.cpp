@@ -1,7 +1,7 @@
-#include "AnsiCodePage.h"
-#include "CardDocument.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "report/AnsiCodePage.h"
+#include "print/CardDocument.h"
+#include "report/RtfReader.h"
+#include "print/RtfWriter.h"
 
 #include <QTest>
 

@@ -2,14 +2,14 @@
 // test's own takes the job that the preview's Print command sends, its PDF
 // printer driver writes the pages into a file, and pdftotext reads every
 // page's card text back, Czech letters included.
-#include "DataFixture.h"
+#include "support/DataFixture.h"
 #include "PrivateCupsServer.h"
 
-#include "CompanyCard.h"
-#include "MessageService.h"
-#include "PreviewDialogs.h"
-#include "ReportPreview.h"
-#include "U_report.h"
+#include "print/CompanyCard.h"
+#include "base/MessageService.h"
+#include "report/PreviewDialogs.h"
+#include "report/ReportPreview.h"
+#include "print/U_report.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,7 +67,7 @@ class TestCupsPrint : public QObject {
 
     void previewPrintsEveryPageOfTheCard() {
         DataFixture db;
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO, OBEC_FS) "
                                "VALUES (1, 'Žluťoučký kůň s.r.o.', '12345678', 'Čáslav')"));
         for (int id = 1; id <= 40; ++id)

@@ -1,5 +1,5 @@
-#include "PageRenderer.h"
-#include "Report.h"
+#include "report/PageRenderer.h"
+#include "report/Report.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "Report.h"
-#include "ReportFile.h"
-#include "ReportPreview.h"
-#include "SearchResultPane.h"
+#include "report/Report.h"
+#include "report/ReportFile.h"
+#include "report/ReportPreview.h"
+#include "report/SearchResultPane.h"
 
 #include <QSignalSpy>
 #include <QAction>

@@ -1,5 +1,5 @@
-#include "Report.h"
-#include "ReportFile.h"
+#include "report/Report.h"
+#include "report/ReportFile.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

@@ -1,4 +1,4 @@
-#include "RtfReader.h"
+#include "report/RtfReader.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "DataFixture.h"
-#include "DbNavigator.h"
-#include "TestServer.h"
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "support/DataFixture.h"
+#include "forms/DbNavigator.h"
+#include "support/TestServer.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
+#include "db/DatabaseTarget.h"
 
 #include <QTest>
 #include <QToolButton>
@@ -12,13 +13,13 @@
 
 /// A new database `fileName` on `server`: company 1 "Alfa" with its contact
 /// person Jana Malá (ID 1), company 2 "Beta" with only its placeholder
-/// (ID 2). Returns the test's own connection to it. Throws data::DbError.
-inline std::unique_ptr<data::DbConnection> officeDatabase(const TestServer &server, const QString &fileName) {
+/// (ID 2). Returns the test's own connection to it. Throws db::DbError.
+inline std::unique_ptr<db::DbConnection> officeDatabase(const TestServer &server, const QString &fileName) {
     const QString target = server.target(fileName);
     initdb::BuildOptions options;
     options.forcedWrites = false;
     initdb::buildDatabase(target, options, {server.user(), server.password()});
-    auto own = std::make_unique<data::DbConnection>();
+    auto own = std::make_unique<db::DbConnection>();
     own->setDatabase(target);
     own->setUser(server.user());
     own->setPassword(server.password());
@@ -39,7 +40,7 @@ struct Desk {
     std::unique_ptr<Tfm_Firma> form;
 
     Desk(const TestServer &server, const QString &target) {
-        dm.ConnectAndOpenAll(target, QString(), server.password(), dbsettings::kProtocol,
+        dm.ConnectAndOpenAll(target, QString(), server.password(), db::settings::kProtocol,
                              server.user());
         contactForm = std::make_unique<TFM_Kontakt>(dm);
         form = std::make_unique<Tfm_Firma>(dm, *contactForm);
@@ -67,7 +68,7 @@ struct Desk {
     }
     /// The board's rows for `pattern`, as a keystroke in the search box asks.
     int boardRowsFor(const QString &pattern) {
-        data::QueryDataset &board = dm.qHlavniDeska;
+        dataset::QueryDataset &board = dm.qHlavniDeska;
         board.close();
         for (const char *name : {"k1", "k2", "k3", "f1", "f2", "f3"})
             board.paramByName(QString::fromLatin1(name))->setAsString(pattern);

@@ -1,7 +1,7 @@
 #include "DrivenProgram.h"
 
-#include "DatabaseBuilder.h"
-#include "TestServer.h"
+#include "initdb/DatabaseBuilder.h"
+#include "support/TestServer.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -91,12 +91,12 @@ QString DrivenProgram::settingsFile() const {
     return m_home + QStringLiteral("/config/Qorvel/Kontakty.conf");
 }
 
-std::unique_ptr<data::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName) {
+std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName) {
     const QString target = server.target(fileName);
     initdb::BuildOptions options;
     options.forcedWrites = false;
     initdb::buildDatabase(target, options, {server.user(), server.password()});
-    auto connection = std::make_unique<data::DbConnection>();
+    auto connection = std::make_unique<db::DbConnection>();
     connection->setDatabase(target);
     connection->setUser(server.user());
     connection->setPassword(server.password());

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChildProcess.h"
-#include "DbConnection.h"
+#include "support/ChildProcess.h"
+#include "db/DbConnection.h"
 
 #include <QStringList>
 
@@ -42,8 +42,8 @@ private:
 class TestServer;
 
 /// Makes an empty database `fileName` on `server` for the programs to share
-/// and returns the test's own connection to it. Throws data::DbError.
-std::unique_ptr<data::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName);
+/// and returns the test's own connection to it. Throws db::DbError.
+std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName);
 
 /// Checks that `program` comes to show the window named `name` on top.
 #define EXPECT_WINDOW(program, name)                                                               \

@@ -22,10 +22,10 @@
 // Actions run from the event loop after the command was read; their answer
 // comes once the action has run or is waiting in a window it opened, so the
 // next command can answer that window.
-#include "Application.h"
-#include "DataGrid.h"
-#include "ProgramCommand.h"
-#include "U_deska.h"
+#include "app/Application.h"
+#include "grid/DataGrid.h"
+#include "app/ProgramCommand.h"
+#include "app/U_deska.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>

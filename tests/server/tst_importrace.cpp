@@ -1,13 +1,13 @@
 // An import beside colleagues on one server database: the plan is made,
 // then a colleague commits (an edit, a delete, a second import) before it
 // is written.
-#include "ChildProcess.h"
-#include "ContactFiles.h"
-#include "ContactStore.h"
-#include "FbStatement.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
-#include "Win1250.h"
+#include "support/ChildProcess.h"
+#include "io/ContactFiles.h"
+#include "io/ContactStore.h"
+#include "db/FbStatement.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
+#include "base/Win1250.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -39,10 +39,10 @@ class TestImportRace : public QObject {
     QTemporaryDir files;
     QString target;
     int made = 0;
-    std::unique_ptr<data::DbConnection> importer, colleague;
+    std::unique_ptr<db::DbConnection> importer, colleague;
 
-    std::unique_ptr<data::DbConnection> connection() {
-        auto db = std::make_unique<data::DbConnection>();
+    std::unique_ptr<db::DbConnection> connection() {
+        auto db = std::make_unique<db::DbConnection>();
         db->setDatabase(target);
         db->setUser(server->user());
         db->setPassword(server->password());
@@ -51,12 +51,12 @@ class TestImportRace : public QObject {
     QList<QStringList> rows(const QByteArray &sql) {
         const auto cursor = colleague->openCursor(sql, {});
         QList<QStringList> result;
-        data::PackedRow row;
+        db::PackedRow row;
         while (cursor->fetch(row)) {
             QStringList cells;
             for (int i = 0; i < row.columnCount(); ++i)
-                cells << (row.tag(i) == data::Cell::Int ? QString::number(row.cell(i).num)
-                                                        : data::win1250::decode(row.cell(i).bytes));
+                cells << (row.tag(i) == db::Cell::Int ? QString::number(row.cell(i).num)
+                                                        : base::win1250::decode(row.cell(i).bytes));
             result << cells;
         }
         return result;
@@ -117,8 +117,8 @@ class TestImportRace : public QObject {
         try {
             io::writeImport(*importer, planned);
             QFAIL("the import was written into a deleted company");
-        } catch (const data::DbError &e) {
-            QCOMPARE(e.kind(), data::DbError::Kind::Conflict);
+        } catch (const db::DbError &e) {
+            QCOMPARE(e.kind(), db::DbError::Kind::Conflict);
             QVERIFY2(
                 e.message().startsWith(u"Firmu „Alfa“ mezitím někdo smazal. Nic nebylo zapsáno"_qs),
                 qPrintable(e.message()));
@@ -154,9 +154,9 @@ class TestImportRace : public QObject {
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(cards(40)) > 0);
         out.close();
 
-        data::WriteTransaction lock(*colleague);
+        db::WriteTransaction lock(*colleague);
         {
-            data::FbStatement hold(*colleague, lock.handle());
+            db::FbStatement hold(*colleague, lock.handle());
             QVERIFY_DB(hold.prepare("UPDATE NASTAVENI SET KONTROLUJ_UPDATY = KONTROLUJ_UPDATY");
                        hold.bind({}); hold.execute());
         }
@@ -180,7 +180,7 @@ class TestImportRace : public QObject {
                 observer->openCursor("SELECT COUNT(*) FROM MON$STATEMENTS WHERE MON$STATE = 1 AND "
                                      "MON$SQL_TEXT STARTING WITH 'UPDATE NASTAVENI'",
                                      {});
-            data::PackedRow row;
+            db::PackedRow row;
             waiting = cursor->fetch(row) ? int(row.cell(0).num) : 0;
         }
         QCOMPARE(waiting, 2);

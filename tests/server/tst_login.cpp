@@ -1,10 +1,10 @@
 // Logging in to a database on a server: the order of the logins tried, the
 // dialog, and where a remembered password is kept.
-#include "LoginDialog.h"
-#include "MessageService.h"
-#include "TemporarySettings.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
+#include "login/LoginDialog.h"
+#include "base/MessageService.h"
+#include "support/TemporarySettings.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -86,7 +86,7 @@ private slots:
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         target = server->target(QStringLiteral("k.fdb"));
-        QVERIFY_DB(data::DbConnection::createDatabase(target, server->user(), server->password(), false));
+        QVERIFY_DB(db::DbConnection::createDatabase(target, server->user(), server->password(), false));
     }
     void init() {
         settings = std::make_unique<TemporarySettings>();
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(store.read(QStringLiteral("test@nowhere")), std::nullopt);
         QVERIFY(took.elapsed() < 15000);
         // The login still works and the user hears why nothing was kept.
-        msg::Recorder messages;
+        base::msg::Recorder messages;
         ScriptedPrompt prompt;
         prompt.answers = {right(true)};
         QVERIFY(LoginFlow(store, prompt).obtain(target));

@@ -2,11 +2,11 @@
 // answered through the program's windows, and a password remembered in a
 // real secret service (a keyring daemon on a private session bus).
 #include "DrivenProgram.h"
-#include "LoginFlow.h"
-#include "MessageBoxService.h"
-#include "MessageTexts.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
+#include "login/LoginFlow.h"
+#include "ui/MessageBoxService.h"
+#include "forms/MessageTexts.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -114,7 +114,7 @@ private slots:
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
-        std::unique_ptr<data::DbConnection> own;
+        std::unique_ptr<db::DbConnection> own;
         QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
         target = own->database();
         QVERIFY_DB(own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});

@@ -2,10 +2,10 @@
 // of several people never collide, every commit reaches the others' boards
 // however it was made, a write that meets a colleague's committed change
 // says so, and the row opened after a lost connection is the row chosen.
-#include "ChangeLog.h"
+#include "data/ChangeLog.h"
 #include "Desk.h"
-#include "FbStatement.h"
-#include "MessageService.h"
+#include "db/FbStatement.h"
+#include "base/MessageService.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -18,15 +18,15 @@ class TestOfficeIntegrity : public QObject {
     std::unique_ptr<TestServer> server;
     QString target;
     int made = 0;
-    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<db::DbConnection> own; ///< the test's own look at the database
     std::unique_ptr<Desk> jana, petr;
-    std::unique_ptr<msg::Recorder> messages;
+    std::unique_ptr<base::msg::Recorder> messages;
 
     void exec(const QByteArray &sql, const QVariantList &params = {}) {
         own->executeCommitted(sql, params);
     }
     qint64 number(const QByteArray &sql, const QVariantList &params = {}) {
-        data::PackedRow row;
+        db::PackedRow row;
         return own->openCursor(sql, params)->fetch(row) ? row.cell(0).num : -1;
     }
     QString said() const {
@@ -73,7 +73,7 @@ class TestOfficeIntegrity : public QObject {
     void init() {
         QVERIFY_DB(own = officeDatabase(*server, QStringLiteral("o%1.fdb").arg(++made)));
         target = own->database();
-        messages = std::make_unique<msg::Recorder>();
+        messages = std::make_unique<base::msg::Recorder>();
         QVERIFY_DB(jana = std::make_unique<Desk>(*server, target));
         QVERIFY_DB(petr = std::make_unique<Desk>(*server, target));
     }
@@ -137,8 +137,8 @@ class TestOfficeIntegrity : public QObject {
     void aWriteThatMeetsAColleaguesCommittedChangeIsAConflict() {
         // Jana's change of company 1 is written; she commits it while
         // Petr's confirm of the same company waits for it.
-        data::WriteTransaction unfinished(*own);
-        data::FbStatement update(*own, unfinished.handle());
+        db::WriteTransaction unfinished(*own);
+        db::FbStatement update(*own, unfinished.handle());
         QVERIFY_DB(update.prepare("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"); update.execute());
         QVERIFY(petr->show());
         petr->press(Qt::Key_F2);
@@ -150,7 +150,7 @@ class TestOfficeIntegrity : public QObject {
         petr->press(Qt::Key_Return);
         colleague.join();
         QCOMPARE(messages->messages.size(), size_t(1));
-        QVERIFY2(messages->messages[0].text.contains(data::dbtexts::kConflict),
+        QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict),
                  qPrintable(messages->messages[0].text));
         QVERIFY(!petr->form->isBrowseMode());
         QCOMPARE(petr->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
@@ -196,7 +196,7 @@ class TestOfficeIntegrity : public QObject {
             own->executeBatch("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, PRIJMENI, KRAJ) "
                               "VALUES (?, 1, 0, ?, ' ')",
                               people));
-        data::TableDataset &contacts = petr->dm.tKONTAKT;
+        dataset::TableDataset &contacts = petr->dm.tKONTAKT;
         QVERIFY_DB(petr->dm.RefreshBoard());
         QVERIFY(contacts.fetchedCount() < 600); // read only as far as shown
         own->setConnected(false);
@@ -205,8 +205,8 @@ class TestOfficeIntegrity : public QObject {
         // The next action meets the lost connection; the one after reconnects.
         try {
             petr->boardRowsFor(QStringLiteral("%"));
-        } catch (const data::DbError &e) {
-            QCOMPARE(e.kind(), data::DbError::Kind::ConnectionLost);
+        } catch (const db::DbError &e) {
+            QCOMPARE(e.kind(), db::DbError::Kind::ConnectionLost);
         }
         QVERIFY_DB(QVERIFY(contacts.locate(QStringLiteral("id"), {QStringLiteral("650")}, true)));
         QCOMPARE(contacts.fieldByName(QStringLiteral("ID"))->asInteger(), 650);

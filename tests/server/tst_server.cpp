@@ -1,16 +1,16 @@
 // The access layer as a client of a real Firebird server: connection
 // strings, logins, two connections side by side, a server that goes away.
-#include "TestDatabase.h"
-#include "SilentLink.h"
-#include "TestServer.h"
+#include "support/TestDatabase.h"
+#include "support/SilentLink.h"
+#include "support/TestServer.h"
 
-#include "FbStatement.h"
+#include "db/FbStatement.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
-using data::DbConnection;
-using data::DbError;
+using db::DbConnection;
+using db::DbError;
 
 namespace {
 
@@ -23,7 +23,7 @@ void point(DbConnection &db, const TestServer &server, const QString &target,
 
 qint64 countRows(DbConnection &db) {
     const auto cursor = db.openCursor("SELECT COUNT(*) FROM T", {});
-    data::PackedRow row;
+    db::PackedRow row;
     return cursor->fetch(row) ? row.cell(0).num : -1;
 }
 
@@ -94,8 +94,8 @@ private slots:
         QVERIFY_DB(a.setConnected(true));
         QVERIFY_DB(b.setConnected(true));
         DbConnection::setLockTimeoutSeconds(2);
-        data::WriteTransaction holding(a);
-        data::FbStatement update(a, holding.handle());
+        db::WriteTransaction holding(a);
+        db::FbStatement update(a, holding.handle());
         QVERIFY_DB(update.prepare("UPDATE T SET N = 1 WHERE ID = 1"); update.execute());
         QElapsedTimer waited;
         waited.start();
@@ -104,7 +104,7 @@ private slots:
             QFAIL("the write went over an unfinished change");
         } catch (const DbError &e) {
             QCOMPARE(e.kind(), DbError::Kind::LockTimeout);
-            QCOMPARE(e.message(), data::dbtexts::kLockTimeout);
+            QCOMPARE(e.message(), db::texts::kLockTimeout);
         }
         DbConnection::setLockTimeoutSeconds(5);
         // The server waits for the holder (its clock ticks in whole
@@ -177,7 +177,7 @@ private slots:
         link.cut(false);
         QCOMPARE(countRows(db), qint64(1));
         const auto cursor = db.openCursor("SELECT N FROM T WHERE ID = 1", {});
-        data::PackedRow row;
+        db::PackedRow row;
         QVERIFY(cursor->fetch(row));
         QCOMPARE(row.cell(0).num, qint64(0));
     }

@@ -1,8 +1,8 @@
 // Choosing the database: file paths and connection strings, the tool that
 // makes a server's database, and the program started on one.
-#include "DatabaseTarget.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
+#include "db/DatabaseTarget.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,15 +53,15 @@ class TestServerTargets : public QObject {
     QString freshTarget() { return server->target(QStringLiteral("k%1.fdb").arg(++made)); }
 
     QVariant scalar(const QString &target, const QByteArray &sql) {
-        data::DbConnection db;
+        db::DbConnection db;
         db.setDatabase(target);
         db.setUser(server->user());
         db.setPassword(server->password());
         const auto cursor = db.openCursor(sql, {});
-        data::PackedRow row;
+        db::PackedRow row;
         if (!cursor->fetch(row))
             return {};
-        return row.tag(0) == data::Cell::Int ? QVariant(row.cell(0).num)
+        return row.tag(0) == db::Cell::Int ? QVariant(row.cell(0).num)
                                               : QVariant(QString::fromLatin1(row.cell(0).bytes).trimmed());
     }
 
@@ -140,13 +140,13 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, server);
         QFETCH(QString, parts);
-        QCOMPARE(dbtarget::isServer(target), server);
+        QCOMPARE(db::target::isServer(target), server);
         if (server) {
-            const dbtarget::ServerParts split = dbtarget::split(target);
+            const db::target::ServerParts split = db::target::split(target);
             QCOMPARE(split.server + QLatin1Char('|') + split.database, parts);
         }
         // A connection string passes unchanged; a file path becomes absolute.
-        const QString normalized = dbtarget::normalized(target);
+        const QString normalized = db::target::normalized(target);
         QCOMPARE(normalized == target, server || target.startsWith(QLatin1Char('/')));
         QVERIFY(server || QDir::isAbsolutePath(normalized));
     }

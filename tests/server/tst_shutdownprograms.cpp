@@ -2,8 +2,8 @@
 // the real program is editing or inserting: the program ends cleanly and
 // nothing of the unconfirmed typing is written.
 #include "DrivenProgram.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,19 +15,19 @@ class TestShutdownPrograms : public QObject {
     QTemporaryDir homes;
     QString target;
     int started = 0;
-    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<db::DbConnection> own; ///< the test's own look at the database
 
     /// Every stored company and contact, one line each.
     QStringList stored() {
         QStringList rows;
-        data::PackedRow row;
+        db::PackedRow row;
         for (const QByteArray &sql : {QByteArray("SELECT 'F', ID, NAZEV_FIRMA, RDB$RECORD_VERSION FROM FIRMA ORDER BY ID"),
                                       QByteArray("SELECT 'K', ID, PRIJMENI, RDB$RECORD_VERSION FROM KONTAKT ORDER BY ID")}) {
             const auto cursor = own->openCursor(sql, {});
             while (cursor->fetch(row)) {
                 QStringList cells;
                 for (int c = 0; c < row.columnCount(); ++c)
-                    cells << (row.tag(c) == data::Cell::Int ? QString::number(row.cell(c).num)
+                    cells << (row.tag(c) == db::Cell::Int ? QString::number(row.cell(c).num)
                                                             : QString::fromLatin1(row.cell(c).bytes));
                 rows << cells.join(QLatin1Char('|'));
             }

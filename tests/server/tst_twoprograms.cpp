@@ -1,9 +1,9 @@
 // Two people on one server database, each in a real program of their own:
 // the test works both programs through their windows.
 #include "DrivenProgram.h"
-#include "TestDatabase.h"
-#include "TestServer.h"
-#include "Win1250.h"
+#include "support/TestDatabase.h"
+#include "support/TestServer.h"
+#include "base/Win1250.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,18 +14,18 @@ class TestTwoPrograms : public QObject {
     std::unique_ptr<TestServer> server;
     QTemporaryDir homes;
     QString target;
-    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<db::DbConnection> own; ///< the test's own look at the database
     std::unique_ptr<DrivenProgram> jana, petr;
 
     void exec(const QByteArray &sql) { own->executeCommitted(sql, {}); }
     QString surname(int contactId) {
         const auto cursor = own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = ?", {contactId});
-        data::PackedRow row;
-        return cursor->fetch(row) ? data::win1250::decode(row.cell(0).bytes) : QString();
+        db::PackedRow row;
+        return cursor->fetch(row) ? base::win1250::decode(row.cell(0).bytes) : QString();
     }
     int companyCount(int companyId) {
         const auto cursor = own->openCursor("SELECT COUNT(*) FROM FIRMA WHERE ID = ?", {companyId});
-        data::PackedRow row;
+        db::PackedRow row;
         return cursor->fetch(row) ? int(row.cell(0).num) : -1;
     }
     std::unique_ptr<DrivenProgram> startProgram(const QString &name) {
@@ -48,7 +48,7 @@ class TestTwoPrograms : public QObject {
         ACT(program, "key Return");
         EXPECT_WINDOW(program, "QMessageBox");
         const QString refusal = program.ask(QStringLiteral("message"));
-        QVERIFY2(refusal.contains(data::dbtexts::kConflict), qPrintable(refusal));
+        QVERIFY2(refusal.contains(db::texts::kConflict), qPrintable(refusal));
         ACT(program, "button OK");
         QCOMPARE(program.ask(QStringLiteral("enabled BB_Jo")), QStringLiteral("ok 1"));
         QCOMPARE(program.ask(QStringLiteral("text ") + box), QStringLiteral("ok ") + text);

@@ -1,16 +1,16 @@
 // Two people on one server database: each with a data module and a company
 // form of their own, as two programs would have.
 #include "Desk.h"
-#include "FbStatement.h"
-#include "MessageService.h"
-#include "TestServer.h"
+#include "db/FbStatement.h"
+#include "base/MessageService.h"
+#include "support/TestServer.h"
 
-#include "CardDocument.h"
-#include "CompanyCard.h"
-#include "U_report.h"
-#include "DbNavigator.h"
-#include "U_Firma.h"
-#include "U_Kontakt.h"
+#include "print/CardDocument.h"
+#include "print/CompanyCard.h"
+#include "print/U_report.h"
+#include "forms/DbNavigator.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -25,14 +25,14 @@ class TestTwoUsers : public QObject {
     std::unique_ptr<TestServer> server;
     QString target;
     int made = 0;
-    std::unique_ptr<data::DbConnection> own; ///< the test's own look at the database
+    std::unique_ptr<db::DbConnection> own; ///< the test's own look at the database
     std::unique_ptr<Desk> first, second;
-    std::unique_ptr<msg::Recorder> messages;
+    std::unique_ptr<base::msg::Recorder> messages;
 
     QString companyName(int id) {
         const auto cursor = own->openCursor("SELECT NAZEV_FIRMA FROM FIRMA WHERE ID = ?", {id});
-        data::PackedRow row;
-        return cursor->fetch(row) ? data::win1250::decode(row.cell(0).bytes) : QString();
+        db::PackedRow row;
+        return cursor->fetch(row) ? base::win1250::decode(row.cell(0).bytes) : QString();
     }
     void exec(const QByteArray &sql) { own->executeCommitted(sql, {}); }
 
@@ -43,7 +43,7 @@ class TestTwoUsers : public QObject {
         QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 1);
         QVERIFY(first->show());
         QVERIFY(first->goTo(2));
-        messages->answers = {msg::Answer::Yes};
+        messages->answers = {base::msg::Answer::Yes};
         first->form->sbFirSmazClick();
         QCOMPARE(messages->messages.size(), size_t(1)); // the question only
         QCOMPARE(companyName(2), QString());
@@ -68,7 +68,7 @@ private slots:
     void init() {
         QVERIFY_DB(own = officeDatabase(*server, QStringLiteral("k%1.fdb").arg(++made)));
         target = own->database();
-        messages = std::make_unique<msg::Recorder>();
+        messages = std::make_unique<base::msg::Recorder>();
         QVERIFY_DB(first = std::make_unique<Desk>(*server, target));
         QVERIFY_DB(second = std::make_unique<Desk>(*server, target));
     }
@@ -108,8 +108,8 @@ private slots:
         QVERIFY(second->show());
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
-        QCOMPARE(messages->messages[0].kind, msg::Kind::ErrorReport);
-        QVERIFY2(messages->messages[0].text.contains(data::dbtexts::kConflict), qPrintable(messages->messages[0].text));
+        QCOMPARE(messages->messages[0].kind, base::msg::Kind::ErrorReport);
+        QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict), qPrintable(messages->messages[0].text));
         QVERIFY(!second->form->isBrowseMode());
         QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
         QCOMPARE(companyName(1), QStringLiteral("Alfa podle Jany"));
@@ -119,10 +119,10 @@ private slots:
     }
 
     void aConfirmMeetingAnUnfinishedChangeWaitsAFewSecondsThenSaysSo() {
-        data::DbConnection::setLockTimeoutSeconds(2);
+        db::DbConnection::setLockTimeoutSeconds(2);
         // Someone's change of company 1 is written but not yet committed.
-        data::WriteTransaction unfinished(*own);
-        data::FbStatement update(*own, unfinished.handle());
+        db::WriteTransaction unfinished(*own);
+        db::FbStatement update(*own, unfinished.handle());
         QVERIFY_DB(update.prepare("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"); update.execute());
         QVERIFY(second->show());
         second->press(Qt::Key_F2);
@@ -130,10 +130,10 @@ private slots:
         QElapsedTimer waited;
         waited.start();
         second->press(Qt::Key_Return);
-        data::DbConnection::setLockTimeoutSeconds(5);
+        db::DbConnection::setLockTimeoutSeconds(5);
         QVERIFY2(waited.elapsed() < 10000, qPrintable(QString::number(waited.elapsed())));
         QCOMPARE(messages->messages.size(), size_t(1));
-        QVERIFY2(messages->messages[0].text.contains(data::dbtexts::kLockTimeout),
+        QVERIFY2(messages->messages[0].text.contains(db::texts::kLockTimeout),
                  qPrintable(messages->messages[0].text));
         QVERIFY(!second->form->isBrowseMode());
         QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa nová"));
@@ -142,7 +142,7 @@ private slots:
         unfinished.commit();
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(2));
-        QVERIFY(messages->messages[1].text.contains(data::dbtexts::kConflict));
+        QVERIFY(messages->messages[1].text.contains(db::texts::kConflict));
     }
 
     void editingACompanyAnotherDeletedSaysSo() {
@@ -151,7 +151,7 @@ private slots:
         second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Beta znovu"));
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
-        QVERIFY(messages->messages[0].text.contains(data::dbtexts::kConflict));
+        QVERIFY(messages->messages[0].text.contains(db::texts::kConflict));
         QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Beta znovu"));
         QCOMPARE(companyName(2), QString()); // not brought back
         second->press(Qt::Key_Escape);
@@ -160,10 +160,10 @@ private slots:
 
     void deletingACompanyAnotherDeletedSaysSo() {
         deleteBetaUnderTheSecondUser();
-        messages->answers = {msg::Answer::Yes};
+        messages->answers = {base::msg::Answer::Yes};
         second->form->sbFirSmazClick();
         QCOMPARE(messages->messages.size(), size_t(2)); // the question, then why not
-        QVERIFY2(messages->messages[1].text.contains(data::dbtexts::kDeleteConflict),
+        QVERIFY2(messages->messages[1].text.contains(db::texts::kDeleteConflict),
                  qPrintable(messages->messages[1].text));
         checkTheSecondShowsAStoredCompany();
     }
@@ -210,9 +210,9 @@ private slots:
         QCOMPARE(messages->messages.size(), size_t(1));
         QVERIFY(form.isBrowseMode());
         const auto cursor = own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = 1", {});
-        data::PackedRow row;
+        db::PackedRow row;
         QVERIFY(cursor->fetch(row));
-        QCOMPARE(data::win1250::decode(row.cell(0).bytes), QStringLiteral("Malá po výpadku"));
+        QCOMPARE(base::win1250::decode(row.cell(0).bytes), QStringLiteral("Malá po výpadku"));
     }
 
     /// The card is composed from what the program holds, or refused with
@@ -232,8 +232,8 @@ private slots:
             QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
             CompanyCard(first->dm, printForm.RichEdit1()).compose(1);
             QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")), qPrintable(cardText()));
-        } catch (const data::DbError &e) {
-            QCOMPARE(e.kind(), data::DbError::Kind::ConnectionLost);
+        } catch (const db::DbError &e) {
+            QCOMPARE(e.kind(), db::DbError::Kind::ConnectionLost);
         }
 
         QVERIFY2(server->start(), qPrintable(server->errorString()));

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "TestDatabase.h"
-#include "U_DM.h"
-#include "Win1250.h"
+#include "support/TestDatabase.h"
+#include "data/U_DM.h"
+#include "base/Win1250.h"
+#include "db/DatabaseTarget.h"
 
 #include <QTest>
 
@@ -14,7 +15,7 @@
         QString caught_;                                                                           \
         try {                                                                                      \
             expr;                                                                                  \
-        } catch (const data::DbError &e) {                                                         \
+        } catch (const db::DbError &e) {                                                         \
             caught_ = e.message();                                                                 \
         }                                                                                          \
         QCOMPARE(caught_, QString(text));                                                          \
@@ -28,7 +29,7 @@ public:
     explicit DataFixture(initdb::BuildOptions options = {}) : TestDatabase(options), dm(std::make_unique<TDM>()) {}
     QString base() const { return baseDir(); }
     void openAll() {
-        dm->ConnectAndOpenAll(path(), QString(), dbsettings::kPassword, dbsettings::kProtocol, dbsettings::kUser);
+        dm->ConnectAndOpenAll(path(), QString(), db::settings::kPassword, db::settings::kProtocol, db::settings::kUser);
     }
 
     std::unique_ptr<TDM> dm;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataFixture.h"
-#include "MessageService.h"
+#include "support/DataFixture.h"
+#include "base/MessageService.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,7 +63,7 @@ inline const QStringList kConnectionCaptions{"Telefon", "Mobil",   "Telefon 2", 
                                              "WWW",     "ICQ",     "Skype",     "Další 1", "Další 2", "Poznámka"};
 
 /// Messages recorded so far, as "kind|text".
-inline QStringList recorded(const msg::Recorder &r) {
+inline QStringList recorded(const base::msg::Recorder &r) {
     QStringList out;
     for (const auto &m : r.messages)
         out << QStringLiteral("%1|%2").arg(int(m.kind)).arg(m.text);

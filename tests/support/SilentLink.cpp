@@ -1,4 +1,4 @@
-#include "SilentLink.h"
+#include "support/SilentLink.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,7 +1,7 @@
-#include "TestDatabase.h"
+#include "support/TestDatabase.h"
 
-#include "FbStatement.h"
-#include "Win1250.h"
+#include "db/FbStatement.h"
+#include "base/Win1250.h"
 
 #include <QDir>
 
@@ -12,33 +12,33 @@ namespace {
 QByteArray sqlBytes(const QString &sql) {
     QByteArray bytes;
     QChar bad;
-    if (!data::win1250::encode(sql, bytes, &bad))
-        throw data::DbError(
+    if (!base::win1250::encode(sql, bytes, &bad))
+        throw db::DbError(
             QStringLiteral("The character '%1' cannot be sent to the database").arg(bad));
     return bytes;
 }
 
 } // namespace
 
-void configureConnection(data::DbConnection &db, const QString &path) {
+void configureConnection(db::DbConnection &db, const QString &path) {
     db.setDatabase(path);
     db.setUser(QStringLiteral("sysdba"));
     db.setPassword(QStringLiteral("tallowfin"));
 }
 
 QList<qint64> readNumbers(const QString &path, const QByteArray &sql) {
-    data::DbConnection db;
+    db::DbConnection db;
     configureConnection(db, path);
     const auto cursor = db.openCursor(sql, {});
     QList<qint64> values;
-    for (data::PackedRow row; cursor->fetch(row);)
+    for (db::PackedRow row; cursor->fetch(row);)
         values << row.cell(0).num;
     return values;
 }
 
 TestDatabase::TestDatabase(initdb::BuildOptions options) {
     if (!m_dir.isValid())
-        throw data::DbError(QStringLiteral("Cannot make a temporary folder: ") +
+        throw db::DbError(QStringLiteral("Cannot make a temporary folder: ") +
                             m_dir.errorString());
     const QDir base(m_dir.path());
     base.mkpath(QStringLiteral("Tabulky"));
@@ -75,7 +75,7 @@ int TestDatabase::count(const QString &table, const QString &where) {
 void TestDatabase::disconnect() {
     try {
         m_db.setConnected(false);
-    } catch (const data::DbError &) {
+    } catch (const db::DbError &) {
         // Detaching only fails when the engine is gone; nothing to keep.
     }
 }
@@ -85,34 +85,34 @@ QList<QVariantList> TestDatabase::select(const QString &sql, const QVariantList 
     const auto statement = m_db.openCursor(sqlBytes(sql), params);
     const auto &columns = statement->columns();
     QList<QVariantList> result;
-    data::PackedRow row;
+    db::PackedRow row;
     while ((maxRows < 0 || result.size() < maxRows) && statement->fetch(row)) {
         QVariantList values;
         for (int i = 0; i < int(columns.size()); ++i) {
-            const data::Cell c = row.cell(i);
+            const db::Cell c = row.cell(i);
             switch (c.tag) {
-            case data::Cell::Null:
+            case db::Cell::Null:
                 values << QVariant();
                 break;
-            case data::Cell::Int:
+            case db::Cell::Int:
                 values << QVariant(c.num);
                 break;
-            case data::Cell::Double:
+            case db::Cell::Double:
                 values << QVariant(std::bit_cast<double>(c.num));
                 break;
-            case data::Cell::DateTime:
-                values << QVariant(data::msecsToDateTime(c.num));
+            case db::Cell::DateTime:
+                values << QVariant(db::msecsToDateTime(c.num));
                 break;
-            case data::Cell::Text:
-                values << QVariant(data::win1250::decode(c.bytes));
+            case db::Cell::Text:
+                values << QVariant(base::win1250::decode(c.bytes));
                 break;
-            case data::Cell::Bytes:
+            case db::Cell::Bytes:
                 values << QVariant(c.bytes);
                 break;
-            case data::Cell::BlobId: {
+            case db::Cell::BlobId: {
                 const QByteArray bytes = m_db.readBlob(c.num);
-                values << (columns[size_t(i)].type == data::FieldType::Memo
-                               ? QVariant(data::win1250::decode(bytes))
+                values << (columns[size_t(i)].type == db::FieldType::Memo
+                               ? QVariant(base::win1250::decode(bytes))
                                : QVariant(bytes));
                 break;
             }

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "DatabaseBuilder.h"
-#include "DbConnection.h"
-#include "DbError.h"
+#include "initdb/DatabaseBuilder.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariant>
 
-/// Runs `statement` (one or more statements); when it throws data::DbError
+/// Runs `statement` (one or more statements); when it throws db::DbError
 /// the test fails with the database's message instead of aborting the run.
 #ifndef QVERIFY_DB
 #define QVERIFY_DB(statement)                                                                      \
     do {                                                                                           \
         try {                                                                                      \
             statement;                                                                             \
-        } catch (const data::DbError &e) {                                                         \
+        } catch (const db::DbError &e) {                                                         \
             QFAIL(qPrintable(QStringLiteral("DbError: ") + e.message()));                          \
         }                                                                                          \
     } while (false)
@@ -23,9 +23,9 @@
 
 /// Points `db` at the database file at `path` with the program's user; the
 /// first statement attaches.
-void configureConnection(data::DbConnection &db, const QString &path);
+void configureConnection(db::DbConnection &db, const QString &path);
 /// The first column (an integer) of every row of `sql`, read from the file at
-/// `path` through a connection of its own. Throws data::DbError.
+/// `path` through a connection of its own. Throws db::DbError.
 QList<qint64> readNumbers(const QString &path, const QByteArray &sql);
 
 /// A fresh database file made by the same code as kontakty-initdb, in a
@@ -39,7 +39,7 @@ QList<qint64> readNumbers(const QString &path, const QByteArray &sql);
 class TestDatabase {
   public:
     /// Builds the file; forced writes are always off (throw-away data).
-    /// Throws data::DbError when the database cannot be made.
+    /// Throws db::DbError when the database cannot be made.
     explicit TestDatabase(initdb::BuildOptions options = {});
     ~TestDatabase();
     TestDatabase(const TestDatabase &) = delete;
@@ -48,15 +48,15 @@ class TestDatabase {
     QString baseDir() const { return m_dir.path(); }
     QString path() const { return m_path; }
     /// The helpers' own connection (owned by this object).
-    data::DbConnection &connection() { return m_db; }
+    db::DbConnection &connection() { return m_db; }
 
-    /// Runs one statement in its own committed transaction. Throws data::DbError.
+    /// Runs one statement in its own committed transaction. Throws db::DbError.
     void exec(const QString &sql, const QVariantList &params = {});
     /// The first column of the first row, or an invalid QVariant when there
     /// is no row or the value is NULL. Integers come as qint64, text and
-    /// text BLOBs as QString, byte BLOBs as QByteArray. Throws data::DbError.
+    /// text BLOBs as QString, byte BLOBs as QByteArray. Throws db::DbError.
     QVariant scalar(const QString &sql, const QVariantList &params = {});
-    /// Every row of the result, converted as by scalar(). Throws data::DbError.
+    /// Every row of the result, converted as by scalar(). Throws db::DbError.
     QList<QVariantList> rows(const QString &sql, const QVariantList &params = {});
     /// Number of rows of `table` that meet `where` (all rows when empty).
     int count(const QString &table, const QString &where = {});
@@ -68,5 +68,5 @@ class TestDatabase {
 
     QTemporaryDir m_dir;
     QString m_path;
-    data::DbConnection m_db;
+    db::DbConnection m_db;
 };

@@ -1,4 +1,4 @@
-#include "TestServer.h"
+#include "support/TestServer.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Qt's own dialogs speak Czech on a Czech system, while the program's own
 // fixed texts (message box captions and buttons, the preview's controls)
 // stay exactly as they are.
-#include "MessageBoxService.h"
-#include "QtTranslations.h"
-#include "ReportPreview.h"
+#include "ui/MessageBoxService.h"
+#include "ui/QtTranslations.h"
+#include "report/ReportPreview.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -47,10 +47,10 @@ class TestTranslations : public QObject {
         QTest::addColumn<bool>("question");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("buttons");
-        QTest::newRow("warning") << int(msg::Kind::Warning) << false << "Warning" << QStringList{"OK"};
-        QTest::newRow("error") << int(msg::Kind::Error) << false << "Error" << QStringList{"OK"};
-        QTest::newRow("information") << int(msg::Kind::Information) << false << "Information" << QStringList{"OK"};
-        QTest::newRow("confirm") << int(msg::Kind::Confirm) << true << "Confirm" << QStringList{"&Yes", "&No"};
+        QTest::newRow("warning") << int(base::msg::Kind::Warning) << false << "Warning" << QStringList{"OK"};
+        QTest::newRow("error") << int(base::msg::Kind::Error) << false << "Error" << QStringList{"OK"};
+        QTest::newRow("information") << int(base::msg::Kind::Information) << false << "Information" << QStringList{"OK"};
+        QTest::newRow("confirm") << int(base::msg::Kind::Confirm) << true << "Confirm" << QStringList{"&Yes", "&No"};
     }
     void messageBoxesKeepTheirTexts() {
         QFETCH(int, kind);
@@ -67,8 +67,8 @@ class TestTranslations : public QObject {
                 shownButtons << b->text();
             box->buttons().last()->click();
         });
-        ui::MessageBoxService().show(msg::Kind(kind), QStringLiteral("Záznam byl smazán."),
-                                     question ? msg::Buttons::YesNo : msg::Buttons::Ok);
+        ui::MessageBoxService().show(base::msg::Kind(kind), QStringLiteral("Záznam byl smazán."),
+                                     question ? base::msg::Buttons::YesNo : base::msg::Buttons::Ok);
         QCOMPARE(shownCaption, caption);
         shownButtons.sort();
         buttons.sort();

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "initdb/CommandLine.h"
 
-#include "DatabaseTarget.h"
+#include "db/DatabaseTarget.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -120,9 +120,9 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         return result;
     }
     result.options.demo = parser.isSet(demo);
-    result.path = dbtarget::normalized(paths.first());
+    result.path = db::target::normalized(paths.first());
     const bool passwordGiven = parser.isSet(password) || parser.isSet(passwordFile);
-    if (dbtarget::isServer(result.path)) {
+    if (db::target::isServer(result.path)) {
         result.login.user = parser.isSet(user) ? parser.value(user) : qEnvironmentVariable("ISC_USER");
         if (parser.isSet(password) && parser.isSet(passwordFile)) {
             result.text = QStringLiteral("give either --password-file or --password, not both");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatabaseBuilder.h"
+#include "initdb/DatabaseBuilder.h"
 
 #include <QStringList>
 
@@ -12,7 +12,7 @@ struct CommandLine {
     Action action = Action::UsageError;
     QString path; ///< absolute path of the file to create, or a server's connection string
     BuildOptions options;
-    ServerLogin login; ///< for a database on a server
+    db::ServerLogin login; ///< for a database on a server
     QString text; ///< the help text, or what is wrong with the arguments
     QStringList warnings; ///< said before the database is made
 };

@@ -1,14 +1,14 @@
-#include "DatabaseBuilder.h"
+#include "initdb/DatabaseBuilder.h"
 
-#include "DbError.h"
-#include "DemoData.h"
-#include "Generator.h"
-#include "RowWriter.h"
+#include "db/DbError.h"
+#include "initdb/DemoData.h"
+#include "initdb/Generator.h"
+#include "initdb/RowWriter.h"
 
 namespace initdb {
 namespace {
 
-void fillCompanies(data::DbConnection &db, const BuildOptions &options) {
+void fillCompanies(db::DbConnection &db, const BuildOptions &options) {
     RowWriter writer(db);
     if (options.layout != schema::Layout::Current)
         for (const CompanyData &company : sampleCompanies())
@@ -23,14 +23,14 @@ void fillCompanies(data::DbConnection &db, const BuildOptions &options) {
 
 } // namespace
 
-void buildDatabase(const QString &path, const BuildOptions &options, const ServerLogin &login) {
+void buildDatabase(const QString &path, const BuildOptions &options, const db::ServerLogin &login) {
     if (options.companies < 0 || options.contacts < 0)
-        throw data::DbError(
+        throw db::DbError(
             QStringLiteral("The numbers of companies and contacts must not be negative."));
     if (options.contacts > 0 && options.companies == 0)
-        throw data::DbError(QStringLiteral("Contacts need at least one company to belong to."));
+        throw db::DbError(QStringLiteral("Contacts need at least one company to belong to."));
     schema::createDatabase(path, {options.layout, options.forcedWrites},
-                           [&](data::DbConnection &db) { fillCompanies(db, options); }, login);
+                           [&](db::DbConnection &db) { fillCompanies(db, options); }, login);
 }
 
 } // namespace initdb

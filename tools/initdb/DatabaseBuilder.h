@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DatabaseCreator.h"
+#include "schema/DatabaseCreator.h"
 
 #include <QString>
 
@@ -20,10 +20,10 @@ struct BuildOptions {
 /// adds the requested rows (sample rows of an older layout first, then the
 /// demo, then generated rows; IDs count from 1). Refuses an existing file
 /// and counts that are negative or contacts without companies. Throws
-/// data::DbError on any failure; a half-made file is removed, and so are
+/// db::DbError on any failure; a half-made file is removed, and so are
 /// the folders made for it.
 /// `path` may name a database on a server, made with `login`.
 void buildDatabase(const QString &path, const BuildOptions &options = {},
-                   const ServerLogin &login = {});
+                   const db::ServerLogin &login = {});
 
 } // namespace initdb

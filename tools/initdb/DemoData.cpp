@@ -1,4 +1,4 @@
-#include "DemoData.h"
+#include "initdb/DemoData.h"
 
 namespace initdb {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CompanyData.h"
+#include "initdb/CompanyData.h"
 
 namespace initdb {
 

@@ -1,6 +1,6 @@
-#include "Generator.h"
+#include "initdb/Generator.h"
 
-#include "NameDays.h"
+#include "schema/NameDays.h"
 
 #include <QRegularExpression>
 

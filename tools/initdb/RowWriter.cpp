@@ -1,6 +1,6 @@
-#include "RowWriter.h"
+#include "initdb/RowWriter.h"
 
-#include "DbConnection.h"
+#include "db/DbConnection.h"
 
 #include <QStringList>
 
@@ -99,7 +99,7 @@ Row contactRow(int id, int companyId, const ContactData &c, const QString &regio
 
 } // namespace
 
-RowWriter::RowWriter(data::DbConnection &db, int chunkRows)
+RowWriter::RowWriter(db::DbConnection &db, int chunkRows)
     : m_db(db), m_chunkRows(qMax(1, chunkRows)) {
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CompanyData.h"
+#include "initdb/CompanyData.h"
 
 #include <QByteArray>
 #include <QVariantList>
 
-namespace data {
+namespace db {
 class DbConnection;
-}
+} // namespace db
 
 namespace initdb {
 
@@ -17,12 +17,12 @@ namespace initdb {
 class RowWriter {
   public:
     /// `db` must stay connected while the writer is used.
-    explicit RowWriter(data::DbConnection &db, int chunkRows = 2000);
+    explicit RowWriter(db::DbConnection &db, int chunkRows = 2000);
 
     /// Queues a company and its contacts (or its placeholder); may write a
-    /// batch. Throws data::DbError.
+    /// batch. Throws db::DbError.
     void add(const CompanyData &company);
-    /// Writes what is still queued. Throws data::DbError.
+    /// Writes what is still queued. Throws db::DbError.
     void finish();
 
     int companyCount() const { return m_nextCompanyId - 1; }
@@ -35,7 +35,7 @@ class RowWriter {
     };
     void flush(Table &table);
 
-    data::DbConnection &m_db;
+    db::DbConnection &m_db;
     int m_chunkRows;
     int m_nextCompanyId = 1;
     int m_nextContactId = 1;

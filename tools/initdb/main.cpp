@@ -1,7 +1,7 @@
-#include "CommandLine.h"
-#include "DatabaseBuilder.h"
-#include "DbError.h"
-#include "FbClient.h"
+#include "initdb/CommandLine.h"
+#include "initdb/DatabaseBuilder.h"
+#include "db/DbError.h"
+#include "db/FbClient.h"
 
 #include <QCoreApplication>
 
@@ -24,13 +24,13 @@ int main(int argc, char *argv[]) {
     for (const QString &warning : command.warnings)
         std::fprintf(stderr, "kontakty-initdb: warning: %s\n", qPrintable(warning));
     // The tool only makes new files, which no other process holds yet.
-    if (const QString problem = data::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
+    if (const QString problem = db::FbClient::usePrivateLockFolder(); !problem.isEmpty()) {
         std::fprintf(stderr, "kontakty-initdb: %s\n", qPrintable(problem));
         return 1;
     }
     try {
         initdb::buildDatabase(command.path, command.options, command.login);
-    } catch (const data::DbError &e) {
+    } catch (const db::DbError &e) {
         std::fprintf(stderr, "kontakty-initdb: %s\n", qPrintable(e.message()));
         return 1;
     }

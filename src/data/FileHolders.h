@@ -1,8 +1,0 @@
-#pragma once
-
-#include <QStringList>
-
-/// The other processes of this user that hold the file at `path` open, as
-/// "name (PID n)": the engine's raw words for a file held elsewhere name
-/// neither the file nor the holder. Empty when none is found.
-QStringList fileHolders(const QString &path);

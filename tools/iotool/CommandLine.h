@@ -1,0 +1,25 @@
+#pragma once
+
+#include "io/ContactFiles.h"
+
+#include <QStringList>
+
+namespace iotool {
+
+/// What the command line of kontakty-io asks for.
+struct CommandLine {
+    enum class Action { Export, Import, ShowHelp, UsageError };
+    Action action = Action::UsageError;
+    QString host;     ///< empty: the embedded engine on a file
+    QString database; ///< file path (on the server for a host)
+    QString file;     ///< "-": standard output or input
+    io::FileFormat format = io::FileFormat::VCard4;
+    QString company;  ///< export: only this company's contacts
+    bool write = false; ///< import: --yes
+    QString text;     ///< the help text, or what is wrong with the arguments
+};
+
+/// Reads `arguments` (the program name first). Never throws.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+} // namespace iotool

@@ -1,0 +1,211 @@
+#include "iotool/Commands.h"
+
+#include "io/ContactStore.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "io/Limits.h"
+#include "data/U_DM.h"
+#include "db/DatabaseTarget.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+namespace iotool {
+namespace {
+
+// SIGTERM and SIGINT: before anything is written the tool ends at once;
+// while it writes, the next progress report stops the work, so that the
+// one transaction is rolled back and an export leaves no file behind.
+volatile std::sig_atomic_t g_signal = 0;
+volatile std::sig_atomic_t g_writing = 0;
+
+void onSignal(int signalNumber) {
+    g_signal = signalNumber;
+    if (!g_writing) {
+        static const char message[] = "kontakty-io: stopped by a signal; nothing was written\n";
+        [[maybe_unused]] const ssize_t written =
+            ::write(STDERR_FILENO, message, sizeof message - 1);
+        ::_exit(Failed);
+    }
+}
+
+/// Installed once the database engine is loaded: it sets handlers of its own.
+void handleSignals() {
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGTERM, SIGINT})
+        ::sigaction(s, &action, nullptr);
+}
+
+/// Marks the stretch in which a signal stops the work instead of the process.
+struct Writing {
+    Writing() { g_writing = 1; }
+    ~Writing() { g_writing = 0; }
+};
+
+/// A failure that ends the command with its message.
+struct Failure {
+    QString message;
+};
+
+void print(std::FILE *stream, const QString &text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+void connect(db::DbConnection &db, const CommandLine &command) {
+    // Firebird's own variables name other credentials for a server.
+    const QString user = qEnvironmentVariable("ISC_USER", db::settings::kUser);
+    const QString password = qEnvironmentVariable("ISC_PASSWORD", db::settings::kPassword);
+    if (command.host.isEmpty() && !QFile::exists(command.database))
+        throw Failure{QStringLiteral("the database %1 does not exist").arg(command.database)};
+    db.setHostName(command.host);
+    db.setDatabase(command.database);
+    db.setUser(user);
+    db.setPassword(password);
+    db.setConnected(true);
+}
+
+QByteArray readInput(const QString &name) {
+    QFile file;
+    const bool opened = name == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw Failure{QStringLiteral("cannot read %1: %2").arg(name, file.errorString())};
+    if (file.size() > io::limits::kMaxFileBytes) // refused before it is read
+        throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(file.size()))};
+    QByteArray bytes;
+    for (;;) { // in pieces: a pipe has no size to check first
+        const QByteArray piece = file.read(1 << 20);
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+        if (bytes.size() > io::limits::kMaxFileBytes)
+            throw Failure{
+                QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(bytes.size()))};
+    }
+    return bytes;
+}
+
+/// Progress on standard error: at the start, then at most once a second;
+/// false after a signal.
+io::Progress progressOn(std::FILE *err, const QString &what) {
+    auto shown = std::make_shared<QElapsedTimer>();
+    return [=](int done, int total) {
+        if (g_signal)
+            return false;
+        if (shown->isValid() && shown->elapsed() < 1000)
+            return true;
+        shown->start();
+        print(err, total
+                       ? QStringLiteral("kontakty-io: %1 %2 of %3\n").arg(what).arg(done).arg(total)
+                       : QStringLiteral("kontakty-io: %1 %2\n").arg(what).arg(done));
+        std::fflush(err);
+        return true;
+    };
+}
+
+int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
+    db::DbConnection db;
+    connect(db, command);
+    handleSignals();
+    const Writing writing; // a signal stops the export; the half file is dropped
+    QList<io::ExportScope> scopes{io::ExportScope{}};
+    if (!command.company.isEmpty()) {
+        scopes.clear();
+        for (int id : io::companiesNamed(db, command.company))
+            scopes << io::ExportScope{io::ExportScope::Kind::Company, id, {}, {}};
+        if (scopes.isEmpty())
+            throw Failure{QStringLiteral("no company is named '%1'").arg(command.company)};
+    }
+    QString error;
+    if (command.file == QLatin1String("-")) {
+        std::fflush(out);
+        QFile standardOutput;
+        if (!standardOutput.open(out, QIODevice::WriteOnly))
+            throw Failure{QStringLiteral("cannot write to standard output: %1")
+                              .arg(standardOutput.errorString())};
+        const int count = io::exportEntries(db, scopes, command.format, standardOutput, error,
+                                            progressOn(err, QStringLiteral("exported")));
+        if (count < 0)
+            throw Failure{error};
+        print(err, QStringLiteral("Exported %1 records\n").arg(count));
+        return Done;
+    }
+    // Written beside and renamed at the end: a failure leaves no half file.
+    QSaveFile file(command.file);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, file.errorString())};
+    const int count = io::exportEntries(db, scopes, command.format, file, error,
+                                        progressOn(err, QStringLiteral("exported")));
+    if (count < 0)
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, error)};
+    if (!file.commit())
+        throw Failure{QStringLiteral("cannot write %1: %2").arg(command.file, file.errorString())};
+    print(out, QStringLiteral("Exported %1 records to %2\n").arg(count).arg(command.file));
+    return Done;
+}
+
+int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
+    const io::DecodedFile file = io::decodeFile(readInput(command.file));
+    if (!file.errors.isEmpty())
+        throw Failure{QStringLiteral("%1 is damaged, nothing was written:\n  %2")
+                          .arg(command.file, file.errors.join(QStringLiteral("\n  ")))};
+    db::DbConnection db;
+    connect(db, command);
+    handleSignals();
+    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(db));
+    for (const QString &line : io::describePlan(plan))
+        print(out, line + QLatin1Char('\n'));
+    if (plan.contacts.isEmpty() &&
+        plan.companiesToCreate().isEmpty()) { // a file that yields nothing is no success
+        QStringList refused;
+        for (const io::RefusedEntry &r : plan.refused)
+            refused << r.who + QStringLiteral(" – ") + r.problems.join(QStringLiteral("; "));
+        throw Failure{QStringLiteral("nothing in %1 can be imported:\n  %2")
+                          .arg(command.file, refused.join(QStringLiteral("\n  ")))};
+    }
+    if (!command.write) {
+        print(out, QStringLiteral("Nothing written; run with --yes to import.\n"));
+        return Done;
+    }
+    io::ImportResult result;
+    try {
+        const Writing writing;
+        result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
+    } catch (const db::DbError &e) { // one transaction: it went as a whole
+        throw Failure{g_signal ? QStringLiteral("stopped by a signal; nothing was written")
+                               : e.message() + QStringLiteral("\nNothing was written.")};
+    }
+    for (const QString &note : result.notes)
+        print(out, note + QLatin1Char('\n'));
+    print(out, QStringLiteral("Written: %1 companies, %2 contacts.\n")
+                   .arg(result.companies)
+                   .arg(result.contacts));
+    return plan.refused.isEmpty() ? Done : SomeRefused;
+}
+
+} // namespace
+
+int runCommand(const CommandLine &command, std::FILE *out, std::FILE *err) {
+    try {
+        return command.action == CommandLine::Action::Export ? exportContacts(command, out, err)
+                                                             : importContacts(command, out, err);
+    } catch (const Failure &f) {
+        print(err, QStringLiteral("kontakty-io: %1\n").arg(f.message));
+    } catch (const db::DbError &e) {
+        print(err, QStringLiteral("kontakty-io: %1\n")
+                       .arg(g_signal ? QStringLiteral("stopped by a signal; nothing was written")
+                                     : e.message()));
+    }
+    return Failed;
+}
+
+} // namespace iotool

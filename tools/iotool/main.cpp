@@ -1,0 +1,21 @@
+#include "iotool/CommandLine.h"
+#include "iotool/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const iotool::CommandLine command = iotool::parseCommandLine(QCoreApplication::arguments());
+    switch (command.action) {
+    case iotool::CommandLine::Action::ShowHelp:
+        std::printf("%s", qPrintable(command.text));
+        return iotool::Done;
+    case iotool::CommandLine::Action::UsageError:
+        std::fprintf(stderr, "kontakty-io: %s (see --help)\n", qPrintable(command.text));
+        return iotool::WrongArguments;
+    default:
+        return iotool::runCommand(command, stdout, stderr);
+    }
+}
