@@ -11,14 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();
     const QByteArray input = fuzz::bytes(data, size);
     QString error;
-    (void)ReportFile::deserialize(input, &error);
+    (void)report::ReportFile::deserialize(input, &error);
 
     QByteArray file;
     QDataStream out(&file, QIODevice::WriteOnly);
     out.writeRawData("VZREPORT", 8);
-    out << ReportFile::kVersion << quint16(0) << quint64(input.size());
+    out << report::ReportFile::kVersion << quint16(0) << quint64(input.size());
     file += input;
     file += QCryptographicHash::hash(input, QCryptographicHash::Sha256);
-    (void)ReportFile::deserialize(file, &error);
+    (void)report::ReportFile::deserialize(file, &error);
     return 0;
 }

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();
-    const RichDocument document = RtfReader::read(fuzz::bytes(data, size));
+    const report::RichDocument document = report::RtfReader::read(fuzz::bytes(data, size));
     (void)document;
     return 0;
 }

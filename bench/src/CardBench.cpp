@@ -36,13 +36,13 @@ CardTiming timeCompanyCard(TDM &dm, TfmReporty &printForm, int companyId) {
     t.compose = lap();
     printForm.copyCardToReport();
     t.rtf = lap();
-    const PreparedReport &report = printForm.prepare();
+    const report::PreparedReport &report = printForm.prepare();
     t.layout = lap();
     const QSizeF pixels = report.pageSizePt * 96.0 / 72.0;
     QImage page(pixels.toSize(), QImage::Format_ARGB32_Premultiplied);
     {
         QPainter painter(&page);
-        PageRenderer::paint(painter, report, 0, QRectF(QPointF(0, 0), pixels));
+        report::PageRenderer::paint(painter, report, 0, QRectF(QPointF(0, 0), pixels));
     }
     t.paint = lap();
     t.pages = report.pageCount();

@@ -52,7 +52,7 @@ ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
 QString ProgramCommand::versionText() {
     const auto [major, minor] = schema::layoutVersion(schema::Layout::Current);
     return QStringLiteral("vizitar %1\ndatabase structure %2.%3\n")
-        .arg(maker::kVersionStamp)
+        .arg(ui::maker::kVersionStamp)
         .arg(major)
         .arg(minor);
 }

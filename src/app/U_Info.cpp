@@ -27,7 +27,7 @@ TfmInfo::TfmInfo(TDM &dm, Tfm_Deska &mainWindow, QWidget *parent)
     : QDialog(parent ? parent : &mainWindow), m_dm(dm), m_mainWindow(mainWindow) {
     Q_INIT_RESOURCE(about);
     setObjectName(QStringLiteral("fmInfo"));
-    setWindowTitle(maker::kName + QLatin1Char(' ') + maker::kReleaseYear);
+    setWindowTitle(ui::maker::kName + QLatin1Char(' ') + ui::maker::kReleaseYear);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -61,14 +61,14 @@ void TfmInfo::createControls() {
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setAccessibleName(QStringLiteral("Logo ") + maker::kName);
+    Image2->setAccessibleName(QStringLiteral("Logo ") + ui::maker::kName);
     Image2->setGeometry(8, 132, 56, 46);
     Image2->setAlignment(Qt::AlignCenter);
     Image2->setPixmap(QIcon(QStringLiteral(":/about/logo.svg")).pixmap(QSize(48, 48)));
 
-    Label8 = addLabel(this, "Label8", maker::kAuthor, QRect(70, 132, 160, 16));
-    Label6 = addLabel(this, "Label6", maker::kEmail, QRect(70, 148, 160, 16));
-    Label3 = addLabel(this, "Label3", maker::kWebAddress, QRect(70, 164, 160, 16));
+    Label8 = addLabel(this, "Label8", ui::maker::kAuthor, QRect(70, 132, 160, 16));
+    Label6 = addLabel(this, "Label6", ui::maker::kEmail, QRect(70, 148, 160, 16));
+    Label3 = addLabel(this, "Label3", ui::maker::kWebAddress, QRect(70, 164, 160, 16));
     QPalette blue = Label3->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label3->setPalette(blue);

@@ -244,7 +244,7 @@ void Tfm_Deska::FormCreate() {
                                m_access.user);
         stbP1->setText(composeNameDayLine());
     } catch (const db::DbError &) {
-        base::msg::show(base::msg::Kind::Error, texts::msgDatabaseProblem());
+        base::msg::show(base::msg::Kind::Error, forms::texts::msgDatabaseProblem());
     }
 }
 
@@ -270,7 +270,7 @@ void Tfm_Deska::FormShow() {
     // Version gate: a database of another major version ends the program.
     if (m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger() == 1)
         return;
-    base::msg::show(base::msg::Kind::Information, texts::msgWrongDatabaseVersion());
+    base::msg::show(base::msg::Kind::Information, forms::texts::msgWrongDatabaseVersion());
     QTimer::singleShot(0, this, &QWidget::close);
 }
 

@@ -141,7 +141,7 @@ void Tfm_Deska::Edit1Change() {
     QChar foreign;
     if (!base::win1250::encode(text, encoded, &foreign)) {
         // The rows shown stay; nothing stored could match such a text.
-        base::msg::show(base::msg::Kind::Warning, texts::msgSearchCharacterNotStorable(foreign), base::msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning, forms::texts::msgSearchCharacterNotStorable(foreign), base::msg::Buttons::Ok);
         return;
     }
     const QString pattern = text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");

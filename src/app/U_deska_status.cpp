@@ -29,12 +29,12 @@ QString nameDayOf(TDM &dm, const QDate &date) {
 
 QString mailBody() {
     return QStringLiteral("%0d%0d") + QString(82, QLatin1Char('-')) + QStringLiteral("%0d")
-           + QStringLiteral("Email vytvořen aplikací: Vizitar  (") + maker::kWebAddress + QLatin1Char(')');
+           + QStringLiteral("Email vytvořen aplikací: Vizitar  (") + ui::maker::kWebAddress + QLatin1Char(')');
 }
 
 } // namespace
 
-QString Tfm_Deska::makerWebAddress() { return maker::kWebAddress; }
+QString Tfm_Deska::makerWebAddress() { return ui::maker::kWebAddress; }
 
 void Tfm_Deska::createStatusBar() {
     auto *bar = new QStatusBar(this);
@@ -58,7 +58,7 @@ void Tfm_Deska::createStatusBar() {
     stbP1 = p1;
     stbP2 = p2;
     stbP3 = p3;
-    stbP3->setText(maker::kVersionStamp);
+    stbP3->setText(ui::maker::kVersionStamp);
     stbP4->setText(makerWebAddress());
     stbP4->setCursor(Qt::PointingHandCursor);
     stbP4->makeKeyboardClickable();

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-namespace texts {
+namespace forms::texts {
 
 QString msgFormInEditMode() {
     return QStringList{QStringLiteral("Formulář je v editačním módu,"),
@@ -26,7 +26,7 @@ QString msgCompanyHasContacts() {
 
 QString msgDatabaseProblem() {
     return QStringList{QStringLiteral("Nastal problém s připojením databáze."),
-                       QStringLiteral("Kontaktujte autora. (%1)").arg(maker::kEmail)}
+                       QStringLiteral("Kontaktujte autora. (%1)").arg(ui::maker::kEmail)}
         .join(kLineBreak);
 }
 
@@ -48,4 +48,4 @@ QString msgSearchCharacterNotStorable(QChar character) {
         .join(kLineBreak);
 }
 
-} // namespace texts
+} // namespace forms::texts

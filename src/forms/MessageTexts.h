@@ -4,7 +4,7 @@
 
 /// The program's fixed message texts. A text of several lines joins them
 /// with a line feed followed by a carriage return ("\n\r").
-namespace texts {
+namespace forms::texts {
 
 /// Line separator of the stored message texts: LF, then CR.
 inline const QString kLineBreak = QStringLiteral("\n\r");
@@ -30,4 +30,4 @@ QString msgNotJpegPhoto(const QString &fileName);
 /// row can match it (warning, OK); names the character.
 QString msgSearchCharacterNotStorable(QChar character);
 
-} // namespace texts
+} // namespace forms::texts

@@ -147,13 +147,13 @@ bool RecordProtocol::hasNoCurrentRow() const {
 }
 
 bool RecordProtocol::confirmDelete() const {
-    return base::msg::show(base::msg::Kind::Warning, texts::msgConfirmDelete(), base::msg::Buttons::YesNo) ==
+    return base::msg::show(base::msg::Kind::Warning, forms::texts::msgConfirmDelete(), base::msg::Buttons::YesNo) ==
            base::msg::Answer::Yes;
 }
 
 bool RecordProtocol::allowClose() {
     if (!isBrowseMode()) {
-        base::msg::show(base::msg::Kind::Warning, texts::msgFormInEditMode(), base::msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning, forms::texts::msgFormInEditMode(), base::msg::Buttons::Ok);
         return false;
     }
     firstTabStep();

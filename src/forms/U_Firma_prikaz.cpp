@@ -169,7 +169,7 @@ void FirmaPrikaz::deleteStep() {
                 // anything else is reported with its cause.
                 if (!error.isDatabaseException(QStringLiteral("FIRMA_MA_KONTAKTY")))
                     throw;
-                base::msg::show(base::msg::Kind::Warning, texts::msgCompanyHasContacts(), base::msg::Buttons::Ok);
+                base::msg::show(base::msg::Kind::Warning, forms::texts::msgCompanyHasContacts(), base::msg::Buttons::Ok);
             }
         },
         [this] { clearContactFilter(); });

@@ -130,7 +130,7 @@ void KontaktPrikaz::loadPhoto() {
                 .arg(QDir::toNativeSeparators(path), file.errorString()));
     file.close();
     if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
-        base::msg::show(base::msg::Kind::Warning, texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
+        base::msg::show(base::msg::Kind::Warning, forms::texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
         return;
     }
     try {

@@ -33,10 +33,10 @@ struct ColumnStyle {
 
     QString fontName = QStringLiteral("Tahoma");
     int charset = 1;                       ///< kept for the layout store only
-    qint32 fontColor = color::kWindowText;
+    qint32 fontColor = grid::color::kWindowText;
     int fontSize = 8;                      ///< points
     int fontStyle = 0;                     ///< StyleBit set
-    qint32 background = color::kWindow;
+    qint32 background = grid::color::kWindow;
     Alignment alignment = Alignment::Left;
 
     QFont font() const;
@@ -65,7 +65,7 @@ struct GridColumn {
     int width = 64;      ///< pixels; 0 keeps the column present but invisible
     bool hidden = false;
     bool readOnly = false;
-    ColumnStyle titleStyle{.background = color::kButtonFace};
+    ColumnStyle titleStyle{.background = grid::color::kButtonFace};
     ColumnStyle dataStyle;
     ColumnExtras extras;
 

@@ -27,7 +27,7 @@ QByteArray RtfWriter::escape(const QString &text) {
             out += "\\tab ";
         } else if (c >= 0x20 && c < 0x7F) {
             out += char(c);
-        } else if (const auto byte = AnsiCodePage::encode1250(ch)) {
+        } else if (const auto byte = report::AnsiCodePage::encode1250(ch)) {
             appendHexEscape(out, *byte);
         } else {
             // \uN takes a signed 16-bit number; "?" stands in for old readers (\uc1).

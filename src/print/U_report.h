@@ -17,9 +17,9 @@ class TfmReporty : public QObject {
     explicit TfmReporty(QObject *parent = nullptr);
 
     CardDocument &RichEdit1() { return m_card; }
-    Report &qrVypis() { return m_report; }
-    ReportBand &QRBand1() { return *m_band; }
-    RichTextElement &qrrtVypis() { return m_band->richText(); }
+    report::Report &qrVypis() { return m_report; }
+    report::ReportBand &QRBand1() { return *m_band; }
+    report::RichTextElement &qrrtVypis() { return m_band->richText(); }
 
     /// Writes the whole card as RTF into `qrrtVypis`, replacing what it held.
     void copyCardToReport();
@@ -29,13 +29,13 @@ class TfmReporty : public QObject {
     void preview(QWidget *parent = nullptr);
 
     /// Lays the report out without showing it (the pages the preview would show).
-    const PreparedReport &prepare() { return m_report.prepare(); }
+    const report::PreparedReport &prepare() { return m_report.prepare(); }
     /// The pages of the last layout.
-    const PreparedReport &preparedReport() const { return m_report.prepared(); }
+    const report::PreparedReport &preparedReport() const { return m_report.prepared(); }
     int pageCount() const { return m_report.prepared().pageCount(); }
 
   private:
     CardDocument m_card;
-    Report m_report;
-    ReportBand *m_band;
+    report::Report m_report;
+    report::ReportBand *m_band;
 };

@@ -2,6 +2,8 @@
 
 #include "base/Win1250.h"
 
+namespace report {
+
 namespace {
 
 // Only 0x80..0x9F differ from Latin-1 in 1252.
@@ -44,3 +46,5 @@ int codePageForCharset(int charset) {
 }
 
 } // namespace AnsiCodePage
+
+} // namespace report

@@ -3,6 +3,8 @@
 #include <QChar>
 #include <optional>
 
+namespace report {
+
 /// The single-byte Windows code pages that rich text exchanges here: 1250 (Central
 /// European, the card's own) and 1252 (Western). Any other page is read as Latin-1.
 namespace AnsiCodePage {
@@ -17,3 +19,5 @@ std::optional<unsigned char> encode1250(QChar ch);
 int codePageForCharset(int charset);
 
 } // namespace AnsiCodePage
+
+} // namespace report

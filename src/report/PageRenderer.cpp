@@ -3,6 +3,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+namespace report {
+
 namespace {
 
 // Below this size on the device text is unreadable anyway; a grey bar stands for it.
@@ -57,3 +59,5 @@ void PageRenderer::paint(QPainter &painter, const PreparedReport &report, int in
     }
     painter.restore();
 }
+
+} // namespace report

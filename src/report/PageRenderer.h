@@ -6,6 +6,8 @@
 
 class QPainter;
 
+namespace report {
+
 /// Paints prepared pages onto any paint device: the preview, thumbnails, printers, PDF.
 class PageRenderer {
   public:
@@ -15,3 +17,5 @@ class PageRenderer {
     static void paint(QPainter &painter, const PreparedReport &report, int index,
                       const QRectF &target, bool paper = true, int highlightLine = -1);
 };
+
+} // namespace report

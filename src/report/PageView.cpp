@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+namespace report {
+
 namespace {
 
 constexpr int kGap = 12; // desk visible around the page
@@ -126,3 +128,5 @@ void PageView::keyPressEvent(QKeyEvent *event) {
     }
     QAbstractScrollArea::keyPressEvent(event);
 }
+
+} // namespace report

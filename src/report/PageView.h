@@ -4,6 +4,8 @@
 
 #include <QAbstractScrollArea>
 
+namespace report {
+
 /// Shows one prepared page at a zoom, on a grey desk, with scrolling.
 ///
 /// Up and Down scroll; at the top or bottom of the page they ask for the previous or
@@ -48,3 +50,5 @@ class PageView : public QAbstractScrollArea {
     ZoomMode m_mode = ZoomMode::FitPage;
     qreal m_scale = 1; // device pixels per point
 };
+
+} // namespace report

@@ -1,5 +1,7 @@
 #include "report/PreparedReport.h"
 
+namespace report {
+
 QList<SearchHit> findText(const PreparedReport &report, const QString &text,
                           Qt::CaseSensitivity cs) {
     QList<SearchHit> hits;
@@ -13,3 +15,5 @@ QList<SearchHit> findText(const PreparedReport &report, const QString &text,
     }
     return hits;
 }
+
+} // namespace report

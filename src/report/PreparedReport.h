@@ -6,6 +6,8 @@
 #include <QSizeF>
 #include <QString>
 
+namespace report {
+
 /// A piece of one line drawn in one format; positions are in points from the paper's
 /// top left corner.
 struct TextFragment {
@@ -53,3 +55,5 @@ struct SearchHit {
 /// Every line of `report` that contains `text`, in page order.
 QList<SearchHit> findText(const PreparedReport &report, const QString &text,
                           Qt::CaseSensitivity cs);
+
+} // namespace report

@@ -12,6 +12,8 @@
 #include <QPrinter>
 #include <QVBoxLayout>
 
+namespace report {
+
 namespace {
 
 std::optional<PreviewDialogs::Search> askSearch(QWidget *parent,
@@ -77,3 +79,5 @@ PreviewDialogs &PreviewDialogs::current() {
     static PreviewDialogs dialogs = standard();
     return dialogs;
 }
+
+} // namespace report

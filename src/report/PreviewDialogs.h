@@ -8,6 +8,8 @@
 class QPrinter;
 class QWidget;
 
+namespace report {
+
 /// The questions the preview window asks the user, as replaceable functions, so that
 /// tests can answer them without a blocking dialog. standard() gives the real dialogs.
 struct PreviewDialogs {
@@ -36,3 +38,5 @@ struct PreviewDialogs {
     /// The dialogs new preview windows use; standard() until replaced.
     static PreviewDialogs &current();
 };
+
+} // namespace report

@@ -6,6 +6,8 @@
 
 #include <QPrinter>
 
+namespace report {
+
 void RichTextElement::setRtf(const QByteArray &rtf) {
     m_rtf = rtf;
     m_document = RtfReader::read(m_rtf, m_defaults);
@@ -67,3 +69,5 @@ PreparedReport prepareRtf(const QByteArray &rtf, const ReportSettings &settings)
     report.addTitleBand(QStringLiteral("band"), QStringLiteral("text")).richText().setRtf(rtf);
     return report.prepare();
 }
+
+} // namespace report

@@ -13,6 +13,8 @@
 class QPrinter;
 class QWidget;
 
+namespace report {
+
 /// A report element that shows RTF. It is as wide as its band unless given a width,
 /// and grows with its content; the design height is the least room it takes.
 class RichTextElement {
@@ -103,3 +105,5 @@ class Report {
 /// Lays out `rtf` as the one element of a report with `settings`: the engine's whole
 /// path from RTF to pages, for measuring.
 PreparedReport prepareRtf(const QByteArray &rtf, const ReportSettings &settings = {});
+
+} // namespace report

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace report {
+
 namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("VZREPORT");
@@ -210,3 +212,5 @@ std::optional<PreparedReport> ReportFile::load(const QString &path, QString *err
     }
     return deserialize(file.readAll(), error);
 }
+
+} // namespace report

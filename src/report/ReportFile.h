@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace report {
+
 /// Saved-report files: prepared pages in a self-describing binary format of our own.
 ///
 /// Layout: the magic "VZREPORT", a 16-bit format version, 16 reserved bits, the 64-bit
@@ -28,3 +30,5 @@ class ReportFile {
     /// Reads a report from `path`; on failure returns nothing and sets `error`.
     static std::optional<PreparedReport> load(const QString &path, QString *error);
 };
+
+} // namespace report

@@ -2,6 +2,8 @@
 
 #include <QTextLayout>
 
+namespace report {
+
 namespace {
 
 // Layout units per point. Fonts are sized in pixels of this unit so that the layout
@@ -129,3 +131,5 @@ QFont ReportLayouter::layoutFont(const RichFormat &format) {
     }
     return *it;
 }
+
+} // namespace report

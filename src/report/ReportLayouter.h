@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QHash>
 
+namespace report {
+
 /// Flows rich text down the printable area of pages, breaking only between lines.
 ///
 /// Text is laid out once, in tenths of a point
@@ -44,3 +46,5 @@ class ReportLayouter {
     QHash<RichFormat, int> m_formatIndex;
     QHash<RichFormat, QFont> m_fonts;
 };
+
+} // namespace report

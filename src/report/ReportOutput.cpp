@@ -7,6 +7,8 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
+namespace report {
+
 namespace {
 
 /// The page indexes to print, in order, copies included.
@@ -92,3 +94,5 @@ QString exportPdf(const PreparedReport &report, const QString &path) {
 }
 
 } // namespace ReportOutput
+
+} // namespace report

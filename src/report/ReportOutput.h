@@ -6,6 +6,8 @@
 
 class QPrinter;
 
+namespace report {
+
 /// Sends prepared pages to a printer or a PDF file.
 namespace ReportOutput {
 
@@ -19,3 +21,5 @@ QString print(const PreparedReport &report, QPrinter &printer, int currentPage =
 QString exportPdf(const PreparedReport &report, const QString &path);
 
 } // namespace ReportOutput
+
+} // namespace report

@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+namespace report {
+
 namespace {
 
 const QString kReportFilter = QStringLiteral("Saved reports (*.vzr);;All files (*)");
@@ -316,3 +318,5 @@ void ReportPreview::closeEvent(QCloseEvent *event) {
     event->accept();
     emit closed();
 }
+
+} // namespace report

@@ -14,6 +14,9 @@ class QListView;
 class QPrinter;
 class QTabWidget;
 class QToolBar;
+
+namespace report {
+
 class SearchResultPane;
 class ThumbnailModel;
 
@@ -92,3 +95,5 @@ class ReportPreview : public QMainWindow {
     QAction *m_nextPage = nullptr;
     QAction *m_lastPage = nullptr;
 };
+
+} // namespace report

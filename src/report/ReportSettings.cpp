@@ -2,6 +2,8 @@
 
 #include <QPrinter>
 
+namespace report {
+
 QSizeF ReportSettings::pageSizePt() const {
     const QSizeF portrait(mmToPt(paperSizeMm.width()), mmToPt(paperSizeMm.height()));
     return orientation == QPageLayout::Portrait ? portrait : portrait.transposed();
@@ -32,3 +34,5 @@ void ReportSettings::applyTo(QPrinter &printer) const {
     if (paperTray >= 0 && paperTray < 3)
         printer.setPaperSource(kTrays[paperTray]);
 }
+
+} // namespace report

@@ -8,6 +8,8 @@
 
 class QPrinter;
 
+namespace report {
+
 /// Page and printer settings of a report. Lengths are in millimetres. Reports print in
 /// one column.
 struct ReportSettings {
@@ -35,3 +37,5 @@ struct ReportSettings {
 constexpr qreal mmToPt(qreal mm) {
     return mm * 72.0 / 25.4;
 }
+
+} // namespace report

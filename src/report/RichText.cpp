@@ -2,6 +2,8 @@
 
 #include <QHashFunctions>
 
+namespace report {
+
 QFont RichFormat::font() const {
     QFont f(family);
     f.setPointSizeF(sizePt > 0 ? sizePt : 1);
@@ -26,3 +28,5 @@ QString RichParagraph::text() const {
         all += run.text;
     return all;
 }
+
+} // namespace report

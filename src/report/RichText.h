@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <QString>
 
+namespace report {
+
 /// Character formatting of a piece of rich text.
 struct RichFormat {
     QString family = QStringLiteral("Arial");
@@ -42,3 +44,5 @@ struct RichParagraph {
 };
 
 using RichDocument = QList<RichParagraph>;
+
+} // namespace report

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QSet>
 
+namespace report {
+
 namespace RtfKeywords {
 
 bool isSkippedDestination(const QByteArray &word) {
@@ -76,3 +78,5 @@ bool isUnderline(const QByteArray &word) {
 }
 
 } // namespace RtfKeywords
+
+} // namespace report

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace report {
+
 /// The RTF control words that the reader treats by table rather than one by one.
 namespace RtfKeywords {
 
@@ -17,3 +19,5 @@ std::optional<char16_t> specialCharacter(const QByteArray &word);
 bool isUnderline(const QByteArray &word);
 
 } // namespace RtfKeywords
+
+} // namespace report

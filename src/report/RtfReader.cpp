@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace report {
+
 namespace {
 
 constexpr int kMaxDepth = 200;       // deeper groups are skipped whole
@@ -398,3 +400,5 @@ class Parser {
 RichDocument RtfReader::read(const QByteArray &rtf, const RichFormat &defaults) {
     return Parser(rtf, defaults).run();
 }
+
+} // namespace report

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+namespace report {
+
 /// Reads RTF into paragraphs of formatted runs.
 ///
 /// Understands groups, the font and colour tables, \ansicpg / \fcharset code pages
@@ -18,3 +20,5 @@ class RtfReader {
     /// Parses `rtf`; text without formatting of its own takes `defaults`.
     static RichDocument read(const QByteArray &rtf, const RichFormat &defaults = {});
 };
+
+} // namespace report

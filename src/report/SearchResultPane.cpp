@@ -4,6 +4,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+namespace report {
+
 namespace {
 
 constexpr int kPageRole = Qt::UserRole;
@@ -49,3 +51,5 @@ void SearchResultPane::clear() {
     m_list->clear();
     m_summary->setText(QStringLiteral("No search yet."));
 }
+
+} // namespace report

@@ -7,6 +7,8 @@
 class QLabel;
 class QListWidget;
 
+namespace report {
+
 /// The "Search result" tab: what was searched for and one row per line that holds it.
 class SearchResultPane : public QWidget {
     Q_OBJECT
@@ -28,3 +30,5 @@ class SearchResultPane : public QWidget {
     QLabel *m_summary;
     QListWidget *m_list;
 };
+
+} // namespace report

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+namespace report {
+
 ThumbnailModel::ThumbnailModel(QObject *parent) : QAbstractListModel(parent) {
 }
 
@@ -57,3 +59,5 @@ QPixmap ThumbnailModel::render(int page) const {
     painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
     return pixmap;
 }
+
+} // namespace report

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QPixmap>
 
+namespace report {
+
 /// The pages of a report as a list of thumbnails, drawn when a view first asks for them.
 class ThumbnailModel : public QAbstractListModel {
     Q_OBJECT
@@ -28,3 +30,5 @@ class ThumbnailModel : public QAbstractListModel {
     const PreparedReport *m_report = nullptr;
     mutable QHash<int, QPixmap> m_cache;
 };
+
+} // namespace report

@@ -4,7 +4,7 @@
 
 /// The maker's and the product's fixed data, shown by the status bar, the
 /// e-mail signature and the About window. Change them here only.
-namespace maker {
+namespace ui::maker {
 
 inline const QString kName = QStringLiteral("Qorvel");
 inline const QString kReleaseYear = QStringLiteral("2008");
@@ -15,4 +15,4 @@ inline const QString kWebAddress = QStringLiteral("https://www.qorvel.cz");
 /// The program's version stamp, shown in the status bar and the About window.
 inline const QString kVersionStamp = QStringLiteral("080204.1");
 
-} // namespace maker
+} // namespace ui::maker

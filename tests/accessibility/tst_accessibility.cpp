@@ -154,7 +154,7 @@ class TestAccessibility : public QObject {
         printForm.RichEdit1().addHeading(QStringLiteral("Stavby Novák"), 16, true);
         printForm.RichEdit1().addLine(QStringLiteral("Kód: K1"));
         printForm.copyCardToReport();
-        ReportPreview preview(printForm.prepare());
+        report::ReportPreview preview(printForm.prepare());
         preview.resize(1600, 900);  // wide enough for the whole toolbar, as maximised on a desktop
         QVERIFY(showActive(preview));
         AccessibilityAudit audit(&preview);
@@ -166,7 +166,7 @@ class TestAccessibility : public QObject {
 
     void previewQuestions() {
         Program p;
-        const PreviewDialogs dialogs = PreviewDialogs::standard();
+        const report::PreviewDialogs dialogs = report::PreviewDialogs::standard();
         onModal([&] { dialogs.searchText(p.deska.get(), {}); },
                 [](QWidget *dialog) { QVERIFY(readsWell(dialog)); });
         onModal([&] { dialogs.pageNumber(p.deska.get(), 1, 3); },

@@ -134,8 +134,8 @@ class TestKeyboard : public QObject {
 
         bool previewed = false;
         QStringList lines;
-        whenShown<ReportPreview>(previewed, [&](ReportPreview &preview) {
-            for (const PageLine &line : preview.report().pages.first().lines)
+        whenShown<report::ReportPreview>(previewed, [&](report::ReportPreview &preview) {
+            for (const report::PageLine &line : preview.report().pages.first().lines)
                 lines << line.text;
             press(Qt::Key_Escape);
         });

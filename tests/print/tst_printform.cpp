@@ -8,9 +8,9 @@
 
 namespace {
 
-QStringList paragraphTexts(const RichDocument &doc) {
+QStringList paragraphTexts(const report::RichDocument &doc) {
     QStringList texts;
-    for (const RichParagraph &p : doc)
+    for (const report::RichParagraph &p : doc)
         texts.append(p.text());
     return texts;
 }
@@ -48,7 +48,7 @@ class TestPrintForm : public QObject {
         QCOMPARE(form.qrVypis().name(), QStringLiteral("qrVypis"));
         QCOMPARE(form.QRBand1().name(), QStringLiteral("QRBand1"));
         QCOMPARE(form.qrrtVypis().name(), QStringLiteral("qrrtVypis"));
-        const ReportSettings &s = form.qrVypis().settings();
+        const report::ReportSettings &s = form.qrVypis().settings();
         QCOMPARE(s.paperSizeMm, QSizeF(210, 297));
         QCOMPARE(s.orientation, QPageLayout::Portrait);
         QCOMPARE(s.marginsMm, QMarginsF(12.7, 12.7, 12.7, 12.7));
@@ -67,7 +67,7 @@ class TestPrintForm : public QObject {
         composeCard(form.RichEdit1(), 2);
         form.copyCardToReport();
         QCOMPARE(paragraphTexts(form.qrrtVypis().document()), cardTexts(form.RichEdit1()));
-        const RichParagraph &name = form.qrrtVypis().document()[1];
+        const report::RichParagraph &name = form.qrrtVypis().document()[1];
         QCOMPARE(name.markFormat.family, QStringLiteral("Tahoma"));
         QCOMPARE(name.markFormat.sizePt, 16.0);
         QVERIFY(name.markFormat.bold);
@@ -84,7 +84,7 @@ class TestPrintForm : public QObject {
         TfmReporty form;
         composeCard(form.RichEdit1(), 100);
         form.copyCardToReport();
-        const PreparedReport &pages = form.prepare();
+        const report::PreparedReport &pages = form.prepare();
         QVERIFY(form.pageCount() > 2);
         QCOMPARE(pages.pageCount(), form.pageCount());
         QCOMPARE(pages.pages.last().lines.last().text,
@@ -98,7 +98,7 @@ class TestPrintForm : public QObject {
         int shownPages = 0;
         QTimer::singleShot(0, [&] {
             for (QWidget *top : QApplication::topLevelWidgets())
-                if (auto *w = qobject_cast<ReportPreview *>(top); w && w->isVisible()) {
+                if (auto *w = qobject_cast<report::ReportPreview *>(top); w && w->isVisible()) {
                     shownPages = w->pageCount();
                     QCOMPARE(w->currentPage(), 0);
                     QVERIFY(w->isMaximized());

@@ -9,8 +9,8 @@ class TestRtfWriter : public QObject {
     Q_OBJECT
 
   private:
-    static RichFormat asRich(const CardFormat &f) {
-        RichFormat r;
+    static report::RichFormat asRich(const CardFormat &f) {
+        report::RichFormat r;
         r.family = f.fontName;
         r.sizePt = f.sizePt;
         r.bold = f.styles.testFlag(CardStyle::Bold);
@@ -27,11 +27,11 @@ class TestRtfWriter : public QObject {
         const QByteArray rtf = RtfWriter::write(doc.paragraphs());
         for (const char c : rtf)
             QVERIFY2(uchar(c) < 0x80, "RTF must be 7-bit");
-        const RichDocument read = RtfReader::read(rtf);
+        const report::RichDocument read = report::RtfReader::read(rtf);
         QCOMPARE(read.size(), doc.paragraphs().size());
         for (int i = 0; i < read.size(); ++i) {
             const CardParagraph &written = doc.paragraphs()[i];
-            const RichParagraph &back = read[i];
+            const report::RichParagraph &back = read[i];
             QCOMPARE(back.text(), written.text);
             QCOMPARE(back.markFormat, asRich(written.format));
             QCOMPARE(back.runs.size(), written.text.isEmpty() ? 0 : 1);
@@ -79,7 +79,7 @@ class TestRtfWriter : public QObject {
     {
         QString all;
         for (int byte = 0x80; byte <= 0xFF; ++byte) {
-            const QChar ch = AnsiCodePage::decode(uchar(byte), 1250);
+            const QChar ch = report::AnsiCodePage::decode(uchar(byte), 1250);
             if (ch.unicode() == 0xFFFD)
                 continue; // the five bytes the page leaves undefined
             all += ch;
@@ -112,7 +112,7 @@ class TestRtfWriter : public QObject {
         paragraphs.append({QString(), f});
         paragraphs.append({QStringLiteral("back to plain"), CardFormat()});
 
-        const RichDocument read = RtfReader::read(RtfWriter::write(paragraphs));
+        const report::RichDocument read = report::RtfReader::read(RtfWriter::write(paragraphs));
         QCOMPARE(read.size(), paragraphs.size());
         for (int i = 0; i < read.size(); ++i) {
             QCOMPARE(read[i].text(), paragraphs[i].text);

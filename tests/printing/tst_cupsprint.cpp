@@ -80,8 +80,8 @@ class TestCupsPrint : public QObject {
 
         // Nothing may wait for a person: a question would fail the test.
         QStringList dialogErrors;
-        PreviewDialogs &dialogs = PreviewDialogs::current();
-        const PreviewDialogs saved = dialogs;
+        report::PreviewDialogs &dialogs = report::PreviewDialogs::current();
+        const report::PreviewDialogs saved = dialogs;
         dialogs.saveFileName = [&](QWidget *, const QString &caption, const QString &) {
             dialogErrors << QStringLiteral("asked for a file: ") + caption;
             return QString();
@@ -92,10 +92,10 @@ class TestCupsPrint : public QObject {
         QList<QStringList> shownPages;
         QTimer::singleShot(0, [&] {
             for (QWidget *top : QApplication::topLevelWidgets())
-                if (auto *preview = qobject_cast<ReportPreview *>(top); preview && preview->isVisible()) {
-                    for (const PreparedPage &page : preview->report().pages) {
+                if (auto *preview = qobject_cast<report::ReportPreview *>(top); preview && preview->isVisible()) {
+                    for (const report::PreparedPage &page : preview->report().pages) {
                         QStringList lines;
-                        for (const PageLine &line : page.lines)
+                        for (const report::PageLine &line : page.lines)
                             if (!line.text.trimmed().isEmpty())
                                 lines << line.text.simplified();
                         shownPages << lines;

@@ -26,10 +26,10 @@ QByteArray linesRtf(int count, int halfPoints = 22) {
     return rtf + '}';
 }
 
-QStringList allLines(const PreparedReport &report) {
+QStringList allLines(const report::PreparedReport &report) {
     QStringList texts;
-    for (const PreparedPage &page : report.pages)
-        for (const PageLine &line : page.lines)
+    for (const report::PreparedPage &page : report.pages)
+        for (const report::PageLine &line : page.lines)
             texts.append(line.text);
     return texts;
 }
@@ -41,9 +41,9 @@ class TestLayout : public QObject {
 
   private slots:
     void longDocumentFlowsOverPages() {
-        const ReportSettings settings;
+        const report::ReportSettings settings;
         const QRectF area = settings.printableRectPt();
-        const PreparedReport report = prepareRtf(linesRtf(300), settings);
+        const report::PreparedReport report = report::prepareRtf(linesRtf(300), settings);
 
         QVERIFY(report.pageCount() > 1);
         QCOMPARE(report.pageSizePt, settings.pageSizePt());
@@ -55,37 +55,37 @@ class TestLayout : public QObject {
         QCOMPARE(allLines(report), expected); // each line once, in order
 
         for (int p = 0; p < report.pageCount(); ++p) {
-            const QList<PageLine> &lines = report.pages[p].lines;
+            const QList<report::PageLine> &lines = report.pages[p].lines;
             QVERIFY(!lines.isEmpty());
             QCOMPARE(lines.first().top, area.top()); // every page starts at the top margin
             for (int l = 0; l < lines.size(); ++l) {
-                const PageLine &line = lines[l];
+                const report::PageLine &line = lines[l];
                 QVERIFY(line.height > 0);
                 QVERIFY(line.top + line.height <= area.bottom() + kEps);
                 if (l > 0)
                     QVERIFY(qAbs(lines[l - 1].top + lines[l - 1].height - line.top) < kEps);
-                for (const TextFragment &f : line.fragments) {
+                for (const report::TextFragment &f : line.fragments) {
                     QVERIFY(f.x >= area.left() - kEps);
                     QVERIFY(f.x + f.width <= area.right() + kEps);
                 }
             }
             // A page ends only when its next line would not have fitted.
             if (p + 1 < report.pageCount()) {
-                const PageLine &next = report.pages[p + 1].lines.first();
+                const report::PageLine &next = report.pages[p + 1].lines.first();
                 QVERIFY(lines.last().top + lines.last().height + next.height > area.bottom());
             }
         }
     }
 
     void pageCountFollowsLength() {
-        const int short1 = prepareRtf(linesRtf(100)).pageCount();
-        const int long1 = prepareRtf(linesRtf(400)).pageCount();
-        const int bigFont = prepareRtf(linesRtf(100, 48)).pageCount();
+        const int short1 = report::prepareRtf(linesRtf(100)).pageCount();
+        const int long1 = report::prepareRtf(linesRtf(400)).pageCount();
+        const int bigFont = report::prepareRtf(linesRtf(100, 48)).pageCount();
         QVERIFY(long1 > short1);
         QVERIFY(bigFont > short1);
-        QCOMPARE(prepareRtf(linesRtf(1)).pageCount(), 1);
-        QCOMPARE(prepareRtf(QByteArray()).pageCount(), 1); // an empty report is a blank page
-        QVERIFY(prepareRtf(QByteArray()).pages[0].lines.isEmpty());
+        QCOMPARE(report::prepareRtf(linesRtf(1)).pageCount(), 1);
+        QCOMPARE(report::prepareRtf(QByteArray()).pageCount(), 1); // an empty report is a blank page
+        QVERIFY(report::prepareRtf(QByteArray()).pages[0].lines.isEmpty());
     }
 
     void longParagraphWrapsInsideTheWidth() {
@@ -95,33 +95,33 @@ class TestLayout : public QObject {
         const QString unbroken(500, QLatin1Char('x'));
         const QByteArray rtf =
             "{\\rtf1\\fs24 " + words.toLatin1() + "\\par " + unbroken.toLatin1() + "\\par}";
-        const ReportSettings settings;
-        const PreparedReport report = prepareRtf(rtf, settings);
+        const report::ReportSettings settings;
+        const report::PreparedReport report = report::prepareRtf(rtf, settings);
         const QStringList lines = allLines(report);
         QVERIFY(lines.size() > 4);
         QCOMPARE(lines.join(QString()), words + unbroken); // wrapping loses no character
-        for (const PageLine &line : report.pages[0].lines)
-            for (const TextFragment &f : line.fragments)
+        for (const report::PageLine &line : report.pages[0].lines)
+            for (const report::TextFragment &f : line.fragments)
                 QVERIFY(f.x + f.width <= settings.printableRectPt().right() + kEps);
     }
 
     void lineTallerThanAPageStandsAlone() {
-        const PreparedReport report =
-            prepareRtf("{\\rtf1\\fs24 before\\par\\fs3200 X\\par\\fs24 after\\par}");
+        const report::PreparedReport report =
+            report::prepareRtf("{\\rtf1\\fs24 before\\par\\fs3200 X\\par\\fs24 after\\par}");
         QCOMPARE(allLines(report), (QStringList{"before", "X", "after"}));
         QCOMPARE(report.pageCount(), 3);
         QCOMPARE(report.pages[1].lines.size(), 1);
     }
 
     void formatsAndPositionsFollowTheRuns() {
-        const PreparedReport report = prepareRtf(
+        const report::PreparedReport report = report::prepareRtf(
             "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}\\fs20 left \\b\\cf1 bold\\b0\\cf0 "
             "\\tab after\\par}");
-        const PageLine &line = report.pages[0].lines[0];
+        const report::PageLine &line = report.pages[0].lines[0];
         QCOMPARE(line.text, QStringLiteral("left bold\tafter"));
         QCOMPARE(line.fragments.size(), 3); // the tab separates two pieces
         QCOMPARE(line.fragments[1].text, QStringLiteral("bold"));
-        const RichFormat &bold = report.formats[line.fragments[1].format];
+        const report::RichFormat &bold = report.formats[line.fragments[1].format];
         QVERIFY(bold.bold);
         QCOMPARE(bold.colour, qRgb(255, 0, 0));
         QVERIFY(line.fragments[0].x < line.fragments[1].x);
@@ -129,18 +129,18 @@ class TestLayout : public QObject {
     }
 
     void landscapeAndMargins() {
-        ReportSettings settings;
+        report::ReportSettings settings;
         settings.orientation = QPageLayout::Landscape;
         settings.marginsMm = QMarginsF(30, 20, 10, 5);
-        const PreparedReport report = prepareRtf("{\\rtf1 text\\par}", settings);
+        const report::PreparedReport report = report::prepareRtf("{\\rtf1 text\\par}", settings);
         QVERIFY(report.pageSizePt.width() > report.pageSizePt.height());
-        QCOMPARE(report.pages[0].lines[0].top, mmToPt(20));
-        QVERIFY(qAbs(report.pages[0].lines[0].fragments[0].x - mmToPt(30)) < 0.5);
+        QCOMPARE(report.pages[0].lines[0].top, report::mmToPt(20));
+        QVERIFY(qAbs(report.pages[0].lines[0].fragments[0].x - report::mmToPt(30)) < 0.5);
     }
 
     void paintingStaysInsideTheMargins() {
-        const ReportSettings settings;
-        const PreparedReport report = prepareRtf(linesRtf(300), settings);
+        const report::ReportSettings settings;
+        const report::PreparedReport report = report::prepareRtf(linesRtf(300), settings);
         const qreal scale = 2; // pixels per point
         QImage image((report.pageSizePt * scale).toSize(), QImage::Format_RGB32);
         const QRectF area = settings.printableRectPt();
@@ -150,7 +150,7 @@ class TestLayout : public QObject {
         for (int p = 0; p < report.pageCount(); ++p) {
             image.fill(Qt::white);
             QPainter painter(&image);
-            PageRenderer::paint(painter, report, p, QRectF(image.rect()));
+            report::PageRenderer::paint(painter, report, p, QRectF(image.rect()));
             painter.end();
             int inked = 0;
             for (int y = 0; y < image.height(); ++y) {

@@ -22,7 +22,7 @@
 namespace {
 
 /// 150 lines over several pages; every tenth line says "Alpha" in some letter case.
-PreparedReport sampleReport(int lines = 150) {
+report::PreparedReport sampleReport(int lines = 150) {
     QByteArray rtf = "{\\rtf1\\fs28 ";
     const char *cases[] = {"Alpha", "alpha", "ALPHA beta"};
     for (int i = 0; i < lines; ++i) {
@@ -31,7 +31,7 @@ PreparedReport sampleReport(int lines = 150) {
             rtf += QByteArray(" ") + cases[(i / 10) % 3];
         rtf += "\\par\n";
     }
-    return prepareRtf(rtf + '}');
+    return report::prepareRtf(rtf + '}');
 }
 
 /// Dialog answers for the test, recording errors instead of showing them.
@@ -39,22 +39,22 @@ struct ScriptedDialogs {
     QString saveName;
     QString openName;
     std::optional<int> page;
-    std::optional<PreviewDialogs::Search> search;
+    std::optional<report::PreviewDialogs::Search> search;
     QStringList errors;
 
-    PreviewDialogs dialogs() {
-        PreviewDialogs d;
+    report::PreviewDialogs dialogs() {
+        report::PreviewDialogs d;
         d.saveFileName = [this](QWidget *, const QString &, const QString &) { return saveName; };
         d.openFileName = [this](QWidget *, const QString &, const QString &) { return openName; };
         d.error = [this](QWidget *, const QString &message) { errors.append(message); };
         d.pageNumber = [this](QWidget *, int, int) { return page; };
-        d.searchText = [this](QWidget *, const PreviewDialogs::Search &) { return search; };
+        d.searchText = [this](QWidget *, const report::PreviewDialogs::Search &) { return search; };
         d.printerSetup = [](QWidget *, QPrinter &, int) { return false; };
         return d;
     }
 };
 
-QAction *action(ReportPreview &w, const QString &name) {
+QAction *action(report::ReportPreview &w, const QString &name) {
     QAction *a = w.findChild<QAction *>(name);
     Q_ASSERT(a);
     return a;
@@ -71,9 +71,9 @@ class TestPreview : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<ReportPreview> openWindow(ScriptedDialogs &script,
-                                              const PreparedReport &report = sampleReport()) {
-        auto window = std::make_unique<ReportPreview>(report);
+    std::unique_ptr<report::ReportPreview> openWindow(ScriptedDialogs &script,
+                                              const report::PreparedReport &report = sampleReport()) {
+        auto window = std::make_unique<report::ReportPreview>(report);
         window->setDialogs(script.dialogs());
         window->resize(1000, 800);
         window->show();
@@ -89,7 +89,7 @@ class TestPreview : public QObject {
         QVERIFY(w->pageCount() > 2);
         QCOMPARE(w->currentPage(), 0);
         QVERIFY(action(*w, "zoomToFit")->isChecked());
-        QCOMPARE(w->pageView()->zoomMode(), PageView::ZoomMode::FitPage);
+        QCOMPARE(w->pageView()->zoomMode(), report::PageView::ZoomMode::FitPage);
 
         const QStringList status = [&] {
             QStringList texts;
@@ -184,7 +184,7 @@ class TestPreview : public QObject {
     void arrowsScrollThenTurnThePage() {
         ScriptedDialogs script;
         auto w = openWindow(script);
-        PageView *view = w->pageView();
+        report::PageView *view = w->pageView();
         QScrollBar *bar = view->verticalScrollBar();
 
         // Zoomed to fit nothing scrolls, so the arrows turn pages at once.
@@ -223,12 +223,12 @@ class TestPreview : public QObject {
         auto w = openWindow(script);
         QListWidget *hits = w->searchResults()->list();
 
-        script.search = PreviewDialogs::Search{QStringLiteral("alpha"), false};
+        script.search = report::PreviewDialogs::Search{QStringLiteral("alpha"), false};
         action(*w, "search")->trigger();
         QCOMPARE(w->sidePane()->currentIndex(), 1);
         QCOMPARE(hits->count(), 15);
 
-        script.search = PreviewDialogs::Search{QStringLiteral("alpha"), true};
+        script.search = report::PreviewDialogs::Search{QStringLiteral("alpha"), true};
         action(*w, "search")->trigger();
         QCOMPARE(hits->count(), 5);
         QVERIFY(w->searchResults()->summary()->text().contains(QStringLiteral("Match Case")));
@@ -239,8 +239,8 @@ class TestPreview : public QObject {
         hits->scrollToItem(item);
         QTest::mouseClick(hits->viewport(), Qt::LeftButton, {},
                           hits->visualItemRect(item).center());
-        const QList<SearchHit> expected =
-            findText(w->report(), QStringLiteral("line 135 alpha"), Qt::CaseSensitive);
+        const QList<report::SearchHit> expected =
+            report::findText(w->report(), QStringLiteral("line 135 alpha"), Qt::CaseSensitive);
         QCOMPARE(expected.size(), 1);
         QCOMPARE(w->currentPage(), expected[0].page);
         QVERIFY(w->currentPage() > 0);
@@ -290,11 +290,11 @@ class TestPreview : public QObject {
         QTemporaryDir dir;
         ScriptedDialogs script;
         auto w = openWindow(script, sampleReport(40));
-        const PreparedReport small = w->report();
+        const report::PreparedReport small = w->report();
 
         // A file saved from another preview replaces the pages shown.
         const QString bigPath = dir.filePath(QStringLiteral("big.vzr"));
-        QCOMPARE(ReportFile::save(sampleReport(300), bigPath), QString());
+        QCOMPARE(report::ReportFile::save(sampleReport(300), bigPath), QString());
         script.saveName = dir.filePath(QStringLiteral("small")); // the suffix is added
         action(*w, "saveReport")->trigger();
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("small.vzr"))));
@@ -302,14 +302,14 @@ class TestPreview : public QObject {
         script.openName = bigPath;
         action(*w, "loadReport")->trigger();
         QVERIFY(script.errors.isEmpty());
-        QCOMPARE(w->report(), *ReportFile::load(bigPath, nullptr));
+        QCOMPARE(w->report(), *report::ReportFile::load(bigPath, nullptr));
         QCOMPARE(w->currentPage(), 0);
         QCOMPARE(w->thumbnails()->model()->rowCount(), w->pageCount());
 
         // Damaged, foreign and empty files: a message, and the preview stays as it was.
         action(*w, "nextPage")->trigger();
-        const PreparedReport shown = w->report();
-        const QByteArray good = ReportFile::serialize(small);
+        const report::PreparedReport shown = w->report();
+        const QByteArray good = report::ReportFile::serialize(small);
         const QList<QByteArray> bad = {good.left(good.size() / 2), QByteArray(),
                                        QByteArray("GIF89a not a report")};
         for (const QByteArray &bytes : bad) {
@@ -333,9 +333,9 @@ class TestPreview : public QObject {
         for (const bool byKey : {false, true}) {
             bool sawWindow = false;
             QTimer::singleShot(0, [&] {
-                ReportPreview *w = nullptr;
+                report::ReportPreview *w = nullptr;
                 for (QWidget *top : QApplication::topLevelWidgets())
-                    if (auto *preview = qobject_cast<ReportPreview *>(top);
+                    if (auto *preview = qobject_cast<report::ReportPreview *>(top);
                         preview && preview->isVisible())
                         w = preview;
                 QVERIFY(w);
@@ -352,7 +352,7 @@ class TestPreview : public QObject {
                     w->findChild<QAction *>("closePreview")->trigger();
                 }
             });
-            ReportPreview::execPreview(sampleReport());
+            report::ReportPreview::execPreview(sampleReport());
             QVERIFY(sawWindow);
         }
     }

@@ -8,14 +8,14 @@
 
 namespace {
 
-PreparedReport sampleReport(int paragraphs) {
+report::PreparedReport sampleReport(int paragraphs) {
     QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0\\fcharset238 Tahoma;}}"
                      "{\\colortbl;\\red0\\green0\\blue200;}";
     for (int i = 0; i < paragraphs; ++i)
         rtf += "\\pard\\plain\\f0\\fs" + QByteArray::number(18 + i % 10) +
                (i % 3 ? "\\b" : "\\i\\cf1") + " \\'d8\\'e1dek " + QByteArray::number(i) +
                " C:\\\\\\{x\\} \\u8594?\\tab konec\\par\n";
-    return prepareRtf(rtf + '}');
+    return report::prepareRtf(rtf + '}');
 }
 
 } // namespace
@@ -27,28 +27,28 @@ class TestReportFile : public QObject {
     void saveThenLoadGivesTheSamePages() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("card.vzr"));
-        const PreparedReport report = sampleReport(200);
+        const report::PreparedReport report = sampleReport(200);
         QVERIFY(report.pageCount() > 1);
-        QCOMPARE(ReportFile::save(report, path), QString());
+        QCOMPARE(report::ReportFile::save(report, path), QString());
 
         QString error;
-        const std::optional<PreparedReport> loaded = ReportFile::load(path, &error);
+        const std::optional<report::PreparedReport> loaded = report::ReportFile::load(path, &error);
         QVERIFY2(loaded, qPrintable(error));
         QCOMPARE(loaded->pageCount(), report.pageCount());
         QCOMPARE(*loaded, report);
     }
 
     void headerDescribesTheFile() {
-        const QByteArray bytes = ReportFile::serialize(sampleReport(3));
+        const QByteArray bytes = report::ReportFile::serialize(sampleReport(3));
         QVERIFY(bytes.startsWith("VZREPORT"));
         QCOMPARE(bytes.mid(8, 2), QByteArray("\x00\x01", 2)); // format version 1
     }
 
     void truncatedFilesAreRefused() {
-        const QByteArray bytes = ReportFile::serialize(sampleReport(2));
+        const QByteArray bytes = report::ReportFile::serialize(sampleReport(2));
         for (int cut = 0; cut < bytes.size(); ++cut) {
             QString error;
-            QVERIFY2(!ReportFile::deserialize(bytes.left(cut), &error),
+            QVERIFY2(!report::ReportFile::deserialize(bytes.left(cut), &error),
                      qPrintable(QStringLiteral("accepted a file cut at %1").arg(cut)));
             QVERIFY(!error.isEmpty());
         }
@@ -57,7 +57,7 @@ class TestReportFile : public QObject {
     void damagedFilesAreRefused_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
-        const QByteArray good = ReportFile::serialize(sampleReport(2));
+        const QByteArray good = report::ReportFile::serialize(sampleReport(2));
 
         QByteArray flipped = good;
         flipped[good.size() / 2] = char(flipped[good.size() / 2] ^ 0x20);
@@ -78,7 +78,7 @@ class TestReportFile : public QObject {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         QString error;
-        QVERIFY(!ReportFile::deserialize(bytes, &error));
+        QVERIFY(!report::ReportFile::deserialize(bytes, &error));
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
@@ -110,17 +110,17 @@ class TestReportFile : public QObject {
         const QByteArray bytes =
             "VZREPORT" + header + body + QCryptographicHash::hash(body, QCryptographicHash::Sha256);
         QString error;
-        QVERIFY(!ReportFile::deserialize(bytes, &error));
+        QVERIFY(!report::ReportFile::deserialize(bytes, &error));
         QVERIFY(!error.isEmpty());
     }
 
     void fileErrorsAreReported() {
         QTemporaryDir dir;
         QString error;
-        QVERIFY(!ReportFile::load(dir.filePath(QStringLiteral("missing.vzr")), &error));
+        QVERIFY(!report::ReportFile::load(dir.filePath(QStringLiteral("missing.vzr")), &error));
         QVERIFY(error.contains(QStringLiteral("missing.vzr")));
         const QString saveError =
-            ReportFile::save(sampleReport(1), dir.filePath(QStringLiteral("no/such/dir/x.vzr")));
+            report::ReportFile::save(sampleReport(1), dir.filePath(QStringLiteral("no/such/dir/x.vzr")));
         QVERIFY(!saveError.isEmpty());
     }
 };

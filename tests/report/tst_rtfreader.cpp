@@ -8,9 +8,9 @@ class TestRtfReader : public QObject {
     Q_OBJECT
 
   private:
-    static QStringList texts(const RichDocument &doc) {
+    static QStringList texts(const report::RichDocument &doc) {
         QStringList list;
-        for (const RichParagraph &p : doc)
+        for (const report::RichParagraph &p : doc)
             list.append(p.text());
         return list;
     }
@@ -79,7 +79,7 @@ class TestRtfReader : public QObject {
     void paragraphsAndText() {
         QFETCH(QByteArray, rtf);
         QFETCH(QStringList, expected);
-        QCOMPARE(texts(RtfReader::read(rtf)), expected);
+        QCOMPARE(texts(report::RtfReader::read(rtf)), expected);
     }
 
     void characterFormatting() {
@@ -88,40 +88,40 @@ class TestRtfReader : public QObject {
             "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
             "\\fs24 plain{\\b\\i bi}\\ul u\\ul0\\strike s\\strike0\\cf1 red\\cf2\\f0\\fs17 blue"
             "\\plain back\\cf0 auto\\par}";
-        const RichDocument doc = RtfReader::read(rtf, RichFormat{});
+        const report::RichDocument doc = report::RtfReader::read(rtf, report::RichFormat{});
         QCOMPARE(doc.size(), 1);
-        const QList<RichRun> &runs = doc[0].runs;
+        const QList<report::RichRun> &runs = doc[0].runs;
         QCOMPARE(runs.size(), 7);
 
-        RichFormat f; // \deff1: Tahoma from the end of the font table on
+        report::RichFormat f; // \deff1: Tahoma from the end of the font table on
         f.family = QStringLiteral("Tahoma");
         f.sizePt = 12;
-        QCOMPARE(runs[0], (RichRun{QStringLiteral("plain"), f}));
-        RichFormat bi = f;
+        QCOMPARE(runs[0], (report::RichRun{QStringLiteral("plain"), f}));
+        report::RichFormat bi = f;
         bi.bold = bi.italic = true;
-        QCOMPARE(runs[1], (RichRun{QStringLiteral("bi"), bi}));
-        RichFormat u = f;
+        QCOMPARE(runs[1], (report::RichRun{QStringLiteral("bi"), bi}));
+        report::RichFormat u = f;
         u.underline = true;
-        QCOMPARE(runs[2], (RichRun{QStringLiteral("u"), u}));
-        RichFormat s = f;
+        QCOMPARE(runs[2], (report::RichRun{QStringLiteral("u"), u}));
+        report::RichFormat s = f;
         s.strikeOut = true;
-        QCOMPARE(runs[3], (RichRun{QStringLiteral("s"), s}));
-        RichFormat red = f;
+        QCOMPARE(runs[3], (report::RichRun{QStringLiteral("s"), s}));
+        report::RichFormat red = f;
         red.colour = qRgb(255, 0, 0);
-        QCOMPARE(runs[4], (RichRun{QStringLiteral("red"), red}));
-        RichFormat blue = f;
+        QCOMPARE(runs[4], (report::RichRun{QStringLiteral("red"), red}));
+        report::RichFormat blue = f;
         blue.family = QStringLiteral("Arial");
         blue.colour = qRgb(0, 0, 255);
         blue.sizePt = 8.5;
-        QCOMPARE(runs[5], (RichRun{QStringLiteral("blue"), blue}));
-        RichFormat plain; // \plain: the defaults, with the \deff font
+        QCOMPARE(runs[5], (report::RichRun{QStringLiteral("blue"), blue}));
+        report::RichFormat plain; // \plain: the defaults, with the \deff font
         plain.family = QStringLiteral("Tahoma");
-        QCOMPARE(runs[6], (RichRun{QStringLiteral("backauto"), plain}));
+        QCOMPARE(runs[6], (report::RichRun{QStringLiteral("backauto"), plain}));
         QCOMPARE(doc[0].markFormat, plain);
     }
 
     void groupsRestoreFormatting() {
-        const RichDocument doc = RtfReader::read("{\\rtf1 a{\\b b{\\i c}d}e\\par}");
+        const report::RichDocument doc = report::RtfReader::read("{\\rtf1 a{\\b b{\\i c}d}e\\par}");
         QCOMPARE(doc[0].runs.size(), 5);
         QCOMPARE(doc[0].runs[0].text, QStringLiteral("a"));
         QVERIFY(!doc[0].runs[0].format.bold);
@@ -138,7 +138,7 @@ class TestRtfReader : public QObject {
     }
 
     void alignment() {
-        const RichDocument doc = RtfReader::read("{\\rtf1\\qc a\\par b\\par\\pard c\\par\\qr d}");
+        const report::RichDocument doc = report::RtfReader::read("{\\rtf1\\qc a\\par b\\par\\pard c\\par\\qr d}");
         QCOMPARE(doc.size(), 4);
         QCOMPARE(doc[0].alignment, Qt::AlignHCenter);
         QCOMPARE(doc[1].alignment, Qt::AlignHCenter); // kept until \pard
@@ -173,11 +173,11 @@ class TestRtfReader : public QObject {
     void damagedInputReadsWhatItCan() {
         QFETCH(QByteArray, rtf);
         QFETCH(QStringList, expected);
-        QCOMPARE(texts(RtfReader::read(rtf)), expected);
+        QCOMPARE(texts(report::RtfReader::read(rtf)), expected);
     }
 
     void hugeFontSizeIsBounded() {
-        const RichDocument doc = RtfReader::read("{\\rtf1\\fs99999999999 a}");
+        const report::RichDocument doc = report::RtfReader::read("{\\rtf1\\fs99999999999 a}");
         QCOMPARE(doc.size(), 1);
         QVERIFY(doc[0].runs[0].format.sizePt <= 1638);
         QVERIFY(doc[0].runs[0].format.sizePt > 0);
@@ -190,7 +190,7 @@ class TestRtfReader : public QObject {
         rtf += "deep";
         rtf += QByteArray(depth, '}');
         rtf += "end\\par}";
-        const RichDocument doc = RtfReader::read(rtf);
+        const report::RichDocument doc = report::RtfReader::read(rtf);
         QCOMPARE(doc.size(), 1);
         QVERIFY(doc[0].text().startsWith(QStringLiteral("start")));
         QVERIFY(doc[0].text().endsWith(QStringLiteral("end")));
@@ -218,8 +218,8 @@ class TestRtfReader : public QObject {
                 for (char &c : input)
                     c = char(random.bounded(256));
             }
-            const RichDocument doc = RtfReader::read(input);
-            for (const RichParagraph &p : doc)
+            const report::RichDocument doc = report::RtfReader::read(input);
+            for (const report::RichParagraph &p : doc)
                 QVERIFY(p.text().size() <= input.size());
         }
     }

@@ -176,7 +176,7 @@ private slots:
         while (p->ask("window") == QStringLiteral("ok QMessageBox") && answered++ < 6)
             ACT(*p, "button OK");
         EXPECT_WINDOW(*p, "fm_Deska");
-        QVERIFY2(p->list("messages").contains(ui::MessageBoxService::screenText(texts::msgDatabaseProblem())),
+        QVERIFY2(p->list("messages").contains(ui::MessageBoxService::screenText(forms::texts::msgDatabaseProblem())),
                  qPrintable(p->list("messages").join(QLatin1Char('|'))));
         QCOMPARE(p->list("rows"), QStringList());
         QVERIFY(p->end());

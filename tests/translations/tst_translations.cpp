@@ -76,10 +76,10 @@ class TestTranslations : public QObject {
     }
 
     void previewKeepsItsTexts() {
-        PreparedReport report;
+        report::PreparedReport report;
         report.pageSizePt = QSizeF(595, 842);
-        report.pages.append(PreparedPage());
-        ReportPreview preview(report);
+        report.pages.append(report::PreparedPage());
+        report::ReportPreview preview(report);
         QCOMPARE(preview.windowTitle(), QStringLiteral("Print preview"));
         QStringList hints;
         for (const char *name : {"zoomToFit", "zoomToWidth", "zoom100", "firstPage", "previousPage", "nextPage",
