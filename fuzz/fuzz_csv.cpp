@@ -1,8 +1,8 @@
 // The CSV reader and the contact file decoder over any bytes: never a
 // crash, a hang or a throw; faults come back as errors.
+#include "FuzzSupport.h"
 #include "io/ContactFiles.h"
 #include "io/Csv.h"
-#include "FuzzSupport.h"
 #include "io/ImportPlan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {

@@ -1,8 +1,8 @@
 // The record filter expression: parsing any text either gives an expression
 // or throws the layer's error; evaluating one never fails.
 #include "FuzzSupport.h"
-#include "db/DbError.h"
 #include "dataset/FilterExpression.h"
+#include "db/DbError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     try {

@@ -1,7 +1,7 @@
 // The vCard reader and the contact file decoder over any bytes: never a
 // crash, a hang or a throw; faults come back as errors.
-#include "io/ContactFiles.h"
 #include "FuzzSupport.h"
+#include "io/ContactFiles.h"
 #include "io/ImportPlan.h"
 #include "io/VCardReader.h"
 

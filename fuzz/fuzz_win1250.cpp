@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QByteArray out;
     QChar bad;
     const bool written = base::win1250::encode(text, out, &bad);
-    if (written != base::win1250::canEncode(text) || (!written && base::win1250::encodeChar(bad) >= 0))
+    if (written != base::win1250::canEncode(text) ||
+        (!written && base::win1250::encodeChar(bad) >= 0))
         std::abort(); // a refusal must name a character that really cannot be held
     if (written && base::win1250::decode(out) != text)
         std::abort();

@@ -1,9 +1,9 @@
 #include "BoardReaders.h"
 
-#include "dataset/Dataset.h"
-#include "db/DbConnection.h"
 #include "data/U_DM.h"
+#include "dataset/Dataset.h"
 #include "db/DatabaseTarget.h"
+#include "db/DbConnection.h"
 
 #include <QRegularExpression>
 

@@ -36,11 +36,12 @@ QString Figure::verdict() const {
 }
 
 QString Results::table() const {
-    QString out = QStringLiteral("| data (companies/contacts) | scenario | figure | value | target | "
-                                 "verdict | note |\n|---|---|---|---:|---:|---|---|\n");
+    QString out =
+        QStringLiteral("| data (companies/contacts) | scenario | figure | value | target | "
+                       "verdict | note |\n|---|---|---|---:|---:|---|---|\n");
     for (const Figure &f : m_figures) {
-        const QString target = f.target ? QStringLiteral("≤ %1 %2").arg(number(*f.target, f.unit), f.unit)
-                                        : QString();
+        const QString target =
+            f.target ? QStringLiteral("≤ %1 %2").arg(number(*f.target, f.unit), f.unit) : QString();
         out += QStringLiteral("| %1 | %2 | %3 | %4 %5 | %6 | %7 | %8 |\n")
                    .arg(f.dataset, f.scenario, f.metric, number(f.value, f.unit), f.unit, target,
                         f.verdict(), f.note);

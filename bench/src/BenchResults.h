@@ -16,7 +16,7 @@ struct Figure {
     QString scenario; ///< keystroke, fetch, start-up, memory, card
     QString metric;   ///< what was measured, such as "median"
     double value = 0;
-    QString unit;     ///< ms, MB, x
+    QString unit;                 ///< ms, MB, x
     std::optional<double> target; ///< the value must not exceed it
     QString note;
 
@@ -26,7 +26,7 @@ struct Figure {
 
 /// Collects figures and writes them as a table and as JSON.
 class Results {
-public:
+  public:
     void add(Figure figure) { m_figures.append(std::move(figure)); }
     /// A remark about the run as a whole (printed under the table).
     void addNote(const QString &note) { m_notes.append(note); }
@@ -41,7 +41,7 @@ public:
     /// Returns false when the file cannot be written.
     bool writeJson(const QString &path) const;
 
-private:
+  private:
     QList<Figure> m_figures;
     QStringList m_notes;
     QJsonObject m_machine;

@@ -51,9 +51,13 @@ void Stopwatch::start() {
     m_cpuNs = nowNs(CLOCK_PROCESS_CPUTIME_ID);
 }
 
-double Stopwatch::wallMs() const { return double(nowNs(CLOCK_MONOTONIC) - m_wallNs) / 1e6; }
+double Stopwatch::wallMs() const {
+    return double(nowNs(CLOCK_MONOTONIC) - m_wallNs) / 1e6;
+}
 
-double Stopwatch::cpuMs() const { return double(nowNs(CLOCK_PROCESS_CPUTIME_ID) - m_cpuNs) / 1e6; }
+double Stopwatch::cpuMs() const {
+    return double(nowNs(CLOCK_PROCESS_CPUTIME_ID) - m_cpuNs) / 1e6;
+}
 
 void Timings::append(const Timings &other) {
     wall.insert(wall.end(), other.wall.begin(), other.wall.end());

@@ -25,13 +25,13 @@ Summary summarize(const std::vector<double> &samples);
 /// system) since start(). On a shared machine the CPU time shows what the
 /// work costs when the wall clock also counts waiting for a core.
 class Stopwatch {
-public:
+  public:
     Stopwatch() { start(); }
     void start();
     double wallMs() const;
     double cpuMs() const;
 
-private:
+  private:
     qint64 m_wallNs = 0;
     qint64 m_cpuNs = 0;
 };

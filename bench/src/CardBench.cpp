@@ -1,9 +1,9 @@
 #include "CardBench.h"
 
-#include "print/CompanyCard.h"
-#include "report/PageRenderer.h"
 #include "data/U_DM.h"
+#include "print/CompanyCard.h"
 #include "print/U_report.h"
+#include "report/PageRenderer.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -23,7 +23,8 @@ ChildRun runChild(const QString &program, const QStringList &arguments,
     if (!peakFile.open())
         throw std::runtime_error("cannot make a temporary file for the peak memory");
     std::vector<QByteArray> storage{QByteArrayLiteral("/usr/bin/time"), QByteArrayLiteral("-f"),
-                                    QByteArrayLiteral("%M"), QByteArrayLiteral("-o"), peakFile.fileName().toLocal8Bit()};
+                                    QByteArrayLiteral("%M"), QByteArrayLiteral("-o"),
+                                    peakFile.fileName().toLocal8Bit()};
     storage.push_back(program.toLocal8Bit());
     for (const QString &a : arguments)
         storage.push_back(a.toLocal8Bit());
@@ -52,7 +53,8 @@ ChildRun runChild(const QString &program, const QStringList &arguments,
     const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
-        throw std::runtime_error("cannot start " + storage[0].toStdString() + ": " + std::strerror(error));
+        throw std::runtime_error("cannot start " + storage[0].toStdString() + ": " +
+                                 std::strerror(error));
     int status = 0;
     rusage usage{};
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -60,7 +62,11 @@ ChildRun runChild(const QString &program, const QStringList &arguments,
     run.wallMs = double(timer.nsecsElapsed()) / 1e6;
     run.cpuMs = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
                 double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    run.peakRssKb = QString::fromLatin1(peakFile.readAll()).trimmed().split(QLatin1Char('\n')).last().toLongLong();
+    run.peakRssKb = QString::fromLatin1(peakFile.readAll())
+                        .trimmed()
+                        .split(QLatin1Char('\n'))
+                        .last()
+                        .toLongLong();
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }

@@ -11,7 +11,7 @@ struct ChildRun {
     double wallMs = 0;    ///< from spawning to its exit
     double cpuMs = 0;     ///< the child's user and system time
     qint64 peakRssKb = 0; ///< the child's own peak resident memory (ru_maxrss)
-    int exitCode = -1;   ///< -1 when it did not exit normally
+    int exitCode = -1;    ///< -1 when it did not exit normally
 };
 
 /// Runs `program` with `arguments` in `environment` and waits for it; its

@@ -1,7 +1,7 @@
 #include "BoardReaders.h"
 
-#include "data/U_DM.h"
 #include "base/Win1250.h"
+#include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
 
 #include <ibase.h>
@@ -44,15 +44,15 @@ XSQLDA *newArea(std::vector<char> &storage, int n) {
 /// read-committed transaction like the access layer's, buffers laid out
 /// once after describe, every row decoded in place.
 class ClientApiReader : public BoardReader {
-public:
+  public:
     explicit ClientApiReader(const QString &path) {
         std::string dpb(1, char(isc_dpb_version1));
         appendDpb(dpb, isc_dpb_user_name, db::settings::kUser);
         appendDpb(dpb, isc_dpb_password, db::settings::kPassword);
         appendDpb(dpb, isc_dpb_lc_ctype, QStringLiteral("WIN1250"));
         const QByteArray name = path.toLocal8Bit();
-        isc_attach_database(m_status, short(name.size()), name.constData(), &m_db, short(dpb.size()),
-                            dpb.data());
+        isc_attach_database(m_status, short(name.size()), name.constData(), &m_db,
+                            short(dpb.size()), dpb.data());
         check(m_status);
         static char tpb[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
                              isc_tpb_rec_version, isc_tpb_nowait};
@@ -124,7 +124,8 @@ public:
         isc_dsql_execute(m_status, &m_tr, &stmt, 1, in);
         check(m_status);
         ISC_STATUS rc;
-        for (bool first = true; (rc = isc_dsql_fetch(m_status, &stmt, 1, out)) == 0; first = false) {
+        for (bool first = true; (rc = isc_dsql_fetch(m_status, &stmt, 1, out)) == 0;
+             first = false) {
             if (first)
                 sink.firstRowIn();
             for (int i = 0; i < columns; ++i) {
@@ -134,17 +135,26 @@ public:
                     continue;
                 }
                 switch (v.sqltype & ~1) {
-                case SQL_SHORT: sink.integer(*reinterpret_cast<const short *>(v.sqldata)); break;
-                case SQL_LONG: sink.integer(*reinterpret_cast<const ISC_LONG *>(v.sqldata)); break;
-                case SQL_INT64: sink.integer(*reinterpret_cast<const ISC_INT64 *>(v.sqldata)); break;
-                case SQL_TEXT: sink.text(base::win1250::decode(v.sqldata, v.sqllen)); break;
+                case SQL_SHORT:
+                    sink.integer(*reinterpret_cast<const short *>(v.sqldata));
+                    break;
+                case SQL_LONG:
+                    sink.integer(*reinterpret_cast<const ISC_LONG *>(v.sqldata));
+                    break;
+                case SQL_INT64:
+                    sink.integer(*reinterpret_cast<const ISC_INT64 *>(v.sqldata));
+                    break;
+                case SQL_TEXT:
+                    sink.text(base::win1250::decode(v.sqldata, v.sqllen));
+                    break;
                 case SQL_VARYING: {
                     short length;
                     std::memcpy(&length, v.sqldata, 2);
                     sink.text(base::win1250::decode(v.sqldata + 2, length));
                     break;
                 }
-                default: throw std::runtime_error("unexpected column type in the board query");
+                default:
+                    throw std::runtime_error("unexpected column type in the board query");
                 }
             }
             sink.endRow();
@@ -153,7 +163,7 @@ public:
             check(m_status);
     }
 
-private:
+  private:
     ISC_STATUS_ARRAY m_status{};
     isc_db_handle m_db = 0;
     isc_tr_handle m_tr = 0;

@@ -7,9 +7,9 @@
 #include "KeystrokeBench.h"
 #include "MemoryProbe.h"
 
+#include "app/U_deska.h"
 #include "base/MessageService.h"
 #include "data/U_DM.h"
-#include "app/U_deska.h"
 #include "print/U_report.h"
 
 #include <QCoreApplication>
@@ -34,7 +34,9 @@ void progress(const DataSet &set, const QString &what) {
     std::fprintf(stderr, "[%s] %s\n", qPrintable(set.label), qPrintable(what));
 }
 
-double mb(qint64 kb) { return double(kb) / 1024.0; }
+double mb(qint64 kb) {
+    return double(kb) / 1024.0;
+}
 
 QString cpuNote(const std::vector<double> &cpu) {
     return QStringLiteral("CPU median %1 ms").arg(median(cpu), 0, 'f', 0);
@@ -72,30 +74,36 @@ void benchmarkStartup(const DataSet &set, const Options &options, Results &resul
         note += QStringLiteral("; %1 runs exited with an error").arg(failures);
     QFile messages(log);
     if (messages.open(QIODevice::ReadOnly) && messages.size() > 0)
-        note += QStringLiteral("; the program reported: ") + QString::fromUtf8(messages.readLine().trimmed());
-    results.add({set.label, QStringLiteral("start-up"), QStringLiteral("median, to the window shown"),
-                 median(wall), QStringLiteral("ms"), kStartupTargetMs, note});
-    results.add({set.label, QStringLiteral("memory"), QStringLiteral("peak RSS after start-up"), mb(peakKb),
-                 QStringLiteral("MB"), kStartupMemoryTargetMb,
-                 QStringLiteral("ru_maxrss of vizitar, largest of %1 runs").arg(options.startupRuns)});
+        note += QStringLiteral("; the program reported: ") +
+                QString::fromUtf8(messages.readLine().trimmed());
+    results.add({set.label, QStringLiteral("start-up"),
+                 QStringLiteral("median, to the window shown"), median(wall), QStringLiteral("ms"),
+                 kStartupTargetMs, note});
+    results.add(
+        {set.label, QStringLiteral("memory"), QStringLiteral("peak RSS after start-up"), mb(peakKb),
+         QStringLiteral("MB"), kStartupMemoryTargetMb,
+         QStringLiteral("ru_maxrss of vizitar, largest of %1 runs").arg(options.startupRuns)});
 }
 
 void benchmarkMemory(const DataSet &set, const Options &options, Results &results) {
     progress(set, QStringLiteral("memory probe"));
     const ProbeFigures f = probeMemory(options.self, set.directory);
-    results.add({set.label, QStringLiteral("memory"), QStringLiteral("peak RSS after RecordCount on tKONTAKT"),
-                 mb(f.recordCountPeakKb), QStringLiteral("MB"), std::nullopt,
-                 QStringLiteral("VmHWM of a probe that starts like the program: %1 MB after start-up, "
-                                "%2 MB before the database; %3 KONTAKT rows")
-                     .arg(mb(f.startupPeakKb), 0, 'f', 1)
-                     .arg(mb(f.baselinePeakKb), 0, 'f', 1)
-                     .arg(f.contactRows)});
+    results.add(
+        {set.label, QStringLiteral("memory"),
+         QStringLiteral("peak RSS after RecordCount on tKONTAKT"), mb(f.recordCountPeakKb),
+         QStringLiteral("MB"), std::nullopt,
+         QStringLiteral("VmHWM of a probe that starts like the program: %1 MB after start-up, "
+                        "%2 MB before the database; %3 KONTAKT rows")
+             .arg(mb(f.startupPeakKb), 0, 'f', 1)
+             .arg(mb(f.baselinePeakKb), 0, 'f', 1)
+             .arg(f.contactRows)});
 }
 
-void addKeystroke(const DataSet &set, const QString &scenario, const Timings &t, const QString &what,
-                  Results &results) {
-    results.add({set.label, scenario, QStringLiteral("median"), median(t.wall), QStringLiteral("ms"),
-                 kKeystrokeTargetMs, what + QStringLiteral("; ") + cpuNote(t.cpu)});
+void addKeystroke(const DataSet &set, const QString &scenario, const Timings &t,
+                  const QString &what, Results &results) {
+    results.add({set.label, scenario, QStringLiteral("median"), median(t.wall),
+                 QStringLiteral("ms"), kKeystrokeTargetMs,
+                 what + QStringLiteral("; ") + cpuNote(t.cpu)});
     results.add({set.label, scenario, QStringLiteral("95th percentile"), percentile(t.wall, 95),
                  QStringLiteral("ms"), kKeystroke95TargetMs, spread(t.wall)});
 }
@@ -103,7 +111,9 @@ void addKeystroke(const DataSet &set, const QString &scenario, const Timings &t,
 void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm_Deska &window,
                         Results &results) {
     const QStringList prefixes = typedPrefixes();
-    progress(set, QStringLiteral("keystroke, board query (%1 prefixes x %2)").arg(prefixes.size()).arg(options.typingPasses));
+    progress(set, QStringLiteral("keystroke, board query (%1 prefixes x %2)")
+                      .arg(prefixes.size())
+                      .arg(options.typingPasses));
     timeBoardQuery(dm, prefixes); // warm-up
     Timings query;
     for (int pass = 0; pass < options.typingPasses; ++pass)
@@ -112,9 +122,10 @@ void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm
                  QStringLiteral("close, 6 parameters, open, first 40 rows read"), results);
 
     if (!window.gHlavniDeska) {
-        results.addNote(QStringLiteral("%1: the main window has no board grid yet; the keystroke is "
-                                       "measured on the data side only")
-                            .arg(set.label));
+        results.addNote(
+            QStringLiteral("%1: the main window has no board grid yet; the keystroke is "
+                           "measured on the data side only")
+                .arg(set.label));
         return;
     }
     progress(set, QStringLiteral("keystroke, typed into the main window"));
@@ -132,7 +143,9 @@ void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm
 void benchmarkCard(const DataSet &set, const Options &options, TDM &dm, TfmReporty &printForm,
                    Results &results) {
     const BusiestCompany busiest = findBusiestCompany(dm);
-    progress(set, QStringLiteral("company card of company %1 (%2 contacts)").arg(busiest.id).arg(busiest.contacts));
+    progress(set, QStringLiteral("company card of company %1 (%2 contacts)")
+                      .arg(busiest.id)
+                      .arg(busiest.contacts));
     timeCompanyCard(dm, printForm, busiest.id); // warm-up
     std::vector<double> totals, compose, rtf, layout, paint;
     CardTiming last;
@@ -144,17 +157,19 @@ void benchmarkCard(const DataSet &set, const Options &options, TDM &dm, TfmRepor
         layout.push_back(last.layout);
         paint.push_back(last.paint);
     }
-    results.add({set.label, QStringLiteral("company card"), QStringLiteral("median, compose to page 1 painted"),
-                 median(totals), QStringLiteral("ms"), kCardTargetMs,
-                 QStringLiteral("%1 contacts, %2 paragraphs, %3 pages; compose %4, RTF %5, layout %6, "
-                                "paint %7 ms (medians); no preview window")
-                     .arg(busiest.contacts)
-                     .arg(last.paragraphs)
-                     .arg(last.pages)
-                     .arg(median(compose), 0, 'f', 0)
-                     .arg(median(rtf), 0, 'f', 0)
-                     .arg(median(layout), 0, 'f', 0)
-                     .arg(median(paint), 0, 'f', 0)});
+    results.add(
+        {set.label, QStringLiteral("company card"),
+         QStringLiteral("median, compose to page 1 painted"), median(totals), QStringLiteral("ms"),
+         kCardTargetMs,
+         QStringLiteral("%1 contacts, %2 paragraphs, %3 pages; compose %4, RTF %5, layout %6, "
+                        "paint %7 ms (medians); no preview window")
+             .arg(busiest.contacts)
+             .arg(last.paragraphs)
+             .arg(last.pages)
+             .arg(median(compose), 0, 'f', 0)
+             .arg(median(rtf), 0, 'f', 0)
+             .arg(median(layout), 0, 'f', 0)
+             .arg(median(paint), 0, 'f', 0)});
 }
 
 void benchmarkWindow(const DataSet &set, const Options &options, Results &results) {
@@ -190,8 +205,8 @@ void benchmarkDataSet(const DataSet &set, const Options &options, Results &resul
         try {
             run();
         } catch (const std::exception &e) {
-            results.addNote(QStringLiteral("%1: %2 failed: %3").arg(set.label, QLatin1String(name),
-                                                                    QString::fromUtf8(e.what())));
+            results.addNote(QStringLiteral("%1: %2 failed: %3")
+                                .arg(set.label, QLatin1String(name), QString::fromUtf8(e.what())));
         }
     };
     step("start-up", [&] { benchmarkStartup(set, options, results); });

@@ -1,8 +1,8 @@
 #include "KeystrokeBench.h"
 
-#include "grid/DataGrid.h"
-#include "data/U_DM.h"
 #include "app/U_deska.h"
+#include "data/U_DM.h"
+#include "grid/DataGrid.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -16,8 +16,9 @@ const char *const kParams[] = {"K1", "K2", "K3", "F1", "F2", "F3"};
 
 /// One typed character as the window system delivers it.
 void typeCharacter(QWidget *target, QChar ch) {
-    const int key = ch.isLetter() && ch.unicode() < 0x80 ? Qt::Key_A + (ch.toUpper().unicode() - 'A')
-                                                          : Qt::Key_unknown;
+    const int key = ch.isLetter() && ch.unicode() < 0x80
+                        ? Qt::Key_A + (ch.toUpper().unicode() - 'A')
+                        : Qt::Key_unknown;
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
     QApplication::sendEvent(target, &press);
@@ -78,8 +79,9 @@ Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes, QStr
         const QString expected = QLatin1Char('%') + prefix + QLatin1Char('%');
         const QString used = dm.qHlavniDeska.paramByName(QStringLiteral("K1"))->value().toString();
         if (problem && problem->isEmpty() && (box->text() != prefix || used != expected))
-            *problem = QStringLiteral("typing \"%1\" left the box at \"%2\" and the board's K1 at \"%3\"")
-                           .arg(prefix, box->text(), used);
+            *problem =
+                QStringLiteral("typing \"%1\" left the box at \"%2\" and the board's K1 at \"%3\"")
+                    .arg(prefix, box->text(), used);
         Q_UNUSED(painted);
     }
     return samples;

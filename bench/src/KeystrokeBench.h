@@ -23,7 +23,6 @@ Timings timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows = 40);
 /// selected text), pending events run, and the board's grid is painted
 /// offscreen with grab(). One sample per keystroke.
 /// `problem` receives a description when the board did not follow the box.
-Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes,
-                               QString *problem);
+Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes, QString *problem);
 
 } // namespace bench

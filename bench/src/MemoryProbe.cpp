@@ -2,10 +2,10 @@
 
 #include "BenchStats.h"
 #include "ChildRuns.h"
-#include "grid/DataGrid.h"
+#include "app/U_deska.h"
 #include "base/MessageService.h"
 #include "data/U_DM.h"
-#include "app/U_deska.h"
+#include "grid/DataGrid.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +32,8 @@ int runMemoryProbe(const QString &baseDirectory) {
     const Memory afterCount = ownMemory();
     std::printf("baseline_peak_kb=%lld\nstartup_peak_kb=%lld\nrecordcount_peak_kb=%lld\n"
                 "contact_rows=%d\nmessages=%d\n",
-                baseline.peakKb, startup.peakKb, afterCount.peakKb, rows, int(messages.messages.size()));
+                baseline.peakKb, startup.peakKb, afterCount.peakKb, rows,
+                int(messages.messages.size()));
     DM = nullptr;
     for (const auto &m : messages.messages)
         std::fprintf(stderr, "the program reported: %s\n", qPrintable(m.text));
@@ -44,8 +45,10 @@ ProbeFigures probeMemory(const QString &self, const QString &baseDirectory) {
     child.setProcessEnvironment(
         unattendedEnvironment(QDir::temp().filePath(QStringLiteral("vizitar-bench-probe.log"))));
     child.start(self, {QStringLiteral("--probe-memory"), baseDirectory});
-    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-        throw std::runtime_error("the memory probe failed: " + child.readAllStandardError().toStdString());
+    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0)
+        throw std::runtime_error("the memory probe failed: " +
+                                 child.readAllStandardError().toStdString());
     ProbeFigures f;
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
         const qsizetype equals = line.indexOf('=');

@@ -22,7 +22,7 @@ Q_DECLARE_METATYPE(std::optional<double>)
 
 class tst_BenchSupport : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void statistics_data();
     void statistics();
     void sinkTellsTextsAndNullsApart();
@@ -43,7 +43,8 @@ void tst_BenchSupport::statistics_data() {
     QTest::newRow("none") << std::vector<double>{} << 0.0 << 0.0;
     QTest::newRow("one") << std::vector<double>{7} << 7.0 << 7.0;
     QTest::newRow("odd count, unsorted") << std::vector<double>{9, 1, 5} << 5.0 << 9.0;
-    QTest::newRow("even count: mean of the middle two") << std::vector<double>{4, 1, 3, 2} << 2.5 << 4.0;
+    QTest::newRow("even count: mean of the middle two")
+        << std::vector<double>{4, 1, 3, 2} << 2.5 << 4.0;
     // Nearest rank: 95% of 20 samples is the 19th smallest.
     QTest::newRow("twenty, descending") << twenty << 10.5 << 19.0;
     QTest::newRow("one outlier") << std::vector<double>{10, 10, 10, 10, 500} << 10.0 << 500.0;
@@ -87,14 +88,16 @@ void tst_BenchSupport::readersReadTheSameBoard() {
     QVERIFY_DB(db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) "
                                       "VALUES (100000, 1, ?, ?, ' ')"),
                        {QStringLiteral("Žofie"), QStringLiteral("Šťastná-Ďurďová")}));
-    QVERIFY_DB(db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ) VALUES (100001, 2, ' ')")));
+    QVERIFY_DB(db.exec(
+        QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ) VALUES (100001, 2, ' ')")));
     int expected = 0;
-    QVERIFY_DB(expected = db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT K JOIN FIRMA F ON "
-                                                   "K.ID_FIRMA = F.ID WHERE K.KRAJ <> '***'"))
-                              .toInt() +
-                          db.scalar(QStringLiteral("SELECT COUNT(DISTINCT K.ID_FIRMA) FROM KONTAKT K "
-                                                   "JOIN FIRMA F ON K.ID_FIRMA = F.ID"))
-                              .toInt());
+    QVERIFY_DB(expected =
+                   db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT K JOIN FIRMA F ON "
+                                            "K.ID_FIRMA = F.ID WHERE K.KRAJ <> '***'"))
+                       .toInt() +
+                   db.scalar(QStringLiteral("SELECT COUNT(DISTINCT K.ID_FIRMA) FROM KONTAKT K "
+                                            "JOIN FIRMA F ON K.ID_FIRMA = F.ID"))
+                       .toInt());
     db.disconnect();
 
     std::vector<std::pair<QString, quint64>> sums;
@@ -112,7 +115,8 @@ void tst_BenchSupport::readersReadTheSameBoard() {
     }
     for (const auto &[name, checksum] : sums) {
         if (checksum != sums.front().second)
-            QFAIL(qPrintable(name + QStringLiteral(" reads other text than ") + sums.front().first));
+            QFAIL(
+                qPrintable(name + QStringLiteral(" reads other text than ") + sums.front().first));
     }
 }
 
@@ -130,24 +134,35 @@ void tst_BenchSupport::verdicts() {
     QFETCH(double, value);
     QFETCH(std::optional<double>, target);
     QFETCH(QString, verdict);
-    const Figure f{QStringLiteral("1/5"), QStringLiteral("keystroke"), QStringLiteral("median"), value,
-                   QStringLiteral("ms"), target, {}};
+    const Figure f{QStringLiteral("1/5"),
+                   QStringLiteral("keystroke"),
+                   QStringLiteral("median"),
+                   value,
+                   QStringLiteral("ms"),
+                   target,
+                   {}};
     QCOMPARE(f.verdict(), verdict);
     Results results;
     results.add(f);
     const QString row = results.table().split(QLatin1Char('\n')).value(2);
     QVERIFY2(row.contains(QStringLiteral("| keystroke | median |")), qPrintable(row));
     if (!verdict.isEmpty())
-        QVERIFY2(row.contains(QStringLiteral("| ") + verdict + QStringLiteral(" |")), qPrintable(row));
+        QVERIFY2(row.contains(QStringLiteral("| ") + verdict + QStringLiteral(" |")),
+                 qPrintable(row));
 }
 
 void tst_BenchSupport::jsonHoldsEveryFigure() {
     Results results;
     results.setMachine({{QStringLiteral("cores"), 2}});
-    results.add({QStringLiteral("1000/5000"), QStringLiteral("start-up"), QStringLiteral("median"), 812.5,
-                 QStringLiteral("ms"), 1000, QStringLiteral("five runs")});
-    results.add({QStringLiteral("1000/5000"), QStringLiteral("fetch ratio"), QStringLiteral("a/c"), 1.2,
-                 QStringLiteral("x"), 1.15, {}});
+    results.add({QStringLiteral("1000/5000"), QStringLiteral("start-up"), QStringLiteral("median"),
+                 812.5, QStringLiteral("ms"), 1000, QStringLiteral("five runs")});
+    results.add({QStringLiteral("1000/5000"),
+                 QStringLiteral("fetch ratio"),
+                 QStringLiteral("a/c"),
+                 1.2,
+                 QStringLiteral("x"),
+                 1.15,
+                 {}});
     results.addNote(QStringLiteral("the board is not painted yet"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("results.json"));
@@ -156,14 +171,16 @@ void tst_BenchSupport::jsonHoldsEveryFigure() {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
-    QCOMPARE(root.value(QStringLiteral("machine")).toObject().value(QStringLiteral("cores")).toInt(), 2);
+    QCOMPARE(
+        root.value(QStringLiteral("machine")).toObject().value(QStringLiteral("cores")).toInt(), 2);
     const QJsonArray figures = root.value(QStringLiteral("figures")).toArray();
     QCOMPARE(figures.size(), 2);
     const QJsonObject first = figures.at(0).toObject();
     QCOMPARE(first.value(QStringLiteral("value")).toDouble(), 812.5);
     QCOMPARE(first.value(QStringLiteral("verdict")).toString(), QStringLiteral("ok"));
     QCOMPARE(first.value(QStringLiteral("note")).toString(), QStringLiteral("five runs"));
-    QCOMPARE(figures.at(1).toObject().value(QStringLiteral("verdict")).toString(), QStringLiteral("MISS"));
+    QCOMPARE(figures.at(1).toObject().value(QStringLiteral("verdict")).toString(),
+             QStringLiteral("MISS"));
     QCOMPARE(root.value(QStringLiteral("notes")).toArray().size(), 1);
 }
 

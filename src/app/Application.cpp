@@ -1,31 +1,31 @@
 #include "app/Application.h"
 
-#include "schema/DatabaseCreator.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
+#include "app/U_deska.h"
+#include "data/U_DM.h"
 #include "db/DatabaseLocation.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbError.h"
-#include "ui/ErrorReport.h"
 #include "db/FbClient.h"
 #include "db/FileHolders.h"
-#include "login/LoginDialog.h"
 #include "db/OpenError.h"
+#include "login/LoginDialog.h"
+#include "schema/DatabaseCreator.h"
+#include "ui/ErrorReport.h"
 #include "ui/MessageBoxService.h"
-#include "app/ShutdownSignals.h"
 #include "ui/QtTranslations.h"
-#include "app/SingleInstance.h"
-#include "data/U_DM.h"
-#include "app/U_deska.h"
 
-#include "forms/U_Kontakt.h"
-#include "forms/U_Firma.h"
 #include "app/U_Info.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
 #include "print/U_report.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QIcon>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 
@@ -34,18 +34,20 @@ namespace {
 /// For unattended runs (the start-up checks of the test suite): every
 /// message is appended to a file and answered without a window.
 class MessageLog : public base::msg::MessageService {
-public:
+  public:
     explicit MessageLog(QString path) : m_path(std::move(path)) {}
-    base::msg::Answer show(base::msg::Kind kind, const QString &text, base::msg::Buttons buttons) override {
+    base::msg::Answer show(base::msg::Kind kind, const QString &text,
+                           base::msg::Buttons buttons) override {
         QFile file(m_path);
         if (file.open(QIODevice::Append | QIODevice::Text)) {
             QTextStream out(&file);
-            out << ui::MessageBoxService::caption(kind) << '|' << QString(text).replace(QStringLiteral("\n\r"), QStringLiteral("\\n")) << '\n';
+            out << ui::MessageBoxService::caption(kind) << '|'
+                << QString(text).replace(QStringLiteral("\n\r"), QStringLiteral("\\n")) << '\n';
         }
         return buttons == base::msg::Buttons::Ok ? base::msg::Answer::Ok : base::msg::Answer::Yes;
     }
 
-private:
+  private:
     QString m_path;
 };
 
@@ -75,8 +77,9 @@ bool prepareUserDatabase(const db::DatabaseLocation &location) {
 
 /// Unattended runs cannot answer a dialog: they cancel it.
 class CancellingPrompt : public login::LoginPrompt {
-public:
-    std::optional<login::LoginAnswer> ask(const QString &, const login::LoginAnswer &, const QString &) override {
+  public:
+    std::optional<login::LoginAnswer> ask(const QString &, const login::LoginAnswer &,
+                                          const QString &) override {
         return std::nullopt;
     }
 };
@@ -86,9 +89,11 @@ public:
 /// attempt, installs signal handlers of its own; ours are put back before
 /// each question so that a signal still ends the dialog.
 class ShutdownAwarePrompt : public login::LoginPrompt {
-public:
-    ShutdownAwarePrompt(login::LoginPrompt &inner, ShutdownSignals &shutdown) : m_inner(inner), m_shutdown(shutdown) {}
-    std::optional<login::LoginAnswer> ask(const QString &target, const login::LoginAnswer &suggested,
+  public:
+    ShutdownAwarePrompt(login::LoginPrompt &inner, ShutdownSignals &shutdown)
+        : m_inner(inner), m_shutdown(shutdown) {}
+    std::optional<login::LoginAnswer> ask(const QString &target,
+                                          const login::LoginAnswer &suggested,
                                           const QString &problem) override {
         m_shutdown.install();
         if (m_shutdown.requested())
@@ -97,7 +102,7 @@ public:
         return m_shutdown.requested() ? std::nullopt : answer;
     }
 
-private:
+  private:
     login::LoginPrompt &m_inner;
     ShutdownSignals &m_shutdown;
 };
@@ -110,7 +115,8 @@ db::DatabaseAccess loginFor(const QString &database, bool unattended, ShutdownSi
     login::DesktopSecretStore store;
     login::DialogLoginPrompt dialog;
     CancellingPrompt cancelling;
-    ShutdownAwarePrompt prompt(unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog, shutdown);
+    ShutdownAwarePrompt prompt(unattended ? static_cast<login::LoginPrompt &>(cancelling) : dialog,
+                               shutdown);
     login::LoginFlow flow(store, prompt);
     return flow.obtain(database).value_or(db::DatabaseAccess::forTarget(database));
 }
@@ -155,7 +161,8 @@ int Application::run(const QString &chosenDatabase) {
     const QString chosen = !chosenDatabase.isEmpty()
                                ? chosenDatabase
                                : QSettings().value(QStringLiteral("Database")).toString().trimmed();
-    const db::DatabaseLocation location = db::DatabaseLocation::forThisProgram(db::target::normalized(chosen));
+    const db::DatabaseLocation location =
+        db::DatabaseLocation::forThisProgram(db::target::normalized(chosen));
     if (!prepareUserDatabase(location)) {
         base::msg::setService(nullptr);
         return 1;
@@ -177,7 +184,8 @@ int Application::run(const QString &chosenDatabase) {
         if (instance->bringRunningForward())
             return 0;
         if (const QStringList holders = db::fileHolders(location.database); !holders.isEmpty()) {
-            base::msg::show(base::msg::Kind::Error, db::heldFileMessage(location.database, holders));
+            base::msg::show(base::msg::Kind::Error,
+                            db::heldFileMessage(location.database, holders));
             base::msg::setService(nullptr);
             return 1;
         }

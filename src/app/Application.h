@@ -7,7 +7,7 @@
 /// that handler and is shown by the standard error report.
 class Application : public QApplication {
     Q_OBJECT
-public:
+  public:
     Application(int &argc, char **argv);
     /// Names the program for settings, data folders and the desktop, and
     /// gives every window the program's icon.

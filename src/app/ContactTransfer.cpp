@@ -1,12 +1,12 @@
 #include "app/ContactTransfer.h"
 
+#include "app/ShutdownSignals.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
 #include "dataset/Dataset.h"
 #include "db/DbError.h"
 #include "forms/ImportPreview.h"
 #include "io/Limits.h"
-#include "base/MessageService.h"
-#include "app/ShutdownSignals.h"
-#include "data/U_DM.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,7 +33,8 @@ std::optional<TransferDialogs::Target> askExportTarget(QWidget *parent) {
     for (const FormatChoice &f : kFormats)
         filters << QString::fromUtf8(f.filter);
     QString selected = filters.first();
-    QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Export kontaktů"), QStringLiteral("kontakty.vcf"),
+    QString name = QFileDialog::getSaveFileName(parent, QStringLiteral("Export kontaktů"),
+                                                QStringLiteral("kontakty.vcf"),
                                                 filters.join(QStringLiteral(";;")), &selected);
     if (name.isEmpty())
         return std::nullopt;
@@ -44,8 +45,9 @@ std::optional<TransferDialogs::Target> askExportTarget(QWidget *parent) {
 }
 
 QString askImportFile(QWidget *parent) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Import kontaktů"), QString(),
-                                        QStringLiteral("Kontakty (*.vcf *.vcard *.csv);;Všechny soubory (*)"));
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Import kontaktů"), QString(),
+        QStringLiteral("Kontakty (*.vcf *.vcard *.csv);;Všechny soubory (*)"));
 }
 
 /// A progress window with Cancel, shown once the job has taken a second.
@@ -66,7 +68,8 @@ struct ProgressWindow {
             dialog.setMaximum(total);
             dialog.setValue(done);
             QCoreApplication::processEvents(); // Cancel, also before the window shows
-            return !dialog.wasCanceled() && !ShutdownSignals::shuttingDown(); // a signal rolls back too
+            return !dialog.wasCanceled() &&
+                   !ShutdownSignals::shuttingDown(); // a signal rolls back too
         };
     }
 
@@ -144,26 +147,34 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope) {
     const auto target = TransferDialogs::current().exportTarget(parent);
     if (!target)
         return;
-    // Written as it is read, beside the target and renamed at the end: a failure leaves no half file.
+    // Written as it is read, beside the target and renamed at the end: a failure leaves no half
+    // file.
     QSaveFile file(target->fileName);
     QString error;
-    ProgressWindow window(parent, QStringLiteral("Export kontaktů"), QStringLiteral("Zapisuji kontakty do souboru…"));
+    ProgressWindow window(parent, QStringLiteral("Export kontaktů"),
+                          QStringLiteral("Zapisuji kontakty do souboru…"));
     int count = -1;
     if (file.open(QIODevice::WriteOnly) && !window.run([&] {
-            count = io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error, window.progress());
+            count = io::exportEntries(dm.ZConKontakty, {scope}, target->format, file, error,
+                                      window.progress());
         }))
         return; // the half file is dropped
-    if (count < 0 && file.isOpen() && file.error() == QFileDevice::NoError) { // the format, not the file
-        base::msg::show(base::msg::Kind::Error, QStringLiteral("Export se nepovedl: %1").arg(error));
+    if (count < 0 && file.isOpen() &&
+        file.error() == QFileDevice::NoError) { // the format, not the file
+        base::msg::show(base::msg::Kind::Error,
+                        QStringLiteral("Export se nepovedl: %1").arg(error));
         return;
     }
     if (count < 0 || !file.commit()) {
-        base::msg::show(base::msg::Kind::Error,
-                  QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
+        base::msg::show(
+            base::msg::Kind::Error,
+            QStringLiteral("Soubor %1 nelze zapsat: %2").arg(target->fileName, file.errorString()));
         return;
     }
     base::msg::show(base::msg::Kind::Information,
-              QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.").arg(target->fileName).arg(count));
+                    QStringLiteral("Do souboru %1 bylo exportováno záznamů: %2.")
+                        .arg(target->fileName)
+                        .arg(count));
 }
 
 void importContacts(TDM &dm, QWidget *parent) {
@@ -174,33 +185,42 @@ void importContacts(TDM &dm, QWidget *parent) {
     QString error;
     const std::optional<QByteArray> bytes = readFile(name, error);
     if (!bytes) {
-        base::msg::show(base::msg::Kind::Error, QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
+        base::msg::show(base::msg::Kind::Error,
+                        QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
         return;
     }
     const io::DecodedFile file = io::decodeFile(*bytes);
     if (!file.errors.isEmpty()) {
-        base::msg::show(base::msg::Kind::Error, QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
-                                        .arg(name, file.errors.join(QLatin1Char('\n'))));
+        base::msg::show(base::msg::Kind::Error,
+                        QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
+                            .arg(name, file.errors.join(QLatin1Char('\n'))));
         return;
     }
     const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(dm.ZConKontakty));
-    if (plan.contacts.isEmpty() && plan.companiesToCreate().isEmpty()) { // nothing to preview: say why
+    if (plan.contacts.isEmpty() &&
+        plan.companiesToCreate().isEmpty()) { // nothing to preview: say why
         QStringList refused;
         for (const io::RefusedEntry &r : plan.refused)
             refused << r.who + QStringLiteral(": ") + r.problems.join(QStringLiteral("; "));
-        base::msg::show(base::msg::Kind::Error, QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
-                                        .arg(name, refused.join(QLatin1Char('\n'))));
+        base::msg::show(
+            base::msg::Kind::Error,
+            QStringLiteral("Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n%2")
+                .arg(name, refused.join(QLatin1Char('\n'))));
         return;
     }
     const std::optional<io::ImportPlan> accepted = dialogs.preview(parent, plan);
     if (!accepted)
         return;
-    ProgressWindow window(parent, QStringLiteral("Import kontaktů"), QStringLiteral("Zapisuji kontakty…"));
+    ProgressWindow window(parent, QStringLiteral("Import kontaktů"),
+                          QStringLiteral("Zapisuji kontakty…"));
     io::ImportResult result;
-    if (!window.run([&] { result = io::writeImport(dm.ZConKontakty, *accepted, window.progress()); }))
+    if (!window.run(
+            [&] { result = io::writeImport(dm.ZConKontakty, *accepted, window.progress()); }))
         return;
     dm.RefreshBoard();
-    QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.").arg(result.companies).arg(result.contacts);
+    QString text = QStringLiteral("Importováno nových firem: %1, kontaktů: %2.")
+                       .arg(result.companies)
+                       .arg(result.contacts);
     if (!result.notes.isEmpty()) // others wrote meanwhile
         text += QLatin1Char('\n') + result.notes.join(QLatin1Char('\n'));
     base::msg::show(base::msg::Kind::Information, text);

@@ -1,8 +1,8 @@
 #include "app/DatabaseDialog.h"
 
+#include "base/MessageService.h"
 #include "db/DatabaseTarget.h"
 #include "ui/DialogButtons.h"
-#include "base/MessageService.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -37,9 +37,10 @@ QLabel *buddyLabel(QWidget *parent, const QString &text, QWidget *buddy) {
 
 } // namespace
 
-DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile, const QString &open,
-                               QWidget *parent)
-    : QDialog(parent), rbDefault(new QRadioButton(QStringLiteral("&Výchozí soubor programu"), this)),
+DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile,
+                               const QString &open, QWidget *parent)
+    : QDialog(parent),
+      rbDefault(new QRadioButton(QStringLiteral("&Výchozí soubor programu"), this)),
       rbFile(new QRadioButton(QStringLiteral("Jiný &soubor v tomto počítači"), this)),
       rbServer(new QRadioButton(QStringLiteral("Databáze na se&rveru"), this)),
       eSoubor(namedEdit(this, "eSoubor", QStringLiteral("Soubor databáze"))),
@@ -61,7 +62,8 @@ DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile
     eServer->setPlaceholderText(QStringLiteral("server nebo server/port"));
     eCesta->setPlaceholderText(QStringLiteral("/var/lib/firebird/3.0/data/kontakty.fdb"));
 
-    auto *openNow = new QLabel(QStringLiteral("Otevřená databáze: %1").arg(QDir::toNativeSeparators(open)), this);
+    auto *openNow = new QLabel(
+        QStringLiteral("Otevřená databáze: %1").arg(QDir::toNativeSeparators(open)), this);
     openNow->setWordWrap(true);
     openNow->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto *defaultPath = new QLabel(QDir::toNativeSeparators(defaultFile), this);
@@ -104,12 +106,16 @@ DatabaseDialog::DatabaseDialog(const QString &chosen, const QString &defaultFile
         eSoubor->setText(QDir::toNativeSeparators(chosen));
     }
     connect(bProchazet, &QPushButton::clicked, this, &DatabaseDialog::browse);
-    connect(group, &QButtonGroup::buttonToggled, this, [this](QAbstractButton *choice, bool checked) {
-        enableFields();
-        // Chosen by its key, the choice's first box takes the typing.
-        if (checked && choice->hasFocus())
-            (choice == rbFile ? eSoubor : choice == rbServer ? eServer : static_cast<QWidget *>(choice))->setFocus();
-    });
+    connect(group, &QButtonGroup::buttonToggled, this,
+            [this](QAbstractButton *choice, bool checked) {
+                enableFields();
+                // Chosen by its key, the choice's first box takes the typing.
+                if (checked && choice->hasFocus())
+                    (choice == rbFile     ? eSoubor
+                     : choice == rbServer ? eServer
+                                          : static_cast<QWidget *>(choice))
+                        ->setFocus();
+            });
     enableFields();
 }
 
@@ -142,10 +148,13 @@ QString DatabaseDialog::problem() const {
         if (file.isEmpty())
             return QStringLiteral("Zadejte soubor databáze.");
         if (db::target::isServer(file))
-            return QStringLiteral("„%1“ je adresa databáze na serveru; zvolte „Databáze na serveru“.").arg(file);
+            return QStringLiteral(
+                       "„%1“ je adresa databáze na serveru; zvolte „Databáze na serveru“.")
+                .arg(file);
         const QFileInfo info(target());
         if (!info.exists())
-            return QStringLiteral("Soubor %1 neexistuje.").arg(QDir::toNativeSeparators(info.filePath()));
+            return QStringLiteral("Soubor %1 neexistuje.")
+                .arg(QDir::toNativeSeparators(info.filePath()));
         if (!info.isFile())
             return QStringLiteral("%1 není soubor.").arg(QDir::toNativeSeparators(info.filePath()));
         return {};
@@ -158,11 +167,13 @@ QString DatabaseDialog::problem() const {
             return QStringLiteral("Zadejte cestu k databázi na serveru nebo její alias.");
         // A colon belongs between the server and the path; in the server's
         // name only inside an IPv6 address in brackets.
-        const bool bracketed = server.startsWith(QLatin1Char('[')) && server.contains(QLatin1Char(']'));
+        const bool bracketed =
+            server.startsWith(QLatin1Char('[')) && server.contains(QLatin1Char(']'));
         const QString outside = bracketed ? server.mid(server.indexOf(QLatin1Char(']'))) : server;
         if (outside.contains(QLatin1Char(':')) || server.contains(QLatin1Char(' ')) ||
             !db::target::isServer(target()))
-            return QStringLiteral("„%1“ není jméno serveru (například server, 192.168.1.10 nebo server/3051).")
+            return QStringLiteral(
+                       "„%1“ není jméno serveru (například server, 192.168.1.10 nebo server/3051).")
                 .arg(server);
     }
     return {};
@@ -176,7 +187,8 @@ void DatabaseDialog::accept() {
         base::msg::show(base::msg::Kind::Warning, why);
 }
 
-void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &open, const QString &commandLine) {
+void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &open,
+                    const QString &commandLine) {
     QSettings settings;
     DatabaseDialog dialog(settings.value(kSetting).toString().trimmed(), defaultFile, open, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -187,12 +199,14 @@ void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &
     else
         settings.setValue(kSetting, target);
     settings.sync();
-    QString text = target.isEmpty()
-                       ? QStringLiteral("Při příštím spuštění program otevře svou výchozí databázi.")
-                       : QStringLiteral("Při příštím spuštění program otevře databázi %1.")
-                             .arg(QDir::toNativeSeparators(target));
+    QString text =
+        target.isEmpty()
+            ? QStringLiteral("Při příštím spuštění program otevře svou výchozí databázi.")
+            : QStringLiteral("Při příštím spuštění program otevře databázi %1.")
+                  .arg(QDir::toNativeSeparators(target));
     if (!commandLine.isEmpty())
-        text += QStringLiteral("\nProgram byl spuštěn s databází zadanou na příkazovém řádku (--database); "
-                               "ta má před tímto nastavením vždy přednost.");
+        text += QStringLiteral(
+            "\nProgram byl spuštěn s databází zadanou na příkazovém řádku (--database); "
+            "ta má před tímto nastavením vždy přednost.");
     base::msg::show(base::msg::Kind::Information, text);
 }

@@ -13,7 +13,7 @@ class QRadioButton;
 /// empty for the default.
 class DatabaseDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// `chosen` is the setting's value, `defaultFile` the file the program
     /// opens without one, `open` the database open now.
     DatabaseDialog(const QString &chosen, const QString &defaultFile, const QString &open,
@@ -32,7 +32,7 @@ public:
     /// dialog open with what was typed.
     void accept() override;
 
-private:
+  private:
     void browse();
     void enableFields();
 };

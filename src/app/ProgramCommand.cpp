@@ -1,7 +1,7 @@
 #include "app/ProgramCommand.h"
 
-#include "ui/MakerInfo.h"
 #include "schema/Schema.h"
+#include "ui/MakerInfo.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

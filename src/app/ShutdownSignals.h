@@ -12,7 +12,7 @@ class QSocketNotifier;
 /// that runs ends the process at once.
 class ShutdownSignals : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ShutdownSignals(QObject *parent = nullptr);
     ~ShutdownSignals() override;
 
@@ -29,11 +29,11 @@ public:
     /// rather than finishing and committing.
     static bool shuttingDown();
 
-signals:
+  signals:
     /// Emitted once, before the event loops are told to end.
     void received(int signalNumber);
 
-private:
+  private:
     void onPipeReadable();
 
     QSocketNotifier *m_notifier = nullptr;

@@ -14,15 +14,19 @@ const QByteArray kComeForward = QByteArrayLiteral("vpred\n");
 } // namespace
 
 SingleInstance::SingleInstance(const QString &databaseFile, QObject *parent)
-    : QObject(parent), m_name(socketName(databaseFile)) {}
+    : QObject(parent), m_name(socketName(databaseFile)) {
+}
 
 QString SingleInstance::socketName(const QString &databaseFile) {
     // The same file reached through a link or a relative path is the same
     // file; a hash keeps the name within the socket path's length limit.
     const QFileInfo info(databaseFile);
-    const QString canonical = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
-    const QByteArray hash = QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("vizitar-%1-%2").arg(qEnvironmentVariable("USER"), QString::fromLatin1(hash));
+    const QString canonical =
+        info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    const QByteArray hash =
+        QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return QStringLiteral("vizitar-%1-%2")
+        .arg(qEnvironmentVariable("USER"), QString::fromLatin1(hash));
 }
 
 bool SingleInstance::bringRunningForward() {

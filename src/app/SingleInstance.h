@@ -13,7 +13,7 @@ class QLocalServer;
 /// file's canonical path.
 class SingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SingleInstance(const QString &databaseFile, QObject *parent = nullptr);
 
     /// Asks a program already running on the file to come forward; true
@@ -26,7 +26,7 @@ public:
     /// The socket's name for `databaseFile`.
     static QString socketName(const QString &databaseFile);
 
-private:
+  private:
     QString m_name;
     QLocalServer *m_server = nullptr;
 };

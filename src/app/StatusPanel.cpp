@@ -20,8 +20,8 @@ void StatusPanel::makeKeyboardClickable() {
 
 void StatusPanel::keyPressEvent(QKeyEvent *event) {
     const int key = event->key();
-    if (focusPolicy() != Qt::NoFocus && event->modifiers() == Qt::NoModifier
-        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
+    if (focusPolicy() != Qt::NoFocus && event->modifiers() == Qt::NoModifier &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)) {
         emit clicked();
         return;
     }
@@ -44,7 +44,8 @@ void StatusPanel::mousePressEvent(QMouseEvent *event) {
 }
 
 void StatusPanel::mouseReleaseEvent(QMouseEvent *event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     m_pressed = false;
     QLabel::mouseReleaseEvent(event);
     if (click)

@@ -6,7 +6,7 @@
 /// lowered bevel that reports the mouse entering, leaving and clicking it.
 class StatusPanel : public QLabel {
     Q_OBJECT
-public:
+  public:
     /// `name` is the object name; `role` what the panel is for, given to
     /// assistive tools as its description (they read its text as its name).
     StatusPanel(const QString &name, const QString &role, QWidget *parent = nullptr);
@@ -15,19 +15,19 @@ public:
     /// act as a click.
     void makeKeyboardClickable();
 
-signals:
+  signals:
     void mouseEntered();
     void mouseLeft();
     /// Left button pressed and released over the panel.
     void clicked();
 
-protected:
+  protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
-private:
+  private:
     bool m_pressed = false;
 };

@@ -1,9 +1,9 @@
 #include "app/U_Info.h"
 
+#include "app/U_deska.h"
+#include "data/U_DM.h"
 #include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
-#include "data/U_DM.h"
-#include "app/U_deska.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -28,8 +28,9 @@ TfmInfo::TfmInfo(TDM &dm, Tfm_Deska &mainWindow, QWidget *parent)
     Q_INIT_RESOURCE(about);
     setObjectName(QStringLiteral("fmInfo"));
     setWindowTitle(ui::maker::kName + QLatin1Char(' ') + ui::maker::kReleaseYear);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(233, 282);
     createControls();
@@ -74,7 +75,8 @@ void TfmInfo::createControls() {
     Label3->setPalette(blue);
     lVerze = addLabel(this, "lVerze", QStringLiteral("verze:"), QRect(56, 194, 177, 16));
 
-    bbZavri = new QPushButton(QIcon(QStringLiteral(":/about/zavrit.svg")), QStringLiteral("zavřít"), this);
+    bbZavri = new QPushButton(QIcon(QStringLiteral(":/about/zavrit.svg")), QStringLiteral("zavřít"),
+                              this);
     bbZavri->setObjectName(QStringLiteral("bbZavri"));
     bbZavri->setAccessibleName(QStringLiteral("zavřít"));
     bbZavri->setGeometry((233 - 89) / 2, 236, 89, 30);
@@ -87,10 +89,15 @@ void TfmInfo::createControls() {
 void TfmInfo::FormCreate() {
     ui::guarded([this] {
         const QString stamp = m_mainWindow.stbP3->text();
-        const qint64 major = m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
-        const qint64 minor = m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger();
-        lVerze->setText(QStringLiteral("verze:     %1 / %2.%3").arg(stamp, QString::number(major), QString::number(minor)));
+        const qint64 major =
+            m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
+        const qint64 minor =
+            m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger();
+        lVerze->setText(QStringLiteral("verze:     %1 / %2.%3")
+                            .arg(stamp, QString::number(major), QString::number(minor)));
     });
 }
 
-void TfmInfo::bbZavriClick() { close(); }
+void TfmInfo::bbZavriClick() {
+    close();
+}

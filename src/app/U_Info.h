@@ -14,7 +14,7 @@ class Tfm_Deska;
 /// Created once at start-up and shown modally; closing only hides it.
 class TfmInfo : public QDialog {
     Q_OBJECT
-public:
+  public:
     /// Reads the version stamp from `mainWindow`'s status bar and the version
     /// numbers from `dm`'s settings row; when they cannot be read the
     /// standard error report shows why and the version label keeps
@@ -33,7 +33,7 @@ public:
 
     void bbZavriClick();
 
-private:
+  private:
     void createControls();
     void FormCreate();
 

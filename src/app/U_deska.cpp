@@ -1,20 +1,20 @@
 #include "app/U_deska.h"
 
-#include "db/DbError.h"
-#include "ui/ErrorReport.h"
 #include "base/MessageService.h"
-#include "ui/SharedColors.h"
 #include "data/U_DM.h"
 #include "data/VersionCheck.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
+#include "ui/SharedColors.h"
 
-#include "forms/MessageTexts.h"
-#include "forms/U_Kontakt.h"
-#include "forms/U_Firma.h"
-#include "app/U_Info.h"
-#include "print/CompanyCard.h"
-#include "grid/DataGrid.h"
 #include "app/StatusPanel.h"
+#include "app/U_Info.h"
 #include "db/DatabaseTarget.h"
+#include "forms/MessageTexts.h"
+#include "forms/U_Firma.h"
+#include "forms/U_Kontakt.h"
+#include "grid/DataGrid.h"
+#include "print/CompanyCard.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -27,8 +27,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
-#include <QTimer>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -52,8 +52,8 @@ struct ContactFilterReset {
 
 } // namespace
 
-QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
-                                   const QKeySequence &shortcut) {
+QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QString &hint,
+                                   const QString &glyph, const QKeySequence &shortcut) {
     // The hint names the command and shows its key.
     auto *button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -69,7 +69,9 @@ QToolButton *Tfm_Deska::makeButton(QWidget *parent, const char *name, const QStr
 }
 
 QString Tfm_Deska::shortcutHint(const QString &hint, const QKeySequence &shortcut) {
-    return shortcut.isEmpty() ? hint : QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText));
+    return shortcut.isEmpty()
+               ? hint
+               : QStringLiteral("%1 (%2)").arg(hint, shortcut.toString(QKeySequence::NativeText));
 }
 
 QWidget *Tfm_Deska::spacer(QWidget *parent, int width) {
@@ -84,9 +86,11 @@ std::function<QDate()> &Tfm_Deska::clock() {
 }
 
 Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
-    : Tfm_Deska(dm, baseDirectory, db::DatabaseAccess{}, parent) {}
+    : Tfm_Deska(dm, baseDirectory, db::DatabaseAccess{}, parent) {
+}
 
-Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access, QWidget *parent)
+Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access,
+                     QWidget *parent)
     : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access) {
     fm_Deska = this;
     setObjectName(QStringLiteral("fm_Deska"));
@@ -100,9 +104,10 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
     createStatusBar();
     // Tab follows the toolbar from left to right, then the board and the web link.
     QWidget *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
-    QWidget *const tabOrder[] = {sbFirma, sbKontakty, sbTisk,   sbEmail,      Edit1, SpeedButton2, SpeedButton1,
-                                 sbInfo,  sbExport,   sbImport, sbDatabaze, overflow ? overflow : sbDatabaze,
-                                 gHlavniDeska, stbP4};
+    QWidget *const tabOrder[] = {
+        sbFirma,      sbKontakty, sbTisk,   sbEmail,  Edit1,      SpeedButton2,
+        SpeedButton1, sbInfo,     sbExport, sbImport, sbDatabaze, overflow ? overflow : sbDatabaze,
+        gHlavniDeska, stbP4};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version
@@ -115,7 +120,8 @@ Tfm_Deska::~Tfm_Deska() {
         fm_Deska = nullptr;
 }
 
-void Tfm_Deska::setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about, TfmReporty *printForm) {
+void Tfm_Deska::setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about,
+                           TfmReporty *printForm) {
     m_contactForm = contactForm;
     m_companyForm = companyForm;
     m_about = about;
@@ -133,19 +139,20 @@ void Tfm_Deska::createToolBar() {
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, ToolBar1);
 
-    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"), QStringLiteral(":/glyphs/firma.svg"),
-                         QKeySequence(Qt::CTRL | Qt::Key_1));
-    sbKontakty = makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"), QStringLiteral(":/glyphs/kontakty.svg"),
-                            QKeySequence(Qt::CTRL | Qt::Key_2));
-    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"), QStringLiteral(":/glyphs/tisk.svg"),
-                        QKeySequence::Print);
+    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"),
+                         QStringLiteral(":/glyphs/firma.svg"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    sbKontakty =
+        makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"),
+                   QStringLiteral(":/glyphs/kontakty.svg"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"),
+                        QStringLiteral(":/glyphs/tisk.svg"), QKeySequence::Print);
     sbTisk->setIconSize(QSize(26, 26));
-    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"), QStringLiteral(":/glyphs/email.svg"),
-                         QKeySequence(Qt::CTRL | Qt::Key_E));
+    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"),
+                         QStringLiteral(":/glyphs/email.svg"), QKeySequence(Qt::CTRL | Qt::Key_E));
     SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"),
                               QStringLiteral(":/glyphs/nastaveni.svg"), QKeySequence(Qt::Key_F12));
-    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"), QStringLiteral(":/glyphs/info.svg"),
-                        QKeySequence(Qt::Key_F1));
+    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"),
+                        QStringLiteral(":/glyphs/info.svg"), QKeySequence(Qt::Key_F1));
     sbTisk->setEnabled(false);
     sbEmail->setEnabled(false);
     SpeedButton1->setEnabled(false);
@@ -169,7 +176,7 @@ void Tfm_Deska::createToolBar() {
     clear->setText(QStringLiteral("Vyčisti"));
     clear->setAccessibleName(QStringLiteral("Vyčisti"));
     clear->setFixedSize(56, 22);
-    clear->setFocusPolicy(Qt::TabFocus);  // a click leaves the focus where it was; Tab reaches it
+    clear->setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was; Tab reaches it
     SpeedButton2 = clear;
     filterLayout->addWidget(Label2);
     filterLayout->addWidget(Edit1);
@@ -196,7 +203,8 @@ void Tfm_Deska::createToolBar() {
     keepTheFilterBoxInView();
 
     auto guardedClick = [this](QToolButton *button, void (Tfm_Deska::*command)()) {
-        connect(button, &QToolButton::clicked, this, [this, command] { ui::guarded([&] { (this->*command)(); }); });
+        connect(button, &QToolButton::clicked, this,
+                [this, command] { ui::guarded([&] { (this->*command)(); }); });
     };
     guardedClick(sbFirma, &Tfm_Deska::sbFirmaClick);
     guardedClick(sbKontakty, &Tfm_Deska::sbKontaktyClick);
@@ -240,8 +248,8 @@ void Tfm_Deska::FormCreate() {
     // 5. The message texts are fixed in the program.
     // 6. Open the database and compose the name-day line.
     try {
-        m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password, db::settings::kProtocol,
-                               m_access.user);
+        m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password,
+                               db::settings::kProtocol, m_access.user);
         stbP1->setText(composeNameDayLine());
     } catch (const db::DbError &) {
         base::msg::show(base::msg::Kind::Error, forms::texts::msgDatabaseProblem());
@@ -296,7 +304,8 @@ void Tfm_Deska::sbKontaktyClick() {
 void Tfm_Deska::sbTiskClick() {
     // The company was deleted after its row was clicked (here or in another
     // program): printing the card of whatever company is current would mislead.
-    const QString gone = QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout.");
+    const QString gone =
+        QStringLiteral("Vybraná firma už v databázi není, sestavu nelze vytisknout.");
     if (!selectionStillStored(gone))
         return;
     const int companyId = int(dataset::toInteger(selectedRowId));
@@ -316,14 +325,17 @@ void Tfm_Deska::sbEmailClick() {
     // desktop): say so rather than do nothing, and keep what was composed.
     const QUrlQuery query(mail);
     QString text = QStringLiteral("Komu: %1\nPředmět: %2\n\n%3")
-                       .arg(selectedEmail.trimmed(), query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+                       .arg(selectedEmail.trimmed(),
+                            query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
                             query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (base::msg::show(base::msg::Kind::Warning,
-                  QStringLiteral("E-mail pro %1 se nepodařilo otevřít: v systému není nastaven poštovní program. "
-                                 "Zkopírovat adresu a text zprávy do schránky?")
-                      .arg(selectedEmail.trimmed()),
-                  base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
+    if (base::msg::show(
+            base::msg::Kind::Warning,
+            QStringLiteral(
+                "E-mail pro %1 se nepodařilo otevřít: v systému není nastaven poštovní program. "
+                "Zkopírovat adresu a text zprávy do schránky?")
+                .arg(selectedEmail.trimmed()),
+            base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
         QGuiApplication::clipboard()->setText(text);
 }
 

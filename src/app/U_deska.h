@@ -26,15 +26,17 @@ class StatusPanel;
 /// creation does the start-up work; its first showing runs the version gate.
 class Tfm_Deska : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     /// `baseDirectory` is the directory of the executable (tests pass their own).
     Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent = nullptr);
     /// Works with the database `access` names instead of the file under the base directory.
-    Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access, QWidget *parent = nullptr);
+    Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access,
+              QWidget *parent = nullptr);
     ~Tfm_Deska() override;
 
     /// The windows created after this one; the toolbar commands open them.
-    void setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about, TfmReporty *printForm);
+    void setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, TfmInfo *about,
+                    TfmReporty *printForm);
 
     /// The date the name-day line is composed for (tests pin it).
     static std::function<QDate()> &clock();
@@ -111,32 +113,32 @@ public:
     /// The mailto: text that sbEmailClick hands to the mail program.
     static QString composeMailto(const QString &address);
 
-protected:
+  protected:
     void showEvent(QShowEvent *event) override;
 
-private:
+  private:
     void FormCreate();
     void FormShow();
     void createToolBar();
     void keepTheFilterBoxInView();
-    void createBoard();      // U_deska_board.cpp
-    void createBoardKeys();  // U_deska_board.cpp
-    void createStatusBar();  // U_deska_status.cpp
+    void createBoard();            // U_deska_board.cpp
+    void createBoardKeys();        // U_deska_board.cpp
+    void createStatusBar();        // U_deska_status.cpp
     void createTransferCommands(); // U_deska_io.cpp
     void createDatabaseCommand();  // U_deska_database.cpp
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
     /// A toolbar command; with a shortcut, the key is its own and its hint shows it.
-    static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint, const QString &glyph,
-                                   const QKeySequence &shortcut = {});
+    static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint,
+                                   const QString &glyph, const QKeySequence &shortcut = {});
     static QString shortcutHint(const QString &hint, const QKeySequence &shortcut);
     static QWidget *spacer(QWidget *parent, int width);
     void placeWindow();
     /// Whether the board selection still names a stored company or contact;
     /// another program may have deleted it since the board was read. When
     /// it is gone, says so (`gone` for a company) and reads the board again.
-    bool selectionStillStored(const QString &gone);  // U_deska_board.cpp
+    bool selectionStillStored(const QString &gone); // U_deska_board.cpp
     /// Says `message`, clears the selection and reads the board again.
-    void selectionGone(const QString &message);       // U_deska_board.cpp
+    void selectionGone(const QString &message); // U_deska_board.cpp
 
     TDM &m_dm;
     QString m_baseDirectory;

@@ -2,16 +2,16 @@
 // lines, the filter box, and the board selection with its double click.
 #include "app/U_deska.h"
 
-#include "grid/DataGrid.h"
+#include "base/MessageService.h"
+#include "base/Win1250.h"
+#include "data/U_DM.h"
 #include "dataset/Dataset.h"
+#include "dataset/Field.h"
 #include "db/DbConnection.h"
 #include "db/FbStatement.h"
-#include "ui/ErrorReport.h"
-#include "dataset/Field.h"
-#include "base/MessageService.h"
 #include "forms/MessageTexts.h"
-#include "data/U_DM.h"
-#include "base/Win1250.h"
+#include "grid/DataGrid.h"
+#include "ui/ErrorReport.h"
 
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
@@ -30,8 +30,8 @@ const char *const kFilterParams[] = {"K1", "K2", "K3", "F1", "F2", "F3"};
 constexpr int kGroupIconSize = 17;
 
 std::vector<grid::GridColumn> designedColumns() {
-    auto column = [](const char *field, int width, grid::Alignment alignment = grid::Alignment::Left,
-                     bool readOnly = false) {
+    auto column = [](const char *field, int width,
+                     grid::Alignment alignment = grid::Alignment::Left, bool readOnly = false) {
         grid::GridColumn c;
         c.field = QString::fromLatin1(field);
         c.width = width;
@@ -39,8 +39,12 @@ std::vector<grid::GridColumn> designedColumns() {
         c.dataStyle.alignment = alignment;
         return c;
     };
-    return {column("ID_FIRMA", 0, grid::Alignment::Right), column("PRIJMENI", 105), column("JMENO", 105),
-            column("MOBIL", 105),                           column("TELEFON1", 105), column("EMAIL1", 180),
+    return {column("ID_FIRMA", 0, grid::Alignment::Right),
+            column("PRIJMENI", 105),
+            column("JMENO", 105),
+            column("MOBIL", 105),
+            column("TELEFON1", 105),
+            column("EMAIL1", 180),
             column("FLAG", 1, grid::Alignment::Right, true)};
 }
 
@@ -54,8 +58,8 @@ QString groupLineText(const dataset::Dataset &board, int row) {
 }
 
 /// A company row (the expression's field is 1) becomes a group row with its group line.
-void gHlavniDeskaExpression(const dataset::Dataset &board, const QString &expression, int row, QString &text,
-                            bool &value) {
+void gHlavniDeskaExpression(const dataset::Dataset &board, const QString &expression, int row,
+                            QString &text, bool &value) {
     if (board.valueAt(row, board.columnIndex(expression)).toLongLong() != 1)
         return;
     value = true;
@@ -74,8 +78,9 @@ const QPixmap &groupIcon() {
 }
 
 /// Paints the band of a company row: its colour, the company icon and the group line.
-void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect, const grid::Grouping &group,
-                                  const QString &text, bool &defaultDrawing) {
+void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect,
+                                  const grid::Grouping &group, const QString &text,
+                                  bool &defaultDrawing) {
     defaultDrawing = false;
     painter.fillRect(cellRect, group.color);
     painter.setFont(group.font);
@@ -85,7 +90,8 @@ void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect, cons
     textRect.setLeft(cellRect.left() + kGroupIconSize + 5);
     textRect.setTop(cellRect.top() + 2);
     // Further lines of a long text fall outside the row and are clipped with it.
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs, text);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs,
+                     text);
 }
 
 } // namespace
@@ -100,11 +106,13 @@ void Tfm_Deska::createBoard() {
     QFont bandFont(QStringLiteral("MS Sans Serif"), 8);
     bandFont.setBold(true);
     gHlavniDeska->setGroupings(
-        {{QStringLiteral("Flag"), bandFont, palette().color(QPalette::ButtonText), palette().color(QPalette::Button)}});
+        {{QStringLiteral("Flag"), bandFont, palette().color(QPalette::ButtonText),
+          palette().color(QPalette::Button)}});
     dataset::Dataset &board = m_dm.qHlavniDeska;
-    gHlavniDeska->setExpressionHandler([&board](const QString &expression, int row, QString &text, bool &value) {
-        gHlavniDeskaExpression(board, expression, row, text, value);
-    });
+    gHlavniDeska->setExpressionHandler(
+        [&board](const QString &expression, int row, QString &text, bool &value) {
+            gHlavniDeskaExpression(board, expression, row, text, value);
+        });
     gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
     gHlavniDeska->setDataset(&board);
     gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
@@ -113,11 +121,14 @@ void Tfm_Deska::createBoard() {
 
     connect(gHlavniDeska, &DataGrid::cellClick, this,
             [this](int column) { ui::guarded([&] { gHlavniDeskaCellClick(column); }); });
-    connect(gHlavniDeska, &DataGrid::dblClick, this, [this] { ui::guarded([this] { gHlavniDeskaDblClick(); }); });
+    connect(gHlavniDeska, &DataGrid::dblClick, this,
+            [this] { ui::guarded([this] { gHlavniDeskaDblClick(); }); });
     if (Edit1)
-        connect(Edit1, &QLineEdit::textChanged, this, [this] { ui::guarded([this] { Edit1Change(); }); });
+        connect(Edit1, &QLineEdit::textChanged, this,
+                [this] { ui::guarded([this] { Edit1Change(); }); });
     if (SpeedButton2)
-        connect(SpeedButton2, &QAbstractButton::clicked, this, [this] { ui::guarded([this] { SpeedButton2Click(); }); });
+        connect(SpeedButton2, &QAbstractButton::clicked, this,
+                [this] { ui::guarded([this] { SpeedButton2Click(); }); });
     createBoardKeys();
 }
 
@@ -125,14 +136,15 @@ void Tfm_Deska::createBoard() {
 // makes it the selection and Enter opens it (the grid's click and double
 // click), Ctrl+F goes to the filter box and F5 reloads the board.
 void Tfm_Deska::createBoardKeys() {
-    gHlavniDeska->setTabKeyNavigation(false);  // Tab leaves the board instead of walking its cells
+    gHlavniDeska->setTabKeyNavigation(false); // Tab leaves the board instead of walking its cells
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         Edit1->setFocus(Qt::ShortcutFocusReason);
         Edit1->selectAll();
     });
     auto *reload = new QShortcut(QKeySequence::Refresh, this);
-    connect(reload, &QShortcut::activated, this, [this] { ui::guarded([this] { gHlavniDeska->refreshDataset(); }); });
+    connect(reload, &QShortcut::activated, this,
+            [this] { ui::guarded([this] { gHlavniDeska->refreshDataset(); }); });
 }
 
 void Tfm_Deska::Edit1Change() {
@@ -141,10 +153,13 @@ void Tfm_Deska::Edit1Change() {
     QChar foreign;
     if (!base::win1250::encode(text, encoded, &foreign)) {
         // The rows shown stay; nothing stored could match such a text.
-        base::msg::show(base::msg::Kind::Warning, forms::texts::msgSearchCharacterNotStorable(foreign), base::msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning,
+                        forms::texts::msgSearchCharacterNotStorable(foreign),
+                        base::msg::Buttons::Ok);
         return;
     }
-    const QString pattern = text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");
+    const QString pattern =
+        text.isEmpty() ? QStringLiteral("%") : QStringLiteral("%") + text + QStringLiteral("%");
     dataset::QueryDataset &board = m_dm.qHlavniDeska;
     board.close();
     for (const char *name : kFilterParams)
@@ -177,7 +192,8 @@ bool Tfm_Deska::selectionStillStored(const QString &gone) {
     const bool company = selectedRowKind == QLatin1String("1");
     if (!company && selectedRowKind != QLatin1String("2"))
         return true;
-    const QByteArray sql = company ? "SELECT 1 FROM FIRMA WHERE ID = ?" : "SELECT 1 FROM KONTAKT WHERE ID = ?";
+    const QByteArray sql =
+        company ? "SELECT 1 FROM FIRMA WHERE ID = ?" : "SELECT 1 FROM KONTAKT WHERE ID = ?";
     db::PackedRow row;
     if (m_dm.ZConKontakty.openCursor(sql, {dataset::toInteger(selectedRowId)})->fetch(row))
         return true;

@@ -2,12 +2,12 @@
 // command in the board's context menu, and its key.
 #include "app/U_deska.h"
 
-#include "grid/DataGrid.h"
 #include "app/DatabaseDialog.h"
-#include "db/DatabaseLocation.h"
-#include "ui/ErrorReport.h"
-#include "grid/GridMenu.h"
 #include "app/ProgramCommand.h"
+#include "db/DatabaseLocation.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
+#include "ui/ErrorReport.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,9 +20,11 @@ void Tfm_Deska::createDatabaseCommand() {
     actDatabase->setObjectName(QStringLiteral("actDatabase"));
     actDatabase->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
     addAction(actDatabase);
-    connect(actDatabase, &QAction::triggered, this, [this] { ui::guarded([this] { actDatabaseTriggered(); }); });
+    connect(actDatabase, &QAction::triggered, this,
+            [this] { ui::guarded([this] { actDatabaseTriggered(); }); });
 
-    sbDatabaze = makeButton(ToolBar1, "sbDatabaze", QStringLiteral("Databáze"), QStringLiteral(":/glyphs/databaze.svg"));
+    sbDatabaze = makeButton(ToolBar1, "sbDatabaze", QStringLiteral("Databáze"),
+                            QStringLiteral(":/glyphs/databaze.svg"));
     sbDatabaze->setToolTip(shortcutHint(sbDatabaze->accessibleName(), actDatabase->shortcut()));
     connect(sbDatabaze, &QToolButton::clicked, actDatabase, &QAction::trigger);
     ToolBar1->addWidget(spacer(ToolBar1, 8));
@@ -35,5 +37,6 @@ void Tfm_Deska::createDatabaseCommand() {
 
 void Tfm_Deska::actDatabaseTriggered() {
     const QString commandLine = ProgramCommand::parse(QCoreApplication::arguments()).database;
-    chooseDatabase(this, db::DatabaseLocation::forThisProgram().database, m_access.database, commandLine);
+    chooseDatabase(this, db::DatabaseLocation::forThisProgram().database, m_access.database,
+                   commandLine);
 }

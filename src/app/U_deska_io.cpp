@@ -3,11 +3,11 @@
 #include "app/U_deska.h"
 
 #include "app/ContactTransfer.h"
-#include "grid/DataGrid.h"
-#include "ui/ErrorReport.h"
-#include "grid/GridMenu.h"
 #include "base/MessageService.h"
 #include "data/U_DM.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
+#include "ui/ErrorReport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,15 +23,18 @@ void Tfm_Deska::createTransferCommands() {
     auto command = [this](const char *name, const QString &text, void (Tfm_Deska::*handler)()) {
         auto *action = new QAction(text, this);
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
         return action;
     };
-    actExportAll = command("actExportAll", QStringLiteral("Všechny kontakty…"), &Tfm_Deska::actExportAllTriggered);
-    actExportCompany =
-        command("actExportCompany", QStringLiteral("Kontakty vybrané firmy…"), &Tfm_Deska::actExportCompanyTriggered);
-    actExportShown =
-        command("actExportShown", QStringLiteral("Kontakty zobrazené na desce…"), &Tfm_Deska::actExportShownTriggered);
-    actImport = command("actImport", QStringLiteral("Import kontaktů…"), &Tfm_Deska::actImportTriggered);
+    actExportAll = command("actExportAll", QStringLiteral("Všechny kontakty…"),
+                           &Tfm_Deska::actExportAllTriggered);
+    actExportCompany = command("actExportCompany", QStringLiteral("Kontakty vybrané firmy…"),
+                               &Tfm_Deska::actExportCompanyTriggered);
+    actExportShown = command("actExportShown", QStringLiteral("Kontakty zobrazené na desce…"),
+                             &Tfm_Deska::actExportShownTriggered);
+    actImport =
+        command("actImport", QStringLiteral("Import kontaktů…"), &Tfm_Deska::actImportTriggered);
     actImport->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
     addAction(actImport);
 
@@ -39,11 +42,13 @@ void Tfm_Deska::createTransferCommands() {
     exportMenu->setObjectName(QStringLiteral("menuExport"));
     exportMenu->addActions({actExportAll, actExportCompany, actExportShown});
 
-    sbExport = makeButton(ToolBar1, "sbExport", QStringLiteral("Export kontaktů"), QStringLiteral(":/glyphs/export.svg"));
+    sbExport = makeButton(ToolBar1, "sbExport", QStringLiteral("Export kontaktů"),
+                          QStringLiteral(":/glyphs/export.svg"));
     sbExport->setMenu(exportMenu);
     sbExport->setPopupMode(QToolButton::InstantPopup);
     sbExport->setToolTip(shortcutHint(sbExport->accessibleName(), kOpenExportKey));
-    sbImport = makeButton(ToolBar1, "sbImport", QStringLiteral("Import kontaktů"), QStringLiteral(":/glyphs/import.svg"));
+    sbImport = makeButton(ToolBar1, "sbImport", QStringLiteral("Import kontaktů"),
+                          QStringLiteral(":/glyphs/import.svg"));
     sbImport->setToolTip(shortcutHint(sbImport->accessibleName(), actImport->shortcut()));
     connect(sbImport, &QToolButton::clicked, actImport, &QAction::trigger);
     ToolBar1->addWidget(spacer(ToolBar1, 8));
@@ -59,7 +64,8 @@ void Tfm_Deska::createTransferCommands() {
 
     // A narrow window folds the last commands into the toolbar's overflow
     // button: it is named and reachable like the rest.
-    if (auto *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+    if (auto *overflow =
+            ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
         overflow->setAccessibleName(QStringLiteral("Další příkazy"));
         overflow->setToolTip(overflow->accessibleName());
         overflow->setFocusPolicy(Qt::TabFocus);
@@ -82,7 +88,8 @@ void Tfm_Deska::actExportCompanyTriggered() {
                               ? int(board.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger())
                               : 0;
     if (companyId == 0) {
-        base::msg::show(base::msg::Kind::Information, QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
+        base::msg::show(base::msg::Kind::Information,
+                        QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
         return;
     }
     exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});

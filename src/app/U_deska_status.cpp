@@ -1,9 +1,9 @@
 // The main window's status bar, its name-day line and the e-mail text.
 #include "app/U_deska.h"
 
-#include "ui/MakerInfo.h"
 #include "app/StatusPanel.h"
 #include "data/U_DM.h"
+#include "ui/MakerInfo.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -28,13 +28,16 @@ QString nameDayOf(TDM &dm, const QDate &date) {
 }
 
 QString mailBody() {
-    return QStringLiteral("%0d%0d") + QString(82, QLatin1Char('-')) + QStringLiteral("%0d")
-           + QStringLiteral("Email vytvořen aplikací: Vizitar  (") + ui::maker::kWebAddress + QLatin1Char(')');
+    return QStringLiteral("%0d%0d") + QString(82, QLatin1Char('-')) + QStringLiteral("%0d") +
+           QStringLiteral("Email vytvořen aplikací: Vizitar  (") + ui::maker::kWebAddress +
+           QLatin1Char(')');
 }
 
 } // namespace
 
-QString Tfm_Deska::makerWebAddress() { return ui::maker::kWebAddress; }
+QString Tfm_Deska::makerWebAddress() {
+    return ui::maker::kWebAddress;
+}
 
 void Tfm_Deska::createStatusBar() {
     auto *bar = new QStatusBar(this);
@@ -62,7 +65,7 @@ void Tfm_Deska::createStatusBar() {
     stbP4->setText(makerWebAddress());
     stbP4->setCursor(Qt::PointingHandCursor);
     stbP4->makeKeyboardClickable();
-    stbP4MouseLeave();  // starts black, like after every exit
+    stbP4MouseLeave(); // starts black, like after every exit
 
     connect(p2, &StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);
     connect(stbP4, &StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
@@ -80,8 +83,8 @@ QString Tfm_Deska::composeNameDayLine() {
     const QString todaysName = nameDayOf(m_dm, today);
     const QString tomorrowsName = nameDayOf(m_dm, tomorrow);
     return QStringLiteral("%1.%2.%3   Dnes má svátek %4 (zítra %5)")
-        .arg(QString::number(today.day()), QString::number(today.month()), QString::number(today.year()),
-             todaysName, tomorrowsName);
+        .arg(QString::number(today.day()), QString::number(today.month()),
+             QString::number(today.year()), todaysName, tomorrowsName);
 }
 
 void Tfm_Deska::stbP4Click() {
@@ -101,7 +104,8 @@ void Tfm_Deska::stbP4MouseLeave() {
     stbP4->setPalette(palette);
 }
 
-void Tfm_Deska::stbP2Click() {}
+void Tfm_Deska::stbP2Click() {
+}
 
 QString Tfm_Deska::composeMailto(const QString &address) {
     // The address is percent-encoded all but its letters, digits, "-._~" and
@@ -109,5 +113,6 @@ QString Tfm_Deska::composeMailto(const QString &address) {
     // short nor add a header such as a hidden copy. Blanks around it are
     // typing slips and are dropped.
     const QString recipient = QString::fromLatin1(QUrl::toPercentEncoding(address.trimmed(), "@"));
-    return QStringLiteral("mailto:") + recipient + QStringLiteral("?subject=věc&body=") + mailBody();
+    return QStringLiteral("mailto:") + recipient + QStringLiteral("?subject=věc&body=") +
+           mailBody();
 }

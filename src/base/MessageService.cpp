@@ -6,7 +6,7 @@ namespace base::msg {
 namespace {
 
 class StderrService : public MessageService {
-public:
+  public:
     Answer show(Kind, const QString &text, Buttons buttons) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
@@ -22,7 +22,9 @@ MessageService &service() {
     return installed ? *installed : fallback;
 }
 
-void setService(MessageService *s) { installed = s; }
+void setService(MessageService *s) {
+    installed = s;
+}
 
 Answer Recorder::show(Kind kind, const QString &text, Buttons buttons) {
     messages.push_back({kind, text, buttons});

@@ -8,12 +8,12 @@ namespace base::msg {
 
 /// The kinds of message box: icon and caption follow from the kind.
 enum class Kind {
-    Plain,       ///< no icon, caption the application title
+    Plain, ///< no icon, caption the application title
     Warning,
     Error,
     Information,
     Confirm,
-    ErrorReport  ///< the standard error report: error icon, caption the application title
+    ErrorReport ///< the standard error report: error icon, caption the application title
 };
 enum class Buttons { Ok, YesNo };
 enum class Answer { Ok, Yes, No };
@@ -21,7 +21,7 @@ enum class Answer { Ok, Yes, No };
 /// Shows the program's messages. The program installs one that opens
 /// message boxes; tests install a recorder that answers from a script.
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual Answer show(Kind kind, const QString &text, Buttons buttons) = 0;
 };
@@ -38,7 +38,7 @@ inline Answer show(Kind kind, const QString &text, Buttons buttons = Buttons::Ok
 
 /// A service that records every message and answers from a script (tests).
 class Recorder : public MessageService {
-public:
+  public:
     struct Message {
         Kind kind;
         QString text;

@@ -44,9 +44,13 @@ int encodeUnit(char16_t c) {
 
 } // namespace
 
-QChar decodeByte(unsigned char byte) { return QChar(byte < 0x80 ? char16_t(byte) : kHigh[byte - 0x80]); }
+QChar decodeByte(unsigned char byte) {
+    return QChar(byte < 0x80 ? char16_t(byte) : kHigh[byte - 0x80]);
+}
 
-int encodeChar(QChar ch) { return encodeUnit(ch.unicode()); }
+int encodeChar(QChar ch) {
+    return encodeUnit(ch.unicode());
+}
 
 QString decode(const char *bytes, qsizetype length) {
     QString text(length, Qt::Uninitialized);

@@ -13,7 +13,9 @@ int encodeChar(QChar ch);
 /// Decodes Windows-1250 bytes. Every byte maps to a character (the five
 /// unassigned positions map to U+FFFD).
 QString decode(const char *bytes, qsizetype length);
-inline QString decode(QByteArrayView bytes) { return decode(bytes.data(), bytes.size()); }
+inline QString decode(QByteArrayView bytes) {
+    return decode(bytes.data(), bytes.size());
+}
 
 /// Encodes text as Windows-1250. Returns false, leaving `out` undefined, when
 /// a character has no Windows-1250 byte; `badChar` then receives it.

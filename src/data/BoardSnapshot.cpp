@@ -1,8 +1,8 @@
 #include "data/BoardSnapshot.h"
 
+#include "base/Win1250.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "base/Win1250.h"
 
 #include <QHash>
 
@@ -37,21 +37,33 @@ bool isPlaceholderRegion(QByteArrayView region) {
 void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column) {
     const db::Cell::Tag tag = row.tag(column);
     switch (tag) {
-    case db::Cell::Null: builder.addNull(); break;
+    case db::Cell::Null:
+        builder.addNull();
+        break;
     case db::Cell::Text:
     case db::Cell::Bytes: {
         const QByteArrayView bytes = row.payload(column);
         builder.addBytes(tag, bytes.data(), int(bytes.size()));
         break;
     }
-    default: builder.addNumber(tag, row.cell(column).num); break;
+    default:
+        builder.addNumber(tag, row.cell(column).num);
+        break;
     }
 }
 
 /// The columns the snapshot reads of a company and of a contact.
 enum FirmRead : int { FirmId, FirmName, FirmPhone, FirmMobile, FirmFax };
-enum PersonRead : int { PersonFirm, PersonId, PersonSurname, PersonFirstName, PersonMobile, PersonPhone, PersonEmail,
-                        PersonRegion };
+enum PersonRead : int {
+    PersonFirm,
+    PersonId,
+    PersonSurname,
+    PersonFirstName,
+    PersonMobile,
+    PersonPhone,
+    PersonEmail,
+    PersonRegion
+};
 
 /// A company's group line from its row (ID, name, phone, mobile, fax).
 db::PackedRow groupLine(db::PackedRow::Builder &builder, const db::PackedRow &firm) {
@@ -75,7 +87,8 @@ struct ContactRecord {
     /// phone, e-mail, region).
     static void write(QByteArray &record, const Data &d, const db::PackedRow &row) {
         record.clear();
-        record.append(char(row.tag(PersonRegion) != db::Cell::Null && !isPlaceholderRegion(row.payload(PersonRegion))));
+        record.append(char(row.tag(PersonRegion) != db::Cell::Null &&
+                           !isPlaceholderRegion(row.payload(PersonRegion))));
         compactcell::append(record, row, PersonId);
         for (const int name : {PersonSurname, PersonFirstName}) {
             if (row.tag(name) == db::Cell::Null) {
@@ -85,7 +98,8 @@ struct ContactRecord {
             // Upper-cased where it lands: no copy of its own per name.
             const QByteArrayView bytes = row.payload(name);
             compactcell::appendText(record, db::Cell::Text, bytes);
-            for (char *c = record.data() + record.size() - bytes.size(); c != record.data() + record.size(); ++c)
+            for (char *c = record.data() + record.size() - bytes.size();
+                 c != record.data() + record.size(); ++c)
                 *c = d.upper.upper(*c);
         }
         for (int column = PersonSurname; column <= PersonRegion; ++column)
@@ -107,13 +121,14 @@ struct ContactRecord {
 };
 
 /// A contact's row from its record and its company's group line.
-db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &person, const db::PackedRow &group) {
+db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &person,
+                         const db::PackedRow &group) {
     builder.reset(board::ColumnCount);
     copyCell(builder, group, board::IdFirma);
     builder.addInt(2);
     compactcell::Reader cells = person.cells;
-    cells.copyTo(builder);  // ID
-    cells.skip();           // the upper-cased names
+    cells.copyTo(builder); // ID
+    cells.skip();          // the upper-cased names
     cells.skip();
     for (int column = board::Prijmeni; column <= board::Kraj; ++column)
         cells.copyTo(builder);
@@ -133,11 +148,12 @@ dataset::LikePattern likePattern(const Data &data, const QString &text) {
 /// The board's rows for one set of patterns, a run of equally named
 /// companies at a time: their group lines, then their contacts.
 class BoardRows : public dataset::Dataset::RowSource {
-public:
+  public:
     BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
         : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
-          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)), f2(likePattern(*m_data, p.f2)),
-          f3(likePattern(*m_data, p.f3)), m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
+          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)),
+          f2(likePattern(*m_data, p.f2)), f3(likePattern(*m_data, p.f3)),
+          m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
 
     bool next(db::PackedRow &row) override {
         while (m_next == m_ready.size()) {
@@ -146,13 +162,15 @@ public:
             fillRun();
         }
         const Ready &ready = m_ready[m_next++];
-        row = ready.contact ? contactRow(m_builder, ContactRecord(m_data->contactRecords.at(ready.contact->record)),
-                                         m_data->companies[ready.contact->company].groupLine)
-                            : *ready.groupLine;
+        row = ready.contact
+                  ? contactRow(m_builder,
+                               ContactRecord(m_data->contactRecords.at(ready.contact->record)),
+                               m_data->companies[ready.contact->company].groupLine)
+                  : *ready.groupLine;
         return true;
     }
 
-private:
+  private:
     bool matches(const dataset::LikePattern &pattern, Data::Text text) const {
         return text.length >= 0 && pattern.matches(m_data->text(text));
     }
@@ -194,7 +212,7 @@ private:
 
     std::shared_ptr<const Data> m_data;
     const dataset::LikePattern k1, k2, k3, f1, f2, f3;
-    const bool m_same;  // the board sets one text for all six
+    const bool m_same; // the board sets one text for all six
     size_t m_run = 0;
     int m_runStart = 0;
     struct Ready {
@@ -235,7 +253,8 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     QHash<qint64, int> companyOf;
     db::PackedRow row;
     db::PackedRow::Builder builder;
-    auto firms = connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
+    auto firms =
+        connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
     while (firms->fetch(row)) {
         if (row.tag(FirmId) != db::Cell::Int)
             continue;
@@ -252,8 +271,9 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     auto people = connection.openCursor(
         "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
     while (people->fetch(row)) {
-        const auto company =
-            row.tag(PersonFirm) == db::Cell::Int ? companyOf.constFind(row.cell(PersonFirm).num) : companyOf.constEnd();
+        const auto company = row.tag(PersonFirm) == db::Cell::Int
+                                 ? companyOf.constFind(row.cell(PersonFirm).num)
+                                 : companyOf.constEnd();
         if (company == companyOf.constEnd())
             continue; // the statement's join drops contacts of no company
         ContactRecord::write(record, *d, row);
@@ -266,14 +286,18 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
         const bool hasA = a.upperName.length >= 0, hasB = b.upperName.length >= 0;
         if (hasA != hasB)
             return hasA ? 1 : -1;
-        return hasA ? compareAsServer(a.groupLine.payload(board::NazevFirma), b.groupLine.payload(board::NazevFirma)) : 0;
+        return hasA ? compareAsServer(a.groupLine.payload(board::NazevFirma),
+                                      b.groupLine.payload(board::NazevFirma))
+                    : 0;
     };
     std::vector<int> order(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const int byName = compareNames(companies[a], companies[b]);
-        return byName != 0 ? byName < 0 : companies[a].groupLine.cell(board::IdFirma).num < companies[b].groupLine.cell(board::IdFirma).num;
+        return byName != 0 ? byName < 0
+                           : companies[a].groupLine.cell(board::IdFirma).num <
+                                 companies[b].groupLine.cell(board::IdFirma).num;
     });
     std::vector<int> position(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -281,10 +305,13 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     // Sorted in place, company by company in the board's order, by ID within one.
     for (Data::Contact &x : contacts)
         x.company = position[x.company];
-    auto idOf = [&](const Data::Contact &x) { return ContactRecord(d->contactRecords.at(x.record)).id(); };
-    std::sort(contacts.begin(), contacts.end(), [&](const Data::Contact &a, const Data::Contact &b) {
-        return a.company != b.company ? a.company < b.company : idOf(a) < idOf(b);
-    });
+    auto idOf = [&](const Data::Contact &x) {
+        return ContactRecord(d->contactRecords.at(x.record)).id();
+    };
+    std::sort(contacts.begin(), contacts.end(),
+              [&](const Data::Contact &a, const Data::Contact &b) {
+                  return a.company != b.company ? a.company < b.company : idOf(a) < idOf(b);
+              });
 
     size_t next = 0;
     for (size_t i = 0; i < order.size(); ++i) {

@@ -15,12 +15,22 @@ class DbConnection;
 
 namespace data {
 
-
 /// The board statement's result columns, in its order.
 namespace board {
 enum Column : int {
-    IdFirma, Flag, Id, Prijmeni, Jmeno, Mobil, Telefon1, Email1, Kraj, // the contact's row
-    NazevFirma, FTelefon, FMobil, FFax,                                  // its company's
+    IdFirma,
+    Flag,
+    Id,
+    Prijmeni,
+    Jmeno,
+    Mobil,
+    Telefon1,
+    Email1,
+    Kraj, // the contact's row
+    NazevFirma,
+    FTelefon,
+    FMobil,
+    FFax, // its company's
     ColumnCount
 };
 } // namespace board
@@ -40,7 +50,7 @@ struct BoardPatterns {
 /// padded with blanks, none before any). Text is matched as the server's
 /// UPPER and LIKE match it.
 class BoardSnapshot {
-public:
+  public:
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
     /// "?" markers) only describes the columns. Throws DbError.
     void read(db::DbConnection &connection, const QByteArray &boardStatement);
@@ -58,12 +68,12 @@ public:
     struct Data {
         struct Text {
             int at = 0;
-            int length = -1;  // -1: NULL
+            int length = -1; // -1: NULL
         };
         struct Company {
             Text upperName;
             db::PackedRow groupLine;
-            int firstContact = 0, endContact = 0;  // its contacts, by contact ID
+            int firstContact = 0, endContact = 0; // its contacts, by contact ID
         };
         /// A contact's record (see ContactRecord in the source): whether it
         /// makes a row of its own, its ID, the upper-cased surname and first
@@ -72,19 +82,19 @@ public:
         /// and its company's group line when it is asked for.
         struct Contact {
             CompactRecords::Handle record = 0;
-            int company = 0;  // index into companies
+            int company = 0; // index into companies
         };
         dataset::UpperCaseTable upper;
         std::vector<db::ColumnInfo> columns;
-        std::vector<Company> companies;  // in the board's order
-        std::vector<int> runEnds;        // end of each run of companies of equal name
-        std::vector<Contact> contacts;   // grouped by company, in its order
+        std::vector<Company> companies; // in the board's order
+        std::vector<int> runEnds;       // end of each run of companies of equal name
+        std::vector<Contact> contacts;  // grouped by company, in its order
         CompactRecords contactRecords;
-        QByteArray upperText;            // the companies' upper-cased names, end to end
+        QByteArray upperText; // the companies' upper-cased names, end to end
         QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
     };
 
-private:
+  private:
     changelog::Stamp m_stamp;
     std::shared_ptr<const Data> m_data;
 };

@@ -36,7 +36,8 @@ bool exists(db::DbConnection &connection, const char *sql, const QString &name) 
 
 /// Runs one step of the structure; another program making the same step at
 /// the same moment is as good, so its refusal is looked at again, not fatal.
-void step(db::DbConnection &connection, const QString &statement, const std::function<bool()> &done) {
+void step(db::DbConnection &connection, const QString &statement,
+          const std::function<bool()> &done) {
     try {
         connection.executeCommitted(statement.toLatin1(), {});
     } catch (const db::DbError &) {

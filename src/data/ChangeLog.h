@@ -8,7 +8,6 @@ class DbConnection;
 
 namespace data {
 
-
 /// A log of the transactions that changed companies or contacts, kept by
 /// triggers: one row per committing transaction, so that a reader can tell
 /// in one cheap statement whether anything was committed since it looked,

@@ -37,10 +37,13 @@ namespace compactcell {
 namespace {
 
 bool isNumber(db::Cell::Tag tag) {
-    return tag == db::Cell::Int || tag == db::Cell::DateTime || tag == db::Cell::BlobId || tag == db::Cell::Double;
+    return tag == db::Cell::Int || tag == db::Cell::DateTime || tag == db::Cell::BlobId ||
+           tag == db::Cell::Double;
 }
 
-bool isText(db::Cell::Tag tag) { return tag == db::Cell::Text || tag == db::Cell::Bytes; }
+bool isText(db::Cell::Tag tag) {
+    return tag == db::Cell::Text || tag == db::Cell::Bytes;
+}
 
 } // namespace
 

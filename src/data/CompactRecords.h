@@ -14,7 +14,7 @@ namespace data {
 /// allocation per record, and nothing is copied when the store grows, so
 /// holding a whole register costs little more than its bytes.
 class CompactRecords {
-public:
+  public:
     using Handle = quint32;
 
     /// Stores the record and returns where it is.
@@ -23,7 +23,7 @@ public:
     /// Bytes reserved by the blocks.
     qsizetype capacity() const;
 
-private:
+  private:
     static constexpr int kOffsetBits = 18;
     static constexpr qsizetype kBlockSize = qsizetype(1) << kOffsetBits;
     struct Block {
@@ -43,7 +43,7 @@ void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
 
 /// Reads the cells of a record from its start.
 class Reader {
-public:
+  public:
     explicit Reader(const char *at) : m_at(reinterpret_cast<const unsigned char *>(at)) {}
     db::Cell::Tag tag() const { return db::Cell::Tag(*m_at); }
     /// The current cell's number (Int, DateTime, BlobId, Double bits).
@@ -54,7 +54,7 @@ public:
     /// Appends the current cell to a row being built and moves on.
     void copyTo(db::PackedRow::Builder &builder);
 
-private:
+  private:
     const unsigned char *m_at;
 };
 

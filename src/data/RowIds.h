@@ -8,7 +8,6 @@ class DbConnection;
 
 namespace data {
 
-
 /// The IDs of new companies and contacts, one place for the forms and the
 /// import alike. Each table has a sequence that is kept ahead of the
 /// table's largest ID, so that two programs creating rows at the same

@@ -1,10 +1,10 @@
 #include "data/U_DM.h"
 
+#include "base/MessageService.h"
+#include "data/RowIds.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbError.h"
-#include "base/MessageService.h"
 #include "db/OpenError.h"
-#include "data/RowIds.h"
 
 #include <QFileInfo>
 
@@ -54,19 +54,20 @@ QStringList TDM::companyContactsSql() {
 }
 
 TDM::TDM(QObject *parent)
-    : QObject(parent),
-      tFIRMA(QStringLiteral("tFIRMA"), QStringLiteral("FIRMA"), &ZConKontakty),
+    : QObject(parent), tFIRMA(QStringLiteral("tFIRMA"), QStringLiteral("FIRMA"), &ZConKontakty),
       tKONTAKT(QStringLiteral("tKONTAKT"), QStringLiteral("KONTAKT"), &ZConKontakty),
       tPOBOCKA(QStringLiteral("tPOBOCKA"), QStringLiteral("POBOCKA"), &ZConKontakty),
       tSVATEK(QStringLiteral("tSVATEK"), QStringLiteral("SVATEK"), &ZConKontakty),
-      tSVATEK_STATNI(QStringLiteral("tSVATEK_STATNI"), QStringLiteral("SVATEK_STATNI"), &ZConKontakty),
+      tSVATEK_STATNI(QStringLiteral("tSVATEK_STATNI"), QStringLiteral("SVATEK_STATNI"),
+                     &ZConKontakty),
       tNastaveni(QStringLiteral("tNastaveni"), QStringLiteral("NASTAVENI"), &ZConKontakty),
-      ztUpdateNastaveni(QStringLiteral("ztUpdateNastaveni"), QStringLiteral("NASTAVENI"), &ZConKontakty),
+      ztUpdateNastaveni(QStringLiteral("ztUpdateNastaveni"), QStringLiteral("NASTAVENI"),
+                        &ZConKontakty),
       qMaxID(QStringLiteral("qMaxID"), &ZConKontakty),
       qFirmaKontakty(QStringLiteral("qFirmaKontakty"), &ZConKontakty),
       qHlavniDeska(QStringLiteral("qHlavniDeska"), &ZConKontakty),
-      zqUpdate(QStringLiteral("zqUpdate"), &ZConKontakty),
-      dsFIRMA(&tFIRMA), dsKONTAKT(&tKONTAKT), dsFirmaKontakty(&qFirmaKontakty), dsHlavniDeska(&qHlavniDeska) {
+      zqUpdate(QStringLiteral("zqUpdate"), &ZConKontakty), dsFIRMA(&tFIRMA), dsKONTAKT(&tKONTAKT),
+      dsFirmaKontakty(&qFirmaKontakty), dsHlavniDeska(&qHlavniDeska) {
     ZConKontakty.setProtocol(db::settings::kProtocol);
     ZConKontakty.setUser(db::settings::kUser);
     ZConKontakty.setPassword(db::settings::kPassword);
@@ -97,7 +98,8 @@ dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
     auto param = [this](const char *name) {
         return qHlavniDeska.paramByName(QString::fromLatin1(name))->value().toString();
     };
-    return m_board.rows({param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")});
+    return m_board.rows(
+        {param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")});
 }
 
 TDM::~TDM() {
@@ -127,8 +129,8 @@ bool TDM::ConnectDatabase(bool connect, const QString &database, const QString &
     }
 }
 
-void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, const QString &password,
-                            const QString &protocol, const QString &user) {
+void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName,
+                            const QString &password, const QString &protocol, const QString &user) {
     QString step;
     const bool file = hostName.isEmpty() && !db::target::isServer(database);
     // A file that opened but whose pages cannot be read is named with the
@@ -143,19 +145,26 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         step = QStringLiteral("Nepovedlo se pripojit k DB");
         ZConKontakty.setConnected(true);
         if (ZConKontakty.isReadOnly())
-            base::msg::show(base::msg::Kind::Information,
-                      QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je otevřena jen pro "
-                                     "čtení: lze ji prohlížet a tisknout, změny nelze uložit.")
-                          .arg(QFileInfo(database).absoluteFilePath()));
+            base::msg::show(
+                base::msg::Kind::Information,
+                QStringLiteral(
+                    "Soubor databáze „%1“ je chráněn proti zápisu. Databáze je otevřena jen pro "
+                    "čtení: lze ji prohlížet a tisknout, změny nelze uložit.")
+                    .arg(QFileInfo(database).absoluteFilePath()));
         const std::pair<dataset::Dataset *, const char *> tables[] = {
-            {&tFIRMA, "Firma"},   {&tKONTAKT, "Kontakt"},           {&tPOBOCKA, "Pobocka"},
-            {&tSVATEK, "Svatek"}, {&tSVATEK_STATNI, "Svatek_statni"}, {&tNastaveni, "Nastaveni"}};
+            {&tFIRMA, "Firma"},
+            {&tKONTAKT, "Kontakt"},
+            {&tPOBOCKA, "Pobocka"},
+            {&tSVATEK, "Svatek"},
+            {&tSVATEK_STATNI, "Svatek_statni"},
+            {&tNastaveni, "Nastaveni"}};
         for (const auto &[dataset, name] : tables) {
             step = QString::fromLatin1(name);
             dataset->open();
         }
     } catch (const db::DbError &e) {
-        base::msg::show(base::msg::Kind::Plain, QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
+        base::msg::show(base::msg::Kind::Plain,
+                        QStringLiteral("Chyba nastala v tabulce: %1").arg(step));
         // Then the cause in words, for a file that did not open or cannot be read.
         QString cause = readFailure(e);
         if (cause.isEmpty() && !ZConKontakty.isConnected() && hostName.isEmpty())
@@ -169,7 +178,8 @@ void TDM::ConnectAndOpenAll(const QString &database, const QString &hostName, co
         step = QStringLiteral("Hlavni deska");
         qHlavniDeska.open();
     } catch (const db::DbError &e) {
-        base::msg::show(base::msg::Kind::Plain, QStringLiteral("Chyba nastala v query: %1").arg(step));
+        base::msg::show(base::msg::Kind::Plain,
+                        QStringLiteral("Chyba nastala v query: %1").arg(step));
         if (const QString cause = readFailure(e); !cause.isEmpty())
             base::msg::show(base::msg::Kind::Error, cause);
     }
@@ -181,7 +191,8 @@ int TDM::NextId(const QString &column, const QString &table) {
     return lastNextId;
 }
 
-void TDM::PostTogether(const QList<dataset::TableDataset *> &rows, const std::function<void()> &renumber) {
+void TDM::PostTogether(const QList<dataset::TableDataset *> &rows,
+                       const std::function<void()> &renumber) {
     constexpr int kAttempts = 3;
     for (int attempt = 1;; ++attempt) {
         QList<db::DbConnection::Statement> statements;
@@ -203,7 +214,8 @@ void TDM::PostTogether(const QList<dataset::TableDataset *> &rows, const std::fu
                 continue;
             }
             if (error.kind() == db::DbError::Kind::KeyClash && renumber)
-                throw db::DbError(db::texts::kKeyClash, error.kind(), error.codes(), error.engineText());
+                throw db::DbError(db::texts::kKeyClash, error.kind(), error.codes(),
+                                  error.engineText());
             db::DbError reported = error;
             for (dataset::TableDataset *row : std::as_const(written))
                 if (const db::DbError seen = row->failedToPost(error); seen.kind() != error.kind())
@@ -241,7 +253,8 @@ void TDM::PostNewCompany() {
 }
 
 void TDM::DeleteContactKeepingCompany() {
-    if (!tKONTAKT.isActive() || tKONTAKT.currentIndex() < 0 || tKONTAKT.state() == dataset::Dataset::State::Insert) {
+    if (!tKONTAKT.isActive() || tKONTAKT.currentIndex() < 0 ||
+        tKONTAKT.state() == dataset::Dataset::State::Insert) {
         tKONTAKT.deleteRecord(); // nothing stored to delete: the layer's own answer
         return;
     }
@@ -271,8 +284,9 @@ void TDM::RefreshBoard() {
 
 void TDM::cancelPendingChanges() {
     m_closing = true;
-    for (dataset::Dataset *dataset : {static_cast<dataset::Dataset *>(&tFIRMA), static_cast<dataset::Dataset *>(&tKONTAKT),
-                                   static_cast<dataset::Dataset *>(&tPOBOCKA), static_cast<dataset::Dataset *>(&tNastaveni)})
+    for (dataset::Dataset *dataset :
+         {static_cast<dataset::Dataset *>(&tFIRMA), static_cast<dataset::Dataset *>(&tKONTAKT),
+          static_cast<dataset::Dataset *>(&tPOBOCKA), static_cast<dataset::Dataset *>(&tNastaveni)})
         if (dataset->isEditing())
             dataset->cancel();
 }

@@ -13,7 +13,7 @@
 /// Windows work on these datasets and own none of their own.
 class TDM : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TDM(QObject *parent = nullptr);
     ~TDM() override;
 
@@ -23,8 +23,8 @@ public:
                          const QString &password, const QString &protocol, const QString &user);
     /// Reconnects and opens the tables and the board query in their fixed
     /// order; reports a failing step by message and returns normally.
-    void ConnectAndOpenAll(const QString &database, const QString &hostName, const QString &password,
-                           const QString &protocol, const QString &user);
+    void ConnectAndOpenAll(const QString &database, const QString &hostName,
+                           const QString &password, const QString &protocol, const QString &user);
     /// A new ID for a row of `table` (its `column` ID): past the largest
     /// stored and past every one handed out before, by any program (1 for
     /// an empty table). Throws DbError.
@@ -36,7 +36,8 @@ public:
     /// of the new rows meanwhile, `renumber` gives them fresh IDs and the
     /// transaction is tried again; a clash that stays, like every other
     /// failure, throws DbError with every row kept as typed.
-    void PostTogether(const QList<dataset::TableDataset *> &rows, const std::function<void()> &renumber = {});
+    void PostTogether(const QList<dataset::TableDataset *> &rows,
+                      const std::function<void()> &renumber = {});
     /// Commits the company being inserted in tFIRMA together with its
     /// placeholder contact (the row that lists it on the board), in one
     /// transaction: never a company the board cannot show. On failure the
@@ -76,7 +77,7 @@ public:
     static QStringList boardSql();
     static QStringList companyContactsSql();
 
-private:
+  private:
     /// The board's rows for its parameters, from the snapshot, which is read
     /// again when asked, when RefreshBoard ran or when anything was committed
     /// since it was read.

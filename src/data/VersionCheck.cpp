@@ -2,19 +2,22 @@
 
 #include "data/ChangeLog.h"
 #include "data/RowIds.h"
-#include "db/DbError.h"
 #include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
+#include "db/DbError.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access) {
-    const db::DatabaseAccess target = access.database.isEmpty() ? db::DatabaseAccess::defaultFor(baseDirectory) : access;
-    if (!dm.ConnectDatabase(true, target.database, QString(), target.password, db::settings::kProtocol, target.user))
+    const db::DatabaseAccess target =
+        access.database.isEmpty() ? db::DatabaseAccess::defaultFor(baseDirectory) : access;
+    if (!dm.ConnectDatabase(true, target.database, QString(), target.password,
+                            db::settings::kProtocol, target.user))
         return;
     dm.ztUpdateNastaveni.open();
-    const qint64 major = dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
+    const qint64 major =
+        dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
     if (major == 0 || major == 1) {
         if (dm.ztUpdateNastaveni.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger() == 0)
             UpgradeDatabase(dm, baseDirectory);
@@ -31,13 +34,15 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::Datab
     } catch (const db::DbError &) {
         // Then new IDs are the largest plus one, as before.
     }
-    dm.ConnectDatabase(false, target.database, QString(), target.password, db::settings::kProtocol, target.user);
+    dm.ConnectDatabase(false, target.database, QString(), target.password, db::settings::kProtocol,
+                       target.user);
 }
 
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory) {
     // Each step is skipped when its result is there already, so an upgrade
     // that was interrupted before the version was written completes now.
-    if (!dm.ZConKontakty.tableInfo(QStringLiteral("KONTAKT")).columns.contains(QStringLiteral("OBR")))
+    if (!dm.ZConKontakty.tableInfo(QStringLiteral("KONTAKT"))
+             .columns.contains(QStringLiteral("OBR")))
         ExecUpdateSql(dm, QStringLiteral("ALTER TABLE KONTAKT ADD OBR BLOB SEGMENT SIZE 20"));
     LoadSamplePhoto(dm, baseDirectory);
     // The version is written last, after the structure and the photo.
@@ -61,8 +66,8 @@ void LoadSamplePhoto(TDM &dm, const QString &baseDirectory) {
     try {
         dm.tKONTAKT.open();
         if (dm.tKONTAKT.locate(QStringLiteral("JMENO;PRIJMENI"),
-                               {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true)
-            && dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->isNull()) {
+                               {QStringLiteral("Miloran"), QStringLiteral("Drobeček")}, true) &&
+            dm.tKONTAKT.fieldByName(QStringLiteral("OBR"))->isNull()) {
             QFile photo(baseDirectory + QStringLiteral("/logo.jpg"));
             // Only a regular file: a pipe of that name would block the start.
             if (!QFileInfo(photo).isFile() || !photo.open(QIODevice::ReadOnly))

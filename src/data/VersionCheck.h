@@ -9,7 +9,8 @@ class TDM;
 /// cannot be reached is left alone silently; an error after connecting
 /// (missing settings column, failing ALTER) propagates to the caller.
 /// `access` names the database (by default the file under the base directory).
-void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access = {});
+void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory,
+                          const db::DatabaseAccess &access = {});
 /// Adds the photo column, gives the sample contact its photo, records 1.1.
 void UpgradeDatabase(TDM &dm, const QString &baseDirectory);
 /// Runs one schema statement through zqUpdate.

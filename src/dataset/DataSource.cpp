@@ -4,7 +4,9 @@
 
 namespace dataset {
 
-DataSource::DataSource(Dataset *dataset, QObject *parent) : QObject(parent) { setDataset(dataset); }
+DataSource::DataSource(Dataset *dataset, QObject *parent) : QObject(parent) {
+    setDataset(dataset);
+}
 
 DataSource::~DataSource() {
     if (m_dataset)
@@ -26,10 +28,11 @@ void DataSource::setDataset(Dataset *dataset) {
     m_connections << connect(m_dataset, &Dataset::reset, this, &DataSource::changed)
                   << connect(m_dataset, &Dataset::currentChanged, this, &DataSource::changed)
                   << connect(m_dataset, &Dataset::stateChanged, this, &DataSource::changed)
-                  << connect(m_dataset, &Dataset::rowChanged, this, [this](int row) {
-                         if (row == m_dataset->currentIndex())
-                             emit changed();
-                     })
+                  << connect(m_dataset, &Dataset::rowChanged, this,
+                             [this](int row) {
+                                 if (row == m_dataset->currentIndex())
+                                     emit changed();
+                             })
                   << connect(m_dataset, &Dataset::destroyed, this, [this] { m_dataset = nullptr; });
 }
 

@@ -11,7 +11,7 @@ class Dataset;
 /// writing the text they hold into their field.
 class DataSource : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit DataSource(Dataset *dataset = nullptr, QObject *parent = nullptr);
     ~DataSource() override;
 
@@ -21,12 +21,12 @@ public:
     /// Called by the dataset before Post and before it moves off an edited row.
     void collectPendingText() { emit collectRequested(); }
 
-signals:
+  signals:
     /// The current row, its values or the dataset's state changed.
     void changed();
     void collectRequested();
 
-private:
+  private:
     Dataset *m_dataset = nullptr;
     QList<QMetaObject::Connection> m_connections;
 };

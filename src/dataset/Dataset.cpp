@@ -1,10 +1,10 @@
 #include "dataset/Dataset.h"
 
+#include "base/Win1250.h"
 #include "dataset/DataSource.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "db/FbStatement.h"
-#include "base/Win1250.h"
 
 #include <bit>
 #include <limits>
@@ -176,16 +176,18 @@ void Dataset::bindFields() {
         if (found < 0)
             fail(QStringLiteral("Field '%1' not found").arg(declared->name()));
         const db::FieldType actual = columns[found].type;
-        const bool compatible = actual == declared->type()
-                                || (db::isIntegerType(actual) && db::isIntegerType(declared->type()));
+        const bool compatible = actual == declared->type() ||
+                                (db::isIntegerType(actual) && db::isIntegerType(declared->type()));
         if (!compatible)
             fail(QStringLiteral("Type mismatch for field '%1', expecting: %2 actual: %3")
-                     .arg(declared->name(), db::fieldTypeName(declared->type()), db::fieldTypeName(actual)));
+                     .arg(declared->name(), db::fieldTypeName(declared->type()),
+                          db::fieldTypeName(actual)));
         declared->m_column = found;
     }
     // Declared fields are the only ones reachable; keep them as the field list.
     for (auto &declared : m_declared) {
-        auto copy = std::make_unique<Field>(this, declared->name(), declared->type(), declared->size());
+        auto copy =
+            std::make_unique<Field>(this, declared->name(), declared->type(), declared->size());
         copy->m_column = declared->m_column;
         m_fields.push_back(std::move(copy));
     }
@@ -383,7 +385,7 @@ QVariant Dataset::valueAt(int index, int column) const {
             return base::win1250::decode(row.payload(column));
     }
     const db::Cell c = (isEditing() && index == m_current) ? currentCell(column)
-                                                        : m_rows[m_visible[index]].cell(column);
+                                                           : m_rows[m_visible[index]].cell(column);
     return cellValue(c, columnType(column));
 }
 
@@ -396,11 +398,16 @@ db::FieldType Dataset::columnType(int column) const {
 
 QVariant Dataset::cellValue(const db::Cell &c, db::FieldType type) const {
     switch (c.tag) {
-    case db::Cell::Null: return QVariant();
-    case db::Cell::Int: return QVariant(c.num);
-    case db::Cell::Double: return QVariant(std::bit_cast<double>(c.num));
-    case db::Cell::DateTime: return db::msecsToDateTime(c.num);
-    case db::Cell::Text: return base::win1250::decode(c.bytes);
+    case db::Cell::Null:
+        return QVariant();
+    case db::Cell::Int:
+        return QVariant(c.num);
+    case db::Cell::Double:
+        return QVariant(std::bit_cast<double>(c.num));
+    case db::Cell::DateTime:
+        return db::msecsToDateTime(c.num);
+    case db::Cell::Text:
+        return base::win1250::decode(c.bytes);
     case db::Cell::Bytes:
     case db::Cell::BlobId: {
         const QByteArray bytes = blobBytes(c);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "db/Cell.h"
-#include "db/DbError.h"
-#include "db/DbConnection.h"
 #include "dataset/Field.h"
 #include "dataset/FilterExpression.h"
+#include "db/Cell.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
 
 #include <QCache>
 #include <QObject>
@@ -31,7 +31,7 @@ class DataSource;
 /// needed. Every failure throws DbError with the dataset's name as prefix.
 class Dataset : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class State { Inactive, Browse, Edit, Insert };
     Q_ENUM(State)
 
@@ -67,9 +67,13 @@ public:
 
     /// The caption the user knows field `name` by (a form's box), for the
     /// messages about what the user typed into it; kept across opens.
-    void setDisplayLabel(const QString &name, const QString &label) { m_displayLabels.insert(name.toUpper(), label); }
+    void setDisplayLabel(const QString &name, const QString &label) {
+        m_displayLabels.insert(name.toUpper(), label);
+    }
     /// That caption, or `name` where none was given.
-    QString displayLabel(const QString &name) const { return m_displayLabels.value(name.toUpper(), name); }
+    QString displayLabel(const QString &name) const {
+        return m_displayLabels.value(name.toUpper(), name);
+    }
 
     /// Declares a field before opening; an open binds it to the result column
     /// of that name and checks its type.
@@ -77,13 +81,14 @@ public:
 
     /// Reads the columns of a row being tested by a record filter.
     class RowReader {
-    public:
-        RowReader(const Dataset &dataset, const db::PackedRow &row) : m_dataset(dataset), m_row(row) {}
+      public:
+        RowReader(const Dataset &dataset, const db::PackedRow &row)
+            : m_dataset(dataset), m_row(row) {}
         bool isNull(int column) const { return m_row.tag(column) == db::Cell::Null; }
         /// The column's value as text (NULL gives ""; BLOBs are not read).
         QString text(int column) const;
 
-    private:
+      private:
         const Dataset &m_dataset;
         const db::PackedRow &m_row;
     };
@@ -149,7 +154,7 @@ public:
     /// Rows made in memory instead of read by the dataset's statement,
     /// produced one at a time as the dataset asks for them.
     class RowSource {
-    public:
+      public:
         virtual ~RowSource() = default;
         /// The next row; false at the end.
         virtual bool next(db::PackedRow &row) = 0;
@@ -170,16 +175,16 @@ public:
     /// Upper bound of the bytes of BLOBs kept in memory after reading them.
     static constexpr int kBlobCacheBytes = 8 * 1024 * 1024;
 
-signals:
-    void reset();                           ///< opened, closed, refiltered, reloaded
-    void rowsFetched(int first, int last);  ///< visible rows appended
+  signals:
+    void reset();                          ///< opened, closed, refiltered, reloaded
+    void rowsFetched(int first, int last); ///< visible rows appended
     void rowInserted(int index);
     void rowRemoved(int index);
-    void rowChanged(int index);             ///< values of a visible row changed
+    void rowChanged(int index); ///< values of a visible row changed
     void currentChanged(int index);
     void stateChanged(dataset::Dataset::State state);
 
-protected:
+  protected:
     /// The SELECT to run, and its parameter values in marker order.
     virtual QByteArray selectStatement() const = 0;
     virtual QVariantList selectParams() const { return {}; }
@@ -188,7 +193,7 @@ protected:
     [[noreturn]] void fail(const QString &message) const;
     void requireInactive(const char *what) const;
 
-private:
+  private:
     friend class Field;
     /// Everything the rows are made of, swapped out whole while a refresh
     /// reads the rows again (and back in when it fails).
@@ -241,16 +246,16 @@ private:
     db::DbConnection *m_connection;
     State m_state = State::Inactive;
     std::unique_ptr<db::FbStatement> m_cursor;
-    std::vector<db::ColumnInfo> m_columns;      // of the rows, hidden ones included
+    std::vector<db::ColumnInfo> m_columns; // of the rows, hidden ones included
     RowProvider m_rowProvider;
-    std::unique_ptr<RowSource> m_source;    // the provider's rows, while some are left
+    std::unique_ptr<RowSource> m_source; // the provider's rows, while some are left
     std::vector<std::unique_ptr<Field>> m_fields;
     std::vector<std::unique_ptr<Field>> m_declared;
-    std::vector<db::PackedRow> m_rows;   // fetched rows, server order; a null row was deleted
-    std::vector<int> m_visible;      // indexes into m_rows, in display order
-    int m_current = -1;              // index into m_visible
+    std::vector<db::PackedRow> m_rows; // fetched rows, server order; a null row was deleted
+    std::vector<int> m_visible;        // indexes into m_rows, in display order
+    int m_current = -1;                // index into m_visible
     bool m_eof = false;
-    std::vector<db::Cell> m_editRow;     // the row being edited or inserted
+    std::vector<db::Cell> m_editRow; // the row being edited or inserted
     int m_currentBeforeInsert = -1;
     bool m_modified = false;
     QString m_filterText;
@@ -260,33 +265,34 @@ private:
     QList<DataSource *> m_sources;
     mutable QCache<qint64, QByteArray> m_blobCache{kBlobCacheBytes};
     // Columns of a table dataset that identify a row; -1 / empty otherwise.
-    int m_versionColumn = -1;           // the hidden RDB$RECORD_VERSION
-    std::vector<int> m_keyColumns;      // the primary key
+    int m_versionColumn = -1;      // the hidden RDB$RECORD_VERSION
+    std::vector<int> m_keyColumns; // the primary key
     QStringList m_keyNames;
     QHash<QString, QString> m_displayLabels;
-    QSet<QByteArray> m_writtenKeys;     // rows this dataset wrote (or read by key) since it opened
-    bool m_currentStale = false;        // a write found the current row changed by someone else
+    QSet<QByteArray> m_writtenKeys; // rows this dataset wrote (or read by key) since it opened
+    bool m_currentStale = false;    // a write found the current row changed by someone else
 };
 
 /// A whole table, read with "SELECT * FROM <table>".
 class TableDataset : public Dataset {
     Q_OBJECT
-public:
-    TableDataset(const QString &name, const QString &table, db::DbConnection *connection, QObject *parent = nullptr);
+  public:
+    TableDataset(const QString &name, const QString &table, db::DbConnection *connection,
+                 QObject *parent = nullptr);
     QString table() const { return m_table; }
 
-protected:
+  protected:
     QByteArray selectStatement() const override;
     QString tableName() const override { return m_table; }
 
-private:
+  private:
     QString m_table;
 };
 
 /// An SQL text with named parameters written as ":Name".
 class QueryDataset : public Dataset {
     Q_OBJECT
-public:
+  public:
     QueryDataset(const QString &name, db::DbConnection *connection, QObject *parent = nullptr);
 
     /// Replaces the SQL text (only while closed) and rebuilds the parameters,
@@ -303,14 +309,14 @@ public:
     /// Closes the dataset, runs its statement once without fetching, commits.
     void execSql();
 
-protected:
+  protected:
     QByteArray selectStatement() const override;
     QVariantList selectParams() const override;
 
-private:
+  private:
     QString m_sql;
-    QByteArray m_compiled;               // markers replaced by "?"
-    QStringList m_markerNames;           // one per "?" in order
+    QByteArray m_compiled;     // markers replaced by "?"
+    QStringList m_markerNames; // one per "?" in order
     std::vector<std::unique_ptr<Param>> m_params;
 };
 

@@ -1,10 +1,10 @@
 #include "dataset/Dataset.h"
 
+#include "base/Win1250.h"
 #include "dataset/DataSource.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "db/FbStatement.h"
-#include "base/Win1250.h"
 
 #include <limits>
 #include <utility>
@@ -78,7 +78,8 @@ QString Dataset::rowCondition(const db::PackedRow &row, QVariantList &params) co
     return condition;
 }
 
-db::DbConnection::Statement Dataset::rowStatement(bool insert, const std::vector<db::Cell> &values) {
+db::DbConnection::Statement Dataset::rowStatement(bool insert,
+                                                  const std::vector<db::Cell> &values) {
     const db::DbConnection::TableInfo &info = m_connection->tableInfo(tableName());
     const db::PackedRow *stored = insert ? nullptr : &m_rows[m_visible[m_current]];
     QStringList columns;
@@ -139,11 +140,13 @@ db::DbError Dataset::failedToPost(const db::DbError &error) {
     // is stored now. The server words a change that another committed while
     // this write waited for it like one still unfinished: the stored
     // version tells which it was.
-    const bool committedMeanwhile = error.kind() == db::DbError::Kind::LockTimeout && storedVersionMoved();
+    const bool committedMeanwhile =
+        error.kind() == db::DbError::Kind::LockTimeout && storedVersionMoved();
     if (error.kind() == db::DbError::Kind::Conflict || committedMeanwhile)
         m_currentStale = true;
     if (committedMeanwhile)
-        return db::DbError(db::texts::kConflict, db::DbError::Kind::Conflict, error.codes(), error.engineText());
+        return db::DbError(db::texts::kConflict, db::DbError::Kind::Conflict, error.codes(),
+                           error.engineText());
     return error;
 }
 
@@ -197,7 +200,8 @@ void Dataset::cancel() {
         m_state = State::Browse;
         emit rowRemoved(removed);
         emit stateChanged(m_state);
-        setCurrent(m_visible.empty() ? -1 : qBound(0, m_currentBeforeInsert, int(m_visible.size()) - 1));
+        setCurrent(m_visible.empty() ? -1
+                                     : qBound(0, m_currentBeforeInsert, int(m_visible.size()) - 1));
     }
 }
 
@@ -231,7 +235,8 @@ bool Dataset::readStoredRow(const QVariantList &key, db::PackedRow &stored) {
     for (const QString &name : std::as_const(m_keyNames))
         terms << name + QStringLiteral("=?");
     QByteArray condition;
-    base::win1250::encode(QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")), condition);
+    base::win1250::encode(QStringLiteral(" WHERE ") + terms.join(QStringLiteral(" AND ")),
+                          condition);
     return m_connection->openCursor(selectStatement() + condition, key)->fetch(stored);
 }
 
@@ -242,8 +247,8 @@ db::DbConnection::Statement Dataset::deleteStatementForCurrent() {
     if (tableName().isEmpty())
         fail(QStringLiteral("Cannot modify a read-only dataset"));
     db::DbConnection::Statement statement;
-    const QString sql = QStringLiteral("DELETE FROM %1").arg(tableName())
-                        + rowCondition(m_rows[m_visible[m_current]], statement.params);
+    const QString sql = QStringLiteral("DELETE FROM %1").arg(tableName()) +
+                        rowCondition(m_rows[m_visible[m_current]], statement.params);
     base::win1250::encode(sql, statement.sql);
     statement.expectedRows = 1;
     return statement;
@@ -261,7 +266,9 @@ void Dataset::forgetCurrentRow() {
     setCurrent(m_visible.empty() ? -1 : qMin(removed, int(m_visible.size()) - 1));
 }
 
-void Dataset::deleteRecord() { deleteRecordWith({}); }
+void Dataset::deleteRecord() {
+    deleteRecordWith({});
+}
 
 void Dataset::deleteRecordWith(const QList<db::DbConnection::Statement> &alongside) {
     if (m_state == State::Insert) {
@@ -286,7 +293,8 @@ void Dataset::deleteRecordWith(const QList<db::DbConnection::Statement> &alongsi
 // ---- reading again -----------------------------------------------------------
 
 Dataset::RowState Dataset::takeRows() {
-    RowState state{std::move(m_cursor), std::move(m_source), std::move(m_rows), std::move(m_visible), m_current, m_eof};
+    RowState state{std::move(m_cursor),  std::move(m_source), std::move(m_rows),
+                   std::move(m_visible), m_current,           m_eof};
     m_cursor.reset();
     m_source.reset();
     m_rows.clear();
@@ -323,7 +331,8 @@ void Dataset::refresh() {
             return false;
         for (int c = 0; c < int(remembered.size()); ++c) {
             const db::Cell::Tag tag = remembered[c].tag;
-            if (c != m_versionColumn && tag != db::Cell::BlobId && tag != db::Cell::Bytes && !(row.cell(c) == remembered[c]))
+            if (c != m_versionColumn && tag != db::Cell::BlobId && tag != db::Cell::Bytes &&
+                !(row.cell(c) == remembered[c]))
                 return false;
         }
         return true;
@@ -371,7 +380,9 @@ void Dataset::attachDataSource(DataSource *source) {
         m_sources.append(source);
 }
 
-void Dataset::detachDataSource(DataSource *source) { m_sources.removeAll(source); }
+void Dataset::detachDataSource(DataSource *source) {
+    m_sources.removeAll(source);
+}
 
 void Dataset::collectPendingText() {
     if (!isEditing())

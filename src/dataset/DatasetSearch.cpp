@@ -1,8 +1,8 @@
 #include "dataset/Dataset.h"
 
+#include "base/Win1250.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "base/Win1250.h"
 
 #include <bit>
 
@@ -48,8 +48,10 @@ bool Dataset::locate(const QString &fieldNames, const QVariantList &values, bool
                 if (c.tag != db::Cell::Int || c.num != key.number)
                     return false;
             } else {
-                const QString text = c.tag == db::Cell::Text ? base::win1250::decode(c.bytes)
-                                           : (c.tag == db::Cell::Int ? QString::number(c.num) : QString());
+                const QString text =
+                    c.tag == db::Cell::Text
+                        ? base::win1250::decode(c.bytes)
+                        : (c.tag == db::Cell::Int ? QString::number(c.num) : QString());
                 if ((caseInsensitive ? text.toUpper() : text) != key.text)
                     return false;
             }
@@ -127,11 +129,16 @@ QString Dataset::textOf(const db::PackedRow &row, int column, bool *numeric) con
     const db::Cell c = row.cell(column);
     *numeric = c.tag == db::Cell::Int;
     switch (c.tag) {
-    case db::Cell::Int: return QString::number(c.num);
-    case db::Cell::Text: return base::win1250::decode(c.bytes);
-    case db::Cell::Double: return QString::number(std::bit_cast<double>(c.num));
-    case db::Cell::DateTime: return db::msecsToDateTime(c.num).toString(QStringLiteral("d.M.yyyy H:mm:ss"));
-    default: return QString();
+    case db::Cell::Int:
+        return QString::number(c.num);
+    case db::Cell::Text:
+        return base::win1250::decode(c.bytes);
+    case db::Cell::Double:
+        return QString::number(std::bit_cast<double>(c.num));
+    case db::Cell::DateTime:
+        return db::msecsToDateTime(c.num).toString(QStringLiteral("d.M.yyyy H:mm:ss"));
+    default:
+        return QString();
     }
 }
 
@@ -167,7 +174,8 @@ void Dataset::applyFilter(bool keepCurrent) {
     if (!isActive())
         return;
     endPendingChange();
-    const int currentRow = (m_current >= 0 && m_current < int(m_visible.size())) ? m_visible[m_current] : -1;
+    const int currentRow =
+        (m_current >= 0 && m_current < int(m_visible.size())) ? m_visible[m_current] : -1;
     std::vector<int> visible;
     for (int i = 0; i < int(m_rows.size()); ++i)
         if (!m_rows[i].isNull() && passesFilter(m_rows[i]))

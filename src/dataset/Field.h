@@ -17,7 +17,7 @@ qint64 toInteger(const QString &text);
 /// Fields belong to their dataset and live while it is open (declared
 /// fields live as long as the dataset).
 class Field {
-public:
+  public:
     Field(Dataset *dataset, QString name, db::FieldType type, int size);
 
     const QString &name() const { return m_name; }
@@ -48,7 +48,7 @@ public:
     /// given (Dataset::setDisplayLabel), else its name.
     QString displayLabel() const;
 
-private:
+  private:
     friend class Dataset;
     /// Refuses what the user gave the field: said of its caption, without
     /// the dataset's name, where it has one (a form's box), else as every
@@ -63,17 +63,23 @@ private:
 
 /// A named parameter of a query; its value stays across close and open.
 class Param {
-public:
+  public:
     enum class Type { Integer, Text };
     Param(QString name, Type type = Type::Text) : m_name(std::move(name)), m_type(type) {}
     const QString &name() const { return m_name; }
     Type type() const { return m_type; }
     const QVariant &value() const { return m_value; }
-    void setAsString(const QString &text) { m_type = Type::Text; m_value = text; }
-    void setAsInteger(qint64 value) { m_type = Type::Integer; m_value = value; }
+    void setAsString(const QString &text) {
+        m_type = Type::Text;
+        m_value = text;
+    }
+    void setAsInteger(qint64 value) {
+        m_type = Type::Integer;
+        m_value = value;
+    }
     void clear() { m_value = QVariant(); }
 
-private:
+  private:
     QString m_name;
     Type m_type;
     QVariant m_value;

@@ -20,7 +20,7 @@ namespace {
 using Node = FilterExpression::Node;
 
 class Parser {
-public:
+  public:
     explicit Parser(const QString &text) : m_text(text) {}
 
     std::unique_ptr<Node> parse() {
@@ -31,7 +31,7 @@ public:
         return node;
     }
 
-private:
+  private:
     [[noreturn]] void fail(const QString &why) const {
         throw db::DbError(QStringLiteral("Invalid filter expression \"%1\": %2").arg(m_text, why));
     }
@@ -45,12 +45,14 @@ private:
         if (m_text.mid(m_pos, w.size()).compare(w, Qt::CaseInsensitive) != 0)
             return false;
         const int end = m_pos + w.size();
-        if (end < m_text.size() && (m_text.at(end).isLetterOrNumber() || m_text.at(end) == QLatin1Char('_')))
+        if (end < m_text.size() &&
+            (m_text.at(end).isLetterOrNumber() || m_text.at(end) == QLatin1Char('_')))
             return false;
         m_pos = end;
         return true;
     }
-    std::unique_ptr<Node> combine(Node::Kind kind, std::unique_ptr<Node> l, std::unique_ptr<Node> r) {
+    std::unique_ptr<Node> combine(Node::Kind kind, std::unique_ptr<Node> l,
+                                  std::unique_ptr<Node> r) {
         // Parsing, evaluating and freeing all recurse over the tree: a tree
         // past any sensible filter is refused before it can exhaust the stack.
         if (++m_nodes > kMaxNodes)
@@ -99,15 +101,16 @@ private:
         auto node = std::make_unique<Node>();
         skipBlanks();
         const int start = m_pos;
-        while (m_pos < m_text.size() && (m_text.at(m_pos).isLetterOrNumber() || m_text.at(m_pos) == QLatin1Char('_')))
+        while (m_pos < m_text.size() &&
+               (m_text.at(m_pos).isLetterOrNumber() || m_text.at(m_pos) == QLatin1Char('_')))
             ++m_pos;
         node->column = m_text.mid(start, m_pos - start);
         if (node->column.isEmpty() || node->column.at(0).isDigit())
             fail(QStringLiteral("a column name is expected"));
         skipBlanks();
-        static const QStringList ops{QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="),
-                                     QStringLiteral("!="), QStringLiteral("="), QStringLiteral("<"),
-                                     QStringLiteral(">")};
+        static const QStringList ops{
+            QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("!="),
+            QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">")};
         for (const QString &op : ops) {
             if (m_text.mid(m_pos, op.size()) == op) {
                 node->op = op == QLatin1String("!=") ? QStringLiteral("<>") : op;
@@ -136,7 +139,8 @@ private:
             }
         } else {
             const int from = m_pos;
-            if (m_pos < m_text.size() && (m_text.at(m_pos) == QLatin1Char('-') || m_text.at(m_pos) == QLatin1Char('+')))
+            if (m_pos < m_text.size() &&
+                (m_text.at(m_pos) == QLatin1Char('-') || m_text.at(m_pos) == QLatin1Char('+')))
                 ++m_pos;
             while (m_pos < m_text.size() && m_text.at(m_pos).isDigit())
                 ++m_pos;
@@ -159,20 +163,29 @@ private:
 };
 
 bool compare(int order, const QString &op) {
-    if (op == QLatin1String("=")) return order == 0;
-    if (op == QLatin1String("<>")) return order != 0;
-    if (op == QLatin1String("<")) return order < 0;
-    if (op == QLatin1String(">")) return order > 0;
-    if (op == QLatin1String("<=")) return order <= 0;
+    if (op == QLatin1String("="))
+        return order == 0;
+    if (op == QLatin1String("<>"))
+        return order != 0;
+    if (op == QLatin1String("<"))
+        return order < 0;
+    if (op == QLatin1String(">"))
+        return order > 0;
+    if (op == QLatin1String("<="))
+        return order <= 0;
     return order >= 0;
 }
 
 bool evaluate(const Node &n, const FilterExpression::ColumnReader &read) {
     switch (n.kind) {
-    case Node::And: return evaluate(*n.left, read) && evaluate(*n.right, read);
-    case Node::Or: return evaluate(*n.left, read) || evaluate(*n.right, read);
-    case Node::Not: return !evaluate(*n.left, read);
-    case Node::Compare: break;
+    case Node::And:
+        return evaluate(*n.left, read) && evaluate(*n.right, read);
+    case Node::Or:
+        return evaluate(*n.left, read) || evaluate(*n.right, read);
+    case Node::Not:
+        return !evaluate(*n.left, read);
+    case Node::Compare:
+        break;
     }
     bool numeric = false;
     bool found = false;
@@ -201,7 +214,8 @@ void collect(const Node *n, QStringList &out) {
 
 } // namespace
 
-FilterExpression::FilterExpression(const QString &text) : m_root(Parser(text).parse()) {}
+FilterExpression::FilterExpression(const QString &text) : m_root(Parser(text).parse()) {
+}
 FilterExpression::~FilterExpression() = default;
 FilterExpression::FilterExpression(FilterExpression &&) noexcept = default;
 FilterExpression &FilterExpression::operator=(FilterExpression &&) noexcept = default;
@@ -212,6 +226,8 @@ QStringList FilterExpression::columns() const {
     return out;
 }
 
-bool FilterExpression::matches(const ColumnReader &read) const { return evaluate(*m_root, read); }
+bool FilterExpression::matches(const ColumnReader &read) const {
+    return evaluate(*m_root, read);
+}
 
 } // namespace dataset

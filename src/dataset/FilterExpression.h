@@ -12,9 +12,10 @@ namespace dataset {
 /// for example "id_firma=5" or "kraj<>'***'". Column names are matched
 /// without regard to case. A NULL column compares as the empty text or 0.
 class FilterExpression {
-public:
+  public:
     /// Column value of the row being tested: text or integer (as text).
-    using ColumnReader = std::function<QString(const QString &column, bool *isNumeric, bool *found)>;
+    using ColumnReader =
+        std::function<QString(const QString &column, bool *isNumeric, bool *found)>;
 
     /// Parses `text`; throws DbError("Invalid filter expression ...") when malformed.
     explicit FilterExpression(const QString &text);
@@ -29,7 +30,7 @@ public:
 
     struct Node;
 
-private:
+  private:
     std::unique_ptr<Node> m_root;
 };
 

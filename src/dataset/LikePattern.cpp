@@ -18,8 +18,8 @@ void UpperCaseTable::readFrom(db::DbConnection &connection) {
     for (int i = 1; i < 256; ++i)
         if (!kUndefined.contains(char(i)))
             bytes.append(char(i));
-    const QByteArray sql = "SELECT CAST(UPPER(_WIN1250 x'" + bytes.toHex()
-                           + "') AS VARCHAR(255) CHARACTER SET OCTETS) FROM RDB$DATABASE";
+    const QByteArray sql = "SELECT CAST(UPPER(_WIN1250 x'" + bytes.toHex() +
+                           "') AS VARCHAR(255) CHARACTER SET OCTETS) FROM RDB$DATABASE";
     auto cursor = connection.openCursor(sql, {});
     db::PackedRow row;
     if (!cursor->fetch(row) || row.cell(0).bytes.size() != bytes.size())

@@ -15,14 +15,14 @@ namespace dataset {
 /// once (UPPER over every byte), so that text folds in memory exactly as it
 /// folds in a statement.
 class UpperCaseTable {
-public:
-    UpperCaseTable();  ///< identity until read
+  public:
+    UpperCaseTable(); ///< identity until read
     /// Throws DbError.
     void readFrom(db::DbConnection &connection);
     char upper(char c) const { return m_table[static_cast<unsigned char>(c)]; }
     QByteArray upper(QByteArrayView bytes) const;
 
-private:
+  private:
     std::array<char, 256> m_table;
 };
 
@@ -30,14 +30,14 @@ private:
 /// binary collation: "%" any run of characters, "_" exactly one, everything
 /// else itself, blanks included.
 class LikePattern {
-public:
+  public:
     explicit LikePattern(QByteArray pattern);
     bool matches(QByteArrayView text) const;
 
-private:
+  private:
     bool matchFrom(qsizetype p, QByteArrayView text, qsizetype t) const;
     QByteArray m_pattern;
-    QByteArray m_literal;   // for "%text%" without other wildcards: the text
+    QByteArray m_literal; // for "%text%" without other wildcards: the text
     bool m_isContains = false;
 };
 

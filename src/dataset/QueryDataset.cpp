@@ -1,8 +1,8 @@
 #include "dataset/Dataset.h"
 
+#include "base/Win1250.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "base/Win1250.h"
 
 #include <bit>
 
@@ -10,19 +10,26 @@ namespace dataset {
 
 // ---- table and query datasets ----------------------------------------------
 
-TableDataset::TableDataset(const QString &name, const QString &table, db::DbConnection *connection, QObject *parent)
-    : Dataset(name, connection, parent), m_table(table) {}
+TableDataset::TableDataset(const QString &name, const QString &table, db::DbConnection *connection,
+                           QObject *parent)
+    : Dataset(name, connection, parent), m_table(table) {
+}
 
 QByteArray TableDataset::selectStatement() const {
     QByteArray sql;
-    base::win1250::encode(QStringLiteral("SELECT %1.*, %1.%2 FROM %1").arg(m_table, QLatin1String(kRecordVersionColumn)), sql);
+    base::win1250::encode(QStringLiteral("SELECT %1.*, %1.%2 FROM %1")
+                              .arg(m_table, QLatin1String(kRecordVersionColumn)),
+                          sql);
     return sql;
 }
 
 QueryDataset::QueryDataset(const QString &name, db::DbConnection *connection, QObject *parent)
-    : Dataset(name, connection, parent) {}
+    : Dataset(name, connection, parent) {
+}
 
-void QueryDataset::setSql(const QStringList &lines) { setSql(lines.join(QLatin1Char('\n'))); }
+void QueryDataset::setSql(const QStringList &lines) {
+    setSql(lines.join(QLatin1Char('\n')));
+}
 
 void QueryDataset::setSql(const QString &text) {
     requireInactive("change the statement");
@@ -43,10 +50,11 @@ void QueryDataset::setSql(const QString &text) {
             const int stop = end < 0 ? int(text.size()) : end;
             compiled += text.mid(i, stop - i);
             i = stop - 1;
-        } else if (c == QLatin1Char(':') && i + 1 < text.size()
-                   && (text.at(i + 1).isLetter() || text.at(i + 1) == QLatin1Char('_'))) {
+        } else if (c == QLatin1Char(':') && i + 1 < text.size() &&
+                   (text.at(i + 1).isLetter() || text.at(i + 1) == QLatin1Char('_'))) {
             int end = i + 1;
-            while (end < text.size() && (text.at(end).isLetterOrNumber() || text.at(end) == QLatin1Char('_')))
+            while (end < text.size() &&
+                   (text.at(end).isLetterOrNumber() || text.at(end) == QLatin1Char('_')))
                 ++end;
             const QString name = text.mid(i + 1, end - i - 1);
             m_markerNames << name;
@@ -72,12 +80,15 @@ void QueryDataset::setSql(const QString &text) {
     }
     m_params = std::move(params);
     // A statement terminator is not part of a DSQL statement.
-    while (compiled.endsWith(QLatin1Char(';')) || (!compiled.isEmpty() && compiled.back().isSpace()))
+    while (compiled.endsWith(QLatin1Char(';')) ||
+           (!compiled.isEmpty() && compiled.back().isSpace()))
         compiled.chop(1);
     m_compiled.clear();
     QChar bad;
     if (!base::win1250::encode(compiled, m_compiled, &bad))
-        fail(QStringLiteral("The statement holds the character '%1', which the database cannot take").arg(bad));
+        fail(
+            QStringLiteral("The statement holds the character '%1', which the database cannot take")
+                .arg(bad));
 }
 
 Param *QueryDataset::paramByName(const QString &name) const {
@@ -87,7 +98,9 @@ Param *QueryDataset::paramByName(const QString &name) const {
     fail(QStringLiteral("Parameter '%1' not found").arg(name));
 }
 
-QByteArray QueryDataset::selectStatement() const { return m_compiled; }
+QByteArray QueryDataset::selectStatement() const {
+    return m_compiled;
+}
 
 QVariantList QueryDataset::selectParams() const {
     QVariantList values;

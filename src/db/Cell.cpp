@@ -24,9 +24,13 @@ void PackedRow::Builder::begin(Cell::Tag tag, int payload) {
     ++m_next;
 }
 
-void PackedRow::Builder::addNull() { begin(Cell::Null, 0); }
+void PackedRow::Builder::addNull() {
+    begin(Cell::Null, 0);
+}
 
-void PackedRow::Builder::addInt(qint64 value) { addNumber(Cell::Int, value); }
+void PackedRow::Builder::addInt(qint64 value) {
+    addNumber(Cell::Int, value);
+}
 
 void PackedRow::Builder::addNumber(Cell::Tag tag, qint64 value) {
     begin(tag, 8);
@@ -49,19 +53,27 @@ PackedRow PackedRow::pack(const std::vector<Cell> &cells) {
     Builder builder(int(cells.size()));
     for (const Cell &c : cells) {
         switch (c.tag) {
-        case Cell::Null: builder.addNull(); break;
+        case Cell::Null:
+            builder.addNull();
+            break;
         case Cell::Int:
         case Cell::DateTime:
         case Cell::BlobId:
-        case Cell::Double: builder.addNumber(c.tag, c.num); break;
+        case Cell::Double:
+            builder.addNumber(c.tag, c.num);
+            break;
         case Cell::Text:
-        case Cell::Bytes: builder.addBytes(c.tag, c.bytes.constData(), int(c.bytes.size())); break;
+        case Cell::Bytes:
+            builder.addBytes(c.tag, c.bytes.constData(), int(c.bytes.size()));
+            break;
         }
     }
     return builder.finish();
 }
 
-int PackedRow::columnCount() const { return m_data.isEmpty() ? 0 : offsets()[0]; }
+int PackedRow::columnCount() const {
+    return m_data.isEmpty() ? 0 : offsets()[0];
+}
 
 Cell::Tag PackedRow::tag(int column) const {
     if (column < 0 || column >= columnCount())
@@ -79,13 +91,18 @@ Cell PackedRow::cell(int column) const {
     const char *payload = m_data.constData() + from + 1;
     const int length = to - from - 1;
     switch (c.tag) {
-    case Cell::Null: break;
+    case Cell::Null:
+        break;
     case Cell::Int:
     case Cell::DateTime:
     case Cell::BlobId:
-    case Cell::Double: std::memcpy(&c.num, payload, 8); break;
+    case Cell::Double:
+        std::memcpy(&c.num, payload, 8);
+        break;
     case Cell::Text:
-    case Cell::Bytes: c.bytes = QByteArray(payload, length); break;
+    case Cell::Bytes:
+        c.bytes = QByteArray(payload, length);
+        break;
     }
     return c;
 }

@@ -10,8 +10,9 @@ namespace db {
 struct Cell {
     enum Tag : quint8 { Null, Int, Text, DateTime, BlobId, Bytes, Double };
     Tag tag = Null;
-    qint64 num = 0;    ///< Int value, DateTime as milliseconds since the epoch (UTC-less local time), BlobId, Double bits
-    QByteArray bytes;  ///< Text and Bytes payload
+    qint64 num = 0; ///< Int value, DateTime as milliseconds since the epoch (UTC-less local time),
+                    ///< BlobId, Double bits
+    QByteArray bytes; ///< Text and Bytes payload
 
     bool operator==(const Cell &other) const = default;
 };
@@ -19,7 +20,7 @@ struct Cell {
 /// A fetched row packed into one allocation: an offset table followed by the
 /// cells. Rows are immutable; editing works on an unpacked copy.
 class PackedRow {
-public:
+  public:
     PackedRow() = default;
     static PackedRow pack(const std::vector<Cell> &cells);
     int columnCount() const;
@@ -34,7 +35,7 @@ public:
     /// One Builder serves row after row: its buffer keeps its capacity, and
     /// finish() copies each row out in one exact-size allocation.
     class Builder {
-    public:
+      public:
         explicit Builder(int columns = 0) { reset(columns); }
         /// Starts a new row of `columns` cells.
         void reset(int columns);
@@ -44,14 +45,14 @@ public:
         void addBytes(Cell::Tag tag, const char *data, int length);
         PackedRow finish();
 
-    private:
+      private:
         void begin(Cell::Tag tag, int payload);
         QByteArray m_data;
         int m_columns;
         int m_next = 0;
     };
 
-private:
+  private:
     explicit PackedRow(QByteArray data) : m_data(std::move(data)) {}
     const qint32 *offsets() const { return reinterpret_cast<const qint32 *>(m_data.constData()); }
     QByteArray m_data;

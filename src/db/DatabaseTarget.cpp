@@ -54,10 +54,12 @@ ServerParts split(const QString &target) {
         // inet://host:port/path: the first slash ends the server.
         const QString rest = target.mid(protocol.capturedLength());
         const qsizetype slash = rest.indexOf(QLatin1Char('/'));
-        return slash < 0 ? ServerParts{rest, QString()} : ServerParts{rest.left(slash), rest.mid(slash + 1)};
+        return slash < 0 ? ServerParts{rest, QString()}
+                         : ServerParts{rest.left(slash), rest.mid(slash + 1)};
     }
     // An IPv6 address stands in brackets and holds colons of its own.
-    const qsizetype bracket = target.startsWith(QLatin1Char('[')) ? target.indexOf(QLatin1Char(']')) : 0;
+    const qsizetype bracket =
+        target.startsWith(QLatin1Char('[')) ? target.indexOf(QLatin1Char(']')) : 0;
     const qsizetype colon = target.indexOf(QLatin1Char(':'), qMax<qsizetype>(bracket, 0));
     return {target.left(colon), target.mid(colon + 1)};
 }

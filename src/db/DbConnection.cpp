@@ -1,12 +1,12 @@
 #include "db/DbConnection.h"
 
+#include "base/Win1250.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbError.h"
 #include "db/FbClient.h"
 #include "db/FileHolders.h"
 #include "db/OpenError.h"
 #include "db/ReadOnlyCopy.h"
-#include "base/Win1250.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,15 +48,22 @@ void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, 
                                    isc_tpb_rec_version, isc_tpb_nowait};
     // A write meeting another's unfinished change of a row waits a few
     // seconds for it, then fails with a lock time-out.
-    const char writeTpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
-                             isc_tpb_wait, isc_tpb_lock_timeout, 1, char(g_lockTimeoutSeconds)};
+    const char writeTpb[] = {isc_tpb_version3,
+                             isc_tpb_write,
+                             isc_tpb_read_committed,
+                             isc_tpb_rec_version,
+                             isc_tpb_wait,
+                             isc_tpb_lock_timeout,
+                             1,
+                             char(g_lockTimeoutSeconds)};
     // The transaction existence block the client expects: database handle,
     // TPB length as the client's 32-bit ISC_LONG, TPB.
     struct {
         isc_db_handle *db;
         ISC_LONG length;
         const char *tpb;
-    } teb{db, readOnly ? ISC_LONG(sizeof readTpb) : ISC_LONG(sizeof writeTpb), readOnly ? readTpb : writeTpb};
+    } teb{db, readOnly ? ISC_LONG(sizeof readTpb) : ISC_LONG(sizeof writeTpb),
+          readOnly ? readTpb : writeTpb};
     ISC_STATUS_ARRAY status;
     fb.start_multiple(status, tr, 1, &teb);
     fb.check(status);
@@ -64,7 +71,8 @@ void startTransaction(const FbClient &fb, isc_db_handle *db, isc_tr_handle *tr, 
 
 } // namespace
 
-DbConnection::DbConnection(QObject *parent) : QObject(parent) {}
+DbConnection::DbConnection(QObject *parent) : QObject(parent) {
+}
 
 void DbConnection::setDatabase(const QString &database) {
     m_database = database;
@@ -124,7 +132,8 @@ void DbConnection::connectNow() {
     appendDpbString(dpb, isc_dpb_config, local ? kEmbeddedOnly : kServerOnly);
     if (!local) {
         // A server that does not answer is given up after the stall limit.
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_stallWatch.limit()).count();
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(m_stallWatch.limit()).count();
         appendDpbNumber(dpb, isc_dpb_connect_timeout, qint32(qMax<qint64>(1, seconds)));
     }
 
@@ -144,7 +153,8 @@ void DbConnection::connectNow() {
     } catch (const DbError &e) {
         // The engine's words for a file another process holds name neither.
         if (local && e.hasCode(isc_already_opened))
-            throw DbError(heldFileMessage(m_database, fileHolders(m_database)), e.kind(), e.codes(), e.engineText());
+            throw DbError(heldFileMessage(m_database, fileHolders(m_database)), e.kind(), e.codes(),
+                          e.engineText());
         throw;
     }
     try {
@@ -207,7 +217,8 @@ void DbConnection::createDatabase(const QString &path, const QString &user, cons
     // (the board); a small page cache, stored in the file, keeps the
     // program's footprint small, and the system's file cache serves the rest.
     appendDpbNumber(dpb, isc_dpb_set_page_buffers, kPageBuffers);
-    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
+    fb.attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()),
+                       dpb.constData());
     fb.check(status);
     fb.detach_database(status, &db);
 }
@@ -223,9 +234,13 @@ void DbConnection::dropDatabase() {
     m_tableInfo.clear();
 }
 
-void DbConnection::setLockTimeoutSeconds(int seconds) { g_lockTimeoutSeconds = qBound(1, seconds, 120); }
+void DbConnection::setLockTimeoutSeconds(int seconds) {
+    g_lockTimeoutSeconds = qBound(1, seconds, 120);
+}
 
-int DbConnection::lockTimeoutSeconds() { return g_lockTimeoutSeconds; }
+int DbConnection::lockTimeoutSeconds() {
+    return g_lockTimeoutSeconds;
+}
 
 template <class Step> auto DbConnection::lostConnectionGuard(Step step) -> decltype(step()) {
     try {
@@ -257,7 +272,8 @@ void DbConnection::dropLostConnection() {
     emit connectionLost();
 }
 
-std::unique_ptr<FbStatement> DbConnection::openCursor(const QByteArray &sql, const QVariantList &params) {
+std::unique_ptr<FbStatement> DbConnection::openCursor(const QByteArray &sql,
+                                                      const QVariantList &params) {
     if (!m_db)
         setConnected(true);
     return lostConnectionGuard([&] {
@@ -385,12 +401,12 @@ const DbConnection::TableInfo &DbConnection::tableInfo(const QString &table) {
         if (row.tag(2) != Cell::Null)
             info.computedColumns.insert(name);
     }
-    auto keys = openCursor(
-        "SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
-        "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
-        "WHERE C.RDB$RELATION_NAME = ? AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
-        "ORDER BY S.RDB$FIELD_POSITION",
-        {key});
+    auto keys =
+        openCursor("SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
+                   "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                   "WHERE C.RDB$RELATION_NAME = ? AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                   "ORDER BY S.RDB$FIELD_POSITION",
+                   {key});
     while (keys->fetch(row))
         info.primaryKey << base::win1250::decode(row.cell(0).bytes).trimmed();
     return *m_tableInfo.insert(key, info);
@@ -417,7 +433,8 @@ qint64 WriteTransaction::number() const {
     const char item = isc_info_tra_id;
     unsigned char info[32] = {};
     isc_tr_handle handle = m_handle;
-    m_connection.client().transaction_info(status, &handle, 1, &item, sizeof info, reinterpret_cast<char *>(info));
+    m_connection.client().transaction_info(status, &handle, 1, &item, sizeof info,
+                                           reinterpret_cast<char *>(info));
     m_connection.client().check(status);
     if (info[0] != isc_info_tra_id)
         throw DbError(QStringLiteral("The server did not report the transaction number"));

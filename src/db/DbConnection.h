@@ -22,7 +22,7 @@ class WriteTransaction;
 /// transaction so that their cursors can be fetched lazily.
 class DbConnection : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit DbConnection(QObject *parent = nullptr);
     ~DbConnection() override;
 
@@ -102,11 +102,13 @@ public:
     /// making the connection.
     void setStallLimit(std::chrono::milliseconds limit) { m_stallWatch.setLimit(limit); }
     /// Marks a call to the server for the stall watch (nothing for a file).
-    StallWatch::Scope serverCall() { return {m_host.isEmpty() && !m_isServer ? nullptr : &m_stallWatch, client(), m_db}; }
+    StallWatch::Scope serverCall() {
+        return {m_host.isEmpty() && !m_isServer ? nullptr : &m_stallWatch, client(), m_db};
+    }
 
     struct TableInfo {
-        QStringList columns;      ///< in table order
-        QStringList primaryKey;   ///< empty when the table declares none
+        QStringList columns;    ///< in table order
+        QStringList primaryKey; ///< empty when the table declares none
         QSet<QString> blobColumns;
         QSet<QString> computedColumns;
     };
@@ -119,14 +121,21 @@ public:
     const FbClient &client() const;
 
     class BusyScope {
-    public:
-        explicit BusyScope(DbConnection &c) : m_c(c) { if (m_c.m_busyHook) m_c.m_busyHook(true); }
-        ~BusyScope() { if (m_c.m_busyHook) m_c.m_busyHook(false); }
-    private:
+      public:
+        explicit BusyScope(DbConnection &c) : m_c(c) {
+            if (m_c.m_busyHook)
+                m_c.m_busyHook(true);
+        }
+        ~BusyScope() {
+            if (m_c.m_busyHook)
+                m_c.m_busyHook(false);
+        }
+
+      private:
         DbConnection &m_c;
     };
 
-signals:
+  signals:
     /// The connection was found lost; the next statement reconnects.
     void connectionLost();
     /// About to detach from the database: whatever reads through this
@@ -136,7 +145,7 @@ signals:
     /// through this connection keeps its rows and forgets its cursor.
     void handlesDropped();
 
-private:
+  private:
     /// Runs `step`; a lost connection drops the handles before the error goes on.
     template <class Step> auto lostConnectionGuard(Step step) -> decltype(step());
     void connectNow();
@@ -148,7 +157,7 @@ private:
     void refuseChangesWhenReadOnly() const;
 
     QString m_protocol, m_host, m_database, m_user, m_password;
-    bool m_isServer = false;  // m_database is a server's connection string
+    bool m_isServer = false; // m_database is a server's connection string
     StallWatch m_stallWatch;
     isc_db_handle m_db = 0;
     isc_tr_handle m_readTransaction = 0;
@@ -160,7 +169,7 @@ private:
 
 /// A write transaction that rolls back unless committed.
 class WriteTransaction {
-public:
+  public:
     explicit WriteTransaction(DbConnection &connection);
     ~WriteTransaction();
     void commit();
@@ -168,7 +177,7 @@ public:
     /// The transaction's number (the record version of the rows it writes).
     qint64 number() const;
 
-private:
+  private:
     DbConnection &m_connection;
     isc_tr_handle m_handle = 0;
 };

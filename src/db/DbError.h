@@ -9,7 +9,7 @@ namespace db {
 /// The one error type of the data layer. Its message is the text shown to the
 /// user; errors of the layer itself carry the dataset's name as a prefix.
 class DbError : public std::exception {
-public:
+  public:
     /// What went wrong, where a caller acts on it rather than only showing it.
     enum class Kind {
         General,
@@ -26,9 +26,10 @@ public:
         KeyClash,
     };
 
-    explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {}, QString engineText = {})
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind), m_codes(std::move(codes)),
-          m_engineText(std::move(engineText)) {}
+    explicit DbError(QString message, Kind kind = Kind::General, QList<long> codes = {},
+                     QString engineText = {})
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()), m_kind(kind),
+          m_codes(std::move(codes)), m_engineText(std::move(engineText)) {}
     const QString &message() const { return m_message; }
     /// The engine's own words, where the message wraps them in the layer's
     /// (empty for the layer's own errors).
@@ -44,7 +45,7 @@ public:
     }
     static constexpr long kExceptionCode = 335544517L; // isc_except
 
-private:
+  private:
     QString m_message;
     QByteArray m_utf8;
     Kind m_kind;
@@ -57,12 +58,12 @@ namespace texts {
 inline const QString kConflict = QStringLiteral(
     "Záznam mezitím změnil nebo smazal někdo jiný, proto nebyl uložen. "
     "Vaše úpravy zůstaly ve formuláři; po zrušení úprav se zobrazí uložená verze záznamu.");
-inline const QString kDeleteConflict = QStringLiteral(
-    "Záznam mezitím změnil nebo smazal někdo jiný, proto nebyl smazán. "
-    "Zobrazuje se jeho uložená verze.");
-inline const QString kLockTimeout = QStringLiteral(
-    "Záznam právě ukládá někdo jiný a jeho změna ještě není dokončena. "
-    "Nic nebylo uloženo; zkuste to prosím za chvíli znovu.");
+inline const QString kDeleteConflict =
+    QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný, proto nebyl smazán. "
+                   "Zobrazuje se jeho uložená verze.");
+inline const QString kLockTimeout =
+    QStringLiteral("Záznam právě ukládá někdo jiný a jeho změna ještě není dokončena. "
+                   "Nic nebylo uloženo; zkuste to prosím za chvíli znovu.");
 inline const QString kKeyClash = QStringLiteral(
     "Záznam se stejným číslem (ID) mezitím uložil někdo jiný, proto tento nebyl uložen. "
     "Vaše údaje zůstaly ve formuláři; potvrďte je prosím znovu.");

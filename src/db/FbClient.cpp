@@ -1,11 +1,11 @@
 #include "db/FbClient.h"
 
-#include "db/DbError.h"
 #include "base/Win1250.h"
+#include "db/DbError.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace db {
@@ -24,17 +24,19 @@ QString FbClient::usePrivateLockFolder() {
         return {};
     // The session's runtime folder; without one (su, ssh, cron) a folder of
     // the user's own in the cache folder, never the shared default.
-    const QString base = qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
-                             ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                                   QStringLiteral("/Qorvel/Kontakty")
-                             : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString base =
+        qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                  QStringLiteral("/Qorvel/Kontakty")
+            : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     const QString folder = base + QStringLiteral("/firebird");
     const QFileInfo info(folder);
     if (!QDir().mkpath(folder) || !info.isDir() || !info.isWritable() ||
         !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        return QStringLiteral("Složku %1 pro zámky databáze nelze použít: nedá se vytvořit nebo do ní "
-                              "zapisovat. Zkontrolujte oprávnění k ní (nebo nastavte FIREBIRD_LOCK na jinou "
-                              "složku).")
+        return QStringLiteral(
+                   "Složku %1 pro zámky databáze nelze použít: nedá se vytvořit nebo do ní "
+                   "zapisovat. Zkontrolujte oprávnění k ní (nebo nastavte FIREBIRD_LOCK na jinou "
+                   "složku).")
             .arg(folder);
     qputenv("FIREBIRD_LOCK", QFile::encodeName(folder));
     return {};
@@ -117,9 +119,9 @@ QList<long> FbClient::errorCodes(const ISC_STATUS *status) {
 }
 
 DbError::Kind FbClient::classify(const QList<long> &codes) {
-    static const long lost[] = {isc_network_error, isc_net_read_err, isc_net_write_err, isc_shutdown,
-                                isc_att_shutdown,  isc_conn_lost,    isc_lost_db_connection,
-                                isc_io_error,      isc_bad_db_handle};
+    static const long lost[] = {isc_network_error,      isc_net_read_err, isc_net_write_err,
+                                isc_shutdown,           isc_att_shutdown, isc_conn_lost,
+                                isc_lost_db_connection, isc_io_error,     isc_bad_db_handle};
     for (long code : lost)
         if (codes.contains(code))
             return DbError::Kind::ConnectionLost;
@@ -146,12 +148,16 @@ void FbClient::check(const ISC_STATUS *status) const {
     const DbError::Kind kind = classify(codes);
     const QString text = errorText(status);
     switch (kind) {
-    case DbError::Kind::Conflict: throw DbError(texts::kConflict, kind, codes, text);
-    case DbError::Kind::LockTimeout: throw DbError(texts::kLockTimeout, kind, codes, text);
-    case DbError::Kind::ConnectionLost: throw DbError(texts::kConnectionLost.arg(text), kind, codes, text);
+    case DbError::Kind::Conflict:
+        throw DbError(texts::kConflict, kind, codes, text);
+    case DbError::Kind::LockTimeout:
+        throw DbError(texts::kLockTimeout, kind, codes, text);
+    case DbError::Kind::ConnectionLost:
+        throw DbError(texts::kConnectionLost.arg(text), kind, codes, text);
     case DbError::Kind::KeyClash: // the layer's own words; a form says it in its own
     case DbError::Kind::LoginRefused:
-    case DbError::Kind::General: break;
+    case DbError::Kind::General:
+        break;
     }
     throw DbError(QStringLiteral("SQL Error: %1").arg(text), kind, codes, text);
 }

@@ -12,7 +12,7 @@ namespace db {
 /// The Firebird client library, loaded at run time on first use. Only the
 /// types and constants of the client's header are used at compile time.
 class FbClient {
-public:
+  public:
     /// The loaded library; throws DbError "None of the dynamic libraries can be
     /// found: ..." when none of the candidate names loads.
     static const FbClient &instance();
@@ -66,7 +66,7 @@ public:
     static QList<long> errorCodes(const ISC_STATUS *status);
     static DbError::Kind classify(const QList<long> &codes);
 
-private:
+  private:
     FbClient() = default;
     QLibrary m_library;
 };

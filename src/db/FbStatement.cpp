@@ -1,9 +1,9 @@
 #include "db/FbStatement.h"
 
+#include "base/Win1250.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "db/FbClient.h"
-#include "base/Win1250.h"
 
 #include <QTimeZone>
 
@@ -29,20 +29,29 @@ XSQLDA *makeArea(std::unique_ptr<char[]> &area, int vars) {
 
 FieldType typeOf(const XSQLVAR &v) {
     switch (v.sqltype & ~1) {
-    case SQL_SHORT: return v.sqlscale ? FieldType::Float : FieldType::SmallInt;
-    case SQL_LONG: return v.sqlscale ? FieldType::Float : FieldType::Integer;
-    case SQL_INT64: return v.sqlscale ? FieldType::Float : FieldType::LargeInt;
-    case SQL_BOOLEAN: return FieldType::SmallInt;
+    case SQL_SHORT:
+        return v.sqlscale ? FieldType::Float : FieldType::SmallInt;
+    case SQL_LONG:
+        return v.sqlscale ? FieldType::Float : FieldType::Integer;
+    case SQL_INT64:
+        return v.sqlscale ? FieldType::Float : FieldType::LargeInt;
+    case SQL_BOOLEAN:
+        return FieldType::SmallInt;
     case SQL_FLOAT:
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: return FieldType::Float;
+    case SQL_D_FLOAT:
+        return FieldType::Float;
     case SQL_TEXT:
-    case SQL_VARYING: return FieldType::Text;
+    case SQL_VARYING:
+        return FieldType::Text;
     case SQL_TIMESTAMP:
     case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME: return FieldType::DateTime;
-    case SQL_BLOB: return v.sqlsubtype == 1 ? FieldType::Memo : FieldType::Bytes;
-    default: return FieldType::Unknown;
+    case SQL_TYPE_TIME:
+        return FieldType::DateTime;
+    case SQL_BLOB:
+        return v.sqlsubtype == 1 ? FieldType::Memo : FieldType::Bytes;
+    default:
+        return FieldType::Unknown;
     }
 }
 
@@ -86,7 +95,8 @@ qint64 dateTimeToMsecs(const QDateTime &dt) {
 }
 
 FbStatement::FbStatement(DbConnection &connection, isc_tr_handle *transaction)
-    : m_connection(connection), m_transaction(transaction) {}
+    : m_connection(connection), m_transaction(transaction) {
+}
 
 FbStatement::~FbStatement() {
     if (m_handle) {
@@ -126,7 +136,8 @@ void FbStatement::prepare(const QByteArray &sql) {
     if (info[0] == isc_info_sql_stmt_type)
         m_statementType = int(static_cast<unsigned char>(info[3]));
 
-    if (m_statementType == isc_info_sql_stmt_select || m_statementType == isc_info_sql_stmt_select_for_upd)
+    if (m_statementType == isc_info_sql_stmt_select ||
+        m_statementType == isc_info_sql_stmt_select_for_upd)
         allocateOutput();
 }
 
@@ -158,7 +169,9 @@ void FbStatement::allocateOutput() {
     }
 }
 
-int FbStatement::paramCount() const { return m_in ? m_in->sqld : 0; }
+int FbStatement::paramCount() const {
+    return m_in ? m_in->sqld : 0;
+}
 
 QByteArray FbStatement::createBlob(const QByteArray &bytes) {
     const StallWatch::Scope call = m_connection.serverCall();
@@ -169,7 +182,8 @@ QByteArray FbStatement::createBlob(const QByteArray &bytes) {
     fb.create_blob2(status, m_connection.handle(), m_transaction, &blob, &id, 0, nullptr);
     fb.check(status);
     for (qsizetype at = 0; at < bytes.size();) {
-        const unsigned short chunk = static_cast<unsigned short>(qMin<qsizetype>(bytes.size() - at, 32768));
+        const unsigned short chunk =
+            static_cast<unsigned short>(qMin<qsizetype>(bytes.size() - at, 32768));
         fb.put_segment(status, &blob, chunk, bytes.constData() + at);
         fb.check(status);
         at += chunk;
@@ -287,8 +301,8 @@ qint64 FbStatement::affectedRows() const {
         const int length = int(number(at + 1, 2));
         if (at + 3 + length > int(sizeof info))
             break;
-        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count
-            || kind == isc_info_req_delete_count)
+        if (kind == isc_info_req_insert_count || kind == isc_info_req_update_count ||
+            kind == isc_info_req_delete_count)
             rows += number(at + 3, length);
         at += 3 + length;
     }
@@ -342,22 +356,29 @@ bool FbStatement::fetch(PackedRow &row) {
                 builder.addInt(*reinterpret_cast<const ISC_INT64 *>(d));
             }
             break;
-        case SQL_BOOLEAN: builder.addInt(*reinterpret_cast<const unsigned char *>(d)); break;
+        case SQL_BOOLEAN:
+            builder.addInt(*reinterpret_cast<const unsigned char *>(d));
+            break;
         case SQL_FLOAT:
-            builder.addNumber(Cell::Double, std::bit_cast<qint64>(double(*reinterpret_cast<const float *>(d))));
+            builder.addNumber(Cell::Double,
+                              std::bit_cast<qint64>(double(*reinterpret_cast<const float *>(d))));
             break;
         case SQL_DOUBLE:
         case SQL_D_FLOAT:
-            builder.addNumber(Cell::Double, std::bit_cast<qint64>(*reinterpret_cast<const double *>(d)));
+            builder.addNumber(Cell::Double,
+                              std::bit_cast<qint64>(*reinterpret_cast<const double *>(d)));
             break;
-        case SQL_TEXT: builder.addBytes(Cell::Text, d, v.sqllen); break;
+        case SQL_TEXT:
+            builder.addBytes(Cell::Text, d, v.sqllen);
+            break;
         case SQL_VARYING: {
             const short length = *reinterpret_cast<const short *>(d);
             builder.addBytes(Cell::Text, d + 2, length);
             break;
         }
         case SQL_TIMESTAMP:
-            builder.addNumber(Cell::DateTime, timestampToMsecs(*reinterpret_cast<const ISC_TIMESTAMP *>(d)));
+            builder.addNumber(Cell::DateTime,
+                              timestampToMsecs(*reinterpret_cast<const ISC_TIMESTAMP *>(d)));
             break;
         case SQL_TYPE_DATE: {
             const ISC_TIMESTAMP ts{*reinterpret_cast<const ISC_DATE *>(d), 0};
@@ -375,7 +396,9 @@ bool FbStatement::fetch(PackedRow &row) {
             builder.addNumber(Cell::BlobId, id);
             break;
         }
-        default: builder.addNull(); break;
+        default:
+            builder.addNull();
+            break;
         }
     }
     row = builder.finish();

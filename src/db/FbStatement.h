@@ -17,17 +17,17 @@ class DbConnection;
 
 /// A result column as the server describes it.
 struct ColumnInfo {
-    QString name;       ///< alias, upper case as reported
-    QString relation;   ///< table name, empty for expressions
-    QString origin;     ///< the table column behind it, empty for expressions
+    QString name;     ///< alias, upper case as reported
+    QString relation; ///< table name, empty for expressions
+    QString origin;   ///< the table column behind it, empty for expressions
     FieldType type = FieldType::Unknown;
-    int size = 0;       ///< characters for text
+    int size = 0; ///< characters for text
 };
 
 /// A prepared DSQL statement with its input and output buffers. It belongs to
 /// one connection and is freed with it.
 class FbStatement {
-public:
+  public:
     FbStatement(DbConnection &connection, isc_tr_handle *transaction);
     ~FbStatement();
     FbStatement(const FbStatement &) = delete;
@@ -53,7 +53,7 @@ public:
     void closeCursor();
     bool isOpen() const { return m_cursorOpen; }
 
-private:
+  private:
     void allocateOutput();
     QByteArray createBlob(const QByteArray &bytes);
 
@@ -69,7 +69,7 @@ private:
     std::vector<ColumnInfo> m_columns;
     std::vector<char> m_outData;
     std::vector<short> m_outNulls;
-    PackedRow::Builder m_builder;       // reused for every fetched row
+    PackedRow::Builder m_builder; // reused for every fetched row
     bool m_cursorOpen = false;
     int m_statementType = 0;
 };

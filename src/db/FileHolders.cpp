@@ -19,12 +19,14 @@ QStringList fileHolders(const QString &path) {
             continue;
         // Only the processes this user may look into are listed.
         const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
-        for (const QString &fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        for (const QString &fd :
+             fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             if (QFile::symLinkTarget(fds.filePath(fd)) != file)
                 continue;
             QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
-            const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed()
-                                                                : QStringLiteral("?");
+            const QString name = comm.open(QIODevice::ReadOnly)
+                                     ? QString::fromLocal8Bit(comm.readAll()).trimmed()
+                                     : QStringLiteral("?");
             holders << QStringLiteral("%1 (PID %2)").arg(name, pid);
             break;
         }

@@ -34,25 +34,39 @@ bool isPageSize(quint16 size) {
 
 QString headerProblem(const QString &name, const QByteArray &header, qint64 fileSize) {
     if (header.size() < kHeaderBytes)
-        return QStringLiteral("Soubor %1 je příliš krátký na databázi (%2 bajtů): je poškozený nebo neúplně "
-                              "zkopírovaný.").arg(name).arg(fileSize);
+        return QStringLiteral(
+                   "Soubor %1 je příliš krátký na databázi (%2 bajtů): je poškozený nebo neúplně "
+                   "zkopírovaný.")
+            .arg(name)
+            .arg(fileSize);
     const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
     const quint16 pageSize = qFromLittleEndian<quint16>(bytes + 16);
     const quint16 ods = qFromLittleEndian<quint16>(bytes + 18);
     if (bytes[0] != kHeaderPageType || !isPageSize(pageSize) || !(ods & kOdsFamilyFlag))
-        return QStringLiteral("Soubor %1 není databáze (začátek souboru neodpovídá databázi): je poškozený "
-                              "nebo jde o jiný druh souboru.").arg(name);
+        return QStringLiteral(
+                   "Soubor %1 není databáze (začátek souboru neodpovídá databázi): je poškozený "
+                   "nebo jde o jiný druh souboru.")
+            .arg(name);
     const int major = ods & ~kOdsFamilyFlag;
     if (major < kSupportedOds)
-        return QStringLiteral("Soubor %1 má starší formát databáze (ODS %2, Firebird 2.x a starší); program "
-                              "pracuje s formátem %3. Převeďte databázi zálohou a obnovou (gbak).")
-            .arg(name).arg(major).arg(kSupportedOds);
+        return QStringLiteral(
+                   "Soubor %1 má starší formát databáze (ODS %2, Firebird 2.x a starší); program "
+                   "pracuje s formátem %3. Převeďte databázi zálohou a obnovou (gbak).")
+            .arg(name)
+            .arg(major)
+            .arg(kSupportedOds);
     if (major > kSupportedOds)
-        return QStringLiteral("Soubor %1 má novější formát databáze (ODS %2), než jaký program zná (%3).")
-            .arg(name).arg(major).arg(kSupportedOds);
+        return QStringLiteral(
+                   "Soubor %1 má novější formát databáze (ODS %2), než jaký program zná (%3).")
+            .arg(name)
+            .arg(major)
+            .arg(kSupportedOds);
     if (fileSize < 2 * qint64(pageSize) || fileSize % pageSize != 0)
-        return QStringLiteral("Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): databázi v něm nelze "
-                              "otevřít.").arg(name).arg(fileSize);
+        return QStringLiteral(
+                   "Soubor %1 je neúplný (%2 bajtů, zkrácená kopie?): databázi v něm nelze "
+                   "otevřít.")
+            .arg(name)
+            .arg(fileSize);
     return QString();
 }
 
@@ -241,8 +255,10 @@ QString describeOpenFailure(const QString &path, const DbError &error) {
     if (const QString cut = truncationProblem(path, name); !cut.isEmpty())
         return cut;
     if (error.hasCode(isc_no_priv) || ::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        return QStringLiteral("Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
-                              "Povolte zápis do souboru.").arg(name);
+        return QStringLiteral(
+                   "Soubor databáze %1 je jen pro čtení; program do něj potřebuje zapisovat. "
+                   "Povolte zápis do souboru.")
+            .arg(name);
     if (isDiskFull(error.message()))
         return diskFull(name);
     if (error.hasCode(isc_wrong_ods))
@@ -274,12 +290,14 @@ QString describeServerOpenFailure(const QString &target, const DbError &error) {
     const target::ServerParts parts = target::split(target);
     const QString cause = error.engineText().isEmpty() ? error.message() : error.engineText();
     if (error.hasCode(isc_network_error) || error.hasCode(isc_net_connect_err))
-        return QStringLiteral("Server %1 neodpovídá, databázi „%2“ na něm nelze otevřít (%3). Zkontrolujte, "
-                              "že server běží a že je v síti dostupný, a spusťte program znovu.")
+        return QStringLiteral(
+                   "Server %1 neodpovídá, databázi „%2“ na něm nelze otevřít (%3). Zkontrolujte, "
+                   "že server běží a že je v síti dostupný, a spusťte program znovu.")
             .arg(parts.server, parts.database, cause);
     if (error.hasCode(isc_io_error) || error.hasCode(isc_io_open_err))
-        return QStringLiteral("Databáze „%1“ na serveru %2 neexistuje, nebo k ní server nemá přístup (%3). "
-                              "Zkontrolujte cestu k databázi v nastavení programu.")
+        return QStringLiteral(
+                   "Databáze „%1“ na serveru %2 neexistuje, nebo k ní server nemá přístup (%3). "
+                   "Zkontrolujte cestu k databázi v nastavení programu.")
             .arg(parts.database, parts.server, cause);
     return QStringLiteral("Databázi „%1“ na serveru %2 nelze otevřít: %3")
         .arg(parts.database, parts.server, cause);

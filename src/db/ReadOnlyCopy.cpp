@@ -15,7 +15,9 @@ ReadOnlyCopy::ReadOnlyCopy(const QString &path, const FbClient &client, const QB
     : m_original(QFileInfo(path).absoluteFilePath()) {
     m_path = m_dir.filePath(QFileInfo(path).fileName());
     if (!m_dir.isValid() || !QFile::copy(path, m_path))
-        throw DbError(QStringLiteral("Databázi „%1“ nelze otevřít ani pro čtení: kopii nelze vytvořit.").arg(m_original));
+        throw DbError(
+            QStringLiteral("Databázi „%1“ nelze otevřít ani pro čtení: kopii nelze vytvořit.")
+                .arg(m_original));
     QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QByteArray marking = dpb;
     marking.append(char(isc_dpb_set_db_readonly)).append(char(1)).append(char(1));
@@ -29,8 +31,10 @@ ReadOnlyCopy::ReadOnlyCopy(const QString &path, const FbClient &client, const QB
 }
 
 QString ReadOnlyCopy::refusal() const {
-    return QStringLiteral("Databáze „%1“ je otevřena jen pro čtení (soubor je chráněn proti zápisu): změny "
-                          "nelze uložit.").arg(m_original);
+    return QStringLiteral(
+               "Databáze „%1“ je otevřena jen pro čtení (soubor je chráněn proti zápisu): změny "
+               "nelze uložit.")
+        .arg(m_original);
 }
 
 bool ReadOnlyCopy::isWriteProtected(const QString &path) {

@@ -14,7 +14,7 @@ class FbClient;
 /// a temporary folder and the copy is marked. Reading works on the copy;
 /// every change is refused by the connection. The copy goes with the object.
 class ReadOnlyCopy {
-public:
+  public:
     /// Copies `path` and marks the copy read-only, attaching once with
     /// `dpb` (the connection's parameter block). Throws DbError.
     ReadOnlyCopy(const QString &path, const FbClient &client, const QByteArray &dpb);
@@ -28,7 +28,7 @@ public:
     /// the superuser: has no write permission bit).
     static bool isWriteProtected(const QString &path);
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_original;
     QString m_path;

@@ -19,7 +19,7 @@ class FbClient;
 /// once none has started or ended for the limit; the call in progress then
 /// fails as a lost connection and the next action connects again.
 class StallWatch {
-public:
+  public:
     StallWatch() = default;
     ~StallWatch();
     StallWatch(const StallWatch &) = delete;
@@ -35,7 +35,7 @@ public:
     /// Marks the calls between its construction and destruction; without a
     /// watch (a file on this computer cannot fall silent) it does nothing.
     class Scope {
-    public:
+      public:
         Scope(StallWatch *watch, const FbClient &client, isc_db_handle db) : m_watch(watch) {
             if (m_watch)
                 m_watch->begin(client, db);
@@ -47,11 +47,11 @@ public:
         Scope(const Scope &) = delete;
         Scope &operator=(const Scope &) = delete;
 
-    private:
+      private:
         StallWatch *m_watch;
     };
 
-private:
+  private:
     void watch();
 
     using Clock = std::chrono::steady_clock;

@@ -56,7 +56,8 @@ void DbNavigator::updateButtons() {
         }
     }
     const bool atFirst = current <= 0;
-    const bool atLast = current < 0 || (!more && current + 1 >= dataset->fetchedCount() && !dataset->canFetchMore());
+    const bool atLast = current < 0 || (!more && current + 1 >= dataset->fetchedCount() &&
+                                        !dataset->canFetchMore());
     m_buttons[First]->setEnabled(!atFirst);
     m_buttons[Prior]->setEnabled(!atFirst);
     m_buttons[Next]->setEnabled(!atLast);

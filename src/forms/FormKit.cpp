@@ -1,8 +1,8 @@
 #include "forms/FormKit.h"
 
+#include "dataset/Dataset.h"
 #include "forms/BoundText.h"
 #include "schema/Columns.h"
-#include "dataset/Dataset.h"
 
 #include "forms/DbNavigator.h"
 
@@ -155,8 +155,9 @@ namespace {
 /// Adds single-line rows and a note row that takes the spare height, each
 /// captioned by the catalogue and bound to its column.
 QGridLayout *rowsWithNote(QGroupBox *group, dataset::DataSource &source, const QString &table,
-                          const QStringList &columns, QLineEdit **const lines[], const char *const names[],
-                          QPlainTextEdit **note, const char *noteName, const QString &noteColumn) {
+                          const QStringList &columns, QLineEdit **const lines[],
+                          const char *const names[], QPlainTextEdit **note, const char *noteName,
+                          const QString &noteColumn) {
     QGridLayout *layout = grid(group);
     for (int i = 0; i < columns.size(); ++i) {
         *lines[i] = lineBox(group, names[i]);
@@ -179,22 +180,26 @@ QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, dataset::D
         columns << QString::fromLatin1(stem) + suffix;
     // A company's families carry a suffix, a contact's own address none.
     const QString table = suffix.isEmpty() ? QStringLiteral("KONTAKT") : QStringLiteral("FIRMA");
-    return rowsWithNote(group, source, table, columns, boxes.lines, boxes.names, boxes.note, boxes.names[6],
-                        QStringLiteral("POZNAMKA") + suffix);
+    return rowsWithNote(group, source, table, columns, boxes.lines, boxes.names, boxes.note,
+                        boxes.names[6], QStringLiteral("POZNAMKA") + suffix);
 }
 
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, dataset::DataSource &source) {
-    static const QStringList columns{QStringLiteral("TELEFON1"), QStringLiteral("MOBIL"),  QStringLiteral("TELEFON2"),
-                                     QStringLiteral("FAX"),      QStringLiteral("EMAIL1"), QStringLiteral("EMAIL2"),
-                                     QStringLiteral("WWW"),      QStringLiteral("ICQ"),    QStringLiteral("SKYPE"),
-                                     QStringLiteral("DALSI1"),   QStringLiteral("DALSI2")};
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes,
+                            dataset::DataSource &source) {
+    static const QStringList columns{
+        QStringLiteral("TELEFON1"), QStringLiteral("MOBIL"),  QStringLiteral("TELEFON2"),
+        QStringLiteral("FAX"),      QStringLiteral("EMAIL1"), QStringLiteral("EMAIL2"),
+        QStringLiteral("WWW"),      QStringLiteral("ICQ"),    QStringLiteral("SKYPE"),
+        QStringLiteral("DALSI1"),   QStringLiteral("DALSI2")};
     static const char *const names[] = {"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
                                         "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
                                         "EditSkype",   "EditDalsi1", "EditDalsi2"};
     const QString noteColumn = QString::fromLatin1(boxes.noteColumn);
-    const QString table = schema::findColumn(QStringLiteral("FIRMA"), noteColumn) ? QStringLiteral("FIRMA")
-                                                                                   : QStringLiteral("KONTAKT");
-    return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note, "MemoPoznamkaSP", noteColumn);
+    const QString table = schema::findColumn(QStringLiteral("FIRMA"), noteColumn)
+                              ? QStringLiteral("FIRMA")
+                              : QStringLiteral("KONTAKT");
+    return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note,
+                        "MemoPoznamkaSP", noteColumn);
 }
 
 void labelFields(dataset::Dataset &dataset, const QString &table) {

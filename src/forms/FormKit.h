@@ -96,7 +96,8 @@ struct ConnectionBoxes {
 /// Fills `group` with the connection rows from "Telefon" to "Další 2" and
 /// "Poznámka", captioned by the column catalogue, and binds each box to
 /// its column through `source`.
-QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes, dataset::DataSource &source);
+QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes,
+                            dataset::DataSource &source);
 
 /// Gives every field of `dataset` the caption the column catalogue has for
 /// its column of `table`, so that a refusal of what the user typed names

@@ -19,7 +19,8 @@ QLabel *labelFor(QWidget *box, const QString &text, QWidget *parent) {
 
 } // namespace
 
-ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent) : QDialog(parent), m_plan(plan) {
+ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent)
+    : QDialog(parent), m_plan(plan) {
     setObjectName(QStringLiteral("ImportPreview"));
     setWindowTitle(QStringLiteral("Import kontaktů"));
     resize(720, 480);
@@ -27,14 +28,16 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent) : QDia
     twKontakty = new QTreeWidget(this);
     twKontakty->setObjectName(QStringLiteral("twKontakty"));
     twKontakty->setRootIsDecorated(false);
-    twKontakty->setHeaderLabels({QStringLiteral("Kontakt"), QStringLiteral("Firma"), QStringLiteral("Poznámka")});
+    twKontakty->setHeaderLabels(
+        {QStringLiteral("Kontakt"), QStringLiteral("Firma"), QStringLiteral("Poznámka")});
     twKontakty->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     for (const io::PlannedContact &c : m_plan.contacts) {
         const io::PlannedCompany &company = m_plan.companies[c.company];
         auto *item = new QTreeWidgetItem(twKontakty);
         const QString name = io::displayName(c.entry.contact);
         item->setText(0, name.isEmpty() ? c.entry.contact.value(QStringLiteral("EMAIL1")) : name);
-        item->setText(1, company.name + (company.existingId ? QString() : QStringLiteral(" (nová)")));
+        item->setText(1,
+                      company.name + (company.existingId ? QString() : QStringLiteral(" (nová)")));
         QStringList remarks = c.notes;
         if (!c.duplicateOf.isEmpty())
             remarks.prepend(QStringLiteral("už existuje: ") + c.duplicateOf);
@@ -60,7 +63,8 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent) : QDia
     buttons = new QDialogButtonBox(this);
     pbImportovat = buttons->addButton(QStringLiteral("&Importovat"), QDialogButtonBox::AcceptRole);
     pbImportovat->setAccessibleName(QStringLiteral("Importovat"));
-    QPushButton *cancel = buttons->addButton(QStringLiteral("&Zrušit"), QDialogButtonBox::RejectRole);
+    QPushButton *cancel =
+        buttons->addButton(QStringLiteral("&Zrušit"), QDialogButtonBox::RejectRole);
     cancel->setAccessibleName(QStringLiteral("Zrušit"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -91,10 +95,11 @@ void ImportPreview::updateSummary() {
     const io::ImportPlan current = plan();
     const int companies = int(current.companiesToCreate().size());
     const int contacts = current.selectedCount();
-    lbSouhrn->setText(QStringLiteral("Vytvoří se nových firem: %1, kontaktů: %2. Přeskočí se: %3. Odmítnuto: %4.")
-                          .arg(companies)
-                          .arg(contacts)
-                          .arg(current.contacts.size() - contacts)
-                          .arg(current.refused.size()));
+    lbSouhrn->setText(
+        QStringLiteral("Vytvoří se nových firem: %1, kontaktů: %2. Přeskočí se: %3. Odmítnuto: %4.")
+            .arg(companies)
+            .arg(contacts)
+            .arg(current.contacts.size() - contacts)
+            .arg(current.refused.size()));
     pbImportovat->setEnabled(companies + contacts > 0);
 }

@@ -16,7 +16,7 @@ class QTreeWidget;
 /// the records refused with their fields. Accepting keeps the ticks.
 class ImportPreview : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit ImportPreview(const io::ImportPlan &plan, QWidget *parent = nullptr);
 
     /// The plan with the contacts ticked now.
@@ -28,7 +28,7 @@ public:
     QDialogButtonBox *buttons = nullptr;
     QPushButton *pbImportovat = nullptr;
 
-private:
+  private:
     void updateSummary();
 
     io::ImportPlan m_plan;

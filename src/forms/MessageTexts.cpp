@@ -43,8 +43,10 @@ QString msgNotJpegPhoto(const QString &fileName) {
 }
 
 QString msgSearchCharacterNotStorable(QChar character) {
-    return QStringList{QStringLiteral("Hledaný text obsahuje znak „%1“, který v databázi nemůže být.").arg(character),
-                       QStringLiteral("Seznam kontaktů zůstal beze změny.")}
+    return QStringList{
+        QStringLiteral("Hledaný text obsahuje znak „%1“, který v databázi nemůže být.")
+            .arg(character),
+        QStringLiteral("Seznam kontaktů zůstal beze změny.")}
         .join(kLineBreak);
 }
 

@@ -19,8 +19,8 @@ PhotoView::PhotoView(QWidget *parent) : QLabel(parent) {
 void PhotoView::keyPressEvent(QKeyEvent *event) {
     // The menu key reaches the menu through the platform; Shift+F10 does
     // it everywhere.
-    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier
-        && contextMenuPolicy() == Qt::CustomContextMenu) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier &&
+        contextMenuPolicy() == Qt::CustomContextMenu) {
         emit customContextMenuRequested(rect().center());
         return;
     }

@@ -1,8 +1,8 @@
 #include "forms/RecordProtocol.h"
 
+#include "base/MessageService.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
-#include "base/MessageService.h"
 #include "forms/MessageTexts.h"
 #include "ui/SharedColors.h"
 
@@ -147,13 +147,14 @@ bool RecordProtocol::hasNoCurrentRow() const {
 }
 
 bool RecordProtocol::confirmDelete() const {
-    return base::msg::show(base::msg::Kind::Warning, forms::texts::msgConfirmDelete(), base::msg::Buttons::YesNo) ==
-           base::msg::Answer::Yes;
+    return base::msg::show(base::msg::Kind::Warning, forms::texts::msgConfirmDelete(),
+                           base::msg::Buttons::YesNo) == base::msg::Answer::Yes;
 }
 
 bool RecordProtocol::allowClose() {
     if (!isBrowseMode()) {
-        base::msg::show(base::msg::Kind::Warning, forms::texts::msgFormInEditMode(), base::msg::Buttons::Ok);
+        base::msg::show(base::msg::Kind::Warning, forms::texts::msgFormInEditMode(),
+                        base::msg::Buttons::Ok);
         return false;
     }
     firstTabStep();
@@ -193,7 +194,8 @@ bool RecordProtocol::eventFilter(QObject *watched, QEvent *event) {
 void RecordProtocol::confirmByKey() {
     QWidget *left = QApplication::focusWidget();
     m_c.confirmButton->setFocus(Qt::OtherFocusReason);
-    if (TextBinding *binding = left ? TextBinding::of(left) : nullptr; binding && binding->hasPendingText()) {
+    if (TextBinding *binding = left ? TextBinding::of(left) : nullptr;
+        binding && binding->hasPendingText()) {
         left->setFocus(Qt::OtherFocusReason);
         return;
     }
@@ -201,8 +203,8 @@ void RecordProtocol::confirmByKey() {
 }
 
 void RecordProtocol::cancelByKey() {
-    if (hasChanges() &&
-        base::msg::show(base::msg::Kind::Confirm, QStringLiteral("Zahodit změny?"), base::msg::Buttons::YesNo) != base::msg::Answer::Yes)
+    if (hasChanges() && base::msg::show(base::msg::Kind::Confirm, QStringLiteral("Zahodit změny?"),
+                                        base::msg::Buttons::YesNo) != base::msg::Answer::Yes)
         return;
     m_c.cancelButton->setFocus(Qt::OtherFocusReason);
     m_c.cancelButton->click();

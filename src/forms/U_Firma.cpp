@@ -1,10 +1,10 @@
 #include "forms/U_Firma.h"
 
-#include "grid/DataGrid.h"
 #include "forms/DbNavigator.h"
-#include "ui/ErrorReport.h"
 #include "forms/RecordProtocol.h"
 #include "forms/U_Firma_prikaz.h"
+#include "grid/DataGrid.h"
+#include "ui/ErrorReport.h"
 
 #include <QPushButton>
 #include <QShowEvent>

@@ -1,19 +1,19 @@
 // Building and binding the controls of the company form.
 #include "forms/U_Firma.h"
 
+#include "data/U_DM.h"
 #include "forms/BoundText.h"
-#include "grid/DataGrid.h"
 #include "forms/DbNavigator.h"
 #include "forms/FormKit.h"
 #include "forms/RecordProtocol.h"
+#include "grid/DataGrid.h"
 #include "ui/SharedColors.h"
-#include "data/U_DM.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -128,11 +128,12 @@ QWidget *Tfm_Firma::createCompanyTab() {
     kit::addRow(company, QStringLiteral("Kód banky"), EditKod_banky);
 
     gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
-    kit::addressRows(gbAdresaS, {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS,
-                                  &EditPSCS, &EditStatS},
-                                 &MemoPoznamkaS,
-                                 {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
-                                  "EditPSCS", "EditStatS", "MemoPoznamkaS"},
+    kit::addressRows(
+        gbAdresaS,
+        {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS, &EditPSCS, &EditStatS},
+         &MemoPoznamkaS,
+         {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS", "EditPSCS",
+          "EditStatS", "MemoPoznamkaS"},
          "_FS"},
         m_dm.dsFIRMA);
 
@@ -224,7 +225,8 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
             if (target->isEnabled())
                 target->click();
         });
-        target->setToolTip(QStringLiteral("%1 (%2)").arg(target->toolTip(), key.toString(QKeySequence::NativeText)));
+        target->setToolTip(QStringLiteral("%1 (%2)").arg(target->toolTip(),
+                                                         key.toString(QKeySequence::NativeText)));
     }
     buttons->addWidget(sbVlozFirmaKontakt);
     buttons->addWidget(sbEditujFirmaKontakt);
@@ -236,7 +238,7 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
     gKontaktyFirmy->setTitleHeight(24);
     gKontaktyFirmy->setScrollBars(Qt::Horizontal);
     gKontaktyFirmy->setFilterBarVisible(true);
-    gKontaktyFirmy->setTabKeyNavigation(false);  // Tab leaves the list instead of walking its cells
+    gKontaktyFirmy->setTabKeyNavigation(false); // Tab leaves the list instead of walking its cells
     gKontaktyFirmy->setRowColors(palette().color(QPalette::Base), ui::sharedColors().evenRow);
     gKontaktyFirmy->setDataset(&m_dm.qFirmaKontakty);
     gKontaktyFirmy->setLayoutGroup(QStringLiteral("gKontaktyFirmy"));

@@ -1,11 +1,11 @@
 #include "forms/U_Firma_prikaz.h"
 
-#include "forms/BoundText.h"
-#include "db/DbError.h"
 #include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "db/DbError.h"
+#include "forms/BoundText.h"
 #include "forms/MessageTexts.h"
 #include "forms/RecordProtocol.h"
-#include "data/U_DM.h"
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
 
@@ -169,7 +169,8 @@ void FirmaPrikaz::deleteStep() {
                 // anything else is reported with its cause.
                 if (!error.isDatabaseException(QStringLiteral("FIRMA_MA_KONTAKTY")))
                     throw;
-                base::msg::show(base::msg::Kind::Warning, forms::texts::msgCompanyHasContacts(), base::msg::Buttons::Ok);
+                base::msg::show(base::msg::Kind::Warning, forms::texts::msgCompanyHasContacts(),
+                                base::msg::Buttons::Ok);
             }
         },
         [this] { clearContactFilter(); });

@@ -1,10 +1,10 @@
 #include "forms/U_Kontakt.h"
 
 #include "forms/DbNavigator.h"
-#include "ui/ErrorReport.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
 #include "forms/U_Kontakt_prikaz.h"
+#include "ui/ErrorReport.h"
 
 #include <QAction>
 #include <QPushButton>

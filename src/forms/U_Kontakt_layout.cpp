@@ -1,13 +1,13 @@
 // Building and binding the controls of the contact form.
 #include "forms/U_Kontakt.h"
 
+#include "data/U_DM.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
 #include "forms/FormKit.h"
 #include "forms/LookupBinding.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
-#include "data/U_DM.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -307,7 +307,8 @@ void TFM_Kontakt::createProtocol() {
     // A photo loaded or removed is a change too.
     c.otherChanges = [this] {
         return !lFotoNahrano->isHidden() ||
-               (m_dm.tKONTAKT.state() == dataset::Dataset::State::Edit && m_dm.tKONTAKT.isModified());
+               (m_dm.tKONTAKT.state() == dataset::Dataset::State::Edit &&
+                m_dm.tKONTAKT.isModified());
     };
     protocol = new RecordProtocol(c);
     protocol->onLook = [this](bool editable) {

@@ -1,14 +1,14 @@
 #include "forms/U_Kontakt_prikaz.h"
 
-#include "forms/BoundText.h"
-#include "db/DbError.h"
-#include "ui/ErrorReport.h"
 #include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "db/DbError.h"
+#include "forms/BoundText.h"
 #include "forms/MessageTexts.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
-#include "data/U_DM.h"
 #include "forms/U_Kontakt.h"
+#include "ui/ErrorReport.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -117,20 +117,19 @@ void KontaktPrikaz::loadPhoto() {
     // A pipe or a device would block the read for good.
     if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
         throw db::DbError(QStringLiteral("„%1“ není soubor s obrázkem. Fotka zůstala beze změny.")
-                                .arg(QDir::toNativeSeparators(path)));
+                              .arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw db::DbError(
-            QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
-                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw db::DbError(QStringLiteral("Soubor „%1“ nelze otevřít: %2. Fotka zůstala beze změny.")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw db::DbError(
-            QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
-                .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw db::DbError(QStringLiteral("Soubor „%1“ nelze přečíst: %2. Fotka zůstala beze změny.")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()));
     file.close();
     if (forms::PhotoView::decodeJpeg(bytes).isNull()) {
-        base::msg::show(base::msg::Kind::Warning, forms::texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
+        base::msg::show(base::msg::Kind::Warning,
+                        forms::texts::msgNotJpegPhoto(QDir::toNativeSeparators(path)));
         return;
     }
     try {

@@ -8,19 +8,37 @@ char16_t foldChar(char16_t c) {
     if (c >= u'a' && c <= u'z')
         return char16_t(c - u'a' + u'A');
     switch (c) {
-    case u'á': case u'Á': return u'A';
-    case u'é': case u'É': return u'E';
-    case u'í': case u'Í': return u'I';
-    case u'ó': case u'Ó': return u'O';
-    case u'ú': case u'Ú': return u'U';
-    case u'č': return u'Č';
-    case u'ě': return u'Ě';
-    case u'ń': return u'Ń';
-    case u'ř': return u'Ř';
-    case u'š': return u'Š';
-    case u'ý': return u'Ý';
-    case u'ž': return u'Ž';
-    default: return c;
+    case u'á':
+    case u'Á':
+        return u'A';
+    case u'é':
+    case u'É':
+        return u'E';
+    case u'í':
+    case u'Í':
+        return u'I';
+    case u'ó':
+    case u'Ó':
+        return u'O';
+    case u'ú':
+    case u'Ú':
+        return u'U';
+    case u'č':
+        return u'Č';
+    case u'ě':
+        return u'Ě';
+    case u'ń':
+        return u'Ń';
+    case u'ř':
+        return u'Ř';
+    case u'š':
+        return u'Š';
+    case u'ý':
+        return u'Ý';
+    case u'ž':
+        return u'Ž';
+    default:
+        return c;
     }
 }
 

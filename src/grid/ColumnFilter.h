@@ -11,7 +11,7 @@ namespace grid {
 /// field must equal the value exactly. Otherwise the folded value must occur
 /// anywhere in the folded field text.
 class ColumnFilter {
-public:
+  public:
     explicit ColumnFilter(const QString &value);
 
     bool isEmpty() const { return m_value.isEmpty(); }
@@ -22,8 +22,8 @@ public:
     /// character (ů, ď, ť and ň among them) stays as it is.
     static QString fold(const QString &text);
 
-private:
-    QString m_value;    // the value without its first "*"
+  private:
+    QString m_value; // the value without its first "*"
     QString m_folded;
     bool m_star = false;
 };

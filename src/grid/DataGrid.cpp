@@ -1,13 +1,13 @@
 #include "grid/DataGrid.h"
 
+#include "dataset/Dataset.h"
 #include "grid/ColumnFilter.h"
 #include "grid/DatasetModel.h"
-#include "dataset/Dataset.h"
-#include "ui/ErrorReport.h"
 #include "grid/GridHeader.h"
 #include "grid/GridMenu.h"
 #include "grid/IndicatorHeader.h"
 #include "grid/LayoutStore.h"
+#include "ui/ErrorReport.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -45,7 +45,8 @@ DataGrid::DataGrid(QWidget *parent)
     connect(m_header, &QHeaderView::sectionResized, this, &DataGrid::updateGroupTextColumn);
 
     connect(m_model, &DatasetModel::columnsReplaced, this, &DataGrid::applyColumnGeometry);
-    connect(m_model, &DatasetModel::fetchFailed, this, [](const QString &message) { ui::showErrorReport(message); });
+    connect(m_model, &DatasetModel::fetchFailed, this,
+            [](const QString &message) { ui::showErrorReport(message); });
     connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::showDatasetRow);
     m_model->setGroupText([this](int row, QString &text) { return groupOf(row, &text) >= 0; });
 
@@ -66,7 +67,9 @@ DataGrid::~DataGrid() {
 
 // ---- dataset ----------------------------------------------------------------
 
-dataset::Dataset *DataGrid::dataset() const { return m_dataset; }
+dataset::Dataset *DataGrid::dataset() const {
+    return m_dataset;
+}
 
 void DataGrid::setDataset(dataset::Dataset *dataset) {
     if (m_dataset == dataset)
@@ -100,18 +103,21 @@ void DataGrid::showDatasetRow() {
     if (row < 0 || row >= m_model->rowCount()) {
         if (selectionModel()->currentIndex().isValid())
             selectionModel()->clear();
-    } else if (selectionModel()->currentIndex().row() != row || !selectionModel()->isRowSelected(row, {})) {
-        const int column = currentIndex().isValid() ? currentIndex().column() : firstVisibleColumn();
+    } else if (selectionModel()->currentIndex().row() != row ||
+               !selectionModel()->isRowSelected(row, {})) {
+        const int column =
+            currentIndex().isValid() ? currentIndex().column() : firstVisibleColumn();
         selectionModel()->setCurrentIndex(m_model->index(row, qMax(0, column)),
-                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                          QItemSelectionModel::ClearAndSelect |
+                                              QItemSelectionModel::Rows);
     }
     updateIndicator();
 }
 
 void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
     QTableView::currentChanged(current, previous);
-    if (m_syncing || !m_dataset || !m_dataset->isActive() || !current.isValid()
-        || current.row() == m_dataset->currentIndex())
+    if (m_syncing || !m_dataset || !m_dataset->isActive() || !current.isValid() ||
+        current.row() == m_dataset->currentIndex())
         return;
     const int row = current.row();
     ui::guarded([&] { m_dataset->moveTo(row); });
@@ -128,12 +134,15 @@ void DataGrid::updateIndicator() {
         marker = IndicatorHeader::Marker::Edit;
     else if (m_dataset && m_dataset->state() == dataset::Dataset::State::Insert)
         marker = IndicatorHeader::Marker::Insert;
-    m_indicator->setMarker(m_dataset && m_dataset->isActive() ? m_dataset->currentIndex() : -1, marker);
+    m_indicator->setMarker(m_dataset && m_dataset->isActive() ? m_dataset->currentIndex() : -1,
+                           marker);
 }
 
 // ---- columns and look -------------------------------------------------------
 
-void DataGrid::setColumns(std::vector<grid::GridColumn> columns) { m_model->setColumns(std::move(columns)); }
+void DataGrid::setColumns(std::vector<grid::GridColumn> columns) {
+    m_model->setColumns(std::move(columns));
+}
 
 void DataGrid::applyColumnGeometry() {
     const auto &columns = m_model->columns();
@@ -150,7 +159,9 @@ void DataGrid::applyColumnGeometry() {
 }
 
 // A reader hears a group row's line in the first column that can be seen.
-void DataGrid::updateGroupTextColumn() { m_model->setGroupTextColumn(firstVisibleColumn()); }
+void DataGrid::updateGroupTextColumn() {
+    m_model->setGroupTextColumn(firstVisibleColumn());
+}
 
 std::vector<grid::GridColumn> DataGrid::columnLayout() const {
     std::vector<grid::GridColumn> layout;
@@ -184,22 +195,30 @@ int DataGrid::lastVisibleColumn() const {
     return -1;
 }
 
-void DataGrid::setRowColors(const QColor &odd, const QColor &even) { m_model->setRowColors(odd, even); }
+void DataGrid::setRowColors(const QColor &odd, const QColor &even) {
+    m_model->setRowColors(odd, even);
+}
 
 void DataGrid::setTitleHeight(int pixels) {
     m_header->setTitleHeight(pixels);
     updateGeometries();
 }
 
-void DataGrid::setWrapTitles(bool wrap) { m_header->setWrapTitles(wrap); }
+void DataGrid::setWrapTitles(bool wrap) {
+    m_header->setWrapTitles(wrap);
+}
 
 void DataGrid::setScrollBars(Qt::Orientations orientations) {
-    setHorizontalScrollBarPolicy(orientations & Qt::Horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(orientations & Qt::Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(orientations & Qt::Horizontal ? Qt::ScrollBarAsNeeded
+                                                               : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(orientations & Qt::Vertical ? Qt::ScrollBarAsNeeded
+                                                           : Qt::ScrollBarAlwaysOff);
 }
 
 // About one screen of rows per fetch, so that rows arrive only as far as they are shown.
-void DataGrid::updateFetchBatch() { m_model->setFetchBatch(viewport()->height() / kRowHeight + 2); }
+void DataGrid::updateFetchBatch() {
+    m_model->setFetchBatch(viewport()->height() / kRowHeight + 2);
+}
 
 void DataGrid::resizeEvent(QResizeEvent *event) {
     QTableView::resizeEvent(event);
@@ -210,7 +229,8 @@ void DataGrid::resizeEvent(QResizeEvent *event) {
 void DataGrid::fillViewport() {
     // The view asks for rows as it scrolls; one that grows asks for what it
     // now has room for.
-    while (m_model->rowCount() * kRowHeight < viewport()->height() + kRowHeight && m_model->canFetchMore({})) {
+    while (m_model->rowCount() * kRowHeight < viewport()->height() + kRowHeight &&
+           m_model->canFetchMore({})) {
         const int before = m_model->rowCount();
         m_model->fetchMore({});
         if (m_model->rowCount() == before)
@@ -252,7 +272,7 @@ QRect DataGrid::bandRect(int row) const {
     int right = m_header->length() - m_header->offset();
     if (right <= 0)
         right = viewport()->width();
-    const int lineWidth = showGrid() ? 1 : 0;   // the line under the row stays
+    const int lineWidth = showGrid() ? 1 : 0; // the line under the row stays
     return QRect(0, rowViewportPosition(row), right, rowHeight(row) - lineWidth);
 }
 
@@ -281,7 +301,8 @@ void DataGrid::paintBand(QPainter &painter, int row, int grouping, const QString
         if (cell.width() > 0) {
             painter.setFont(index.data(Qt::FontRole).value<QFont>());
             painter.setPen(index.data(Qt::ForegroundRole).value<QColor>());
-            painter.drawText(cell, index.data(Qt::TextAlignmentRole).toInt(), index.data().toString());
+            painter.drawText(cell, index.data(Qt::TextAlignmentRole).toInt(),
+                             index.data().toString());
         }
     }
     painter.restore();
@@ -310,7 +331,8 @@ void DataGrid::paintEvent(QPaintEvent *event) {
         if (row == current && hasFocus()) {
             painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRect(1, rowViewportPosition(row) + 1, viewport()->width() - 2, rowHeight(row) - 2));
+            painter.drawRect(QRect(1, rowViewportPosition(row) + 1, viewport()->width() - 2,
+                                   rowHeight(row) - 2));
         }
     }
 }
@@ -384,8 +406,8 @@ void DataGrid::keyPressEvent(QKeyEvent *event) {
         case Qt::Key_Space:
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && state() != EditingState
-                && currentIndex().isValid()) {
+            if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                state() != EditingState && currentIndex().isValid()) {
                 emit cellClick(currentIndex().column());
                 if (event->key() != Qt::Key_Space)
                     emit dblClick();
@@ -393,7 +415,8 @@ void DataGrid::keyPressEvent(QKeyEvent *event) {
                 return;
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
     QTableView::keyPressEvent(event);
@@ -412,8 +435,8 @@ void DataGrid::focusOutEvent(QFocusEvent *event) {
     QTableView::focusOutEvent(event);
     viewport()->update();
     // A new row nobody wrote into is dropped when the grid loses the focus.
-    if (event->reason() != Qt::PopupFocusReason && m_dataset
-        && m_dataset->state() == dataset::Dataset::State::Insert && !m_dataset->isModified())
+    if (event->reason() != Qt::PopupFocusReason && m_dataset &&
+        m_dataset->state() == dataset::Dataset::State::Insert && !m_dataset->isModified())
         ui::guarded([&] { m_dataset->cancel(); });
 }
 
@@ -509,7 +532,8 @@ void DataGrid::applyRecordFilter() {
             const dataset::Field *field = ds->findField(term.field);
             if (!field)
                 continue;
-            const bool numeric = isIntegerType(field->type()) || field->type() == db::FieldType::Float;
+            const bool numeric =
+                isIntegerType(field->type()) || field->type() == db::FieldType::Float;
             if (!term.filter.passes(row.text(field->column()), numeric))
                 return false;
         }

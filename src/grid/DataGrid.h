@@ -40,7 +40,7 @@ struct Grouping {
 /// error report. The dataset is not owned.
 class DataGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     static constexpr int kRowHeight = 17;
 
     explicit DataGrid(QWidget *parent = nullptr);
@@ -72,18 +72,21 @@ public:
     /// to the group line) to make it a group row. `text` comes in empty and
     /// `value` false. The handler reads the row through the dataset's
     /// valueAt(row, ...): the current row is not moved while painting.
-    using ExpressionHandler = std::function<void(const QString &expression, int row, QString &text, bool &value)>;
+    using ExpressionHandler =
+        std::function<void(const QString &expression, int row, QString &text, bool &value)>;
     /// Paints a group row's band. `rect` spans the row from the indicator to
     /// the end of the last column. Leaving `defaultDrawing` true lets the
     /// grid fill the band and write the text; clearing it makes the grid
     /// draw only the row's last cell over what the handler painted.
-    using DrawGroupingCellHandler = std::function<void(QPainter &painter, const QRect &rect,
-                                                       const grid::Grouping &grouping, const QString &text,
-                                                       bool &defaultDrawing)>;
+    using DrawGroupingCellHandler =
+        std::function<void(QPainter &painter, const QRect &rect, const grid::Grouping &grouping,
+                           const QString &text, bool &defaultDrawing)>;
     void setGroupings(QList<grid::Grouping> groupings);
     const QList<grid::Grouping> &groupings() const { return m_groupings; }
     void setExpressionHandler(ExpressionHandler handler);
-    void setDrawGroupingCellHandler(DrawGroupingCellHandler handler) { m_drawGroupingCell = std::move(handler); }
+    void setDrawGroupingCellHandler(DrawGroupingCellHandler handler) {
+        m_drawGroupingCell = std::move(handler);
+    }
     /// The index of the first grouping that makes `row` a group row, or -1.
     int groupOf(int row, QString *text = nullptr) const;
     /// The band of `row` in viewport coordinates.
@@ -114,14 +117,14 @@ public:
     /// True when the record commands may change the dataset.
     bool isDatasetWritable() const;
 
-signals:
+  signals:
     /// A left click on a data cell, after it made its row current (logical
     /// column); also Space, and Enter before its dblClick, on the cursor cell.
     void cellClick(int column);
     /// A double click anywhere in the grid, or Enter on the cursor cell.
     void dblClick();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -133,7 +136,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
-private:
+  private:
     void showDatasetRow();
     void updateIndicator();
     void applyColumnGeometry();
@@ -155,7 +158,7 @@ private:
     QList<grid::Grouping> m_groupings;
     ExpressionHandler m_expression;
     DrawGroupingCellHandler m_drawGroupingCell;
-    QHash<QString, QString> m_filters;   // upper-cased field name -> filter value
+    QHash<QString, QString> m_filters; // upper-cased field name -> filter value
     bool m_recordFilterSet = false;
     QString m_layoutGroup;
     bool m_syncing = false;

@@ -9,9 +9,12 @@
 
 using dataset::Dataset;
 
-DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent) {}
+DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent) {
+}
 
-Dataset *DatasetModel::dataset() const { return m_dataset; }
+Dataset *DatasetModel::dataset() const {
+    return m_dataset;
+}
 
 void DatasetModel::setDataset(Dataset *dataset) {
     if (m_dataset == dataset)
@@ -144,7 +147,8 @@ void DatasetModel::onRowChanged(int row) {
 // Views may ask for rows while they handle a change; rows inserted inside
 // that change would confuse them, so they wait until it is announced.
 bool DatasetModel::canFetchMore(const QModelIndex &parent) const {
-    return !m_announcing && !parent.isValid() && m_dataset && m_dataset->isActive() && m_dataset->canFetchMore();
+    return !m_announcing && !parent.isValid() && m_dataset && m_dataset->isActive() &&
+           m_dataset->canFetchMore();
 }
 
 void DatasetModel::fetchMore(const QModelIndex &parent) {
@@ -162,7 +166,9 @@ void DatasetModel::fetchRows(int count) {
 
 // ---- reading ----------------------------------------------------------------
 
-int DatasetModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : m_rows; }
+int DatasetModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : m_rows;
+}
 
 int DatasetModel::columnCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : int(m_columns.size());
@@ -173,7 +179,7 @@ QString DatasetModel::displayText(int row, int column) const {
         return {};
     const ColumnLook &look = m_looks[column];
     if (look.datasetColumn < 0 || look.type == db::FieldType::Bytes)
-        return {};   // pictures are not shown, and not read from the database for it
+        return {}; // pictures are not shown, and not read from the database for it
     QVariant value;
     try {
         value = m_dataset->valueAt(row, look.datasetColumn);
@@ -181,14 +187,18 @@ QString DatasetModel::displayText(int row, int column) const {
         return {};
     }
     switch (value.typeId()) {
-    case QMetaType::LongLong: return QString::number(value.toLongLong());
-    case QMetaType::Double: return QString::number(value.toDouble());
-    case QMetaType::QDateTime: return value.toDateTime().toString(QStringLiteral("d.M.yyyy H:mm:ss"));
+    case QMetaType::LongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return QString::number(value.toDouble());
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("d.M.yyyy H:mm:ss"));
     case QMetaType::QString:
         if (look.type == db::FieldType::Memo)
             return value.toString().section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
         return value.toString();
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -208,9 +218,12 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
             return index.column() == m_groupTextColumn ? group : QStringLiteral(" ");
         return displayText(index.row(), index.column());
     }
-    case Qt::FontRole: return look.font;
-    case Qt::ForegroundRole: return look.foreground;
-    case Qt::TextAlignmentRole: return look.alignment;
+    case Qt::FontRole:
+        return look.font;
+    case Qt::ForegroundRole:
+        return look.foreground;
+    case Qt::TextAlignmentRole:
+        return look.alignment;
     case Qt::BackgroundRole: {
         const QColor &rowColor = (index.row() % 2 == 0) ? m_oddColor : m_evenColor;
         return rowColor.isValid() ? QVariant(rowColor) : look.background;
@@ -223,7 +236,8 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const {
         } catch (const db::DbError &) {
             return {};
         }
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -232,13 +246,20 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
         return {};
     const ColumnLook &look = m_looks[section];
     switch (role) {
-    case Qt::DisplayRole: return m_columns[section].caption();
-    case Qt::FontRole: return look.titleFont;
-    case Qt::ForegroundRole: return look.titleForeground;
-    case Qt::BackgroundRole: return look.titleBackground;
-    case Qt::TextAlignmentRole: return look.titleAlignment;
-    case FieldNameRole: return m_columns[section].field;
-    default: return {};
+    case Qt::DisplayRole:
+        return m_columns[section].caption();
+    case Qt::FontRole:
+        return look.titleFont;
+    case Qt::ForegroundRole:
+        return look.titleForeground;
+    case Qt::BackgroundRole:
+        return look.titleBackground;
+    case Qt::TextAlignmentRole:
+        return look.titleAlignment;
+    case FieldNameRole:
+        return m_columns[section].field;
+    default:
+        return {};
     }
 }
 

@@ -25,10 +25,10 @@ class Dataset;
 /// empty cell.
 class DatasetModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     enum Role {
-        RawValueRole = Qt::UserRole + 1,  ///< the typed value as the dataset holds it
-        FieldNameRole,                    ///< header: the column's field name
+        RawValueRole = Qt::UserRole + 1, ///< the typed value as the dataset holds it
+        FieldNameRole,                   ///< header: the column's field name
     };
     Q_ENUM(Role)
 
@@ -64,18 +64,19 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
-signals:
+  signals:
     /// The column list was replaced (set, or made from the fields).
     void columnsReplaced();
     /// Fetching failed with the data layer's message.
     void fetchFailed(const QString &message);
 
-private:
+  private:
     struct ColumnLook {
         int datasetColumn = -1;
         db::FieldType type = db::FieldType::Unknown;
@@ -94,8 +95,8 @@ private:
     std::vector<grid::GridColumn> m_columns;
     std::vector<ColumnLook> m_looks;
     bool m_columnsFromFields = true;
-    int m_rows = 0;   // rows announced to views
-    bool m_announcing = false;   // a change is being announced to views
+    int m_rows = 0;            // rows announced to views
+    bool m_announcing = false; // a change is being announced to views
     int m_fetchBatch = 64;
     QColor m_oddColor, m_evenColor;
     GroupText m_groupText;

@@ -11,7 +11,9 @@ namespace grid {
 /// decimals. A value with the top byte FF names a system colour by its index
 /// (so it comes out negative); any other value is 0x00BBGGRR.
 namespace color {
-constexpr qint32 systemColor(int index) { return qint32(0xFF000000u | quint32(index)); }
+constexpr qint32 systemColor(int index) {
+    return qint32(0xFF000000u | quint32(index));
+}
 constexpr qint32 kWindow = systemColor(5);
 constexpr qint32 kWindowText = systemColor(8);
 constexpr qint32 kButtonFace = systemColor(15);
@@ -32,10 +34,10 @@ struct ColumnStyle {
     enum StyleBit { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 
     QString fontName = QStringLiteral("Tahoma");
-    int charset = 1;                       ///< kept for the layout store only
+    int charset = 1; ///< kept for the layout store only
     qint32 fontColor = grid::color::kWindowText;
-    int fontSize = 8;                      ///< points
-    int fontStyle = 0;                     ///< StyleBit set
+    int fontSize = 8;  ///< points
+    int fontStyle = 0; ///< StyleBit set
     qint32 background = grid::color::kWindow;
     Alignment alignment = Alignment::Left;
 
@@ -53,16 +55,16 @@ struct ColumnExtras {
     QString footerValue;
     int footerKind = 0;
     int tag = 0;
-    QString footer;   ///< footer text; stored only when not empty
+    QString footer; ///< footer text; stored only when not empty
 
     bool operator==(const ColumnExtras &) const = default;
 };
 
 /// One column of a data grid: the dataset field it shows and its look.
 struct GridColumn {
-    QString field;       ///< field name, matched without regard to case
-    QString title;       ///< caption; an empty one shows the field name
-    int width = 64;      ///< pixels; 0 keeps the column present but invisible
+    QString field;  ///< field name, matched without regard to case
+    QString title;  ///< caption; an empty one shows the field name
+    int width = 64; ///< pixels; 0 keeps the column present but invisible
     bool hidden = false;
     bool readOnly = false;
     ColumnStyle titleStyle{.background = grid::color::kButtonFace};

@@ -6,7 +6,7 @@
 #include <QStyleOptionHeader>
 
 GridHeader::GridHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {
-    setSectionsClickable(false);   // a title click sorts nothing and selects nothing
+    setSectionsClickable(false); // a title click sorts nothing and selects nothing
     setSectionsMovable(true);
     setSectionResizeMode(QHeaderView::Interactive);
     setHighlightSections(false);
@@ -35,14 +35,16 @@ void GridHeader::setFilterBarVisible(bool visible) {
 
 QSize GridHeader::sizeHint() const {
     QSize size = QHeaderView::sizeHint();
-    size.setHeight((m_titleHeight > 0 ? m_titleHeight : size.height()) + (m_filterBar ? kFilterHeight : 0));
+    size.setHeight((m_titleHeight > 0 ? m_titleHeight : size.height()) +
+                   (m_filterBar ? kFilterHeight : 0));
     return size;
 }
 
 QRect GridHeader::filterCellRect(int logical) const {
     if (!m_filterBar || logical < 0 || logical >= count() || isSectionHidden(logical))
         return {};
-    return QRect(sectionViewportPosition(logical), height() - kFilterHeight, sectionSize(logical), kFilterHeight);
+    return QRect(sectionViewportPosition(logical), height() - kFilterHeight, sectionSize(logical),
+                 kFilterHeight);
 }
 
 void GridHeader::initStyleOptionForIndex(QStyleOptionHeader *option, int logical) const {
@@ -64,7 +66,8 @@ void GridHeader::paintSection(QPainter *painter, const QRect &rect, int logical)
     painter->drawRect(cell.adjusted(0, 0, -1, -1));
     if (m_filterValues) {
         painter->setPen(palette().color(QPalette::Text));
-        painter->drawText(cell.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, m_filterValues(logical));
+        painter->drawText(cell.adjusted(3, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          m_filterValues(logical));
     }
     painter->restore();
 }
@@ -92,7 +95,9 @@ void GridHeader::mouseDoubleClickEvent(QMouseEvent *event) {
     emit doubleClicked();
 }
 
-QLineEdit *GridHeader::filterEditor() const { return m_editor && m_editor->isVisible() ? m_editor : nullptr; }
+QLineEdit *GridHeader::filterEditor() const {
+    return m_editor && m_editor->isVisible() ? m_editor : nullptr;
+}
 
 void GridHeader::openFilterEditor(int logical) {
     if (!m_filterBar || logical < 0 || logical >= count())
@@ -105,7 +110,8 @@ void GridHeader::openFilterEditor(int logical) {
     }
     m_editedSection = logical;
     m_editor->setText(m_filterValues ? m_filterValues(logical) : QString());
-    const QString title = model() ? model()->headerData(logical, Qt::Horizontal).toString() : QString();
+    const QString title =
+        model() ? model()->headerData(logical, Qt::Horizontal).toString() : QString();
     m_editor->setAccessibleName(QStringLiteral("Filtr sloupce %1").arg(title));
     placeFilterEditor();
     m_editor->show();

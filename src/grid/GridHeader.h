@@ -13,7 +13,7 @@ class QLineEdit;
 /// on through filterEdited(). The header knows nothing of the data.
 class GridHeader : public QHeaderView {
     Q_OBJECT
-public:
+  public:
     static constexpr int kFilterHeight = 19;
 
     explicit GridHeader(QWidget *parent = nullptr);
@@ -24,7 +24,9 @@ public:
     void setFilterBarVisible(bool visible);
     bool isFilterBarVisible() const { return m_filterBar; }
     /// Where the header reads the filter value of a column (by logical index).
-    void setFilterValues(std::function<QString(int logical)> values) { m_filterValues = std::move(values); }
+    void setFilterValues(std::function<QString(int logical)> values) {
+        m_filterValues = std::move(values);
+    }
 
     /// The filter cell of a column in header coordinates (empty without a filter bar).
     QRect filterCellRect(int logical) const;
@@ -35,19 +37,19 @@ public:
 
     QSize sizeHint() const override;
 
-signals:
+  signals:
     void filterEdited(int logical, const QString &value);
     void contextMenuRequested(const QPoint &globalPos);
     void doubleClicked();
 
-protected:
+  protected:
     void paintSection(QPainter *painter, const QRect &rect, int logical) const override;
     void initStyleOptionForIndex(QStyleOptionHeader *option, int logical) const override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     void closeFilterEditor(bool commit);
     void placeFilterEditor();
 

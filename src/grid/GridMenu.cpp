@@ -1,9 +1,9 @@
 #include "grid/GridMenu.h"
 
-#include "grid/DataGrid.h"
-#include "dataset/Dataset.h"
-#include "ui/ErrorReport.h"
 #include "base/MessageService.h"
+#include "dataset/Dataset.h"
+#include "grid/DataGrid.h"
+#include "ui/ErrorReport.h"
 
 #include <QMenu>
 
@@ -53,7 +53,8 @@ void GridMenu::updateActions() {
 }
 
 void GridMenu::deleteWithConfirmation() {
-    if (base::msg::show(base::msg::Kind::Confirm, tr("Delete a record?"), base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
+    if (base::msg::show(base::msg::Kind::Confirm, tr("Delete a record?"),
+                        base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
         m_grid->dataset()->deleteRecord();
 }
 
@@ -68,15 +69,32 @@ bool GridMenu::run(Command command) {
             ds->last();
             ds->insert();
             break;
-        case Command::InsertRecord: ds->insert(); break;
-        case Command::EditRecord: ds->edit(); break;
-        case Command::DeleteRecord: deleteWithConfirmation(); break;
-        case Command::SaveChanges: ds->post(); break;
-        case Command::DiscardChanges: ds->cancel(); break;
-        case Command::Refresh: m_grid->refreshDataset(); break;
-        case Command::SelectRecords: break;
-        case Command::SaveLayout: m_grid->saveLayout(); break;
-        case Command::RestoreLayout: m_grid->restoreLayout(); break;
+        case Command::InsertRecord:
+            ds->insert();
+            break;
+        case Command::EditRecord:
+            ds->edit();
+            break;
+        case Command::DeleteRecord:
+            deleteWithConfirmation();
+            break;
+        case Command::SaveChanges:
+            ds->post();
+            break;
+        case Command::DiscardChanges:
+            ds->cancel();
+            break;
+        case Command::Refresh:
+            m_grid->refreshDataset();
+            break;
+        case Command::SelectRecords:
+            break;
+        case Command::SaveLayout:
+            m_grid->saveLayout();
+            break;
+        case Command::RestoreLayout:
+            m_grid->restoreLayout();
+            break;
         }
     });
 }

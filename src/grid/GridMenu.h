@@ -14,7 +14,7 @@ class QMenu;
 /// Errors of a command go to the standard error report.
 class GridMenu : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Command {
         AddRecord,
         InsertRecord,
@@ -41,7 +41,7 @@ public:
     /// Asks "Delete a record?" and deletes the current row on Yes.
     void deleteWithConfirmation();
 
-private:
+  private:
     DataGrid *m_grid;
     QMenu *m_menu;
     std::array<QAction *, kCommandCount> m_actions{};

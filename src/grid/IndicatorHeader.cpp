@@ -32,13 +32,15 @@ void IndicatorHeader::paintSection(QPainter *painter, const QRect &rect, int log
     const QPoint c = rect.center();
     switch (m_marker) {
     case Marker::Browse: {
-        const QPoint triangle[] = {{c.x() - 2, c.y() - 4}, {c.x() + 2, c.y()}, {c.x() - 2, c.y() + 4}};
+        const QPoint triangle[] = {
+            {c.x() - 2, c.y() - 4}, {c.x() + 2, c.y()}, {c.x() - 2, c.y() + 4}};
         painter->drawPolygon(triangle, 3);
         break;
     }
     case Marker::Edit:
     case Marker::Insert:
-        painter->drawText(rect, Qt::AlignCenter, m_marker == Marker::Edit ? QStringLiteral("I") : QStringLiteral("*"));
+        painter->drawText(rect, Qt::AlignCenter,
+                          m_marker == Marker::Edit ? QStringLiteral("I") : QStringLiteral("*"));
         break;
     }
     painter->restore();

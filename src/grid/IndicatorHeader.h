@@ -7,7 +7,7 @@
 /// edited, "*" for a new row). A press on it makes that row current.
 class IndicatorHeader : public QHeaderView {
     Q_OBJECT
-public:
+  public:
     enum class Marker { Browse, Edit, Insert };
     static constexpr int kWidth = 11;
 
@@ -16,14 +16,14 @@ public:
     void setMarker(int row, Marker marker);
     int markedRow() const { return m_row; }
 
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void paintSection(QPainter *painter, const QRect &rect, int logical) const override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
-private:
+  private:
     int m_row = -1;
     Marker m_marker = Marker::Browse;
 };

@@ -25,8 +25,9 @@ void readInt(const QStringList &items, int index, int &target, qint64 min, qint6
 
 // Colours are signed 32-bit values; an unsigned spelling of the same bits is accepted too.
 void readColor(const QStringList &items, int index, qint32 &target) {
-    if (const auto value = number(items, index);
-        value && *value >= std::numeric_limits<qint32>::min() && *value <= std::numeric_limits<quint32>::max())
+    if (const auto value = number(items, index); value &&
+                                                 *value >= std::numeric_limits<qint32>::min() &&
+                                                 *value <= std::numeric_limits<quint32>::max())
         target = qint32(quint32(*value));
 }
 
@@ -69,7 +70,7 @@ QStringList LayoutFormat::splitItems(const QString &value) {
         items << item;
         if (i >= n)
             break;
-        ++i;   // the comma
+        ++i; // the comma
     }
     return items;
 }
@@ -90,8 +91,8 @@ QString LayoutFormat::joinItems(const QStringList &items) {
 }
 
 QString LayoutFormat::writeColumn(const GridColumn &column) {
-    return joinItems({column.field, QString::number(column.hidden ? -1 : column.width), column.caption(),
-                      column.readOnly ? QStringLiteral("R") : QString()});
+    return joinItems({column.field, QString::number(column.hidden ? -1 : column.width),
+                      column.caption(), column.readOnly ? QStringLiteral("R") : QString()});
 }
 
 bool LayoutFormat::readColumn(const QString &value, GridColumn &column) {
@@ -118,9 +119,10 @@ bool LayoutFormat::readColumn(const QString &value, GridColumn &column) {
 }
 
 QString LayoutFormat::writeStyle(const ColumnStyle &style) {
-    return joinItems({style.fontName, QString::number(style.charset), QString::number(style.fontColor),
-                      QString::number(style.fontSize), QString::number(style.fontStyle),
-                      QString::number(style.background), QString::number(int(style.alignment))});
+    return joinItems({style.fontName, QString::number(style.charset),
+                      QString::number(style.fontColor), QString::number(style.fontSize),
+                      QString::number(style.fontStyle), QString::number(style.background),
+                      QString::number(int(style.alignment))});
 }
 
 void LayoutFormat::readStyle(const QString &value, ColumnStyle &style) {

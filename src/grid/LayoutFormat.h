@@ -15,7 +15,7 @@ namespace grid {
 /// was, an unreadable number keeps its old value, except the width, which
 /// then counts as 64.
 class LayoutFormat {
-public:
+  public:
     static QStringList splitItems(const QString &value);
     static QString joinItems(const QStringList &items);
 

@@ -22,15 +22,16 @@ std::optional<QString> stringValue(const QSettings &settings, const QString &key
 } // namespace
 
 std::unique_ptr<QSettings> LayoutStore::openSettings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"),
-                                       QStringLiteral("Kontakty"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Qorvel"), QStringLiteral("Kontakty"));
 }
 
 std::optional<std::vector<GridColumn>> LayoutStore::read(const GridColumn &fresh) const {
     const auto settings = openSettings();
     settings->beginGroup(m_group);
     bool ok = false;
-    const int count = stringValue(*settings, QStringLiteral("Count")).value_or(QString()).trimmed().toInt(&ok);
+    const int count =
+        stringValue(*settings, QStringLiteral("Count")).value_or(QString()).trimmed().toInt(&ok);
     if (!ok || count <= 0)
         return std::nullopt;
 
@@ -51,13 +52,13 @@ std::optional<std::vector<GridColumn>> LayoutStore::read(const GridColumn &fresh
         columns.push_back(std::move(column));
     }
     if (columns.empty())
-        return std::nullopt;   // a grid without columns would show nothing; keep the designed ones
+        return std::nullopt; // a grid without columns would show nothing; keep the designed ones
     return columns;
 }
 
 void LayoutStore::write(const std::vector<GridColumn> &columns) const {
     const auto settings = openSettings();
-    settings->remove(m_group);   // no footer or column of an older, longer layout may stay behind
+    settings->remove(m_group); // no footer or column of an older, longer layout may stay behind
     settings->beginGroup(m_group);
     settings->setValue(QStringLiteral("Count"), QString::number(columns.size()));
     for (int i = 0; i < int(columns.size()); ++i) {

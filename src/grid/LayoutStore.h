@@ -18,7 +18,7 @@ namespace grid {
 /// strings: "Count", then per column in display order "N", "N_Title",
 /// "N_Data", "N_Sort" and, when not empty, "N_Footer" (see LayoutFormat).
 class LayoutStore {
-public:
+  public:
     explicit LayoutStore(QString group) : m_group(std::move(group)) {}
 
     /// The program's settings object (owned by the caller).
@@ -37,7 +37,7 @@ public:
     /// An upper bound on "Count", so that a damaged value cannot stall the program.
     static constexpr int kMaxColumns = 1000;
 
-private:
+  private:
     QString m_group;
 };
 

@@ -1,9 +1,9 @@
 #include "io/ContactStore.h"
 
+#include "base/Win1250.h"
 #include "dataset/Dataset.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "base/Win1250.h"
 
 #include <QHash>
 #include <QIODevice>

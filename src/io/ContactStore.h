@@ -42,7 +42,8 @@ QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope);
 /// returning false stops it.
 using Progress = std::function<bool(int done, int total)>;
 /// What a stopped import or export says (a db::DbError with this message).
-inline const QString kStoppedText = QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
+inline const QString kStoppedText =
+    QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
 
 /// Writes the entries of `scopes`, one after another, to `out` in `format`
 /// as it reads them. Returns how many went, or -1 with `error` set when the
@@ -82,7 +83,7 @@ struct ImportResult {
 /// of kind Conflict when the plan no longer fits the database.
 /// `progress` hears of every hundredth contact written; when it returns
 /// false, everything is rolled back and db::DbError(kStoppedText) thrown.
-ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Progress &progress = {},
-                         int waitSeconds = 60);
+ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan,
+                         const Progress &progress = {}, int waitSeconds = 60);
 
 } // namespace io

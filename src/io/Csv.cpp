@@ -1,7 +1,7 @@
 #include "io/Csv.h"
 
-#include "io/Limits.h"
 #include "base/Win1250.h"
+#include "io/Limits.h"
 
 #include <QStringDecoder>
 

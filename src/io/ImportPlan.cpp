@@ -1,7 +1,7 @@
 #include "io/ImportPlan.h"
 
-#include "io/Transliteration.h"
 #include "base/Win1250.h"
+#include "io/Transliteration.h"
 
 #include <QSet>
 
@@ -61,7 +61,7 @@ bool isNote(const Column &c) {
 /// Texts with a control character a person cannot type, and texts longer
 /// than their column, after transliterate() (one byte a character then).
 void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
-                  const QList<Column> &columns, QStringList &problems) {
+                const QList<Column> &columns, QStringList &problems) {
     for (const Column &c : columns) {
         const QString text = values.value(c.name);
         if (const qsizetype at = base::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
@@ -219,7 +219,7 @@ class Planner {
         QStringList problems;
         checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
         checkTexts(e.company, m_existing.companyLengths, QStringLiteral("Firma – "),
-                     companyColumns(), problems);
+                   companyColumns(), problems);
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who, problems};
             return;

@@ -2,9 +2,9 @@
 // checking again what the plan assumed about the database.
 #include "io/ContactStore.h"
 
+#include "data/RowIds.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "data/RowIds.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -143,7 +143,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     tell();
     const int newCompanies = int(plan.companiesToCreate().size());
     int nextCompany = tr.reserveIds("FIRMA", newCompanies);
-    int nextContact = tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
+    int nextContact =
+        tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
 
     auto insert = [&](RowStatement row, const char *table, int &next) {
         row.put(QStringLiteral("ID"), next);
@@ -193,9 +194,9 @@ ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Pro
             recheckPlan(plan, readExisting([&](const QByteArray &sql) { return tr.open(sql); }));
         if (!checked.refusals.isEmpty())
             throw db::DbError(checked.refusals.join(QLatin1Char(' ')) +
-                                    QStringLiteral(" Nic nebylo zapsáno; spusťte import znovu, "
-                                                   "náhled pak ukáže registr, jak je teď."),
-                                db::DbError::Kind::Conflict);
+                                  QStringLiteral(" Nic nebylo zapsáno; spusťte import znovu, "
+                                                 "náhled pak ukáže registr, jak je teď."),
+                              db::DbError::Kind::Conflict);
         result.notes = checked.notes;
         writePlan(tr, checked.plan, result, progress);
     });

@@ -10,7 +10,7 @@ namespace io {
 /// which every suitable column is taken becomes a line "label: value" of
 /// the note on the means of contact, so nothing a file holds is dropped.
 class ReachSlots {
-public:
+  public:
     explicit ReachSlots(Values &values) : m_values(values) {}
 
     /// Into the first empty column of `columns`.
@@ -22,7 +22,7 @@ public:
     /// A line of the note on the means of contact.
     void overflow(const QString &label, const QString &value);
 
-private:
+  private:
     Values &m_values;
 };
 

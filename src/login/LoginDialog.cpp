@@ -12,10 +12,11 @@
 
 namespace login {
 
-LoginDialog::LoginDialog(const QString &target, const LoginAnswer &suggested, const QString &problem,
-                         QWidget *parent)
+LoginDialog::LoginDialog(const QString &target, const LoginAnswer &suggested,
+                         const QString &problem, QWidget *parent)
     : QDialog(parent), m_user(new QLineEdit(suggested.user, this)), m_password(new QLineEdit(this)),
-      m_remember(new QCheckBox(QStringLiteral("&Zapamatovat heslo"), this)), m_problem(new QLabel(problem, this)) {
+      m_remember(new QCheckBox(QStringLiteral("&Zapamatovat heslo"), this)),
+      m_problem(new QLabel(problem, this)) {
     setObjectName(QStringLiteral("LoginDialog"));
     setWindowTitle(QStringLiteral("Přihlášení k databázi"));
     auto *where = new QLabel(QStringLiteral("Databáze: %1").arg(target), this);
@@ -57,7 +58,8 @@ LoginAnswer LoginDialog::answer() const {
     return {m_user->text().trimmed(), m_password->text(), m_remember->isChecked()};
 }
 
-std::optional<LoginAnswer> DialogLoginPrompt::ask(const QString &target, const LoginAnswer &suggested,
+std::optional<LoginAnswer> DialogLoginPrompt::ask(const QString &target,
+                                                  const LoginAnswer &suggested,
                                                   const QString &problem) {
     LoginDialog dialog(target, suggested, problem);
     if (dialog.exec() != QDialog::Accepted)

@@ -13,7 +13,7 @@ namespace login {
 /// The small dialog asking for a server's user and password.
 class LoginDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     LoginDialog(const QString &target, const LoginAnswer &suggested, const QString &problem,
                 QWidget *parent = nullptr);
     LoginAnswer answer() const;
@@ -23,7 +23,7 @@ public:
     QCheckBox *rememberBox() const { return m_remember; }
     QLabel *problemLabel() const { return m_problem; }
 
-private:
+  private:
     QLineEdit *m_user;
     QLineEdit *m_password;
     QCheckBox *m_remember;
@@ -32,7 +32,7 @@ private:
 
 /// Asks through LoginDialog.
 class DialogLoginPrompt : public LoginPrompt {
-public:
+  public:
     std::optional<LoginAnswer> ask(const QString &target, const LoginAnswer &suggested,
                                    const QString &problem) override;
 };

@@ -1,8 +1,8 @@
 #include "login/LoginFlow.h"
 
+#include "base/MessageService.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "base/MessageService.h"
 
 #include <QSettings>
 #include <QUrl>
@@ -19,7 +19,8 @@ QString userKey(const QString &target) {
 } // namespace
 
 LoginFlow::LoginFlow(SecretStore &store, LoginPrompt &prompt, Attempt attempt)
-    : m_store(store), m_prompt(prompt), m_attempt(std::move(attempt)) {}
+    : m_store(store), m_prompt(prompt), m_attempt(std::move(attempt)) {
+}
 
 void LoginFlow::attachOnce(const db::DatabaseAccess &access) {
     db::DbConnection connection;
@@ -38,7 +39,8 @@ LoginFlow::Outcome LoginFlow::attempt(const db::DatabaseAccess &access) {
         m_attempt(access);
         return Outcome::Admitted;
     } catch (const db::DbError &e) {
-        return e.kind() == db::DbError::Kind::LoginRefused ? Outcome::Refused : Outcome::Unreachable;
+        return e.kind() == db::DbError::Kind::LoginRefused ? Outcome::Refused
+                                                           : Outcome::Unreachable;
     }
 }
 
@@ -92,10 +94,11 @@ void LoginFlow::keep(const QString &target, const LoginAnswer &answer) {
     }
     const QString error = m_store.write(key, answer.password);
     if (!error.isEmpty())
-        base::msg::show(base::msg::Kind::Warning,
-                  QStringLiteral("Heslo se nepodařilo zapamatovat (%1). Příště se program na heslo "
-                                 "zeptá znovu.")
-                      .arg(error));
+        base::msg::show(
+            base::msg::Kind::Warning,
+            QStringLiteral("Heslo se nepodařilo zapamatovat (%1). Příště se program na heslo "
+                           "zeptá znovu.")
+                .arg(error));
 }
 
 } // namespace login

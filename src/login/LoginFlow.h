@@ -17,7 +17,7 @@ struct LoginAnswer {
 
 /// Asks the user for a login (the dialog; tests answer it themselves).
 class LoginPrompt {
-public:
+  public:
     virtual ~LoginPrompt() = default;
     /// Asks for a login to `target`, with `suggested` filled in and
     /// `problem` (why it asks again) shown when not empty. nullopt on Cancel.
@@ -34,7 +34,7 @@ inline const QString kLoginRefused =
 /// server refuses it. A remembered password lives in the secret store; the
 /// settings keep only the user's name.
 class LoginFlow {
-public:
+  public:
     /// Attaches with `access` and detaches again; throws db::DbError.
     using Attempt = std::function<void(const db::DatabaseAccess &access)>;
 
@@ -50,7 +50,7 @@ public:
     /// The secret store's key of a user's password on `target`.
     static QString secretKey(const QString &target, const QString &user);
 
-private:
+  private:
     enum class Outcome { Admitted, Refused, Unreachable };
     Outcome attempt(const db::DatabaseAccess &access);
     void keep(const QString &target, const LoginAnswer &answer);

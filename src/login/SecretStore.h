@@ -9,7 +9,7 @@ namespace login {
 
 /// Where remembered passwords are kept: never the settings file.
 class SecretStore {
-public:
+  public:
     virtual ~SecretStore() = default;
     /// The secret kept under `key`; nullopt when there is none or the store
     /// cannot be reached.
@@ -22,7 +22,7 @@ public:
 /// The desktop's secret service (through QtKeychain). Without one running,
 /// reading finds nothing and writing says why; nothing falls back to a file.
 class DesktopSecretStore : public SecretStore {
-public:
+  public:
     std::optional<QString> read(const QString &key) override;
     QString write(const QString &key, const QString &secret) override;
     void remove(const QString &key) override;
@@ -31,7 +31,7 @@ public:
 /// Secrets for the life of the object only (tests, and sessions that must
 /// not keep anything).
 class MemorySecretStore : public SecretStore {
-public:
+  public:
     std::optional<QString> read(const QString &key) override {
         const auto found = m_secrets.constFind(key);
         return found == m_secrets.constEnd() ? std::nullopt : std::optional<QString>(*found);
@@ -42,7 +42,7 @@ public:
     }
     void remove(const QString &key) override { m_secrets.remove(key); }
 
-private:
+  private:
     QHash<QString, QString> m_secrets;
 };
 

@@ -1,8 +1,8 @@
 #include "print/CompanyCard.h"
 
-#include "print/CardDocument.h"
-#include "dataset/Dataset.h"
 #include "data/U_DM.h"
+#include "dataset/Dataset.h"
+#include "print/CardDocument.h"
 #include "print/U_report.h"
 
 namespace {
@@ -17,8 +17,8 @@ QString piece(const QString &templ, const QString &value) {
 
 } // namespace
 
-QString CompanyCard::nameHeading(const QString &titleBefore, const QString &firstName, const QString &surname,
-                                 const QString &titleAfter) {
+QString CompanyCard::nameHeading(const QString &titleBefore, const QString &firstName,
+                                 const QString &surname, const QString &titleAfter) {
     QStringList parts;
     for (const QString &part : {titleBefore, firstName, surname})
         if (!part.isEmpty())
@@ -38,9 +38,12 @@ void CompanyCard::addPairLine(const QString &templateOne, const QString &one, co
 
 void CompanyCard::addCompanyAddress(const char *heading, const char *suffix) {
     const dataset::Dataset &firma = m_dm.tFIRMA;
-    auto column = [&](const char *stem) { return firma.fieldByName(QString::fromLatin1(stem) + QLatin1String(suffix))->asString(); };
-    const QString name = column("NAZEV_ADRESA"), street1 = column("ADRESA"), street2 = column("ULICE"),
-                  town = column("OBEC"), postcode = column("PSC"), country = column("STAT");
+    auto column = [&](const char *stem) {
+        return firma.fieldByName(QString::fromLatin1(stem) + QLatin1String(suffix))->asString();
+    };
+    const QString name = column("NAZEV_ADRESA"), street1 = column("ADRESA"),
+                  street2 = column("ULICE"), town = column("OBEC"), postcode = column("PSC"),
+                  country = column("STAT");
     if ((name + street1 + street2 + town + postcode + country).isEmpty())
         return;
     m_doc.addHeading(QString::fromUtf8(heading), 11);
@@ -53,15 +56,19 @@ void CompanyCard::addCompanyAddress(const char *heading, const char *suffix) {
 }
 
 void CompanyCard::addMeansOfContact(const dataset::Dataset &source) {
-    m_doc.addLine(QStringLiteral("telefon (1,2):  %1 , %2").arg(text(source, "TELEFON1"), text(source, "TELEFON2")));
-    m_doc.addLine(QStringLiteral("mobil: %1    fax: %2").arg(text(source, "MOBIL"), text(source, "FAX")));
+    m_doc.addLine(QStringLiteral("telefon (1,2):  %1 , %2")
+                      .arg(text(source, "TELEFON1"), text(source, "TELEFON2")));
+    m_doc.addLine(
+        QStringLiteral("mobil: %1    fax: %2").arg(text(source, "MOBIL"), text(source, "FAX")));
     m_doc.addLine(QStringLiteral("Email: %1").arg(text(source, "EMAIL1")));
     if (!text(source, "EMAIL2").isEmpty())
         m_doc.addLine(QStringLiteral("Email2: %1").arg(text(source, "EMAIL2")));
     if (!(text(source, "ICQ") + text(source, "SKYPE")).isEmpty())
-        m_doc.addLine(QStringLiteral("ICQ: %1    SKYPE: %2").arg(text(source, "ICQ"), text(source, "SKYPE")));
+        m_doc.addLine(
+            QStringLiteral("ICQ: %1    SKYPE: %2").arg(text(source, "ICQ"), text(source, "SKYPE")));
     if (!(text(source, "DALSI1") + text(source, "DALSI2")).isEmpty())
-        m_doc.addLine(QStringLiteral("Další1: %1    Další2: %2").arg(text(source, "DALSI1"), text(source, "DALSI2")));
+        m_doc.addLine(QStringLiteral("Další1: %1    Další2: %2")
+                          .arg(text(source, "DALSI1"), text(source, "DALSI2")));
 }
 
 void CompanyCard::compose(int companyId) {
@@ -69,14 +76,15 @@ void CompanyCard::compose(int companyId) {
     m_doc.clear();
     m_doc.addHeading(text(firma, "NAZEV_FIRMA"), 16, true);
     m_doc.addHeading(QStringLiteral("Popis:"), 11);
-    addPairLine(QStringLiteral("Kód: %1     "), text(firma, "KOD"), QString(), QStringLiteral("Zaměření: %1"),
-                text(firma, "ZAMERENI"));
+    addPairLine(QStringLiteral("Kód: %1     "), text(firma, "KOD"), QString(),
+                QStringLiteral("Zaměření: %1"), text(firma, "ZAMERENI"));
     if (!text(firma, "POPIS").isEmpty())
         m_doc.addLine(QStringLiteral("Popis: %1").arg(text(firma, "POPIS")));
     m_doc.addHeading(QStringLiteral("Bankovní údaje:"), 11);
-    addPairLine(QStringLiteral("IČO: %1     "), text(firma, "ICO"), QString(), QStringLiteral("DIČ: %1"), text(firma, "DIC"));
-    addPairLine(QStringLiteral("Bankovní účet: %1 / "), text(firma, "BANK_UCET"), QString(), QStringLiteral("%1"),
-                text(firma, "BANK_KOD"));
+    addPairLine(QStringLiteral("IČO: %1     "), text(firma, "ICO"), QString(),
+                QStringLiteral("DIČ: %1"), text(firma, "DIC"));
+    addPairLine(QStringLiteral("Bankovní účet: %1 / "), text(firma, "BANK_UCET"), QString(),
+                QStringLiteral("%1"), text(firma, "BANK_KOD"));
     addCompanyAddress("Adresa sídla", "_FS");
     addCompanyAddress("Adresa fakturační", "_FF");
     addCompanyAddress("Adresa dodací", "_FD");
@@ -94,7 +102,8 @@ void CompanyCard::compose(int companyId) {
     const int count = contacts.recordCount();
     for (int i = 0; i < count; ++i) {
         contacts.moveTo(i);
-        addContactBlock(int(dataset::toInteger(contacts.fieldByName(QStringLiteral("ID"))->asString())));
+        addContactBlock(
+            int(dataset::toInteger(contacts.fieldByName(QStringLiteral("ID"))->asString())));
     }
 }
 
@@ -103,8 +112,8 @@ void CompanyCard::addContactBlock(int contactId) {
     contact.locate(QStringLiteral("ID"), {contactId}, true);
     if (text(contact, "KRAJ") == QLatin1String("***"))
         return;
-    const QString name = nameHeading(text(contact, "TITUL_PRED"), text(contact, "JMENO"), text(contact, "PRIJMENI"),
-                                     text(contact, "TITUL_ZA"));
+    const QString name = nameHeading(text(contact, "TITUL_PRED"), text(contact, "JMENO"),
+                                     text(contact, "PRIJMENI"), text(contact, "TITUL_ZA"));
     if (!name.isEmpty())
         m_doc.addHeading(name, 12);
     if (!text(contact, "POZICE").isEmpty())
@@ -113,8 +122,8 @@ void CompanyCard::addContactBlock(int contactId) {
         m_doc.addLine(QStringLiteral("Popis: %1").arg(text(contact, "POPIS")));
 
     const QString addressName = text(contact, "NAZEV_ADRESA"), street1 = text(contact, "ADRESA"),
-                  street2 = text(contact, "ULICE"), town = text(contact, "OBEC"), postcode = text(contact, "PSC"),
-                  country = text(contact, "STAT");
+                  street2 = text(contact, "ULICE"), town = text(contact, "OBEC"),
+                  postcode = text(contact, "PSC"), country = text(contact, "STAT");
     if (!(addressName + street1 + street2 + town + postcode + country).isEmpty()) {
         m_doc.addHeading(QStringLiteral("Adresa:"), 11);
         if (!addressName.isEmpty())
@@ -123,7 +132,8 @@ void CompanyCard::addContactBlock(int contactId) {
             m_doc.addLine(QStringLiteral("Adresa: %1").arg(street1));
         if (!street2.isEmpty())
             m_doc.addLine(QStringLiteral("Ulice: %1").arg(street2));
-        addPairLine(QStringLiteral("Obec: %1"), town, QStringLiteral("    "), QStringLiteral("PSČ: %1"), postcode);
+        addPairLine(QStringLiteral("Obec: %1"), town, QStringLiteral("    "),
+                    QStringLiteral("PSČ: %1"), postcode);
         if (!country.isEmpty())
             m_doc.addLine(QStringLiteral("Stát: %1").arg(country));
     }

@@ -15,7 +15,7 @@ class QWidget;
 /// selects its contacts. Errors of the data layer end the composition and
 /// propagate; the preview is then not shown.
 class CompanyCard {
-public:
+  public:
     CompanyCard(TDM &dm, CardDocument &document) : m_dm(dm), m_doc(document) {}
 
     /// Builds the paragraph list: company data, then every real contact.
@@ -25,10 +25,10 @@ public:
     /// A contact's name as the card prints it, "Ing. Jan Novák, CSc.": the
     /// present parts separated by blanks, the titles after the name behind a
     /// comma; an empty part leaves no trace.
-    static QString nameHeading(const QString &titleBefore, const QString &firstName, const QString &surname,
-                               const QString &titleAfter);
+    static QString nameHeading(const QString &titleBefore, const QString &firstName,
+                               const QString &surname, const QString &titleAfter);
 
-private:
+  private:
     void addCompanyAddress(const char *heading, const char *suffix);
     void addMeansOfContact(const dataset::Dataset &source);
     /// Appends "one + joiner + two" when either column is not empty.

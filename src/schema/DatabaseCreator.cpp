@@ -1,11 +1,11 @@
 #include "schema/DatabaseCreator.h"
 
+#include "base/Win1250.h"
+#include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "schema/NameDays.h"
-#include "data/U_DM.h"
-#include "base/Win1250.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,8 @@ void fillCalendar(db::DbConnection &db) {
 }
 
 db::ServerLogin loginOrOwn(const db::ServerLogin &login) {
-    return login.user.isEmpty() ? db::ServerLogin{db::settings::kUser, db::settings::kPassword} : login;
+    return login.user.isEmpty() ? db::ServerLogin{db::settings::kUser, db::settings::kPassword}
+                                : login;
 }
 
 /// Makes the tables and the first rows in the database just created.
@@ -63,7 +64,8 @@ void populate(db::DbConnection &db, const CreateOptions &options, const Filler &
     db.setConnected(false);
 }
 
-void build(const QString &path, const CreateOptions &options, const Filler &fill, const db::ServerLogin &given) {
+void build(const QString &path, const CreateOptions &options, const Filler &fill,
+           const db::ServerLogin &given) {
     const db::ServerLogin login = loginOrOwn(given);
     db::DbConnection::createDatabase(path, login.user, login.password, options.forcedWrites);
     db::DbConnection db;
@@ -97,8 +99,7 @@ void createDatabase(const QString &path, const CreateOptions &options, const Fil
     }
     // A link that leads nowhere (or round in a loop) stands there all the same.
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw db::DbError(
-            QStringLiteral("Soubor %1 už existuje; zůstal beze změny.").arg(path));
+        throw db::DbError(QStringLiteral("Soubor %1 už existuje; zůstal beze změny.").arg(path));
     const QString folder = QFileInfo(path).absolutePath();
     const QStringList made = missingFolders(folder);
     if (!QDir().mkpath(folder)) {

@@ -30,7 +30,7 @@ using Filler = std::function<void(db::DbConnection &)>;
 /// ("host:/path/file.fdb"): the server makes it, and drops it again when
 /// the filling fails; `login` then is the server's user (empty: the
 /// program's own).
-void createDatabase(const QString &path, const CreateOptions &options = {},
-                    const Filler &fill = {}, const db::ServerLogin &login = {});
+void createDatabase(const QString &path, const CreateOptions &options = {}, const Filler &fill = {},
+                    const db::ServerLogin &login = {});
 
 } // namespace schema

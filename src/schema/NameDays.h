@@ -7,7 +7,7 @@ namespace schema {
 struct NameDay {
     int day;
     int month;
-    const char *name;  ///< UTF-8, as Czech calendars print it
+    const char *name; ///< UTF-8, as Czech calendars print it
 };
 
 /// The Czech civil name-day calendar: one entry per day of a leap year.

@@ -1,8 +1,8 @@
 #include "schema/Schema.h"
 
 #include "data/ChangeLog.h"
-#include "schema/Columns.h"
 #include "data/RowIds.h"
+#include "schema/Columns.h"
 
 namespace schema {
 namespace {
@@ -30,16 +30,20 @@ QString createTable(const QString &table, Layout layout, const QString &constrai
 
 std::pair<int, int> layoutVersion(Layout layout) {
     switch (layout) {
-    case Layout::V0_0: return {0, 0};
-    case Layout::V1_0: return {1, 0};
-    case Layout::Current: break;
+    case Layout::V0_0:
+        return {0, 0};
+    case Layout::V1_0:
+        return {1, 0};
+    case Layout::Current:
+        break;
     }
     return {1, 1};
 }
 
 QStringList schemaStatements(Layout layout) {
     QStringList s;
-    s << createTable(QStringLiteral("FIRMA"), layout) << createTable(QStringLiteral("KONTAKT"), layout);
+    s << createTable(QStringLiteral("FIRMA"), layout)
+      << createTable(QStringLiteral("KONTAKT"), layout);
     s << QStringLiteral("CREATE INDEX KONTAKT_ID_FIRMA ON KONTAKT (ID_FIRMA)");
     s << QStringLiteral("CREATE INDEX KONTAKT_PRIJMENI ON KONTAKT (PRIJMENI)");
     s << QStringLiteral("CREATE INDEX FIRMA_NAZEV ON FIRMA (NAZEV_FIRMA)");
@@ -52,8 +56,10 @@ QStringList schemaStatements(Layout layout) {
                         "IF (EXISTS (SELECT 1 FROM KONTAKT WHERE ID_FIRMA = OLD.ID)) THEN "
                         "EXCEPTION FIRMA_MA_KONTAKTY; END");
     s << createTable(QStringLiteral("POBOCKA"), layout)
-      << createTable(QStringLiteral("SVATEK"), layout, QStringLiteral("CONSTRAINT SVATEK_DEN_MESIC UNIQUE (DEN, MESIC)"))
-      << createTable(QStringLiteral("SVATEK_STATNI"), layout) << createTable(QStringLiteral("NASTAVENI"), layout);
+      << createTable(QStringLiteral("SVATEK"), layout,
+                     QStringLiteral("CONSTRAINT SVATEK_DEN_MESIC UNIQUE (DEN, MESIC)"))
+      << createTable(QStringLiteral("SVATEK_STATNI"), layout)
+      << createTable(QStringLiteral("NASTAVENI"), layout);
     // Older layouts stand for files made before the change log; the
     // program adds it to them at start.
     if (layout == Layout::Current)

@@ -6,8 +6,8 @@ namespace schema {
 
 /// Structure generations of the database file.
 enum class Layout {
-    V0_0,  ///< oldest release: no photo column, version 0.0
-    V1_0,  ///< no photo column, version 1.0
+    V0_0,   ///< oldest release: no photo column, version 0.0
+    V1_0,   ///< no photo column, version 1.0
     Current ///< photo column OBR, version 1.1
 };
 

@@ -1,7 +1,7 @@
 #include "ui/ErrorReport.h"
 
-#include "db/DbError.h"
 #include "base/MessageService.h"
+#include "db/DbError.h"
 
 #include <exception>
 

@@ -8,12 +8,17 @@ namespace ui {
 
 QString MessageBoxService::caption(base::msg::Kind kind) {
     switch (kind) {
-    case base::msg::Kind::Warning: return QStringLiteral("Warning");
-    case base::msg::Kind::Error: return QStringLiteral("Error");
-    case base::msg::Kind::Information: return QStringLiteral("Information");
-    case base::msg::Kind::Confirm: return QStringLiteral("Confirm");
+    case base::msg::Kind::Warning:
+        return QStringLiteral("Warning");
+    case base::msg::Kind::Error:
+        return QStringLiteral("Error");
+    case base::msg::Kind::Information:
+        return QStringLiteral("Information");
+    case base::msg::Kind::Confirm:
+        return QStringLiteral("Confirm");
     case base::msg::Kind::Plain:
-    case base::msg::Kind::ErrorReport: break;
+    case base::msg::Kind::ErrorReport:
+        break;
     }
     return QApplication::applicationDisplayName();
 }
@@ -26,18 +31,29 @@ QString MessageBoxService::screenText(const QString &text) {
     return screen;
 }
 
-base::msg::Answer MessageBoxService::show(base::msg::Kind kind, const QString &text, base::msg::Buttons buttons) {
+base::msg::Answer MessageBoxService::show(base::msg::Kind kind, const QString &text,
+                                          base::msg::Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption(kind));
     box.setText(screenText(text));
     box.setTextFormat(Qt::PlainText);
     switch (kind) {
-    case base::msg::Kind::Warning: box.setIcon(QMessageBox::Warning); break;
+    case base::msg::Kind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
     case base::msg::Kind::Error:
-    case base::msg::Kind::ErrorReport: box.setIcon(QMessageBox::Critical); break;
-    case base::msg::Kind::Information: box.setIcon(QMessageBox::Information); break;
-    case base::msg::Kind::Confirm: box.setIcon(QMessageBox::Question); break;
-    case base::msg::Kind::Plain: box.setIcon(QMessageBox::NoIcon); break;
+    case base::msg::Kind::ErrorReport:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case base::msg::Kind::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case base::msg::Kind::Confirm:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case base::msg::Kind::Plain:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     if (buttons == base::msg::Buttons::Ok) {
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);

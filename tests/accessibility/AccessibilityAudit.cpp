@@ -59,8 +59,8 @@ QString stripMnemonic(QString text) {
 /// What a label shows: its plain text, without the mnemonic marks.
 QString shownText(const QLabel *label) {
     QString text = label->text();
-    if (label->textFormat() == Qt::RichText
-        || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+    if (label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
         QTextDocument document;
         document.setHtml(text);
         text = document.toPlainText();
@@ -69,11 +69,12 @@ QString shownText(const QLabel *label) {
 }
 
 bool hasOwnShortcut(QWidget *control) {
-    if (auto *tool = qobject_cast<QToolButton *>(control); tool && tool->defaultAction()
-        && !tool->defaultAction()->shortcut().isEmpty())
+    if (auto *tool = qobject_cast<QToolButton *>(control);
+        tool && tool->defaultAction() && !tool->defaultAction()->shortcut().isEmpty())
         return true;
     if (auto *button = qobject_cast<QAbstractButton *>(control))
-        return !button->shortcut().isEmpty() || QKeySequence::mnemonic(button->text()) != QKeySequence();
+        return !button->shortcut().isEmpty() ||
+               QKeySequence::mnemonic(button->text()) != QKeySequence();
     return false;
 }
 
@@ -114,7 +115,8 @@ void AccessibilityAudit::walk(QAccessibleInterface *parent) {
 
 void AccessibilityAudit::inspect(QAccessibleInterface *item) {
     auto *widget = qobject_cast<QWidget *>(item->object());
-    if (auto *label = qobject_cast<QLabel *>(widget); label && item->role() != QAccessible::EditableText) {
+    if (auto *label = qobject_cast<QLabel *>(widget);
+        label && item->role() != QAccessible::EditableText) {
         ++m_inspected;
         inspectLabel(item, label);
         return;
@@ -122,8 +124,8 @@ void AccessibilityAudit::inspect(QAccessibleInterface *item) {
     if (!isInteractive(item->role()))
         return;
     ++m_inspected;
-    if (widget && item->role() == QAccessible::EditableText && item->state().readOnly
-        && !(widget->focusPolicy() & Qt::TabFocus)) {
+    if (widget && item->role() == QAccessible::EditableText && item->state().readOnly &&
+        !(widget->focusPolicy() & Qt::TabFocus)) {
         // A read-only text out of the keyboard's way is a display.
         const QString name = item->text(QAccessible::Name);
         const QString shown = item->text(QAccessible::Value).simplified();
@@ -147,7 +149,7 @@ void AccessibilityAudit::inspect(QAccessibleInterface *item) {
 void AccessibilityAudit::inspectLabel(QAccessibleInterface *item, QWidget *widget) {
     const auto *label = static_cast<QLabel *>(widget);
     if (!label->pixmap().isNull())
-        return;  // a picture: its name is its description
+        return; // a picture: its name is its description
     const QString name = item->text(QAccessible::Name);
     const QString shown = shownText(label);
     if (shown.isEmpty()) {
@@ -165,7 +167,8 @@ void AccessibilityAudit::inspectLabel(QAccessibleInterface *item, QWidget *widge
 }
 
 void AccessibilityAudit::inspectControl(QAccessibleInterface *item, QWidget *control) {
-    const bool box = item->role() == QAccessible::EditableText || item->role() == QAccessible::ComboBox;
+    const bool box =
+        item->role() == QAccessible::EditableText || item->role() == QAccessible::ComboBox;
     if (box && !isLabelled(control, item->text(QAccessible::Name)))
         fault(item, QStringLiteral("has no label"));
     if (!isReachable(control))
@@ -190,14 +193,17 @@ bool AccessibilityAudit::isLabelled(QWidget *box, const QString &name) const {
 bool AccessibilityAudit::isReachable(QWidget *control) const {
     if (!control)
         return false;
-    return (control->focusPolicy() & Qt::TabFocus) || hasOwnShortcut(control) || m_keyReached.contains(control);
+    return (control->focusPolicy() & Qt::TabFocus) || hasOwnShortcut(control) ||
+           m_keyReached.contains(control);
 }
 
 void AccessibilityAudit::fault(QAccessibleInterface *item, const QString &what) {
     const QObject *object = item->object();
     QString who = object && !object->objectName().isEmpty() ? object->objectName() : QString();
     if (who.isEmpty())
-        who = QStringLiteral("%1 \"%2\"").arg(object ? QString::fromLatin1(object->metaObject()->className()) : QStringLiteral("item"),
-                                              item->text(QAccessible::Name));
+        who = QStringLiteral("%1 \"%2\"")
+                  .arg(object ? QString::fromLatin1(object->metaObject()->className())
+                              : QStringLiteral("item"),
+                       item->text(QAccessible::Name));
     m_faults << who + QStringLiteral(": ") + what;
 }

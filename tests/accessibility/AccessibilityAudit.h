@@ -18,7 +18,7 @@ class QWidget;
 ///   or by a key declared with reachedByKey() (the caller proves that key).
 /// Only what is visible is read: switch tabs and read again for the rest.
 class AccessibilityAudit {
-public:
+  public:
     explicit AccessibilityAudit(QWidget *window) : m_window(window) {}
 
     /// `control` is reached by a key the window handles itself.
@@ -29,7 +29,7 @@ public:
     /// How many controls the last faults() looked at.
     int inspected() const { return m_inspected; }
 
-private:
+  private:
     void walk(QAccessibleInterface *parent);
     void inspect(QAccessibleInterface *item);
     void inspectLabel(QAccessibleInterface *item, QWidget *label);

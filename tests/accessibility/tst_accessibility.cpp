@@ -2,15 +2,15 @@
 // the way a screen reader meets it: names, labels, what displays say, and
 // that each control can be reached without a mouse.
 #include "AccessibilityAudit.h"
-#include "support/FormFixture.h"
 #include "app/ProgramFixture.h"
+#include "support/FormFixture.h"
 #include "support/TemporarySettings.h"
 
 #include "forms/DbNavigator.h"
 #include "forms/RecordProtocol.h"
-#include "ui/MessageBoxService.h"
 #include "report/PreviewDialogs.h"
 #include "report/ReportPreview.h"
+#include "ui/MessageBoxService.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -76,21 +76,25 @@ class TestAccessibility : public QObject {
             for (QTabWidget *inner : tabs->widget(i)->findChildren<QTabWidget *>())
                 for (int j = 0; j < inner->count(); ++j) {
                     inner->setCurrentIndex(j);
-                    QVERIFY2(readsWell(audit), qPrintable(tabs->tabText(i) + '/' + inner->tabText(j)));
+                    QVERIFY2(readsWell(audit),
+                             qPrintable(tabs->tabText(i) + '/' + inner->tabText(j)));
                 }
         }
         tabs->setCurrentIndex(0);
     }
 
     /// The navigator buttons take no focus: the form's keys press them.
-    static void navigatorReachedByKeys(QWidget *form, forms::DbNavigator *navigator, AccessibilityAudit &audit) {
+    static void navigatorReachedByKeys(QWidget *form, forms::DbNavigator *navigator,
+                                       AccessibilityAudit &audit) {
         using B = forms::DbNavigator;
         for (B::Button b : {B::First, B::Prior, B::Next, B::Last})
             audit.reachedByKey(navigator->button(b));
         // From the middle row every key can move: End, Home, Page Down, Page Up.
         press(*form, Qt::Key_PageDown);
-        const std::pair<Qt::Key, B::Button> keys[] = {
-            {Qt::Key_End, B::Last}, {Qt::Key_Home, B::First}, {Qt::Key_PageDown, B::Next}, {Qt::Key_PageUp, B::Prior}};
+        const std::pair<Qt::Key, B::Button> keys[] = {{Qt::Key_End, B::Last},
+                                                      {Qt::Key_Home, B::First},
+                                                      {Qt::Key_PageDown, B::Next},
+                                                      {Qt::Key_PageUp, B::Prior}};
         for (const auto &[key, button] : keys) {
             QSignalSpy clicked(navigator->button(button), &QAbstractButton::clicked);
             press(*form, key);
@@ -99,13 +103,12 @@ class TestAccessibility : public QObject {
     }
 
     /// A record form in browse mode on every tab, then in edit mode.
-    template <typename Form>
-    static void readRecordForm(Form &form, QTabWidget *tabs) {
+    template <typename Form> static void readRecordForm(Form &form, QTabWidget *tabs) {
         QVERIFY(showActive(form));
         AccessibilityAudit audit(&form);
         navigatorReachedByKeys(&form, form.DBNavi, audit);
         readEveryTab(tabs, audit);
-        form.protocol->enterEditMode();  // confirm and cancel come alive
+        form.protocol->enterEditMode(); // confirm and cancel come alive
         QVERIFY(readsWell(audit));
         form.protocol->enterBrowseMode();
     }
@@ -135,11 +138,14 @@ class TestAccessibility : public QObject {
     void databaseDialog() {
         Program p;
         QVERIFY(showActive(*p.deska));
-        onModal([&] { QTest::keyClick(p.deska.get(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier); },
-                [](QWidget *dialog) {
-                    QCOMPARE(dialog->objectName(), QStringLiteral("DatabaseDialog"));
-                    QVERIFY(readsWell(dialog));
-                });
+        onModal(
+            [&] {
+                QTest::keyClick(p.deska.get(), Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+            },
+            [](QWidget *dialog) {
+                QCOMPARE(dialog->objectName(), QStringLiteral("DatabaseDialog"));
+                QVERIFY(readsWell(dialog));
+            });
     }
 
     void aboutWindow() {
@@ -155,7 +161,7 @@ class TestAccessibility : public QObject {
         printForm.RichEdit1().addLine(QStringLiteral("Kód: K1"));
         printForm.copyCardToReport();
         report::ReportPreview preview(printForm.prepare());
-        preview.resize(1600, 900);  // wide enough for the whole toolbar, as maximised on a desktop
+        preview.resize(1600, 900); // wide enough for the whole toolbar, as maximised on a desktop
         QVERIFY(showActive(preview));
         AccessibilityAudit audit(&preview);
         for (int i = 0; i < preview.sidePane()->count(); ++i) {
@@ -186,9 +192,12 @@ class TestAccessibility : public QObject {
         QFETCH(int, kind);
         QFETCH(bool, question);
         ui::MessageBoxService boxes;
-        onModal([&] { boxes.show(base::msg::Kind(kind), QStringLiteral("Opravdu smazat záznam?"),
-                                 question ? base::msg::Buttons::YesNo : base::msg::Buttons::Ok); },
-                [](QWidget *box) { QVERIFY(readsWell(box)); });
+        onModal(
+            [&] {
+                boxes.show(base::msg::Kind(kind), QStringLiteral("Opravdu smazat záznam?"),
+                           question ? base::msg::Buttons::YesNo : base::msg::Buttons::Ok);
+            },
+            [](QWidget *box) { QVERIFY(readsWell(box)); });
     }
 };
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "support/DataFixture.h"
+#include "app/U_Info.h"
+#include "app/U_deska.h"
 #include "base/MessageService.h"
 #include "forms/U_Firma.h"
-#include "app/U_Info.h"
 #include "forms/U_Kontakt.h"
-#include "app/U_deska.h"
 #include "print/U_report.h"
+#include "support/DataFixture.h"
 
 #include <functional>
 #include <memory>

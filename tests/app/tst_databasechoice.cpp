@@ -1,11 +1,11 @@
 // Choosing the database from the main window: the dialog shows the setting,
 // refuses what cannot be opened with a message and the typing kept, and
 // keeps a choice in the setting the next start reads.
-#include "app/DatabaseDialog.h"
-#include "grid/DataGrid.h"
-#include "db/DatabaseLocation.h"
-#include "grid/GridMenu.h"
 #include "ProgramFixture.h"
+#include "app/DatabaseDialog.h"
+#include "db/DatabaseLocation.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
 #include "support/TemporarySettings.h"
 
 #include <QApplication>
@@ -16,8 +16,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWindow>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -33,7 +33,9 @@ void answerDialog(const std::function<void(DatabaseDialog &)> &answer) {
     });
 }
 
-QString setting() { return QSettings().value(QStringLiteral("Database")).toString(); }
+QString setting() {
+    return QSettings().value(QStringLiteral("Database")).toString();
+}
 
 } // namespace
 
@@ -43,31 +45,38 @@ class TestDatabaseChoice : public QObject {
     TemporarySettings m_settings;
     QTemporaryDir m_dir;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(m_settings.isValid() && m_dir.isValid()); }
     void init() { QSettings().remove(QStringLiteral("Database")); }
 
     void theDialogShowsTheSetting_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("checked");
-        QTest::addColumn<QStringList>("fields");  // file, server, path
+        QTest::addColumn<QStringList>("fields"); // file, server, path
         QTest::newRow("default") << QString() << "rbDefault" << QStringList{"", "", ""};
-        QTest::newRow("file") << "/data/k.fdb" << "rbFile" << QStringList{"/data/k.fdb", "", ""};
-        QTest::newRow("server") << "srv/3051:/var/k.fdb" << "rbServer" << QStringList{"", "srv/3051", "/var/k.fdb"};
-        QTest::newRow("IPv6 alias") << "[::1]:kontakty" << "rbServer" << QStringList{"", "[::1]", "kontakty"};
+        QTest::newRow("file") << "/data/k.fdb"
+                              << "rbFile" << QStringList{"/data/k.fdb", "", ""};
+        QTest::newRow("server") << "srv/3051:/var/k.fdb"
+                                << "rbServer" << QStringList{"", "srv/3051", "/var/k.fdb"};
+        QTest::newRow("IPv6 alias") << "[::1]:kontakty"
+                                    << "rbServer" << QStringList{"", "[::1]", "kontakty"};
     }
     void theDialogShowsTheSetting() {
         QFETCH(QString, chosen);
         QFETCH(QString, checked);
         QFETCH(QStringList, fields);
-        DatabaseDialog dialog(chosen, QStringLiteral("/opt/Tabulky/KONTAKTY.GDB"), QStringLiteral("/x.fdb"));
+        DatabaseDialog dialog(chosen, QStringLiteral("/opt/Tabulky/KONTAKTY.GDB"),
+                              QStringLiteral("/x.fdb"));
         QVERIFY(dialog.findChild<QRadioButton *>(checked)->isChecked());
-        QCOMPARE((QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}), fields);
+        QCOMPARE(
+            (QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}),
+            fields);
         // Only the fields of the choice take input.
         QCOMPARE(dialog.eSoubor->isEnabled(), dialog.rbFile->isChecked());
         QCOMPARE(dialog.eCesta->isEnabled(), dialog.rbServer->isChecked());
-        QCOMPARE(dialog.problem(), chosen.startsWith(QLatin1Char('/')) ? QStringLiteral("Soubor /data/k.fdb neexistuje.")
-                                                                        : QString());
+        QCOMPARE(dialog.problem(), chosen.startsWith(QLatin1Char('/'))
+                                       ? QStringLiteral("Soubor /data/k.fdb neexistuje.")
+                                       : QString());
         QCOMPARE(dialog.target(), chosen);
     }
 
@@ -76,14 +85,34 @@ private slots:
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("why");
-        QTest::newRow("no file") << "" << "" << "" << "Zadejte soubor databáze.";
-        QTest::newRow("missing file") << "nikde/k.fdb" << "" << "" << "neexistuje";
-        QTest::newRow("a folder") << "." << "" << "" << "není soubor";
-        QTest::newRow("server string as a file") << "srv:/k.fdb" << "" << "" << "adresa databáze na serveru";
-        QTest::newRow("no server") << QString() << "" << "/k.fdb" << "Zadejte server";
-        QTest::newRow("no path") << QString() << "srv" << "" << "Zadejte cestu";
-        QTest::newRow("colon in the server") << QString() << "srv:3050" << "/k.fdb" << "není jméno serveru";
-        QTest::newRow("blank in the server") << QString() << "my srv" << "/k.fdb" << "není jméno serveru";
+        QTest::newRow("no file") << ""
+                                 << ""
+                                 << ""
+                                 << "Zadejte soubor databáze.";
+        QTest::newRow("missing file") << "nikde/k.fdb"
+                                      << ""
+                                      << ""
+                                      << "neexistuje";
+        QTest::newRow("a folder") << "."
+                                  << ""
+                                  << ""
+                                  << "není soubor";
+        QTest::newRow("server string as a file") << "srv:/k.fdb"
+                                                 << ""
+                                                 << ""
+                                                 << "adresa databáze na serveru";
+        QTest::newRow("no server") << QString() << ""
+                                   << "/k.fdb"
+                                   << "Zadejte server";
+        QTest::newRow("no path") << QString() << "srv"
+                                 << ""
+                                 << "Zadejte cestu";
+        QTest::newRow("colon in the server") << QString() << "srv:3050"
+                                             << "/k.fdb"
+                                             << "není jméno serveru";
+        QTest::newRow("blank in the server") << QString() << "my srv"
+                                             << "/k.fdb"
+                                             << "není jméno serveru";
     }
     void whatCannotBeOpenedIsRefusedAndTheTypingKept() {
         QFETCH(QString, file);
@@ -102,8 +131,9 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(messages.messages.size(), size_t(1));
         QVERIFY2(messages.messages[0].text.contains(why), qPrintable(messages.messages[0].text));
-        QCOMPARE((QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}),
-                 (QStringList{file, server, path}));
+        QCOMPARE(
+            (QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}),
+            (QStringList{file, server, path}));
     }
 
     void aChoiceMadeByItsKeyTakesTheTyping() {
@@ -137,8 +167,10 @@ private slots:
         QCOMPARE(setting(), file);
         QCOMPARE(db::DatabaseLocation::forThisProgram(setting()).database, file);
         QCOMPARE(program.messages.messages.size(), size_t(1));
-        QVERIFY2(program.messages.messages[0].text.contains(QStringLiteral("Při příštím spuštění program otevře "
-                                                                           "databázi %1").arg(file)),
+        QVERIFY2(program.messages.messages[0].text.contains(
+                     QStringLiteral("Při příštím spuštění program otevře "
+                                    "databázi %1")
+                         .arg(file)),
                  qPrintable(program.messages.messages[0].text));
 
         answerDialog([](DatabaseDialog &d) {

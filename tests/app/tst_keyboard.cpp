@@ -4,10 +4,10 @@
 #include "ProgramFixture.h"
 #include "support/TemporarySettings.h"
 
+#include "app/StatusPanel.h"
 #include "grid/DataGrid.h"
 #include "report/PreparedReport.h"
 #include "report/ReportPreview.h"
-#include "app/StatusPanel.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -29,19 +29,20 @@ void press(QKeySequence::StandardKey standard) {
 /// Types `text` key by key into the focused control (Czech letters included).
 void type(const QString &text) {
     for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
 }
 
 /// Runs `act` once a window of type T is shown and active, however it was
 /// opened (a modal form blocks the key press that opened it until it
 /// closes). A window that `act` left open is closed, so a failed check
 /// cannot leave the test waiting.
-template <typename T>
-void whenShown(bool &done, std::function<void(T &)> act) {
+template <typename T> void whenShown(bool &done, std::function<void(T &)> act) {
     auto *poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, &done, act] {
         for (QWidget *top : QApplication::topLevelWidgets())
-            if (auto *window = qobject_cast<T *>(top); window && window->isVisible() && window->isActiveWindow()) {
+            if (auto *window = qobject_cast<T *>(top);
+                window && window->isVisible() && window->isActiveWindow()) {
                 poll->stop();
                 poll->deleteLater();
                 const QPointer<T> shown(window); // `act` may close and delete it
@@ -65,13 +66,15 @@ class TestKeyboard : public QObject {
     struct Program : ProgramFixture {
         Program()
             : ProgramFixture([](DataFixture &db) {
-                  db.exec(QStringLiteral(
-                      "INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO) VALUES (1, 'Stavby Šťastný', '12345678')"));
+                  db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, ICO) VALUES (1, "
+                                         "'Stavby Šťastný', '12345678')"));
                   db.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Alfa')"));
-                  db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
-                                         "(1, 1, 'Jiří', 'Dvořák', ' ')"));
-                  db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
-                                         "(2, 2, 'Eva', 'Malá', ' ')"));
+                  db.exec(QStringLiteral(
+                      "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                      "(1, 1, 'Jiří', 'Dvořák', ' ')"));
+                  db.exec(QStringLiteral(
+                      "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                      "(2, 2, 'Eva', 'Malá', ' ')"));
               }) {}
         bool show() {
             deska->show();
@@ -95,9 +98,9 @@ class TestKeyboard : public QObject {
         press(QKeySequence::Find);
         QCOMPARE(QApplication::focusWidget(), p.deska->Edit1);
         type(QStringLiteral("Dvoř"));
-        QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), 2);  // the company line and its contact
+        QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), 2); // the company line and its contact
         QVERIFY(p.tabToBoard());
-        press(Qt::Key_Down);  // from the company line to the contact
+        press(Qt::Key_Down); // from the company line to the contact
 
         bool edited = false;
         whenShown<TFM_Kontakt>(edited, [&](TFM_Kontakt &form) {
@@ -109,11 +112,11 @@ class TestKeyboard : public QObject {
             QCOMPARE(QApplication::focusWidget(), form.EditJmeno);
             press(Qt::Key_End);
             type(QStringLiteral(" Ondřej"));
-            press(Qt::Key_Return);  // confirms
+            press(Qt::Key_Return); // confirms
             QVERIFY(form.isBrowseMode());
-            press(Qt::Key_Escape);  // closes
+            press(Qt::Key_Escape); // closes
         });
-        press(Qt::Key_Return);  // opens the row like a double click
+        press(Qt::Key_Return); // opens the row like a double click
         QVERIFY(edited);
         QVERIFY(!p.contactForm->isVisible());
         QCOMPARE(p.db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
@@ -128,7 +131,7 @@ class TestKeyboard : public QObject {
         type(QStringLiteral("Šťast"));
         QVERIFY(p.tabToBoard());
         QVERIFY(!p.deska->sbTisk->isEnabled());
-        press(Qt::Key_Space);  // the company line under the cursor becomes the selection
+        press(Qt::Key_Space); // the company line under the cursor becomes the selection
         QCOMPARE(p.deska->selectedRowId, QStringLiteral("1"));
         QVERIFY(p.deska->sbTisk->isEnabled());
 
@@ -155,7 +158,8 @@ class TestKeyboard : public QObject {
         QVERIFY(p.show());
         // F5 reloads: a row added meanwhile appears.
         p.deska->gHlavniDeska->setFocus();
-        p.db.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (3, 2, 'Nová', ' ')"));
+        p.db.exec(QStringLiteral(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (3, 2, 'Nová', ' ')"));
         const int before = p.db.dm->qHlavniDeska.recordCount();
         press(Qt::Key_F5);
         QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), before + 1);

@@ -1,14 +1,14 @@
 // The main window in-process: creation steps, toolbar, commands and the
 // standard error report.
-#include "support/TemporarySettings.h"
 #include "support/DataFixture.h"
+#include "support/TemporarySettings.h"
 
-#include "ui/ErrorReport.h"
-#include "ui/MessageBoxService.h"
+#include "app/U_deska.h"
 #include "base/MessageService.h"
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
-#include "app/U_deska.h"
+#include "ui/ErrorReport.h"
+#include "ui/MessageBoxService.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ class TestMainWindow : public QObject {
 
     TemporarySettings m_settings;
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
         f = std::make_unique<DataFixture>();
@@ -49,7 +49,8 @@ private slots:
     void fullStopRule_data() {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << QStringLiteral("Field 'X' not found") << QStringLiteral("Field 'X' not found.");
+        QTest::newRow("letter") << QStringLiteral("Field 'X' not found")
+                                << QStringLiteral("Field 'X' not found.");
         QTest::newRow("digit") << QStringLiteral("code 42") << QStringLiteral("code 42.");
         QTest::newRow("full stop") << QStringLiteral("Done.") << QStringLiteral("Done.");
         QTest::newRow("bang") << QStringLiteral("Stop!") << QStringLiteral("Stop!");
@@ -65,19 +66,25 @@ private slots:
     }
 
     void lineBreaksShowOnce() {
-        QCOMPARE(ui::MessageBoxService::screenText(QStringLiteral("a\n\rb")), QStringLiteral("a\nb"));
-        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Warning), QStringLiteral("Warning"));
-        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Confirm), QStringLiteral("Confirm"));
+        QCOMPARE(ui::MessageBoxService::screenText(QStringLiteral("a\n\rb")),
+                 QStringLiteral("a\nb"));
+        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Warning),
+                 QStringLiteral("Warning"));
+        QCOMPARE(ui::MessageBoxService::caption(base::msg::Kind::Confirm),
+                 QStringLiteral("Confirm"));
     }
 
     void guardedActionReportsAndGoesOn() {
         bool after = false;
-        QVERIFY(!ui::guarded([] { throw db::DbError(QStringLiteral("tKONTAKT: Dataset not in edit or insert mode")); }));
+        QVERIFY(!ui::guarded([] {
+            throw db::DbError(QStringLiteral("tKONTAKT: Dataset not in edit or insert mode"));
+        }));
         QVERIFY(ui::guarded([&] { after = true; }));
         QVERIFY(after);
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::ErrorReport);
-        QCOMPARE(recorder->messages[0].text, QStringLiteral("tKONTAKT: Dataset not in edit or insert mode."));
+        QCOMPARE(recorder->messages[0].text,
+                 QStringLiteral("tKONTAKT: Dataset not in edit or insert mode."));
     }
 
     void toolbarAtStart() {
@@ -89,16 +96,19 @@ private slots:
         QVERIFY(!w->sbEmail->isEnabled());
         QVERIFY(!w->SpeedButton1->isEnabled());
         QVERIFY(w->sbInfo->isEnabled());
-        for (QToolButton *b : {w->sbFirma, w->sbKontakty, w->sbTisk, w->sbEmail, w->SpeedButton1, w->sbInfo}) {
+        for (QToolButton *b :
+             {w->sbFirma, w->sbKontakty, w->sbTisk, w->sbEmail, w->SpeedButton1, w->sbInfo}) {
             QCOMPARE(b->size(), QSize(40, 40));
             // The hint shows the command's shortcut; the name is the command.
             QVERIFY(!b->shortcut().isEmpty());
-            QCOMPARE(b->toolTip(), QStringLiteral("%1 (%2)").arg(b->accessibleName(),
-                                                                 b->shortcut().toString(QKeySequence::NativeText)));
+            QCOMPARE(b->toolTip(),
+                     QStringLiteral("%1 (%2)").arg(
+                         b->accessibleName(), b->shortcut().toString(QKeySequence::NativeText)));
         }
         QCOMPARE(w->sbTisk->toolTip(), QStringLiteral("Tisková sestava (Ctrl+P)"));
         QCOMPARE(w->Label2->buddy(), w->Edit1);
-        QCOMPARE(w->Edit1->toolTip(), QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
+        QCOMPARE(w->Edit1->toolTip(),
+                 QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
         QCOMPARE(w->pFiltr->size(), QSize(233, 40));
     }
 
@@ -117,12 +127,14 @@ private slots:
         QTest::qWait(50);
         const QRect bar = w->ToolBar1->rect();
         auto shown = [&](QWidget *item) {
-            return item->isVisible() && bar.contains(QRect(item->mapTo(w->ToolBar1, QPoint()), item->size()));
+            return item->isVisible() &&
+                   bar.contains(QRect(item->mapTo(w->ToolBar1, QPoint()), item->size()));
         };
         // The filter box is always there to type into.
         QVERIFY2(shown(w->Edit1), qPrintable(QString::number(w->width())));
         // Whatever has no room is behind the overflow button, which opens.
-        auto *overflow = w->ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+        auto *overflow =
+            w->ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
         QVERIFY(overflow);
         if (overflow->isVisible()) {
             overflow->click();
@@ -165,7 +177,8 @@ private slots:
         f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
         f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')"));
         f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ) VALUES (1, 1, '***')"));
-        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (2, 2, 'Bílá', ' ')"));
+        f->exec(QStringLiteral(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (2, 2, 'Bílá', ' ')"));
         auto w = window();
         TFM_Kontakt contactForm(*f->dm, w.get());
         Tfm_Firma companyForm(*f->dm, contactForm, w.get());
@@ -201,7 +214,8 @@ private slots:
             contactForm.close();
         });
         QVERIFY(ui::guarded([&] { w->gHlavniDeskaDblClick(); }));
-        QVERIFY2(shownContact.startsWith(QStringLiteral("Kontakt: Bílá")), qPrintable(shownContact));
+        QVERIFY2(shownContact.startsWith(QStringLiteral("Kontakt: Bílá")),
+                 qPrintable(shownContact));
         QVERIFY(recorder->messages.empty());
     }
 
@@ -212,8 +226,10 @@ private slots:
         QTRY_VERIFY(!w->isVisible());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Information);
-        QCOMPARE(recorder->messages[0].text,
-                 QStringLiteral("Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
+        QCOMPARE(
+            recorder->messages[0].text,
+            QStringLiteral(
+                "Aplikace není určena pro práci s touto verzi DB!\n\rAplikace bude ukončena."));
     }
 };
 

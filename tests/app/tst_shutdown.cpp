@@ -1,9 +1,9 @@
 // A shutdown signal while a record form is open in edit mode: the form's
 // loop ends without asking anything and the unconfirmed typing is dropped.
 // Its own executable: after the signal every event loop of the process ends.
-#include "support/FormFixture.h"
 #include "app/ShutdownSignals.h"
 #include "forms/U_Kontakt.h"
+#include "support/FormFixture.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -12,7 +12,7 @@
 
 class TestShutdown : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void signalEndsAFormInEditModeDroppingOnlyTheTyping() {
         DataFixture db;
         addCompany(db, 1, QStringLiteral("Alfa"));
@@ -38,7 +38,8 @@ private slots:
         QVERIFY(shutdown.requested());
         QVERIFY(messages.messages.empty()); // no question on the way out
         db.dm->ZConKontakty.setConnected(false);
-        QCOMPARE(db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(), QStringLiteral("Jana"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
+                 QStringLiteral("Jana"));
     }
 };
 

@@ -5,12 +5,12 @@
 #include "support/TemporarySettings.h"
 
 #include "app/ContactTransfer.h"
-#include "grid/DataGrid.h"
-#include "grid/GridMenu.h"
-#include "forms/ImportPreview.h"
-#include "base/MessageService.h"
 #include "app/ShutdownSignals.h"
 #include "app/U_deska.h"
+#include "base/MessageService.h"
+#include "forms/ImportPreview.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
 
 #include <QAction>
 #include <QFile>
@@ -23,10 +23,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <csignal>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <csignal>
 
 #include <sys/stat.h>
 
@@ -37,12 +37,14 @@ QByteArray fileBytes(const QString &name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-io::ImportPlan planOf(std::initializer_list<std::pair<const char *, const char *>> people, const io::ExistingData &existing = {}) {
+io::ImportPlan planOf(std::initializer_list<std::pair<const char *, const char *>> people,
+                      const io::ExistingData &existing = {}) {
     QList<io::Entry> entries;
     for (const auto &[surname, company] : people) {
         io::Entry e;
         e.contact[QStringLiteral("PRIJMENI")] = QString::fromUtf8(surname);
-        e.contact[QStringLiteral("EMAIL1")] = QString::fromUtf8(surname).toLower() + QStringLiteral("@example.cz");
+        e.contact[QStringLiteral("EMAIL1")] =
+            QString::fromUtf8(surname).toLower() + QStringLiteral("@example.cz");
         if (*company)
             e.company[QStringLiteral("NAZEV_FIRMA")] = QString::fromUtf8(company);
         entries << e;
@@ -75,11 +77,13 @@ class TestTransfer : public QObject {
         return names;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(m_settings.isValid());
         TransferDialogs::current() = TransferDialogs{
-            [this](QWidget *) { return std::optional(TransferDialogs::Target{m_exportName, m_exportFormat}); },
+            [this](QWidget *) {
+                return std::optional(TransferDialogs::Target{m_exportName, m_exportFormat});
+            },
             [this](QWidget *) { return m_importName; },
             [this](QWidget *, const io::ImportPlan &plan) {
                 m_shownPlan = plan;
@@ -90,9 +94,12 @@ private slots:
         f = std::make_unique<DataFixture>();
         f->exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"_qs);
         f->exec(u"INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')"_qs);
-        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (1, 1, 0, ' ', 'Jan', 'Adámek')"_qs);
-        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (2, 1, 0, ' ', 'Eva', 'Zelená')"_qs);
-        f->exec(u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (3, 2, 0, ' ', 'Petr', 'Bureš')"_qs);
+        f->exec(
+            u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (1, 1, 0, ' ', 'Jan', 'Adámek')"_qs);
+        f->exec(
+            u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (2, 1, 0, ' ', 'Eva', 'Zelená')"_qs);
+        f->exec(
+            u"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ, JMENO, PRIJMENI) VALUES (3, 2, 0, ' ', 'Petr', 'Bureš')"_qs);
         f->disconnect();
         recorder = std::make_unique<base::msg::Recorder>();
         w = std::make_unique<Tfm_Deska>(*f->dm, f->base());
@@ -159,7 +166,8 @@ private slots:
         w->Edit1->setText(QStringLiteral("nikdo takový"));
         w->actExportCompany->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].text, u"Nejdříve na desce vyberte firmu nebo její kontakt."_qs);
+        QCOMPARE(recorder->messages[0].text,
+                 u"Nejdříve na desce vyberte firmu nebo její kontakt."_qs);
         QVERIFY(!QFile::exists(m_exportName));
     }
 
@@ -168,20 +176,24 @@ private slots:
         w->actExportAll->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
-        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor /nonexistent/folder/k.vcf nelze zapsat: "_qs));
+        QVERIFY(recorder->messages[0].text.startsWith(
+            u"Soubor /nonexistent/folder/k.vcf nelze zapsat: "_qs));
     }
 
     void importShowsThePlanWritesAndRefreshesTheBoard() {
         m_importName = m_dir.filePath(QStringLiteral("in.csv"));
         QFile file(m_importName);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(u"Jméno,Příjmení,Firma,E-mail\r\nOta,Nový,ALFA,ota@alfa.cz\r\nIva,Sama,,iva@x.cz\r\n"_qs.toUtf8());
+        file.write(
+            u"Jméno,Příjmení,Firma,E-mail\r\nOta,Nový,ALFA,ota@alfa.cz\r\nIva,Sama,,iva@x.cz\r\n"_qs
+                .toUtf8());
         file.close();
         const int boardRows = f->dm->qHlavniDeska.recordCount();
         w->sbImport->click();
         QVERIFY(m_shownPlan.has_value());
         QCOMPARE(m_shownPlan->contacts.size(), 2);
-        QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[0].company].existingId, 1); // "ALFA" is Alfa
+        QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[0].company].existingId,
+                 1); // "ALFA" is Alfa
         QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[1].company].name, u"Bez firmy"_qs);
         QCOMPARE(recorder->messages.back().text, u"Importováno nových firem: 1, kontaktů: 2."_qs);
         // Two contact lines and the new company's line.
@@ -209,7 +221,9 @@ private slots:
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
-        QVERIFY(recorder->messages[0].text.startsWith(u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(m_importName)));
+        QVERIFY(recorder->messages[0].text.startsWith(
+            u"Soubor %1 je poškozený, nic nebylo zapsáno:\nřádek 5: vizitka nemá konec"_qs.arg(
+                m_importName)));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
 
         // A pipe in the file's place is refused unread: reading it would block.
@@ -230,8 +244,10 @@ private slots:
         w->actImport->trigger();
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
-        QCOMPARE(recorder->messages[0].text, u"Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n☺: Příjmení: „☺“ "
-                                             "vynecháno; po převodu do kódování Windows-1250 by zůstal prázdný název"_qs.arg(m_importName));
+        QCOMPARE(recorder->messages[0].text,
+                 u"Ze souboru %1 nelze importovat nic, nic nebylo zapsáno:\n☺: Příjmení: „☺“ "
+                 "vynecháno; po převodu do kódování Windows-1250 by zůstal prázdný název"_qs.arg(
+                     m_importName));
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), 3);
     }
 
@@ -242,7 +258,10 @@ private slots:
         QFile file(m_importName);
         QVERIFY(file.open(QIODevice::WriteOnly));
         for (int i = 0; i < 300; ++i)
-            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Mnohý%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+            file.write(
+                QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Mnohý%1;Jan\r\nEND:VCARD\r\n")
+                    .arg(i)
+                    .toUtf8());
         file.close();
         const int before = f->count(QStringLiteral("KONTAKT"));
         QTimer canceller; // presses Cancel as soon as a progress window is there
@@ -269,8 +288,10 @@ private slots:
     void previewListsTicksAndRefusals() {
         io::ExistingData existing;
         existing.companies << io::ExistingData::Company{1, QStringLiteral("Alfa"), 0, {}, {}};
-        existing.contacts << io::ExistingData::Contact{{}, u"Dvořák"_qs, {u"dvořák@example.cz"_qs}, {}};
-        io::ImportPlan plan = planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
+        existing.contacts << io::ExistingData::Contact{
+            {}, u"Dvořák"_qs, {u"dvořák@example.cz"_qs}, {}};
+        io::ImportPlan plan =
+            planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
         plan.refused << io::RefusedEntry{u"Smajlík ☺"_qs, {u"Příjmení: znak „☺“ nelze uložit"_qs}};
         ImportPreview dialog(plan);
         QTreeWidget *tree = dialog.twKontakty;
@@ -281,8 +302,10 @@ private slots:
         QCOMPARE(tree->topLevelItem(1)->text(1), u"Nová (nová)"_qs);
         QCOMPARE(tree->topLevelItem(2)->text(1), u"Bez firmy (nová)"_qs);
         QCOMPARE(tree->topLevelItem(2)->checkState(0), Qt::Checked);
-        QVERIFY(dialog.memoOdmitnute->toPlainText().contains(u"Příjmení: znak „☺“ nelze uložit"_qs));
-        QCOMPARE(dialog.lbSouhrn->text(), u"Vytvoří se nových firem: 2, kontaktů: 2. Přeskočí se: 1. Odmítnuto: 1."_qs);
+        QVERIFY(
+            dialog.memoOdmitnute->toPlainText().contains(u"Příjmení: znak „☺“ nelze uložit"_qs));
+        QCOMPARE(dialog.lbSouhrn->text(),
+                 u"Vytvoří se nových firem: 2, kontaktů: 2. Přeskočí se: 1. Odmítnuto: 1."_qs);
 
         // Ticking from the keyboard: Space on the current row.
         dialog.show();
@@ -291,7 +314,8 @@ private slots:
         QTest::keyClick(tree, Qt::Key_Space);
         QCOMPARE(tree->topLevelItem(0)->checkState(0), Qt::Checked);
         QCOMPARE(dialog.plan().selectedCount(), 3);
-        QCOMPARE(dialog.lbSouhrn->text(), u"Vytvoří se nových firem: 2, kontaktů: 3. Přeskočí se: 0. Odmítnuto: 1."_qs);
+        QCOMPARE(dialog.lbSouhrn->text(),
+                 u"Vytvoří se nových firem: 2, kontaktů: 3. Přeskočí se: 0. Odmítnuto: 1."_qs);
 
         for (int i = 0; i < 3; ++i)
             tree->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
@@ -310,7 +334,10 @@ private slots:
         QFile file(m_importName);
         QVERIFY(file.open(QIODevice::WriteOnly));
         for (int i = 0; i < 300; ++i)
-            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nEND:VCARD\r\n").arg(i).toUtf8());
+            file.write(
+                QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nEND:VCARD\r\n")
+                    .arg(i)
+                    .toUtf8());
         file.close();
         const int before = f->count(QStringLiteral("KONTAKT"));
         ShutdownSignals shutdown;

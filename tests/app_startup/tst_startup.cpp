@@ -20,8 +20,9 @@ namespace {
 
 /// A copy of the program in a temporary directory with its database beside it.
 class Installation : public TestDatabase {
-public:
-    explicit Installation(schema::Layout layout = schema::Layout::Current) : TestDatabase(options(layout)) {
+  public:
+    explicit Installation(schema::Layout layout = schema::Layout::Current)
+        : TestDatabase(options(layout)) {
         const QString target = program();
         QFile::copy(QStringLiteral(VIZITAR_EXECUTABLE), target);
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::ExeOwner);
@@ -37,17 +38,20 @@ public:
     QString log() const { return filePath(QStringLiteral("messages.log")); }
 
     QString version() {
-        return scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString();
+        return scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI"))
+            .toString();
     }
     bool hasPhotoColumn() {
-        return scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = 'KONTAKT' "
-                                     "AND RDB$FIELD_NAME = 'OBR'")).toInt() == 1;
+        return scalar(QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                                     "RDB$RELATION_NAME = 'KONTAKT' "
+                                     "AND RDB$FIELD_NAME = 'OBR'"))
+                   .toInt() == 1;
     }
 
     /// Runs the program until it ends (quitting right after the first
     /// showing unless `quitAfterShow` is false) and returns the messages shown.
     QStringList run(bool quitAfterShow = true, const QString &workingDirectory = QString()) {
-        disconnect();  // the program opens the file itself
+        disconnect(); // the program opens the file itself
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -75,14 +79,14 @@ public:
     bool exitedByItself = false;
 };
 
-const QString kWrongVersion =
-    QStringLiteral("Information|Aplikace není určena pro práci s touto verzi DB!\\nAplikace bude ukončena.");
+const QString kWrongVersion = QStringLiteral(
+    "Information|Aplikace není určena pro práci s touto verzi DB!\\nAplikace bude ukončena.");
 
 } // namespace
 
 class TestStartup : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void upgradeStoresTheSamplePhoto_data() {
         QTest::addColumn<bool>("withLogo");
         QTest::addColumn<QString>("storedName");
@@ -95,7 +99,8 @@ private slots:
         QFETCH(QString, storedName);
         Installation app(schema::Layout::V0_0);
         app.exec(QStringLiteral("DELETE FROM KONTAKT WHERE JMENO = 'Miloran'"));
-        app.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (990, 1, 'Miloran', '%1', ' ')")
+        app.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                                "(990, 1, 'Miloran', '%1', ' ')")
                      .arg(storedName));
         QByteArray logo;
         for (int i = 0; i < 3000; ++i)
@@ -131,7 +136,9 @@ private slots:
             QCOMPARE(app.run(), QStringList());
             QVERIFY(app.exitedByItself);
             QCOMPARE(app.version(), QStringLiteral("1.1"));
-            QCOMPARE(app.scalar(QStringLiteral("SELECT OBR FROM KONTAKT WHERE ID = 990")).toByteArray(), ownPhoto);
+            QCOMPARE(
+                app.scalar(QStringLiteral("SELECT OBR FROM KONTAKT WHERE ID = 990")).toByteArray(),
+                ownPhoto);
         }
     }
 
@@ -148,7 +155,9 @@ private slots:
         QFETCH(int, minor);
         QFETCH(bool, refused);
         Installation app;
-        app.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = %1, VERZE_VEDLEJSI = %2").arg(major).arg(minor));
+        app.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = %1, VERZE_VEDLEJSI = %2")
+                     .arg(major)
+                     .arg(minor));
         // A refused database ends the program by itself; one that passes
         // keeps it running until it is told to quit.
         const QStringList messages = app.run(!refused);
@@ -163,16 +172,18 @@ private slots:
         QVERIFY(QFile::remove(app.path()));
         const QStringList messages = app.run();
         QVERIFY(app.exitedByItself);
-        QCOMPARE(messages, (QStringList{
-                               QStringLiteral("Kontakty|Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
-                               QStringLiteral("Error|Soubor databáze „%1“ neexistuje.").arg(app.path()),
-                               QStringLiteral("Kontakty|Chyba nastala v query: Hlavni deska"),
-                               QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
-                                              "(podpora@qorvel.cz)"),
-                               // the About window's version line, then the version gate
-                               QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found."),
-                               QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found."),
-                           }));
+        QCOMPARE(
+            messages,
+            (QStringList{
+                QStringLiteral("Kontakty|Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
+                QStringLiteral("Error|Soubor databáze „%1“ neexistuje.").arg(app.path()),
+                QStringLiteral("Kontakty|Chyba nastala v query: Hlavni deska"),
+                QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte autora. "
+                               "(podpora@qorvel.cz)"),
+                // the About window's version line, then the version gate
+                QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found."),
+                QStringLiteral("Kontakty|tNastaveni: Field 'VERZE_HLAVNI' not found."),
+            }));
         QVERIFY(!QFile::exists(app.path()));
     }
 
@@ -188,9 +199,12 @@ private slots:
         const bool unchanged = file.open(QIODevice::ReadOnly) && file.readAll() == before;
         QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), app.path()});
         QVERIFY(app.exitedByItself);
-        QCOMPARE(messages, QStringList{QStringLiteral("Information|Soubor databáze „%1“ je chráněn proti zápisu. "
-                                                      "Databáze je otevřena jen pro čtení: lze ji prohlížet a "
-                                                      "tisknout, změny nelze uložit.").arg(app.path())});
+        QCOMPARE(
+            messages,
+            QStringList{QStringLiteral("Information|Soubor databáze „%1“ je chráněn proti zápisu. "
+                                       "Databáze je otevřena jen pro čtení: lze ji prohlížet a "
+                                       "tisknout, změny nelze uložit.")
+                            .arg(app.path())});
         QVERIFY2(unchanged, "the file must stay as it was");
     }
 
@@ -218,7 +232,7 @@ private slots:
         QVERIFY2(ended, "the program must end by itself on the signal");
         QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.process().exitCode(), 0);
-        QVERIFY(!QFile::exists(app.log()));  // nothing was shown
+        QVERIFY(!QFile::exists(app.log())); // nothing was shown
         QCOMPARE(validateDatabase(app.path()), QString());
         QCOMPARE(app.version(), QStringLiteral("1.1"));
     }
@@ -248,8 +262,8 @@ private slots:
         p.start(app.program(), {});
         QVERIFY(p.waitForStarted());
         const QString cwdLink = QStringLiteral("/proc/%1/cwd").arg(p.processId());
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(), QFileInfo(app.dirPath()).canonicalFilePath(),
-                                  20000);
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(cwdLink).symLinkTarget(),
+                                  QFileInfo(app.dirPath()).canonicalFilePath(), 20000);
         // Let the start-up finish before looking at the database.
         QTest::qWait(1500);
         p.kill();
@@ -257,7 +271,8 @@ private slots:
         QCOMPARE(app.version(), QStringLiteral("1.1"));
         QFile f(decoy);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY2(f.readAll() == decoyBytes, "the database in the working directory must stay untouched");
+        QVERIFY2(f.readAll() == decoyBytes,
+                 "the database in the working directory must stay untouched");
     }
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "support/DataFixture.h"
-#include "base/MessageService.h"
 #include "app/U_deska.h"
+#include "base/MessageService.h"
+#include "support/DataFixture.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -28,7 +28,7 @@ struct MainWindowFixture {
 /// Catches what the program hands to the browser or the mail program.
 class UrlCatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit UrlCatcher(const QString &scheme) : m_scheme(scheme) {
         QDesktopServices::setUrlHandler(scheme, this, "open");
     }
@@ -36,9 +36,9 @@ public:
 
     QList<QUrl> urls;
 
-public slots:
+  public slots:
     void open(const QUrl &url) { urls << url; }
 
-private:
+  private:
     QString m_scheme;
 };

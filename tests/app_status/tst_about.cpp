@@ -11,7 +11,7 @@
 
 class TestAbout : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void versionLine_data();
     void versionLine();
     void contents();
@@ -22,12 +22,15 @@ private slots:
 
 void TestAbout::versionLine_data() {
     QTest::addColumn<int>("layout");
-    QTest::addColumn<QString>("update");  // run on the database before the program starts
+    QTest::addColumn<QString>("update"); // run on the database before the program starts
     QTest::addColumn<QString>("line");
-    QTest::newRow("1.1") << int(schema::Layout::Current) << QString() << "verze:     080204.1 / 1.1";
-    QTest::newRow("two-digit minor") << int(schema::Layout::Current)
-                                     << "UPDATE NASTAVENI SET VERZE_VEDLEJSI = 12" << "verze:     080204.1 / 1.12";
-    QTest::newRow("upgraded from 1.0") << int(schema::Layout::V1_0) << QString() << "verze:     080204.1 / 1.1";
+    QTest::newRow("1.1") << int(schema::Layout::Current) << QString()
+                         << "verze:     080204.1 / 1.1";
+    QTest::newRow("two-digit minor")
+        << int(schema::Layout::Current) << "UPDATE NASTAVENI SET VERZE_VEDLEJSI = 12"
+        << "verze:     080204.1 / 1.12";
+    QTest::newRow("upgraded from 1.0")
+        << int(schema::Layout::V1_0) << QString() << "verze:     080204.1 / 1.1";
 }
 
 void TestAbout::versionLine() {
@@ -71,7 +74,8 @@ void TestAbout::contents() {
     QCOMPARE(about.Memo1->font().pointSize(), 17);
     QVERIFY(about.Memo1->font().bold());
     QCOMPARE(about.Memo1->palette().color(QPalette::Text), QColor(0, 128, 0));
-    QCOMPARE(about.Memo1->document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(about.Memo1->document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
     QCOMPARE(about.Shape1->geometry(), QRect(10, about.Shape1->y(), 212, 2));
     QVERIFY(about.Shape1->y() >= 116);
 
@@ -122,7 +126,7 @@ void TestAbout::closing() {
             else
                 about.close();
         });
-        w.sbInfo->click();  // returns when the window is closed
+        w.sbInfo->click(); // returns when the window is closed
         QVERIFY2(wasShown, qPrintable(QStringLiteral("showing %1").arg(showing)));
         QVERIFY(!about.isVisible());
         QCOMPARE(about.lVerze->text(), line);

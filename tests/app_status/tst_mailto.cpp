@@ -12,13 +12,14 @@ namespace {
 
 const QString kHyphens = QStringLiteral(
     "----------------------------------------------------------------------------------");
-const QString kSignature = QStringLiteral("Email vytvořen aplikací: Vizitar  (https://www.qorvel.cz)");
+const QString kSignature =
+    QStringLiteral("Email vytvořen aplikací: Vizitar  (https://www.qorvel.cz)");
 
 } // namespace
 
 class TestMailto : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void cleanupTestCase();
     void ordinaryAddress();
@@ -27,7 +28,7 @@ private slots:
     void emptyAddressDoesNothing();
     void noMailProgramIsSaidAndTheMessageCanBeCopied();
 
-private:
+  private:
     std::unique_ptr<MainWindowFixture> f;
 };
 
@@ -37,37 +38,59 @@ void TestMailto::initTestCase() {
     f->create();
 }
 
-void TestMailto::cleanupTestCase() { f.reset(); }
+void TestMailto::cleanupTestCase() {
+    f.reset();
+}
 
 void TestMailto::ordinaryAddress() {
     QCOMPARE(Tfm_Deska::composeMailto(QStringLiteral("jan.novak@firma.cz")),
-             QStringLiteral("mailto:jan.novak@firma.cz?subject=věc&body=%0d%0d") + kHyphens
-                 + QStringLiteral("%0dEmail vytvořen aplikací: Vizitar  (https://www.qorvel.cz)"));
+             QStringLiteral("mailto:jan.novak@firma.cz?subject=věc&body=%0d%0d") + kHyphens +
+                 QStringLiteral("%0dEmail vytvořen aplikací: Vizitar  (https://www.qorvel.cz)"));
 }
 
 void TestMailto::addressStaysOneRecipient_data() {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("recipient");  // as it stands in the mailto: text
-    QTest::addColumn<QString>("decoded");    // what the mail program reads
-    QTest::newRow("plain") << "jan.novak@firma.cz" << "jan.novak@firma.cz" << "jan.novak@firma.cz";
-    QTest::newRow("hidden copy") << "a@b.cz?bcc=spy@x.cz" << "a@b.cz%3Fbcc%3Dspy@x.cz" << "a@b.cz?bcc=spy@x.cz";
-    QTest::newRow("extra field") << "a@b.cz&body=x" << "a@b.cz%26body%3Dx" << "a@b.cz&body=x";
-    QTest::newRow("blank inside") << "a b@c.cz" << "a%20b@c.cz" << "a b@c.cz";
-    QTest::newRow("percent") << "a%20@b.cz" << "a%2520@b.cz" << "a%20@b.cz";
-    QTest::newRow("hash") << "a#b@c.cz" << "a%23b@c.cz" << "a#b@c.cz";
-    QTest::newRow("comma") << "a@b.cz,c@d.cz" << "a@b.cz%2Cc@d.cz" << "a@b.cz,c@d.cz";
-    QTest::newRow("Czech letters") << "jiří@b.cz" << "ji%C5%99%C3%AD@b.cz" << "jiří@b.cz";
-    QTest::newRow("blanks around") << "  a@b.cz " << "a@b.cz" << "a@b.cz";
-    QTest::newRow("unreserved kept") << "a-b_c.d~e@f.cz" << "a-b_c.d~e@f.cz" << "a-b_c.d~e@f.cz";
+    QTest::addColumn<QString>("recipient"); // as it stands in the mailto: text
+    QTest::addColumn<QString>("decoded");   // what the mail program reads
+    QTest::newRow("plain") << "jan.novak@firma.cz"
+                           << "jan.novak@firma.cz"
+                           << "jan.novak@firma.cz";
+    QTest::newRow("hidden copy") << "a@b.cz?bcc=spy@x.cz"
+                                 << "a@b.cz%3Fbcc%3Dspy@x.cz"
+                                 << "a@b.cz?bcc=spy@x.cz";
+    QTest::newRow("extra field") << "a@b.cz&body=x"
+                                 << "a@b.cz%26body%3Dx"
+                                 << "a@b.cz&body=x";
+    QTest::newRow("blank inside") << "a b@c.cz"
+                                  << "a%20b@c.cz"
+                                  << "a b@c.cz";
+    QTest::newRow("percent") << "a%20@b.cz"
+                             << "a%2520@b.cz"
+                             << "a%20@b.cz";
+    QTest::newRow("hash") << "a#b@c.cz"
+                          << "a%23b@c.cz"
+                          << "a#b@c.cz";
+    QTest::newRow("comma") << "a@b.cz,c@d.cz"
+                           << "a@b.cz%2Cc@d.cz"
+                           << "a@b.cz,c@d.cz";
+    QTest::newRow("Czech letters") << "jiří@b.cz"
+                                   << "ji%C5%99%C3%AD@b.cz"
+                                   << "jiří@b.cz";
+    QTest::newRow("blanks around") << "  a@b.cz "
+                                   << "a@b.cz"
+                                   << "a@b.cz";
+    QTest::newRow("unreserved kept") << "a-b_c.d~e@f.cz"
+                                     << "a-b_c.d~e@f.cz"
+                                     << "a-b_c.d~e@f.cz";
 }
 
 void TestMailto::addressStaysOneRecipient() {
     QFETCH(QString, address);
     QFETCH(QString, recipient);
     QFETCH(QString, decoded);
-    QCOMPARE(Tfm_Deska::composeMailto(address), QStringLiteral("mailto:") + recipient
-                                                    + QStringLiteral("?subject=věc&body=%0d%0d") + kHyphens
-                                                    + QStringLiteral("%0d") + kSignature);
+    QCOMPARE(Tfm_Deska::composeMailto(address), QStringLiteral("mailto:") + recipient +
+                                                    QStringLiteral("?subject=věc&body=%0d%0d") +
+                                                    kHyphens + QStringLiteral("%0d") + kSignature);
 
     UrlCatcher mailProgram(QStringLiteral("mailto"));
     f->window->selectedEmail = address;
@@ -77,13 +100,16 @@ void TestMailto::addressStaysOneRecipient() {
     // What the mail program receives: the address as composed, the Czech
     // letters and blanks of subject and body as UTF-8 escapes (Qt writes
     // escapes in capitals, which means the same).
-    QCOMPARE(url.toEncoded(), "mailto:" + recipient.toLatin1() + "?subject=v%C4%9Bc&body=%0D%0D" + kHyphens.toLatin1()
-                                  + "%0DEmail%20vytvo%C5%99en%20aplikac%C3%AD:%20Vizitar%20%20(https://www.qorvel.cz)");
+    QCOMPARE(
+        url.toEncoded(),
+        "mailto:" + recipient.toLatin1() + "?subject=v%C4%9Bc&body=%0D%0D" + kHyphens.toLatin1() +
+            "%0DEmail%20vytvo%C5%99en%20aplikac%C3%AD:%20Vizitar%20%20(https://www.qorvel.cz)");
     QCOMPARE(url.path(QUrl::FullyDecoded), decoded);
     QVERIFY(!url.hasFragment());
     const QUrlQuery query(url);
     QCOMPARE(query.queryItems(QUrl::FullyDecoded).size(), 2);
-    QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded), QStringLiteral("věc"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+             QStringLiteral("věc"));
     QCOMPARE(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded),
              QStringLiteral("\r\r") + kHyphens + QStringLiteral("\r") + kSignature);
 }
@@ -108,7 +134,8 @@ void TestMailto::noMailProgramIsSaidAndTheMessageCanBeCopied() {
                  f->messages.messages[0].text.contains(QStringLiteral("poštovní program")),
              qPrintable(f->messages.messages[0].text));
     const QString copied = QGuiApplication::clipboard()->text();
-    QVERIFY2(copied.startsWith(QStringLiteral("Komu: jana@firma.cz\nPředmět: věc\n\n")), qPrintable(copied));
+    QVERIFY2(copied.startsWith(QStringLiteral("Komu: jana@firma.cz\nPředmět: věc\n\n")),
+             qPrintable(copied));
     QVERIFY(copied.contains(kSignature));
     // Answered No, nothing is copied.
     QGuiApplication::clipboard()->clear();

@@ -10,7 +10,7 @@
 
 class TestStatusBar : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void cleanupTestCase();
     void startupShowsTodaysLine();
@@ -22,7 +22,7 @@ private slots:
     void webPanelRedUnderMouse();
     void webPanelClickOpensAddress();
 
-private:
+  private:
     std::unique_ptr<MainWindowFixture> f;
     Tfm_Deska *w = nullptr;
 };
@@ -31,16 +31,22 @@ void TestStatusBar::initTestCase() {
     f = std::make_unique<MainWindowFixture>();
     QVERIFY_DB(f->data.exec(QStringLiteral("DELETE FROM SVATEK")));
     const QList<std::tuple<int, int, QVariant>> calendar = {
-        {31, 12, QStringLiteral("Silvestr")}, {1, 1, QStringLiteral("Nový rok")},
-        {28, 2, QStringLiteral("Lumír")},     {29, 2, QStringLiteral("Horymír")},
-        {1, 3, QStringLiteral("Bedřich")},    {5, 3, QStringLiteral("Kamil")},
-        {6, 3, QStringLiteral("Stela")},      {9, 3, QStringLiteral("Františka")},
-        {10, 3, QString("")},                 {11, 3, QVariant()},  // an empty name, no name
+        {31, 12, QStringLiteral("Silvestr")},
+        {1, 1, QStringLiteral("Nový rok")},
+        {28, 2, QStringLiteral("Lumír")},
+        {29, 2, QStringLiteral("Horymír")},
+        {1, 3, QStringLiteral("Bedřich")},
+        {5, 3, QStringLiteral("Kamil")},
+        {6, 3, QStringLiteral("Stela")},
+        {9, 3, QStringLiteral("Františka")},
+        {10, 3, QString("")},
+        {11, 3, QVariant()}, // an empty name, no name
         // 12 and 13 March have no row.
     };
     for (const auto &[day, month, name] : calendar)
-        QVERIFY_DB(f->data.exec(QStringLiteral("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)"),
-                                {day, month, name}));
+        QVERIFY_DB(
+            f->data.exec(QStringLiteral("INSERT INTO SVATEK (DEN, MESIC, JMENO) VALUES (?, ?, ?)"),
+                         {day, month, name}));
     Tfm_Deska::clock() = [] { return QDate(2008, 3, 5); };
     w = &f->create();
 }
@@ -58,17 +64,28 @@ void TestStatusBar::startupShowsTodaysLine() {
 void TestStatusBar::nameDayLine_data() {
     QTest::addColumn<QDate>("today");
     QTest::addColumn<QString>("line");
-    QTest::newRow("new year's eve") << QDate(2008, 12, 31) << "31.12.2008   Dnes má svátek Silvestr (zítra Nový rok)";
-    QTest::newRow("new year's day") << QDate(2009, 1, 1) << "1.1.2009   Dnes má svátek Nový rok (zítra -)";
-    QTest::newRow("28 Feb, leap year") << QDate(2008, 2, 28) << "28.2.2008   Dnes má svátek Lumír (zítra Horymír)";
-    QTest::newRow("28 Feb, common year") << QDate(2009, 2, 28) << "28.2.2009   Dnes má svátek Lumír (zítra Bedřich)";
-    QTest::newRow("28 Feb 2000, leap") << QDate(2000, 2, 28) << "28.2.2000   Dnes má svátek Lumír (zítra Horymír)";
-    QTest::newRow("28 Feb 2100, common") << QDate(2100, 2, 28) << "28.2.2100   Dnes má svátek Lumír (zítra Bedřich)";
-    QTest::newRow("29 Feb") << QDate(2008, 2, 29) << "29.2.2008   Dnes má svátek Horymír (zítra Bedřich)";
-    QTest::newRow("no leading zeros") << QDate(2008, 3, 5) << "5.3.2008   Dnes má svátek Kamil (zítra Stela)";
-    QTest::newRow("empty name tomorrow") << QDate(2008, 3, 9) << "9.3.2008   Dnes má svátek Františka (zítra )";
-    QTest::newRow("empty name, no name") << QDate(2008, 3, 10) << "10.3.2008   Dnes má svátek  (zítra )";
-    QTest::newRow("no row tomorrow") << QDate(2008, 3, 11) << "11.3.2008   Dnes má svátek  (zítra -)";
+    QTest::newRow("new year's eve")
+        << QDate(2008, 12, 31) << "31.12.2008   Dnes má svátek Silvestr (zítra Nový rok)";
+    QTest::newRow("new year's day")
+        << QDate(2009, 1, 1) << "1.1.2009   Dnes má svátek Nový rok (zítra -)";
+    QTest::newRow("28 Feb, leap year")
+        << QDate(2008, 2, 28) << "28.2.2008   Dnes má svátek Lumír (zítra Horymír)";
+    QTest::newRow("28 Feb, common year")
+        << QDate(2009, 2, 28) << "28.2.2009   Dnes má svátek Lumír (zítra Bedřich)";
+    QTest::newRow("28 Feb 2000, leap")
+        << QDate(2000, 2, 28) << "28.2.2000   Dnes má svátek Lumír (zítra Horymír)";
+    QTest::newRow("28 Feb 2100, common")
+        << QDate(2100, 2, 28) << "28.2.2100   Dnes má svátek Lumír (zítra Bedřich)";
+    QTest::newRow("29 Feb") << QDate(2008, 2, 29)
+                            << "29.2.2008   Dnes má svátek Horymír (zítra Bedřich)";
+    QTest::newRow("no leading zeros")
+        << QDate(2008, 3, 5) << "5.3.2008   Dnes má svátek Kamil (zítra Stela)";
+    QTest::newRow("empty name tomorrow")
+        << QDate(2008, 3, 9) << "9.3.2008   Dnes má svátek Františka (zítra )";
+    QTest::newRow("empty name, no name")
+        << QDate(2008, 3, 10) << "10.3.2008   Dnes má svátek  (zítra )";
+    QTest::newRow("no row tomorrow")
+        << QDate(2008, 3, 11) << "11.3.2008   Dnes má svátek  (zítra -)";
     QTest::newRow("no rows") << QDate(2008, 3, 12) << "12.3.2008   Dnes má svátek - (zítra -)";
 }
 

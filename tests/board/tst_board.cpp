@@ -2,15 +2,15 @@
 // filter box lists, the group lines and their painting, the board selection
 // with the print and e-mail buttons, the double click, and the column
 // layout kept between two starts.
-#include "support/TemporarySettings.h"
 #include "support/DataFixture.h"
+#include "support/TemporarySettings.h"
 
+#include "app/U_deska.h"
+#include "base/MessageService.h"
 #include "grid/DataGrid.h"
 #include "grid/DatasetModel.h"
 #include "grid/GridMenu.h"
 #include "grid/LayoutFormat.h"
-#include "base/MessageService.h"
-#include "app/U_deska.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -30,12 +30,16 @@ class TestBoard : public QObject {
     std::unique_ptr<Tfm_Deska> w;
 
     void addBoardData() {
-        const char *companies[] = {"1, 'Novák s.r.o.', '123', '602', '9'", "2, 'Alfa', '123', NULL, NULL",
-                                   "3, 'Prázdná', NULL, NULL, NULL",        "4, 'Bez kontaktů', '1', '2', '3'",
-                                   "5, '5012', NULL, NULL, NULL",           "6, 'ŠTĚRBA a syn', NULL, NULL, NULL",
+        const char *companies[] = {"1, 'Novák s.r.o.', '123', '602', '9'",
+                                   "2, 'Alfa', '123', NULL, NULL",
+                                   "3, 'Prázdná', NULL, NULL, NULL",
+                                   "4, 'Bez kontaktů', '1', '2', '3'",
+                                   "5, '5012', NULL, NULL, NULL",
+                                   "6, 'ŠTĚRBA a syn', NULL, NULL, NULL",
                                    "7, 'Útulek & spol. %2', NULL, NULL, '7'"};
         for (const char *c : companies)
-            f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (%1)")
+            f->exec(QStringLiteral(
+                        "INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (%1)")
                         .arg(QString::fromUtf8(c)));
         const char *contacts[] = {"1, 1, 'Petr', 'Dvořák', 'petr@novak.cz', ' '",
                                   "2, 1, 'Jana', 'Malá', NULL, ' '",
@@ -47,8 +51,10 @@ class TestBoard : public QObject {
                                   "8, 6, 'ŽOFIE', 'ŘÍHOVÁ', NULL, ' '",
                                   "9, 7, 'Jan', 'Kos', NULL, ' '"};
         for (const char *c : contacts)
-            f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, EMAIL1, KRAJ) VALUES (%1)")
-                        .arg(QString::fromUtf8(c)));
+            f->exec(
+                QStringLiteral(
+                    "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, EMAIL1, KRAJ) VALUES (%1)")
+                    .arg(QString::fromUtf8(c)));
     }
     void openWindow() {
         f->disconnect();
@@ -66,8 +72,10 @@ class TestBoard : public QObject {
     DataGrid *grid() { return w->gHlavniDeska; }
     int rowOf(const QString &surnameOrCompany) {
         for (int row = 0; row < board().recordCount(); ++row) {
-            const QString surname = board().valueAt(row, board().columnIndex(QStringLiteral("PRIJMENI"))).toString();
-            const QString company = board().valueAt(row, board().columnIndex(QStringLiteral("NAZEV_FIRMA"))).toString();
+            const QString surname =
+                board().valueAt(row, board().columnIndex(QStringLiteral("PRIJMENI"))).toString();
+            const QString company =
+                board().valueAt(row, board().columnIndex(QStringLiteral("NAZEV_FIRMA"))).toString();
             if (surname == surnameOrCompany || (surname.isEmpty() && company == surnameOrCompany))
                 return row;
         }
@@ -75,7 +83,8 @@ class TestBoard : public QObject {
     }
     void clickRow(int row) {
         grid()->scrollTo(grid()->model()->index(row, 1));
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(grid()->model()->index(row, 1)).center());
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualRect(grid()->model()->index(row, 1)).center());
     }
     /// The board as shown: group lines, each followed by "  surname first name" of
     /// its contacts in alphabetical order (the database gives them in any order).
@@ -93,8 +102,9 @@ class TestBoard : public QObject {
                 flush();
                 out << text;
             } else {
-                contacts << QStringLiteral("  ") + grid()->model()->index(row, 1).data().toString() + QLatin1Char(' ')
-                                + grid()->model()->index(row, 2).data().toString();
+                contacts << QStringLiteral("  ") +
+                                grid()->model()->index(row, 1).data().toString() +
+                                QLatin1Char(' ') + grid()->model()->index(row, 2).data().toString();
             }
         }
         flush();
@@ -107,12 +117,11 @@ class TestBoard : public QObject {
         return values;
     }
 
-private slots:
-    void initTestCase() {
-        QVERIFY(m_settings.isValid());
-    }
+  private slots:
+    void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"), QStringLiteral("Kontakty"))
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"),
+                  QStringLiteral("Kontakty"))
             .clear();
         f = std::make_unique<DataFixture>();
         recorder = std::make_unique<base::msg::Recorder>();
@@ -132,16 +141,31 @@ private slots:
         const QString alfa = QStringLiteral("Alfa (tel: 123, mob: , fax: ) ");
         const QString sterba = QStringLiteral("ŠTĚRBA a syn (tel: , mob: , fax: ) ");
         QTest::newRow("empty") << QString()
-                               << QStringList{"5012 (tel: , mob: , fax: ) ", "  Čermák Ota", alfa, "  Horák Karel",
-                                              "  Nováková Eva", novak, "  Dvořák Petr", "  Malá Jana",
-                                              "Prázdná (tel: , mob: , fax: ) ", sterba, "  ŘÍHOVÁ ŽOFIE",
-                                              "Útulek & spol. %2 (tel: , mob: , fax: 7) ", "  Kos Jan"};
-        QTest::newRow("nov") << "nov" << QStringList{alfa, "  Nováková Eva", novak, "  Dvořák Petr", "  Malá Jana"};
-        QTest::newRow("placeholder company by name") << "prázd" << QStringList{"Prázdná (tel: , mob: , fax: ) "};
-        QTest::newRow("contact of another company") << "horák" << QStringList{alfa, "  Horák Karel"};
-        QTest::newRow("percent is a wildcard") << "50%" << QStringList{"5012 (tel: , mob: , fax: ) ", "  Čermák Ota"};
+                               << QStringList{"5012 (tel: , mob: , fax: ) ",
+                                              "  Čermák Ota",
+                                              alfa,
+                                              "  Horák Karel",
+                                              "  Nováková Eva",
+                                              novak,
+                                              "  Dvořák Petr",
+                                              "  Malá Jana",
+                                              "Prázdná (tel: , mob: , fax: ) ",
+                                              sterba,
+                                              "  ŘÍHOVÁ ŽOFIE",
+                                              "Útulek & spol. %2 (tel: , mob: , fax: 7) ",
+                                              "  Kos Jan"};
+        QTest::newRow("nov") << "nov"
+                             << QStringList{alfa, "  Nováková Eva", novak, "  Dvořák Petr",
+                                            "  Malá Jana"};
+        QTest::newRow("placeholder company by name")
+            << "prázd" << QStringList{"Prázdná (tel: , mob: , fax: ) "};
+        QTest::newRow("contact of another company")
+            << "horák" << QStringList{alfa, "  Horák Karel"};
+        QTest::newRow("percent is a wildcard")
+            << "50%" << QStringList{"5012 (tel: , mob: , fax: ) ", "  Čermák Ota"};
         QTest::newRow("lower-case Czech letters") << "říh" << QStringList{sterba, "  ŘÍHOVÁ ŽOFIE"};
-        QTest::newRow("company name in lower case") << "štěr" << QStringList{sterba, "  ŘÍHOVÁ ŽOFIE"};
+        QTest::newRow("company name in lower case")
+            << "štěr" << QStringList{sterba, "  ŘÍHOVÁ ŽOFIE"};
         QTest::newRow("blanks count") << "a " << QStringList{sterba, "  ŘÍHOVÁ ŽOFIE"};
         QTest::newRow("nothing") << "xyz" << QStringList{};
     }
@@ -150,7 +174,8 @@ private slots:
         type(typed);
         QTEST(lines(), "shown");
         QCOMPARE(board().paramByName(QStringLiteral("f3"))->value().toString(),
-                 typed.isEmpty() ? QStringLiteral("%") : QLatin1Char('%') + typed + QLatin1Char('%'));
+                 typed.isEmpty() ? QStringLiteral("%")
+                                 : QLatin1Char('%') + typed + QLatin1Char('%'));
         QCOMPARE(grid()->currentIndex().row(), typed == QLatin1String("xyz") ? -1 : 0);
         QVERIFY(recorder->messages.empty());
     }
@@ -159,7 +184,8 @@ private slots:
         for (int id = 100; id < 160; ++id) {
             f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (?, ?)"),
                     {id, QStringLiteral("Firma %1").arg(id, 2, 10, QLatin1Char('0'))});
-            f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, ?, 'Novák', ' ')"),
+            f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, "
+                                   "?, 'Novák', ' ')"),
                     {id, id});
         }
         w->resize(w->width(), 260);
@@ -170,7 +196,9 @@ private slots:
         QTest::qWait(100);
         const int room = grid()->viewport()->height() / DataGrid::kRowHeight;
         QVERIFY2(grid()->model()->rowCount() >= room,
-                 qPrintable(QStringLiteral("%1 rows shown with room for %2").arg(grid()->model()->rowCount()).arg(room)));
+                 qPrintable(QStringLiteral("%1 rows shown with room for %2")
+                                .arg(grid()->model()->rowCount())
+                                .arg(room)));
     }
 
     void theCurrentRowIsMarkedWhileTheBoardHasTheFocus() {
@@ -197,7 +225,8 @@ private slots:
         QVERIFY(w->sbEmail->isEnabled());
         QVERIFY(!w->sbTisk->isEnabled());
 
-        // The clear button empties the box, lists everything again and keeps the focus where it was.
+        // The clear button empties the box, lists everything again and keeps the focus where it
+        // was.
         QSignalSpy reopened(&board(), &dataset::Dataset::reset);
         w->SpeedButton2->click();
         QCOMPARE(w->Edit1->text(), QString());
@@ -205,7 +234,7 @@ private slots:
         QVERIFY(reopened.count() > 0);
         QCOMPARE(QApplication::focusWidget(), w->Edit1);
         reopened.clear();
-        w->SpeedButton2->click();   // already empty: nothing happens
+        w->SpeedButton2->click(); // already empty: nothing happens
         QCOMPARE(reopened.count(), 0);
     }
 
@@ -225,7 +254,8 @@ private slots:
         type(QStringLiteral("ø"));
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Warning);
-        QVERIFY2(recorder->messages[0].text.contains(QStringLiteral("„ø“")), qPrintable(recorder->messages[0].text));
+        QVERIFY2(recorder->messages[0].text.contains(QStringLiteral("„ø“")),
+                 qPrintable(recorder->messages[0].text));
         QVERIFY(board().isActive());
         QCOMPARE(lines(), before);
     }
@@ -245,7 +275,7 @@ private slots:
         QVERIFY(!w->sbTisk->isEnabled());
         QVERIFY(w->sbEmail->isEnabled());
 
-        clickRow(rowOf(QStringLiteral("Malá")));   // no address: the button is enabled all the same
+        clickRow(rowOf(QStringLiteral("Malá"))); // no address: the button is enabled all the same
         QCOMPARE(w->selectedRowId, QStringLiteral("2"));
         QCOMPARE(w->selectedEmail, QString());
         QVERIFY(w->sbEmail->isEnabled());
@@ -263,9 +293,11 @@ private slots:
     void doubleClickOpensTheSelectionAndReloads() {
         // Nothing selected yet: only the reload.
         f->exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (8, 'Nová firma')"));
-        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (10, 8, 'Nový', ' ')"));
+        f->exec(QStringLiteral(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (10, 8, 'Nový', ' ')"));
         QVERIFY_DB(f->dm->tFIRMA.locate(QStringLiteral("ID"), {2}));
-        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
+        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           QPoint(30, 5));
         QVERIFY(recorder->messages.empty());
         QCOMPARE(f->dm->tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
         QVERIFY(rowOf(QStringLiteral("Nový")) >= 0);
@@ -285,10 +317,12 @@ private slots:
 
         // A company; then a double click on the titles acts on that selection again.
         clickRow(rowOf(QStringLiteral("Alfa")));
-        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
+        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           QPoint(30, 5));
         QCOMPARE(f->dm->tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
         QVERIFY_DB(f->dm->tFIRMA.locate(QStringLiteral("ID"), {1}));
-        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(30, 5));
+        QTest::mouseDClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                           QPoint(30, 5));
         QCOMPARE(f->dm->tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
         QVERIFY(recorder->messages.empty());
     }
@@ -296,40 +330,45 @@ private slots:
     void groupLinesArePaintedWithTheIcon() {
         const int row = rowOf(QStringLiteral("Novák s.r.o."));
         const QRect band = grid()->bandRect(row);
-        QVERIFY_DB(board().moveTo(row));   // a group row looks the same when current
+        QVERIFY_DB(board().moveTo(row)); // a group row looks the same when current
         const QImage image = grid()->viewport()->grab().toImage();
         const QColor face = grid()->palette().color(QPalette::Button);
         QCOMPARE(band.left(), 0);
         QCOMPARE(band.width(), grid()->horizontalHeader()->length());
         QCOMPARE(band.height(), DataGrid::kRowHeight - 1);
         QCOMPARE(image.pixelColor(band.right() - 1, band.top() + 1), face);
-        QCOMPARE(image.pixelColor(1, band.top() + 1), face);           // left of the icon
-        QCOMPARE(image.pixelColor(band.left() + 2 + 4, band.top() + 2 + 12), QColor(0x2f, 0x5d, 0x9b));   // the icon
+        QCOMPARE(image.pixelColor(1, band.top() + 1), face); // left of the icon
+        QCOMPARE(image.pixelColor(band.left() + 2 + 4, band.top() + 2 + 12),
+                 QColor(0x2f, 0x5d, 0x9b)); // the icon
         int textPixels = 0;
         for (int x = band.left() + 22; x < band.left() + 120; ++x)
             for (int y = band.top() + 2; y <= band.bottom(); ++y)
                 textPixels += image.pixelColor(x, y) != face;
         QVERIFY(textPixels > 20);
-        for (int x = 0; x < band.width(); ++x)   // across the column lines too
+        for (int x = 0; x < band.width(); ++x) // across the column lines too
             QCOMPARE(image.pixelColor(x, band.top()), face);
-        QVERIFY(image.pixelColor(6, band.bottom() + 1) != QColor(0x2f, 0x5d, 0x9b));   // the icon stays in its row
+        QVERIFY(image.pixelColor(6, band.bottom() + 1) !=
+                QColor(0x2f, 0x5d, 0x9b)); // the icon stays in its row
 
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(grid());
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Firmy a kontakty"));
         QCOMPARE(iface->tableInterface()->cellAt(row, 1)->text(QAccessible::Name),
                  QStringLiteral("Novák s.r.o. (tel: 123, mob: 602, fax: 9) "));
-        QCOMPARE(iface->tableInterface()->cellAt(row + 1, 1)->text(QAccessible::Name), QStringLiteral("Dvořák"));
+        QCOMPARE(iface->tableInterface()->cellAt(row + 1, 1)->text(QAccessible::Name),
+                 QStringLiteral("Dvořák"));
     }
 
     void designedColumnsAndMenu() {
-        QCOMPARE(layoutValues(), (QStringList{"ID_FIRMA,0,ID_FIRMA,", "PRIJMENI,105,PRIJMENI,", "JMENO,105,JMENO,",
-                                              "MOBIL,105,MOBIL,", "TELEFON1,105,TELEFON1,", "EMAIL1,180,EMAIL1,",
-                                              "FLAG,1,FLAG,R"}));
+        QCOMPARE(layoutValues(),
+                 (QStringList{"ID_FIRMA,0,ID_FIRMA,", "PRIJMENI,105,PRIJMENI,", "JMENO,105,JMENO,",
+                              "MOBIL,105,MOBIL,", "TELEFON1,105,TELEFON1,", "EMAIL1,180,EMAIL1,",
+                              "FLAG,1,FLAG,R"}));
         QCOMPARE(grid()->rowHeight(0), DataGrid::kRowHeight);
         QVERIFY(!grid()->isColumnHidden(0));
         QCOMPARE(grid()->columnWidth(0), 0);
         QCOMPARE(grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("PRIJMENI"));
+        QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("PRIJMENI"));
         // The board query is a union that nothing writes: only the refresh and layout
         // commands, then the export, import and database choice the board adds.
         grid()->menu()->updateActions();
@@ -337,26 +376,30 @@ private slots:
         for (QAction *a : grid()->menu()->menu()->actions())
             if (!a->isSeparator() && a->isEnabled())
                 enabled << a->text();
-        QCOMPARE(enabled, (QStringList{"Refresh", "Save column layout", "Restore column layout", u"Export kontaktů"_qs,
-                                       u"Import kontaktů…"_qs, u"Databáze…"_qs}));
+        QCOMPARE(enabled,
+                 (QStringList{"Refresh", "Save column layout", "Restore column layout",
+                              u"Export kontaktů"_qs, u"Import kontaktů…"_qs, u"Databáze…"_qs}));
     }
 
     void layoutSurvivesARestart() {
         QHeaderView *header = grid()->horizontalHeader();
-        header->moveSection(header->visualIndex(5), 1);   // EMAIL1 right after the hidden id
-        header->resizeSection(2, 150);                    // JMENO wider
+        header->moveSection(header->visualIndex(5), 1); // EMAIL1 right after the hidden id
+        header->resizeSection(2, 150);                  // JMENO wider
         grid()->menu()->action(GridMenu::Command::SaveLayout)->trigger();
         const QStringList saved = layoutValues();
-        QCOMPARE(saved.mid(0, 3), (QStringList{"ID_FIRMA,0,ID_FIRMA,", "EMAIL1,180,EMAIL1,", "PRIJMENI,105,PRIJMENI,"}));
+        QCOMPARE(saved.mid(0, 3), (QStringList{"ID_FIRMA,0,ID_FIRMA,", "EMAIL1,180,EMAIL1,",
+                                               "PRIJMENI,105,PRIJMENI,"}));
         QCOMPARE(saved[3], QStringLiteral("JMENO,150,JMENO,"));
 
-        header->resizeSection(2, 40);   // not saved: nothing is written at the end
+        header->resizeSection(2, 40); // not saved: nothing is written at the end
         w.reset();
         openWindow();
         QCOMPARE(layoutValues(), saved);
-        QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("EMAIL1"));
+        QCOMPARE(grid()->model()->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("EMAIL1"));
         clickRow(rowOf(QStringLiteral("Nováková")));
-        QCOMPARE(w->selectedEmail, QStringLiteral("eva@alfa.cz"));   // cells still follow their fields
+        QCOMPARE(w->selectedEmail,
+                 QStringLiteral("eva@alfa.cz")); // cells still follow their fields
     }
 };
 

@@ -31,12 +31,16 @@ class TestCompanyCard : public QObject {
     void company(const QString &columns, const QString &values) {
         f->exec(QStringLiteral("INSERT INTO FIRMA (ID, %1) VALUES (1, %2)").arg(columns, values));
     }
-    void contact(int id, const QString &columns, const QString &values, const QString &kraj = QStringLiteral("' '")) {
-        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ, %1) VALUES (%2, 1, %3, %4)")
-                    .arg(columns).arg(id).arg(kraj, values));
+    void contact(int id, const QString &columns, const QString &values,
+                 const QString &kraj = QStringLiteral("' '")) {
+        f->exec(
+            QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ, %1) VALUES (%2, 1, %3, %4)")
+                .arg(columns)
+                .arg(id)
+                .arg(kraj, values));
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<DataFixture>();
         f->openAll();
@@ -45,14 +49,22 @@ private slots:
 
     void emptyCompanyHasOnlyTheFixedLines() {
         f->exec(QStringLiteral("INSERT INTO FIRMA (ID) VALUES (1)"));
-        const QStringList expected{
-            QStringLiteral(" "), QString(), QStringLiteral(" "),  // spacer, empty name heading, spacer
-            QStringLiteral(" "), QStringLiteral("Popis:"),
-            QStringLiteral(" "), QStringLiteral("Bankovní údaje:"),
-            QStringLiteral(" "), QStringLiteral("Spojení na firmu:"),
-            QStringLiteral("   SPOJENÍ "), QStringLiteral("telefon (1,2):   , "), QStringLiteral("mobil:     fax: "),
-            QStringLiteral("Email: "), QString(),
-            QStringLiteral(" "), QStringLiteral("KONTAKTY:")};
+        const QStringList expected{QStringLiteral(" "),
+                                   QString(),
+                                   QStringLiteral(" "), // spacer, empty name heading, spacer
+                                   QStringLiteral(" "),
+                                   QStringLiteral("Popis:"),
+                                   QStringLiteral(" "),
+                                   QStringLiteral("Bankovní údaje:"),
+                                   QStringLiteral(" "),
+                                   QStringLiteral("Spojení na firmu:"),
+                                   QStringLiteral("   SPOJENÍ "),
+                                   QStringLiteral("telefon (1,2):   , "),
+                                   QStringLiteral("mobil:     fax: "),
+                                   QStringLiteral("Email: "),
+                                   QString(),
+                                   QStringLiteral(" "),
+                                   QStringLiteral("KONTAKTY:")};
         QCOMPARE(compose(1), expected);
         QCOMPARE(doc.paragraphs().first().format, CardDocument::openingSpacerFormat());
         QCOMPARE(doc.paragraphs().at(1).format, CardDocument::headingFormat(16));
@@ -74,7 +86,8 @@ private slots:
     }
 
     void blanksCountAsPresent() {
-        company(QStringLiteral("NAZEV_FIRMA, POPIS, EMAIL2, STAT_FD"), QStringLiteral("'Beta', ' ', ' ', ' '"));
+        company(QStringLiteral("NAZEV_FIRMA, POPIS, EMAIL2, STAT_FD"),
+                QStringLiteral("'Beta', ' ', ' ', ' '"));
         const QStringList card = compose(1);
         QVERIFY(card.contains(QStringLiteral("Popis:  ")));
         QVERIFY(card.contains(QStringLiteral("Email2:  ")));
@@ -86,7 +99,8 @@ private slots:
         contact(1, QStringLiteral("TITUL_PRED, JMENO, PRIJMENI, TITUL_ZA, OBEC"),
                 QStringLiteral("'Ing.', 'Jan', 'Novák', 'CSc.', 'Praha'"));
         contact(2, QStringLiteral("PRIJMENI"), QStringLiteral("NULL"), QStringLiteral("'***'"));
-        contact(3, QStringLiteral("PRIJMENI, PSC"), QStringLiteral("'Adámek', '110 00'"), QStringLiteral("'*** '"));
+        contact(3, QStringLiteral("PRIJMENI, PSC"), QStringLiteral("'Adámek', '110 00'"),
+                QStringLiteral("'*** '"));
         const QStringList card = compose(1);
         const int adamek = card.indexOf(QStringLiteral("Adámek"));
         const int novak = card.indexOf(QStringLiteral("Ing. Jan Novák, CSc."));
@@ -94,7 +108,8 @@ private slots:
         QVERIFY(novak > adamek);
         QVERIFY(card.contains(QStringLiteral("Obec: Praha    ")));
         QVERIFY(card.contains(QStringLiteral("    PSČ: 110 00")));
-        QCOMPARE(card.count(QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----")), 2);
+        QCOMPARE(card.count(QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----")),
+                 2);
         QCOMPARE(doc.paragraphs().at(novak).format, CardDocument::headingFormat(12));
         QCOMPARE(sizes().at(card.indexOf(QStringLiteral("Obec: Praha    "))), 11);
     }
@@ -121,28 +136,33 @@ private slots:
                                    QStringLiteral("Ing. Jan Novák"),
                                    QStringLiteral("Ing. Jan Novák, CSc.")};
         for (int present = 0; present < 16; ++present)
-            QTest::addRow("%d%d%d%d", present >> 3 & 1, present >> 2 & 1, present >> 1 & 1, present & 1)
+            QTest::addRow("%d%d%d%d", present >> 3 & 1, present >> 2 & 1, present >> 1 & 1,
+                          present & 1)
                 << present << expected.at(present);
     }
     void nameHeadingJoinsThePresentParts() {
         QFETCH(int, present);
         QFETCH(QString, heading);
         auto part = [present](int bit, const char *value) {
-            return present & bit ? QStringLiteral("'%1'").arg(QString::fromUtf8(value)) : QStringLiteral("NULL");
+            return present & bit ? QStringLiteral("'%1'").arg(QString::fromUtf8(value))
+                                 : QStringLiteral("NULL");
         };
         company(QStringLiteral("NAZEV_FIRMA"), QStringLiteral("'Théta'"));
-        contact(1, QStringLiteral("TITUL_PRED, JMENO, PRIJMENI, TITUL_ZA"),
-                QStringList{part(8, "Ing."), part(4, "Jan"), part(2, "Novák"), part(1, "CSc.")}
-                    .join(QStringLiteral(", ")));
+        contact(
+            1, QStringLiteral("TITUL_PRED, JMENO, PRIJMENI, TITUL_ZA"),
+            QStringList{part(8, "Ing."), part(4, "Jan"), part(2, "Novák"), part(1, "CSc.")}.join(
+                QStringLiteral(", ")));
         const QStringList card = compose(1);
         // After "KONTAKTY:" a named contact starts with its heading (spacer,
         // name), a nameless one with the block's own spacer.
         const QStringList block = card.mid(card.indexOf(QStringLiteral("KONTAKTY:")) + 1, 2);
         if (heading.isEmpty()) {
-            QCOMPARE(block, (QStringList{QStringLiteral(" "), QStringLiteral("telefon (1,2):   , ")}));
+            QCOMPARE(block,
+                     (QStringList{QStringLiteral(" "), QStringLiteral("telefon (1,2):   , ")}));
         } else {
             QCOMPARE(block, (QStringList{QStringLiteral(" "), heading}));
-            QCOMPARE(doc.paragraphs().at(card.indexOf(heading)).format, CardDocument::headingFormat(12));
+            QCOMPARE(doc.paragraphs().at(card.indexOf(heading)).format,
+                     CardDocument::headingFormat(12));
         }
     }
 
@@ -162,7 +182,9 @@ private slots:
     }
 
     void multiLineValuesContinueOverParagraphs() {
-        company(QStringLiteral("NAZEV_FIRMA, ADRESA_FS"), QStringLiteral("'Zeta', 'Dlouhá 1' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'Patro 2'"));
+        company(
+            QStringLiteral("NAZEV_FIRMA, ADRESA_FS"),
+            QStringLiteral("'Zeta', 'Dlouhá 1' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'Patro 2'"));
         const QStringList card = compose(1);
         QVERIFY(card.contains(QStringLiteral("Dlouhá 1")));
         QVERIFY(card.contains(QStringLiteral("Patro 2")));
@@ -176,8 +198,9 @@ private slots:
             f->dm->qFirmaKontakty.open();
             return f->dm->qFirmaKontakty.columnIndex(QStringLiteral("PRIJMENI"));
         }();
-        f->dm->qFirmaKontakty.setRecordFilter(
-            [surname](const dataset::Dataset::RowReader &row) { return row.text(surname).startsWith(QLatin1Char('S')); });
+        f->dm->qFirmaKontakty.setRecordFilter([surname](const dataset::Dataset::RowReader &row) {
+            return row.text(surname).startsWith(QLatin1Char('S'));
+        });
         const QStringList card = compose(1);
         QVERIFY(card.contains(QStringLiteral("Svoboda")));
         QVERIFY(!card.contains(QStringLiteral("Novák")));

@@ -17,15 +17,18 @@ class TestAccess : public QObject {
 
     void addContacts(int count, int company) {
         QList<QVariantList> rows;
-        const int first = f->scalar(QStringLiteral("SELECT COALESCE(MAX(ID), 0) FROM KONTAKT")).toInt() + 1;
+        const int first =
+            f->scalar(QStringLiteral("SELECT COALESCE(MAX(ID), 0) FROM KONTAKT")).toInt() + 1;
         for (int i = 0; i < count; ++i)
             rows << QVariantList{first + i, company, QStringLiteral("Jméno%1").arg(i),
-                                 QStringLiteral("Příjmení%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral(" ")};
+                                 QStringLiteral("Příjmení%1").arg(i, 5, 10, QLatin1Char('0')),
+                                 QStringLiteral(" ")};
         f->connection().executeBatch(
-            "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (?, ?, ?, ?, ?)", rows);
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (?, ?, ?, ?, ?)",
+            rows);
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<DataFixture>();
         f->openAll();
@@ -57,14 +60,17 @@ private slots:
 
     void namesAreCaseInsensitive() {
         auto &q = f->dm->qFirmaKontakty;
-        QVERIFY(q.paramByName(QStringLiteral("idfirmy")) == q.paramByName(QStringLiteral("IDFIRMY")));
+        QVERIFY(q.paramByName(QStringLiteral("idfirmy")) ==
+                q.paramByName(QStringLiteral("IDFIRMY")));
         QCOMPARE(q.paramByName(QStringLiteral("Idfirmy"))->name(), QStringLiteral("IdFirmy"));
-        QCOMPARE_DB_ERROR(q.paramByName(QStringLiteral("nope")), "qFirmaKontakty: Parameter 'nope' not found");
+        QCOMPARE_DB_ERROR(q.paramByName(QStringLiteral("nope")),
+                          "qFirmaKontakty: Parameter 'nope' not found");
         QCOMPARE_DB_ERROR(f->dm->tKONTAKT.fieldByName(QStringLiteral("nope")),
                           "tKONTAKT: Field 'nope' not found");
         QVERIFY(f->dm->tKONTAKT.fieldByName(QStringLiteral("obr")) != nullptr);
         QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("obr"))->type(), db::FieldType::Bytes);
-        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("poznamka"))->type(), db::FieldType::Memo);
+        QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("poznamka"))->type(),
+                 db::FieldType::Memo);
     }
 
     void paramsSurviveCloseAndOpen() {
@@ -108,15 +114,18 @@ private slots:
         QTest::addColumn<QString>("expression");
         QTest::newRow("operator twice") << QStringLiteral("id_firma==");
         // Found by the fuzzer: this deep a nesting used to overflow the stack.
-        QTest::newRow("3000 parentheses") << QString(3000, QLatin1Char('(')) + QStringLiteral("id=1")
-                                                 + QString(3000, QLatin1Char(')'));
-        QTest::newRow("3000 NOTs") << QStringLiteral("not ").repeated(3000) + QStringLiteral("id=1");
-        QTest::newRow("5000 conditions") << QStringLiteral("id=1 and ").repeated(5000) + QStringLiteral("id=1");
+        QTest::newRow("3000 parentheses") << QString(3000, QLatin1Char('(')) +
+                                                 QStringLiteral("id=1") +
+                                                 QString(3000, QLatin1Char(')'));
+        QTest::newRow("3000 NOTs")
+            << QStringLiteral("not ").repeated(3000) + QStringLiteral("id=1");
+        QTest::newRow("5000 conditions")
+            << QStringLiteral("id=1 and ").repeated(5000) + QStringLiteral("id=1");
     }
     void malformedFilterFailsWhenApplied() {
         QFETCH(QString, expression);
         Dataset &t = f->dm->tKONTAKT;
-        t.setFilter(expression);  // not applied yet: no error
+        t.setFilter(expression); // not applied yet: no error
         bool failed = false;
         try {
             t.setFiltered(true);
@@ -134,11 +143,14 @@ private slots:
                                "VALUES (2, 1, 'Miloran', 'DROBEČEK', ' ')"));
         Dataset &t = f->dm->tKONTAKT;
         t.refresh();
-        QVERIFY(t.locate(QStringLiteral("JMENO;PRIJMENI"), {QStringLiteral("miloran"), QStringLiteral("drobeček")}));
+        QVERIFY(t.locate(QStringLiteral("JMENO;PRIJMENI"),
+                         {QStringLiteral("miloran"), QStringLiteral("drobeček")}));
         QCOMPARE(t.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
-        QVERIFY(t.locate(QStringLiteral("jmeno;prijmeni"), {QStringLiteral("ŘEHOŘ"), QStringLiteral("žluťoučký")}));
+        QVERIFY(t.locate(QStringLiteral("jmeno;prijmeni"),
+                         {QStringLiteral("ŘEHOŘ"), QStringLiteral("žluťoučký")}));
         QCOMPARE(t.fieldByName(QStringLiteral("ID"))->asInteger(), 1);
-        QVERIFY(!t.locate(QStringLiteral("JMENO;PRIJMENI"), {QStringLiteral("Miloran"), QStringLiteral("Drobecek")}));
+        QVERIFY(!t.locate(QStringLiteral("JMENO;PRIJMENI"),
+                          {QStringLiteral("Miloran"), QStringLiteral("Drobecek")}));
         QCOMPARE(t.fieldByName(QStringLiteral("ID"))->asInteger(), 1);
         QVERIFY(t.locate(QStringLiteral("id"), {QStringLiteral("2")}));
         QCOMPARE_DB_ERROR(t.locate(QStringLiteral("JMENO;PRIJMENI"), {QStringLiteral("x")}),
@@ -147,12 +159,13 @@ private slots:
 
     void editingCycleWritesWhatTheDatabaseHolds() {
         Dataset &t = f->dm->tKONTAKT;
-        t.edit();  // empty table: becomes an insert
+        t.edit(); // empty table: becomes an insert
         QCOMPARE(t.state(), Dataset::State::Insert);
         t.fieldByName(QStringLiteral("ID"))->setAsInteger(10);
         t.fieldByName(QStringLiteral("ID_FIRMA"))->setAsString(QStringLiteral("3"));
         t.fieldByName(QStringLiteral("PRIJMENI"))->setAsString(QStringLiteral("Nováková"));
-        t.fieldByName(QStringLiteral("POZNAMKA"))->setAsString(QStringLiteral("řádek 1\r\nřádek 2"));
+        t.fieldByName(QStringLiteral("POZNAMKA"))
+            ->setAsString(QStringLiteral("řádek 1\r\nřádek 2"));
         QVERIFY_DB(t.post());
         QCOMPARE(t.state(), Dataset::State::Browse);
         QCOMPARE(f->scalar(QStringLiteral("SELECT PRIJMENI FROM KONTAKT WHERE ID = 10")).toString(),
@@ -171,7 +184,8 @@ private slots:
         t.edit();
         t.fieldByName(QStringLiteral("MOBIL"))->setAsString(QStringLiteral("zahozeno"));
         t.cancel();
-        QCOMPARE(t.fieldByName(QStringLiteral("MOBIL"))->asString(), QStringLiteral("+420 777 123 456"));
+        QCOMPARE(t.fieldByName(QStringLiteral("MOBIL"))->asString(),
+                 QStringLiteral("+420 777 123 456"));
 
         t.insert();
         t.cancel();
@@ -180,23 +194,28 @@ private slots:
 
         t.deleteRecord();
         QCOMPARE(f->scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 0);
-        QCOMPARE_DB_ERROR(t.deleteRecord(), "tKONTAKT: Cannot perform this operation on an empty dataset");
+        QCOMPARE_DB_ERROR(t.deleteRecord(),
+                          "tKONTAKT: Cannot perform this operation on an empty dataset");
     }
 
     void updateWithoutPrimaryKeyMatchesNullColumns() {
-        f->exec(QStringLiteral("CREATE TABLE BEZKLICE (A INTEGER, KRAJ VARCHAR(10), POZNAMKA BLOB SUB_TYPE 1)"));
+        f->exec(QStringLiteral(
+            "CREATE TABLE BEZKLICE (A INTEGER, KRAJ VARCHAR(10), POZNAMKA BLOB SUB_TYPE 1)"));
         f->exec(QStringLiteral("INSERT INTO BEZKLICE (A, KRAJ) VALUES (1, NULL)"));
         f->exec(QStringLiteral("INSERT INTO BEZKLICE (A, KRAJ) VALUES (1, 'x')"));
-        f->dm->ZConKontakty.setConnected(false);  // see the new table
-        dataset::TableDataset t(QStringLiteral("tBezKlice"), QStringLiteral("BEZKLICE"), &f->dm->ZConKontakty);
+        f->dm->ZConKontakty.setConnected(false); // see the new table
+        dataset::TableDataset t(QStringLiteral("tBezKlice"), QStringLiteral("BEZKLICE"),
+                                &f->dm->ZConKontakty);
         t.open();
         QVERIFY(t.fieldByName(QStringLiteral("KRAJ"))->isNull());
         t.edit();
         t.fieldByName(QStringLiteral("KRAJ"))->setAsString(QStringLiteral(" "));
         t.fieldByName(QStringLiteral("POZNAMKA"))->setAsString(QStringLiteral("nová"));
         QVERIFY_DB(t.post());
-        QCOMPARE(f->scalar(QStringLiteral("SELECT COUNT(*) FROM BEZKLICE WHERE KRAJ = ' '")).toInt(), 1);
-        QCOMPARE(f->scalar(QStringLiteral("SELECT COUNT(*) FROM BEZKLICE WHERE KRAJ = 'x'")).toInt(), 1);
+        QCOMPARE(
+            f->scalar(QStringLiteral("SELECT COUNT(*) FROM BEZKLICE WHERE KRAJ = ' '")).toInt(), 1);
+        QCOMPARE(
+            f->scalar(QStringLiteral("SELECT COUNT(*) FROM BEZKLICE WHERE KRAJ = 'x'")).toInt(), 1);
     }
 
     void failedPostStaysInEditWithTheValues() {
@@ -204,7 +223,7 @@ private slots:
         Dataset &t = f->dm->tKONTAKT;
         t.refresh();
         t.insert();
-        t.fieldByName(QStringLiteral("ID"))->setAsInteger(1);  // duplicate key
+        t.fieldByName(QStringLiteral("ID"))->setAsInteger(1); // duplicate key
         t.fieldByName(QStringLiteral("JMENO"))->setAsString(QStringLiteral("Eva"));
         bool serverError = false;
         try {
@@ -217,7 +236,8 @@ private slots:
         QCOMPARE(t.fieldByName(QStringLiteral("JMENO"))->asString(), QStringLiteral("Eva"));
         t.fieldByName(QStringLiteral("ID"))->setAsInteger(2);
         QVERIFY_DB(t.post());
-        QCOMPARE(f->scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 2")).toString(), QStringLiteral("Eva"));
+        QCOMPARE(f->scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 2")).toString(),
+                 QStringLiteral("Eva"));
     }
 
     void textThatCannotBeStoredIsRefusedNamingTheField_data() {
@@ -320,7 +340,8 @@ private slots:
         QCOMPARE_DB_ERROR(t.next(), "tKONTAKT: Cannot perform this operation on a closed dataset");
         QCOMPARE_DB_ERROR(t.locate(QStringLiteral("ID"), {1}),
                           "tKONTAKT: Cannot perform this operation on a closed dataset");
-        QCOMPARE_DB_ERROR(t.refresh(), "tKONTAKT: Cannot perform this operation on a closed dataset");
+        QCOMPARE_DB_ERROR(t.refresh(),
+                          "tKONTAKT: Cannot perform this operation on a closed dataset");
         QCOMPARE_DB_ERROR(t.post(), "tKONTAKT: Dataset not in edit or insert mode");
         f->dm->tNastaveni.close();
         QCOMPARE_DB_ERROR(f->dm->tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI")),
@@ -329,8 +350,9 @@ private slots:
 
     void writingNeedsEditStateAndValidIntegers() {
         Dataset &t = f->dm->tFIRMA;
-        QCOMPARE_DB_ERROR(t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->setAsString(QStringLiteral("x")),
-                          "tFIRMA: Dataset not in edit or insert mode");
+        QCOMPARE_DB_ERROR(
+            t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->setAsString(QStringLiteral("x")),
+            "tFIRMA: Dataset not in edit or insert mode");
         t.insert();
         QCOMPARE_DB_ERROR(t.fieldByName(QStringLiteral("ID"))->setAsString(QStringLiteral("12a")),
                           "tFIRMA: '12a' is not a valid integer value for field 'ID'");
@@ -344,7 +366,8 @@ private slots:
         try {
             q.open();
         } catch (const DbError &e) {
-            sqlError = e.message().startsWith(QStringLiteral("SQL Error: ")) && e.message().contains(QStringLiteral("NOPE"));
+            sqlError = e.message().startsWith(QStringLiteral("SQL Error: ")) &&
+                       e.message().contains(QStringLiteral("NOPE"));
         }
         QVERIFY(sqlError);
         QVERIFY(!q.isActive());
@@ -359,7 +382,8 @@ private slots:
         QVERIFY_DB(initdb::buildDatabase(path, options));
         TDM dm;
         base::msg::Recorder recorder;
-        dm.ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol, db::settings::kUser);
+        dm.ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol,
+                             db::settings::kUser);
         QVERIFY(recorder.messages.empty());
         QCOMPARE(dm.tSVATEK.recordCount(), 366);
     }
@@ -379,11 +403,13 @@ private slots:
         QCOMPARE(z.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger(), 1);
         QCOMPARE(z.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->asInteger(), 1);
         z.close();
-        f->exec(QStringLiteral("ALTER TABLE NASTAVENI ALTER COLUMN KONTROLUJ_UPDATY TYPE VARCHAR(10)"));
-        f->dm->ZConKontakty.setConnected(false);  // forget the cached structure
+        f->exec(
+            QStringLiteral("ALTER TABLE NASTAVENI ALTER COLUMN KONTROLUJ_UPDATY TYPE VARCHAR(10)"));
+        f->dm->ZConKontakty.setConnected(false); // forget the cached structure
         f->disconnect();
-        QCOMPARE_DB_ERROR(z.open(), "ztUpdateNastaveni: Type mismatch for field 'KONTROLUJ_UPDATY', "
-                                    "expecting: SmallInt actual: String");
+        QCOMPARE_DB_ERROR(z.open(),
+                          "ztUpdateNastaveni: Type mismatch for field 'KONTROLUJ_UPDATY', "
+                          "expecting: SmallInt actual: String");
         f->exec(QStringLiteral("ALTER TABLE NASTAVENI DROP DATUM_POUZITI"));
         f->dm->ZConKontakty.setConnected(false);
         f->disconnect();
@@ -392,5 +418,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestAccess)
-#include "tst_access.moc"
 #include "db/DatabaseTarget.h"
+#include "tst_access.moc"

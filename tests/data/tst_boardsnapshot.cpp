@@ -14,14 +14,16 @@ namespace {
 
 /// Texts that catch the folding, the wildcards, the blanks and the order.
 const QStringList kNamePieces = {
-    QStringLiteral("Novák"),  QStringLiteral("NOVÁK"),   QStringLiteral("nováková"), QStringLiteral("Černý"),
-    QStringLiteral("čermák"), QStringLiteral("Řezníček"), QStringLiteral("ŘÍHA"),    QStringLiteral("Šťastný"),
-    QStringLiteral("Žák"),    QStringLiteral("ůžasný"),  QStringLiteral("Dvořák"),  QStringLiteral("50%"),
-    QStringLiteral("a_b"),    QStringLiteral("a b"),     QStringLiteral("ab"),      QStringLiteral("Strauß"),
-    QStringLiteral("Łukasz"), QStringLiteral("Ödön"),    QStringLiteral("Ťapka"),   QStringLiteral("x "),
-    QStringLiteral(" y"),     QStringLiteral("Kos"),     QStringLiteral("kOS"),     QStringLiteral("Ďáblík"),
+    QStringLiteral("Novák"), QStringLiteral("NOVÁK"), QStringLiteral("nováková"),
+    QStringLiteral("Černý"), QStringLiteral("čermák"), QStringLiteral("Řezníček"),
+    QStringLiteral("ŘÍHA"), QStringLiteral("Šťastný"), QStringLiteral("Žák"),
+    QStringLiteral("ůžasný"), QStringLiteral("Dvořák"), QStringLiteral("50%"),
+    QStringLiteral("a_b"), QStringLiteral("a b"), QStringLiteral("ab"), QStringLiteral("Strauß"),
+    QStringLiteral("Łukasz"), QStringLiteral("Ödön"), QStringLiteral("Ťapka"), QStringLiteral("x "),
+    QStringLiteral(" y"), QStringLiteral("Kos"), QStringLiteral("kOS"), QStringLiteral("Ďáblík"),
     // Control characters (a TAB from an import) sort below the blank.
-    QStringLiteral("Alfa"),   QStringLiteral("Alfa\tBeta"), QStringLiteral("Alfa\x01"), QStringLiteral("\x1f ")};
+    QStringLiteral("Alfa"), QStringLiteral("Alfa\tBeta"), QStringLiteral("Alfa\x01"),
+    QStringLiteral("\x1f ")};
 
 QVariant pick(QRandomGenerator &random, bool mayBeNull = true) {
     const int roll = int(random.bounded(20));
@@ -55,8 +57,10 @@ QList<QStringList> runs(Dataset &d) {
         QString name = d.valueAt(row, d.columnIndex(QStringLiteral("NAZEV_FIRMA"))).toString();
         while (name.endsWith(QLatin1Char(' ')))
             name.chop(1);
-        const QString key = name + QLatin1Char('#') + d.valueAt(row, d.columnIndex(QStringLiteral("FLAG"))).toString()
-                            + (d.valueAt(row, d.columnIndex(QStringLiteral("NAZEV_FIRMA"))).isNull() ? "N" : "");
+        const QString key =
+            name + QLatin1Char('#') +
+            d.valueAt(row, d.columnIndex(QStringLiteral("FLAG"))).toString() +
+            (d.valueAt(row, d.columnIndex(QStringLiteral("NAZEV_FIRMA"))).isNull() ? "N" : "");
         if (out.isEmpty() || key != lastKey)
             out.append(QStringList());
         out.last() << rowText(d, row);
@@ -83,24 +87,37 @@ class TestBoardSnapshot : public QObject {
         QRandomGenerator random(seed);
         QList<QVariantList> firms;
         for (int id = 1; id <= companies; ++id)
-            firms << QVariantList{id, pick(random), QStringLiteral("%1").arg(random.bounded(1000)), QVariant(),
+            firms << QVariantList{id, pick(random), QStringLiteral("%1").arg(random.bounded(1000)),
+                                  QVariant(),
                                   id % 3 ? QVariant(QStringLiteral("fax")) : QVariant()};
-        f.connection().executeBatch("INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (?, ?, ?, ?, ?)",
-                                    firms);
-        const QVariant regions[] = {QVariant(), QStringLiteral(" "), QStringLiteral("***"), QStringLiteral("*** "),
-                                    QStringLiteral("***  "), QStringLiteral("Praha"), QString(), QStringLiteral(" ***")};
+        f.connection().executeBatch(
+            "INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (?, ?, ?, ?, ?)",
+            firms);
+        const QVariant regions[] = {QVariant(),
+                                    QStringLiteral(" "),
+                                    QStringLiteral("***"),
+                                    QStringLiteral("*** "),
+                                    QStringLiteral("***  "),
+                                    QStringLiteral("Praha"),
+                                    QString(),
+                                    QStringLiteral(" ***")};
         QList<QVariantList> people;
         for (int id = 1; id <= contacts; ++id) {
             // The last tenth of the companies gets no contact at all.
             const int company = 1 + int(random.bounded(companies - companies / 10));
-            people << QVariantList{id, company, pick(random), pick(random), regions[random.bounded(8)],
+            people << QVariantList{id,
+                                   company,
+                                   pick(random),
+                                   pick(random),
+                                   regions[random.bounded(8)],
                                    QStringLiteral("e%1@x.cz").arg(id)};
         }
-        f.connection().executeBatch(
-            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, JMENO, KRAJ, EMAIL1) VALUES (?, ?, ?, ?, ?, ?)", people);
+        f.connection().executeBatch("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, JMENO, KRAJ, "
+                                    "EMAIL1) VALUES (?, ?, ?, ?, ?, ?)",
+                                    people);
     }
 
-private slots:
+  private slots:
     void theSnapshotGivesWhatTheStatementGives_data() {
         QTest::addColumn<quint32>("seed");
         QTest::newRow("register 1") << 1u;
@@ -116,9 +133,17 @@ private slots:
         server.setSql(TDM::boardSql());
         dataset::QueryDataset &board = f.dm->qHlavniDeska;
 
-        QStringList texts = {QString(), QStringLiteral("%"), QStringLiteral("_"), QStringLiteral("a_b"),
-                             QStringLiteral("50%"), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("ß"),
-                             QStringLiteral("x "), QStringLiteral("%%"), QStringLiteral("_%_"),
+        QStringList texts = {QString(),
+                             QStringLiteral("%"),
+                             QStringLiteral("_"),
+                             QStringLiteral("a_b"),
+                             QStringLiteral("50%"),
+                             QStringLiteral(" "),
+                             QStringLiteral("  "),
+                             QStringLiteral("ß"),
+                             QStringLiteral("x "),
+                             QStringLiteral("%%"),
+                             QStringLiteral("_%_"),
                              QString(98, QLatin1Char('a'))};
         for (char c = 'a'; c <= 'z'; ++c)
             texts << QString(QLatin1Char(c));
@@ -132,13 +157,15 @@ private slots:
         }
         // Longer than any name: the statement refuses the parameter, the
         // snapshot rightly finds nothing.
-        const QString tooLong = QLatin1Char('%') + QString(300, QLatin1Char('a')) + QLatin1Char('%');
+        const QString tooLong =
+            QLatin1Char('%') + QString(300, QLatin1Char('a')) + QLatin1Char('%');
         QVERIFY_DB(setPattern(board, tooLong));
         QCOMPARE(board.recordCount(), 0);
         QVERIFY_THROWS_EXCEPTION(db::DbError, setPattern(server, tooLong));
 
         for (const QString &text : std::as_const(texts)) {
-            const QString pattern = text.isEmpty() ? QStringLiteral("%") : QLatin1Char('%') + text + QLatin1Char('%');
+            const QString pattern =
+                text.isEmpty() ? QStringLiteral("%") : QLatin1Char('%') + text + QLatin1Char('%');
             QVERIFY_DB(setPattern(board, pattern); setPattern(server, pattern));
             QCOMPARE(board.recordCount(), server.recordCount());
             const QList<QStringList> mine = runs(board), theirs = runs(server);
@@ -154,16 +181,18 @@ private slots:
         dataset::QueryDataset &board = f.dm->qHlavniDeska;
         setPattern(board, QStringLiteral("%zzq%"));
         QCOMPARE(board.recordCount(), 0);
-        f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (1000, 1, 'Zzquart', ' ')"));
+        f.exec(QStringLiteral(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (1000, 1, 'Zzquart', ' ')"));
         setPattern(board, QStringLiteral("%zzq%"));
         QCOMPARE(board.recordCount(), 2); // its company's group line and the contact
         f.exec(QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Zzq firma' WHERE ID = 2"));
         f.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID = 1000"));
         setPattern(board, QStringLiteral("%zzq%"));
-        QCOMPARE(board.recordCount(), f.count(QStringLiteral("KONTAKT"), QStringLiteral("ID_FIRMA = 2")) > 0
-                                          ? 1 + f.count(QStringLiteral("KONTAKT"),
-                                                        QStringLiteral("ID_FIRMA = 2 AND KRAJ <> '***'"))
-                                          : 0);
+        QCOMPARE(board.recordCount(),
+                 f.count(QStringLiteral("KONTAKT"), QStringLiteral("ID_FIRMA = 2")) > 0
+                     ? 1 + f.count(QStringLiteral("KONTAKT"),
+                                   QStringLiteral("ID_FIRMA = 2 AND KRAJ <> '***'"))
+                     : 0);
     }
 
     void anOlderFileGetsTheChangeLogAtStart() {
@@ -177,8 +206,10 @@ private slots:
         QVERIFY(before.isKnown());
         f.exec(QStringLiteral("UPDATE FIRMA SET KOD = 'x'"));
         QVERIFY(data::changelog::read(f.connection()) != before);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString(),
-                 QStringLiteral("1.1"));
+        QCOMPARE(
+            f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI"))
+                .toString(),
+            QStringLiteral("1.1"));
     }
 };
 

@@ -7,9 +7,10 @@
 
 class TestClientLibrary : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void missingLibraryNamesEveryCandidate() {
-        db::FbClient::candidateNames() = {QStringLiteral("libnichts.so.2"), QStringLiteral("libnichts.so")};
+        db::FbClient::candidateNames() = {QStringLiteral("libnichts.so.2"),
+                                          QStringLiteral("libnichts.so")};
         db::DbConnection connection;
         connection.setDatabase(QStringLiteral("/tmp/none.gdb"));
         QString message;
@@ -18,7 +19,9 @@ private slots:
         } catch (const db::DbError &e) {
             message = e.message();
         }
-        QCOMPARE(message, QStringLiteral("None of the dynamic libraries can be found: libnichts.so.2, libnichts.so"));
+        QCOMPARE(message,
+                 QStringLiteral(
+                     "None of the dynamic libraries can be found: libnichts.so.2, libnichts.so"));
         QVERIFY(!connection.isConnected());
     }
 };

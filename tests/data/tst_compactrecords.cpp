@@ -5,8 +5,8 @@
 
 #include <QtTest>
 
-using db::Cell;
 using data::CompactRecords;
+using db::Cell;
 using db::PackedRow;
 namespace cc = data::compactcell;
 
@@ -41,7 +41,7 @@ PackedRow readBack(const char *at, int columns) {
 
 class TestCompactRecords : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void cellsComeBackAsWritten_data() {
         QTest::addColumn<int>("length");
         for (const int length : {0, 1, 127, 128, 129, 16383, 16384, 300000})
@@ -54,7 +54,7 @@ private slots:
             text[i] = char('a' + i % 26);
         const PackedRow row = rowWith(text, qint64(1) << 40 | length);
         CompactRecords store;
-        store.add("x");  // not at the start of a block
+        store.add("x"); // not at the start of a block
         const CompactRecords::Handle handle = store.add(recordOf(row));
         QCOMPARE(readBack(store.at(handle), 5).unpack(), row.unpack());
         cc::Reader reader(store.at(handle));
@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(reader.number(), qint64(1) << 40 | length);
         reader.skip();
         QCOMPARE(reader.bytes().size(), length);
-        QCOMPARE(reader.number(), 0);  // text has no number
+        QCOMPARE(reader.number(), 0); // text has no number
     }
 
     void manyRecordsSpanBlocksAndStayWhereTheyWere() {

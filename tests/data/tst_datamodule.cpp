@@ -1,8 +1,8 @@
 // The data module: opening in its fixed order, its messages, NextId, the
 // board query, RefreshBoard and the version check with its upgrade.
-#include "support/DataFixture.h"
 #include "base/MessageService.h"
 #include "data/VersionCheck.h"
+#include "support/DataFixture.h"
 
 #include <QFile>
 
@@ -14,9 +14,10 @@ class TestDataModule : public QObject {
         auto &q = dm.qHlavniDeska;
         for (int i = 0; i < q.recordCount(); ++i) {
             q.moveTo(i);
-            rows << QStringLiteral("%1|%2|%3").arg(q.fieldByName(QStringLiteral("FLAG"))->asString(),
-                                                  q.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString(),
-                                                  q.fieldByName(QStringLiteral("PRIJMENI"))->asString());
+            rows << QStringLiteral("%1|%2|%3")
+                        .arg(q.fieldByName(QStringLiteral("FLAG"))->asString(),
+                             q.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString(),
+                             q.fieldByName(QStringLiteral("PRIJMENI"))->asString());
         }
         return rows;
     }
@@ -29,30 +30,36 @@ class TestDataModule : public QObject {
     }
 
     static void addBoardData(DataFixture &f) {
-        f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1) VALUES (1, 'Novák s.r.o.', '123')"));
+        f.exec(QStringLiteral(
+            "INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1) VALUES (1, 'Novák s.r.o.', '123')"));
         f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Alfa')"));
         f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Prázdná')"));
         f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (4, 'Bez kontaktů')"));
         f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (5, '5012')"));
         const char *contacts[] = {
-            "1, 1, 'Petr', 'Dvořák', ' '", "2, 1, 'Jana', 'Malá', ' '", "3, 2, 'Eva', 'Nováková', ' '",
-            "4, 2, 'Karel', 'Horák', ' '", "5, 3, NULL, NULL, '***'",  "6, 2, 'Skrytý', 'Nepotvrzený', NULL",
+            "1, 1, 'Petr', 'Dvořák', ' '",  "2, 1, 'Jana', 'Malá', ' '",
+            "3, 2, 'Eva', 'Nováková', ' '", "4, 2, 'Karel', 'Horák', ' '",
+            "5, 3, NULL, NULL, '***'",      "6, 2, 'Skrytý', 'Nepotvrzený', NULL",
             "7, 5, 'Ota', 'Čermák', ' '"};
         for (const char *c : contacts)
-            f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (%1)")
+            f.exec(QStringLiteral(
+                       "INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (%1)")
                        .arg(QString::fromUtf8(c)));
     }
 
-private slots:
+  private slots:
     void openAllOpensEveryTableAndTheBoard() {
         DataFixture f;
         base::msg::Recorder recorder;
         f.openAll();
         QVERIFY(recorder.messages.empty());
-        for (dataset::Dataset *d : {static_cast<dataset::Dataset *>(&f.dm->tFIRMA), static_cast<dataset::Dataset *>(&f.dm->tKONTAKT),
-                                 static_cast<dataset::Dataset *>(&f.dm->tPOBOCKA), static_cast<dataset::Dataset *>(&f.dm->tSVATEK),
-                                 static_cast<dataset::Dataset *>(&f.dm->tSVATEK_STATNI),
-                                 static_cast<dataset::Dataset *>(&f.dm->tNastaveni), static_cast<dataset::Dataset *>(&f.dm->qHlavniDeska)})
+        for (dataset::Dataset *d : {static_cast<dataset::Dataset *>(&f.dm->tFIRMA),
+                                    static_cast<dataset::Dataset *>(&f.dm->tKONTAKT),
+                                    static_cast<dataset::Dataset *>(&f.dm->tPOBOCKA),
+                                    static_cast<dataset::Dataset *>(&f.dm->tSVATEK),
+                                    static_cast<dataset::Dataset *>(&f.dm->tSVATEK_STATNI),
+                                    static_cast<dataset::Dataset *>(&f.dm->tNastaveni),
+                                    static_cast<dataset::Dataset *>(&f.dm->qHlavniDeska)})
             QVERIFY2(d->isActive(), qPrintable(d->name()));
         QVERIFY(!f.dm->qFirmaKontakty.isActive());
         QVERIFY(!f.dm->ztUpdateNastaveni.isActive());
@@ -61,12 +68,15 @@ private slots:
     void missingFileGivesBothMessagesInOrder() {
         DataFixture f;
         base::msg::Recorder recorder;
-        f.dm->ConnectAndOpenAll(f.base() + QStringLiteral("/Tabulky/CHYBI.GDB"), QString(), db::settings::kPassword,
-                                db::settings::kProtocol, db::settings::kUser);
+        f.dm->ConnectAndOpenAll(f.base() + QStringLiteral("/Tabulky/CHYBI.GDB"), QString(),
+                                db::settings::kPassword, db::settings::kProtocol,
+                                db::settings::kUser);
         QCOMPARE(recorder.messages.size(), size_t(3));
-        QCOMPARE(recorder.messages[0].text, QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"));
-        QCOMPARE(recorder.messages[1].text,
-                 QStringLiteral("Soubor databáze „%1/Tabulky/CHYBI.GDB“ neexistuje.").arg(f.base()));
+        QCOMPARE(recorder.messages[0].text,
+                 QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"));
+        QCOMPARE(
+            recorder.messages[1].text,
+            QStringLiteral("Soubor databáze „%1/Tabulky/CHYBI.GDB“ neexistuje.").arg(f.base()));
         QCOMPARE(recorder.messages[2].text, QStringLiteral("Chyba nastala v query: Hlavni deska"));
         QVERIFY(!f.dm->ZConKontakty.isConnected());
         QVERIFY(!f.dm->tFIRMA.isActive());
@@ -108,16 +118,18 @@ private slots:
                 headers << parts[1];
                 group = parts[1];
             } else {
-                QCOMPARE(parts[1], group);  // a contact follows its own company's group line
+                QCOMPARE(parts[1], group); // a contact follows its own company's group line
                 contacts << row;
             }
         }
-        QCOMPARE(headers, (QStringList{QStringLiteral("5012"), QStringLiteral("Alfa"), QStringLiteral("Novák s.r.o."),
-                                       QStringLiteral("Prázdná")}));
+        QCOMPARE(headers, (QStringList{QStringLiteral("5012"), QStringLiteral("Alfa"),
+                                       QStringLiteral("Novák s.r.o."), QStringLiteral("Prázdná")}));
         contacts.sort();
-        QCOMPARE(contacts, (QStringList{QStringLiteral("2|5012|Čermák"), QStringLiteral("2|Alfa|Horák"),
-                                        QStringLiteral("2|Alfa|Nováková"), QStringLiteral("2|Novák s.r.o.|Dvořák"),
-                                        QStringLiteral("2|Novák s.r.o.|Malá")}));
+        QCOMPARE(
+            contacts,
+            (QStringList{QStringLiteral("2|5012|Čermák"), QStringLiteral("2|Alfa|Horák"),
+                         QStringLiteral("2|Alfa|Nováková"), QStringLiteral("2|Novák s.r.o.|Dvořák"),
+                         QStringLiteral("2|Novák s.r.o.|Malá")}));
     }
 
     void boardFilterMatchesCzechLettersAndWildcards() {
@@ -134,7 +146,8 @@ private slots:
         QVERIFY(!rows.contains(QStringLiteral("1|Prázdná|")));
 
         setBoardPattern(*f.dm, QStringLiteral("%čerm%"));
-        QCOMPARE(boardRows(*f.dm), (QStringList{QStringLiteral("1|5012|"), QStringLiteral("2|5012|Čermák")}));
+        QCOMPARE(boardRows(*f.dm),
+                 (QStringList{QStringLiteral("1|5012|"), QStringLiteral("2|5012|Čermák")}));
         setBoardPattern(*f.dm, QStringLiteral("%50%%"));
         QVERIFY(boardRows(*f.dm).contains(QStringLiteral("1|5012|")));
         setBoardPattern(*f.dm, QStringLiteral("%prázd%"));
@@ -146,7 +159,8 @@ private slots:
         addBoardData(f);
         f.openAll();
         setBoardPattern(*f.dm, QStringLiteral("%alfa%"));
-        f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES (8, 2, 'Nový', 'Zelený', ' ')"));
+        f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                              "(8, 2, 'Nový', 'Zelený', ' ')"));
         QVERIFY_DB(f.dm->RefreshBoard());
         const QStringList rows = boardRows(*f.dm);
         QVERIFY(rows.contains(QStringLiteral("2|Alfa|Zelený")));
@@ -179,8 +193,10 @@ private slots:
         }
         QVERIFY_DB(CheckDatabaseVersion(*f.dm, f.base()));
         QVERIFY(!f.dm->ZConKontakty.isConnected());
-        QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString(),
-                 QStringLiteral("1.1"));
+        QCOMPARE(
+            f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI"))
+                .toString(),
+            QStringLiteral("1.1"));
         const QVariant photo = f.scalar(QStringLiteral("SELECT OBR FROM KONTAKT WHERE ID = 900"));
         if (withLogo)
             QCOMPARE(photo.toByteArray(), logo);
@@ -199,7 +215,8 @@ private slots:
         QFETCH(int, major);
         QFETCH(int, minor);
         DataFixture f;
-        f.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = ?, VERZE_VEDLEJSI = ?"), {major, minor});
+        f.exec(QStringLiteral("UPDATE NASTAVENI SET VERZE_HLAVNI = ?, VERZE_VEDLEJSI = ?"),
+               {major, minor});
         f.dm->ZConKontakty.setConnected(false);
         QVERIFY_DB(CheckDatabaseVersion(*f.dm, f.base()));
         QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI FROM NASTAVENI")).toInt(), major);
@@ -212,8 +229,10 @@ private slots:
         f.dm->ZConKontakty.setConnected(false);
         QVERIFY_DB(CheckDatabaseVersion(*f.dm, f.base()));
         f.dm->ZConKontakty.setConnected(false);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString(),
-                 QStringLiteral("1.1"));
+        QCOMPARE(
+            f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI"))
+                .toString(),
+            QStringLiteral("1.1"));
     }
 
     void upgradeCreatesMissingSettingsRow() {
@@ -223,8 +242,10 @@ private slots:
         f.dm->ZConKontakty.setConnected(false);
         QVERIFY_DB(CheckDatabaseVersion(*f.dm, f.base()));
         QCOMPARE(f.scalar(QStringLiteral("SELECT COUNT(*) FROM NASTAVENI")).toInt(), 1);
-        QCOMPARE(f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")).toString(),
-                 QStringLiteral("1.1"));
+        QCOMPARE(
+            f.scalar(QStringLiteral("SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI"))
+                .toString(),
+            QStringLiteral("1.1"));
     }
 
     void unreachableDatabaseIsLeftSilently() {
@@ -236,5 +257,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestDataModule)
-#include "tst_datamodule.moc"
 #include "db/DatabaseTarget.h"
+#include "tst_datamodule.moc"

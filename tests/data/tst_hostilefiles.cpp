@@ -1,10 +1,10 @@
 // Database files that are damaged, foreign or out of reach: the data module
 // gives its own message and then the cause naming the file, never crashes
 // and never changes the file.
-#include "support/ChildProcess.h"
-#include "support/DataFixture.h"
 #include "base/MessageService.h"
 #include "db/OpenError.h"
+#include "support/ChildProcess.h"
+#include "support/DataFixture.h"
 #include "support/TestServer.h"
 
 #include <sys/stat.h>
@@ -41,17 +41,19 @@ QByteArray fingerprint(const QString &path) {
 
 /// Sets or clears the immutable attribute: even root may then not write.
 bool setImmutable(const QString &path, bool on) {
-    return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
+    return QProcess::execute(QStringLiteral("chattr"),
+                             {on ? QStringLiteral("+i") : QStringLiteral("-i"), path}) == 0;
 }
 
 /// A filesystem of `bytes` mounted at `path` for the life of the object.
 class SmallDisk {
-public:
+  public:
     SmallDisk(const QString &path, int bytes) : m_path(path) {
         QDir().mkpath(path);
-        m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                                QStringLiteral("-o"), QStringLiteral("size=%1").arg(bytes),
-                                                                QStringLiteral("tmpfs"), path}) == 0;
+        m_mounted = QProcess::execute(QStringLiteral("mount"),
+                                      {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                       QStringLiteral("-o"), QStringLiteral("size=%1").arg(bytes),
+                                       QStringLiteral("tmpfs"), path}) == 0;
     }
     ~SmallDisk() {
         if (m_mounted)
@@ -60,7 +62,7 @@ public:
     bool mounted() const { return m_mounted; }
     QString path() const { return m_path; }
 
-private:
+  private:
     QString m_path;
     bool m_mounted = false;
 };
@@ -71,13 +73,15 @@ struct Files {
     base::msg::Recorder messages;
     QString bad;
 
-    Files() : bad(QDir(sound.base()).filePath(QStringLiteral("Tabulky/POKUS.GDB"))) { sound.disconnect(); }
+    Files() : bad(QDir(sound.base()).filePath(QStringLiteral("Tabulky/POKUS.GDB"))) {
+        sound.disconnect();
+    }
     QByteArray soundBytes() { return readAll(sound.path()); }
 
     /// Opens `bad` through the data module; returns the messages shown.
     QStringList open() {
-        sound.dm->ConnectAndOpenAll(bad, QString(), db::settings::kPassword, db::settings::kProtocol,
-                                    db::settings::kUser);
+        sound.dm->ConnectAndOpenAll(bad, QString(), db::settings::kPassword,
+                                    db::settings::kProtocol, db::settings::kUser);
         QStringList texts;
         for (const auto &m : messages.messages)
             texts << m.text;
@@ -168,7 +172,7 @@ class Program {
 
 class TestHostileFiles : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // First, while this process has no threads yet: the check forks.
     void unreadableFileNamesThePermission() {
         Files f;
@@ -176,8 +180,9 @@ private slots:
         QFile::setPermissions(f.bad, QFileDevice::WriteOwner);
         // Root may read any file whatever its mode: the check runs in a
         // child process that has become an ordinary user.
-        QFile::setPermissions(f.sound.base(), QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner
-                                                  | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(f.sound.base(), QFileDevice::ReadOther | QFileDevice::ExeOther |
+                                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
         QFile::setPermissions(QFileInfo(f.bad).absolutePath(), QFile::permissions(f.sound.base()));
         int fds[2];
         QCOMPARE(::pipe(fds), 0);
@@ -186,8 +191,10 @@ private slots:
             ::close(fds[0]);
             if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
                 ::_exit(3);
-            const QByteArray cause = db::describeOpenFailure(f.bad, db::DbError(QStringLiteral("SQL Error"))).toUtf8();
-            [[maybe_unused]] const ssize_t n = ::write(fds[1], cause.constData(), size_t(cause.size()));
+            const QByteArray cause =
+                db::describeOpenFailure(f.bad, db::DbError(QStringLiteral("SQL Error"))).toUtf8();
+            [[maybe_unused]] const ssize_t n =
+                ::write(fds[1], cause.constData(), size_t(cause.size()));
             ::_exit(0);
         }
         ::close(fds[1]);
@@ -199,33 +206,43 @@ private slots:
         int status = 0;
         ::waitpid(child, &status, 0);
         if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
-            QSKIP("cannot become another user here (not root): the file's mode is then checked by the engine");
+            QSKIP("cannot become another user here (not root): the file's mode is then checked by "
+                  "the engine");
         QCOMPARE(QString::fromUtf8(answer),
-                 QStringLiteral("Soubor databáze „%1“ nelze číst: Permission denied. Zkontrolujte oprávnění k "
-                                "souboru.").arg(f.bad));
+                 QStringLiteral(
+                     "Soubor databáze „%1“ nelze číst: Permission denied. Zkontrolujte oprávnění k "
+                     "souboru.")
+                     .arg(f.bad));
     }
 
     void badFileIsReportedWithItsCauseAndLeftAsItWas_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("cause");
-        QTest::newRow("empty file") << "empty" << "Soubor databáze „%1“ je prázdný.";
-        QTest::newRow("random bytes") << "random"
-                                      << "Soubor „%1“ není databáze (začátek souboru neodpovídá databázi): je "
-                                         "poškozený nebo jde o jiný druh souboru.";
-        QTest::newRow("a few bytes") << "short"
-                                     << "Soubor „%1“ je příliš krátký na databázi (7 bajtů): je poškozený nebo "
-                                        "neúplně zkopírovaný.";
-        QTest::newRow("truncated copy") << "truncated"
-                                        << "Soubor „%1“ je neúplný (300000 bajtů, zkrácená kopie?): databázi v něm "
-                                           "nelze otevřít.";
-        QTest::newRow("older structure") << "ods11"
-                                         << "Soubor „%1“ má starší formát databáze (ODS 11, Firebird 2.x a starší); "
-                                            "program pracuje s formátem 12. Převeďte databázi zálohou a obnovou "
-                                            "(gbak).";
-        QTest::newRow("damaged pages") << "damaged"
-                                       << "Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. Obnovte ji "
-                                          "ze zálohy.";
-        QTest::newRow("directory in its place") << "directory" << "Na místě souboru databáze „%1“ je složka.";
+        QTest::newRow("empty file") << "empty"
+                                    << "Soubor databáze „%1“ je prázdný.";
+        QTest::newRow("random bytes")
+            << "random"
+            << "Soubor „%1“ není databáze (začátek souboru neodpovídá databázi): je "
+               "poškozený nebo jde o jiný druh souboru.";
+        QTest::newRow("a few bytes")
+            << "short"
+            << "Soubor „%1“ je příliš krátký na databázi (7 bajtů): je poškozený nebo "
+               "neúplně zkopírovaný.";
+        QTest::newRow("truncated copy")
+            << "truncated"
+            << "Soubor „%1“ je neúplný (300000 bajtů, zkrácená kopie?): databázi v něm "
+               "nelze otevřít.";
+        QTest::newRow("older structure")
+            << "ods11"
+            << "Soubor „%1“ má starší formát databáze (ODS 11, Firebird 2.x a starší); "
+               "program pracuje s formátem 12. Převeďte databázi zálohou a obnovou "
+               "(gbak).";
+        QTest::newRow("damaged pages")
+            << "damaged"
+            << "Soubor databáze „%1“ je poškozený: databázi v něm nelze číst. Obnovte ji "
+               "ze zálohy.";
+        QTest::newRow("directory in its place") << "directory"
+                                                << "Na místě souboru databáze „%1“ je složka.";
         QTest::newRow("cut at a page boundary")
             << "page boundary"
             << "Soubor „%1“ je neúplný (819200 bajtů, zkrácená kopie?): chybí v něm konec "
@@ -313,9 +330,10 @@ private slots:
             QVERIFY(socket.listen(f.bad));
         const QByteArray before = QFileInfo(f.bad).isFile() ? fingerprint(f.bad) : QByteArray();
         const QStringList shown = f.open();
-        QCOMPARE(shown, (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
-                                     cause.arg(QFileInfo(f.bad).absoluteFilePath()),
-                                     QStringLiteral("Chyba nastala v query: Hlavni deska")}));
+        QCOMPARE(shown,
+                 (QStringList{QStringLiteral("Chyba nastala v tabulce: Nepovedlo se pripojit k DB"),
+                              cause.arg(QFileInfo(f.bad).absoluteFilePath()),
+                              QStringLiteral("Chyba nastala v query: Hlavni deska")}));
         QCOMPARE(f.messages.messages[1].kind, base::msg::Kind::Error);
         QVERIFY(!f.sound.dm->ZConKontakty.isConnected());
         if (!before.isEmpty())
@@ -365,8 +383,9 @@ private slots:
         QFETCH(bool, immutable);
         Files f;
         f.sound.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')"));
-        f.sound.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
-                                    "(1, 1, 'Jana', 'Malá', ' ')"));
+        f.sound.exec(
+            QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                           "(1, 1, 'Jana', 'Malá', ' ')"));
         f.sound.disconnect();
         writeAll(f.bad, f.soundBytes());
         if (!immutable)
@@ -389,12 +408,18 @@ private slots:
         dm.ZConKontakty.setConnected(false);
         setImmutable(f.bad, false);
         const QString name = QFileInfo(f.bad).absoluteFilePath();
-        QCOMPARE(shown, QStringList{QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je "
-                                                   "otevřena jen pro čtení: lze ji prohlížet a tisknout, změny "
-                                                   "nelze uložit.").arg(name)});
+        QCOMPARE(
+            shown,
+            QStringList{QStringLiteral("Soubor databáze „%1“ je chráněn proti zápisu. Databáze je "
+                                       "otevřena jen pro čtení: lze ji prohlížet a tisknout, změny "
+                                       "nelze uložit.")
+                            .arg(name)});
         QCOMPARE(boardRows, 2); // the company line and its contact
-        QCOMPARE(refusal, QStringLiteral("Databáze „%1“ je otevřena jen pro čtení (soubor je chráněn proti zápisu): "
-                                         "změny nelze uložit.").arg(name));
+        QCOMPARE(refusal,
+                 QStringLiteral(
+                     "Databáze „%1“ je otevřena jen pro čtení (soubor je chráněn proti zápisu): "
+                     "změny nelze uložit.")
+                     .arg(name));
         QVERIFY(stillEditing); // the typing is kept until the user cancels
         QVERIFY2(fingerprint(f.bad) == before, "the file must stay as it was");
     }
@@ -459,11 +484,12 @@ private slots:
         Files f;
         SmallDisk disk(QDir(f.sound.base()).filePath(QStringLiteral("maly-disk")), 4 * 1024 * 1024);
         if (!disk.mounted())
-            QSKIP("cannot mount a size-limited filesystem here (needs root and the right to mount)");
+            QSKIP(
+                "cannot mount a size-limited filesystem here (needs root and the right to mount)");
         const QString path = QDir(disk.path()).filePath(QStringLiteral("KONTAKTY.GDB"));
         QVERIFY(QFile::copy(f.sound.path(), path));
-        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol,
-                                      db::settings::kUser);
+        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword,
+                                      db::settings::kProtocol, db::settings::kUser);
         QVERIFY(f.messages.messages.empty());
         dataset::TableDataset &contacts = f.sound.dm->tKONTAKT;
         int confirmed = 0;
@@ -473,7 +499,8 @@ private slots:
             try {
                 contacts.insert();
                 contacts.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
-                contacts.fieldByName(QStringLiteral("PRIJMENI"))->setAsString(QStringLiteral("Plný %1").arg(id));
+                contacts.fieldByName(QStringLiteral("PRIJMENI"))
+                    ->setAsString(QStringLiteral("Plný %1").arg(id));
                 photo[0] = char(id);
                 contacts.fieldByName(QStringLiteral("OBR"))->setAsBytes(photo);
                 contacts.post();
@@ -485,13 +512,14 @@ private slots:
         const bool stillInserting = contacts.state() == dataset::Dataset::State::Insert;
         contacts.cancel();
         f.sound.dm->ZConKontakty.setConnected(false);
-        QVERIFY2(refusal.startsWith(QStringLiteral("Na disku se souborem „%1“ není volné místo").arg(path)),
+        QVERIFY2(refusal.startsWith(
+                     QStringLiteral("Na disku se souborem „%1“ není volné místo").arg(path)),
                  qPrintable(refusal));
         QVERIFY(confirmed > 0);
         QVERIFY(stillInserting); // the row typed stays for another try
         QCOMPARE(validateDatabase(path), QString());
-        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword, db::settings::kProtocol,
-                                      db::settings::kUser);
+        f.sound.dm->ConnectAndOpenAll(path, QString(), db::settings::kPassword,
+                                      db::settings::kProtocol, db::settings::kUser);
         QCOMPARE(contacts.recordCount(), confirmed); // every confirm that returned, nothing more
         f.sound.dm->ZConKontakty.setConnected(false);
     }
@@ -512,5 +540,5 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
-#include "tst_hostilefiles.moc"
 #include "db/DatabaseTarget.h"
+#include "tst_hostilefiles.moc"

@@ -44,7 +44,7 @@ class TestIntegrity : public QObject {
         f->connection().executeBatch("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (?, ?)", rows);
     }
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<DataFixture>();
         addCompanies(300);
@@ -67,19 +67,23 @@ private slots:
 
         // Two edits of the one row: the second never reverts the first.
         QVERIFY(t.locate(QStringLiteral("ID"), {301}));
-        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("111"));
+        QVERIFY_DB(t.edit();
+                   t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("111"));
                    t.post());
         t.last();
         QVERIFY(t.locate(QStringLiteral("ID"), {301}));
-        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("FAX"))->setAsString(QStringLiteral("222"));
+        QVERIFY_DB(t.edit();
+                   t.fieldByName(QStringLiteral("FAX"))->setAsString(QStringLiteral("222"));
                    t.post());
-        const auto stored = f->rows(QStringLiteral("SELECT TELEFON1, FAX FROM FIRMA WHERE ID = 301"));
+        const auto stored =
+            f->rows(QStringLiteral("SELECT TELEFON1, FAX FROM FIRMA WHERE ID = 301"));
         QCOMPARE(stored, (QList<QVariantList>{{QStringLiteral("111"), QStringLiteral("222")}}));
     }
 
     void aRowThisDatasetWroteIsStillListedAfterARefresh() {
         Dataset &t = f->dm->tFIRMA;
-        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("111"));
+        QVERIFY_DB(t.edit();
+                   t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("111"));
                    t.post());
         t.next(); // the refresh reads past the written row to find the current one
         QVERIFY_DB(t.refresh());
@@ -95,18 +99,21 @@ private slots:
         Dataset &t = f->dm->ztUpdateNastaveni;
         QVERIFY_DB(t.close(); t.open());
         QCOMPARE(t.recordCount(), 2);
-        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->setAsInteger(7); t.post());
+        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("VERZE_VEDLEJSI"))->setAsInteger(7);
+                   t.post());
         QCOMPARE(f->count(QStringLiteral("NASTAVENI"), QStringLiteral("VERZE_VEDLEJSI = 7")), 1);
         QVERIFY_DB(t.deleteRecord());
         QCOMPARE(f->count(QStringLiteral("NASTAVENI")), 1);
         // A row inserted into a table without key is not listed twice either.
-        QVERIFY_DB(t.insert(); t.fieldByName(QStringLiteral("VERZE_HLAVNI"))->setAsInteger(3); t.post());
+        QVERIFY_DB(t.insert(); t.fieldByName(QStringLiteral("VERZE_HLAVNI"))->setAsInteger(3);
+                   t.post());
         QCOMPARE(t.recordCount(), 2);
     }
 
     void writesOverAnotherConnectionsChangeAreRefused_data() {
         QTest::addColumn<QString>("otherChange");
-        QTest::newRow("changed") << QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Jejich' WHERE ID = 1");
+        QTest::newRow("changed") << QStringLiteral(
+            "UPDATE FIRMA SET NAZEV_FIRMA = 'Jejich' WHERE ID = 1");
         QTest::newRow("deleted") << QStringLiteral("DELETE FROM FIRMA WHERE ID = 1");
     }
     void writesOverAnotherConnectionsChangeAreRefused() {
@@ -130,12 +137,16 @@ private slots:
             QCOMPARE(t.fieldByName(QStringLiteral("ID"))->asInteger(), 2);
             QCOMPARE(t.recordCount(), 299);
         } else {
-            QCOMPARE(t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString(), QStringLiteral("Jejich"));
+            QCOMPARE(t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->asString(),
+                     QStringLiteral("Jejich"));
             // ...and the stored version can now be edited.
-            QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->setAsString(QStringLiteral("Naše"));
-                       t.post());
-            QCOMPARE(f->scalar(QStringLiteral("SELECT NAZEV_FIRMA FROM FIRMA WHERE ID = 1")).toString(),
-                     QStringLiteral("Naše"));
+            QVERIFY_DB(
+                t.edit();
+                t.fieldByName(QStringLiteral("NAZEV_FIRMA"))->setAsString(QStringLiteral("Naše"));
+                t.post());
+            QCOMPARE(
+                f->scalar(QStringLiteral("SELECT NAZEV_FIRMA FROM FIRMA WHERE ID = 1")).toString(),
+                QStringLiteral("Naše"));
         }
     }
 
@@ -184,8 +195,10 @@ private slots:
         const qint64 noteBefore = blobIdOf(*f, noteId);
         Dataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
-        QVERIFY_DB(t.edit(); t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("603 111 222"));
-                   t.post());
+        QVERIFY_DB(
+            t.edit();
+            t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("603 111 222"));
+            t.post());
         QCOMPARE(blobIdOf(*f, photoId), photoBefore);
         QCOMPARE(blobIdOf(*f, noteId), noteBefore);
         QCOMPARE(f->scalar(QStringLiteral("SELECT TELEFON1 FROM KONTAKT WHERE ID = 1")).toString(),
@@ -195,7 +208,8 @@ private slots:
 
     void aFetchThatFailsStopsFetching() {
         dataset::QueryDataset q(QStringLiteral("qFails"), &f->dm->ZConKontakty);
-        q.setSql(QStringLiteral("SELECT ID, 100 / (ID - CAST(:Zero AS INTEGER)) AS X FROM FIRMA ORDER BY ID"));
+        q.setSql(QStringLiteral(
+            "SELECT ID, 100 / (ID - CAST(:Zero AS INTEGER)) AS X FROM FIRMA ORDER BY ID"));
         q.paramByName(QStringLiteral("Zero"))->setAsInteger(150);
         QVERIFY_DB(q.open());
         bool failed = false;
@@ -236,7 +250,8 @@ private slots:
                                : -1;
         QVERIFY(own > 0);
         QSignalSpy lost(&f->dm->ZConKontakty, &db::DbConnection::connectionLost);
-        f->exec(QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(own));
+        f->exec(
+            QStringLiteral("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = %1").arg(own));
         try {
             t.edit();
             t.fieldByName(QStringLiteral("TELEFON1"))->setAsString(QStringLiteral("1"));
@@ -248,7 +263,7 @@ private slots:
         QCOMPARE(lost.count(), 1);
         QVERIFY(!f->dm->ZConKontakty.isConnected());
         QCOMPARE(t.state(), Dataset::State::Edit); // the typing is kept
-        QVERIFY_DB(t.post());                       // and written once connected again
+        QVERIFY_DB(t.post());                      // and written once connected again
         QCOMPARE(f->scalar(QStringLiteral("SELECT TELEFON1 FROM FIRMA WHERE ID = 1")).toString(),
                  QStringLiteral("1"));
     }
@@ -257,11 +272,13 @@ private slots:
         QList<QVariantList> rows;
         for (int i = 1; i <= 40; ++i)
             rows << QVariantList{i, QByteArray(1024 * 1024, char(i))};
-        f->connection().executeBatch("INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ, OBR) VALUES (?, 1, ' ', ?)", rows);
+        f->connection().executeBatch(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, KRAJ, OBR) VALUES (?, 1, ' ', ?)", rows);
         Dataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         for (int i = 1; i <= 40; ++i, t.next())
-            QCOMPARE(t.fieldByName(QStringLiteral("OBR"))->asBytes().at(0), char(t.fieldByName("ID")->asInteger()));
+            QCOMPARE(t.fieldByName(QStringLiteral("OBR"))->asBytes().at(0),
+                     char(t.fieldByName("ID")->asInteger()));
         // Walking back reads the old photos again, correctly.
         t.first();
         QCOMPARE(t.fieldByName(QStringLiteral("OBR"))->asBytes(), QByteArray(1024 * 1024, char(1)));

@@ -17,7 +17,9 @@ namespace durability {
 
 constexpr int kStepsPerRound = 4 * 249;
 
-inline int rowId(int round, int step) { return round * 1000 + step / 4; }
+inline int rowId(int round, int step) {
+    return round * 1000 + step / 4;
+}
 
 inline QString description(int id) {
     QString text;
@@ -53,9 +55,15 @@ inline Content expected(int round, int steps) {
         const int id = rowId(round, step);
         const QString f = QStringLiteral("F%1").arg(id), k = QStringLiteral("K%1").arg(id);
         switch (step % 4) {
-        case 0: c[f] = QStringLiteral("Firma %1|%2|listed").arg(id).arg(description(id)); break;
-        case 1: c[f] = QStringLiteral("Změněná %1|%2|listed").arg(id).arg(description(id)); break;
-        case 2: c[k] = QStringLiteral("Kontakt %1|%2").arg(id).arg(digest(photo(id))); break;
+        case 0:
+            c[f] = QStringLiteral("Firma %1|%2|listed").arg(id).arg(description(id));
+            break;
+        case 1:
+            c[f] = QStringLiteral("Změněná %1|%2|listed").arg(id).arg(description(id));
+            break;
+        case 2:
+            c[k] = QStringLiteral("Kontakt %1|%2").arg(id).arg(digest(photo(id)));
+            break;
         case 3:
             if ((step / 4) % 2)
                 c.remove(k);

@@ -46,7 +46,8 @@ void confirm(TDM &dm, int round, int step) {
         break;
     case 2:
         contacts.insert();
-        contacts.fieldByName(QStringLiteral("ID"))->setAsInteger(dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
+        contacts.fieldByName(QStringLiteral("ID"))
+            ->setAsInteger(dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
         contacts.fieldByName(QStringLiteral("ID_FIRMA"))->setAsInteger(id);
         set(contacts, "PRIJMENI", QStringLiteral("Kontakt %1").arg(id));
         set(contacts, "KRAJ", QStringLiteral(" "));
@@ -54,7 +55,8 @@ void confirm(TDM &dm, int round, int step) {
         contacts.post();
         break;
     case 3:
-        if (!contacts.locate(QStringLiteral("ID_FIRMA;PRIJMENI"), {id, QStringLiteral("Kontakt %1").arg(id)}))
+        if (!contacts.locate(QStringLiteral("ID_FIRMA;PRIJMENI"),
+                             {id, QStringLiteral("Kontakt %1").arg(id)}))
             ::_exit(4);
         if ((step / 4) % 2) {
             dm.DeleteContactKeepingCompany();
@@ -75,8 +77,8 @@ int main(int argc, char **argv) {
         return 2;
     base::msg::Recorder messages; // nothing may wait for an answer
     TDM dm;
-    dm.ConnectAndOpenAll(QString::fromLocal8Bit(argv[1]), QString(), db::settings::kPassword, db::settings::kProtocol,
-                         db::settings::kUser);
+    dm.ConnectAndOpenAll(QString::fromLocal8Bit(argv[1]), QString(), db::settings::kPassword,
+                         db::settings::kProtocol, db::settings::kUser);
     if (!messages.messages.empty() || !dm.ZConKontakty.isConnected())
         return 5;
     const int round = std::atoi(argv[2]);

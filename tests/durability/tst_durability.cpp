@@ -1,8 +1,8 @@
 // Crash durability: a writer confirms rows through the data module and is
 // killed with SIGKILL at random moments. Every confirm that returned must be
 // in the database, nothing else half-written, and the file must validate.
-#include "support/ChildProcess.h"
 #include "DurabilityPlan.h"
+#include "support/ChildProcess.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
@@ -27,29 +27,34 @@ QString headerValue(const QString &path, const QString &name) {
     QProcess stat;
     stat.start(QStringLiteral("fbstat"), {QStringLiteral("-h"), path});
     stat.waitForFinished(60000);
-    for (const QString &line : QString::fromLocal8Bit(stat.readAllStandardOutput()).split(QLatin1Char('\n')))
+    for (const QString &line :
+         QString::fromLocal8Bit(stat.readAllStandardOutput()).split(QLatin1Char('\n')))
         if (line.trimmed().startsWith(name))
             return line.trimmed().mid(name.size()).trimmed();
     return QStringLiteral("(no line %1)").arg(name);
 }
 
-QString headerAttributes(const QString &path) { return headerValue(path, QStringLiteral("Attributes")); }
+QString headerAttributes(const QString &path) {
+    return headerValue(path, QStringLiteral("Attributes"));
+}
 
 durability::Content content(TestDatabase &db, int round) {
     durability::Content c;
     const QVariantList range{round * 1000, round * 1000 + 999};
+    for (const QVariantList &r : db.rows(
+             QStringLiteral(
+                 "SELECT ID, NAZEV_FIRMA, POPIS, IIF(EXISTS (SELECT 1 FROM KONTAKT K "
+                 "WHERE K.ID_FIRMA = F.ID), '|listed', '') FROM FIRMA F WHERE ID BETWEEN ? AND ?"),
+             range))
+        c[QStringLiteral("F%1").arg(r[0].toInt())] =
+            r[1].toString() + QLatin1Char('|') + r[2].toString() + r[3].toString();
     for (const QVariantList &r :
-         db.rows(QStringLiteral("SELECT ID, NAZEV_FIRMA, POPIS, IIF(EXISTS (SELECT 1 FROM KONTAKT K "
-                                "WHERE K.ID_FIRMA = F.ID), '|listed', '') FROM FIRMA F WHERE ID BETWEEN ? AND ?"),
+         db.rows(QStringLiteral(
+                     "SELECT ID_FIRMA, PRIJMENI, OBR FROM KONTAKT WHERE ID_FIRMA BETWEEN ? AND ? "
+                     "AND KRAJ <> '***'"),
                  range))
-        c[QStringLiteral("F%1").arg(r[0].toInt())] = r[1].toString() + QLatin1Char('|') + r[2].toString() +
-                                                     r[3].toString();
-    for (const QVariantList &r :
-         db.rows(QStringLiteral("SELECT ID_FIRMA, PRIJMENI, OBR FROM KONTAKT WHERE ID_FIRMA BETWEEN ? AND ? "
-                                "AND KRAJ <> '***'"),
-                 range))
-        c[QStringLiteral("K%1").arg(r[0].toInt())] = r[1].toString() + QLatin1Char('|') +
-                                                     durability::digest(r[2].toByteArray());
+        c[QStringLiteral("K%1").arg(r[0].toInt())] =
+            r[1].toString() + QLatin1Char('|') + durability::digest(r[2].toByteArray());
     return c;
 }
 
@@ -63,7 +68,8 @@ int runAndKill(const QString &path, int round, int lifetime) {
     QByteArray output;
     QElapsedTimer clock;
     clock.start();
-    while (!output.contains("ready\n") && clock.elapsed() < 60000 && writer.process().waitForReadyRead(1000))
+    while (!output.contains("ready\n") && clock.elapsed() < 60000 &&
+           writer.process().waitForReadyRead(1000))
         output += writer.process().readAllStandardOutput();
     if (!output.contains("ready\n"))
         return -1;
@@ -87,7 +93,7 @@ int runAndKill(const QString &path, int round, int lifetime) {
 
 class TestDurability : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void toolMakesFilesWithForcedWrites() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("NOVA.GDB"));
@@ -100,9 +106,10 @@ private slots:
     void confirmsSurviveKillsAtRandomMoments() {
         TestDatabase db;
         db.disconnect();
-        QCOMPARE(QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-write"), QStringLiteral("sync"),
-                                                            QStringLiteral("-user"), QStringLiteral("SYSDBA"),
-                                                            db.path()}), 0);
+        QCOMPARE(QProcess::execute(QStringLiteral("gfix"),
+                                   {QStringLiteral("-write"), QStringLiteral("sync"),
+                                    QStringLiteral("-user"), QStringLiteral("SYSDBA"), db.path()}),
+                 0);
         QCOMPARE(headerAttributes(db.path()), QStringLiteral("force write"));
 
         const quint32 seed = QRandomGenerator::global()->generate();
@@ -113,26 +120,32 @@ private slots:
         for (int round = 0; round < kRounds; ++round) {
             const int lifetime = moments.bounded(20, 700);
             const int confirmed = runAndKill(db.path(), round, lifetime);
-            QVERIFY2(confirmed >= 0, qPrintable(QStringLiteral("round %1: the writer did not run").arg(round)));
+            QVERIFY2(confirmed >= 0,
+                     qPrintable(QStringLiteral("round %1: the writer did not run").arg(round)));
             const durability::Content found = content(db, round);
             db.disconnect();
             const bool exact = found == durability::expected(round, confirmed);
             // The confirm under way when the kill came may have committed.
             const bool oneMore = found == durability::expected(round, confirmed + 1);
-            QVERIFY2(exact || oneMore, qPrintable(QStringLiteral("round %1 after %2 confirms (killed at %3 ms): "
-                                                                 "the rows match neither state")
-                                                      .arg(round).arg(confirmed).arg(lifetime)));
+            QVERIFY2(exact || oneMore,
+                     qPrintable(QStringLiteral("round %1 after %2 confirms (killed at %3 ms): "
+                                               "the rows match neither state")
+                                    .arg(round)
+                                    .arg(confirmed)
+                                    .arg(lifetime)));
             confirms += confirmed;
             inFlightKept += oneMore && !exact;
             accepted << found;
         }
         // Later rounds left the earlier ones alone.
         for (int round = 0; round < kRounds; ++round)
-            QVERIFY2(content(db, round) == accepted[round], qPrintable(QStringLiteral("round %1 changed").arg(round)));
+            QVERIFY2(content(db, round) == accepted[round],
+                     qPrintable(QStringLiteral("round %1 changed").arg(round)));
         db.disconnect();
         QCOMPARE(validateDatabase(db.path()), QString());
-        qInfo("%d rounds killed, %d confirms returned and found, %d confirms under way found committed", kRounds,
-              confirms, inFlightKept);
+        qInfo("%d rounds killed, %d confirms returned and found, %d confirms under way found "
+              "committed",
+              kRounds, confirms, inFlightKept);
         QVERIFY(confirms > kRounds); // the kills did not all come before the first confirm
     }
 };

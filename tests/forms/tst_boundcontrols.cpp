@@ -146,8 +146,13 @@ class TestBoundControls : public QObject {
         } catch (const db::DbError &e) {
             refusal = e.message();
         }
-        QCOMPARE(refusal, QStringLiteral("tKONTAKT: Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme "
-                                         "nejvýše %3.").arg(column).arg(size + 1).arg(size));
+        QCOMPARE(
+            refusal,
+            QStringLiteral("tKONTAKT: Text v poli '%1' je příliš dlouhý: má %2 znaků, pole pojme "
+                           "nejvýše %3.")
+                .arg(column)
+                .arg(size + 1)
+                .arg(size));
         QVERIFY(binding->hasPendingText());
         QCOMPARE(box->text(), full + QLatin1Char('x'));
         QCOMPARE(r.stored(column, 1), full);
@@ -229,8 +234,8 @@ class TestBoundControls : public QObject {
 
         // A closed table greys every button: nothing to move, nothing to report.
         r.contacts().close();
-        for (auto b : {forms::DbNavigator::First, forms::DbNavigator::Prior, forms::DbNavigator::Next,
-                       forms::DbNavigator::Last})
+        for (auto b : {forms::DbNavigator::First, forms::DbNavigator::Prior,
+                       forms::DbNavigator::Next, forms::DbNavigator::Last})
             QVERIFY(!navigator.button(b)->isEnabled());
         navigator.button(forms::DbNavigator::Next)->click();
         QCOMPARE(moved.count(), 2);

@@ -2,11 +2,11 @@
 // delete, the copy buttons, the contact persons and the window width.
 #include "support/FormFixture.h"
 
-#include "grid/DataGrid.h"
 #include "forms/DbNavigator.h"
 #include "forms/RecordProtocol.h"
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
+#include "grid/DataGrid.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -243,8 +243,10 @@ class TestCompanyForm : public QObject {
         press(f, Qt::Key_F2);
         f.EditFMobil->setText(QStringLiteral("222"));
         press(f, Qt::Key_Return);
-        QCOMPARE(c.db.rows(QStringLiteral("SELECT NAZEV_FIRMA, TELEFON1, MOBIL FROM FIRMA WHERE ID = 204")),
-                 (QList<QVariantList>{{QStringLiteral("Omega"), QStringLiteral("111"), QStringLiteral("222")}}));
+        QCOMPARE(c.db.rows(QStringLiteral(
+                     "SELECT NAZEV_FIRMA, TELEFON1, MOBIL FROM FIRMA WHERE ID = 204")),
+                 (QList<QVariantList>{
+                     {QStringLiteral("Omega"), QStringLiteral("111"), QStringLiteral("222")}}));
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -254,11 +256,13 @@ class TestCompanyForm : public QObject {
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
         f.EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle mě"));
-        c.db.exec(QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Alfa podle kolegy' WHERE ID = 1"));
+        c.db.exec(
+            QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Alfa podle kolegy' WHERE ID = 1"));
         press(f, Qt::Key_Return);
         QCOMPARE(c.messages.messages.size(), size_t(1));
         QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
-        QVERIFY2(c.messages.messages[0].text.startsWith(QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný")),
+        QVERIFY2(c.messages.messages[0].text.startsWith(
+                     QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný")),
                  qPrintable(c.messages.messages[0].text));
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle mě"));
@@ -623,13 +627,14 @@ class TestCompanyForm : public QObject {
         QVERIFY(c.showContactPersons());
         Tfm_Firma &f = *c.form;
         f.gKontaktyFirmy->setFocus(Qt::TabFocusReason);
-        press(f, Qt::Key_Down);  // sorted by surname: Adámek, Malá
+        press(f, Qt::Key_Down); // sorted by surname: Adámek, Malá
         press(f, Qt::Key_Space);
         QCOMPARE(f.clickedContactId, QStringLiteral("1"));
         press(f, Qt::Key_Up);
         QString surnameInside;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) { surnameInside = k.EditPrijmeni->text(); });
-        press(f, Qt::Key_Return);  // the double click of the keyboard, on Adámek
+        auto shown =
+            c.actInContactForm([&](TFM_Kontakt &k) { surnameInside = k.EditPrijmeni->text(); });
+        press(f, Qt::Key_Return); // the double click of the keyboard, on Adámek
         QVERIFY(shown());
         QCOMPARE(surnameInside, QStringLiteral("Adámek"));
         QVERIFY(c.messages.messages.empty());

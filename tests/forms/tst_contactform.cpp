@@ -184,13 +184,16 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
         f.EditJmeno->setFocus();
-        const QString tooLong = QString(119, QChar(0x0159)) + QLatin1Char('x'); // JMENO holds 100 characters
+        const QString tooLong =
+            QString(119, QChar(0x0159)) + QLatin1Char('x'); // JMENO holds 100 characters
         f.EditJmeno->setText(tooLong);
         press(f, Qt::Key_Enter);
         QVERIFY2(c.messages.messages.size() == 1, qPrintable(recorded(c.messages).join('\n')));
         QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
-        QCOMPARE(c.messages.messages[0].text,
-                 QStringLiteral("Text v poli 'Jméno' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
+        QCOMPARE(
+            c.messages.messages[0].text,
+            QStringLiteral(
+                "Text v poli 'Jméno' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
         QCOMPARE(f.EditJmeno->text(), tooLong); // the typing is kept for correction
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
@@ -251,7 +254,9 @@ class TestContactForm : public QObject {
         QTest::keyClicks(f.EditJmeno, QStringLiteral("zzz"));
         c.messages.answers = {base::msg::Answer::No};
         press(f, Qt::Key_Escape);
-        QCOMPARE(recorded(c.messages), QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(base::msg::Kind::Confirm))});
+        QCOMPARE(
+            recorded(c.messages),
+            QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(base::msg::Kind::Confirm))});
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(f.EditJmeno->text(), QStringLiteral("zzzJana"));
         QCOMPARE(f.focusWidget(), f.EditJmeno);
@@ -358,13 +363,16 @@ class TestContactForm : public QObject {
         QFETCH(bool, onEnabled);
         Contacts c(false);
         for (int id = 1; id <= rows; ++id)
-            addContact(c.db, id, 1, QStringLiteral("Jméno%1").arg(id), QStringLiteral("Příjmení%1").arg(id));
+            addContact(c.db, id, 1, QStringLiteral("Jméno%1").arg(id),
+                       QStringLiteral("Příjmení%1").arg(id));
         c.contacts().refresh();
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         for (int i = 0; i < steps; ++i)
             press(f, Qt::Key_PageDown);
-        auto enabled = [&](forms::DbNavigator::Button b) { return f.DBNavi->button(b)->isEnabled(); };
+        auto enabled = [&](forms::DbNavigator::Button b) {
+            return f.DBNavi->button(b)->isEnabled();
+        };
         QCOMPARE(enabled(forms::DbNavigator::First), backEnabled);
         QCOMPARE(enabled(forms::DbNavigator::Prior), backEnabled);
         QCOMPARE(enabled(forms::DbNavigator::Next), onEnabled);
@@ -453,10 +461,13 @@ class TestContactForm : public QObject {
         };
         // Others are left: no placeholder is made.
         deleteContact(1);
-        QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = 1")).toInt(), 2);
+        QCOMPARE(
+            c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = 1")).toInt(),
+            2);
         // The last one: the company gets its placeholder back at once.
         deleteContact(4);
-        const auto rows = c.db.rows(QStringLiteral("SELECT KRAJ, ID_POBOCKA FROM KONTAKT WHERE ID_FIRMA = 2"));
+        const auto rows =
+            c.db.rows(QStringLiteral("SELECT KRAJ, ID_POBOCKA FROM KONTAKT WHERE ID_FIRMA = 2"));
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0][0].toString(), QStringLiteral("***"));
         QCOMPARE(rows[0][1].toInt(), 0);

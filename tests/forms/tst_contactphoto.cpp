@@ -7,13 +7,13 @@
 #include "forms/RecordProtocol.h"
 #include "forms/U_Kontakt.h"
 
-#include <QMenu>
 #include <QAction>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 

@@ -43,12 +43,15 @@ QStringList reversed(QStringList list) {
 
 const QStringList kContactTop{"sbKontVloz", "sbKontEdit", "sbKontSmaz", "pcKontakt.tabs"};
 const QStringList kCompanyTop{"sbFirVloz", "sbFirEdit", "sbFirSmaz", "pcFirma.tabs"};
-const QStringList kAddressF{"EditNAZEV_ADRESA_FF", "EditADRESA_FF", "EditUliceF", "EditObecF",
-                            "EditPSCF",            "EditStatF",     "MemoPoznamkaF", "sbkopirujFSdoFF"};
-const QStringList kAddressD{"EditNAZEV_ADRESA_FD", "EditADRESA_FD", "EditUliceD", "EditObecD",
-                            "EditPSCD",            "EditStatD",     "MemoPoznamkaD", "sbkopirujFSdoFD"};
-const QStringList kConnection{"EditTelefon", "EditMobil", "EditTelefon2", "EditFax",    "EditEmail",  "EditEmail2",
-                              "EditWWW",     "EditICQ",   "EditSkype",    "EditDalsi1", "EditDalsi2", "MemoPoznamkaSP"};
+const QStringList kAddressF{"EditNAZEV_ADRESA_FF", "EditADRESA_FF",  "EditUliceF",
+                            "EditObecF",           "EditPSCF",       "EditStatF",
+                            "MemoPoznamkaF",       "sbkopirujFSdoFF"};
+const QStringList kAddressD{"EditNAZEV_ADRESA_FD", "EditADRESA_FD",  "EditUliceD",
+                            "EditObecD",           "EditPSCD",       "EditStatD",
+                            "MemoPoznamkaD",       "sbkopirujFSdoFD"};
+const QStringList kConnection{"EditTelefon", "EditMobil",  "EditTelefon2", "EditFax",
+                              "EditEmail",   "EditEmail2", "EditWWW",      "EditICQ",
+                              "EditSkype",   "EditDalsi1", "EditDalsi2",   "MemoPoznamkaSP"};
 
 } // namespace
 
@@ -72,27 +75,34 @@ class TestTabOrder : public QObject {
   private slots:
     void contactForm_data() {
         QTest::addColumn<int>("tab");
-        QTest::addColumn<int>("personTab");  // of the photo and dates
+        QTest::addColumn<int>("personTab"); // of the photo and dates
         QTest::addColumn<bool>("editing");
         QTest::addColumn<QStringList>("order");
-        const QStringList work{"EditPozice", "EditPopis", "EditOTelefon", "EditOMobil", "EditOEmail"};
-        QTest::newRow("Osoba, photo") << 0 << 0 << false
-                                      << kContactTop + QStringList{"EditJmeno", "EditPrijmeni", "pcOsoba.tabs", "iObr"}
-                                             + work + QStringList{"EditID"};
-        QTest::newRow("Osoba, dates") << 0 << 1 << false
-                                      << kContactTop
-                                             + QStringList{"EditJmeno", "EditPrijmeni", "pcOsoba.tabs", "EditNarozeniny"}
-                                             + work + QStringList{"EditID"};
-        QTest::newRow("Osoba, editing") << 0 << 0 << true
-                                        << QStringList{"pcKontakt.tabs", "dcbTitulP", "EditJmeno", "EditPrijmeni",
-                                                       "dcbTitulZ",      "pcOsoba.tabs", "iObr"}
-                                               + work + QStringList{"EditID", "BB_Jo", "BB_Zrus"};
+        const QStringList work{"EditPozice", "EditPopis", "EditOTelefon", "EditOMobil",
+                               "EditOEmail"};
+        QTest::newRow("Osoba, photo")
+            << 0 << 0 << false
+            << kContactTop + QStringList{"EditJmeno", "EditPrijmeni", "pcOsoba.tabs", "iObr"} +
+                   work + QStringList{"EditID"};
+        QTest::newRow("Osoba, dates")
+            << 0 << 1 << false
+            << kContactTop +
+                   QStringList{"EditJmeno", "EditPrijmeni", "pcOsoba.tabs", "EditNarozeniny"} +
+                   work + QStringList{"EditID"};
+        QTest::newRow("Osoba, editing")
+            << 0 << 0 << true
+            << QStringList{"pcKontakt.tabs", "dcbTitulP",    "EditJmeno", "EditPrijmeni",
+                           "dcbTitulZ",      "pcOsoba.tabs", "iObr"} +
+                   work + QStringList{"EditID", "BB_Jo", "BB_Zrus"};
         QTest::newRow("Adresa") << 1 << 0 << false
-                                << kContactTop
-                                       + QStringList{"EditNAZEV_ADRESA", "EditADRESA", "EditUlice", "EditObec", "EditPSC",
-                                                     "EditStat", "MemoPoznamkaAD", "EditID"};
-        QTest::newRow("Spojení") << 2 << 0 << false << kContactTop + kConnection + QStringList{"EditID"};
-        QTest::newRow("Poznámka") << 3 << 0 << false << kContactTop + QStringList{"MemoPoznamka", "EditID"};
+                                << kContactTop + QStringList{"EditNAZEV_ADRESA", "EditADRESA",
+                                                             "EditUlice",        "EditObec",
+                                                             "EditPSC",          "EditStat",
+                                                             "MemoPoznamkaAD",   "EditID"};
+        QTest::newRow("Spojení") << 2 << 0 << false
+                                 << kContactTop + kConnection + QStringList{"EditID"};
+        QTest::newRow("Poznámka") << 3 << 0 << false
+                                  << kContactTop + QStringList{"MemoPoznamka", "EditID"};
     }
     void contactForm() {
         QFETCH(int, tab);
@@ -118,18 +128,31 @@ class TestTabOrder : public QObject {
     void companyForm_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("Firma") << 0
-                               << kCompanyTop
-                                      + QStringList{"EditNAZEV_FIRMA", "EditKOD",   "EditZamereni",   "EditPOPIS",
-                                                    "EditFtelefon",    "EditFMobil", "EditIC",        "EditDIC",
-                                                    "EditCislo_uctu",  "EditKod_banky", "EditNAZEV_ADRESA_FS",
-                                                    "EditADRESA_FS",   "EditUliceS", "EditObecS",     "EditPSCS",
-                                                    "EditStatS",       "MemoPoznamkaS", "EditID"};
+        QTest::newRow("Firma") << 0 << kCompanyTop + QStringList{"EditNAZEV_FIRMA",
+                                                                 "EditKOD",
+                                                                 "EditZamereni",
+                                                                 "EditPOPIS",
+                                                                 "EditFtelefon",
+                                                                 "EditFMobil",
+                                                                 "EditIC",
+                                                                 "EditDIC",
+                                                                 "EditCislo_uctu",
+                                                                 "EditKod_banky",
+                                                                 "EditNAZEV_ADRESA_FS",
+                                                                 "EditADRESA_FS",
+                                                                 "EditUliceS",
+                                                                 "EditObecS",
+                                                                 "EditPSCS",
+                                                                 "EditStatS",
+                                                                 "MemoPoznamkaS",
+                                                                 "EditID"};
         QTest::newRow("Adresy") << 1 << kCompanyTop + kAddressF + kAddressD + QStringList{"EditID"};
         QTest::newRow("Spojení") << 2 << kCompanyTop + kConnection + QStringList{"EditID"};
         QTest::newRow("Poznámka") << 3 << kCompanyTop + QStringList{"MemoPoznamka", "EditID"};
         QTest::newRow("Kontaktní osoby")
-            << 4 << kCompanyTop + QStringList{"sbVlozFirmaKontakt", "sbEditujFirmaKontakt", "gKontaktyFirmy", "EditID"};
+            << 4
+            << kCompanyTop + QStringList{"sbVlozFirmaKontakt", "sbEditujFirmaKontakt",
+                                         "gKontaktyFirmy", "EditID"};
         QTest::newRow("Pobočky firmy") << 5 << kCompanyTop + QStringList{"EditID"};
     }
     void companyForm() {

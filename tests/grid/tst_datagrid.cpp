@@ -1,15 +1,15 @@
 // The grid widget on a real database: lazy fetching, the current row in
 // both directions, clicks and keys, grouping bands, the context menu and its
 // commands, the layout store and the filter bar.
-#include "support/TemporarySettings.h"
+#include "GridData.h"
+#include "base/MessageService.h"
 #include "grid/DataGrid.h"
 #include "grid/DatasetModel.h"
-#include "GridData.h"
 #include "grid/GridHeader.h"
 #include "grid/GridMenu.h"
 #include "grid/IndicatorHeader.h"
 #include "grid/LayoutFormat.h"
-#include "base/MessageService.h"
+#include "support/TemporarySettings.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -80,10 +80,8 @@ class TestDataGrid : public QObject {
         return shown;
     }
 
-private slots:
-    void initTestCase() {
-        QVERIFY(m_settings.isValid());
-    }
+  private slots:
+    void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
         f = std::make_unique<DataFixture>();
         f->openAll();
@@ -132,7 +130,8 @@ private slots:
         QCOMPARE(clicks.at(0).at(0).toInt(), 1);
 
         // The indicator makes a row current without a cell click.
-        QTest::mouseClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {}, indicatorPoint(4));
+        QTest::mouseClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {},
+                          indicatorPoint(4));
         QCOMPARE(q->currentIndex(), 4);
         QCOMPARE(grid->indicator()->markedRow(), 4);
         QCOMPARE(clicks.count(), 1);
@@ -172,13 +171,14 @@ private slots:
         makeGrid(&t, {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         base::msg::Recorder recorder;
         QSignalSpy clicks(grid, &DataGrid::cellClick);
-        QVERIFY_DB(t.moveTo(1); t.edit(); t.fieldByName(QStringLiteral("ID"))->setAsInteger(1));   // taken by row 0
+        QVERIFY_DB(t.moveTo(1); t.edit();
+                   t.fieldByName(QStringLiteral("ID"))->setAsInteger(1)); // taken by row 0
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(3, 1));
         QCOMPARE(recorder.messages.size(), size_t(1));
         QCOMPARE(recorder.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(t.currentIndex(), 1);
         QCOMPARE(t.state(), dataset::Dataset::State::Edit);
-        QTRY_COMPARE(grid->currentIndex().row(), 1);   // the grid shows where the dataset stayed
+        QTRY_COMPARE(grid->currentIndex().row(), 1); // the grid shows where the dataset stayed
         QVERIFY(grid->selectionModel()->isRowSelected(1, {}));
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(grid->indicator()->markedRow(), 1);
@@ -194,12 +194,12 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Tab);
         QCOMPARE(grid->currentIndex(), grid->model()->index(0, 1));
         QTest::keyClick(grid, Qt::Key_Tab);
-        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 0));   // on to the next row
+        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 0)); // on to the next row
         QCOMPARE(q->currentIndex(), 1);
         QTest::keyClick(grid, Qt::Key_Tab);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);   // past the last cell
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the last cell
         QCOMPARE(QApplication::focusWidget(), grid);
-        QCOMPARE(grid->currentIndex(), grid->model()->index(0, 0));   // round to the first
+        QCOMPARE(grid->currentIndex(), grid->model()->index(0, 0)); // round to the first
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), grid);
         QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
@@ -217,9 +217,11 @@ private slots:
         QCOMPARE(q->currentIndex(), 1);
         QTest::mouseDClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, titlePoint(1));
         QCOMPARE(dbl.count(), 2);
-        QTest::mouseDClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {}, indicatorPoint(2));
+        QTest::mouseDClick(grid->verticalHeader()->viewport(), Qt::LeftButton, {},
+                           indicatorPoint(2));
         QCOMPARE(dbl.count(), 3);
-        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(20, grid->viewport()->height() - 5));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                           QPoint(20, grid->viewport()->height() - 5));
         QCOMPARE(dbl.count(), 4);
     }
 
@@ -234,7 +236,7 @@ private slots:
         QSignalSpy dbl(grid, &DataGrid::dblClick);
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Right);
-        QCOMPARE(clicks.count(), 0);  // moving is not clicking
+        QCOMPARE(clicks.count(), 0); // moving is not clicking
         QTest::keyClick(grid, Qt::Key_Space);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(clicks.last().first().toInt(), 1);
@@ -246,30 +248,33 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(dbl.count(), 2);
         QCOMPARE(clicks.count(), 3);
-        QTest::keyClick(grid, Qt::Key_Space, Qt::ControlModifier);  // Ctrl+Space is no click
+        QTest::keyClick(grid, Qt::Key_Space, Qt::ControlModifier); // Ctrl+Space is no click
         QCOMPARE(clicks.count(), 3);
     }
 
     void groupRowsArePaintedAsBands() {
         addContacts(*f, 40);
         q = contactQuery(*f, QStringLiteral("ID, PRIJMENI, JMENO, MOD(ID, 3) AS SKUPINA"));
-        makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150), gridColumn("JMENO", 100)});
+        makeGrid(q.get(),
+                 {gridColumn("ID", 50), gridColumn("PRIJMENI", 150), gridColumn("JMENO", 100)});
         const QColor bandColor(0, 170, 0);
-        grid->setGroupings({{QString(), QFont(), Qt::black, Qt::red},   // an empty expression is never asked
-                            {QStringLiteral("Skupina"), QFont(), Qt::black, bandColor}});
+        grid->setGroupings(
+            {{QString(), QFont(), Qt::black, Qt::red}, // an empty expression is never asked
+             {QStringLiteral("Skupina"), QFont(), Qt::black, bandColor}});
         QList<QPair<QString, int>> asked;
         bool presetOk = true;
-        grid->setExpressionHandler([&](const QString &expression, int row, QString &text, bool &value) {
-            asked << qMakePair(expression, row);
-            presetOk = presetOk && text.isEmpty() && !value;
-            if (q->valueAt(row, q->columnIndex(QStringLiteral("SKUPINA"))).toInt() == 1) {
-                value = true;
-                text = QString();
-            }
-        });
+        grid->setExpressionHandler(
+            [&](const QString &expression, int row, QString &text, bool &value) {
+                asked << qMakePair(expression, row);
+                presetOk = presetOk && text.isEmpty() && !value;
+                if (q->valueAt(row, q->columnIndex(QStringLiteral("SKUPINA"))).toInt() == 1) {
+                    value = true;
+                    text = QString();
+                }
+            });
         QMap<int, QRect> bands;
-        grid->setDrawGroupingCellHandler([&](QPainter &, const QRect &rect, const grid::Grouping &g, const QString &,
-                                             bool &defaultDrawing) {
+        grid->setDrawGroupingCellHandler([&](QPainter &, const QRect &rect, const grid::Grouping &g,
+                                             const QString &, bool &defaultDrawing) {
             QVERIFY(defaultDrawing);
             QCOMPARE(g.color, bandColor);
             bands.insert(grid->rowAt(rect.center().y()), rect);
@@ -292,13 +297,13 @@ private slots:
         QCOMPARE(band.top(), grid->rowViewportPosition(3));
         QCOMPARE(band.height(), DataGrid::kRowHeight - 1);
         QCOMPARE(band.width(), grid->horizontalHeader()->length());
-        for (int x = 0; x < band.width(); ++x)   // over the column lines too
+        for (int x = 0; x < band.width(); ++x) // over the column lines too
             QCOMPARE(current1.pixelColor(x, band.top() + 1), bandColor);
-        QVERIFY(current1.pixelColor(10, band.bottom() + 1) != bandColor);   // the row line stays
+        QVERIFY(current1.pixelColor(10, band.bottom() + 1) != bandColor); // the row line stays
         QVERIFY(current1.pixelColor(band.width() + 2, band.top() + 1) != bandColor);
         const int columnLine = grid->columnViewportPosition(0) + grid->columnWidth(0) - 1;
-        QVERIFY(current1.pixelColor(columnLine, grid->rowViewportPosition(1) + 1)
-                != current1.pixelColor(columnLine - 5, grid->rowViewportPosition(1) + 1));
+        QVERIFY(current1.pixelColor(columnLine, grid->rowViewportPosition(1) + 1) !=
+                current1.pixelColor(columnLine - 5, grid->rowViewportPosition(1) + 1));
 
         // A group row looks the same whether current or not; an ordinary row does not.
         QVERIFY_DB(q->moveTo(3));
@@ -334,8 +339,9 @@ private slots:
         QVERIFY(textPixels > 10);
 
         // A handler that paints the band itself.
-        grid->setDrawGroupingCellHandler([](QPainter &painter, const QRect &rect, const grid::Grouping &,
-                                            const QString &, bool &defaultDrawing) {
+        grid->setDrawGroupingCellHandler([](QPainter &painter, const QRect &rect,
+                                            const grid::Grouping &, const QString &,
+                                            bool &defaultDrawing) {
             defaultDrawing = false;
             painter.fillRect(rect, QColor(200, 0, 0));
         });
@@ -347,12 +353,16 @@ private slots:
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(grid);
         QVERIFY(iface && iface->tableInterface());
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Seznam"));
-        QCOMPARE(iface->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("Skupina jedna"));
-        QCOMPARE(iface->tableInterface()->cellAt(0, 1)->text(QAccessible::Name).trimmed(), QString());
-        QCOMPARE(iface->tableInterface()->cellAt(1, 1)->text(QAccessible::Name), QStringLiteral("Příjmení00001"));
+        QCOMPARE(iface->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+                 QStringLiteral("Skupina jedna"));
+        QCOMPARE(iface->tableInterface()->cellAt(0, 1)->text(QAccessible::Name).trimmed(),
+                 QString());
+        QCOMPARE(iface->tableInterface()->cellAt(1, 1)->text(QAccessible::Name),
+                 QStringLiteral("Příjmení00001"));
         // Moving the first column makes its successor carry the group line.
         grid->horizontalHeader()->moveSection(1, 0);
-        QCOMPARE(iface->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("Skupina jedna"));
+        QCOMPARE(iface->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+                 QStringLiteral("Skupina jedna"));
     }
 
     void menuItemsAndStates() {
@@ -362,22 +372,27 @@ private slots:
         QStringList texts;
         for (QAction *a : grid->menu()->menu()->actions())
             texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(texts, (QStringList{"Add record", "Insert record", "Edit record", "Delete record", "-",
-                                     "Save changes", "Discard changes", "Refresh", "-", "Select/Unselect records",
-                                     "-", "Save column layout", "Restore column layout"}));
-        // A query cannot be written: only Refresh, and the layout commands once there is a place for them.
+        QCOMPARE(texts, (QStringList{"Add record", "Insert record", "Edit record", "Delete record",
+                                     "-", "Save changes", "Discard changes", "Refresh", "-",
+                                     "Select/Unselect records", "-", "Save column layout",
+                                     "Restore column layout"}));
+        // A query cannot be written: only Refresh, and the layout commands once there is a place
+        // for them.
         QCOMPARE(enabledCommands(), QStringList{"Refresh"});
         grid->setLayoutGroup(QStringLiteral("gTest"));
-        QCOMPARE(enabledCommands(), (QStringList{"Refresh", "Save column layout", "Restore column layout"}));
+        QCOMPARE(enabledCommands(),
+                 (QStringList{"Refresh", "Save column layout", "Restore column layout"}));
 
         dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         grid->setDataset(&t);
-        QCOMPARE(enabledCommands(), (QStringList{"Add record", "Insert record", "Edit record", "Delete record",
-                                                 "Refresh", "Save column layout", "Restore column layout"}));
+        QCOMPARE(enabledCommands(),
+                 (QStringList{"Add record", "Insert record", "Edit record", "Delete record",
+                              "Refresh", "Save column layout", "Restore column layout"}));
         QVERIFY_DB(t.edit());
-        QCOMPARE(enabledCommands(), (QStringList{"Add record", "Insert record", "Delete record", "Save changes",
-                                                 "Discard changes", "Save column layout", "Restore column layout"}));
+        QCOMPARE(enabledCommands(),
+                 (QStringList{"Add record", "Insert record", "Delete record", "Save changes",
+                              "Discard changes", "Save column layout", "Restore column layout"}));
         QVERIFY(grid->menu()->run(Command::DiscardChanges));
         QCOMPARE(t.state(), dataset::Dataset::State::Browse);
         QVERIFY(grid->menu()->run(Command::AddRecord));
@@ -400,7 +415,8 @@ private slots:
         QCOMPARE(q->currentIndex(), 0);
         QTest::mousePress(grid->horizontalHeader()->viewport(), Qt::RightButton, {}, titlePoint(0));
         QVERIFY(menuShown());
-        QTest::mousePress(grid->verticalHeader()->viewport(), Qt::RightButton, {}, indicatorPoint(2));
+        QTest::mousePress(grid->verticalHeader()->viewport(), Qt::RightButton, {},
+                          indicatorPoint(2));
         QVERIFY(!menuShown());
         auto *corner = grid->findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
         QVERIFY(corner);
@@ -419,13 +435,14 @@ private slots:
         makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         QVERIFY_DB(q->locate(QStringLiteral("ID"), {45}));
         QCOMPARE(q->currentIndex(), 44);
-        f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (0, 1, 'Nový', ' ')"));
+        f->exec(QStringLiteral(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (0, 1, 'Nový', ' ')"));
         QVERIFY(grid->menu()->run(Command::Refresh));
-        QCOMPARE(q->currentIndex(), 44);   // the same position, now one row further up
+        QCOMPARE(q->currentIndex(), 44); // the same position, now one row further up
         QCOMPARE(q->fieldByName(QStringLiteral("ID"))->asInteger(), 44);
         QCOMPARE(grid->currentIndex().row(), 44);
         const int screen = grid->viewport()->height() / DataGrid::kRowHeight;
-        QVERIFY(q->fetchedCount() <= 45 + 3 * screen);   // not everything to get there
+        QVERIFY(q->fetchedCount() <= 45 + 3 * screen); // not everything to get there
 
         f->exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID > 10"));
         QVERIFY(grid->menu()->run(Command::Refresh));
@@ -434,7 +451,7 @@ private slots:
 
         QVERIFY_DB(q->moveTo(3));
         QVERIFY_DB(q->close());
-        QVERIFY(!grid->menu()->run(Command::Refresh));   // disabled on a closed dataset
+        QVERIFY(!grid->menu()->run(Command::Refresh)); // disabled on a closed dataset
         QVERIFY(!q->isActive());
     }
 
@@ -471,17 +488,17 @@ private slots:
     void layoutIsSavedAndRestored() {
         addContacts(*f, 3);
         openQuery();
-        const std::vector<grid::GridColumn> designed{gridColumn("ID", 50), gridColumn("PRIJMENI", 105),
-                                                     gridColumn("JMENO", 105)};
+        const std::vector<grid::GridColumn> designed{
+            gridColumn("ID", 50), gridColumn("PRIJMENI", 105), gridColumn("JMENO", 105)};
         makeGrid(q.get(), designed);
         grid->setLayoutGroup(QStringLiteral("gTest"));
-        QVERIFY(!grid->restoreLayout());   // nothing stored yet: the designed columns stay
+        QVERIFY(!grid->restoreLayout()); // nothing stored yet: the designed columns stay
         QCOMPARE(grid->columnLayout(), designed);
 
         QHeaderView *header = grid->horizontalHeader();
-        header->moveSection(2, 0);         // JMENO first
-        header->resizeSection(1, 140);     // PRIJMENI wider
-        header->hideSection(0);            // ID hidden
+        header->moveSection(2, 0);     // JMENO first
+        header->resizeSection(1, 140); // PRIJMENI wider
+        header->hideSection(0);        // ID hidden
         grid->menu()->action(Command::SaveLayout)->trigger();
         {
             QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Qorvel"),
@@ -501,7 +518,7 @@ private slots:
         for (size_t i = 0; i < saved.size(); ++i)
             QCOMPARE(grid::LayoutFormat::writeColumn(grid->columnLayout()[i]),
                      grid::LayoutFormat::writeColumn(saved[i]));
-        QCOMPARE(header->logicalIndex(0), 0);   // the stored order is the new column order
+        QCOMPARE(header->logicalIndex(0), 0); // the stored order is the new column order
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("JMENO"));
         QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("Jméno0"));
 
@@ -518,13 +535,15 @@ private slots:
     }
 
     void filterBar() {
-        const char *names[] = {"1, 'Novák'", "2, 'NOVÁK'", "3, 'Nováková'", "4, 'Růžička'", "5, 'Dvořák'",
-                               "12, 'Malý'"};
+        const char *names[] = {"1, 'Novák'",   "2, 'NOVÁK'",  "3, 'Nováková'",
+                               "4, 'Růžička'", "5, 'Dvořák'", "12, 'Malý'"};
         for (const char *row : names)
-            f->exec(QStringLiteral("INSERT INTO KONTAKT (ID, PRIJMENI, ID_FIRMA, KRAJ) VALUES (%1, 1, ' ')")
+            f->exec(QStringLiteral(
+                        "INSERT INTO KONTAKT (ID, PRIJMENI, ID_FIRMA, KRAJ) VALUES (%1, 1, ' ')")
                         .arg(QString::fromUtf8(row)));
         openQuery();
-        makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150), gridColumn("JMENO", 100)});
+        makeGrid(q.get(),
+                 {gridColumn("ID", 50), gridColumn("PRIJMENI", 150), gridColumn("JMENO", 100)});
         grid->setTitleHeight(24);
         grid->setFilterBarVisible(true);
         auto *header = static_cast<GridHeader *>(grid->horizontalHeader());
@@ -576,7 +595,8 @@ private slots:
         QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(header->filterEditor());
         QVERIFY(header->filterEditor()->hasFocus());
-        QCOMPARE(header->filterEditor()->accessibleName(), QStringLiteral("Filtr sloupce PRIJMENI"));
+        QCOMPARE(header->filterEditor()->accessibleName(),
+                 QStringLiteral("Filtr sloupce PRIJMENI"));
         QTest::keyClicks(header->filterEditor(), QStringLiteral("dvo"));
         QTest::keyClick(header->filterEditor(), Qt::Key_Return);
         QCOMPARE(surnames(), QStringList{"Dvořák"});

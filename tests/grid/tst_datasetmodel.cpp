@@ -1,8 +1,8 @@
 // The table model over a dataset: checked by Qt's model tester while the
 // dataset opens, fetches, edits and refilters; lazy fetching; columns,
 // texts and roles.
-#include "grid/DatasetModel.h"
 #include "GridData.h"
+#include "grid/DatasetModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -12,7 +12,7 @@ class TestDatasetModel : public QObject {
 
     std::unique_ptr<DataFixture> f;
 
-private slots:
+  private slots:
     void init() {
         f = std::make_unique<DataFixture>();
         f->openAll();
@@ -24,7 +24,8 @@ private slots:
         dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
         DatasetModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setColumns({gridColumn("ID"), gridColumn("PRIJMENI"), gridColumn("NIC")});
         model.setFetchBatch(50);
         model.setDataset(&t);
@@ -34,39 +35,16 @@ private slots:
 
         auto same = [&] { return model.rowCount() == t.fetchedCount(); };
         QVERIFY_DB(
-            model.fetchMore({});
-            QVERIFY(same());
-            t.moveTo(3);
-            t.edit();
-            t.fieldByName("PRIJMENI")->setAsString(QStringLiteral("Žluťoučký"));
-            QVERIFY(same());
-            QCOMPARE(model.index(3, 1).data().toString(), QStringLiteral("Žluťoučký"));
-            t.post();
-            QVERIFY(changed.count() > 0);
-            t.insert();
-            QVERIFY(same());
-            t.cancel();
-            QVERIFY(same());
-            t.insert();
-            t.fieldByName("ID")->setAsInteger(1000);
-            t.post();
-            QVERIFY(same());
-            t.moveTo(0);
-            t.deleteRecord();
-            QVERIFY(same());
-            t.setFilter(QStringLiteral("id<100"));
-            t.setFiltered(true);
-            QVERIFY(same());
-            t.setFiltered(false);
-            t.refresh();
-            QVERIFY(same());
-            t.last();
-            QVERIFY(same());
-            QCOMPARE(model.rowCount(), 300);   // one deleted, one added
-            QVERIFY(!model.canFetchMore({}));
-            t.close();
-            QCOMPARE(model.rowCount(), 0);
-            t.open());
+            model.fetchMore({}); QVERIFY(same()); t.moveTo(3); t.edit();
+            t.fieldByName("PRIJMENI")->setAsString(QStringLiteral("Žluťoučký")); QVERIFY(same());
+            QCOMPARE(model.index(3, 1).data().toString(), QStringLiteral("Žluťoučký")); t.post();
+            QVERIFY(changed.count() > 0); t.insert(); QVERIFY(same()); t.cancel(); QVERIFY(same());
+            t.insert(); t.fieldByName("ID")->setAsInteger(1000); t.post(); QVERIFY(same());
+            t.moveTo(0); t.deleteRecord(); QVERIFY(same()); t.setFilter(QStringLiteral("id<100"));
+            t.setFiltered(true); QVERIFY(same()); t.setFiltered(false); t.refresh();
+            QVERIFY(same()); t.last(); QVERIFY(same());
+            QCOMPARE(model.rowCount(), 300); // one deleted, one added
+            QVERIFY(!model.canFetchMore({})); t.close(); QCOMPARE(model.rowCount(), 0); t.open());
         QVERIFY(same());
         QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("Příjmení00001"));
     }
@@ -91,7 +69,8 @@ private slots:
 
     void columnsAndTitles() {
         addContacts(*f, 3);
-        f->exec(QStringLiteral("UPDATE KONTAKT SET JMENO = NULL, NAROZENINY = '1. 5.' WHERE ID = 2"));
+        f->exec(
+            QStringLiteral("UPDATE KONTAKT SET JMENO = NULL, NAROZENINY = '1. 5.' WHERE ID = 2"));
         auto q = contactQuery(*f, QStringLiteral("ID, PRIJMENI, JMENO, NAROZENINY"));
         DatasetModel model;
         grid::GridColumn named = gridColumn("prijmeni");
@@ -101,23 +80,26 @@ private slots:
         QVERIFY_DB(q->open());
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("JMENO"));
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Příjmení"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal, DatasetModel::FieldNameRole).toString(), QStringLiteral("prijmeni"));
+        QCOMPARE(model.headerData(1, Qt::Horizontal, DatasetModel::FieldNameRole).toString(),
+                 QStringLiteral("prijmeni"));
         QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("Jméno0"));
-        QCOMPARE(model.index(1, 0).data().toString(), QString());   // NULL
+        QCOMPARE(model.index(1, 0).data().toString(), QString()); // NULL
         QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("Příjmení00001"));
         QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("3"));
         QCOMPARE(model.index(2, 2).data(DatasetModel::RawValueRole), QVariant(qint64(3)));
-        QCOMPARE(model.index(0, 3).data().toString(), QString());   // no such field
+        QCOMPARE(model.index(0, 3).data().toString(), QString()); // no such field
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
 
         // Without a column list, every field becomes a column when the dataset opens.
         QSignalSpy replaced(&model, &DatasetModel::columnsReplaced);
         model.setColumns({});
         QCOMPARE(model.columnCount(), 4);
-        QCOMPARE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
-        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignRight | Qt::AlignVCenter));
+        QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+                 int(Qt::AlignLeft | Qt::AlignVCenter));
         q->close();
-        QCOMPARE(model.columnCount(), 4);   // the columns stay while the dataset is closed
+        QCOMPARE(model.columnCount(), 4); // the columns stay while the dataset is closed
         QCOMPARE(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("NAROZENINY"));
         QVERIFY(replaced.count() >= 1);
 
@@ -138,13 +120,16 @@ private slots:
         model.setColumns({gridColumn("ID"), gridColumn("PRIJMENI")});
         model.setDataset(q.get());
         QVERIFY_DB(q->open());
-        const QColor window = grid::color::toQColor(grid::color::kWindow, QGuiApplication::palette());
+        const QColor window =
+            grid::color::toQColor(grid::color::kWindow, QGuiApplication::palette());
         QCOMPARE(model.index(0, 0).data(Qt::BackgroundRole).value<QColor>(), window);
         QCOMPARE(model.index(1, 0).data(Qt::BackgroundRole).value<QColor>(), window);
         model.setRowColors(QColor(), QColor(0xF0, 0xF0, 0xF0));
         QCOMPARE(model.index(0, 0).data(Qt::BackgroundRole).value<QColor>(), window);
-        QCOMPARE(model.index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(0xF0, 0xF0, 0xF0));
-        QCOMPARE(model.index(3, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xF0, 0xF0, 0xF0));
+        QCOMPARE(model.index(1, 0).data(Qt::BackgroundRole).value<QColor>(),
+                 QColor(0xF0, 0xF0, 0xF0));
+        QCOMPARE(model.index(3, 1).data(Qt::BackgroundRole).value<QColor>(),
+                 QColor(0xF0, 0xF0, 0xF0));
 
         model.setGroupText([](int row, QString &text) {
             if (row != 2)
@@ -153,8 +138,10 @@ private slots:
             return true;
         });
         model.setGroupTextColumn(1);
-        QCOMPARE(model.index(0, 1).data(Qt::AccessibleTextRole).toString(), QStringLiteral("Příjmení00000"));
-        QCOMPARE(model.index(2, 1).data(Qt::AccessibleTextRole).toString(), QStringLiteral("Skupina"));
+        QCOMPARE(model.index(0, 1).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Příjmení00000"));
+        QCOMPARE(model.index(2, 1).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Skupina"));
         QCOMPARE(model.index(2, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral(" "));
     }
 };

@@ -1,8 +1,8 @@
 // The column layout store: the text of each value, reading damaged values,
 // and whole layouts written to and read from a settings file.
-#include "support/TemporarySettings.h"
 #include "grid/LayoutFormat.h"
 #include "grid/LayoutStore.h"
+#include "support/TemporarySettings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -30,10 +30,8 @@ class TestLayoutFormat : public QObject {
                          QStringLiteral("Kontakty"));
     }
 
-private slots:
-    void initTestCase() {
-        QVERIFY(m_settings.isValid());
-    }
+  private slots:
+    void initTestCase() { QVERIFY(m_settings.isValid()); }
     void init() {
         auto s = settings();
         s.clear();
@@ -42,9 +40,12 @@ private slots:
     void itemsRoundTrip_data() {
         QTest::addColumn<QStringList>("items");
         QTest::addColumn<QString>("text");
-        QTest::newRow("plain") << QStringList{"PRIJMENI", "105", "PRIJMENI", ""} << "PRIJMENI,105,PRIJMENI,";
-        QTest::newRow("blanks stay unquoted") << QStringList{"MS Sans Serif", "1"} << "MS Sans Serif,1";
-        QTest::newRow("comma quoted") << QStringList{"F", "64", "Jméno, příjmení", ""} << "F,64,\"Jméno, příjmení\",";
+        QTest::newRow("plain") << QStringList{"PRIJMENI", "105", "PRIJMENI", ""}
+                               << "PRIJMENI,105,PRIJMENI,";
+        QTest::newRow("blanks stay unquoted")
+            << QStringList{"MS Sans Serif", "1"} << "MS Sans Serif,1";
+        QTest::newRow("comma quoted")
+            << QStringList{"F", "64", "Jméno, příjmení", ""} << "F,64,\"Jméno, příjmení\",";
         QTest::newRow("quote doubled") << QStringList{"a\"b,c", "x"} << "\"a\"\"b,c\",x";
         QTest::newRow("leading quote") << QStringList{"\"q", ""} << "\"\"\"q\",";
         QTest::newRow("empty items") << QStringList{"", "", ""} << ",,";
@@ -72,16 +73,20 @@ private slots:
     }
 
     void valuesOfKnownColumns() {
-        QCOMPARE(LayoutFormat::writeColumn(column("PRIJMENI", 105)), QStringLiteral("PRIJMENI,105,PRIJMENI,"));
-        QCOMPARE(LayoutFormat::writeColumn(column("FLAG", 1, true)), QStringLiteral("FLAG,1,FLAG,R"));
+        QCOMPARE(LayoutFormat::writeColumn(column("PRIJMENI", 105)),
+                 QStringLiteral("PRIJMENI,105,PRIJMENI,"));
+        QCOMPARE(LayoutFormat::writeColumn(column("FLAG", 1, true)),
+                 QStringLiteral("FLAG,1,FLAG,R"));
         GridColumn hidden = column("ID", 80);
         hidden.hidden = true;
         hidden.title = QStringLiteral("Číslo, interní");
         QCOMPARE(LayoutFormat::writeColumn(hidden), QStringLiteral("ID,-1,\"Číslo, interní\","));
 
         const GridColumn plain;
-        QCOMPARE(LayoutFormat::writeStyle(plain.dataStyle), QStringLiteral("Tahoma,1,-16777208,8,0,-16777211,0"));
-        QCOMPARE(LayoutFormat::writeStyle(plain.titleStyle), QStringLiteral("Tahoma,1,-16777208,8,0,-16777201,0"));
+        QCOMPARE(LayoutFormat::writeStyle(plain.dataStyle),
+                 QStringLiteral("Tahoma,1,-16777208,8,0,-16777211,0"));
+        QCOMPARE(LayoutFormat::writeStyle(plain.titleStyle),
+                 QStringLiteral("Tahoma,1,-16777208,8,0,-16777201,0"));
         QCOMPARE(LayoutFormat::writeExtras(plain.extras), QStringLiteral("0,,-1,0,,0,0"));
 
         grid::ColumnStyle style;
@@ -90,7 +95,8 @@ private slots:
         style.fontColor = grid::color::fromRgb(QColor(0x12, 0x34, 0x56));
         style.background = grid::color::fromRgb(QColor(0xF0, 0xF0, 0xF0));
         style.alignment = grid::Alignment::Center;
-        QCOMPARE(LayoutFormat::writeStyle(style), QStringLiteral("MS Sans Serif,1,5649426,8,5,15790320,2"));
+        QCOMPARE(LayoutFormat::writeStyle(style),
+                 QStringLiteral("MS Sans Serif,1,5649426,8,5,15790320,2"));
     }
 
     void mainValueReading_data() {
@@ -102,16 +108,24 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("readOnly");
         // The column starts as field "OLD", width 77, title "Old", writable.
-        QTest::newRow("complete") << "JMENO,105,Jméno,R" << true << "JMENO" << 105 << false << "Jméno" << true;
+        QTest::newRow("complete") << "JMENO,105,Jméno,R" << true << "JMENO" << 105 << false
+                                  << "Jméno" << true;
         QTest::newRow("hidden") << "ID,-1,ID," << true << "ID" << 77 << true << "ID" << false;
-        QTest::newRow("width not a number") << "JMENO,široký,J," << true << "JMENO" << 64 << false << "J" << false;
-        QTest::newRow("width empty") << "JMENO,,J," << true << "JMENO" << 64 << false << "J" << false;
-        QTest::newRow("width too large") << "JMENO,99999999999,J," << true << "JMENO" << 64 << false << "J" << false;
-        QTest::newRow("width absurd") << "JMENO,2000000000,J," << true << "JMENO" << 64 << false << "J" << false;
-        QTest::newRow("width widest kept") << "JMENO,4000,J," << true << "JMENO" << 4000 << false << "J" << false;
+        QTest::newRow("width not a number")
+            << "JMENO,široký,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width empty")
+            << "JMENO,,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width too large")
+            << "JMENO,99999999999,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width absurd")
+            << "JMENO,2000000000,J," << true << "JMENO" << 64 << false << "J" << false;
+        QTest::newRow("width widest kept")
+            << "JMENO,4000,J," << true << "JMENO" << 4000 << false << "J" << false;
         QTest::newRow("field only") << "JMENO" << true << "JMENO" << 77 << false << "Old" << false;
-        QTest::newRow("empty value is skipped") << "" << false << "OLD" << 77 << false << "Old" << false;
-        QTest::newRow("blank value is skipped") << "  " << false << "OLD" << 77 << false << "Old" << false;
+        QTest::newRow("empty value is skipped")
+            << "" << false << "OLD" << 77 << false << "Old" << false;
+        QTest::newRow("blank value is skipped")
+            << "  " << false << "OLD" << 77 << false << "Old" << false;
     }
     void mainValueReading() {
         QFETCH(QString, text);
@@ -138,14 +152,14 @@ private slots:
         QCOMPARE(style.alignment, defaults.alignment);
 
         style = {};
-        LayoutFormat::readStyle(QStringLiteral(",238,255"), style);   // missing items stay
+        LayoutFormat::readStyle(QStringLiteral(",238,255"), style); // missing items stay
         QCOMPARE(style.fontName, defaults.fontName);
         QCOMPARE(style.charset, 238);
         QCOMPARE(style.fontColor, 255);
         QCOMPARE(style.background, defaults.background);
 
         LayoutFormat::readStyle(QStringLiteral("Tahoma,1,4294967295,10,3,-16777201,1"), style);
-        QCOMPARE(style.fontColor, -1);   // the unsigned spelling of the same 32 bits
+        QCOMPARE(style.fontColor, -1); // the unsigned spelling of the same 32 bits
         QCOMPARE(style.fontSize, 10);
         QCOMPARE(style.fontStyle, 3);
         QCOMPARE(style.background, grid::color::kButtonFace);
@@ -178,7 +192,7 @@ private slots:
         for (size_t i = 0; i < columns.size(); ++i) {
             GridColumn expected = columns[i];
             if (expected.title.isEmpty())
-                expected.title = expected.field;   // the caption is stored as shown
+                expected.title = expected.field; // the caption is stored as shown
             QCOMPARE(LayoutFormat::writeColumn((*read)[i]), LayoutFormat::writeColumn(expected));
             QCOMPARE((*read)[i].titleStyle, expected.titleStyle);
             QCOMPARE((*read)[i].dataStyle, expected.dataStyle);
@@ -192,8 +206,10 @@ private slots:
         QCOMPARE(s.value("1").toString(), QStringLiteral("PRIJMENI,105,\"Příjmení, jméno\","));
         QCOMPARE(s.value("2").toString(), QStringLiteral("EMAIL1,-1,EMAIL1,"));
         QCOMPARE(s.value("3").toString(), QStringLiteral("FLAG,1,FLAG,R"));
-        QCOMPARE(s.value("0_Data").toString(), QStringLiteral("Tahoma,1,-16777208,8,0,-16777211,1"));
-        QCOMPARE(s.value("1_Title").toString(), QStringLiteral("Tahoma,1,-16777208,8,1,-16777201,0"));
+        QCOMPARE(s.value("0_Data").toString(),
+                 QStringLiteral("Tahoma,1,-16777208,8,0,-16777211,1"));
+        QCOMPARE(s.value("1_Title").toString(),
+                 QStringLiteral("Tahoma,1,-16777208,8,1,-16777201,0"));
         QCOMPARE(s.value("3_Sort").toString(), QStringLiteral("0,,-1,0,,0,0"));
         QCOMPARE(s.value("1_Footer").toString(), QStringLiteral("Součet"));
         QVERIFY(!s.contains("0_Footer"));
@@ -208,21 +224,22 @@ private slots:
         store.write({b});
         auto s = settings();
         s.beginGroup(QStringLiteral("gKontaktyFirmy"));
-        QCOMPARE(s.childKeys().size(), 5);   // Count, 0, 0_Title, 0_Data, 0_Sort
+        QCOMPARE(s.childKeys().size(), 5); // Count, 0, 0_Title, 0_Data, 0_Sort
         QVERIFY(!s.contains("1"));
         QVERIFY(!s.contains("0_Footer"));
     }
 
     void damagedStoreFallsBack_data() {
         QTest::addColumn<QString>("count");
-        QTest::addColumn<QStringList>("mains");   // values "0", "1", ...; "-" leaves one out
-        QTest::addColumn<QStringList>("fields");  // what is read; empty: nothing
+        QTest::addColumn<QStringList>("mains");  // values "0", "1", ...; "-" leaves one out
+        QTest::addColumn<QStringList>("fields"); // what is read; empty: nothing
         QTest::newRow("no count") << QString() << QStringList{"A,10,A,"} << QStringList{};
         QTest::newRow("count zero") << "0" << QStringList{"A,10,A,"} << QStringList{};
         QTest::newRow("count not a number") << "tři" << QStringList{"A,10,A,"} << QStringList{};
         QTest::newRow("missing and empty numbers skipped")
             << "4" << QStringList{"A,10,A,", "-", "", "D,5,D,"} << QStringList{"A", "D"};
-        QTest::newRow("count beyond the values") << "3" << QStringList{"A,10,A,"} << QStringList{"A"};
+        QTest::newRow("count beyond the values")
+            << "3" << QStringList{"A,10,A,"} << QStringList{"A"};
         QTest::newRow("nothing readable") << "2" << QStringList{"", "-"} << QStringList{};
         QTest::newRow("absurd count") << "2000000000" << QStringList{"A,10,A,"} << QStringList{"A"};
     }

@@ -1,10 +1,10 @@
 // The rows a new database starts with: the name-day calendar, the sample
 // rows of the older layouts, the demo companies and generated data.
+#include "base/Win1250.h"
 #include "initdb/DemoData.h"
 #include "initdb/Generator.h"
 #include "schema/NameDays.h"
 #include "support/TestDatabase.h"
-#include "base/Win1250.h"
 
 #include <QDate>
 #include <QRegularExpression>

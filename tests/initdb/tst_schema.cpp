@@ -164,12 +164,13 @@ class TestSchema : public QObject {
         QCOMPARE(tables.size(), 6);
         for (const QString &table : std::as_const(tables)) {
             QList<QVariantList> found;
-            QVERIFY_DB(found = m_db->rows("SELECT RF.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, "
-                                          "F.RDB$CHARACTER_LENGTH, COALESCE(RF.RDB$NULL_FLAG, 0) "
-                                          "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON "
-                                          "F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
-                                          "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION",
-                                          {table}));
+            QVERIFY_DB(found = m_db->rows(
+                           "SELECT RF.RDB$FIELD_NAME, F.RDB$FIELD_TYPE, F.RDB$FIELD_SUB_TYPE, "
+                           "F.RDB$CHARACTER_LENGTH, COALESCE(RF.RDB$NULL_FLAG, 0) "
+                           "FROM RDB$RELATION_FIELDS RF JOIN RDB$FIELDS F ON "
+                           "F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+                           "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION",
+                           {table}));
             const std::vector<schema::Column> catalogued = schema::columnsOf(table);
             QCOMPARE(found.size(), qsizetype(catalogued.size()));
             for (qsizetype i = 0; i < found.size(); ++i) {
@@ -178,14 +179,25 @@ class TestSchema : public QObject {
                 QCOMPARE(found[i][0].toString().trimmed(), c.name);
                 const int type = found[i][1].toInt(), subType = found[i][2].toInt();
                 switch (c.type) {
-                case schema::ColumnType::Integer: QVERIFY2(type == kInteger, qPrintable(where)); break;
-                case schema::ColumnType::SmallInt: QVERIFY2(type == kSmallInt, qPrintable(where)); break;
-                case schema::ColumnType::Timestamp: QVERIFY2(type == kTimestamp, qPrintable(where)); break;
-                case schema::ColumnType::Text:
-                    QVERIFY2(type == kVarchar && found[i][3].toInt() == c.length, qPrintable(where));
+                case schema::ColumnType::Integer:
+                    QVERIFY2(type == kInteger, qPrintable(where));
                     break;
-                case schema::ColumnType::Note: QVERIFY2(type == kBlob && subType == 1, qPrintable(where)); break;
-                case schema::ColumnType::Bytes: QVERIFY2(type == kBlob && subType == 0, qPrintable(where)); break;
+                case schema::ColumnType::SmallInt:
+                    QVERIFY2(type == kSmallInt, qPrintable(where));
+                    break;
+                case schema::ColumnType::Timestamp:
+                    QVERIFY2(type == kTimestamp, qPrintable(where));
+                    break;
+                case schema::ColumnType::Text:
+                    QVERIFY2(type == kVarchar && found[i][3].toInt() == c.length,
+                             qPrintable(where));
+                    break;
+                case schema::ColumnType::Note:
+                    QVERIFY2(type == kBlob && subType == 1, qPrintable(where));
+                    break;
+                case schema::ColumnType::Bytes:
+                    QVERIFY2(type == kBlob && subType == 0, qPrintable(where));
+                    break;
                 }
                 QVERIFY2((found[i][4].toInt() != 0) == c.notNull, qPrintable(where));
             }

@@ -221,7 +221,8 @@ class TestTool : public QObject {
         file.close();
         const Run run = runTool({blocker + QStringLiteral("/Tabulky/KONTAKTY.GDB")});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(QStringLiteral("složku %1/Tabulky nelze vytvořit").arg(blocker)), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("složku %1/Tabulky nelze vytvořit").arg(blocker)),
+                 qPrintable(run.err));
     }
 
     void failureRemovesTheFoldersItMade_data() {

@@ -2,12 +2,12 @@
 // from the menu: its files, and its database in the user's data folder.
 #include "RunProcess.h"
 
-#include "schema/DatabaseCreator.h"
+#include "app/U_deska.h"
 #include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "schema/DatabaseCreator.h"
 #include "support/TemporarySettings.h"
 #include "support/TestDatabase.h"
-#include "data/U_DM.h"
-#include "app/U_deska.h"
 
 #include <QImage>
 #include <QLabel>
@@ -124,13 +124,16 @@ class TestInstalled : public QObject {
 
     void theQuickStartBuildsOnlyTheProgramsItStarts() {
         // `./build.sh run` builds what it starts, not the test suite.
-        const ProcessRun run = runProcess(QStringLiteral("bash"), {QStringLiteral(SOURCE_DIR "/build.sh"),
-                                                                   QStringLiteral("targets"), QStringLiteral("run")});
+        const ProcessRun run =
+            runProcess(QStringLiteral("bash"), {QStringLiteral(SOURCE_DIR "/build.sh"),
+                                                QStringLiteral("targets"), QStringLiteral("run")});
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.err));
         const QStringList targets = run.out.simplified().split(QLatin1Char(' '));
-        QCOMPARE(targets, QStringList({QStringLiteral("vizitar"), QStringLiteral("kontakty-initdb")}));
+        QCOMPARE(targets,
+                 QStringList({QStringLiteral("vizitar"), QStringLiteral("kontakty-initdb")}));
         for (const QString &program : targets)
-            QVERIFY2(QFileInfo(m_prefix->filePath(QStringLiteral("bin/") + program)).isExecutable(), qPrintable(program));
+            QVERIFY2(QFileInfo(m_prefix->filePath(QStringLiteral("bin/") + program)).isExecutable(),
+                     qPrintable(program));
     }
 
     void desktopEntryAndMetainfoAreValid() {
@@ -307,7 +310,8 @@ class TestInstalled : public QObject {
         const QStringList messages = user.start(m_prefix->program(), env);
         QCOMPARE(user.exitCode, 1); // nothing could be opened: it ends after saying so once
         QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages.first().contains(user.home() + QStringLiteral("/.cache/Qorvel/Kontakty/firebird")),
+        QVERIFY2(messages.first().contains(user.home() +
+                                           QStringLiteral("/.cache/Qorvel/Kontakty/firebird")),
                  qPrintable(messages.first()));
         QVERIFY(!QFileInfo::exists(user.database()));
     }
@@ -356,11 +360,13 @@ class TestInstalled : public QObject {
         QVERIFY(user.exitedByItself);
         QCOMPARE(QFileInfo(user.database()).ownerId(), nobody->pw_uid);
         // The locks in a folder of the user's own, open to nobody else.
-        const QString locks = runtimeFolder ? runtime + QStringLiteral("/firebird")
-                                            : user.home() + QStringLiteral("/.cache/Qorvel/Kontakty/firebird");
+        const QString locks =
+            runtimeFolder ? runtime + QStringLiteral("/firebird")
+                          : user.home() + QStringLiteral("/.cache/Qorvel/Kontakty/firebird");
         QVERIFY2(QFileInfo(locks).isDir(), qPrintable(locks));
         QCOMPARE(QFileInfo(locks).ownerId(), nobody->pw_uid);
-        QCOMPARE(QFile::permissions(locks) & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+        QCOMPARE(QFile::permissions(locks) &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                  QFile::Permissions());
 
         // The tool, too, as the user would fill the database with the demo.

@@ -1,7 +1,7 @@
 // Which database the program opens, and what its command line answers.
 #include "app/Application.h"
-#include "db/DatabaseLocation.h"
 #include "app/ProgramCommand.h"
+#include "db/DatabaseLocation.h"
 
 #include <QDir>
 #include <QFile>

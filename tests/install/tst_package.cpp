@@ -54,9 +54,9 @@ class TestPackage : public QObject {
         const QString architecture =
             runProcess(QStringLiteral("dpkg"), {QStringLiteral("--print-architecture")})
                 .out.trimmed();
-        QCOMPARE(
-            QFileInfo(m_deb).fileName(),
-            QStringLiteral("vizitar_%1-1_%2.deb").arg(QStringLiteral(PROJECT_VERSION), architecture));
+        QCOMPARE(QFileInfo(m_deb).fileName(),
+                 QStringLiteral("vizitar_%1-1_%2.deb")
+                     .arg(QStringLiteral(PROJECT_VERSION), architecture));
         QCOMPARE(field(QStringLiteral("Package")), QStringLiteral("vizitar"));
         QCOMPARE(field(QStringLiteral("Version")), QStringLiteral(PROJECT_VERSION "-1"));
         QVERIFY(!field(QStringLiteral("Maintainer")).isEmpty());
@@ -128,15 +128,18 @@ class TestPackage : public QObject {
     void followsDebianPolicy() {
         // lintian's errors are policy violations; its warnings are listed,
         // each with its reason, in the README.
-        const ProcessRun run = runProcess(QStringLiteral("lintian"),
-                                          {QStringLiteral("--fail-on"), QStringLiteral("error"),
-                                           QStringLiteral("--tag-display-limit"), QStringLiteral("0"), m_deb},
-                                          QProcessEnvironment::systemEnvironment(), QString(), 240000);
+        const ProcessRun run =
+            runProcess(QStringLiteral("lintian"),
+                       {QStringLiteral("--fail-on"), QStringLiteral("error"),
+                        QStringLiteral("--tag-display-limit"), QStringLiteral("0"), m_deb},
+                       QProcessEnvironment::systemEnvironment(), QString(), 240000);
         QVERIFY2(run.finished, "lintian did not finish (scripts/setup.sh installs it)");
-        QVERIFY2(run.exitCode == 0 && !run.out.contains(QStringLiteral("E: ")), qPrintable(run.out + run.err));
+        QVERIFY2(run.exitCode == 0 && !run.out.contains(QStringLiteral("E: ")),
+                 qPrintable(run.out + run.err));
         for (const QString &line : lines(run.out))
             if (line.startsWith(QStringLiteral("W: ")))
-                QVERIFY2(line.contains(QStringLiteral("initial-upload-closes-no-bugs")), qPrintable(line));
+                QVERIFY2(line.contains(QStringLiteral("initial-upload-closes-no-bugs")),
+                         qPrintable(line));
     }
 
     void aptCanInstallIt() {

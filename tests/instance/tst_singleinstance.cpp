@@ -1,8 +1,8 @@
 // One program per embedded database file: a second start brings the first
 // forward, another program holding the file is named.
+#include "app/SingleInstance.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
-#include "app/SingleInstance.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
@@ -55,7 +55,8 @@ class TestSingleInstance : public QObject {
     }
     QString messages() {
         QFile file(log());
-        const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        const QString text =
+            file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
         file.close();
         file.remove();
         return text;
@@ -66,7 +67,7 @@ class TestSingleInstance : public QObject {
         return socket.waitForConnected(200);
     }
 
-private slots:
+  private slots:
     void theSocketNameFollowsTheFileNotThePath() {
         TestDatabase db;
         const QString link = home.filePath(QStringLiteral("odkaz.gdb"));
@@ -105,16 +106,20 @@ private slots:
         TestDatabase db;
         db.disconnect();
         QProcess isql;
-        isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("sysdba"), db.path()});
-        QVERIFY2(isql.waitForStarted(), "isql-fb (firebird3.0-utils, scripts/setup.sh) did not start");
+        isql.start(QStringLiteral("isql-fb"),
+                   {QStringLiteral("-user"), QStringLiteral("sysdba"), db.path()});
+        QVERIFY2(isql.waitForStarted(),
+                 "isql-fb (firebird3.0-utils, scripts/setup.sh) did not start");
         isql.write("SELECT 1 FROM RDB$DATABASE;\n");
         QVERIFY(isql.waitForReadyRead(20000));
         QCOMPARE(runProgram(db.path()), 1);
         const QString text = messages();
-        QVERIFY2(text.startsWith(QStringLiteral("Error|Databázi %1 právě používá jiný program: isql-fb (PID %2)")
-                                     .arg(db.path())
-                                     .arg(isql.processId())),
-                 qPrintable(text));
+        QVERIFY2(
+            text.startsWith(
+                QStringLiteral("Error|Databázi %1 právě používá jiný program: isql-fb (PID %2)")
+                    .arg(db.path())
+                    .arg(isql.processId())),
+            qPrintable(text));
         // Taken after the program looked (here: this process opening it
         // now), the engine's refusal names the holder too.
         db::DbConnection late;
@@ -124,9 +129,10 @@ private slots:
             late.setConnected(true);
             QFAIL("the held file opened");
         } catch (const db::DbError &e) {
-            QVERIFY2(e.message().contains(QStringLiteral("isql-fb (PID %1)").arg(isql.processId())) &&
-                         e.message().contains(db.path()),
-                     qPrintable(e.message()));
+            QVERIFY2(
+                e.message().contains(QStringLiteral("isql-fb (PID %1)").arg(isql.processId())) &&
+                    e.message().contains(db.path()),
+                qPrintable(e.message()));
         }
         isql.closeWriteChannel();
         if (!isql.waitForFinished(5000))

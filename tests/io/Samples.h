@@ -26,7 +26,8 @@ inline QByteArray untouchedBytes(qsizetype size) {
     if (!file.open() || !file.resize(size))
         return {};
     const uchar *bytes = file.map(0, size);
-    return bytes ? QByteArray::fromRawData(reinterpret_cast<const char *>(bytes), size) : QByteArray();
+    return bytes ? QByteArray::fromRawData(reinterpret_cast<const char *>(bytes), size)
+                 : QByteArray();
 }
 
 // A data table of values the samples must give: file, record, column, expected.
@@ -37,7 +38,8 @@ inline void addSampleValueColumns() {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("expected");
 }
-inline void addSampleValue(const char *file, int record, const char *column, const QString &expected) {
+inline void addSampleValue(const char *file, int record, const char *column,
+                           const QString &expected) {
     QTest::addRow("%s #%d %s", file, record, column)
         << QString::fromLatin1(file) << record << QString::fromLatin1(column) << expected;
 }

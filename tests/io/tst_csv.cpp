@@ -1,9 +1,9 @@
 // The CSV reader and writer: RFC 4180 details, the Czech spreadsheet form,
 // and the layouts of Google Contacts, Outlook and Thunderbird.
-#include "io/CsvContacts.h"
-#include "io/Limits.h"
 #include "Samples.h"
 #include "base/Win1250.h"
+#include "io/CsvContacts.h"
+#include "io/Limits.h"
 
 #include <QTest>
 
@@ -27,27 +27,37 @@ QList<Entry> readSample(const QString &name) {
 class TestCsv : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void tablesAreRead_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("header");
         QTest::addColumn<QList<QStringList>>("rows");
         using L = QList<QStringList>;
-        QTest::newRow("plain") << QByteArray("a,b\r\n1,2\r\n") << QStringList{"a", "b"} << L{{"1", "2"}};
-        QTest::newRow("line feeds, no final break") << QByteArray("a,b\n1,2") << QStringList{"a", "b"} << L{{"1", "2"}};
+        QTest::newRow("plain") << QByteArray("a,b\r\n1,2\r\n") << QStringList{"a", "b"}
+                               << L{{"1", "2"}};
+        QTest::newRow("line feeds, no final break")
+            << QByteArray("a,b\n1,2") << QStringList{"a", "b"} << L{{"1", "2"}};
         QTest::newRow("quotes, doubled quotes, separators and breaks inside")
             << QByteArray("a,b\r\n\"x, \"\"y\"\"\",\"two\r\nlines\"\r\n") << QStringList{"a", "b"}
             << L{{"x, \"y\"", "two\r\nlines"}};
         QTest::newRow("short rows padded, blank lines skipped, trailing separator")
-            << QByteArray("a,b,c\r\n\r\n1\r\n1,2,3,\r\n") << QStringList{"a", "b", "c"} << L{{"1", "", ""}, {"1", "2", "3"}};
+            << QByteArray("a,b,c\r\n\r\n1\r\n1,2,3,\r\n") << QStringList{"a", "b", "c"}
+            << L{{"1", "", ""}, {"1", "2", "3"}};
         QTest::newRow("semicolons win when the header has more of them")
-            << QByteArray("a;b;c,d\r\n1;2;3,4\r\n") << QStringList{"a", "b", "c,d"} << L{{"1", "2", "3,4"}};
-        QTest::newRow("tabs") << QByteArray("a\tb\r\n1\t2\r\n") << QStringList{"a", "b"} << L{{"1", "2"}};
-        QTest::newRow("UTF-8 with a mark")
-            << QByteArray("\xEF\xBB\xBFJm\xC3\xA9no\r\n\xC5\xBD\r\n") << QStringList{u"Jméno"_qs} << L{{u"Ž"_qs}};
-        QTest::newRow("Windows-1250") << QByteArray("Jm\xE9no;P\xF8\xEDjmen\xED\r\n\x8E;\x9A\r\n")
-                                      << QStringList{u"Jméno"_qs, u"Příjmení"_qs} << L{{u"Ž"_qs, u"š"_qs}};
-        QTest::newRow("UTF-16 with a mark") << QByteArray("\xFF\xFE" "a\0,\0b\0\r\0\n\0" "1\0,\0" "2\0", 18)
+            << QByteArray("a;b;c,d\r\n1;2;3,4\r\n") << QStringList{"a", "b", "c,d"}
+            << L{{"1", "2", "3,4"}};
+        QTest::newRow("tabs") << QByteArray("a\tb\r\n1\t2\r\n") << QStringList{"a", "b"}
+                              << L{{"1", "2"}};
+        QTest::newRow("UTF-8 with a mark") << QByteArray("\xEF\xBB\xBFJm\xC3\xA9no\r\n\xC5\xBD\r\n")
+                                           << QStringList{u"Jméno"_qs} << L{{u"Ž"_qs}};
+        QTest::newRow("Windows-1250")
+            << QByteArray("Jm\xE9no;P\xF8\xEDjmen\xED\r\n\x8E;\x9A\r\n")
+            << QStringList{u"Jméno"_qs, u"Příjmení"_qs} << L{{u"Ž"_qs, u"š"_qs}};
+        QTest::newRow("UTF-16 with a mark") << QByteArray("\xFF\xFE"
+                                                          "a\0,\0b\0\r\0\n\0"
+                                                          "1\0,\0"
+                                                          "2\0",
+                                                          18)
                                             << QStringList{"a", "b"} << L{{"1", "2"}};
     }
     void tablesAreRead() {
@@ -64,13 +74,17 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error");
         QTest::newRow("empty") << QByteArray() << u"soubor je prázdný"_qs;
-        QTest::newRow("unclosed quote") << QByteArray("a,b\r\n1,\"never\r\nclosed\r\n") << u"řádek 2: uvozovky"_qs;
-        QTest::newRow("too many values") << QByteArray("a,b\r\n1,2,3\r\n") << u"řádek 2: řádek má 3 hodnot, záhlaví jen 2"_qs;
+        QTest::newRow("unclosed quote")
+            << QByteArray("a,b\r\n1,\"never\r\nclosed\r\n") << u"řádek 2: uvozovky"_qs;
+        QTest::newRow("too many values")
+            << QByteArray("a,b\r\n1,2,3\r\n") << u"řádek 2: řádek má 3 hodnot, záhlaví jen 2"_qs;
         QTest::newRow("too many columns") << QByteArray(",").repeated(io::limits::kMaxColumns + 1)
                                           << u"řádek 1: řádek má víc než 1000 hodnot"_qs;
-        QTest::newRow("huge quoted value") << "a\r\n\"" + QByteArray(io::limits::kMaxLineBytes + 1, 'x') + "\"\r\n"
-                                           << u"řádek 2: hodnota je delší než 16 MB"_qs;
-        QTest::newRow("too big") << untouchedBytes(io::limits::kMaxFileBytes + 1) << u"víc než povolených 1024 MB"_qs;
+        QTest::newRow("huge quoted value")
+            << "a\r\n\"" + QByteArray(io::limits::kMaxLineBytes + 1, 'x') + "\"\r\n"
+            << u"řádek 2: hodnota je delší než 16 MB"_qs;
+        QTest::newRow("too big") << untouchedBytes(io::limits::kMaxFileBytes + 1)
+                                 << u"víc než povolených 1024 MB"_qs;
     }
     void damagedTablesAreReported() {
         QFETCH(QByteArray, bytes);
@@ -142,8 +156,10 @@ private slots:
         company.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("Jen firma");
         QByteArray bytes;
         QVERIFY(io::writeContactsCsv({e, company}, dialect, bytes));
-        QVERIFY(bytes.startsWith(dialect == io::CsvDialect::Win1250Semicolon ? QByteArray("Titul p\xF8" "ed;")
-                                                                             : u"Titul před,"_qs.toUtf8()));
+        QVERIFY(bytes.startsWith(dialect == io::CsvDialect::Win1250Semicolon
+                                     ? QByteArray("Titul p\xF8"
+                                                  "ed;")
+                                     : u"Titul před,"_qs.toUtf8()));
         const io::CsvTable table = io::parseCsv(bytes);
         QCOMPARE(table.errors, QStringList());
         const QList<Entry> back = io::entriesFromCsv(table);
@@ -159,44 +175,59 @@ private slots:
     void czechFormRefusesWhatItCannotHold() {
         QByteArray bytes;
         QString error;
-        QVERIFY(!io::writeCsv({"Jméno", "Poznámka"}, {{"Jan", u"smajlík 😀"_qs}}, io::CsvDialect::Win1250Semicolon,
-                              bytes, &error));
-        QCOMPARE(error, u"řádek 2, sloupec „Poznámka“: znak „😀“ nelze zapsat ve Windows-1250"_qs.replace(u"😀"_qs, QString(QChar::highSurrogate(0x1F600))));
+        QVERIFY(!io::writeCsv({"Jméno", "Poznámka"}, {{"Jan", u"smajlík 😀"_qs}},
+                              io::CsvDialect::Win1250Semicolon, bytes, &error));
+        QCOMPARE(error,
+                 u"řádek 2, sloupec „Poznámka“: znak „😀“ nelze zapsat ve Windows-1250"_qs.replace(
+                     u"😀"_qs, QString(QChar::highSurrogate(0x1F600))));
         QVERIFY(io::writeCsv({"Jméno"}, {{u"😀"_qs}}, io::CsvDialect::Utf8Comma, bytes));
         QCOMPARE(bytes, u"Jméno\r\n😀\r\n"_qs.toUtf8());
     }
 
     void formulasStayTextInASpreadsheetAndComeBackUnchanged() {
         Entry e;
-        const QStringList texts{u"=HYPERLINK(\"http://x\")"_qs, u"+420 603 111 222"_qs, u"-5"_qs, u"@SUM(A1)"_qs,
-                                u"\tTab"_qs, u"\rCR"_qs, u"'=už s apostrofem"_qs, u"'obyčejný apostrof"_qs, u"a=b"_qs};
-        const QStringList columns{"JMENO", "PRIJMENI", "TELEFON1", "POZNAMKA", "TITUL_PRED", "POZICE", "POPIS", "SVATEK", "ICQ"};
+        const QStringList texts{u"=HYPERLINK(\"http://x\")"_qs,
+                                u"+420 603 111 222"_qs,
+                                u"-5"_qs,
+                                u"@SUM(A1)"_qs,
+                                u"\tTab"_qs,
+                                u"\rCR"_qs,
+                                u"'=už s apostrofem"_qs,
+                                u"'obyčejný apostrof"_qs,
+                                u"a=b"_qs};
+        const QStringList columns{"JMENO",  "PRIJMENI", "TELEFON1", "POZNAMKA", "TITUL_PRED",
+                                  "POZICE", "POPIS",    "SVATEK",   "ICQ"};
         for (int i = 0; i < texts.size(); ++i)
             e.contact[columns[i]] = texts[i];
         e.company[QStringLiteral("NAZEV_FIRMA")] = QStringLiteral("=1+1");
         QByteArray bytes;
         QVERIFY(io::writeContactsCsv({e}, io::CsvDialect::Utf8Comma, bytes));
         const QStringList cells = io::parseCsv(bytes).rows.value(0);
-        QCOMPARE(cells.value(1), u"'=HYPERLINK(\"http://x\")"_qs); // what a spreadsheet shows as text
+        QCOMPARE(cells.value(1),
+                 u"'=HYPERLINK(\"http://x\")"_qs); // what a spreadsheet shows as text
         QCOMPARE(cells.value(2), u"'+420 603 111 222"_qs);
         QVERIFY(cells.contains(u"'=1+1"_qs));
         QVERIFY(cells.contains(u"''=už s apostrofem"_qs));
         QVERIFY(cells.contains(u"'obyčejný apostrof"_qs));
         QVERIFY(cells.contains(u"a=b"_qs));
         for (const QString &cell : cells)
-            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@\t\r").contains(cell[0]), qPrintable(cell));
+            QVERIFY2(cell.isEmpty() || !QStringLiteral("=+-@\t\r").contains(cell[0]),
+                     qPrintable(cell));
         const QList<Entry> back = io::entriesFromCsv(io::parseCsv(bytes));
         QCOMPARE(back.value(0).contact, e.contact);
         QCOMPARE(back.value(0).company, e.company);
     }
 
     void brokenPhotoInOwnFileCostsOnlyThePhoto() {
-        const io::CsvTable table = io::parseCsv(u"Příjmení,Fotografie\r\nNovák,@@@\r\nVrba,UEsDBAo=\r\n"_qs.toUtf8());
+        const io::CsvTable table =
+            io::parseCsv(u"Příjmení,Fotografie\r\nNovák,@@@\r\nVrba,UEsDBAo=\r\n"_qs.toUtf8());
         const QList<Entry> entries = io::entriesFromCsv(table);
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries[0].contact.value(QStringLiteral("PRIJMENI")), u"Novák"_qs);
-        QCOMPARE(entries[0].warnings, QStringList{u"řádek 2: fotografie nemá platná data base64, vynechána"_qs});
-        QCOMPARE(entries[1].warnings, QStringList{u"řádek 3: fotografie není obrázek, vynechána"_qs}); // a ZIP
+        QCOMPARE(entries[0].warnings,
+                 QStringList{u"řádek 2: fotografie nemá platná data base64, vynechána"_qs});
+        QCOMPARE(entries[1].warnings,
+                 QStringList{u"řádek 3: fotografie není obrázek, vynechána"_qs}); // a ZIP
         QVERIFY(entries[0].photo.isEmpty() && entries[1].photo.isEmpty());
     }
 };

@@ -1,13 +1,13 @@
 // kontakty-io as a user or a script runs it: commands, exit statuses,
 // messages, files and standard streams, against real databases.
-#include "support/ChildProcess.h"
 #include "iotool/CommandLine.h"
+#include "support/ChildProcess.h"
 #include "support/TestDatabase.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -54,17 +54,23 @@ class TestTool : public QObject {
 
     QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
-private slots:
+  private slots:
     void wrongArgumentsAreRefused_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
         QTest::newRow("nothing") << QStringList{} << "give a command: export or import";
-        QTest::newRow("unknown command") << QStringList{"copy", "a", "b"} << "unknown command 'copy'";
-        QTest::newRow("no file") << QStringList{"export", "a.gdb"} << "export needs DATABASE and FILE";
-        QTest::newRow("unknown format") << QStringList{"export", "--format", "xls", "a", "b"} << "unknown format 'xls'";
-        QTest::newRow("format on import") << QStringList{"import", "--format", "csv", "a", "b"} << "belong to export";
-        QTest::newRow("yes on export") << QStringList{"export", "--yes", "a", "b"} << "--yes belongs to import";
-        QTest::newRow("unknown option") << QStringList{"export", "--fast", "a", "b"} << "Unknown option 'fast'";
+        QTest::newRow("unknown command")
+            << QStringList{"copy", "a", "b"} << "unknown command 'copy'";
+        QTest::newRow("no file") << QStringList{"export", "a.gdb"}
+                                 << "export needs DATABASE and FILE";
+        QTest::newRow("unknown format")
+            << QStringList{"export", "--format", "xls", "a", "b"} << "unknown format 'xls'";
+        QTest::newRow("format on import")
+            << QStringList{"import", "--format", "csv", "a", "b"} << "belong to export";
+        QTest::newRow("yes on export")
+            << QStringList{"export", "--yes", "a", "b"} << "--yes belongs to import";
+        QTest::newRow("unknown option")
+            << QStringList{"export", "--fast", "a", "b"} << "Unknown option 'fast'";
     }
     void wrongArgumentsAreRefused() {
         QFETCH(QStringList, arguments);
@@ -79,18 +85,31 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("database");
-        QTest::newRow("file") << "/data/KONTAKTY.GDB" << "" << "/data/KONTAKTY.GDB";
-        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << "" << "Tabulky/KONTAKTY.GDB";
-        QTest::newRow("server") << "server:/data/k.gdb" << "server" << "/data/k.gdb";
-        QTest::newRow("server and port") << "db.example.cz/3051:/data/k.gdb" << "db.example.cz/3051" << "/data/k.gdb";
-        QTest::newRow("server alias") << "localhost:kontakty" << "localhost" << "kontakty";
-        QTest::newRow("drive letter") << "C:\\Data\\k.gdb" << "" << "C:\\Data\\k.gdb";
+        QTest::newRow("file") << "/data/KONTAKTY.GDB"
+                              << ""
+                              << "/data/KONTAKTY.GDB";
+        QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB"
+                                       << ""
+                                       << "Tabulky/KONTAKTY.GDB";
+        QTest::newRow("server") << "server:/data/k.gdb"
+                                << "server"
+                                << "/data/k.gdb";
+        QTest::newRow("server and port") << "db.example.cz/3051:/data/k.gdb"
+                                         << "db.example.cz/3051"
+                                         << "/data/k.gdb";
+        QTest::newRow("server alias") << "localhost:kontakty"
+                                      << "localhost"
+                                      << "kontakty";
+        QTest::newRow("drive letter") << "C:\\Data\\k.gdb"
+                                      << ""
+                                      << "C:\\Data\\k.gdb";
     }
     void databaseTargetsAreRead() {
         QFETCH(QString, target);
         QFETCH(QString, host);
         QFETCH(QString, database);
-        const iotool::CommandLine command = iotool::parseCommandLine({"kontakty-io", "import", target, "x.vcf"});
+        const iotool::CommandLine command =
+            iotool::parseCommandLine({"kontakty-io", "import", target, "x.vcf"});
         QCOMPARE(command.action, iotool::CommandLine::Action::Import);
         QCOMPARE(command.host, host);
         QCOMPARE(command.database, database);
@@ -99,7 +118,8 @@ private slots:
     void helpNamesBothCommands() {
         const Run run = runTool({"--help"});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.text().contains(u"kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE"_qs));
+        QVERIFY(run.text().contains(
+            u"kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE"_qs));
         QVERIFY(run.text().contains(u"kontakty-io import [--yes] DATABASE FILE"_qs));
     }
 
@@ -117,14 +137,16 @@ private slots:
         run = runTool({"import", target.path(), file});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.text().contains(u"Nová firma: Strojírny Žďár a.s.\n"_qs));
-        QVERIFY(run.text().contains(u"Nový kontakt: Ing. Miroslav Němec, CSc. → Strojírny Žďár a.s. (nová)\n"_qs));
+        QVERIFY(run.text().contains(
+            u"Nový kontakt: Ing. Miroslav Němec, CSc. → Strojírny Žďár a.s. (nová)\n"_qs));
         QVERIFY(run.text().endsWith(u"Nothing written; run with --yes to import.\n"_qs));
         QCOMPARE(target.count(QStringLiteral("KONTAKT")), 0);
         target.disconnect();
 
         run = runTool({"import", "--yes", target.path(), file});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.text().endsWith(u"Written: 12 companies, 28 contacts.\n"_qs), run.out.constData());
+        QVERIFY2(run.text().endsWith(u"Written: 12 companies, 28 contacts.\n"_qs),
+                 run.out.constData());
         QCOMPARE(target.count(QStringLiteral("FIRMA")), source.count(QStringLiteral("FIRMA")));
         target.disconnect();
 
@@ -138,9 +160,11 @@ private slots:
     void standardStreamsAndTheCzechSpreadsheetForm() {
         TestDatabase db({.demo = true});
         db.disconnect();
-        Run run = runTool({"export", "--format", "csv-cz", "--company", u"STROJÍRNY ŽĎÁR A.S."_qs, db.path(), "-"});
+        Run run = runTool({"export", "--format", "csv-cz", "--company", u"STROJÍRNY ŽĎÁR A.S."_qs,
+                           db.path(), "-"});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY(run.out.startsWith("Titul p\xF8" "ed;Jm\xE9no;P\xF8\xEDjmen\xED;"));
+        QVERIFY(run.out.startsWith("Titul p\xF8"
+                                   "ed;Jm\xE9no;P\xF8\xEDjmen\xED;"));
         QVERIFY(run.out.contains(";N\xECmec;"));
         QVERIFY(run.err.contains(u"Exported 4 records"_qs));
 
@@ -155,22 +179,25 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("fileBytes");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no such company") << QStringList{"export", "--company", "Nikdo", "DB", "-"} << QByteArray()
-                                         << "no company is named 'Nikdo'";
-        QTest::newRow("no such database") << QStringList{"export", "/nonexistent/k.gdb", "-"} << QByteArray()
-                                          << "the database /nonexistent/k.gdb does not exist";
-        QTest::newRow("no such file") << QStringList{"import", "DB", "/nonexistent/x.vcf"} << QByteArray()
-                                      << "cannot read /nonexistent/x.vcf";
-        QTest::newRow("damaged vCard") << QStringList{"import", "--yes", "DB", "FILE"}
-                                       << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nPHOTO;ENCODING=b:***\r\n")
-                                       << "is damaged, nothing was written:\n  řádek 1: vizitka nemá konec (END:VCARD)";
-        QTest::newRow("a header alone") << QStringList{"import", "--yes", "DB", "FILE"} << QByteArray("Jméno,Příjmení\r\n")
-                                        << "soubor neobsahuje žádný kontakt";
-        QTest::newRow("every contact refused") << QStringList{"import", "--yes", "DB", "FILE"}
-                                               << QByteArray("E-mail\r\n\r\n;\r\n")
-                                               << "can be imported:\n  (bez jména) – záznam nemá jméno ani firmu";
-        QTest::newRow("unwritable output") << QStringList{"export", "DB", "/nonexistent/out.vcf"} << QByteArray()
-                                           << "cannot write /nonexistent/out.vcf";
+        QTest::newRow("no such company") << QStringList{"export", "--company", "Nikdo", "DB", "-"}
+                                         << QByteArray() << "no company is named 'Nikdo'";
+        QTest::newRow("no such database")
+            << QStringList{"export", "/nonexistent/k.gdb", "-"} << QByteArray()
+            << "the database /nonexistent/k.gdb does not exist";
+        QTest::newRow("no such file") << QStringList{"import", "DB", "/nonexistent/x.vcf"}
+                                      << QByteArray() << "cannot read /nonexistent/x.vcf";
+        QTest::newRow("damaged vCard")
+            << QStringList{"import", "--yes", "DB", "FILE"}
+            << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:A;B\r\nPHOTO;ENCODING=b:***\r\n")
+            << "is damaged, nothing was written:\n  řádek 1: vizitka nemá konec (END:VCARD)";
+        QTest::newRow("a header alone")
+            << QStringList{"import", "--yes", "DB", "FILE"} << QByteArray("Jméno,Příjmení\r\n")
+            << "soubor neobsahuje žádný kontakt";
+        QTest::newRow("every contact refused")
+            << QStringList{"import", "--yes", "DB", "FILE"} << QByteArray("E-mail\r\n\r\n;\r\n")
+            << "can be imported:\n  (bez jména) – záznam nemá jméno ani firmu";
+        QTest::newRow("unwritable output") << QStringList{"export", "DB", "/nonexistent/out.vcf"}
+                                           << QByteArray() << "cannot write /nonexistent/out.vcf";
     }
     void failuresSayWhatAndWriteNothing() {
         QFETCH(QStringList, arguments);
@@ -187,7 +214,8 @@ private slots:
         arguments.replaceInStrings(QStringLiteral("FILE"), file.fileName());
         const Run run = runTool(arguments);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.startsWith(u"kontakty-io: "_qs) && run.err.contains(message), qPrintable(run.err));
+        QVERIFY2(run.err.startsWith(u"kontakty-io: "_qs) && run.err.contains(message),
+                 qPrintable(run.err));
         QCOMPARE(db.count(QStringLiteral("KONTAKT")), contacts);
     }
 
@@ -200,7 +228,8 @@ private slots:
         file.close();
         const Run run = runTool({"import", "--yes", db.path(), file.fileName()});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.contains(u"soubor má 1100 MB, víc než povolených 1024 MB"_qs), qPrintable(run.err));
+        QVERIFY2(run.err.contains(u"soubor má 1100 MB, víc než povolených 1024 MB"_qs),
+                 qPrintable(run.err));
         QCOMPARE(db.count(QStringLiteral("KONTAKT")), 0);
     }
 
@@ -214,19 +243,23 @@ private slots:
         QFile file(path("many.vcf"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         for (int i = 0; i < 200000; ++i) // enough for the write to take seconds
-            file.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nORG:Firma %2\r\nEND:VCARD\r\n")
-                           .arg(i)
-                           .arg(i % 100)
-                           .toUtf8());
+            file.write(
+                QStringLiteral(
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nORG:Firma %2\r\nEND:VCARD\r\n")
+                    .arg(i)
+                    .arg(i % 100)
+                    .toUtf8());
         file.close();
         for (int signal : {SIGTERM, SIGINT}) {
-            ChildProcess tool(QStringLiteral(IO_EXE), {"import", "--yes", db.path(), file.fileName()});
+            ChildProcess tool(QStringLiteral(IO_EXE),
+                              {"import", "--yes", db.path(), file.fileName()});
             QVERIFY(tool.start());
             QString err;
             QElapsedTimer waited;
             waited.start();
             static const QRegularExpression writing(QStringLiteral("written [1-9]\\d* of 200000"));
-            while (!err.contains(writing) && tool.process().state() == QProcess::Running && waited.elapsed() < 120000) {
+            while (!err.contains(writing) && tool.process().state() == QProcess::Running &&
+                   waited.elapsed() < 120000) {
                 tool.process().waitForReadyRead(100);
                 err += QString::fromUtf8(tool.process().readAllStandardError());
             }
@@ -237,7 +270,8 @@ private slots:
             QCOMPARE(tool.process().exitStatus(), QProcess::NormalExit);
             QCOMPARE(tool.process().exitCode(), 1);
             err += QString::fromUtf8(tool.process().readAllStandardError());
-            QVERIFY2(err.endsWith(u"kontakty-io: stopped by a signal; nothing was written\n"_qs), qPrintable(err));
+            QVERIFY2(err.endsWith(u"kontakty-io: stopped by a signal; nothing was written\n"_qs),
+                     qPrintable(err));
             QVERIFY(!tool.process().readAllStandardOutput().contains("Written:"));
             QCOMPARE(db.count(QStringLiteral("KONTAKT")), contacts);
             db.disconnect();
@@ -248,15 +282,19 @@ private slots:
     void refusedContactsAreListedAndSignalled() {
         TestDatabase db;
         db.disconnect();
-        const QByteArray csv = u"Jméno,Příjmení,Poznámka\r\n☺,☺,\r\nEva,Vážná,ahoj ☺\r\n"_qs.toUtf8();
+        const QByteArray csv =
+            u"Jméno,Příjmení,Poznámka\r\n☺,☺,\r\nEva,Vážná,ahoj ☺\r\n"_qs.toUtf8();
         const Run run = runTool({"import", "--yes", db.path(), "-"}, csv);
         QCOMPARE(run.exitCode, 3);
-        QVERIFY2(run.text().contains(u"Odmítnuto: ☺ ☺ – Jméno: „☺“ vynecháno; Příjmení: „☺“ vynecháno; po převodu do "
-                                     "kódování Windows-1250 by zůstal prázdný název\n"_qs),
-                 run.out.constData());
+        QVERIFY2(
+            run.text().contains(
+                u"Odmítnuto: ☺ ☺ – Jméno: „☺“ vynecháno; Příjmení: „☺“ vynecháno; po převodu do "
+                "kódování Windows-1250 by zůstal prázdný název\n"_qs),
+            run.out.constData());
         QVERIFY(run.text().contains(u"  Upraveno: Poznámka: „☺“ vynecháno\n"_qs));
         QVERIFY(run.text().contains(u"Written: 1 companies, 1 contacts."_qs));
-        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI, POZNAMKA FROM KONTAKT")), (QList<QVariantList>{{u"Vážná"_qs, u"ahoj"_qs}}));
+        QCOMPARE(db.rows(QStringLiteral("SELECT PRIJMENI, POZNAMKA FROM KONTAKT")),
+                 (QList<QVariantList>{{u"Vážná"_qs, u"ahoj"_qs}}));
     }
 };
 

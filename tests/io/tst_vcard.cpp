@@ -1,8 +1,8 @@
 // The vCard reader and writer on cards as phone and mail programs write
 // them, on damaged and hostile input, and on their own output.
+#include "Samples.h"
 #include "io/ContactFiles.h"
 #include "io/Limits.h"
-#include "Samples.h"
 #include "io/VCardContacts.h"
 
 #include <QTest>
@@ -31,8 +31,10 @@ Entry fullEntry() {
     for (const io::Column &c : io::contactColumns())
         e.contact[c.name] = c.label + QStringLiteral(" Příliš žluťoučký kůň, úpěl; ďábelské\\ódy");
     e.contact[QStringLiteral("NAROZENINY")] = QStringLiteral("14.3.1961");
-    e.contact[QStringLiteral("POZNAMKA")] = QStringLiteral("první řádek\nsecond line\n\ntřetí po prázdném");
-    e.contact[QStringLiteral("POZNAMKA_KSPOJ")] = QString(300, QChar(0x17E)); // ž: a line folded many times
+    e.contact[QStringLiteral("POZNAMKA")] =
+        QStringLiteral("první řádek\nsecond line\n\ntřetí po prázdném");
+    e.contact[QStringLiteral("POZNAMKA_KSPOJ")] =
+        QString(300, QChar(0x17E)); // ž: a line folded many times
     for (const io::Column &c : io::companyColumns())
         e.company[c.name] = QStringLiteral("F ") + c.label + QStringLiteral(", a; b");
     e.photo = sampleBytes(QStringLiteral("photo.jpg"));
@@ -44,11 +46,12 @@ Entry fullEntry() {
 class TestVCard : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void samplesGiveTheirValues_data() {
         addSampleValueColumns();
         const auto row = addSampleValue;
-        // Outlook: version 2.1, Windows-1250 in quoted-printable, bare parameters, soft line breaks.
+        // Outlook: version 2.1, Windows-1250 in quoted-printable, bare parameters, soft line
+        // breaks.
         row("outlook-2.1.vcf", 0, "PRIJMENI", u"Dvořák"_qs);
         row("outlook-2.1.vcf", 0, "JMENO", u"Jiří"_qs);
         row("outlook-2.1.vcf", 0, "TITUL_PRED", u"Ing."_qs);
@@ -79,10 +82,12 @@ private slots:
         row("apple-3.0.vcf", 0, "SKYPE", u"eliska.novakova"_qs);
         row("apple-3.0.vcf", 0, "OBEC", u"Praha 4"_qs);
         row("apple-3.0.vcf", 0, "NAROZENINY", u"2.11.1979"_qs);
-        row("apple-3.0.vcf", 0, "POZNAMKA", u"Ordinuje v úterý a ve čtvrtek\nJinak na tel. 272 000 113"_qs);
+        row("apple-3.0.vcf", 0, "POZNAMKA",
+            u"Ordinuje v úterý a ve čtvrtek\nJinak na tel. 272 000 113"_qs);
         row("apple-3.0.vcf", 1, "NAZEV_FIRMA", u"Lékárna U Anděla"_qs);
         row("apple-3.0.vcf", 1, "PRIJMENI", QString());
-        row("apple-3.0.vcf", 1, "FIRMA.TELEFON1", u"+420 257 000 000"_qs); // a company card's number is the company's
+        row("apple-3.0.vcf", 1, "FIRMA.TELEFON1",
+            u"+420 257 000 000"_qs); // a company card's number is the company's
         // Google: more values than columns, a photo link, a birthday without a year, escaped text.
         row("google-3.0.vcf", 0, "EMAIL1", u"petr.svoboda@firma.example.com"_qs);
         row("google-3.0.vcf", 0, "EMAIL2", u"psvoboda@example.net"_qs);
@@ -103,13 +108,15 @@ private slots:
         row("thunderbird-4.0.vcf", 0, "FAX", u"+420 222 333 445"_qs);
         row("thunderbird-4.0.vcf", 0, "NAROZENINY", u"29.2.1980"_qs);
         row("thunderbird-4.0.vcf", 0, "POPIS", u"Poradenství"_qs);
-        row("thunderbird-4.0.vcf", 0, "POZNAMKA", u"Řádek jedna\nŘádek dva, s čárkou; a středníkem"_qs);
+        row("thunderbird-4.0.vcf", 0, "POZNAMKA",
+            u"Řádek jedna\nŘádek dva, s čárkou; a středníkem"_qs);
         row("thunderbird-4.0.vcf", 0, "ADRESA_FS", QString());
         // Evolution: line feeds only, folding with a tab, quoted parameter values.
         row("evolution-3.0.vcf", 0, "TITUL_PRED", u"Bc."_qs);
         row("evolution-3.0.vcf", 0, "SKYPE", u"martin.horak.stavby"_qs);
         row("evolution-3.0.vcf", 0, "ICQ", u"123456789"_qs);
-        row("evolution-3.0.vcf", 0, "POZNAMKA", u"Poznámka s dlouhým textem, který Evolution zalomí na několik řádků tabulátorem."_qs);
+        row("evolution-3.0.vcf", 0, "POZNAMKA",
+            u"Poznámka s dlouhým textem, který Evolution zalomí na několik řádků tabulátorem."_qs);
         row("evolution-3.0.vcf", 0, "ADRESA", u"Dlouhá 5"_qs);
         row("evolution-3.0.vcf", 0, "OBEC_FS", u"Olomouc"_qs);
         // KAddressBook: department, middle name, role and title, messengers.
@@ -133,7 +140,8 @@ private slots:
         row("phone-2.1.vcf", 0, "TITUL_PRED", u"Mgr."_qs);
         row("phone-2.1.vcf", 0, "NAZEV_FIRMA", u"Účetní kancelář Šťastný s.r.o."_qs);
         row("phone-2.1.vcf", 0, "POPIS", u"Mzdy"_qs);
-        row("phone-2.1.vcf", 0, "POZNAMKA", u"Volat po 14. hodině, v pátek jen e-mail. Dlouhá poznámka přes více řádků."_qs);
+        row("phone-2.1.vcf", 0, "POZNAMKA",
+            u"Volat po 14. hodině, v pátek jen e-mail. Dlouhá poznámka přes více řádků."_qs);
         row("phone-2.1.vcf", 0, "POZNAMKA_KSPOJ", u"Další firma: Sportovni klub Jiskra"_qs);
         row("phone-2.1.vcf", 0, "MOBIL", u"+420 777 123 456"_qs);
         row("phone-2.1.vcf", 0, "EMAIL1", u"zdenka.cerna@ucetni.example.cz"_qs);
@@ -164,7 +172,8 @@ private slots:
         QCOMPARE(phone[0].photo, sampleBytes(QStringLiteral("photo.jpg")));
         QCOMPARE(phone[0].warnings, QStringList());
         QVERIFY(phone[1].photo.isEmpty() && phone[2].photo.isEmpty());
-        QCOMPARE(phone[1].warnings, QStringList{u"řádek 28: PHOTO nemá platná data base64, vynecháno"_qs});
+        QCOMPARE(phone[1].warnings,
+                 QStringList{u"řádek 28: PHOTO nemá platná data base64, vynecháno"_qs});
         QCOMPARE(phone[2].warnings, QStringList{u"řádek 36: PHOTO není obrázek, vynecháno"_qs});
         QCOMPARE(decodeSample(QStringLiteral("utf16le.vcf")).size(), 2);
         QCOMPARE(decodeSample(QStringLiteral("cr-only.csv")).size(), 2);
@@ -172,13 +181,17 @@ private slots:
         // Each of these costs its line only; the card and the file stay.
         const QByteArray head = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nov\xC3\xA1k;Jan;;;\r\n";
         const std::pair<QByteArray, QString> lines[] = {
-            {"PHOTO:data:image/jpeg;base64,@@@@", u"řádek 4: PHOTO nemá platná data base64, vynecháno"_qs},
-            {"NOTE;ENCODING=QUOTED-PRINTABLE:50=ZZ", u"řádek 4: NOTE nemá platné kódování quoted-printable, vynecháno"_qs},
-            {"FN;CHARSET=X-MARTIAN:abc", u"řádek 4: FN: neznámá znaková sada X-MARTIAN, vynecháno"_qs},
+            {"PHOTO:data:image/jpeg;base64,@@@@",
+             u"řádek 4: PHOTO nemá platná data base64, vynecháno"_qs},
+            {"NOTE;ENCODING=QUOTED-PRINTABLE:50=ZZ",
+             u"řádek 4: NOTE nemá platné kódování quoted-printable, vynecháno"_qs},
+            {"FN;CHARSET=X-MARTIAN:abc",
+             u"řádek 4: FN: neznámá znaková sada X-MARTIAN, vynecháno"_qs},
             {"ORG;CHARSET=UTF-8:\xE1", u"řádek 4: ORG: text není platné UTF-8, vynecháno"_qs},
             {"this is no property", u"řádek 4: chybí dvojtečka, řádek není vlastnost vCard"_qs}};
         for (const auto &[line, warning] : lines) {
-            const io::DecodedFile file = io::decodeFile(head + line + "\r\nEMAIL:jan@example.cz\r\nEND:VCARD\r\n");
+            const io::DecodedFile file =
+                io::decodeFile(head + line + "\r\nEMAIL:jan@example.cz\r\nEND:VCARD\r\n");
             QCOMPARE(file.errors, QStringList());
             QCOMPARE(file.entries.size(), 1);
             QVERIFY2(file.entries[0].warnings == QStringList{warning}, line.constData());
@@ -191,8 +204,8 @@ private slots:
 
     void photosArriveByteForByte_data() {
         QTest::addColumn<QString>("file");
-        for (const char *file : {"outlook-2.1.vcf", "apple-3.0.vcf", "thunderbird-4.0.vcf", "evolution-3.0.vcf",
-                                 "kaddressbook-3.0.vcf"})
+        for (const char *file : {"outlook-2.1.vcf", "apple-3.0.vcf", "thunderbird-4.0.vcf",
+                                 "evolution-3.0.vcf", "kaddressbook-3.0.vcf"})
             QTest::newRow(file) << QString::fromLatin1(file);
     }
     void photosArriveByteForByte() {
@@ -213,18 +226,23 @@ private slots:
 
     void declaredCharsetsAreHonoured_data() {
         QTest::addColumn<QByteArray>("property");
-        QTest::newRow("UTF-8 by default") << QByteArray("N:\xC5\xA0\xC5\xA5" "astn\xC3\xBD;Zden\xC4\x9Bk");
-        QTest::newRow("Windows-1250") << QByteArray("N;CHARSET=windows-1250:\x8A\x9D" "astn\xFD;Zden\xECk");
+        QTest::newRow("UTF-8 by default") << QByteArray("N:\xC5\xA0\xC5\xA5"
+                                                        "astn\xC3\xBD;Zden\xC4\x9Bk");
+        QTest::newRow("Windows-1250") << QByteArray("N;CHARSET=windows-1250:\x8A\x9D"
+                                                    "astn\xFD;Zden\xECk");
         QTest::newRow("ISO-8859-2 in quoted-printable")
-            << QByteArray("N;CHARSET=ISO-8859-2;ENCODING=QUOTED-PRINTABLE:=A9=BB" "astn=FD;Zden=ECk");
+            << QByteArray("N;CHARSET=ISO-8859-2;ENCODING=QUOTED-PRINTABLE:=A9=BB"
+                          "astn=FD;Zden=ECk");
         QTest::newRow("Windows-1250 without CHARSET, as older phones write it")
-            << QByteArray("N:\x8A\x9D" "astn\xFD;Zden\xECk");
+            << QByteArray("N:\x8A\x9D"
+                          "astn\xFD;Zden\xECk");
         QTest::newRow("UTF-8 in quoted-printable, version 2.1 bare parameter")
             << QByteArray("N;CHARSET=UTF-8;QUOTED-PRINTABLE:=C5=A0=C5=A5astn=C3=BD;Zden=C4=9Bk");
     }
     void declaredCharsetsAreHonoured() {
         QFETCH(QByteArray, property);
-        const io::VCardParseResult parsed = io::parseVCards("BEGIN:VCARD\r\nVERSION:2.1\r\n" + property + "\r\nEND:VCARD\r\n");
+        const io::VCardParseResult parsed =
+            io::parseVCards("BEGIN:VCARD\r\nVERSION:2.1\r\n" + property + "\r\nEND:VCARD\r\n");
         QCOMPARE(parsed.errors, QStringList());
         const QList<Entry> entries = io::entriesFromVCards(parsed.cards);
         QCOMPARE(entries.value(0).contact.value(QStringLiteral("PRIJMENI")), u"Šťastný"_qs);
@@ -236,20 +254,27 @@ private slots:
         QTest::addColumn<QString>("error");
         const QByteArray head = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nov\xC3\xA1k;Jan;;;\r\n";
         QTest::newRow("empty") << QByteArray() << u"žádnou vizitku"_qs;
-        QTest::newRow("not a vCard") << QByteArray("Jméno,Příjmení\r\nJan,Novák\r\n") << u"řádek 1: chybí dvojtečka"_qs;
+        QTest::newRow("not a vCard")
+            << QByteArray("Jméno,Příjmení\r\nJan,Novák\r\n") << u"řádek 1: chybí dvojtečka"_qs;
         QTest::newRow("no END") << head + "FN:Jan Novák\r\n" << u"řádek 1: vizitka nemá konec"_qs;
-        QTest::newRow("soft break at the end")
-            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=" << u"soubor končí uprostřed zalomené hodnoty"_qs;
+        QTest::newRow("soft break at the end") << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc="
+                                               << u"soubor končí uprostřed zalomené hodnoty"_qs;
         QTest::newRow("soft break eats END")
-            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\nEND:VCARD\r\n" << u"vizitka nemá konec"_qs;
+            << head + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\nEND:VCARD\r\n"
+            << u"vizitka nemá konec"_qs;
         QTest::newRow("bad base64 and no END")
-            << head + "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ*&^%$\r\n" << u"řádek 1: vizitka nemá konec"_qs;
+            << head + "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ*&^%$\r\n"
+            << u"řádek 1: vizitka nemá konec"_qs;
         QTest::newRow("base64 continued into the next card")
-            << head + "PHOTO;ENCODING=BASE64:AAAA\r\nAAAA\r\nBEGIN:VCARD\r\n" << u"řádek 6: nová vizitka"_qs;
+            << head + "PHOTO;ENCODING=BASE64:AAAA\r\nAAAA\r\nBEGIN:VCARD\r\n"
+            << u"řádek 6: nová vizitka"_qs;
         QTest::newRow("unknown version")
-            << QByteArray("BEGIN:VCARD\r\nVERSION:5.0\r\nFN:x\r\nEND:VCARD\r\n") << u"nepodporovaná verze vCard 5.0"_qs;
-        QTest::newRow("no version") << QByteArray("BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n") << u"neuvádí verzi"_qs;
-        QTest::newRow("card inside a card") << head + "BEGIN:VCARD\r\nEND:VCARD\r\n" << u"řádek 4: nová vizitka"_qs;
+            << QByteArray("BEGIN:VCARD\r\nVERSION:5.0\r\nFN:x\r\nEND:VCARD\r\n")
+            << u"nepodporovaná verze vCard 5.0"_qs;
+        QTest::newRow("no version")
+            << QByteArray("BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n") << u"neuvádí verzi"_qs;
+        QTest::newRow("card inside a card") << head + "BEGIN:VCARD\r\nEND:VCARD\r\n"
+                                            << u"řádek 4: nová vizitka"_qs;
         QTest::newRow("text outside a card") << QByteArray("FN:Jan\r\n") << u"mimo vizitku"_qs;
     }
     void damagedInputIsReported() {
@@ -269,31 +294,39 @@ private slots:
         QVERIFY(big.cards.isEmpty());
 
         // One endless line, whether physical or made of folded pieces.
-        QByteArray line = "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:" + QByteArray(io::limits::kMaxLineBytes + 10, 'x') +
-                          "\r\nEND:VCARD\r\n";
-        QVERIFY(io::parseVCards(line).errors.value(0).contains(u"řádek 3: řádek je delší než 16 MB"_qs));
+        QByteArray line = "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:" +
+                          QByteArray(io::limits::kMaxLineBytes + 10, 'x') + "\r\nEND:VCARD\r\n";
+        QVERIFY(io::parseVCards(line).errors.value(0).contains(
+            u"řádek 3: řádek je delší než 16 MB"_qs));
         QByteArray folded = "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:";
         const QByteArray piece = "\r\n " + QByteArray(1 << 20, 'y');
         while (folded.size() <= io::limits::kMaxLineBytes + 2 * piece.size())
             folded += piece;
-        QVERIFY(io::parseVCards(folded + "\r\nEND:VCARD\r\n").errors.value(0).contains(u"delší než"_qs));
+        QVERIFY(io::parseVCards(folded + "\r\nEND:VCARD\r\n")
+                    .errors.value(0)
+                    .contains(u"delší než"_qs));
     }
 
     void tooManyCardsAreRefused() {
         const QByteArray card = "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:x\r\nEND:VCARD\r\n";
-        const io::VCardParseResult result = io::parseVCards(card.repeated(io::limits::kMaxRecords + 1));
-        QCOMPARE(result.errors, QStringList{u"soubor má víc než 1000000 vizitek"_qs}); // counted before any is built
+        const io::VCardParseResult result =
+            io::parseVCards(card.repeated(io::limits::kMaxRecords + 1));
+        QCOMPARE(
+            result.errors,
+            QStringList{u"soubor má víc než 1000000 vizitek"_qs}); // counted before any is built
         QVERIFY(result.cards.isEmpty());
-        // A generated file of 100,000 cards, as a large register's export, is well within the limits.
+        // A generated file of 100,000 cards, as a large register's export, is well within the
+        // limits.
         QByteArray many;
         for (int i = 0; i < 100000; ++i)
-            many += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:P\xC5\x99\xC3\xADjmen\xC3\xAD" + QByteArray::number(i) +
-                    ";Jan\r\nORG:Firma " + QByteArray::number(i % 997) + "\r\nEMAIL:j" + QByteArray::number(i) +
-                    "@example.cz\r\nEND:VCARD\r\n";
+            many += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:P\xC5\x99\xC3\xADjmen\xC3\xAD" +
+                    QByteArray::number(i) + ";Jan\r\nORG:Firma " + QByteArray::number(i % 997) +
+                    "\r\nEMAIL:j" + QByteArray::number(i) + "@example.cz\r\nEND:VCARD\r\n";
         const io::DecodedFile file = io::decodeFile(many);
         QCOMPARE(file.errors, QStringList());
         QCOMPARE(file.entries.size(), 100000);
-        QCOMPARE(file.entries.last().contact.value(QStringLiteral("PRIJMENI")), u"Příjmení99999"_qs);
+        QCOMPARE(file.entries.last().contact.value(QStringLiteral("PRIJMENI")),
+                 u"Příjmení99999"_qs);
     }
 
     void writtenCardsReadBackTheSame_data() {
@@ -339,7 +372,8 @@ private slots:
             QVERIFY(line.isEmpty() || line.endsWith('\r'));
             line.chop(line.endsWith('\r') ? 1 : 0);
             QVERIFY2(line.size() <= 75, line.constData());
-            QVERIFY2(QString::fromUtf8(line).toUtf8() == line, "a line ends inside a UTF-8 sequence");
+            QVERIFY2(QString::fromUtf8(line).toUtf8() == line,
+                     "a line ends inside a UTF-8 sequence");
             folded += line.startsWith(' ');
         }
         QVERIFY(folded > 10);

@@ -1,5 +1,5 @@
-#include "report/ReportPreview.h"
 #include "print/U_report.h"
+#include "report/ReportPreview.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "report/AnsiCodePage.h"
 #include "print/CardDocument.h"
-#include "report/RtfReader.h"
 #include "print/RtfWriter.h"
+#include "report/AnsiCodePage.h"
+#include "report/RtfReader.h"
 
 #include <QTest>
 
@@ -75,8 +75,7 @@ class TestRtfWriter : public QObject {
         verifyRoundTrip(doc);
     }
 
-    void everyWindows1250CharacterIsOneByte()
-    {
+    void everyWindows1250CharacterIsOneByte() {
         QString all;
         for (int byte = 0x80; byte <= 0xFF; ++byte) {
             const QChar ch = report::AnsiCodePage::decode(uchar(byte), 1250);

@@ -13,7 +13,7 @@
 /// Programs reach it through CUPS_SERVER (serverAddress()). The server is
 /// ended with SIGTERM, and with SIGKILL when that does not end it.
 class PrivateCupsServer {
-public:
+  public:
     PrivateCupsServer();
     ~PrivateCupsServer();
     PrivateCupsServer(const PrivateCupsServer &) = delete;
@@ -32,7 +32,7 @@ public:
     /// True when the queue holds no job that is still to be printed.
     bool isIdle();
 
-private:
+  private:
     bool writeConfiguration();
     bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
     QString errorLogTail() const;

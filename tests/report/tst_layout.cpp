@@ -84,7 +84,8 @@ class TestLayout : public QObject {
         QVERIFY(long1 > short1);
         QVERIFY(bigFont > short1);
         QCOMPARE(report::prepareRtf(linesRtf(1)).pageCount(), 1);
-        QCOMPARE(report::prepareRtf(QByteArray()).pageCount(), 1); // an empty report is a blank page
+        QCOMPARE(report::prepareRtf(QByteArray()).pageCount(),
+                 1); // an empty report is a blank page
         QVERIFY(report::prepareRtf(QByteArray()).pages[0].lines.isEmpty());
     }
 

@@ -3,7 +3,6 @@
 #include "report/ReportPreview.h"
 #include "report/SearchResultPane.h"
 
-#include <QSignalSpy>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -71,8 +71,8 @@ class TestPreview : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<report::ReportPreview> openWindow(ScriptedDialogs &script,
-                                              const report::PreparedReport &report = sampleReport()) {
+    std::unique_ptr<report::ReportPreview>
+    openWindow(ScriptedDialogs &script, const report::PreparedReport &report = sampleReport()) {
         auto window = std::make_unique<report::ReportPreview>(report);
         window->setDialogs(script.dialogs());
         window->resize(1000, 800);
@@ -163,7 +163,8 @@ class TestPreview : public QObject {
         QTest::newRow("100%") << "zoom100" << QKeySequence(Qt::CTRL | Qt::Key_3);
         QTest::newRow("go to page") << "goToPage" << QKeySequence(Qt::CTRL | Qt::Key_G);
         QTest::newRow("search") << "search" << QKeySequence(Qt::CTRL | Qt::Key_F);
-        QTest::newRow("printer setup") << "printerSetup" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+        QTest::newRow("printer setup")
+            << "printerSetup" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
         QTest::newRow("print") << "print" << QKeySequence(Qt::CTRL | Qt::Key_P);
         QTest::newRow("export") << "exportPdf" << QKeySequence(Qt::CTRL | Qt::Key_E);
         QTest::newRow("save") << "saveReport" << QKeySequence(Qt::CTRL | Qt::Key_S);
@@ -173,9 +174,9 @@ class TestPreview : public QObject {
     void everyToolHasAKey() {
         QFETCH(QString, tool);
         QFETCH(QKeySequence, key);
-        ScriptedDialogs script;  // every question is cancelled
+        ScriptedDialogs script; // every question is cancelled
         auto w = openWindow(script);
-        action(*w, "zoomToWidth")->trigger();  // so that the zoom keys have something to change
+        action(*w, "zoomToWidth")->trigger(); // so that the zoom keys have something to change
         QSignalSpy triggered(action(*w, tool), &QAction::triggered);
         QTest::keySequence(w->windowHandle(), key);
         QCOMPARE(triggered.count(), 1);

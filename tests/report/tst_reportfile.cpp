@@ -119,8 +119,8 @@ class TestReportFile : public QObject {
         QString error;
         QVERIFY(!report::ReportFile::load(dir.filePath(QStringLiteral("missing.vzr")), &error));
         QVERIFY(error.contains(QStringLiteral("missing.vzr")));
-        const QString saveError =
-            report::ReportFile::save(sampleReport(1), dir.filePath(QStringLiteral("no/such/dir/x.vzr")));
+        const QString saveError = report::ReportFile::save(
+            sampleReport(1), dir.filePath(QStringLiteral("no/such/dir/x.vzr")));
         QVERIFY(!saveError.isEmpty());
     }
 };

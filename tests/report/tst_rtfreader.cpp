@@ -138,7 +138,8 @@ class TestRtfReader : public QObject {
     }
 
     void alignment() {
-        const report::RichDocument doc = report::RtfReader::read("{\\rtf1\\qc a\\par b\\par\\pard c\\par\\qr d}");
+        const report::RichDocument doc =
+            report::RtfReader::read("{\\rtf1\\qc a\\par b\\par\\pard c\\par\\qr d}");
         QCOMPARE(doc.size(), 4);
         QCOMPARE(doc[0].alignment, Qt::AlignHCenter);
         QCOMPARE(doc[1].alignment, Qt::AlignHCenter); // kept until \pard

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "support/DataFixture.h"
+#include "db/DatabaseTarget.h"
 #include "forms/DbNavigator.h"
-#include "support/TestServer.h"
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
-#include "db/DatabaseTarget.h"
+#include "support/DataFixture.h"
+#include "support/TestServer.h"
 
 #include <QTest>
 #include <QToolButton>
@@ -14,7 +14,8 @@
 /// A new database `fileName` on `server`: company 1 "Alfa" with its contact
 /// person Jana Malá (ID 1), company 2 "Beta" with only its placeholder
 /// (ID 2). Returns the test's own connection to it. Throws db::DbError.
-inline std::unique_ptr<db::DbConnection> officeDatabase(const TestServer &server, const QString &fileName) {
+inline std::unique_ptr<db::DbConnection> officeDatabase(const TestServer &server,
+                                                        const QString &fileName) {
     const QString target = server.target(fileName);
     initdb::BuildOptions options;
     options.forcedWrites = false;
@@ -28,7 +29,8 @@ inline std::unique_ptr<db::DbConnection> officeDatabase(const TestServer &server
     own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
                           "VALUES (1, 1, 0, 'Jana', ?, ' ')",
                           {QStringLiteral("Malá")});
-    own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')", {});
+    own->executeCommitted(
+        "INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')", {});
     return own;
 }
 

@@ -17,9 +17,11 @@ constexpr int kAnswerTimeout = 60000;
 } // namespace
 
 DrivenProgram::DrivenProgram(const QString &home, const QString &database)
-    : m_home(home), m_process(QStringLiteral(PROGRAM_DRIVER), {QStringLiteral("--database"), database}) {
+    : m_home(home),
+      m_process(QStringLiteral(PROGRAM_DRIVER), {QStringLiteral("--database"), database}) {
     QDir().mkpath(home + QStringLiteral("/run"));
-    QFile::setPermissions(home + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_process.setEnv(QStringLiteral("HOME"), home);
     m_process.setEnv(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     m_process.setEnv(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
@@ -28,7 +30,8 @@ DrivenProgram::DrivenProgram(const QString &home, const QString &database)
     // A bus that is not there: the desktop's own session is never reached.
     m_process.setEnv(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                      QStringLiteral("unix:path=%1/run/no-bus").arg(home));
-    for (const char *name : {"ISC_USER", "ISC_PASSWORD", "VIZITAR_MESSAGE_LOG", "VIZITAR_QUIT_AFTER_SHOW"})
+    for (const char *name :
+         {"ISC_USER", "ISC_PASSWORD", "VIZITAR_MESSAGE_LOG", "VIZITAR_QUIT_AFTER_SHOW"})
         m_process.unsetEnv(QString::fromLatin1(name));
     m_process.process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
 }
@@ -91,7 +94,8 @@ QString DrivenProgram::settingsFile() const {
     return m_home + QStringLiteral("/config/Qorvel/Kontakty.conf");
 }
 
-std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName) {
+std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server,
+                                                       const QString &fileName) {
     const QString target = server.target(fileName);
     initdb::BuildOptions options;
     options.forcedWrites = false;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/ChildProcess.h"
 #include "db/DbConnection.h"
+#include "support/ChildProcess.h"
 
 #include <QStringList>
 
@@ -13,7 +13,7 @@
 /// folders live under `home`. It sees no login in its environment and no
 /// desktop session bus unless the test gives it one.
 class DrivenProgram {
-public:
+  public:
     DrivenProgram(const QString &home, const QString &database);
 
     void setEnv(const QString &name, const QString &value) { m_process.setEnv(name, value); }
@@ -34,7 +34,7 @@ public:
     /// The program's settings file.
     QString settingsFile() const;
 
-private:
+  private:
     QString m_home;
     ChildProcess m_process;
 };
@@ -43,11 +43,13 @@ class TestServer;
 
 /// Makes an empty database `fileName` on `server` for the programs to share
 /// and returns the test's own connection to it. Throws db::DbError.
-std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server, const QString &fileName);
+std::unique_ptr<db::DbConnection> createServerDatabase(const TestServer &server,
+                                                       const QString &fileName);
 
 /// Checks that `program` comes to show the window named `name` on top.
 #define EXPECT_WINDOW(program, name)                                                               \
-    QCOMPARE((program).await(QStringLiteral("window"), QStringLiteral("ok " name)), QStringLiteral("ok " name))
+    QCOMPARE((program).await(QStringLiteral("window"), QStringLiteral("ok " name)),                \
+             QStringLiteral("ok " name))
 
 /// Runs an action command of `program` and checks that it was taken.
 #define ACT(program, command) QCOMPARE((program).ask(command), QStringLiteral("ok"))

@@ -23,9 +23,9 @@
 // comes once the action has run or is waiting in a window it opened, so the
 // next command can answer that window.
 #include "app/Application.h"
-#include "grid/DataGrid.h"
 #include "app/ProgramCommand.h"
 #include "app/U_deska.h"
+#include "grid/DataGrid.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -48,13 +48,15 @@
 namespace {
 
 QString jsonList(const QStringList &items) {
-    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(items)).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(items)).toJson(QJsonDocument::Compact));
 }
 
 /// One line per answer: line breaks inside travel as "\n".
 void answer(const QString &line) {
     QString escaped = line;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
     std::fputs(escaped.toUtf8().append('\n').constData(), stdout);
     std::fflush(stdout);
 }
@@ -137,13 +139,13 @@ void typeText(QWidget *box, const QString &text) {
 }
 
 class ProgramDriver : public QObject {
-public:
+  public:
     ProgramDriver() : m_stdin(STDIN_FILENO, QSocketNotifier::Read) {
         connect(&m_stdin, &QSocketNotifier::activated, this, [this] { readCommands(); });
         qApp->installEventFilter(this);
     }
 
-protected:
+  protected:
     /// Notes every window and message box as it shows. A modal window
     /// shown by the running action waits for the user: the action is
     /// answered, and the next command goes to that window.
@@ -153,7 +155,8 @@ protected:
             m_shown << nameOf(watched);
             if (const auto *box = qobject_cast<QMessageBox *>(watched))
                 m_messages << box->text();
-            if (static_cast<QWidget *>(watched)->isModal() && !m_running.empty() && !*m_running.back()) {
+            if (static_cast<QWidget *>(watched)->isModal() && !m_running.empty() &&
+                !*m_running.back()) {
                 *m_running.back() = true;
                 answer(QStringLiteral("ok"));
             }
@@ -161,7 +164,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     void readCommands() {
         char chunk[4096];
         const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
@@ -221,10 +224,12 @@ private:
             return answer(QStringLiteral("ok ") + jsonList(m_messages));
         if (command == QLatin1String("message")) {
             const auto *box = qobject_cast<QMessageBox *>(top);
-            return answer(box ? QStringLiteral("ok ") + box->text() : QStringLiteral("error no message box"));
+            return answer(box ? QStringLiteral("ok ") + box->text()
+                              : QStringLiteral("error no message box"));
         }
         if (command == QLatin1String("rows"))
-            return fm_Deska ? answer(QStringLiteral("ok ") + jsonList(boardRows(*fm_Deska->gHlavniDeska)))
+            return fm_Deska ? answer(QStringLiteral("ok ") +
+                                     jsonList(boardRows(*fm_Deska->gHlavniDeska)))
                             : answer(QStringLiteral("error no main window"));
         if (command == QLatin1String("key")) {
             const QKeySequence keys(argument);
@@ -240,7 +245,8 @@ private:
 
         QWidget *widget = child(name);
         if (!widget)
-            return answer(QStringLiteral("error no %1 in %2").arg(name, top ? nameOf(top) : QStringLiteral("none")));
+            return answer(QStringLiteral("error no %1 in %2")
+                              .arg(name, top ? nameOf(top) : QStringLiteral("none")));
         if (command == QLatin1String("text"))
             return answer(QStringLiteral("ok ") + textOf(widget));
         if (command == QLatin1String("enabled"))
@@ -291,7 +297,8 @@ private:
             return answer(QStringLiteral("error the main window is not on top"));
         DataGrid *board = fm_Deska->gHlavniDeska;
         const QStringList rows = boardRows(*board);
-        const auto found = std::find_if(rows.begin(), rows.end(), [&](const QString &r) { return r.contains(text); });
+        const auto found = std::find_if(rows.begin(), rows.end(),
+                                        [&](const QString &r) { return r.contains(text); });
         const int row = int(found - rows.begin());
         if (found == rows.end())
             return answer(QStringLiteral("error no board row with ") + text);
@@ -306,7 +313,8 @@ private:
                 return QStringLiteral("error the cursor is on row %1, not %2 (focus: %3)")
                     .arg(board->currentIndex().row())
                     .arg(row)
-                    .arg(QApplication::focusWidget() ? nameOf(QApplication::focusWidget()) : QStringLiteral("none"));
+                    .arg(QApplication::focusWidget() ? nameOf(QApplication::focusWidget())
+                                                     : QStringLiteral("none"));
             QTest::keyClick(window, Qt::Key_Space);
             return QString();
         }));

@@ -1,13 +1,13 @@
 // An import beside colleagues on one server database: the plan is made,
 // then a colleague commits (an edit, a delete, a second import) before it
 // is written.
-#include "support/ChildProcess.h"
+#include "base/Win1250.h"
+#include "db/FbStatement.h"
 #include "io/ContactFiles.h"
 #include "io/ContactStore.h"
-#include "db/FbStatement.h"
+#include "support/ChildProcess.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
-#include "base/Win1250.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -56,7 +56,7 @@ class TestImportRace : public QObject {
             QStringList cells;
             for (int i = 0; i < row.columnCount(); ++i)
                 cells << (row.tag(i) == db::Cell::Int ? QString::number(row.cell(i).num)
-                                                        : base::win1250::decode(row.cell(i).bytes));
+                                                      : base::win1250::decode(row.cell(i).bytes));
             result << cells;
         }
         return result;

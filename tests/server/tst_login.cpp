@@ -1,16 +1,16 @@
 // Logging in to a database on a server: the order of the logins tried, the
 // dialog, and where a remembered password is kept.
-#include "login/LoginDialog.h"
 #include "base/MessageService.h"
+#include "login/LoginDialog.h"
 #include "support/TemporarySettings.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QUrl>
 
@@ -21,12 +21,13 @@ namespace {
 
 /// Answers the login dialog from a script and notes what it was shown.
 class ScriptedPrompt : public login::LoginPrompt {
-public:
+  public:
     QList<std::optional<LoginAnswer>> answers;
     QStringList problems;
     QList<LoginAnswer> suggestions;
 
-    std::optional<LoginAnswer> ask(const QString &, const LoginAnswer &suggested, const QString &problem) override {
+    std::optional<LoginAnswer> ask(const QString &, const LoginAnswer &suggested,
+                                   const QString &problem) override {
         problems << problem;
         suggestions << suggested;
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
@@ -42,19 +43,23 @@ class TestLogin : public QObject {
     std::unique_ptr<TemporarySettings> settings;
     QString target;
 
-    LoginAnswer right(bool remember) const { return {server->user(), server->password(), remember}; }
+    LoginAnswer right(bool remember) const {
+        return {server->user(), server->password(), remember};
+    }
     LoginAnswer wrong() const { return {server->user(), QStringLiteral("spatne"), false}; }
 
-private slots:
+  private slots:
     void theDialogIsReadyForKeyboardAndScreenReader() {
-        login::LoginDialog dialog(QStringLiteral("server:/data/k.fdb"), {QStringLiteral("petra"), {}, true},
-                                  login::kLoginRefused);
+        login::LoginDialog dialog(QStringLiteral("server:/data/k.fdb"),
+                                  {QStringLiteral("petra"), {}, true}, login::kLoginRefused);
         QCOMPARE(dialog.userBox()->text(), QStringLiteral("petra"));
         QCOMPARE(dialog.passwordBox()->echoMode(), QLineEdit::Password);
-        QCOMPARE(dialog.rememberBox()->text().remove(QLatin1Char('&')), QStringLiteral("Zapamatovat heslo"));
+        QCOMPARE(dialog.rememberBox()->text().remove(QLatin1Char('&')),
+                 QStringLiteral("Zapamatovat heslo"));
         QVERIFY(dialog.rememberBox()->isChecked());
         QCOMPARE(dialog.problemLabel()->text(), login::kLoginRefused);
-        for (QWidget *box : {static_cast<QWidget *>(dialog.userBox()), static_cast<QWidget *>(dialog.passwordBox())}) {
+        for (QWidget *box : {static_cast<QWidget *>(dialog.userBox()),
+                             static_cast<QWidget *>(dialog.passwordBox())}) {
             QVERIFY(!box->accessibleName().isEmpty());
             bool hasBuddy = false;
             for (const QLabel *label : dialog.findChildren<QLabel *>())
@@ -86,7 +91,8 @@ private slots:
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         target = server->target(QStringLiteral("k.fdb"));
-        QVERIFY_DB(db::DbConnection::createDatabase(target, server->user(), server->password(), false));
+        QVERIFY_DB(
+            db::DbConnection::createDatabase(target, server->user(), server->password(), false));
     }
     void init() {
         settings = std::make_unique<TemporarySettings>();
@@ -122,7 +128,8 @@ private slots:
         QSettings().sync();
         QFile file(QSettings().fileName());
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY2(!file.readAll().contains(server->password().toUtf8()), "a password in the settings file");
+        QVERIFY2(!file.readAll().contains(server->password().toUtf8()),
+                 "a password in the settings file");
 
         // The next start logs in by itself.
         qunsetenv("ISC_USER");
@@ -137,7 +144,8 @@ private slots:
     void aLoginNotToRememberIsForgotten() {
         login::MemorySecretStore store;
         store.write(LoginFlow::secretKey(target, server->user()), QStringLiteral("stare"));
-        QSettings().setValue(QStringLiteral("Prihlaseni/") + QString::fromLatin1(QUrl::toPercentEncoding(target)),
+        QSettings().setValue(QStringLiteral("Prihlaseni/") +
+                                 QString::fromLatin1(QUrl::toPercentEncoding(target)),
                              server->user());
         ScriptedPrompt prompt;
         prompt.answers = {right(false)};
@@ -189,7 +197,8 @@ private slots:
         prompt.answers = {right(true)};
         QVERIFY(LoginFlow(store, prompt).obtain(target));
         QCOMPARE(messages.messages.size(), 1);
-        QVERIFY(messages.messages.front().text.startsWith(QStringLiteral("Heslo se nepodařilo zapamatovat")));
+        QVERIFY(messages.messages.front().text.startsWith(
+            QStringLiteral("Heslo se nepodařilo zapamatovat")));
     }
 };
 

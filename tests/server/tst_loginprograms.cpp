@@ -2,11 +2,11 @@
 // answered through the program's windows, and a password remembered in a
 // real secret service (a keyring daemon on a private session bus).
 #include "DrivenProgram.h"
-#include "login/LoginFlow.h"
-#include "ui/MessageBoxService.h"
 #include "forms/MessageTexts.h"
+#include "login/LoginFlow.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
+#include "ui/MessageBoxService.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -20,22 +20,24 @@ namespace {
 /// A session bus and an unlocked keyring of the test's own, in `home`; the
 /// desktop's session is never touched. Both end with the object.
 class PrivateKeyring {
-public:
+  public:
     static QString missingReason() {
         for (const char *program : {"dbus-daemon", "dbus-send", "gnome-keyring-daemon"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
-                return QStringLiteral("%1 is not installed (scripts/setup.sh installs dbus and gnome-keyring)")
+                return QStringLiteral(
+                           "%1 is not installed (scripts/setup.sh installs dbus and gnome-keyring)")
                     .arg(QString::fromLatin1(program));
         return {};
     }
 
     explicit PrivateKeyring(const QString &home)
         : m_address(QStringLiteral("unix:path=%1/run/bus").arg(home)),
-          m_bus(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                 QStringLiteral("--print-address=1"),
-                                                 QStringLiteral("--address=") + m_address}),
+          m_bus(QStringLiteral("dbus-daemon"),
+                {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                 QStringLiteral("--print-address=1"), QStringLiteral("--address=") + m_address}),
           m_keyring(QStringLiteral("gnome-keyring-daemon"),
-                    {QStringLiteral("--unlock"), QStringLiteral("--components=secrets"), QStringLiteral("--foreground")}) {
+                    {QStringLiteral("--unlock"), QStringLiteral("--components=secrets"),
+                     QStringLiteral("--foreground")}) {
         for (ChildProcess *process : {&m_bus, &m_keyring}) {
             process->setEnv(QStringLiteral("HOME"), home);
             process->setEnv(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
@@ -66,18 +68,20 @@ public:
         return false;
     }
 
-private:
+  private:
     bool servesSecrets() {
         QProcess ask;
         ask.start(QStringLiteral("dbus-send"),
                   {QStringLiteral("--bus=") + m_address, QStringLiteral("--print-reply"),
-                   QStringLiteral("--dest=org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                   QStringLiteral("org.freedesktop.DBus.NameHasOwner"), QStringLiteral("string:org.freedesktop.secrets")});
+                   QStringLiteral("--dest=org.freedesktop.DBus"),
+                   QStringLiteral("/org/freedesktop/DBus"),
+                   QStringLiteral("org.freedesktop.DBus.NameHasOwner"),
+                   QStringLiteral("string:org.freedesktop.secrets")});
         return ask.waitForFinished(10000) && ask.readAllStandardOutput().contains("boolean true");
     }
 
     QString m_address;
-    ChildProcess m_bus;     ///< declared first: ends last
+    ChildProcess m_bus; ///< declared first: ends last
     ChildProcess m_keyring;
 };
 
@@ -101,15 +105,17 @@ class TestLoginPrograms : public QObject {
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     /// Answers the login dialog on top with `user` and `password`.
-    void answerLogin(DrivenProgram &p, const QString &user, const QString &password, bool remember) {
+    void answerLogin(DrivenProgram &p, const QString &user, const QString &password,
+                     bool remember) {
         EXPECT_WINDOW(p, "LoginDialog");
         ACT(p, QStringLiteral("type eUzivatel ") + user);
         ACT(p, QStringLiteral("type eHeslo ") + password);
-        ACT(p, QStringLiteral("check cbZapamatovat ") + (remember ? QStringLiteral("on") : QStringLiteral("off")));
+        ACT(p, QStringLiteral("check cbZapamatovat ") +
+                   (remember ? QStringLiteral("on") : QStringLiteral("off")));
         ACT(p, "button Přihlásit");
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
@@ -117,8 +123,11 @@ private slots:
         std::unique_ptr<db::DbConnection> own;
         QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
         target = own->database();
-        QVERIFY_DB(own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
-                   own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (1, 1, 0, '***')", {}));
+        QVERIFY_DB(
+            own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
+            own->executeCommitted(
+                "INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (1, 1, 0, '***')",
+                {}));
     }
     void cleanupTestCase() { server.reset(); }
 
@@ -133,7 +142,8 @@ private slots:
         QCOMPARE(p->ask("text eUzivatel"), QStringLiteral("ok ") + server->user());
         answerLogin(*p, server->user(), QStringLiteral("still wrong"), false);
         EXPECT_WINDOW(*p, "LoginDialog");
-        QCOMPARE(p->list("shown"), QStringList({QStringLiteral("LoginDialog"), QStringLiteral("LoginDialog")}));
+        QCOMPARE(p->list("shown"),
+                 QStringList({QStringLiteral("LoginDialog"), QStringLiteral("LoginDialog")}));
         QCOMPARE(p->ask("text lChyba"), QStringLiteral("ok ") + login::kLoginRefused);
 
         // Without a secret service the password cannot be kept: the user is
@@ -148,7 +158,8 @@ private slots:
         QCOMPARE(p->list("messages").size(), 1);
         QVERIFY(p->end());
         const QString settings = settingsText(*p);
-        QVERIFY2(settings.contains(server->user()) && !settings.contains(server->password()), qPrintable(settings));
+        QVERIFY2(settings.contains(server->user()) && !settings.contains(server->password()),
+                 qPrintable(settings));
     }
 
     void aSignalEndsTheLoginDialogAskedAgain() {
@@ -176,8 +187,10 @@ private slots:
         while (p->ask("window") == QStringLiteral("ok QMessageBox") && answered++ < 6)
             ACT(*p, "button OK");
         EXPECT_WINDOW(*p, "fm_Deska");
-        QVERIFY2(p->list("messages").contains(ui::MessageBoxService::screenText(forms::texts::msgDatabaseProblem())),
-                 qPrintable(p->list("messages").join(QLatin1Char('|'))));
+        QVERIFY2(
+            p->list("messages")
+                .contains(ui::MessageBoxService::screenText(forms::texts::msgDatabaseProblem())),
+            qPrintable(p->list("messages").join(QLatin1Char('|'))));
         QCOMPARE(p->list("rows"), QStringList());
         QVERIFY(p->end());
     }
@@ -197,7 +210,8 @@ private slots:
         QCOMPARE(first->list("messages"), QStringList()); // kept without a word
         QVERIFY(first->end());
         const QString settings = settingsText(*first);
-        QVERIFY2(settings.contains(server->user()) && !settings.contains(server->password()), qPrintable(settings));
+        QVERIFY2(settings.contains(server->user()) && !settings.contains(server->password()),
+                 qPrintable(settings));
         QVERIFY(QFile::exists(home + QStringLiteral("/data/keyrings/login.keyring")));
 
         // The next start finds it there: no dialog, no login in its environment.

@@ -2,10 +2,10 @@
 // of several people never collide, every commit reaches the others' boards
 // however it was made, a write that meets a colleague's committed change
 // says so, and the row opened after a lost connection is the row chosen.
-#include "data/ChangeLog.h"
 #include "Desk.h"
-#include "db/FbStatement.h"
 #include "base/MessageService.h"
+#include "data/ChangeLog.h"
+#include "db/FbStatement.h"
 
 #include <QLineEdit>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // The access layer as a client of a real Firebird server: connection
 // strings, logins, two connections side by side, a server that goes away.
-#include "support/TestDatabase.h"
 #include "support/SilentLink.h"
+#include "support/TestDatabase.h"
 #include "support/TestServer.h"
 
 #include "db/FbStatement.h"
@@ -37,7 +37,7 @@ class TestServerAccess : public QObject {
 
     void open(DbConnection &db) { point(db, *server, target, server->password()); }
 
-private slots:
+  private slots:
     void init() {
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
@@ -46,7 +46,8 @@ private slots:
         QVERIFY_DB(DbConnection::createDatabase(target, server->user(), server->password(), false));
         DbConnection db;
         open(db);
-        QVERIFY_DB(db.executeCommitted("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, N INTEGER)", {}));
+        QVERIFY_DB(
+            db.executeCommitted("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, N INTEGER)", {}));
         QVERIFY_DB(db.executeCommitted("INSERT INTO T (ID, N) VALUES (1, 0)", {}));
     }
     void cleanup() { server.reset(); }
@@ -148,7 +149,8 @@ private slots:
         SilentLink link(server->port());
         QVERIFY(link.start());
         DbConnection db;
-        point(db, *server, QStringLiteral("127.0.0.1/%1:%2").arg(link.port()).arg(server->dataDir() + "/x.fdb"),
+        point(db, *server,
+              QStringLiteral("127.0.0.1/%1:%2").arg(link.port()).arg(server->dataDir() + "/x.fdb"),
               server->password());
         db.setStallLimit(std::chrono::seconds(2));
         QCOMPARE(countRows(db), qint64(1));

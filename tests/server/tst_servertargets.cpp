@@ -17,7 +17,8 @@ struct Run {
     QString out, err;
 };
 
-Run runProcess(const QString &program, const QStringList &arguments, const QProcessEnvironment &env) {
+Run runProcess(const QString &program, const QStringList &arguments,
+               const QProcessEnvironment &env) {
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, arguments);
@@ -61,8 +62,9 @@ class TestServerTargets : public QObject {
         db::PackedRow row;
         if (!cursor->fetch(row))
             return {};
-        return row.tag(0) == db::Cell::Int ? QVariant(row.cell(0).num)
-                                              : QVariant(QString::fromLatin1(row.cell(0).bytes).trimmed());
+        return row.tag(0) == db::Cell::Int
+                   ? QVariant(row.cell(0).num)
+                   : QVariant(QString::fromLatin1(row.cell(0).bytes).trimmed());
     }
 
     Run initdb(const QStringList &arguments, const QProcessEnvironment &env = withoutLogin()) {
@@ -83,7 +85,8 @@ class TestServerTargets : public QObject {
         QProcessEnvironment env = withoutLogin();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("VIZITAR_QUIT_AFTER_SHOW"), QStringLiteral("1"));
-        env.insert(QStringLiteral("VIZITAR_MESSAGE_LOG"), home.filePath(QStringLiteral("messages.log")));
+        env.insert(QStringLiteral("VIZITAR_MESSAGE_LOG"),
+                   home.filePath(QStringLiteral("messages.log")));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
         if (withLogin) {
@@ -95,7 +98,8 @@ class TestServerTargets : public QObject {
     /// Runs the program and returns the messages it showed.
     QStringList runProgram(const QStringList &arguments, bool withLogin = true) {
         QFile::remove(home.filePath(QStringLiteral("messages.log")));
-        const Run run = runProcess(QStringLiteral(VIZITAR_EXECUTABLE), arguments, programEnvironment(withLogin));
+        const Run run = runProcess(QStringLiteral(VIZITAR_EXECUTABLE), arguments,
+                                   programEnvironment(withLogin));
         if (run.exitCode != 0)
             return {QStringLiteral("exit code %1: %2").arg(run.exitCode).arg(run.err)};
         QFile log(home.filePath(QStringLiteral("messages.log")));
@@ -104,37 +108,42 @@ class TestServerTargets : public QObject {
         return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
     void setDatabaseSetting(const QString &value) {
-        QSettings settings(home.filePath(QStringLiteral("config/Qorvel/Kontakty.conf")), QSettings::IniFormat);
+        QSettings settings(home.filePath(QStringLiteral("config/Qorvel/Kontakty.conf")),
+                           QSettings::IniFormat);
         settings.setValue(QStringLiteral("Database"), value);
     }
     /// An older layout that the program brings to the current one: proof
     /// that it opened this very database.
     QString makeOldDatabase() {
         const QString target = freshTarget();
-        const Run run = initdb(QStringList{target, QStringLiteral("--layout"), QStringLiteral("1.0")} +
-                               loginArguments());
+        const Run run =
+            initdb(QStringList{target, QStringLiteral("--layout"), QStringLiteral("1.0")} +
+                   loginArguments());
         return run.exitCode == 0 ? target : QString();
     }
     QString versionOf(const QString &target) {
-        return scalar(target, "SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI").toString();
+        return scalar(target, "SELECT VERZE_HLAVNI || '.' || VERZE_VEDLEJSI FROM NASTAVENI")
+            .toString();
     }
 
-private slots:
+  private slots:
     void targetsAreToldApart_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("server");
-        QTest::addColumn<QString>("parts");  // server|database, for a server
+        QTest::addColumn<QString>("parts"); // server|database, for a server
         QTest::newRow("absolute file") << "/data/KONTAKTY.GDB" << false << "";
         QTest::newRow("relative file") << "Tabulky/KONTAKTY.GDB" << false << "";
         QTest::newRow("file with a colon") << "/data/a:b.fdb" << false << "";
         QTest::newRow("relative file with a colon") << "./a:b.fdb" << false << "";
         QTest::newRow("host and path") << "server:/var/lib/firebird/3.0/data/k.fdb" << true
                                        << "server|/var/lib/firebird/3.0/data/k.fdb";
-        QTest::newRow("host, port and alias") << "127.0.0.1/3051:kontakty" << true << "127.0.0.1/3051|kontakty";
+        QTest::newRow("host, port and alias")
+            << "127.0.0.1/3051:kontakty" << true << "127.0.0.1/3051|kontakty";
         QTest::newRow("IPv6 host") << "[::1]/3050:kontakty" << true << "[::1]/3050|kontakty";
         QTest::newRow("inet URL") << "inet://server/kontakty" << true << "server|kontakty";
         QTest::newRow("inet4 URL") << "INET4://server:3051/k" << true << "server:3051|k";
-        QTest::newRow("inet URL, absolute path") << "inet://server//srv/k.fdb" << true << "server|/srv/k.fdb";
+        QTest::newRow("inet URL, absolute path")
+            << "inet://server//srv/k.fdb" << true << "server|/srv/k.fdb";
     }
     void targetsAreToldApart() {
         QFETCH(QString, target);
@@ -201,15 +210,17 @@ private slots:
         QCOMPARE(none.exitCode, 2);
         QVERIFY2(none.err.contains(QStringLiteral("--user")), qPrintable(none.err));
         const QString target = freshTarget();
-        const Run wrong = initdb({target, QStringLiteral("--user"), server->user(), QStringLiteral("--password"),
-                                  QStringLiteral("nic")});
+        const Run wrong = initdb({target, QStringLiteral("--user"), server->user(),
+                                  QStringLiteral("--password"), QStringLiteral("nic")});
         QCOMPARE(wrong.exitCode, 1);
         QVERIFY2(wrong.err.startsWith(
                      QStringLiteral("kontakty-initdb: warning: --password shows the password")),
                  qPrintable(wrong.err));
         QVERIFY(!QFile::exists(QDir(server->dataDir()).filePath(QFileInfo(target).fileName())));
         // A login on a file makes no sense and is refused rather than ignored.
-        QCOMPARE(initdb(QStringList{home.filePath(QStringLiteral("k.fdb"))} + loginArguments()).exitCode, 2);
+        QCOMPARE(
+            initdb(QStringList{home.filePath(QStringLiteral("k.fdb"))} + loginArguments()).exitCode,
+            2);
     }
 
     void theProgramOpensTheDatabaseGivenOnTheCommandLine() {
@@ -236,8 +247,9 @@ private slots:
         const QString target = makeOldDatabase();
         QVERIFY(!target.isEmpty());
         const QStringList messages = runProgram({QStringLiteral("--database"), target}, false);
-        QVERIFY2(messages.contains(QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte "
-                                                  "autora. (podpora@qorvel.cz)")),
+        QVERIFY2(messages.contains(
+                     QStringLiteral("Error|Nastal problém s připojením databáze.\\nKontaktujte "
+                                    "autora. (podpora@qorvel.cz)")),
                  qPrintable(messages.join(QLatin1Char('\n'))));
         QCOMPARE(versionOf(target), QStringLiteral("1.0"));
     }
@@ -262,9 +274,10 @@ private slots:
         const QString all = messages.join(QLatin1Char('\n'));
         const QString path = target.mid(target.indexOf(QLatin1Char(':')) + 1);
         QVERIFY2(all.contains(path) && all.contains(expected), qPrintable(all));
-        QVERIFY2(!all.contains(QStringLiteral("Složka")) && !all.contains(QStringLiteral("přerušilo")),
+        QVERIFY2(!all.contains(QStringLiteral("Složka")) &&
+                     !all.contains(QStringLiteral("přerušilo")),
                  qPrintable(all));
-        QVERIFY(!QFile::exists(path));  // nothing was made in its place
+        QVERIFY(!QFile::exists(path)); // nothing was made in its place
     }
 };
 

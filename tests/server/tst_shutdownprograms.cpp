@@ -21,31 +21,35 @@ class TestShutdownPrograms : public QObject {
     QStringList stored() {
         QStringList rows;
         db::PackedRow row;
-        for (const QByteArray &sql : {QByteArray("SELECT 'F', ID, NAZEV_FIRMA, RDB$RECORD_VERSION FROM FIRMA ORDER BY ID"),
-                                      QByteArray("SELECT 'K', ID, PRIJMENI, RDB$RECORD_VERSION FROM KONTAKT ORDER BY ID")}) {
+        for (const QByteArray &sql :
+             {QByteArray("SELECT 'F', ID, NAZEV_FIRMA, RDB$RECORD_VERSION FROM FIRMA ORDER BY ID"),
+              QByteArray(
+                  "SELECT 'K', ID, PRIJMENI, RDB$RECORD_VERSION FROM KONTAKT ORDER BY ID")}) {
             const auto cursor = own->openCursor(sql, {});
             while (cursor->fetch(row)) {
                 QStringList cells;
                 for (int c = 0; c < row.columnCount(); ++c)
                     cells << (row.tag(c) == db::Cell::Int ? QString::number(row.cell(c).num)
-                                                            : QString::fromLatin1(row.cell(c).bytes));
+                                                          : QString::fromLatin1(row.cell(c).bytes));
                 rows << cells.join(QLatin1Char('|'));
             }
         }
         return rows;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
         target = own->database();
-        QVERIFY_DB(own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
-                   own->executeCommitted("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
-                                         "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')",
-                                         {}));
+        QVERIFY_DB(
+            own->executeCommitted("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')", {});
+            own->executeCommitted(
+                "INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')",
+                {}));
     }
     void cleanupTestCase() {
         own.reset();
@@ -55,12 +59,24 @@ private slots:
     void aSignalWritesNothingOfAFormBeingEdited_data() {
         QTest::addColumn<QString>("command"); // the toolbar's key for the form
         QTest::addColumn<QString>("form");
-        QTest::addColumn<QString>("key");     // edit or new
+        QTest::addColumn<QString>("key"); // edit or new
         QTest::addColumn<QString>("box");
-        QTest::newRow("contact edited") << "Ctrl+2" << "FM_Kontakt" << "F2" << "EditPrijmeni";
-        QTest::newRow("new contact") << "Ctrl+2" << "FM_Kontakt" << "F3" << "EditPrijmeni";
-        QTest::newRow("company edited") << "Ctrl+1" << "fm_Firma" << "F2" << "EditNAZEV_FIRMA";
-        QTest::newRow("new company") << "Ctrl+1" << "fm_Firma" << "F3" << "EditNAZEV_FIRMA";
+        QTest::newRow("contact edited") << "Ctrl+2"
+                                        << "FM_Kontakt"
+                                        << "F2"
+                                        << "EditPrijmeni";
+        QTest::newRow("new contact") << "Ctrl+2"
+                                     << "FM_Kontakt"
+                                     << "F3"
+                                     << "EditPrijmeni";
+        QTest::newRow("company edited") << "Ctrl+1"
+                                        << "fm_Firma"
+                                        << "F2"
+                                        << "EditNAZEV_FIRMA";
+        QTest::newRow("new company") << "Ctrl+1"
+                                     << "fm_Firma"
+                                     << "F3"
+                                     << "EditNAZEV_FIRMA";
     }
     void aSignalWritesNothingOfAFormBeingEdited() {
         QFETCH(QString, command);
@@ -74,7 +90,8 @@ private slots:
         QVERIFY(program.start());
         EXPECT_WINDOW(program, "fm_Deska");
         ACT(program, QStringLiteral("key ") + command);
-        QCOMPARE(program.await(QStringLiteral("window"), QStringLiteral("ok ") + form), QStringLiteral("ok ") + form);
+        QCOMPARE(program.await(QStringLiteral("window"), QStringLiteral("ok ") + form),
+                 QStringLiteral("ok ") + form);
         ACT(program, QStringLiteral("key ") + key);
         QCOMPARE(program.ask(QStringLiteral("enabled BB_Jo")), QStringLiteral("ok 1"));
         ACT(program, QStringLiteral("type %1 Nepotvrzeno").arg(box));

@@ -1,9 +1,9 @@
 // Two people on one server database, each in a real program of their own:
 // the test works both programs through their windows.
 #include "DrivenProgram.h"
+#include "base/Win1250.h"
 #include "support/TestDatabase.h"
 #include "support/TestServer.h"
-#include "base/Win1250.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +19,8 @@ class TestTwoPrograms : public QObject {
 
     void exec(const QByteArray &sql) { own->executeCommitted(sql, {}); }
     QString surname(int contactId) {
-        const auto cursor = own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = ?", {contactId});
+        const auto cursor =
+            own->openCursor("SELECT PRIJMENI FROM KONTAKT WHERE ID = ?", {contactId});
         db::PackedRow row;
         return cursor->fetch(row) ? base::win1250::decode(row.cell(0).bytes) : QString();
     }
@@ -66,24 +67,25 @@ class TestTwoPrograms : public QObject {
         EXPECT_WINDOW(program, "fm_Deska");
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         QVERIFY_DB(own = createServerDatabase(*server, QStringLiteral("kontakty.fdb")));
         target = own->database();
-        QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
-                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
-                        "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')");
-                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Gama')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (3, 3, 0, '***')");
-                   exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (4, 'Delta')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 4, 0, '***')");
-                   exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
-                        "VALUES (5, 1, 0, 'Emil', 'Novotny', ' ')"));
+        QVERIFY_DB(
+            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (1, 'Alfa')");
+            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (2, 'Beta')");
+            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                 "VALUES (1, 1, 0, 'Jana', 'Mala', ' ')");
+            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (2, 2, 0, '***')");
+            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (3, 'Gama')");
+            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (3, 3, 0, '***')");
+            exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (4, 'Delta')");
+            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) VALUES (4, 4, 0, '***')");
+            exec("INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, JMENO, PRIJMENI, KRAJ) "
+                 "VALUES (5, 1, 0, 'Emil', 'Novotny', ' ')"));
         jana = startProgram(QStringLiteral("jana"));
         petr = startProgram(QStringLiteral("petr"));
         QVERIFY(jana && petr);
@@ -138,7 +140,8 @@ private slots:
         ACT(*petr, "key Backspace");
         QCOMPARE(petr->ask("text Edit1"), QStringLiteral("ok No"));
         const QStringList rows = petr->list("rows");
-        QVERIFY2(rows.contains(QStringLiteral("Nováková Jana")) && !rows.contains(QStringLiteral("Malá-Nová Jana")),
+        QVERIFY2(rows.contains(QStringLiteral("Nováková Jana")) &&
+                     !rows.contains(QStringLiteral("Malá-Nová Jana")),
                  qPrintable(rows.join(QLatin1Char('|'))));
     }
 
@@ -181,8 +184,9 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("open a company") << "Gama" << 3 << true << "key Return"
                                         << "Vybraná firma už v databázi není.";
-        QTest::newRow("print a company") << "Delta" << 4 << true << "key Ctrl+P"
-                                         << "Vybraná firma už v databázi není, sestavu nelze vytisknout.";
+        QTest::newRow("print a company")
+            << "Delta" << 4 << true << "key Ctrl+P"
+            << "Vybraná firma už v databázi není, sestavu nelze vytisknout.";
         QTest::newRow("open a contact") << "Novotny" << 5 << false << "key Return"
                                         << "Vybraný kontakt už v databázi není.";
     }

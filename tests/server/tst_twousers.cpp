@@ -1,23 +1,22 @@
 // Two people on one server database: each with a data module and a company
 // form of their own, as two programs would have.
 #include "Desk.h"
-#include "db/FbStatement.h"
 #include "base/MessageService.h"
+#include "db/FbStatement.h"
 #include "support/TestServer.h"
 
-#include "print/CardDocument.h"
-#include "print/CompanyCard.h"
-#include "print/U_report.h"
 #include "forms/DbNavigator.h"
 #include "forms/U_Firma.h"
 #include "forms/U_Kontakt.h"
+#include "print/CardDocument.h"
+#include "print/CompanyCard.h"
+#include "print/U_report.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
-
 
 class TestTwoUsers : public QObject {
     Q_OBJECT
@@ -59,7 +58,7 @@ class TestTwoUsers : public QObject {
         QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 0);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         SKIP_WITHOUT_SERVER();
         server = std::make_unique<TestServer>();
@@ -89,7 +88,8 @@ private slots:
         first->press(Qt::Key_Return);
         QVERIFY(first->form->isBrowseMode());
         QCOMPARE(companyName(2), QStringLiteral("Gama"));
-        QCOMPARE(second->boardRowsFor(QStringLiteral("%gama%")), 1); // the company's placeholder row
+        QCOMPARE(second->boardRowsFor(QStringLiteral("%gama%")),
+                 1); // the company's placeholder row
         QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 0);
         QVERIFY(messages->messages.empty());
     }
@@ -109,7 +109,8 @@ private slots:
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
         QCOMPARE(messages->messages[0].kind, base::msg::Kind::ErrorReport);
-        QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict), qPrintable(messages->messages[0].text));
+        QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict),
+                 qPrintable(messages->messages[0].text));
         QVERIFY(!second->form->isBrowseMode());
         QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
         QCOMPARE(companyName(1), QStringLiteral("Alfa podle Jany"));
@@ -175,8 +176,9 @@ private slots:
         server->stop();
         first->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
-        QVERIFY2(messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
-                 qPrintable(messages->messages[0].text));
+        QVERIFY2(
+            messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
+            qPrintable(messages->messages[0].text));
         QVERIFY(!first->form->isBrowseMode());
         QCOMPARE(first->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa po výpadku"));
 
@@ -185,7 +187,8 @@ private slots:
         QCOMPARE(messages->messages.size(), size_t(1));
         QVERIFY(first->form->isBrowseMode());
         QCOMPARE(companyName(1), QStringLiteral("Alfa po výpadku"));
-        QCOMPARE(first->boardRowsFor(QStringLiteral("%výpadku%")), 2); // the company's line and Jana
+        QCOMPARE(first->boardRowsFor(QStringLiteral("%výpadku%")),
+                 2); // the company's line and Jana
     }
 
     void theContactFormKeepsTheTypingThroughAnOutageAndSavesAfterIt() {
@@ -200,8 +203,9 @@ private slots:
         server->stop();
         QTest::keyClick(form.windowHandle(), Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
-        QVERIFY2(messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
-                 qPrintable(messages->messages[0].text));
+        QVERIFY2(
+            messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
+            qPrintable(messages->messages[0].text));
         QVERIFY(!form.isBrowseMode());
         QCOMPARE(form.EditPrijmeni->text(), QStringLiteral("Malá po výpadku"));
 
@@ -242,7 +246,8 @@ private slots:
         QVERIFY_DB(first->dm.RefreshBoard());
         QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
         QVERIFY_DB(CompanyCard(first->dm, printForm.RichEdit1()).compose(1));
-        QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")) && cardText().contains(QStringLiteral("Petr Novotny")),
+        QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")) &&
+                     cardText().contains(QStringLiteral("Petr Novotny")),
                  qPrintable(cardText()));
     }
 };

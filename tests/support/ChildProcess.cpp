@@ -51,7 +51,8 @@ void ChildProcess::killHard() {
 bool ChildProcess::holdsOpen(const QString &path) const {
     const QString wanted = QFileInfo(path).canonicalFilePath();
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(m_process.processId()));
-    const QStringList entries = fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &fd : entries)
         if (QFileInfo(fds.filePath(fd)).symLinkTarget() == wanted)
             return true;
@@ -61,8 +62,8 @@ bool ChildProcess::holdsOpen(const QString &path) const {
 QString validateDatabase(const QString &path) {
     QProcess gfix;
     gfix.setProcessChannelMode(QProcess::MergedChannels);
-    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                                        QStringLiteral("SYSDBA"), path});
+    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"),
+                                        QStringLiteral("-user"), QStringLiteral("SYSDBA"), path});
     if (!gfix.waitForFinished(120000)) {
         gfix.kill();
         gfix.waitForFinished();

@@ -7,7 +7,7 @@
 /// The destructor ends it by SIGTERM and, when that does not end it within
 /// a few seconds, by SIGKILL, so no test leaves a process behind.
 class ChildProcess {
-public:
+  public:
     explicit ChildProcess(QString program, QStringList arguments = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess &) = delete;
@@ -27,7 +27,7 @@ public:
     /// True when the process has `path` open (looked up in /proc).
     bool holdsOpen(const QString &path) const;
 
-private:
+  private:
     QString m_program;
     QStringList m_arguments;
     QProcess m_process;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/TestDatabase.h"
-#include "data/U_DM.h"
 #include "base/Win1250.h"
+#include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
+#include "support/TestDatabase.h"
 
 #include <QTest>
 
@@ -15,7 +15,7 @@
         QString caught_;                                                                           \
         try {                                                                                      \
             expr;                                                                                  \
-        } catch (const db::DbError &e) {                                                         \
+        } catch (const db::DbError &e) {                                                           \
             caught_ = e.message();                                                                 \
         }                                                                                          \
         QCOMPARE(caught_, QString(text));                                                          \
@@ -25,11 +25,13 @@
 /// exec() and scalar() work through the test database's own connection;
 /// the module sees what they commit.
 class DataFixture : public TestDatabase {
-public:
-    explicit DataFixture(initdb::BuildOptions options = {}) : TestDatabase(options), dm(std::make_unique<TDM>()) {}
+  public:
+    explicit DataFixture(initdb::BuildOptions options = {})
+        : TestDatabase(options), dm(std::make_unique<TDM>()) {}
     QString base() const { return baseDir(); }
     void openAll() {
-        dm->ConnectAndOpenAll(path(), QString(), db::settings::kPassword, db::settings::kProtocol, db::settings::kUser);
+        dm->ConnectAndOpenAll(path(), QString(), db::settings::kPassword, db::settings::kProtocol,
+                              db::settings::kUser);
     }
 
     std::unique_ptr<TDM> dm;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/DataFixture.h"
 #include "base/MessageService.h"
+#include "support/DataFixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -58,9 +58,11 @@ inline QStringList captionsIn(const QWidget *group) {
     return texts;
 }
 
-inline const QStringList kAddressCaptions{"Název", "Ulice (1)", "Ulice (2)", "Město", "PSČ", "Stát", "Poznámka"};
-inline const QStringList kConnectionCaptions{"Telefon", "Mobil",   "Telefon 2", "Fax",     "E-mail",  "E-mail 2",
-                                             "WWW",     "ICQ",     "Skype",     "Další 1", "Další 2", "Poznámka"};
+inline const QStringList kAddressCaptions{"Název", "Ulice (1)", "Ulice (2)", "Město",
+                                          "PSČ",   "Stát",      "Poznámka"};
+inline const QStringList kConnectionCaptions{"Telefon", "Mobil",    "Telefon 2", "Fax",
+                                             "E-mail",  "E-mail 2", "WWW",       "ICQ",
+                                             "Skype",   "Další 1",  "Další 2",   "Poznámka"};
 
 /// Messages recorded so far, as "kind|text".
 inline QStringList recorded(const base::msg::Recorder &r) {

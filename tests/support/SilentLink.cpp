@@ -48,8 +48,10 @@ bool SilentLink::start() {
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address = loopback(0);
     socklen_t length = sizeof address;
-    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
-        listen(m_listener, 16) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+    if (m_listener < 0 ||
+        bind(m_listener, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        listen(m_listener, 16) != 0 ||
+        getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         return false;
     m_port = ntohs(address.sin_port);
     m_thread = std::thread([this] { relay(); });
@@ -90,8 +92,10 @@ void SilentLink::relay() {
         }
         for (size_t i = 0; i < known; ++i) {
             const pollfd &fromClient = watched[1 + 2 * i], &fromServer = watched[2 + 2 * i];
-            const bool open = (!(fromClient.revents & (POLLIN | POLLHUP)) || pass(pairs[i].client, pairs[i].server)) &&
-                              (!(fromServer.revents & (POLLIN | POLLHUP)) || pass(pairs[i].server, pairs[i].client));
+            const bool open = (!(fromClient.revents & (POLLIN | POLLHUP)) ||
+                               pass(pairs[i].client, pairs[i].server)) &&
+                              (!(fromServer.revents & (POLLIN | POLLHUP)) ||
+                               pass(pairs[i].server, pairs[i].client));
             if (!open) {
                 close(pairs[i].client);
                 close(pairs[i].server);

@@ -13,7 +13,7 @@
 ///     db.setDatabase(QStringLiteral("127.0.0.1/%1:%2").arg(link.port()).arg(path));
 ///     link.cut(true);
 class SilentLink {
-public:
+  public:
     explicit SilentLink(int serverPort) : m_serverPort(serverPort) {}
     ~SilentLink();
     SilentLink(const SilentLink &) = delete;
@@ -24,7 +24,7 @@ public:
     int port() const { return m_port; }
     void cut(bool silent) { m_cut = silent; }
 
-private:
+  private:
     void relay();
 
     int m_serverPort;

@@ -1,7 +1,7 @@
 #include "support/TestDatabase.h"
 
-#include "db/FbStatement.h"
 #include "base/Win1250.h"
+#include "db/FbStatement.h"
 
 #include <QDir>
 
@@ -38,8 +38,7 @@ QList<qint64> readNumbers(const QString &path, const QByteArray &sql) {
 
 TestDatabase::TestDatabase(initdb::BuildOptions options) {
     if (!m_dir.isValid())
-        throw db::DbError(QStringLiteral("Cannot make a temporary folder: ") +
-                            m_dir.errorString());
+        throw db::DbError(QStringLiteral("Cannot make a temporary folder: ") + m_dir.errorString());
     const QDir base(m_dir.path());
     base.mkpath(QStringLiteral("Tabulky"));
     m_path = base.filePath(QStringLiteral("Tabulky/KONTAKTY.GDB"));

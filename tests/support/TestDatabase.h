@@ -1,8 +1,8 @@
 #pragma once
 
-#include "initdb/DatabaseBuilder.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
+#include "initdb/DatabaseBuilder.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,7 +15,7 @@
     do {                                                                                           \
         try {                                                                                      \
             statement;                                                                             \
-        } catch (const db::DbError &e) {                                                         \
+        } catch (const db::DbError &e) {                                                           \
             QFAIL(qPrintable(QStringLiteral("DbError: ") + e.message()));                          \
         }                                                                                          \
     } while (false)

@@ -25,8 +25,8 @@ QString serverProgram() {
 }
 
 QString isqlProgram() {
-    return firstExisting({QStringLiteral("/usr/bin/isql-fb"),
-                          QStringLiteral("/opt/firebird/bin/isql")});
+    return firstExisting(
+        {QStringLiteral("/usr/bin/isql-fb"), QStringLiteral("/opt/firebird/bin/isql")});
 }
 
 QString installRoot() {
@@ -59,8 +59,8 @@ QString firebirdInstallRoot() {
 }
 
 TestServer::TestServer() {
-    m_password = QStringLiteral("t%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                           QLatin1Char('0'));
+    m_password =
+        QStringLiteral("t%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 TestServer::~TestServer() {

@@ -1,9 +1,9 @@
 // Qt's own dialogs speak Czech on a Czech system, while the program's own
 // fixed texts (message box captions and buttons, the preview's controls)
 // stay exactly as they are.
+#include "report/ReportPreview.h"
 #include "ui/MessageBoxService.h"
 #include "ui/QtTranslations.h"
-#include "report/ReportPreview.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,7 +33,8 @@ class TestTranslations : public QObject {
         QLabel *fileName = files.findChild<QLabel *>(QStringLiteral("fileNameLabel"));
         QVERIFY(fileName);
         QCOMPARE(fileName->text(), QStringLiteral("Název &souboru:"));
-        QCOMPARE(files.findChild<QLabel *>(QStringLiteral("lookInLabel"))->text(), QStringLiteral("Hledat v:"));
+        QCOMPARE(files.findChild<QLabel *>(QStringLiteral("lookInLabel"))->text(),
+                 QStringLiteral("Hledat v:"));
 
         QPrinter printer;
         QPrintDialog print(&printer);
@@ -47,10 +48,14 @@ class TestTranslations : public QObject {
         QTest::addColumn<bool>("question");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("buttons");
-        QTest::newRow("warning") << int(base::msg::Kind::Warning) << false << "Warning" << QStringList{"OK"};
-        QTest::newRow("error") << int(base::msg::Kind::Error) << false << "Error" << QStringList{"OK"};
-        QTest::newRow("information") << int(base::msg::Kind::Information) << false << "Information" << QStringList{"OK"};
-        QTest::newRow("confirm") << int(base::msg::Kind::Confirm) << true << "Confirm" << QStringList{"&Yes", "&No"};
+        QTest::newRow("warning") << int(base::msg::Kind::Warning) << false << "Warning"
+                                 << QStringList{"OK"};
+        QTest::newRow("error") << int(base::msg::Kind::Error) << false << "Error"
+                               << QStringList{"OK"};
+        QTest::newRow("information")
+            << int(base::msg::Kind::Information) << false << "Information" << QStringList{"OK"};
+        QTest::newRow("confirm") << int(base::msg::Kind::Confirm) << true << "Confirm"
+                                 << QStringList{"&Yes", "&No"};
     }
     void messageBoxesKeepTheirTexts() {
         QFETCH(int, kind);
@@ -82,14 +87,16 @@ class TestTranslations : public QObject {
         report::ReportPreview preview(report);
         QCOMPARE(preview.windowTitle(), QStringLiteral("Print preview"));
         QStringList hints;
-        for (const char *name : {"zoomToFit", "zoomToWidth", "zoom100", "firstPage", "previousPage", "nextPage",
-                                 "lastPage", "goToPage", "search", "printerSetup", "print", "saveReport",
-                                 "loadReport", "closePreview"})
+        for (const char *name : {"zoomToFit", "zoomToWidth", "zoom100", "firstPage", "previousPage",
+                                 "nextPage", "lastPage", "goToPage", "search", "printerSetup",
+                                 "print", "saveReport", "loadReport", "closePreview"})
             hints << preview.findChild<QAction *>(QString::fromLatin1(name))->toolTip();
-        QCOMPARE(hints, (QStringList{"Zoom to fit", "Zoom to width", "100%", "First page", "Previous page",
-                                     "Next page", "Last page", "Go to page", "Search for text", "Printer setup",
-                                     "Print", "Save Report", "Load Report", "Close preview"}));
-        QCOMPARE(preview.findChild<QAction *>(QStringLiteral("closePreview"))->text(), QStringLiteral("&Close"));
+        QCOMPARE(hints, (QStringList{"Zoom to fit", "Zoom to width", "100%", "First page",
+                                     "Previous page", "Next page", "Last page", "Go to page",
+                                     "Search for text", "Printer setup", "Print", "Save Report",
+                                     "Load Report", "Close preview"}));
+        QCOMPARE(preview.findChild<QAction *>(QStringLiteral("closePreview"))->text(),
+                 QStringLiteral("&Close"));
         QCOMPARE(preview.sidePane()->tabText(0), QStringLiteral("Thumbnails"));
         QCOMPARE(preview.sidePane()->tabText(1), QStringLiteral("Search result"));
         QCOMPARE(preview.pageText(), QStringLiteral("Page 1 of 1"));

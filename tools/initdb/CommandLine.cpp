@@ -123,7 +123,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     result.path = db::target::normalized(paths.first());
     const bool passwordGiven = parser.isSet(password) || parser.isSet(passwordFile);
     if (db::target::isServer(result.path)) {
-        result.login.user = parser.isSet(user) ? parser.value(user) : qEnvironmentVariable("ISC_USER");
+        result.login.user =
+            parser.isSet(user) ? parser.value(user) : qEnvironmentVariable("ISC_USER");
         if (parser.isSet(password) && parser.isSet(passwordFile)) {
             result.text = QStringLiteral("give either --password-file or --password, not both");
             return result;

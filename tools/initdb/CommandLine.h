@@ -13,8 +13,8 @@ struct CommandLine {
     QString path; ///< absolute path of the file to create, or a server's connection string
     BuildOptions options;
     db::ServerLogin login; ///< for a database on a server
-    QString text; ///< the help text, or what is wrong with the arguments
-    QStringList warnings; ///< said before the database is made
+    QString text;          ///< the help text, or what is wrong with the arguments
+    QStringList warnings;  ///< said before the database is made
 };
 
 /// Reads `arguments` (the program name first). A server's login comes from

@@ -29,8 +29,9 @@ void buildDatabase(const QString &path, const BuildOptions &options, const db::S
             QStringLiteral("The numbers of companies and contacts must not be negative."));
     if (options.contacts > 0 && options.companies == 0)
         throw db::DbError(QStringLiteral("Contacts need at least one company to belong to."));
-    schema::createDatabase(path, {options.layout, options.forcedWrites},
-                           [&](db::DbConnection &db) { fillCompanies(db, options); }, login);
+    schema::createDatabase(
+        path, {options.layout, options.forcedWrites},
+        [&](db::DbConnection &db) { fillCompanies(db, options); }, login);
 }
 
 } // namespace initdb

@@ -1,7 +1,7 @@
-#include "initdb/CommandLine.h"
-#include "initdb/DatabaseBuilder.h"
 #include "db/DbError.h"
 #include "db/FbClient.h"
+#include "initdb/CommandLine.h"
+#include "initdb/DatabaseBuilder.h"
 
 #include <QCoreApplication>
 

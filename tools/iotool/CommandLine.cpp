@@ -30,13 +30,16 @@ void splitTarget(const QString &target, QString &host, QString &path) {
 
 CommandLine parseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
     const QCommandLineOption format(QStringLiteral("format"),
                                     QStringLiteral("vcard4 (default), vcard3, csv or csv-cz."),
                                     QStringLiteral("format"));
-    const QCommandLineOption company(QStringLiteral("company"), QStringLiteral("Export only this company."),
+    const QCommandLineOption company(QStringLiteral("company"),
+                                     QStringLiteral("Export only this company."),
                                      QStringLiteral("NAME"));
-    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Import: write to the database."));
+    const QCommandLineOption yes(QStringLiteral("yes"),
+                                 QStringLiteral("Import: write to the database."));
     parser.addOptions({help, format, company, yes});
 
     CommandLine result;
@@ -52,8 +55,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     if (command != QLatin1String("export") && command != QLatin1String("import")) {
-        result.text = command.isEmpty() ? QStringLiteral("give a command: export or import")
-                                        : QStringLiteral("unknown command '%1'; use export or import").arg(command);
+        result.text =
+            command.isEmpty()
+                ? QStringLiteral("give a command: export or import")
+                : QStringLiteral("unknown command '%1'; use export or import").arg(command);
         return result;
     }
     if (positional.size() != 3) {
@@ -62,7 +67,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     const bool isExport = command == QLatin1String("export");
     if (!isExport && (parser.isSet(format) || parser.isSet(company))) {
-        result.text = QStringLiteral("--format and --company belong to export; import recognises the file");
+        result.text =
+            QStringLiteral("--format and --company belong to export; import recognises the file");
         return result;
     }
     if (isExport && parser.isSet(yes)) {
@@ -72,7 +78,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(format)) {
         const auto chosen = io::formatNamed(parser.value(format));
         if (!chosen) {
-            result.text = QStringLiteral("unknown format '%1'; use vcard4, vcard3, csv or csv-cz").arg(parser.value(format));
+            result.text = QStringLiteral("unknown format '%1'; use vcard4, vcard3, csv or csv-cz")
+                              .arg(parser.value(format));
             return result;
         }
         result.format = *chosen;

@@ -14,9 +14,9 @@ struct CommandLine {
     QString database; ///< file path (on the server for a host)
     QString file;     ///< "-": standard output or input
     io::FileFormat format = io::FileFormat::VCard4;
-    QString company;  ///< export: only this company's contacts
+    QString company;    ///< export: only this company's contacts
     bool write = false; ///< import: --yes
-    QString text;     ///< the help text, or what is wrong with the arguments
+    QString text;       ///< the help text, or what is wrong with the arguments
 };
 
 /// Reads `arguments` (the program name first). Never throws.

@@ -1,11 +1,11 @@
 #include "iotool/Commands.h"
 
-#include "io/ContactStore.h"
-#include "db/DbConnection.h"
-#include "db/DbError.h"
-#include "io/Limits.h"
 #include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "io/ContactStore.h"
+#include "io/Limits.h"
 
 #include <QElapsedTimer>
 #include <QFile>
