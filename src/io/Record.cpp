@@ -1,74 +1,51 @@
 #include "io/Record.h"
 
+#include "schema/Columns.h"
+
 #include <QStringList>
 
 namespace io {
 namespace {
 
-QList<Column> addressColumns(const QString &suffix, const QString &heading) {
-    QList<Column> columns;
-    const std::pair<const char *, const char *> stems[] = {
-        {"NAZEV_ADRESA", "Název"}, {"ADRESA", "Ulice (1)"}, {"ULICE", "Ulice (2)"},
-        {"OBEC", "Město"},         {"PSC", "PSČ"},          {"STAT", "Stát"},
-        {"POZNAMKA", "Poznámka"}};
-    for (const auto &[stem, label] : stems)
-        columns << Column{QString::fromLatin1(stem) + suffix, heading + QString::fromUtf8(label)};
-    return columns;
+// The interchange's headers are the forms' captions, except where a caption
+// alone would be ambiguous in a flat file: the note of the connection data
+// and the company's three addresses.
+QString headerOf(const schema::Column &c) {
+    if (c.group == schema::ColumnGroup::MeansOfContact && c.type == schema::ColumnType::Note)
+        return QStringLiteral("Poznámka ke spojení");
+    if (c.group == schema::ColumnGroup::Address) {
+        if (c.name.endsWith(QLatin1String("_FS")))
+            return QStringLiteral("Sídlo – ") + c.label;
+        if (c.name.endsWith(QLatin1String("_FF")))
+            return QStringLiteral("Fakturační – ") + c.label;
+        if (c.name.endsWith(QLatin1String("_FD")))
+            return QStringLiteral("Dodací – ") + c.label;
+    }
+    return c.label;
 }
 
-QList<Column> reachColumns(const QString &prefix) {
+// The text columns of `table` that a form shows, in stored order: the keys,
+// the photo and the columns no form shows stay out of the files.
+QList<Column> travellingColumns(const char *table) {
     QList<Column> columns;
-    const std::pair<const char *, const char *> reach[] = {
-        {"TELEFON1", "Telefon"}, {"TELEFON2", "Telefon 2"}, {"MOBIL", "Mobil"}, {"FAX", "Fax"},
-        {"EMAIL1", "E-mail"},    {"EMAIL2", "E-mail 2"},    {"ICQ", "ICQ"},     {"SKYPE", "Skype"},
-        {"DALSI1", "Další 1"},   {"DALSI2", "Další 2"},     {"WWW", "WWW"}};
-    for (const auto &[name, label] : reach)
-        columns << Column{QString::fromLatin1(name), prefix + QString::fromUtf8(label)};
+    for (const schema::Column &c : schema::columnsOf(QString::fromLatin1(table))) {
+        if (c.label.isEmpty() || c.group == schema::ColumnGroup::Key ||
+            c.group == schema::ColumnGroup::Photo)
+            continue;
+        columns << Column{c.name, headerOf(c)};
+    }
     return columns;
-}
-
-Column column(const char *name, const char *label) {
-    return Column{QString::fromLatin1(name), QString::fromUtf8(label)};
 }
 
 } // namespace
 
 const QList<Column> &contactColumns() {
-    static const QList<Column> columns = [] {
-        QList<Column> c{column("TITUL_PRED", "Titul před"),
-                        column("JMENO", "Jméno"),
-                        column("PRIJMENI", "Příjmení"),
-                        column("TITUL_ZA", "Titul za"),
-                        column("NAROZENINY", "Narozeniny"),
-                        column("SVATEK", "Svátek"),
-                        column("UPOMINKA", "Událost"),
-                        column("POZICE", "Pozice"),
-                        column("POPIS", "Popis")};
-        c << reachColumns(QString());
-        c << column("POZNAMKA_KSPOJ", "Poznámka ke spojení");
-        c << addressColumns(QString(), QString());
-        return c;
-    }();
+    static const QList<Column> columns = travellingColumns("KONTAKT");
     return columns;
 }
 
 const QList<Column> &companyColumns() {
-    static const QList<Column> columns = [] {
-        QList<Column> c{column("NAZEV_FIRMA", "Název firmy"),
-                        column("KOD", "Kód"),
-                        column("POPIS", "Popis"),
-                        column("ZAMERENI", "Zaměření"),
-                        column("ICO", "IČO"),
-                        column("DIC", "DIČ"),
-                        column("BANK_UCET", "Číslo účtu"),
-                        column("BANK_KOD", "Kód banky")};
-        c << reachColumns(QString());
-        c << column("POZNAMKA_FSP", "Poznámka ke spojení") << column("POZNAMKA", "Poznámka");
-        c << addressColumns(QStringLiteral("_FS"), QString::fromUtf8("Sídlo – "));
-        c << addressColumns(QStringLiteral("_FF"), QString::fromUtf8("Fakturační – "));
-        c << addressColumns(QStringLiteral("_FD"), QString::fromUtf8("Dodací – "));
-        return c;
-    }();
+    static const QList<Column> columns = travellingColumns("FIRMA");
     return columns;
 }
 

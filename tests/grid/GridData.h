@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/GridColumn.h"
 #include "support/DataFixture.h"
 
 /// Adds `count` contacts of company `company`, with identifiers after the

@@ -172,6 +172,28 @@ class TestCsv : public QObject {
         QCOMPARE(back[1].company, company.company);
     }
 
+    // Files written by every earlier version carry this header; a change of
+    // the column catalogue must not move or rename what they hold.
+    void ownHeaderStaysAsEarlierFilesHaveIt() {
+        const QString contact =
+            u"Titul před|Jméno|Příjmení|Titul za|Narozeniny|Svátek|Událost|Pozice|Popis|"
+            "Telefon|Telefon 2|Mobil|Fax|E-mail|E-mail 2|ICQ|Skype|Další 1|Další 2|WWW|"
+            "Poznámka ke spojení|Název|Ulice (1)|Ulice (2)|Město|PSČ|Stát|Poznámka"_qs;
+        QString company = u"Název firmy|Kód|Popis|Zaměření|IČO|DIČ|Číslo účtu|Kód banky|"
+                          "Telefon|Telefon 2|Mobil|Fax|E-mail|E-mail 2|ICQ|Skype|Další 1|"
+                          "Další 2|WWW|Poznámka ke spojení|Poznámka"_qs;
+        for (const QString &address : {u"Sídlo"_qs, u"Fakturační"_qs, u"Dodací"_qs})
+            for (const QString &part :
+                 u"Název|Ulice (1)|Ulice (2)|Město|PSČ|Stát|Poznámka"_qs.split('|'))
+                company += u"|%1 – %2"_qs.arg(address, part);
+        QStringList expected = contact.split('|');
+        expected << u"Fotografie"_qs << u"Firma"_qs;
+        for (const QString &label : company.split('|').mid(1))
+            expected << u"Firma – "_qs + label;
+        expected << u"Firma – ID"_qs;
+        QCOMPARE(io::ownCsvHeader(), expected);
+    }
+
     void czechFormRefusesWhatItCannotHold() {
         QByteArray bytes;
         QString error;
