@@ -32,7 +32,7 @@ CardTiming timeCompanyCard(TDM &dm, TfmReporty &printForm, int companyId) {
     };
     timer.start();
     dm.tFIRMA.locate(QStringLiteral("id"), {QString::number(companyId)}, true);
-    CompanyCard(dm, printForm.RichEdit1()).compose(companyId);
+    print::CompanyCard(dm, printForm.RichEdit1()).compose(companyId);
     t.compose = lap();
     printForm.copyCardToReport();
     t.rtf = lap();

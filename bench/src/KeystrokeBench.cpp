@@ -65,7 +65,7 @@ Timings timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
 
 Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes, QString *problem) {
     Timings samples;
-    DataGrid *grid = window.gHlavniDeska;
+    grid::DataGrid *grid = window.gHlavniDeska;
     QLineEdit *box = window.Edit1;
     for (const QString &prefix : prefixes) {
         if (prefix.size() == 1)

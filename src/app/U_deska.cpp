@@ -312,7 +312,7 @@ void Tfm_Deska::sbTiskClick() {
     if (!m_dm.tFIRMA.locate(QStringLiteral("id"), {selectedRowId}, true))
         return selectionGone(gone);
     if (m_printForm)
-        buildCompanyCard(m_dm, *m_printForm, companyId, this);
+        print::buildCompanyCard(m_dm, *m_printForm, companyId, this);
 }
 
 void Tfm_Deska::sbEmailClick() {

@@ -19,7 +19,9 @@ class TFM_Kontakt;
 class Tfm_Firma;
 class TfmInfo;
 class TfmReporty;
+namespace grid {
 class DataGrid;
+} // namespace grid
 class StatusPanel;
 
 /// The main window: toolbar, the contact board and the status bar. Its
@@ -69,7 +71,7 @@ class Tfm_Deska : public QMainWindow {
     QAction *actDatabase = nullptr;
 
     // The board.
-    DataGrid *gHlavniDeska = nullptr;
+    grid::DataGrid *gHlavniDeska = nullptr;
 
     // Status bar and its panels.
     QWidget *pSTB = nullptr;

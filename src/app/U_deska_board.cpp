@@ -97,7 +97,7 @@ void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect,
 } // namespace
 
 void Tfm_Deska::createBoard() {
-    gHlavniDeska = new DataGrid(this);
+    gHlavniDeska = new grid::DataGrid(this);
     gHlavniDeska->setObjectName(QStringLiteral("gHlavniDeska"));
     gHlavniDeska->setAccessibleName(QStringLiteral("Firmy a kontakty"));
     gHlavniDeska->setColumns(designedColumns());
@@ -119,9 +119,9 @@ void Tfm_Deska::createBoard() {
     gHlavniDeska->restoreLayout();
     setCentralWidget(gHlavniDeska);
 
-    connect(gHlavniDeska, &DataGrid::cellClick, this,
+    connect(gHlavniDeska, &grid::DataGrid::cellClick, this,
             [this](int column) { ui::guarded([&] { gHlavniDeskaCellClick(column); }); });
-    connect(gHlavniDeska, &DataGrid::dblClick, this,
+    connect(gHlavniDeska, &grid::DataGrid::dblClick, this,
             [this] { ui::guarded([this] { gHlavniDeskaDblClick(); }); });
     if (Edit1)
         connect(Edit1, &QLineEdit::textChanged, this,

@@ -31,8 +31,8 @@ Tfm_Firma::Tfm_Firma(TDM &dm, TFM_Kontakt &contactForm, QWidget *parent)
     connect(sbVlozFirmaKontakt, &QToolButton::clicked, this, &Tfm_Firma::sbVlozFirmaKontaktClick);
     connect(sbEditujFirmaKontakt, &QToolButton::clicked, this,
             &Tfm_Firma::sbEditujFirmaKontaktClick);
-    connect(gKontaktyFirmy, &DataGrid::cellClick, this, &Tfm_Firma::gKontaktyFirmyCellClick);
-    connect(gKontaktyFirmy, &DataGrid::dblClick, this, &Tfm_Firma::gKontaktyFirmyDblClick);
+    connect(gKontaktyFirmy, &grid::DataGrid::cellClick, this, &Tfm_Firma::gKontaktyFirmyCellClick);
+    connect(gKontaktyFirmy, &grid::DataGrid::dblClick, this, &Tfm_Firma::gKontaktyFirmyDblClick);
 
     // FormCreate
     protocol->creationStep();

@@ -4,7 +4,9 @@
 
 #include <memory>
 
+namespace grid {
 class DataGrid;
+} // namespace grid
 class FirmaPrikaz;
 class QGroupBox;
 class QLineEdit;
@@ -157,7 +159,7 @@ class Tfm_Firma : public QDialog {
     QWidget *tsKontaktniOsoby = nullptr;
     QToolButton *sbVlozFirmaKontakt = nullptr;
     QToolButton *sbEditujFirmaKontakt = nullptr;
-    DataGrid *gKontaktyFirmy = nullptr;
+    grid::DataGrid *gKontaktyFirmy = nullptr;
     // Tab "Pobočky firmy", never shown.
     QWidget *tsPobockyFirmy = nullptr;
 

@@ -231,7 +231,7 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
     buttons->addWidget(sbVlozFirmaKontakt);
     buttons->addWidget(sbEditujFirmaKontakt);
 
-    gKontaktyFirmy = new DataGrid(tab);
+    gKontaktyFirmy = new grid::DataGrid(tab);
     gKontaktyFirmy->setObjectName(QStringLiteral("gKontaktyFirmy"));
     gKontaktyFirmy->setAccessibleName(QStringLiteral("Kontaktní osoby firmy"));
     gKontaktyFirmy->setWrapTitles(true);

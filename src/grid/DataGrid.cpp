@@ -16,6 +16,8 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 
+namespace grid {
+
 DataGrid::DataGrid(QWidget *parent)
     : QTableView(parent), m_model(new DatasetModel(this)), m_header(new GridHeader(this)),
       m_indicator(new IndicatorHeader(this)), m_menu(new GridMenu(this)) {
@@ -540,3 +542,5 @@ void DataGrid::applyRecordFilter() {
         return true;
     });
 }
+
+} // namespace grid

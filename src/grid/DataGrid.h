@@ -13,13 +13,15 @@
 namespace dataset {
 class Dataset;
 } // namespace dataset
-class DatasetModel;
 class QAbstractButton;
+
+namespace grid {
+
+class DatasetModel;
 class GridHeader;
 class GridMenu;
 class IndicatorHeader;
 
-namespace grid {
 /// Rows for which the expression handler answers true are painted as one
 /// band across the row in this font and colour.
 struct Grouping {
@@ -28,7 +30,6 @@ struct Grouping {
     QColor fontColor;
     QColor color;
 };
-} // namespace grid
 
 /// A data grid over a dataset::Dataset: whole-row selection kept in step with
 /// the dataset's current row, a row indicator, no cell editing, grouping
@@ -163,3 +164,5 @@ class DataGrid : public QTableView {
     QString m_layoutGroup;
     bool m_syncing = false;
 };
+
+} // namespace grid

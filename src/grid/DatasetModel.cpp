@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QScopedValueRollback>
 
+namespace grid {
+
 using dataset::Dataset;
 
 DatasetModel::DatasetModel(QObject *parent) : QAbstractTableModel(parent) {
@@ -268,3 +270,5 @@ Qt::ItemFlags DatasetModel::flags(const QModelIndex &index) const {
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
+
+} // namespace grid

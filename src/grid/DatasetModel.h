@@ -14,6 +14,8 @@ namespace dataset {
 class Dataset;
 } // namespace dataset
 
+namespace grid {
+
 /// A table model over the visible rows of a dataset::Dataset. Rows arrive
 /// lazily: the model offers more while the dataset can fetch, and fetches
 /// them in batches when a view asks. It follows every change the dataset
@@ -102,3 +104,5 @@ class DatasetModel : public QAbstractTableModel {
     GroupText m_groupText;
     int m_groupTextColumn = 0;
 };
+
+} // namespace grid

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 
+namespace grid {
+
 GridHeader::GridHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionsClickable(false); // a title click sorts nothing and selects nothing
     setSectionsMovable(true);
@@ -156,3 +158,5 @@ bool GridHeader::eventFilter(QObject *watched, QEvent *event) {
     }
     return QHeaderView::eventFilter(watched, event);
 }
+
+} // namespace grid

@@ -6,6 +6,8 @@
 
 class QLineEdit;
 
+namespace grid {
+
 /// The column titles of a DataGrid: fixed or fitting title height, optional
 /// word-wrapped captions and an optional filter bar whose cells are the
 /// lowest kFilterHeight pixels of every title. A press on a filter cell
@@ -61,3 +63,5 @@ class GridHeader : public QHeaderView {
     int m_editedSection = -1;
     bool m_closing = false;
 };
+
+} // namespace grid

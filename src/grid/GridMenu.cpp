@@ -7,6 +7,8 @@
 
 #include <QMenu>
 
+namespace grid {
+
 using Command = GridMenu::Command;
 
 GridMenu::GridMenu(DataGrid *grid) : QObject(grid), m_grid(grid), m_menu(new QMenu(grid)) {
@@ -98,3 +100,5 @@ bool GridMenu::run(Command command) {
         }
     });
 }
+
+} // namespace grid

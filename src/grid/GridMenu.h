@@ -4,9 +4,12 @@
 
 #include <array>
 
-class DataGrid;
 class QAction;
 class QMenu;
+
+namespace grid {
+
+class DataGrid;
 
 /// The standard context menu of a DataGrid: record commands on its dataset,
 /// "Refresh", and the two column layout commands. Record commands are
@@ -46,3 +49,5 @@ class GridMenu : public QObject {
     QMenu *m_menu;
     std::array<QAction *, kCommandCount> m_actions{};
 };
+
+} // namespace grid

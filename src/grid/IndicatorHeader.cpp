@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace grid {
+
 IndicatorHeader::IndicatorHeader(QWidget *parent) : QHeaderView(Qt::Vertical, parent) {
     setFixedWidth(kWidth);
     setMinimumSectionSize(0);
@@ -50,3 +52,5 @@ void IndicatorHeader::mouseDoubleClickEvent(QMouseEvent *event) {
     QHeaderView::mouseDoubleClickEvent(event);
     emit doubleClicked();
 }
+
+} // namespace grid

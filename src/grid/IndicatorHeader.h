@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+namespace grid {
+
 /// The row indicator of a DataGrid: a narrow column left of the rows that
 /// marks the current row (a triangle while browsing, "I" while the row is
 /// edited, "*" for a new row). A press on it makes that row current.
@@ -27,3 +29,5 @@ class IndicatorHeader : public QHeaderView {
     int m_row = -1;
     Marker m_marker = Marker::Browse;
 };
+
+} // namespace grid

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+namespace print {
+
 CardFormat CardDocument::bufferFormat() {
     return {};
 }
@@ -47,3 +49,5 @@ void CardDocument::append(const QString &text, const CardFormat &format) {
     for (const QString &line : text.split(lineBreak))
         m_paragraphs.append({line, format});
 }
+
+} // namespace print

@@ -5,6 +5,8 @@
 #include <QRgb>
 #include <QString>
 
+namespace print {
+
 enum class CardStyle { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 Q_DECLARE_FLAGS(CardStyles, CardStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(CardStyles)
@@ -61,3 +63,5 @@ class CardDocument {
 
     QList<CardParagraph> m_paragraphs;
 };
+
+} // namespace print

@@ -5,6 +5,8 @@
 #include "print/CardDocument.h"
 #include "print/U_report.h"
 
+namespace print {
+
 namespace {
 
 QString text(const dataset::Dataset &dataset, const char *column) {
@@ -147,3 +149,5 @@ void buildCompanyCard(TDM &dm, TfmReporty &printForm, int companyId, QWidget *pa
     printForm.copyCardToReport();
     printForm.preview(parent);
 }
+
+} // namespace print

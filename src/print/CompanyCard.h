@@ -5,10 +5,13 @@
 namespace dataset {
 class Dataset;
 } // namespace dataset
-class CardDocument;
 class TDM;
 class TfmReporty;
 class QWidget;
+
+namespace print {
+
+class CardDocument;
 
 /// Composes the card of one company and hands it to the print preview.
 /// The company's own data comes from the current row of tFIRMA; `companyId`
@@ -42,3 +45,5 @@ class CompanyCard {
 /// The print command's work: compose the card into the print form's buffer,
 /// copy it into the report and show the preview; returns when it is closed.
 void buildCompanyCard(TDM &dm, TfmReporty &printForm, int companyId, QWidget *parent = nullptr);
+
+} // namespace print

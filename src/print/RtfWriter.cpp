@@ -4,6 +4,8 @@
 
 #include <QList>
 
+namespace print {
+
 namespace {
 
 void appendHexEscape(QByteArray &out, unsigned char byte) {
@@ -79,3 +81,5 @@ QByteArray RtfWriter::write(const QList<CardParagraph> &paragraphs) {
     rtf += "}\n";
     return rtf;
 }
+
+} // namespace print

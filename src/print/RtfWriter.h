@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+namespace print {
+
 /// Writes a card document as RTF: one RTF paragraph per card paragraph, each with its
 /// font, size, styles and colour, left-aligned and without indents.
 ///
@@ -17,3 +19,5 @@ class RtfWriter {
     /// `text` escaped for the body of an RTF document.
     static QByteArray escape(const QString &text);
 };
+
+} // namespace print

@@ -12,7 +12,7 @@ TfmReporty::TfmReporty(QObject *parent) : QObject(parent), m_report(QStringLiter
 }
 
 void TfmReporty::copyCardToReport() {
-    qrrtVypis().setRtf(RtfWriter::write(m_card.paragraphs()));
+    qrrtVypis().setRtf(print::RtfWriter::write(m_card.paragraphs()));
 }
 
 void TfmReporty::preview(QWidget *parent) {

@@ -16,7 +16,7 @@ class TfmReporty : public QObject {
   public:
     explicit TfmReporty(QObject *parent = nullptr);
 
-    CardDocument &RichEdit1() { return m_card; }
+    print::CardDocument &RichEdit1() { return m_card; }
     report::Report &qrVypis() { return m_report; }
     report::ReportBand &QRBand1() { return *m_band; }
     report::RichTextElement &qrrtVypis() { return m_band->richText(); }
@@ -35,7 +35,7 @@ class TfmReporty : public QObject {
     int pageCount() const { return m_report.prepared().pageCount(); }
 
   private:
-    CardDocument m_card;
+    print::CardDocument m_card;
     report::Report m_report;
     report::ReportBand *m_band;
 };

@@ -69,7 +69,7 @@ class TestBoard : public QObject {
         for (const QChar c : text)
             w->Edit1->insert(QString(c));
     }
-    DataGrid *grid() { return w->gHlavniDeska; }
+    grid::DataGrid *grid() { return w->gHlavniDeska; }
     int rowOf(const QString &surnameOrCompany) {
         for (int row = 0; row < board().recordCount(); ++row) {
             const QString surname =
@@ -194,7 +194,7 @@ class TestBoard : public QObject {
         QTest::qWait(50);
         w->resize(w->width(), 900);
         QTest::qWait(100);
-        const int room = grid()->viewport()->height() / DataGrid::kRowHeight;
+        const int room = grid()->viewport()->height() / grid::DataGrid::kRowHeight;
         QVERIFY2(grid()->model()->rowCount() >= room,
                  qPrintable(QStringLiteral("%1 rows shown with room for %2")
                                 .arg(grid()->model()->rowCount())
@@ -335,7 +335,7 @@ class TestBoard : public QObject {
         const QColor face = grid()->palette().color(QPalette::Button);
         QCOMPARE(band.left(), 0);
         QCOMPARE(band.width(), grid()->horizontalHeader()->length());
-        QCOMPARE(band.height(), DataGrid::kRowHeight - 1);
+        QCOMPARE(band.height(), grid::DataGrid::kRowHeight - 1);
         QCOMPARE(image.pixelColor(band.right() - 1, band.top() + 1), face);
         QCOMPARE(image.pixelColor(1, band.top() + 1), face); // left of the icon
         QCOMPARE(image.pixelColor(band.left() + 2 + 4, band.top() + 2 + 12),
@@ -363,7 +363,7 @@ class TestBoard : public QObject {
                  (QStringList{"ID_FIRMA,0,ID_FIRMA,", "PRIJMENI,105,PRIJMENI,", "JMENO,105,JMENO,",
                               "MOBIL,105,MOBIL,", "TELEFON1,105,TELEFON1,", "EMAIL1,180,EMAIL1,",
                               "FLAG,1,FLAG,R"}));
-        QCOMPARE(grid()->rowHeight(0), DataGrid::kRowHeight);
+        QCOMPARE(grid()->rowHeight(0), grid::DataGrid::kRowHeight);
         QVERIFY(!grid()->isColumnHidden(0));
         QCOMPARE(grid()->columnWidth(0), 0);
         QCOMPARE(grid()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -385,7 +385,7 @@ class TestBoard : public QObject {
         QHeaderView *header = grid()->horizontalHeader();
         header->moveSection(header->visualIndex(5), 1); // EMAIL1 right after the hidden id
         header->resizeSection(2, 150);                  // JMENO wider
-        grid()->menu()->action(GridMenu::Command::SaveLayout)->trigger();
+        grid()->menu()->action(grid::GridMenu::Command::SaveLayout)->trigger();
         const QStringList saved = layoutValues();
         QCOMPARE(saved.mid(0, 3), (QStringList{"ID_FIRMA,0,ID_FIRMA,", "EMAIL1,180,EMAIL1,",
                                                "PRIJMENI,105,PRIJMENI,"}));

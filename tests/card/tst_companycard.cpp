@@ -9,22 +9,22 @@ class TestCompanyCard : public QObject {
     Q_OBJECT
 
     std::unique_ptr<DataFixture> f;
-    CardDocument doc;
+    print::CardDocument doc;
 
     QStringList compose(int companyId) {
         f->dm->tFIRMA.refresh();
         f->dm->tKONTAKT.refresh();
         if (!f->dm->tFIRMA.locate(QStringLiteral("ID"), {companyId}))
             qFatal("company %d missing", companyId);
-        CompanyCard(*f->dm, doc).compose(companyId);
+        print::CompanyCard(*f->dm, doc).compose(companyId);
         QStringList texts;
-        for (const CardParagraph &p : doc.paragraphs())
+        for (const print::CardParagraph &p : doc.paragraphs())
             texts << p.text;
         return texts;
     }
     QList<int> sizes() const {
         QList<int> out;
-        for (const CardParagraph &p : doc.paragraphs())
+        for (const print::CardParagraph &p : doc.paragraphs())
             out << p.format.sizePt;
         return out;
     }
@@ -66,9 +66,9 @@ class TestCompanyCard : public QObject {
                                    QStringLiteral(" "),
                                    QStringLiteral("KONTAKTY:")};
         QCOMPARE(compose(1), expected);
-        QCOMPARE(doc.paragraphs().first().format, CardDocument::openingSpacerFormat());
-        QCOMPARE(doc.paragraphs().at(1).format, CardDocument::headingFormat(16));
-        QCOMPARE(doc.paragraphs().last().format, CardDocument::headingFormat(13));
+        QCOMPARE(doc.paragraphs().first().format, print::CardDocument::openingSpacerFormat());
+        QCOMPARE(doc.paragraphs().at(1).format, print::CardDocument::headingFormat(16));
+        QCOMPARE(doc.paragraphs().last().format, print::CardDocument::headingFormat(13));
     }
 
     void pairLinesKeepTheirBlanks() {
@@ -110,7 +110,7 @@ class TestCompanyCard : public QObject {
         QVERIFY(card.contains(QStringLiteral("    PSČ: 110 00")));
         QCOMPARE(card.count(QStringLiteral("---- ---- ---- ---- ---- ---- ---- ---- ---- ----")),
                  2);
-        QCOMPARE(doc.paragraphs().at(novak).format, CardDocument::headingFormat(12));
+        QCOMPARE(doc.paragraphs().at(novak).format, print::CardDocument::headingFormat(12));
         QCOMPARE(sizes().at(card.indexOf(QStringLiteral("Obec: Praha    "))), 11);
     }
 
@@ -162,7 +162,7 @@ class TestCompanyCard : public QObject {
         } else {
             QCOMPARE(block, (QStringList{QStringLiteral(" "), heading}));
             QCOMPARE(doc.paragraphs().at(card.indexOf(heading)).format,
-                     CardDocument::headingFormat(12));
+                     print::CardDocument::headingFormat(12));
         }
     }
 

@@ -22,7 +22,7 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
-using Command = GridMenu::Command;
+using Command = grid::GridMenu::Command;
 
 class TestDataGrid : public QObject {
     Q_OBJECT
@@ -31,7 +31,7 @@ class TestDataGrid : public QObject {
     std::unique_ptr<DataFixture> f;
     std::unique_ptr<dataset::QueryDataset> q;
     std::unique_ptr<QWidget> window;
-    DataGrid *grid = nullptr;
+    grid::DataGrid *grid = nullptr;
     QLineEdit *other = nullptr;
 
     /// A window holding a line edit and the grid on `ds`.
@@ -39,7 +39,7 @@ class TestDataGrid : public QObject {
         window = std::make_unique<QWidget>();
         auto *layout = new QVBoxLayout(window.get());
         other = new QLineEdit(window.get());
-        grid = new DataGrid(window.get());
+        grid = new grid::DataGrid(window.get());
         layout->addWidget(other);
         layout->addWidget(grid);
         grid->setColumns(std::move(columns));
@@ -98,9 +98,9 @@ class TestDataGrid : public QObject {
         makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         QVERIFY_DB(q->open());
         QTest::qWait(20);
-        QCOMPARE(grid->rowHeight(0), DataGrid::kRowHeight);
-        QCOMPARE(grid->verticalHeader()->width(), IndicatorHeader::kWidth);
-        const int screen = grid->viewport()->height() / DataGrid::kRowHeight;
+        QCOMPARE(grid->rowHeight(0), grid::DataGrid::kRowHeight);
+        QCOMPARE(grid->verticalHeader()->width(), grid::IndicatorHeader::kWidth);
+        const int screen = grid->viewport()->height() / grid::DataGrid::kRowHeight;
         QVERIFY2(q->fetchedCount() > screen, qPrintable(QString::number(q->fetchedCount())));
         QVERIFY2(q->fetchedCount() <= 3 * screen, qPrintable(QString::number(q->fetchedCount())));
         QCOMPARE(grid->model()->rowCount(), q->fetchedCount());
@@ -117,7 +117,7 @@ class TestDataGrid : public QObject {
         q = contactQuery(*f);
         makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         QVERIFY_DB(q->open());
-        QSignalSpy clicks(grid, &DataGrid::cellClick);
+        QSignalSpy clicks(grid, &grid::DataGrid::cellClick);
 
         QVERIFY_DB(q->moveTo(5));
         QCOMPARE(grid->currentIndex().row(), 5);
@@ -170,7 +170,7 @@ class TestDataGrid : public QObject {
         QVERIFY_DB(t.close(); t.open());
         makeGrid(&t, {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         base::msg::Recorder recorder;
-        QSignalSpy clicks(grid, &DataGrid::cellClick);
+        QSignalSpy clicks(grid, &grid::DataGrid::cellClick);
         QVERIFY_DB(t.moveTo(1); t.edit();
                    t.fieldByName(QStringLiteral("ID"))->setAsInteger(1)); // taken by row 0
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(3, 1));
@@ -211,7 +211,7 @@ class TestDataGrid : public QObject {
         q = contactQuery(*f);
         makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         QVERIFY_DB(q->open());
-        QSignalSpy dbl(grid, &DataGrid::dblClick);
+        QSignalSpy dbl(grid, &grid::DataGrid::dblClick);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(1, 1));
         QCOMPARE(dbl.count(), 1);
         QCOMPARE(q->currentIndex(), 1);
@@ -232,8 +232,8 @@ class TestDataGrid : public QObject {
         makeGrid(q.get(), {gridColumn("ID", 50), gridColumn("PRIJMENI", 150)});
         QVERIFY_DB(q->open());
         grid->setFocus();
-        QSignalSpy clicks(grid, &DataGrid::cellClick);
-        QSignalSpy dbl(grid, &DataGrid::dblClick);
+        QSignalSpy clicks(grid, &grid::DataGrid::cellClick);
+        QSignalSpy dbl(grid, &grid::DataGrid::dblClick);
         QTest::keyClick(grid, Qt::Key_Down);
         QTest::keyClick(grid, Qt::Key_Right);
         QCOMPARE(clicks.count(), 0); // moving is not clicking
@@ -295,7 +295,7 @@ class TestDataGrid : public QObject {
         QCOMPARE(bands.value(3), band);
         QCOMPARE(band.left(), 0);
         QCOMPARE(band.top(), grid->rowViewportPosition(3));
-        QCOMPARE(band.height(), DataGrid::kRowHeight - 1);
+        QCOMPARE(band.height(), grid::DataGrid::kRowHeight - 1);
         QCOMPARE(band.width(), grid->horizontalHeader()->length());
         for (int x = 0; x < band.width(); ++x) // over the column lines too
             QCOMPARE(current1.pixelColor(x, band.top() + 1), bandColor);
@@ -441,7 +441,7 @@ class TestDataGrid : public QObject {
         QCOMPARE(q->currentIndex(), 44); // the same position, now one row further up
         QCOMPARE(q->fieldByName(QStringLiteral("ID"))->asInteger(), 44);
         QCOMPARE(grid->currentIndex().row(), 44);
-        const int screen = grid->viewport()->height() / DataGrid::kRowHeight;
+        const int screen = grid->viewport()->height() / grid::DataGrid::kRowHeight;
         QVERIFY(q->fetchedCount() <= 45 + 3 * screen); // not everything to get there
 
         f->exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID > 10"));
@@ -523,7 +523,7 @@ class TestDataGrid : public QObject {
         QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("Jméno0"));
 
         // Another grid of the same name starts with the saved layout.
-        DataGrid second;
+        grid::DataGrid second;
         second.setColumns(designed);
         second.setDataset(q.get());
         second.setLayoutGroup(QStringLiteral("gTest"));
@@ -546,10 +546,10 @@ class TestDataGrid : public QObject {
                  {gridColumn("ID", 50), gridColumn("PRIJMENI", 150), gridColumn("JMENO", 100)});
         grid->setTitleHeight(24);
         grid->setFilterBarVisible(true);
-        auto *header = static_cast<GridHeader *>(grid->horizontalHeader());
-        QCOMPARE(header->height(), 24 + GridHeader::kFilterHeight);
+        auto *header = static_cast<grid::GridHeader *>(grid->horizontalHeader());
+        QCOMPARE(header->height(), 24 + grid::GridHeader::kFilterHeight);
         const QRect cell = header->filterCellRect(1);
-        QCOMPARE(cell.height(), GridHeader::kFilterHeight);
+        QCOMPARE(cell.height(), grid::GridHeader::kFilterHeight);
         QCOMPARE(cell.bottom(), header->height() - 1);
         QCOMPARE(cell.width(), 150);
 

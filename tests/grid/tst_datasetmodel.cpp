@@ -23,7 +23,7 @@ class TestDatasetModel : public QObject {
         addContacts(*f, 300);
         dataset::TableDataset &t = f->dm->tKONTAKT;
         QVERIFY_DB(t.close(); t.open());
-        DatasetModel model;
+        grid::DatasetModel model;
         QAbstractItemModelTester tester(&model,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setColumns({gridColumn("ID"), gridColumn("PRIJMENI"), gridColumn("NIC")});
@@ -52,7 +52,7 @@ class TestDatasetModel : public QObject {
     void fetchesInBatches() {
         addContacts(*f, 5000);
         auto q = contactQuery(*f);
-        DatasetModel model;
+        grid::DatasetModel model;
         model.setFetchBatch(40);
         model.setColumns({gridColumn("PRIJMENI")});
         model.setDataset(q.get());
@@ -72,7 +72,7 @@ class TestDatasetModel : public QObject {
         f->exec(
             QStringLiteral("UPDATE KONTAKT SET JMENO = NULL, NAROZENINY = '1. 5.' WHERE ID = 2"));
         auto q = contactQuery(*f, QStringLiteral("ID, PRIJMENI, JMENO, NAROZENINY"));
-        DatasetModel model;
+        grid::DatasetModel model;
         grid::GridColumn named = gridColumn("prijmeni");
         named.title = QStringLiteral("Příjmení");
         model.setColumns({gridColumn("JMENO"), named, gridColumn("ID"), gridColumn("CHYBI")});
@@ -80,18 +80,18 @@ class TestDatasetModel : public QObject {
         QVERIFY_DB(q->open());
         QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("JMENO"));
         QCOMPARE(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Příjmení"));
-        QCOMPARE(model.headerData(1, Qt::Horizontal, DatasetModel::FieldNameRole).toString(),
+        QCOMPARE(model.headerData(1, Qt::Horizontal, grid::DatasetModel::FieldNameRole).toString(),
                  QStringLiteral("prijmeni"));
         QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("Jméno0"));
         QCOMPARE(model.index(1, 0).data().toString(), QString()); // NULL
         QCOMPARE(model.index(1, 1).data().toString(), QStringLiteral("Příjmení00001"));
         QCOMPARE(model.index(2, 2).data().toString(), QStringLiteral("3"));
-        QCOMPARE(model.index(2, 2).data(DatasetModel::RawValueRole), QVariant(qint64(3)));
+        QCOMPARE(model.index(2, 2).data(grid::DatasetModel::RawValueRole), QVariant(qint64(3)));
         QCOMPARE(model.index(0, 3).data().toString(), QString()); // no such field
         QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
 
         // Without a column list, every field becomes a column when the dataset opens.
-        QSignalSpy replaced(&model, &DatasetModel::columnsReplaced);
+        QSignalSpy replaced(&model, &grid::DatasetModel::columnsReplaced);
         model.setColumns({});
         QCOMPARE(model.columnCount(), 4);
         QCOMPARE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt(),
@@ -104,10 +104,10 @@ class TestDatasetModel : public QObject {
         QVERIFY(replaced.count() >= 1);
 
         // A fresh model meets an unopened dataset: the columns come with the first open.
-        DatasetModel late;
+        grid::DatasetModel late;
         late.setDataset(q.get());
         QCOMPARE(late.columnCount(), 0);
-        QSignalSpy lateReplaced(&late, &DatasetModel::columnsReplaced);
+        QSignalSpy lateReplaced(&late, &grid::DatasetModel::columnsReplaced);
         QVERIFY_DB(q->open());
         QCOMPARE(late.columnCount(), 4);
         QCOMPARE(lateReplaced.count(), 1);
@@ -116,7 +116,7 @@ class TestDatasetModel : public QObject {
     void rowColoursAndAccessibleText() {
         addContacts(*f, 4);
         auto q = contactQuery(*f);
-        DatasetModel model;
+        grid::DatasetModel model;
         model.setColumns({gridColumn("ID"), gridColumn("PRIJMENI")});
         model.setDataset(q.get());
         QVERIFY_DB(q->open());

@@ -6,8 +6,8 @@ class TestCardDocument : public QObject {
     Q_OBJECT
 
   private:
-    static CardFormat format(int size, CardStyles styles = {}) {
-        CardFormat f;
+    static print::CardFormat format(int size, print::CardStyles styles = {}) {
+        print::CardFormat f;
         f.sizePt = size;
         f.styles = styles;
         return f;
@@ -15,25 +15,25 @@ class TestCardDocument : public QObject {
 
   private slots:
     void openingSpacerIsTahomaFivePointRegular() {
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addSpacer();
         doc.addLine(QStringLiteral("after"));
         QCOMPARE(doc.paragraphs().size(), 2);
-        QCOMPARE(doc.paragraphs()[0], (CardParagraph{QStringLiteral(" "), format(5)}));
+        QCOMPARE(doc.paragraphs()[0], (print::CardParagraph{QStringLiteral(" "), format(5)}));
         QCOMPARE(doc.paragraphs()[1].format, format(5));
     }
 
     void firstLineTakesTheBufferFont() {
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addLine(QStringLiteral("first"));
         doc.addLine(QString());
-        QCOMPARE(doc.paragraphs()[0], (CardParagraph{QStringLiteral("first"), format(10)}));
-        QCOMPARE(doc.paragraphs()[1], (CardParagraph{QString(), format(10)}));
+        QCOMPARE(doc.paragraphs()[0], (print::CardParagraph{QStringLiteral("first"), format(10)}));
+        QCOMPARE(doc.paragraphs()[1], (print::CardParagraph{QString(), format(10)}));
         QCOMPARE(doc.paragraphs()[0].format.fontName, QStringLiteral("Tahoma"));
     }
 
     void headingsSetFormatAndLaterParagraphsFollow() {
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addHeading(QStringLiteral("Firma s.r.o."), 16, true);
         doc.addHeading(QStringLiteral("Popis:"), 11);
         doc.addLine(QStringLiteral("Kód: 7     "));
@@ -41,10 +41,10 @@ class TestCardDocument : public QObject {
         doc.addSpacer();
         doc.addHeading(QStringLiteral("KONTAKTY:"), 13);
 
-        const CardFormat bold16 = format(16, CardStyle::Bold);
-        const CardFormat bold11 = format(11, CardStyle::Bold);
-        const CardFormat bold13 = format(13, CardStyle::Bold);
-        const QList<CardParagraph> expected = {
+        const print::CardFormat bold16 = format(16, print::CardStyle::Bold);
+        const print::CardFormat bold11 = format(11, print::CardStyle::Bold);
+        const print::CardFormat bold13 = format(13, print::CardStyle::Bold);
+        const QList<print::CardParagraph> expected = {
             {QStringLiteral(" "), format(5)},
             {QStringLiteral("Firma s.r.o."), bold16},
             {QStringLiteral(" "), bold16},
@@ -74,28 +74,28 @@ class TestCardDocument : public QObject {
     void lineBreaksSplitIntoParagraphs() {
         QFETCH(QString, text);
         QFETCH(QStringList, lines);
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addHeading(QStringLiteral("H"), 12);
         doc.addLine(text);
-        const QList<CardParagraph> &ps = doc.paragraphs();
+        const QList<print::CardParagraph> &ps = doc.paragraphs();
         QCOMPARE(ps.size(), 2 + lines.size());
         for (int i = 0; i < lines.size(); ++i) {
             QCOMPARE(ps[2 + i].text, lines[i]);
-            QCOMPARE(ps[2 + i].format, format(12, CardStyle::Bold));
+            QCOMPARE(ps[2 + i].format, format(12, print::CardStyle::Bold));
         }
     }
 
     void multiLineHeadingKeepsHeadingFormat() {
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addHeading(QStringLiteral("Jméno\nDruhý řádek"), 16, true);
         QCOMPARE(doc.paragraphs().size(), 4);
-        QCOMPARE(doc.paragraphs()[2],
-                 (CardParagraph{QStringLiteral("Druhý řádek"), format(16, CardStyle::Bold)}));
+        QCOMPARE(doc.paragraphs()[2], (print::CardParagraph{QStringLiteral("Druhý řádek"),
+                                                            format(16, print::CardStyle::Bold)}));
         QCOMPARE(doc.paragraphs()[3].text, QStringLiteral(" "));
     }
 
     void clearStartsAgain() {
-        CardDocument doc;
+        print::CardDocument doc;
         doc.addHeading(QStringLiteral("X"), 16);
         doc.clear();
         QVERIFY(doc.isEmpty());

@@ -15,14 +15,14 @@ QStringList paragraphTexts(const report::RichDocument &doc) {
     return texts;
 }
 
-QStringList cardTexts(const CardDocument &doc) {
+QStringList cardTexts(const print::CardDocument &doc) {
     QStringList texts;
-    for (const CardParagraph &p : doc.paragraphs())
+    for (const print::CardParagraph &p : doc.paragraphs())
         texts.append(p.text);
     return texts;
 }
 
-void composeCard(CardDocument &card, int contacts) {
+void composeCard(print::CardDocument &card, int contacts) {
     card.clear();
     card.addHeading(QStringLiteral("Stavby Novák s.r.o."), 16, true);
     card.addHeading(QStringLiteral("Popis:"), 11);

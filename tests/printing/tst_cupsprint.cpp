@@ -113,7 +113,7 @@ class TestCupsPrint : public QObject {
                     preview->close();
                 }
         });
-        buildCompanyCard(*db.dm, printForm, 1);
+        print::buildCompanyCard(*db.dm, printForm, 1);
         dialogs = saved;
         QCOMPARE(dialogErrors, QStringList());
         QVERIFY(messages.messages.empty());

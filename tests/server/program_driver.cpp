@@ -92,7 +92,7 @@ QString textOf(const QWidget *widget) {
 }
 
 /// A board row as it reads: a company's group line, or the contact's cells.
-QString boardRowText(const DataGrid &board, int row) {
+QString boardRowText(const grid::DataGrid &board, int row) {
     QString group;
     if (board.groupOf(row, &group) >= 0)
         return group.trimmed();
@@ -106,7 +106,7 @@ QString boardRowText(const DataGrid &board, int row) {
     return cells.join(QLatin1Char(' '));
 }
 
-QStringList boardRows(DataGrid &board) {
+QStringList boardRows(grid::DataGrid &board) {
     QAbstractItemModel *model = board.model();
     while (model->canFetchMore({}))
         model->fetchMore({});
@@ -295,7 +295,7 @@ class ProgramDriver : public QObject {
         }
         if (top != fm_Deska)
             return answer(QStringLiteral("error the main window is not on top"));
-        DataGrid *board = fm_Deska->gHlavniDeska;
+        grid::DataGrid *board = fm_Deska->gHlavniDeska;
         const QStringList rows = boardRows(*board);
         const auto found = std::find_if(rows.begin(), rows.end(),
                                         [&](const QString &r) { return r.contains(text); });

@@ -226,7 +226,7 @@ class TestTwoUsers : public QObject {
         TfmReporty printForm;
         auto cardText = [&] {
             QStringList lines;
-            for (const CardParagraph &p : printForm.RichEdit1().paragraphs())
+            for (const print::CardParagraph &p : printForm.RichEdit1().paragraphs())
                 lines << p.text;
             return lines.join(QLatin1Char('\n'));
         };
@@ -234,7 +234,7 @@ class TestTwoUsers : public QObject {
         server->stop();
         try {
             QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
-            CompanyCard(first->dm, printForm.RichEdit1()).compose(1);
+            print::CompanyCard(first->dm, printForm.RichEdit1()).compose(1);
             QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")), qPrintable(cardText()));
         } catch (const db::DbError &e) {
             QCOMPARE(e.kind(), db::DbError::Kind::ConnectionLost);
@@ -245,7 +245,7 @@ class TestTwoUsers : public QObject {
                         "VALUES (3, 1, 0, 'Petr', 'Novotny', ' ')"));
         QVERIFY_DB(first->dm.RefreshBoard());
         QVERIFY(first->dm.tFIRMA.locate(QStringLiteral("ID"), {1}, false));
-        QVERIFY_DB(CompanyCard(first->dm, printForm.RichEdit1()).compose(1));
+        QVERIFY_DB(print::CompanyCard(first->dm, printForm.RichEdit1()).compose(1));
         QVERIFY2(cardText().contains(QStringLiteral("Jana Mal")) &&
                      cardText().contains(QStringLiteral("Petr Novotny")),
                  qPrintable(cardText()));
