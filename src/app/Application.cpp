@@ -6,6 +6,7 @@
 #include "data/U_DM.h"
 #include "db/DatabaseLocation.h"
 #include "db/DatabaseTarget.h"
+#include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "db/FbClient.h"
 #include "db/FileHolders.h"
@@ -30,6 +31,24 @@
 #include <QTimer>
 
 namespace {
+
+/// Whether the engine refuses this process a file that others hold: under
+/// Super it does, under SuperClassic several programs share a file the way
+/// they share a database on a server. Any other failure is left to the
+/// program's own open, which reports it.
+bool engineRefusesSharing(const db::DatabaseAccess &access) {
+    db::DbConnection probe;
+    probe.setDatabase(access.database);
+    probe.setUser(access.user);
+    probe.setPassword(access.password);
+    try {
+        probe.setConnected(true);
+        probe.setConnected(false);
+        return false;
+    } catch (const db::DbError &error) {
+        return db::isHeldFile(error);
+    }
+}
 
 /// For unattended runs (the start-up checks of the test suite): every
 /// message is appended to a file and answered without a window.
@@ -175,15 +194,16 @@ int Application::run(const QString &chosenDatabase) {
         return 0;
     }
 
-    // An embedded file is held by one process: a second start on it brings
-    // the running program forward, another program holding it is named.
+    // A second start on an embedded file brings the running program forward;
+    // another program holding it is named when the engine will not share it.
     Tfm_Deska *window = nullptr;
     std::unique_ptr<SingleInstance> instance;
     if (!db::target::isServer(location.database)) {
         instance = std::make_unique<SingleInstance>(location.database);
         if (instance->bringRunningForward())
             return 0;
-        if (const QStringList holders = db::fileHolders(location.database); !holders.isEmpty()) {
+        if (const QStringList holders = db::fileHolders(location.database);
+            !holders.isEmpty() && engineRefusesSharing(access)) {
             base::msg::show(base::msg::Kind::Error,
                             db::heldFileMessage(location.database, holders));
             base::msg::setService(nullptr);

@@ -277,6 +277,10 @@ QString describeReadFailure(const QString &path, const DbError &error) {
     return cut.isEmpty() ? damagedFile(name, error) : cut;
 }
 
+bool isHeldFile(const DbError &error) {
+    return error.hasCode(isc_already_opened);
+}
+
 QString heldFileMessage(const QString &path, const QStringList &holders) {
     const QString file = QDir::toNativeSeparators(path);
     const QString advice = QStringLiteral("Zavřete ho a spusťte Kontakty znovu.");

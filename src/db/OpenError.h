@@ -37,6 +37,10 @@ QString describeServerOpenFailure(const QString &target, const DbError &error);
 /// process hold a file): names the file and its `holders` (fileHolders).
 QString heldFileMessage(const QString &path, const QStringList &holders);
 
+/// Whether the engine refused to open a file because another process holds
+/// it (as its Super mode does; under SuperClassic processes share a file).
+bool isHeldFile(const DbError &error);
+
 /// A change the engine could not write to the file at `path`: for a full
 /// disk the cause in words naming the file (same kind and codes), otherwise
 /// `error` as it was.

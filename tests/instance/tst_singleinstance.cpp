@@ -1,10 +1,13 @@
 // One program per embedded database file: a second start brings the first
-// forward, another program holding the file is named.
+// forward, another program holding the file is named where the engine will
+// not share it, and under SuperClassic programs share it.
 #include "app/SingleInstance.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "support/TestDatabase.h"
+#include "support/TestServer.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
@@ -24,6 +27,26 @@ void end(QProcess &process) {
     }
 }
 
+/// The environment of a machine whose Firebird configuration in `folder`
+/// sets `ServerMode = SuperClassic`, with its own lock folder.
+QProcessEnvironment superClassicMachine(const QString &folder) {
+    const QDir dir(folder);
+    dir.mkpath(QStringLiteral("lock"));
+    dir.mkpath(QStringLiteral("intl"));
+    const QString root = firebirdInstallRoot();
+    for (const char *file : {"intl/libfbintl.so", "intl/fbintl.conf"})
+        QFile::copy(QDir(root).filePath(QString::fromLatin1(file)),
+                    dir.filePath(QString::fromLatin1(file)));
+    QFile conf(dir.filePath(QStringLiteral("firebird.conf")));
+    if (conf.open(QIODevice::WriteOnly))
+        conf.write("ServerMode = SuperClassic\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FIREBIRD"), folder);
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), dir.filePath(QStringLiteral("lock")));
+    env.insert(QStringLiteral("FIREBIRD_MSG"), root);
+    return env;
+}
+
 } // namespace
 
 class TestSingleInstance : public QObject {
@@ -32,8 +55,8 @@ class TestSingleInstance : public QObject {
     QTemporaryDir home;
 
     QString log() const { return home.filePath(QStringLiteral("messages.log")); }
-    void startProgram(QProcess &process, const QString &database, bool quitAfterShow) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    void startProgram(QProcess &process, const QString &database, bool quitAfterShow,
+                      QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("VIZITAR_MESSAGE_LOG"), log());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
@@ -44,9 +67,10 @@ class TestSingleInstance : public QObject {
         process.start(QStringLiteral(VIZITAR_EXECUTABLE), {QStringLiteral("--database"), database});
     }
     /// Runs the program to its end; its exit code, or -1 when it did not end.
-    int runProgram(const QString &database) {
+    int runProgram(const QString &database,
+                   const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
-        startProgram(process, database, true);
+        startProgram(process, database, true, env);
         if (!process.waitForFinished(30000)) {
             end(process);
             return -1;
@@ -140,6 +164,37 @@ class TestSingleInstance : public QObject {
         // Once it is gone, the program opens the file.
         QCOMPARE(runProgram(db.path()), 0);
         QCOMPARE(messages(), QString());
+    }
+
+    // Where the machine's engine shares files (SuperClassic), another program
+    // holding the file is no reason to refuse: the program opens it, as two
+    // programs share a database on a server. A second start of the program
+    // itself still brings the first forward.
+    void underSuperClassicProgramsShareTheFile() {
+        TestDatabase db;
+        db.disconnect();
+        const QProcessEnvironment machine =
+            superClassicMachine(home.filePath(QStringLiteral("fb")));
+        QProcess isql;
+        isql.setProcessEnvironment(machine);
+        isql.start(QStringLiteral("isql-fb"),
+                   {QStringLiteral("-user"), QStringLiteral("sysdba"), db.path()});
+        QVERIFY(isql.waitForStarted());
+        isql.write("SELECT 1 FROM RDB$DATABASE;\n");
+        QVERIFY(isql.waitForReadyRead(20000));
+        QCOMPARE(runProgram(db.path(), machine), 0);
+        QCOMPARE(messages(), QString());
+
+        QProcess first;
+        startProgram(first, db.path(), false, machine);
+        QTRY_VERIFY_WITH_TIMEOUT(socketAnswers(db.path()), 20000);
+        QCOMPARE(runProgram(db.path(), machine), 0);
+        QCOMPARE(messages(), QString());
+        QCOMPARE(first.state(), QProcess::Running);
+        end(first);
+        isql.closeWriteChannel();
+        if (!isql.waitForFinished(5000))
+            end(isql);
     }
 };
 
