@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the benchmark data sets (once, cached under BUILD/bench-data/ by size),
 # runs vizitar-bench on them, prints the table and writes BUILD/bench-results.json
-# (and the table as BUILD/bench-results.md).
+# (and the table as BUILD/bench-results.md), then the interchange benchmark
+# (bench/interchange.sh) on the same build.
 #
 #   bash bench/run.sh [BUILD]        BUILD defaults to "build", already built with
 #                                    -DVIZITAR_BENCH=ON (./build.sh bench does both)
@@ -48,3 +49,8 @@ echo "Running the benchmarks (a few minutes)..."
 "$bench" "${args[@]}" --program "$build/bin/vizitar" --json "$build/bench-results.json" \
   | tee "$build/bench-results.md"
 echo "Figures written to $build/bench-results.json"
+
+# The interchange at scale (export against isql, import against gbak, peak
+# memory): its own script, as it times other programs too.
+echo "Running the interchange benchmark..."
+bash bench/interchange.sh "$build" | tee -a "$build/bench-results.md"
