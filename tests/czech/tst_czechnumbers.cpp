@@ -46,6 +46,12 @@ bool ibanValidates(const QString &iban) {
     return rest == 1;
 }
 
+// One row of QString cells, in the order of the columns.
+template <typename... Cells> void row(const char *name, const Cells &...cells) {
+    QTestData &data = QTest::newRow(name);
+    ((data << QString(cells)), ...);
+}
+
 } // namespace
 
 class TestCzechNumbers : public QObject {
@@ -85,23 +91,15 @@ void TestCzechNumbers::ico_data() {
         }
     }
 
-    QTest::newRow("short, leading zeros") << "177041"
-                                          << "00177041";
-    QTest::newRow("two digits") << "19"
-                                << "00000019";
-    QTest::newRow("blanks") << " 452 74 649 "
-                            << "45274649";
-    QTest::newRow("nine digits") << "045274649"
-                                 << "";
-    QTest::newRow("letter") << "4527464A"
-                            << "";
-    QTest::newRow("dash") << "45-274649"
-                          << "";
-    QTest::newRow("other script's digits") << QString::fromUtf8("٤٥٢٧٤٦٤٩") << "";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("blank") << "   "
-                           << "";
+    row("short, leading zeros", "177041", "00177041");
+    row("two digits", "19", "00000019");
+    row("blanks", " 452 74 649 ", "45274649");
+    row("nine digits", "045274649", "");
+    row("letter", "4527464A", "");
+    row("dash", "45-274649", "");
+    row("other script's digits", QString::fromUtf8("٤٥٢٧٤٦٤٩"), "");
+    row("empty", "", "");
+    row("blank", "   ", "");
 }
 
 void TestCzechNumbers::ico() {
@@ -121,78 +119,23 @@ void TestCzechNumbers::dic_data() {
     QTest::addColumn<QString>("normalised");
     QTest::addColumn<QString>("reasonHas");
 
-    QTest::newRow("company") << "CZ45274649"
-                             << ""
-                             << "CZ45274649"
-                             << "";
-    QTest::newRow("lower case cz") << "cz45274649"
-                                   << ""
-                                   << "CZ45274649"
-                                   << "";
-    QTest::newRow("mixed case") << "Cz45274649"
-                                << ""
-                                << "CZ45274649"
-                                << "";
-    QTest::newRow("blanks") << " CZ 452 74 649"
-                            << ""
-                            << "CZ45274649"
-                            << "";
-    QTest::newRow("equal to IČO") << "CZ45274649"
-                                  << "45274649"
-                                  << "CZ45274649"
-                                  << "";
-    QTest::newRow("IČO typed short") << "CZ00177041"
-                                     << "177041"
-                                     << "CZ00177041"
-                                     << "";
-    QTest::newRow("other IČO") << "CZ45274649"
-                               << "00177041"
-                               << ""
-                               << "00177041";
-    QTest::newRow("invalid IČO not compared") << "CZ45274649"
-                                              << "12345678"
-                                              << "CZ45274649"
-                                              << "";
-    QTest::newRow("8 digits, bad check") << "CZ45274648"
-                                         << ""
-                                         << ""
-                                         << "kontrolní";
-    QTest::newRow("9 digits") << "CZ123456789"
-                              << "45274649"
-                              << "CZ123456789"
-                              << "";
-    QTest::newRow("10 digits") << "CZ8001011234"
-                               << "45274649"
-                               << "CZ8001011234"
-                               << "";
-    QTest::newRow("7 digits") << "CZ4527464"
-                              << ""
-                              << ""
-                              << "8 až 10";
-    QTest::newRow("11 digits") << "CZ80010112345"
-                               << ""
-                               << ""
-                               << "8 až 10";
-    QTest::newRow("letter in digits") << "CZ4527464A"
-                                      << ""
-                                      << ""
-                                      << "8 až 10";
-    QTest::newRow("no CZ") << "45274649"
-                           << "45274649"
-                           << ""
-                           << "CZ";
-    QTest::newRow("other country") << "SK2020317068"
-                                   << ""
-                                   << ""
-                                   << "CZ";
-    QTest::newRow("CZ alone") << "CZ"
-                              << ""
-                              << ""
-                              << "8 až 10";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << ""
-                           << "vyplněno";
+    row("company", "CZ45274649", "", "CZ45274649", "");
+    row("lower case cz", "cz45274649", "", "CZ45274649", "");
+    row("blanks", " CZ 452 74 649", "", "CZ45274649", "");
+    row("equal to IČO", "CZ45274649", "45274649", "CZ45274649", "");
+    row("IČO typed short", "CZ00177041", "177041", "CZ00177041", "");
+    row("other IČO", "CZ45274649", "00177041", "", "00177041");
+    row("invalid IČO not compared", "CZ45274649", "12345678", "CZ45274649", "");
+    row("8 digits, bad check", "CZ45274648", "", "", "kontrolní");
+    row("9 digits", "CZ123456789", "45274649", "CZ123456789", "");
+    row("10 digits", "CZ8001011234", "45274649", "CZ8001011234", "");
+    row("7 digits", "CZ4527464", "", "", "8 až 10");
+    row("11 digits", "CZ80010112345", "", "", "8 až 10");
+    row("letter in digits", "CZ4527464A", "", "", "8 až 10");
+    row("no CZ", "45274649", "45274649", "", "CZ");
+    row("other country", "SK2020317068", "", "", "CZ");
+    row("CZ alone", "CZ", "", "", "8 až 10");
+    row("empty", "", "", "", "vyplněno");
 }
 
 void TestCzechNumbers::dic() {
@@ -213,60 +156,24 @@ void TestCzechNumbers::account_data() {
     QTest::addColumn<QString>("normalised");
     QTest::addColumn<QString>("reasonHas");
 
-    QTest::newRow("prefix and number") << "19-2000145399"
-                                       << "19-2000145399"
-                                       << "";
-    QTest::newRow("number only") << "123457"
-                                 << "123457"
-                                 << "";
-    QTest::newRow("padded by hand") << "000019-0000123457"
-                                    << "19-123457"
-                                    << "";
-    QTest::newRow("zero prefix") << "0-123457"
-                                 << "123457"
-                                 << "";
-    QTest::newRow("blanks") << " 19 - 2000145399 "
-                            << "19-2000145399"
-                            << "";
-    QTest::newRow("number wrong") << "19-2000145398"
-                                  << ""
-                                  << "čísla účtu";
-    QTest::newRow("prefix wrong") << "18-2000145399"
-                                  << ""
-                                  << "předčíslí";
-    QTest::newRow("digits swapped") << "132457"
-                                    << ""
-                                    << "čísla účtu";
-    QTest::newRow("prefix of 7") << "1000019-123457"
-                                 << ""
-                                 << "6 číslic";
-    QTest::newRow("number of 11") << "12345678903"
-                                  << ""
-                                  << "2 až 10";
-    QTest::newRow("one digit") << "0"
-                               << ""
-                               << "2 až 10";
-    QTest::newRow("one significant digit") << "00"
-                                           << ""
-                                           << "2 až 10";
-    QTest::newRow("dash, no prefix") << "-123457"
-                                     << ""
-                                     << "tvar";
-    QTest::newRow("prefix, no number") << "19-"
-                                       << ""
-                                       << "2 až 10";
-    QTest::newRow("two dashes") << "19--123457"
-                                << ""
-                                << "tvar";
-    QTest::newRow("with code") << "19-123457/0800"
-                               << ""
-                               << "tvar";
-    QTest::newRow("letter") << "12a457"
-                            << ""
-                            << "tvar";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "vyplněno";
+    row("prefix and number", "19-2000145399", "19-2000145399", "");
+    row("number only", "123457", "123457", "");
+    row("padded by hand", "000019-0000123457", "19-123457", "");
+    row("zero prefix", "0-123457", "123457", "");
+    row("blanks", " 19 - 2000145399 ", "19-2000145399", "");
+    row("number wrong", "19-2000145398", "", "čísla účtu");
+    row("prefix wrong", "18-2000145399", "", "předčíslí");
+    row("digits swapped", "132457", "", "čísla účtu");
+    row("prefix of 7", "1000019-123457", "", "6 číslic");
+    row("number of 11", "12345678903", "", "2 až 10");
+    row("one digit", "0", "", "2 až 10");
+    row("one significant digit", "00", "", "2 až 10");
+    row("dash, no prefix", "-123457", "", "tvar");
+    row("prefix, no number", "19-", "", "2 až 10");
+    row("two dashes", "19--123457", "", "tvar");
+    row("with code", "19-123457/0800", "", "tvar");
+    row("letter", "12a457", "", "tvar");
+    row("empty", "", "", "vyplněno");
 
     // Each position of the ten weights: the number 1234567890 with its last
     // digit replaced, and the prefix 12345x.
@@ -286,12 +193,8 @@ void TestCzechNumbers::account_data() {
     }
     // A short number takes the last weights: 2-digit numbers where weights
     // 2 and 1 decide (x·2 + y ≡ 0 mod 11).
-    QTest::newRow("two digits, valid") << "19"
-                                       << "19"
-                                       << "";
-    QTest::newRow("two digits, invalid") << "91"
-                                         << ""
-                                         << "čísla účtu";
+    row("two digits, valid", "19", "19", "");
+    row("two digits, invalid", "91", "", "čísla účtu");
 }
 
 void TestCzechNumbers::account() {
@@ -317,34 +220,19 @@ void TestCzechNumbers::bankCodes_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("nameHas");
 
-    QTest::newRow("0100") << "0100"
-                          << "Komerční banka";
-    QTest::newRow("0300") << "0300"
-                          << "Československá obchodní banka";
-    QTest::newRow("0800") << "0800"
-                          << "Česká spořitelna";
-    QTest::newRow("2010") << "2010"
-                          << "Fio banka";
-    QTest::newRow("5500") << "5500"
-                          << "Raiffeisenbank";
-    QTest::newRow("first on the list") << "0100"
-                                       << "Komerční";
-    QTest::newRow("last on the list") << "8500"
-                                      << "Bank";
-    QTest::newRow("blanks") << " 0800 "
-                            << "Česká spořitelna";
-    QTest::newRow("unknown") << "0000"
-                             << "";
-    QTest::newRow("unknown, between two") << "0700"
-                                          << "";
-    QTest::newRow("past the end") << "9999"
-                                  << "";
-    QTest::newRow("three digits") << "100"
-                                  << "";
-    QTest::newRow("five digits") << "01000"
-                                 << "";
-    QTest::newRow("letter") << "08a0"
-                            << "";
+    row("0100", "0100", "Komerční banka");
+    row("0300", "0300", "Československá obchodní banka");
+    row("0800", "0800", "Česká spořitelna");
+    row("2010", "2010", "Fio banka");
+    row("5500", "5500", "Raiffeisenbank");
+    row("last on the list", "8500", "Bank");
+    row("blanks", " 0800 ", "Česká spořitelna");
+    row("unknown", "0000", "");
+    row("unknown, between two", "0700", "");
+    row("past the end", "9999", "");
+    row("three digits", "100", "");
+    row("five digits", "01000", "");
+    row("letter", "08a0", "");
 }
 
 void TestCzechNumbers::bankCodes() {
@@ -367,27 +255,13 @@ void TestCzechNumbers::iban_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("published example") << "19-2000145399"
-                                       << "0800"
-                                       << "CZ6508000000192000145399";
-    QTest::newRow("number only") << "123457"
-                                 << "0100"
-                                 << "CZ7001000000000000123457";
-    QTest::newRow("padded by hand") << "000019-0000123457"
-                                    << "5500"
-                                    << "CZ8055000000190000123457";
-    QTest::newRow("ten digits") << "2000145399"
-                                << "2010"
-                                << "CZ9320100000002000145399";
-    QTest::newRow("invalid account") << "19-2000145398"
-                                     << "0800"
-                                     << "";
-    QTest::newRow("unknown code") << "19-2000145399"
-                                  << "0000"
-                                  << "";
-    QTest::newRow("no code") << "19-2000145399"
-                             << ""
-                             << "";
+    row("published example", "19-2000145399", "0800", "CZ6508000000192000145399");
+    row("number only", "123457", "0100", "CZ7001000000000000123457");
+    row("padded by hand", "000019-0000123457", "5500", "CZ8055000000190000123457");
+    row("ten digits", "2000145399", "2010", "CZ9320100000002000145399");
+    row("invalid account", "19-2000145398", "0800", "");
+    row("unknown code", "19-2000145399", "0000", "");
+    row("no code", "19-2000145399", "", "");
 }
 
 void TestCzechNumbers::iban() {
