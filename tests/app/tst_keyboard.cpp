@@ -107,9 +107,9 @@ class TestKeyboard : public QObject {
             QCOMPARE(form.windowTitle(), QStringLiteral("Kontakt: Dvořák Jiří"));
             press(Qt::Key_F2);
             QVERIFY(!form.isBrowseMode());
-            for (int i = 0; i < 40 && QApplication::focusWidget() != form.EditJmeno; ++i)
+            for (int i = 0; i < 40 && QApplication::focusWidget() != form.ui().EditJmeno; ++i)
                 press(Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), form.EditJmeno);
+            QCOMPARE(QApplication::focusWidget(), form.ui().EditJmeno);
             press(Qt::Key_End);
             type(QStringLiteral(" Ondřej"));
             press(Qt::Key_Return); // confirms

@@ -45,7 +45,7 @@ class TestContactForm : public QObject {
     };
 
     static QList<QWidget *> browseGroup(TFM_Kontakt &f) {
-        return {f.DBNavi, f.sbKontVloz, f.sbKontEdit, f.sbKontSmaz};
+        return {f.ui().DBNavi, f.ui().sbKontVloz, f.ui().sbKontEdit, f.ui().sbKontSmaz};
     }
 
     static void verifyLook(TFM_Kontakt &f, bool editable) {
@@ -54,31 +54,32 @@ class TestContactForm : public QObject {
         for (QLineEdit *box : lines) {
             if (box->objectName().isEmpty())
                 continue; // the line edits inside the drop-down lists
-            const bool never = box == f.EditID;
+            const bool never = box == f.ui().EditID;
             QCOMPARE_EQ(background(box), never ? kReadOnly : colour);
             QVERIFY2(box->isReadOnly() == (never || !editable), qPrintable(box->objectName()));
         }
-        QVERIFY(!f.EditSvatek->isEnabled());
-        QVERIFY(!f.EditUpominka->isEnabled());
-        for (QComboBox *list : {f.dcbTitulP, f.dcbTitulZ}) {
+        QVERIFY(!f.ui().EditSvatek->isEnabled());
+        QVERIFY(!f.ui().EditUpominka->isEnabled());
+        for (QComboBox *list : {f.ui().dcbTitulP, f.ui().dcbTitulZ}) {
             QCOMPARE_EQ(background(list), colour);
             QCOMPARE(list->isEnabled(), editable);
             QCOMPARE(list->lineEdit()->isReadOnly(), !editable);
         }
-        for (QPlainTextEdit *note : {f.MemoPoznamka, f.MemoPoznamkaAD, f.MemoPoznamkaSP}) {
+        for (QPlainTextEdit *note :
+             {f.ui().MemoPoznamka, f.ui().MemoPoznamkaAD, f.ui().MemoPoznamkaSP}) {
             QCOMPARE_EQ(background(note), colour);
             QCOMPARE(note->isReadOnly(), !editable);
             QVERIFY(note->isEnabled());
         }
-        QVERIFY(!f.cbFirma->isEnabled());
+        QVERIFY(!f.ui().cbFirma->isEnabled());
         QCOMPARE(f.isBrowseMode(), !editable);
         for (QWidget *w : browseGroup(f))
             QVERIFY2(w->isEnabled() == !editable, qPrintable(w->objectName()));
-        QCOMPARE(f.BB_Jo->isEnabled(), editable);
-        QCOMPARE(f.BB_Zrus->isEnabled(), editable);
-        QCOMPARE(f.Natifotku1->isEnabled(), editable);
-        QCOMPARE(f.Vymafotku1->isEnabled(), editable);
-        QVERIFY(f.lFotoNahrano->isHidden());
+        QCOMPARE(f.ui().BB_Jo->isEnabled(), editable);
+        QCOMPARE(f.ui().BB_Zrus->isEnabled(), editable);
+        QCOMPARE(f.ui().Natifotku1->isEnabled(), editable);
+        QCOMPARE(f.ui().Vymafotku1->isEnabled(), editable);
+        QVERIFY(f.ui().lFotoNahrano->isHidden());
     }
 
   private slots:
@@ -89,50 +90,50 @@ class TestContactForm : public QObject {
         QCOMPARE(f.font().family(), QStringLiteral("Tahoma"));
         QCOMPARE(f.font().pointSize(), 8);
         QStringList tabs;
-        for (int i = 0; i < f.pcKontakt->count(); ++i)
-            tabs << f.pcKontakt->tabText(i);
+        for (int i = 0; i < f.ui().pcKontakt->count(); ++i)
+            tabs << f.ui().pcKontakt->tabText(i);
         QCOMPARE(tabs, (QStringList{"Osoba", "Adresa", "Spojení", "Poznámka"}));
-        QCOMPARE(f.pcOsoba->tabText(0), QStringLiteral("Fotka"));
-        QCOMPARE(f.pcOsoba->tabText(1), QStringLiteral("Data"));
-        QCOMPARE(f.iObr->size(), QSize(141, 105));
+        QCOMPARE(f.ui().pcOsoba->tabText(0), QStringLiteral("Fotka"));
+        QCOMPARE(f.ui().pcOsoba->tabText(1), QStringLiteral("Data"));
+        QCOMPARE(f.ui().iObr->size(), QSize(141, 105));
 
         QStringList before;
-        for (int i = 0; i < f.dcbTitulP->count(); ++i)
-            before << f.dcbTitulP->itemText(i);
+        for (int i = 0; i < f.ui().dcbTitulP->count(); ++i)
+            before << f.ui().dcbTitulP->itemText(i);
         QCOMPARE(before.size(), 23);
         QCOMPARE(before.first(), QString());
         QCOMPARE(before.mid(1, 3), (QStringList{"Bc.", "Ing.", "BcA."}));
         QCOMPARE(before.last(), QStringLiteral("ak. soch."));
-        QCOMPARE(f.dcbTitulP->maxVisibleItems(), 15);
+        QCOMPARE(f.ui().dcbTitulP->maxVisibleItems(), 15);
         QStringList after;
-        for (int i = 0; i < f.dcbTitulZ->count(); ++i)
-            after << f.dcbTitulZ->itemText(i);
+        for (int i = 0; i < f.ui().dcbTitulZ->count(); ++i)
+            after << f.ui().dcbTitulZ->itemText(i);
         QCOMPARE(after,
                  (QStringList{"", "CSc.", "Dr.", "Ph.D.", "Th.D.", "Dr.Sc.", "DiS.", "MBA"}));
 
         // Every caption names its box; every button says what it does.
         int captions = 0;
         for (QLabel *label : f.findChildren<QLabel *>()) {
-            if (label == f.lFotoNahrano || label == f.iObr || label->text().isEmpty())
+            if (label == f.ui().lFotoNahrano || label == f.ui().iObr || label->text().isEmpty())
                 continue;
             QVERIFY2(label->buddy(), qPrintable(label->text()));
             ++captions;
         }
         QVERIFY(captions > 0);
-        QCOMPARE(captionsIn(f.gbAdresa), kAddressCaptions);
-        QCOMPARE(captionsIn(f.gbSpojeni), kConnectionCaptions);
-        QCOMPARE(f.sbKontVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
-        QCOMPARE(f.sbKontEdit->accessibleName(), QStringLiteral("Edituj záznam"));
-        QCOMPARE(f.sbKontSmaz->accessibleName(), QStringLiteral("Smaž záznam"));
-        QCOMPARE(f.BB_Jo->toolTip(), QStringLiteral("Ulož záznam / změny"));
-        QCOMPARE(f.BB_Zrus->toolTip(), QStringLiteral("Zruš změny"));
-        QCOMPARE(f.BB_Jo->text(), QStringLiteral("Potvrď"));
+        QCOMPARE(captionsIn(f.ui().gbAdresa), kAddressCaptions);
+        QCOMPARE(captionsIn(f.ui().gbSpojeni), kConnectionCaptions);
+        QCOMPARE(f.ui().sbKontVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
+        QCOMPARE(f.ui().sbKontEdit->accessibleName(), QStringLiteral("Edituj záznam"));
+        QCOMPARE(f.ui().sbKontSmaz->accessibleName(), QStringLiteral("Smaž záznam"));
+        QCOMPARE(f.ui().BB_Jo->toolTip(), QStringLiteral("Ulož záznam / změny"));
+        QCOMPARE(f.ui().BB_Zrus->toolTip(), QStringLiteral("Zruš změny"));
+        QCOMPARE(f.ui().BB_Jo->text(), QStringLiteral("Potvrď"));
         for (QAbstractButton *b : f.findChildren<QAbstractButton *>())
             if (b->isVisibleTo(&f))
                 QVERIFY2(!b->accessibleName().isEmpty(), qPrintable(b->objectName()));
-        QCOMPARE(f.Natifotku1->text(), QStringLiteral("Načti fotku"));
-        QCOMPARE(f.Vymafotku1->text(), QStringLiteral("Vymaž fotku"));
-        QCOMPARE(f.lFotoNahrano->text(),
+        QCOMPARE(f.ui().Natifotku1->text(), QStringLiteral("Načti fotku"));
+        QCOMPARE(f.ui().Vymafotku1->text(), QStringLiteral("Vymaž fotku"));
+        QCOMPARE(f.ui().lFotoNahrano->text(),
                  QStringLiteral("FOTKA byla nahrána zobrazí se po uložení"));
     }
 
@@ -157,7 +158,7 @@ class TestContactForm : public QObject {
             f.BB_ZrusClick();
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Browse);
         verifyLook(f, false);
-        QVERIFY(f.EditJmeno->isEnabled());
+        QVERIFY(f.ui().EditJmeno->isEnabled());
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -167,9 +168,9 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Malá Jana"));
         press(f, Qt::Key_F2);
-        f.EditPrijmeni->setFocus();
-        f.EditPrijmeni->selectAll();
-        typeText(f.EditPrijmeni, QStringLiteral("Nováková"));
+        f.ui().EditPrijmeni->setFocus();
+        f.ui().EditPrijmeni->selectAll();
+        typeText(f.ui().EditPrijmeni, QStringLiteral("Nováková"));
         press(f, Qt::Key_Return);
         QVERIFY(f.isBrowseMode());
         QCOMPARE(c.stored("PRIJMENI", 1).toString(), QStringLiteral("Nováková"));
@@ -183,10 +184,10 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
-        f.EditJmeno->setFocus();
+        f.ui().EditJmeno->setFocus();
         const QString tooLong =
             QString(119, QChar(0x0159)) + QLatin1Char('x'); // JMENO holds 100 characters
-        f.EditJmeno->setText(tooLong);
+        f.ui().EditJmeno->setText(tooLong);
         press(f, Qt::Key_Enter);
         QVERIFY2(c.messages.messages.size() == 1, qPrintable(recorded(c.messages).join('\n')));
         QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
@@ -194,13 +195,13 @@ class TestContactForm : public QObject {
             c.messages.messages[0].text,
             QStringLiteral(
                 "Text v poli 'Jméno' je příliš dlouhý: má 120 znaků, pole pojme nejvýše 100."));
-        QCOMPARE(f.EditJmeno->text(), tooLong); // the typing is kept for correction
+        QCOMPARE(f.ui().EditJmeno->text(), tooLong); // the typing is kept for correction
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         QCOMPARE(c.contacts().fieldByName("KRAJ")->asString(), QStringLiteral(" "));
         QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Jana"));
         // Corrected, the same key confirms.
-        f.EditJmeno->setText(QStringLiteral("Johana"));
+        f.ui().EditJmeno->setText(QStringLiteral("Johana"));
         press(f, Qt::Key_Return);
         QVERIFY(f.isBrowseMode());
         QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Johana"));
@@ -212,25 +213,25 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
-        f.pcKontakt->setCurrentWidget(f.tsPoznamka);
-        f.MemoPoznamka->setFocus();
-        typeText(f.MemoPoznamka, QStringLiteral("první"));
+        f.ui().pcKontakt->setCurrentWidget(f.ui().tsPoznamka);
+        f.ui().MemoPoznamka->setFocus();
+        typeText(f.ui().MemoPoznamka, QStringLiteral("první"));
         press(f, Qt::Key_Return);
-        typeText(f.MemoPoznamka, QStringLiteral("druhá"));
+        typeText(f.ui().MemoPoznamka, QStringLiteral("druhá"));
         QVERIFY(!f.isBrowseMode());
-        QCOMPARE(f.MemoPoznamka->toPlainText(), QStringLiteral("první\ndruhá"));
+        QCOMPARE(f.ui().MemoPoznamka->toPlainText(), QStringLiteral("první\ndruhá"));
         f.BB_JoClick();
         QVERIFY(f.isBrowseMode());
         QCOMPARE(c.stored("POZNAMKA", 1).toString(), QStringLiteral("první\r\ndruhá"));
         // The address tab shows the same column.
-        QCOMPARE(f.MemoPoznamkaAD->toPlainText(), QStringLiteral("první\ndruhá"));
+        QCOMPARE(f.ui().MemoPoznamkaAD->toPlainText(), QStringLiteral("první\ndruhá"));
     }
 
     void enterInBrowseModeDoesNothing() {
         Contacts c;
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
-        f.EditJmeno->setFocus();
+        f.ui().EditJmeno->setFocus();
         press(f, Qt::Key_Return);
         QVERIFY(f.isVisible());
         QVERIFY(f.isBrowseMode());
@@ -243,34 +244,34 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
-        QCOMPARE(QApplication::focusWidget(), f.dcbTitulP); // the first box of the tab
+        QCOMPARE(QApplication::focusWidget(), f.ui().dcbTitulP); // the first box of the tab
         // Nothing changed: Escape cancels at once.
         press(f, Qt::Key_Escape);
         QVERIFY(f.isBrowseMode());
         QVERIFY(c.messages.messages.empty());
         // Typing made: Escape asks first; No keeps everything as typed.
         press(f, Qt::Key_F2);
-        f.EditJmeno->setFocus();
-        QTest::keyClicks(f.EditJmeno, QStringLiteral("zzz"));
+        f.ui().EditJmeno->setFocus();
+        QTest::keyClicks(f.ui().EditJmeno, QStringLiteral("zzz"));
         c.messages.answers = {base::msg::Answer::No};
         press(f, Qt::Key_Escape);
         QCOMPARE(
             recorded(c.messages),
             QStringList{QStringLiteral("%1|Zahodit změny?").arg(int(base::msg::Kind::Confirm))});
         QVERIFY(!f.isBrowseMode());
-        QCOMPARE(f.EditJmeno->text(), QStringLiteral("zzzJana"));
-        QCOMPARE(f.focusWidget(), f.EditJmeno);
+        QCOMPARE(f.ui().EditJmeno->text(), QStringLiteral("zzzJana"));
+        QCOMPARE(f.focusWidget(), f.ui().EditJmeno);
         c.messages.answers = {base::msg::Answer::Yes};
         press(f, Qt::Key_Escape);
         QCOMPARE(c.messages.messages.size(), size_t(2));
         QVERIFY(f.isVisible());
         QVERIFY(f.isBrowseMode());
-        QCOMPARE(f.EditJmeno->text(), QStringLiteral("Jana"));
+        QCOMPARE(f.ui().EditJmeno->text(), QStringLiteral("Jana"));
         QCOMPARE(c.stored("JMENO", 1).toString(), QStringLiteral("Jana"));
-        f.pcKontakt->setCurrentIndex(2);
+        f.ui().pcKontakt->setCurrentIndex(2);
         press(f, Qt::Key_Escape);
         QVERIFY(!f.isVisible());
-        QCOMPARE(f.pcKontakt->currentIndex(), 0);
+        QCOMPARE(f.ui().pcKontakt->currentIndex(), 0);
     }
 
     void closeGuardRefusesInEditMode() {
@@ -278,10 +279,10 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         f.sbKontEditClick();
-        f.pcKontakt->setCurrentIndex(3);
+        f.ui().pcKontakt->setCurrentIndex(3);
         QVERIFY(!f.close());
         QVERIFY(f.isVisible());
-        QCOMPARE(f.pcKontakt->currentIndex(), 3);
+        QCOMPARE(f.ui().pcKontakt->currentIndex(), 3);
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Edit);
         QCOMPARE(c.messages.messages.size(), size_t(1));
         QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::Warning);
@@ -295,7 +296,7 @@ class TestContactForm : public QObject {
         f.BB_ZrusClick();
         QVERIFY(f.close());
         QVERIFY(!f.isVisible());
-        QCOMPARE(f.pcKontakt->currentIndex(), 0);
+        QCOMPARE(f.ui().pcKontakt->currentIndex(), 0);
     }
 
     void keysActOnlyInBrowseMode_data() {
@@ -308,7 +309,7 @@ class TestContactForm : public QObject {
         Contacts c;
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
-        f.EditJmeno->setFocus();
+        f.ui().EditJmeno->setFocus();
         if (editing)
             f.sbKontEditClick();
         auto current = [&] { return c.contacts().fieldByName("ID")->asInteger(); };
@@ -324,7 +325,7 @@ class TestContactForm : public QObject {
         press(f, Qt::Key_Home);
         QCOMPARE(current(), 1);
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Malá Jana"));
-        QCOMPARE(f.EditJmeno->cursorPosition(), 0); // Home still reached the box
+        QCOMPARE(f.ui().EditJmeno->cursorPosition(), 0); // Home still reached the box
 
         press(f, Qt::Key_F3);
         QCOMPARE(c.contacts().state(),
@@ -371,7 +372,7 @@ class TestContactForm : public QObject {
         for (int i = 0; i < steps; ++i)
             press(f, Qt::Key_PageDown);
         auto enabled = [&](forms::DbNavigator::Button b) {
-            return f.DBNavi->button(b)->isEnabled();
+            return f.ui().DBNavi->button(b)->isEnabled();
         };
         QCOMPARE(enabled(forms::DbNavigator::First), backEnabled);
         QCOMPARE(enabled(forms::DbNavigator::Prior), backEnabled);
@@ -394,16 +395,16 @@ class TestContactForm : public QObject {
         Contacts c(false);
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
-        QCOMPARE(f.EditID->text(), QString());
-        f.pcKontakt->setCurrentIndex(1);
+        QCOMPARE(f.ui().EditID->text(), QString());
+        f.ui().pcKontakt->setCurrentIndex(1);
         f.sbKontEditClick();
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Insert);
-        QCOMPARE(f.EditID->text(), QStringLiteral("1"));
+        QCOMPARE(f.ui().EditID->text(), QStringLiteral("1"));
         QCOMPARE(f.windowTitle(), QString());
-        QCOMPARE(f.pcKontakt->currentIndex(), 0);
-        QCOMPARE(f.focusWidget(), f.dcbTitulP);
+        QCOMPARE(f.ui().pcKontakt->currentIndex(), 0);
+        QCOMPARE(f.focusWidget(), f.ui().dcbTitulP);
         QVERIFY(!f.isBrowseMode());
-        f.EditPrijmeni->setText(QStringLiteral("První"));
+        f.ui().EditPrijmeni->setText(QStringLiteral("První"));
         f.BB_JoClick();
         QCOMPARE(c.stored("PRIJMENI", 1).toString(), QStringLiteral("První"));
         QCOMPARE(c.stored("ID_FIRMA", 1).toInt(), 0);
@@ -417,7 +418,7 @@ class TestContactForm : public QObject {
         TFM_Kontakt &f = *c.form;
         QVERIFY(showActive(f));
         f.sbKontVlozClick();
-        f.EditJmeno->setText(QStringLiteral("Nikdo"));
+        f.ui().EditJmeno->setText(QStringLiteral("Nikdo"));
         f.BB_ZrusClick();
         QCOMPARE(c.db.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 3);
         QCOMPARE(c.contacts().fieldByName("ID")->asInteger(), 3); // back on the last row
@@ -497,8 +498,8 @@ class TestContactForm : public QObject {
         QCOMPARE(c.stored(QStringLiteral("POZNAMKA"), 2).toString(), note);
         // A real change of the note keeps the no-break spaces it holds.
         press(f, Qt::Key_F2);
-        f.MemoPoznamka->moveCursor(QTextCursor::End);
-        typeText(f.MemoPoznamka, QStringLiteral("x"));
+        f.ui().MemoPoznamka->moveCursor(QTextCursor::End);
+        typeText(f.ui().MemoPoznamka, QStringLiteral("x"));
         press(f, Qt::Key_Return);
         QCOMPARE(c.stored(QStringLiteral("POZNAMKA"), 2).toString(),
                  QStringLiteral("Tel.\u00A0603\r\nPo–Pá\r\nčt\u00A0 x"));
@@ -512,7 +513,7 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         QVERIFY(c.contacts().locate(QStringLiteral("ID"), {4}));
         f.sbKontEditClick();
-        f.EditJmeno->setText(QStringLiteral("Nový"));
+        f.ui().EditJmeno->setText(QStringLiteral("Nový"));
         f.BB_JoClick();
         QCOMPARE(c.stored("KRAJ", 4).toString(), QStringLiteral(" "));
         QCOMPARE(c.stored("JMENO", 4).toString(), QStringLiteral("Nový"));
@@ -538,9 +539,9 @@ class TestContactForm : public QObject {
         newContactCompanyId = 0;
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(c.contacts().state(), dataset::Dataset::State::Insert);
-        QCOMPARE(f.cbFirmaLookup->shownText(), QStringLiteral("Sedmá firma"));
+        QCOMPARE(f.ui().cbFirmaLookup->shownText(), QStringLiteral("Sedmá firma"));
         QCOMPARE(c.db.dm->tFIRMA.fieldByName("ID")->asInteger(), 1); // the lookup did not move it
-        f.EditPrijmeni->setText(QStringLiteral("Sedmý"));
+        f.ui().EditPrijmeni->setText(QStringLiteral("Sedmý"));
         f.BB_JoClick();
         QCOMPARE(c.stored("ID_FIRMA", 4).toInt(), 7);
         QCOMPARE(c.stored("ID_POBOCKA", 4).toInt(), 0);
@@ -551,11 +552,11 @@ class TestContactForm : public QObject {
         QVERIFY(showActive(f));
         QVERIFY(f.isBrowseMode());
         press(f, Qt::Key_F3);
-        f.EditPrijmeni->setText(QStringLiteral("Bez firmy"));
+        f.ui().EditPrijmeni->setText(QStringLiteral("Bez firmy"));
         f.BB_JoClick();
         QCOMPARE(c.stored("ID_FIRMA", 5).toInt(), 0);
         QCOMPARE(c.stored("ID_POBOCKA", 5).toInt(), 0);
-        QCOMPARE(f.cbFirmaLookup->shownText(), QString());
+        QCOMPARE(f.ui().cbFirmaLookup->shownText(), QString());
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -569,7 +570,7 @@ class TestContactForm : public QObject {
         QCOMPARE(newContactCompanyId, 0);
         QCOMPARE(newContactBranchId, 0);
         QVERIFY(!contactEditOnShow);
-        QCOMPARE(form.pcKontakt->currentIndex(), 0);
+        QCOMPARE(form.ui().pcKontakt->currentIndex(), 0);
     }
 };
 
