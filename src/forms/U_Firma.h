@@ -189,8 +189,6 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
     void createControls();
     QWidget *createCompanyTab();
     QWidget *createAddressesTab();
-    QWidget *createConnectionTab();
-    QWidget *createNoteTab();
     QWidget *createContactPersonsTab();
     void bindControls();
     void createProtocol();

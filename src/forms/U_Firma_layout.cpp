@@ -35,12 +35,6 @@ QToolButton *copyButton(QGroupBox *group, QGridLayout *grid, const char *name) {
     return button;
 }
 
-QWidget *newTab(const char *name) {
-    auto *tab = new QWidget;
-    tab->setObjectName(QString::fromLatin1(name));
-    return tab;
-}
-
 } // namespace
 
 void Tfm_Firma::createControls() {
@@ -63,10 +57,17 @@ void Tfm_Firma::createControls() {
     m_ui.pcFirma->setObjectName(QStringLiteral("pcFirma"));
     m_ui.tsFirma = createCompanyTab();
     m_ui.tsAdresa = createAddressesTab();
-    m_ui.tsSpojeni = createConnectionTab();
-    m_ui.tsPoznamka = createNoteTab();
+    m_ui.tsSpojeni =
+        kit::connectionTab(&m_ui.gbSpojeni, QStringLiteral("  Spojení na firmu:   "),
+                           {{&m_ui.EditTelefon, &m_ui.EditMobil, &m_ui.EditTelefon2, &m_ui.EditFax,
+                             &m_ui.EditEmail, &m_ui.EditEmail2, &m_ui.EditWWW, &m_ui.EditICQ,
+                             &m_ui.EditSkype, &m_ui.EditDalsi1, &m_ui.EditDalsi2},
+                            &m_ui.MemoPoznamkaSP,
+                            "POZNAMKA_FSP"},
+                           m_dm.dsFIRMA);
+    m_ui.tsPoznamka = kit::noteTab(&m_ui.MemoPoznamka);
     m_ui.tsKontaktniOsoby = createContactPersonsTab();
-    m_ui.tsPobockyFirmy = newTab("tsPobockyFirmy");
+    m_ui.tsPobockyFirmy = kit::tabPage("tsPobockyFirmy");
     m_ui.pcFirma->addTab(m_ui.tsFirma, QStringLiteral("Firma"));
     m_ui.pcFirma->addTab(m_ui.tsAdresa, QStringLiteral("Adresy"));
     m_ui.pcFirma->addTab(m_ui.tsSpojeni, QStringLiteral("Spojení"));
@@ -98,7 +99,7 @@ void Tfm_Firma::createControls() {
 }
 
 QWidget *Tfm_Firma::createCompanyTab() {
-    QWidget *tab = newTab("tsFirma");
+    QWidget *tab = kit::tabPage("tsFirma");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
@@ -144,7 +145,7 @@ QWidget *Tfm_Firma::createCompanyTab() {
 }
 
 QWidget *Tfm_Firma::createAddressesTab() {
-    QWidget *tab = newTab("tsAdresa");
+    QWidget *tab = kit::tabPage("tsAdresa");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
@@ -176,34 +177,8 @@ QWidget *Tfm_Firma::createAddressesTab() {
     return tab;
 }
 
-QWidget *Tfm_Firma::createConnectionTab() {
-    QWidget *tab = newTab("tsSpojeni");
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_ui.gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Spojení na firmu:   "));
-    kit::connectionRows(m_ui.gbSpojeni,
-                        {{&m_ui.EditTelefon, &m_ui.EditMobil, &m_ui.EditTelefon2, &m_ui.EditFax,
-                          &m_ui.EditEmail, &m_ui.EditEmail2, &m_ui.EditWWW, &m_ui.EditICQ,
-                          &m_ui.EditSkype, &m_ui.EditDalsi1, &m_ui.EditDalsi2},
-                         &m_ui.MemoPoznamkaSP,
-                         "POZNAMKA_FSP"},
-                        m_dm.dsFIRMA);
-    layout->addWidget(m_ui.gbSpojeni);
-    return tab;
-}
-
-QWidget *Tfm_Firma::createNoteTab() {
-    QWidget *tab = newTab("tsPoznamka");
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_ui.MemoPoznamka = kit::noteBox(tab, "MemoPoznamka");
-    m_ui.MemoPoznamka->setAccessibleName(QStringLiteral("Poznámka"));
-    layout->addWidget(m_ui.MemoPoznamka);
-    return tab;
-}
-
 QWidget *Tfm_Firma::createContactPersonsTab() {
-    QWidget *tab = newTab("tsKontaktniOsoby");
+    QWidget *tab = kit::tabPage("tsKontaktniOsoby");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

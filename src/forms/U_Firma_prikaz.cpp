@@ -9,6 +9,8 @@
 
 namespace {
 
+using Face = forms::CompanyFace;
+
 const QString kPlaceholderRegion = QStringLiteral("***");
 
 /// Runs `body`, then `cleanup`. When `body` fails, `cleanup` still runs (a
@@ -68,16 +70,16 @@ void FirmaPrikaz::reopenContactPersons() {
 void FirmaPrikaz::showStep() {
     reopenContactPersons();
     m_face.showTitle(titleStep());
-    m_face.setOuterWidth(forms::CompanyFace::kNarrowWidth);
+    m_face.setOuterWidth(Face::kNarrowWidth);
 }
 
 void FirmaPrikaz::tabChangeStep() {
     const int tab = m_face.currentTab();
-    if (tab == forms::CompanyFace::kContactPersonsTab || tab == forms::CompanyFace::kBranchesTab) {
-        m_face.setOuterWidth(forms::CompanyFace::kWideWidth);
+    if (tab == Face::kContactPersonsTab || tab == Face::kBranchesTab) {
+        m_face.setOuterWidth(Face::kWideWidth);
         reopenContactPersons();
     } else {
-        m_face.setOuterWidth(forms::CompanyFace::kNarrowWidth);
+        m_face.setOuterWidth(Face::kNarrowWidth);
     }
 }
 

@@ -62,11 +62,6 @@ class FirmaPrikaz : public forms::RecordSteps {
     void showStep();
     void tabChangeStep();
     void navigatorMoveStep();
-    // newButtonStep(): a new row with the next ID; the company gets its
-    // placeholder contact when it is confirmed.
-    // confirmStep(): posts the company; a new one then gets its placeholder
-    // contact. When the placeholder cannot be written, its half-made row is
-    // dropped and the error goes on; the company stays saved.
     void cancelStep();
     /// Deletes the company once the user confirmed it: together with its
     /// placeholder contact in one transaction when that is its only contact
@@ -86,8 +81,14 @@ class FirmaPrikaz : public forms::RecordSteps {
     void gridDoubleClick();
 
   protected:
+    /// A new row with the next ID, and edit mode; the company gets its
+    /// placeholder contact when it is confirmed.
     void newRecordStep() override;
+    /// Posts the company; a new one then gets its placeholder contact. When
+    /// the placeholder cannot be written, its half-made row is dropped and
+    /// the error goes on; the company stays saved.
     void postRow() override;
+    /// The title.
     void showCurrentRow() override;
 
   private:

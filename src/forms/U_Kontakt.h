@@ -175,8 +175,6 @@ class TFM_Kontakt : public QDialog, private forms::ContactFace {
     void createControls();
     QWidget *createPersonTab();
     QWidget *createAddressTab();
-    QWidget *createConnectionTab();
-    QWidget *createNoteTab();
     void bindControls();
     void createProtocol();
 

@@ -82,8 +82,15 @@ void TFM_Kontakt::createControls() {
     m_ui.pcKontakt->setObjectName(QStringLiteral("pcKontakt"));
     m_ui.tsKontakt = createPersonTab();
     m_ui.tsAdresa = createAddressTab();
-    m_ui.tsSpojeni = createConnectionTab();
-    m_ui.tsPoznamka = createNoteTab();
+    m_ui.tsSpojeni =
+        kit::connectionTab(&m_ui.gbSpojeni, QStringLiteral("  Privátní spojení na kontakt  "),
+                           {{&m_ui.EditTelefon, &m_ui.EditMobil, &m_ui.EditTelefon2, &m_ui.EditFax,
+                             &m_ui.EditEmail, &m_ui.EditEmail2, &m_ui.EditWWW, &m_ui.EditICQ,
+                             &m_ui.EditSkype, &m_ui.EditDalsi1, &m_ui.EditDalsi2},
+                            &m_ui.MemoPoznamkaSP,
+                            "POZNAMKA_KSPOJ"},
+                           m_dm.dsKONTAKT);
+    m_ui.tsPoznamka = kit::noteTab(&m_ui.MemoPoznamka);
     m_ui.pcKontakt->addTab(m_ui.tsKontakt, QStringLiteral("Osoba"));
     m_ui.pcKontakt->addTab(m_ui.tsAdresa, QStringLiteral("Adresa"));
     m_ui.pcKontakt->addTab(m_ui.tsSpojeni, QStringLiteral("Spojení"));
@@ -120,8 +127,7 @@ void TFM_Kontakt::createControls() {
 }
 
 QWidget *TFM_Kontakt::createPersonTab() {
-    auto *tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tsKontakt"));
+    QWidget *tab = kit::tabPage("tsKontakt");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
@@ -145,8 +151,7 @@ QWidget *TFM_Kontakt::createPersonTab() {
 
     m_ui.pcOsoba = new QTabWidget(m_ui.gbInicialy);
     m_ui.pcOsoba->setObjectName(QStringLiteral("pcOsoba"));
-    m_ui.tsFotka = new QWidget;
-    m_ui.tsFotka->setObjectName(QStringLiteral("tsFotka"));
+    m_ui.tsFotka = kit::tabPage("tsFotka");
     auto *photoLayout = new QVBoxLayout(m_ui.tsFotka);
     photoLayout->setContentsMargins(0, 0, 0, 0);
     m_ui.iObr = new PhotoView(m_ui.tsFotka);
@@ -173,8 +178,7 @@ QWidget *TFM_Kontakt::createPersonTab() {
     connect(m_ui.iObr, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { m_ui.pmFotka->popup(m_ui.iObr->mapToGlobal(at)); });
 
-    m_ui.tsData = new QWidget;
-    m_ui.tsData->setObjectName(QStringLiteral("tsData"));
+    m_ui.tsData = kit::tabPage("tsData");
     auto *dataGrid = kit::grid(m_ui.tsData);
     m_ui.EditNarozeniny = kit::lineBox(m_ui.tsData, "EditNarozeniny");
     m_ui.EditSvatek = kit::lineBox(m_ui.tsData, "EditSvatek");
@@ -217,8 +221,7 @@ QWidget *TFM_Kontakt::createPersonTab() {
 }
 
 QWidget *TFM_Kontakt::createAddressTab() {
-    auto *tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tsAdresa"));
+    QWidget *tab = kit::tabPage("tsAdresa");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     m_ui.gbAdresa = kit::groupBox(tab, "gbAdresa", QStringLiteral("  Privátní adresa kontaktu  "));
@@ -231,35 +234,6 @@ QWidget *TFM_Kontakt::createAddressTab() {
                       ""},
                      m_dm.dsKONTAKT);
     layout->addWidget(m_ui.gbAdresa);
-    return tab;
-}
-
-QWidget *TFM_Kontakt::createConnectionTab() {
-    auto *tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tsSpojeni"));
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_ui.gbSpojeni =
-        kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Privátní spojení na kontakt  "));
-    kit::connectionRows(m_ui.gbSpojeni,
-                        {{&m_ui.EditTelefon, &m_ui.EditMobil, &m_ui.EditTelefon2, &m_ui.EditFax,
-                          &m_ui.EditEmail, &m_ui.EditEmail2, &m_ui.EditWWW, &m_ui.EditICQ,
-                          &m_ui.EditSkype, &m_ui.EditDalsi1, &m_ui.EditDalsi2},
-                         &m_ui.MemoPoznamkaSP,
-                         "POZNAMKA_KSPOJ"},
-                        m_dm.dsKONTAKT);
-    layout->addWidget(m_ui.gbSpojeni);
-    return tab;
-}
-
-QWidget *TFM_Kontakt::createNoteTab() {
-    auto *tab = new QWidget;
-    tab->setObjectName(QStringLiteral("tsPoznamka"));
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    m_ui.MemoPoznamka = kit::noteBox(tab, "MemoPoznamka");
-    m_ui.MemoPoznamka->setAccessibleName(QStringLiteral("Poznámka"));
-    layout->addWidget(m_ui.MemoPoznamka);
     return tab;
 }
 

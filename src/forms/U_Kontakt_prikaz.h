@@ -48,10 +48,6 @@ class KontaktPrikaz : public forms::RecordSteps {
     void newRecordData();
     /// Data part, edit mode, empty window title.
     void newRecordStep() override;
-    // newButtonStep(): new-record step, first tab, focus into the
-    // title-before list.
-    // confirmStep(): hands over typed text, writes " " into KRAJ and posts
-    // the row; a failed post leaves the form in edit mode.
     void cancelStep();
     /// Deletes the current row once the user confirmed it.
     void deleteStep();
@@ -68,7 +64,10 @@ class KontaktPrikaz : public forms::RecordSteps {
     void deletePhoto();
 
   protected:
+    /// Writes " " into KRAJ and posts the row; a new contact whose ID
+    /// another program took meanwhile takes a fresh one.
     void postRow() override;
+    /// Title and photo.
     void showCurrentRow() override;
 
   private:
