@@ -1,103 +1,15 @@
-// The company form: new, edit, confirm with the placeholder contact, cancel,
-// delete, the copy buttons, the contact persons and the window width.
-#include "support/FormFixture.h"
+// The company form: its controls and modes, new, edit, confirm with the
+// placeholder contact, cancel, delete and the copy buttons.
+#include "CompanyFormFixture.h"
 
-#include "forms/DbNavigator.h"
-#include "forms/RecordProtocol.h"
-#include "forms/U_Firma.h"
-#include "forms/U_Kontakt.h"
 #include "grid/DataGrid.h"
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTimer>
-#include <QToolButton>
-
-#include <functional>
 
 class TestCompanyForm : public QObject {
     Q_OBJECT
-
-    /// Company 1 "Alfa" with an ordinary contact, company 2 "Beta" with only
-    /// its placeholder contact, company 3 "Gama" with no contact row.
-    struct Companies {
-        DataFixture db;
-        base::msg::Recorder messages;
-        std::unique_ptr<TFM_Kontakt> contactForm;
-        std::unique_ptr<Tfm_Firma> form;
-
-        explicit Companies(bool withRows = true, int furtherCompanies = 0) {
-            for (int id = 4; id < 4 + furtherCompanies; ++id)
-                addCompany(db, id, QStringLiteral("Další %1").arg(id));
-            if (withRows) {
-                addCompany(db, 1, QStringLiteral("Alfa"));
-                addCompany(db, 2, QStringLiteral("Beta"));
-                addCompany(db, 3, QStringLiteral("Gama"));
-                addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
-                addContact(db, 2, 2, QString(), QString(), QStringLiteral("***"));
-            }
-            db.openAll();
-            contactForm = std::make_unique<TFM_Kontakt>(*db.dm);
-            form = std::make_unique<Tfm_Firma>(*db.dm, *contactForm);
-        }
-        TDM &dm() { return *db.dm; }
-        int contactsOf(int company) {
-            return db
-                .scalar(
-                    QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = %1").arg(company))
-                .toInt();
-        }
-        int count(const char *table) {
-            return db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)))
-                .toInt();
-        }
-        QVariant company(const QString &column, int id) {
-            return db.scalar(
-                QStringLiteral("SELECT %1 FROM FIRMA WHERE ID = %2").arg(column).arg(id));
-        }
-        bool goTo(int companyId) {
-            form->ui().DBNavi->button(forms::DbNavigator::First)->click();
-            while (dm().tFIRMA.fieldByName("ID")->asInteger() != companyId) {
-                const qint64 before = dm().tFIRMA.fieldByName("ID")->asInteger();
-                form->ui().DBNavi->button(forms::DbNavigator::Next)->click();
-                if (dm().tFIRMA.fieldByName("ID")->asInteger() == before)
-                    return false;
-            }
-            return true;
-        }
-        /// Runs `act` inside the contact form once it is shown modally; the
-        /// form is closed afterwards in any case. Returns whether it was shown.
-        /// Company 1 with a second contact person, Adámek, shown on its
-        /// contact-persons tab.
-        bool showContactPersons() {
-            addContact(db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
-            dm().tKONTAKT.refresh();
-            if (!showActive(*form))
-                return false;
-            form->ui().pcFirma->setCurrentIndex(4);
-            return true;
-        }
-        std::function<bool()> actInContactForm(std::function<void(TFM_Kontakt &)> act) {
-            auto shown = std::make_shared<bool>(false);
-            TFM_Kontakt *f = contactForm.get();
-            QTimer::singleShot(0, f, [f, act, shown] {
-                if (!f->isVisible())
-                    return;
-                *shown = true;
-                act(*f);
-                if (!f->isBrowseMode())
-                    f->BB_ZrusClick();
-                f->close();
-            });
-            return [shown] { return *shown; };
-        }
-    };
-
   private slots:
     void controlsAreLabelledAndNamed() {
         Companies c;
@@ -454,36 +366,6 @@ class TestCompanyForm : public QObject {
         QVERIFY(!c.dm().tKONTAKT.isFiltered());
     }
 
-    void theWindowWidensOnTheContactPersonsTab() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QCOMPARE(f.frameGeometry().width(), 395);
-        QTabBar *bar = f.ui().pcFirma->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
-        QCOMPARE(f.ui().pcFirma->currentIndex(), 4);
-        QCOMPARE(f.frameGeometry().width(), 910);
-        QCOMPARE(f.height(), 613);
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(), QStringLiteral("Malá"));
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-        QCOMPARE(f.frameGeometry().width(), 395);
-        f.ui().pcFirma->setCurrentIndex(4);
-        QCOMPARE(f.frameGeometry().width(), 910);
-        f.firstTabStep(); // a tab the program selects does not resize
-        QCOMPARE(f.frameGeometry().width(), 910);
-        QVERIFY(f.close());
-        QVERIFY(showActive(f));
-        QCOMPARE(f.ui().pcFirma->currentIndex(), 0);
-        QCOMPARE(f.frameGeometry().width(), 395);
-        // The list follows the navigator; the placeholder shows as a row.
-        f.ui().DBNavi->button(forms::DbNavigator::Next)->click();
-        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Beta"));
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("KRAJ")->asString(), QStringLiteral("***"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
     void copyingTheSeatAddress_data() {
         QTest::addColumn<QString>("suffix");
         QTest::newRow("invoicing") << QStringLiteral("_FF");
@@ -535,133 +417,6 @@ class TestCompanyForm : public QObject {
         QCOMPARE(row[0][6].toString(), QStringLiteral("zvonit\r\ndvakrát"));
         QCOMPARE(row[0][7].toString(), QStringLiteral("jiný")); // the region is not copied
         QCOMPARE(c.messages.messages.size(), size_t(1));
-    }
-
-    void theFirstContactPersonTakesOverThePlaceholder() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QVERIFY(c.goTo(2));
-        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
-        bool editModeInside = false;
-        QString companyInside;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            stateInside = c.dm().tKONTAKT.state();
-            editModeInside = !k.isBrowseMode();
-            companyInside = k.ui().cbFirma->currentText();
-            k.ui().EditPrijmeni->setText(QStringLiteral("První"));
-            k.BB_JoClick();
-        });
-        f.sbVlozFirmaKontaktClick();
-        QVERIFY(shown());
-        QCOMPARE(stateInside, dataset::Dataset::State::Edit);
-        QVERIFY(editModeInside);
-        QCOMPARE(companyInside, QStringLiteral("Beta"));
-        const auto rows =
-            c.db.rows(QStringLiteral("SELECT ID, KRAJ, PRIJMENI FROM KONTAKT WHERE ID_FIRMA = 2"));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][0].toInt(), 2);
-        QCOMPARE(rows[0][1].toString(), QStringLiteral(" "));
-        QCOMPARE(rows[0][2].toString(), QStringLiteral("První"));
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QCOMPARE(newContactCompanyId, 0);
-        QVERIFY(!contactEditOnShow);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(),
-                 QStringLiteral("První"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void aFurtherContactPersonIsANewRow_data() {
-        QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << true;
-        QTest::newRow("cancelled") << false;
-    }
-    void aFurtherContactPersonIsANewRow() {
-        QFETCH(bool, confirm);
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            stateInside = c.dm().tKONTAKT.state();
-            k.ui().EditPrijmeni->setText(QStringLiteral("Druhá"));
-            if (confirm)
-                k.BB_JoClick();
-        });
-        f.sbVlozFirmaKontaktClick();
-        QVERIFY(shown());
-        QCOMPARE(stateInside, dataset::Dataset::State::Insert);
-        QCOMPARE(c.contactsOf(1), confirm ? 2 : 1);
-        if (confirm)
-            QCOMPARE(c.db.scalar(QStringLiteral(
-                                     "SELECT ID_POBOCKA FROM KONTAKT WHERE PRIJMENI = 'Druhá' "
-                                     "AND ID_FIRMA = 1 AND KRAJ = ' '"))
-                         .toInt(),
-                     0);
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), confirm ? 2 : 1);
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void aDoubleClickEditsTheClickedContactPerson() {
-        Companies c;
-        QVERIFY(c.showContactPersons());
-        Tfm_Firma &f = *c.form;
-        dataset::QueryDataset &list = c.dm().qFirmaKontakty;
-        QCOMPARE(list.recordCount(), 2);
-        list.moveTo(1); // sorted by surname: Adámek, Malá
-        f.gKontaktyFirmyCellClick(1);
-        QCOMPARE(f.clickedContactId(), QStringLiteral("1"));
-        QString surnameInside;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            surnameInside = k.ui().EditPrijmeni->text();
-            k.ui().EditJmeno->setText(QStringLiteral("Janička"));
-            k.BB_JoClick();
-        });
-        f.gKontaktyFirmyDblClick();
-        QVERIFY(shown());
-        QCOMPARE(surnameInside, QStringLiteral("Malá"));
-        QCOMPARE(c.db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
-                 QStringLiteral("Janička"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void keyboardPicksAndEditsAContactPerson() {
-        Companies c;
-        QVERIFY(c.showContactPersons());
-        Tfm_Firma &f = *c.form;
-        f.ui().gKontaktyFirmy->setFocus(Qt::TabFocusReason);
-        press(f, Qt::Key_Down); // sorted by surname: Adámek, Malá
-        press(f, Qt::Key_Space);
-        QCOMPARE(f.clickedContactId(), QStringLiteral("1"));
-        press(f, Qt::Key_Up);
-        QString surnameInside;
-        auto shown = c.actInContactForm(
-            [&](TFM_Kontakt &k) { surnameInside = k.ui().EditPrijmeni->text(); });
-        press(f, Qt::Key_Return); // the double click of the keyboard, on Adámek
-        QVERIFY(shown());
-        QCOMPARE(surnameInside, QStringLiteral("Adámek"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void editingWithoutAnyContactRowDoesNothing() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QVERIFY(c.goTo(3));
-        auto shown = c.actInContactForm([](TFM_Kontakt &) {});
-        f.sbEditujFirmaKontaktClick();
-        QTest::qWait(20);
-        QVERIFY(!shown());
-        QCOMPARE(c.count("KONTAKT"), 2);
-        QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QCOMPARE(newContactCompanyId, 0);
-        // A double click before any click finds nothing to edit, silently.
-        f.gKontaktyFirmyDblClick();
-        QTest::qWait(20);
-        QVERIFY(!shown());
-        QVERIFY(c.messages.messages.empty());
     }
 };
 
