@@ -88,7 +88,7 @@ void TfmInfo::createControls() {
 
 void TfmInfo::FormCreate() {
     ui::guarded([this] {
-        const QString stamp = m_mainWindow.stbP3->text();
+        const QString stamp = m_mainWindow.ui().stbP3->text();
         const qint64 major =
             m_dm.tNastaveni.fieldByName(QStringLiteral("VERZE_HLAVNI"))->asInteger();
         const qint64 minor =

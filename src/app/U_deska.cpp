@@ -103,11 +103,14 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
     createDatabaseCommand();
     createStatusBar();
     // Tab follows the toolbar from left to right, then the board and the web link.
-    QWidget *overflow = ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+    QWidget *overflow =
+        m_ui.ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
     QWidget *const tabOrder[] = {
-        sbFirma,      sbKontakty, sbTisk,   sbEmail,  Edit1,      SpeedButton2,
-        SpeedButton1, sbInfo,     sbExport, sbImport, sbDatabaze, overflow ? overflow : sbDatabaze,
-        gHlavniDeska, stbP4};
+        m_ui.sbFirma,      m_ui.sbKontakty, m_ui.sbTisk,
+        m_ui.sbEmail,      m_ui.Edit1,      m_ui.SpeedButton2,
+        m_ui.SpeedButton1, m_ui.sbInfo,     m_ui.sbExport,
+        m_ui.sbImport,     m_ui.sbDatabaze, overflow ? overflow : m_ui.sbDatabaze,
+        m_ui.gHlavniDeska, m_ui.stbP4};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The creation steps run guarded as a whole: an error in the version
@@ -129,103 +132,107 @@ void Tfm_Deska::setWindows(TFM_Kontakt *contactForm, Tfm_Firma *companyForm, Tfm
 }
 
 void Tfm_Deska::createToolBar() {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
+    m_ui.ToolBar1 = new QToolBar(this);
+    m_ui.ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    m_ui.ToolBar1->setMovable(false);
+    m_ui.ToolBar1->setFloatable(false);
     // 40 pixels high; taller only while its overflow button shows the commands
     // a narrow window has no room for.
-    ToolBar1->setMinimumHeight(40);
-    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
+    m_ui.ToolBar1->setMinimumHeight(40);
+    m_ui.ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, m_ui.ToolBar1);
 
-    sbFirma = makeButton(ToolBar1, "sbFirma", QStringLiteral("Firma"),
-                         QStringLiteral(":/glyphs/firma.svg"), QKeySequence(Qt::CTRL | Qt::Key_1));
-    sbKontakty =
-        makeButton(ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"),
+    m_ui.sbFirma =
+        makeButton(m_ui.ToolBar1, "sbFirma", QStringLiteral("Firma"),
+                   QStringLiteral(":/glyphs/firma.svg"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    m_ui.sbKontakty =
+        makeButton(m_ui.ToolBar1, "sbKontakty", QStringLiteral("Zaměstnanci"),
                    QStringLiteral(":/glyphs/kontakty.svg"), QKeySequence(Qt::CTRL | Qt::Key_2));
-    sbTisk = makeButton(ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"),
-                        QStringLiteral(":/glyphs/tisk.svg"), QKeySequence::Print);
-    sbTisk->setIconSize(QSize(26, 26));
-    sbEmail = makeButton(ToolBar1, "sbEmail", QStringLiteral("Odeslat email"),
-                         QStringLiteral(":/glyphs/email.svg"), QKeySequence(Qt::CTRL | Qt::Key_E));
-    SpeedButton1 = makeButton(ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"),
-                              QStringLiteral(":/glyphs/nastaveni.svg"), QKeySequence(Qt::Key_F12));
-    sbInfo = makeButton(ToolBar1, "sbInfo", QStringLiteral("Vizitar"),
-                        QStringLiteral(":/glyphs/info.svg"), QKeySequence(Qt::Key_F1));
-    sbTisk->setEnabled(false);
-    sbEmail->setEnabled(false);
-    SpeedButton1->setEnabled(false);
+    m_ui.sbTisk = makeButton(m_ui.ToolBar1, "sbTisk", QStringLiteral("Tisková sestava"),
+                             QStringLiteral(":/glyphs/tisk.svg"), QKeySequence::Print);
+    m_ui.sbTisk->setIconSize(QSize(26, 26));
+    m_ui.sbEmail =
+        makeButton(m_ui.ToolBar1, "sbEmail", QStringLiteral("Odeslat email"),
+                   QStringLiteral(":/glyphs/email.svg"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_ui.SpeedButton1 =
+        makeButton(m_ui.ToolBar1, "SpeedButton1", QStringLiteral("Nastavení"),
+                   QStringLiteral(":/glyphs/nastaveni.svg"), QKeySequence(Qt::Key_F12));
+    m_ui.sbInfo = makeButton(m_ui.ToolBar1, "sbInfo", QStringLiteral("Vizitar"),
+                             QStringLiteral(":/glyphs/info.svg"), QKeySequence(Qt::Key_F1));
+    m_ui.sbTisk->setEnabled(false);
+    m_ui.sbEmail->setEnabled(false);
+    m_ui.SpeedButton1->setEnabled(false);
 
-    pFiltr = new QWidget(ToolBar1);
-    pFiltr->setObjectName(QStringLiteral("pFiltr"));
-    pFiltr->setFixedSize(233, 40);
-    auto *filterLayout = new QHBoxLayout(pFiltr);
+    m_ui.pFiltr = new QWidget(m_ui.ToolBar1);
+    m_ui.pFiltr->setObjectName(QStringLiteral("pFiltr"));
+    m_ui.pFiltr->setFixedSize(233, 40);
+    auto *filterLayout = new QHBoxLayout(m_ui.pFiltr);
     filterLayout->setContentsMargins(4, 0, 4, 0);
     filterLayout->setSpacing(4);
-    Label2 = new QLabel(QStringLiteral("Filtr: "), pFiltr);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Edit1 = new QLineEdit(pFiltr);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFixedWidth(121);
-    Edit1->setToolTip(QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
-    Edit1->setAccessibleDescription(Edit1->toolTip());
-    Label2->setBuddy(Edit1);
-    auto *clear = new QToolButton(pFiltr);
+    m_ui.Label2 = new QLabel(QStringLiteral("Filtr: "), m_ui.pFiltr);
+    m_ui.Label2->setObjectName(QStringLiteral("Label2"));
+    m_ui.Edit1 = new QLineEdit(m_ui.pFiltr);
+    m_ui.Edit1->setObjectName(QStringLiteral("Edit1"));
+    m_ui.Edit1->setFixedWidth(121);
+    m_ui.Edit1->setToolTip(QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
+    m_ui.Edit1->setAccessibleDescription(m_ui.Edit1->toolTip());
+    m_ui.Label2->setBuddy(m_ui.Edit1);
+    auto *clear = new QToolButton(m_ui.pFiltr);
     clear->setObjectName(QStringLiteral("SpeedButton2"));
     clear->setText(QStringLiteral("Vyčisti"));
     clear->setAccessibleName(QStringLiteral("Vyčisti"));
     clear->setFixedSize(56, 22);
     clear->setFocusPolicy(Qt::TabFocus); // a click leaves the focus where it was; Tab reaches it
-    SpeedButton2 = clear;
-    filterLayout->addWidget(Label2);
-    filterLayout->addWidget(Edit1);
+    m_ui.SpeedButton2 = clear;
+    filterLayout->addWidget(m_ui.Label2);
+    filterLayout->addWidget(m_ui.Edit1);
     filterLayout->addWidget(clear);
 
-    auto *divider = new QFrame(ToolBar1);
+    auto *divider = new QFrame(m_ui.ToolBar1);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
 
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbFirma);
-    ToolBar1->addWidget(sbKontakty);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbTisk);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbEmail);
-    ToolBar1->addWidget(spacer(ToolBar1, 58));
-    ToolBar1->addWidget(pFiltr);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(SpeedButton1);
-    ToolBar1->addWidget(divider);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbInfo);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbFirma);
+    m_ui.ToolBar1->addWidget(m_ui.sbKontakty);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbTisk);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbEmail);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 58));
+    m_ui.ToolBar1->addWidget(m_ui.pFiltr);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.SpeedButton1);
+    m_ui.ToolBar1->addWidget(divider);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbInfo);
     keepTheFilterBoxInView();
 
     auto guardedClick = [this](QToolButton *button, void (Tfm_Deska::*command)()) {
         connect(button, &QToolButton::clicked, this,
                 [this, command] { ui::guarded([&] { (this->*command)(); }); });
     };
-    guardedClick(sbFirma, &Tfm_Deska::sbFirmaClick);
-    guardedClick(sbKontakty, &Tfm_Deska::sbKontaktyClick);
-    guardedClick(sbTisk, &Tfm_Deska::sbTiskClick);
-    guardedClick(sbEmail, &Tfm_Deska::sbEmailClick);
-    guardedClick(sbInfo, &Tfm_Deska::sbInfoClick);
+    guardedClick(m_ui.sbFirma, &Tfm_Deska::sbFirmaClick);
+    guardedClick(m_ui.sbKontakty, &Tfm_Deska::sbKontaktyClick);
+    guardedClick(m_ui.sbTisk, &Tfm_Deska::sbTiskClick);
+    guardedClick(m_ui.sbEmail, &Tfm_Deska::sbEmailClick);
+    guardedClick(m_ui.sbInfo, &Tfm_Deska::sbInfoClick);
 }
 
 void Tfm_Deska::keepTheFilterBoxInView() {
     // Commands past the right edge are reached through the toolbar's
     // overflow button; the window never gets so narrow that the filter box
     // goes there too, where Ctrl+F would type into a hidden box.
-    const QStyle *look = ToolBar1->style();
-    const int spacing = look->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, ToolBar1);
-    int needed = 2 * (look->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, ToolBar1) +
-                      look->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, ToolBar1)) +
-                 look->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, ToolBar1) + spacing;
-    for (QAction *action : ToolBar1->actions()) {
-        const QWidget *item = ToolBar1->widgetForAction(action);
+    const QStyle *look = m_ui.ToolBar1->style();
+    const int spacing = look->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, m_ui.ToolBar1);
+    int needed = 2 * (look->pixelMetric(QStyle::PM_ToolBarFrameWidth, nullptr, m_ui.ToolBar1) +
+                      look->pixelMetric(QStyle::PM_ToolBarItemMargin, nullptr, m_ui.ToolBar1)) +
+                 look->pixelMetric(QStyle::PM_ToolBarExtensionExtent, nullptr, m_ui.ToolBar1) +
+                 spacing;
+    for (QAction *action : m_ui.ToolBar1->actions()) {
+        const QWidget *item = m_ui.ToolBar1->widgetForAction(action);
         needed += (item ? qMax(item->sizeHint().width(), item->minimumWidth()) : 0) + spacing;
-        if (item == pFiltr)
+        if (item == m_ui.pFiltr)
             break;
     }
     setMinimumWidth(needed);
@@ -250,7 +257,7 @@ void Tfm_Deska::FormCreate() {
     try {
         m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password,
                                db::settings::kProtocol, m_access.user);
-        stbP1->setText(composeNameDayLine());
+        m_ui.stbP1->setText(composeNameDayLine());
     } catch (const db::DbError &) {
         base::msg::show(base::msg::Kind::Error, forms::texts::msgDatabaseProblem());
     }

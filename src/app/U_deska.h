@@ -47,39 +47,44 @@ class Tfm_Deska : public QMainWindow {
 
     QString baseDirectory() const { return m_baseDirectory; }
 
-    // Toolbar (in order) and its filter panel.
-    QToolBar *ToolBar1 = nullptr;
-    QToolButton *sbFirma = nullptr;
-    QToolButton *sbKontakty = nullptr;
-    QToolButton *sbTisk = nullptr;
-    QToolButton *sbEmail = nullptr;
-    QWidget *pFiltr = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QAbstractButton *SpeedButton2 = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *sbInfo = nullptr;
-    // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
-    QToolButton *sbExport = nullptr;
-    QToolButton *sbImport = nullptr;
-    QAction *actExportAll = nullptr;
-    QAction *actExportCompany = nullptr;
-    QAction *actExportShown = nullptr;
-    QAction *actImport = nullptr;
-    // Which database the program opens (U_deska_database.cpp).
-    QToolButton *sbDatabaze = nullptr;
-    QAction *actDatabase = nullptr;
+    /// The window's controls, by the names they are known by.
+    struct Controls {
+        // Toolbar (in order) and its filter panel.
+        QToolBar *ToolBar1 = nullptr;
+        QToolButton *sbFirma = nullptr;
+        QToolButton *sbKontakty = nullptr;
+        QToolButton *sbTisk = nullptr;
+        QToolButton *sbEmail = nullptr;
+        QWidget *pFiltr = nullptr;
+        QLabel *Label2 = nullptr;
+        QLineEdit *Edit1 = nullptr;
+        QAbstractButton *SpeedButton2 = nullptr;
+        QToolButton *SpeedButton1 = nullptr;
+        QToolButton *sbInfo = nullptr;
+        // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
+        QToolButton *sbExport = nullptr;
+        QToolButton *sbImport = nullptr;
+        QAction *actExportAll = nullptr;
+        QAction *actExportCompany = nullptr;
+        QAction *actExportShown = nullptr;
+        QAction *actImport = nullptr;
+        // Which database the program opens (U_deska_database.cpp).
+        QToolButton *sbDatabaze = nullptr;
+        QAction *actDatabase = nullptr;
 
-    // The board.
-    grid::DataGrid *gHlavniDeska = nullptr;
+        // The board.
+        grid::DataGrid *gHlavniDeska = nullptr;
 
-    // Status bar and its panels.
-    QWidget *pSTB = nullptr;
-    QLabel *stbP1 = nullptr;
-    QLabel *stbP2 = nullptr;
-    QLabel *stbP3 = nullptr;
-    QWidget *stbPobr = nullptr;
-    StatusPanel *stbP4 = nullptr;
+        // Status bar and its panels.
+        QWidget *pSTB = nullptr;
+        QLabel *stbP1 = nullptr;
+        QLabel *stbP2 = nullptr;
+        QLabel *stbP3 = nullptr;
+        QWidget *stbPobr = nullptr;
+        StatusPanel *stbP4 = nullptr;
+    };
+    /// The controls, for the windows around this one and for tests.
+    const Controls &ui() const { return m_ui; }
 
     // Board selection: set by a click on a board row.
     QString selectedRowKind;
@@ -142,6 +147,7 @@ class Tfm_Deska : public QMainWindow {
     /// Says `message`, clears the selection and reads the board again.
     void selectionGone(const QString &message); // U_deska_board.cpp
 
+    Controls m_ui;
     TDM &m_dm;
     QString m_baseDirectory;
     db::DatabaseAccess m_access;

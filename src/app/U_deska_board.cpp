@@ -97,37 +97,37 @@ void gHlavniDeskaDrawGroupingCell(QPainter &painter, const QRect &cellRect,
 } // namespace
 
 void Tfm_Deska::createBoard() {
-    gHlavniDeska = new grid::DataGrid(this);
-    gHlavniDeska->setObjectName(QStringLiteral("gHlavniDeska"));
-    gHlavniDeska->setAccessibleName(QStringLiteral("Firmy a kontakty"));
-    gHlavniDeska->setColumns(designedColumns());
+    m_ui.gHlavniDeska = new grid::DataGrid(this);
+    m_ui.gHlavniDeska->setObjectName(QStringLiteral("gHlavniDeska"));
+    m_ui.gHlavniDeska->setAccessibleName(QStringLiteral("Firmy a kontakty"));
+    m_ui.gHlavniDeska->setColumns(designedColumns());
     const QColor window = palette().color(QPalette::Base);
-    gHlavniDeska->setRowColors(window, window);
+    m_ui.gHlavniDeska->setRowColors(window, window);
     QFont bandFont(QStringLiteral("MS Sans Serif"), 8);
     bandFont.setBold(true);
-    gHlavniDeska->setGroupings(
+    m_ui.gHlavniDeska->setGroupings(
         {{QStringLiteral("Flag"), bandFont, palette().color(QPalette::ButtonText),
           palette().color(QPalette::Button)}});
     dataset::Dataset &board = m_dm.qHlavniDeska;
-    gHlavniDeska->setExpressionHandler(
+    m_ui.gHlavniDeska->setExpressionHandler(
         [&board](const QString &expression, int row, QString &text, bool &value) {
             gHlavniDeskaExpression(board, expression, row, text, value);
         });
-    gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
-    gHlavniDeska->setDataset(&board);
-    gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
-    gHlavniDeska->restoreLayout();
-    setCentralWidget(gHlavniDeska);
+    m_ui.gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
+    m_ui.gHlavniDeska->setDataset(&board);
+    m_ui.gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
+    m_ui.gHlavniDeska->restoreLayout();
+    setCentralWidget(m_ui.gHlavniDeska);
 
-    connect(gHlavniDeska, &grid::DataGrid::cellClick, this,
+    connect(m_ui.gHlavniDeska, &grid::DataGrid::cellClick, this,
             [this](int column) { ui::guarded([&] { gHlavniDeskaCellClick(column); }); });
-    connect(gHlavniDeska, &grid::DataGrid::dblClick, this,
+    connect(m_ui.gHlavniDeska, &grid::DataGrid::dblClick, this,
             [this] { ui::guarded([this] { gHlavniDeskaDblClick(); }); });
-    if (Edit1)
-        connect(Edit1, &QLineEdit::textChanged, this,
+    if (m_ui.Edit1)
+        connect(m_ui.Edit1, &QLineEdit::textChanged, this,
                 [this] { ui::guarded([this] { Edit1Change(); }); });
-    if (SpeedButton2)
-        connect(SpeedButton2, &QAbstractButton::clicked, this,
+    if (m_ui.SpeedButton2)
+        connect(m_ui.SpeedButton2, &QAbstractButton::clicked, this,
                 [this] { ui::guarded([this] { SpeedButton2Click(); }); });
     createBoardKeys();
 }
@@ -136,19 +136,20 @@ void Tfm_Deska::createBoard() {
 // makes it the selection and Enter opens it (the grid's click and double
 // click), Ctrl+F goes to the filter box and F5 reloads the board.
 void Tfm_Deska::createBoardKeys() {
-    gHlavniDeska->setTabKeyNavigation(false); // Tab leaves the board instead of walking its cells
+    m_ui.gHlavniDeska->setTabKeyNavigation(
+        false); // Tab leaves the board instead of walking its cells
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
-        Edit1->setFocus(Qt::ShortcutFocusReason);
-        Edit1->selectAll();
+        m_ui.Edit1->setFocus(Qt::ShortcutFocusReason);
+        m_ui.Edit1->selectAll();
     });
     auto *reload = new QShortcut(QKeySequence::Refresh, this);
     connect(reload, &QShortcut::activated, this,
-            [this] { ui::guarded([this] { gHlavniDeska->refreshDataset(); }); });
+            [this] { ui::guarded([this] { m_ui.gHlavniDeska->refreshDataset(); }); });
 }
 
 void Tfm_Deska::Edit1Change() {
-    const QString text = Edit1->text();
+    const QString text = m_ui.Edit1->text();
     QByteArray encoded;
     QChar foreign;
     if (!base::win1250::encode(text, encoded, &foreign)) {
@@ -169,22 +170,22 @@ void Tfm_Deska::Edit1Change() {
 
 void Tfm_Deska::SpeedButton2Click() {
     // Clearing a non-empty box runs the filter step through its change signal.
-    Edit1->clear();
+    m_ui.Edit1->clear();
 }
 
 void Tfm_Deska::gHlavniDeskaCellClick(int) {
-    sbTisk->setEnabled(false);
-    sbEmail->setEnabled(false);
+    m_ui.sbTisk->setEnabled(false);
+    m_ui.sbEmail->setEnabled(false);
     selectedEmail.clear();
     const dataset::Dataset &board = m_dm.qHlavniDeska;
     selectedRowKind = board.fieldByName(QStringLiteral("Flag"))->asString();
     if (selectedRowKind == QLatin1String("1")) {
         selectedRowId = board.fieldByName(QStringLiteral("ID_FIRMA"))->asString();
-        sbTisk->setEnabled(true);
+        m_ui.sbTisk->setEnabled(true);
     } else if (selectedRowKind == QLatin1String("2")) {
         selectedRowId = board.fieldByName(QStringLiteral("ID"))->asString();
         selectedEmail = board.fieldByName(QStringLiteral("EMAIL1"))->asString();
-        sbEmail->setEnabled(true);
+        m_ui.sbEmail->setEnabled(true);
     }
 }
 
@@ -206,8 +207,8 @@ void Tfm_Deska::selectionGone(const QString &message) {
     selectedRowKind.clear();
     selectedRowId.clear();
     selectedEmail.clear();
-    sbTisk->setEnabled(false);
-    sbEmail->setEnabled(false);
+    m_ui.sbTisk->setEnabled(false);
+    m_ui.sbEmail->setEnabled(false);
     m_dm.RefreshBoard();
 }
 

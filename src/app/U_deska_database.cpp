@@ -16,23 +16,24 @@
 #include <QToolButton>
 
 void Tfm_Deska::createDatabaseCommand() {
-    actDatabase = new QAction(QStringLiteral("Databáze…"), this);
-    actDatabase->setObjectName(QStringLiteral("actDatabase"));
-    actDatabase->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
-    addAction(actDatabase);
-    connect(actDatabase, &QAction::triggered, this,
+    m_ui.actDatabase = new QAction(QStringLiteral("Databáze…"), this);
+    m_ui.actDatabase->setObjectName(QStringLiteral("actDatabase"));
+    m_ui.actDatabase->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+    addAction(m_ui.actDatabase);
+    connect(m_ui.actDatabase, &QAction::triggered, this,
             [this] { ui::guarded([this] { actDatabaseTriggered(); }); });
 
-    sbDatabaze = makeButton(ToolBar1, "sbDatabaze", QStringLiteral("Databáze"),
-                            QStringLiteral(":/glyphs/databaze.svg"));
-    sbDatabaze->setToolTip(shortcutHint(sbDatabaze->accessibleName(), actDatabase->shortcut()));
-    connect(sbDatabaze, &QToolButton::clicked, actDatabase, &QAction::trigger);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbDatabaze);
+    m_ui.sbDatabaze = makeButton(m_ui.ToolBar1, "sbDatabaze", QStringLiteral("Databáze"),
+                                 QStringLiteral(":/glyphs/databaze.svg"));
+    m_ui.sbDatabaze->setToolTip(
+        shortcutHint(m_ui.sbDatabaze->accessibleName(), m_ui.actDatabase->shortcut()));
+    connect(m_ui.sbDatabaze, &QToolButton::clicked, m_ui.actDatabase, &QAction::trigger);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbDatabaze);
 
-    QMenu *boardMenu = gHlavniDeska->menu()->menu();
+    QMenu *boardMenu = m_ui.gHlavniDeska->menu()->menu();
     boardMenu->addSeparator();
-    boardMenu->addAction(actDatabase);
+    boardMenu->addAction(m_ui.actDatabase);
 }
 
 void Tfm_Deska::actDatabaseTriggered() {

@@ -27,54 +27,55 @@ void Tfm_Deska::createTransferCommands() {
                 [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
         return action;
     };
-    actExportAll = command("actExportAll", QStringLiteral("Všechny kontakty…"),
-                           &Tfm_Deska::actExportAllTriggered);
-    actExportCompany = command("actExportCompany", QStringLiteral("Kontakty vybrané firmy…"),
-                               &Tfm_Deska::actExportCompanyTriggered);
-    actExportShown = command("actExportShown", QStringLiteral("Kontakty zobrazené na desce…"),
-                             &Tfm_Deska::actExportShownTriggered);
-    actImport =
+    m_ui.actExportAll = command("actExportAll", QStringLiteral("Všechny kontakty…"),
+                                &Tfm_Deska::actExportAllTriggered);
+    m_ui.actExportCompany = command("actExportCompany", QStringLiteral("Kontakty vybrané firmy…"),
+                                    &Tfm_Deska::actExportCompanyTriggered);
+    m_ui.actExportShown = command("actExportShown", QStringLiteral("Kontakty zobrazené na desce…"),
+                                  &Tfm_Deska::actExportShownTriggered);
+    m_ui.actImport =
         command("actImport", QStringLiteral("Import kontaktů…"), &Tfm_Deska::actImportTriggered);
-    actImport->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
-    addAction(actImport);
+    m_ui.actImport->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
+    addAction(m_ui.actImport);
 
     auto *exportMenu = new QMenu(QStringLiteral("Export kontaktů"), this);
     exportMenu->setObjectName(QStringLiteral("menuExport"));
-    exportMenu->addActions({actExportAll, actExportCompany, actExportShown});
+    exportMenu->addActions({m_ui.actExportAll, m_ui.actExportCompany, m_ui.actExportShown});
 
-    sbExport = makeButton(ToolBar1, "sbExport", QStringLiteral("Export kontaktů"),
-                          QStringLiteral(":/glyphs/export.svg"));
-    sbExport->setMenu(exportMenu);
-    sbExport->setPopupMode(QToolButton::InstantPopup);
-    sbExport->setToolTip(shortcutHint(sbExport->accessibleName(), kOpenExportKey));
-    sbImport = makeButton(ToolBar1, "sbImport", QStringLiteral("Import kontaktů"),
-                          QStringLiteral(":/glyphs/import.svg"));
-    sbImport->setToolTip(shortcutHint(sbImport->accessibleName(), actImport->shortcut()));
-    connect(sbImport, &QToolButton::clicked, actImport, &QAction::trigger);
-    ToolBar1->addWidget(spacer(ToolBar1, 8));
-    ToolBar1->addWidget(sbExport);
-    ToolBar1->addWidget(sbImport);
+    m_ui.sbExport = makeButton(m_ui.ToolBar1, "sbExport", QStringLiteral("Export kontaktů"),
+                               QStringLiteral(":/glyphs/export.svg"));
+    m_ui.sbExport->setMenu(exportMenu);
+    m_ui.sbExport->setPopupMode(QToolButton::InstantPopup);
+    m_ui.sbExport->setToolTip(shortcutHint(m_ui.sbExport->accessibleName(), kOpenExportKey));
+    m_ui.sbImport = makeButton(m_ui.ToolBar1, "sbImport", QStringLiteral("Import kontaktů"),
+                               QStringLiteral(":/glyphs/import.svg"));
+    m_ui.sbImport->setToolTip(
+        shortcutHint(m_ui.sbImport->accessibleName(), m_ui.actImport->shortcut()));
+    connect(m_ui.sbImport, &QToolButton::clicked, m_ui.actImport, &QAction::trigger);
+    m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
+    m_ui.ToolBar1->addWidget(m_ui.sbExport);
+    m_ui.ToolBar1->addWidget(m_ui.sbImport);
 
     // The export choices open from the keyboard too.
     auto *openExport = new QAction(this);
     openExport->setObjectName(QStringLiteral("actOpenExportMenu"));
     openExport->setShortcut(kOpenExportKey);
-    connect(openExport, &QAction::triggered, sbExport, &QToolButton::showMenu);
+    connect(openExport, &QAction::triggered, m_ui.sbExport, &QToolButton::showMenu);
     addAction(openExport);
 
     // A narrow window folds the last commands into the toolbar's overflow
     // button: it is named and reachable like the rest.
     if (auto *overflow =
-            ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
+            m_ui.ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"))) {
         overflow->setAccessibleName(QStringLiteral("Další příkazy"));
         overflow->setToolTip(overflow->accessibleName());
         overflow->setFocusPolicy(Qt::TabFocus);
     }
 
-    QMenu *boardMenu = gHlavniDeska->menu()->menu();
+    QMenu *boardMenu = m_ui.gHlavniDeska->menu()->menu();
     boardMenu->addSeparator();
     boardMenu->addMenu(exportMenu);
-    boardMenu->addAction(actImport);
+    boardMenu->addAction(m_ui.actImport);
 }
 
 void Tfm_Deska::actExportAllTriggered() {

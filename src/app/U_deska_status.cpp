@@ -46,34 +46,34 @@ void Tfm_Deska::createStatusBar() {
     // each of its items would double them.
     bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
 
-    pSTB = new QWidget(bar);
-    pSTB->setObjectName(QStringLiteral("pSTB"));
-    pSTB->setFixedHeight(21);
-    auto *layout = new QHBoxLayout(pSTB);
+    m_ui.pSTB = new QWidget(bar);
+    m_ui.pSTB->setObjectName(QStringLiteral("pSTB"));
+    m_ui.pSTB->setFixedHeight(21);
+    auto *layout = new QHBoxLayout(m_ui.pSTB);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     auto *p1 = addPanel(layout, "stbP1", QStringLiteral("Dnešní datum a svátek"), 290);
     auto *p2 = addPanel(layout, "stbP2", QStringLiteral("Stavový řádek"));
     auto *p3 = addPanel(layout, "stbP3", QStringLiteral("Verze programu"), 60);
-    stbPobr = addPanel(layout, "stbPobr", QStringLiteral("Stav připojení"), 17);
-    stbP4 = addPanel(layout, "stbP4", QStringLiteral("Webová stránka výrobce"), 120);
-    stbP1 = p1;
-    stbP2 = p2;
-    stbP3 = p3;
-    stbP3->setText(ui::maker::kVersionStamp);
-    stbP4->setText(makerWebAddress());
-    stbP4->setCursor(Qt::PointingHandCursor);
-    stbP4->makeKeyboardClickable();
+    m_ui.stbPobr = addPanel(layout, "stbPobr", QStringLiteral("Stav připojení"), 17);
+    m_ui.stbP4 = addPanel(layout, "stbP4", QStringLiteral("Webová stránka výrobce"), 120);
+    m_ui.stbP1 = p1;
+    m_ui.stbP2 = p2;
+    m_ui.stbP3 = p3;
+    m_ui.stbP3->setText(ui::maker::kVersionStamp);
+    m_ui.stbP4->setText(makerWebAddress());
+    m_ui.stbP4->setCursor(Qt::PointingHandCursor);
+    m_ui.stbP4->makeKeyboardClickable();
     stbP4MouseLeave(); // starts black, like after every exit
 
     connect(p2, &StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);
-    connect(stbP4, &StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
-    connect(stbP4, &StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
-    connect(stbP4, &StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
+    connect(m_ui.stbP4, &StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
+    connect(m_ui.stbP4, &StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
+    connect(m_ui.stbP4, &StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
 
     // A permanent widget is never hidden by a status tip.
-    bar->addPermanentWidget(pSTB, 1);
+    bar->addPermanentWidget(m_ui.pSTB, 1);
     setStatusBar(bar);
 }
 
@@ -89,19 +89,19 @@ QString Tfm_Deska::composeNameDayLine() {
 
 void Tfm_Deska::stbP4Click() {
     // Whether a browser opened is not reported.
-    QDesktopServices::openUrl(QUrl(stbP4->text()));
+    QDesktopServices::openUrl(QUrl(m_ui.stbP4->text()));
 }
 
 void Tfm_Deska::stbP4MouseEnter() {
-    QPalette palette = stbP4->palette();
+    QPalette palette = m_ui.stbP4->palette();
     palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    stbP4->setPalette(palette);
+    m_ui.stbP4->setPalette(palette);
 }
 
 void Tfm_Deska::stbP4MouseLeave() {
-    QPalette palette = stbP4->palette();
+    QPalette palette = m_ui.stbP4->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-    stbP4->setPalette(palette);
+    m_ui.stbP4->setPalette(palette);
 }
 
 void Tfm_Deska::stbP2Click() {

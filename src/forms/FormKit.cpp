@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace forms::kit {
 namespace {
@@ -200,6 +201,33 @@ QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes,
                               : QStringLiteral("KONTAKT");
     return rowsWithNote(group, source, table, columns, boxes.lines, names, boxes.note,
                         "MemoPoznamkaSP", noteColumn);
+}
+
+QWidget *tabPage(const char *name) {
+    auto *page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    return page;
+}
+
+QWidget *connectionTab(QGroupBox **group, const QString &title, const ConnectionBoxes &boxes,
+                       dataset::DataSource &source) {
+    QWidget *tab = tabPage("tsSpojeni");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    *group = groupBox(tab, "gbSpojeni", title);
+    connectionRows(*group, boxes, source);
+    layout->addWidget(*group);
+    return tab;
+}
+
+QWidget *noteTab(QPlainTextEdit **note) {
+    QWidget *tab = tabPage("tsPoznamka");
+    auto *layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(4, 4, 4, 4);
+    *note = noteBox(tab, "MemoPoznamka");
+    (*note)->setAccessibleName(QStringLiteral("Poznámka"));
+    layout->addWidget(*note);
+    return tab;
 }
 
 void labelFields(dataset::Dataset &dataset, const QString &table) {

@@ -99,6 +99,16 @@ struct ConnectionBoxes {
 QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes,
                             dataset::DataSource &source);
 
+/// A page for a tab control, named `name`.
+QWidget *tabPage(const char *name);
+/// The page tsSpojeni of a record form: the group gbSpojeni, titled
+/// `title` and put into `*group`, with the connection rows of `boxes`.
+QWidget *connectionTab(QGroupBox **group, const QString &title, const ConnectionBoxes &boxes,
+                       dataset::DataSource &source);
+/// The page tsPoznamka of a record form: the note box MemoPoznamka alone,
+/// put into `*note`; the caller binds it.
+QWidget *noteTab(QPlainTextEdit **note);
+
 /// Gives every field of `dataset` the caption the column catalogue has for
 /// its column of `table`, so that a refusal of what the user typed names
 /// the box the user sees.

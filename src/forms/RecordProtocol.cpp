@@ -142,10 +142,6 @@ void RecordProtocol::creationStep() {
     enterBrowseMode();
 }
 
-bool RecordProtocol::hasNoCurrentRow() const {
-    return m_c.idBox->text().isEmpty();
-}
-
 bool RecordProtocol::confirmDelete() const {
     return base::msg::show(base::msg::Kind::Warning, forms::texts::msgConfirmDelete(),
                            base::msg::Buttons::YesNo) == base::msg::Answer::Yes;

@@ -43,8 +43,6 @@ class RecordProtocol : public QObject {
         QList<QWidget *> browseGroup;
         QAbstractButton *confirmButton = nullptr;
         QAbstractButton *cancelButton = nullptr;
-        /// The ID box: empty when the table has no current row.
-        QLineEdit *idBox = nullptr;
         // The look lists.
         QList<QLineEdit *> lineBoxes;
         QList<QComboBox *> dropDowns;
@@ -80,8 +78,6 @@ class RecordProtocol : public QObject {
     /// First tab; every box of the lists and every never-editable box
     /// read-only in the read-only colour; browse mode.
     void creationStep();
-    /// True when the ID box is empty (the table has no current row).
-    bool hasNoCurrentRow() const;
     /// Asks msgConfirmDelete (warning, Yes/No); true only for Yes.
     bool confirmDelete() const;
     /// The close guard: in browse mode shows the first tab and allows the

@@ -1,43 +1,51 @@
 #include "forms/U_Firma.h"
 
+#include "data/U_DM.h"
+#include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
 #include "forms/RecordProtocol.h"
-#include "forms/U_Firma_prikaz.h"
+#include "forms/U_Kontakt.h"
 #include "grid/DataGrid.h"
 #include "ui/ErrorReport.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
 
 Tfm_Firma::Tfm_Firma(TDM &dm, TFM_Kontakt &contactForm, QWidget *parent)
-    : QDialog(parent), m_dm(dm) {
+    : QDialog(parent), m_dm(dm), m_contactForm(contactForm) {
     setObjectName(QStringLiteral("fm_Firma"));
     createControls();
     bindControls();
     createProtocol();
-    m_prikaz = std::make_unique<FirmaPrikaz>(*this, dm, contactForm);
+    forms::CompanyFace &face = *this; // the steps see the form through its face only
+    m_prikaz = std::make_unique<FirmaPrikaz>(face, dm);
 
-    connect(DBNavi, &forms::DbNavigator::moved, this, &Tfm_Firma::DBNaviClick);
-    connect(pcFirma, &QTabWidget::currentChanged, this, &Tfm_Firma::pcFirmaChange);
-    connect(sbFirVloz, &QToolButton::clicked, this, &Tfm_Firma::sbFirVlozClick);
-    connect(sbFirEdit, &QToolButton::clicked, this, &Tfm_Firma::sbFirEditClick);
-    connect(sbFirSmaz, &QToolButton::clicked, this, &Tfm_Firma::sbFirSmazClick);
-    connect(BB_Jo, &QPushButton::clicked, this, &Tfm_Firma::BB_JoClick);
-    connect(BB_Zrus, &QPushButton::clicked, this, &Tfm_Firma::BB_ZrusClick);
-    connect(sbkopirujFSdoFF, &QToolButton::clicked, this, &Tfm_Firma::sbkopirujFSdoFFClick);
-    connect(sbkopirujFSdoFD, &QToolButton::clicked, this, &Tfm_Firma::sbkopirujFSdoFDClick);
-    connect(sbVlozFirmaKontakt, &QToolButton::clicked, this, &Tfm_Firma::sbVlozFirmaKontaktClick);
-    connect(sbEditujFirmaKontakt, &QToolButton::clicked, this,
+    connect(m_ui.DBNavi, &forms::DbNavigator::moved, this, &Tfm_Firma::DBNaviClick);
+    connect(m_ui.pcFirma, &QTabWidget::currentChanged, this, &Tfm_Firma::pcFirmaChange);
+    connect(m_ui.sbFirVloz, &QToolButton::clicked, this, &Tfm_Firma::sbFirVlozClick);
+    connect(m_ui.sbFirEdit, &QToolButton::clicked, this, &Tfm_Firma::sbFirEditClick);
+    connect(m_ui.sbFirSmaz, &QToolButton::clicked, this, &Tfm_Firma::sbFirSmazClick);
+    connect(m_ui.BB_Jo, &QPushButton::clicked, this, &Tfm_Firma::BB_JoClick);
+    connect(m_ui.BB_Zrus, &QPushButton::clicked, this, &Tfm_Firma::BB_ZrusClick);
+    connect(m_ui.sbkopirujFSdoFF, &QToolButton::clicked, this, &Tfm_Firma::sbkopirujFSdoFFClick);
+    connect(m_ui.sbkopirujFSdoFD, &QToolButton::clicked, this, &Tfm_Firma::sbkopirujFSdoFDClick);
+    connect(m_ui.sbVlozFirmaKontakt, &QToolButton::clicked, this,
+            &Tfm_Firma::sbVlozFirmaKontaktClick);
+    connect(m_ui.sbEditujFirmaKontakt, &QToolButton::clicked, this,
             &Tfm_Firma::sbEditujFirmaKontaktClick);
-    connect(gKontaktyFirmy, &grid::DataGrid::cellClick, this, &Tfm_Firma::gKontaktyFirmyCellClick);
-    connect(gKontaktyFirmy, &grid::DataGrid::dblClick, this, &Tfm_Firma::gKontaktyFirmyDblClick);
+    connect(m_ui.gKontaktyFirmy, &grid::DataGrid::cellClick, this,
+            &Tfm_Firma::gKontaktyFirmyCellClick);
+    connect(m_ui.gKontaktyFirmy, &grid::DataGrid::dblClick, this,
+            &Tfm_Firma::gKontaktyFirmyDblClick);
 
     // FormCreate
     protocol->creationStep();
     move(5, 5);
-    gKontaktyFirmy->restoreLayout();
+    m_ui.gKontaktyFirmy->restoreLayout();
 }
 
 Tfm_Firma::~Tfm_Firma() = default;
@@ -51,10 +59,58 @@ void Tfm_Firma::firstTabStep() {
 QString Tfm_Firma::titleStep() const {
     return m_prikaz->titleStep();
 }
+bool Tfm_Firma::placeholderPending() const {
+    return m_prikaz->placeholderPending();
+}
+QString Tfm_Firma::clickedContactColumn() const {
+    return m_prikaz->clickedContactColumn();
+}
+QString Tfm_Firma::clickedContactId() const {
+    return m_prikaz->clickedContactId();
+}
 
 void Tfm_Firma::setOuterWidth(int width) {
     const int frame = frameGeometry().width() - geometry().width();
     setFixedSize(width - frame, kClientHeight);
+}
+
+QString Tfm_Firma::shownId() const {
+    return m_ui.EditID->text();
+}
+void Tfm_Firma::showTitle(const QString &title) {
+    setWindowTitle(title);
+}
+void Tfm_Firma::handOverTypedText() {
+    forms::TextBinding::handOverAll(this, m_dm.dsFIRMA);
+}
+void Tfm_Firma::enterEditMode() {
+    protocol->enterEditMode();
+}
+void Tfm_Firma::enterBrowseMode() {
+    protocol->enterBrowseMode();
+}
+bool Tfm_Firma::confirmDelete() {
+    return protocol->confirmDelete();
+}
+void Tfm_Firma::focusFirstBox() {
+    m_ui.EditNAZEV_FIRMA->setFocus(Qt::OtherFocusReason);
+}
+int Tfm_Firma::currentTab() const {
+    return m_ui.pcFirma->currentIndex();
+}
+void Tfm_Firma::copySeatNote(const QString &suffix) {
+    QPlainTextEdit *target =
+        suffix == QStringLiteral("_FF") ? m_ui.MemoPoznamkaF : m_ui.MemoPoznamkaD;
+    target->setPlainText(forms::noteText(m_ui.MemoPoznamkaS));
+}
+void Tfm_Firma::newContactRecord() {
+    m_contactForm.newRecordStep();
+}
+void Tfm_Firma::showContactForm() {
+    m_contactForm.exec();
+}
+void Tfm_Firma::clickEditContactPerson() {
+    m_ui.sbEditujFirmaKontakt->click();
 }
 
 void Tfm_Firma::reject() {
@@ -78,7 +134,7 @@ void Tfm_Firma::DBNaviClick() {
     ui::guarded([this] { m_prikaz->navigatorMoveStep(); });
 }
 void Tfm_Firma::sbFirVlozClick() {
-    ui::guarded([this] { m_prikaz->newCompanyStep(); });
+    ui::guarded([this] { m_prikaz->newButtonStep(); });
 }
 void Tfm_Firma::sbFirEditClick() {
     ui::guarded([this] { m_prikaz->editStep(); });
@@ -93,10 +149,10 @@ void Tfm_Firma::sbFirSmazClick() {
     ui::guarded([this] { m_prikaz->deleteStep(); });
 }
 void Tfm_Firma::sbkopirujFSdoFFClick() {
-    ui::guarded([this] { m_prikaz->copySeatAddress(QStringLiteral("_FF"), MemoPoznamkaF); });
+    ui::guarded([this] { m_prikaz->copySeatAddress(QStringLiteral("_FF")); });
 }
 void Tfm_Firma::sbkopirujFSdoFDClick() {
-    ui::guarded([this] { m_prikaz->copySeatAddress(QStringLiteral("_FD"), MemoPoznamkaD); });
+    ui::guarded([this] { m_prikaz->copySeatAddress(QStringLiteral("_FD")); });
 }
 void Tfm_Firma::sbVlozFirmaKontaktClick() {
     ui::guarded([this] { m_prikaz->addContactPerson(); });

@@ -35,12 +35,6 @@ QToolButton *copyButton(QGroupBox *group, QGridLayout *grid, const char *name) {
     return button;
 }
 
-QWidget *newTab(const char *name) {
-    auto *tab = new QWidget;
-    tab->setObjectName(QString::fromLatin1(name));
-    return tab;
-}
-
 } // namespace
 
 void Tfm_Firma::createControls() {
@@ -53,153 +47,138 @@ void Tfm_Firma::createControls() {
 
     const kit::RecordButtonBar bar =
         kit::recordButtonBar(this, m_dm.dsFIRMA, "sbFirVloz", "sbFirEdit", "sbFirSmaz", true);
-    pTop = bar.panel;
-    DBNavi = bar.navigator;
-    sbFirVloz = bar.newButton;
-    sbFirEdit = bar.editButton;
-    sbFirSmaz = bar.deleteButton;
+    m_ui.pTop = bar.panel;
+    m_ui.DBNavi = bar.navigator;
+    m_ui.sbFirVloz = bar.newButton;
+    m_ui.sbFirEdit = bar.editButton;
+    m_ui.sbFirSmaz = bar.deleteButton;
 
-    pcFirma = new QTabWidget(this);
-    pcFirma->setObjectName(QStringLiteral("pcFirma"));
-    tsFirma = createCompanyTab();
-    tsAdresa = createAddressesTab();
-    tsSpojeni = createConnectionTab();
-    tsPoznamka = createNoteTab();
-    tsKontaktniOsoby = createContactPersonsTab();
-    tsPobockyFirmy = newTab("tsPobockyFirmy");
-    pcFirma->addTab(tsFirma, QStringLiteral("Firma"));
-    pcFirma->addTab(tsAdresa, QStringLiteral("Adresy"));
-    pcFirma->addTab(tsSpojeni, QStringLiteral("Spojení"));
-    pcFirma->addTab(tsPoznamka, QStringLiteral("Poznámka"));
-    pcFirma->addTab(tsKontaktniOsoby, QStringLiteral("Kontaktní osoby"));
-    pcFirma->addTab(tsPobockyFirmy, QStringLiteral("Pobočky firmy"));
-    pcFirma->setTabVisible(kBranchesTab, false);
+    m_ui.pcFirma = new QTabWidget(this);
+    m_ui.pcFirma->setObjectName(QStringLiteral("pcFirma"));
+    m_ui.tsFirma = createCompanyTab();
+    m_ui.tsAdresa = createAddressesTab();
+    m_ui.tsSpojeni =
+        kit::connectionTab(&m_ui.gbSpojeni, QStringLiteral("  Spojení na firmu:   "),
+                           {{&m_ui.EditTelefon, &m_ui.EditMobil, &m_ui.EditTelefon2, &m_ui.EditFax,
+                             &m_ui.EditEmail, &m_ui.EditEmail2, &m_ui.EditWWW, &m_ui.EditICQ,
+                             &m_ui.EditSkype, &m_ui.EditDalsi1, &m_ui.EditDalsi2},
+                            &m_ui.MemoPoznamkaSP,
+                            "POZNAMKA_FSP"},
+                           m_dm.dsFIRMA);
+    m_ui.tsPoznamka = kit::noteTab(&m_ui.MemoPoznamka);
+    m_ui.tsKontaktniOsoby = createContactPersonsTab();
+    m_ui.tsPobockyFirmy = kit::tabPage("tsPobockyFirmy");
+    m_ui.pcFirma->addTab(m_ui.tsFirma, QStringLiteral("Firma"));
+    m_ui.pcFirma->addTab(m_ui.tsAdresa, QStringLiteral("Adresy"));
+    m_ui.pcFirma->addTab(m_ui.tsSpojeni, QStringLiteral("Spojení"));
+    m_ui.pcFirma->addTab(m_ui.tsPoznamka, QStringLiteral("Poznámka"));
+    m_ui.pcFirma->addTab(m_ui.tsKontaktniOsoby, QStringLiteral("Kontaktní osoby"));
+    m_ui.pcFirma->addTab(m_ui.tsPobockyFirmy, QStringLiteral("Pobočky firmy"));
+    m_ui.pcFirma->setTabVisible(kBranchesTab, false);
 
-    pBottom = new QWidget(this);
-    pBottom->setFixedHeight(50);
-    auto *bottom = new QHBoxLayout(pBottom);
+    m_ui.pBottom = new QWidget(this);
+    m_ui.pBottom->setFixedHeight(50);
+    auto *bottom = new QHBoxLayout(m_ui.pBottom);
     bottom->setContentsMargins(6, 8, 6, 8);
     bottom->setSpacing(4);
-    auto *idLabel = new QLabel(QStringLiteral("ID"), pBottom);
-    EditID = kit::lineBox(pBottom, "EditID");
-    EditID->setFixedWidth(45);
-    idLabel->setBuddy(EditID);
-    BB_Jo = kit::confirmButton(pBottom);
-    BB_Zrus = kit::cancelButton(pBottom);
+    auto *idLabel = new QLabel(QStringLiteral("ID"), m_ui.pBottom);
+    m_ui.EditID = kit::lineBox(m_ui.pBottom, "EditID");
+    m_ui.EditID->setFixedWidth(45);
+    idLabel->setBuddy(m_ui.EditID);
+    m_ui.BB_Jo = kit::confirmButton(m_ui.pBottom);
+    m_ui.BB_Zrus = kit::cancelButton(m_ui.pBottom);
     bottom->addWidget(idLabel);
-    bottom->addWidget(EditID);
+    bottom->addWidget(m_ui.EditID);
     bottom->addStretch();
-    bottom->addWidget(BB_Jo);
-    bottom->addWidget(BB_Zrus);
+    bottom->addWidget(m_ui.BB_Jo);
+    bottom->addWidget(m_ui.BB_Zrus);
 
-    layout->addWidget(pTop);
-    layout->addWidget(pcFirma, 1);
-    layout->addWidget(pBottom);
+    layout->addWidget(m_ui.pTop);
+    layout->addWidget(m_ui.pcFirma, 1);
+    layout->addWidget(m_ui.pBottom);
 }
 
 QWidget *Tfm_Firma::createCompanyTab() {
-    QWidget *tab = newTab("tsFirma");
+    QWidget *tab = kit::tabPage("tsFirma");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
 
-    gbInicialy = kit::groupBox(tab, "gbInicialy", QStringLiteral("  Iniciály  "));
-    auto *initials = kit::grid(gbInicialy);
+    m_ui.gbInicialy = kit::groupBox(tab, "gbInicialy", QStringLiteral("  Iniciály  "));
+    auto *initials = kit::grid(m_ui.gbInicialy);
     const std::pair<const char *, QLineEdit **> firstRows[] = {
-        {"Název firmy", &EditNAZEV_FIRMA}, {"Kód", &EditKOD},
-        {"Zaměření", &EditZamereni},       {"Popis", &EditPOPIS},
-        {"Telefon", &EditFtelefon},        {"Mobil", &EditFMobil}};
+        {"Název firmy", &m_ui.EditNAZEV_FIRMA}, {"Kód", &m_ui.EditKOD},
+        {"Zaměření", &m_ui.EditZamereni},       {"Popis", &m_ui.EditPOPIS},
+        {"Telefon", &m_ui.EditFtelefon},        {"Mobil", &m_ui.EditFMobil}};
     const char *firstNames[] = {"EditNAZEV_FIRMA", "EditKOD",      "EditZamereni",
                                 "EditPOPIS",       "EditFtelefon", "EditFMobil"};
     for (int i = 0; i < 6; ++i) {
-        *firstRows[i].second = kit::lineBox(gbInicialy, firstNames[i]);
+        *firstRows[i].second = kit::lineBox(m_ui.gbInicialy, firstNames[i]);
         kit::addRow(initials, QString::fromUtf8(firstRows[i].first), *firstRows[i].second);
     }
 
-    gbFiremniData = kit::groupBox(tab, "gbFiremniData", QStringLiteral("  Firemní data  "));
-    auto *company = kit::grid(gbFiremniData);
-    EditIC = kit::lineBox(gbFiremniData, "EditIC");
-    EditDIC = kit::lineBox(gbFiremniData, "EditDIC");
-    EditCislo_uctu = kit::lineBox(gbFiremniData, "EditCislo_uctu");
-    EditKod_banky = kit::lineBox(gbFiremniData, "EditKod_banky");
-    kit::addRow(company, QStringLiteral("IČO"), EditIC);
-    kit::addRow(company, QStringLiteral("DIČ"), EditDIC);
-    kit::addRow(company, QStringLiteral("Číslo účtu"), EditCislo_uctu);
-    kit::addRow(company, QStringLiteral("Kód banky"), EditKod_banky);
+    m_ui.gbFiremniData = kit::groupBox(tab, "gbFiremniData", QStringLiteral("  Firemní data  "));
+    auto *company = kit::grid(m_ui.gbFiremniData);
+    m_ui.EditIC = kit::lineBox(m_ui.gbFiremniData, "EditIC");
+    m_ui.EditDIC = kit::lineBox(m_ui.gbFiremniData, "EditDIC");
+    m_ui.EditCislo_uctu = kit::lineBox(m_ui.gbFiremniData, "EditCislo_uctu");
+    m_ui.EditKod_banky = kit::lineBox(m_ui.gbFiremniData, "EditKod_banky");
+    kit::addRow(company, QStringLiteral("IČO"), m_ui.EditIC);
+    kit::addRow(company, QStringLiteral("DIČ"), m_ui.EditDIC);
+    kit::addRow(company, QStringLiteral("Číslo účtu"), m_ui.EditCislo_uctu);
+    kit::addRow(company, QStringLiteral("Kód banky"), m_ui.EditKod_banky);
 
-    gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
-    kit::addressRows(
-        gbAdresaS,
-        {{&EditNAZEV_ADRESA_FS, &EditADRESA_FS, &EditUliceS, &EditObecS, &EditPSCS, &EditStatS},
-         &MemoPoznamkaS,
-         {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS", "EditPSCS",
-          "EditStatS", "MemoPoznamkaS"},
-         "_FS"},
-        m_dm.dsFIRMA);
+    m_ui.gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
+    kit::addressRows(m_ui.gbAdresaS,
+                     {{&m_ui.EditNAZEV_ADRESA_FS, &m_ui.EditADRESA_FS, &m_ui.EditUliceS,
+                       &m_ui.EditObecS, &m_ui.EditPSCS, &m_ui.EditStatS},
+                      &m_ui.MemoPoznamkaS,
+                      {"EditNAZEV_ADRESA_FS", "EditADRESA_FS", "EditUliceS", "EditObecS",
+                       "EditPSCS", "EditStatS", "MemoPoznamkaS"},
+                      "_FS"},
+                     m_dm.dsFIRMA);
 
-    layout->addWidget(gbInicialy);
-    layout->addWidget(gbFiremniData);
-    layout->addWidget(gbAdresaS, 1);
+    layout->addWidget(m_ui.gbInicialy);
+    layout->addWidget(m_ui.gbFiremniData);
+    layout->addWidget(m_ui.gbAdresaS, 1);
     return tab;
 }
 
 QWidget *Tfm_Firma::createAddressesTab() {
-    QWidget *tab = newTab("tsAdresa");
+    QWidget *tab = kit::tabPage("tsAdresa");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
-    gbAdresaF = kit::groupBox(tab, "gbAdresaF", QStringLiteral("   Fakturační adresa firmy   "));
-    QGridLayout *invoicing = kit::addressRows(
-        gbAdresaF,
-        {{&EditNAZEV_ADRESA_FF, &EditADRESA_FF, &EditUliceF, &EditObecF, &EditPSCF, &EditStatF},
-         &MemoPoznamkaF,
-         {"EditNAZEV_ADRESA_FF", "EditADRESA_FF", "EditUliceF", "EditObecF", "EditPSCF",
-          "EditStatF", "MemoPoznamkaF"},
-         "_FF"},
-        m_dm.dsFIRMA);
-    sbkopirujFSdoFF = copyButton(gbAdresaF, invoicing, "sbkopirujFSdoFF");
-    gbAdresaD = kit::groupBox(tab, "gbAdresaD", QStringLiteral("   Dodací adresa firmy   "));
-    QGridLayout *delivery = kit::addressRows(
-        gbAdresaD,
-        {{&EditNAZEV_ADRESA_FD, &EditADRESA_FD, &EditUliceD, &EditObecD, &EditPSCD, &EditStatD},
-         &MemoPoznamkaD,
-         {"EditNAZEV_ADRESA_FD", "EditADRESA_FD", "EditUliceD", "EditObecD", "EditPSCD",
-          "EditStatD", "MemoPoznamkaD"},
-         "_FD"},
-        m_dm.dsFIRMA);
-    sbkopirujFSdoFD = copyButton(gbAdresaD, delivery, "sbkopirujFSdoFD");
-    layout->addWidget(gbAdresaF);
-    layout->addWidget(gbAdresaD);
-    return tab;
-}
-
-QWidget *Tfm_Firma::createConnectionTab() {
-    QWidget *tab = newTab("tsSpojeni");
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    gbSpojeni = kit::groupBox(tab, "gbSpojeni", QStringLiteral("  Spojení na firmu:   "));
-    kit::connectionRows(gbSpojeni,
-                        {{&EditTelefon, &EditMobil, &EditTelefon2, &EditFax, &EditEmail,
-                          &EditEmail2, &EditWWW, &EditICQ, &EditSkype, &EditDalsi1, &EditDalsi2},
-                         &MemoPoznamkaSP,
-                         "POZNAMKA_FSP"},
-                        m_dm.dsFIRMA);
-    layout->addWidget(gbSpojeni);
-    return tab;
-}
-
-QWidget *Tfm_Firma::createNoteTab() {
-    QWidget *tab = newTab("tsPoznamka");
-    auto *layout = new QVBoxLayout(tab);
-    layout->setContentsMargins(4, 4, 4, 4);
-    MemoPoznamka = kit::noteBox(tab, "MemoPoznamka");
-    MemoPoznamka->setAccessibleName(QStringLiteral("Poznámka"));
-    layout->addWidget(MemoPoznamka);
+    m_ui.gbAdresaF =
+        kit::groupBox(tab, "gbAdresaF", QStringLiteral("   Fakturační adresa firmy   "));
+    QGridLayout *invoicing =
+        kit::addressRows(m_ui.gbAdresaF,
+                         {{&m_ui.EditNAZEV_ADRESA_FF, &m_ui.EditADRESA_FF, &m_ui.EditUliceF,
+                           &m_ui.EditObecF, &m_ui.EditPSCF, &m_ui.EditStatF},
+                          &m_ui.MemoPoznamkaF,
+                          {"EditNAZEV_ADRESA_FF", "EditADRESA_FF", "EditUliceF", "EditObecF",
+                           "EditPSCF", "EditStatF", "MemoPoznamkaF"},
+                          "_FF"},
+                         m_dm.dsFIRMA);
+    m_ui.sbkopirujFSdoFF = copyButton(m_ui.gbAdresaF, invoicing, "sbkopirujFSdoFF");
+    m_ui.gbAdresaD = kit::groupBox(tab, "gbAdresaD", QStringLiteral("   Dodací adresa firmy   "));
+    QGridLayout *delivery =
+        kit::addressRows(m_ui.gbAdresaD,
+                         {{&m_ui.EditNAZEV_ADRESA_FD, &m_ui.EditADRESA_FD, &m_ui.EditUliceD,
+                           &m_ui.EditObecD, &m_ui.EditPSCD, &m_ui.EditStatD},
+                          &m_ui.MemoPoznamkaD,
+                          {"EditNAZEV_ADRESA_FD", "EditADRESA_FD", "EditUliceD", "EditObecD",
+                           "EditPSCD", "EditStatD", "MemoPoznamkaD"},
+                          "_FD"},
+                         m_dm.dsFIRMA);
+    m_ui.sbkopirujFSdoFD = copyButton(m_ui.gbAdresaD, delivery, "sbkopirujFSdoFD");
+    layout->addWidget(m_ui.gbAdresaF);
+    layout->addWidget(m_ui.gbAdresaD);
     return tab;
 }
 
 QWidget *Tfm_Firma::createContactPersonsTab() {
-    QWidget *tab = newTab("tsKontaktniOsoby");
+    QWidget *tab = kit::tabPage("tsKontaktniOsoby");
     auto *layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -208,18 +187,18 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
     auto *buttons = new QHBoxLayout(strip);
     buttons->setContentsMargins(4, 2, 4, 2);
     buttons->setSpacing(2);
-    sbVlozFirmaKontakt =
+    m_ui.sbVlozFirmaKontakt =
         kit::speedButton(strip, "sbVlozFirmaKontakt", QStringLiteral("Vlož kontaktní osobu"),
                          kit::glyph(QStringLiteral("vloz_osobu.svg")));
-    sbEditujFirmaKontakt =
+    m_ui.sbEditujFirmaKontakt =
         kit::speedButton(strip, "sbEditujFirmaKontakt", QStringLiteral("Edituj kontaktní osobu"),
                          kit::glyph(QStringLiteral("edituj_osobu.svg")));
     buttons->addStretch();
     // From the keyboard too, on any tab: Ctrl+K adds a contact person,
     // Ctrl+Shift+K edits the one chosen in the list.
     for (const auto &[button, key] :
-         {std::pair{sbVlozFirmaKontakt, QKeySequence(Qt::CTRL | Qt::Key_K)},
-          std::pair{sbEditujFirmaKontakt, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)}}) {
+         {std::pair{m_ui.sbVlozFirmaKontakt, QKeySequence(Qt::CTRL | Qt::Key_K)},
+          std::pair{m_ui.sbEditujFirmaKontakt, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K)}}) {
         QToolButton *target = button;
         connect(new QShortcut(key, this), &QShortcut::activated, target, [target] {
             if (target->isEnabled())
@@ -228,23 +207,24 @@ QWidget *Tfm_Firma::createContactPersonsTab() {
         target->setToolTip(QStringLiteral("%1 (%2)").arg(target->toolTip(),
                                                          key.toString(QKeySequence::NativeText)));
     }
-    buttons->addWidget(sbVlozFirmaKontakt);
-    buttons->addWidget(sbEditujFirmaKontakt);
+    buttons->addWidget(m_ui.sbVlozFirmaKontakt);
+    buttons->addWidget(m_ui.sbEditujFirmaKontakt);
 
-    gKontaktyFirmy = new grid::DataGrid(tab);
-    gKontaktyFirmy->setObjectName(QStringLiteral("gKontaktyFirmy"));
-    gKontaktyFirmy->setAccessibleName(QStringLiteral("Kontaktní osoby firmy"));
-    gKontaktyFirmy->setWrapTitles(true);
-    gKontaktyFirmy->setTitleHeight(24);
-    gKontaktyFirmy->setScrollBars(Qt::Horizontal);
-    gKontaktyFirmy->setFilterBarVisible(true);
-    gKontaktyFirmy->setTabKeyNavigation(false); // Tab leaves the list instead of walking its cells
-    gKontaktyFirmy->setRowColors(palette().color(QPalette::Base), ui::sharedColors().evenRow);
-    gKontaktyFirmy->setDataset(&m_dm.qFirmaKontakty);
-    gKontaktyFirmy->setLayoutGroup(QStringLiteral("gKontaktyFirmy"));
+    m_ui.gKontaktyFirmy = new grid::DataGrid(tab);
+    m_ui.gKontaktyFirmy->setObjectName(QStringLiteral("gKontaktyFirmy"));
+    m_ui.gKontaktyFirmy->setAccessibleName(QStringLiteral("Kontaktní osoby firmy"));
+    m_ui.gKontaktyFirmy->setWrapTitles(true);
+    m_ui.gKontaktyFirmy->setTitleHeight(24);
+    m_ui.gKontaktyFirmy->setScrollBars(Qt::Horizontal);
+    m_ui.gKontaktyFirmy->setFilterBarVisible(true);
+    m_ui.gKontaktyFirmy->setTabKeyNavigation(
+        false); // Tab leaves the list instead of walking its cells
+    m_ui.gKontaktyFirmy->setRowColors(palette().color(QPalette::Base), ui::sharedColors().evenRow);
+    m_ui.gKontaktyFirmy->setDataset(&m_dm.qFirmaKontakty);
+    m_ui.gKontaktyFirmy->setLayoutGroup(QStringLiteral("gKontaktyFirmy"));
 
     layout->addWidget(strip);
-    layout->addWidget(gKontaktyFirmy, 1);
+    layout->addWidget(m_ui.gKontaktyFirmy, 1);
     return tab;
 }
 
@@ -252,75 +232,75 @@ void Tfm_Firma::bindControls() {
     kit::labelFields(m_dm.tFIRMA, QStringLiteral("FIRMA"));
     dataset::DataSource &ds = m_dm.dsFIRMA;
     const std::pair<QLineEdit *, const char *> lines[] = {
-        {EditID, "ID"},
-        {EditNAZEV_FIRMA, "NAZEV_FIRMA"},
-        {EditKOD, "KOD"},
-        {EditZamereni, "ZAMERENI"},
-        {EditPOPIS, "POPIS"},
-        {EditFtelefon, "TELEFON1"},
-        {EditFMobil, "MOBIL"},
-        {EditIC, "ICO"},
-        {EditDIC, "DIC"},
-        {EditCislo_uctu, "BANK_UCET"},
-        {EditKod_banky, "BANK_KOD"},
+        {m_ui.EditID, "ID"},
+        {m_ui.EditNAZEV_FIRMA, "NAZEV_FIRMA"},
+        {m_ui.EditKOD, "KOD"},
+        {m_ui.EditZamereni, "ZAMERENI"},
+        {m_ui.EditPOPIS, "POPIS"},
+        {m_ui.EditFtelefon, "TELEFON1"},
+        {m_ui.EditFMobil, "MOBIL"},
+        {m_ui.EditIC, "ICO"},
+        {m_ui.EditDIC, "DIC"},
+        {m_ui.EditCislo_uctu, "BANK_UCET"},
+        {m_ui.EditKod_banky, "BANK_KOD"},
     };
     for (const auto &[box, column] : lines)
         new LineEditBinding(box, ds, QString::fromLatin1(column));
-    new NoteBinding(MemoPoznamka, ds, QStringLiteral("POZNAMKA"));
+    new NoteBinding(m_ui.MemoPoznamka, ds, QStringLiteral("POZNAMKA"));
 }
 
 void Tfm_Firma::createProtocol() {
     RecordProtocol::Controls c;
     c.form = this;
-    c.mainTabs = pcFirma;
-    c.navigator = DBNavi;
-    c.newButton = sbFirVloz;
-    c.editButton = sbFirEdit;
-    c.deleteButton = sbFirSmaz;
-    c.browseGroup = {sbVlozFirmaKontakt, sbEditujFirmaKontakt};
-    c.confirmButton = BB_Jo;
-    c.cancelButton = BB_Zrus;
-    c.idBox = EditID;
-    c.lineBoxes = {EditNAZEV_FIRMA,
-                   EditKOD,
-                   EditPOPIS,
-                   EditZamereni,
-                   EditIC,
-                   EditDIC,
-                   EditCislo_uctu,
-                   EditKod_banky,
-                   EditFMobil,
-                   EditFtelefon,
-                   EditNAZEV_ADRESA_FS,
-                   EditADRESA_FS,
-                   EditUliceS,
-                   EditObecS,
-                   EditPSCS,
-                   EditStatS,
-                   EditNAZEV_ADRESA_FF,
-                   EditADRESA_FF,
-                   EditUliceF,
-                   EditObecF,
-                   EditPSCF,
-                   EditStatF,
-                   EditNAZEV_ADRESA_FD,
-                   EditADRESA_FD,
-                   EditUliceD,
-                   EditObecD,
-                   EditPSCD,
-                   EditStatD,
-                   EditTelefon,
-                   EditTelefon2,
-                   EditMobil,
-                   EditFax,
-                   EditEmail,
-                   EditEmail2,
-                   EditWWW,
-                   EditICQ,
-                   EditSkype,
-                   EditDalsi1,
-                   EditDalsi2};
-    c.noteBoxes = {MemoPoznamkaS, MemoPoznamkaF, MemoPoznamkaD, MemoPoznamkaSP, MemoPoznamka};
-    c.neverEditable = {EditID};
+    c.mainTabs = m_ui.pcFirma;
+    c.navigator = m_ui.DBNavi;
+    c.newButton = m_ui.sbFirVloz;
+    c.editButton = m_ui.sbFirEdit;
+    c.deleteButton = m_ui.sbFirSmaz;
+    c.browseGroup = {m_ui.sbVlozFirmaKontakt, m_ui.sbEditujFirmaKontakt};
+    c.confirmButton = m_ui.BB_Jo;
+    c.cancelButton = m_ui.BB_Zrus;
+    c.lineBoxes = {m_ui.EditNAZEV_FIRMA,
+                   m_ui.EditKOD,
+                   m_ui.EditPOPIS,
+                   m_ui.EditZamereni,
+                   m_ui.EditIC,
+                   m_ui.EditDIC,
+                   m_ui.EditCislo_uctu,
+                   m_ui.EditKod_banky,
+                   m_ui.EditFMobil,
+                   m_ui.EditFtelefon,
+                   m_ui.EditNAZEV_ADRESA_FS,
+                   m_ui.EditADRESA_FS,
+                   m_ui.EditUliceS,
+                   m_ui.EditObecS,
+                   m_ui.EditPSCS,
+                   m_ui.EditStatS,
+                   m_ui.EditNAZEV_ADRESA_FF,
+                   m_ui.EditADRESA_FF,
+                   m_ui.EditUliceF,
+                   m_ui.EditObecF,
+                   m_ui.EditPSCF,
+                   m_ui.EditStatF,
+                   m_ui.EditNAZEV_ADRESA_FD,
+                   m_ui.EditADRESA_FD,
+                   m_ui.EditUliceD,
+                   m_ui.EditObecD,
+                   m_ui.EditPSCD,
+                   m_ui.EditStatD,
+                   m_ui.EditTelefon,
+                   m_ui.EditTelefon2,
+                   m_ui.EditMobil,
+                   m_ui.EditFax,
+                   m_ui.EditEmail,
+                   m_ui.EditEmail2,
+                   m_ui.EditWWW,
+                   m_ui.EditICQ,
+                   m_ui.EditSkype,
+                   m_ui.EditDalsi1,
+                   m_ui.EditDalsi2};
+    c.noteBoxes = {m_ui.MemoPoznamkaS, m_ui.MemoPoznamkaF, m_ui.MemoPoznamkaD, m_ui.MemoPoznamkaSP,
+                   m_ui.MemoPoznamka};
+    c.neverEditable = {m_ui.EditID};
     protocol = new RecordProtocol(c);
 }

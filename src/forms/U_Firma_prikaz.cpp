@@ -2,19 +2,14 @@
 
 #include "base/MessageService.h"
 #include "data/U_DM.h"
+#include "dataset/Field.h"
 #include "db/DbError.h"
-#include "forms/BoundText.h"
+#include "forms/ContactHandOver.h"
 #include "forms/MessageTexts.h"
-#include "forms/RecordProtocol.h"
-#include "forms/U_Firma.h"
-#include "forms/U_Kontakt.h"
-
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTabWidget>
-#include <QToolButton>
 
 namespace {
+
+using Face = forms::CompanyFace;
 
 const QString kPlaceholderRegion = QStringLiteral("***");
 
@@ -50,8 +45,8 @@ template <class Body, class Undo> void onFailure(Body body, Undo undo) {
 
 } // namespace
 
-FirmaPrikaz::FirmaPrikaz(Tfm_Firma &form, TDM &dm, TFM_Kontakt &contactForm)
-    : m_form(form), m_dm(dm), m_contactForm(contactForm) {
+FirmaPrikaz::FirmaPrikaz(forms::CompanyFace &face, TDM &dm)
+    : RecordSteps(face, dm.tFIRMA), m_face(face), m_dm(dm) {
 }
 
 QString FirmaPrikaz::titleStep() const {
@@ -60,7 +55,7 @@ QString FirmaPrikaz::titleStep() const {
 }
 
 int FirmaPrikaz::companyId() const {
-    const QString id = m_form.EditID->text();
+    const QString id = m_face.shownId();
     return id.isEmpty() ? 0 : int(dataset::toInteger(id));
 }
 
@@ -74,61 +69,50 @@ void FirmaPrikaz::reopenContactPersons() {
 
 void FirmaPrikaz::showStep() {
     reopenContactPersons();
-    m_form.setWindowTitle(titleStep());
-    m_form.setOuterWidth(Tfm_Firma::kNarrowWidth);
+    m_face.showTitle(titleStep());
+    m_face.setOuterWidth(Face::kNarrowWidth);
 }
 
 void FirmaPrikaz::tabChangeStep() {
-    const int tab = m_form.pcFirma->currentIndex();
-    if (tab == Tfm_Firma::kContactPersonsTab || tab == Tfm_Firma::kBranchesTab) {
-        m_form.setOuterWidth(Tfm_Firma::kWideWidth);
+    const int tab = m_face.currentTab();
+    if (tab == Face::kContactPersonsTab || tab == Face::kBranchesTab) {
+        m_face.setOuterWidth(Face::kWideWidth);
         reopenContactPersons();
     } else {
-        m_form.setOuterWidth(Tfm_Firma::kNarrowWidth);
+        m_face.setOuterWidth(Face::kNarrowWidth);
     }
 }
 
 void FirmaPrikaz::navigatorMoveStep() {
-    m_form.setWindowTitle(titleStep());
+    m_face.showTitle(titleStep());
     reopenContactPersons();
 }
 
-void FirmaPrikaz::newCompanyStep() {
+void FirmaPrikaz::newRecordStep() {
     const int id = m_dm.NextId(QStringLiteral("id"), QStringLiteral("firma"));
     m_dm.tFIRMA.insert();
-    m_form.placeholderPending = true;
+    m_placeholderPending = true;
     m_dm.tFIRMA.fieldByName(QStringLiteral("ID"))->setAsInteger(id);
-    m_form.protocol->enterEditMode();
-    m_form.protocol->firstTabStep();
-    m_form.EditNAZEV_FIRMA->setFocus(Qt::OtherFocusReason);
+    m_face.enterEditMode();
 }
 
-void FirmaPrikaz::editStep() {
-    if (m_form.protocol->hasNoCurrentRow()) {
-        newCompanyStep();
-        return;
-    }
-    m_dm.tFIRMA.edit();
-    m_form.protocol->enterEditMode();
-}
-
-void FirmaPrikaz::confirmStep() {
-    // A box whose text the row refuses ends the step before anything is written.
-    forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
-    if (m_form.placeholderPending)
+void FirmaPrikaz::postRow() {
+    if (m_placeholderPending)
         m_dm.PostNewCompany();
     else
         m_dm.PostTogether({&m_dm.tFIRMA});
-    m_form.placeholderPending = false;
-    m_form.protocol->enterBrowseMode();
-    m_form.setWindowTitle(titleStep());
+    m_placeholderPending = false;
+}
+
+void FirmaPrikaz::showCurrentRow() {
+    m_face.showTitle(titleStep());
 }
 
 void FirmaPrikaz::cancelStep() {
-    m_form.protocol->enterBrowseMode();
+    m_face.enterBrowseMode();
     m_dm.tFIRMA.cancel();
-    m_form.setWindowTitle(titleStep());
-    m_form.placeholderPending = false;
+    m_face.showTitle(titleStep());
+    m_placeholderPending = false;
 }
 
 void FirmaPrikaz::filterContactsOfCompany() {
@@ -149,9 +133,9 @@ bool FirmaPrikaz::hasOnlyPlaceholder() {
 }
 
 void FirmaPrikaz::deleteStep() {
-    if (!m_form.protocol->confirmDelete())
+    if (!m_face.confirmDelete())
         return;
-    if (m_form.protocol->hasNoCurrentRow()) {
+    if (m_face.shownId().isEmpty()) {
         m_dm.tFIRMA.deleteRecord(); // the access layer's error for an empty table
         return;
     }
@@ -174,7 +158,7 @@ void FirmaPrikaz::deleteStep() {
             }
         },
         [this] { clearContactFilter(); });
-    m_form.setWindowTitle(titleStep());
+    m_face.showTitle(titleStep());
 }
 
 void FirmaPrikaz::deleteWithPlaceholder() {
@@ -194,21 +178,21 @@ void FirmaPrikaz::deleteWithPlaceholder() {
     m_dm.tFIRMA.forgetCurrentRow();
 }
 
-void FirmaPrikaz::copySeatAddress(const QString &suffix, QPlainTextEdit *targetNote) {
+void FirmaPrikaz::copySeatAddress(const QString &suffix) {
     // What the seat boxes show is what is copied, typed text included.
-    forms::TextBinding::handOverAll(&m_form, m_dm.dsFIRMA);
+    m_face.handOverTypedText();
     dataset::TableDataset &companies = m_dm.tFIRMA;
     for (const char *stem : {"NAZEV_ADRESA", "ADRESA", "ULICE", "OBEC", "PSC", "STAT"}) {
         const QString column = QString::fromLatin1(stem);
         companies.fieldByName(column + suffix)
             ->setAsString(companies.fieldByName(column + QStringLiteral("_FS"))->asString());
     }
-    targetNote->setPlainText(forms::noteText(m_form.MemoPoznamkaS));
+    m_face.copySeatNote(suffix);
 }
 
 void FirmaPrikaz::showContactForm() {
     contactEditOnShow = true;
-    m_contactForm.exec();
+    m_face.showContactForm();
     newContactCompanyId = 0;
     contactEditOnShow = false;
     clearContactFilter();
@@ -223,7 +207,7 @@ void FirmaPrikaz::addContactPerson() {
             if (hasOnlyPlaceholder())
                 m_dm.tKONTAKT.edit(); // the first contact person takes over the placeholder row
             else
-                m_contactForm.newRecordStep();
+                m_face.newContactRecord();
         },
         [this] { undoContactPersonStart(); });
     showContactForm();
@@ -250,15 +234,15 @@ void FirmaPrikaz::undoContactPersonStart() {
 }
 
 void FirmaPrikaz::gridClick() {
-    m_form.clickedContactColumn = QStringLiteral("ID");
-    m_form.clickedContactId = m_dm.qFirmaKontakty.fieldByName(QStringLiteral("ID"))->asString();
+    m_clickedContactColumn = QStringLiteral("ID");
+    m_clickedContactId = m_dm.qFirmaKontakty.fieldByName(QStringLiteral("ID"))->asString();
 }
 
 void FirmaPrikaz::gridDoubleClick() {
     try {
-        m_dm.tKONTAKT.locate(m_form.clickedContactColumn, {m_form.clickedContactId}, true);
+        m_dm.tKONTAKT.locate(m_clickedContactColumn, {m_clickedContactId}, true);
     } catch (const db::DbError &) {
         return; // nothing clicked yet, or the contact cannot be found: nothing to edit
     }
-    m_form.sbEditujFirmaKontakt->click();
+    m_face.clickEditContactPerson();
 }

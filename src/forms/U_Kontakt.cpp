@@ -1,12 +1,16 @@
 #include "forms/U_Kontakt.h"
 
+#include "data/U_DM.h"
+#include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
-#include "forms/U_Kontakt_prikaz.h"
 #include "ui/ErrorReport.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -21,17 +25,18 @@ TFM_Kontakt::TFM_Kontakt(TDM &dm, QWidget *parent) : QDialog(parent), m_dm(dm) {
     createControls();
     bindControls();
     createProtocol();
-    m_prikaz = std::make_unique<KontaktPrikaz>(*this, dm);
+    forms::ContactFace &face = *this; // the steps see the form through its face only
+    m_prikaz = std::make_unique<KontaktPrikaz>(face, dm);
     opicd = [this] { return forms::openPictureDialog(this); };
 
-    connect(DBNavi, &forms::DbNavigator::moved, this, &TFM_Kontakt::DBNaviClick);
-    connect(sbKontVloz, &QToolButton::clicked, this, &TFM_Kontakt::sbKontVlozClick);
-    connect(sbKontEdit, &QToolButton::clicked, this, &TFM_Kontakt::sbKontEditClick);
-    connect(sbKontSmaz, &QToolButton::clicked, this, &TFM_Kontakt::sbKontSmazClick);
-    connect(BB_Jo, &QPushButton::clicked, this, &TFM_Kontakt::BB_JoClick);
-    connect(BB_Zrus, &QPushButton::clicked, this, &TFM_Kontakt::BB_ZrusClick);
-    connect(Natifotku1, &QAction::triggered, this, &TFM_Kontakt::Natifotku1Click);
-    connect(Vymafotku1, &QAction::triggered, this, &TFM_Kontakt::Vymafotku1Click);
+    connect(m_ui.DBNavi, &forms::DbNavigator::moved, this, &TFM_Kontakt::DBNaviClick);
+    connect(m_ui.sbKontVloz, &QToolButton::clicked, this, &TFM_Kontakt::sbKontVlozClick);
+    connect(m_ui.sbKontEdit, &QToolButton::clicked, this, &TFM_Kontakt::sbKontEditClick);
+    connect(m_ui.sbKontSmaz, &QToolButton::clicked, this, &TFM_Kontakt::sbKontSmazClick);
+    connect(m_ui.BB_Jo, &QPushButton::clicked, this, &TFM_Kontakt::BB_JoClick);
+    connect(m_ui.BB_Zrus, &QPushButton::clicked, this, &TFM_Kontakt::BB_ZrusClick);
+    connect(m_ui.Natifotku1, &QAction::triggered, this, &TFM_Kontakt::Natifotku1Click);
+    connect(m_ui.Vymafotku1, &QAction::triggered, this, &TFM_Kontakt::Vymafotku1Click);
 
     // FormCreate
     protocol->creationStep();
@@ -56,6 +61,46 @@ void TFM_Kontakt::newRecordStep() {
 }
 void TFM_Kontakt::newRecordData() {
     m_prikaz->newRecordData();
+}
+
+QString TFM_Kontakt::shownId() const {
+    return m_ui.EditID->text();
+}
+void TFM_Kontakt::showTitle(const QString &title) {
+    setWindowTitle(title);
+}
+void TFM_Kontakt::handOverTypedText() {
+    forms::TextBinding::handOverAll(this, m_dm.dsKONTAKT);
+}
+void TFM_Kontakt::enterEditMode() {
+    protocol->enterEditMode();
+}
+void TFM_Kontakt::enterBrowseMode() {
+    protocol->enterBrowseMode();
+}
+bool TFM_Kontakt::confirmDelete() {
+    return protocol->confirmDelete();
+}
+void TFM_Kontakt::focusFirstBox() {
+    m_ui.dcbTitulP->setFocus(Qt::OtherFocusReason);
+}
+QString TFM_Kontakt::shownSurname() const {
+    return m_ui.EditPrijmeni->text();
+}
+QString TFM_Kontakt::shownFirstName() const {
+    return m_ui.EditJmeno->text();
+}
+void TFM_Kontakt::showPhoto(const QByteArray &jpeg) {
+    m_ui.iObr->showJpeg(jpeg);
+}
+void TFM_Kontakt::clearPhoto() {
+    m_ui.iObr->clearPhoto();
+}
+void TFM_Kontakt::showPhotoLoadedNotice() {
+    m_ui.lFotoNahrano->show();
+}
+QString TFM_Kontakt::choosePictureFile() {
+    return opicd ? opicd() : QString();
 }
 
 void TFM_Kontakt::reject() {

@@ -3,21 +3,17 @@
 #include "base/MessageService.h"
 #include "data/U_DM.h"
 #include "db/DbError.h"
-#include "forms/BoundText.h"
+#include "forms/ContactHandOver.h"
 #include "forms/MessageTexts.h"
 #include "forms/PhotoView.h"
-#include "forms/RecordProtocol.h"
-#include "forms/U_Kontakt.h"
 #include "ui/ErrorReport.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 
-KontaktPrikaz::KontaktPrikaz(TFM_Kontakt &form, TDM &dm) : m_form(form), m_dm(dm) {
+KontaktPrikaz::KontaktPrikaz(forms::ContactFace &face, TDM &dm)
+    : RecordSteps(face, dm.tKONTAKT), m_face(face), m_dm(dm) {
 }
 
 dataset::Field &KontaktPrikaz::field(const char *column) const {
@@ -25,12 +21,11 @@ dataset::Field &KontaktPrikaz::field(const char *column) const {
 }
 
 QString KontaktPrikaz::titleStep() const {
-    return QStringLiteral("Kontakt: %1 %2")
-        .arg(m_form.EditPrijmeni->text(), m_form.EditJmeno->text());
+    return QStringLiteral("Kontakt: %1 %2").arg(m_face.shownSurname(), m_face.shownFirstName());
 }
 
-void KontaktPrikaz::refreshTitleAndPhoto() {
-    m_form.setWindowTitle(titleStep());
+void KontaktPrikaz::showCurrentRow() {
+    m_face.showTitle(titleStep());
     showPhoto();
 }
 
@@ -45,73 +40,54 @@ void KontaktPrikaz::newRecordData() {
 
 void KontaktPrikaz::newRecordStep() {
     newRecordData();
-    m_form.protocol->enterEditMode();
-    m_form.setWindowTitle(QString());
+    m_face.enterEditMode();
+    m_face.showTitle(QString());
 }
 
-void KontaktPrikaz::newButtonStep() {
-    newRecordStep();
-    m_form.protocol->firstTabStep();
-    m_form.dcbTitulP->setFocus(Qt::OtherFocusReason);
-}
-
-void KontaktPrikaz::editStep() {
-    if (m_form.protocol->hasNoCurrentRow()) {
-        newButtonStep();
-        return;
-    }
-    m_dm.tKONTAKT.edit();
-    m_form.protocol->enterEditMode();
-}
-
-void KontaktPrikaz::confirmStep() {
-    // A box whose text the row refuses ends the step before anything is written.
-    forms::TextBinding::handOverAll(&m_form, m_dm.dsKONTAKT);
+void KontaktPrikaz::postRow() {
     field("KRAJ").setAsString(QStringLiteral(" "));
     // A new contact whose ID another program took meanwhile takes a fresh one.
     m_dm.PostTogether({&m_dm.tKONTAKT}, [this] {
         if (m_dm.tKONTAKT.state() == dataset::Dataset::State::Insert)
             field("ID").setAsInteger(m_dm.NextId(QStringLiteral("id"), QStringLiteral("kontakt")));
     });
-    m_form.protocol->enterBrowseMode();
-    refreshTitleAndPhoto();
 }
 
 void KontaktPrikaz::cancelStep() {
     m_dm.tKONTAKT.cancel();
-    m_form.protocol->enterBrowseMode();
-    refreshTitleAndPhoto();
+    m_face.enterBrowseMode();
+    showCurrentRow();
 }
 
 void KontaktPrikaz::deleteStep() {
-    if (!m_form.protocol->confirmDelete())
+    if (!m_face.confirmDelete())
         return;
     m_dm.DeleteContactKeepingCompany();
-    refreshTitleAndPhoto();
+    showCurrentRow();
 }
 
 void KontaktPrikaz::navigatorMoveStep() {
-    refreshTitleAndPhoto();
+    showCurrentRow();
 }
 
 void KontaktPrikaz::showStep() {
-    m_form.setWindowTitle(titleStep());
+    m_face.showTitle(titleStep());
     // A photo that cannot be shown is reported on its own, so that an
     // opener's request for edit mode is still honoured: the row is already
     // being edited and the form must not stay in browse mode over it.
     ui::guarded([this] { showPhoto(); });
     if (contactEditOnShow)
-        m_form.protocol->enterEditMode();
+        m_face.enterEditMode();
 }
 
 void KontaktPrikaz::showPhoto() {
-    m_form.iObr->showJpeg(field("OBR").asBytes());
+    m_face.showPhoto(field("OBR").asBytes());
 }
 
 void KontaktPrikaz::loadPhoto() {
-    if (m_form.isBrowseMode())
+    if (m_face.isBrowseMode())
         return;
-    const QString path = m_form.opicd ? m_form.opicd() : QString();
+    const QString path = m_face.choosePictureFile();
     if (path.isEmpty())
         return;
     // A pipe or a device would block the read for good.
@@ -137,12 +113,12 @@ void KontaktPrikaz::loadPhoto() {
     } catch (const db::DbError &) {
         return; // the row did not take the photo; the notice stays hidden
     }
-    m_form.lFotoNahrano->show();
+    m_face.showPhotoLoadedNotice();
 }
 
 void KontaktPrikaz::deletePhoto() {
-    if (m_form.isBrowseMode())
+    if (m_face.isBrowseMode())
         return;
     field("OBR").clear();
-    m_form.iObr->clearPhoto();
+    m_face.clearPhoto();
 }

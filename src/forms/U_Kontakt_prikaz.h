@@ -1,35 +1,53 @@
 #pragma once
 
+#include "forms/RecordFace.h"
+#include "forms/RecordSteps.h"
+
+#include <QByteArray>
 #include <QString>
 
 class TDM;
-class TFM_Kontakt;
 
 namespace dataset {
 class Field;
 } // namespace dataset
 
+namespace forms {
+
+/// What the contact form's steps need of its window beyond the record
+/// protocol: the name boxes, the photo and the open-picture dialog.
+class ContactFace : public RecordFace {
+  public:
+    /// What the surname and first-name boxes show.
+    virtual QString shownSurname() const = 0;
+    virtual QString shownFirstName() const = 0;
+    /// Shows a stored photo (JPEG bytes; none shows no picture). Throws
+    /// db::DbError when the bytes cannot be shown.
+    virtual void showPhoto(const QByteArray &jpeg) = 0;
+    virtual void clearPhoto() = 0;
+    /// Shows the notice that a loaded photo appears once the row is saved.
+    virtual void showPhotoLoadedNotice() = 0;
+    /// The open-picture dialog: the chosen file's path, or "" when the user
+    /// cancelled.
+    virtual QString choosePictureFile() = 0;
+};
+
+} // namespace forms
+
 /// The protocol steps of the contact form on tKONTAKT. Every step throws
 /// db::DbError when the data layer refuses something; the form's
 /// handlers pass the error to the standard error report. Holds references
-/// to the form and the data module, owns nothing.
-class KontaktPrikaz {
+/// to the form's face and the data module, owns nothing.
+class KontaktPrikaz : public forms::RecordSteps {
   public:
-    KontaktPrikaz(TFM_Kontakt &form, TDM &dm);
+    KontaktPrikaz(forms::ContactFace &face, TDM &dm);
 
     /// "Kontakt: <surname box> <first-name box>".
     QString titleStep() const;
     /// Next ID of KONTAKT, last row, a new row with ID, ID_FIRMA and ID_POBOCKA.
     void newRecordData();
     /// Data part, edit mode, empty window title.
-    void newRecordStep();
-    /// New-record step, first tab, focus into the title-before list.
-    void newButtonStep();
-    /// Edits the current row, or starts a new one when there is none.
-    void editStep();
-    /// Hands over typed text, writes " " into KRAJ and posts the row; a
-    /// failed post leaves the form in edit mode.
-    void confirmStep();
+    void newRecordStep() override;
     void cancelStep();
     /// Deletes the current row once the user confirmed it.
     void deleteStep();
@@ -45,10 +63,16 @@ class KontaktPrikaz {
     /// Clears OBR of the edited row and the picture.
     void deletePhoto();
 
+  protected:
+    /// Writes " " into KRAJ and posts the row; a new contact whose ID
+    /// another program took meanwhile takes a fresh one.
+    void postRow() override;
+    /// Title and photo.
+    void showCurrentRow() override;
+
   private:
     dataset::Field &field(const char *column) const;
-    void refreshTitleAndPhoto();
 
-    TFM_Kontakt &m_form;
+    forms::ContactFace &m_face;
     TDM &m_dm;
 };

@@ -106,7 +106,7 @@ class TestAccessibility : public QObject {
     template <typename Form> static void readRecordForm(Form &form, QTabWidget *tabs) {
         QVERIFY(showActive(form));
         AccessibilityAudit audit(&form);
-        navigatorReachedByKeys(&form, form.DBNavi, audit);
+        navigatorReachedByKeys(&form, form.ui().DBNavi, audit);
         readEveryTab(tabs, audit);
         form.protocol->enterEditMode(); // confirm and cancel come alive
         QVERIFY(readsWell(audit));
@@ -125,13 +125,13 @@ class TestAccessibility : public QObject {
 
     void contactForm() {
         Program p;
-        readRecordForm(*p.contactForm, p.contactForm->pcKontakt);
+        readRecordForm(*p.contactForm, p.contactForm->ui().pcKontakt);
         QVERIFY(p.messages.messages.empty());
     }
 
     void companyForm() {
         Program p;
-        readRecordForm(*p.companyForm, p.companyForm->pcFirma);
+        readRecordForm(*p.companyForm, p.companyForm->ui().pcFirma);
         QVERIFY(p.messages.messages.empty());
     }
 

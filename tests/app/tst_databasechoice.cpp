@@ -163,7 +163,7 @@ class TestDatabaseChoice : public QObject {
             d.rbFile->setChecked(true);
             d.eSoubor->setText(file);
         });
-        program.deska->actDatabase->trigger();
+        program.deska->ui().actDatabase->trigger();
         QCOMPARE(setting(), file);
         QCOMPARE(db::DatabaseLocation::forThisProgram(setting()).database, file);
         QCOMPARE(program.messages.messages.size(), size_t(1));
@@ -178,17 +178,17 @@ class TestDatabaseChoice : public QObject {
             d.eServer->setText(QStringLiteral(" kancelar/3051 "));
             d.eCesta->setText(QStringLiteral("kontakty"));
         });
-        program.deska->actDatabase->trigger();
+        program.deska->ui().actDatabase->trigger();
         QCOMPARE(setting(), QStringLiteral("kancelar/3051:kontakty"));
 
         answerDialog([](DatabaseDialog &d) { d.rbDefault->setChecked(true); });
-        program.deska->actDatabase->trigger();
+        program.deska->ui().actDatabase->trigger();
         QVERIFY(!QSettings().contains(QStringLiteral("Database")));
 
         // Cancelled, nothing changes.
         QSettings().setValue(QStringLiteral("Database"), file);
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-        program.deska->actDatabase->trigger();
+        program.deska->ui().actDatabase->trigger();
         QCOMPARE(setting(), file);
         QCOMPARE(program.messages.messages.size(), size_t(3));
     }
@@ -196,10 +196,11 @@ class TestDatabaseChoice : public QObject {
     void theCommandIsOnTheToolbarAndInTheBoardMenu() {
         ProgramFixture program([](DataFixture &) {});
         Tfm_Deska &deska = *program.deska;
-        QCOMPARE(deska.sbDatabaze->accessibleName(), QStringLiteral("Databáze"));
-        QVERIFY(deska.sbDatabaze->toolTip().contains(QStringLiteral("Ctrl+Shift+D")));
-        QVERIFY(deska.actions().contains(deska.actDatabase));
-        QVERIFY(deska.gHlavniDeska->menu()->menu()->actions().contains(deska.actDatabase));
+        QCOMPARE(deska.ui().sbDatabaze->accessibleName(), QStringLiteral("Databáze"));
+        QVERIFY(deska.ui().sbDatabaze->toolTip().contains(QStringLiteral("Ctrl+Shift+D")));
+        QVERIFY(deska.actions().contains(deska.ui().actDatabase));
+        QVERIFY(
+            deska.ui().gHlavniDeska->menu()->menu()->actions().contains(deska.ui().actDatabase));
     }
 };
 

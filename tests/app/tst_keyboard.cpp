@@ -83,9 +83,9 @@ class TestKeyboard : public QObject {
         }
         /// Tab from the filter box until the board has the focus.
         bool tabToBoard() {
-            for (int i = 0; i < 5 && QApplication::focusWidget() != deska->gHlavniDeska; ++i)
+            for (int i = 0; i < 5 && QApplication::focusWidget() != deska->ui().gHlavniDeska; ++i)
                 press(Qt::Key_Tab);
-            return QApplication::focusWidget() == deska->gHlavniDeska;
+            return QApplication::focusWidget() == deska->ui().gHlavniDeska;
         }
     };
 
@@ -96,7 +96,7 @@ class TestKeyboard : public QObject {
         Program p;
         QVERIFY(p.show());
         press(QKeySequence::Find);
-        QCOMPARE(QApplication::focusWidget(), p.deska->Edit1);
+        QCOMPARE(QApplication::focusWidget(), p.deska->ui().Edit1);
         type(QStringLiteral("Dvoř"));
         QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), 2); // the company line and its contact
         QVERIFY(p.tabToBoard());
@@ -107,9 +107,9 @@ class TestKeyboard : public QObject {
             QCOMPARE(form.windowTitle(), QStringLiteral("Kontakt: Dvořák Jiří"));
             press(Qt::Key_F2);
             QVERIFY(!form.isBrowseMode());
-            for (int i = 0; i < 40 && QApplication::focusWidget() != form.EditJmeno; ++i)
+            for (int i = 0; i < 40 && QApplication::focusWidget() != form.ui().EditJmeno; ++i)
                 press(Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), form.EditJmeno);
+            QCOMPARE(QApplication::focusWidget(), form.ui().EditJmeno);
             press(Qt::Key_End);
             type(QStringLiteral(" Ondřej"));
             press(Qt::Key_Return); // confirms
@@ -130,10 +130,10 @@ class TestKeyboard : public QObject {
         press(QKeySequence::Find);
         type(QStringLiteral("Šťast"));
         QVERIFY(p.tabToBoard());
-        QVERIFY(!p.deska->sbTisk->isEnabled());
+        QVERIFY(!p.deska->ui().sbTisk->isEnabled());
         press(Qt::Key_Space); // the company line under the cursor becomes the selection
         QCOMPARE(p.deska->selectedRowId, QStringLiteral("1"));
-        QVERIFY(p.deska->sbTisk->isEnabled());
+        QVERIFY(p.deska->ui().sbTisk->isEnabled());
 
         bool previewed = false;
         QStringList lines;
@@ -149,7 +149,7 @@ class TestKeyboard : public QObject {
         QVERIFY(lines.contains(QStringLiteral("Jiří Dvořák")));
         // Back on the board with the selection as it was.
         QCOMPARE(p.deska->selectedRowId, QStringLiteral("1"));
-        QVERIFY(p.deska->sbTisk->isEnabled());
+        QVERIFY(p.deska->ui().sbTisk->isEnabled());
         QVERIFY(p.messages.messages.empty());
     }
 
@@ -157,7 +157,7 @@ class TestKeyboard : public QObject {
         Program p;
         QVERIFY(p.show());
         // F5 reloads: a row added meanwhile appears.
-        p.deska->gHlavniDeska->setFocus();
+        p.deska->ui().gHlavniDeska->setFocus();
         p.db.exec(QStringLiteral(
             "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (3, 2, 'Nová', ' ')"));
         const int before = p.db.dm->qHlavniDeska.recordCount();
@@ -165,9 +165,9 @@ class TestKeyboard : public QObject {
         QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), before + 1);
         // Tab leaves the board for the web link, then comes round to the toolbar.
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), p.deska->stbP4);
+        QCOMPARE(QApplication::focusWidget(), p.deska->ui().stbP4);
         press(Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), p.deska->sbFirma);
+        QCOMPARE(QApplication::focusWidget(), p.deska->ui().sbFirma);
         QVERIFY(p.messages.messages.empty());
     }
 };

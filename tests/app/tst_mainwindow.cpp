@@ -90,14 +90,14 @@ class TestMainWindow : public QObject {
     void toolbarAtStart() {
         auto w = window();
         QCOMPARE(w->windowTitle(), QStringLiteral("Vizitar"));
-        QVERIFY(w->sbFirma->isEnabled());
-        QVERIFY(w->sbKontakty->isEnabled());
-        QVERIFY(!w->sbTisk->isEnabled());
-        QVERIFY(!w->sbEmail->isEnabled());
-        QVERIFY(!w->SpeedButton1->isEnabled());
-        QVERIFY(w->sbInfo->isEnabled());
-        for (QToolButton *b :
-             {w->sbFirma, w->sbKontakty, w->sbTisk, w->sbEmail, w->SpeedButton1, w->sbInfo}) {
+        QVERIFY(w->ui().sbFirma->isEnabled());
+        QVERIFY(w->ui().sbKontakty->isEnabled());
+        QVERIFY(!w->ui().sbTisk->isEnabled());
+        QVERIFY(!w->ui().sbEmail->isEnabled());
+        QVERIFY(!w->ui().SpeedButton1->isEnabled());
+        QVERIFY(w->ui().sbInfo->isEnabled());
+        for (QToolButton *b : {w->ui().sbFirma, w->ui().sbKontakty, w->ui().sbTisk, w->ui().sbEmail,
+                               w->ui().SpeedButton1, w->ui().sbInfo}) {
             QCOMPARE(b->size(), QSize(40, 40));
             // The hint shows the command's shortcut; the name is the command.
             QVERIFY(!b->shortcut().isEmpty());
@@ -105,11 +105,11 @@ class TestMainWindow : public QObject {
                      QStringLiteral("%1 (%2)").arg(
                          b->accessibleName(), b->shortcut().toString(QKeySequence::NativeText)));
         }
-        QCOMPARE(w->sbTisk->toolTip(), QStringLiteral("Tisková sestava (Ctrl+P)"));
-        QCOMPARE(w->Label2->buddy(), w->Edit1);
-        QCOMPARE(w->Edit1->toolTip(),
+        QCOMPARE(w->ui().sbTisk->toolTip(), QStringLiteral("Tisková sestava (Ctrl+P)"));
+        QCOMPARE(w->ui().Label2->buddy(), w->ui().Edit1);
+        QCOMPARE(w->ui().Edit1->toolTip(),
                  QStringLiteral("Filtr dle: Jména,příjmení kontaktu či názvu firmy:"));
-        QCOMPARE(w->pFiltr->size(), QSize(233, 40));
+        QCOMPARE(w->ui().pFiltr->size(), QSize(233, 40));
     }
 
     void everyCommandStaysReachableAtEveryWidth_data() {
@@ -125,24 +125,25 @@ class TestMainWindow : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
         w->resize(width, w->height());
         QTest::qWait(50);
-        const QRect bar = w->ToolBar1->rect();
+        const QRect bar = w->ui().ToolBar1->rect();
         auto shown = [&](QWidget *item) {
             return item->isVisible() &&
-                   bar.contains(QRect(item->mapTo(w->ToolBar1, QPoint()), item->size()));
+                   bar.contains(QRect(item->mapTo(w->ui().ToolBar1, QPoint()), item->size()));
         };
         // The filter box is always there to type into.
-        QVERIFY2(shown(w->Edit1), qPrintable(QString::number(w->width())));
+        QVERIFY2(shown(w->ui().Edit1), qPrintable(QString::number(w->width())));
         // Whatever has no room is behind the overflow button, which opens.
         auto *overflow =
-            w->ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
+            w->ui().ToolBar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button"));
         QVERIFY(overflow);
         if (overflow->isVisible()) {
             overflow->click();
             QTest::qWait(100);
             QVERIFY(overflow->isChecked());
         }
-        for (QAction *action : w->ToolBar1->actions())
-            if (auto *button = qobject_cast<QToolButton *>(w->ToolBar1->widgetForAction(action)))
+        for (QAction *action : w->ui().ToolBar1->actions())
+            if (auto *button =
+                    qobject_cast<QToolButton *>(w->ui().ToolBar1->widgetForAction(action)))
                 QTRY_VERIFY2(button->isVisible(), qPrintable(button->objectName()));
     }
 

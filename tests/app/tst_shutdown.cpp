@@ -27,7 +27,7 @@ class TestShutdown : public QObject {
         QTimer::singleShot(0, &form, [&] {
             press(form, Qt::Key_F2);
             editing = !form.isBrowseMode();
-            form.EditJmeno->setText(QStringLiteral("Johana"));
+            form.ui().EditJmeno->setText(QStringLiteral("Johana"));
             ::raise(SIGTERM);
         });
         QTimer::singleShot(20000, &form, [&] { form.reject(); }); // only if the signal did nothing

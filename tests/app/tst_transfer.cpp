@@ -115,35 +115,36 @@ class TestTransfer : public QObject {
     }
 
     void commandsSitAfterTheOriginalToolbarItems() {
-        const QList<QAction *> actions = w->ToolBar1->actions();
+        const QList<QAction *> actions = w->ui().ToolBar1->actions();
         auto position = [&](QWidget *button) {
             for (int i = 0; i < actions.size(); ++i)
-                if (w->ToolBar1->widgetForAction(actions[i]) == button)
+                if (w->ui().ToolBar1->widgetForAction(actions[i]) == button)
                     return i;
             return -1;
         };
-        QVERIFY(position(w->sbInfo) >= 0);
-        QVERIFY(position(w->sbExport) > position(w->sbInfo));
-        QCOMPARE(position(w->sbImport), position(w->sbExport) + 1);
-        QCOMPARE(w->sbExport->accessibleName(), u"Export kontaktů"_qs);
-        QCOMPARE(w->sbExport->toolTip(), u"Export kontaktů (Ctrl+Shift+E)"_qs);
-        QCOMPARE(w->sbImport->toolTip(), u"Import kontaktů (Ctrl+I)"_qs);
-        QCOMPARE(w->sbImport->accessibleName(), u"Import kontaktů"_qs);
-        QCOMPARE(w->sbExport->menu()->actions(),
-                 (QList<QAction *>{w->actExportAll, w->actExportCompany, w->actExportShown}));
+        QVERIFY(position(w->ui().sbInfo) >= 0);
+        QVERIFY(position(w->ui().sbExport) > position(w->ui().sbInfo));
+        QCOMPARE(position(w->ui().sbImport), position(w->ui().sbExport) + 1);
+        QCOMPARE(w->ui().sbExport->accessibleName(), u"Export kontaktů"_qs);
+        QCOMPARE(w->ui().sbExport->toolTip(), u"Export kontaktů (Ctrl+Shift+E)"_qs);
+        QCOMPARE(w->ui().sbImport->toolTip(), u"Import kontaktů (Ctrl+I)"_qs);
+        QCOMPARE(w->ui().sbImport->accessibleName(), u"Import kontaktů"_qs);
+        QCOMPARE(w->ui().sbExport->menu()->actions(),
+                 (QList<QAction *>{w->ui().actExportAll, w->ui().actExportCompany,
+                                   w->ui().actExportShown}));
         // The board's menu offers the same commands.
-        const QList<QAction *> board = w->gHlavniDeska->menu()->menu()->actions();
-        QVERIFY(board.contains(w->sbExport->menu()->menuAction()));
-        QVERIFY(board.contains(w->actImport));
+        const QList<QAction *> board = w->ui().gHlavniDeska->menu()->menu()->actions();
+        QVERIFY(board.contains(w->ui().sbExport->menu()->menuAction()));
+        QVERIFY(board.contains(w->ui().actImport));
         // Both reachable from the keyboard: Ctrl+Shift+E opens the export choices.
-        QCOMPARE(w->actImport->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+        QCOMPARE(w->ui().actImport->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
         QAction *openExport = w->findChild<QAction *>(QStringLiteral("actOpenExportMenu"));
         QVERIFY(openExport && w->actions().contains(openExport));
         QCOMPARE(openExport->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+E")));
     }
 
     void exportScopes() {
-        w->actExportAll->trigger();
+        w->ui().actExportAll->trigger();
         QCOMPARE(exportedSurnames(), (QStringList{u"Adámek"_qs, u"Zelená"_qs, u"Bureš"_qs}));
         QCOMPARE(recorder->messages.back().kind, base::msg::Kind::Information);
         QCOMPARE(recorder->messages.back().text,
@@ -152,19 +153,19 @@ class TestTransfer : public QObject {
         // The company of the board's current row, whether a company or a contact line.
         dataset::QueryDataset &board = f->dm->qHlavniDeska;
         QVERIFY(board.locate(QStringLiteral("ID"), {3}));
-        w->actExportCompany->trigger();
+        w->ui().actExportCompany->trigger();
         QCOMPARE(exportedSurnames(), QStringList{u"Bureš"_qs});
 
         // What the board shows for a typed text.
-        w->Edit1->setText(QStringLiteral("zel"));
-        w->actExportShown->trigger();
+        w->ui().Edit1->setText(QStringLiteral("zel"));
+        w->ui().actExportShown->trigger();
         QCOMPARE(exportedSurnames(), QStringList{u"Zelená"_qs});
         QCOMPARE(recorder->messages.size(), size_t(3));
     }
 
     void exportOfTheCompanyNeedsABoardRow() {
-        w->Edit1->setText(QStringLiteral("nikdo takový"));
-        w->actExportCompany->trigger();
+        w->ui().Edit1->setText(QStringLiteral("nikdo takový"));
+        w->ui().actExportCompany->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].text,
                  u"Nejdříve na desce vyberte firmu nebo její kontakt."_qs);
@@ -173,7 +174,7 @@ class TestTransfer : public QObject {
 
     void exportIntoAnUnwritablePlaceIsReported() {
         m_exportName = QStringLiteral("/nonexistent/folder/k.vcf");
-        w->actExportAll->trigger();
+        w->ui().actExportAll->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
         QVERIFY(recorder->messages[0].text.startsWith(
@@ -189,7 +190,7 @@ class TestTransfer : public QObject {
                 .toUtf8());
         file.close();
         const int boardRows = f->dm->qHlavniDeska.recordCount();
-        w->sbImport->click();
+        w->ui().sbImport->click();
         QVERIFY(m_shownPlan.has_value());
         QCOMPARE(m_shownPlan->contacts.size(), 2);
         QCOMPARE(m_shownPlan->companies[m_shownPlan->contacts[0].company].existingId,
@@ -208,7 +209,7 @@ class TestTransfer : public QObject {
         file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nov\xC3\xA1;Ema\r\nEND:VCARD\r\n");
         file.close();
         m_acceptPreview = false;
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QVERIFY(m_shownPlan.has_value());
         QVERIFY(recorder->messages.empty());
 
@@ -217,7 +218,7 @@ class TestTransfer : public QObject {
         file.close();
         m_shownPlan.reset();
         m_acceptPreview = true;
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].kind, base::msg::Kind::Error);
@@ -230,7 +231,7 @@ class TestTransfer : public QObject {
         QVERIFY(file.remove());
         QCOMPARE(::mkfifo(QFile::encodeName(m_importName).constData(), 0600), 0);
         recorder->messages.clear();
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].text,
                  u"Soubor %1 nelze přečíst: není to obyčejný soubor"_qs.arg(m_importName));
@@ -241,7 +242,7 @@ class TestTransfer : public QObject {
         file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nN:\xE2\x98\xBA;\r\nEND:VCARD\r\n");
         file.close();
         recorder->messages.clear();
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QVERIFY(!m_shownPlan.has_value());
         QCOMPARE(recorder->messages.size(), size_t(1));
         QCOMPARE(recorder->messages[0].text,
@@ -274,10 +275,10 @@ class TestTransfer : public QObject {
             }
         });
         canceller.start(0);
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
         m_exportName = m_dir.filePath(QStringLiteral("stopped.vcf"));
-        w->actExportAll->trigger();
+        w->ui().actExportAll->trigger();
         QVERIFY(!QFile::exists(m_exportName));
         QCOMPARE(cancelled, (QStringList{u"Import kontaktů"_qs, u"Export kontaktů"_qs}));
         QCOMPARE(recorder->messages.size(), size_t(2));
@@ -351,7 +352,7 @@ class TestTransfer : public QObject {
             }
         });
         signaller.start(0);
-        w->actImport->trigger();
+        w->ui().actImport->trigger();
         QVERIFY(raised && shutdown.requested());
         QCOMPARE(f->count(QStringLiteral("KONTAKT")), before);
         QCOMPARE(recorder->messages.back().text, io::kStoppedText);

@@ -126,7 +126,7 @@ void TestAbout::closing() {
             else
                 about.close();
         });
-        w.sbInfo->click(); // returns when the window is closed
+        w.ui().sbInfo->click(); // returns when the window is closed
         QVERIFY2(wasShown, qPrintable(QStringLiteral("showing %1").arg(showing)));
         QVERIFY(!about.isVisible());
         QCOMPARE(about.lVerze->text(), line);
@@ -141,7 +141,7 @@ void TestAbout::databaseMissing() {
     TDM dm;
     base::msg::Recorder messages;
     Tfm_Deska w(dm, empty.path());
-    QVERIFY(w.stbP1->text().isEmpty());
+    QVERIFY(w.ui().stbP1->text().isEmpty());
     const size_t before = messages.messages.size();
     TfmInfo about(dm, w);
     QCOMPARE(about.lVerze->text(), QStringLiteral("verze:"));

@@ -57,7 +57,8 @@ void TestStatusBar::cleanupTestCase() {
 }
 
 void TestStatusBar::startupShowsTodaysLine() {
-    QCOMPARE(w->stbP1->text(), QStringLiteral("5.3.2008   Dnes má svátek Kamil (zítra Stela)"));
+    QCOMPARE(w->ui().stbP1->text(),
+             QStringLiteral("5.3.2008   Dnes má svátek Kamil (zítra Stela)"));
     QVERIFY(f->messages.messages.empty());
 }
 
@@ -107,12 +108,13 @@ void TestStatusBar::lookupErrorReachesCaller() {
 void TestStatusBar::panelsInOrder() {
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    QCOMPARE(w->pSTB->height(), 21);
-    const QRect strip(w->pSTB->mapTo(w, QPoint(0, 0)), w->pSTB->size());
+    QCOMPARE(w->ui().pSTB->height(), 21);
+    const QRect strip(w->ui().pSTB->mapTo(w, QPoint(0, 0)), w->ui().pSTB->size());
     QVERIFY2(w->height() - strip.bottom() <= 4, "the status bar lies at the bottom");
     QVERIFY2(w->width() - strip.width() <= 4, "the status bar spans the window");
 
-    const QList<QWidget *> panels = {w->stbP1, w->stbP2, w->stbP3, w->stbPobr, w->stbP4};
+    const QList<QWidget *> panels = {w->ui().stbP1, w->ui().stbP2, w->ui().stbP3, w->ui().stbPobr,
+                                     w->ui().stbP4};
     const QList<int> widths = {290, strip.width() - 290 - 60 - 17 - 120, 60, 17, 120};
     int x = 0;
     for (int i = 0; i < panels.size(); ++i) {
@@ -129,49 +131,50 @@ void TestStatusBar::panelsInOrder() {
         QCOMPARE(panel->font().pointSize(), 8);
         x += panel->width();
     }
-    QCOMPARE(w->stbP3->text(), QStringLiteral("080204.1"));
-    QCOMPARE(w->stbP4->text(), Tfm_Deska::makerWebAddress());
-    QVERIFY(w->stbP2->text().isEmpty());
+    QCOMPARE(w->ui().stbP3->text(), QStringLiteral("080204.1"));
+    QCOMPARE(w->ui().stbP4->text(), Tfm_Deska::makerWebAddress());
+    QVERIFY(w->ui().stbP2->text().isEmpty());
 }
 
 void TestStatusBar::statusTipKeepsNameDayLine() {
     // A hint shown in the status bar must not hide or cover the panels.
     QStatusTipEvent tip(QStringLiteral("Nápověda"));
     QCoreApplication::sendEvent(w, &tip);
-    QVERIFY(w->pSTB->isVisibleTo(w));
-    QVERIFY(w->stbP1->isVisibleTo(w));
-    QVERIFY(w->stbP2->isVisibleTo(w));
-    QCOMPARE(w->stbP1->text(), QStringLiteral("5.3.2008   Dnes má svátek Kamil (zítra Stela)"));
+    QVERIFY(w->ui().pSTB->isVisibleTo(w));
+    QVERIFY(w->ui().stbP1->isVisibleTo(w));
+    QVERIFY(w->ui().stbP2->isVisibleTo(w));
+    QCOMPARE(w->ui().stbP1->text(),
+             QStringLiteral("5.3.2008   Dnes má svátek Kamil (zítra Stela)"));
 }
 
 void TestStatusBar::webPanelRedUnderMouse() {
-    auto colour = [this] { return w->stbP4->palette().color(QPalette::WindowText); };
+    auto colour = [this] { return w->ui().stbP4->palette().color(QPalette::WindowText); };
     QCOMPARE(colour(), QColor(0, 0, 0));
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QCoreApplication::sendEvent(w->stbP4, &enter);
+    QCoreApplication::sendEvent(w->ui().stbP4, &enter);
     QCOMPARE(colour(), QColor(255, 0, 0));
     QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(w->stbP4, &leave);
+    QCoreApplication::sendEvent(w->ui().stbP4, &leave);
     QCOMPARE(colour(), QColor(0, 0, 0));
-    QCoreApplication::sendEvent(w->stbP4, &enter);
+    QCoreApplication::sendEvent(w->ui().stbP4, &enter);
     QCOMPARE(colour(), QColor(255, 0, 0));
-    QCoreApplication::sendEvent(w->stbP4, &leave);
+    QCoreApplication::sendEvent(w->ui().stbP4, &leave);
 }
 
 void TestStatusBar::webPanelClickOpensAddress() {
     UrlCatcher browser(QStringLiteral("https"));
-    QTest::mouseClick(w->stbP2, Qt::LeftButton);
-    QTest::mouseClick(w->stbP1, Qt::LeftButton);
+    QTest::mouseClick(w->ui().stbP2, Qt::LeftButton);
+    QTest::mouseClick(w->ui().stbP1, Qt::LeftButton);
     QVERIFY(browser.urls.isEmpty());
 
     // Pressed over the panel but released elsewhere: no click.
-    QTest::mousePress(w->stbP4, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(w->stbP4, Qt::LeftButton, {}, QPoint(10, 200));
+    QTest::mousePress(w->ui().stbP4, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(w->ui().stbP4, Qt::LeftButton, {}, QPoint(10, 200));
     QVERIFY(browser.urls.isEmpty());
 
-    QTest::mouseClick(w->stbP4, Qt::LeftButton);
+    QTest::mouseClick(w->ui().stbP4, Qt::LeftButton);
     QCOMPARE(browser.urls, QList<QUrl>{QUrl(QStringLiteral("https://www.qorvel.cz"))});
-    QTest::mouseClick(w->stbP4, Qt::RightButton);
+    QTest::mouseClick(w->ui().stbP4, Qt::RightButton);
     QCOMPARE(browser.urls.size(), 1);
 }
 

@@ -67,9 +67,9 @@ class TestBoard : public QObject {
     /// Types into the filter box one character at a time (Czech letters too).
     void type(const QString &text) {
         for (const QChar c : text)
-            w->Edit1->insert(QString(c));
+            w->ui().Edit1->insert(QString(c));
     }
-    grid::DataGrid *grid() { return w->gHlavniDeska; }
+    grid::DataGrid *grid() { return w->ui().gHlavniDeska; }
     int rowOf(const QString &surnameOrCompany) {
         for (int row = 0; row < board().recordCount(); ++row) {
             const QString surname =
@@ -207,7 +207,7 @@ class TestBoard : public QObject {
         QCOMPARE(board().currentIndex(), 0);
         const QPoint edge(3, grid()->rowViewportPosition(0) + 1);
         const QColor highlight = grid()->palette().color(QPalette::Highlight);
-        w->Edit1->setFocus();
+        w->ui().Edit1->setFocus();
         QVERIFY(grid()->viewport()->grab().toImage().pixelColor(edge) != highlight);
         grid()->setFocus();
         QTRY_COMPARE(grid()->viewport()->grab().toImage().pixelColor(edge), highlight);
@@ -217,24 +217,24 @@ class TestBoard : public QObject {
         clickRow(rowOf(QStringLiteral("Dvořák")));
         QCOMPARE(w->selectedRowKind, QStringLiteral("2"));
         QVERIFY_DB(board().moveTo(3));
-        w->Edit1->setFocus();
+        w->ui().Edit1->setFocus();
         type(QStringLiteral("al"));
         QCOMPARE(board().currentIndex(), 0);
         QCOMPARE(w->selectedRowKind, QStringLiteral("2"));
         QCOMPARE(w->selectedRowId, QStringLiteral("1"));
-        QVERIFY(w->sbEmail->isEnabled());
-        QVERIFY(!w->sbTisk->isEnabled());
+        QVERIFY(w->ui().sbEmail->isEnabled());
+        QVERIFY(!w->ui().sbTisk->isEnabled());
 
         // The clear button empties the box, lists everything again and keeps the focus where it
         // was.
         QSignalSpy reopened(&board(), &dataset::Dataset::reset);
-        w->SpeedButton2->click();
-        QCOMPARE(w->Edit1->text(), QString());
+        w->ui().SpeedButton2->click();
+        QCOMPARE(w->ui().Edit1->text(), QString());
         QCOMPARE(lines().size(), 13);
         QVERIFY(reopened.count() > 0);
-        QCOMPARE(QApplication::focusWidget(), w->Edit1);
+        QCOMPARE(QApplication::focusWidget(), w->ui().Edit1);
         reopened.clear();
-        w->SpeedButton2->click(); // already empty: nothing happens
+        w->ui().SpeedButton2->click(); // already empty: nothing happens
         QCOMPARE(reopened.count(), 0);
     }
 
@@ -265,20 +265,20 @@ class TestBoard : public QObject {
         QCOMPARE(w->selectedRowKind, QStringLiteral("1"));
         QCOMPARE(w->selectedRowId, QStringLiteral("1"));
         QCOMPARE(w->selectedEmail, QString());
-        QVERIFY(w->sbTisk->isEnabled());
-        QVERIFY(!w->sbEmail->isEnabled());
+        QVERIFY(w->ui().sbTisk->isEnabled());
+        QVERIFY(!w->ui().sbEmail->isEnabled());
 
         clickRow(rowOf(QStringLiteral("Nováková")));
         QCOMPARE(w->selectedRowKind, QStringLiteral("2"));
         QCOMPARE(w->selectedRowId, QStringLiteral("3"));
         QCOMPARE(w->selectedEmail, QStringLiteral("eva@alfa.cz"));
-        QVERIFY(!w->sbTisk->isEnabled());
-        QVERIFY(w->sbEmail->isEnabled());
+        QVERIFY(!w->ui().sbTisk->isEnabled());
+        QVERIFY(w->ui().sbEmail->isEnabled());
 
         clickRow(rowOf(QStringLiteral("Malá"))); // no address: the button is enabled all the same
         QCOMPARE(w->selectedRowId, QStringLiteral("2"));
         QCOMPARE(w->selectedEmail, QString());
-        QVERIFY(w->sbEmail->isEnabled());
+        QVERIFY(w->ui().sbEmail->isEnabled());
 
         // Keys and the row indicator move the row, not the selection.
         grid()->setFocus();
@@ -287,7 +287,7 @@ class TestBoard : public QObject {
                           QPoint(5, grid()->rowViewportPosition(1) + 8));
         QCOMPARE(board().currentIndex(), 1);
         QCOMPARE(w->selectedRowId, QStringLiteral("2"));
-        QVERIFY(w->sbEmail->isEnabled());
+        QVERIFY(w->ui().sbEmail->isEnabled());
     }
 
     void doubleClickOpensTheSelectionAndReloads() {
@@ -313,7 +313,7 @@ class TestBoard : public QObject {
         QCOMPARE(f->dm->tKONTAKT.fieldByName(QStringLiteral("ID"))->asInteger(), 7);
         QCOMPARE(board().currentIndex(), 0);
         QCOMPARE(grid()->currentIndex().row(), 0);
-        QVERIFY(w->sbEmail->isEnabled());
+        QVERIFY(w->ui().sbEmail->isEnabled());
 
         // A company; then a double click on the titles acts on that selection again.
         clickRow(rowOf(QStringLiteral("Alfa")));

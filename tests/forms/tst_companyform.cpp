@@ -1,103 +1,15 @@
-// The company form: new, edit, confirm with the placeholder contact, cancel,
-// delete, the copy buttons, the contact persons and the window width.
-#include "support/FormFixture.h"
+// The company form: its controls and modes, new, edit, confirm with the
+// placeholder contact, cancel, delete and the copy buttons.
+#include "CompanyFormFixture.h"
 
-#include "forms/DbNavigator.h"
-#include "forms/RecordProtocol.h"
-#include "forms/U_Firma.h"
-#include "forms/U_Kontakt.h"
 #include "grid/DataGrid.h"
 
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTimer>
-#include <QToolButton>
-
-#include <functional>
 
 class TestCompanyForm : public QObject {
     Q_OBJECT
-
-    /// Company 1 "Alfa" with an ordinary contact, company 2 "Beta" with only
-    /// its placeholder contact, company 3 "Gama" with no contact row.
-    struct Companies {
-        DataFixture db;
-        base::msg::Recorder messages;
-        std::unique_ptr<TFM_Kontakt> contactForm;
-        std::unique_ptr<Tfm_Firma> form;
-
-        explicit Companies(bool withRows = true, int furtherCompanies = 0) {
-            for (int id = 4; id < 4 + furtherCompanies; ++id)
-                addCompany(db, id, QStringLiteral("Další %1").arg(id));
-            if (withRows) {
-                addCompany(db, 1, QStringLiteral("Alfa"));
-                addCompany(db, 2, QStringLiteral("Beta"));
-                addCompany(db, 3, QStringLiteral("Gama"));
-                addContact(db, 1, 1, QStringLiteral("Jana"), QStringLiteral("Malá"));
-                addContact(db, 2, 2, QString(), QString(), QStringLiteral("***"));
-            }
-            db.openAll();
-            contactForm = std::make_unique<TFM_Kontakt>(*db.dm);
-            form = std::make_unique<Tfm_Firma>(*db.dm, *contactForm);
-        }
-        TDM &dm() { return *db.dm; }
-        int contactsOf(int company) {
-            return db
-                .scalar(
-                    QStringLiteral("SELECT COUNT(*) FROM KONTAKT WHERE ID_FIRMA = %1").arg(company))
-                .toInt();
-        }
-        int count(const char *table) {
-            return db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table)))
-                .toInt();
-        }
-        QVariant company(const QString &column, int id) {
-            return db.scalar(
-                QStringLiteral("SELECT %1 FROM FIRMA WHERE ID = %2").arg(column).arg(id));
-        }
-        bool goTo(int companyId) {
-            form->DBNavi->button(forms::DbNavigator::First)->click();
-            while (dm().tFIRMA.fieldByName("ID")->asInteger() != companyId) {
-                const qint64 before = dm().tFIRMA.fieldByName("ID")->asInteger();
-                form->DBNavi->button(forms::DbNavigator::Next)->click();
-                if (dm().tFIRMA.fieldByName("ID")->asInteger() == before)
-                    return false;
-            }
-            return true;
-        }
-        /// Runs `act` inside the contact form once it is shown modally; the
-        /// form is closed afterwards in any case. Returns whether it was shown.
-        /// Company 1 with a second contact person, Adámek, shown on its
-        /// contact-persons tab.
-        bool showContactPersons() {
-            addContact(db, 3, 1, QStringLiteral("Karel"), QStringLiteral("Adámek"));
-            dm().tKONTAKT.refresh();
-            if (!showActive(*form))
-                return false;
-            form->pcFirma->setCurrentIndex(4);
-            return true;
-        }
-        std::function<bool()> actInContactForm(std::function<void(TFM_Kontakt &)> act) {
-            auto shown = std::make_shared<bool>(false);
-            TFM_Kontakt *f = contactForm.get();
-            QTimer::singleShot(0, f, [f, act, shown] {
-                if (!f->isVisible())
-                    return;
-                *shown = true;
-                act(*f);
-                if (!f->isBrowseMode())
-                    f->BB_ZrusClick();
-                f->close();
-            });
-            return [shown] { return *shown; };
-        }
-    };
-
   private slots:
     void controlsAreLabelledAndNamed() {
         Companies c;
@@ -106,36 +18,37 @@ class TestCompanyForm : public QObject {
         QCOMPARE(f.pos(), QPoint(5, 5));
         QCOMPARE(f.height(), 613);
         QStringList tabs;
-        for (int i = 0; i < f.pcFirma->count(); ++i)
-            tabs << f.pcFirma->tabText(i);
+        for (int i = 0; i < f.ui().pcFirma->count(); ++i)
+            tabs << f.ui().pcFirma->tabText(i);
         QCOMPARE(tabs, (QStringList{"Firma", "Adresy", "Spojení", "Poznámka", "Kontaktní osoby",
                                     "Pobočky firmy"}));
-        QVERIFY(!f.pcFirma->isTabVisible(5));
+        QVERIFY(!f.ui().pcFirma->isTabVisible(5));
         int captions = 0;
         for (QLabel *label : f.findChildren<QLabel *>()) {
-            if (label->text().isEmpty() || label->parent() == f.gKontaktyFirmy)
+            if (label->text().isEmpty() || label->parent() == f.ui().gKontaktyFirmy)
                 continue;
             QVERIFY2(label->buddy(), qPrintable(label->text()));
             ++captions;
         }
         QVERIFY(captions > 0);
-        for (const QGroupBox *address : {f.gbAdresaS, f.gbAdresaF, f.gbAdresaD})
+        for (const QGroupBox *address : {f.ui().gbAdresaS, f.ui().gbAdresaF, f.ui().gbAdresaD})
             QCOMPARE(captionsIn(address), kAddressCaptions);
-        QCOMPARE(captionsIn(f.gbSpojeni), kConnectionCaptions);
-        QCOMPARE(f.sbkopirujFSdoFF->toolTip(), QStringLiteral("Zkopíruj adresu sídla"));
-        QCOMPARE(f.sbkopirujFSdoFD->accessibleName(), QStringLiteral("Zkopíruj adresu sídla"));
-        QCOMPARE(f.sbkopirujFSdoFF->size(), QSize(25, 25));
-        QCOMPARE(f.sbVlozFirmaKontakt->accessibleName(), QStringLiteral("Vlož kontaktní osobu"));
-        QCOMPARE(f.sbEditujFirmaKontakt->accessibleName(),
+        QCOMPARE(captionsIn(f.ui().gbSpojeni), kConnectionCaptions);
+        QCOMPARE(f.ui().sbkopirujFSdoFF->toolTip(), QStringLiteral("Zkopíruj adresu sídla"));
+        QCOMPARE(f.ui().sbkopirujFSdoFD->accessibleName(), QStringLiteral("Zkopíruj adresu sídla"));
+        QCOMPARE(f.ui().sbkopirujFSdoFF->size(), QSize(25, 25));
+        QCOMPARE(f.ui().sbVlozFirmaKontakt->accessibleName(),
+                 QStringLiteral("Vlož kontaktní osobu"));
+        QCOMPARE(f.ui().sbEditujFirmaKontakt->accessibleName(),
                  QStringLiteral("Edituj kontaktní osobu"));
-        QCOMPARE(f.sbFirVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
+        QCOMPARE(f.ui().sbFirVloz->accessibleName(), QStringLiteral("Založ nový záznam"));
         // Both boxes of TELEFON1 and of MOBIL show the same value.
         c.db.exec(QStringLiteral("UPDATE FIRMA SET TELEFON1 = '111', MOBIL = '222' WHERE ID = 1"));
         c.dm().tFIRMA.refresh();
-        QCOMPARE(f.EditFtelefon->text(), QStringLiteral("111"));
-        QCOMPARE(f.EditTelefon->text(), QStringLiteral("111"));
-        QCOMPARE(f.EditFMobil->text(), QStringLiteral("222"));
-        QCOMPARE(f.EditMobil->text(), QStringLiteral("222"));
+        QCOMPARE(f.ui().EditFtelefon->text(), QStringLiteral("111"));
+        QCOMPARE(f.ui().EditTelefon->text(), QStringLiteral("111"));
+        QCOMPARE(f.ui().EditFMobil->text(), QStringLiteral("222"));
+        QCOMPARE(f.ui().EditMobil->text(), QStringLiteral("222"));
     }
 
     void modesSetTheLook() {
@@ -147,7 +60,7 @@ class TestCompanyForm : public QObject {
         QVERIFY(!f.isBrowseMode());
         int boxes = 0;
         for (QLineEdit *box : f.findChildren<QLineEdit *>()) {
-            if (box->parent() != f.EditID->parent() &&
+            if (box->parent() != f.ui().EditID->parent() &&
                 box->objectName().startsWith(QLatin1String("Edit"))) {
                 QCOMPARE_EQ(background(box), kEditable);
                 QVERIFY(!box->isReadOnly());
@@ -155,28 +68,29 @@ class TestCompanyForm : public QObject {
             }
         }
         QCOMPARE(boxes, 39);
-        QCOMPARE_EQ(background(f.EditID), kReadOnly);
-        QVERIFY(f.EditID->isReadOnly());
+        QCOMPARE_EQ(background(f.ui().EditID), kReadOnly);
+        QVERIFY(f.ui().EditID->isReadOnly());
         for (QWidget *w :
-             {static_cast<QWidget *>(f.DBNavi), static_cast<QWidget *>(f.sbFirVloz),
-              static_cast<QWidget *>(f.sbFirSmaz), static_cast<QWidget *>(f.sbVlozFirmaKontakt),
-              static_cast<QWidget *>(f.sbEditujFirmaKontakt)})
+             {static_cast<QWidget *>(f.ui().DBNavi), static_cast<QWidget *>(f.ui().sbFirVloz),
+              static_cast<QWidget *>(f.ui().sbFirSmaz),
+              static_cast<QWidget *>(f.ui().sbVlozFirmaKontakt),
+              static_cast<QWidget *>(f.ui().sbEditujFirmaKontakt)})
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-        QVERIFY(f.sbkopirujFSdoFF->isEnabled());
+        QVERIFY(f.ui().sbkopirujFSdoFF->isEnabled());
         // Enter in a note box is a line break; elsewhere it confirms.
-        f.MemoPoznamkaS->setFocus();
-        typeText(f.MemoPoznamkaS, QStringLiteral("a"));
+        f.ui().MemoPoznamkaS->setFocus();
+        typeText(f.ui().MemoPoznamkaS, QStringLiteral("a"));
         press(f, Qt::Key_Return);
         QVERIFY(!f.isBrowseMode());
-        f.EditKOD->setFocus();
-        typeText(f.EditKOD, QStringLiteral("K-1"));
+        f.ui().EditKOD->setFocus();
+        typeText(f.ui().EditKOD, QStringLiteral("K-1"));
         press(f, Qt::Key_Return);
         QVERIFY(f.isBrowseMode());
         QCOMPARE(c.company("KOD", 1).toString(), QStringLiteral("K-1"));
         QCOMPARE(c.company("POZNAMKA_FS", 1).toString(), QStringLiteral("a\r\n"));
         QCOMPARE(c.contactsOf(1), 1); // editing a company makes no contact row
-        QVERIFY(f.sbVlozFirmaKontakt->isEnabled());
-        QCOMPARE_EQ(background(f.EditKOD), kReadOnly);
+        QVERIFY(f.ui().sbVlozFirmaKontakt->isEnabled());
+        QCOMPARE_EQ(background(f.ui().EditKOD), kReadOnly);
         QVERIFY(c.messages.messages.empty());
     }
 
@@ -184,18 +98,18 @@ class TestCompanyForm : public QObject {
         Companies c;
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
-        f.pcFirma->setCurrentIndex(2);
+        f.ui().pcFirma->setCurrentIndex(2);
         press(f, Qt::Key_F3);
         QCOMPARE(c.dm().tFIRMA.state(), dataset::Dataset::State::Insert);
-        QVERIFY(f.placeholderPending);
-        QCOMPARE(f.EditID->text(), QStringLiteral("4"));
-        QCOMPARE(f.pcFirma->currentIndex(), 0);
-        QCOMPARE(f.focusWidget(), f.EditNAZEV_FIRMA);
+        QVERIFY(f.placeholderPending());
+        QCOMPARE(f.ui().EditID->text(), QStringLiteral("4"));
+        QCOMPARE(f.ui().pcFirma->currentIndex(), 0);
+        QCOMPARE(f.focusWidget(), f.ui().EditNAZEV_FIRMA);
         QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Alfa")); // until confirmed
-        typeText(f.EditNAZEV_FIRMA, QStringLiteral("Delta a spol."));
+        typeText(f.ui().EditNAZEV_FIRMA, QStringLiteral("Delta a spol."));
         press(f, Qt::Key_Return);
         QVERIFY(f.isBrowseMode());
-        QVERIFY(!f.placeholderPending);
+        QVERIFY(!f.placeholderPending());
         QCOMPARE(newContactCompanyId, 0);
         QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Delta a spol."));
         QCOMPARE(c.company("NAZEV_FIRMA", 4).toString(), QStringLiteral("Delta a spol."));
@@ -217,16 +131,16 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F3);
-        typeText(f.EditNAZEV_FIRMA, QStringLiteral("Omega"));
+        typeText(f.ui().EditNAZEV_FIRMA, QStringLiteral("Omega"));
         press(f, Qt::Key_Return);
         QVERIFY(f.isBrowseMode());
         // Walk every record: Omega once, just after the row that was current.
         QStringList titles;
-        f.DBNavi->button(forms::DbNavigator::First)->click();
+        f.ui().DBNavi->button(forms::DbNavigator::First)->click();
         for (int guard = 0; guard < 500; ++guard) {
             titles << f.windowTitle();
             const qint64 before = c.dm().tFIRMA.fieldByName("ID")->asInteger();
-            f.DBNavi->button(forms::DbNavigator::Next)->click();
+            f.ui().DBNavi->button(forms::DbNavigator::Next)->click();
             if (c.dm().tFIRMA.fieldByName("ID")->asInteger() == before)
                 break;
         }
@@ -236,12 +150,12 @@ class TestCompanyForm : public QObject {
         // Two edits at either end of a walk both stay.
         QVERIFY(c.goTo(204));
         press(f, Qt::Key_F2);
-        f.EditFtelefon->setText(QStringLiteral("111"));
+        f.ui().EditFtelefon->setText(QStringLiteral("111"));
         press(f, Qt::Key_Return);
-        f.DBNavi->button(forms::DbNavigator::Last)->click();
+        f.ui().DBNavi->button(forms::DbNavigator::Last)->click();
         QVERIFY(c.goTo(204));
         press(f, Qt::Key_F2);
-        f.EditFMobil->setText(QStringLiteral("222"));
+        f.ui().EditFMobil->setText(QStringLiteral("222"));
         press(f, Qt::Key_Return);
         QCOMPARE(c.db.rows(QStringLiteral(
                      "SELECT NAZEV_FIRMA, TELEFON1, MOBIL FROM FIRMA WHERE ID = 204")),
@@ -255,7 +169,7 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         press(f, Qt::Key_F2);
-        f.EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle mě"));
+        f.ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle mě"));
         c.db.exec(
             QStringLiteral("UPDATE FIRMA SET NAZEV_FIRMA = 'Alfa podle kolegy' WHERE ID = 1"));
         press(f, Qt::Key_Return);
@@ -265,11 +179,11 @@ class TestCompanyForm : public QObject {
                      QStringLiteral("Záznam mezitím změnil nebo smazal někdo jiný")),
                  qPrintable(c.messages.messages[0].text));
         QVERIFY(!f.isBrowseMode());
-        QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle mě"));
+        QCOMPARE(f.ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle mě"));
         QCOMPARE(c.company("NAZEV_FIRMA", 1).toString(), QStringLiteral("Alfa podle kolegy"));
         press(f, Qt::Key_Escape);
         QVERIFY(f.isBrowseMode());
-        QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle kolegy"));
+        QCOMPARE(f.ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle kolegy"));
     }
 
     void aDeleteThatFailsForAnotherReasonSaysSo() {
@@ -286,7 +200,7 @@ class TestCompanyForm : public QObject {
         QVERIFY2(c.messages.messages[1].text.startsWith(QStringLiteral("Záznam mezitím změnil")),
                  qPrintable(c.messages.messages[1].text));
         QCOMPARE(c.company("COUNT(*)", 1).toInt(), 1);
-        QCOMPARE(f.EditKOD->text(), QStringLiteral("X")); // the stored version is shown
+        QCOMPARE(f.ui().EditKOD->text(), QStringLiteral("X")); // the stored version is shown
     }
 
     void aCancelledNewCompanyLeavesNothing() {
@@ -294,11 +208,11 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         f.sbFirVlozClick();
-        f.EditNAZEV_FIRMA->setText(QStringLiteral("Nic"));
+        f.ui().EditNAZEV_FIRMA->setText(QStringLiteral("Nic"));
         press(f, Qt::Key_Escape);
         QVERIFY(f.isVisible());
         QVERIFY(f.isBrowseMode());
-        QVERIFY(!f.placeholderPending);
+        QVERIFY(!f.placeholderPending());
         QCOMPARE(c.count("FIRMA"), 3);
         QCOMPARE(c.count("KONTAKT"), 2);
         QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Alfa"));
@@ -319,13 +233,13 @@ class TestCompanyForm : public QObject {
         Tfm_Firma &f = *c.form;
         QVERIFY(showActive(f));
         QVERIFY(c.messages.messages.empty());
-        QCOMPARE(f.EditID->text(), QString());
+        QCOMPARE(f.ui().EditID->text(), QString());
         QCOMPARE(f.windowTitle(), QStringLiteral("Firma: "));
         QVERIFY(c.dm().qFirmaKontakty.isActive());
         QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 0);
         press(f, key);
-        QCOMPARE(f.EditID->text(), QStringLiteral("1"));
-        f.EditNAZEV_FIRMA->setText(QStringLiteral("První firma"));
+        QCOMPARE(f.ui().EditID->text(), QStringLiteral("1"));
+        f.ui().EditNAZEV_FIRMA->setText(QStringLiteral("První firma"));
         f.BB_JoClick();
         QCOMPARE(c.company("NAZEV_FIRMA", 1).toString(), QStringLiteral("První firma"));
         QCOMPARE(
@@ -362,15 +276,15 @@ class TestCompanyForm : public QObject {
         QVERIFY(showActive(f));
         const int contactRows = c.dm().tKONTAKT.recordCount();
         f.sbFirVlozClick();
-        f.EditNAZEV_FIRMA->setText(QStringLiteral("Bez zástupce"));
+        f.ui().EditNAZEV_FIRMA->setText(QStringLiteral("Bez zástupce"));
         f.BB_JoClick();
         // Refused as a whole: nothing stored, the typing stays in edit mode.
         QCOMPARE(c.messages.messages.size(), size_t(1));
         QCOMPARE(c.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QCOMPARE(c.count("FIRMA"), 3);
         QVERIFY(!f.isBrowseMode());
-        QVERIFY(f.placeholderPending);
-        QCOMPARE(f.EditNAZEV_FIRMA->text(), QStringLiteral("Bez zástupce"));
+        QVERIFY(f.placeholderPending());
+        QCOMPARE(f.ui().EditNAZEV_FIRMA->text(), QStringLiteral("Bez zástupce"));
         QCOMPARE(newContactCompanyId, 0);
         QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
         QCOMPARE(c.dm().tKONTAKT.recordCount(), contactRows);
@@ -452,36 +366,6 @@ class TestCompanyForm : public QObject {
         QVERIFY(!c.dm().tKONTAKT.isFiltered());
     }
 
-    void theWindowWidensOnTheContactPersonsTab() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QCOMPARE(f.frameGeometry().width(), 395);
-        QTabBar *bar = f.pcFirma->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(4).center());
-        QCOMPARE(f.pcFirma->currentIndex(), 4);
-        QCOMPARE(f.frameGeometry().width(), 910);
-        QCOMPARE(f.height(), 613);
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(), QStringLiteral("Malá"));
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
-        QCOMPARE(f.frameGeometry().width(), 395);
-        f.pcFirma->setCurrentIndex(4);
-        QCOMPARE(f.frameGeometry().width(), 910);
-        f.firstTabStep(); // a tab the program selects does not resize
-        QCOMPARE(f.frameGeometry().width(), 910);
-        QVERIFY(f.close());
-        QVERIFY(showActive(f));
-        QCOMPARE(f.pcFirma->currentIndex(), 0);
-        QCOMPARE(f.frameGeometry().width(), 395);
-        // The list follows the navigator; the placeholder shows as a row.
-        f.DBNavi->button(forms::DbNavigator::Next)->click();
-        QCOMPARE(f.windowTitle(), QStringLiteral("Firma: Beta"));
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), 1);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("KRAJ")->asString(), QStringLiteral("***"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
     void copyingTheSeatAddress_data() {
         QTest::addColumn<QString>("suffix");
         QTest::newRow("invoicing") << QStringLiteral("_FF");
@@ -500,8 +384,10 @@ class TestCompanyForm : public QObject {
             {QStringLiteral("zvonit\r\ndvakrát")});
         c.dm().tFIRMA.refresh();
         Tfm_Firma &f = *c.form;
-        QToolButton *copy = suffix == QLatin1String("_FF") ? f.sbkopirujFSdoFF : f.sbkopirujFSdoFD;
-        QPlainTextEdit *note = suffix == QLatin1String("_FF") ? f.MemoPoznamkaF : f.MemoPoznamkaD;
+        QToolButton *copy =
+            suffix == QLatin1String("_FF") ? f.ui().sbkopirujFSdoFF : f.ui().sbkopirujFSdoFD;
+        QPlainTextEdit *note =
+            suffix == QLatin1String("_FF") ? f.ui().MemoPoznamkaF : f.ui().MemoPoznamkaD;
         QVERIFY(showActive(f));
 
         copy->click(); // browse mode: refused, nothing copied
@@ -513,7 +399,7 @@ class TestCompanyForm : public QObject {
         QCOMPARE(c.dm().tFIRMA.fieldByName("OBEC" + suffix)->asString(), QStringLiteral("Praha"));
 
         f.sbFirEditClick();
-        f.EditUliceS->setText(QStringLiteral("vchod C")); // typed, not yet left
+        f.ui().EditUliceS->setText(QStringLiteral("vchod C")); // typed, not yet left
         copy->click();
         QCOMPARE(note->toPlainText(), QStringLiteral("zvonit\ndvakrát"));
         f.BB_JoClick();
@@ -531,133 +417,6 @@ class TestCompanyForm : public QObject {
         QCOMPARE(row[0][6].toString(), QStringLiteral("zvonit\r\ndvakrát"));
         QCOMPARE(row[0][7].toString(), QStringLiteral("jiný")); // the region is not copied
         QCOMPARE(c.messages.messages.size(), size_t(1));
-    }
-
-    void theFirstContactPersonTakesOverThePlaceholder() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QVERIFY(c.goTo(2));
-        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
-        bool editModeInside = false;
-        QString companyInside;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            stateInside = c.dm().tKONTAKT.state();
-            editModeInside = !k.isBrowseMode();
-            companyInside = k.cbFirma->currentText();
-            k.EditPrijmeni->setText(QStringLiteral("První"));
-            k.BB_JoClick();
-        });
-        f.sbVlozFirmaKontaktClick();
-        QVERIFY(shown());
-        QCOMPARE(stateInside, dataset::Dataset::State::Edit);
-        QVERIFY(editModeInside);
-        QCOMPARE(companyInside, QStringLiteral("Beta"));
-        const auto rows =
-            c.db.rows(QStringLiteral("SELECT ID, KRAJ, PRIJMENI FROM KONTAKT WHERE ID_FIRMA = 2"));
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0][0].toInt(), 2);
-        QCOMPARE(rows[0][1].toString(), QStringLiteral(" "));
-        QCOMPARE(rows[0][2].toString(), QStringLiteral("První"));
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QCOMPARE(newContactCompanyId, 0);
-        QVERIFY(!contactEditOnShow);
-        QCOMPARE(c.dm().qFirmaKontakty.fieldByName("PRIJMENI")->asString(),
-                 QStringLiteral("První"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void aFurtherContactPersonIsANewRow_data() {
-        QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirmed") << true;
-        QTest::newRow("cancelled") << false;
-    }
-    void aFurtherContactPersonIsANewRow() {
-        QFETCH(bool, confirm);
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        dataset::Dataset::State stateInside = dataset::Dataset::State::Inactive;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            stateInside = c.dm().tKONTAKT.state();
-            k.EditPrijmeni->setText(QStringLiteral("Druhá"));
-            if (confirm)
-                k.BB_JoClick();
-        });
-        f.sbVlozFirmaKontaktClick();
-        QVERIFY(shown());
-        QCOMPARE(stateInside, dataset::Dataset::State::Insert);
-        QCOMPARE(c.contactsOf(1), confirm ? 2 : 1);
-        if (confirm)
-            QCOMPARE(c.db.scalar(QStringLiteral(
-                                     "SELECT ID_POBOCKA FROM KONTAKT WHERE PRIJMENI = 'Druhá' "
-                                     "AND ID_FIRMA = 1 AND KRAJ = ' '"))
-                         .toInt(),
-                     0);
-        QCOMPARE(c.dm().qFirmaKontakty.recordCount(), confirm ? 2 : 1);
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void aDoubleClickEditsTheClickedContactPerson() {
-        Companies c;
-        QVERIFY(c.showContactPersons());
-        Tfm_Firma &f = *c.form;
-        dataset::QueryDataset &list = c.dm().qFirmaKontakty;
-        QCOMPARE(list.recordCount(), 2);
-        list.moveTo(1); // sorted by surname: Adámek, Malá
-        f.gKontaktyFirmyCellClick(1);
-        QCOMPARE(f.clickedContactId, QStringLiteral("1"));
-        QString surnameInside;
-        auto shown = c.actInContactForm([&](TFM_Kontakt &k) {
-            surnameInside = k.EditPrijmeni->text();
-            k.EditJmeno->setText(QStringLiteral("Janička"));
-            k.BB_JoClick();
-        });
-        f.gKontaktyFirmyDblClick();
-        QVERIFY(shown());
-        QCOMPARE(surnameInside, QStringLiteral("Malá"));
-        QCOMPARE(c.db.scalar(QStringLiteral("SELECT JMENO FROM KONTAKT WHERE ID = 1")).toString(),
-                 QStringLiteral("Janička"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void keyboardPicksAndEditsAContactPerson() {
-        Companies c;
-        QVERIFY(c.showContactPersons());
-        Tfm_Firma &f = *c.form;
-        f.gKontaktyFirmy->setFocus(Qt::TabFocusReason);
-        press(f, Qt::Key_Down); // sorted by surname: Adámek, Malá
-        press(f, Qt::Key_Space);
-        QCOMPARE(f.clickedContactId, QStringLiteral("1"));
-        press(f, Qt::Key_Up);
-        QString surnameInside;
-        auto shown =
-            c.actInContactForm([&](TFM_Kontakt &k) { surnameInside = k.EditPrijmeni->text(); });
-        press(f, Qt::Key_Return); // the double click of the keyboard, on Adámek
-        QVERIFY(shown());
-        QCOMPARE(surnameInside, QStringLiteral("Adámek"));
-        QVERIFY(c.messages.messages.empty());
-    }
-
-    void editingWithoutAnyContactRowDoesNothing() {
-        Companies c;
-        Tfm_Firma &f = *c.form;
-        QVERIFY(showActive(f));
-        QVERIFY(c.goTo(3));
-        auto shown = c.actInContactForm([](TFM_Kontakt &) {});
-        f.sbEditujFirmaKontaktClick();
-        QTest::qWait(20);
-        QVERIFY(!shown());
-        QCOMPARE(c.count("KONTAKT"), 2);
-        QCOMPARE(c.dm().tKONTAKT.state(), dataset::Dataset::State::Browse);
-        QVERIFY(!c.dm().tKONTAKT.isFiltered());
-        QCOMPARE(newContactCompanyId, 0);
-        // A double click before any click finds nothing to edit, silently.
-        f.gKontaktyFirmyDblClick();
-        QTest::qWait(20);
-        QVERIFY(!shown());
-        QVERIFY(c.messages.messages.empty());
     }
 };
 

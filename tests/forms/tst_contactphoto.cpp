@@ -60,8 +60,8 @@ class TestContactPhoto : public QObject {
             return path;
         }
         QRgb shownColour() const {
-            return form->iObr->pixmap().toImage().pixel(form->iObr->pixmap().width() / 2,
-                                                        form->iObr->pixmap().height() / 2);
+            return form->ui().iObr->pixmap().toImage().pixel(
+                form->ui().iObr->pixmap().width() / 2, form->ui().iObr->pixmap().height() / 2);
         }
     };
 
@@ -75,13 +75,13 @@ class TestContactPhoto : public QObject {
         Photos p;
         TFM_Kontakt &f = *p.form;
         QVERIFY(showActive(f));
-        QVERIFY(f.iObr->hasPhoto());
+        QVERIFY(f.ui().iObr->hasPhoto());
         QVERIFY(near(p.shownColour(), Qt::red));
-        QVERIFY(f.iObr->hasScaledContents()); // stretched over the whole area
-        f.DBNavi->button(forms::DbNavigator::Next)->click();
-        QVERIFY(!f.iObr->hasPhoto());
+        QVERIFY(f.ui().iObr->hasScaledContents()); // stretched over the whole area
+        f.ui().DBNavi->button(forms::DbNavigator::Next)->click();
+        QVERIFY(!f.ui().iObr->hasPhoto());
         press(f, Qt::Key_Home);
-        QVERIFY(f.iObr->hasPhoto());
+        QVERIFY(f.ui().iObr->hasPhoto());
         QVERIFY(p.messages.messages.empty());
     }
 
@@ -101,7 +101,7 @@ class TestContactPhoto : public QObject {
         f.sbKontEditClick();
         f.Natifotku1Click();
         QCOMPARE(p.db.dm->tKONTAKT.fieldByName("OBR")->asBytes(), blue);
-        QVERIFY(f.lFotoNahrano->isVisible());
+        QVERIFY(f.ui().lFotoNahrano->isVisible());
         QVERIFY(near(p.shownColour(), Qt::red)); // the old picture until the row is confirmed
         QCOMPARE(p.storedPhoto().toByteArray(), p.red);
         if (confirm)
@@ -109,7 +109,7 @@ class TestContactPhoto : public QObject {
         else
             f.BB_ZrusClick();
         QVERIFY(f.isBrowseMode());
-        QVERIFY(!f.lFotoNahrano->isVisible());
+        QVERIFY(!f.ui().lFotoNahrano->isVisible());
         QCOMPARE(p.storedPhoto().toByteArray(), confirm ? blue : p.red);
         QVERIFY(near(p.shownColour(), confirm ? QColor(Qt::blue) : QColor(Qt::red)));
         QVERIFY(p.messages.messages.empty());
@@ -121,11 +121,11 @@ class TestContactPhoto : public QObject {
         QVERIFY(showActive(f));
         f.sbKontEditClick();
         f.Vymafotku1Click();
-        QVERIFY(!f.iObr->hasPhoto());
+        QVERIFY(!f.ui().iObr->hasPhoto());
         QCOMPARE(p.storedPhoto().toByteArray(), p.red);
         f.BB_JoClick();
         QVERIFY(!p.storedPhoto().isValid()); // NULL
-        QVERIFY(!f.iObr->hasPhoto());
+        QVERIFY(!f.ui().iObr->hasPhoto());
     }
 
     void menuItemsWorkInEditModeOnly() {
@@ -133,13 +133,13 @@ class TestContactPhoto : public QObject {
         TFM_Kontakt &f = *p.form;
         p.chosen = p.file(QStringLiteral("a.jpg"), jpeg(Qt::green));
         QVERIFY(showActive(f));
-        QVERIFY(!f.Natifotku1->isEnabled());
-        f.Natifotku1->trigger();
+        QVERIFY(!f.ui().Natifotku1->isEnabled());
+        f.ui().Natifotku1->trigger();
         f.Natifotku1Click();
         f.Vymafotku1Click();
         QCOMPARE(p.storedPhoto().toByteArray(), p.red);
-        QVERIFY(f.iObr->hasPhoto());
-        QVERIFY(!f.lFotoNahrano->isVisible());
+        QVERIFY(f.ui().iObr->hasPhoto());
+        QVERIFY(!f.ui().lFotoNahrano->isVisible());
         QVERIFY(p.messages.messages.empty());
     }
 
@@ -149,13 +149,13 @@ class TestContactPhoto : public QObject {
         TFM_Kontakt &f = *p.form;
         QVERIFY(showActive(f));
         f.sbKontEditClick();
-        for (int i = 0; i < 20 && QApplication::focusWidget() != f.iObr; ++i)
+        for (int i = 0; i < 20 && QApplication::focusWidget() != f.ui().iObr; ++i)
             press(f, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), f.iObr);
+        QCOMPARE(QApplication::focusWidget(), f.ui().iObr);
         QTest::keyClick(f.windowHandle(), Qt::Key_F10, Qt::ShiftModifier);
-        QTRY_VERIFY(f.pmFotka->isVisible());
-        QVERIFY(f.Natifotku1->isEnabled());
-        f.pmFotka->hide();
+        QTRY_VERIFY(f.ui().pmFotka->isVisible());
+        QVERIFY(f.ui().Natifotku1->isEnabled());
+        f.ui().pmFotka->hide();
         f.BB_ZrusClick();
         QVERIFY(p.messages.messages.empty());
     }
@@ -187,7 +187,7 @@ class TestContactPhoto : public QObject {
         QVERIFY(p.messages.messages[0].text.contains(QStringLiteral("fotka.jpg")));
         QVERIFY(!p.db.dm->tKONTAKT.isModified());
         QCOMPARE(p.db.dm->tKONTAKT.fieldByName("OBR")->asBytes(), p.red);
-        QVERIFY(!f.lFotoNahrano->isVisible());
+        QVERIFY(!f.ui().lFotoNahrano->isVisible());
         f.BB_JoClick();
         QCOMPARE(p.storedPhoto().toByteArray(), p.red);
     }
@@ -235,13 +235,13 @@ class TestContactPhoto : public QObject {
         p.db.dm->tKONTAKT.refresh();
         TFM_Kontakt &f = *p.form;
         QVERIFY(showActive(f));
-        f.DBNavi->button(forms::DbNavigator::Next)->click();
+        f.ui().DBNavi->button(forms::DbNavigator::Next)->click();
         QCOMPARE(f.windowTitle(), QStringLiteral("Kontakt: Dvořák Petr"));
         QCOMPARE(p.messages.messages.size(), size_t(1));
         QCOMPARE(p.messages.messages[0].kind, base::msg::Kind::ErrorReport);
         QVERIFY(p.messages.messages[0].text.startsWith(QStringLiteral(
             "Fotku kontaktu nelze zobrazit: uložená data nejsou čitelný obrázek JPEG")));
-        QVERIFY(!f.iObr->hasPhoto()); // not the previous contact's picture
+        QVERIFY(!f.ui().iObr->hasPhoto()); // not the previous contact's picture
         QVERIFY(f.close());
 
         // Opened in edit mode by an opener, the form still enters edit mode.
@@ -251,7 +251,7 @@ class TestContactPhoto : public QObject {
         contactEditOnShow = false;
         QCOMPARE(p.messages.messages.size(), size_t(2));
         QVERIFY(!f.isBrowseMode());
-        QVERIFY(f.BB_Jo->isEnabled());
+        QVERIFY(f.ui().BB_Jo->isEnabled());
     }
 };
 

@@ -114,11 +114,11 @@ class TestTabOrder : public QObject {
         QVERIFY(showActive(form));
         if (editing)
             form.sbKontEditClick();
-        form.pcKontakt->setCurrentIndex(tab);
-        form.pcOsoba->setCurrentIndex(personTab);
+        form.ui().pcKontakt->setCurrentIndex(tab);
+        form.ui().pcOsoba->setCurrentIndex(personTab);
         QWidget *start = form.findChild<QWidget *>(order.first());
         if (!start)
-            start = form.pcKontakt->tabBar();
+            start = form.ui().pcKontakt->tabBar();
         QCOMPARE(walk(form, start, Qt::Key_Tab), order);
         QCOMPARE(walk(form, start, Qt::Key_Backtab), reversed(order));
         if (editing)
@@ -161,7 +161,7 @@ class TestTabOrder : public QObject {
         Forms f;
         Tfm_Firma &form = *f.company;
         QVERIFY(showActive(form));
-        form.pcFirma->setCurrentIndex(tab);
+        form.ui().pcFirma->setCurrentIndex(tab);
         QWidget *start = form.findChild<QWidget *>(order.first());
         QCOMPARE(walk(form, start, Qt::Key_Tab), order);
         QCOMPARE(walk(form, start, Qt::Key_Backtab), reversed(order));

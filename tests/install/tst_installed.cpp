@@ -195,9 +195,9 @@ class TestInstalled : public QObject {
             Tfm_Deska window(dm, user.dataFolder());
             QCOMPARE(window.baseDirectory(), QFileInfo(user.dataFolder()).canonicalFilePath());
             QCOMPARE(dm.qHlavniDeska.recordCount(), 0);
-            QVERIFY2(window.stbP1->text().contains(QStringLiteral("Vratislav")) &&
-                         window.stbP1->text().contains(QStringLiteral("Julie")),
-                     qPrintable(window.stbP1->text()));
+            QVERIFY2(window.ui().stbP1->text().contains(QStringLiteral("Vratislav")) &&
+                         window.ui().stbP1->text().contains(QStringLiteral("Julie")),
+                     qPrintable(window.ui().stbP1->text()));
         }
         Tfm_Deska::clock() = [] { return QDate::currentDate(); };
         QDir::setCurrent(workingDirectory);

@@ -59,10 +59,10 @@ struct Desk {
         QTest::keyClick((window ? window : form.get())->windowHandle(), key);
     }
     bool goTo(int companyId) {
-        form->DBNavi->button(forms::DbNavigator::First)->click();
+        form->ui().DBNavi->button(forms::DbNavigator::First)->click();
         while (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() != companyId) {
             const qint64 before = dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
-            form->DBNavi->button(forms::DbNavigator::Next)->click();
+            form->ui().DBNavi->button(forms::DbNavigator::Next)->click();
             if (dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger() == before)
                 return false;
         }

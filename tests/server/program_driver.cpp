@@ -229,7 +229,7 @@ class ProgramDriver : public QObject {
         }
         if (command == QLatin1String("rows"))
             return fm_Deska ? answer(QStringLiteral("ok ") +
-                                     jsonList(boardRows(*fm_Deska->gHlavniDeska)))
+                                     jsonList(boardRows(*fm_Deska->ui().gHlavniDeska)))
                             : answer(QStringLiteral("error no main window"));
         if (command == QLatin1String("key")) {
             const QKeySequence keys(argument);
@@ -295,7 +295,7 @@ class ProgramDriver : public QObject {
         }
         if (top != fm_Deska)
             return answer(QStringLiteral("error the main window is not on top"));
-        grid::DataGrid *board = fm_Deska->gHlavniDeska;
+        grid::DataGrid *board = fm_Deska->ui().gHlavniDeska;
         const QStringList rows = boardRows(*board);
         const auto found = std::find_if(rows.begin(), rows.end(),
                                         [&](const QString &r) { return r.contains(text); });

@@ -91,11 +91,11 @@ class TestOfficeIntegrity : public QObject {
         TFM_Kontakt &contact = *jana->contactForm;
         QVERIFY(jana->show(&contact));
         jana->press(Qt::Key_F3, &contact);
-        const qint64 shown = contact.EditID->text().toLongLong();
-        contact.EditPrijmeni->setText(QStringLiteral("Nová"));
+        const qint64 shown = contact.ui().EditID->text().toLongLong();
+        contact.ui().EditPrijmeni->setText(QStringLiteral("Nová"));
         QVERIFY(petr->show());
         petr->press(Qt::Key_F3);
-        petr->form->EditNAZEV_FIRMA->setText(QStringLiteral("Petrova"));
+        petr->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Petrova"));
         petr->press(Qt::Key_Return);
         QVERIFY(petr->form->isBrowseMode());
         // A writer that picks IDs of its own (an older program, isql) takes
@@ -110,7 +110,8 @@ class TestOfficeIntegrity : public QObject {
         const qint64 stored =
             number("SELECT ID FROM KONTAKT WHERE PRIJMENI = ?", {QStringLiteral("Nová")});
         QVERIFY(stored > 0 && stored != shown);
-        QCOMPARE(contact.EditID->text(), QString::number(stored)); // the form shows the stored row
+        QCOMPARE(contact.ui().EditID->text(),
+                 QString::number(stored)); // the form shows the stored row
         QCOMPARE(number("SELECT COUNT(*) FROM KONTAKT K JOIN FIRMA F ON F.ID = K.ID_FIRMA "
                         "WHERE F.NAZEV_FIRMA = 'Petrova' AND K.KRAJ = '***'"),
                  1);
@@ -118,10 +119,10 @@ class TestOfficeIntegrity : public QObject {
         // Two new companies at once, each with its placeholder.
         QVERIFY(jana->show());
         jana->press(Qt::Key_F3);
-        jana->form->EditNAZEV_FIRMA->setText(QStringLiteral("Janina"));
+        jana->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Janina"));
         QVERIFY(petr->show());
         petr->press(Qt::Key_F3);
-        petr->form->EditNAZEV_FIRMA->setText(QStringLiteral("Petrova druhá"));
+        petr->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Petrova druhá"));
         petr->press(Qt::Key_Return);
         QVERIFY(jana->show());
         jana->press(Qt::Key_Return);
@@ -142,7 +143,7 @@ class TestOfficeIntegrity : public QObject {
         QVERIFY_DB(update.prepare("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"); update.execute());
         QVERIFY(petr->show());
         petr->press(Qt::Key_F2);
-        petr->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Petra"));
+        petr->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Petra"));
         std::thread colleague([&unfinished] {
             std::this_thread::sleep_for(std::chrono::milliseconds(1000));
             unfinished.commit();
@@ -153,7 +154,7 @@ class TestOfficeIntegrity : public QObject {
         QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict),
                  qPrintable(messages->messages[0].text));
         QVERIFY(!petr->form->isBrowseMode());
-        QCOMPARE(petr->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
+        QCOMPARE(petr->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
     }
 
     void everyCommitReachesTheOthersBoards() {

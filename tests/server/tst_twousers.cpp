@@ -54,7 +54,7 @@ class TestTwoUsers : public QObject {
         QVERIFY(second->form->isBrowseMode());
         const qint64 shown = second->dm.tFIRMA.fieldByName(QStringLiteral("ID"))->asInteger();
         QVERIFY2(!companyName(int(shown)).isEmpty(), qPrintable(QString::number(shown)));
-        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), companyName(int(shown)));
+        QCOMPARE(second->form->ui().EditNAZEV_FIRMA->text(), companyName(int(shown)));
         QCOMPARE(second->boardRowsFor(QStringLiteral("%beta%")), 0);
     }
 
@@ -84,7 +84,7 @@ class TestTwoUsers : public QObject {
         QVERIFY(first->show());
         QVERIFY(first->goTo(2));
         first->press(Qt::Key_F2);
-        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Gama"));
+        first->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Gama"));
         first->press(Qt::Key_Return);
         QVERIFY(first->form->isBrowseMode());
         QCOMPARE(companyName(2), QStringLiteral("Gama"));
@@ -99,12 +99,12 @@ class TestTwoUsers : public QObject {
         first->press(Qt::Key_F2);
         QVERIFY(second->show());
         second->press(Qt::Key_F2);
-        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Jany"));
+        first->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Jany"));
         QVERIFY(first->show());
         first->press(Qt::Key_Return);
         QVERIFY(first->form->isBrowseMode());
 
-        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Petra"));
+        second->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa podle Petra"));
         QVERIFY(second->show());
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
@@ -112,11 +112,11 @@ class TestTwoUsers : public QObject {
         QVERIFY2(messages->messages[0].text.contains(db::texts::kConflict),
                  qPrintable(messages->messages[0].text));
         QVERIFY(!second->form->isBrowseMode());
-        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
+        QCOMPARE(second->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Petra"));
         QCOMPARE(companyName(1), QStringLiteral("Alfa podle Jany"));
         second->press(Qt::Key_Escape);
         QVERIFY(second->form->isBrowseMode());
-        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Jany"));
+        QCOMPARE(second->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa podle Jany"));
     }
 
     void aConfirmMeetingAnUnfinishedChangeWaitsAFewSecondsThenSaysSo() {
@@ -127,7 +127,7 @@ class TestTwoUsers : public QObject {
         QVERIFY_DB(update.prepare("UPDATE FIRMA SET KOD = 'X' WHERE ID = 1"); update.execute());
         QVERIFY(second->show());
         second->press(Qt::Key_F2);
-        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa nová"));
+        second->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa nová"));
         QElapsedTimer waited;
         waited.start();
         second->press(Qt::Key_Return);
@@ -137,7 +137,7 @@ class TestTwoUsers : public QObject {
         QVERIFY2(messages->messages[0].text.contains(db::texts::kLockTimeout),
                  qPrintable(messages->messages[0].text));
         QVERIFY(!second->form->isBrowseMode());
-        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa nová"));
+        QCOMPARE(second->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa nová"));
         // Once the other change is finished, the same confirm goes through
         // or meets that change as a conflict; it never overwrites it unseen.
         unfinished.commit();
@@ -149,11 +149,11 @@ class TestTwoUsers : public QObject {
     void editingACompanyAnotherDeletedSaysSo() {
         deleteBetaUnderTheSecondUser();
         second->press(Qt::Key_F2);
-        second->form->EditNAZEV_FIRMA->setText(QStringLiteral("Beta znovu"));
+        second->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Beta znovu"));
         second->press(Qt::Key_Return);
         QCOMPARE(messages->messages.size(), size_t(1));
         QVERIFY(messages->messages[0].text.contains(db::texts::kConflict));
-        QCOMPARE(second->form->EditNAZEV_FIRMA->text(), QStringLiteral("Beta znovu"));
+        QCOMPARE(second->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Beta znovu"));
         QCOMPARE(companyName(2), QString()); // not brought back
         second->press(Qt::Key_Escape);
         checkTheSecondShowsAStoredCompany();
@@ -171,7 +171,7 @@ class TestTwoUsers : public QObject {
     void aServerThatWentAwayIsReportedAndTheNextActionReconnects() {
         QVERIFY(first->show());
         first->press(Qt::Key_F2);
-        first->form->EditNAZEV_FIRMA->setText(QStringLiteral("Alfa po výpadku"));
+        first->form->ui().EditNAZEV_FIRMA->setText(QStringLiteral("Alfa po výpadku"));
         own->setConnected(false);
         server->stop();
         first->press(Qt::Key_Return);
@@ -180,7 +180,7 @@ class TestTwoUsers : public QObject {
             messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
             qPrintable(messages->messages[0].text));
         QVERIFY(!first->form->isBrowseMode());
-        QCOMPARE(first->form->EditNAZEV_FIRMA->text(), QStringLiteral("Alfa po výpadku"));
+        QCOMPARE(first->form->ui().EditNAZEV_FIRMA->text(), QStringLiteral("Alfa po výpadku"));
 
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         first->press(Qt::Key_Return);
@@ -198,7 +198,7 @@ class TestTwoUsers : public QObject {
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QTest::keyClick(form.windowHandle(), Qt::Key_F2);
-        form.EditPrijmeni->setText(QStringLiteral("Malá po výpadku"));
+        form.ui().EditPrijmeni->setText(QStringLiteral("Malá po výpadku"));
         own->setConnected(false);
         server->stop();
         QTest::keyClick(form.windowHandle(), Qt::Key_Return);
@@ -207,7 +207,7 @@ class TestTwoUsers : public QObject {
             messages->messages[0].text.contains(QStringLiteral("Spojení s databází se přerušilo")),
             qPrintable(messages->messages[0].text));
         QVERIFY(!form.isBrowseMode());
-        QCOMPARE(form.EditPrijmeni->text(), QStringLiteral("Malá po výpadku"));
+        QCOMPARE(form.ui().EditPrijmeni->text(), QStringLiteral("Malá po výpadku"));
 
         QVERIFY2(server->start(), qPrintable(server->errorString()));
         QTest::keyClick(form.windowHandle(), Qt::Key_Return);
