@@ -21,6 +21,7 @@ class TfmInfo;
 class TfmReporty;
 class DataGrid;
 class StatusPanel;
+class SearchOptions;
 
 /// The main window: toolbar, the contact board and the status bar. Its
 /// creation does the start-up work; its first showing runs the version gate.
@@ -57,6 +58,8 @@ class Tfm_Deska : public QMainWindow {
     QAbstractButton *SpeedButton2 = nullptr;
     QToolButton *SpeedButton1 = nullptr;
     QToolButton *sbInfo = nullptr;
+    // How the filter box's text is looked for, on a row of its own under it.
+    SearchOptions *pHledani = nullptr;
     // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
     QToolButton *sbExport = nullptr;
     QToolButton *sbImport = nullptr;
