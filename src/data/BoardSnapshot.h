@@ -54,7 +54,8 @@ struct BoardPatterns {
 /// UPPER and LIKE match it. Contacts of no stored company (ID 0, or a
 /// company deleted since) come last, under a group line of their own whose
 /// company ID and name are NULL; a missing company's name matches as an
-/// empty text. The search options change the matching and the order.
+/// empty text. The search options change the matching and the order; in
+/// Czech order each company's contacts follow its own group line.
 class BoardSnapshot {
   public:
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
@@ -122,7 +123,11 @@ class BoardSnapshot {
         struct CzechOrder {
             std::vector<int> companies, contacts;
         };
-        const SearchKeys &searchKeys() const;
+        /// A contact's ID, and the cells of its record from the surname as
+        /// read on (surname, first name, mobile, phone, e-mail, region).
+        qint64 contactId(const Contact &x) const;
+        compactcell::Reader shownCells(const Contact &x) const;
+        const SearchKeys &searchKeys() const; // BoardSnapshotKeys.cpp
         const CzechOrder &czechOrder() const;
         int orphans = -1; // index of the group of contacts of no company, -1: none
 

@@ -142,6 +142,10 @@ class TestBoardOptions : public QObject {
         for (const io::Entry &e : io::decodeFile(written.readAll()).entries)
             surnames << e.contact.value(QStringLiteral("PRIJMENI"));
         QCOMPARE(surnames, (QStringList{u"Dvořák"_qs, u"Dvořáková"_qs}));
+        // They belong to no company whose contacts could go.
+        QVERIFY_DB(p.db.dm->qHlavniDeska.moveTo(p.rowOf(u"  Dvořák"_qs)));
+        p.deska->actExportCompanyTriggered();
+        QVERIFY(p.messages.messages.back().text.contains(QStringLiteral("bez firmy")));
     }
 
     void theOptionsChangeTheBoardAndAreRemembered() {
