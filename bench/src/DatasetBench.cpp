@@ -108,6 +108,36 @@ void addKeystroke(const DataSet &set, const QString &scenario, const Timings &t,
                  QStringLiteral("ms"), kKeystroke95TargetMs, spread(t.wall)});
 }
 
+/// The data side of a keystroke with each search option on alone;
+/// switching it on also makes what the option looks in.
+void benchmarkSearchOptions(const DataSet &set, const Options &options, TDM &dm,
+                            const QStringList &prefixes, Results &results) {
+    const std::pair<const char *, data::BoardSearch> each[] = {
+        {"bez diakritiky", {true, false, false}},
+        {"všechna pole", {false, true, false}},
+        {"česká abeceda", {false, false, true}}};
+    for (const auto &[name, search] : each) {
+        const QString label = QString::fromUtf8(name);
+        progress(set, QStringLiteral("keystroke, board query with \"%1\"").arg(label));
+        dm.setBoardSearch({});
+        dm.RefreshBoard(); // a fresh snapshot: nothing made for an option yet
+        const Stopwatch switchedOn;
+        dm.setBoardSearch(search); // the board shown again, with the option
+        results.add({set.label, QStringLiteral("keystroke (data side), ") + label,
+                     QStringLiteral("switching it on"), switchedOn.wallMs(), QStringLiteral("ms"),
+                     std::nullopt,
+                     QStringLiteral("makes what the option needs, once per snapshot, and shows "
+                                    "the board again")});
+        timeBoardQuery(dm, prefixes); // warm-up
+        Timings query;
+        for (int pass = 0; pass < options.typingPasses; ++pass)
+            query.append(timeBoardQuery(dm, prefixes));
+        addKeystroke(set, QStringLiteral("keystroke (data side), ") + label, query,
+                     QStringLiteral("as the data side above, with the option on"), results);
+    }
+    dm.setBoardSearch({});
+}
+
 void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm_Deska &window,
                         Results &results) {
     const QStringList prefixes = typedPrefixes();
@@ -120,6 +150,7 @@ void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm
         query.append(timeBoardQuery(dm, prefixes));
     addKeystroke(set, QStringLiteral("keystroke (data side)"), query,
                  QStringLiteral("close, 6 parameters, open, first 40 rows read"), results);
+    benchmarkSearchOptions(set, options, dm, prefixes, results);
 
     if (!window.gHlavniDeska) {
         results.addNote(

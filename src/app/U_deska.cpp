@@ -7,7 +7,9 @@
 #include "ui/ErrorReport.h"
 #include "ui/SharedColors.h"
 
+#include "app/SearchOptions.h"
 #include "app/StatusPanel.h"
+
 #include "app/U_Info.h"
 #include "db/DatabaseTarget.h"
 #include "forms/MessageTexts.h"
@@ -15,7 +17,9 @@
 #include "forms/U_Kontakt.h"
 #include "grid/DataGrid.h"
 #include "print/CompanyCard.h"
+#include <QCheckBox>
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
@@ -113,6 +117,11 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
         m_ui.gHlavniDeska, m_ui.stbP4};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    // The search options follow the filter box's clear button.
+    const QWidget *options = m_ui.pHledani;
+    QWidget *before = m_ui.SpeedButton2;
+    for (QCheckBox *box : options->findChildren<QCheckBox *>())
+        setTabOrder(std::exchange(before, box), box);
     // The creation steps run guarded as a whole: an error in the version
     // check ends them there and reaches the standard error report.
     ui::guarded([this] { FormCreate(); });
@@ -207,6 +216,16 @@ void Tfm_Deska::createToolBar() {
     m_ui.ToolBar1->addWidget(spacer(m_ui.ToolBar1, 8));
     m_ui.ToolBar1->addWidget(m_ui.sbInfo);
     keepTheFilterBoxInView();
+
+    m_ui.pHledani = new SearchOptions(this);
+    auto *optionsBar = new QToolBar(QStringLiteral("Možnosti hledání"), this);
+    optionsBar->setObjectName(QStringLiteral("ToolBarHledani"));
+    optionsBar->setMovable(false);
+    optionsBar->setFloatable(false);
+    optionsBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    optionsBar->addWidget(m_ui.pHledani);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, optionsBar);
 
     auto guardedClick = [this](QToolButton *button, void (Tfm_Deska::*command)()) {
         connect(button, &QToolButton::clicked, this,
@@ -309,6 +328,12 @@ void Tfm_Deska::sbKontaktyClick() {
 }
 
 void Tfm_Deska::sbTiskClick() {
+    if (selectedRowKind == QLatin1String("1") && selectedRowId.isEmpty()) {
+        base::msg::show(base::msg::Kind::Information,
+                        QStringLiteral("Kontakty bez firmy nemají kartu firmy, kterou by šlo "
+                                       "vytisknout."));
+        return;
+    }
     // The company was deleted after its row was clicked (here or in another
     // program): printing the card of whatever company is current would mislead.
     const QString gone =

@@ -23,6 +23,7 @@ namespace grid {
 class DataGrid;
 } // namespace grid
 class StatusPanel;
+class SearchOptions;
 
 /// The main window: toolbar, the contact board and the status bar. Its
 /// creation does the start-up work; its first showing runs the version gate.
@@ -61,6 +62,8 @@ class Tfm_Deska : public QMainWindow {
         QAbstractButton *SpeedButton2 = nullptr;
         QToolButton *SpeedButton1 = nullptr;
         QToolButton *sbInfo = nullptr;
+        // How the filter box's text is looked for, on a row of its own under it.
+        SearchOptions *pHledani = nullptr;
         // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
         QToolButton *sbExport = nullptr;
         QToolButton *sbImport = nullptr;

@@ -2,6 +2,8 @@
 // lines, the filter box, and the board selection with its double click.
 #include "app/U_deska.h"
 
+#include "app/SearchOptions.h"
+
 #include "base/MessageService.h"
 #include "base/Win1250.h"
 #include "data/U_DM.h"
@@ -48,11 +50,14 @@ std::vector<grid::GridColumn> designedColumns() {
             column("FLAG", 1, grid::Alignment::Right, true)};
 }
 
-/// "name (tel: phone, mob: mobile, fax: fax) " of a company row; NULLs read empty.
+/// "name (tel: phone, mob: mobile, fax: fax) " of a company row; NULLs read
+/// empty. The group of contacts of no company has no company ID.
 QString groupLineText(const dataset::Dataset &board, int row) {
     auto text = [&](const char *field) {
         return board.valueAt(row, board.columnIndex(QString::fromLatin1(field))).toString();
     };
+    if (board.valueAt(row, board.columnIndex(QStringLiteral("ID_FIRMA"))).isNull())
+        return QStringLiteral("Bez firmy");
     return QStringLiteral("%1 (tel: %2, mob: %3, fax: %4) ")
         .arg(text("NAZEV_FIRMA"), text("FTELEFON"), text("FMOBIL"), text("FFAX"));
 }
@@ -114,6 +119,10 @@ void Tfm_Deska::createBoard() {
             gHlavniDeskaExpression(board, expression, row, text, value);
         });
     m_ui.gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
+    m_dm.setBoardSearch(m_ui.pHledani->search());
+    connect(m_ui.pHledani, &SearchOptions::changed, this, [this](const data::BoardSearch &search) {
+        ui::guarded([&] { m_dm.setBoardSearch(search); });
+    });
     m_ui.gHlavniDeska->setDataset(&board);
     m_ui.gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
     m_ui.gHlavniDeska->restoreLayout();
@@ -181,7 +190,7 @@ void Tfm_Deska::gHlavniDeskaCellClick(int) {
     selectedRowKind = board.fieldByName(QStringLiteral("Flag"))->asString();
     if (selectedRowKind == QLatin1String("1")) {
         selectedRowId = board.fieldByName(QStringLiteral("ID_FIRMA"))->asString();
-        m_ui.sbTisk->setEnabled(true);
+        m_ui.sbTisk->setEnabled(!selectedRowId.isEmpty()); // not for the contacts of no company
     } else if (selectedRowKind == QLatin1String("2")) {
         selectedRowId = board.fieldByName(QStringLiteral("ID"))->asString();
         selectedEmail = board.fieldByName(QStringLiteral("EMAIL1"))->asString();
@@ -193,6 +202,8 @@ bool Tfm_Deska::selectionStillStored(const QString &gone) {
     const bool company = selectedRowKind == QLatin1String("1");
     if (!company && selectedRowKind != QLatin1String("2"))
         return true;
+    if (selectedRowId.isEmpty())
+        return true; // the group line of the contacts of no company names none
     const QByteArray sql =
         company ? "SELECT 1 FROM FIRMA WHERE ID = ?" : "SELECT 1 FROM KONTAKT WHERE ID = ?";
     db::PackedRow row;
@@ -218,6 +229,8 @@ void Tfm_Deska::gHlavniDeskaDblClick() {
     if (!selectionStillStored(QStringLiteral("Vybraná firma už v databázi není.")))
         return;
     // The form opens on exactly the chosen row, or not at all.
+    if (selectedRowKind == QLatin1String("1") && selectedRowId.isEmpty())
+        return; // no company to open
     if (selectedRowKind == QLatin1String("1")) {
         if (m_companyForm)
             m_companyForm->firstTabStep();

@@ -89,8 +89,13 @@ void Tfm_Deska::actExportCompanyTriggered() {
                               ? int(board.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger())
                               : 0;
     if (companyId == 0) {
+        const bool noCompany = board.isActive() && board.currentIndex() >= 0;
         base::msg::show(base::msg::Kind::Information,
-                        QStringLiteral("Nejdříve na desce vyberte firmu nebo její kontakt."));
+                        noCompany ? QStringLiteral("Kontakty bez firmy nepatří žádné firmě; "
+                                                   "vyexportujete je příkazem „Kontakty "
+                                                   "zobrazené na desce…“.")
+                                  : QStringLiteral("Nejdříve na desce vyberte firmu nebo její "
+                                                   "kontakt."));
         return;
     }
     exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});

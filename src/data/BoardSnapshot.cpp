@@ -77,6 +77,16 @@ db::PackedRow groupLine(db::PackedRow::Builder &builder, const db::PackedRow &fi
     return builder.finish();
 }
 
+/// The group line of the contacts of no company: NULL but for its kind.
+db::PackedRow noCompanyLine(db::PackedRow::Builder &builder) {
+    builder.reset(board::ColumnCount);
+    builder.addNull();
+    builder.addInt(1);
+    for (int column = board::Id; column < board::ColumnCount; ++column)
+        builder.addNull();
+    return builder.finish();
+}
+
 /// A contact as kept: a byte telling whether it makes a row of its own
 /// (region set and not '***'), then cells: its ID, the upper-cased surname
 /// and first name, and the six columns its row shows after the ID. The
@@ -137,27 +147,60 @@ db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &p
     return builder.finish();
 }
 
-dataset::LikePattern likePattern(const Data &data, const QString &text) {
+QByteArray patternBytes(const QString &text) {
     QByteArray bytes;
     QChar foreign;
     if (!base::win1250::encode(text, bytes, &foreign))
         throw db::DbError(db::texts::kNotStorable.arg(foreign));
-    return dataset::LikePattern(data.upper.upper(bytes));
+    return bytes;
+}
+
+/// One side's patterns (the contact rows' k or the group lines' f): as the
+/// statement has them, or folded and with those for the further fields.
+struct SidePatterns {
+    SidePatterns(const Data &d, const BoardSearch &search, const QString &surname,
+                 const QString &firstName, const QString &company) {
+        const QByteArray p1 = patternBytes(surname), p2 = patternBytes(firstName),
+                         p3 = patternBytes(company);
+        auto make = [&](const QByteArray &bytes) {
+            return search.ignoreAccents ? d.searchKeys().folding.fold(bytes) : d.upper.upper(bytes);
+        };
+        this->surname = dataset::LikePattern(make(p1));
+        this->firstName = dataset::LikePattern(make(p2));
+        this->company = dataset::LikePattern(make(p3));
+        contactFields = search.allFields && asksForText(p1);
+        companyFields = search.allFields && asksForText(p3);
+        if (contactFields) {
+            contactText = dataset::LikePattern(make(p1));
+            contactDigits = dataset::LikePattern(d.searchKeys().folding.fold(withoutBlanks(p1)));
+        }
+        if (companyFields)
+            companyDigits = dataset::LikePattern(d.searchKeys().folding.fold(withoutBlanks(p3)));
+    }
+    dataset::LikePattern surname{{}}, firstName{{}}, company{{}};
+    bool contactFields = false, companyFields = false;
+    dataset::LikePattern contactText{{}}, contactDigits{{}}, companyDigits{{}};
+};
+
+bool matchesCell(const dataset::LikePattern &pattern, const compactcell::Reader &cell) {
+    return cell.tag() != db::Cell::Null && pattern.matches(cell.bytes());
 }
 
 /// The board's rows for one set of patterns, a run of equally named
-/// companies at a time: their group lines, then their contacts.
+/// companies at a time: their group lines, then their contacts. In Czech
+/// order every company is a run of its own.
 class BoardRows : public dataset::Dataset::RowSource {
   public:
-    BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p)
-        : m_data(std::move(data)), k1(likePattern(*m_data, p.k1)), k2(likePattern(*m_data, p.k2)),
-          k3(likePattern(*m_data, p.k3)), f1(likePattern(*m_data, p.f1)),
-          f2(likePattern(*m_data, p.f2)), f3(likePattern(*m_data, p.f3)),
-          m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3) {}
+    BoardRows(std::shared_ptr<const Data> data, const BoardPatterns &p, const BoardSearch &search)
+        : m_data(std::move(data)), m_search(search), k(*m_data, search, p.k1, p.k2, p.k3),
+          f(*m_data, search, p.f1, p.f2, p.f3),
+          m_same(p.k1 == p.f1 && p.k2 == p.f2 && p.k3 == p.f3),
+          m_keys(search.ignoreAccents || search.allFields ? &m_data->searchKeys() : nullptr),
+          m_order(search.czechOrder ? &m_data->czechOrder() : nullptr) {}
 
     bool next(db::PackedRow &row) override {
         while (m_next == m_ready.size()) {
-            if (m_run == m_data->runEnds.size())
+            if (m_run == runCount())
                 return false;
             fillRun();
         }
@@ -171,11 +214,65 @@ class BoardRows : public dataset::Dataset::RowSource {
     }
 
   private:
-    bool matches(const dataset::LikePattern &pattern, Data::Text text) const {
-        return text.length >= 0 && pattern.matches(m_data->text(text));
+    size_t runCount() const { return m_order ? m_order->companies.size() : m_data->runEnds.size(); }
+
+    bool matchesFirm(const SidePatterns &side, int c) const {
+        const Data &d = *m_data;
+        const Data::Company &firm = d.companies[c];
+        if (firm.upperName.length < 0)
+            return false; // NULL never matches, nor do its other fields here
+        if (!m_search.ignoreAccents && side.company.matches(d.text(firm.upperName)))
+            return true;
+        if (!m_keys)
+            return false;
+        const Data::SearchKeys::CompanyKeys &keys = m_keys->companies[size_t(c)];
+        if (m_search.ignoreAccents && side.company.matches(m_keys->view(keys.name)))
+            return true;
+        if (!side.companyFields)
+            return false;
+        for (const Data::Text t : {keys.phone, keys.mobile, keys.fax})
+            if (t.length >= 0 && side.companyDigits.matches(m_keys->view(t)))
+                return true;
+        return false;
     }
-    static bool matches(const dataset::LikePattern &pattern, const compactcell::Reader &name) {
-        return name.tag() != db::Cell::Null && pattern.matches(name.bytes());
+
+    bool matchesPerson(const SidePatterns &side, int i, const ContactRecord &record) const {
+        if (!m_keys) {
+            const compactcell::Reader surname = record.names();
+            compactcell::Reader firstName = surname;
+            firstName.skip();
+            return matchesCell(side.surname, surname) || matchesCell(side.firstName, firstName);
+        }
+        // Folded surname, folded first name, e-mail, folded e-mail, mobile, phone.
+        compactcell::Reader cells(m_keys->records.at(m_keys->contacts[size_t(i)]));
+        if (m_search.ignoreAccents) {
+            if (matchesCell(side.surname, cells))
+                return true;
+            cells.skip();
+            if (matchesCell(side.firstName, cells))
+                return true;
+            cells.skip();
+        } else {
+            const compactcell::Reader surname = record.names();
+            compactcell::Reader firstName = surname;
+            firstName.skip();
+            if (matchesCell(side.surname, surname) || matchesCell(side.firstName, firstName))
+                return true;
+            cells.skip();
+            cells.skip();
+        }
+        if (!side.contactFields)
+            return false;
+        if (!m_search.ignoreAccents && matchesCell(side.contactText, cells))
+            return true;
+        cells.skip();
+        if (m_search.ignoreAccents && matchesCell(side.contactText, cells))
+            return true;
+        cells.skip();
+        if (matchesCell(side.contactDigits, cells))
+            return true;
+        cells.skip();
+        return matchesCell(side.contactDigits, cells);
     }
 
     void fillRun() {
@@ -183,25 +280,27 @@ class BoardRows : public dataset::Dataset::RowSource {
         m_ready.clear();
         m_next = 0;
         m_contactRows.clear();
-        const int end = d.runEnds[m_run];
-        for (int c = m_runStart; c < end; ++c) {
+        const int end = m_order ? m_runStart + 1 : d.runEnds[m_run];
+        for (int at = m_runStart; at < end; ++at) {
+            const int c = m_order ? m_order->companies[size_t(at)] : at;
             const Data::Company &firm = d.companies[c];
-            const bool firmK = matches(k3, firm.upperName);
-            const bool firmF = m_same ? firmK : matches(f3, firm.upperName);
+            const bool firmK = matchesFirm(k, c);
+            const bool firmF = m_same ? firmK : matchesFirm(f, c);
             bool groupLine = firmF && firm.endContact > firm.firstContact;
-            for (int i = firm.firstContact; i < firm.endContact; ++i) {
+            for (int n = firm.firstContact; n < firm.endContact; ++n) {
+                const int i = m_order ? m_order->contacts[size_t(n)] : n;
                 const Data::Contact &x = d.contacts[i];
                 const ContactRecord record(d.contactRecords.at(x.record));
-                const compactcell::Reader surname = record.names();
-                compactcell::Reader firstName = surname;
-                firstName.skip();
-                const bool personK = matches(k1, surname) || matches(k2, firstName);
+                const bool personK = matchesPerson(k, i, record);
                 if (!m_same && !groupLine)
-                    groupLine = matches(f1, surname) || matches(f2, firstName);
+                    groupLine = matchesPerson(f, i, record);
                 groupLine = groupLine || (m_same && personK);
                 if (record.isContactRow && (firmK || personK))
                     m_contactRows.push_back({nullptr, &x});
             }
+            // Contacts of no company: their group line only over rows of them.
+            if (c == d.orphans)
+                groupLine = !m_contactRows.empty();
             if (groupLine)
                 m_ready.push_back({&firm.groupLine, nullptr});
         }
@@ -211,8 +310,11 @@ class BoardRows : public dataset::Dataset::RowSource {
     }
 
     std::shared_ptr<const Data> m_data;
-    const dataset::LikePattern k1, k2, k3, f1, f2, f3;
+    const BoardSearch m_search;
+    const SidePatterns k, f;
     const bool m_same; // the board sets one text for all six
+    const Data::SearchKeys *const m_keys;
+    const Data::CzechOrder *const m_order;
     size_t m_run = 0;
     int m_runStart = 0;
     struct Ready {
@@ -274,10 +376,10 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
         const auto company = row.tag(PersonFirm) == db::Cell::Int
                                  ? companyOf.constFind(row.cell(PersonFirm).num)
                                  : companyOf.constEnd();
-        if (company == companyOf.constEnd())
-            continue; // the statement's join drops contacts of no company
+        // The statement's join drops contacts of no company; they come last.
         ContactRecord::write(record, *d, row);
-        contacts.push_back({d->contactRecords.add(record), *company});
+        contacts.push_back(
+            {d->contactRecords.add(record), company == companyOf.constEnd() ? -1 : *company});
     }
     companyOf = {};
 
@@ -304,7 +406,7 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
         position[order[i]] = int(i);
     // Sorted in place, company by company in the board's order, by ID within one.
     for (Data::Contact &x : contacts)
-        x.company = position[x.company];
+        x.company = x.company < 0 ? int(order.size()) : position[x.company];
     auto idOf = [&](const Data::Contact &x) {
         return ContactRecord(d->contactRecords.at(x.record)).id();
     };
@@ -326,6 +428,16 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     }
     if (!d->companies.empty())
         d->runEnds.push_back(int(d->companies.size()));
+    if (next < contacts.size()) {
+        Data::Company orphans;
+        orphans.upperName = {int(d->upperText.size()), 0};
+        orphans.groupLine = noCompanyLine(builder);
+        orphans.firstContact = int(next);
+        orphans.endContact = int(contacts.size());
+        d->orphans = int(d->companies.size());
+        d->companies.push_back(std::move(orphans));
+        d->runEnds.push_back(int(d->companies.size()));
+    }
     d->upperText.squeeze();
     m_data = std::move(d);
 }
@@ -336,10 +448,22 @@ bool BoardSnapshot::isStale(db::DbConnection &connection) const {
     return changelog::read(connection) != m_stamp;
 }
 
-dataset::Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns) const {
+dataset::Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns,
+                                                   const BoardSearch &search) const {
     if (!m_data)
         throw db::DbError(QStringLiteral("The board has not been read"));
-    return {m_data->columns, std::make_unique<BoardRows>(m_data, patterns)};
+    return {m_data->columns, std::make_unique<BoardRows>(m_data, patterns, search)};
+}
+
+qint64 Data::contactId(const Contact &x) const {
+    return ContactRecord(contactRecords.at(x.record)).id();
+}
+
+compactcell::Reader Data::shownCells(const Contact &x) const {
+    compactcell::Reader cells = ContactRecord(contactRecords.at(x.record)).names();
+    cells.skip();
+    cells.skip();
+    return cells;
 }
 
 } // namespace data

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BoardSearch.h"
 #include "data/ChangeLog.h"
 #include "data/CompactRecords.h"
 #include "dataset/Dataset.h"
@@ -7,6 +8,8 @@
 
 #include <QByteArray>
 
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace db {
@@ -48,7 +51,11 @@ struct BoardPatterns {
 /// region), then the matching contacts whose region is set and is not
 /// '***', all in the order of the company name (binary, shorter names as if
 /// padded with blanks, none before any). Text is matched as the server's
-/// UPPER and LIKE match it.
+/// UPPER and LIKE match it. Contacts of no stored company (ID 0, or a
+/// company deleted since) come last, under a group line of their own whose
+/// company ID and name are NULL; a missing company's name matches as an
+/// empty text. The search options change the matching and the order; in
+/// Czech order each company's contacts follow its own group line.
 class BoardSnapshot {
   public:
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
@@ -62,7 +69,8 @@ class BoardSnapshot {
     /// The rows for the patterns, found as the dataset asks for them (they
     /// stay valid after a later read()). Throws DbError for a pattern the
     /// database could not take.
-    dataset::Dataset::ProvidedRows rows(const BoardPatterns &patterns) const;
+    dataset::Dataset::ProvidedRows rows(const BoardPatterns &patterns,
+                                        const BoardSearch &search = {}) const;
 
     /// What was read, shared by the row sources handed out.
     struct Data {
@@ -92,6 +100,41 @@ class BoardSnapshot {
         CompactRecords contactRecords;
         QByteArray upperText; // the companies' upper-cased names, end to end
         QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
+
+        /// What the search options look in, made once per snapshot when an
+        /// option first needs it: per contact (in the order of contacts) a
+        /// record of its folded surname and first name, upper-cased and
+        /// folded e-mail, mobile and phone (folded, without blanks); per
+        /// company its folded name, phone, mobile and fax (the same).
+        struct SearchKeys {
+            explicit SearchKeys(const dataset::UpperCaseTable &upper) : folding(upper) {}
+            struct CompanyKeys {
+                Text name, phone, mobile, fax;
+            };
+            AccentFolding folding;
+            CompactRecords records;
+            std::vector<CompactRecords::Handle> contacts;
+            std::vector<CompanyKeys> companies;
+            QByteArray text;
+            QByteArrayView view(Text t) const { return {text.constData() + t.at, t.length}; }
+        };
+        /// The Czech alphabetical order: the companies' indices, and the
+        /// contacts' indices with each company's in its range of contacts.
+        struct CzechOrder {
+            std::vector<int> companies, contacts;
+        };
+        /// A contact's ID, and the cells of its record from the surname as
+        /// read on (surname, first name, mobile, phone, e-mail, region).
+        qint64 contactId(const Contact &x) const;
+        compactcell::Reader shownCells(const Contact &x) const;
+        const SearchKeys &searchKeys() const; // BoardSnapshotKeys.cpp
+        const CzechOrder &czechOrder() const;
+        int orphans = -1; // index of the group of contacts of no company, -1: none
+
+      private:
+        mutable std::once_flag m_keysMade, m_orderMade;
+        mutable std::unique_ptr<const SearchKeys> m_keys;
+        mutable std::unique_ptr<const CzechOrder> m_order;
     };
 
   private:

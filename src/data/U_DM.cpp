@@ -99,7 +99,18 @@ dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
         return qHlavniDeska.paramByName(QString::fromLatin1(name))->value().toString();
     };
     return m_board.rows(
-        {param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")});
+        {param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")},
+        m_boardSearch);
+}
+
+void TDM::setBoardSearch(const data::BoardSearch &search) {
+    if (search == m_boardSearch)
+        return;
+    m_boardSearch = search;
+    if (!qHlavniDeska.isActive())
+        return;
+    qHlavniDeska.close();
+    qHlavniDeska.open();
 }
 
 TDM::~TDM() {

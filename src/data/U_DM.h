@@ -73,6 +73,11 @@ class TDM : public QObject {
     dataset::DataSource dsFirmaKontakty;
     dataset::DataSource dsHlavniDeska;
 
+    /// How the board looks for its text and orders its rows; shows the
+    /// board again (from the same snapshot) when it is open.
+    void setBoardSearch(const data::BoardSearch &search);
+    const data::BoardSearch &boardSearch() const { return m_boardSearch; }
+
     /// The SQL lines of the board and company-contacts queries.
     static QStringList boardSql();
     static QStringList companyContactsSql();
@@ -83,6 +88,7 @@ class TDM : public QObject {
     /// since it was read.
     dataset::Dataset::ProvidedRows boardRows(bool reread);
     data::BoardSnapshot m_board;
+    data::BoardSearch m_boardSearch;
     bool m_rereadBoard = false;
     bool m_closing = false;
 

@@ -447,6 +447,8 @@ void DataGrid::focusOutEvent(QFocusEvent *event) {
 void DataGrid::popupContextMenu(const QPoint &globalPos) {
     if (!m_dataset || !m_dataset->isActive())
         return;
+    const int overColumn = m_header->logicalIndexAt(m_header->mapFromGlobal(globalPos).x());
+    m_menu->setColumn(overColumn >= 0 ? overColumn : currentIndex().column());
     m_menu->updateActions();
     m_menu->menu()->popup(globalPos);
 }
@@ -478,6 +480,17 @@ bool DataGrid::restoreLayout() {
 void DataGrid::saveLayout() const {
     if (!m_layoutGroup.isEmpty())
         grid::LayoutStore(m_layoutGroup).write(columnLayout());
+}
+
+void DataGrid::renameColumn(int logical, const QString &title) {
+    std::vector<grid::GridColumn> layout = columnLayout();
+    const int visual = m_header->visualIndex(logical);
+    if (visual < 0 || visual >= int(layout.size()))
+        return;
+    // A field name typed as the title is the default, not a title of its own.
+    layout[size_t(visual)].title = title == layout[size_t(visual)].field ? QString() : title;
+    setColumns(std::move(layout));
+    saveLayout();
 }
 
 // ---- filter bar ---------------------------------------------------------------

@@ -107,6 +107,9 @@ class DataGrid : public QTableView {
     /// Replaces the columns by the stored layout, if there is one; true when it did.
     bool restoreLayout();
     void saveLayout() const;
+    /// Gives a column (logical index) a title of its own, an empty one
+    /// showing its field name, and keeps it with the layout at once.
+    void renameColumn(int logical, const QString &title);
 
     // ---- context menu ----
     GridMenu *menu() const { return m_menu; }

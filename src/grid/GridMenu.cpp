@@ -5,6 +5,10 @@
 #include "grid/DataGrid.h"
 #include "ui/ErrorReport.h"
 
+#include "grid/DatasetModel.h"
+
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 
 namespace grid {
@@ -30,6 +34,7 @@ GridMenu::GridMenu(DataGrid *grid) : QObject(grid), m_grid(grid), m_menu(new QMe
     m_menu->addSeparator();
     add(Command::SaveLayout, tr("Save column layout"));
     add(Command::RestoreLayout, tr("Restore column layout"));
+    add(Command::RenameColumn, QStringLiteral("Přejmenovat sloupec…"));
     connect(m_menu, &QMenu::aboutToShow, this, &GridMenu::updateActions);
 }
 
@@ -52,6 +57,8 @@ void GridMenu::updateActions() {
     action(Command::SelectRecords)->setEnabled(false);
     action(Command::SaveLayout)->setEnabled(layout);
     action(Command::RestoreLayout)->setEnabled(layout);
+    action(Command::RenameColumn)
+        ->setEnabled(layout && m_column >= 0 && m_column < int(m_grid->columnLayout().size()));
 }
 
 void GridMenu::deleteWithConfirmation() {
@@ -97,8 +104,22 @@ bool GridMenu::run(Command command) {
         case Command::RestoreLayout:
             m_grid->restoreLayout();
             break;
+        case Command::RenameColumn:
+            renameColumn();
+            break;
         }
     });
+}
+
+void GridMenu::renameColumn() {
+    const grid::GridColumn &column = m_grid->datasetModel()->columns()[size_t(m_column)];
+    bool ok = false;
+    const QString title = QInputDialog::getText(
+        m_grid, QStringLiteral("Přejmenovat sloupec"),
+        QStringLiteral("Název sloupce „%1“ (prázdný: název pole):").arg(column.field),
+        QLineEdit::Normal, column.caption(), &ok);
+    if (ok)
+        m_grid->renameColumn(m_column, title.trimmed());
 }
 
 } // namespace grid

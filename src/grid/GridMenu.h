@@ -12,7 +12,7 @@ namespace grid {
 class DataGrid;
 
 /// The standard context menu of a DataGrid: record commands on its dataset,
-/// "Refresh", and the two column layout commands. Record commands are
+/// "Refresh", the two column layout commands and the renaming of a column. Record commands are
 /// disabled while the dataset cannot be written (a query, for example).
 /// Errors of a command go to the standard error report.
 class GridMenu : public QObject {
@@ -29,8 +29,9 @@ class GridMenu : public QObject {
         SelectRecords,
         SaveLayout,
         RestoreLayout,
+        RenameColumn,
     };
-    static constexpr int kCommandCount = int(Command::RestoreLayout) + 1;
+    static constexpr int kCommandCount = int(Command::RenameColumn) + 1;
 
     explicit GridMenu(DataGrid *grid);
     ~GridMenu() override;
@@ -43,11 +44,19 @@ class GridMenu : public QObject {
     bool run(Command command);
     /// Asks "Delete a record?" and deletes the current row on Yes.
     void deleteWithConfirmation();
+    /// The column (logical index) the menu was opened over, -1 for none:
+    /// the one that "Přejmenovat sloupec…" renames.
+    void setColumn(int logical) { m_column = logical; }
+    int column() const { return m_column; }
 
   private:
     DataGrid *m_grid;
     QMenu *m_menu;
     std::array<QAction *, kCommandCount> m_actions{};
+    int m_column = -1;
+
+    /// Asks for the column's own title (empty: its field name again).
+    void renameColumn();
 };
 
 } // namespace grid

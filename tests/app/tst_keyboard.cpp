@@ -83,7 +83,7 @@ class TestKeyboard : public QObject {
         }
         /// Tab from the filter box until the board has the focus.
         bool tabToBoard() {
-            for (int i = 0; i < 5 && QApplication::focusWidget() != deska->ui().gHlavniDeska; ++i)
+            for (int i = 0; i < 10 && QApplication::focusWidget() != deska->ui().gHlavniDeska; ++i)
                 press(Qt::Key_Tab);
             return QApplication::focusWidget() == deska->ui().gHlavniDeska;
         }

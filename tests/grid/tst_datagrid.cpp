@@ -375,7 +375,7 @@ class TestDataGrid : public QObject {
         QCOMPARE(texts, (QStringList{"Add record", "Insert record", "Edit record", "Delete record",
                                      "-", "Save changes", "Discard changes", "Refresh", "-",
                                      "Select/Unselect records", "-", "Save column layout",
-                                     "Restore column layout"}));
+                                     "Restore column layout", u"Přejmenovat sloupec…"_qs}));
         // A query cannot be written: only Refresh, and the layout commands once there is a place
         // for them.
         QCOMPARE(enabledCommands(), QStringList{"Refresh"});
