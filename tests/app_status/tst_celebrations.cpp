@@ -53,8 +53,8 @@ void TestCelebrations::initTestCase() {
         // ID, JMENO, PRIJMENI, NAROZENINY, MOBIL, TELEFON1, EMAIL1, KRAJ
         {1, "David", "Novák", QVariant(), "777 111 222", "", "david@firma.cz", " "},
         {2, "Petr", "Svoboda", "1980-12-31", "", "222 333 444", "petr@firma.cz", QVariant()},
-        {3, "karina", "Malá", "1. 1. 1980", "", "", "", " "},
-        {4, "Čestmír", "Dvořák", "7.1.", "", "", "cestmir@firma.cz", " "},
+        {3, "Karina", "Malá", "1. 1. 1980", "", "", "", " "},
+        {4, "Čestmír", "Dvořák", " 7.1. ", "", "", "cestmir@firma.cz", " "},
         {5, "Jan", "Černý", "29.12.1970", "", "", "jan@firma.cz", " "},
         {6, "Ota", "Bílý", "jaro 1975", "", "", "ota@firma.cz", " "},
         {7, "Eva", "Zelená", "29.2.1988", "", "", "", " "},
@@ -122,8 +122,8 @@ void TestCelebrations::countListOpenAndMail() {
                  "30. 12. dnes|svátek|David Novák|Stavby Šťastný|777 111 222|david@firma.cz",
                  "31. 12. zítra|narozeniny (46 let)|Petr Svoboda|Stavby Šťastný|222 333 444|"
                  "petr@firma.cz",
-                 "1. 1.|narozeniny (47 let)|karina Malá|Stavby Šťastný||",
-                 "2. 1.|svátek|karina Malá|Stavby Šťastný||",
+                 "1. 1.|narozeniny (47 let)|Karina Malá|Stavby Šťastný||",
+                 "2. 1.|svátek|Karina Malá|Stavby Šťastný||",
                  "7. 1.|narozeniny|Čestmír Dvořák|Stavby Šťastný||cestmir@firma.cz",
              }));
     QVERIFY(QTest::qWaitForWindowActive(list));
