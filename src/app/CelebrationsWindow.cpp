@@ -41,7 +41,7 @@ CelebrationsWindow::CelebrationsWindow(std::function<std::vector<celebrations::C
     : QDialog(parent), m_read(std::move(read)), m_openContact(std::move(openContact)) {
     setObjectName(QStringLiteral("fmSvatky"));
     setWindowTitle(QStringLiteral("Svátky a narozeniny"));
-    resize(720, 320);
+    resize(900, 360);
 
     caption = new QLabel(this);
     caption->setObjectName(QStringLiteral("lSvatky"));
