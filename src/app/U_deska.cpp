@@ -7,6 +7,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/SharedColors.h"
 
+#include "app/MailMessage.h"
 #include "app/SearchOptions.h"
 #include "app/StatusPanel.h"
 
@@ -20,8 +21,6 @@
 #include <QCheckBox>
 
 #include <QCheckBox>
-#include <QClipboard>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
@@ -35,8 +34,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
-#include <QUrlQuery>
 
 Tfm_Deska *fm_Deska = nullptr;
 
@@ -114,7 +111,7 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
         m_ui.sbEmail,      m_ui.Edit1,      m_ui.SpeedButton2,
         m_ui.SpeedButton1, m_ui.sbInfo,     m_ui.sbExport,
         m_ui.sbImport,     m_ui.sbDatabaze, overflow ? overflow : m_ui.sbDatabaze,
-        m_ui.gHlavniDeska, m_ui.stbP4};
+        m_ui.gHlavniDeska, m_ui.stbP1,      m_ui.stbP4};
     for (size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     // The search options follow the filter box's clear button.
@@ -298,6 +295,10 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
         return;
     m_shown = true;
     ui::guarded([this] { FormShow(); });
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible())
+            showCelebrationCount();
+    });
 }
 
 void Tfm_Deska::FormShow() {
@@ -348,27 +349,7 @@ void Tfm_Deska::sbTiskClick() {
 }
 
 void Tfm_Deska::sbEmailClick() {
-    if (selectedEmail.trimmed().isEmpty())
-        return;
-    const QUrl mail(composeMailto(selectedEmail), QUrl::TolerantMode);
-    if (QDesktopServices::openUrl(mail))
-        return;
-    // No mail program took the message (none installed, none chosen on the
-    // desktop): say so rather than do nothing, and keep what was composed.
-    const QUrlQuery query(mail);
-    QString text = QStringLiteral("Komu: %1\nPředmět: %2\n\n%3")
-                       .arg(selectedEmail.trimmed(),
-                            query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
-                            query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (base::msg::show(
-            base::msg::Kind::Warning,
-            QStringLiteral(
-                "E-mail pro %1 se nepodařilo otevřít: v systému není nastaven poštovní program. "
-                "Zkopírovat adresu a text zprávy do schránky?")
-                .arg(selectedEmail.trimmed()),
-            base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
-        QGuiApplication::clipboard()->setText(text);
+    mail::open({selectedEmail}, QStringLiteral("věc"));
 }
 
 void Tfm_Deska::sbInfoClick() {

@@ -24,6 +24,7 @@ class DataGrid;
 } // namespace grid
 class StatusPanel;
 class SearchOptions;
+class CelebrationsWindow;
 
 /// The main window: toolbar, the contact board and the status bar. Its
 /// creation does the start-up work; its first showing runs the version gate.
@@ -85,6 +86,8 @@ class Tfm_Deska : public QMainWindow {
         QLabel *stbP3 = nullptr;
         QWidget *stbPobr = nullptr;
         StatusPanel *stbP4 = nullptr;
+        /// "Svátky a narozeniny", made when stbP1 is first activated.
+        CelebrationsWindow *celebrationsWindow = nullptr;
     };
     /// The controls, for the windows around this one and for tests.
     const Controls &ui() const { return m_ui; }
@@ -120,6 +123,11 @@ class Tfm_Deska : public QMainWindow {
     void stbP4MouseEnter();
     void stbP4MouseLeave();
     void stbP2Click();
+    /// Opens the list of the contacts who celebrate in the coming days (F9).
+    void stbP1Click();
+    /// Adds to stbP1 how many contacts celebrate today or tomorrow; run
+    /// after the first showing, not to lengthen the start-up.
+    void showCelebrationCount();
     /// The mailto: text that sbEmailClick hands to the mail program.
     static QString composeMailto(const QString &address);
 
@@ -149,6 +157,9 @@ class Tfm_Deska : public QMainWindow {
     bool selectionStillStored(const QString &gone); // U_deska_board.cpp
     /// Says `message`, clears the selection and reads the board again.
     void selectionGone(const QString &message); // U_deska_board.cpp
+    /// Opens the contact form on the contact `id` and returns when it closes;
+    /// false when no such contact is stored.
+    bool openContact(const QVariant &id); // U_deska_board.cpp
 
     Controls m_ui;
     TDM &m_dm;

@@ -239,12 +239,18 @@ void Tfm_Deska::gHlavniDeskaDblClick() {
         if (m_companyForm)
             m_companyForm->exec();
     } else if (selectedRowKind == QLatin1String("2")) {
-        if (m_contactForm)
-            m_contactForm->firstTabStep();
-        if (!m_dm.tKONTAKT.locate(QStringLiteral("id"), {selectedRowId}, true))
+        if (!openContact(selectedRowId))
             return selectionGone(QStringLiteral("Vybraný kontakt už v databázi není."));
-        if (m_contactForm)
-            m_contactForm->exec();
     }
     m_dm.RefreshBoard();
+}
+
+bool Tfm_Deska::openContact(const QVariant &id) {
+    if (m_contactForm)
+        m_contactForm->firstTabStep();
+    if (!m_dm.tKONTAKT.locate(QStringLiteral("id"), {id}, true))
+        return false;
+    if (m_contactForm)
+        m_contactForm->exec();
+    return true;
 }

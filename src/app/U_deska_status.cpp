@@ -1,16 +1,27 @@
 // The main window's status bar, its name-day line and the e-mail text.
 #include "app/U_deska.h"
 
+#include "app/CelebrationsWindow.h"
+#include "app/MailMessage.h"
 #include "app/StatusPanel.h"
+#include "base/MessageService.h"
 #include "data/U_DM.h"
+#include "db/DbError.h"
+#include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <QUrl>
 
 namespace {
+
+/// Today, tomorrow and the seven days after.
+constexpr int kCelebrationDays = 9;
+constexpr int kNameDayPanelWidth = 290;
 
 StatusPanel *addPanel(QHBoxLayout *layout, const char *name, const QString &role, int width = 0) {
     auto *panel = new StatusPanel(QString::fromLatin1(name), role);
@@ -25,12 +36,6 @@ QString nameDayOf(TDM &dm, const QDate &date) {
     if (!dm.tSVATEK.locate(QStringLiteral("den;mesic"), {date.day(), date.month()}, true))
         return QStringLiteral("-");
     return dm.tSVATEK.fieldByName(QStringLiteral("JMENO"))->asString();
-}
-
-QString mailBody() {
-    return QStringLiteral("%0d%0d") + QString(82, QLatin1Char('-')) + QStringLiteral("%0d") +
-           QStringLiteral("Email vytvořen aplikací: Vizitar  (") + ui::maker::kWebAddress +
-           QLatin1Char(')');
 }
 
 } // namespace
@@ -53,7 +58,10 @@ void Tfm_Deska::createStatusBar() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    auto *p1 = addPanel(layout, "stbP1", QStringLiteral("Dnešní datum a svátek"), 290);
+    auto *p1 = addPanel(layout, "stbP1",
+                        QStringLiteral("Dnešní datum a svátek; Enter nebo F9 otevře svátky a "
+                                       "narozeniny kontaktů"),
+                        kNameDayPanelWidth);
     auto *p2 = addPanel(layout, "stbP2", QStringLiteral("Stavový řádek"));
     auto *p3 = addPanel(layout, "stbP3", QStringLiteral("Verze programu"), 60);
     m_ui.stbPobr = addPanel(layout, "stbPobr", QStringLiteral("Stav připojení"), 17);
@@ -67,6 +75,12 @@ void Tfm_Deska::createStatusBar() {
     m_ui.stbP4->makeKeyboardClickable();
     stbP4MouseLeave(); // starts black, like after every exit
 
+    p1->setToolTip(QStringLiteral("Svátky a narozeniny kontaktů (F9)"));
+    p1->makeKeyboardClickable();
+    connect(p1, &StatusPanel::clicked, this, [this] { ui::guarded([this] { stbP1Click(); }); });
+    auto *celebrationsKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(celebrationsKey, &QShortcut::activated, this,
+            [this] { ui::guarded([this] { stbP1Click(); }); });
     connect(p2, &StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);
     connect(m_ui.stbP4, &StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
     connect(m_ui.stbP4, &StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
@@ -85,6 +99,39 @@ QString Tfm_Deska::composeNameDayLine() {
     return QStringLiteral("%1.%2.%3   Dnes má svátek %4 (zítra %5)")
         .arg(QString::number(today.day()), QString::number(today.month()),
              QString::number(today.year()), todaysName, tomorrowsName);
+}
+
+void Tfm_Deska::showCelebrationCount() {
+    if (m_ui.stbP1->text().isEmpty() || !m_dm.ZConKontakty.isConnected())
+        return; // the start-up did not get as far as the name-day line
+    const QDate today = clock()();
+    int count = 0;
+    try {
+        count = celebrations::contactCount(celebrations::read(m_dm, today, 2));
+    } catch (const db::DbError &) {
+        return; // the line stays as it is; the list will report the problem
+    }
+    m_ui.stbP1->setText(m_ui.stbP1->text() + celebrations::countSuffix(count));
+    // Long names with the count would be cut off at the panel's edge.
+    m_ui.stbP1->setFixedWidth(qMax(kNameDayPanelWidth, m_ui.stbP1->sizeHint().width()));
+}
+
+void Tfm_Deska::stbP1Click() {
+    if (!m_ui.celebrationsWindow)
+        m_ui.celebrationsWindow = new CelebrationsWindow(
+            [this] { return celebrations::read(m_dm, clock()(), kCelebrationDays); },
+            [this](qint64 id) {
+                if (!openContact(id))
+                    base::msg::show(base::msg::Kind::Information,
+                                    QStringLiteral("Vybraný kontakt už v databázi není."));
+                m_dm.RefreshBoard();
+            },
+            this);
+    m_ui.celebrationsWindow->reload(clock()(), kCelebrationDays);
+    m_ui.celebrationsWindow->show();
+    m_ui.celebrationsWindow->raise();
+    m_ui.celebrationsWindow->activateWindow();
+    m_ui.celebrationsWindow->list->setFocus();
 }
 
 void Tfm_Deska::stbP4Click() {
@@ -108,11 +155,5 @@ void Tfm_Deska::stbP2Click() {
 }
 
 QString Tfm_Deska::composeMailto(const QString &address) {
-    // The address is percent-encoded all but its letters, digits, "-._~" and
-    // "@", so that a stored "?", "&", "#", "%" or blank can neither cut it
-    // short nor add a header such as a hidden copy. Blanks around it are
-    // typing slips and are dropped.
-    const QString recipient = QString::fromLatin1(QUrl::toPercentEncoding(address.trimmed(), "@"));
-    return QStringLiteral("mailto:") + recipient + QStringLiteral("?subject=věc&body=") +
-           mailBody();
+    return mail::composeMailto({address}, QStringLiteral("věc"));
 }

@@ -163,7 +163,10 @@ class TestKeyboard : public QObject {
         const int before = p.db.dm->qHlavniDeska.recordCount();
         press(Qt::Key_F5);
         QCOMPARE(p.db.dm->qHlavniDeska.recordCount(), before + 1);
-        // Tab leaves the board for the web link, then comes round to the toolbar.
+        // Tab leaves the board for the name-day panel and the web link, then
+        // comes round to the toolbar.
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), p.deska->ui().stbP1);
         press(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), p.deska->ui().stbP4);
         press(Qt::Key_Tab);
