@@ -30,6 +30,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+namespace app {
+
 namespace {
 
 /// Whether the engine refuses this process a file that others hold: under
@@ -250,3 +252,5 @@ int Application::run(const QString &chosenDatabase) {
     base::msg::setService(nullptr);
     return code;
 }
+
+} // namespace app

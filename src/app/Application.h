@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace app {
+
 /// The program: creates the data module and the windows in their fixed order
 /// and runs the message loop. An error that escapes an event handler ends
 /// that handler and is shown by the standard error report.
@@ -17,3 +19,5 @@ class Application : public QApplication {
     /// string); when empty, on the setting Database, else on the usual file.
     int run(const QString &chosenDatabase = {});
 };
+
+} // namespace app

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace celebrations {
+namespace app::celebrations {
 
 namespace {
 
@@ -172,4 +172,4 @@ std::vector<Celebration> read(TDM &dm, const QDate &first, int days) {
         contacts, [&](const QDate &day) { return calendar.value(day); }, first, days);
 }
 
-} // namespace celebrations
+} // namespace app::celebrations

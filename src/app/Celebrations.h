@@ -14,7 +14,7 @@ class DbConnection;
 
 /// Which of the register's contacts celebrate a name day or a birthday in
 /// the coming days.
-namespace celebrations {
+namespace app::celebrations {
 
 enum class Kind { NameDay, Birthday };
 
@@ -58,4 +58,4 @@ QString countSuffix(int contacts);
 /// days' names and those with a birthday typed. Throws DbError.
 std::vector<Celebration> read(TDM &dm, const QDate &first, int days);
 
-} // namespace celebrations
+} // namespace app::celebrations

@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace app {
+
 namespace {
 
 enum Column { DateColumn, KindColumn, NameColumn, CompanyColumn, PhoneColumn, EmailColumn };
@@ -140,3 +142,5 @@ void CelebrationsWindow::mailSelected() {
     }
     mail::open(addresses, subject());
 }
+
+} // namespace app

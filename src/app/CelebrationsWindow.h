@@ -10,6 +10,8 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 
+namespace app {
+
 /// "Svátky a narozeniny": the contacts who celebrate in the coming days,
 /// one row a celebration. Enter or a double click opens the contact; the
 /// e-mail button writes one greeting to every selected contact.
@@ -44,3 +46,5 @@ class CelebrationsWindow : public QDialog {
     QDate m_today;
     int m_days = 0;
 };
+
+} // namespace app

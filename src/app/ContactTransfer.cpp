@@ -15,6 +15,8 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 
+namespace app {
+
 namespace {
 
 struct FormatChoice {
@@ -91,7 +93,7 @@ struct ProgressWindow {
 };
 
 std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan &plan) {
-    ImportPreview dialog(plan, parent);
+    forms::ImportPreview dialog(plan, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.plan();
@@ -225,3 +227,5 @@ void importContacts(TDM &dm, QWidget *parent) {
         text += QLatin1Char('\n') + result.notes.join(QLatin1Char('\n'));
     base::msg::show(base::msg::Kind::Information, text);
 }
+
+} // namespace app

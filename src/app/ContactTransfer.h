@@ -13,6 +13,8 @@ namespace dataset {
 class Dataset;
 } // namespace dataset
 
+namespace app {
+
 /// The questions export and import ask the user, as replaceable functions
 /// so that tests answer them without a blocking dialog.
 struct TransferDialogs {
@@ -45,3 +47,5 @@ void exportContacts(TDM &dm, QWidget *parent, const io::ExportScope &scope);
 /// one transaction; the board is read again. A damaged file is reported
 /// and nothing is written. Database errors are thrown (db::DbError).
 void importContacts(TDM &dm, QWidget *parent);
+
+} // namespace app

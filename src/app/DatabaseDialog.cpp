@@ -18,6 +18,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+namespace app {
+
 namespace {
 
 const QString kSetting = QStringLiteral("Database");
@@ -210,3 +212,5 @@ void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &
             "ta má před tímto nastavením vždy přednost.");
     base::msg::show(base::msg::Kind::Information, text);
 }
+
+} // namespace app

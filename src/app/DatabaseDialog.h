@@ -6,6 +6,8 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
+namespace app {
+
 /// Chooses the database the program opens from its next start on: its own
 /// default file, another file on this computer, or a database on a server
 /// (the server with an optional "/port", and the path or alias there). The
@@ -42,3 +44,5 @@ class DatabaseDialog : public QDialog {
 /// wins over the setting.
 void chooseDatabase(QWidget *parent, const QString &defaultFile, const QString &open,
                     const QString &commandLine);
+
+} // namespace app

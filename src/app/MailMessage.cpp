@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-namespace mail {
+namespace app::mail {
 
 namespace {
 
@@ -63,4 +63,4 @@ void open(const QStringList &recipients, const QString &subject) {
         QGuiApplication::clipboard()->setText(text);
 }
 
-} // namespace mail
+} // namespace app::mail

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 /// A new e-mail handed to the desktop's mail program.
-namespace mail {
+namespace app::mail {
 
 /// The mailto: text of one message to `recipients` with `subject` and the
 /// program's signature. Each address is percent-encoded all but its
@@ -18,4 +18,4 @@ QString composeMailto(const QStringList &recipients, const QString &subject);
 /// addresses are left out; without any nothing happens.
 void open(const QStringList &recipients, const QString &subject);
 
-} // namespace mail
+} // namespace app::mail

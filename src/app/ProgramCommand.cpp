@@ -6,6 +6,8 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+namespace app {
+
 ProgramCommand ProgramCommand::parse(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -56,3 +58,5 @@ QString ProgramCommand::versionText() {
         .arg(major)
         .arg(minor);
 }
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+namespace app {
+
 /// What the command line of vizitar asks for.
 struct ProgramCommand {
     enum class Action { Run, ShowHelp, ShowVersion, UsageError };
@@ -18,3 +20,5 @@ struct ProgramCommand {
     /// program creates, one per line.
     static QString versionText();
 };
+
+} // namespace app

@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QSettings>
 
+namespace app {
+
 namespace {
 const QString kGroup = QStringLiteral("HledaniNaDesce");
 } // namespace
@@ -47,3 +49,5 @@ QCheckBox *SearchOptions::option(const char *name, const QString &text, const QS
 data::BoardSearch SearchOptions::search() const {
     return {ignoreAccents->isChecked(), allFields->isChecked(), czechOrder->isChecked()};
 }
+
+} // namespace app

@@ -6,6 +6,8 @@
 
 class QCheckBox;
 
+namespace app {
+
 /// The board's search options beside its filter box: three check boxes,
 /// each remembered in the program's settings as soon as it changes.
 class SearchOptions : public QWidget {
@@ -26,3 +28,5 @@ class SearchOptions : public QWidget {
   private:
     QCheckBox *option(const char *name, const QString &text, const QString &tip);
 };
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace app {
+
 namespace {
 
 int pipeEnds[2] = {-1, -1};
@@ -69,3 +71,5 @@ void ShutdownSignals::onPipeReadable() {
     // ends and any loop started afterwards returns at once.
     QCoreApplication::exit(0);
 }
+
+} // namespace app

@@ -4,6 +4,8 @@
 
 class QSocketNotifier;
 
+namespace app {
+
 /// Ends the program cleanly on SIGTERM and SIGINT (a session's logout,
 /// `systemctl stop`, `timeout`, Ctrl+C in a terminal). The handler only
 /// writes a byte to a pipe; the event loop reads it and leaves every running
@@ -39,3 +41,5 @@ class ShutdownSignals : public QObject {
     QSocketNotifier *m_notifier = nullptr;
     bool m_requested = false;
 };
+
+} // namespace app

@@ -6,6 +6,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+namespace app {
+
 namespace {
 
 constexpr int kAnswerMilliseconds = 2000;
@@ -64,3 +66,5 @@ bool SingleInstance::listen(std::function<void()> comeForward) {
     });
     return true;
 }
+
+} // namespace app

@@ -7,6 +7,8 @@
 
 class QLocalServer;
 
+namespace app {
+
 /// One program per embedded database file: the engine lets one process hold
 /// the file, so a second start on the same file asks the running program to
 /// come forward instead. The two meet at a local socket named after the
@@ -30,3 +32,5 @@ class SingleInstance : public QObject {
     QString m_name;
     QLocalServer *m_server = nullptr;
 };
+
+} // namespace app

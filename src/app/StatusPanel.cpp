@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace app {
+
 StatusPanel::StatusPanel(const QString &name, const QString &role, QWidget *parent)
     : QLabel(parent) {
     setObjectName(name);
@@ -51,3 +53,5 @@ void StatusPanel::mouseReleaseEvent(QMouseEvent *event) {
     if (click)
         emit clicked();
 }
+
+} // namespace app

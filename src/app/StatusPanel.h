@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace app {
+
 /// One panel of the main window's status bar: a centred caption in a soft
 /// lowered bevel that reports the mouse entering, leaving and clicking it.
 class StatusPanel : public QLabel {
@@ -31,3 +33,5 @@ class StatusPanel : public QLabel {
   private:
     bool m_pressed = false;
 };
+
+} // namespace app

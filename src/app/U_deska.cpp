@@ -214,7 +214,7 @@ void Tfm_Deska::createToolBar() {
     m_ui.ToolBar1->addWidget(m_ui.sbInfo);
     keepTheFilterBoxInView();
 
-    m_ui.pHledani = new SearchOptions(this);
+    m_ui.pHledani = new app::SearchOptions(this);
     auto *optionsBar = new QToolBar(QStringLiteral("Možnosti hledání"), this);
     optionsBar->setObjectName(QStringLiteral("ToolBarHledani"));
     optionsBar->setMovable(false);
@@ -349,7 +349,7 @@ void Tfm_Deska::sbTiskClick() {
 }
 
 void Tfm_Deska::sbEmailClick() {
-    mail::open({selectedEmail}, QStringLiteral("věc"));
+    app::mail::open({selectedEmail}, QStringLiteral("věc"));
 }
 
 void Tfm_Deska::sbInfoClick() {

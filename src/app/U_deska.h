@@ -22,9 +22,15 @@ class TfmReporty;
 namespace grid {
 class DataGrid;
 } // namespace grid
+namespace app {
 class StatusPanel;
+} // namespace app
+namespace app {
 class SearchOptions;
+} // namespace app
+namespace app {
 class CelebrationsWindow;
+} // namespace app
 
 /// The main window: toolbar, the contact board and the status bar. Its
 /// creation does the start-up work; its first showing runs the version gate.
@@ -64,7 +70,7 @@ class Tfm_Deska : public QMainWindow {
         QToolButton *SpeedButton1 = nullptr;
         QToolButton *sbInfo = nullptr;
         // How the filter box's text is looked for, on a row of its own under it.
-        SearchOptions *pHledani = nullptr;
+        app::SearchOptions *pHledani = nullptr;
         // Contacts in and out (U_deska_io.cpp), after the toolbar's original items.
         QToolButton *sbExport = nullptr;
         QToolButton *sbImport = nullptr;
@@ -85,9 +91,9 @@ class Tfm_Deska : public QMainWindow {
         QLabel *stbP2 = nullptr;
         QLabel *stbP3 = nullptr;
         QWidget *stbPobr = nullptr;
-        StatusPanel *stbP4 = nullptr;
+        app::StatusPanel *stbP4 = nullptr;
         /// "Svátky a narozeniny", made when stbP1 is first activated.
-        CelebrationsWindow *celebrationsWindow = nullptr;
+        app::CelebrationsWindow *celebrationsWindow = nullptr;
     };
     /// The controls, for the windows around this one and for tests.
     const Controls &ui() const { return m_ui; }

@@ -120,9 +120,10 @@ void Tfm_Deska::createBoard() {
         });
     m_ui.gHlavniDeska->setDrawGroupingCellHandler(gHlavniDeskaDrawGroupingCell);
     m_dm.setBoardSearch(m_ui.pHledani->search());
-    connect(m_ui.pHledani, &SearchOptions::changed, this, [this](const data::BoardSearch &search) {
-        ui::guarded([&] { m_dm.setBoardSearch(search); });
-    });
+    connect(m_ui.pHledani, &app::SearchOptions::changed, this,
+            [this](const data::BoardSearch &search) {
+                ui::guarded([&] { m_dm.setBoardSearch(search); });
+            });
     m_ui.gHlavniDeska->setDataset(&board);
     m_ui.gHlavniDeska->setLayoutGroup(QStringLiteral("gHlavniDeska"));
     m_ui.gHlavniDeska->restoreLayout();

@@ -37,7 +37,7 @@ void Tfm_Deska::createDatabaseCommand() {
 }
 
 void Tfm_Deska::actDatabaseTriggered() {
-    const QString commandLine = ProgramCommand::parse(QCoreApplication::arguments()).database;
-    chooseDatabase(this, db::DatabaseLocation::forThisProgram().database, m_access.database,
-                   commandLine);
+    const QString commandLine = app::ProgramCommand::parse(QCoreApplication::arguments()).database;
+    app::chooseDatabase(this, db::DatabaseLocation::forThisProgram().database, m_access.database,
+                        commandLine);
 }

@@ -79,7 +79,7 @@ void Tfm_Deska::createTransferCommands() {
 }
 
 void Tfm_Deska::actExportAllTriggered() {
-    exportContacts(m_dm, this, {});
+    app::exportContacts(m_dm, this, {});
 }
 
 void Tfm_Deska::actExportCompanyTriggered() {
@@ -98,13 +98,13 @@ void Tfm_Deska::actExportCompanyTriggered() {
                                                    "kontakt."));
         return;
     }
-    exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});
+    app::exportContacts(m_dm, this, {io::ExportScope::Kind::Company, companyId, {}, {}});
 }
 
 void Tfm_Deska::actExportShownTriggered() {
-    exportContacts(m_dm, this, boardScope(m_dm.qHlavniDeska));
+    app::exportContacts(m_dm, this, app::boardScope(m_dm.qHlavniDeska));
 }
 
 void Tfm_Deska::actImportTriggered() {
-    importContacts(m_dm, this);
+    app::importContacts(m_dm, this);
 }

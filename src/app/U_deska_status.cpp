@@ -23,8 +23,9 @@ namespace {
 constexpr int kCelebrationDays = 9;
 constexpr int kNameDayPanelWidth = 290;
 
-StatusPanel *addPanel(QHBoxLayout *layout, const char *name, const QString &role, int width = 0) {
-    auto *panel = new StatusPanel(QString::fromLatin1(name), role);
+app::StatusPanel *addPanel(QHBoxLayout *layout, const char *name, const QString &role,
+                           int width = 0) {
+    auto *panel = new app::StatusPanel(QString::fromLatin1(name), role);
     if (width > 0)
         panel->setFixedWidth(width);
     layout->addWidget(panel, width > 0 ? 0 : 1);
@@ -77,14 +78,15 @@ void Tfm_Deska::createStatusBar() {
 
     p1->setToolTip(QStringLiteral("Svátky a narozeniny kontaktů (F9)"));
     p1->makeKeyboardClickable();
-    connect(p1, &StatusPanel::clicked, this, [this] { ui::guarded([this] { stbP1Click(); }); });
+    connect(p1, &app::StatusPanel::clicked, this,
+            [this] { ui::guarded([this] { stbP1Click(); }); });
     auto *celebrationsKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
     connect(celebrationsKey, &QShortcut::activated, this,
             [this] { ui::guarded([this] { stbP1Click(); }); });
-    connect(p2, &StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);
-    connect(m_ui.stbP4, &StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
-    connect(m_ui.stbP4, &StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
-    connect(m_ui.stbP4, &StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
+    connect(p2, &app::StatusPanel::clicked, this, &Tfm_Deska::stbP2Click);
+    connect(m_ui.stbP4, &app::StatusPanel::clicked, this, &Tfm_Deska::stbP4Click);
+    connect(m_ui.stbP4, &app::StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
+    connect(m_ui.stbP4, &app::StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
 
     // A permanent widget is never hidden by a status tip.
     bar->addPermanentWidget(m_ui.pSTB, 1);
@@ -107,19 +109,19 @@ void Tfm_Deska::showCelebrationCount() {
     const QDate today = clock()();
     int count = 0;
     try {
-        count = celebrations::contactCount(celebrations::read(m_dm, today, 2));
+        count = app::celebrations::contactCount(app::celebrations::read(m_dm, today, 2));
     } catch (const db::DbError &) {
         return; // the line stays as it is; the list will report the problem
     }
-    m_ui.stbP1->setText(m_ui.stbP1->text() + celebrations::countSuffix(count));
+    m_ui.stbP1->setText(m_ui.stbP1->text() + app::celebrations::countSuffix(count));
     // Long names with the count would be cut off at the panel's edge.
     m_ui.stbP1->setFixedWidth(qMax(kNameDayPanelWidth, m_ui.stbP1->sizeHint().width()));
 }
 
 void Tfm_Deska::stbP1Click() {
     if (!m_ui.celebrationsWindow)
-        m_ui.celebrationsWindow = new CelebrationsWindow(
-            [this] { return celebrations::read(m_dm, clock()(), kCelebrationDays); },
+        m_ui.celebrationsWindow = new app::CelebrationsWindow(
+            [this] { return app::celebrations::read(m_dm, clock()(), kCelebrationDays); },
             [this](qint64 id) {
                 if (!openContact(id))
                     base::msg::show(base::msg::Kind::Information,
@@ -155,5 +157,5 @@ void Tfm_Deska::stbP2Click() {
 }
 
 QString Tfm_Deska::composeMailto(const QString &address) {
-    return mail::composeMailto({address}, QStringLiteral("věc"));
+    return app::mail::composeMailto({address}, QStringLiteral("věc"));
 }

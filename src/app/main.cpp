@@ -14,15 +14,15 @@ QStringList rawArguments(int argc, char *argv[]) {
 
 /// Prints what the command asks for and returns the exit code; -1 when the
 /// program is to run.
-int answer(const ProgramCommand &command) {
+int answer(const app::ProgramCommand &command) {
     switch (command.action) {
-    case ProgramCommand::Action::Run:
+    case app::ProgramCommand::Action::Run:
         return -1;
-    case ProgramCommand::Action::ShowHelp:
-    case ProgramCommand::Action::ShowVersion:
+    case app::ProgramCommand::Action::ShowHelp:
+    case app::ProgramCommand::Action::ShowVersion:
         std::printf("%s", qPrintable(command.text));
         return 0;
-    case ProgramCommand::Action::UsageError:
+    case app::ProgramCommand::Action::UsageError:
         break;
     }
     std::fprintf(stderr, "vizitar: %s (see --help)\n", qPrintable(command.text));
@@ -36,12 +36,12 @@ int main(int argc, char *argv[]) {
     // they work without a display. Options of the windowing system
     // (-platform, -style ...) fail this first reading; the application
     // object takes them out before the second.
-    const ProgramCommand early = ProgramCommand::parse(rawArguments(argc, argv));
-    if (early.action == ProgramCommand::Action::ShowHelp ||
-        early.action == ProgramCommand::Action::ShowVersion)
+    const app::ProgramCommand early = app::ProgramCommand::parse(rawArguments(argc, argv));
+    if (early.action == app::ProgramCommand::Action::ShowHelp ||
+        early.action == app::ProgramCommand::Action::ShowVersion)
         return answer(early);
-    Application app(argc, argv);
-    const ProgramCommand command = ProgramCommand::parse(QCoreApplication::arguments());
+    app::Application app(argc, argv);
+    const app::ProgramCommand command = app::ProgramCommand::parse(QCoreApplication::arguments());
     const int code = answer(command);
     return code >= 0 ? code : app.run(command.database);
 }

@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace forms {
+
 namespace {
 
 QLabel *labelFor(QWidget *box, const QString &text, QWidget *parent) {
@@ -103,3 +105,5 @@ void ImportPreview::updateSummary() {
             .arg(current.refused.size()));
     pbImportovat->setEnabled(companies + contacts > 0);
 }
+
+} // namespace forms

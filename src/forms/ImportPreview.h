@@ -10,6 +10,8 @@ class QPushButton;
 class QPlainTextEdit;
 class QTreeWidget;
 
+namespace forms {
+
 /// Shows what an import would create before anything is written: each
 /// contact with the company it goes to (existing or new), the contacts that
 /// look like ones already present (unticked, the user may tick them) and
@@ -33,3 +35,5 @@ class ImportPreview : public QDialog {
 
     io::ImportPlan m_plan;
 };
+
+} // namespace forms

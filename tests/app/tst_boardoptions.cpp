@@ -131,8 +131,8 @@ class TestBoardOptions : public QObject {
 
         // The board's rows as shown go into the file, these among them.
         const QString file = m_dir.filePath(QStringLiteral("bez-firmy.vcf"));
-        TransferDialogs::current().exportTarget = [&](QWidget *) {
-            return std::optional(TransferDialogs::Target{file, io::FileFormat::VCard4});
+        app::TransferDialogs::current().exportTarget = [&](QWidget *) {
+            return std::optional(app::TransferDialogs::Target{file, io::FileFormat::VCard4});
         };
         p.deska->ui().Edit1->setText(u"dvořák"_qs);
         p.deska->actExportShownTriggered();
@@ -151,7 +151,7 @@ class TestBoardOptions : public QObject {
     void theOptionsChangeTheBoardAndAreRemembered() {
         {
             Program p;
-            SearchOptions *options = p.deska->ui().pHledani;
+            app::SearchOptions *options = p.deska->ui().pHledani;
             for (QCheckBox *box :
                  {options->ignoreAccents, options->allFields, options->czechOrder}) {
                 QVERIFY(!box->isChecked());

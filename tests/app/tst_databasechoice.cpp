@@ -22,9 +22,9 @@
 namespace {
 
 /// Answers the dialog the command brings up with `answer`, then confirms it.
-void answerDialog(const std::function<void(DatabaseDialog &)> &answer) {
+void answerDialog(const std::function<void(app::DatabaseDialog &)> &answer) {
     QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<DatabaseDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<app::DatabaseDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         answer(*dialog);
         dialog->accept();
@@ -65,8 +65,8 @@ class TestDatabaseChoice : public QObject {
         QFETCH(QString, chosen);
         QFETCH(QString, checked);
         QFETCH(QStringList, fields);
-        DatabaseDialog dialog(chosen, QStringLiteral("/opt/Tabulky/KONTAKTY.GDB"),
-                              QStringLiteral("/x.fdb"));
+        app::DatabaseDialog dialog(chosen, QStringLiteral("/opt/Tabulky/KONTAKTY.GDB"),
+                                   QStringLiteral("/x.fdb"));
         QVERIFY(dialog.findChild<QRadioButton *>(checked)->isChecked());
         QCOMPARE(
             (QStringList{dialog.eSoubor->text(), dialog.eServer->text(), dialog.eCesta->text()}),
@@ -120,7 +120,7 @@ class TestDatabaseChoice : public QObject {
         QFETCH(QString, path);
         QFETCH(QString, why);
         base::msg::Recorder messages;
-        DatabaseDialog dialog{QString(), QString(), QString()};
+        app::DatabaseDialog dialog{QString(), QString(), QString()};
         (file.isNull() ? dialog.rbServer : dialog.rbFile)->setChecked(true);
         dialog.eSoubor->setText(file);
         dialog.eServer->setText(server);
@@ -137,7 +137,7 @@ class TestDatabaseChoice : public QObject {
     }
 
     void aChoiceMadeByItsKeyTakesTheTyping() {
-        DatabaseDialog dialog{QString(), QString(), QString()};
+        app::DatabaseDialog dialog{QString(), QString(), QString()};
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QTest::keyClick(dialog.windowHandle(), Qt::Key_R, Qt::AltModifier);
@@ -159,7 +159,7 @@ class TestDatabaseChoice : public QObject {
         ProgramFixture program([](DataFixture &) {});
         const QString file = m_dir.filePath(QStringLiteral("jina.fdb"));
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
-        answerDialog([&](DatabaseDialog &d) {
+        answerDialog([&](app::DatabaseDialog &d) {
             d.rbFile->setChecked(true);
             d.eSoubor->setText(file);
         });
@@ -173,7 +173,7 @@ class TestDatabaseChoice : public QObject {
                          .arg(file)),
                  qPrintable(program.messages.messages[0].text));
 
-        answerDialog([](DatabaseDialog &d) {
+        answerDialog([](app::DatabaseDialog &d) {
             d.rbServer->setChecked(true);
             d.eServer->setText(QStringLiteral(" kancelar/3051 "));
             d.eCesta->setText(QStringLiteral("kontakty"));
@@ -181,7 +181,7 @@ class TestDatabaseChoice : public QObject {
         program.deska->ui().actDatabase->trigger();
         QCOMPARE(setting(), QStringLiteral("kancelar/3051:kontakty"));
 
-        answerDialog([](DatabaseDialog &d) { d.rbDefault->setChecked(true); });
+        answerDialog([](app::DatabaseDialog &d) { d.rbDefault->setChecked(true); });
         program.deska->ui().actDatabase->trigger();
         QVERIFY(!QSettings().contains(QStringLiteral("Database")));
 

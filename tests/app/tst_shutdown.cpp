@@ -20,9 +20,9 @@ class TestShutdown : public QObject {
         db.openAll();
         base::msg::Recorder messages;
         TFM_Kontakt form(*db.dm);
-        ShutdownSignals shutdown;
+        app::ShutdownSignals shutdown;
         shutdown.install();
-        QSignalSpy received(&shutdown, &ShutdownSignals::received);
+        QSignalSpy received(&shutdown, &app::ShutdownSignals::received);
         bool editing = false;
         QTimer::singleShot(0, &form, [&] {
             press(form, Qt::Key_F2);

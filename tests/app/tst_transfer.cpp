@@ -80,9 +80,9 @@ class TestTransfer : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(m_settings.isValid());
-        TransferDialogs::current() = TransferDialogs{
+        app::TransferDialogs::current() = app::TransferDialogs{
             [this](QWidget *) {
-                return std::optional(TransferDialogs::Target{m_exportName, m_exportFormat});
+                return std::optional(app::TransferDialogs::Target{m_exportName, m_exportFormat});
             },
             [this](QWidget *) { return m_importName; },
             [this](QWidget *, const io::ImportPlan &plan) {
@@ -294,7 +294,7 @@ class TestTransfer : public QObject {
         io::ImportPlan plan =
             planOf({{"Dvořák", "alfa"}, {"Černá", "Nová"}, {"Svoboda", ""}}, existing);
         plan.refused << io::RefusedEntry{u"Smajlík ☺"_qs, {u"Příjmení: znak „☺“ nelze uložit"_qs}};
-        ImportPreview dialog(plan);
+        forms::ImportPreview dialog(plan);
         QTreeWidget *tree = dialog.twKontakty;
         QCOMPARE(tree->topLevelItemCount(), 3);
         QCOMPARE(tree->topLevelItem(0)->text(1), u"Alfa"_qs);
@@ -341,7 +341,7 @@ class TestTransfer : public QObject {
                     .toUtf8());
         file.close();
         const int before = f->count(QStringLiteral("KONTAKT"));
-        ShutdownSignals shutdown;
+        app::ShutdownSignals shutdown;
         shutdown.install();
         bool raised = false;
         QTimer signaller; // as soon as the import's progress window is there

@@ -77,8 +77,9 @@ void TestCelebrations::cleanupTestCase() {
 void TestCelebrations::birthdayOn29February() {
     auto birthdaysOf = [this](const QDate &first) {
         QStringList seen;
-        for (const celebrations::Celebration &c : celebrations::read(*f->data.dm, first, 9))
-            if (c.kind == celebrations::Kind::Birthday)
+        for (const app::celebrations::Celebration &c :
+             app::celebrations::read(*f->data.dm, first, 9))
+            if (c.kind == app::celebrations::Kind::Birthday)
                 seen << QStringLiteral("%1 %2 %3")
                             .arg(c.contact.surname, c.date.toString(Qt::ISODate))
                             .arg(c.age);
@@ -107,14 +108,14 @@ void TestCelebrations::countListOpenAndMail() {
     QTRY_COMPARE(w->ui().stbP1->text(),
                  QStringLiteral("30.12.2026   Dnes má svátek David (zítra Silvestr) · 2 kontakty"));
     QVERIFY(w->ui().stbP1->accessibleName().isEmpty()); // assistive tools read the text shown
-    QCOMPARE(celebrations::countSuffix(1), QStringLiteral(" · 1 kontakt"));
-    QCOMPARE(celebrations::countSuffix(4), QStringLiteral(" · 4 kontakty"));
-    QCOMPARE(celebrations::countSuffix(5), QStringLiteral(" · 5 kontaktů"));
-    QCOMPARE(celebrations::countSuffix(0), QString());
+    QCOMPARE(app::celebrations::countSuffix(1), QStringLiteral(" · 1 kontakt"));
+    QCOMPARE(app::celebrations::countSuffix(4), QStringLiteral(" · 4 kontakty"));
+    QCOMPARE(app::celebrations::countSuffix(5), QStringLiteral(" · 5 kontaktů"));
+    QCOMPARE(app::celebrations::countSuffix(0), QString());
 
     // F9 opens the list of the nine days from today, past the year's end.
     QTest::keyClick(w->windowHandle(), Qt::Key_F9);
-    CelebrationsWindow *list = w->ui().celebrationsWindow;
+    app::CelebrationsWindow *list = w->ui().celebrationsWindow;
     QVERIFY(list && list->isVisible());
     QCOMPARE(list->windowTitle(), QStringLiteral("Svátky a narozeniny"));
     QCOMPARE(rowTexts(*list->list),

@@ -90,7 +90,7 @@ class TestLocation : public QObject {
     }
 
     void programCarriesItsIconAndKeepsDataInItsOwnFolder() {
-        Application::setIdentity(*qApp);
+        app::Application::setIdentity(*qApp);
         QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("cz.qorvel.Vizitar"));
         const QIcon icon = QGuiApplication::windowIcon();
         QVERIFY(!icon.isNull());
@@ -101,17 +101,17 @@ class TestLocation : public QObject {
 
     void versionNamesTheStampAndTheStructure() {
         for (const char *option : {"--version", "-v"}) {
-            const ProgramCommand command =
-                ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
-            QCOMPARE(command.action, ProgramCommand::Action::ShowVersion);
+            const app::ProgramCommand command =
+                app::ProgramCommand::parse({QStringLiteral("vizitar"), QLatin1String(option)});
+            QCOMPARE(command.action, app::ProgramCommand::Action::ShowVersion);
             QCOMPARE(command.text, QStringLiteral("vizitar 080204.1\ndatabase structure 1.1\n"));
         }
     }
 
     void helpListsTheOptions() {
-        const ProgramCommand command =
-            ProgramCommand::parse({QStringLiteral("vizitar"), QStringLiteral("--help")});
-        QCOMPARE(command.action, ProgramCommand::Action::ShowHelp);
+        const app::ProgramCommand command =
+            app::ProgramCommand::parse({QStringLiteral("vizitar"), QStringLiteral("--help")});
+        QCOMPARE(command.action, app::ProgramCommand::Action::ShowHelp);
         for (const char *text : {"--help", "--version", "Usage: vizitar"})
             QVERIFY2(command.text.contains(QLatin1String(text)), qPrintable(command.text));
     }
@@ -126,11 +126,12 @@ class TestLocation : public QObject {
     void wrongArgumentsAreAUsageError() {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const ProgramCommand command = ProgramCommand::parse(QStringList{"vizitar"} + arguments);
-        QCOMPARE(command.action, ProgramCommand::Action::UsageError);
+        const app::ProgramCommand command =
+            app::ProgramCommand::parse(QStringList{"vizitar"} + arguments);
+        QCOMPARE(command.action, app::ProgramCommand::Action::UsageError);
         QVERIFY2(command.text.contains(message), qPrintable(command.text));
-        QCOMPARE(ProgramCommand::parse({QStringLiteral("vizitar")}).action,
-                 ProgramCommand::Action::Run);
+        QCOMPARE(app::ProgramCommand::parse({QStringLiteral("vizitar")}).action,
+                 app::ProgramCommand::Action::Run);
     }
 };
 

@@ -87,7 +87,7 @@ class TestSingleInstance : public QObject {
     }
     static bool socketAnswers(const QString &database) {
         QLocalSocket socket;
-        socket.connectToServer(SingleInstance::socketName(database));
+        socket.connectToServer(app::SingleInstance::socketName(database));
         return socket.waitForConnected(200);
     }
 
@@ -96,9 +96,9 @@ class TestSingleInstance : public QObject {
         TestDatabase db;
         const QString link = home.filePath(QStringLiteral("odkaz.gdb"));
         QVERIFY(QFile::link(db.path(), link));
-        QCOMPARE(SingleInstance::socketName(link), SingleInstance::socketName(db.path()));
-        QVERIFY(SingleInstance::socketName(db.path()) !=
-                SingleInstance::socketName(home.filePath(QStringLiteral("jiny.gdb"))));
+        QCOMPARE(app::SingleInstance::socketName(link), app::SingleInstance::socketName(db.path()));
+        QVERIFY(app::SingleInstance::socketName(db.path()) !=
+                app::SingleInstance::socketName(home.filePath(QStringLiteral("jiny.gdb"))));
         QFile::remove(link);
     }
 

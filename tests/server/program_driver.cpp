@@ -331,9 +331,9 @@ class ProgramDriver : public QObject {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    Application app(argc, argv);
-    const ProgramCommand command = ProgramCommand::parse(QCoreApplication::arguments());
-    if (command.action != ProgramCommand::Action::Run) {
+    app::Application app(argc, argv);
+    const app::ProgramCommand command = app::ProgramCommand::parse(QCoreApplication::arguments());
+    if (command.action != app::ProgramCommand::Action::Run) {
         std::fprintf(stderr, "program_driver: %s\n", qPrintable(command.text));
         return 2;
     }
