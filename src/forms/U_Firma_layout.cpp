@@ -133,10 +133,11 @@ QWidget *Tfm_Firma::createCompanyTab() {
     codeLayout->setSpacing(6);
     m_ui.EditKod_banky->setParent(codeRow);
     m_ui.EditKod_banky->setFixedWidth(60);
+    // Its caption is no sibling of it any more, where the name would be looked up.
+    m_ui.EditKod_banky->setAccessibleName(QStringLiteral("Kód banky"));
     m_ui.lNazevBanky = new QLabel(codeRow);
     m_ui.lNazevBanky->setObjectName(QStringLiteral("lNazevBanky"));
     m_ui.lNazevBanky->setAccessibleDescription(QStringLiteral("Název banky"));
-    m_ui.lNazevBanky->setBuddy(m_ui.EditKod_banky);
     codeLayout->addWidget(m_ui.EditKod_banky);
     codeLayout->addWidget(m_ui.lNazevBanky, 1);
     kit::addRow(company, QStringLiteral("Kód banky"), codeRow)->setBuddy(m_ui.EditKod_banky);
