@@ -1,6 +1,7 @@
 #include "forms/FormKit.h"
 
 #include "dataset/Dataset.h"
+#include "forms/AddressMap.h"
 #include "forms/BoundText.h"
 #include "schema/Columns.h"
 
@@ -181,8 +182,17 @@ QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, dataset::D
         columns << QString::fromLatin1(stem) + suffix;
     // A company's families carry a suffix, a contact's own address none.
     const QString table = suffix.isEmpty() ? QStringLiteral("KONTAKT") : QStringLiteral("FIRMA");
-    return rowsWithNote(group, source, table, columns, boxes.lines, boxes.names, boxes.note,
-                        boxes.names[6], QStringLiteral("POZNAMKA") + suffix);
+    QGridLayout *layout =
+        rowsWithNote(group, source, table, columns, boxes.lines, boxes.names, boxes.note,
+                     boxes.names[6], QStringLiteral("POZNAMKA") + suffix);
+    // Beside the note, below its caption: the streets, the city, the postcode
+    // and the country (the address's name is no place) on the map.
+    const QByteArray name = "sbMapa" + QByteArray(boxes.suffix);
+    QToolButton *map = mapButton(
+        group, name.constData(),
+        {*boxes.lines[1], *boxes.lines[2], *boxes.lines[3], *boxes.lines[4], *boxes.lines[5]});
+    layout->addWidget(map, layout->rowCount() - 1, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    return layout;
 }
 
 QGridLayout *connectionRows(QGroupBox *group, const ConnectionBoxes &boxes,

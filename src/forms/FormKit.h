@@ -81,7 +81,9 @@ struct AddressBoxes {
 };
 /// Fills `group` with the rows of an address, "Název" to "Poznámka" as the
 /// column catalogue captions them (the note box takes the spare height),
-/// and binds each box to its column of the family through `source`.
+/// and binds each box to its column of the family through `source`; the
+/// button "Zobrazit na mapě" (sbMapa and the suffix) beside the note box
+/// shows the address on the map.
 QGridLayout *addressRows(QGroupBox *group, const AddressBoxes &boxes, dataset::DataSource &source);
 
 /// Where a connection group puts its boxes: EditTelefon, EditMobil,

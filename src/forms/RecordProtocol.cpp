@@ -100,6 +100,12 @@ bool RecordProtocol::hasChanges() const {
     return shownTexts() != m_textsAtEdit || (m_c.otherChanges && m_c.otherChanges());
 }
 
+bool RecordProtocol::changedSinceEdit(const QLineEdit *box) const {
+    // The line boxes come first in the remembered texts, in their order.
+    const qsizetype index = m_c.lineBoxes.indexOf(box);
+    return index < 0 || index >= m_textsAtEdit.size() || box->text() != m_textsAtEdit.at(index);
+}
+
 void RecordProtocol::focusFirstBox() {
     QWidget *page = m_c.mainTabs->currentWidget();
     const QWidget *focused = QApplication::focusWidget();

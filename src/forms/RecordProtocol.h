@@ -70,6 +70,9 @@ class RecordProtocol : public QObject {
     /// True when a box shows other text than when edit mode began, or
     /// otherChanges says so.
     bool hasChanges() const;
+    /// True when `box` (one of the line boxes) shows other text than when
+    /// edit mode began.
+    bool changedSinceEdit(const QLineEdit *box) const;
     /// Look step and button step of browse mode.
     void enterBrowseMode();
     /// Makes the first tab active; the tab control's currentChanged stays

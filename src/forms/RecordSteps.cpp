@@ -27,6 +27,8 @@ void RecordSteps::editStep() {
 void RecordSteps::confirmStep() {
     // A box whose text the row refuses ends the step before anything is written.
     m_face.handOverTypedText();
+    if (!acceptRow())
+        return;
     postRow();
     m_face.enterBrowseMode();
     showCurrentRow();

@@ -22,7 +22,8 @@ class RecordSteps {
     /// Edits the current row, or starts a new one when there is none.
     void editStep();
     /// Hands over typed text and posts the row, then browse mode and the
-    /// row shown; a failed post leaves the form in edit mode.
+    /// row shown; a row not accepted or a failed post leaves the form in
+    /// edit mode.
     void confirmStep();
 
   protected:
@@ -30,6 +31,9 @@ class RecordSteps {
 
     /// A new row in insert state, and edit mode.
     virtual void newRecordStep() = 0;
+    /// Asked once the typed text is in the row, before it is posted: false
+    /// keeps the form in edit mode and posts nothing.
+    virtual bool acceptRow() { return true; }
     /// Posts the row being edited or inserted.
     virtual void postRow() = 0;
     /// Shows what the row now current is (the title and the like).

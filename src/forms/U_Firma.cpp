@@ -1,5 +1,7 @@
 #include "forms/U_Firma.h"
 
+#include "czech/BankAccount.h"
+#include "czech/BankCodes.h"
 #include "data/U_DM.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
@@ -8,6 +10,7 @@
 #include "grid/DataGrid.h"
 #include "ui/ErrorReport.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -41,6 +44,9 @@ Tfm_Firma::Tfm_Firma(TDM &dm, TFM_Kontakt &contactForm, QWidget *parent)
             &Tfm_Firma::gKontaktyFirmyCellClick);
     connect(m_ui.gKontaktyFirmy, &grid::DataGrid::dblClick, this,
             &Tfm_Firma::gKontaktyFirmyDblClick);
+    connect(m_ui.EditCislo_uctu, &QLineEdit::editingFinished, this, &Tfm_Firma::EditCislo_uctuExit);
+    connect(m_ui.EditKod_banky, &QLineEdit::textChanged, this, &Tfm_Firma::EditKod_bankyChange);
+    EditKod_bankyChange();
 
     // FormCreate
     protocol->creationStep();
@@ -113,6 +119,33 @@ void Tfm_Firma::clickEditContactPerson() {
     m_ui.sbEditujFirmaKontakt->click();
 }
 
+QLineEdit *Tfm_Firma::numberBox(forms::CompanyNumber number) const {
+    switch (number) {
+    case forms::CompanyNumber::Ico:
+        return m_ui.EditIC;
+    case forms::CompanyNumber::Dic:
+        return m_ui.EditDIC;
+    case forms::CompanyNumber::Account:
+        return m_ui.EditCislo_uctu;
+    case forms::CompanyNumber::BankCode:
+        return m_ui.EditKod_banky;
+    }
+    return m_ui.EditIC;
+}
+QString Tfm_Firma::shownNumber(forms::CompanyNumber number) const {
+    return numberBox(number)->text();
+}
+bool Tfm_Firma::numberChanged(forms::CompanyNumber number) const {
+    return protocol->changedSinceEdit(numberBox(number));
+}
+QString Tfm_Firma::shownSeatCountry() const {
+    return m_ui.EditStatS->text();
+}
+void Tfm_Firma::focusNumber(forms::CompanyNumber number) {
+    m_ui.pcFirma->setCurrentWidget(m_ui.tsFirma);
+    numberBox(number)->setFocus(Qt::OtherFocusReason);
+}
+
 void Tfm_Firma::reject() {
     if (protocol->allowClose())
         QDialog::reject();
@@ -165,4 +198,23 @@ void Tfm_Firma::gKontaktyFirmyCellClick(int) {
 }
 void Tfm_Firma::gKontaktyFirmyDblClick() {
     ui::guarded([this] { m_prikaz->gridDoubleClick(); });
+}
+
+void Tfm_Firma::EditCislo_uctuExit() {
+    if (isBrowseMode())
+        return;
+    const czech::AccountAndCode typed = czech::splitAccountAndCode(m_ui.EditCislo_uctu->text());
+    const QString code = m_ui.EditKod_banky->text().trimmed();
+    if (typed.code.isEmpty() || !(code.isEmpty() || code == typed.code))
+        return;
+    m_ui.EditCislo_uctu->setText(typed.account);
+    m_ui.EditKod_banky->setText(typed.code);
+    // Both handed over now, as leaving a box does, so that nothing stays pending.
+    ui::guarded([this] {
+        for (QLineEdit *box : {m_ui.EditCislo_uctu, m_ui.EditKod_banky})
+            forms::TextBinding::of(box)->handOver();
+    });
+}
+void Tfm_Firma::EditKod_bankyChange() {
+    m_ui.lNazevBanky->setText(czech::bankName(m_ui.EditKod_banky->text().trimmed()));
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -68,6 +69,7 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
         QLineEdit *EditDIC = nullptr;
         QLineEdit *EditCislo_uctu = nullptr;
         QLineEdit *EditKod_banky = nullptr;
+        QLabel *lNazevBanky = nullptr; ///< the bank of the code box's text
         QGroupBox *gbAdresaS = nullptr;
         QLineEdit *EditNAZEV_ADRESA_FS = nullptr;
         QLineEdit *EditADRESA_FS = nullptr;
@@ -161,6 +163,11 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
     void sbEditujFirmaKontaktClick();
     void gKontaktyFirmyCellClick(int column);
     void gKontaktyFirmyDblClick();
+    /// Leaving the account box: an account typed with its code,
+    /// "19-123457/0800", gives the code to the code box when that is empty
+    /// or holds the same code.
+    void EditCislo_uctuExit();
+    void EditKod_bankyChange();
 
     /// The dialog's own way out goes through the close guard as well.
     void reject() override;
@@ -184,6 +191,11 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
     void newContactRecord() override;
     void showContactForm() override;
     void clickEditContactPerson() override;
+    QString shownNumber(forms::CompanyNumber number) const override;
+    bool numberChanged(forms::CompanyNumber number) const override;
+    QString shownSeatCountry() const override;
+    void focusNumber(forms::CompanyNumber number) override;
+    QLineEdit *numberBox(forms::CompanyNumber number) const;
 
     // U_Firma_layout.cpp
     void createControls();

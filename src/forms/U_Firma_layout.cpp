@@ -126,7 +126,21 @@ QWidget *Tfm_Firma::createCompanyTab() {
     kit::addRow(company, QStringLiteral("IČO"), m_ui.EditIC);
     kit::addRow(company, QStringLiteral("DIČ"), m_ui.EditDIC);
     kit::addRow(company, QStringLiteral("Číslo účtu"), m_ui.EditCislo_uctu);
-    kit::addRow(company, QStringLiteral("Kód banky"), m_ui.EditKod_banky);
+    // The bank's name beside its code, in the space a four-digit code leaves.
+    auto *codeRow = new QWidget(m_ui.gbFiremniData);
+    auto *codeLayout = new QHBoxLayout(codeRow);
+    codeLayout->setContentsMargins(0, 0, 0, 0);
+    codeLayout->setSpacing(6);
+    m_ui.EditKod_banky->setParent(codeRow);
+    m_ui.EditKod_banky->setFixedWidth(60);
+    // Its caption is no sibling of it any more, where the name would be looked up.
+    m_ui.EditKod_banky->setAccessibleName(QStringLiteral("Kód banky"));
+    m_ui.lNazevBanky = new QLabel(codeRow);
+    m_ui.lNazevBanky->setObjectName(QStringLiteral("lNazevBanky"));
+    m_ui.lNazevBanky->setAccessibleDescription(QStringLiteral("Název banky"));
+    codeLayout->addWidget(m_ui.EditKod_banky);
+    codeLayout->addWidget(m_ui.lNazevBanky, 1);
+    kit::addRow(company, QStringLiteral("Kód banky"), codeRow)->setBuddy(m_ui.EditKod_banky);
 
     m_ui.gbAdresaS = kit::groupBox(tab, "gbAdresaS", QStringLiteral("   Adresa sídla firmy   "));
     kit::addressRows(m_ui.gbAdresaS,

@@ -104,6 +104,26 @@ void FirmaPrikaz::postRow() {
     m_placeholderPending = false;
 }
 
+bool FirmaPrikaz::acceptRow() {
+    using forms::CompanyNumber;
+    // Foreign numbers follow other rules, and what nobody changed is not questioned.
+    if (!forms::isCzechCountry(m_face.shownSeatCountry()))
+        return true;
+    QList<forms::TypedNumber> typed;
+    for (const CompanyNumber number :
+         {CompanyNumber::Ico, CompanyNumber::Dic, CompanyNumber::Account, CompanyNumber::BankCode})
+        if (m_face.numberChanged(number))
+            typed.append({number, m_face.shownNumber(number)});
+    const QList<forms::NumberFault> faults =
+        forms::numberFaults(typed, m_face.shownNumber(CompanyNumber::Ico));
+    if (faults.isEmpty() ||
+        base::msg::show(base::msg::Kind::Warning, forms::msgSaveInvalidNumbers(faults),
+                        base::msg::Buttons::YesNo) == base::msg::Answer::Yes)
+        return true;
+    m_face.focusNumber(faults.front().number);
+    return false;
+}
+
 void FirmaPrikaz::showCurrentRow() {
     m_face.showTitle(titleStep());
 }

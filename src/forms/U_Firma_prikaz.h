@@ -1,5 +1,6 @@
 #pragma once
 
+#include "forms/CompanyNumbers.h"
 #include "forms/RecordFace.h"
 #include "forms/RecordSteps.h"
 
@@ -32,6 +33,14 @@ class CompanyFace : public RecordFace {
     virtual void showContactForm() = 0;
     /// Clicks sbEditujFirmaKontakt, which does nothing while it is disabled.
     virtual void clickEditContactPerson() = 0;
+    /// What the box of a business number shows.
+    virtual QString shownNumber(CompanyNumber number) const = 0;
+    /// True when the box of `number` shows other text than when edit mode began.
+    virtual bool numberChanged(CompanyNumber number) const = 0;
+    /// What the seat's country box shows.
+    virtual QString shownSeatCountry() const = 0;
+    /// Shows the box of `number` and puts the focus into it.
+    virtual void focusNumber(CompanyNumber number) = 0;
 };
 
 } // namespace forms
@@ -84,6 +93,10 @@ class FirmaPrikaz : public forms::RecordSteps {
     /// A new row with the next ID, and edit mode; the company gets its
     /// placeholder contact when it is confirmed.
     void newRecordStep() override;
+    /// A Czech company whose changed business numbers fail their checks
+    /// is saved only when the user says so; otherwise the focus goes into
+    /// the first failing box.
+    bool acceptRow() override;
     /// Posts the company; a new one then gets its placeholder contact. When
     /// the placeholder cannot be written, its half-made row is dropped and
     /// the error goes on; the company stays saved.

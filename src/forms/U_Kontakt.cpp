@@ -3,6 +3,7 @@
 #include "data/U_DM.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
+#include "forms/NameDay.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
 #include "ui/ErrorReport.h"
@@ -37,6 +38,10 @@ TFM_Kontakt::TFM_Kontakt(TDM &dm, QWidget *parent) : QDialog(parent), m_dm(dm) {
     connect(m_ui.BB_Zrus, &QPushButton::clicked, this, &TFM_Kontakt::BB_ZrusClick);
     connect(m_ui.Natifotku1, &QAction::triggered, this, &TFM_Kontakt::Natifotku1Click);
     connect(m_ui.Vymafotku1, &QAction::triggered, this, &TFM_Kontakt::Vymafotku1Click);
+    connect(m_ui.EditJmeno, &QLineEdit::textChanged, this, [this] {
+        if (!isBrowseMode())
+            showNameDay();
+    });
 
     // FormCreate
     protocol->creationStep();
@@ -72,7 +77,16 @@ void TFM_Kontakt::showTitle(const QString &title) {
 void TFM_Kontakt::handOverTypedText() {
     forms::TextBinding::handOverAll(this, m_dm.dsKONTAKT);
 }
+void TFM_Kontakt::showNameDay() {
+    // The box is the calendar's answer, handed to SVATEK with the rest on confirm.
+    ui::guarded([this] {
+        m_ui.EditSvatek->setText(forms::nameDayOf(m_dm.tSVATEK, m_ui.EditJmeno->text()));
+    });
+}
 void TFM_Kontakt::enterEditMode() {
+    // Before the protocol remembers the texts: the name day shown at the
+    // start of editing is no change of the user's.
+    showNameDay();
     protocol->enterEditMode();
 }
 void TFM_Kontakt::enterBrowseMode() {

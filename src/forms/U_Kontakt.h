@@ -170,6 +170,8 @@ class TFM_Kontakt : public QDialog, private forms::ContactFace {
     void clearPhoto() override;
     void showPhotoLoadedNotice() override;
     QString choosePictureFile() override;
+    /// The name day of the first-name box's text into the Svátek box.
+    void showNameDay();
 
     // U_Kontakt_layout.cpp
     void createControls();

@@ -1,5 +1,6 @@
 #include "print/CompanyCard.h"
 
+#include "czech/BankAccount.h"
 #include "data/U_DM.h"
 #include "dataset/Dataset.h"
 #include "print/CardDocument.h"
@@ -87,6 +88,9 @@ void CompanyCard::compose(int companyId) {
                 QStringLiteral("DIČ: %1"), text(firma, "DIC"));
     addPairLine(QStringLiteral("Bankovní účet: %1 / "), text(firma, "BANK_UCET"), QString(),
                 QStringLiteral("%1"), text(firma, "BANK_KOD"));
+    if (const QString iban = czech::iban(text(firma, "BANK_UCET"), text(firma, "BANK_KOD"));
+        !iban.isEmpty())
+        m_doc.addLine(QStringLiteral("IBAN: %1").arg(czech::formatIban(iban)));
     addCompanyAddress("Adresa sídla", "_FS");
     addCompanyAddress("Adresa fakturační", "_FF");
     addCompanyAddress("Adresa dodací", "_FD");

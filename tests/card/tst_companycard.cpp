@@ -85,6 +85,22 @@ class TestCompanyCard : public QObject {
         QVERIFY(!card.contains(QStringLiteral("Popis: ")));
     }
 
+    /// A valid account at a listed bank gets its IBAN on the next line;
+    /// an invalid one (the code alone above, too) gets none.
+    void ibanFollowsAValidAccount() {
+        company(QStringLiteral("NAZEV_FIRMA, BANK_UCET, BANK_KOD"),
+                QStringLiteral("'Delta', '19-2000145399', '0800'"));
+        QStringList card = compose(1);
+        const qsizetype account =
+            card.indexOf(QStringLiteral("Bankovní účet: 19-2000145399 / 0800"));
+        QVERIFY(account > 0);
+        QCOMPARE(card.value(account + 1), QStringLiteral("IBAN: CZ65 0800 0000 1920 0014 5399"));
+        f->exec(QStringLiteral("UPDATE FIRMA SET BANK_UCET = '19-2000145398' WHERE ID = 1"));
+        card = compose(1);
+        QVERIFY(card.contains(QStringLiteral("Bankovní účet: 19-2000145398 / 0800")));
+        QVERIFY(!card.join(QLatin1Char('|')).contains(QStringLiteral("IBAN")));
+    }
+
     void blanksCountAsPresent() {
         company(QStringLiteral("NAZEV_FIRMA, POPIS, EMAIL2, STAT_FD"),
                 QStringLiteral("'Beta', ' ', ' ', ' '"));

@@ -76,6 +76,10 @@ struct CompanyWindow : forms::CompanyFace {
     void newContactRecord() override { newContact(); }
     void showContactForm() override { contactForm(); }
     void clickEditContactPerson() override {}
+    QString shownNumber(forms::CompanyNumber) const override { return QString(); }
+    bool numberChanged(forms::CompanyNumber) const override { return false; }
+    QString shownSeatCountry() const override { return QString(); }
+    void focusNumber(forms::CompanyNumber) override {}
 };
 
 } // namespace
