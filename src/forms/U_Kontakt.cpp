@@ -78,9 +78,13 @@ void TFM_Kontakt::handOverTypedText() {
     forms::TextBinding::handOverAll(this, m_dm.dsKONTAKT);
 }
 void TFM_Kontakt::showNameDay() {
-    // The box is the calendar's answer, handed to SVATEK with the rest on confirm.
+    // The box is the calendar's answer, handed to SVATEK with the rest on
+    // confirm; for a name the calendar does not know, what the row holds
+    // stays (an imported or earlier day is not thrown away).
     ui::guarded([this] {
-        m_ui.EditSvatek->setText(forms::nameDayOf(m_dm.tSVATEK, m_ui.EditJmeno->text()));
+        const QString day = forms::nameDayOf(m_dm.tSVATEK, m_ui.EditJmeno->text());
+        m_ui.EditSvatek->setText(
+            !day.isEmpty() ? day : m_dm.tKONTAKT.fieldByName(QStringLiteral("SVATEK"))->asString());
     });
 }
 void TFM_Kontakt::enterEditMode() {

@@ -5,9 +5,9 @@ class TestContactNameDay : public QObject {
     Q_OBJECT
   private slots:
     /// The box follows the first name in edit mode (the first day in the
-    /// year for a name with several, a name among several of one day, none
-    /// for an unknown one) and its text is stored on confirm; cancel shows
-    /// the stored day again.
+    /// year for a name with several, a name among several of one day; for an
+    /// unknown one the day the row holds, if any) and its text is stored on
+    /// confirm; cancel shows the stored day again.
     void nameDayFollowsTheFirstName() {
         Contacts c;
         TFM_Kontakt &f = *c.form;
@@ -26,6 +26,8 @@ class TestContactNameDay : public QObject {
         QCOMPARE(c.stored("JMENO || '|' || SVATEK", 1).toString(), QStringLiteral("Petr|22. 2."));
 
         f.sbKontEditClick();
+        f.ui().EditJmeno->setText(QStringLiteral("Xaver")); // unknown: the stored day stays
+        QCOMPARE(box->text(), QStringLiteral("22. 2."));
         f.ui().EditJmeno->setText(QStringLiteral("Jana"));
         QCOMPARE(box->text(), QStringLiteral("24. 5."));
         f.BB_ZrusClick();
