@@ -31,7 +31,7 @@ struct Moves : Contacts {
         typeText(box->lineEdit(), typed);
     }
     /// ID_FIRMA, KRAJ and ID of every stored contact, in that order.
-    QStringList stored() {
+    QStringList allContacts() {
         QStringList out;
         for (const QVariantList &row : db.rows(QStringLiteral(
                  "SELECT ID_FIRMA, KRAJ, ID, ID_POBOCKA FROM KONTAKT ORDER BY ID_FIRMA, ID")))
@@ -90,9 +90,10 @@ class TestContactMove : public QObject {
         QVERIFY(placeholder > 30);
         // Běta's placeholder gave way, the persons kept their IDs and left
         // their branches, Alfa kept its one placeholder.
-        QCOMPARE(m.stored(), (QStringList{QStringLiteral("1 *** 10 0"), QStringLiteral("2   11 0"),
-                                          QStringLiteral("2   30 0"),
-                                          QStringLiteral("3 *** %1 0").arg(placeholder)}));
+        QCOMPARE(m.allContacts(),
+                 (QStringList{QStringLiteral("1 *** 10 0"), QStringLiteral("2   11 0"),
+                              QStringLiteral("2   30 0"),
+                              QStringLiteral("3 *** %1 0").arg(placeholder)}));
 
         // Reopened, the board lists the persons under Běta and every company.
         m.db.dm->RefreshBoard();
@@ -105,7 +106,7 @@ class TestContactMove : public QObject {
         Moves m;
         TFM_Kontakt &f = *m.form;
         QVERIFY(showActive(f));
-        const QStringList before = m.stored();
+        const QStringList before = m.allContacts();
         m.startMove(30, QStringLiteral("Běta"));
         f.ui().EditPozice->setText(QStringLiteral("ředitel"));
         m.db.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID_FIRMA = 2"));
@@ -118,7 +119,7 @@ class TestContactMove : public QObject {
         QVERIFY(!f.isBrowseMode());
         QCOMPARE(f.ui().cbFirma->currentText(), QStringLiteral("Běta"));
         QCOMPARE(f.ui().EditPozice->text(), QStringLiteral("ředitel"));
-        QCOMPARE(m.stored(), before.mid(0, 2) + before.mid(3));
+        QCOMPARE(m.allContacts(), before.mid(0, 2) + before.mid(3));
         QVERIFY(m.stored(QStringLiteral("POZICE"), 30).toString().isEmpty());
 
         // A name that is no company is refused before anything is written.
