@@ -58,6 +58,8 @@ LookupBinding::LookupBinding(QComboBox *box, dataset::DataSource &source, const 
     connect(&listDataset, &dataset::Dataset::rowInserted, this, &LookupBinding::refresh);
     connect(&listDataset, &dataset::Dataset::rowRemoved, this, &LookupBinding::refresh);
     box->installEventFilter(this);
+    if (box->lineEdit())
+        box->lineEdit()->setReadOnly(true); // typed into only while choosing
     refresh();
 }
 
@@ -128,8 +130,9 @@ void LookupBinding::setChoosing(bool on) {
         return;
     m_choosing = on;
     m_box->clear();
+    if (m_box->lineEdit())
+        m_box->lineEdit()->setReadOnly(!on);
     if (!on) {
-        m_box->setEditable(false);
         refresh();
         return;
     }
@@ -157,9 +160,11 @@ void LookupBinding::setChoosing(bool on) {
         m_box->addItem(row.text, row.key);
         m_box->setItemData(m_box->count() - 1, folded(row.text), kFoldedRole);
     }
-    m_box->setEditable(true);
     m_box->setInsertPolicy(QComboBox::NoInsert);
-    m_box->setCompleter(new FoldingCompleter(m_box));
+    if (!m_completer)
+        m_completer = new FoldingCompleter(m_box); // kept for the next edit
+    if (m_box->lineEdit())
+        m_box->setCompleter(m_completer);
     m_box->setCurrentIndex(shown);
 }
 

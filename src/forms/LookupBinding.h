@@ -8,6 +8,7 @@
 #include <QString>
 
 class QComboBox;
+class QCompleter;
 
 namespace forms {
 
@@ -18,8 +19,8 @@ namespace forms {
 /// yet are fetched as far as the search needs. While the list box is
 /// hidden the search waits until it is shown.
 ///
-/// While choosing (the contact form in edit mode) the box becomes an
-/// editable drop-down of every list row, searched as the user types; the
+/// While choosing (the contact form in edit mode) an editable box becomes
+/// a drop-down of every list row, searched as the user types; the
 /// choice is written into the key column only when handed over.
 ///
 /// The binding is a child of its list box; the datasets are not owned.
@@ -63,6 +64,7 @@ class LookupBinding : public QObject {
     QString m_listColumn;
     bool m_stale = false;
     bool m_choosing = false;
+    QCompleter *m_completer = nullptr;
 };
 
 } // namespace forms

@@ -109,6 +109,7 @@ void TFM_Kontakt::createControls() {
     m_ui.cbFirma = new QComboBox(m_ui.pBottom);
     m_ui.cbFirma->setObjectName(QStringLiteral("cbFirma"));
     m_ui.cbFirma->setAccessibleName(QStringLiteral("Firma"));
+    m_ui.cbFirma->setEditable(true); // typed into only while choosing
     // Chosen only while a stored contact is edited: that moves the person.
     m_ui.cbFirma->setEnabled(false);
     companyLabel->setBuddy(m_ui.cbFirma);
