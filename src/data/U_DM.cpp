@@ -203,7 +203,8 @@ int TDM::NextId(const QString &column, const QString &table) {
 }
 
 void TDM::PostTogether(const QList<dataset::TableDataset *> &rows,
-                       const std::function<void()> &renumber) {
+                       const std::function<void()> &renumber,
+                       const std::function<QList<db::DbConnection::Statement>()> &alongside) {
     constexpr int kAttempts = 3;
     for (int attempt = 1;; ++attempt) {
         QList<db::DbConnection::Statement> statements;
@@ -215,6 +216,8 @@ void TDM::PostTogether(const QList<dataset::TableDataset *> &rows,
             statements << statement;
             written << row;
         }
+        if (alongside && !statements.isEmpty())
+            statements << alongside();
         qint64 version = 0;
         try {
             if (!statements.isEmpty())
@@ -281,6 +284,58 @@ void TDM::DeleteContactKeepingCompany() {
                                 "WHERE NOT EXISTS (SELECT 1 FROM KONTAKT WHERE ID_FIRMA = ?) "
                                 "AND EXISTS (SELECT 1 FROM FIRMA WHERE ID = ?)",
                                 {placeholder, company, company, company}}});
+}
+
+bool TDM::IsContactMoving() const {
+    if (tKONTAKT.state() != dataset::Dataset::State::Edit)
+        return false;
+    const QVariant stored = tKONTAKT.storedValue(QStringLiteral("ID_FIRMA"));
+    return stored.toLongLong() != tKONTAKT.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger();
+}
+
+void TDM::PostContactMove() {
+    const qint64 from = tKONTAKT.storedValue(QStringLiteral("ID_FIRMA")).toLongLong();
+    const qint64 to = tKONTAKT.fieldByName(QStringLiteral("ID_FIRMA"))->asInteger();
+    const qint64 person = tKONTAKT.fieldByName(QStringLiteral("ID"))->asInteger();
+    // A branch belongs to the company the person leaves.
+    tKONTAKT.fieldByName(QStringLiteral("ID_POBOCKA"))->setAsInteger(0);
+    qint64 placeholder = NextId(QStringLiteral("id"), QStringLiteral("kontakt"));
+    auto alongside = [&]() -> QList<db::DbConnection::Statement> {
+        return {// Touches the person only while the new company exists.
+                {"UPDATE KONTAKT SET ID_FIRMA = ID_FIRMA WHERE ID = ? "
+                 "AND EXISTS (SELECT 1 FROM FIRMA WHERE ID = ?)",
+                 {person, to},
+                 1},
+                {"DELETE FROM KONTAKT WHERE ID_FIRMA = ? AND KRAJ = '***'", {to}},
+                {"INSERT INTO KONTAKT (ID, ID_FIRMA, ID_POBOCKA, KRAJ) "
+                 "SELECT ?, ?, 0, '***' FROM RDB$DATABASE "
+                 "WHERE NOT EXISTS (SELECT 1 FROM KONTAKT WHERE ID_FIRMA = ?) "
+                 "AND EXISTS (SELECT 1 FROM FIRMA WHERE ID = ?)",
+                 {placeholder, from, from, from}}};
+    };
+    try {
+        PostTogether(
+            {&tKONTAKT},
+            [&] { placeholder = NextId(QStringLiteral("id"), QStringLiteral("kontakt")); },
+            alongside);
+    } catch (const db::DbError &error) {
+        if (error.kind() != db::DbError::Kind::Conflict)
+            throw;
+        bool companyGone = false;
+        try {
+            auto cursor = ZConKontakty.openCursor("SELECT 1 FROM FIRMA WHERE ID = ?", {to});
+            db::PackedRow row;
+            companyGone = !cursor->fetch(row);
+        } catch (const db::DbError &) {
+            throw error;
+        }
+        if (!companyGone)
+            throw;
+        throw db::DbError(QStringLiteral("Firmu, ke které měl být kontakt přesunut, mezitím "
+                                         "někdo smazal. Nic nebylo uloženo: vyberte jinou firmu, "
+                                         "nebo úpravy zrušte."),
+                          db::DbError::Kind::Conflict, error.codes(), error.engineText());
+    }
 }
 
 void TDM::RefreshBoard() {

@@ -35,9 +35,11 @@ class TDM : public QObject {
     /// all or none. When another program stored a row with the ID of one
     /// of the new rows meanwhile, `renumber` gives them fresh IDs and the
     /// transaction is tried again; a clash that stays, like every other
-    /// failure, throws DbError with every row kept as typed.
+    /// failure, throws DbError with every row kept as typed. The statements
+    /// `alongside` gives (asked again for every attempt) run after the rows'.
     void PostTogether(const QList<dataset::TableDataset *> &rows,
-                      const std::function<void()> &renumber = {});
+                      const std::function<void()> &renumber = {},
+                      const std::function<QList<db::DbConnection::Statement>()> &alongside = {});
     /// Commits the company being inserted in tFIRMA together with its
     /// placeholder contact (the row that lists it on the board), in one
     /// transaction: never a company the board cannot show. On failure the
@@ -48,6 +50,16 @@ class TDM : public QObject {
     /// same transaction, so that it stays on the board. Throws DbError (the
     /// delete-conflict text when someone else changed or deleted the row).
     void DeleteContactKeepingCompany();
+    /// True while the contact edited in tKONTAKT has another company than
+    /// it was stored with.
+    bool IsContactMoving() const;
+    /// Commits the edited contact moved to its new company in one
+    /// transaction: the new company's placeholder gives way to it (the
+    /// person keeps its ID), the branch of the old company is dropped, and
+    /// the old company gets its placeholder back when the person was its
+    /// last contact. Throws DbError with the row kept as typed; a company
+    /// deleted meanwhile is named as such.
+    void PostContactMove();
     /// Drops every edit and insert not yet confirmed, for a program being
     /// ended: nothing of them is written, and RefreshBoard reads nothing
     /// any more on the way out.

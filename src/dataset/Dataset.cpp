@@ -389,6 +389,13 @@ QVariant Dataset::valueAt(int index, int column) const {
     return cellValue(c, columnType(column));
 }
 
+QVariant Dataset::storedValue(const QString &column) const {
+    const int index = columnIndex(column);
+    if (index < 0 || m_current < 0 || m_current >= int(m_visible.size()))
+        return QVariant();
+    return cellValue(m_rows[m_visible[m_current]].cell(index), columnType(index));
+}
+
 db::FieldType Dataset::columnType(int column) const {
     for (const auto &f : m_fields)
         if (f->column() == column)

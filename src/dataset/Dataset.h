@@ -124,6 +124,9 @@ class Dataset : public QObject {
     /// Typed value of a visible row's column as Field::value() would give it.
     QVariant valueAt(int index, int column) const;
     int columnIndex(const QString &name) const;
+    /// The current row's value of `column` as it was read, also while the
+    /// row is being edited (invalid without a current row).
+    QVariant storedValue(const QString &column) const;
 
     void attachDataSource(DataSource *source);
     void detachDataSource(DataSource *source);

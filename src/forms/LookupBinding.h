@@ -8,6 +8,7 @@
 #include <QString>
 
 class QComboBox;
+class QCompleter;
 
 namespace forms {
 
@@ -17,6 +18,10 @@ namespace forms {
 /// read row by row without moving its current row; rows it has not fetched
 /// yet are fetched as far as the search needs. While the list box is
 /// hidden the search waits until it is shown.
+///
+/// While choosing (the contact form in edit mode) an editable box becomes
+/// a drop-down of every list row, searched as the user types; the
+/// choice is written into the key column only when handed over.
 ///
 /// The binding is a child of its list box; the datasets are not owned.
 class LookupBinding : public QObject {
@@ -31,11 +36,25 @@ class LookupBinding : public QObject {
     /// Looks the current key up again (once the box is shown).
     void refresh();
 
+    /// Starts or ends choosing; ending it shows the current key's text again.
+    void setChoosing(bool on);
+    bool isChoosing() const { return m_choosing; }
+    /// True while choosing when the box names another row than the key's.
+    bool choiceDiffers() const;
+    /// Writes the chosen row's key into the key column. Throws db::DbError
+    /// when the typed text names no row of the list.
+    void handOver();
+
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     QString lookUp(qint64 key) const;
+    void fetchWholeList() const;
+    qint64 currentKey() const;
+    /// The key of the row the box names (the picked one, or the first whose
+    /// text equals what was typed), or -1.
+    qint64 chosenKey() const;
 
     QComboBox *m_box;
     QPointer<dataset::DataSource> m_source;
@@ -44,6 +63,8 @@ class LookupBinding : public QObject {
     QString m_listKeyColumn;
     QString m_listColumn;
     bool m_stale = false;
+    bool m_choosing = false;
+    QCompleter *m_completer = nullptr;
 };
 
 } // namespace forms

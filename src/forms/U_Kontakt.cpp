@@ -3,6 +3,7 @@
 #include "data/U_DM.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
+#include "forms/LookupBinding.h"
 #include "forms/NameDay.h"
 #include "forms/PhotoView.h"
 #include "forms/RecordProtocol.h"
@@ -76,6 +77,7 @@ void TFM_Kontakt::showTitle(const QString &title) {
 }
 void TFM_Kontakt::handOverTypedText() {
     forms::TextBinding::handOverAll(this, m_dm.dsKONTAKT);
+    m_ui.cbFirmaLookup->handOver();
 }
 void TFM_Kontakt::showNameDay() {
     // The box is the calendar's answer, handed to SVATEK with the rest on

@@ -108,7 +108,10 @@ void TFM_Kontakt::createControls() {
     auto *companyLabel = new QLabel(QStringLiteral("Firma"), m_ui.pBottom);
     m_ui.cbFirma = new QComboBox(m_ui.pBottom);
     m_ui.cbFirma->setObjectName(QStringLiteral("cbFirma"));
-    m_ui.cbFirma->setEnabled(false); // the company is fixed when the contact is created
+    m_ui.cbFirma->setAccessibleName(QStringLiteral("Firma"));
+    m_ui.cbFirma->setEditable(true); // typed into only while choosing
+    // Chosen only while a stored contact is edited: that moves the person.
+    m_ui.cbFirma->setEnabled(false);
     companyLabel->setBuddy(m_ui.cbFirma);
     m_ui.BB_Jo = kit::confirmButton(m_ui.pBottom);
     m_ui.BB_Zrus = kit::cancelButton(m_ui.pBottom);
@@ -282,17 +285,21 @@ void TFM_Kontakt::createProtocol() {
                    m_ui.EditSkype,    m_ui.EditDalsi1,   m_ui.EditDalsi2};
     c.dropDowns = {m_ui.dcbTitulP, m_ui.dcbTitulZ};
     c.noteBoxes = {m_ui.MemoPoznamka, m_ui.MemoPoznamkaAD, m_ui.MemoPoznamkaSP};
-    c.neverEditable = {m_ui.EditID, m_ui.cbFirma};
+    c.neverEditable = {m_ui.EditID};
     // A photo loaded or removed is a change too.
     c.otherChanges = [this] {
         return !m_ui.lFotoNahrano->isHidden() ||
                (m_dm.tKONTAKT.state() == dataset::Dataset::State::Edit &&
-                m_dm.tKONTAKT.isModified());
+                m_dm.tKONTAKT.isModified()) ||
+               m_ui.cbFirmaLookup->choiceDiffers();
     };
     protocol = new RecordProtocol(c);
     protocol->onLook = [this](bool editable) {
         m_ui.Natifotku1->setEnabled(editable);
         m_ui.Vymafotku1->setEnabled(editable);
         m_ui.lFotoNahrano->hide();
+        const bool moving = editable && m_dm.tKONTAKT.state() == dataset::Dataset::State::Edit;
+        m_ui.cbFirmaLookup->setChoosing(moving);
+        m_ui.cbFirma->setEnabled(moving);
     };
 }

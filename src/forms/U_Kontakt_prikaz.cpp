@@ -46,6 +46,10 @@ void KontaktPrikaz::newRecordStep() {
 
 void KontaktPrikaz::postRow() {
     field("KRAJ").setAsString(QStringLiteral(" "));
+    if (m_dm.IsContactMoving()) {
+        m_dm.PostContactMove();
+        return;
+    }
     // A new contact whose ID another program took meanwhile takes a fresh one.
     m_dm.PostTogether({&m_dm.tKONTAKT}, [this] {
         if (m_dm.tKONTAKT.state() == dataset::Dataset::State::Insert)

@@ -65,7 +65,8 @@ class KontaktPrikaz : public forms::RecordSteps {
 
   protected:
     /// Writes " " into KRAJ and posts the row; a new contact whose ID
-    /// another program took meanwhile takes a fresh one.
+    /// another program took meanwhile takes a fresh one, a contact given
+    /// another company moves there with the placeholders kept right.
     void postRow() override;
     /// Title and photo.
     void showCurrentRow() override;

@@ -93,7 +93,7 @@ class TestTabOrder : public QObject {
             << 0 << 0 << true
             << QStringList{"pcKontakt.tabs", "dcbTitulP",    "EditJmeno", "EditPrijmeni",
                            "dcbTitulZ",      "pcOsoba.tabs", "iObr"} +
-                   work + QStringList{"EditID", "BB_Jo", "BB_Zrus"};
+                   work + QStringList{"EditID", "cbFirma", "BB_Jo", "BB_Zrus"};
         QTest::newRow("Adresa") << 1 << 0 << false
                                 << kContactTop + QStringList{"EditNAZEV_ADRESA", "EditADRESA",
                                                              "EditUlice",        "EditObec",
