@@ -10,10 +10,15 @@
 #include "support/LocalHttpServer.h"
 #include "support/TemporarySettings.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QSslKey>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -240,6 +245,37 @@ class TestCompanyAres : public QObject {
         QVERIFY(!lookup.progress() && !lookup.preview());
         QCOMPARE(boxTexts(f), before);
         QVERIFY(!f.isBrowseMode());
+    }
+
+    /// A server whose certificate nobody vouches for (made here, for
+    /// 127.0.0.1) is refused: the client says so and reads nothing.
+    void selfSignedServerRefused() {
+        QTemporaryDir dir;
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(QStringLiteral("openssl"),
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
+                       "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
+                       dir.filePath("key.pem"), "-out", dir.filePath("cert.pem")});
+        QVERIFY2(openssl.waitForFinished(30000) && openssl.exitCode() == 0,
+                 openssl.readAll().constData());
+        QFile cert(dir.filePath("cert.pem")), key(dir.filePath("key.pem"));
+        QVERIFY(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate(&cert));
+        tls.setPrivateKey(QSslKey(&key, QSsl::Rsa));
+        LocalHttpServer server;
+        QVERIFY(server.listen(tls));
+        server.answer(kPath + kIco, {200, kFullAnswer});
+
+        ares::AresClient client;
+        QSignalSpy received(&client, &ares::AresClient::received);
+        QSignalSpy failed(&client, &ares::AresClient::failed);
+        client.fetch(server.baseUrl(), kIco);
+        QVERIFY(failed.wait());
+        QVERIFY2(failed.front().front().toString().contains(QStringLiteral("certifikátem")),
+                 qPrintable(failed.front().front().toString()));
+        QVERIFY(received.isEmpty() && server.requests().isEmpty());
     }
 };
 

@@ -1,19 +1,30 @@
 #include "support/LocalHttpServer.h"
 
+#include <QSslServer>
 #include <QTcpSocket>
 
-bool LocalHttpServer::listen() {
-    connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::onConnection,
-            Qt::UniqueConnection);
-    return m_server.listen(QHostAddress::LocalHost);
+bool LocalHttpServer::listen(const QSslConfiguration &tls) {
+    if (tls.localCertificate().isNull()) {
+        m_server = std::make_unique<QTcpServer>();
+        m_scheme = QStringLiteral("http");
+    } else {
+        auto server = std::make_unique<QSslServer>();
+        server->setSslConfiguration(tls);
+        m_server = std::move(server);
+        m_scheme = QStringLiteral("https");
+    }
+    // Over TLS a connection is pending once its handshake is done.
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this,
+            &LocalHttpServer::onConnection);
+    return m_server->listen(QHostAddress::LocalHost);
 }
 
 QString LocalHttpServer::baseUrl() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort());
+    return QStringLiteral("%1://127.0.0.1:%2").arg(m_scheme).arg(m_server->serverPort());
 }
 
 void LocalHttpServer::onConnection() {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onData(socket); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }
