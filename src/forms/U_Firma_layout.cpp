@@ -148,6 +148,7 @@ QWidget *Tfm_Firma::createCompanyTab() {
     icoLayout->addWidget(m_ui.EditIC, 1);
     icoLayout->addWidget(m_ui.sbAres);
     kit::addRow(company, QStringLiteral("IČO"), icoRow)->setBuddy(m_ui.EditIC);
+    setTabOrder(m_ui.EditIC, m_ui.sbAres); // made after the other number boxes
     kit::addRow(company, QStringLiteral("DIČ"), m_ui.EditDIC);
     kit::addRow(company, QStringLiteral("Číslo účtu"), m_ui.EditCislo_uctu);
     // The bank's name beside its code, in the space a four-digit code leaves.

@@ -54,6 +54,7 @@ class TestCompanyAres : public QObject {
 
     /// Company 1 in edit mode with kIco typed, the register at the test server.
     std::unique_ptr<Companies> editing() {
+        QSettings().setValue(QLatin1String(ares::kUrlSetting), m_server.baseUrl() + "/");
         auto c = std::make_unique<Companies>();
         if (!showActive(*c->form) || !c->goTo(1))
             return nullptr;
@@ -71,10 +72,7 @@ class TestCompanyAres : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(m_server.listen());
-        QSettings().setValue(QLatin1String(ares::kUrlSetting), m_server.baseUrl() + "/");
-    }
+    void initTestCase() { QVERIFY(m_server.listen()); }
 
     void answerReadIntoBoxes_data() {
         QTest::addColumn<QByteArray>("json");
@@ -133,6 +131,9 @@ class TestCompanyAres : public QObject {
         forms::AresLookup &lookup = f.aresLookup();
         const QStringList before = boxTexts(f);
 
+        f.ui().EditIC->setFocus();
+        QTest::keyClick(f.ui().EditIC, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.ui().sbAres);
         f.ui().EditIC->setText(QStringLiteral("12345678"));
         QTest::keyClick(f.ui().EditIC, Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(c->messages.messages.size(), size_t(1));
@@ -179,18 +180,30 @@ class TestCompanyAres : public QObject {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<LocalHttpServer::Way>("way");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("base"); // the test server's when empty
+        QTcpServer closed;                 // a port nobody listens on any more
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString nobody = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        QTest::newRow("nobody listening")
+            << 0 << QByteArray() << LocalHttpServer::Way::Answer
+            << QStringLiteral("Server ARES (127.0.0.1) odmítl spojení.") << nobody;
+        QTest::newRow("not a web address")
+            << 0 << QByteArray() << LocalHttpServer::Way::Answer
+            << QStringLiteral("Adresa služby ARES „ftp://127.0.0.1“ (nastavení AresUrl) není")
+            << QStringLiteral("ftp://127.0.0.1");
         QTest::newRow("unknown IČO")
             << 404 << QByteArray(R"({"kod": "NENALEZENO"})") << LocalHttpServer::Way::Answer
-            << QStringLiteral("Subjekt s IČO 12345679 v ARES není.");
+            << QStringLiteral("Subjekt s IČO 12345679 v ARES není.") << QString();
         QTest::newRow("server error")
             << 503 << QByteArray("<html>nedostupné</html>") << LocalHttpServer::Way::Answer
-            << QStringLiteral("Server ARES hlásí chybu (HTTP 503).");
+            << QStringLiteral("Server ARES hlásí chybu (HTTP 503).") << QString();
         QTest::newRow("malformed JSON")
             << 200 << kFullAnswer.left(120) << LocalHttpServer::Way::Answer
-            << QStringLiteral("Odpověď ARES nelze přečíst: není to platný JSON");
+            << QStringLiteral("Odpověď ARES nelze přečíst: není to platný JSON") << QString();
         QTest::newRow("dropped connection")
             << 200 << QByteArray() << LocalHttpServer::Way::Drop
-            << QStringLiteral("Spojení se serverem ARES se přerušilo");
+            << QStringLiteral("Spojení se serverem ARES se přerušilo") << QString();
     }
     /// Each failure is one Czech error message; the boxes, the database row
     /// and edit mode stay as they were.
@@ -199,9 +212,12 @@ class TestCompanyAres : public QObject {
         QFETCH(QByteArray, body);
         QFETCH(LocalHttpServer::Way, way);
         QFETCH(QString, message);
+        QFETCH(QString, base);
         m_server.answer(kPath + kIco, {status, body, way});
         auto c = editing();
         QVERIFY(c);
+        if (!base.isEmpty())
+            QSettings().setValue(QLatin1String(ares::kUrlSetting), base);
         Tfm_Firma &f = *c->form;
         const QStringList before = boxTexts(f);
         f.ui().sbAres->click();
