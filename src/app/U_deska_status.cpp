@@ -105,10 +105,10 @@ void Tfm_Deska::createStatusBar() {
 
 QString Tfm_Deska::composeNameDayLine() {
     const QDate today = clock()();
-    m_nameDayDate = today;
     const QDate tomorrow = today.addDays(1);
     const QString todaysName = nameDayOf(m_dm, today);
     const QString tomorrowsName = nameDayOf(m_dm, tomorrow);
+    m_nameDayDate = today; // not before the calendar was read: a failure tries again
     return QStringLiteral("%1.%2.%3   Dnes má svátek %4 (zítra %5)")
         .arg(QString::number(today.day()), QString::number(today.month()),
              QString::number(today.year()), todaysName, tomorrowsName);

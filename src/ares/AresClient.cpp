@@ -31,8 +31,7 @@ QUrl subjectUrl(const QString &base, const QString &ico) {
     return url;
 }
 
-AresClient::AresClient(QObject *parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)) {
+AresClient::AresClient(QObject *parent) : QObject(parent) {
     m_timeout.setSingleShot(true);
     m_timeout.setInterval(kTimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, &AresClient::onTimeout);
@@ -56,6 +55,8 @@ void AresClient::fetch(const QString &base, const QString &ico) {
         return;
     }
     m_host = url.host();
+    if (!m_network) // made on first use, not to slow the form's creation
+        m_network = new QNetworkAccessManager(this);
     QNetworkRequest request(url);
     request.setRawHeader("Accept", "application/json");
     m_reply = m_network->get(request);

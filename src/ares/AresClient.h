@@ -54,7 +54,7 @@ class AresClient : public QObject {
     QString httpFailure(int status) const;
     QString transportFailure() const;
 
-    QNetworkAccessManager *m_network;
+    QNetworkAccessManager *m_network = nullptr;
     QPointer<QNetworkReply> m_reply;
     QTimer m_timeout;
     QString m_ico;

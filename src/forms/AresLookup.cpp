@@ -27,10 +27,10 @@ void AresLookup::start() {
     const QString typed = m_boxes.ico->text().trimmed();
     const czech::Verdict ico = czech::checkIco(typed);
     if (!ico.isValid()) {
+        const QString why = typed.isEmpty() ? QStringLiteral("IČO není vyplněno.")
+                                            : QStringLiteral("IČO %1: %2.").arg(typed, ico.reason);
         base::msg::show(base::msg::Kind::Warning,
-                        QStringLiteral("IČO %1: %2. Z ARES lze načíst jen firmu s platným IČO.")
-                            .arg(typed, ico.reason)
-                            .simplified());
+                        why + QStringLiteral(" Z ARES lze načíst jen firmu s platným IČO."));
         m_boxes.ico->setFocus(Qt::OtherFocusReason);
         return;
     }
