@@ -6,6 +6,7 @@
 #include "forms/AresPreview.h"
 
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 
 namespace forms {
@@ -45,6 +46,8 @@ void AresLookup::start() {
     m_progress->setAttribute(Qt::WA_DeleteOnClose);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
+    if (auto *bar = m_progress->findChild<QProgressBar *>())
+        bar->setAccessibleName(QStringLiteral("Průběh načítání z ARES"));
     // Esc and the button both end here (Esc rejects the dialog when its
     // cancel shortcut is not the one that sees the key): the question is
     // dropped, nothing changes.
