@@ -7,11 +7,11 @@
 #include "ares/AresClient.h"
 #include "forms/AresLookup.h"
 #include "forms/AresPreview.h"
+#include "support/ChildProcess.h"
 #include "support/LocalHttpServer.h"
 #include "support/TemporarySettings.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -267,14 +267,15 @@ class TestCompanyAres : public QObject {
     /// 127.0.0.1) is refused: the client says so and reads nothing.
     void selfSignedServerRefused() {
         QTemporaryDir dir;
-        QProcess openssl;
-        openssl.setProcessChannelMode(QProcess::MergedChannels);
-        openssl.start(QStringLiteral("openssl"),
-                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj",
-                       "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout",
-                       dir.filePath("key.pem"), "-out", dir.filePath("cert.pem")});
-        QVERIFY2(openssl.waitForFinished(30000) && openssl.exitCode() == 0,
-                 openssl.readAll().constData());
+        ChildProcess openssl(QStringLiteral("openssl"),
+                             {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                              "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                              "-keyout", dir.filePath("key.pem"), "-out",
+                              dir.filePath("cert.pem")});
+        openssl.process().setProcessChannelMode(QProcess::MergedChannels);
+        QVERIFY(openssl.start());
+        QVERIFY2(openssl.process().waitForFinished(30000) && openssl.process().exitCode() == 0,
+                 openssl.process().readAll().constData());
         QFile cert(dir.filePath("cert.pem")), key(dir.filePath("key.pem"));
         QVERIFY(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
