@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev
+  openssl ca-certificates
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   libqt6sql6-ibase qtkeychain-qt6-dev
   dbus gnome-keyring libsecret-1-0

@@ -47,8 +47,10 @@ QByteArray candidatesStatement(const QDate &first, int days, const QStringList &
     // - of the typed birthdays, those of the range's days of the month:
     //   "7." or "07." at the start, "-7" or "-07" in an ISO date, and any
     //   text typed with a leading blank;
-    // - of the first names, those written as the calendar writes them
-    //   (trailing blanks do not count in the server's comparison).
+    // - of the first names, those written as the calendar writes them, in
+    //   capitals or in small letters (the server's UPPER knows no Czech
+    //   letters in this database; trailing blanks do not count in its
+    //   comparison).
     QByteArray sql = "SELECT K.ID, K.JMENO, K.PRIJMENI, K.NAROZENINY, F.NAZEV_FIRMA, K.MOBIL, "
                      "K.TELEFON1, K.EMAIL1 FROM KONTAKT K LEFT JOIN FIRMA F ON F.ID = K.ID_FIRMA "
                      "WHERE K.KRAJ IS DISTINCT FROM '***' AND (K.NAROZENINY STARTING WITH ' '";
@@ -72,7 +74,8 @@ QByteArray candidatesStatement(const QDate &first, int days, const QStringList &
     QStringList storable;
     for (const QString &name : names)
         if (base::win1250::canEncode(name)) // else no stored name can hold it
-            storable << name;
+            storable << name << name.toUpper() << name.toLower();
+    storable.removeDuplicates();
     for (int i = 0; i < storable.size(); ++i) {
         sql += i == 0 ? " OR K.JMENO IN (?" : ", ?";
         params << storable[i];

@@ -298,6 +298,7 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
     QTimer::singleShot(0, this, [this] {
         if (isVisible())
             showCelebrationCount();
+        dayChangeStep(); // waits for midnight
     });
 }
 

@@ -16,6 +16,7 @@ class QAbstractButton;
 class QAction;
 class TDM;
 class TFM_Kontakt;
+class QTimer;
 class Tfm_Firma;
 class TfmInfo;
 class TfmReporty;
@@ -94,6 +95,8 @@ class Tfm_Deska : public QMainWindow {
         app::StatusPanel *stbP4 = nullptr;
         /// "Svátky a narozeniny", made when stbP1 is first activated.
         app::CelebrationsWindow *celebrationsWindow = nullptr;
+        /// Runs out just after midnight, when stbP1 is composed anew.
+        QTimer *tmNovyDen = nullptr;
     };
     /// The controls, for the windows around this one and for tests.
     const Controls &ui() const { return m_ui; }
@@ -134,6 +137,10 @@ class Tfm_Deska : public QMainWindow {
     /// Adds to stbP1 how many contacts celebrate today or tomorrow; run
     /// after the first showing, not to lengthen the start-up.
     void showCelebrationCount();
+    /// The date has changed since stbP1 was composed (midnight passed while
+    /// the program ran): composes it and its count anew; then waits for the
+    /// next midnight.
+    void dayChangeStep();
     /// The mailto: text that sbEmailClick hands to the mail program.
     static QString composeMailto(const QString &address);
 
@@ -172,6 +179,7 @@ class Tfm_Deska : public QMainWindow {
     QString m_baseDirectory;
     db::DatabaseAccess m_access;
     bool m_shown = false;
+    QDate m_nameDayDate; ///< the day stbP1 speaks of
     TFM_Kontakt *m_contactForm = nullptr;
     Tfm_Firma *m_companyForm = nullptr;
     TfmInfo *m_about = nullptr;

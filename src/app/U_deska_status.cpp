@@ -10,12 +10,16 @@
 #include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
 
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -68,6 +72,12 @@ void Tfm_Deska::createStatusBar() {
     m_ui.stbPobr = addPanel(layout, "stbPobr", QStringLiteral("Stav připojení"), 17);
     m_ui.stbP4 = addPanel(layout, "stbP4", QStringLiteral("Webová stránka výrobce"), 120);
     m_ui.stbP1 = p1;
+    m_ui.tmNovyDen = new QTimer(this);
+    m_ui.tmNovyDen->setObjectName(QStringLiteral("tmNovyDen"));
+    m_ui.tmNovyDen->setSingleShot(true);
+    // A coarse timer may be off by 5 %, an hour over a day.
+    m_ui.tmNovyDen->setTimerType(Qt::PreciseTimer);
+    connect(m_ui.tmNovyDen, &QTimer::timeout, this, &Tfm_Deska::dayChangeStep);
     m_ui.stbP2 = p2;
     m_ui.stbP3 = p3;
     m_ui.stbP3->setText(ui::maker::kVersionStamp);
@@ -98,6 +108,7 @@ QString Tfm_Deska::composeNameDayLine() {
     const QDate tomorrow = today.addDays(1);
     const QString todaysName = nameDayOf(m_dm, today);
     const QString tomorrowsName = nameDayOf(m_dm, tomorrow);
+    m_nameDayDate = today; // not before the calendar was read: a failure tries again
     return QStringLiteral("%1.%2.%3   Dnes má svátek %4 (zítra %5)")
         .arg(QString::number(today.day()), QString::number(today.month()),
              QString::number(today.year()), todaysName, tomorrowsName);
@@ -116,6 +127,24 @@ void Tfm_Deska::showCelebrationCount() {
     m_ui.stbP1->setText(m_ui.stbP1->text() + app::celebrations::countSuffix(count));
     // Long names with the count would be cut off at the panel's edge.
     m_ui.stbP1->setFixedWidth(qMax(kNameDayPanelWidth, m_ui.stbP1->sizeHint().width()));
+}
+
+void Tfm_Deska::dayChangeStep() {
+    if (!m_ui.stbP1->text().isEmpty() && m_dm.ZConKontakty.isConnected() &&
+        clock()() != m_nameDayDate) {
+        try {
+            const QString line = composeNameDayLine();
+            m_ui.stbP1->setText(line);
+            showCelebrationCount();
+        } catch (const db::DbError &) {
+            // The line of the day before stays; the next midnight tries again.
+        }
+    }
+    // A second past the next midnight; a timer that ran out early finds the
+    // same day and waits the rest.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime midnight(now.date().addDays(1), QTime(0, 0));
+    m_ui.tmNovyDen->start(int(std::clamp<qint64>(now.msecsTo(midnight) + 1000, 1000, 86401000)));
 }
 
 void Tfm_Deska::stbP1Click() {

@@ -3,6 +3,7 @@
 #include "czech/BankAccount.h"
 #include "czech/BankCodes.h"
 #include "data/U_DM.h"
+#include "forms/AresLookup.h"
 #include "forms/BoundText.h"
 #include "forms/DbNavigator.h"
 #include "forms/RecordProtocol.h"
@@ -47,6 +48,10 @@ Tfm_Firma::Tfm_Firma(TDM &dm, TFM_Kontakt &contactForm, QWidget *parent)
     connect(m_ui.EditCislo_uctu, &QLineEdit::editingFinished, this, &Tfm_Firma::EditCislo_uctuExit);
     connect(m_ui.EditKod_banky, &QLineEdit::textChanged, this, &Tfm_Firma::EditKod_bankyChange);
     EditKod_bankyChange();
+    m_aresLookup = new forms::AresLookup(this, {m_ui.EditIC, m_ui.EditNAZEV_FIRMA, m_ui.EditDIC,
+                                                m_ui.EditADRESA_FS, m_ui.EditUliceS, m_ui.EditObecS,
+                                                m_ui.EditPSCS, m_ui.EditStatS});
+    connect(m_ui.sbAres, &QToolButton::clicked, this, &Tfm_Firma::sbAresClick);
 
     // FormCreate
     protocol->creationStep();
@@ -214,6 +219,10 @@ void Tfm_Firma::EditCislo_uctuExit() {
         for (QLineEdit *box : {m_ui.EditCislo_uctu, m_ui.EditKod_banky})
             forms::TextBinding::of(box)->handOver();
     });
+}
+void Tfm_Firma::sbAresClick() {
+    if (!isBrowseMode())
+        m_aresLookup->start();
 }
 void Tfm_Firma::EditKod_bankyChange() {
     m_ui.lNazevBanky->setText(czech::bankName(m_ui.EditKod_banky->text().trimmed()));

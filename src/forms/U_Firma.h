@@ -20,6 +20,7 @@ namespace grid {
 class DataGrid;
 } // namespace grid
 namespace forms {
+class AresLookup;
 class DbNavigator;
 class RecordProtocol;
 } // namespace forms
@@ -66,6 +67,7 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
         QLineEdit *EditFMobil = nullptr;
         QGroupBox *gbFiremniData = nullptr;
         QLineEdit *EditIC = nullptr;
+        QToolButton *sbAres = nullptr; ///< "Načíst z ARES", edit mode only
         QLineEdit *EditDIC = nullptr;
         QLineEdit *EditCislo_uctu = nullptr;
         QLineEdit *EditKod_banky = nullptr;
@@ -168,6 +170,10 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
     /// or holds the same code.
     void EditCislo_uctuExit();
     void EditKod_bankyChange();
+    /// "Načíst z ARES" (Ctrl+R): the seat, name and DIČ the register has
+    /// for the IČO typed, shown first and filled only when taken.
+    void sbAresClick();
+    forms::AresLookup &aresLookup() const { return *m_aresLookup; }
 
     /// The dialog's own way out goes through the close guard as well.
     void reject() override;
@@ -209,4 +215,5 @@ class Tfm_Firma : public QDialog, private forms::CompanyFace {
     TDM &m_dm;
     TFM_Kontakt &m_contactForm;
     std::unique_ptr<FirmaPrikaz> m_prikaz;
+    forms::AresLookup *m_aresLookup = nullptr;
 };

@@ -123,7 +123,32 @@ QWidget *Tfm_Firma::createCompanyTab() {
     m_ui.EditDIC = kit::lineBox(m_ui.gbFiremniData, "EditDIC");
     m_ui.EditCislo_uctu = kit::lineBox(m_ui.gbFiremniData, "EditCislo_uctu");
     m_ui.EditKod_banky = kit::lineBox(m_ui.gbFiremniData, "EditKod_banky");
-    kit::addRow(company, QStringLiteral("IČO"), m_ui.EditIC);
+    // "Načíst z ARES" beside the IČO it asks for; a focusable button, so
+    // that Tab reaches it in edit mode (Ctrl+R works from any box).
+    auto *icoRow = new QWidget(m_ui.gbFiremniData);
+    auto *icoLayout = new QHBoxLayout(icoRow);
+    icoLayout->setContentsMargins(0, 0, 0, 0);
+    icoLayout->setSpacing(6);
+    m_ui.EditIC->setParent(icoRow);
+    m_ui.EditIC->setAccessibleName(QStringLiteral("IČO"));
+    m_ui.sbAres = new QToolButton(icoRow);
+    m_ui.sbAres->setObjectName(QStringLiteral("sbAres"));
+    m_ui.sbAres->setText(QStringLiteral("Načíst z ARES"));
+    m_ui.sbAres->setAccessibleName(QStringLiteral("Načíst z ARES"));
+    const QKeySequence aresKey(Qt::CTRL | Qt::Key_R);
+    m_ui.sbAres->setToolTip(QStringLiteral("Načte název, DIČ a adresu sídla firmy z registru "
+                                           "ARES podle IČO (%1)")
+                                .arg(aresKey.toString(QKeySequence::NativeText)));
+    m_ui.sbAres->setAccessibleDescription(m_ui.sbAres->toolTip());
+    m_ui.sbAres->setFocusPolicy(Qt::StrongFocus);
+    connect(new QShortcut(aresKey, this), &QShortcut::activated, this, [this] {
+        if (m_ui.sbAres->isEnabled())
+            m_ui.sbAres->click();
+    });
+    icoLayout->addWidget(m_ui.EditIC, 1);
+    icoLayout->addWidget(m_ui.sbAres);
+    kit::addRow(company, QStringLiteral("IČO"), icoRow)->setBuddy(m_ui.EditIC);
+    setTabOrder(m_ui.EditIC, m_ui.sbAres); // made after the other number boxes
     kit::addRow(company, QStringLiteral("DIČ"), m_ui.EditDIC);
     kit::addRow(company, QStringLiteral("Číslo účtu"), m_ui.EditCislo_uctu);
     // The bank's name beside its code, in the space a four-digit code leaves.
@@ -317,4 +342,5 @@ void Tfm_Firma::createProtocol() {
                    m_ui.MemoPoznamka};
     c.neverEditable = {m_ui.EditID};
     protocol = new RecordProtocol(c);
+    protocol->onLook = [this](bool editable) { m_ui.sbAres->setEnabled(editable); };
 }

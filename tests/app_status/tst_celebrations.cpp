@@ -38,6 +38,7 @@ class TestCelebrations : public QObject {
     void cleanupTestCase();
     void birthdayOn29February();
     void countListOpenAndMail();
+    void anyLetterCaseAndTheNextDay();
 
   private:
     std::unique_ptr<MainWindowFixture> f;
@@ -163,6 +164,35 @@ void TestCelebrations::countListOpenAndMail() {
     QCOMPARE(QUrlQuery(url).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
              QStringLiteral("Všechno nejlepší"));
     QVERIFY(f->messages.messages.empty());
+}
+
+/// First names typed in capitals or small letters, Czech ones too, are the
+/// calendar's names; and when midnight passes while the program runs, the
+/// status bar's line and count speak of the new day.
+void TestCelebrations::anyLetterCaseAndTheNextDay() {
+    QVERIFY_DB(f->data.exec(
+        QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                       "(9, 1, 'SILVESTR', 'Veselý', ' ')")));
+    QVERIFY_DB(f->data.exec(
+        QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, KRAJ) VALUES "
+                       "(10, 1, 'čestmír', 'Malý', ' ')")));
+    QStringList nameDays;
+    for (const app::celebrations::Celebration &c :
+         app::celebrations::read(*f->data.dm, QDate(2026, 12, 31), 9))
+        if (c.kind == app::celebrations::Kind::NameDay)
+            nameDays << c.contact.surname + c.date.toString(QStringLiteral(" d.M."));
+    QCOMPARE(nameDays, (QStringList{"Veselý 31.12.", "Malá 2.1.", "Dvořák 8.1.", "Malý 8.1."}));
+
+    Tfm_Deska *w = f->window.get();
+    QVERIFY(w->isVisible());
+    QTimer *nextDay = w->findChild<QTimer *>(QStringLiteral("tmNovyDen"));
+    QVERIFY(nextDay && nextDay->isActive());
+    Tfm_Deska::clock() = [] { return QDate(2026, 12, 31); };
+    nextDay->start(0); // midnight, without waiting for it
+    QTRY_COMPARE(
+        w->ui().stbP1->text(),
+        QStringLiteral("31.12.2026   Dnes má svátek Silvestr (zítra Nový rok) · 3 kontakty"));
+    QVERIFY(nextDay->isActive() && nextDay->interval() > 0);
 }
 
 QTEST_MAIN(TestCelebrations)
