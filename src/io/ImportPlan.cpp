@@ -97,13 +97,17 @@ void transliterate(Values &values, const QList<Column> &columns, const QString &
     }
 }
 
-QString whoOf(const Entry &e) {
-    const QString name = displayName(e.contact);
+QString whoOf(const Values &contact, const QString &companyName) {
+    const QString name = displayName(contact);
     if (!name.isEmpty())
         return name;
-    if (!e.contact.value(QStringLiteral("EMAIL1")).isEmpty())
-        return e.contact.value(QStringLiteral("EMAIL1"));
-    return e.companyName().isEmpty() ? QStringLiteral("(bez jména)") : e.companyName();
+    if (!contact.value(QStringLiteral("EMAIL1")).isEmpty())
+        return contact.value(QStringLiteral("EMAIL1"));
+    return companyName.isEmpty() ? QStringLiteral("(bez jména)") : companyName;
+}
+
+QString whoOf(const Entry &e) {
+    return whoOf(e.contact, e.companyName());
 }
 
 QString icoOf(const Values &company) {
@@ -181,21 +185,19 @@ QString existingRef(int id) {
     return QLatin1Char('e') + QString::number(id);
 }
 
+} // namespace
+
 class Planner {
   public:
-    explicit Planner(const ExistingData &existing) : m_existing(existing), m_companies(existing) {
-        for (const ExistingData::Contact &c : existing.contacts)
+    explicit Planner(ExistingData existing)
+        : m_existing(std::move(existing)), m_companies(m_existing) {
+        for (const ExistingData::Contact &c : m_existing.contacts)
             m_people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
                               existingRef(c.companyId));
     }
 
-    ImportPlan run(const QList<Entry> &entries) {
-        for (const Entry &e : entries)
-            take(e);
-        return m_plan;
-    }
+    ImportPlan finish() { return std::move(m_plan); }
 
-  private:
     void take(Entry e) {
         const QString who = whoOf(e);
         const bool nameless =
@@ -230,7 +232,8 @@ class Planner {
             m_plan.companies[company].notes << notes;
             return;
         }
-        PlannedContact planned{e, company, {}, true, notes};
+        PlannedContact planned{
+            PackedValues(e.contact, contactColumns()), e.photo, company, {}, true, notes};
         const Identity identity = Identity::of(e.contact);
         const QString ref = companyRef(company);
         planned.duplicateOf = m_people.sameAs(identity, ref);
@@ -242,9 +245,10 @@ class Planner {
             m_inFile.remember(identity, ref);
         }
         planned.selected = planned.duplicateOf.isEmpty();
-        m_plan.contacts << planned;
+        m_plan.contacts << std::move(planned);
     }
 
+  private:
     QString companyRef(int index) const {
         const int id = m_plan.companies[index].existingId;
         return id ? existingRef(id) : QLatin1Char('p') + QString::number(index);
@@ -259,28 +263,27 @@ class Planner {
             return *found;
         PlannedCompany company;
         company.name = name;
-        company.values = e.company;
-        company.values[QStringLiteral("NAZEV_FIRMA")] = name;
-        if (const ExistingData::Company *c = m_companies.match(name, company.values)) {
+        Values values = e.company;
+        values[QStringLiteral("NAZEV_FIRMA")] = name;
+        if (const ExistingData::Company *c = m_companies.match(name, values)) {
             company.existingId = c->id;
             company.placeholderId = c->placeholderId;
             company.name = c->name;
-            company.values.clear();
+        } else {
+            company.values = PackedValues(values, companyColumns());
         }
         m_plan.companies << company;
         m_planned.insert(key, int(m_plan.companies.size() - 1));
         return int(m_plan.companies.size() - 1);
     }
 
-    const ExistingData &m_existing;
-    const ExistingCompanies m_companies;
-    KnownPeople m_people; ///< in the database
-    KnownPeople m_inFile; ///< earlier in the file
+    const ExistingData m_existing;
+    const ExistingCompanies m_companies; ///< points into m_existing
+    KnownPeople m_people;                ///< in the database
+    KnownPeople m_inFile;                ///< earlier in the file
     ImportPlan m_plan;
     QHash<QString, int> m_planned; ///< company key → index
 };
-
-} // namespace
 
 QString companySeatKey(const Values &company) {
     QStringList parts;
@@ -309,7 +312,27 @@ int ImportPlan::selectedCount() const {
 }
 
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing) {
-    return Planner(existing).run(entries);
+    ImportPlanner planner(existing);
+    for (const Entry &e : entries)
+        planner.add(e);
+    return planner.finish();
+}
+
+ImportPlanner::ImportPlanner(ExistingData existing)
+    : m_planner(std::make_unique<Planner>(std::move(existing))) {
+}
+ImportPlanner::~ImportPlanner() = default;
+
+void ImportPlanner::add(Entry entry) {
+    m_planner->take(std::move(entry));
+}
+
+ImportPlan ImportPlanner::finish() {
+    return m_planner->finish();
+}
+
+QString whoOf(const PlannedContact &contact, const ImportPlan &plan) {
+    return whoOf(contact.contact.unpack(), plan.companies.value(contact.company).name);
 }
 
 RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
@@ -330,34 +353,37 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
                 result.refusals
                     << QStringLiteral("Firmu „%1“ mezitím někdo smazal.").arg(company.name);
             company.placeholderId = stored ? stored->placeholderId : 0;
-        } else if (const ExistingData::Company *c = companies.match(company.name, company.values)) {
+        } else if (const ExistingData::Company *c =
+                       companies.match(company.name, company.values.unpack())) {
             result.notes << QStringLiteral(
                                 "Firmu „%1“ mezitím někdo přidal; kontakty přibudou k ní.")
                                 .arg(company.name);
             company.existingId = c->id;
             company.placeholderId = c->placeholderId;
             company.name = c->name;
-            company.values.clear();
+            company.values = {};
         }
     }
     KnownPeople people;
     for (const ExistingData::Contact &c : now.contacts)
         people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
                         existingRef(c.companyId));
-    for (PlannedContact &c : fresh.contacts) {
-        if (!c.selected)
+    if (now.contacts.isEmpty())
+        return result; // nobody to be the same as
+    for (qsizetype i = 0; i < fresh.contacts.size(); ++i) {
+        const PlannedContact &c = std::as_const(fresh.contacts)[i]; // a plan of any size: no copy
+        if (!c.selected || !c.duplicateOf.isEmpty()) // a ticked duplicate stays: the user chose it
             continue;
         const int id = fresh.companies[c.company].existingId;
         const QString ref = id ? existingRef(id) : QLatin1Char('p') + QString::number(c.company);
-        const Identity identity = Identity::of(c.entry.contact);
-        const QString reason = people.sameAs(identity, ref);
-        if (!reason.isEmpty() &&
-            c.duplicateOf.isEmpty()) { // a ticked duplicate stays: the user chose it
-            c.selected = false;
-            c.duplicateOf = reason;
-            result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
-                                .arg(reason, whoOf(c.entry));
-        }
+        const QString reason = people.sameAs(Identity::of(c.contact.unpack()), ref);
+        if (reason.isEmpty())
+            continue;
+        result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
+                            .arg(reason, whoOf(c, fresh));
+        PlannedContact &skipped = fresh.contacts[i];
+        skipped.selected = false;
+        skipped.duplicateOf = reason;
     }
     return result;
 }
@@ -371,12 +397,12 @@ QStringList describePlan(const ImportPlan &plan) {
         const QString target =
             company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
         if (c.selected)
-            lines << QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c.entry), target) +
+            lines << QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c, plan), target) +
                          (c.duplicateOf.isEmpty() ? QString()
                                                   : QStringLiteral(" [%1]").arg(c.duplicateOf));
         else
             lines << QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
-                         .arg(c.duplicateOf, whoOf(c.entry), target);
+                         .arg(c.duplicateOf, whoOf(c, plan), target);
         if (c.selected && !c.notes.isEmpty())
             lines << QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; ")));
     }

@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <memory>
+
 namespace io {
 
 /// What the database holds already, as far as an import needs to know.
@@ -36,7 +38,7 @@ QString companySeatKey(const Values &company);
 
 struct PlannedCompany {
     QString name;
-    Values values;         ///< the columns of a new company (from its first entry)
+    PackedValues values;   ///< the columns of a new company (from its first entry)
     int existingId = 0;    ///< 0: created by the import
     int placeholderId = 0; ///< an existing placeholder the first new contact takes over
     bool wanted = false;   ///< a company-only entry asks for it even without contacts
@@ -44,7 +46,8 @@ struct PlannedCompany {
 };
 
 struct PlannedContact {
-    Entry entry;
+    PackedValues contact; ///< the KONTAKT text columns, made fit for the database
+    QByteArray photo;     ///< OBR, empty for none
     int company = -1;     ///< index into ImportPlan::companies
     QString duplicateOf;  ///< non-empty: looks like a contact already present (why)
     bool selected = true; ///< duplicates start unselected; the user may tick them
@@ -52,6 +55,10 @@ struct PlannedContact {
     /// "řádek 12: PHOTO není obrázek, vynecháno".
     QStringList notes;
 };
+
+} // namespace io
+Q_DECLARE_TYPEINFO(io::PlannedContact, Q_RELOCATABLE_TYPE); // a plan's list grows without copies
+namespace io {
 
 struct RefusedEntry {
     QString who;
@@ -82,6 +89,23 @@ struct ImportPlan {
 /// (Entry::companyKey) share one company. Pure: no database access; the
 /// checks are by hash, linear in the entries.
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing);
+
+/// planImport() one entry at a time, as a file is read: the plan keeps what
+/// it needs of each (packed), never the file's entries.
+class ImportPlanner {
+  public:
+    explicit ImportPlanner(ExistingData existing);
+    ~ImportPlanner();
+    void add(Entry entry);
+    /// The plan of every entry added; the planner is spent.
+    ImportPlan finish();
+
+  private:
+    std::unique_ptr<class Planner> m_planner;
+};
+
+/// "Titul Jméno Příjmení", else the e-mail, else the company, of a planned contact.
+QString whoOf(const PlannedContact &contact, const ImportPlan &plan);
 
 /// A plan checked again against what the database holds at write time.
 struct RecheckedPlan {

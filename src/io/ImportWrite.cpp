@@ -49,13 +49,13 @@ class RowStatement {
     QVariantList m_values;
 };
 
-RowStatement contactRow(const Entry &e, int companyId) {
+RowStatement contactRow(const PlannedContact &c, int companyId) {
     RowStatement row;
     row.put(QStringLiteral("ID_FIRMA"), companyId);
     row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.putTexts(e.contact, contactColumns());
+    row.putTexts(c.contact.unpack(), contactColumns());
     row.put(QStringLiteral("KRAJ"), kContactRegion);
-    row.put(QStringLiteral("OBR"), e.photo.isEmpty() ? QVariant() : QVariant(e.photo));
+    row.put(QStringLiteral("OBR"), c.photo.isEmpty() ? QVariant() : QVariant(c.photo));
     return row;
 }
 
@@ -160,7 +160,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     }
     for (int i : plan.companiesToCreate()) {
         RowStatement row;
-        row.putTexts(plan.companies[i].values, companyColumns());
+        row.putTexts(plan.companies[i].values.unpack(), companyColumns());
         companyIds.insert(i, insert(row, "FIRMA", nextCompany));
         ++result.companies;
     }
@@ -168,7 +168,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     for (const PlannedContact &c : plan.contacts) {
         if (!c.selected)
             continue;
-        const RowStatement row = contactRow(c.entry, companyIds.value(c.company));
+        const RowStatement row = contactRow(c, companyIds.value(c.company));
         const int placeholder = placeholders.take(c.company);
         if (!placeholder || tr.run(row.takeOverPlaceholder(placeholder)) != 1)
             insert(row, "KONTAKT", nextContact);

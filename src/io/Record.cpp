@@ -49,6 +49,68 @@ const QList<Column> &companyColumns() {
     return columns;
 }
 
+PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
+    : m_columns(&columns) {
+    Q_ASSERT(columns.size() <= 256); // a byte for the column's place
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString text = values.value(columns[i].name);
+        if (text.isEmpty())
+            continue;
+        const QByteArray bytes = text.toUtf8();
+        m_bytes += char(i);
+        for (quint64 length = quint64(bytes.size());; length >>= 7) { // seven bits a byte
+            m_bytes += char((length & 0x7f) | (length >= 0x80 ? 0x80 : 0));
+            if (length < 0x80)
+                break;
+        }
+        m_bytes += bytes;
+    }
+}
+
+namespace {
+
+/// Calls `each(column index, text bytes)` for every text of a packed block
+/// until it returns false.
+template <typename Each> void forEachPacked(const QByteArray &bytes, const Each &each) {
+    const char *at = bytes.constData();
+    const char *const end = at + bytes.size();
+    while (at < end) {
+        const int column = uchar(*at++);
+        qsizetype length = 0;
+        for (int shift = 0;; shift += 7) {
+            const uchar byte = uchar(*at++);
+            length |= qsizetype(byte & 0x7f) << shift;
+            if (!(byte & 0x80))
+                break;
+        }
+        if (!each(column, QByteArrayView(at, length)))
+            return;
+        at += length;
+    }
+}
+
+} // namespace
+
+Values PackedValues::unpack() const {
+    Values values;
+    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
+        values.insert((*m_columns)[column].name, QString::fromUtf8(text));
+        return true;
+    });
+    return values;
+}
+
+QString PackedValues::value(const QString &column) const {
+    QString found;
+    forEachPacked(m_bytes, [&](int index, QByteArrayView text) {
+        if ((*m_columns)[index].name != column)
+            return true;
+        found = QString::fromUtf8(text);
+        return false;
+    });
+    return found;
+}
+
 bool looksLikeImage(const QByteArray &bytes) {
     const char *starts[] = {
         "\xFF\xD8\xFF", "\x89PNG\r\n\x1A\n", "GIF87a", "GIF89a", "BM", "II*", "MM"};

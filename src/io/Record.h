@@ -35,6 +35,23 @@ struct Column {
     QString label; ///< form caption, used in messages and in the Czech CSV header
 };
 
+/// The texts of Values over a list of columns in one block (the column's
+/// place, the length, the UTF-8 bytes of each non-empty text): a fraction of
+/// a map's size, so that an import plan holds a file of any size.
+class PackedValues {
+  public:
+    PackedValues() = default;
+    /// Texts of columns outside `columns` are left out.
+    PackedValues(const Values &values, const QList<Column> &columns);
+    Values unpack() const;
+    QString value(const QString &column) const;
+    bool isEmpty() const { return m_bytes.isEmpty(); }
+
+  private:
+    const QList<Column> *m_columns = nullptr;
+    QByteArray m_bytes;
+};
+
 /// The KONTAKT text columns that travel, in form order.
 const QList<Column> &contactColumns();
 /// The FIRMA text columns that travel, in form order (NAZEV_FIRMA first).
