@@ -181,6 +181,8 @@ QStringList readVCards(PieceSource &source, const std::function<void(Entry &&)> 
     while (!stream.stopped() &&
            source.next(piece, VCardStream::pieceEnd, stream.lines() + 1, error))
         stream.feed(piece);
+    if (error == kStoppedText)
+        return {error};
     QStringList errors = stream.finish();
     return error.isEmpty() ? errors : errors << error;
 }
@@ -198,6 +200,8 @@ QStringList readCsv(PieceSource &source, bool utf8, const std::function<void(Ent
             take(std::move(e));
         }
     }
+    if (error == kStoppedText)
+        return {error};
     QStringList errors = stream.finish();
     if (!error.isEmpty())
         errors << error;

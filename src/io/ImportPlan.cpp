@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace io {
 namespace {
 
@@ -209,7 +211,9 @@ class Planner {
         QStringList notes = e.warnings;
         const bool hadCompany = !e.companyName().isEmpty();
         transliterate(e.contact, contactColumns(), QString(), notes);
-        transliterate(e.company, companyColumns(), QStringLiteral("Firma – "), notes);
+        const CompanyCheck &checked = checkCompany(e.company);
+        e.company = checked.fitted;
+        notes << checked.notes;
         if ((!nameless && displayName(e.contact).isEmpty() &&
              e.contact.value(QStringLiteral("EMAIL1")).isEmpty()) ||
             (hadCompany && e.companyName().isEmpty())) {
@@ -220,8 +224,7 @@ class Planner {
         }
         QStringList problems;
         checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
-        checkTexts(e.company, m_existing.companyLengths, QStringLiteral("Firma – "),
-                   companyColumns(), problems);
+        problems << checked.problems;
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who, problems};
             return;
@@ -249,6 +252,23 @@ class Planner {
     }
 
   private:
+    /// An entry's company columns made fit for the database.
+    struct CompanyCheck {
+        Values original, fitted;
+        QStringList notes, problems;
+    };
+    const CompanyCheck &checkCompany(const Values &company) {
+        // A register's export repeats its company on each of its contacts, one after another.
+        if (m_lastCompany && m_lastCompany->original == company)
+            return *m_lastCompany;
+        m_lastCompany = CompanyCheck{company, company, {}, {}};
+        transliterate(m_lastCompany->fitted, companyColumns(), QStringLiteral("Firma – "),
+                      m_lastCompany->notes);
+        checkTexts(m_lastCompany->fitted, m_existing.companyLengths, QStringLiteral("Firma – "),
+                   companyColumns(), m_lastCompany->problems);
+        return *m_lastCompany;
+    }
+
     QString companyRef(int index) const {
         const int id = m_plan.companies[index].existingId;
         return id ? existingRef(id) : QLatin1Char('p') + QString::number(index);
@@ -283,6 +303,7 @@ class Planner {
     KnownPeople m_inFile;                ///< earlier in the file
     ImportPlan m_plan;
     QHash<QString, int> m_planned; ///< company key → index
+    std::optional<CompanyCheck> m_lastCompany;
 };
 
 QString companySeatKey(const Values &company) {
