@@ -134,7 +134,7 @@ class PieceSource {
   private:
     bool readMore(QString &error) {
         const QByteArray more = m_in.read(m_pieceBytes);
-        m_ended = more.isEmpty();
+        m_ended = more.isEmpty() || m_in.atEnd(); // a file read whole reads as one piece
         m_read += more.size();
         m_buffer += more;
         if (m_read <= limits::kMaxFileBytes)
