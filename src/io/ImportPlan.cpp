@@ -86,15 +86,15 @@ void checkTexts(const Values &values, const QHash<QString, int> &lengths, const 
 void transliterate(Values &values, const QList<Column> &columns, const QString &prefix,
                    QStringList &notes) {
     for (const Column &c : columns) {
-        const auto found = values.find(c.name);
-        if (found == values.end())
+        const auto found = std::as_const(values).find(c.name); // no copy of a shared map
+        if (found == values.cend())
             continue;
         Transliterated t = toWin1250(*found);
         if (t.changes.isEmpty())
             continue;
         if (*found == found->trimmed()) // a dropped character at either end leaves no blank behind
             t.text = t.text.trimmed();
-        *found = t.text.trimmed().isEmpty() ? QString() : t.text;
+        values[c.name] = t.text.trimmed().isEmpty() ? QString() : t.text;
         notes << prefix + c.label + QStringLiteral(": ") + t.changes.join(QStringLiteral(", "));
     }
 }
@@ -179,6 +179,8 @@ class KnownPeople {
         return {};
     }
 
+    bool isEmpty() const { return m_inCompany.isEmpty(); }
+
   private:
     QSet<quint64> m_emails, m_phones, m_inCompany;
 };
@@ -201,11 +203,12 @@ class Planner {
     ImportPlan finish() { return std::move(m_plan); }
 
     void take(Entry e) {
-        const QString who = whoOf(e);
+        const Entry original = e; // shared, not copied, unless a text is changed
+        auto who = [&original] { return whoOf(original); };
         const bool nameless =
             displayName(e.contact).isEmpty() && e.contact.value(QStringLiteral("EMAIL1")).isEmpty();
         if (e.companyName().isEmpty() && (e.companyOnly || nameless)) {
-            m_plan.refused << RefusedEntry{who, {QStringLiteral("záznam nemá jméno ani firmu")}};
+            m_plan.refused << RefusedEntry{who(), {QStringLiteral("záznam nemá jméno ani firmu")}};
             return;
         }
         QStringList notes = e.warnings;
@@ -218,15 +221,15 @@ class Planner {
              e.contact.value(QStringLiteral("EMAIL1")).isEmpty()) ||
             (hadCompany && e.companyName().isEmpty())) {
             m_plan.refused << RefusedEntry{
-                who, notes << QStringLiteral("po převodu do kódování Windows-1250 by zůstal "
-                                             "prázdný název")};
+                who(), notes << QStringLiteral("po převodu do kódování Windows-1250 by zůstal "
+                                               "prázdný název")};
             return;
         }
         QStringList problems;
         checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
         problems << checked.problems;
         if (!problems.isEmpty()) {
-            m_plan.refused << RefusedEntry{who, problems};
+            m_plan.refused << RefusedEntry{who(), problems};
             return;
         }
         const int company = companyFor(e);
@@ -237,15 +240,18 @@ class Planner {
         }
         PlannedContact planned{
             PackedValues(e.contact, contactColumns()), e.photo, company, {}, true, notes};
-        const Identity identity = Identity::of(e.contact);
-        const QString ref = companyRef(company);
-        planned.duplicateOf = m_people.sameAs(identity, ref);
         // Entries of this program's export are rows of a register, each its own
         // even when two look alike; other files may name one person twice.
-        if (e.companyKey.isEmpty()) {
-            if (planned.duplicateOf.isEmpty())
-                planned.duplicateOf = m_inFile.sameAs(identity, ref);
-            m_inFile.remember(identity, ref);
+        const bool inFileToo = e.companyKey.isEmpty();
+        if (inFileToo || !m_people.isEmpty()) { // else nobody to compare with
+            const Identity identity = Identity::of(e.contact);
+            const QString ref = companyRef(company);
+            planned.duplicateOf = m_people.sameAs(identity, ref);
+            if (inFileToo) {
+                if (planned.duplicateOf.isEmpty())
+                    planned.duplicateOf = m_inFile.sameAs(identity, ref);
+                m_inFile.remember(identity, ref);
+            }
         }
         planned.selected = planned.duplicateOf.isEmpty();
         m_plan.contacts << std::move(planned);

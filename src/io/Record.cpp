@@ -100,6 +100,15 @@ Values PackedValues::unpack() const {
     return values;
 }
 
+QStringList PackedValues::texts() const {
+    QStringList texts(m_columns ? m_columns->size() : 0);
+    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
+        texts[column] = QString::fromUtf8(text);
+        return true;
+    });
+    return texts;
+}
+
 QString PackedValues::value(const QString &column) const {
     QString found;
     forEachPacked(m_bytes, [&](int index, QByteArrayView text) {
