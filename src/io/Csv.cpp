@@ -199,10 +199,12 @@ class CsvParser {
 namespace {
 
 QString quoted(const QString &field, QChar separator) {
-    const bool needsQuotes = field.contains(separator) || field.contains(QLatin1Char('"')) ||
-                             field.contains(QLatin1Char('\n')) ||
-                             field.contains(QLatin1Char('\r')) ||
-                             field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
+    bool needsQuotes = field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
+    for (qsizetype i = 0; i < field.size() && !needsQuotes; ++i) { // one pass over the text
+        const QChar c = field[i];
+        needsQuotes = c == separator || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
+                      c == QLatin1Char('\r');
+    }
     if (!needsQuotes)
         return field;
     QString escaped = field;

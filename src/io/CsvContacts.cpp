@@ -396,12 +396,11 @@ const QStringList &ownCsvHeader() {
 }
 
 QStringList ownCsvRow(const Entry &e) {
-    QStringList row;
-    for (const Column &c : contactColumns())
-        row << spreadsheetText(e.contact.value(c.name));
-    row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
-    for (const Column &c : companyColumns())
-        row << spreadsheetText(e.company.value(c.name));
+    QStringList row = textsInOrder(e.contact, contactColumns());
+    row << QString::fromLatin1(e.photo.toBase64());
+    row << textsInOrder(e.company, companyColumns());
+    for (QString &cell : row)
+        cell = spreadsheetText(cell);
     row << e.companyKey;
     return row;
 }

@@ -2,6 +2,7 @@
 
 #include "schema/Columns.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace io {
@@ -49,11 +50,42 @@ const QList<Column> &companyColumns() {
     return columns;
 }
 
+namespace {
+
+QHash<QString, int> positionsOf(const QList<Column> &columns) {
+    QHash<QString, int> positions;
+    for (int i = 0; i < columns.size(); ++i)
+        positions.insert(columns[i].name, i);
+    return positions;
+}
+
+/// Where the column `name` is in `columns`, -1 when it is not there.
+int columnPosition(const QList<Column> &columns, const QString &name) {
+    static const QHash<QString, int> contact = positionsOf(contactColumns());
+    static const QHash<QString, int> company = positionsOf(companyColumns());
+    if (&columns == &contactColumns())
+        return contact.value(name, -1);
+    if (&columns == &companyColumns())
+        return company.value(name, -1);
+    return positionsOf(columns).value(name, -1);
+}
+
+} // namespace
+
+QStringList textsInOrder(const Values &values, const QList<Column> &columns) {
+    QStringList texts(columns.size());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        if (const int at = columnPosition(columns, it.key()); at >= 0)
+            texts[at] = it.value();
+    return texts;
+}
+
 PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
     : m_columns(&columns) {
     Q_ASSERT(columns.size() <= 256); // a byte for the column's place
+    const QStringList texts = textsInOrder(values, columns);
     for (int i = 0; i < columns.size(); ++i) {
-        const QString text = values.value(columns[i].name);
+        const QString &text = texts[i];
         if (text.isEmpty())
             continue;
         const QByteArray bytes = text.toUtf8();

@@ -59,6 +59,10 @@ const QList<Column> &contactColumns();
 /// The FIRMA text columns that travel, in form order (NAZEV_FIRMA first).
 const QList<Column> &companyColumns();
 
+/// The texts of `values` in the order of `columns` (empty for none); texts
+/// of other columns are left out. One pass over the values, not a look-up a column.
+QStringList textsInOrder(const Values &values, const QList<Column> &columns);
+
 /// True when `bytes` start like a picture the program can show (JPEG, PNG,
 /// GIF, BMP, WebP, TIFF).
 bool looksLikeImage(const QByteArray &bytes);
