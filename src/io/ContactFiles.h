@@ -68,6 +68,6 @@ using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
 /// `progress` stopped it); a file with errors must not be imported, whatever
 /// `take` was given before they were found.
 QStringList readContactFile(QIODevice &in, const std::function<void(Entry &&)> &take,
-                            const ReadProgress &progress = {}, qsizetype pieceBytes = 4 << 20);
+                            const ReadProgress &progress = {}, qsizetype pieceBytes = 256 << 10);
 
 } // namespace io

@@ -359,7 +359,10 @@ ImportPlan ImportPlanner::finish() {
 }
 
 QString whoOf(const PlannedContact &contact, const ImportPlan &plan) {
-    return whoOf(contact.contact.unpack(), plan.companies.value(contact.company).name);
+    static const QStringList naming{QStringLiteral("TITUL_PRED"), QStringLiteral("JMENO"),
+                                    QStringLiteral("PRIJMENI"), QStringLiteral("TITUL_ZA"),
+                                    QStringLiteral("EMAIL1")};
+    return whoOf(contact.contact.unpack(naming), plan.companies.value(contact.company).name);
 }
 
 RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
@@ -415,31 +418,35 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
     return result;
 }
 
-QStringList describePlan(const ImportPlan &plan) {
-    QStringList lines;
+void describePlan(const ImportPlan &plan, const std::function<void(const QString &)> &line) {
     for (int i : plan.companiesToCreate())
-        lines << QStringLiteral("Nová firma: %1").arg(plan.companies[i].name);
+        line(QStringLiteral("Nová firma: %1").arg(plan.companies[i].name));
     for (const PlannedContact &c : plan.contacts) {
         const PlannedCompany &company = plan.companies[c.company];
         const QString target =
             company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
         if (c.selected)
-            lines << QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c, plan), target) +
-                         (c.duplicateOf.isEmpty() ? QString()
-                                                  : QStringLiteral(" [%1]").arg(c.duplicateOf));
+            line(
+                QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c, plan), target) +
+                (c.duplicateOf.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(c.duplicateOf)));
         else
-            lines << QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
-                         .arg(c.duplicateOf, whoOf(c, plan), target);
+            line(QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
+                     .arg(c.duplicateOf, whoOf(c, plan), target));
         if (c.selected && !c.notes.isEmpty())
-            lines << QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; ")));
+            line(QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; "))));
     }
     for (const PlannedCompany &c : plan.companies)
         if (!c.notes.isEmpty() && !c.existingId)
-            lines << QStringLiteral("Upravena firma %1: %2")
-                         .arg(c.name, c.notes.join(QStringLiteral("; ")));
+            line(QStringLiteral("Upravena firma %1: %2")
+                     .arg(c.name, c.notes.join(QStringLiteral("; "))));
     for (const RefusedEntry &r : plan.refused)
-        lines << QStringLiteral("Odmítnuto: %1 – %2")
-                     .arg(r.who, r.problems.join(QStringLiteral("; ")));
+        line(
+            QStringLiteral("Odmítnuto: %1 – %2").arg(r.who, r.problems.join(QStringLiteral("; "))));
+}
+
+QStringList describePlan(const ImportPlan &plan) {
+    QStringList lines;
+    describePlan(plan, [&lines](const QString &text) { lines << text; });
     return lines;
 }
 

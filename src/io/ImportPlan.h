@@ -4,6 +4,7 @@
 
 #include <QHash>
 
+#include <functional>
 #include <memory>
 
 namespace io {
@@ -123,5 +124,7 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now);
 
 /// The plan as lines for a listing: what is created, skipped and refused.
 QStringList describePlan(const ImportPlan &plan);
+/// The same lines handed to `line` one at a time, for a plan of any size.
+void describePlan(const ImportPlan &plan, const std::function<void(const QString &)> &line);
 
 } // namespace io

@@ -97,6 +97,7 @@ PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
         }
         m_bytes += bytes;
     }
+    m_bytes.squeeze(); // held for every card of a file: no room to grow
 }
 
 namespace {
@@ -127,6 +128,16 @@ Values PackedValues::unpack() const {
     Values values;
     forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
         values.insert((*m_columns)[column].name, QString::fromUtf8(text));
+        return true;
+    });
+    return values;
+}
+
+Values PackedValues::unpack(const QStringList &only) const {
+    Values values;
+    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
+        if (only.contains((*m_columns)[column].name))
+            values.insert((*m_columns)[column].name, QString::fromUtf8(text));
         return true;
     });
     return values;

@@ -44,6 +44,8 @@ class PackedValues {
     /// Texts of columns outside `columns` are left out.
     PackedValues(const Values &values, const QList<Column> &columns);
     Values unpack() const;
+    /// Only the texts of the columns named in `only`.
+    Values unpack(const QStringList &only) const;
     /// The text of each column, in the order of the columns (empty for none).
     QStringList texts() const;
     QString value(const QString &column) const;

@@ -170,8 +170,7 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
         const Working reading; // a signal stops the reading; nothing is written yet
         return planFile(db, command.file, err);
     }();
-    for (const QString &line : io::describePlan(plan))
-        print(out, line + QLatin1Char('\n'));
+    io::describePlan(plan, [out](const QString &line) { print(out, line + QLatin1Char('\n')); });
     if (plan.contacts.isEmpty() &&
         plan.companiesToCreate().isEmpty()) { // a file that yields nothing is no success
         QStringList refused;
