@@ -134,7 +134,8 @@ class PieceSource {
   private:
     bool readMore(QString &error) {
         const QByteArray more = m_in.read(m_pieceBytes);
-        m_ended = more.isEmpty() || m_in.atEnd(); // a file read whole reads as one piece
+        // A file read whole reads as one piece; a pipe ends only when it says so.
+        m_ended = more.isEmpty() || (!m_in.isSequential() && m_in.atEnd());
         m_read += more.size();
         m_buffer += more;
         if (m_read <= limits::kMaxFileBytes)
