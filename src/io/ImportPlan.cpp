@@ -64,8 +64,12 @@ bool isNote(const Column &c) {
 /// than their column, after transliterate() (one byte a character then).
 void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
                 const QList<Column> &columns, QStringList &problems) {
-    for (const Column &c : columns) {
-        const QString text = values.value(c.name);
+    const QStringList texts = textsInOrder(values, columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        const Column &c = columns[i];
+        const QString &text = texts[i];
+        if (text.isEmpty())
+            continue;
         if (const qsizetype at = base::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
             problems << QStringLiteral("%1%2: neviditelný řídicí znak U+%3 nelze uložit")
                             .arg(prefix, c.label)
@@ -85,17 +89,20 @@ void checkTexts(const Values &values, const QHash<QString, int> &lengths, const 
 /// Makes every text of `values` fit for Windows-1250; what changed goes to `notes`.
 void transliterate(Values &values, const QList<Column> &columns, const QString &prefix,
                    QStringList &notes) {
-    for (const Column &c : columns) {
-        const auto found = std::as_const(values).find(c.name); // no copy of a shared map
-        if (found == values.cend())
+    const QStringList texts = textsInOrder(values, columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString &text = texts[i];
+        if (text.isEmpty())
             continue;
-        Transliterated t = toWin1250(*found);
+        Transliterated t = toWin1250(text);
         if (t.changes.isEmpty())
             continue;
-        if (*found == found->trimmed()) // a dropped character at either end leaves no blank behind
+        if (text == text.trimmed()) // a dropped character at either end leaves no blank behind
             t.text = t.text.trimmed();
-        values[c.name] = t.text.trimmed().isEmpty() ? QString() : t.text;
-        notes << prefix + c.label + QStringLiteral(": ") + t.changes.join(QStringLiteral(", "));
+        values[columns[i].name] =
+            t.text.trimmed().isEmpty() ? QString() : t.text; // the map copied only now
+        notes << prefix + columns[i].label + QStringLiteral(": ") +
+                     t.changes.join(QStringLiteral(", "));
     }
 }
 
