@@ -168,7 +168,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
         RowStatement row;
         row.putTexts(plan.companies[i].values, companyColumns());
         companyIds.insert(i, insert(std::move(row), "FIRMA", nextCompany));
-        ++result.companies;
+        if (++result.companies % 100 == 0) // a register's worth of companies takes seconds
+            tell();
     }
     QSet<int> companiesWithContacts;
     for (const PlannedContact &c : plan.contacts) {

@@ -102,8 +102,7 @@ PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
 
 namespace {
 
-/// Calls `each(column index, text bytes)` for every text of a packed block
-/// until it returns false.
+/// Calls `each(column index, text bytes)` for every text of a packed block.
 template <typename Each> void forEachPacked(const QByteArray &bytes, const Each &each) {
     const char *at = bytes.constData();
     const char *const end = at + bytes.size();
@@ -116,8 +115,7 @@ template <typename Each> void forEachPacked(const QByteArray &bytes, const Each 
             if (!(byte & 0x80))
                 break;
         }
-        if (!each(column, QByteArrayView(at, length)))
-            return;
+        each(column, QByteArrayView(at, length));
         at += length;
     }
 }
@@ -128,7 +126,6 @@ Values PackedValues::unpack() const {
     Values values;
     forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
         values.insert((*m_columns)[column].name, QString::fromUtf8(text));
-        return true;
     });
     return values;
 }
@@ -138,29 +135,15 @@ Values PackedValues::unpack(const QStringList &only) const {
     forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
         if (only.contains((*m_columns)[column].name))
             values.insert((*m_columns)[column].name, QString::fromUtf8(text));
-        return true;
     });
     return values;
 }
 
 QStringList PackedValues::texts() const {
     QStringList texts(m_columns ? m_columns->size() : 0);
-    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
-        texts[column] = QString::fromUtf8(text);
-        return true;
-    });
+    forEachPacked(
+        m_bytes, [&](int column, QByteArrayView text) { texts[column] = QString::fromUtf8(text); });
     return texts;
-}
-
-QString PackedValues::value(const QString &column) const {
-    QString found;
-    forEachPacked(m_bytes, [&](int index, QByteArrayView text) {
-        if ((*m_columns)[index].name != column)
-            return true;
-        found = QString::fromUtf8(text);
-        return false;
-    });
-    return found;
 }
 
 bool looksLikeImage(const QByteArray &bytes) {

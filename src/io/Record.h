@@ -48,8 +48,6 @@ class PackedValues {
     Values unpack(const QStringList &only) const;
     /// The text of each column, in the order of the columns (empty for none).
     QStringList texts() const;
-    QString value(const QString &column) const;
-    bool isEmpty() const { return m_bytes.isEmpty(); }
 
   private:
     const QList<Column> *m_columns = nullptr;
