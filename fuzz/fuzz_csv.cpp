@@ -1,6 +1,7 @@
 // The CSV reader and the contact file decoder over any bytes: never a
 // crash, a hang or a throw; faults come back as errors.
 #include "FuzzSupport.h"
+#include "PiecesCheck.h"
 #include "io/ContactFiles.h"
 #include "io/Csv.h"
 #include "io/ImportPlan.h"
@@ -11,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const QStringList &row : table.rows)
         if (row.size() != table.header.size())
             std::abort(); // rows are as long as the header
-    // The import plan over what was read: transliteration, company matching, duplicate hashes.
-    io::planImport(io::decodeFile(input).entries, {});
+    // Read whole and in pieces alike, then planned: transliteration, company
+    // matching, duplicate hashes.
+    io::planImport(fuzz::decodeInPiecesToo(input).entries, {});
     return 0;
 }

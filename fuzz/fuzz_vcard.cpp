@@ -1,6 +1,7 @@
 // The vCard reader and the contact file decoder over any bytes: never a
 // crash, a hang or a throw; faults come back as errors.
 #include "FuzzSupport.h"
+#include "PiecesCheck.h"
 #include "io/ContactFiles.h"
 #include "io/ImportPlan.h"
 #include "io/VCardReader.h"
@@ -15,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             property.components();
         }
     }
-    // The import plan over what was read: transliteration, company matching, duplicate hashes.
-    io::planImport(io::decodeFile(input).entries, {});
+    // Read whole and in pieces alike, then planned: transliteration, company
+    // matching, duplicate hashes.
+    io::planImport(fuzz::decodeInPiecesToo(input).entries, {});
     return 0;
 }

@@ -99,23 +99,48 @@ std::optional<io::ImportPlan> showPreview(QWidget *parent, const io::ImportPlan 
     return dialog.plan();
 }
 
-/// The file's bytes; a file over the size limit is refused unread.
-std::optional<QByteArray> readFile(const QString &name, QString &error) {
+/// Opens the file to import; a file over the size limit is refused unread.
+bool openFile(QFile &file, QString &error) {
     // A pipe or a device would block the read for good.
-    if (QFileInfo::exists(name) && !QFileInfo(name).isFile()) {
+    if (QFileInfo::exists(file.fileName()) && !QFileInfo(file.fileName()).isFile()) {
         error = QStringLiteral("není to obyčejný soubor");
-        return std::nullopt;
+        return false;
     }
-    QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
         error = file.errorString();
-        return std::nullopt;
+        return false;
     }
     if (file.size() > io::limits::kMaxFileBytes) {
         error = io::limits::tooBigMessage(file.size());
-        return std::nullopt;
+        return false;
     }
-    return file.readAll();
+    return true;
+}
+
+/// Reads and plans the file as it goes under a progress window with Cancel:
+/// the plan keeps what it needs of each card, never the whole file. Nothing
+/// when the user stopped it or the file is damaged (said to the user).
+std::optional<io::ImportPlan> planFile(TDM &dm, QWidget *parent, QFile &file) {
+    ProgressWindow window(parent, QStringLiteral("Import kontaktů"),
+                          QStringLiteral("Čtu soubor a porovnávám ho s registrem…"));
+    std::optional<io::ImportPlan> plan;
+    QStringList errors;
+    const bool done = window.run([&] {
+        io::ImportPlanner planner(io::readExisting(dm.ZConKontakty));
+        const io::Progress progress = window.progress();
+        errors = io::readContactFile(
+            file, [&](io::Entry &&e) { planner.add(std::move(e)); },
+            [&](qint64 read, qint64 total) { return progress(int(read >> 10), int(total >> 10)); });
+        if (errors == QStringList{io::kStoppedText})
+            throw db::DbError(io::kStoppedText);
+        if (errors.isEmpty())
+            plan = planner.finish();
+    });
+    if (done && !errors.isEmpty())
+        base::msg::show(base::msg::Kind::Error,
+                        QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
+                            .arg(file.fileName(), errors.join(QLatin1Char('\n'))));
+    return plan;
 }
 
 } // namespace
@@ -184,21 +209,17 @@ void importContacts(TDM &dm, QWidget *parent) {
     const QString name = dialogs.importFile(parent);
     if (name.isEmpty())
         return;
+    QFile file(name);
     QString error;
-    const std::optional<QByteArray> bytes = readFile(name, error);
-    if (!bytes) {
+    if (!openFile(file, error)) {
         base::msg::show(base::msg::Kind::Error,
                         QStringLiteral("Soubor %1 nelze přečíst: %2").arg(name, error));
         return;
     }
-    const io::DecodedFile file = io::decodeFile(*bytes);
-    if (!file.errors.isEmpty()) {
-        base::msg::show(base::msg::Kind::Error,
-                        QStringLiteral("Soubor %1 je poškozený, nic nebylo zapsáno:\n%2")
-                            .arg(name, file.errors.join(QLatin1Char('\n'))));
+    const std::optional<io::ImportPlan> planned = planFile(dm, parent, file);
+    if (!planned)
         return;
-    }
-    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(dm.ZConKontakty));
+    const io::ImportPlan &plan = *planned;
     if (plan.contacts.isEmpty() &&
         plan.companiesToCreate().isEmpty()) { // nothing to preview: say why
         QStringList refused;

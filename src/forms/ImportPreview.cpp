@@ -36,8 +36,7 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent)
     for (const io::PlannedContact &c : m_plan.contacts) {
         const io::PlannedCompany &company = m_plan.companies[c.company];
         auto *item = new QTreeWidgetItem(twKontakty);
-        const QString name = io::displayName(c.entry.contact);
-        item->setText(0, name.isEmpty() ? c.entry.contact.value(QStringLiteral("EMAIL1")) : name);
+        item->setText(0, io::whoOf(c, m_plan));
         item->setText(1,
                       company.name + (company.existingId ? QString() : QStringLiteral(" (nová)")));
         QStringList remarks = c.notes;

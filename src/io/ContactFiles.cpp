@@ -4,6 +4,7 @@
 #include "io/Limits.h"
 #include "io/VCardContacts.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QStringDecoder>
 
@@ -93,36 +94,168 @@ QByteArray utf8Of(const QByteArray &bytes) {
     return bytes;
 }
 
+/// The file in pieces of about `pieceBytes`, each ending where the reader
+/// may stop (its pieceEnd()), so that the pieces read as the whole file would.
+class PieceSource {
+  public:
+    PieceSource(QIODevice &in, qsizetype pieceBytes, const ReadProgress &progress)
+        : m_in(in), m_pieceBytes(pieceBytes), m_progress(progress),
+          m_total(in.isSequential() ? 0 : in.size()) {}
+
+    /// The next piece, false at the end or with `error` set.
+    template <typename PieceEnd>
+    bool next(QByteArray &piece, const PieceEnd &pieceEnd, int line, QString &error) {
+        for (;;) {
+            if (!m_ended && m_buffer.size() < m_pieceBytes && !readMore(error))
+                return false;
+            const qsizetype end = m_ended ? m_buffer.size() : pieceEnd(m_buffer);
+            if (end > 0) {
+                piece = m_buffer.left(end);
+                m_buffer.remove(0, end);
+                if (m_progress && !m_progress(m_read - m_buffer.size(), m_total)) {
+                    error = kStoppedText;
+                    return false;
+                }
+                return true;
+            }
+            if (m_ended)
+                return false;
+            if (m_buffer.size() > limits::kMaxRecordBytes) {
+                error = QStringLiteral("záznam od řádku %1 je delší než %2 MB")
+                            .arg(line)
+                            .arg(limits::kMaxRecordBytes >> 20);
+                return false;
+            }
+            if (!readMore(error))
+                return false;
+        }
+    }
+
+  private:
+    bool readMore(QString &error) {
+        const QByteArray more = m_in.read(m_pieceBytes);
+        // A file read whole reads as one piece; a pipe ends only when it says so.
+        m_ended = more.isEmpty() || (!m_in.isSequential() && m_in.atEnd());
+        m_read += more.size();
+        m_buffer += more;
+        if (m_read <= limits::kMaxFileBytes)
+            return true;
+        error = limits::tooBigMessage(m_read);
+        return false;
+    }
+
+    QIODevice &m_in;
+    const qsizetype m_pieceBytes;
+    const ReadProgress &m_progress;
+    const qint64 m_total;
+    QByteArray m_buffer;
+    qint64 m_read = 0;
+    bool m_ended = false;
+};
+
+/// True when a CSV file is UTF-8 throughout (or says so by its mark);
+/// read in pieces cut at line feeds, then from the start again.
+bool isUtf8(QIODevice &in, qsizetype pieceBytes) {
+    if (in.peek(3) == "\xEF\xBB\xBF")
+        return true;
+    bool valid = true;
+    QByteArray rest;
+    for (QByteArray more = in.read(pieceBytes); valid; more = in.read(pieceBytes)) {
+        rest += more;
+        const qsizetype end = more.isEmpty() ? rest.size() : rest.lastIndexOf('\n') + 1;
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless); // a cut sequence is no UTF-8
+        [[maybe_unused]] const QString text = utf8.decode(QByteArrayView(rest).first(end));
+        valid = !utf8.hasError();
+        rest.remove(0, end);
+        if (more.isEmpty())
+            break;
+    }
+    in.seek(0);
+    return valid;
+}
+
+QStringList readVCards(PieceSource &source, const std::function<void(Entry &&)> &take) {
+    VCardStream stream([&](VCard &&card) { take(entryFromVCard(card)); });
+    QByteArray piece;
+    QString error;
+    while (!stream.stopped() &&
+           source.next(piece, VCardStream::pieceEnd, stream.lines() + 1, error))
+        stream.feed(piece);
+    if (error == kStoppedText)
+        return {error};
+    QStringList errors = stream.finish();
+    return error.isEmpty() ? errors : errors << error;
+}
+
+QStringList readCsv(PieceSource &source, bool utf8, const std::function<void(Entry &&)> &take) {
+    CsvStream stream(utf8);
+    const auto pieceEnd = [&stream](const QByteArray &bytes) { return stream.pieceEnd(bytes); };
+    QByteArray piece;
+    QString error;
+    bool any = false;
+    while (!stream.stopped() && source.next(piece, pieceEnd, stream.lines(), error)) {
+        const CsvTable rows = stream.feed(piece);
+        for (Entry &e : entriesFromCsv(rows)) {
+            any = true;
+            take(std::move(e));
+        }
+    }
+    if (error == kStoppedText)
+        return {error};
+    QStringList errors = stream.finish();
+    if (!error.isEmpty())
+        errors << error;
+    if (errors.isEmpty() && !any) // a header alone is no contact file
+        errors << QStringLiteral("soubor neobsahuje žádný kontakt, jen řádek se záhlavím");
+    return errors;
+}
+
 } // namespace
 
-DecodedFile decodeFile(const QByteArray &original) {
-    DecodedFile file;
-    if (original.size() > limits::kMaxFileBytes) { // refused before any copy is made
-        file.errors << limits::tooBigMessage(original.size());
-        return file;
-    }
-    const QByteArray bytes = utf8Of(original);
-    QByteArray start = bytes.left(64);
+QStringList readContactFile(QIODevice &in, const std::function<void(Entry &&)> &take,
+                            const ReadProgress &progress, qsizetype pieceBytes) {
+    if (!in.isSequential() && in.size() > limits::kMaxFileBytes) // refused unread
+        return {limits::tooBigMessage(in.size())};
+    QByteArray start = in.peek(64);
+    const bool utf16 = start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF");
     if (start.startsWith("\xEF\xBB\xBF"))
         start = start.mid(3);
-    if (start.trimmed().toUpper().startsWith(
-            "BEGIN:VCARD")) { // each card becomes its entry as it ends
-        CompanyValues companies;
-        file.errors = parseVCards(
-            bytes, [&](VCard &&card) { file.entries << companies.shared(entryFromVCard(card)); });
-        if (!file.errors.isEmpty())
-            file.entries.clear();
+    const bool vcard = start.trimmed().toUpper().startsWith("BEGIN:VCARD");
+    if (utf16 || (in.isSequential() && !vcard)) {
+        // UTF-16 (small files from phones) as UTF-8, and a CSV from a pipe,
+        // which cannot be read twice for its character set, are read whole.
+        QByteArray bytes;
+        for (QByteArray more = in.read(pieceBytes);
+             !more.isEmpty() && bytes.size() <= limits::kMaxFileBytes; more = in.read(pieceBytes))
+            bytes += more;
+        if (bytes.size() > limits::kMaxFileBytes)
+            return {limits::tooBigMessage(bytes.size())};
+        QBuffer whole;
+        whole.setData(utf8Of(bytes));
+        bytes.clear();
+        whole.open(QIODevice::ReadOnly);
+        return readContactFile(whole, take, progress, pieceBytes);
+    }
+    const bool utf8 = !vcard && isUtf8(in, pieceBytes);
+    PieceSource source(in, pieceBytes, progress);
+    return vcard ? readVCards(source, take) : readCsv(source, utf8, take);
+}
+
+DecodedFile decodeFile(const QByteArray &bytes) {
+    DecodedFile file;
+    if (bytes.size() > limits::kMaxFileBytes) { // refused before any copy is made
+        file.errors << limits::tooBigMessage(bytes.size());
         return file;
     }
-    const CsvTable table = parseCsv(bytes);
-    file.errors = table.errors;
-    if (file.errors.isEmpty()) {
-        CompanyValues companies;
-        for (Entry &e : entriesFromCsv(table))
-            file.entries << companies.shared(std::move(e));
-    }
-    if (file.errors.isEmpty() && file.entries.isEmpty()) // a header alone is no contact file
-        file.errors << QStringLiteral("soubor neobsahuje žádný kontakt, jen řádek se záhlavím");
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    CompanyValues companies;
+    file.errors =
+        readContactFile(buffer, [&](Entry &&e) { file.entries << companies.shared(std::move(e)); });
+    if (!file.errors.isEmpty())
+        file.entries.clear();
     return file;
 }
 

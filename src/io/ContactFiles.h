@@ -4,7 +4,11 @@
 #include "io/Record.h"
 
 #include <QStringList>
+
+#include <functional>
 #include <optional>
+
+class QIODevice;
 
 namespace io {
 
@@ -49,5 +53,21 @@ struct DecodedFile {
 /// Reads a vCard file (recognised by its BEGIN:VCARD) or else a CSV file
 /// with a header. Never throws.
 DecodedFile decodeFile(const QByteArray &bytes);
+
+/// What a stopped import or export says.
+inline const QString kStoppedText =
+    QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
+
+/// Told how far reading a file is (`done` of `total` bytes; total 0: not
+/// known); returning false stops it.
+using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
+
+/// Reads a contact file as decodeFile() reads its bytes, but a few MB at a
+/// time, handing each entry to `take` as soon as it is read: memory stays
+/// bounded whatever the file's size. Returns the errors (kStoppedText when
+/// `progress` stopped it); a file with errors must not be imported, whatever
+/// `take` was given before they were found.
+QStringList readContactFile(QIODevice &in, const std::function<void(Entry &&)> &take,
+                            const ReadProgress &progress = {}, qsizetype pieceBytes = 256 << 10);
 
 } // namespace io

@@ -97,13 +97,19 @@ int forEachEntry(db::DbConnection &db, const ExportScope &scope,
     const QByteArray where = scope.kind == ExportScope::Kind::Company ? " WHERE f.ID = ?" : "";
     const QVariantList params =
         scope.kind == ExportScope::Kind::Company ? QVariantList{scope.companyId} : QVariantList{};
+    // The engine sorts whole rows, each text at its declared width: only the
+    // keys are sorted here, and the rows are joined on in that order (the
+    // sorted keys drive the left join).
     const auto companies = db.openCursor(
-        "SELECT f.* FROM FIRMA f" + where + " ORDER BY UPPER(f.NAZEV_FIRMA), f.ID", params);
+        "SELECT f.* FROM (SELECT f.ID FROM FIRMA f" + where +
+            " ORDER BY UPPER(f.NAZEV_FIRMA), f.ID) s LEFT JOIN FIRMA f ON f.ID = s.ID",
+        params);
     const auto contacts = db.openCursor(
-        "SELECT k.*, f.ID AS F_ID FROM KONTAKT k LEFT JOIN FIRMA f ON f.ID = k.ID_FIRMA" +
+        "SELECT k.*, s.F_ID FROM (SELECT k.ID, f.ID AS F_ID FROM KONTAKT k LEFT JOIN FIRMA f ON "
+        "f.ID = k.ID_FIRMA" +
             (where.isEmpty() ? QByteArray(" WHERE") : where + " AND") +
             " k.KRAJ IS DISTINCT FROM '***' ORDER BY UPPER(f.NAZEV_FIRMA) NULLS FIRST, f.ID NULLS "
-            "FIRST, k.ID",
+            "FIRST, k.ID) s LEFT JOIN KONTAKT k ON k.ID = s.ID",
         params);
     const RowReader company(db, *companies), contact(db, *contacts);
     const QSet<int> shownContacts(scope.contactIds.begin(), scope.contactIds.end());

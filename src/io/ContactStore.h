@@ -41,9 +41,6 @@ QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope);
 /// Told how far a long job is (`done` of `total`; total 0: not known);
 /// returning false stops it.
 using Progress = std::function<bool(int done, int total)>;
-/// What a stopped import or export says (a db::DbError with this message).
-inline const QString kStoppedText =
-    QStringLiteral("Přerušeno na přání uživatele, nic nebylo zapsáno.");
 
 /// Writes the entries of `scopes`, one after another, to `out` in `format`
 /// as it reads them. Returns how many went, or -1 with `error` set when the

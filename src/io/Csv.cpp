@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <memory>
+
 namespace io {
 namespace {
 
@@ -23,45 +25,67 @@ QString decode(const QByteArray &bytes) {
     return base::win1250::decode(bytes); // what Czech spreadsheet programs save
 }
 
-/// The separator the header line uses most, outside quotes.
-QChar detectSeparator(const QString &text) {
+char16_t unitOf(QChar c) {
+    return c.unicode();
+}
+char16_t unitOf(char byte) { // what the separators and quotes are, in UTF-8 as in Windows-1250
+    return uchar(byte);
+}
+
+/// The separator the header line uses most, outside quotes; `complete`
+/// tells whether the header line ends within `text`.
+template <typename Text> QChar detectSeparator(const Text &text, bool *complete = nullptr) {
     int commas = 0, semicolons = 0, tabs = 0;
-    bool quoted = false;
-    for (QChar c : text) {
-        if (c == QLatin1Char('"'))
+    bool quoted = false, ended = false;
+    for (const auto byteOrChar : text) {
+        const char16_t c = unitOf(byteOrChar);
+        if (c == u'"')
             quoted = !quoted;
-        else if (!quoted && (c == QLatin1Char('\n') || c == QLatin1Char('\r')))
+        else if (!quoted && (c == u'\n' || c == u'\r')) {
+            ended = true;
             break;
-        else if (!quoted && c == QLatin1Char(','))
+        } else if (!quoted && c == u',')
             ++commas;
-        else if (!quoted && c == QLatin1Char(';'))
+        else if (!quoted && c == u';')
             ++semicolons;
-        else if (!quoted && c == QLatin1Char('\t'))
+        else if (!quoted && c == u'\t')
             ++tabs;
     }
+    if (complete)
+        *complete = ended;
     if (tabs > commas && tabs > semicolons)
         return QLatin1Char('\t');
     return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
 }
 
+} // namespace
+
+/// Reads rows out of the file's text, a piece at a time when the file
+/// comes in pieces: the header, the line count and the limits go on.
 class CsvParser {
   public:
-    CsvParser(const QString &text, QChar separator, CsvTable &table)
-        : m_text(text), m_separator(separator), m_table(table) {}
+    CsvParser(QChar separator, CsvTable &table) : m_separator(separator), m_table(table) {}
 
-    void run() {
+    /// Reads the rows of `text` (whole rows) into the table; false once a
+    /// fault ends the reading.
+    bool run(const QString &text) {
+        m_text = &text;
+        m_pos = 0;
         QStringList row;
-        int startLine = 1;
-        while (m_pos < m_text.size() && m_table.errors.size() < limits::kMaxErrors) {
-            startLine = m_line;
+        while (m_pos < m_text->size()) {
+            if (m_table.errors.size() >= limits::kMaxErrors)
+                return false;
+            const int startLine = m_line;
             if (!readRow(row))
-                return;
+                return false;
             if (row.size() == 1 && row.first().isEmpty())
                 continue; // blank line
             if (!take(row, startLine))
-                return;
+                return false;
         }
+        return true;
     }
+    int lines() const { return m_line; }
 
   private:
     void fail(int line, const QString &message) {
@@ -73,18 +97,18 @@ class CsvParser {
         const int startLine = m_line;
         for (;;) {
             QString field;
-            if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"')) {
+            if (m_pos < m_text->size() && (*m_text)[m_pos] == QLatin1Char('"')) {
                 ++m_pos;
                 for (;;) {
-                    if (m_pos >= m_text.size()) {
+                    if (m_pos >= m_text->size()) {
                         fail(
                             startLine,
                             QStringLiteral("uvozovky otevřené na tomto řádku se nikde nezavírají"));
                         return false;
                     }
-                    const QChar c = m_text[m_pos++];
+                    const QChar c = (*m_text)[m_pos++];
                     if (c == QLatin1Char('"')) {
-                        if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char('"')) {
+                        if (m_pos < m_text->size() && (*m_text)[m_pos] == QLatin1Char('"')) {
                             field += c;
                             ++m_pos;
                             continue;
@@ -102,11 +126,11 @@ class CsvParser {
                 }
             }
             // Unquoted text (or text after a closing quote) up to the separator or line end.
-            while (m_pos < m_text.size() && m_text[m_pos] != m_separator &&
-                   m_text[m_pos] != QLatin1Char('\n') &&
-                   !(m_text[m_pos] == QLatin1Char('\r') && !isBeforeLineFeed(m_pos))) {
-                if (m_text[m_pos] != QLatin1Char('\r'))
-                    field += m_text[m_pos];
+            while (m_pos < m_text->size() && (*m_text)[m_pos] != m_separator &&
+                   (*m_text)[m_pos] != QLatin1Char('\n') &&
+                   !((*m_text)[m_pos] == QLatin1Char('\r') && !isBeforeLineFeed(m_pos))) {
+                if ((*m_text)[m_pos] != QLatin1Char('\r'))
+                    field += (*m_text)[m_pos];
                 ++m_pos;
                 if (field.size() > limits::kMaxLineBytes) {
                     fail(startLine, QStringLiteral("hodnota je delší než %1 MB")
@@ -120,9 +144,9 @@ class CsvParser {
                      QStringLiteral("řádek má víc než %1 hodnot").arg(limits::kMaxColumns));
                 return false;
             }
-            if (m_pos >= m_text.size())
+            if (m_pos >= m_text->size())
                 return true;
-            const QChar end = m_text[m_pos++];
+            const QChar end = (*m_text)[m_pos++];
             if (end == QLatin1Char('\n') ||
                 end == QLatin1Char('\r')) { // LF, CR LF, CR CR LF or a lone CR
                 ++m_line;
@@ -134,9 +158,9 @@ class CsvParser {
     /// True when the CR at `pos` is followed, after more CRs, by a line feed:
     /// it belongs to that line end. A CR on its own ends a line by itself.
     bool isBeforeLineFeed(qsizetype pos) const {
-        while (pos < m_text.size() && m_text[pos] == QLatin1Char('\r'))
+        while (pos < m_text->size() && (*m_text)[pos] == QLatin1Char('\r'))
             ++pos;
-        return pos < m_text.size() && m_text[pos] == QLatin1Char('\n');
+        return pos < m_text->size() && (*m_text)[pos] == QLatin1Char('\n');
     }
 
     bool take(QStringList &row, int line) {
@@ -144,7 +168,7 @@ class CsvParser {
             m_table.header = row;
             return true;
         }
-        if (m_table.rows.size() >= limits::kMaxRecords) {
+        if (m_rows >= limits::kMaxRecords) {
             fail(line, QStringLiteral("soubor má víc než %1 řádků").arg(limits::kMaxRecords));
             return false;
         }
@@ -160,21 +184,27 @@ class CsvParser {
             row << QString();
         m_table.rows << row;
         m_table.rowLines << line;
+        ++m_rows;
         return true;
     }
 
-    const QString &m_text;
+    const QString *m_text = nullptr;
     const QChar m_separator;
     CsvTable &m_table;
     qsizetype m_pos = 0;
     int m_line = 1;
+    int m_rows = 0; ///< rows read, in all pieces
 };
 
+namespace {
+
 QString quoted(const QString &field, QChar separator) {
-    const bool needsQuotes = field.contains(separator) || field.contains(QLatin1Char('"')) ||
-                             field.contains(QLatin1Char('\n')) ||
-                             field.contains(QLatin1Char('\r')) ||
-                             field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
+    bool needsQuotes = field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
+    for (qsizetype i = 0; i < field.size() && !needsQuotes; ++i) { // one pass over the text
+        const QChar c = field[i];
+        needsQuotes = c == separator || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
+                      c == QLatin1Char('\r');
+    }
     if (!needsQuotes)
         return field;
     QString escaped = field;
@@ -191,10 +221,105 @@ CsvTable parseCsv(const QByteArray &bytes) {
         return table;
     }
     const QString text = decode(bytes);
-    CsvParser(text, detectSeparator(text), table).run();
+    CsvParser(detectSeparator(text), table).run(text);
     if (table.header.isEmpty() && table.errors.isEmpty())
         table.errors << QStringLiteral("soubor je prázdný, chybí řádek se záhlavím");
     return table;
+}
+
+struct CsvStream::State {
+    bool utf8;
+    bool first = true;
+    bool stopped = false;
+    QChar separator;
+    CsvTable table; ///< the header and the errors; the rows go out with each piece
+    std::unique_ptr<CsvParser> parser;
+};
+
+CsvStream::CsvStream(bool utf8) : m_state(std::make_unique<State>()) {
+    m_state->utf8 = utf8;
+}
+CsvStream::~CsvStream() = default;
+
+CsvTable CsvStream::feed(const QByteArray &piece) {
+    State &s = *m_state;
+    const bool bom = s.first && piece.startsWith("\xEF\xBB\xBF");
+    const QByteArrayView bytes = QByteArrayView(piece).sliced(bom ? 3 : 0);
+    const QString text = s.utf8 ? QString::fromUtf8(bytes) : base::win1250::decode(bytes);
+    if (s.first) {
+        s.first = false;
+        s.separator = detectSeparator(text);
+        s.parser = std::make_unique<CsvParser>(s.separator, s.table);
+    }
+    if (!s.stopped)
+        s.stopped = !s.parser->run(text);
+    CsvTable rows;
+    rows.header = s.table.header;
+    rows.rows.swap(s.table.rows);
+    rows.rowLines.swap(s.table.rowLines);
+    return rows;
+}
+
+QStringList CsvStream::finish() {
+    if (m_state->table.header.isEmpty() && m_state->table.errors.isEmpty())
+        m_state->table.errors << QStringLiteral("soubor je prázdný, chybí řádek se záhlavím");
+    return m_state->table.errors;
+}
+
+bool CsvStream::stopped() const {
+    return m_state->stopped;
+}
+
+int CsvStream::lines() const {
+    return m_state->parser ? m_state->parser->lines() : 1;
+}
+
+qsizetype CsvStream::pieceEnd(const QByteArray &bytes) const {
+    QChar separator = m_state->separator;
+    if (m_state->first) { // as feed() will find it in the text, the header's line end seen
+        bool complete = false;
+        separator = detectSeparator(QByteArrayView(bytes), &complete);
+        if (!complete)
+            return 0;
+    }
+    // The parser's grammar on bytes (every character it looks for is ASCII,
+    // in UTF-8 as in Windows-1250): a quote opens only at a field's start.
+    enum { FieldStart, Unquoted, Quoted, QuoteInQuoted, AfterCr } state = FieldStart;
+    qsizetype end = 0;
+    const char sep = char(separator.unicode());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        switch (state) {
+        case FieldStart:
+        case Unquoted:
+        case AfterCr:
+            if (state == AfterCr && c != '\r' && c != '\n')
+                state = FieldStart; // a lone CR ended the row
+            if (state == FieldStart && c == '"')
+                state = Quoted;
+            else if (c == '\n') {
+                state = FieldStart;
+                end = i + 1;
+            } else if (c == '\r')
+                state = AfterCr;
+            else
+                state = c == sep ? FieldStart : Unquoted;
+            break;
+        case Quoted:
+            if (c == '"')
+                state = QuoteInQuoted;
+            break;
+        case QuoteInQuoted: // a doubled quote stays in the field, another character ends it
+            if (c == '"')
+                state = Quoted;
+            else {
+                state = Unquoted;
+                --i; // read again outside the quotes
+            }
+            break;
+        }
+    }
+    return end;
 }
 
 bool appendCsvLine(const QStringList &fields, const QStringList &header, int rowNumber,

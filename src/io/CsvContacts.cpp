@@ -32,30 +32,56 @@ bool isOwnLayout(const QStringList &header) {
     return false;
 }
 
+/// Where each column of our own layout is in a table's header, found once
+/// for all its rows.
+struct OwnLayout {
+    struct Place {
+        int cell;
+        const QString *column;
+        bool company;
+    };
+    QList<Place> places;
+    QList<int> others; ///< cells of no column: kept in the note on the means of contact
+    int photo = -1, companyKey = -1;
+
+    explicit OwnLayout(const QStringList &header) {
+        QHash<QString, int> index;
+        for (int i = 0; i < header.size(); ++i)
+            index.insert(header[i].trimmed(), i);
+        QSet<QString> known{kPhotoHeader, kCompanyKeyHeader};
+        for (const Column &c : contactColumns()) {
+            known << c.label;
+            if (index.contains(c.label))
+                places << Place{index[c.label], &c.name, false};
+        }
+        for (const Column &c : companyColumns()) {
+            known << companyHeader(c);
+            if (index.contains(companyHeader(c)))
+                places << Place{index[companyHeader(c)], &c.name, true};
+        }
+        photo = index.value(kPhotoHeader, -1);
+        companyKey = index.value(kCompanyKeyHeader, -1);
+        for (int i = 0; i < header.size(); ++i)
+            if (!known.contains(header[i].trimmed()))
+                others << i;
+    }
+};
+
 QList<Entry> ownEntries(const CsvTable &table) {
-    QHash<QString, int> index;
-    for (int i = 0; i < table.header.size(); ++i)
-        index.insert(table.header[i].trimmed(), i);
-    QSet<QString> known{kPhotoHeader, kCompanyKeyHeader};
-    for (const Column &c : contactColumns())
-        known << c.label;
-    for (const Column &c : companyColumns())
-        known << companyHeader(c);
+    const OwnLayout layout(table.header);
     QList<Entry> entries;
+    entries.reserve(table.rows.size());
     for (int r = 0; r < table.rows.size(); ++r) {
         const QStringList &row = table.rows[r];
-        auto cell = [&](const QString &header) {
-            return index.contains(header) ? fromSpreadsheetText(row[index[header]]) : QString();
-        };
         Entry e;
-        for (const Column &c : contactColumns())
-            if (!cell(c.label).isEmpty())
-                e.contact[c.name] = cell(c.label);
-        for (const Column &c : companyColumns())
-            if (!cell(companyHeader(c)).isEmpty())
-                e.company[c.name] = cell(companyHeader(c));
-        e.companyKey = cell(kCompanyKeyHeader).trimmed();
-        if (const QString photo = cell(kPhotoHeader).trimmed(); !photo.isEmpty()) {
+        for (const OwnLayout::Place &p : layout.places)
+            if (const QString text = fromSpreadsheetText(row[p.cell]); !text.isEmpty())
+                (p.company ? e.company : e.contact).insert(*p.column, text);
+        if (layout.companyKey >= 0)
+            e.companyKey = fromSpreadsheetText(row[layout.companyKey]).trimmed();
+        if (const QString photo =
+                layout.photo >= 0 ? fromSpreadsheetText(row[layout.photo]).trimmed() : QString();
+            !photo.isEmpty()) {
             auto decoded = QByteArray::fromBase64Encoding(photo.toLatin1(),
                                                           QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
@@ -69,11 +95,10 @@ QList<Entry> ownEntries(const CsvTable &table) {
                 e.photo = decoded.decoded;
         }
         ReachSlots reach(e.contact);
-        for (int i = 0; i < table.header.size(); ++i)
-            if (!known.contains(table.header[i].trimmed()))
-                reach.overflow(table.header[i].trimmed(), fromSpreadsheetText(row[i]));
+        for (int i : layout.others)
+            reach.overflow(table.header[i].trimmed(), fromSpreadsheetText(row[i]));
         e.companyOnly = e.contact.isEmpty() && e.photo.isEmpty();
-        entries << e;
+        entries << std::move(e);
     }
     return entries;
 }
@@ -371,12 +396,11 @@ const QStringList &ownCsvHeader() {
 }
 
 QStringList ownCsvRow(const Entry &e) {
-    QStringList row;
-    for (const Column &c : contactColumns())
-        row << spreadsheetText(e.contact.value(c.name));
-    row << spreadsheetText(QString::fromLatin1(e.photo.toBase64()));
-    for (const Column &c : companyColumns())
-        row << spreadsheetText(e.company.value(c.name));
+    QStringList row = textsInOrder(e.contact, contactColumns());
+    row << QString::fromLatin1(e.photo.toBase64());
+    row << textsInOrder(e.company, companyColumns());
+    for (QString &cell : row)
+        cell = spreadsheetText(cell);
     row << e.companyKey;
     return row;
 }

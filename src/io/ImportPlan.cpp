@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace io {
 namespace {
 
@@ -62,8 +64,12 @@ bool isNote(const Column &c) {
 /// than their column, after transliterate() (one byte a character then).
 void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
                 const QList<Column> &columns, QStringList &problems) {
-    for (const Column &c : columns) {
-        const QString text = values.value(c.name);
+    const QStringList texts = textsInOrder(values, columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        const Column &c = columns[i];
+        const QString &text = texts[i];
+        if (text.isEmpty())
+            continue;
         if (const qsizetype at = base::win1250::firstControlCharacter(text, isNote(c)); at >= 0) {
             problems << QStringLiteral("%1%2: neviditelný řídicí znak U+%3 nelze uložit")
                             .arg(prefix, c.label)
@@ -83,27 +89,34 @@ void checkTexts(const Values &values, const QHash<QString, int> &lengths, const 
 /// Makes every text of `values` fit for Windows-1250; what changed goes to `notes`.
 void transliterate(Values &values, const QList<Column> &columns, const QString &prefix,
                    QStringList &notes) {
-    for (const Column &c : columns) {
-        const auto found = values.find(c.name);
-        if (found == values.end())
+    const QStringList texts = textsInOrder(values, columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString &text = texts[i];
+        if (text.isEmpty())
             continue;
-        Transliterated t = toWin1250(*found);
+        Transliterated t = toWin1250(text);
         if (t.changes.isEmpty())
             continue;
-        if (*found == found->trimmed()) // a dropped character at either end leaves no blank behind
+        if (text == text.trimmed()) // a dropped character at either end leaves no blank behind
             t.text = t.text.trimmed();
-        *found = t.text.trimmed().isEmpty() ? QString() : t.text;
-        notes << prefix + c.label + QStringLiteral(": ") + t.changes.join(QStringLiteral(", "));
+        values[columns[i].name] =
+            t.text.trimmed().isEmpty() ? QString() : t.text; // the map copied only now
+        notes << prefix + columns[i].label + QStringLiteral(": ") +
+                     t.changes.join(QStringLiteral(", "));
     }
 }
 
-QString whoOf(const Entry &e) {
-    const QString name = displayName(e.contact);
+QString whoOf(const Values &contact, const QString &companyName) {
+    const QString name = displayName(contact);
     if (!name.isEmpty())
         return name;
-    if (!e.contact.value(QStringLiteral("EMAIL1")).isEmpty())
-        return e.contact.value(QStringLiteral("EMAIL1"));
-    return e.companyName().isEmpty() ? QStringLiteral("(bez jména)") : e.companyName();
+    if (!contact.value(QStringLiteral("EMAIL1")).isEmpty())
+        return contact.value(QStringLiteral("EMAIL1"));
+    return companyName.isEmpty() ? QStringLiteral("(bez jména)") : companyName;
+}
+
+QString whoOf(const Entry &e) {
+    return whoOf(e.contact, e.companyName());
 }
 
 QString icoOf(const Values &company) {
@@ -173,6 +186,8 @@ class KnownPeople {
         return {};
     }
 
+    bool isEmpty() const { return m_inCompany.isEmpty(); }
+
   private:
     QSet<quint64> m_emails, m_phones, m_inCompany;
 };
@@ -181,47 +196,47 @@ QString existingRef(int id) {
     return QLatin1Char('e') + QString::number(id);
 }
 
+} // namespace
+
 class Planner {
   public:
-    explicit Planner(const ExistingData &existing) : m_existing(existing), m_companies(existing) {
-        for (const ExistingData::Contact &c : existing.contacts)
+    explicit Planner(ExistingData existing)
+        : m_existing(std::move(existing)), m_companies(m_existing) {
+        for (const ExistingData::Contact &c : m_existing.contacts)
             m_people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
                               existingRef(c.companyId));
     }
 
-    ImportPlan run(const QList<Entry> &entries) {
-        for (const Entry &e : entries)
-            take(e);
-        return m_plan;
-    }
+    ImportPlan finish() { return std::move(m_plan); }
 
-  private:
     void take(Entry e) {
-        const QString who = whoOf(e);
+        const Entry original = e; // shared, not copied, unless a text is changed
+        auto who = [&original] { return whoOf(original); };
         const bool nameless =
             displayName(e.contact).isEmpty() && e.contact.value(QStringLiteral("EMAIL1")).isEmpty();
         if (e.companyName().isEmpty() && (e.companyOnly || nameless)) {
-            m_plan.refused << RefusedEntry{who, {QStringLiteral("záznam nemá jméno ani firmu")}};
+            m_plan.refused << RefusedEntry{who(), {QStringLiteral("záznam nemá jméno ani firmu")}};
             return;
         }
         QStringList notes = e.warnings;
         const bool hadCompany = !e.companyName().isEmpty();
         transliterate(e.contact, contactColumns(), QString(), notes);
-        transliterate(e.company, companyColumns(), QStringLiteral("Firma – "), notes);
+        const CompanyCheck &checked = checkCompany(e.company);
+        e.company = checked.fitted;
+        notes << checked.notes;
         if ((!nameless && displayName(e.contact).isEmpty() &&
              e.contact.value(QStringLiteral("EMAIL1")).isEmpty()) ||
             (hadCompany && e.companyName().isEmpty())) {
             m_plan.refused << RefusedEntry{
-                who, notes << QStringLiteral("po převodu do kódování Windows-1250 by zůstal "
-                                             "prázdný název")};
+                who(), notes << QStringLiteral("po převodu do kódování Windows-1250 by zůstal "
+                                               "prázdný název")};
             return;
         }
         QStringList problems;
         checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
-        checkTexts(e.company, m_existing.companyLengths, QStringLiteral("Firma – "),
-                   companyColumns(), problems);
+        problems << checked.problems;
         if (!problems.isEmpty()) {
-            m_plan.refused << RefusedEntry{who, problems};
+            m_plan.refused << RefusedEntry{who(), problems};
             return;
         }
         const int company = companyFor(e);
@@ -230,19 +245,41 @@ class Planner {
             m_plan.companies[company].notes << notes;
             return;
         }
-        PlannedContact planned{e, company, {}, true, notes};
-        const Identity identity = Identity::of(e.contact);
-        const QString ref = companyRef(company);
-        planned.duplicateOf = m_people.sameAs(identity, ref);
+        PlannedContact planned{
+            PackedValues(e.contact, contactColumns()), e.photo, company, {}, true, notes};
         // Entries of this program's export are rows of a register, each its own
         // even when two look alike; other files may name one person twice.
-        if (e.companyKey.isEmpty()) {
-            if (planned.duplicateOf.isEmpty())
-                planned.duplicateOf = m_inFile.sameAs(identity, ref);
-            m_inFile.remember(identity, ref);
+        const bool inFileToo = e.companyKey.isEmpty();
+        if (inFileToo || !m_people.isEmpty()) { // else nobody to compare with
+            const Identity identity = Identity::of(e.contact);
+            const QString ref = companyRef(company);
+            planned.duplicateOf = m_people.sameAs(identity, ref);
+            if (inFileToo) {
+                if (planned.duplicateOf.isEmpty())
+                    planned.duplicateOf = m_inFile.sameAs(identity, ref);
+                m_inFile.remember(identity, ref);
+            }
         }
         planned.selected = planned.duplicateOf.isEmpty();
-        m_plan.contacts << planned;
+        m_plan.contacts << std::move(planned);
+    }
+
+  private:
+    /// An entry's company columns made fit for the database.
+    struct CompanyCheck {
+        Values original, fitted;
+        QStringList notes, problems;
+    };
+    const CompanyCheck &checkCompany(const Values &company) {
+        // A register's export repeats its company on each of its contacts, one after another.
+        if (m_lastCompany && m_lastCompany->original == company)
+            return *m_lastCompany;
+        m_lastCompany = CompanyCheck{company, company, {}, {}};
+        transliterate(m_lastCompany->fitted, companyColumns(), QStringLiteral("Firma – "),
+                      m_lastCompany->notes);
+        checkTexts(m_lastCompany->fitted, m_existing.companyLengths, QStringLiteral("Firma – "),
+                   companyColumns(), m_lastCompany->problems);
+        return *m_lastCompany;
     }
 
     QString companyRef(int index) const {
@@ -259,28 +296,28 @@ class Planner {
             return *found;
         PlannedCompany company;
         company.name = name;
-        company.values = e.company;
-        company.values[QStringLiteral("NAZEV_FIRMA")] = name;
-        if (const ExistingData::Company *c = m_companies.match(name, company.values)) {
+        Values values = e.company;
+        values[QStringLiteral("NAZEV_FIRMA")] = name;
+        if (const ExistingData::Company *c = m_companies.match(name, values)) {
             company.existingId = c->id;
             company.placeholderId = c->placeholderId;
             company.name = c->name;
-            company.values.clear();
+        } else {
+            company.values = PackedValues(values, companyColumns());
         }
         m_plan.companies << company;
         m_planned.insert(key, int(m_plan.companies.size() - 1));
         return int(m_plan.companies.size() - 1);
     }
 
-    const ExistingData &m_existing;
-    const ExistingCompanies m_companies;
-    KnownPeople m_people; ///< in the database
-    KnownPeople m_inFile; ///< earlier in the file
+    const ExistingData m_existing;
+    const ExistingCompanies m_companies; ///< points into m_existing
+    KnownPeople m_people;                ///< in the database
+    KnownPeople m_inFile;                ///< earlier in the file
     ImportPlan m_plan;
     QHash<QString, int> m_planned; ///< company key → index
+    std::optional<CompanyCheck> m_lastCompany;
 };
-
-} // namespace
 
 QString companySeatKey(const Values &company) {
     QStringList parts;
@@ -309,7 +346,30 @@ int ImportPlan::selectedCount() const {
 }
 
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing) {
-    return Planner(existing).run(entries);
+    ImportPlanner planner(existing);
+    for (const Entry &e : entries)
+        planner.add(e);
+    return planner.finish();
+}
+
+ImportPlanner::ImportPlanner(ExistingData existing)
+    : m_planner(std::make_unique<Planner>(std::move(existing))) {
+}
+ImportPlanner::~ImportPlanner() = default;
+
+void ImportPlanner::add(Entry entry) {
+    m_planner->take(std::move(entry));
+}
+
+ImportPlan ImportPlanner::finish() {
+    return m_planner->finish();
+}
+
+QString whoOf(const PlannedContact &contact, const ImportPlan &plan) {
+    static const QStringList naming{QStringLiteral("TITUL_PRED"), QStringLiteral("JMENO"),
+                                    QStringLiteral("PRIJMENI"), QStringLiteral("TITUL_ZA"),
+                                    QStringLiteral("EMAIL1")};
+    return whoOf(contact.contact.unpack(naming), plan.companies.value(contact.company).name);
 }
 
 RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
@@ -330,63 +390,70 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now) {
                 result.refusals
                     << QStringLiteral("Firmu „%1“ mezitím někdo smazal.").arg(company.name);
             company.placeholderId = stored ? stored->placeholderId : 0;
-        } else if (const ExistingData::Company *c = companies.match(company.name, company.values)) {
+        } else if (const ExistingData::Company *c =
+                       companies.match(company.name, company.values.unpack())) {
             result.notes << QStringLiteral(
                                 "Firmu „%1“ mezitím někdo přidal; kontakty přibudou k ní.")
                                 .arg(company.name);
             company.existingId = c->id;
             company.placeholderId = c->placeholderId;
             company.name = c->name;
-            company.values.clear();
+            company.values = {};
         }
     }
     KnownPeople people;
     for (const ExistingData::Contact &c : now.contacts)
         people.remember(Identity::of(c.firstName, c.surname, c.emails, c.phones),
                         existingRef(c.companyId));
-    for (PlannedContact &c : fresh.contacts) {
-        if (!c.selected)
+    if (now.contacts.isEmpty())
+        return result; // nobody to be the same as
+    for (qsizetype i = 0; i < fresh.contacts.size(); ++i) {
+        const PlannedContact &c = std::as_const(fresh.contacts)[i]; // a plan of any size: no copy
+        if (!c.selected || !c.duplicateOf.isEmpty()) // a ticked duplicate stays: the user chose it
             continue;
         const int id = fresh.companies[c.company].existingId;
         const QString ref = id ? existingRef(id) : QLatin1Char('p') + QString::number(c.company);
-        const Identity identity = Identity::of(c.entry.contact);
-        const QString reason = people.sameAs(identity, ref);
-        if (!reason.isEmpty() &&
-            c.duplicateOf.isEmpty()) { // a ticked duplicate stays: the user chose it
-            c.selected = false;
-            c.duplicateOf = reason;
-            result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
-                                .arg(reason, whoOf(c.entry));
-        }
+        const QString reason = people.sameAs(Identity::of(c.contact.unpack()), ref);
+        if (reason.isEmpty())
+            continue;
+        result.notes << QStringLiteral("Přeskočeno, mezitím přidal někdo jiný (%1): %2")
+                            .arg(reason, whoOf(c, fresh));
+        PlannedContact &skipped = fresh.contacts[i];
+        skipped.selected = false;
+        skipped.duplicateOf = reason;
     }
     return result;
 }
 
-QStringList describePlan(const ImportPlan &plan) {
-    QStringList lines;
+void describePlan(const ImportPlan &plan, const std::function<void(const QString &)> &line) {
     for (int i : plan.companiesToCreate())
-        lines << QStringLiteral("Nová firma: %1").arg(plan.companies[i].name);
+        line(QStringLiteral("Nová firma: %1").arg(plan.companies[i].name));
     for (const PlannedContact &c : plan.contacts) {
         const PlannedCompany &company = plan.companies[c.company];
         const QString target =
             company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
         if (c.selected)
-            lines << QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c.entry), target) +
-                         (c.duplicateOf.isEmpty() ? QString()
-                                                  : QStringLiteral(" [%1]").arg(c.duplicateOf));
+            line(
+                QStringLiteral("Nový kontakt: %1 → %2").arg(whoOf(c, plan), target) +
+                (c.duplicateOf.isEmpty() ? QString() : QStringLiteral(" [%1]").arg(c.duplicateOf)));
         else
-            lines << QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
-                         .arg(c.duplicateOf, whoOf(c.entry), target);
+            line(QStringLiteral("Přeskočeno, už existuje (%1): %2 → %3")
+                     .arg(c.duplicateOf, whoOf(c, plan), target));
         if (c.selected && !c.notes.isEmpty())
-            lines << QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; ")));
+            line(QStringLiteral("  Upraveno: %1").arg(c.notes.join(QStringLiteral("; "))));
     }
     for (const PlannedCompany &c : plan.companies)
         if (!c.notes.isEmpty() && !c.existingId)
-            lines << QStringLiteral("Upravena firma %1: %2")
-                         .arg(c.name, c.notes.join(QStringLiteral("; ")));
+            line(QStringLiteral("Upravena firma %1: %2")
+                     .arg(c.name, c.notes.join(QStringLiteral("; "))));
     for (const RefusedEntry &r : plan.refused)
-        lines << QStringLiteral("Odmítnuto: %1 – %2")
-                     .arg(r.who, r.problems.join(QStringLiteral("; ")));
+        line(
+            QStringLiteral("Odmítnuto: %1 – %2").arg(r.who, r.problems.join(QStringLiteral("; "))));
+}
+
+QStringList describePlan(const ImportPlan &plan) {
+    QStringList lines;
+    describePlan(plan, [&lines](const QString &text) { lines << text; });
     return lines;
 }
 

@@ -4,6 +4,9 @@
 
 #include <QHash>
 
+#include <functional>
+#include <memory>
+
 namespace io {
 
 /// What the database holds already, as far as an import needs to know.
@@ -36,7 +39,7 @@ QString companySeatKey(const Values &company);
 
 struct PlannedCompany {
     QString name;
-    Values values;         ///< the columns of a new company (from its first entry)
+    PackedValues values;   ///< the columns of a new company (from its first entry)
     int existingId = 0;    ///< 0: created by the import
     int placeholderId = 0; ///< an existing placeholder the first new contact takes over
     bool wanted = false;   ///< a company-only entry asks for it even without contacts
@@ -44,7 +47,8 @@ struct PlannedCompany {
 };
 
 struct PlannedContact {
-    Entry entry;
+    PackedValues contact; ///< the KONTAKT text columns, made fit for the database
+    QByteArray photo;     ///< OBR, empty for none
     int company = -1;     ///< index into ImportPlan::companies
     QString duplicateOf;  ///< non-empty: looks like a contact already present (why)
     bool selected = true; ///< duplicates start unselected; the user may tick them
@@ -52,6 +56,10 @@ struct PlannedContact {
     /// "řádek 12: PHOTO není obrázek, vynecháno".
     QStringList notes;
 };
+
+} // namespace io
+Q_DECLARE_TYPEINFO(io::PlannedContact, Q_RELOCATABLE_TYPE); // a plan's list grows without copies
+namespace io {
 
 struct RefusedEntry {
     QString who;
@@ -83,6 +91,23 @@ struct ImportPlan {
 /// checks are by hash, linear in the entries.
 ImportPlan planImport(const QList<Entry> &entries, const ExistingData &existing);
 
+/// planImport() one entry at a time, as a file is read: the plan keeps what
+/// it needs of each (packed), never the file's entries.
+class ImportPlanner {
+  public:
+    explicit ImportPlanner(ExistingData existing);
+    ~ImportPlanner();
+    void add(Entry entry);
+    /// The plan of every entry added; the planner is spent.
+    ImportPlan finish();
+
+  private:
+    std::unique_ptr<class Planner> m_planner;
+};
+
+/// "Titul Jméno Příjmení", else the e-mail, else the company, of a planned contact.
+QString whoOf(const PlannedContact &contact, const ImportPlan &plan);
+
 /// A plan checked again against what the database holds at write time.
 struct RecheckedPlan {
     ImportPlan plan;      ///< what may still be written
@@ -99,5 +124,7 @@ RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now);
 
 /// The plan as lines for a listing: what is created, skipped and refused.
 QStringList describePlan(const ImportPlan &plan);
+/// The same lines handed to `line` one at a time, for a plan of any size.
+void describePlan(const ImportPlan &plan, const std::function<void(const QString &)> &line);
 
 } // namespace io

@@ -24,18 +24,20 @@ class RowStatement {
         m_columns << column;
         m_values << value;
     }
-    void putTexts(const Values &values, const QList<Column> &columns) {
-        for (const Column &c : columns)
-            put(c.name,
-                values.value(c.name).isEmpty() ? QVariant() : QVariant(values.value(c.name)));
+    void putTexts(const PackedValues &values, const QList<Column> &columns) {
+        const QStringList texts = values.texts();
+        for (int i = 0; i < columns.size(); ++i)
+            put(columns[i].name, texts.value(i).isEmpty() ? QVariant() : QVariant(texts[i]));
     }
-    db::DbConnection::Statement insert(const char *table) const {
+    /// The INSERT of this row's columns (the same for every row of the same columns).
+    QByteArray insertSql(const char *table) const {
         const QString markers = QStringLiteral("?, ").repeated(m_columns.size()).chopped(2);
-        return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
-                    .toLatin1(),
-                m_values};
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
+            .toLatin1();
     }
+    const QVariantList &values() const { return m_values; }
+    qsizetype size() const { return m_columns.size(); }
     /// Takes over the placeholder `id`, and only while it still is one.
     db::DbConnection::Statement takeOverPlaceholder(int id) const {
         return {QStringLiteral("UPDATE KONTAKT SET %1 = ? WHERE ID = ? AND KRAJ = '%2'")
@@ -49,13 +51,13 @@ class RowStatement {
     QVariantList m_values;
 };
 
-RowStatement contactRow(const Entry &e, int companyId) {
+RowStatement contactRow(const PlannedContact &c, int companyId) {
     RowStatement row;
     row.put(QStringLiteral("ID_FIRMA"), companyId);
     row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.putTexts(e.contact, contactColumns());
+    row.putTexts(c.contact, contactColumns());
     row.put(QStringLiteral("KRAJ"), kContactRegion);
-    row.put(QStringLiteral("OBR"), e.photo.isEmpty() ? QVariant() : QVariant(e.photo));
+    row.put(QStringLiteral("OBR"), c.photo.isEmpty() ? QVariant() : QVariant(c.photo));
     return row;
 }
 
@@ -146,9 +148,13 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     int nextContact =
         tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
 
-    auto insert = [&](RowStatement row, const char *table, int &next) {
+    QHash<QByteArray, QByteArray> sqlOf; // table and column count → INSERT: built once, not per row
+    auto insert = [&](RowStatement &&row, const char *table, int &next) {
         row.put(QStringLiteral("ID"), next);
-        tr.run(row.insert(table));
+        QByteArray &sql = sqlOf[table + QByteArray::number(row.size())];
+        if (sql.isEmpty())
+            sql = row.insertSql(table);
+        tr.run({sql, row.values()});
         return next++;
     };
     QHash<int, int> companyIds;   // plan index → ID
@@ -161,17 +167,18 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     for (int i : plan.companiesToCreate()) {
         RowStatement row;
         row.putTexts(plan.companies[i].values, companyColumns());
-        companyIds.insert(i, insert(row, "FIRMA", nextCompany));
-        ++result.companies;
+        companyIds.insert(i, insert(std::move(row), "FIRMA", nextCompany));
+        if (++result.companies % 100 == 0) // a register's worth of companies takes seconds
+            tell();
     }
     QSet<int> companiesWithContacts;
     for (const PlannedContact &c : plan.contacts) {
         if (!c.selected)
             continue;
-        const RowStatement row = contactRow(c.entry, companyIds.value(c.company));
+        RowStatement row = contactRow(c, companyIds.value(c.company));
         const int placeholder = placeholders.take(c.company);
         if (!placeholder || tr.run(row.takeOverPlaceholder(placeholder)) != 1)
-            insert(row, "KONTAKT", nextContact);
+            insert(std::move(row), "KONTAKT", nextContact);
         companiesWithContacts << c.company;
         if (++result.contacts % 100 == 0)
             tell();

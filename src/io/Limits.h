@@ -9,6 +9,9 @@ namespace io::limits {
 constexpr qsizetype kMaxFileBytes = qsizetype(1024) * 1024 * 1024;
 /// The longest logical line (after unfolding): room for a large photo.
 constexpr qsizetype kMaxLineBytes = 16 * 1024 * 1024;
+/// The longest card or CSV row: a file is read a few MB at a time, each
+/// piece ending where a card or row ends.
+constexpr qsizetype kMaxRecordBytes = 4 * kMaxLineBytes;
 /// The most cards or CSV rows one file may hold.
 constexpr int kMaxRecords = 1000000;
 /// The most CSV columns per row.

@@ -2,6 +2,7 @@
 
 #include "schema/Columns.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace io {
@@ -47,6 +48,102 @@ const QList<Column> &contactColumns() {
 const QList<Column> &companyColumns() {
     static const QList<Column> columns = travellingColumns("FIRMA");
     return columns;
+}
+
+namespace {
+
+QHash<QString, int> positionsOf(const QList<Column> &columns) {
+    QHash<QString, int> positions;
+    for (int i = 0; i < columns.size(); ++i)
+        positions.insert(columns[i].name, i);
+    return positions;
+}
+
+/// Where the column `name` is in `columns`, -1 when it is not there.
+int columnPosition(const QList<Column> &columns, const QString &name) {
+    static const QHash<QString, int> contact = positionsOf(contactColumns());
+    static const QHash<QString, int> company = positionsOf(companyColumns());
+    if (&columns == &contactColumns())
+        return contact.value(name, -1);
+    if (&columns == &companyColumns())
+        return company.value(name, -1);
+    return positionsOf(columns).value(name, -1);
+}
+
+} // namespace
+
+QStringList textsInOrder(const Values &values, const QList<Column> &columns) {
+    QStringList texts(columns.size());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        if (const int at = columnPosition(columns, it.key()); at >= 0)
+            texts[at] = it.value();
+    return texts;
+}
+
+PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
+    : m_columns(&columns) {
+    Q_ASSERT(columns.size() <= 256); // a byte for the column's place
+    const QStringList texts = textsInOrder(values, columns);
+    for (int i = 0; i < columns.size(); ++i) {
+        const QString &text = texts[i];
+        if (text.isEmpty())
+            continue;
+        const QByteArray bytes = text.toUtf8();
+        m_bytes += char(i);
+        for (quint64 length = quint64(bytes.size());; length >>= 7) { // seven bits a byte
+            m_bytes += char((length & 0x7f) | (length >= 0x80 ? 0x80 : 0));
+            if (length < 0x80)
+                break;
+        }
+        m_bytes += bytes;
+    }
+    m_bytes.squeeze(); // held for every card of a file: no room to grow
+}
+
+namespace {
+
+/// Calls `each(column index, text bytes)` for every text of a packed block.
+template <typename Each> void forEachPacked(const QByteArray &bytes, const Each &each) {
+    const char *at = bytes.constData();
+    const char *const end = at + bytes.size();
+    while (at < end) {
+        const int column = uchar(*at++);
+        qsizetype length = 0;
+        for (int shift = 0;; shift += 7) {
+            const uchar byte = uchar(*at++);
+            length |= qsizetype(byte & 0x7f) << shift;
+            if (!(byte & 0x80))
+                break;
+        }
+        each(column, QByteArrayView(at, length));
+        at += length;
+    }
+}
+
+} // namespace
+
+Values PackedValues::unpack() const {
+    Values values;
+    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
+        values.insert((*m_columns)[column].name, QString::fromUtf8(text));
+    });
+    return values;
+}
+
+Values PackedValues::unpack(const QStringList &only) const {
+    Values values;
+    forEachPacked(m_bytes, [&](int column, QByteArrayView text) {
+        if (only.contains((*m_columns)[column].name))
+            values.insert((*m_columns)[column].name, QString::fromUtf8(text));
+    });
+    return values;
+}
+
+QStringList PackedValues::texts() const {
+    QStringList texts(m_columns ? m_columns->size() : 0);
+    forEachPacked(
+        m_bytes, [&](int column, QByteArrayView text) { texts[column] = QString::fromUtf8(text); });
+    return texts;
 }
 
 bool looksLikeImage(const QByteArray &bytes) {

@@ -35,10 +35,33 @@ struct Column {
     QString label; ///< form caption, used in messages and in the Czech CSV header
 };
 
+/// The texts of Values over a list of columns in one block (the column's
+/// place, the length, the UTF-8 bytes of each non-empty text): a fraction of
+/// a map's size, so that an import plan holds a file of any size.
+class PackedValues {
+  public:
+    PackedValues() = default;
+    /// Texts of columns outside `columns` are left out.
+    PackedValues(const Values &values, const QList<Column> &columns);
+    Values unpack() const;
+    /// Only the texts of the columns named in `only`.
+    Values unpack(const QStringList &only) const;
+    /// The text of each column, in the order of the columns (empty for none).
+    QStringList texts() const;
+
+  private:
+    const QList<Column> *m_columns = nullptr;
+    QByteArray m_bytes;
+};
+
 /// The KONTAKT text columns that travel, in form order.
 const QList<Column> &contactColumns();
 /// The FIRMA text columns that travel, in form order (NAZEV_FIRMA first).
 const QList<Column> &companyColumns();
+
+/// The texts of `values` in the order of `columns` (empty for none); texts
+/// of other columns are left out. One pass over the values, not a look-up a column.
+QStringList textsInOrder(const Values &values, const QList<Column> &columns);
 
 /// True when `bytes` start like a picture the program can show (JPEG, PNG,
 /// GIF, BMP, WebP, TIFF).

@@ -157,10 +157,12 @@ bool decodeText(const QByteArray &bytes, const QString &charset, QString &out, Q
 /// soft breaks joined. Reports the first line of each.
 class LineReader {
   public:
-    explicit LineReader(const QByteArray &bytes) : m_bytes(bytes) {
+    /// `lines`: physical lines before `bytes` (a file read in pieces).
+    LineReader(const QByteArray &bytes, int lines) : m_bytes(bytes), m_lineNumber(lines) {
         if (m_bytes.startsWith("\xEF\xBB\xBF"))
             m_pos = 3;
     }
+    int lines() const { return m_lineNumber; }
     /// False at the end. `error` is set when a line breaks a limit.
     bool next(QByteArray &line, int &lineNumber, QString &error) {
         QByteArray physical;
@@ -242,7 +244,7 @@ class LineReader {
 
     const QByteArray &m_bytes;
     qsizetype m_pos = 0;
-    int m_lineNumber = 0;
+    int m_lineNumber;
 };
 
 void addParam(VCardProperty &p, const QByteArray &param) {
@@ -335,9 +337,11 @@ qsizetype cardStarts(const QByteArray &bytes) {
     return count;
 }
 
-class Parser {
+} // namespace
+
+class VCardParser {
   public:
-    explicit Parser(const std::function<void(VCard &&)> &onCard = {}) : m_onCard(onCard) {}
+    explicit VCardParser(const std::function<void(VCard &&)> &onCard = {}) : m_onCard(onCard) {}
 
     VCardParseResult run(const QByteArray &bytes) {
         if (bytes.size() > limits::kMaxFileBytes) {
@@ -348,23 +352,38 @@ class Parser {
             fail(QStringLiteral("soubor má víc než %1 vizitek").arg(limits::kMaxRecords));
             return m_result;
         }
-        LineReader reader(bytes);
+        feed(bytes);
+        return finish();
+    }
+
+    void feed(const QByteArray &bytes) {
+        if (stopped())
+            return;
+        LineReader reader(bytes, m_lines);
         QByteArray line;
         int number = 0;
         QString error;
-        while (m_result.errors.size() < limits::kMaxErrors && reader.next(line, number, error)) {
+        while (!stopped() && reader.next(line, number, error)) {
             if (!error.isEmpty()) {
                 fail(error);
-                return m_result; // the rest of the file cannot be cut into lines reliably
+                m_broken = true; // the rest of the file cannot be cut into lines reliably
+                return;
             }
             take(line, number);
         }
-        if (m_inCard)
+        m_lines = reader.lines();
+    }
+
+    VCardParseResult finish() {
+        if (m_inCard && !m_broken)
             fail(lineText(m_card.line) + QStringLiteral("vizitka nemá konec (END:VCARD)"));
         if (m_cards == 0 && m_result.errors.isEmpty())
             fail(QStringLiteral("soubor neobsahuje žádnou vizitku vCard"));
-        return m_result;
+        return std::move(m_result);
     }
+
+    bool stopped() const { return m_broken || m_result.errors.size() >= limits::kMaxErrors; }
+    int lines() const { return m_lines; }
 
   private:
     void fail(const QString &message) { m_result.errors << message; }
@@ -430,12 +449,65 @@ class Parser {
 
     const std::function<void(VCard &&)> m_onCard;
     int m_cards = 0;
+    int m_lines = 0;       ///< physical lines read so far
+    bool m_broken = false; ///< a line broke a limit: nothing after it is read
     VCardParseResult m_result;
     VCard m_card;
     bool m_inCard = false;
 };
 
+namespace {
+
+/// True when the line of `bytes` that ends just before `end` (at its line
+/// feed) is "END:VCARD", apart from blanks and carriage returns; blank
+/// lines before it are passed over.
+bool followsCardEnd(const QByteArray &bytes, qsizetype end) {
+    while (end > 0) {
+        const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
+        const QByteArray line = QByteArray::fromRawData(bytes.constData() + start, end - start);
+        const QByteArray text = line.trimmed();
+        if (!text.isEmpty())
+            return text.size() == 9 && qstrnicmp(text.constData(), "END:VCARD", 9) == 0 &&
+                   !std::isspace(
+                       uchar(line.front())); // a blank start would fold it onto the line before
+        end = start - 1;                     // at the line feed before the blank line
+    }
+    return false;
+}
+
 } // namespace
+
+VCardStream::VCardStream(const std::function<void(VCard &&)> &onCard)
+    : m_parser(std::make_unique<VCardParser>(onCard)) {
+}
+VCardStream::~VCardStream() = default;
+
+void VCardStream::feed(const QByteArray &piece) {
+    m_parser->feed(piece);
+}
+
+QStringList VCardStream::finish() {
+    return m_parser->finish().errors;
+}
+
+bool VCardStream::stopped() const {
+    return m_parser->stopped();
+}
+
+int VCardStream::lines() const {
+    return m_parser->lines();
+}
+
+qsizetype VCardStream::pieceEnd(const QByteArray &bytes) {
+    for (qsizetype at = bytes.lastIndexOf('\n'); at > 0; at = bytes.lastIndexOf('\n', at - 1)) {
+        const qsizetype start = at + 1;
+        if (bytes.size() - start >= 11 &&
+            qstrnicmp(bytes.constData() + start, "BEGIN:VCARD", 11) == 0 &&
+            followsCardEnd(bytes, at))
+            return start;
+    }
+    return 0;
+}
 
 QString unescapeVCardText(const QString &text) {
     QString out;
@@ -489,11 +561,11 @@ const VCardProperty *VCard::find(const QString &name) const {
 }
 
 VCardParseResult parseVCards(const QByteArray &bytes) {
-    return Parser().run(bytes);
+    return VCardParser().run(bytes);
 }
 
 QStringList parseVCards(const QByteArray &bytes, const std::function<void(VCard &&)> &onCard) {
-    return Parser(onCard).run(bytes).errors;
+    return VCardParser(onCard).run(bytes).errors;
 }
 
 } // namespace io

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace io {
 
@@ -68,6 +69,31 @@ VCardParseResult parseVCards(const QByteArray &bytes);
 /// keeping it; returns the errors. A file with errors must still not be
 /// imported, whatever `onCard` was given before they were found.
 QStringList parseVCards(const QByteArray &bytes, const std::function<void(VCard &&)> &onCard);
+
+/// parseVCards() over a file that comes in pieces, so that a file of any
+/// size is read in bounded memory: each card goes to `onCard` as it ends.
+class VCardStream {
+  public:
+    explicit VCardStream(const std::function<void(VCard &&)> &onCard);
+    ~VCardStream();
+    /// The file's next bytes, up to a pieceEnd() or the end of the file.
+    void feed(const QByteArray &piece);
+    /// What is wrong with the whole file; a file with errors must not be imported.
+    QStringList finish();
+    /// True when reading on could only add to the errors.
+    bool stopped() const;
+    /// Physical lines read so far.
+    int lines() const;
+    /// Where the longest piece of `bytes` (the file's next bytes) that may be
+    /// fed ends, 0 for nowhere yet: just before a line starting "BEGIN:VCARD"
+    /// that follows a line "END:VCARD" (blank lines between), where no folded,
+    /// soft-broken or continued value can go on, so that the pieces read
+    /// exactly as the whole file would.
+    static qsizetype pieceEnd(const QByteArray &bytes);
+
+  private:
+    std::unique_ptr<class VCardParser> m_parser;
+};
 
 /// Unescapes vCard text: "\n" and "\N" become a line feed, "\x" becomes x.
 QString unescapeVCardText(const QString &text);

@@ -5,6 +5,7 @@
 #include "io/Limits.h"
 #include "io/VCardContacts.h"
 
+#include <QBuffer>
 #include <QTest>
 
 using io::Entry;
@@ -282,6 +283,48 @@ class TestVCard : public QObject {
         QFETCH(QString, error);
         const io::VCardParseResult result = io::parseVCards(bytes);
         QVERIFY2(result.errors.join(u'|').contains(error), qPrintable(result.errors.join(u'|')));
+    }
+
+    // A file read a few bytes at a time gives what the whole file gives: the
+    // same entries, or the same errors with the same lines; the pieces end
+    // only where no folded, soft-broken, continued or quoted value goes on.
+    void aFileReadInPiecesReadsAsAWhole_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray card = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Nov\xC3\xA1k;Jan\r\n";
+        for (const char *name :
+             {"apple-3.0.vcf", "crcrlf-3.0.vcf", "evolution-3.0.vcf", "google-3.0.vcf",
+              "kaddressbook-3.0.vcf", "outlook-2.1.vcf", "phone-2.1.vcf", "thunderbird-4.0.vcf",
+              "utf16le.vcf", "cr-only.csv", "excel-cz.csv", "google.csv", "outlook.csv",
+              "thunderbird.csv"})
+            QTest::newRow(name) << sampleBytes(QString::fromLatin1(name));
+        QTest::newRow("soft break eats END")
+            << card + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\nEND:VCARD\r\n" + card +
+                   "END:VCARD\r\n";
+        QTest::newRow("soft break eats BEGIN")
+            << card + "NOTE;ENCODING=QUOTED-PRINTABLE:abc=\r\n" + card + "END:VCARD\r\n";
+        QTest::newRow("folded END, blank lines, base64 run on")
+            << card + "PHOTO;ENCODING=BASE64:AAAA\r\nAAAA\r\n\r\nEND:VCARD\r\n\r\n\r\n" + card +
+                   "END:VCARD\r\n END\r\n" + card + "end:vcard\n" + card + "END:VCARD\r\n";
+        QTest::newRow("CSV quotes over lines")
+            << QByteArray("Jméno;Příjmení;Poznámka\r\nJan;\"No\"\"vák\";\"a\r\nb;\"\"\r\n\"\r\n"
+                          "Eva;Dvo\"řák;x\rPetr;\"\";\"\n\n\"\r\r\nIva;Malá;\"open\r\n");
+        QTest::newRow("CSV in Windows-1250 late") << QByteArray("Jméno,Příjmení\n") +
+                                                         QByteArray("Jan,Novák\n").repeated(40) +
+                                                         "Eva,Dvo\xF8\xE1k\n";
+    }
+    void aFileReadInPiecesReadsAsAWhole() {
+        QFETCH(QByteArray, bytes);
+        const io::DecodedFile whole = io::decodeFile(bytes);
+        for (qsizetype pieceBytes : {1, 5, 64}) {
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::ReadOnly));
+            QList<Entry> entries;
+            const QStringList errors = io::readContactFile(
+                buffer, [&](Entry &&e) { entries << e; }, {}, pieceBytes);
+            QCOMPARE(errors, whole.errors);
+            if (errors.isEmpty())
+                QCOMPARE(entries, whole.entries);
+        }
     }
 
     void limitsAreEnforced() {

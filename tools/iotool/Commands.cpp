@@ -18,15 +18,16 @@
 namespace iotool {
 namespace {
 
-// SIGTERM and SIGINT: before anything is written the tool ends at once;
-// while it writes, the next progress report stops the work, so that the
-// one transaction is rolled back and an export leaves no file behind.
+// SIGTERM and SIGINT: outside the work the tool ends at once; while it
+// reads, plans or writes, the next progress report stops the work, so that
+// the one transaction is rolled back, the database is detached as it was and
+// an export leaves no file behind.
 volatile std::sig_atomic_t g_signal = 0;
-volatile std::sig_atomic_t g_writing = 0;
+volatile std::sig_atomic_t g_working = 0;
 
 void onSignal(int signalNumber) {
     g_signal = signalNumber;
-    if (!g_writing) {
+    if (!g_working) {
         static const char message[] = "kontakty-io: stopped by a signal; nothing was written\n";
         [[maybe_unused]] const ssize_t written =
             ::write(STDERR_FILENO, message, sizeof message - 1);
@@ -44,9 +45,9 @@ void handleSignals() {
 }
 
 /// Marks the stretch in which a signal stops the work instead of the process.
-struct Writing {
-    Writing() { g_writing = 1; }
-    ~Writing() { g_writing = 0; }
+struct Working {
+    Working() { g_working = 1; }
+    ~Working() { g_working = 0; }
 };
 
 /// A failure that ends the command with its message.
@@ -72,31 +73,20 @@ void connect(db::DbConnection &db, const CommandLine &command) {
     db.setConnected(true);
 }
 
-QByteArray readInput(const QString &name) {
-    QFile file;
+/// The file to import, refused unread when it is over the size limit.
+void openInput(QFile &file, const QString &name) {
     const bool opened = name == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(name), file.open(QIODevice::ReadOnly));
     if (!opened)
         throw Failure{QStringLiteral("cannot read %1: %2").arg(name, file.errorString())};
-    if (file.size() > io::limits::kMaxFileBytes) // refused before it is read
+    if (!file.isSequential() && file.size() > io::limits::kMaxFileBytes)
         throw Failure{QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(file.size()))};
-    QByteArray bytes;
-    for (;;) { // in pieces: a pipe has no size to check first
-        const QByteArray piece = file.read(1 << 20);
-        if (piece.isEmpty())
-            break;
-        bytes += piece;
-        if (bytes.size() > io::limits::kMaxFileBytes)
-            throw Failure{
-                QStringLiteral("%1: %2").arg(name, io::limits::tooBigMessage(bytes.size()))};
-    }
-    return bytes;
 }
 
 /// Progress on standard error: at the start, then at most once a second;
 /// false after a signal.
-io::Progress progressOn(std::FILE *err, const QString &what) {
+io::Progress progressOn(std::FILE *err, const QString &what, const QString &unit = {}) {
     auto shown = std::make_shared<QElapsedTimer>();
     return [=](int done, int total) {
         if (g_signal)
@@ -104,9 +94,10 @@ io::Progress progressOn(std::FILE *err, const QString &what) {
         if (shown->isValid() && shown->elapsed() < 1000)
             return true;
         shown->start();
-        print(err, total
-                       ? QStringLiteral("kontakty-io: %1 %2 of %3\n").arg(what).arg(done).arg(total)
-                       : QStringLiteral("kontakty-io: %1 %2\n").arg(what).arg(done));
+        print(err,
+              (total ? QStringLiteral("kontakty-io: %1 %2 of %3").arg(what).arg(done).arg(total)
+                     : QStringLiteral("kontakty-io: %1 %2").arg(what).arg(done)) +
+                  unit + QLatin1Char('\n'));
         std::fflush(err);
         return true;
     };
@@ -116,7 +107,7 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     db::DbConnection db;
     connect(db, command);
     handleSignals();
-    const Writing writing; // a signal stops the export; the half file is dropped
+    const Working writing; // a signal stops the export; the half file is dropped
     QList<io::ExportScope> scopes{io::ExportScope{}};
     if (!command.company.isEmpty()) {
         scopes.clear();
@@ -153,17 +144,33 @@ int exportContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     return Done;
 }
 
-int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
-    const io::DecodedFile file = io::decodeFile(readInput(command.file));
-    if (!file.errors.isEmpty())
+/// Reads and plans the file as it goes: the plan keeps what it needs of each
+/// card, never the whole file.
+io::ImportPlan planFile(db::DbConnection &db, const QString &name, std::FILE *err) {
+    QFile file;
+    openInput(file, name);
+    io::ImportPlanner planner(io::readExisting(db));
+    const io::Progress progress = progressOn(err, QStringLiteral("read"), QStringLiteral(" KB"));
+    const QStringList errors = io::readContactFile(
+        file, [&](io::Entry &&e) { planner.add(std::move(e)); },
+        [&](qint64 done, qint64 total) { return progress(int(done >> 10), int(total >> 10)); });
+    if (g_signal)
+        throw Failure{QStringLiteral("stopped by a signal; nothing was written")};
+    if (!errors.isEmpty())
         throw Failure{QStringLiteral("%1 is damaged, nothing was written:\n  %2")
-                          .arg(command.file, file.errors.join(QStringLiteral("\n  ")))};
+                          .arg(name, errors.join(QStringLiteral("\n  ")))};
+    return planner.finish();
+}
+
+int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     db::DbConnection db;
     connect(db, command);
     handleSignals();
-    const io::ImportPlan plan = io::planImport(file.entries, io::readExisting(db));
-    for (const QString &line : io::describePlan(plan))
-        print(out, line + QLatin1Char('\n'));
+    const io::ImportPlan plan = [&] {
+        const Working reading; // a signal stops the reading; nothing is written yet
+        return planFile(db, command.file, err);
+    }();
+    io::describePlan(plan, [out](const QString &line) { print(out, line + QLatin1Char('\n')); });
     if (plan.contacts.isEmpty() &&
         plan.companiesToCreate().isEmpty()) { // a file that yields nothing is no success
         QStringList refused;
@@ -178,7 +185,7 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     }
     io::ImportResult result;
     try {
-        const Writing writing;
+        const Working writing;
         result = io::writeImport(db, plan, progressOn(err, QStringLiteral("written")));
     } catch (const db::DbError &e) { // one transaction: it went as a whole
         throw Failure{g_signal ? QStringLiteral("stopped by a signal; nothing was written")
