@@ -152,7 +152,7 @@ void benchmarkKeystroke(const DataSet &set, const Options &options, TDM &dm, Tfm
                  QStringLiteral("close, 6 parameters, open, first 40 rows read"), results);
     benchmarkSearchOptions(set, options, dm, prefixes, results);
 
-    if (!window.gHlavniDeska) {
+    if (!window.ui().gHlavniDeska) {
         results.addNote(
             QStringLiteral("%1: the main window has no board grid yet; the keystroke is "
                            "measured on the data side only")

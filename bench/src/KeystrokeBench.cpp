@@ -65,8 +65,8 @@ Timings timeBoardQuery(TDM &dm, const QStringList &prefixes, int rows) {
 
 Timings timeTyping(Tfm_Deska &window, TDM &dm, const QStringList &prefixes, QString *problem) {
     Timings samples;
-    grid::DataGrid *grid = window.gHlavniDeska;
-    QLineEdit *box = window.Edit1;
+    grid::DataGrid *grid = window.ui().gHlavniDeska;
+    QLineEdit *box = window.ui().Edit1;
     for (const QString &prefix : prefixes) {
         if (prefix.size() == 1)
             box->selectAll(); // a new word: its first letter replaces the old one

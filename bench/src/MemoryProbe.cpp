@@ -25,8 +25,8 @@ int runMemoryProbe(const QString &baseDirectory) {
     Tfm_Deska window(dm, baseDirectory);
     window.show();
     QCoreApplication::processEvents();
-    if (window.gHlavniDeska)
-        window.gHlavniDeska->grab();
+    if (window.ui().gHlavniDeska)
+        window.ui().gHlavniDeska->grab();
     const Memory startup = ownMemory();
     const int rows = dm.tKONTAKT.recordCount();
     const Memory afterCount = ownMemory();

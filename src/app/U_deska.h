@@ -148,6 +148,7 @@ class Tfm_Deska : public QMainWindow {
     void createBoard();            // U_deska_board.cpp
     void createBoardKeys();        // U_deska_board.cpp
     void createStatusBar();        // U_deska_status.cpp
+    void showBoardLoading();       // U_deska_status.cpp
     void createTransferCommands(); // U_deska_io.cpp
     void createDatabaseCommand();  // U_deska_database.cpp
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.

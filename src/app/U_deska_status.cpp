@@ -12,8 +12,10 @@
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -88,9 +90,31 @@ void Tfm_Deska::createStatusBar() {
     connect(m_ui.stbP4, &app::StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
     connect(m_ui.stbP4, &app::StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
 
+    showBoardLoading();
+
     // A permanent widget is never hidden by a status tip.
     bar->addPermanentWidget(m_ui.pSTB, 1);
     setStatusBar(bar);
+}
+
+// While the rest of the register is read, stbP2 says how far it got; the
+// board answers over what is read meanwhile.
+void Tfm_Deska::showBoardLoading() {
+    auto *tick = new QTimer(this);
+    tick->setInterval(250);
+    auto update = [this, tick] {
+        if (!m_dm.isBoardLoading()) {
+            tick->stop();
+            m_ui.stbP2->setText(QString());
+            return;
+        }
+        m_ui.stbP2->setText(QStringLiteral("Načítám kontakty… %1")
+                                .arg(QLocale(QLocale::Czech).toString(m_dm.boardContactsRead())));
+        if (!tick->isActive())
+            tick->start();
+    };
+    connect(tick, &QTimer::timeout, this, update);
+    connect(&m_dm, &TDM::boardLoadingChanged, this, update);
 }
 
 QString Tfm_Deska::composeNameDayLine() {

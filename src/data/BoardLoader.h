@@ -1,0 +1,55 @@
+#pragma once
+
+#include "data/BoardSnapshot.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace data {
+
+/// Reads a whole board snapshot on a thread of its own, through an
+/// attachment of its own, while the window goes on answering the user.
+class BoardLoader : public QObject {
+    Q_OBJECT
+  public:
+    explicit BoardLoader(QObject *parent = nullptr);
+    ~BoardLoader() override;
+
+    /// Stops a read in progress, then reads the board of the database
+    /// `like` is connected to (with its login).
+    void start(const db::DbConnection &like, const QByteArray &boardStatement);
+    /// Stops a read in progress and forgets it; returns once the thread ended.
+    void cancel();
+    /// Waits until the read in progress ended.
+    void wait();
+    bool isRunning() const { return m_thread.joinable(); }
+    /// Contacts read so far by the read in progress.
+    int contactsRead() const { return m_progress ? m_progress->contacts.load() : 0; }
+
+    /// The snapshot read, once finished() came (an empty one after a failure).
+    BoardSnapshot take();
+    /// Why the last read failed; empty when it did not.
+    QString error() const;
+
+  signals:
+    /// The read ended, read or failed; delivered in the loader's own thread.
+    void finished();
+
+  private:
+    void run(int generation, std::shared_ptr<BoardSnapshot::ReadProgress> progress,
+             QString protocol, QString host, QString database, QString user, QString password,
+             QByteArray statement);
+
+    std::thread m_thread;
+    int m_generation = 0; // of the read started last; an earlier one's end is ignored
+    std::shared_ptr<BoardSnapshot::ReadProgress> m_progress;
+    mutable std::mutex m_mutex; // guards what the thread hands over
+    BoardSnapshot m_result;
+    QString m_error;
+};
+
+} // namespace data
