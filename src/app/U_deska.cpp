@@ -125,6 +125,8 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
 }
 
 Tfm_Deska::~Tfm_Deska() {
+    if (m_celebrationCount.joinable())
+        m_celebrationCount.join();
     if (fm_Deska == this)
         fm_Deska = nullptr;
 }

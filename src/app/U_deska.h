@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <thread>
 
 class QLabel;
 class QLineEdit;
@@ -131,8 +132,9 @@ class Tfm_Deska : public QMainWindow {
     void stbP2Click();
     /// Opens the list of the contacts who celebrate in the coming days (F9).
     void stbP1Click();
-    /// Adds to stbP1 how many contacts celebrate today or tomorrow; run
-    /// after the first showing, not to lengthen the start-up.
+    /// Adds to stbP1 how many contacts celebrate today or tomorrow, once
+    /// read beside the window; run after the first showing, not to
+    /// lengthen the start-up.
     void showCelebrationCount();
     /// The mailto: text that sbEmailClick hands to the mail program.
     static QString composeMailto(const QString &address);
@@ -168,7 +170,10 @@ class Tfm_Deska : public QMainWindow {
     /// false when no such contact is stored.
     bool openContact(const QVariant &id); // U_deska_board.cpp
 
+    void addCelebrationCount(int count); // U_deska_status.cpp
+
     Controls m_ui;
+    std::thread m_celebrationCount; // reads the count beside the window
     TDM &m_dm;
     QString m_baseDirectory;
     db::DatabaseAccess m_access;

@@ -6,6 +6,7 @@
 #include "app/StatusPanel.h"
 #include "base/MessageService.h"
 #include "data/U_DM.h"
+#include "db/DbConnection.h"
 #include "db/DbError.h"
 #include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
@@ -130,13 +131,41 @@ QString Tfm_Deska::composeNameDayLine() {
 void Tfm_Deska::showCelebrationCount() {
     if (m_ui.stbP1->text().isEmpty() || !m_dm.ZConKontakty.isConnected())
         return; // the start-up did not get as far as the name-day line
-    const QDate today = clock()();
-    int count = 0;
+    app::celebrations::Query query;
     try {
-        count = app::celebrations::contactCount(app::celebrations::read(m_dm, today, 2));
+        query = app::celebrations::prepare(m_dm, clock()(), 2);
     } catch (const db::DbError &) {
         return; // the line stays as it is; the list will report the problem
     }
+    if (m_dm.ZConKontakty.isReadOnly()) {
+        // Read through a private copy no other connection can open.
+        try {
+            addCelebrationCount(
+                app::celebrations::contactCount(app::celebrations::run(m_dm.ZConKontakty, query)));
+        } catch (const db::DbError &) {
+        }
+        return;
+    }
+    // The statement looks at every contact: on a connection of its own, so
+    // that the window answers meanwhile.
+    if (m_celebrationCount.joinable())
+        m_celebrationCount.join();
+    m_celebrationCount = std::thread([this, query, login = m_dm.ZConKontakty.login()] {
+        int count = 0;
+        try {
+            db::DbConnection connection;
+            connection.setLogin(login);
+            connection.setConnected(true);
+            count = app::celebrations::contactCount(app::celebrations::run(connection, query));
+        } catch (const db::DbError &) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, count] { addCelebrationCount(count); }, Qt::QueuedConnection);
+    });
+}
+
+void Tfm_Deska::addCelebrationCount(int count) {
     m_ui.stbP1->setText(m_ui.stbP1->text() + app::celebrations::countSuffix(count));
     // Long names with the count would be cut off at the panel's edge.
     m_ui.stbP1->setFixedWidth(qMax(kNameDayPanelWidth, m_ui.stbP1->sizeHint().width()));

@@ -22,9 +22,8 @@ void BoardLoader::start(const db::DbConnection &like, const QByteArray &boardSta
         m_error.clear();
     }
     m_progress = std::make_shared<BoardSnapshot::ReadProgress>();
-    m_thread =
-        std::thread(&BoardLoader::run, this, ++m_generation, m_progress, like.protocol(),
-                    like.hostName(), like.database(), like.user(), like.password(), boardStatement);
+    m_thread = std::thread(&BoardLoader::run, this, ++m_generation, m_progress, like.login(),
+                           boardStatement);
 }
 
 void BoardLoader::cancel() {
@@ -52,18 +51,13 @@ QString BoardLoader::error() const {
 }
 
 void BoardLoader::run(int generation, std::shared_ptr<BoardSnapshot::ReadProgress> progress,
-                      QString protocol, QString host, QString database, QString user,
-                      QString password, QByteArray statement) {
+                      db::DbConnection::Login login, QByteArray statement) {
     BoardSnapshot snapshot;
     QString error;
     bool read = false;
     try {
         db::DbConnection connection;
-        connection.setProtocol(protocol);
-        connection.setHostName(host);
-        connection.setDatabase(database);
-        connection.setUser(user);
-        connection.setPassword(password);
+        connection.setLogin(login);
         connection.setConnected(true);
         read = snapshot.read(connection, statement, progress.get());
     } catch (const db::DbError &e) {

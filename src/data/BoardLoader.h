@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/BoardSnapshot.h"
+#include "db/DbConnection.h"
 
 #include <QObject>
 #include <QString>
@@ -41,8 +42,7 @@ class BoardLoader : public QObject {
 
   private:
     void run(int generation, std::shared_ptr<BoardSnapshot::ReadProgress> progress,
-             QString protocol, QString host, QString database, QString user, QString password,
-             QByteArray statement);
+             db::DbConnection::Login login, QByteArray statement);
 
     std::thread m_thread;
     int m_generation = 0; // of the read started last; an earlier one's end is ignored
