@@ -1,4 +1,5 @@
 #include "app/U_deska.h"
+#include "db/WorkerConnection.h"
 
 #include "base/MessageService.h"
 #include "data/U_DM.h"
@@ -92,7 +93,8 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
 
 Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access,
                      QWidget *parent)
-    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access) {
+    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access),
+      m_celebrationCount(std::make_unique<db::WorkerConnection>()) {
     fm_Deska = this;
     setObjectName(QStringLiteral("fm_Deska"));
     setWindowTitle(QStringLiteral("Vizitar"));
@@ -125,8 +127,6 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
 }
 
 Tfm_Deska::~Tfm_Deska() {
-    if (m_celebrationCount.joinable())
-        m_celebrationCount.join();
     if (fm_Deska == this)
         fm_Deska = nullptr;
 }

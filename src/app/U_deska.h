@@ -7,7 +7,7 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <thread>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -20,6 +20,9 @@ class TFM_Kontakt;
 class Tfm_Firma;
 class TfmInfo;
 class TfmReporty;
+namespace db {
+class WorkerConnection;
+} // namespace db
 namespace grid {
 class DataGrid;
 } // namespace grid
@@ -173,7 +176,6 @@ class Tfm_Deska : public QMainWindow {
     void addCelebrationCount(int count); // U_deska_status.cpp
 
     Controls m_ui;
-    std::thread m_celebrationCount; // reads the count beside the window
     TDM &m_dm;
     QString m_baseDirectory;
     db::DatabaseAccess m_access;
@@ -182,6 +184,7 @@ class Tfm_Deska : public QMainWindow {
     Tfm_Firma *m_companyForm = nullptr;
     TfmInfo *m_about = nullptr;
     TfmReporty *m_printForm = nullptr;
+    std::unique_ptr<db::WorkerConnection> m_celebrationCount; // reads the count beside the window
 };
 
 /// The program's main window once created.

@@ -6,8 +6,8 @@
 #include "app/StatusPanel.h"
 #include "base/MessageService.h"
 #include "data/U_DM.h"
-#include "db/DbConnection.h"
 #include "db/DbError.h"
+#include "db/WorkerConnection.h"
 #include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
 
@@ -148,21 +148,17 @@ void Tfm_Deska::showCelebrationCount() {
     }
     // The statement looks at every contact: on a connection of its own, so
     // that the window answers meanwhile.
-    if (m_celebrationCount.joinable())
-        m_celebrationCount.join();
-    m_celebrationCount = std::thread([this, query, login = m_dm.ZConKontakty.login()] {
-        int count = 0;
-        try {
-            db::DbConnection connection;
-            connection.setLogin(login);
-            connection.setConnected(true);
-            count = app::celebrations::contactCount(app::celebrations::run(connection, query));
-        } catch (const db::DbError &) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            this, [this, count] { addCelebrationCount(count); }, Qt::QueuedConnection);
-    });
+    auto count = std::make_shared<int>(0);
+    m_celebrationCount->start(
+        m_dm.ZConKontakty.login(),
+        [query, count](db::DbConnection &connection) {
+            *count = app::celebrations::contactCount(app::celebrations::run(connection, query));
+        },
+        [this, count](const QString &error) {
+            if (error.isEmpty()) // else the line stays; the list will report the problem
+                QMetaObject::invokeMethod(
+                    this, [this, count] { addCelebrationCount(*count); }, Qt::QueuedConnection);
+        });
 }
 
 void Tfm_Deska::addCelebrationCount(int count) {

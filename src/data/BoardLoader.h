@@ -1,14 +1,13 @@
 #pragma once
 
 #include "data/BoardSnapshot.h"
-#include "db/DbConnection.h"
+#include "db/WorkerConnection.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace data {
 
@@ -26,12 +25,14 @@ class BoardLoader : public QObject {
     /// Stops a read in progress and forgets it; returns once the thread ended.
     void cancel();
     /// Waits until the read in progress ended.
-    void wait();
-    bool isRunning() const { return m_thread.joinable(); }
+    void wait() { m_worker.wait(); }
+    /// True from start() until the snapshot is taken or the read cancelled.
+    bool isRunning() const { return m_progress != nullptr; }
     /// Contacts read so far by the read in progress.
     int contactsRead() const { return m_progress ? m_progress->contacts.load() : 0; }
 
-    /// The snapshot read, once finished() came (an empty one after a failure).
+    /// The snapshot read, once finished() came (an empty one after a
+    /// failure); ends the read.
     BoardSnapshot take();
     /// Why the last read failed; empty when it did not.
     QString error() const;
@@ -41,10 +42,7 @@ class BoardLoader : public QObject {
     void finished();
 
   private:
-    void run(int generation, std::shared_ptr<BoardSnapshot::ReadProgress> progress,
-             db::DbConnection::Login login, QByteArray statement);
-
-    std::thread m_thread;
+    db::WorkerConnection m_worker;
     int m_generation = 0; // of the read started last; an earlier one's end is ignored
     std::shared_ptr<BoardSnapshot::ReadProgress> m_progress;
     mutable std::mutex m_mutex; // guards what the thread hands over

@@ -102,6 +102,10 @@ class DbConnection : public QObject {
     /// Reads a whole BLOB by its id.
     QByteArray readBlob(qint64 blobId);
 
+    /// Makes the statement running on this connection fail with a DbError;
+    /// the only call another thread may make, while this one is connected.
+    void interrupt();
+
     /// Drops the handles of a connection the server or network has lost,
     /// without talking to the server; open datasets keep their rows but stop
     /// fetching. The next statement connects again. Called by the layer
