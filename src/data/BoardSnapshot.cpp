@@ -326,6 +326,34 @@ class BoardRows : public dataset::Dataset::RowSource {
     db::PackedRow::Builder m_builder;
 };
 
+/// A company's index by its ID: a table by ID where the IDs are dense, as
+/// they are numbered, else a hash.
+class CompanyIndex {
+  public:
+    explicit CompanyIndex(const std::vector<qint64> &ids) {
+        const qint64 largest = ids.empty() ? 0 : *std::max_element(ids.begin(), ids.end());
+        const qint64 smallest = ids.empty() ? 0 : *std::min_element(ids.begin(), ids.end());
+        if (smallest >= 0 && largest < 4 * qint64(ids.size()) + 1024) {
+            m_byId.assign(size_t(largest) + 1, -1);
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_byId[size_t(ids[i])] = int(i);
+        } else {
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_hash.insert(ids[i], int(i));
+        }
+    }
+    /// -1 for none.
+    int find(qint64 id) const {
+        if (!m_byId.empty() || m_hash.isEmpty())
+            return id >= 0 && id < qint64(m_byId.size()) ? m_byId[size_t(id)] : -1;
+        return m_hash.value(id, -1);
+    }
+
+  private:
+    std::vector<int> m_byId;
+    QHash<qint64, int> m_hash;
+};
+
 Data::Text appendUpper(Data &d, const db::PackedRow &row, int column) {
     if (row.tag(column) == db::Cell::Null)
         return {};
@@ -404,7 +432,7 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
     d->upper.readFrom(connection);
 
     std::vector<Data::Company> companies;
-    QHash<qint64, int> companyOf;
+    std::vector<qint64> firmIds;
     db::PackedRow row;
     db::PackedRow::Builder builder;
     auto firms = connection.openCursor(scope.firms, scope.params);
@@ -414,23 +442,23 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
         Data::Company c;
         c.upperName = appendUpper(*d, row, FirmName);
         c.groupLine = groupLine(builder, row);
-        companyOf.insert(row.cell(FirmId).num, int(companies.size()));
+        firmIds.push_back(row.cell(FirmId).num);
         companies.push_back(std::move(c));
     }
     firms.reset();
+    const CompanyIndex companyOf(firmIds);
+    firmIds = {};
 
     // Contacts of a known company, at first with the company's index as read.
     std::vector<Data::Contact> contacts;
     QByteArray record;
     auto people = connection.openCursor(scope.people, scope.params);
     while (people->fetch(row)) {
-        const auto company = row.tag(PersonFirm) == db::Cell::Int
-                                 ? companyOf.constFind(row.cell(PersonFirm).num)
-                                 : companyOf.constEnd();
         // The statement's join drops contacts of no company; they come last.
         ContactRecord::write(record, *d, row);
         contacts.push_back(
-            {d->contactRecords.add(record), company == companyOf.constEnd() ? -1 : *company});
+            {d->contactRecords.add(record),
+             row.tag(PersonFirm) == db::Cell::Int ? companyOf.find(row.cell(PersonFirm).num) : -1});
         if (progress && contacts.size() % 4096 == 0) {
             progress->contacts.store(int(contacts.size()), std::memory_order_relaxed);
             if (progress->stop.load(std::memory_order_relaxed))
@@ -438,7 +466,6 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
         }
     }
     people.reset();
-    companyOf = {};
     if (progress)
         progress->contacts.store(int(contacts.size()), std::memory_order_relaxed);
 

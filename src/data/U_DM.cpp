@@ -8,6 +8,10 @@
 
 #include <QFileInfo>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 TDM *DM = nullptr;
 
 int TDM::lastNextId = 0;
@@ -124,9 +128,14 @@ void TDM::loadBoard() {
 void TDM::boardLoaded() {
     const QString error = m_loader.error();
     data::BoardSnapshot whole = m_loader.take();
-    if (whole.isLoaded())
+    if (whole.isLoaded()) {
         m_board = std::move(whole);
-    else
+#ifdef __GLIBC__
+        // The read's scaffolding (the contacts as read, the company lookup)
+        // was freed in pieces the allocator keeps; give them back.
+        malloc_trim(0);
+#endif
+    } else
         m_rereadBoard = true; // the head stays; the next keystroke tries again
     emit boardLoadingChanged();
     if (!error.isEmpty()) {
