@@ -444,6 +444,8 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
         c.groupLine = groupLine(builder, row);
         firmIds.push_back(row.cell(FirmId).num);
         companies.push_back(std::move(c));
+        if (progress && companies.size() % 4096 == 0 && progress->stop.load())
+            return false;
     }
     firms.reset();
     const CompanyIndex companyOf(firmIds);
@@ -460,14 +462,14 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
             {d->contactRecords.add(record),
              row.tag(PersonFirm) == db::Cell::Int ? companyOf.find(row.cell(PersonFirm).num) : -1});
         if (progress && contacts.size() % 4096 == 0) {
-            progress->contacts.store(int(contacts.size()), std::memory_order_relaxed);
-            if (progress->stop.load(std::memory_order_relaxed))
+            progress->contacts.store(int(contacts.size()));
+            if (progress->stop.load())
                 return false;
         }
     }
     people.reset();
     if (progress)
-        progress->contacts.store(int(contacts.size()), std::memory_order_relaxed);
+        progress->contacts.store(int(contacts.size()));
 
     // The board's order: by name (none first), ties by ID for a stable view.
     auto compareNames = [&](const Data::Company &a, const Data::Company &b) {

@@ -13,7 +13,6 @@
 #endif
 
 TDM *DM = nullptr;
-
 int TDM::lastNextId = 0;
 
 QStringList TDM::boardSql() {
@@ -150,7 +149,7 @@ void TDM::boardLoaded() {
     try {
         qHlavniDeska.close();
         qHlavniDeska.open();
-        if (current > 0)
+        if (current > 0 && qHlavniDeska.recordCount() > 0)
             qHlavniDeska.moveTo(qMin(current, qHlavniDeska.recordCount() - 1));
     } catch (const db::DbError &e) {
         base::msg::show(base::msg::Kind::Error, e.message());
