@@ -298,8 +298,20 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
     m_shown = true;
     ui::guarded([this] { FormShow(); });
     QTimer::singleShot(0, this, [this] {
-        if (isVisible())
-            showCelebrationCount();
+        if (!isVisible())
+            return;
+        if (!m_dm.isBoardLoading())
+            return showCelebrationCount();
+        // Its statement reads every contact too: after the board's load,
+        // not to slow it down or hold a third copy of the register in work.
+        auto *once = new QObject(this);
+        connect(&m_dm, &TDM::boardLoadingChanged, once, [this, once] {
+            if (m_dm.isBoardLoading())
+                return;
+            once->deleteLater(); // one showing only
+            if (isVisible())
+                showCelebrationCount();
+        });
     });
 }
 
