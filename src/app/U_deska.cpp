@@ -304,11 +304,11 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
             return showCelebrationCount();
         // Its statement reads every contact too: after the board's load,
         // not to slow it down or hold a third copy of the register in work.
-        auto *once = new QObject(this);
-        connect(&m_dm, &TDM::boardLoadingChanged, once, [this, once] {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(&m_dm, &TDM::boardLoadingChanged, this, [this, once] {
             if (m_dm.isBoardLoading())
                 return;
-            once->deleteLater(); // one showing only
+            disconnect(*once); // one count per showing
             if (isVisible())
                 showCelebrationCount();
         });
