@@ -109,8 +109,11 @@ void Tfm_Deska::showBoardLoading() {
             m_ui.stbP2->setText(QString());
             return;
         }
-        m_ui.stbP2->setText(QStringLiteral("Načítám kontakty… %1")
-                                .arg(QLocale(QLocale::Czech).toString(m_dm.boardContactsRead())));
+        // The companies come first: no count of contacts until they are read.
+        const int read = m_dm.boardContactsRead();
+        m_ui.stbP2->setText(read == 0 ? QStringLiteral("Načítám kontakty…")
+                                      : QStringLiteral("Načítám kontakty… %1")
+                                            .arg(QLocale(QLocale::Czech).toString(read)));
         if (!tick->isActive())
             tick->start();
     };

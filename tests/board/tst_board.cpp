@@ -206,7 +206,7 @@ class TestBoard : public QObject {
         openWindow();
         QTRY_VERIFY_WITH_TIMEOUT(!f->dm->isBoardLoading(), 30000);
         QVERIFY(ticksWhileLoading > 0);
-        QVERIFY2(said.startsWith(QStringLiteral("Načítám kontakty… ")), qPrintable(said));
+        QVERIFY2(said.startsWith(QStringLiteral("Načítám kontakty…")), qPrintable(said));
         QCOMPARE(w->ui().stbP2->text(), QString());
         QVERIFY(rowOf(QStringLiteral("Zástupce 20099")) >= 0);
     }
