@@ -384,7 +384,7 @@ const char kHeadPeople[] = "SELECT k.ID_FIRMA, k.ID, k.PRIJMENI, k.JMENO, k.MOBI
 
 bool BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardStatement,
                          ReadProgress *progress) {
-    return readRows(connection, boardStatement, {kFirms, kPeople, {}, true}, progress);
+    return readRows(connection, boardStatement, {kFirms, kPeople, {}}, progress);
 }
 
 bool BoardSnapshot::readHead(db::DbConnection &connection, const QByteArray &boardStatement,
@@ -425,7 +425,6 @@ bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boa
     // next check read them again rather than miss it.
     m_stamp = changelog::read(connection);
     auto d = std::make_shared<Data>();
-    d->complete = scope.complete;
     d->columns = connection.describe(boardStatement);
     if (d->columns.size() != board::ColumnCount)
         throw db::DbError(QStringLiteral("The board statement does not give the board's columns"));

@@ -77,10 +77,6 @@ class BoardSnapshot {
     /// register has fewer companies. Throws DbError.
     bool readHead(db::DbConnection &connection, const QByteArray &boardStatement, int companies);
     bool isLoaded() const { return m_data != nullptr; }
-    /// False for a head: the rows of the rest of the register are missing.
-    bool isComplete() const { return m_data && m_data->complete; }
-    /// How many contacts were read.
-    int contactCount() const { return m_data ? int(m_data->contacts.size()) : 0; }
     void invalidate() { m_data.reset(); }
     /// True when anything was committed since read(), by anyone; costs one
     /// short statement. Throws DbError when the connection is lost.
@@ -148,8 +144,7 @@ class BoardSnapshot {
         compactcell::Reader shownCells(const Contact &x) const;
         const SearchKeys &searchKeys() const; // BoardSnapshotKeys.cpp
         const CzechOrder &czechOrder() const;
-        int orphans = -1;     // index of the group of contacts of no company, -1: none
-        bool complete = true; // false for a head
+        int orphans = -1; // index of the group of contacts of no company, -1: none
 
       private:
         mutable std::once_flag m_keysMade, m_orderMade;
@@ -161,7 +156,6 @@ class BoardSnapshot {
     struct Scope {
         QByteArray firms, people; // the statements reading companies and contacts
         QVariantList params;      // of both
-        bool complete = false;
     };
     bool readRows(db::DbConnection &connection, const QByteArray &boardStatement,
                   const Scope &scope, ReadProgress *progress);
