@@ -7,14 +7,14 @@
 #   bash bench/run.sh [BUILD]        BUILD defaults to "build", already built with
 #                                    -DVIZITAR_BENCH=ON (./build.sh bench does both)
 # Environment:
-#   BENCH_SIZES="1000:5000 10000:50000"   companies:contacts of each data set
+#   BENCH_SIZES="1000:5000 10000:50000 100000:500000"   companies:contacts of each data set
 #   BENCH_QUICK=1                         fewer repetitions (a smoke run)
 #   BENCH_FRESH_DATA=1                    make the data sets again
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build}
-sizes=${BENCH_SIZES:-"1000:5000 10000:50000"}
+sizes=${BENCH_SIZES:-"1000:5000 10000:50000 100000:500000"}
 initdb="$build/bin/kontakty-initdb"
 bench="$build/bin/vizitar-bench"
 for tool in "$initdb" "$bench" "$build/bin/vizitar"; do

@@ -25,11 +25,13 @@ int runMemoryProbe(const QString &baseDirectory) {
     Tfm_Deska window(dm, baseDirectory);
     window.show();
     QCoreApplication::processEvents();
+    dm.completeBoard(); // after start-up: the whole register read
     if (window.ui().gHlavniDeska)
         window.ui().gHlavniDeska->grab();
     const Memory startup = ownMemory();
     const int rows = dm.tKONTAKT.recordCount();
     const Memory afterCount = ownMemory();
+    std::printf("startup_rss_kb=%lld\n", startup.currentKb);
     std::printf("baseline_peak_kb=%lld\nstartup_peak_kb=%lld\nrecordcount_peak_kb=%lld\n"
                 "contact_rows=%d\nmessages=%d\n",
                 baseline.peakKb, startup.peakKb, afterCount.peakKb, rows,
@@ -58,6 +60,8 @@ ProbeFigures probeMemory(const QString &self, const QString &baseDirectory) {
         const qint64 value = line.mid(equals + 1).toLongLong();
         if (key == "baseline_peak_kb")
             f.baselinePeakKb = value;
+        else if (key == "startup_rss_kb")
+            f.startupRssKb = value;
         else if (key == "startup_peak_kb")
             f.startupPeakKb = value;
         else if (key == "recordcount_peak_kb")

@@ -13,6 +13,7 @@ int runMemoryProbe(const QString &baseDirectory);
 /// What the probe reported, read back by the parent.
 struct ProbeFigures {
     qint64 baselinePeakKb = 0;    ///< after QApplication, before the database
+    qint64 startupRssKb = 0;      ///< resident once the whole register is read
     qint64 startupPeakKb = 0;     ///< main window shown with the board
     qint64 recordCountPeakKb = 0; ///< after tKONTAKT.recordCount()
     int contactRows = 0;

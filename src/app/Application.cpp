@@ -248,6 +248,15 @@ int Application::run(const QString &chosenDatabase) {
     deska.show();
     if (qEnvironmentVariableIsSet("VIZITAR_QUIT_AFTER_SHOW"))
         QTimer::singleShot(0, this, &QApplication::quit);
+    // For the benchmark: once the whole board is read and shown.
+    if (qEnvironmentVariableIsSet("VIZITAR_QUIT_AFTER_LOAD")) {
+        auto quitWhenLoaded = [&dm] {
+            if (!dm.isBoardLoading())
+                QTimer::singleShot(0, qApp, &QApplication::quit);
+        };
+        connect(&dm, &TDM::boardLoadingChanged, this, quitWhenLoaded);
+        quitWhenLoaded();
+    }
     const int code = shutdown.requested() ? 0 : exec();
     base::msg::setService(nullptr);
     return code;

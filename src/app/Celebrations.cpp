@@ -145,21 +145,26 @@ QString countSuffix(int contacts) {
     return QStringLiteral(" · %1 %2").arg(contacts).arg(QString::fromUtf8(word));
 }
 
-std::vector<Celebration> read(TDM &dm, const QDate &first, int days) {
-    QHash<QDate, QStringList> calendar;
+Query prepare(TDM &dm, const QDate &first, int days) {
+    Query query;
+    query.first = first;
+    query.days = days;
     QStringList allNames;
     for (int i = 0; i < days; ++i) {
         const QDate day = first.addDays(i);
         if (!dm.tSVATEK.locate(QStringLiteral("den;mesic"), {day.day(), day.month()}, true))
             continue;
-        calendar[day] = namesIn(dm.tSVATEK.fieldByName(QStringLiteral("JMENO"))->asString());
-        allNames << calendar[day];
+        query.calendar[day] = namesIn(dm.tSVATEK.fieldByName(QStringLiteral("JMENO"))->asString());
+        allNames << query.calendar[day];
     }
-    QVariantList params;
-    const QByteArray sql = candidatesStatement(first, days, allNames, params);
+    query.sql = candidatesStatement(first, days, allNames, query.params);
+    return query;
+}
+
+std::vector<Celebration> run(db::DbConnection &connection, const Query &query) {
     std::vector<Contact> contacts;
     db::PackedRow row;
-    auto cursor = dm.ZConKontakty.openCursor(sql, params);
+    auto cursor = connection.openCursor(query.sql, query.params);
     while (cursor->fetch(row)) {
         Contact c;
         c.id = row.cell(0).num;
@@ -172,7 +177,12 @@ std::vector<Celebration> read(TDM &dm, const QDate &first, int days) {
         contacts.push_back(std::move(c));
     }
     return find(
-        contacts, [&](const QDate &day) { return calendar.value(day); }, first, days);
+        contacts, [&](const QDate &day) { return query.calendar.value(day); }, query.first,
+        query.days);
+}
+
+std::vector<Celebration> read(TDM &dm, const QDate &first, int days) {
+    return run(dm.ZConKontakty, prepare(dm, first, days));
 }
 
 } // namespace app::celebrations

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <vector>
@@ -53,6 +56,19 @@ int contactCount(const std::vector<Celebration> &list);
 /// " · 3 kontakty" for the status bar's name-day line; empty for none.
 QString countSuffix(int contacts);
 
+/// What read() asks: the calendar's names of the days and the statement
+/// that reads the contacts who may celebrate on them.
+struct Query {
+    QHash<QDate, QStringList> calendar;
+    QByteArray sql;
+    QVariantList params;
+    QDate first;
+    int days = 0;
+};
+/// Reads the calendar (tSVATEK) for the query (in the data module's thread).
+Query prepare(TDM &dm, const QDate &first, int days);
+/// Runs the query on `connection` (any thread's own). Throws DbError.
+std::vector<Celebration> run(db::DbConnection &connection, const Query &query);
 /// Reads the calendar (tSVATEK) and, in one statement, the contacts that
 /// may celebrate on the `days` days from `first`: those of one of the
 /// days' names and those with a birthday typed. Throws DbError.

@@ -1,4 +1,5 @@
 #include "app/U_deska.h"
+#include "db/WorkerConnection.h"
 
 #include "base/MessageService.h"
 #include "data/U_DM.h"
@@ -92,7 +93,8 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, QWidget *parent)
 
 Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAccess &access,
                      QWidget *parent)
-    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access) {
+    : QMainWindow(parent), m_dm(dm), m_baseDirectory(baseDirectory), m_access(access),
+      m_celebrationCount(std::make_unique<db::WorkerConnection>()) {
     fm_Deska = this;
     setObjectName(QStringLiteral("fm_Deska"));
     setWindowTitle(QStringLiteral("Vizitar"));
@@ -296,9 +298,21 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
     m_shown = true;
     ui::guarded([this] { FormShow(); });
     QTimer::singleShot(0, this, [this] {
-        if (isVisible())
-            showCelebrationCount();
         dayChangeStep(); // waits for midnight
+        if (!isVisible())
+            return;
+        if (!m_dm.isBoardLoading())
+            return showCelebrationCount();
+        // Its statement reads every contact too: after the board's load,
+        // not to slow it down or hold a third copy of the register in work.
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(&m_dm, &TDM::boardLoadingChanged, this, [this, once] {
+            if (m_dm.isBoardLoading())
+                return;
+            disconnect(*once); // one count per showing
+            if (isVisible())
+                showCelebrationCount();
+        });
     });
 }
 

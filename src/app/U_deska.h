@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -20,6 +21,9 @@ class QTimer;
 class Tfm_Firma;
 class TfmInfo;
 class TfmReporty;
+namespace db {
+class WorkerConnection;
+} // namespace db
 namespace grid {
 class DataGrid;
 } // namespace grid
@@ -134,8 +138,9 @@ class Tfm_Deska : public QMainWindow {
     void stbP2Click();
     /// Opens the list of the contacts who celebrate in the coming days (F9).
     void stbP1Click();
-    /// Adds to stbP1 how many contacts celebrate today or tomorrow; run
-    /// after the first showing, not to lengthen the start-up.
+    /// Adds to stbP1 how many contacts celebrate today or tomorrow, once
+    /// read beside the window; run after the first showing, not to
+    /// lengthen the start-up.
     void showCelebrationCount();
     /// The date has changed since stbP1 was composed (midnight passed while
     /// the program ran): composes it and its count anew; then waits for the
@@ -155,6 +160,7 @@ class Tfm_Deska : public QMainWindow {
     void createBoard();            // U_deska_board.cpp
     void createBoardKeys();        // U_deska_board.cpp
     void createStatusBar();        // U_deska_status.cpp
+    void showBoardLoading();       // U_deska_status.cpp
     void createTransferCommands(); // U_deska_io.cpp
     void createDatabaseCommand();  // U_deska_database.cpp
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
@@ -174,6 +180,8 @@ class Tfm_Deska : public QMainWindow {
     /// false when no such contact is stored.
     bool openContact(const QVariant &id); // U_deska_board.cpp
 
+    void addCelebrationCount(int count); // U_deska_status.cpp
+
     Controls m_ui;
     TDM &m_dm;
     QString m_baseDirectory;
@@ -184,6 +192,7 @@ class Tfm_Deska : public QMainWindow {
     Tfm_Firma *m_companyForm = nullptr;
     TfmInfo *m_about = nullptr;
     TfmReporty *m_printForm = nullptr;
+    std::unique_ptr<db::WorkerConnection> m_celebrationCount; // reads the count beside the window
 };
 
 /// The program's main window once created.

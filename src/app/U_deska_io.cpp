@@ -102,6 +102,7 @@ void Tfm_Deska::actExportCompanyTriggered() {
 }
 
 void Tfm_Deska::actExportShownTriggered() {
+    m_dm.completeBoard(); // every row the text finds, not only those read so far
     app::exportContacts(m_dm, this, app::boardScope(m_dm.qHlavniDeska));
 }
 

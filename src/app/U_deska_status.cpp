@@ -7,12 +7,14 @@
 #include "base/MessageService.h"
 #include "data/U_DM.h"
 #include "db/DbError.h"
+#include "db/WorkerConnection.h"
 #include "ui/ErrorReport.h"
 #include "ui/MakerInfo.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
@@ -98,9 +100,34 @@ void Tfm_Deska::createStatusBar() {
     connect(m_ui.stbP4, &app::StatusPanel::mouseEntered, this, &Tfm_Deska::stbP4MouseEnter);
     connect(m_ui.stbP4, &app::StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
 
+    showBoardLoading();
+
     // A permanent widget is never hidden by a status tip.
     bar->addPermanentWidget(m_ui.pSTB, 1);
     setStatusBar(bar);
+}
+
+// While the rest of the register is read, stbP2 says how far it got; the
+// board answers over what is read meanwhile.
+void Tfm_Deska::showBoardLoading() {
+    auto *tick = new QTimer(this);
+    tick->setInterval(250);
+    auto update = [this, tick] {
+        if (!m_dm.isBoardLoading()) {
+            tick->stop();
+            m_ui.stbP2->setText(QString());
+            return;
+        }
+        // The companies come first: no count of contacts until they are read.
+        const int read = m_dm.boardContactsRead();
+        m_ui.stbP2->setText(read == 0 ? QStringLiteral("Načítám kontakty…")
+                                      : QStringLiteral("Načítám kontakty… %1")
+                                            .arg(QLocale(QLocale::Czech).toString(read)));
+        if (!tick->isActive())
+            tick->start();
+    };
+    connect(tick, &QTimer::timeout, this, update);
+    connect(&m_dm, &TDM::boardLoadingChanged, this, update);
 }
 
 QString Tfm_Deska::composeNameDayLine() {
@@ -117,13 +144,37 @@ QString Tfm_Deska::composeNameDayLine() {
 void Tfm_Deska::showCelebrationCount() {
     if (m_ui.stbP1->text().isEmpty() || !m_dm.ZConKontakty.isConnected())
         return; // the start-up did not get as far as the name-day line
-    const QDate today = clock()();
-    int count = 0;
+    app::celebrations::Query query;
     try {
-        count = app::celebrations::contactCount(app::celebrations::read(m_dm, today, 2));
+        query = app::celebrations::prepare(m_dm, clock()(), 2);
     } catch (const db::DbError &) {
         return; // the line stays as it is; the list will report the problem
     }
+    if (m_dm.ZConKontakty.isReadOnly()) {
+        // Read through a private copy no other connection can open.
+        try {
+            addCelebrationCount(
+                app::celebrations::contactCount(app::celebrations::run(m_dm.ZConKontakty, query)));
+        } catch (const db::DbError &) {
+        }
+        return;
+    }
+    // The statement looks at every contact: on a connection of its own, so
+    // that the window answers meanwhile.
+    auto count = std::make_shared<int>(0);
+    m_celebrationCount->start(
+        m_dm.ZConKontakty.login(),
+        [query, count](db::DbConnection &connection) {
+            *count = app::celebrations::contactCount(app::celebrations::run(connection, query));
+        },
+        [this, count](const QString &error) {
+            if (error.isEmpty()) // else the line stays; the list will report the problem
+                QMetaObject::invokeMethod(
+                    this, [this, count] { addCelebrationCount(*count); }, Qt::QueuedConnection);
+        });
+}
+
+void Tfm_Deska::addCelebrationCount(int count) {
     m_ui.stbP1->setText(m_ui.stbP1->text() + app::celebrations::countSuffix(count));
     // Long names with the count would be cut off at the panel's edge.
     m_ui.stbP1->setFixedWidth(qMax(kNameDayPanelWidth, m_ui.stbP1->sizeHint().width()));

@@ -326,6 +326,34 @@ class BoardRows : public dataset::Dataset::RowSource {
     db::PackedRow::Builder m_builder;
 };
 
+/// A company's index by its ID: a table by ID where the IDs are dense, as
+/// they are numbered, else a hash.
+class CompanyIndex {
+  public:
+    explicit CompanyIndex(const std::vector<qint64> &ids) {
+        const qint64 largest = ids.empty() ? 0 : *std::max_element(ids.begin(), ids.end());
+        const qint64 smallest = ids.empty() ? 0 : *std::min_element(ids.begin(), ids.end());
+        if (smallest >= 0 && largest < 4 * qint64(ids.size()) + 1024) {
+            m_byId.assign(size_t(largest) + 1, -1);
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_byId[size_t(ids[i])] = int(i);
+        } else {
+            for (size_t i = 0; i < ids.size(); ++i)
+                m_hash.insert(ids[i], int(i));
+        }
+    }
+    /// -1 for none.
+    int find(qint64 id) const {
+        if (!m_byId.empty() || m_hash.isEmpty())
+            return id >= 0 && id < qint64(m_byId.size()) ? m_byId[size_t(id)] : -1;
+        return m_hash.value(id, -1);
+    }
+
+  private:
+    std::vector<int> m_byId;
+    QHash<qint64, int> m_hash;
+};
+
 Data::Text appendUpper(Data &d, const db::PackedRow &row, int column) {
     if (row.tag(column) == db::Cell::Null)
         return {};
@@ -340,7 +368,58 @@ Data::Text appendUpper(Data &d, const db::PackedRow &row, int column) {
 
 } // namespace
 
-void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardStatement) {
+namespace {
+
+const char kFirms[] = "SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA";
+const char kPeople[] =
+    "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT";
+// The head: the companies up to a name in the board's order (the index on
+// the name finds them) and their contacts through the index on the company.
+// "+ 0" keeps the optimizer from walking every contact and looking up its
+// company instead.
+const char kHeadPeople[] = "SELECT k.ID_FIRMA, k.ID, k.PRIJMENI, k.JMENO, k.MOBIL, k.TELEFON1, "
+                           "k.EMAIL1, k.KRAJ FROM FIRMA f JOIN KONTAKT k ON k.ID_FIRMA = f.ID + 0";
+
+} // namespace
+
+bool BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardStatement,
+                         ReadProgress *progress) {
+    return readRows(connection, boardStatement, {kFirms, kPeople, {}}, progress);
+}
+
+bool BoardSnapshot::readHead(db::DbConnection &connection, const QByteArray &boardStatement,
+                             int companies) {
+    // The name of the last of the first companies; the head takes every
+    // company of that name too, so that no run of equal names is cut.
+    int count = 0;
+    bool lastIsNull = true;
+    QString last;
+    {
+        db::PackedRow row;
+        auto cursor = connection.openCursor("SELECT FIRST " + QByteArray::number(companies) +
+                                                " NAZEV_FIRMA FROM FIRMA ORDER BY NAZEV_FIRMA",
+                                            {});
+        while (cursor->fetch(row)) {
+            ++count;
+            lastIsNull = row.tag(0) == db::Cell::Null;
+            last = lastIsNull ? QString() : base::win1250::decode(row.payload(0));
+        }
+    }
+    if (count < companies)
+        return false;
+    Scope head;
+    head.firms = QByteArray(kFirms) + " WHERE NAZEV_FIRMA IS NULL";
+    head.people = QByteArray(kHeadPeople) + " WHERE f.NAZEV_FIRMA IS NULL";
+    if (!lastIsNull) {
+        head.firms += " OR NAZEV_FIRMA <= ?";
+        head.people += " OR f.NAZEV_FIRMA <= ?";
+        head.params = {last};
+    }
+    return readRows(connection, boardStatement, head, nullptr);
+}
+
+bool BoardSnapshot::readRows(db::DbConnection &connection, const QByteArray &boardStatement,
+                             const Scope &scope, ReadProgress *progress) {
     m_data.reset();
     // The stamp first: a change committed while the rows are read makes the
     // next check read them again rather than miss it.
@@ -352,36 +431,44 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     d->upper.readFrom(connection);
 
     std::vector<Data::Company> companies;
-    QHash<qint64, int> companyOf;
+    std::vector<qint64> firmIds;
     db::PackedRow row;
     db::PackedRow::Builder builder;
-    auto firms =
-        connection.openCursor("SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA", {});
+    auto firms = connection.openCursor(scope.firms, scope.params);
     while (firms->fetch(row)) {
         if (row.tag(FirmId) != db::Cell::Int)
             continue;
         Data::Company c;
         c.upperName = appendUpper(*d, row, FirmName);
         c.groupLine = groupLine(builder, row);
-        companyOf.insert(row.cell(FirmId).num, int(companies.size()));
+        firmIds.push_back(row.cell(FirmId).num);
         companies.push_back(std::move(c));
+        if (progress && companies.size() % 4096 == 0 && progress->stop.load())
+            return false;
     }
+    firms.reset();
+    const CompanyIndex companyOf(firmIds);
+    firmIds = {};
 
     // Contacts of a known company, at first with the company's index as read.
-    std::vector<Data::Contact> &contacts = d->contacts;
+    std::vector<Data::Contact> contacts;
     QByteArray record;
-    auto people = connection.openCursor(
-        "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT", {});
+    auto people = connection.openCursor(scope.people, scope.params);
     while (people->fetch(row)) {
-        const auto company = row.tag(PersonFirm) == db::Cell::Int
-                                 ? companyOf.constFind(row.cell(PersonFirm).num)
-                                 : companyOf.constEnd();
         // The statement's join drops contacts of no company; they come last.
         ContactRecord::write(record, *d, row);
         contacts.push_back(
-            {d->contactRecords.add(record), company == companyOf.constEnd() ? -1 : *company});
+            {d->contactRecords.add(record),
+             row.tag(PersonFirm) == db::Cell::Int ? companyOf.find(row.cell(PersonFirm).num) : -1});
+        if (progress && contacts.size() % 4096 == 0) {
+            progress->contacts.store(int(contacts.size()));
+            if (progress->stop.load())
+                return false;
+        }
     }
-    companyOf = {};
+    people.reset();
+    if (progress)
+        progress->contacts.store(int(contacts.size()));
 
     // The board's order: by name (none first), ties by ID for a stable view.
     auto compareNames = [&](const Data::Company &a, const Data::Company &b) {
@@ -404,42 +491,56 @@ void BoardSnapshot::read(db::DbConnection &connection, const QByteArray &boardSt
     std::vector<int> position(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         position[order[i]] = int(i);
-    // Sorted in place, company by company in the board's order, by ID within one.
-    for (Data::Contact &x : contacts)
-        x.company = x.company < 0 ? int(order.size()) : position[x.company];
-    auto idOf = [&](const Data::Contact &x) {
-        return ContactRecord(d->contactRecords.at(x.record)).id();
-    };
-    std::sort(contacts.begin(), contacts.end(),
-              [&](const Data::Contact &a, const Data::Contact &b) {
-                  return a.company != b.company ? a.company < b.company : idOf(a) < idOf(b);
-              });
+    // Company by company in the board's order (those of none last), by ID
+    // within one: placed by counting, in the order read, which is mostly
+    // the order of ID already; a company's contacts are sorted only when not.
+    const int orphanGroup = int(order.size());
+    std::vector<int> start(order.size() + 2, 0);
+    for (Data::Contact &x : contacts) {
+        x.company = x.company < 0 ? orphanGroup : position[x.company];
+        ++start[size_t(x.company) + 1];
+    }
+    for (size_t i = 1; i < start.size(); ++i)
+        start[i] += start[i - 1];
+    d->contacts.resize(contacts.size());
+    {
+        std::vector<int> next(start.begin(), start.end() - 1);
+        for (const Data::Contact &x : contacts)
+            d->contacts[size_t(next[size_t(x.company)]++)] = x;
+    }
+    contacts = {};
+    auto idOf = [&](const Data::Contact &x) { return d->contactId(x); };
+    auto byId = [&](const Data::Contact &a, const Data::Contact &b) { return idOf(a) < idOf(b); };
+    for (size_t group = 0; group + 1 < start.size(); ++group) {
+        const auto first = d->contacts.begin() + start[group],
+                   last = d->contacts.begin() + start[group + 1];
+        if (!std::is_sorted(first, last, byId))
+            std::sort(first, last, byId);
+    }
 
-    size_t next = 0;
     for (size_t i = 0; i < order.size(); ++i) {
         Data::Company firm = std::move(companies[order[i]]);
         if (i > 0 && compareNames(d->companies.back(), firm) != 0)
             d->runEnds.push_back(int(i));
-        firm.firstContact = int(next);
-        while (next < contacts.size() && contacts[next].company == int(i))
-            ++next;
-        firm.endContact = int(next);
+        firm.firstContact = start[i];
+        firm.endContact = start[i + 1];
         d->companies.push_back(std::move(firm));
     }
     if (!d->companies.empty())
         d->runEnds.push_back(int(d->companies.size()));
-    if (next < contacts.size()) {
+    if (start[size_t(orphanGroup)] < int(d->contacts.size())) {
         Data::Company orphans;
         orphans.upperName = {int(d->upperText.size()), 0};
         orphans.groupLine = noCompanyLine(builder);
-        orphans.firstContact = int(next);
-        orphans.endContact = int(contacts.size());
+        orphans.firstContact = start[size_t(orphanGroup)];
+        orphans.endContact = int(d->contacts.size());
         d->orphans = int(d->companies.size());
         d->companies.push_back(std::move(orphans));
         d->runEnds.push_back(int(d->companies.size()));
     }
     d->upperText.squeeze();
     m_data = std::move(d);
+    return true;
 }
 
 bool BoardSnapshot::isStale(db::DbConnection &connection) const {

@@ -7,7 +7,9 @@
 #include "dataset/LikePattern.h"
 
 #include <QByteArray>
+#include <QVariant>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -58,9 +60,22 @@ struct BoardPatterns {
 /// Czech order each company's contacts follow its own group line.
 class BoardSnapshot {
   public:
+    /// How far a read has got, and a way to stop it from another thread.
+    struct ReadProgress {
+        std::atomic<int> contacts{0};
+        std::atomic<bool> stop{false};
+    };
     /// Reads the rows and the server's upper-casing; `boardStatement` (with
-    /// "?" markers) only describes the columns. Throws DbError.
-    void read(db::DbConnection &connection, const QByteArray &boardStatement);
+    /// "?" markers) only describes the columns. Returns false, having read
+    /// nothing, when `progress` was told to stop. Throws DbError.
+    bool read(db::DbConnection &connection, const QByteArray &boardStatement,
+              ReadProgress *progress = nullptr);
+    /// Reads only the first `companies` companies of the board's order
+    /// (and any of the same name as the last) with their contacts: their
+    /// rows are exactly those of the whole register, for a first screen
+    /// while the rest is read. Returns false, having read nothing, when the
+    /// register has fewer companies. Throws DbError.
+    bool readHead(db::DbConnection &connection, const QByteArray &boardStatement, int companies);
     bool isLoaded() const { return m_data != nullptr; }
     void invalidate() { m_data.reset(); }
     /// True when anything was committed since read(), by anyone; costs one
@@ -138,6 +153,13 @@ class BoardSnapshot {
     };
 
   private:
+    struct Scope {
+        QByteArray firms, people; // the statements reading companies and contacts
+        QVariantList params;      // of both
+    };
+    bool readRows(db::DbConnection &connection, const QByteArray &boardStatement,
+                  const Scope &scope, ReadProgress *progress);
+
     changelog::Stamp m_stamp;
     std::shared_ptr<const Data> m_data;
 };

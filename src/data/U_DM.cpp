@@ -8,6 +8,10 @@
 
 #include <QFileInfo>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 TDM *DM = nullptr;
 int TDM::lastNextId = 0;
 
@@ -88,12 +92,13 @@ TDM::TDM(QObject *parent)
         qHlavniDeska.paramByName(QString::fromLatin1(name))->setAsString(QStringLiteral("%"));
     // The board filters in memory what its statement would select.
     qHlavniDeska.setRowProvider([this](bool reread) { return boardRows(reread); });
+    connect(&m_loader, &data::BoardLoader::finished, this, &TDM::boardLoaded);
 }
 
 dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
     if (reread || m_rereadBoard || m_board.isStale(ZConKontakty)) {
         m_rereadBoard = false;
-        m_board.read(ZConKontakty, qHlavniDeska.statement());
+        loadBoard();
     }
     auto param = [this](const char *name) {
         return qHlavniDeska.paramByName(QString::fromLatin1(name))->value().toString();
@@ -101,6 +106,61 @@ dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
     return m_board.rows(
         {param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")},
         m_boardSearch);
+}
+
+void TDM::loadBoard() {
+    const bool wasLoading = m_loader.isRunning();
+    m_loader.cancel();
+    m_board.invalidate();
+    // A write-protected file is read through a private copy the loader
+    // could not attach to; it is read whole at once, as is a register of
+    // fewer companies than the head.
+    if (!ZConKontakty.isReadOnly() &&
+        m_board.readHead(ZConKontakty, qHlavniDeska.statement(), m_headCompanies))
+        m_loader.start(ZConKontakty, qHlavniDeska.statement());
+    else
+        m_board.read(ZConKontakty, qHlavniDeska.statement());
+    if (wasLoading != m_loader.isRunning())
+        emit boardLoadingChanged();
+}
+
+void TDM::boardLoaded() {
+    const QString error = m_loader.error();
+    data::BoardSnapshot whole = m_loader.take();
+    if (whole.isLoaded()) {
+        m_board = std::move(whole);
+#ifdef __GLIBC__
+        // The read's scaffolding (the contacts as read, the company lookup)
+        // was freed in pieces the allocator keeps; give them back.
+        malloc_trim(0);
+#endif
+    } else
+        m_rereadBoard = true; // the head stays; the next keystroke tries again
+    emit boardLoadingChanged();
+    if (!error.isEmpty()) {
+        base::msg::show(base::msg::Kind::Error,
+                        QStringLiteral("Všechny kontakty se nepodařilo načíst: %1").arg(error));
+        return;
+    }
+    if (!qHlavniDeska.isActive())
+        return;
+    // The same text answered over the whole register, on the same row.
+    const int current = qHlavniDeska.currentIndex();
+    try {
+        qHlavniDeska.close();
+        qHlavniDeska.open();
+        if (current > 0 && qHlavniDeska.recordCount() > 0)
+            qHlavniDeska.moveTo(qMin(current, qHlavniDeska.recordCount() - 1));
+    } catch (const db::DbError &e) {
+        base::msg::show(base::msg::Kind::Error, e.message());
+    }
+}
+
+void TDM::completeBoard() {
+    if (!m_loader.isRunning())
+        return;
+    m_loader.wait();
+    boardLoaded();
 }
 
 void TDM::setBoardSearch(const data::BoardSearch &search) {
@@ -120,6 +180,7 @@ TDM::~TDM() {
 
 void TDM::reconnect(const QString &database, const QString &hostName, const QString &password,
                     const QString &protocol, const QString &user, bool connect) {
+    m_loader.cancel();
     ZConKontakty.setConnected(false);
     m_board.invalidate();
     ZConKontakty.setDatabase(database);
@@ -350,6 +411,7 @@ void TDM::RefreshBoard() {
 
 void TDM::cancelPendingChanges() {
     m_closing = true;
+    m_loader.cancel();
     for (dataset::Dataset *dataset :
          {static_cast<dataset::Dataset *>(&tFIRMA), static_cast<dataset::Dataset *>(&tKONTAKT),
           static_cast<dataset::Dataset *>(&tPOBOCKA), static_cast<dataset::Dataset *>(&tNastaveni)})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BoardLoader.h"
 #include "data/BoardSnapshot.h"
 #include "dataset/DataSource.h"
 #include "dataset/Dataset.h"
@@ -90,16 +91,39 @@ class TDM : public QObject {
     void setBoardSearch(const data::BoardSearch &search);
     const data::BoardSearch &boardSearch() const { return m_boardSearch; }
 
+    /// True while the board shows the first companies only and the rest of
+    /// the register is being read.
+    bool isBoardLoading() const { return m_loader.isRunning(); }
+    /// Contacts read so far while the board is loading.
+    int boardContactsRead() const { return m_loader.contactsRead(); }
+    /// How many companies the board reads before it first shows while the
+    /// rest is read (a screenful and more, in a few milliseconds).
+    void setBoardHead(int companies) { m_headCompanies = companies; }
+    /// Waits until the whole board is read and shows it; for what must see
+    /// every row the board shows (an export of the shown contacts).
+    void completeBoard();
+
     /// The SQL lines of the board and company-contacts queries.
     static QStringList boardSql();
     static QStringList companyContactsSql();
 
+  signals:
+    /// The board started or ended reading the rest of the register.
+    void boardLoadingChanged();
+
   private:
+    /// Reads the board's first companies at once and the whole register on
+    /// the loader's thread.
+    void loadBoard();
+    /// Shows the whole board the loader read.
+    void boardLoaded();
     /// The board's rows for its parameters, from the snapshot, which is read
     /// again when asked, when RefreshBoard ran or when anything was committed
     /// since it was read.
     dataset::Dataset::ProvidedRows boardRows(bool reread);
     data::BoardSnapshot m_board;
+    data::BoardLoader m_loader;
+    int m_headCompanies = 100;
     data::BoardSearch m_boardSearch;
     bool m_rereadBoard = false;
     bool m_closing = false;

@@ -86,6 +86,12 @@ DbConnection::~DbConnection() {
     }
 }
 
+void DbConnection::interrupt() {
+    ISC_STATUS_ARRAY status;
+    if (m_db)
+        client().cancel_operation(status, &m_db, fb_cancel_raise);
+}
+
 const FbClient &DbConnection::client() const {
     return m_client ? *m_client : FbClient::instance();
 }

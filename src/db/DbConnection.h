@@ -37,6 +37,20 @@ class DbConnection : public QObject {
     QString user() const { return m_user; }
     QString password() const { return m_password; }
 
+    /// Where and as whom it connects: handed to a connection of another
+    /// thread, which reads beside this one.
+    struct Login {
+        QString protocol, host, database, user, password;
+    };
+    Login login() const { return {m_protocol, m_host, m_database, m_user, m_password}; }
+    void setLogin(const Login &login) {
+        m_protocol = login.protocol;
+        m_host = login.host;
+        setDatabase(login.database);
+        m_user = login.user;
+        m_password = login.password;
+    }
+
     /// Connects or disconnects; setting the state it has does nothing.
     /// Connecting throws DbError on failure and leaves the connection down.
     void setConnected(bool connected);
@@ -87,6 +101,10 @@ class DbConnection : public QObject {
     void executeBatch(const QByteArray &sql, const QList<QVariantList> &rows);
     /// Reads a whole BLOB by its id.
     QByteArray readBlob(qint64 blobId);
+
+    /// Makes the statement running on this connection fail with a DbError;
+    /// the only call another thread may make, while this one is connected.
+    void interrupt();
 
     /// Drops the handles of a connection the server or network has lost,
     /// without talking to the server; open datasets keep their rows but stop

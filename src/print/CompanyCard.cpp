@@ -108,14 +108,13 @@ void CompanyCard::compose(int companyId) {
     const int count = contacts.recordCount();
     for (int i = 0; i < count; ++i) {
         contacts.moveTo(i);
-        addContactBlock(
-            int(dataset::toInteger(contacts.fieldByName(QStringLiteral("ID"))->asString())));
+        addContactBlock(contacts);
     }
 }
 
-void CompanyCard::addContactBlock(int contactId) {
-    dataset::Dataset &contact = m_dm.tKONTAKT;
-    contact.locate(QStringLiteral("ID"), {contactId}, true);
+// The query's row holds every column of the contact: looking each one up
+// in tKONTAKT walked the whole register per contact.
+void CompanyCard::addContactBlock(const dataset::Dataset &contact) {
     if (text(contact, "KRAJ") == QLatin1String("***"))
         return;
     const QString name = nameHeading(text(contact, "TITUL_PRED"), text(contact, "JMENO"),

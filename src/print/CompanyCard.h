@@ -23,8 +23,9 @@ class CompanyCard {
 
     /// Builds the paragraph list: company data, then every real contact.
     void compose(int companyId);
-    /// Appends the block of one contact person; nothing for a placeholder.
-    void addContactBlock(int contactId);
+    /// Appends the block of the contact person at `contact`'s current row
+    /// (every column of KONTAKT); nothing for a placeholder.
+    void addContactBlock(const dataset::Dataset &contact);
     /// A contact's name as the card prints it, "Ing. Jan Novák, CSc.": the
     /// present parts separated by blanks, the titles after the name behind a
     /// comma; an empty part leaves no trace.

@@ -15,10 +15,12 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QToolButton>
 
 class TestBoard : public QObject {
@@ -178,6 +180,35 @@ class TestBoard : public QObject {
                                  : QLatin1Char('%') + typed + QLatin1Char('%'));
         QCOMPARE(grid()->currentIndex().row(), typed == QLatin1String("xyz") ? -1 : 0);
         QVERIFY(recorder->messages.empty());
+    }
+
+    void theWindowAnswersWhileTheRestIsRead() {
+        QList<QVariantList> people;
+        for (int id = 100; id < 20100; ++id)
+            people << QVariantList{id, 7, QStringLiteral("Zástupce %1").arg(id),
+                                   QStringLiteral(" ")};
+        f->connection().executeBatch(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, KRAJ) VALUES (?, ?, ?, ?)", people);
+        w.reset();
+        f->dm->setBoardHead(3);
+        // A timer's ticks keep coming while the rest of the register is read,
+        // and the status bar says how far it got.
+        int ticksWhileLoading = 0;
+        QString said;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] {
+            if (!w || !f->dm->isBoardLoading())
+                return;
+            ++ticksWhileLoading;
+            said = w->ui().stbP2->text();
+        });
+        tick.start(0);
+        openWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->dm->isBoardLoading(), 30000);
+        QVERIFY(ticksWhileLoading > 0);
+        QVERIFY2(said.startsWith(QStringLiteral("Načítám kontakty…")), qPrintable(said));
+        QCOMPARE(w->ui().stbP2->text(), QString());
+        QVERIFY(rowOf(QStringLiteral("Zástupce 20099")) >= 0);
     }
 
     void theBoardKeepsItsRowsWhenTheWindowGrows() {

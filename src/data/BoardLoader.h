@@ -1,0 +1,53 @@
+#pragma once
+
+#include "data/BoardSnapshot.h"
+#include "db/WorkerConnection.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <mutex>
+
+namespace data {
+
+/// Reads a whole board snapshot on a thread of its own, through an
+/// attachment of its own, while the window goes on answering the user.
+class BoardLoader : public QObject {
+    Q_OBJECT
+  public:
+    explicit BoardLoader(QObject *parent = nullptr);
+    ~BoardLoader() override;
+
+    /// Stops a read in progress, then reads the board of the database
+    /// `like` is connected to (with its login).
+    void start(const db::DbConnection &like, const QByteArray &boardStatement);
+    /// Stops a read in progress and forgets it; returns once the thread ended.
+    void cancel();
+    /// Waits until the read in progress ended.
+    void wait() { m_worker.wait(); }
+    /// True from start() until the snapshot is taken or the read cancelled.
+    bool isRunning() const { return m_progress != nullptr; }
+    /// Contacts read so far by the read in progress.
+    int contactsRead() const { return m_progress ? m_progress->contacts.load() : 0; }
+
+    /// The snapshot read, once finished() came (an empty one after a
+    /// failure); ends the read.
+    BoardSnapshot take();
+    /// Why the last read failed; empty when it did not.
+    QString error() const;
+
+  signals:
+    /// The read ended, read or failed; delivered in the loader's own thread.
+    void finished();
+
+  private:
+    db::WorkerConnection m_worker;
+    int m_generation = 0; // of the read started last; an earlier one's end is ignored
+    std::shared_ptr<BoardSnapshot::ReadProgress> m_progress;
+    mutable std::mutex m_mutex; // guards what the thread hands over
+    BoardSnapshot m_result;
+    QString m_error;
+};
+
+} // namespace data
