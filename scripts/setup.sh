@@ -15,6 +15,7 @@ packages=(
   cups cups-filters poppler-utils
   clang-14 libclang-rt-14-dev clang-format-14 ccache e2fsprogs util-linux
   time
+  radicale
 )
 
 missing=()

@@ -1,0 +1,109 @@
+#include "sync/CardLinks.h"
+
+#include "base/Win1250.h"
+#include "db/DbError.h"
+
+#include <QUrl>
+
+namespace cardsync::cardlinks {
+namespace {
+
+const QString kLinkTable = QStringLiteral("KONTAKT_KARTA");
+const QString kStateTable = QStringLiteral("SYNCHRONIZACE");
+
+// Text columns hold only ASCII: a UID (any text a phone chose) is kept
+// percent-encoded, so that the register's code page cannot change it.
+const QString kCreateLinks =
+    QStringLiteral("CREATE TABLE KONTAKT_KARTA (ID_KONTAKT INTEGER NOT NULL PRIMARY KEY, "
+                   "UID_KARTY VARCHAR(1000), HREF VARCHAR(2000), ETAG VARCHAR(500), "
+                   "OTISK VARCHAR(64), SPOR_ETAG VARCHAR(500), SPOR_KARTA BLOB SUB_TYPE 0)");
+const QString kCreateState =
+    QStringLiteral("CREATE TABLE SYNCHRONIZACE (ADRESAR VARCHAR(2000), TOKEN VARCHAR(2000))");
+
+QVariant textOrNull(const QString &text) {
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QString text(const db::PackedRow &row, int column) {
+    return base::win1250::decode(row.cell(column).bytes);
+}
+
+} // namespace
+
+QStringList createStatements() {
+    return {kCreateLinks, kCreateState};
+}
+
+void ensure(db::DbConnection &connection) {
+    for (const auto &[table, statement] :
+         {std::pair{kLinkTable, kCreateLinks}, std::pair{kStateTable, kCreateState}}) {
+        auto present = [&] {
+            connection.forgetTableInfo();
+            return !connection.tableInfo(table).columns.isEmpty();
+        };
+        if (present())
+            continue;
+        try {
+            connection.executeCommitted(statement.toLatin1(), {});
+        } catch (const db::DbError &) {
+            if (!present()) // another program making it at the same moment is as good
+                throw;
+        }
+        connection.forgetTableInfo();
+    }
+}
+
+QHash<int, CardLink> read(db::DbConnection &connection) {
+    QHash<int, CardLink> links;
+    const auto cursor = connection.openCursor(
+        "SELECT ID_KONTAKT, UID_KARTY, HREF, ETAG, OTISK, SPOR_ETAG, SPOR_KARTA FROM KONTAKT_KARTA",
+        {});
+    db::PackedRow row;
+    while (cursor->fetch(row)) {
+        CardLink link;
+        link.contactId = int(row.cell(0).num);
+        link.uid = QUrl::fromPercentEncoding(row.cell(1).bytes);
+        link.href = text(row, 2);
+        link.etag = text(row, 3);
+        link.digest = text(row, 4);
+        link.conflictEtag = text(row, 5);
+        if (row.tag(6) == db::Cell::BlobId)
+            link.conflictCard = connection.readBlob(row.cell(6).num);
+        links.insert(link.contactId, link);
+    }
+    return links;
+}
+
+SyncState readState(db::DbConnection &connection) {
+    const auto cursor = connection.openCursor("SELECT ADRESAR, TOKEN FROM SYNCHRONIZACE", {});
+    db::PackedRow row;
+    SyncState state;
+    if (cursor->fetch(row))
+        state = {text(row, 0), text(row, 1)};
+    return state;
+}
+
+db::DbConnection::Statement save(const CardLink &link) {
+    return {"UPDATE OR INSERT INTO KONTAKT_KARTA (ID_KONTAKT, UID_KARTY, HREF, ETAG, OTISK, "
+            "SPOR_ETAG, SPOR_KARTA) VALUES (?, ?, ?, ?, ?, ?, ?) MATCHING (ID_KONTAKT)",
+            {link.contactId, textOrNull(QString::fromLatin1(QUrl::toPercentEncoding(link.uid))),
+             textOrNull(link.href), textOrNull(link.etag), textOrNull(link.digest),
+             textOrNull(link.conflictEtag),
+             link.conflictCard.isEmpty() ? QVariant() : QVariant(link.conflictCard)}};
+}
+
+db::DbConnection::Statement drop(int contactId) {
+    return {"DELETE FROM KONTAKT_KARTA WHERE ID_KONTAKT = ?", {contactId}};
+}
+
+QList<db::DbConnection::Statement> saveState(const SyncState &state) {
+    return {{"DELETE FROM SYNCHRONIZACE", {}},
+            {"INSERT INTO SYNCHRONIZACE (ADRESAR, TOKEN) VALUES (?, ?)",
+             {textOrNull(state.book), textOrNull(state.token)}}};
+}
+
+db::DbConnection::Statement dropAll() {
+    return {"DELETE FROM KONTAKT_KARTA", {}};
+}
+
+} // namespace cardsync::cardlinks

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "db/DbConnection.h"
+
+#include <QHash>
+#include <QString>
+
+namespace cardsync {
+
+/// What ties a KONTAKT row to its card on the server, in a table of its own
+/// (KONTAKT_KARTA) beside the register, and the book's sync state
+/// (SYNCHRONIZACE). Both live in the database, so that the state moves
+/// with the file and with the links it describes, in the same transactions.
+struct CardLink {
+    int contactId = 0;
+    QString uid;  ///< the card's UID
+    QString href; ///< path of the card on the server; empty: not on the server (yet)
+    QString etag; ///< the version last seen there
+    /// Digest of the contact as it was when both sides last agreed; the
+    /// contact differs from it exactly when it was changed here since.
+    QString digest;
+    /// A contact changed on both sides: the server's version (its card and
+    /// ETag) waits here for the user's choice; neither side is written.
+    QString conflictEtag;
+    QByteArray conflictCard;
+
+    bool inConflict() const { return !conflictCard.isEmpty(); }
+};
+
+struct SyncState {
+    QString book;  ///< URL of the address book the links belong to
+    QString token; ///< the server's sync token as of the last sync; empty: none
+};
+
+namespace cardlinks {
+
+/// The statements that create the two tables.
+QStringList createStatements();
+/// Creates what of the tables the database lacks (a file of an earlier
+/// version, or a start killed half-way); idempotent. Throws DbError.
+void ensure(db::DbConnection &connection);
+
+/// Every link, by contact ID. Throws DbError.
+QHash<int, CardLink> read(db::DbConnection &connection);
+SyncState readState(db::DbConnection &connection);
+
+/// Writes `link` (inserted or replaced).
+db::DbConnection::Statement save(const CardLink &link);
+db::DbConnection::Statement drop(int contactId);
+/// Makes `state` the one row of the state table.
+QList<db::DbConnection::Statement> saveState(const SyncState &state);
+/// Forgets every link (another address book is synced from now on).
+db::DbConnection::Statement dropAll();
+
+} // namespace cardlinks
+} // namespace cardsync

@@ -1,0 +1,140 @@
+#include "support/TestCardServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+
+// The system's interpreter: the package's module is installed for it, not
+// for another python3 that may come first on PATH.
+const QString kPython = QStringLiteral("/usr/bin/python3");
+constexpr int kStartSeconds = 20;
+constexpr int kStopMilliseconds = 5000;
+
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+TestCardServer::TestCardServer() {
+    m_password =
+        QStringLiteral("h%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+TestCardServer::~TestCardServer() {
+    stop();
+}
+
+QString TestCardServer::missingReason() {
+    if (!QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/radicale")))
+        return QStringLiteral("No Radicale: install the package radicale (scripts/setup.sh does)");
+    return {};
+}
+
+QUrl TestCardServer::rootUrl() const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port));
+}
+
+QUrl TestCardServer::addressBookUrl() const {
+    return rootUrl().resolved(QUrl(user() + QStringLiteral("/kontakty/")));
+}
+
+bool TestCardServer::prepare() {
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("No temporary folder: ") + m_dir.errorString();
+        return false;
+    }
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0)) {
+        m_error = QStringLiteral("No free loopback port");
+        return false;
+    }
+    m_port = probe.serverPort();
+    probe.close();
+    const QDir dir(m_dir.path());
+    // The address book is made as the server keeps one: a folder with its
+    // properties, so that the test starts from an empty book.
+    const QString book = QStringLiteral("storage/collection-root/%1/kontakty").arg(user());
+    dir.mkpath(book);
+    const bool written =
+        writeFile(dir.filePath(book + QStringLiteral("/.Radicale.props")),
+                  R"({"tag": "VADDRESSBOOK", "D:displayname": "Kontakty"})") &&
+        writeFile(dir.filePath(QStringLiteral("users")),
+                  (user() + QLatin1Char(':') + m_password + QLatin1Char('\n')).toUtf8()) &&
+        writeFile(
+            dir.filePath(QStringLiteral("config")),
+            QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
+                           "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
+                           "htpasswd_encryption = plain\ndelay = 0\n"
+                           "[storage]\nfilesystem_folder = %3\n"
+                           "[rights]\ntype = owner_only\n"
+                           "[web]\ntype = none\n"
+                           "[logging]\nlevel = warning\n")
+                .arg(m_port)
+                .arg(dir.filePath(QStringLiteral("users")), dir.filePath(QStringLiteral("storage")))
+                .toUtf8());
+    if (!written)
+        m_error = QStringLiteral("Cannot write the server's files in ") + m_dir.path();
+    return written;
+}
+
+bool TestCardServer::start() {
+    m_error.clear();
+    if (isRunning())
+        return true;
+    if (m_port == 0 && !prepare())
+        return false;
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.start(kPython, {QStringLiteral("-m"), QStringLiteral("radicale"),
+                             QStringLiteral("--config"), QDir(m_dir.path()).filePath("config")});
+    if (!m_server.waitForStarted()) {
+        m_error = QStringLiteral("Radicale did not start: ") + m_server.errorString();
+        return false;
+    }
+    if (!waitUntilAnswering()) {
+        m_error = QStringLiteral("Radicale took no connections on port %1: %2")
+                      .arg(m_port)
+                      .arg(QString::fromLocal8Bit(m_server.readAll()));
+        stop();
+        return false;
+    }
+    return true;
+}
+
+bool TestCardServer::waitUntilAnswering() {
+    for (int attempt = 0; attempt < kStartSeconds * 10; ++attempt) {
+        if (!isRunning())
+            return false;
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(m_port));
+        if (socket.waitForConnected(100))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+void TestCardServer::stop() {
+    if (!isRunning())
+        return;
+    m_server.terminate();
+    if (!m_server.waitForFinished(kStopMilliseconds)) {
+        m_server.kill();
+        m_server.waitForFinished();
+    }
+}
+
+void TestCardServer::kill() {
+    if (!isRunning())
+        return;
+    m_server.kill();
+    m_server.waitForFinished();
+}
