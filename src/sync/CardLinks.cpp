@@ -8,18 +8,6 @@
 namespace cardsync::cardlinks {
 namespace {
 
-const QString kLinkTable = QStringLiteral("KONTAKT_KARTA");
-const QString kStateTable = QStringLiteral("SYNCHRONIZACE");
-
-// Text columns hold only ASCII: a UID (any text a phone chose) is kept
-// percent-encoded, so that the register's code page cannot change it.
-const QString kCreateLinks =
-    QStringLiteral("CREATE TABLE KONTAKT_KARTA (ID_KONTAKT INTEGER NOT NULL PRIMARY KEY, "
-                   "UID_KARTY VARCHAR(1000), HREF VARCHAR(2000), ETAG VARCHAR(500), "
-                   "OTISK VARCHAR(64), SPOR_ETAG VARCHAR(500), SPOR_KARTA BLOB SUB_TYPE 0)");
-const QString kCreateState =
-    QStringLiteral("CREATE TABLE SYNCHRONIZACE (ADRESAR VARCHAR(2000), TOKEN VARCHAR(2000))");
-
 QVariant textOrNull(const QString &text) {
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
@@ -29,29 +17,6 @@ QString text(const db::PackedRow &row, int column) {
 }
 
 } // namespace
-
-QStringList createStatements() {
-    return {kCreateLinks, kCreateState};
-}
-
-void ensure(db::DbConnection &connection) {
-    for (const auto &[table, statement] :
-         {std::pair{kLinkTable, kCreateLinks}, std::pair{kStateTable, kCreateState}}) {
-        auto present = [&] {
-            connection.forgetTableInfo();
-            return !connection.tableInfo(table).columns.isEmpty();
-        };
-        if (present())
-            continue;
-        try {
-            connection.executeCommitted(statement.toLatin1(), {});
-        } catch (const db::DbError &) {
-            if (!present()) // another program making it at the same moment is as good
-                throw;
-        }
-        connection.forgetTableInfo();
-    }
-}
 
 QHash<int, CardLink> read(db::DbConnection &connection) {
     QHash<int, CardLink> links;

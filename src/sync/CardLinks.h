@@ -7,10 +7,8 @@
 
 namespace cardsync {
 
-/// What ties a KONTAKT row to its card on the server, in a table of its own
-/// (KONTAKT_KARTA) beside the register, and the book's sync state
-/// (SYNCHRONIZACE). Both live in the database, so that the state moves
-/// with the file and with the links it describes, in the same transactions.
+/// What ties a KONTAKT row to its card on the server (a row of
+/// KONTAKT_KARTA, see data/SyncTables.h).
 struct CardLink {
     int contactId = 0;
     QString uid;  ///< the card's UID
@@ -33,12 +31,6 @@ struct SyncState {
 };
 
 namespace cardlinks {
-
-/// The statements that create the two tables.
-QStringList createStatements();
-/// Creates what of the tables the database lacks (a file of an earlier
-/// version, or a start killed half-way); idempotent. Throws DbError.
-void ensure(db::DbConnection &connection);
 
 /// Every link, by contact ID. Throws DbError.
 QHash<int, CardLink> read(db::DbConnection &connection);

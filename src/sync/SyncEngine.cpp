@@ -1,5 +1,6 @@
 #include "sync/SyncEngine.h"
 
+#include "data/SyncTables.h"
 #include "db/DbConnection.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
@@ -299,7 +300,7 @@ SyncEngine::SyncEngine(db::DbConnection &db, CardDavClient &client) : m_db(db), 
 }
 
 QUrl SyncEngine::openBook() {
-    cardlinks::ensure(m_db);
+    data::synctables::ensure(m_db);
     m_book = m_client.findAddressBook();
     m_state = cardlinks::readState(m_db);
     if (m_state.book != m_book.toString()) {
