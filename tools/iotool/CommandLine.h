@@ -8,7 +8,7 @@ namespace iotool {
 
 /// What the command line of kontakty-io asks for.
 struct CommandLine {
-    enum class Action { Export, Import, ShowHelp, UsageError };
+    enum class Action { Export, Import, Sync, ShowHelp, UsageError };
     Action action = Action::UsageError;
     QString host;     ///< empty: the embedded engine on a file
     QString database; ///< file path (on the server for a host)
@@ -16,7 +16,11 @@ struct CommandLine {
     io::FileFormat format = io::FileFormat::VCard4;
     QString company;    ///< export: only this company's contacts
     bool write = false; ///< import: --yes
-    QString text;       ///< the help text, or what is wrong with the arguments
+    QString url;        ///< sync: the address book or server; empty: the program's account
+    QString user;       ///< sync: empty: the program's account
+    QString keep;       ///< sync: "here", "server" or "both" ends the conflict of `contactId`
+    int contactId = 0;
+    QString text; ///< the help text, or what is wrong with the arguments
 };
 
 /// Reads `arguments` (the program name first). Never throws.
