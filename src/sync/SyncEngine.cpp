@@ -296,6 +296,15 @@ class SyncPass {
 
 } // namespace
 
+std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int contactId) {
+    data::synctables::ensure(db);
+    const CardLink link = cardlinks::read(db).value(contactId);
+    const auto here = LocalContacts(db).readOne(contactId);
+    if (!link.inConflict() || !here)
+        return std::nullopt;
+    return ConflictVersions{here->entry, readCard(link.conflictCard).entry};
+}
+
 SyncEngine::SyncEngine(db::DbConnection &db, CardDavClient &client) : m_db(db), m_client(client) {
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "io/Record.h"
 #include "sync/CardDavClient.h"
 #include "sync/CardLinks.h"
 
 #include <QList>
 #include <QStringList>
+
+#include <optional>
 
 namespace db {
 class DbConnection;
@@ -21,6 +24,15 @@ struct SyncReport {
     QList<int> conflicts; ///< contacts changed on both sides, waiting for a choice
     QStringList notes;    ///< cards not taken, writes put off to the next sync
 };
+
+/// The two versions of a contact in conflict: as the register has it and
+/// as the server has it.
+struct ConflictVersions {
+    io::Entry here, there;
+};
+/// The versions of the conflict of `contactId`; nullopt when there is none
+/// (any more). Reads the register only. Throws db::DbError.
+std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int contactId);
 
 /// How a conflict ends.
 enum class Choice { KeepHere, KeepServer, KeepBoth };
