@@ -186,7 +186,7 @@ CardDavClient::Changes CardDavClient::changesSince(const QUrl &book, const QStri
     for (davxml::Resource &r : result.resources) {
         if (r.status == 404)
             changes.removed << r.href;
-        else if (!r.href.isEmpty() && !r.isCollection && r.href != book.path())
+        else if (!r.href.isEmpty() && !r.isCollection && r.href != book.path(QUrl::FullyEncoded))
             changes.changed << std::move(r);
     }
     changes.syncToken = result.syncToken;

@@ -220,8 +220,8 @@ class SyncPass {
         link.contactId = contact.id;
         if (link.uid.isEmpty())
             link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        link.href = m_book.path() + QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) +
-                    QStringLiteral(".vcf");
+        link.href = m_book.path(QUrl::FullyEncoded) +
+                    QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) + QStringLiteral(".vcf");
         const WriteResult result =
             m_client.put(urlOf(link.href), cardOf(contact.entry, link.uid), {});
         if (!result.done()) { // the place is taken: another UID next time
