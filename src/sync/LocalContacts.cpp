@@ -44,6 +44,19 @@ Statement placeholderIfEmpty(qint64 placeholderId, int companyId) {
             {placeholderId, companyId, companyId, companyId}};
 }
 
+/// Commits `statements`; false when one found its row changed or gone
+/// meanwhile (nothing is written then).
+bool commitUnlessChanged(db::DbConnection &db, const QList<Statement> &statements) {
+    try {
+        db.executeCommitted(statements);
+    } catch (const db::DbError &e) {
+        if (e.kind() != db::DbError::Kind::Conflict)
+            throw;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString digestOf(const io::Entry &entry) {
@@ -128,11 +141,10 @@ std::optional<LocalContacts::Placement> LocalContacts::place(const io::Entry &en
         values << (text.isEmpty() ? QVariant() : QVariant(text));
     }
     placement.statements << insertRow("FIRMA", columns, values);
-    io::Values seat = company.values;
     placement.created = io::ExistingData::Company{
         placement.companyId, company.name, 0,
         company.values.value(QStringLiteral("ICO")).simplified().remove(QLatin1Char(' ')),
-        io::companySeatKey(seat)};
+        io::companySeatKey(company.values)};
     return placement;
 }
 
@@ -184,13 +196,8 @@ bool LocalContacts::update(const LocalContact &current, const io::Entry &entry,
         statements << placeholderIfEmpty(data::rowids::next(m_db, QStringLiteral("KONTAKT")),
                                          current.companyId);
     statements << cardlinks::save(link);
-    try {
-        m_db.executeCommitted(statements);
-    } catch (const db::DbError &e) {
-        if (e.kind() != db::DbError::Kind::Conflict)
-            throw;
+    if (!commitUnlessChanged(m_db, statements))
         return false;
-    }
     remember(*placement);
     return true;
 }
@@ -203,14 +210,7 @@ bool LocalContacts::remove(const LocalContact &current) {
     if (current.companyId)
         statements << placeholderIfEmpty(data::rowids::next(m_db, QStringLiteral("KONTAKT")),
                                          current.companyId);
-    try {
-        m_db.executeCommitted(statements);
-    } catch (const db::DbError &e) {
-        if (e.kind() != db::DbError::Kind::Conflict)
-            throw;
-        return false;
-    }
-    return true;
+    return commitUnlessChanged(m_db, statements);
 }
 
 void LocalContacts::settle(CardLink &link) {

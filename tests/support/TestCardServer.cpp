@@ -1,13 +1,11 @@
 #include "support/TestCardServer.h"
 
+#include "support/ServerProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 namespace {
 
@@ -52,13 +50,11 @@ bool TestCardServer::prepare() {
         m_error = QStringLiteral("No temporary folder: ") + m_dir.errorString();
         return false;
     }
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) {
+    m_port = serverprocess::freeLoopbackPort();
+    if (m_port == 0) {
         m_error = QStringLiteral("No free loopback port");
         return false;
     }
-    m_port = probe.serverPort();
-    probe.close();
     const QDir dir(m_dir.path());
     // The address book is made as the server keeps one: a folder with its
     // properties, so that the test starts from an empty book.
@@ -99,7 +95,7 @@ bool TestCardServer::start() {
         m_error = QStringLiteral("Radicale did not start: ") + m_server.errorString();
         return false;
     }
-    if (!waitUntilAnswering()) {
+    if (!serverprocess::waitUntilListening(m_server, m_port, kStartSeconds)) {
         m_error = QStringLiteral("Radicale took no connections on port %1: %2")
                       .arg(m_port)
                       .arg(QString::fromLocal8Bit(m_server.readAll()));
@@ -109,27 +105,8 @@ bool TestCardServer::start() {
     return true;
 }
 
-bool TestCardServer::waitUntilAnswering() {
-    for (int attempt = 0; attempt < kStartSeconds * 10; ++attempt) {
-        if (!isRunning())
-            return false;
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, quint16(m_port));
-        if (socket.waitForConnected(100))
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
-}
-
 void TestCardServer::stop() {
-    if (!isRunning())
-        return;
-    m_server.terminate();
-    if (!m_server.waitForFinished(kStopMilliseconds)) {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
+    serverprocess::stop(m_server, kStopMilliseconds);
 }
 
 void TestCardServer::kill() {

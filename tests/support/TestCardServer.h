@@ -39,7 +39,6 @@ class TestCardServer {
 
   private:
     bool prepare();
-    bool waitUntilAnswering();
 
     QTemporaryDir m_dir;
     QProcess m_server;
