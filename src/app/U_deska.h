@@ -162,6 +162,7 @@ class Tfm_Deska : public QMainWindow {
     /// Starts the background sync when an account is set up and its
     /// password is remembered; asks nothing.
     void startBackgroundSync();
+    void makeBackgroundSync();
     void syncFinished(const cardsync::SyncReport &report);
     void syncFailed(const QString &message);
     void chooseInConflicts(const QList<int> &contactIds);

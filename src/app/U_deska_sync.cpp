@@ -48,14 +48,18 @@ void Tfm_Deska::actSyncTriggered() {
                                        "Synchronizace poběží do ukončení programu; po dalším "
                                        "spuštění heslo zadejte znovu.")
                             .arg(why));
-    if (!m_sync) {
-        m_sync = std::make_unique<app::BackgroundSync>(m_access);
-        connect(m_sync.get(), &app::BackgroundSync::finished, this, &Tfm_Deska::syncFinished);
-        connect(m_sync.get(), &app::BackgroundSync::failed, this, &Tfm_Deska::syncFailed);
-    }
+    makeBackgroundSync();
     m_choosingConflicts = true; // asked for by the user: conflicts are put before them
     m_ui.stbP2->setText(QStringLiteral("Synchronizace běží…"));
     m_sync->start({account.url, account.user, dialog.password()});
+}
+
+void Tfm_Deska::makeBackgroundSync() {
+    if (m_sync)
+        return;
+    m_sync = std::make_unique<app::BackgroundSync>(m_access);
+    connect(m_sync.get(), &app::BackgroundSync::finished, this, &Tfm_Deska::syncFinished);
+    connect(m_sync.get(), &app::BackgroundSync::failed, this, &Tfm_Deska::syncFailed);
 }
 
 void Tfm_Deska::startBackgroundSync() {
@@ -65,9 +69,7 @@ void Tfm_Deska::startBackgroundSync() {
     const auto password = login::DesktopSecretStore().read(account.secretKey());
     if (!password)
         return; // the command asks for it
-    m_sync = std::make_unique<app::BackgroundSync>(m_access);
-    connect(m_sync.get(), &app::BackgroundSync::finished, this, &Tfm_Deska::syncFinished);
-    connect(m_sync.get(), &app::BackgroundSync::failed, this, &Tfm_Deska::syncFailed);
+    makeBackgroundSync();
     m_sync->start({account.url, account.user, *password});
 }
 

@@ -114,7 +114,7 @@ class SyncPass {
             if (m_touched.contains(contact.id))
                 continue;
             const auto link = m_links.constFind(contact.id);
-            if (link == m_links.cend() || link->href.isEmpty())
+            if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty())
                 sendNew(contact, link == m_links.cend() ? CardLink{} : *link);
             else if (link->inConflict())
                 m_report.conflicts << contact.id;
@@ -147,6 +147,11 @@ class SyncPass {
         const int id = m_byHref.value(resource.href);
         CardLink link = id ? m_links.value(id)
                            : CardLink{0, card.uid, resource.href, resource.etag, {}, {}, {}};
+        if (id && link.etag.isEmpty()) { // this program's own card whose answer was lost
+            link.etag = resource.etag;
+            keep(link);
+            return;
+        }
         link.etag = resource.etag;
         if (link.inConflict()) { // the user decides on the newest version there
             link.conflictEtag = resource.etag;
@@ -197,6 +202,8 @@ class SyncPass {
         if (!id || m_touched.contains(id))
             return;
         CardLink link = m_links.value(id);
+        if (link.etag.isEmpty()) // never confirmed there: it goes again
+            return;
         const auto contact = m_contacts.constFind(id);
         m_byHref.remove(href);
         if (contact == m_contacts.cend()) {
@@ -220,13 +227,20 @@ class SyncPass {
         link.contactId = contact.id;
         if (link.uid.isEmpty())
             link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        link.href = m_book.path(QUrl::FullyEncoded) +
-                    QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) + QStringLiteral(".vcf");
+        if (link.href.isEmpty())
+            link.href = m_book.path(QUrl::FullyEncoded) +
+                        QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) +
+                        QStringLiteral(".vcf");
+        // Kept before the card goes: should the answer be lost, the next sync
+        // finds the card as this contact's, not as a stranger's.
+        link.etag.clear();
+        link.digest = contact.digest;
+        keep(link);
         const WriteResult result =
             m_client.put(urlOf(link.href), cardOf(contact.entry, link.uid), {});
-        if (!result.done()) { // the place is taken: another UID next time
-            m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 půjde "
-                                             "příště pod jiným označením.")
+        if (!result.done()) { // a card is there already: the next sync takes it as this one's
+            m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 se s ní "
+                                             "spáruje při příští synchronizaci.")
                                   .arg(link.href, io::displayName(contact.entry.contact));
             return;
         }
