@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 // The system's interpreter: the package's module is installed for it, not
@@ -89,6 +92,8 @@ bool TestCardServer::start() {
     if (m_port == 0 && !prepare())
         return false;
     m_server.setProcessChannelMode(QProcess::MergedChannels);
+    // A test that is itself killed takes its server along.
+    m_server.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_server.start(kPython, {QStringLiteral("-m"), QStringLiteral("radicale"),
                              QStringLiteral("--config"), QDir(m_dir.path()).filePath("config")});
     if (!m_server.waitForStarted()) {
