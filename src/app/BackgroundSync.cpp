@@ -30,6 +30,14 @@ void BackgroundSync::start(const cardsync::Account &account) {
     syncNow();
 }
 
+void BackgroundSync::acceptCertificate(const QByteArray &certificate) {
+    if (!m_account)
+        return;
+    m_account->acceptedCertificate = certificate;
+    m_lastFailure.clear();
+    syncNow();
+}
+
 void BackgroundSync::syncNow() {
     runInThread({});
 }
@@ -49,6 +57,7 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
         &m_context, [this, account = *m_account, database = m_database, before] {
             std::optional<cardsync::SyncReport> report;
             QString failure;
+            QByteArray certificate;
             try {
                 db::DbConnection connection;
                 connection.setDatabase(database.database);
@@ -61,18 +70,19 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
                 report = engine.run();
             } catch (const cardsync::SyncError &e) {
                 failure = e.message();
+                certificate = e.certificate();
             } catch (const db::DbError &e) {
                 failure = e.message();
             }
             // Back in the window's thread.
-            QMetaObject::invokeMethod(this, [this, report, failure] {
+            QMetaObject::invokeMethod(this, [this, report, failure, certificate] {
                 m_running = false;
                 if (report) {
                     m_lastFailure.clear();
                     emit finished(*report);
                 } else if (failure != m_lastFailure) {
                     m_lastFailure = failure;
-                    emit failed(failure);
+                    emit failed(failure, certificate);
                 }
             });
         });

@@ -26,6 +26,8 @@ class BackgroundSync : public QObject {
 
     /// Syncs with `account` from now on, at once and then every few minutes.
     void start(const cardsync::Account &account);
+    /// Trusts the certificate of that SHA-256 from now on, and syncs.
+    void acceptCertificate(const QByteArray &certificate);
     /// Syncs now unless a sync is under way.
     void syncNow();
     /// Ends conflicts as chosen (contact ID, choice), then syncs.
@@ -36,8 +38,9 @@ class BackgroundSync : public QObject {
   signals:
     void finished(const cardsync::SyncReport &report);
     /// Only when the failure differs from the previous one: a server that
-    /// stays away is reported once, not at every attempt.
-    void failed(const QString &message);
+    /// stays away is reported once, not at every attempt. `certificate`: the
+    /// SHA-256 of a certificate refused as not trusted.
+    void failed(const QString &message, const QByteArray &certificate);
 
   private:
     void runInThread(const std::function<void(cardsync::SyncEngine &)> &before);

@@ -51,7 +51,7 @@ void Tfm_Deska::actSyncTriggered() {
     makeBackgroundSync();
     m_choosingConflicts = true; // asked for by the user: conflicts are put before them
     m_ui.stbP2->setText(QStringLiteral("Synchronizace běží…"));
-    m_sync->start({account.url, account.user, dialog.password()});
+    m_sync->start({account.url, account.user, dialog.password(), account.acceptedCertificate});
 }
 
 void Tfm_Deska::makeBackgroundSync() {
@@ -70,7 +70,7 @@ void Tfm_Deska::startBackgroundSync() {
     if (!password)
         return; // the command asks for it
     makeBackgroundSync();
-    m_sync->start({account.url, account.user, *password});
+    m_sync->start({account.url, account.user, *password, account.acceptedCertificate});
 }
 
 void Tfm_Deska::syncFinished(const cardsync::SyncReport &report) {
@@ -89,10 +89,27 @@ void Tfm_Deska::syncFinished(const cardsync::SyncReport &report) {
     m_choosingConflicts = false;
 }
 
-void Tfm_Deska::syncFailed(const QString &message) {
+void Tfm_Deska::syncFailed(const QString &message, const QByteArray &certificate) {
+    const bool asked = m_choosingConflicts;
     m_choosingConflicts = false;
     m_ui.stbP2->setText(QStringLiteral("Synchronizace se nezdařila: ") + message);
     m_ui.stbP2->setToolTip(m_ui.stbP2->text());
+    // A certificate the system does not trust is accepted only by the user's
+    // own word, when the user asked for the sync, and only that certificate.
+    if (!asked || certificate.isEmpty())
+        return;
+    if (base::msg::show(base::msg::Kind::Confirm,
+                        message + QStringLiteral("\n\nPřijmout tento certifikát? Přijměte ho "
+                                                 "jen tehdy, víte-li, že otisk patří vašemu "
+                                                 "serveru."),
+                        base::msg::Buttons::YesNo) != base::msg::Answer::Yes)
+        return;
+    QSettings settings;
+    cardsync::AccountSettings account = cardsync::AccountSettings::load(settings);
+    account.acceptedCertificate = certificate;
+    account.save(settings);
+    m_choosingConflicts = true;
+    m_sync->acceptCertificate(certificate);
 }
 
 void Tfm_Deska::chooseInConflicts(const QList<int> &contactIds) {

@@ -12,6 +12,7 @@ namespace cardsync {
 struct AccountSettings {
     QUrl url;
     QString user;
+    QByteArray acceptedCertificate; ///< see Account
 
     bool isSet() const { return url.isValid() && !url.isEmpty() && !user.isEmpty(); }
     static AccountSettings load(const QSettings &settings);

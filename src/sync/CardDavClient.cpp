@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QNetworkReply>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTimer>
 
 namespace cardsync {
@@ -11,13 +13,18 @@ namespace {
 constexpr int kMaxRedirects = 5;
 const QByteArray kXml = QByteArrayLiteral("application/xml; charset=utf-8");
 
-/// A certificate fault in Czech: the user must know why the server is refused.
-QString certificateMessage(const QList<QSslError> &errors) {
+/// A certificate fault in Czech: the user must know why the server is
+/// refused, and which certificate it showed.
+QString certificateMessage(const QList<QSslError> &errors, const QByteArray &digest) {
     QStringList reasons;
     for (const QSslError &e : errors)
         reasons << e.errorString();
-    return QStringLiteral("Certifikát serveru není důvěryhodný (%1); spojení bylo odmítnuto.")
-        .arg(reasons.join(QStringLiteral("; ")));
+    QStringList pairs;
+    for (qsizetype i = 0; i < digest.size(); i += 2)
+        pairs << QString::fromLatin1(digest.mid(i, 2).toUpper());
+    return QStringLiteral("Certifikát serveru není důvěryhodný (%1); spojení bylo odmítnuto. "
+                          "Otisk certifikátu (SHA-256): %2")
+        .arg(reasons.join(QStringLiteral("; ")), pairs.join(QLatin1Char(':')));
 }
 
 } // namespace
@@ -58,8 +65,22 @@ CardDavClient::Reply CardDavClient::send(const QByteArray &verb, const QUrl &sta
         std::unique_ptr<QNetworkReply> reply(
             m_network->sendCustomRequest(request, verb, body.isEmpty() ? nullptr : &payload));
         QList<QSslError> sslErrors;
+        QByteArray refused; // the digest of the certificate not trusted
         QObject::connect(reply.get(), &QNetworkReply::sslErrors,
-                         [&](const QList<QSslError> &errors) { sslErrors = errors; });
+                         [&](const QList<QSslError> &errors) {
+                             const QByteArray digest = reply->sslConfiguration()
+                                                           .peerCertificate()
+                                                           .digest(QCryptographicHash::Sha256)
+                                                           .toHex();
+                             // Only the very certificate the user accepted, and only with it.
+                             if (!m_account.acceptedCertificate.isEmpty() &&
+                                 digest == m_account.acceptedCertificate.toLower()) {
+                                 reply->ignoreSslErrors(errors);
+                                 return;
+                             }
+                             sslErrors = errors;
+                             refused = digest;
+                         });
         QEventLoop loop;
         QTimer timer;
         timer.setSingleShot(true);
@@ -74,7 +95,8 @@ CardDavClient::Reply CardDavClient::send(const QByteArray &verb, const QUrl &sta
             loop.exec(QEventLoop::ExcludeUserInputEvents);
         const QString where = url.host();
         if (!sslErrors.isEmpty())
-            throw SyncError(SyncError::Kind::Certificate, certificateMessage(sslErrors));
+            throw SyncError(SyncError::Kind::Certificate, certificateMessage(sslErrors, refused),
+                            refused);
         if (timedOut)
             throw SyncError(SyncError::Kind::Unreachable,
                             QStringLiteral("Server %1 neodpověděl včas.").arg(where));

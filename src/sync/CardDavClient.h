@@ -15,6 +15,9 @@ struct Account {
     QUrl url; ///< the address book, or the server (found through discovery)
     QString user;
     QString password;
+    /// SHA-256 of the one certificate the user accepted although the system
+    /// does not trust it (hex, lower case); empty: only trusted ones.
+    QByteArray acceptedCertificate;
 };
 
 /// Why talking to the server failed; nothing was changed by the failed
@@ -22,13 +25,17 @@ struct Account {
 class SyncError {
   public:
     enum class Kind { Unreachable, Login, Certificate, Server, NotFound };
-    SyncError(Kind kind, QString message) : m_kind(kind), m_message(std::move(message)) {}
+    SyncError(Kind kind, QString message, QByteArray certificate = {})
+        : m_kind(kind), m_message(std::move(message)), m_certificate(std::move(certificate)) {}
     Kind kind() const { return m_kind; }
     QString message() const { return m_message; }
+    /// Certificate: the SHA-256 of the refused certificate, for the user to accept.
+    QByteArray certificate() const { return m_certificate; }
 
   private:
     Kind m_kind;
     QString m_message;
+    QByteArray m_certificate;
 };
 
 /// The server's answer to a write: 201/204 done (with the new ETag when the

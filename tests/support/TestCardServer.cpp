@@ -25,7 +25,7 @@ bool writeFile(const QString &path, const QByteArray &bytes) {
 
 } // namespace
 
-TestCardServer::TestCardServer() {
+TestCardServer::TestCardServer(Transport transport) : m_transport(transport) {
     m_password =
         QStringLiteral("h%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
@@ -41,7 +41,8 @@ QString TestCardServer::missingReason() {
 }
 
 QUrl TestCardServer::rootUrl() const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port));
+    const char *scheme = m_transport == Transport::Tls ? "https" : "http";
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2/").arg(QLatin1String(scheme)).arg(m_port));
 }
 
 QUrl TestCardServer::addressBookUrl() const {
@@ -59,6 +60,13 @@ bool TestCardServer::prepare() {
         return false;
     }
     const QDir dir(m_dir.path());
+    if (m_transport == Transport::Tls && !makeCertificate())
+        return false;
+    const QString tls = m_transport == Transport::Plain
+                            ? QString()
+                            : QStringLiteral("ssl = True\ncertificate = %1\nkey = %2\n")
+                                  .arg(dir.filePath(QStringLiteral("server.pem")),
+                                       dir.filePath(QStringLiteral("server.key")));
     // The address book is made as the server keeps one: a folder with its
     // properties, so that the test starts from an empty book.
     const QString book = QStringLiteral("storage/collection-root/%1/kontakty").arg(user());
@@ -68,21 +76,50 @@ bool TestCardServer::prepare() {
                   R"({"tag": "VADDRESSBOOK", "D:displayname": "Kontakty"})") &&
         writeFile(dir.filePath(QStringLiteral("users")),
                   (user() + QLatin1Char(':') + m_password + QLatin1Char('\n')).toUtf8()) &&
-        writeFile(
-            dir.filePath(QStringLiteral("config")),
-            QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
-                           "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
-                           "htpasswd_encryption = plain\ndelay = 0\n"
-                           "[storage]\nfilesystem_folder = %3\n"
-                           "[rights]\ntype = owner_only\n"
-                           "[web]\ntype = none\n"
-                           "[logging]\nlevel = warning\n")
-                .arg(m_port)
-                .arg(dir.filePath(QStringLiteral("users")), dir.filePath(QStringLiteral("storage")))
-                .toUtf8());
-    if (!written)
+        writeFile(dir.filePath(QStringLiteral("config")),
+                  QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n%4"
+                                 "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\n"
+                                 "htpasswd_encryption = plain\ndelay = 0\n"
+                                 "[storage]\nfilesystem_folder = %3\n"
+                                 "[rights]\ntype = owner_only\n"
+                                 "[web]\ntype = none\n"
+                                 "[logging]\nlevel = warning\n")
+                      .arg(m_port)
+                      .arg(dir.filePath(QStringLiteral("users")),
+                           dir.filePath(QStringLiteral("storage")), tls)
+                      .toUtf8());
+    if (!written) {
         m_error = QStringLiteral("Cannot write the server's files in ") + m_dir.path();
-    return written;
+        return false;
+    }
+    return true;
+}
+
+bool TestCardServer::makeCertificate() {
+    const QDir dir(m_dir.path());
+    auto openssl = [&](const QStringList &arguments) {
+        QProcess tool;
+        tool.setWorkingDirectory(dir.path());
+        tool.start(QStringLiteral("openssl"), arguments);
+        if (tool.waitForFinished(30000) && tool.exitCode() == 0)
+            return true;
+        m_error = QStringLiteral("openssl failed: ") +
+                  QString::fromLocal8Bit(tool.readAllStandardError());
+        return false;
+    };
+    const QStringList key{QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                          QStringLiteral("-nodes")};
+    if (!openssl(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + key +
+                 QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-days", "2", "-subj",
+                             "/CN=Testovaci autorita"}) ||
+        !openssl(
+            QStringList{QStringLiteral("req")} + key +
+            QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj", "/CN=127.0.0.1"}) ||
+        !writeFile(dir.filePath(QStringLiteral("san.cnf")), "subjectAltName=IP:127.0.0.1\n") ||
+        !openssl({"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                  "-CAcreateserial", "-out", "server.pem", "-days", "2", "-extfile", "san.cnf"}))
+        return false;
+    return true;
 }
 
 bool TestCardServer::start() {

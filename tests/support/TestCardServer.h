@@ -12,7 +12,10 @@
 /// has one empty address book, addressBookUrl().
 class TestCardServer {
   public:
-    TestCardServer();
+    /// Tls: HTTPS with a server certificate of a private certificate
+    /// authority made for the object, which the system does not trust.
+    enum class Transport { Plain, Tls };
+    explicit TestCardServer(Transport transport = Transport::Plain);
     /// Stops the server (SIGTERM, then SIGKILL when it does not end).
     ~TestCardServer();
     TestCardServer(const TestCardServer &) = delete;
@@ -32,19 +35,21 @@ class TestCardServer {
 
     QString user() const { return QStringLiteral("anna"); }
     QString password() const { return m_password; }
-    /// http://127.0.0.1:PORT/
+    /// http://127.0.0.1:PORT/ (https with Tls)
     QUrl rootUrl() const;
     /// The user's address book: http://127.0.0.1:PORT/anna/kontakty/
     QUrl addressBookUrl() const;
 
   private:
     bool prepare();
+    bool makeCertificate();
 
     QTemporaryDir m_dir;
     QProcess m_server;
     QString m_password;
     QString m_error;
     int m_port = 0;
+    Transport m_transport;
 };
 
 #define SKIP_WITHOUT_CARD_SERVER()                                                                 \

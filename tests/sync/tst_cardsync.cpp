@@ -353,6 +353,37 @@ class TestCardSync : public QObject {
         QCOMPARE(contactsOf(desk).size(), 300);
     }
 
+    /// Over HTTPS with a certificate of a private authority: refused with
+    /// its fingerprint and nothing carried, until the user accepts that very
+    /// certificate; another accepted fingerprint does not open it.
+    void httpsCertificateAcceptedOnce() {
+        TestCardServer tls(TestCardServer::Transport::Tls);
+        QVERIFY2(tls.start(), qPrintable(tls.errorString()));
+        TestDatabase desk({.demo = true});
+        desk.connection().setConnected(true);
+        auto syncWith = [&](const QByteArray &accepted) {
+            cardsync::CardDavClient client({tls.rootUrl(), tls.user(), tls.password(), accepted},
+                                           5000);
+            return cardsync::SyncEngine(desk.connection(), client).run();
+        };
+        QByteArray refused;
+        for (const QByteArray &accepted : {QByteArray(), QByteArray(64, 'a')}) {
+            try {
+                syncWith(accepted);
+                QFAIL("a certificate the system does not trust was taken");
+            } catch (const cardsync::SyncError &e) {
+                QCOMPARE(e.kind(), cardsync::SyncError::Kind::Certificate);
+                QVERIFY2(e.message().contains(QStringLiteral("Otisk")), qPrintable(e.message()));
+                refused = e.certificate();
+            }
+        }
+        QCOMPARE(refused.size(), 64);
+        QCOMPARE(desk.count(QStringLiteral("KONTAKT_KARTA")), 0);
+        SyncReport report;
+        QVERIFY_SYNC(report = syncWith(refused));
+        QCOMPARE(report.sentThere, int(contactsOf(desk).size()));
+    }
+
   private:
     std::unique_ptr<TestCardServer> m_server;
 };

@@ -10,8 +10,8 @@ const char *const kUsage =
     "Usage:\n"
     "  kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE\n"
     "  kontakty-io import [--yes] DATABASE FILE\n"
-    "  kontakty-io sync [--url URL] [--user USER] [--keep here|server|both --contact ID] "
-    "DATABASE\n"
+    "  kontakty-io sync [--url URL] [--user USER] [--certificate SHA256]\n"
+    "                   [--keep here|server|both --contact ID] DATABASE\n"
     "\n"
     "DATABASE is a database file or a connection string HOST[/PORT]:PATH.\n"
     "FILE may be \"-\" for standard output (export) or input (import).\n"
@@ -23,7 +23,9 @@ const char *const kUsage =
     "(URL of the book or of its server; default: the account set up in the program).\n"
     "The password comes from KONTAKTY_SYNC_PASSWORD or the desktop's secret store.\n"
     "A contact changed on both sides waits: --keep here, server or both, with its\n"
-    "--contact ID, ends that conflict. Exit status: 0 in sync, 1 failed (what was\n"
+    "--contact ID, ends that conflict. --certificate accepts the one server certificate of\n"
+    "that SHA-256 (as the refusal names it) that the system does not trust.\n"
+    "Exit status: 0 in sync, 1 failed (what was\n"
     "carried stays consistent; the next sync goes on), 2 wrong arguments, 3 some cards\n"
     "were not taken, 4 conflicts wait for a choice.\n";
 
@@ -37,13 +39,13 @@ void splitTarget(const QString &target, QString &host, QString &path) {
 }
 
 struct SyncOptions {
-    const QCommandLineOption &url, &user, &keep, &contact;
+    const QCommandLineOption &url, &user, &keep, &contact, &certificate;
 };
 
 CommandLine parseSync(const QCommandLineParser &parser, const QStringList &positional,
                       const SyncOptions &options, bool foreignOptions) {
     CommandLine result;
-    const auto &[url, user, keep, contact] = options;
+    const auto &[url, user, keep, contact, certificate] = options;
     if (foreignOptions) {
         result.text = QStringLiteral("--format, --company and --yes do not belong to sync");
         return result;
@@ -66,6 +68,15 @@ CommandLine parseSync(const QCommandLineParser &parser, const QStringList &posit
         return result;
     }
     splitTarget(positional[1], result.host, result.database);
+    result.certificate =
+        parser.value(certificate).remove(QLatin1Char(':')).trimmed().toLower().toLatin1();
+    static const QRegularExpression sha256(QStringLiteral("^[0-9a-f]{64}$"));
+    if (parser.isSet(certificate) &&
+        !sha256.match(QString::fromLatin1(result.certificate)).hasMatch()) {
+        result.text =
+            QStringLiteral("--certificate takes the SHA-256 of the certificate (64 hex digits)");
+        return result;
+    }
     result.url = parser.value(url);
     result.user = parser.value(user);
     result.action = CommandLine::Action::Sync;
@@ -96,7 +107,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption contact(QStringLiteral("contact"),
                                      QStringLiteral("Sync: the contact whose conflict ends."),
                                      QStringLiteral("ID"));
-    parser.addOptions({help, format, company, yes, url, user, keep, contact});
+    const QCommandLineOption certificate(QStringLiteral("certificate"),
+                                         QStringLiteral("Sync: accept this certificate."),
+                                         QStringLiteral("SHA256"));
+    parser.addOptions({help, format, company, yes, url, user, keep, contact, certificate});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -111,10 +125,12 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     if (command == QLatin1String("sync"))
-        return parseSync(parser, positional, SyncOptions{url, user, keep, contact},
+        return parseSync(parser, positional, SyncOptions{url, user, keep, contact, certificate},
                          parser.isSet(format) || parser.isSet(company) || parser.isSet(yes));
-    if (parser.isSet(url) || parser.isSet(user) || parser.isSet(keep) || parser.isSet(contact)) {
-        result.text = QStringLiteral("--url, --user, --keep and --contact belong to sync");
+    if (parser.isSet(url) || parser.isSet(user) || parser.isSet(keep) || parser.isSet(contact) ||
+        parser.isSet(certificate)) {
+        result.text =
+            QStringLiteral("--url, --user, --certificate, --keep and --contact belong to sync");
         return result;
     }
     if (command != QLatin1String("export") && command != QLatin1String("import")) {

@@ -14,11 +14,12 @@ struct CommandLine {
     QString database; ///< file path (on the server for a host)
     QString file;     ///< "-": standard output or input
     io::FileFormat format = io::FileFormat::VCard4;
-    QString company;    ///< export: only this company's contacts
-    bool write = false; ///< import: --yes
-    QString url;        ///< sync: the address book or server; empty: the program's account
-    QString user;       ///< sync: empty: the program's account
-    QString keep;       ///< sync: "here", "server" or "both" ends the conflict of `contactId`
+    QString company;        ///< export: only this company's contacts
+    bool write = false;     ///< import: --yes
+    QString url;            ///< sync: the address book or server; empty: the program's account
+    QString user;           ///< sync: empty: the program's account
+    QByteArray certificate; ///< sync: SHA-256 of a certificate to accept (hex)
+    QString keep;           ///< sync: "here", "server" or "both" ends the conflict of `contactId`
     int contactId = 0;
     QString text; ///< the help text, or what is wrong with the arguments
 };

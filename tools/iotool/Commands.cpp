@@ -204,6 +204,8 @@ cardsync::Account syncAccount(const CommandLine &command) {
         account.url = QUrl(command.url);
     if (!command.user.isEmpty())
         account.user = command.user;
+    if (!command.certificate.isEmpty())
+        account.acceptedCertificate = command.certificate;
     if (!account.url.isValid() || account.url.scheme().isEmpty() || account.url.host().isEmpty())
         throw Failure{QStringLiteral("no address book: give --url http(s)://... or set up "
                                      "Synchronizace in the program")};
@@ -218,7 +220,7 @@ cardsync::Account syncAccount(const CommandLine &command) {
     if (!password)
         throw Failure{QStringLiteral("no password: set %1 or let the program remember it")
                           .arg(QString::fromLatin1(cardsync::kPasswordVariable))};
-    return {account.url, account.user, *password};
+    return {account.url, account.user, *password, account.acceptedCertificate};
 }
 
 int syncContacts(const CommandLine &command, std::FILE *out) {
