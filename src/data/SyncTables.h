@@ -12,7 +12,8 @@ namespace data {
 /// register and never in it: KONTAKT_KARTA ties a KONTAKT row to its card
 /// (UID, place, version there, digest of the content both sides last
 /// agreed on, and the server's version of a contact in conflict), and
-/// SYNCHRONIZACE holds the address book and its sync token. They live in
+/// SYNCHRONIZACE holds (in row ID 1) the address book and its sync token;
+/// a sync keeps row ID 0 locked, so one sync of a register runs at a time. They live in
 /// the database, so that the state moves with the links it describes.
 namespace synctables {
 

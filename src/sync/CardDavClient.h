@@ -24,7 +24,8 @@ struct Account {
 /// request. The message is Czech, for the user.
 class SyncError {
   public:
-    enum class Kind { Unreachable, Login, Certificate, Server, NotFound };
+    /// Busy: another program syncs this register right now.
+    enum class Kind { Unreachable, Login, Certificate, Server, NotFound, Busy };
     SyncError(Kind kind, QString message, QByteArray certificate = {})
         : m_kind(kind), m_message(std::move(message)), m_certificate(std::move(certificate)) {}
     Kind kind() const { return m_kind; }

@@ -40,7 +40,8 @@ QHash<int, CardLink> read(db::DbConnection &connection) {
 }
 
 SyncState readState(db::DbConnection &connection) {
-    const auto cursor = connection.openCursor("SELECT ADRESAR, TOKEN FROM SYNCHRONIZACE", {});
+    const auto cursor =
+        connection.openCursor("SELECT ADRESAR, TOKEN FROM SYNCHRONIZACE WHERE ID = 1", {});
     db::PackedRow row;
     SyncState state;
     if (cursor->fetch(row))
@@ -61,10 +62,19 @@ db::DbConnection::Statement drop(int contactId) {
     return {"DELETE FROM KONTAKT_KARTA WHERE ID_KONTAKT = ?", {contactId}};
 }
 
-QList<db::DbConnection::Statement> saveState(const SyncState &state) {
-    return {{"DELETE FROM SYNCHRONIZACE", {}},
-            {"INSERT INTO SYNCHRONIZACE (ADRESAR, TOKEN) VALUES (?, ?)",
-             {textOrNull(state.book), textOrNull(state.token)}}};
+QList<db::DbConnection::Statement> ensureStateRows() {
+    return {{"UPDATE OR INSERT INTO SYNCHRONIZACE (ID) VALUES (0) MATCHING (ID)", {}},
+            {"UPDATE OR INSERT INTO SYNCHRONIZACE (ID) VALUES (1) MATCHING (ID)", {}}};
+}
+
+db::DbConnection::Statement lockSync() {
+    return {"UPDATE SYNCHRONIZACE SET ID = ID WHERE ID = 0", {}, 1};
+}
+
+db::DbConnection::Statement saveState(const SyncState &state) {
+    return {"UPDATE SYNCHRONIZACE SET ADRESAR = ?, TOKEN = ? WHERE ID = 1",
+            {textOrNull(state.book), textOrNull(state.token)},
+            1};
 }
 
 db::DbConnection::Statement dropAll() {

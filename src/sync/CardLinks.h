@@ -39,8 +39,13 @@ SyncState readState(db::DbConnection &connection);
 /// Writes `link` (inserted or replaced).
 db::DbConnection::Statement save(const CardLink &link);
 db::DbConnection::Statement drop(int contactId);
-/// Makes `state` the one row of the state table.
-QList<db::DbConnection::Statement> saveState(const SyncState &state);
+/// Makes sure the state table has its two rows: ID 0, which a sync keeps
+/// locked while it runs, and ID 1, the state.
+QList<db::DbConnection::Statement> ensureStateRows();
+/// Locks row 0 until the transaction ends.
+db::DbConnection::Statement lockSync();
+/// Writes `state` into the state row.
+db::DbConnection::Statement saveState(const SyncState &state);
 /// Forgets every link (another address book is synced from now on).
 db::DbConnection::Statement dropAll();
 

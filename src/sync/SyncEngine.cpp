@@ -2,6 +2,7 @@
 
 #include "data/SyncTables.h"
 #include "db/DbConnection.h"
+#include "db/DbError.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
 #include "sync/LocalContacts.h"
@@ -310,6 +311,42 @@ class SyncPass {
 
 } // namespace
 
+/// A row locked for the whole sync in a transaction of its own: a second
+/// program's sync of the same register waits a moment and then gives way,
+/// instead of sending the same new contacts as cards of its own.
+class SyncLock {
+  public:
+    explicit SyncLock(db::DbConnection &db) : m_db(db) {
+        try {
+            db.executeCommitted(cardlinks::ensureStateRows());
+            m_transaction.emplace(db);
+            run(cardlinks::lockSync());
+        } catch (const db::DbError &e) {
+            if (e.kind() != db::DbError::Kind::LockTimeout &&
+                e.kind() != db::DbError::Kind::Conflict)
+                throw;
+            throw SyncError(SyncError::Kind::Busy,
+                            QStringLiteral("Tento registr právě synchronizuje jiný program; "
+                                           "synchronizace proběhne příště."));
+        }
+    }
+    void release() { m_transaction->commit(); }
+
+  private:
+    void run(const db::DbConnection::Statement &s) {
+        db::FbStatement statement(m_db, m_transaction->handle());
+        statement.prepare(s.sql);
+        statement.bind(s.params);
+        statement.execute();
+        if (s.expectedRows >= 0 && statement.affectedRows() != s.expectedRows)
+            throw db::DbError(QStringLiteral("Stav synchronizace chybí."),
+                              db::DbError::Kind::Conflict);
+    }
+
+    db::DbConnection &m_db;
+    std::optional<db::WriteTransaction> m_transaction;
+};
+
 std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int contactId) {
     data::synctables::ensure(db);
     const CardLink link = cardlinks::read(db).value(contactId);
@@ -322,17 +359,25 @@ std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int conta
 SyncEngine::SyncEngine(db::DbConnection &db, CardDavClient &client) : m_db(db), m_client(client) {
 }
 
+SyncEngine::~SyncEngine() = default;
+
 QUrl SyncEngine::openBook() {
     data::synctables::ensure(m_db);
     m_book = m_client.findAddressBook();
+    m_lock = std::make_unique<SyncLock>(m_db);
     m_state = cardlinks::readState(m_db);
     if (m_state.book != m_book.toString()) {
         // Another address book: the links to the old one say nothing of it.
         m_state = {m_book.toString(), {}};
-        m_db.executeCommitted(QList<db::DbConnection::Statement>{cardlinks::dropAll()} +
-                              cardlinks::saveState(m_state));
+        m_db.executeCommitted({cardlinks::dropAll(), cardlinks::saveState(m_state)});
     }
     return m_book;
+}
+
+void SyncEngine::closeBook() {
+    m_db.executeCommitted({cardlinks::saveState(m_state)});
+    m_lock->release();
+    m_lock.reset();
 }
 
 SyncReport SyncEngine::run() {
@@ -341,7 +386,7 @@ SyncReport SyncEngine::run() {
     const QString token = pass.receive(m_state.token);
     pass.send();
     m_state.token = token;
-    m_db.executeCommitted(cardlinks::saveState(m_state));
+    closeBook();
     SyncReport report = pass.report();
     std::sort(report.conflicts.begin(), report.conflicts.end());
     report.conflicts.erase(std::unique(report.conflicts.begin(), report.conflicts.end()),
@@ -351,6 +396,11 @@ SyncReport SyncEngine::run() {
 
 void SyncEngine::resolve(int contactId, Choice choice) {
     openBook();
+    settle(contactId, choice);
+    closeBook();
+}
+
+void SyncEngine::settle(int contactId, Choice choice) {
     CardLink link = cardlinks::read(m_db).value(contactId);
     if (!link.inConflict())
         return;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace db {
@@ -37,6 +38,8 @@ std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int conta
 /// How a conflict ends.
 enum class Choice { KeepHere, KeepServer, KeepBoth };
 
+class SyncLock;
+
 /// Two-way sync of the register's contacts with one address book. Carries
 /// what was created, changed or deleted on either side since the last sync;
 /// each change here is one transaction with its link, and each write there
@@ -48,6 +51,7 @@ enum class Choice { KeepHere, KeepServer, KeepBoth };
 class SyncEngine {
   public:
     SyncEngine(db::DbConnection &db, CardDavClient &client);
+    ~SyncEngine();
 
     /// Throws SyncError (server) or db::DbError (register); what was carried
     /// before the failure stays carried, consistent on both sides.
@@ -57,11 +61,14 @@ class SyncEngine {
 
   private:
     QUrl openBook();
+    void closeBook();
+    void settle(int contactId, Choice choice);
 
     db::DbConnection &m_db;
     CardDavClient &m_client;
     QUrl m_book;
     SyncState m_state;
+    std::unique_ptr<SyncLock> m_lock; ///< held from openBook() to closeBook()
 };
 
 } // namespace cardsync

@@ -184,6 +184,24 @@ class TestCardSync : public QObject {
                      "WHERE f.NAZEV_FIRMA = 'Pekárna U Mostu'")),
                  QVariant(QStringLiteral("+420 601 111 222")));
 
+        // A second program's sync of the same register gives way while one
+        // runs (here: holds its lock), writing nothing.
+        QVERIFY_DB(desk.connection().runInTransaction([&](db::WriteTransaction &tr) {
+            db::FbStatement hold(desk.connection(), tr.handle());
+            hold.prepare("UPDATE SYNCHRONIZACE SET ID = ID WHERE ID = 0");
+            hold.bind({});
+            hold.execute();
+            db::DbConnection other;
+            configureConnection(other, desk.path());
+            cardsync::CardDavClient client(
+                {m_server->rootUrl(), m_server->user(), m_server->password()}, 5000);
+            try {
+                cardsync::SyncEngine(other, client).run();
+                QFAIL("two syncs of one register ran at once");
+            } catch (const cardsync::SyncError &e) {
+                QCOMPARE(e.kind(), cardsync::SyncError::Kind::Busy);
+            }
+        }));
         // A second sync finds nothing to carry: what went up is not taken
         // for a change there, nor what came down for one here.
         SyncReport again;
