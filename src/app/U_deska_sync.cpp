@@ -40,7 +40,9 @@ void Tfm_Deska::actSyncTriggered() {
     app::SyncAccountDialog dialog(saved, remembered, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const cardsync::AccountSettings account = dialog.account();
+    cardsync::AccountSettings account = dialog.account();
+    if (account.url.host() == saved.url.host()) // the certificate accepted for that server stays
+        account.acceptedCertificate = saved.acceptedCertificate;
     account.save(settings);
     if (const QString why = secrets.write(account.secretKey(), dialog.password()); !why.isEmpty())
         base::msg::show(base::msg::Kind::Information,

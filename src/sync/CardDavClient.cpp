@@ -111,8 +111,9 @@ CardDavClient::Reply CardDavClient::send(const QByteArray &verb, const QUrl &sta
                                 .arg(where, m_account.user));
         if (status >= 300 && status < 400 && reply->hasRawHeader("Location")) {
             const QUrl next = url.resolved(QUrl(QString::fromUtf8(reply->rawHeader("Location"))));
-            // Never from an encrypted link to a plain one: the password goes with it.
-            if (redirect >= kMaxRedirects ||
+            // The password goes with it: never to another host, nor from an
+            // encrypted link to a plain one.
+            if (redirect >= kMaxRedirects || next.host() != url.host() ||
                 (url.scheme() == QLatin1String("https") && next.scheme() != url.scheme()))
                 throw SyncError(SyncError::Kind::Server,
                                 QStringLiteral("Server %1 přesměrovává nepřípustně.").arg(where));
