@@ -15,7 +15,8 @@ packages=(
   qt6-translations-l10n
   cups cups-filters poppler-utils
   clang-14 libclang-rt-14-dev clang-format-14 ccache e2fsprogs util-linux
-  time
+  time openssl
+  radicale
 )
 
 missing=()

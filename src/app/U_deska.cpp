@@ -8,6 +8,7 @@
 #include "ui/ErrorReport.h"
 #include "ui/SharedColors.h"
 
+#include "app/BackgroundSync.h"
 #include "app/MailMessage.h"
 #include "app/SearchOptions.h"
 #include "app/StatusPanel.h"
@@ -104,6 +105,7 @@ Tfm_Deska::Tfm_Deska(TDM &dm, const QString &baseDirectory, const db::DatabaseAc
     createBoard();
     createTransferCommands();
     createDatabaseCommand();
+    createSyncCommand();
     createStatusBar();
     // Tab follows the toolbar from left to right, then the board and the web link.
     QWidget *overflow =
@@ -276,6 +278,7 @@ void Tfm_Deska::FormCreate() {
         m_dm.ConnectAndOpenAll(m_access.database, QString(), m_access.password,
                                db::settings::kProtocol, m_access.user);
         m_ui.stbP1->setText(composeNameDayLine());
+        startBackgroundSync();
     } catch (const db::DbError &) {
         base::msg::show(base::msg::Kind::Error, forms::texts::msgDatabaseProblem());
     }

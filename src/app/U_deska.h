@@ -35,7 +35,11 @@ class SearchOptions;
 } // namespace app
 namespace app {
 class CelebrationsWindow;
+class BackgroundSync;
 } // namespace app
+namespace cardsync {
+struct SyncReport;
+} // namespace cardsync
 
 /// The main window: toolbar, the contact board and the status bar. Its
 /// creation does the start-up work; its first showing runs the version gate.
@@ -86,6 +90,8 @@ class Tfm_Deska : public QMainWindow {
         // Which database the program opens (U_deska_database.cpp).
         QToolButton *sbDatabaze = nullptr;
         QAction *actDatabase = nullptr;
+        // The sync with an address book on a server (U_deska_sync.cpp).
+        QAction *actSync = nullptr;
 
         // The board.
         grid::DataGrid *gHlavniDeska = nullptr;
@@ -163,6 +169,15 @@ class Tfm_Deska : public QMainWindow {
     void showBoardLoading();       // U_deska_status.cpp
     void createTransferCommands(); // U_deska_io.cpp
     void createDatabaseCommand();  // U_deska_database.cpp
+    void createSyncCommand();      // U_deska_sync.cpp
+    void actSyncTriggered();
+    /// Starts the background sync when an account is set up and its
+    /// password is remembered; asks nothing.
+    void startBackgroundSync();
+    void makeBackgroundSync();
+    void syncFinished(const cardsync::SyncReport &report);
+    void syncFailed(const QString &message, const QByteArray &certificate);
+    void chooseInConflicts(const QList<int> &contactIds);
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
     /// A toolbar command; with a shortcut, the key is its own and its hint shows it.
     static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint,
@@ -183,6 +198,8 @@ class Tfm_Deska : public QMainWindow {
     void addCelebrationCount(int count); // U_deska_status.cpp
 
     Controls m_ui;
+    std::unique_ptr<app::BackgroundSync> m_sync;
+    bool m_choosingConflicts = false;
     TDM &m_dm;
     QString m_baseDirectory;
     db::DatabaseAccess m_access;

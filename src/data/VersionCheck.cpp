@@ -2,6 +2,7 @@
 
 #include "data/ChangeLog.h"
 #include "data/RowIds.h"
+#include "data/SyncTables.h"
 #include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbError.h"
@@ -33,6 +34,11 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::Datab
         data::rowids::ensure(dm.ZConKontakty);
     } catch (const db::DbError &) {
         // Then new IDs are the largest plus one, as before.
+    }
+    try {
+        data::synctables::ensure(dm.ZConKontakty);
+    } catch (const db::DbError &) {
+        // Then the sync with a server makes them, or says why it cannot.
     }
     dm.ConnectDatabase(false, target.database, QString(), target.password, db::settings::kProtocol,
                        target.user);

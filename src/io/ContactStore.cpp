@@ -92,6 +92,11 @@ class RowReader {
 
 int forEachEntry(db::DbConnection &db, const ExportScope &scope,
                  const std::function<void(Entry &&)> &take) {
+    return forEachContactEntry(db, scope, [&](int, Entry &&e) { take(std::move(e)); });
+}
+
+int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
+                        const std::function<void(int contactId, Entry &&)> &take) {
     // Both in one order, companies by name and ID, their contacts by ID, so
     // that one pass over each gives the file without holding the register.
     const QByteArray where = scope.kind == ExportScope::Kind::Company ? " WHERE f.ID = ?" : "";
@@ -129,7 +134,7 @@ int forEachEntry(db::DbConnection &db, const ExportScope &scope,
         const bool inScope =
             scope.kind != ExportScope::Kind::Shown || shownCompanies.contains(currentId);
         if (!anyTaken && inScope) {
-            take(Entry{{}, {}, currentValues, true, QString::number(currentId), {}});
+            take(0, Entry{{}, {}, currentValues, true, QString::number(currentId), {}});
             ++count;
         }
         haveCompany = companies->fetch(companyRow);
@@ -156,7 +161,7 @@ int forEachEntry(db::DbConnection &db, const ExportScope &scope,
             e.companyKey = QString::number(companyId);
             anyTaken = true;
         }
-        take(std::move(e));
+        take(id, std::move(e));
         ++count;
     }
     while (haveCompany) {

@@ -35,6 +35,9 @@ struct ExportScope {
 /// went. Throws db::DbError.
 int forEachEntry(db::DbConnection &db, const ExportScope &scope,
                  const std::function<void(Entry &&)> &take);
+/// The same, with the KONTAKT ID of each entry (0 for a company-only entry).
+int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
+                        const std::function<void(int contactId, Entry &&)> &take);
 /// The same entries as a list, for small scopes.
 QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope);
 

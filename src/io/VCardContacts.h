@@ -14,6 +14,12 @@ enum class VCardVersion { V3, V4 };
 /// keeps apart the companies of one file that look alike.
 inline const QString kExtensionPrefix = QStringLiteral("X-KONTAKTY-");
 inline const QString kCompanyExtensionPrefix = QStringLiteral("X-KONTAKTY-FIRMA-");
+/// The property name of a column: "_" is no letter of a property name, and
+/// servers rewrite it as "-" ("X-KONTAKTY-POZNAMKA-KSPOJ"); the reader
+/// takes either.
+inline QString extensionName(const QString &prefix, QString column) {
+    return prefix + column.replace(QLatin1Char('_'), QLatin1Char('-'));
+}
 
 /// Writes one card per entry: UTF-8, CR LF line ends, lines folded at 75
 /// octets. The company's phones and seat address stand in (in the group

@@ -119,8 +119,8 @@ class CardReader {
     static void takeColumn(Values &values, const QList<Column> &columns, const QString &name,
                            const QString &value) {
         for (const Column &c : columns)
-            if (c.name == name && !value.isEmpty())
-                values[name] = value;
+            if ((c.name == name || extensionName({}, c.name) == name) && !value.isEmpty())
+                values[c.name] = value;
     }
 
     void readName(const QStringList &n) {

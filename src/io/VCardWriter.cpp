@@ -132,7 +132,7 @@ class CardWriter {
         text(QStringLiteral("NOTE"), v("POZNAMKA"));
         for (const char *column :
              {"DALSI1", "DALSI2", "SVATEK", "UPOMINKA", "POZNAMKA_KSPOJ", "NAZEV_ADRESA"})
-            text(kExtensionPrefix + QString::fromLatin1(column), v(column));
+            text(extensionName(kExtensionPrefix, QString::fromLatin1(column)), v(column));
         if (!e.photo.isEmpty()) {
             const QString data = QString::fromLatin1(e.photo.toBase64());
             if (m_v4)
@@ -189,7 +189,8 @@ class CardWriter {
     void writeCompanyColumns(const Values &company) {
         for (const Column &column : companyColumns())
             if (column.name != QLatin1String("NAZEV_FIRMA"))
-                text(kCompanyExtensionPrefix + column.name, company.value(column.name));
+                text(extensionName(kCompanyExtensionPrefix, column.name),
+                     company.value(column.name));
     }
 
     QByteArray &m_out;

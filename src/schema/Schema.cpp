@@ -2,6 +2,7 @@
 
 #include "data/ChangeLog.h"
 #include "data/RowIds.h"
+#include "data/SyncTables.h"
 #include "schema/Columns.h"
 
 namespace schema {
@@ -63,7 +64,8 @@ QStringList schemaStatements(Layout layout) {
     // Older layouts stand for files made before the change log; the
     // program adds it to them at start.
     if (layout == Layout::Current)
-        s << data::changelog::createStatements() << data::rowids::createStatements();
+        s << data::changelog::createStatements() << data::rowids::createStatements()
+          << data::synctables::createStatements();
     return s;
 }
 

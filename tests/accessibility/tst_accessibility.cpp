@@ -6,6 +6,8 @@
 #include "support/FormFixture.h"
 #include "support/TemporarySettings.h"
 
+#include "app/SyncAccountDialog.h"
+#include "app/SyncConflictDialog.h"
 #include "forms/DbNavigator.h"
 #include "forms/RecordProtocol.h"
 #include "report/PreviewDialogs.h"
@@ -14,6 +16,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -146,6 +151,37 @@ class TestAccessibility : public QObject {
                 QCOMPARE(dialog->objectName(), QStringLiteral("DatabaseDialog"));
                 QVERIFY(readsWell(dialog));
             });
+    }
+
+    /// The account dialog by its key, an address it refuses with the typing
+    /// kept, and the two versions of a conflict side by side.
+    void syncDialogs() {
+        Program p;
+        QVERIFY(showActive(*p.deska));
+        onModal(
+            [&] {
+                QTest::keyClick(p.deska.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            },
+            [](QWidget *window) {
+                auto *dialog = qobject_cast<app::SyncAccountDialog *>(window);
+                QVERIFY(dialog);
+                QVERIFY(readsWell(dialog));
+                dialog->urlBox()->setText(QStringLiteral("ftp://kontakty"));
+                QTest::keyClick(dialog->urlBox(), Qt::Key_Return);
+                QVERIFY(dialog->isVisible());
+                QVERIFY(dialog->problemLabel()->text().contains(QStringLiteral("https://")));
+                QCOMPARE(dialog->urlBox()->text(), QStringLiteral("ftp://kontakty"));
+            });
+        io::Entry here, there;
+        here.contact = {{QStringLiteral("JMENO"), QStringLiteral("Jana")},
+                        {QStringLiteral("PRIJMENI"), QStringLiteral("Malá")},
+                        {QStringLiteral("MOBIL"), QStringLiteral("+420 601 000 001")}};
+        there.contact = here.contact;
+        there.contact[QStringLiteral("MOBIL")] = QStringLiteral("+420 601 000 002");
+        app::SyncConflictDialog conflict({here, there});
+        QVERIFY(showActive(conflict));
+        QVERIFY(readsWell(&conflict));
+        QVERIFY(conflict.thereView()->toPlainText().contains(QStringLiteral("601 000 002")));
     }
 
     void aboutWindow() {

@@ -58,7 +58,10 @@ class TestTool : public QObject {
     void wrongArgumentsAreRefused_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
-        QTest::newRow("nothing") << QStringList{} << "give a command: export or import";
+        QTest::newRow("nothing") << QStringList{} << "give a command: export, import or sync";
+        QTest::newRow("a conflict's choice without its contact")
+            << QStringList{"sync", "--keep", "here", "a.gdb"}
+            << "--keep and --contact ID go together";
         QTest::newRow("unknown command")
             << QStringList{"copy", "a", "b"} << "unknown command 'copy'";
         QTest::newRow("no file") << QStringList{"export", "a.gdb"}

@@ -1,12 +1,11 @@
 #include "support/TestServer.h"
 
+#include "support/ServerProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
 
 namespace {
 
@@ -31,14 +30,6 @@ QString isqlProgram() {
 
 QString installRoot() {
     return firebirdInstallRoot();
-}
-
-/// A loopback port nobody listens on right now.
-int freePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
 }
 
 QString quoted(QString text) {
@@ -129,7 +120,7 @@ bool TestServer::prepare() {
         m_error = QStringLiteral("No temporary folder: ") + m_dir.errorString();
         return false;
     }
-    m_port = freePort();
+    m_port = serverprocess::freeLoopbackPort();
     if (m_port == 0) {
         m_error = QStringLiteral("No free loopback port");
         return false;
@@ -196,24 +187,9 @@ bool TestServer::start() {
 }
 
 bool TestServer::waitForPort() {
-    for (int attempt = 0; attempt < kStartSeconds * 10; ++attempt) {
-        if (!isRunning())
-            return false;
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, quint16(m_port));
-        if (socket.waitForConnected(100))
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
+    return serverprocess::waitUntilListening(m_server, m_port, kStartSeconds);
 }
 
 void TestServer::stop() {
-    if (!isRunning())
-        return;
-    m_server.terminate();
-    if (!m_server.waitForFinished(kStopMilliseconds)) {
-        m_server.kill();
-        m_server.waitForFinished();
-    }
+    serverprocess::stop(m_server, kStopMilliseconds);
 }

@@ -10,12 +10,24 @@ const char *const kUsage =
     "Usage:\n"
     "  kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE\n"
     "  kontakty-io import [--yes] DATABASE FILE\n"
+    "  kontakty-io sync [--url URL] [--user USER] [--certificate SHA256]\n"
+    "                   [--keep here|server|both --contact ID] DATABASE\n"
     "\n"
     "DATABASE is a database file or a connection string HOST[/PORT]:PATH.\n"
     "FILE may be \"-\" for standard output (export) or input (import).\n"
     "Import lists what it would create, skip and refuse; it writes only with --yes.\n"
     "Exit status: 0 done, 1 failed (nothing written), 2 wrong arguments,\n"
-    "3 written but some contacts were refused.\n";
+    "3 written but some contacts were refused.\n"
+    "\n"
+    "Sync carries contacts both ways between the database and a CardDAV address book\n"
+    "(URL of the book or of its server; default: the account set up in the program).\n"
+    "The password comes from KONTAKTY_SYNC_PASSWORD or the desktop's secret store.\n"
+    "A contact changed on both sides waits: --keep here, server or both, with its\n"
+    "--contact ID, ends that conflict. --certificate accepts the one server certificate of\n"
+    "that SHA-256 (as the refusal names it) that the system does not trust.\n"
+    "Exit status: 0 in sync, 1 failed (what was\n"
+    "carried stays consistent; the next sync goes on), 2 wrong arguments, 3 some cards\n"
+    "were not taken, 4 conflicts wait for a choice.\n";
 
 /// "server:/data/k.gdb" or "server/3050:/data/k.gdb" name a server; a plain
 /// path (also "C:\\..." with its drive letter) is a file for the embedded engine.
@@ -24,6 +36,51 @@ void splitTarget(const QString &target, QString &host, QString &path) {
     const auto match = server.match(target);
     host = match.hasMatch() ? match.captured(1) : QString();
     path = match.hasMatch() ? match.captured(3) : target;
+}
+
+struct SyncOptions {
+    const QCommandLineOption &url, &user, &keep, &contact, &certificate;
+};
+
+CommandLine parseSync(const QCommandLineParser &parser, const QStringList &positional,
+                      const SyncOptions &options, bool foreignOptions) {
+    CommandLine result;
+    const auto &[url, user, keep, contact, certificate] = options;
+    if (foreignOptions) {
+        result.text = QStringLiteral("--format, --company and --yes do not belong to sync");
+        return result;
+    }
+    if (positional.size() != 2) {
+        result.text = QStringLiteral("sync needs DATABASE");
+        return result;
+    }
+    result.keep = parser.value(keep);
+    if (!result.keep.isEmpty() && result.keep != QLatin1String("here") &&
+        result.keep != QLatin1String("server") && result.keep != QLatin1String("both")) {
+        result.text = QStringLiteral("--keep takes here, server or both");
+        return result;
+    }
+    bool number = false;
+    result.contactId = parser.value(contact).toInt(&number);
+    if (result.keep.isEmpty() != !parser.isSet(contact) ||
+        (parser.isSet(contact) && (!number || result.contactId <= 0))) {
+        result.text = QStringLiteral("--keep and --contact ID go together");
+        return result;
+    }
+    splitTarget(positional[1], result.host, result.database);
+    result.certificate =
+        parser.value(certificate).remove(QLatin1Char(':')).trimmed().toLower().toLatin1();
+    static const QRegularExpression sha256(QStringLiteral("^[0-9a-f]{64}$"));
+    if (parser.isSet(certificate) &&
+        !sha256.match(QString::fromLatin1(result.certificate)).hasMatch()) {
+        result.text =
+            QStringLiteral("--certificate takes the SHA-256 of the certificate (64 hex digits)");
+        return result;
+    }
+    result.url = parser.value(url);
+    result.user = parser.value(user);
+    result.action = CommandLine::Action::Sync;
+    return result;
 }
 
 } // namespace
@@ -40,7 +97,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                      QStringLiteral("NAME"));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Import: write to the database."));
-    parser.addOptions({help, format, company, yes});
+    const QCommandLineOption url(QStringLiteral("url"), QStringLiteral("Sync: the address book."),
+                                 QStringLiteral("URL"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Sync: the login."),
+                                  QStringLiteral("USER"));
+    const QCommandLineOption keep(QStringLiteral("keep"),
+                                  QStringLiteral("Sync: here, server or both."),
+                                  QStringLiteral("SIDE"));
+    const QCommandLineOption contact(QStringLiteral("contact"),
+                                     QStringLiteral("Sync: the contact whose conflict ends."),
+                                     QStringLiteral("ID"));
+    const QCommandLineOption certificate(QStringLiteral("certificate"),
+                                         QStringLiteral("Sync: accept this certificate."),
+                                         QStringLiteral("SHA256"));
+    parser.addOptions({help, format, company, yes, url, user, keep, contact, certificate});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -54,11 +124,20 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
+    if (command == QLatin1String("sync"))
+        return parseSync(parser, positional, SyncOptions{url, user, keep, contact, certificate},
+                         parser.isSet(format) || parser.isSet(company) || parser.isSet(yes));
+    if (parser.isSet(url) || parser.isSet(user) || parser.isSet(keep) || parser.isSet(contact) ||
+        parser.isSet(certificate)) {
+        result.text =
+            QStringLiteral("--url, --user, --certificate, --keep and --contact belong to sync");
+        return result;
+    }
     if (command != QLatin1String("export") && command != QLatin1String("import")) {
         result.text =
             command.isEmpty()
-                ? QStringLiteral("give a command: export or import")
-                : QStringLiteral("unknown command '%1'; use export or import").arg(command);
+                ? QStringLiteral("give a command: export, import or sync")
+                : QStringLiteral("unknown command '%1'; use export, import or sync").arg(command);
         return result;
     }
     if (positional.size() != 3) {

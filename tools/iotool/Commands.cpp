@@ -6,10 +6,14 @@
 #include "db/DbError.h"
 #include "io/ContactStore.h"
 #include "io/Limits.h"
+#include "login/SecretStore.h"
+#include "sync/AccountSettings.h"
+#include "sync/SyncEngine.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
+#include <QSettings>
 
 #include <csignal>
 #include <memory>
@@ -199,12 +203,81 @@ int importContacts(const CommandLine &command, std::FILE *out, std::FILE *err) {
     return plan.refused.isEmpty() ? Done : SomeRefused;
 }
 
+/// The account of the options, what they leave out from the program's
+/// settings, and its password.
+cardsync::Account syncAccount(const CommandLine &command) {
+    cardsync::AccountSettings account = cardsync::AccountSettings::load(QSettings());
+    if (!command.url.isEmpty())
+        account.url = QUrl(command.url);
+    if (!command.user.isEmpty())
+        account.user = command.user;
+    if (!command.certificate.isEmpty())
+        account.acceptedCertificate = command.certificate;
+    if (!account.url.isValid() || account.url.scheme().isEmpty() || account.url.host().isEmpty())
+        throw Failure{QStringLiteral("no address book: give --url http(s)://... or set up "
+                                     "Synchronizace in the program")};
+    if (account.user.isEmpty())
+        throw Failure{
+            QStringLiteral("no user: give --user or set up Synchronizace in the program")};
+    std::optional<QString> password;
+    if (qEnvironmentVariableIsSet(cardsync::kPasswordVariable))
+        password = qEnvironmentVariable(cardsync::kPasswordVariable);
+    else
+        password = login::DesktopSecretStore().read(account.secretKey());
+    if (!password)
+        throw Failure{QStringLiteral("no password: set %1 or let the program remember it")
+                          .arg(QString::fromLatin1(cardsync::kPasswordVariable))};
+    return {account.url, account.user, *password, account.acceptedCertificate};
+}
+
+int syncContacts(const CommandLine &command, std::FILE *out) {
+    cardsync::CardDavClient client(syncAccount(command));
+    db::DbConnection db;
+    connect(db, command);
+    cardsync::SyncEngine engine(db, client);
+    try {
+        if (!command.keep.isEmpty()) {
+            const cardsync::Choice choice =
+                command.keep == QLatin1String("here")     ? cardsync::Choice::KeepHere
+                : command.keep == QLatin1String("server") ? cardsync::Choice::KeepServer
+                                                          : cardsync::Choice::KeepBoth;
+            engine.resolve(command.contactId, choice);
+        }
+        const cardsync::SyncReport report = engine.run();
+        print(out, QStringLiteral("Here: %1 received, %2 deleted. Server: %3 sent, %4 deleted.\n")
+                       .arg(report.receivedHere)
+                       .arg(report.deletedHere)
+                       .arg(report.sentThere)
+                       .arg(report.deletedThere));
+        for (const QString &note : report.notes)
+            print(out, note + QLatin1Char('\n'));
+        for (int id : report.conflicts)
+            print(out, QStringLiteral("Conflict: contact %1 was changed on both sides; nothing "
+                                      "of it was written. Choose with --keep here|server|both "
+                                      "--contact %1.\n")
+                           .arg(id));
+        return !report.conflicts.isEmpty() ? ConflictsWait
+               : !report.notes.isEmpty()   ? SomeRefused
+                                           : Done;
+    } catch (const cardsync::SyncError &e) {
+        throw Failure{
+            e.message() +
+            QStringLiteral("\nWhat was carried stays; the next sync goes on from there.")};
+    }
+}
+
 } // namespace
 
 int runCommand(const CommandLine &command, std::FILE *out, std::FILE *err) {
     try {
-        return command.action == CommandLine::Action::Export ? exportContacts(command, out, err)
-                                                             : importContacts(command, out, err);
+        switch (command.action) {
+        case CommandLine::Action::Export:
+            return exportContacts(command, out, err);
+        case CommandLine::Action::Sync:
+            return syncContacts(command, out);
+        default:
+            return importContacts(command, out, err);
+        }
     } catch (const Failure &f) {
         print(err, QStringLiteral("kontakty-io: %1\n").arg(f.message));
     } catch (const db::DbError &e) {

@@ -14,6 +14,9 @@ int main(int argc, char *argv[]) {
     // keeps them mapped and unmapped on their own.
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     QCoreApplication app(argc, argv);
+    // The program's names: sync reads the account it set up.
+    app.setApplicationName(QStringLiteral("Kontakty"));
+    app.setOrganizationName(QStringLiteral("Qorvel"));
     const iotool::CommandLine command = iotool::parseCommandLine(QCoreApplication::arguments());
     switch (command.action) {
     case iotool::CommandLine::Action::ShowHelp:

@@ -1,0 +1,136 @@
+// The sync with an address book on a server: the command that sets up the
+// account, the background sync, its word in the status bar, and the choice
+// in a conflict.
+#include "app/U_deska.h"
+
+#include "app/BackgroundSync.h"
+#include "app/SyncAccountDialog.h"
+#include "app/SyncConflictDialog.h"
+#include "base/MessageService.h"
+#include "data/U_DM.h"
+#include "db/DbError.h"
+#include "grid/DataGrid.h"
+#include "grid/GridMenu.h"
+#include "login/SecretStore.h"
+#include "ui/ErrorReport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTime>
+
+void Tfm_Deska::createSyncCommand() {
+    m_ui.actSync = new QAction(QStringLiteral("Synchronizace s telefonem…"), this);
+    m_ui.actSync->setObjectName(QStringLiteral("actSync"));
+    m_ui.actSync->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    addAction(m_ui.actSync);
+    connect(m_ui.actSync, &QAction::triggered, this,
+            [this] { ui::guarded([this] { actSyncTriggered(); }); });
+    QMenu *boardMenu = m_ui.gHlavniDeska->menu()->menu();
+    boardMenu->addAction(m_ui.actSync);
+}
+
+void Tfm_Deska::actSyncTriggered() {
+    QSettings settings;
+    const cardsync::AccountSettings saved = cardsync::AccountSettings::load(settings);
+    login::DesktopSecretStore secrets;
+    const QString remembered =
+        saved.isSet() ? secrets.read(saved.secretKey()).value_or(QString()) : QString();
+    app::SyncAccountDialog dialog(saved, remembered, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    cardsync::AccountSettings account = dialog.account();
+    if (account.url.host() == saved.url.host()) // the certificate accepted for that server stays
+        account.acceptedCertificate = saved.acceptedCertificate;
+    account.save(settings);
+    if (const QString why = secrets.write(account.secretKey(), dialog.password()); !why.isEmpty())
+        base::msg::show(base::msg::Kind::Information,
+                        QStringLiteral("Heslo se nepodařilo uložit do úložiště hesel (%1). "
+                                       "Synchronizace poběží do ukončení programu; po dalším "
+                                       "spuštění heslo zadejte znovu.")
+                            .arg(why));
+    makeBackgroundSync();
+    m_choosingConflicts = true; // asked for by the user: conflicts are put before them
+    m_ui.stbP2->setText(QStringLiteral("Synchronizace běží…"));
+    m_sync->start({account.url, account.user, dialog.password(), account.acceptedCertificate});
+}
+
+void Tfm_Deska::makeBackgroundSync() {
+    if (m_sync)
+        return;
+    m_sync = std::make_unique<app::BackgroundSync>(m_access);
+    connect(m_sync.get(), &app::BackgroundSync::finished, this, &Tfm_Deska::syncFinished);
+    connect(m_sync.get(), &app::BackgroundSync::failed, this, &Tfm_Deska::syncFailed);
+}
+
+void Tfm_Deska::startBackgroundSync() {
+    const cardsync::AccountSettings account = cardsync::AccountSettings::load(QSettings());
+    if (!account.isSet())
+        return;
+    const auto password = login::DesktopSecretStore().read(account.secretKey());
+    if (!password)
+        return; // the command asks for it
+    makeBackgroundSync();
+    m_sync->start({account.url, account.user, *password, account.acceptedCertificate});
+}
+
+void Tfm_Deska::syncFinished(const cardsync::SyncReport &report) {
+    QString text = QStringLiteral("Synchronizováno v %1: přijato %2, odesláno %3")
+                       .arg(QTime::currentTime().toString(QStringLiteral("H:mm")))
+                       .arg(report.receivedHere + report.deletedHere)
+                       .arg(report.sentThere + report.deletedThere);
+    if (!report.conflicts.isEmpty())
+        text += QStringLiteral("; %1 na obou stranách změněných kontaktů čeká na rozhodnutí "
+                               "(Ctrl+Shift+S)")
+                    .arg(report.conflicts.size());
+    m_ui.stbP2->setText(text);
+    m_ui.stbP2->setToolTip(report.notes.join(QLatin1Char('\n')));
+    if (m_choosingConflicts && !report.conflicts.isEmpty())
+        chooseInConflicts(report.conflicts);
+    m_choosingConflicts = false;
+}
+
+void Tfm_Deska::syncFailed(const QString &message, const QByteArray &certificate) {
+    const bool asked = m_choosingConflicts;
+    m_choosingConflicts = false;
+    m_ui.stbP2->setText(QStringLiteral("Synchronizace se nezdařila: ") + message);
+    m_ui.stbP2->setToolTip(m_ui.stbP2->text());
+    // A certificate the system does not trust is accepted only by the user's
+    // own word, when the user asked for the sync, and only that certificate.
+    if (!asked || certificate.isEmpty())
+        return;
+    if (base::msg::show(base::msg::Kind::Confirm,
+                        message + QStringLiteral("\n\nPřijmout tento certifikát? Přijměte ho "
+                                                 "jen tehdy, víte-li, že otisk patří vašemu "
+                                                 "serveru."),
+                        base::msg::Buttons::YesNo) != base::msg::Answer::Yes)
+        return;
+    QSettings settings;
+    cardsync::AccountSettings account = cardsync::AccountSettings::load(settings);
+    account.acceptedCertificate = certificate;
+    account.save(settings);
+    m_choosingConflicts = true;
+    m_sync->acceptCertificate(certificate);
+}
+
+void Tfm_Deska::chooseInConflicts(const QList<int> &contactIds) {
+    QList<std::pair<int, cardsync::Choice>> choices;
+    for (int id : contactIds) {
+        std::optional<cardsync::ConflictVersions> versions;
+        try {
+            versions = cardsync::conflictVersions(m_dm.ZConKontakty, id);
+        } catch (const db::DbError &error) {
+            ui::showErrorReport(error.message());
+            return;
+        }
+        if (!versions)
+            continue;
+        app::SyncConflictDialog dialog(*versions, this);
+        if (dialog.exec() != QDialog::Accepted)
+            break; // later: the rest waits too
+        choices << std::pair{id, *dialog.choice()};
+    }
+    if (!choices.isEmpty())
+        m_sync->resolve(choices);
+}

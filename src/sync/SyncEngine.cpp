@@ -1,0 +1,449 @@
+#include "sync/SyncEngine.h"
+
+#include "data/SyncTables.h"
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+#include "io/VCardContacts.h"
+#include "io/VCardReader.h"
+#include "sync/LocalContacts.h"
+
+#include <QSet>
+#include <QUuid>
+
+namespace cardsync {
+namespace {
+
+constexpr int kFetchBatch = 100;
+
+/// A card as the server sent it, read into an entry.
+struct ServerCard {
+    io::Entry entry;
+    QString uid;
+    QString problem; ///< non-empty: the card cannot be read
+};
+
+ServerCard readCard(const QByteArray &bytes) {
+    const io::VCardParseResult parsed = io::parseVCards(bytes);
+    if (!parsed.errors.isEmpty() || parsed.cards.size() != 1)
+        return {{},
+                {},
+                parsed.errors.isEmpty() ? QStringLiteral("není to jedna vizitka")
+                                        : parsed.errors.join(QStringLiteral("; "))};
+    const io::VCard &card = parsed.cards.first();
+    const io::VCardProperty *uid = card.find(QStringLiteral("UID"));
+    return {io::entryFromVCard(card), uid ? uid->text().trimmed() : QString(), {}};
+}
+
+QString escapedText(QString text) {
+    return text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char(','), QStringLiteral("\\,"))
+        .replace(QLatin1Char(';'), QStringLiteral("\\;"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+}
+
+/// The card of a contact as it goes to the server: version 3.0, the one
+/// every phone reads, with the UID after VERSION.
+QByteArray cardOf(const io::Entry &entry, const QString &uid) {
+    QByteArray card;
+    io::appendVCard(card, entry, io::VCardVersion::V3);
+    const qsizetype afterVersion = card.indexOf("\r\n", card.indexOf("VERSION:")) + 2;
+    card.insert(afterVersion, (QStringLiteral("UID:") + escapedText(uid)).toUtf8() + "\r\n");
+    return card;
+}
+
+/// One run over both sides: what the server changed first (so that a
+/// contact changed on both sides is seen as such before anything is
+/// written), then what changed here.
+class SyncPass {
+  public:
+    SyncPass(db::DbConnection &db, CardDavClient &client, const QUrl &book)
+        : m_db(db), m_client(client), m_book(book), m_local(db) {
+        m_links = cardlinks::read(db);
+        for (const CardLink &link : std::as_const(m_links))
+            if (!link.href.isEmpty())
+                m_byHref.insert(link.href, link.contactId);
+        m_contacts = m_local.readAll();
+    }
+
+    /// The server's changes since `token` (everything when empty or refused);
+    /// returns the token to keep once the whole pass has gone through.
+    QString receive(const QString &token) {
+        QList<davxml::Resource> changed;
+        QStringList removed;
+        QString next;
+        bool listed = false;
+        if (!token.isEmpty()) {
+            CardDavClient::Changes changes = m_client.changesSince(m_book, token);
+            if (!changes.tokenRefused) {
+                changed = std::move(changes.changed);
+                removed = std::move(changes.removed);
+                next = changes.syncToken;
+                listed = true;
+            }
+        }
+        if (!listed) {
+            CardDavClient::Listing listing = m_client.list(m_book);
+            next = listing.syncToken;
+            QSet<QString> present;
+            for (davxml::Resource &card : listing.cards) {
+                present << card.href;
+                changed << std::move(card);
+            }
+            for (auto it = m_byHref.cbegin(); it != m_byHref.cend(); ++it)
+                if (!present.contains(it.key()))
+                    removed << it.key();
+        }
+        QStringList toFetch;
+        for (const davxml::Resource &card : changed) {
+            const auto known = m_byHref.constFind(card.href);
+            // What this program wrote itself comes back with the ETag it keeps.
+            if (known == m_byHref.cend() || m_links.value(*known).etag != card.etag ||
+                card.etag.isEmpty())
+                toFetch << card.href;
+        }
+        for (qsizetype i = 0; i < toFetch.size(); i += kFetchBatch)
+            for (const davxml::Resource &card : m_client.fetch(m_book, toFetch.mid(i, kFetchBatch)))
+                takeCard(card);
+        for (const QString &href : std::as_const(removed))
+            takeRemoval(href);
+        return next;
+    }
+
+    /// What changed here goes to the server.
+    void send() {
+        for (const LocalContact &contact : std::as_const(m_contacts)) {
+            if (m_touched.contains(contact.id))
+                continue;
+            const auto link = m_links.constFind(contact.id);
+            if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty())
+                sendNew(contact, link == m_links.cend() ? CardLink{} : *link);
+            else if (link->inConflict())
+                m_report.conflicts << contact.id;
+            else if (link->digest != contact.digest)
+                sendChange(contact, *link);
+        }
+        for (const CardLink &link : QList<CardLink>(m_links.values()))
+            if (!m_contacts.contains(link.contactId) && !m_touched.contains(link.contactId))
+                sendRemoval(link);
+    }
+
+    SyncReport report() const { return m_report; }
+
+  private:
+    QUrl urlOf(const QString &href) const { return m_book.resolved(QUrl(href)); }
+
+    void keep(const CardLink &link) {
+        m_db.executeCommitted({cardlinks::save(link)});
+        m_links.insert(link.contactId, link);
+        m_touched << link.contactId;
+    }
+
+    void takeCard(const davxml::Resource &resource) {
+        const ServerCard card = readCard(resource.addressData);
+        if (!card.problem.isEmpty()) {
+            m_report.notes << QStringLiteral("Karta %1 nejde přečíst (%2), vynechána.")
+                                  .arg(resource.href, card.problem);
+            return;
+        }
+        const int id = m_byHref.value(resource.href);
+        CardLink link = id ? m_links.value(id)
+                           : CardLink{0, card.uid, resource.href, resource.etag, {}, {}, {}};
+        if (id && link.etag.isEmpty()) { // this program's own card whose answer was lost
+            link.etag = resource.etag;
+            keep(link);
+            return;
+        }
+        link.etag = resource.etag;
+        if (link.inConflict()) { // the user decides on the newest version there
+            link.conflictEtag = resource.etag;
+            link.conflictCard = resource.addressData;
+            link.etag = m_links.value(id).etag;
+            keep(link);
+            m_report.conflicts << id;
+            return;
+        }
+        const auto contact = id ? m_contacts.constFind(id) : m_contacts.cend();
+        if (id && contact != m_contacts.cend() && contact->digest != link.digest) {
+            link.etag = m_links.value(id).etag;
+            link.conflictEtag = resource.etag;
+            link.conflictCard = resource.addressData;
+            keep(link);
+            m_report.conflicts << id;
+            return;
+        }
+        QString refusal;
+        if (contact == m_contacts.cend()) { // new there, or changed there and deleted here
+            if (id)
+                m_db.executeCommitted({cardlinks::drop(id)});
+            link.contactId = m_local.create(card.entry, link, refusal);
+            if (!link.contactId) {
+                m_report.notes
+                    << QStringLiteral("Karta %1 nebyla uložena: %2").arg(resource.href, refusal);
+                return;
+            }
+            m_byHref.insert(link.href, link.contactId);
+        } else if (!m_local.update(*contact, card.entry, link, refusal)) {
+            m_report.notes << (refusal.isEmpty()
+                                   ? QStringLiteral("Kontakt %1 se mezitím změnil; vyřeší se "
+                                                    "při příští synchronizaci.")
+                                         .arg(io::displayName(contact->entry.contact))
+                                   : QStringLiteral("Karta %1 nebyla uložena: %2")
+                                         .arg(resource.href, refusal));
+            m_touched << id;
+            return;
+        }
+        m_local.settle(link);
+        m_links.insert(link.contactId, link);
+        m_touched << link.contactId;
+        ++m_report.receivedHere;
+    }
+
+    void takeRemoval(const QString &href) {
+        const int id = m_byHref.value(href);
+        if (!id || m_touched.contains(id))
+            return;
+        CardLink link = m_links.value(id);
+        if (link.etag.isEmpty()) // never confirmed there: it goes again
+            return;
+        const auto contact = m_contacts.constFind(id);
+        m_byHref.remove(href);
+        if (contact == m_contacts.cend()) {
+            m_db.executeCommitted({cardlinks::drop(id)});
+            m_links.remove(id);
+        } else if (contact->digest != link.digest || link.inConflict()) {
+            // Changed here, deleted there: the changed contact stays and goes
+            // there again as a new card.
+            link = CardLink{id, {}, {}, {}, {}, {}, {}};
+            m_db.executeCommitted({cardlinks::save(link)});
+            m_links.insert(id, link);
+        } else if (m_local.remove(*contact)) {
+            m_links.remove(id);
+            m_contacts.remove(id);
+            m_touched << id;
+            ++m_report.deletedHere;
+        }
+    }
+
+    void sendNew(const LocalContact &contact, CardLink link) {
+        link.contactId = contact.id;
+        if (link.uid.isEmpty())
+            link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (link.href.isEmpty())
+            link.href = m_book.path(QUrl::FullyEncoded) +
+                        QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) +
+                        QStringLiteral(".vcf");
+        // Kept before the card goes: should the answer be lost, the next sync
+        // finds the card as this contact's, not as a stranger's.
+        link.etag.clear();
+        link.digest = contact.digest;
+        keep(link);
+        const WriteResult result =
+            m_client.put(urlOf(link.href), cardOf(contact.entry, link.uid), {});
+        if (!result.done()) { // a card is there already: the next sync takes it as this one's
+            m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 se s ní "
+                                             "spáruje při příští synchronizaci.")
+                                  .arg(link.href, io::displayName(contact.entry.contact));
+            return;
+        }
+        link.etag = result.etag;
+        link.digest = contact.digest;
+        keep(link);
+        ++m_report.sentThere;
+    }
+
+    void sendChange(const LocalContact &contact, CardLink link) {
+        const QUrl url = urlOf(link.href);
+        const WriteResult result = m_client.put(url, cardOf(contact.entry, link.uid), link.etag);
+        if (result.status == 404) { // deleted there meanwhile: the change goes as a new card
+            keep(CardLink{contact.id, link.uid, {}, {}, {}, {}, {}});
+            return;
+        }
+        if (result.status == 412) { // changed there meanwhile: both versions wait for the user
+            for (const davxml::Resource &there : m_client.fetch(m_book, {link.href})) {
+                link.conflictEtag = there.etag;
+                link.conflictCard = there.addressData;
+                keep(link);
+                m_report.conflicts << contact.id;
+            }
+            return;
+        }
+        link.etag = result.etag;
+        link.digest = contact.digest;
+        keep(link);
+        ++m_report.sentThere;
+    }
+
+    void sendRemoval(const CardLink &link) {
+        if (link.href.isEmpty()) {
+            m_db.executeCommitted({cardlinks::drop(link.contactId)});
+            return;
+        }
+        if (link.inConflict()) { // changed there, deleted here: the server's version comes back
+            davxml::Resource there;
+            there.href = link.href;
+            there.etag = link.conflictEtag;
+            there.addressData = link.conflictCard;
+            CardLink plain = link;
+            plain.conflictCard.clear();
+            plain.conflictEtag.clear();
+            m_links.insert(link.contactId, plain);
+            takeCard(there);
+            return;
+        }
+        const WriteResult result = m_client.remove(urlOf(link.href), link.etag);
+        if (result.status == 412) // changed there meanwhile: it comes back with the next sync
+            return;
+        m_db.executeCommitted({cardlinks::drop(link.contactId)});
+        m_links.remove(link.contactId);
+        ++m_report.deletedThere;
+    }
+
+    db::DbConnection &m_db;
+    CardDavClient &m_client;
+    QUrl m_book;
+    LocalContacts m_local;
+    QHash<int, CardLink> m_links;
+    QHash<QString, int> m_byHref;
+    QHash<int, LocalContact> m_contacts;
+    QSet<int> m_touched; ///< handled in this pass already
+    SyncReport m_report;
+};
+
+} // namespace
+
+/// A row locked for the whole sync in a transaction of its own: a second
+/// program's sync of the same register waits a moment and then gives way,
+/// instead of sending the same new contacts as cards of its own.
+class SyncLock {
+  public:
+    explicit SyncLock(db::DbConnection &db) : m_db(db) {
+        try {
+            db.executeCommitted(cardlinks::ensureStateRows());
+            m_transaction.emplace(db);
+            run(cardlinks::lockSync());
+        } catch (const db::DbError &e) {
+            if (e.kind() != db::DbError::Kind::LockTimeout &&
+                e.kind() != db::DbError::Kind::Conflict)
+                throw;
+            throw SyncError(SyncError::Kind::Busy,
+                            QStringLiteral("Tento registr právě synchronizuje jiný program; "
+                                           "synchronizace proběhne příště."));
+        }
+    }
+    void release() { m_transaction->commit(); }
+
+  private:
+    void run(const db::DbConnection::Statement &s) {
+        db::FbStatement statement(m_db, m_transaction->handle());
+        statement.prepare(s.sql);
+        statement.bind(s.params);
+        statement.execute();
+        if (s.expectedRows >= 0 && statement.affectedRows() != s.expectedRows)
+            throw db::DbError(QStringLiteral("Stav synchronizace chybí."),
+                              db::DbError::Kind::Conflict);
+    }
+
+    db::DbConnection &m_db;
+    std::optional<db::WriteTransaction> m_transaction;
+};
+
+std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int contactId) {
+    data::synctables::ensure(db);
+    const CardLink link = cardlinks::read(db).value(contactId);
+    const auto here = LocalContacts(db).readOne(contactId);
+    if (!link.inConflict() || !here)
+        return std::nullopt;
+    return ConflictVersions{here->entry, readCard(link.conflictCard).entry};
+}
+
+SyncEngine::SyncEngine(db::DbConnection &db, CardDavClient &client) : m_db(db), m_client(client) {
+}
+
+SyncEngine::~SyncEngine() = default;
+
+QUrl SyncEngine::openBook() {
+    data::synctables::ensure(m_db);
+    m_book = m_client.findAddressBook();
+    m_lock = std::make_unique<SyncLock>(m_db);
+    m_state = cardlinks::readState(m_db);
+    if (m_state.book != m_book.toString()) {
+        // Another address book: the links to the old one say nothing of it.
+        m_state = {m_book.toString(), {}};
+        m_db.executeCommitted({cardlinks::dropAll(), cardlinks::saveState(m_state)});
+    }
+    return m_book;
+}
+
+void SyncEngine::closeBook() {
+    m_db.executeCommitted({cardlinks::saveState(m_state)});
+    m_lock->release();
+    m_lock.reset();
+}
+
+SyncReport SyncEngine::run() {
+    openBook();
+    SyncPass pass(m_db, m_client, m_book);
+    const QString token = pass.receive(m_state.token);
+    pass.send();
+    m_state.token = token;
+    closeBook();
+    SyncReport report = pass.report();
+    std::sort(report.conflicts.begin(), report.conflicts.end());
+    report.conflicts.erase(std::unique(report.conflicts.begin(), report.conflicts.end()),
+                           report.conflicts.end());
+    return report;
+}
+
+void SyncEngine::resolve(int contactId, Choice choice) {
+    openBook();
+    settle(contactId, choice);
+    closeBook();
+}
+
+void SyncEngine::settle(int contactId, Choice choice) {
+    CardLink link = cardlinks::read(m_db).value(contactId);
+    if (!link.inConflict())
+        return;
+    LocalContacts local(m_db);
+    const auto here = local.readOne(contactId);
+    const ServerCard there = readCard(link.conflictCard);
+    CardLink settled = link;
+    settled.conflictCard.clear();
+    settled.conflictEtag.clear();
+    QString refusal;
+    if (choice == Choice::KeepServer && here) {
+        settled.etag = link.conflictEtag;
+        if (!local.update(*here, there.entry, settled, refusal))
+            throw SyncError(SyncError::Kind::Server,
+                            refusal.isEmpty()
+                                ? QStringLiteral("Kontakt se mezitím změnil; zkuste to znovu.")
+                                : refusal);
+        local.settle(settled);
+        return;
+    }
+    if (choice == Choice::KeepBoth) {
+        // The server's version becomes a contact of its own; this one goes
+        // there as a new card with the next sync.
+        CardLink theirs{0, there.uid, link.href, link.conflictEtag, {}, {}, {}};
+        m_db.executeCommitted({cardlinks::save(CardLink{contactId, {}, {}, {}, {}, {}, {}})});
+        theirs.contactId = local.create(there.entry, theirs, refusal);
+        if (!theirs.contactId)
+            throw SyncError(SyncError::Kind::Server, refusal);
+        local.settle(theirs);
+        return;
+    }
+    // This version wins: it goes over the server's, and only over that one.
+    if (!here)
+        return;
+    const WriteResult result = m_client.put(m_book.resolved(QUrl(link.href)),
+                                            cardOf(here->entry, link.uid), link.conflictEtag);
+    if (!result.done())
+        throw SyncError(SyncError::Kind::Server,
+                        QStringLiteral("Karta se na serveru mezitím znovu změnila; "
+                                       "synchronizujte a vyberte znovu."));
+    settled.etag = result.etag;
+    settled.digest = here->digest;
+    m_db.executeCommitted({cardlinks::save(settled)});
+}
+
+} // namespace cardsync

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "io/Record.h"
+#include "sync/CardDavClient.h"
+#include "sync/CardLinks.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace db {
+class DbConnection;
+} // namespace db
+
+namespace cardsync {
+
+/// What one sync carried and what it left for the user.
+struct SyncReport {
+    int receivedHere = 0; ///< contacts created or changed from the server's cards
+    int deletedHere = 0;
+    int sentThere = 0; ///< cards created or changed on the server
+    int deletedThere = 0;
+    QList<int> conflicts; ///< contacts changed on both sides, waiting for a choice
+    QStringList notes;    ///< cards not taken, writes put off to the next sync
+};
+
+/// The two versions of a contact in conflict: as the register has it and
+/// as the server has it.
+struct ConflictVersions {
+    io::Entry here, there;
+};
+/// The versions of the conflict of `contactId`; nullopt when there is none
+/// (any more). Reads the register only. Throws db::DbError.
+std::optional<ConflictVersions> conflictVersions(db::DbConnection &db, int contactId);
+
+/// How a conflict ends.
+enum class Choice { KeepHere, KeepServer, KeepBoth };
+
+class SyncLock;
+
+/// Two-way sync of the register's contacts with one address book. Carries
+/// what was created, changed or deleted on either side since the last sync;
+/// each change here is one transaction with its link, and each write there
+/// is conditional (If-Match / If-None-Match), so a change made meanwhile on
+/// either side is never overwritten. A contact changed on both sides becomes
+/// a conflict; a delete on one side and a change on the other keeps the
+/// changed contact. The server's sync token moves on only after a sync has
+/// gone through, so that a broken one is picked up again in full.
+class SyncEngine {
+  public:
+    SyncEngine(db::DbConnection &db, CardDavClient &client);
+    ~SyncEngine();
+
+    /// Throws SyncError (server) or db::DbError (register); what was carried
+    /// before the failure stays carried, consistent on both sides.
+    SyncReport run();
+    /// Ends the conflict of `contactId` as chosen. Throws as run().
+    void resolve(int contactId, Choice choice);
+
+  private:
+    QUrl openBook();
+    void closeBook();
+    void settle(int contactId, Choice choice);
+
+    db::DbConnection &m_db;
+    CardDavClient &m_client;
+    QUrl m_book;
+    SyncState m_state;
+    std::unique_ptr<SyncLock> m_lock; ///< held from openBook() to closeBook()
+};
+
+} // namespace cardsync

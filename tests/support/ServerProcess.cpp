@@ -1,0 +1,39 @@
+#include "support/ServerProcess.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace serverprocess {
+
+int freeLoopbackPort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+bool waitUntilListening(const QProcess &server, int port, int seconds) {
+    for (int attempt = 0; attempt < seconds * 10; ++attempt) {
+        if (server.state() == QProcess::NotRunning)
+            return false;
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+        if (socket.waitForConnected(100))
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+void stop(QProcess &server, int milliseconds) {
+    if (server.state() == QProcess::NotRunning)
+        return;
+    server.terminate();
+    if (!server.waitForFinished(milliseconds)) {
+        server.kill();
+        server.waitForFinished();
+    }
+}
+
+} // namespace serverprocess
