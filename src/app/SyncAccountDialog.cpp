@@ -65,7 +65,7 @@ SyncAccountDialog::SyncAccountDialog(const cardsync::AccountSettings &account,
 }
 
 cardsync::AccountSettings SyncAccountDialog::account() const {
-    return {QUrl(m_url->text().trimmed()), m_user->text().trimmed()};
+    return {QUrl(m_url->text().trimmed()), m_user->text().trimmed(), {}};
 }
 
 QString SyncAccountDialog::password() const {

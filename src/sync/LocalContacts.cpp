@@ -126,7 +126,12 @@ std::optional<LocalContacts::Placement> LocalContacts::place(const io::Entry &en
     }
     const io::PlannedContact &contact = plan.contacts.first();
     const io::PlannedCompany &company = plan.companies[contact.company];
-    Placement placement{contact.entry, company.existingId, {}, std::nullopt};
+    const io::Values companyValues = company.values.unpack();
+    io::Entry stored; // as the plan made it fit for the database
+    stored.contact = contact.contact.unpack();
+    stored.photo = contact.photo;
+    stored.company = companyValues;
+    Placement placement{stored, company.existingId, {}, std::nullopt};
     if (company.existingId) {
         placement.statements << Statement{"DELETE FROM KONTAKT WHERE ID_FIRMA = ? AND KRAJ = '***'",
                                           {company.existingId}};
@@ -136,15 +141,15 @@ std::optional<LocalContacts::Placement> LocalContacts::place(const io::Entry &en
     QStringList columns{QStringLiteral("ID")};
     QVariantList values{placement.companyId};
     for (const io::Column &c : io::companyColumns()) {
-        const QString text = company.values.value(c.name);
+        const QString text = companyValues.value(c.name);
         columns << c.name;
         values << (text.isEmpty() ? QVariant() : QVariant(text));
     }
     placement.statements << insertRow("FIRMA", columns, values);
     placement.created = io::ExistingData::Company{
         placement.companyId, company.name, 0,
-        company.values.value(QStringLiteral("ICO")).simplified().remove(QLatin1Char(' ')),
-        io::companySeatKey(company.values)};
+        companyValues.value(QStringLiteral("ICO")).simplified().remove(QLatin1Char(' ')),
+        io::companySeatKey(companyValues)};
     return placement;
 }
 

@@ -407,9 +407,9 @@ class TestBoard : public QObject {
         for (QAction *a : grid()->menu()->menu()->actions())
             if (!a->isSeparator() && a->isEnabled())
                 enabled << a->text();
-        QCOMPARE(enabled,
-                 (QStringList{"Refresh", "Save column layout", "Restore column layout",
-                              u"Export kontaktů"_qs, u"Import kontaktů…"_qs, u"Databáze…"_qs}));
+        QCOMPARE(enabled, (QStringList{"Refresh", "Save column layout", "Restore column layout",
+                                       u"Export kontaktů"_qs, u"Import kontaktů…"_qs,
+                                       u"Databáze…"_qs, u"Synchronizace s telefonem…"_qs}));
     }
 
     void layoutSurvivesARestart() {

@@ -78,7 +78,7 @@ class Phone {
 
 SyncReport syncNow(TestDatabase &db, const TestCardServer &server) {
     // The server's root: the address book is found by discovery.
-    cardsync::CardDavClient client({server.rootUrl(), server.user(), server.password()}, 5000);
+    cardsync::CardDavClient client({server.rootUrl(), server.user(), server.password(), {}}, 5000);
     db.connection().setConnected(true);
     return cardsync::SyncEngine(db.connection(), client).run();
 }
@@ -194,7 +194,7 @@ class TestCardSync : public QObject {
             db::DbConnection other;
             configureConnection(other, desk.path());
             cardsync::CardDavClient client(
-                {m_server->rootUrl(), m_server->user(), m_server->password()}, 5000);
+                {m_server->rootUrl(), m_server->user(), m_server->password(), {}}, 5000);
             try {
                 cardsync::SyncEngine(other, client).run();
                 QFAIL("two syncs of one register ran at once");
@@ -301,7 +301,7 @@ class TestCardSync : public QObject {
         QVERIFY(phone.request("GET", goneThereHref).body.contains("změněno na stole"));
 
         cardsync::CardDavClient client(
-            {m_server->rootUrl(), m_server->user(), m_server->password()}, 5000);
+            {m_server->rootUrl(), m_server->user(), m_server->password(), {}}, 5000);
         QVERIFY_SYNC(cardsync::SyncEngine(desk.connection(), client)
                          .resolve(int(both), cardsync::Choice::KeepBoth));
         SyncReport after;
