@@ -25,7 +25,8 @@ QStringList createStatements() {
 void ensure(db::DbConnection &connection) {
     const std::pair<QString, QString> tables[] = {{QStringLiteral("KONTAKT_KARTA"), kLinks},
                                                   {QStringLiteral("SYNCHRONIZACE"), kState}};
-    for (const auto &[table, statement] : tables) {
+    for (const auto &[name, statement] : tables) {
+        const QString &table = name; // clang 14 cannot capture a structured binding
         auto present = [&] {
             connection.forgetTableInfo();
             return !connection.tableInfo(table).columns.isEmpty();
