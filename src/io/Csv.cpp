@@ -245,7 +245,14 @@ CsvTable CsvStream::feed(const QByteArray &piece) {
     State &s = *m_state;
     const bool bom = s.first && piece.startsWith("\xEF\xBB\xBF");
     const QByteArrayView bytes = QByteArrayView(piece).sliced(bom ? 3 : 0);
-    const QString text = s.utf8 ? QString::fromUtf8(bytes) : base::win1250::decode(bytes);
+    // Only the file's start may drop a mark: one that begins a later piece
+    // stays in the text, as it does when the file is read whole.
+    const QString text =
+        !s.utf8 ? base::win1250::decode(bytes)
+        : s.first
+            ? QString::fromUtf8(bytes)
+            : QString(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
+                          .decode(bytes));
     if (s.first) {
         s.first = false;
         s.separator = detectSeparator(text);

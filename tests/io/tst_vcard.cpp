@@ -311,6 +311,8 @@ class TestVCard : public QObject {
         QTest::newRow("CSV in Windows-1250 late") << QByteArray("Jméno,Příjmení\n") +
                                                          QByteArray("Jan,Novák\n").repeated(40) +
                                                          "Eva,Dvo\xF8\xE1k\n";
+        QTest::newRow("CSV files joined, a second mark inside") << QByteArray(
+            "\xEF\xBB\xBFJméno,Příjmení\r\nJan,Novák\r\n\xEF\xBB\xBF\"Eva\",Malá\r\n");
     }
     void aFileReadInPiecesReadsAsAWhole() {
         QFETCH(QByteArray, bytes);
