@@ -32,17 +32,20 @@ char16_t unitOf(char byte) { // what the separators and quotes are, in UTF-8 as 
     return uchar(byte);
 }
 
-/// The separator the header line uses most, outside quotes; `complete`
-/// tells whether the header line ends within `text`.
-template <typename Text> QChar detectSeparator(const Text &text, bool *complete = nullptr) {
+/// The separator the header line uses most, outside quotes; `headerEnd`
+/// tells how much of `text` that took (through the line end), -1 when the
+/// header line does not end within `text`.
+template <typename Text> QChar detectSeparator(const Text &text, qsizetype *headerEnd = nullptr) {
     int commas = 0, semicolons = 0, tabs = 0;
-    bool quoted = false, ended = false;
+    bool quoted = false;
+    qsizetype read = 0, end = -1;
     for (const auto byteOrChar : text) {
         const char16_t c = unitOf(byteOrChar);
+        ++read;
         if (c == u'"')
             quoted = !quoted;
         else if (!quoted && (c == u'\n' || c == u'\r')) {
-            ended = true;
+            end = read;
             break;
         } else if (!quoted && c == u',')
             ++commas;
@@ -51,8 +54,8 @@ template <typename Text> QChar detectSeparator(const Text &text, bool *complete 
         else if (!quoted && c == u'\t')
             ++tabs;
     }
-    if (complete)
-        *complete = ended;
+    if (headerEnd)
+        *headerEnd = end;
     if (tabs > commas && tabs > semicolons)
         return QLatin1Char('\t');
     return semicolons > commas ? QLatin1Char(';') : QLatin1Char(',');
@@ -251,7 +254,8 @@ CsvTable CsvStream::feed(const QByteArray &piece) {
         !s.utf8 ? base::win1250::decode(bytes)
         : s.first
             ? QString::fromUtf8(bytes)
-            : QString(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
+            : QString(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                               QStringDecoder::Flag::Stateless)
                           .decode(bytes));
     if (s.first) {
         s.first = false;
@@ -283,10 +287,12 @@ int CsvStream::lines() const {
 
 qsizetype CsvStream::pieceEnd(const QByteArray &bytes) const {
     QChar separator = m_state->separator;
-    if (m_state->first) { // as feed() will find it in the text, the header's line end seen
-        bool complete = false;
-        separator = detectSeparator(QByteArrayView(bytes), &complete);
-        if (!complete)
+    // The first piece holds all that the separator's count reads, so that
+    // feed() finds the separator the whole file would give.
+    qsizetype headerEnd = 0;
+    if (m_state->first) {
+        separator = detectSeparator(QByteArrayView(bytes), &headerEnd);
+        if (headerEnd < 0)
             return 0;
     }
     // The parser's grammar on bytes (every character it looks for is ASCII,
@@ -326,7 +332,7 @@ qsizetype CsvStream::pieceEnd(const QByteArray &bytes) const {
             break;
         }
     }
-    return end;
+    return end >= headerEnd ? end : 0;
 }
 
 bool appendCsvLine(const QStringList &fields, const QStringList &header, int rowNumber,

@@ -311,6 +311,10 @@ class TestVCard : public QObject {
         QTest::newRow("CSV in Windows-1250 late") << QByteArray("Jméno,Příjmení\n") +
                                                          QByteArray("Jan,Novák\n").repeated(40) +
                                                          "Eva,Dvo\xF8\xE1k\n";
+        QTest::newRow("CSV header with a stray quote")
+            << QByteArray("Jméno,Pří\"jmení;Firma\nJan\";x;y;z\rEva,Malá,B\n");
+        QTest::newRow("CSV ending in a cut character")
+            << QByteArray("\xEF\xBB\xBFJméno,Příjmení\nJan,Nov\xEB");
         QTest::newRow("CSV files joined, a second mark inside") << QByteArray(
             "\xEF\xBB\xBFJméno,Příjmení\r\nJan,Novák\r\n\xEF\xBB\xBF\"Eva\",Malá\r\n");
     }
