@@ -13,6 +13,19 @@ int freeLoopbackPort() {
     return probe.serverPort();
 }
 
+bool folderAndPort(const QTemporaryDir &dir, int &port, QString &error) {
+    if (!dir.isValid()) {
+        error = QStringLiteral("No temporary folder: ") + dir.errorString();
+        return false;
+    }
+    port = freeLoopbackPort();
+    if (port == 0) {
+        error = QStringLiteral("No free loopback port");
+        return false;
+    }
+    return true;
+}
+
 bool waitUntilListening(const QProcess &server, int port, int seconds) {
     for (int attempt = 0; attempt < seconds * 10; ++attempt) {
         if (server.state() == QProcess::NotRunning)

@@ -50,15 +50,8 @@ QUrl TestCardServer::addressBookUrl() const {
 }
 
 bool TestCardServer::prepare() {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("No temporary folder: ") + m_dir.errorString();
+    if (!serverprocess::folderAndPort(m_dir, m_port, m_error))
         return false;
-    }
-    m_port = serverprocess::freeLoopbackPort();
-    if (m_port == 0) {
-        m_error = QStringLiteral("No free loopback port");
-        return false;
-    }
     const QDir dir(m_dir.path());
     if (m_transport == Transport::Tls && !makeCertificate())
         return false;

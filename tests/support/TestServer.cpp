@@ -116,15 +116,8 @@ bool TestServer::runIsql(const QStringList &arguments, const QByteArray &input) 
 }
 
 bool TestServer::prepare() {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("No temporary folder: ") + m_dir.errorString();
+    if (!serverprocess::folderAndPort(m_dir, m_port, m_error))
         return false;
-    }
-    m_port = serverprocess::freeLoopbackPort();
-    if (m_port == 0) {
-        m_error = QStringLiteral("No free loopback port");
-        return false;
-    }
     const QDir dir(m_dir.path());
     for (const char *folder : {"lock", "tmp", "data"})
         dir.mkpath(QString::fromLatin1(folder));
