@@ -12,6 +12,11 @@ const QString kLinks =
     QStringLiteral("CREATE TABLE KONTAKT_KARTA (ID_KONTAKT INTEGER NOT NULL PRIMARY KEY, "
                    "UID_KARTY VARCHAR(1000), HREF VARCHAR(2000), ETAG VARCHAR(500), "
                    "OTISK VARCHAR(64), SPOR_ETAG VARCHAR(500), SPOR_KARTA BLOB SUB_TYPE 0)");
+// The same for a company's organisation card.
+const QString kCompanyLinks =
+    QStringLiteral("CREATE TABLE FIRMA_KARTA (ID_FIRMA INTEGER NOT NULL PRIMARY KEY, "
+                   "UID_KARTY VARCHAR(1000), HREF VARCHAR(2000), ETAG VARCHAR(500), "
+                   "OTISK VARCHAR(64), SPOR_ETAG VARCHAR(500), SPOR_KARTA BLOB SUB_TYPE 0)");
 const QString kState =
     QStringLiteral("CREATE TABLE SYNCHRONIZACE (ID INTEGER NOT NULL PRIMARY KEY, "
                    "ADRESAR VARCHAR(2000), TOKEN VARCHAR(2000))");
@@ -19,12 +24,13 @@ const QString kState =
 } // namespace
 
 QStringList createStatements() {
-    return {kLinks, kState};
+    return {kLinks, kState, kCompanyLinks};
 }
 
 void ensure(db::DbConnection &connection) {
     const std::pair<QString, QString> tables[] = {{QStringLiteral("KONTAKT_KARTA"), kLinks},
-                                                  {QStringLiteral("SYNCHRONIZACE"), kState}};
+                                                  {QStringLiteral("SYNCHRONIZACE"), kState},
+                                                  {QStringLiteral("FIRMA_KARTA"), kCompanyLinks}};
     for (const auto &[name, statement] : tables) {
         const QString &table = name; // clang 14 cannot capture a structured binding
         auto present = [&] {

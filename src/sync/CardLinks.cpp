@@ -18,10 +18,11 @@ QString text(const db::PackedRow &row, int column) {
 
 } // namespace
 
-QHash<int, CardLink> read(db::DbConnection &connection) {
+QHash<int, CardLink> read(db::DbConnection &connection, const LinkTable &table) {
     QHash<int, CardLink> links;
     const auto cursor = connection.openCursor(
-        "SELECT ID_KONTAKT, UID_KARTY, HREF, ETAG, OTISK, SPOR_ETAG, SPOR_KARTA FROM KONTAKT_KARTA",
+        QByteArray("SELECT ") + table.idColumn +
+            ", UID_KARTY, HREF, ETAG, OTISK, SPOR_ETAG, SPOR_KARTA FROM " + table.table,
         {});
     db::PackedRow row;
     while (cursor->fetch(row)) {
@@ -49,17 +50,20 @@ SyncState readState(db::DbConnection &connection) {
     return state;
 }
 
-db::DbConnection::Statement save(const CardLink &link) {
-    return {"UPDATE OR INSERT INTO KONTAKT_KARTA (ID_KONTAKT, UID_KARTY, HREF, ETAG, OTISK, "
-            "SPOR_ETAG, SPOR_KARTA) VALUES (?, ?, ?, ?, ?, ?, ?) MATCHING (ID_KONTAKT)",
+db::DbConnection::Statement save(const CardLink &link, const LinkTable &table) {
+    return {QByteArray("UPDATE OR INSERT INTO ") + table.table + " (" + table.idColumn +
+                ", UID_KARTY, HREF, ETAG, OTISK, SPOR_ETAG, SPOR_KARTA) VALUES (?, ?, ?, ?, ?, ?, "
+                "?) MATCHING (" +
+                table.idColumn + ")",
             {link.contactId, textOrNull(QString::fromLatin1(QUrl::toPercentEncoding(link.uid))),
              textOrNull(link.href), textOrNull(link.etag), textOrNull(link.digest),
              textOrNull(link.conflictEtag),
              link.conflictCard.isEmpty() ? QVariant() : QVariant(link.conflictCard)}};
 }
 
-db::DbConnection::Statement drop(int contactId) {
-    return {"DELETE FROM KONTAKT_KARTA WHERE ID_KONTAKT = ?", {contactId}};
+db::DbConnection::Statement drop(int contactId, const LinkTable &table) {
+    return {QByteArray("DELETE FROM ") + table.table + " WHERE " + table.idColumn + " = ?",
+            {contactId}};
 }
 
 QList<db::DbConnection::Statement> ensureStateRows() {
@@ -77,8 +81,8 @@ db::DbConnection::Statement saveState(const SyncState &state) {
             1};
 }
 
-db::DbConnection::Statement dropAll() {
-    return {"DELETE FROM KONTAKT_KARTA", {}};
+db::DbConnection::Statement dropAll(const LinkTable &table) {
+    return {QByteArray("DELETE FROM ") + table.table, {}};
 }
 
 } // namespace cardsync::cardlinks

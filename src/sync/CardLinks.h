@@ -8,12 +8,13 @@
 namespace cardsync {
 
 /// What ties a KONTAKT row to its card on the server (a row of
-/// KONTAKT_KARTA, see data/SyncTables.h).
+/// KONTAKT_KARTA, see data/SyncTables.h), or a FIRMA row to its
+/// organisation card (FIRMA_KARTA).
 struct CardLink {
-    int contactId = 0;
-    QString uid;  ///< the card's UID
-    QString href; ///< path of the card on the server; empty: not on the server (yet)
-    QString etag; ///< the version last seen there
+    int contactId = 0; ///< the KONTAKT row; in FIRMA_KARTA the FIRMA row
+    QString uid;       ///< the card's UID
+    QString href;      ///< path of the card on the server; empty: not on the server (yet)
+    QString etag;      ///< the version last seen there
     /// Digest of the contact as it was when both sides last agreed; the
     /// contact differs from it exactly when it was changed here since.
     QString digest;
@@ -32,13 +33,21 @@ struct SyncState {
 
 namespace cardlinks {
 
-/// Every link, by contact ID. Throws DbError.
-QHash<int, CardLink> read(db::DbConnection &connection);
+/// The table of the links and its column of the row's ID.
+struct LinkTable {
+    const char *table;
+    const char *idColumn;
+};
+inline constexpr LinkTable kContactCards{"KONTAKT_KARTA", "ID_KONTAKT"};
+inline constexpr LinkTable kCompanyCards{"FIRMA_KARTA", "ID_FIRMA"};
+
+/// Every link, by contact (or company) ID. Throws DbError.
+QHash<int, CardLink> read(db::DbConnection &connection, const LinkTable &table = kContactCards);
 SyncState readState(db::DbConnection &connection);
 
 /// Writes `link` (inserted or replaced).
-db::DbConnection::Statement save(const CardLink &link);
-db::DbConnection::Statement drop(int contactId);
+db::DbConnection::Statement save(const CardLink &link, const LinkTable &table = kContactCards);
+db::DbConnection::Statement drop(int contactId, const LinkTable &table = kContactCards);
 /// Makes sure the state table has its two rows: ID 0, which a sync keeps
 /// locked while it runs, and ID 1, the state.
 QList<db::DbConnection::Statement> ensureStateRows();
@@ -47,7 +56,7 @@ db::DbConnection::Statement lockSync();
 /// Writes `state` into the state row.
 db::DbConnection::Statement saveState(const SyncState &state);
 /// Forgets every link (another address book is synced from now on).
-db::DbConnection::Statement dropAll();
+db::DbConnection::Statement dropAll(const LinkTable &table = kContactCards);
 
 } // namespace cardlinks
 } // namespace cardsync

@@ -5,6 +5,7 @@
 #include "db/DbError.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
+#include "sync/CompanyCards.h"
 #include "sync/LocalContacts.h"
 
 #include <QSet>
@@ -56,13 +57,18 @@ QByteArray cardOf(const io::Entry &entry, const QString &uid) {
 /// written), then what changed here.
 class SyncPass {
   public:
-    SyncPass(db::DbConnection &db, CardDavClient &client, const QUrl &book)
-        : m_db(db), m_client(client), m_book(book), m_local(db) {
+    SyncPass(db::DbConnection &db, CardDavClient &client, const QUrl &book, const SyncScope &scope)
+        : m_db(db), m_client(client), m_book(book), m_scope(scope), m_local(db),
+          m_companies(db, client, book, scope, m_report) {
         m_links = cardlinks::read(db);
         for (const CardLink &link : std::as_const(m_links))
             if (!link.href.isEmpty())
                 m_byHref.insert(link.href, link.contactId);
         m_contacts = m_local.readAll();
+        // Outside the scope only what still has a card there matters: the card leaves.
+        m_contacts.removeIf([this](const auto &c) {
+            return !m_scope.includes(c.value().companyId) && !m_links.contains(c.key());
+        });
     }
 
     /// The server's changes since `token` (everything when empty or refused);
@@ -92,9 +98,12 @@ class SyncPass {
             for (auto it = m_byHref.cbegin(); it != m_byHref.cend(); ++it)
                 if (!present.contains(it.key()))
                     removed << it.key();
+            m_companies.notListed(present);
         }
         QStringList toFetch;
         for (const davxml::Resource &card : changed) {
+            if (m_companies.knows(card.href, card.etag))
+                continue;
             const auto known = m_byHref.constFind(card.href);
             // What this program wrote itself comes back with the ETag it keeps.
             if (known == m_byHref.cend() || m_links.value(*known).etag != card.etag ||
@@ -106,6 +115,7 @@ class SyncPass {
                 takeCard(card);
         for (const QString &href : std::as_const(removed))
             takeRemoval(href);
+        refresh(m_companies.receive());
         return next;
     }
 
@@ -115,16 +125,21 @@ class SyncPass {
             if (m_touched.contains(contact.id))
                 continue;
             const auto link = m_links.constFind(contact.id);
-            if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty())
+            if (!m_scope.includes(contact.companyId)) {
+                if (link != m_links.cend())
+                    sendLeave(*link);
+            } else if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty()) {
                 sendNew(contact, link == m_links.cend() ? CardLink{} : *link);
-            else if (link->inConflict())
+            } else if (link->inConflict()) {
                 m_report.conflicts << contact.id;
-            else if (link->digest != contact.digest)
+            } else if (link->digest != contact.digest) {
                 sendChange(contact, *link);
+            }
         }
         for (const CardLink &link : QList<CardLink>(m_links.values()))
             if (!m_contacts.contains(link.contactId) && !m_touched.contains(link.contactId))
                 sendRemoval(link);
+        m_companies.send();
     }
 
     SyncReport report() const { return m_report; }
@@ -138,7 +153,18 @@ class SyncPass {
         m_touched << link.contactId;
     }
 
+    /// The contacts of companies changed here from their cards: their own
+    /// cards carry the company's data, and go again.
+    void refresh(const QSet<int> &companies) {
+        for (LocalContact &contact : m_contacts)
+            if (companies.contains(contact.companyId) && !m_touched.contains(contact.id))
+                if (const auto now = m_local.readOne(contact.id))
+                    contact = *now;
+    }
+
     void takeCard(const davxml::Resource &resource) {
+        if (m_companies.offer(resource))
+            return;
         const ServerCard card = readCard(resource.addressData);
         if (!card.problem.isEmpty()) {
             m_report.notes << QStringLiteral("Karta %1 nejde přečíst (%2), vynechána.")
@@ -182,6 +208,7 @@ class SyncPass {
                 return;
             }
             m_byHref.insert(link.href, link.contactId);
+            noteIfOutside(link.contactId);
         } else if (!m_local.update(*contact, card.entry, link, refusal)) {
             m_report.notes << (refusal.isEmpty()
                                    ? QStringLiteral("Kontakt %1 se mezitím změnil; vyřeší se "
@@ -198,7 +225,19 @@ class SyncPass {
         ++m_report.receivedHere;
     }
 
+    void noteIfOutside(int contactId) {
+        if (m_scope.companies.isEmpty())
+            return;
+        const auto stored = m_local.readOne(contactId);
+        if (stored && !m_scope.includes(stored->companyId))
+            m_report.notes << QStringLiteral("Kontakt %1 patří firmě, která se nesynchronizuje: "
+                                             "zůstává jen zde a z adresáře na serveru se odebere.")
+                                  .arg(io::displayName(stored->entry.contact));
+    }
+
     void takeRemoval(const QString &href) {
+        if (m_companies.offerRemoval(href))
+            return;
         const int id = m_byHref.value(href);
         if (!id || m_touched.contains(id))
             return;
@@ -207,7 +246,8 @@ class SyncPass {
             return;
         const auto contact = m_contacts.constFind(id);
         m_byHref.remove(href);
-        if (contact == m_contacts.cend()) {
+        if (contact == m_contacts.cend() || !m_scope.includes(contact->companyId)) {
+            // Gone here, or leaving the scope: only the link goes.
             m_db.executeCommitted({cardlinks::drop(id)});
             m_links.remove(id);
         } else if (contact->digest != link.digest || link.inConflict()) {
@@ -273,6 +313,19 @@ class SyncPass {
         ++m_report.sentThere;
     }
 
+    /// A contact that left the scope: its card leaves the book (the
+    /// contact stays); one in conflict waits for the user's choice first.
+    void sendLeave(const CardLink &link) {
+        if (link.inConflict())
+            return;
+        if (!link.href.isEmpty() && !link.etag.isEmpty() &&
+            m_client.remove(urlOf(link.href), link.etag).status == 412)
+            return; // changed there meanwhile: taken with the next sync, then it leaves
+        m_db.executeCommitted({cardlinks::drop(link.contactId)});
+        m_links.remove(link.contactId);
+        ++m_report.deletedThere;
+    }
+
     void sendRemoval(const CardLink &link) {
         if (link.href.isEmpty()) {
             m_db.executeCommitted({cardlinks::drop(link.contactId)});
@@ -301,12 +354,14 @@ class SyncPass {
     db::DbConnection &m_db;
     CardDavClient &m_client;
     QUrl m_book;
+    SyncScope m_scope;
     LocalContacts m_local;
     QHash<int, CardLink> m_links;
     QHash<QString, int> m_byHref;
     QHash<int, LocalContact> m_contacts;
     QSet<int> m_touched; ///< handled in this pass already
     SyncReport m_report;
+    CompanyCards m_companies; ///< the organisation cards, beside the contacts'
 };
 
 } // namespace
@@ -369,7 +424,8 @@ QUrl SyncEngine::openBook() {
     if (m_state.book != m_book.toString()) {
         // Another address book: the links to the old one say nothing of it.
         m_state = {m_book.toString(), {}};
-        m_db.executeCommitted({cardlinks::dropAll(), cardlinks::saveState(m_state)});
+        m_db.executeCommitted({cardlinks::dropAll(), cardlinks::dropAll(cardlinks::kCompanyCards),
+                               cardlinks::saveState(m_state)});
     }
     return m_book;
 }
@@ -382,7 +438,7 @@ void SyncEngine::closeBook() {
 
 SyncReport SyncEngine::run() {
     openBook();
-    SyncPass pass(m_db, m_client, m_book);
+    SyncPass pass(m_db, m_client, m_book, m_scope);
     const QString token = pass.receive(m_state.token);
     pass.send();
     m_state.token = token;
@@ -391,12 +447,21 @@ SyncReport SyncEngine::run() {
     std::sort(report.conflicts.begin(), report.conflicts.end());
     report.conflicts.erase(std::unique(report.conflicts.begin(), report.conflicts.end()),
                            report.conflicts.end());
+    QList<int> &companies = report.conflictingCompanies;
+    std::sort(companies.begin(), companies.end());
+    companies.erase(std::unique(companies.begin(), companies.end()), companies.end());
     return report;
 }
 
 void SyncEngine::resolve(int contactId, Choice choice) {
     openBook();
     settle(contactId, choice);
+    closeBook();
+}
+
+void SyncEngine::resolveCompany(int companyId, Choice choice) {
+    openBook();
+    settleCompany(m_db, m_client, m_book, companyId, choice);
     closeBook();
 }
 

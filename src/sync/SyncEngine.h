@@ -5,6 +5,7 @@
 #include "sync/CardLinks.h"
 
 #include <QList>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -22,8 +23,22 @@ struct SyncReport {
     int deletedHere = 0;
     int sentThere = 0; ///< cards created or changed on the server
     int deletedThere = 0;
-    QList<int> conflicts; ///< contacts changed on both sides, waiting for a choice
-    QStringList notes;    ///< cards not taken, writes put off to the next sync
+    QList<int> conflicts;   ///< contacts changed on both sides, waiting for a choice
+    QStringList notes;      ///< cards not taken, writes put off to the next sync
+    int companiesHere = 0;  ///< companies created, changed or deleted from organisation cards
+    int companiesThere = 0; ///< organisation cards created, changed or deleted on the server
+    QList<int> conflictingCompanies; ///< companies changed on both sides, waiting for a choice
+};
+
+/// Which companies a sync carries, their contacts and organisation cards.
+/// A contact or company that leaves it loses its card in the book, never
+/// its data here.
+struct SyncScope {
+    QSet<int> companies; ///< empty: every company, and contacts without one
+
+    bool includes(int companyId) const {
+        return companies.isEmpty() || companies.contains(companyId);
+    }
 };
 
 /// The two versions of a contact in conflict: as the register has it and
@@ -58,6 +73,10 @@ class SyncEngine {
     SyncReport run();
     /// Ends the conflict of `contactId` as chosen. Throws as run().
     void resolve(int contactId, Choice choice);
+    /// Ends the conflict of the company's organisation card as chosen.
+    void resolveCompany(int companyId, Choice choice);
+    /// Only these companies from now on (empty: all).
+    void setScope(SyncScope scope) { m_scope = std::move(scope); }
 
   private:
     QUrl openBook();
@@ -68,6 +87,7 @@ class SyncEngine {
     CardDavClient &m_client;
     QUrl m_book;
     SyncState m_state;
+    SyncScope m_scope;
     std::unique_ptr<SyncLock> m_lock; ///< held from openBook() to closeBook()
 };
 

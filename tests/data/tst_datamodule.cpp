@@ -200,7 +200,8 @@ class TestDataModule : public QObject {
         const QVariant photo = f.scalar(QStringLiteral("SELECT OBR FROM KONTAKT WHERE ID = 900"));
         // The tables of the sync with a server come with the upgrade, empty.
         QVERIFY_DB(QCOMPARE(f.count(QStringLiteral("KONTAKT_KARTA")) +
-                                f.count(QStringLiteral("SYNCHRONIZACE")),
+                                f.count(QStringLiteral("SYNCHRONIZACE")) +
+                                f.count(QStringLiteral("FIRMA_KARTA")),
                             0));
         if (withLogo)
             QCOMPARE(photo.toByteArray(), logo);

@@ -127,8 +127,10 @@ qint64 contactNamed(TestDatabase &db, const QString &surname) {
 }
 
 bool carriedNothing(const SyncReport &r) {
-    return r.receivedHere + r.deletedHere + r.sentThere + r.deletedThere == 0 &&
-           r.conflicts.isEmpty();
+    return r.receivedHere + r.deletedHere + r.sentThere + r.deletedThere + r.companiesHere +
+                   r.companiesThere ==
+               0 &&
+           r.conflicts.isEmpty() && r.conflictingCompanies.isEmpty();
 }
 
 #define QVERIFY_SYNC(statement)                                                                    \
