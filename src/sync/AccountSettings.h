@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QUrl>
 
@@ -13,6 +14,7 @@ struct AccountSettings {
     QUrl url;
     QString user;
     QByteArray acceptedCertificate; ///< see Account
+    QList<int> companies;           ///< only these companies' contacts; empty: all
 
     bool isSet() const { return url.isValid() && !url.isEmpty() && !user.isEmpty(); }
     static AccountSettings load(const QSettings &settings);

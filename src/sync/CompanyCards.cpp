@@ -33,6 +33,19 @@ bool mayBeOrganisation(const QByteArray &bytes) {
 
 } // namespace
 
+io::Entry withoutStaleCompany(io::Entry card, const io::Entry &stored) {
+    if (io::foldCase(card.companyName()) == io::foldCase(stored.companyName()))
+        return card;
+    io::Values rest = card.company, storedRest = stored.company;
+    rest.remove(QStringLiteral("NAZEV_FIRMA"));
+    storedRest.remove(QStringLiteral("NAZEV_FIRMA"));
+    if (rest == storedRest) {
+        card.company = {{QStringLiteral("NAZEV_FIRMA"), card.companyName()}};
+        card.companyKey.clear();
+    }
+    return card;
+}
+
 QByteArray organisationCard(const io::Entry &company, const QString &uid) {
     QByteArray card;
     io::appendVCard(card, company, io::VCardVersion::V3);
@@ -101,10 +114,12 @@ void CompanyCards::notListed(const QSet<QString> &present) {
 QSet<int> CompanyCards::receive() {
     m_companies =
         m_local.read([this](int id) { return m_scope.includes(id) || m_links.contains(id); });
-    for (const davxml::Resource &card : std::as_const(m_offered))
-        takeCard(card);
+    // Removals first: a company whose card was deleted there may have a new
+    // one already (made by another program), which then becomes its card.
     for (const QString &href : std::as_const(m_removed))
         takeRemoval(href);
+    for (const davxml::Resource &card : std::as_const(m_offered))
+        takeCard(card);
     return m_changedHere;
 }
 
@@ -181,7 +196,7 @@ void CompanyCards::takeNew(const davxml::Resource &resource, const io::Entry &en
         // The company is here already (made from its contacts' cards, or
         // both sides had it): the card becomes its card; where the two
         // differ, the user chooses.
-        if (m_links.contains(existing)) {
+        if (!m_links.value(existing).href.isEmpty()) {
             m_report.notes << QStringLiteral("Karta %1 popisuje firmu %2, která už kartu má; "
                                              "vynechána.")
                                   .arg(resource.href, entry.companyName());
@@ -231,10 +246,6 @@ void CompanyCards::takeRemoval(const QString &href) {
     if (changedHere || !m_local.remove(*company)) {
         // The company stays (changed here, or it has contacts) and its card
         // goes there again.
-        if (!changedHere)
-            m_report.notes << QStringLiteral("Firma %1 má kontakty, proto se nesmaže; její "
-                                             "karta se na server vrací.")
-                                  .arg(nameOf(id));
         link = CardLink{id, {}, {}, {}, {}, {}, {}};
         m_db.executeCommitted({cardlinks::save(link, kTable)});
         m_links.insert(id, link);

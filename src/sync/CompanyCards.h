@@ -19,6 +19,12 @@ QByteArray organisationCard(const io::Entry &company, const QString &uid);
 /// that a change made on the phone is taken, a value deleted there included.
 std::optional<io::Entry> readOrganisationCard(const QByteArray &bytes, QString *uid = nullptr);
 
+/// A contact's card whose ORG was changed on the phone still carries this
+/// program's copy of the old company's data (IČO, seat), which would match
+/// the old company again: when that copy is unchanged, only the new name
+/// counts, so that the contact goes where its ORG says.
+io::Entry withoutStaleCompany(io::Entry card, const io::Entry &stored);
+
 /// The organisation cards of one sync pass, beside the contacts' cards:
 /// every company the scope takes has one ("Bez firmy" none). The same
 /// rules as for contacts: a company changed on both sides waits for the

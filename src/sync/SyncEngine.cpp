@@ -208,8 +208,8 @@ class SyncPass {
                 return;
             }
             m_byHref.insert(link.href, link.contactId);
-            noteIfOutside(link.contactId);
-        } else if (!m_local.update(*contact, card.entry, link, refusal)) {
+        } else if (!m_local.update(*contact, withoutStaleCompany(card.entry, contact->entry), link,
+                                   refusal)) {
             m_report.notes << (refusal.isEmpty()
                                    ? QStringLiteral("Kontakt %1 se mezitím změnil; vyřeší se "
                                                     "při příští synchronizaci.")
@@ -223,16 +223,6 @@ class SyncPass {
         m_links.insert(link.contactId, link);
         m_touched << link.contactId;
         ++m_report.receivedHere;
-    }
-
-    void noteIfOutside(int contactId) {
-        if (m_scope.companies.isEmpty())
-            return;
-        const auto stored = m_local.readOne(contactId);
-        if (stored && !m_scope.includes(stored->companyId))
-            m_report.notes << QStringLiteral("Kontakt %1 patří firmě, která se nesynchronizuje: "
-                                             "zůstává jen zde a z adresáře na serveru se odebere.")
-                                  .arg(io::displayName(stored->entry.contact));
     }
 
     void takeRemoval(const QString &href) {

@@ -61,7 +61,10 @@ class TestTool : public QObject {
         QTest::newRow("nothing") << QStringList{} << "give a command: export, import or sync";
         QTest::newRow("a conflict's choice without its contact")
             << QStringList{"sync", "--keep", "here", "a.gdb"}
-            << "--keep and --contact ID go together";
+            << "--keep goes with one --contact ID or --organisation ID";
+        QTest::newRow("a company named where sync wants its ID")
+            << QStringList{"sync", "--company", "Pekárna", "a.gdb"}
+            << "sync's --company takes a company ID, not 'Pekárna'";
         QTest::newRow("unknown command")
             << QStringList{"copy", "a", "b"} << "unknown command 'copy'";
         QTest::newRow("no file") << QStringList{"export", "a.gdb"}

@@ -10,8 +10,8 @@ const char *const kUsage =
     "Usage:\n"
     "  kontakty-io export [--format vcard4|vcard3|csv|csv-cz] [--company NAME] DATABASE FILE\n"
     "  kontakty-io import [--yes] DATABASE FILE\n"
-    "  kontakty-io sync [--url URL] [--user USER] [--certificate SHA256]\n"
-    "                   [--keep here|server|both --contact ID] DATABASE\n"
+    "  kontakty-io sync [--url URL] [--user USER] [--certificate SHA256] [--company ID]...\n"
+    "                   [--keep here|server|both --contact ID|--organisation ID] DATABASE\n"
     "\n"
     "DATABASE is a database file or a connection string HOST[/PORT]:PATH.\n"
     "FILE may be \"-\" for standard output (export) or input (import).\n"
@@ -22,8 +22,11 @@ const char *const kUsage =
     "Sync carries contacts both ways between the database and a CardDAV address book\n"
     "(URL of the book or of its server; default: the account set up in the program).\n"
     "The password comes from KONTAKTY_SYNC_PASSWORD or the desktop's secret store.\n"
+    "--company ID (repeated) syncs only those companies and their contacts (default: the\n"
+    "account's choice, else all); what leaves the choice leaves the book, not the database.\n"
     "A contact changed on both sides waits: --keep here, server or both, with its\n"
-    "--contact ID, ends that conflict. --certificate accepts the one server certificate of\n"
+    "--contact ID (or a company's card: --organisation ID), ends that conflict. --certificate "
+    "accepts the one server certificate of\n"
     "that SHA-256 (as the refusal names it) that the system does not trust.\n"
     "Exit status: 0 in sync, 1 failed (what was\n"
     "carried stays consistent; the next sync goes on), 2 wrong arguments, 3 some cards\n"
@@ -39,15 +42,15 @@ void splitTarget(const QString &target, QString &host, QString &path) {
 }
 
 struct SyncOptions {
-    const QCommandLineOption &url, &user, &keep, &contact, &certificate;
+    const QCommandLineOption &url, &user, &keep, &contact, &certificate, &company, &organisation;
 };
 
 CommandLine parseSync(const QCommandLineParser &parser, const QStringList &positional,
                       const SyncOptions &options, bool foreignOptions) {
     CommandLine result;
-    const auto &[url, user, keep, contact, certificate] = options;
+    const auto &[url, user, keep, contact, certificate, company, organisation] = options;
     if (foreignOptions) {
-        result.text = QStringLiteral("--format, --company and --yes do not belong to sync");
+        result.text = QStringLiteral("--format and --yes do not belong to sync");
         return result;
     }
     if (positional.size() != 2) {
@@ -61,11 +64,22 @@ CommandLine parseSync(const QCommandLineParser &parser, const QStringList &posit
         return result;
     }
     bool number = false;
-    result.contactId = parser.value(contact).toInt(&number);
-    if (result.keep.isEmpty() != !parser.isSet(contact) ||
-        (parser.isSet(contact) && (!number || result.contactId <= 0))) {
-        result.text = QStringLiteral("--keep and --contact ID go together");
+    const bool ofCompany = parser.isSet(organisation);
+    const int id = parser.value(ofCompany ? organisation : contact).toInt(&number);
+    (ofCompany ? result.companyId : result.contactId) = id;
+    if (result.keep.isEmpty() != !(parser.isSet(contact) || ofCompany) ||
+        (parser.isSet(contact) && ofCompany) ||
+        ((parser.isSet(contact) || ofCompany) && (!number || id <= 0))) {
+        result.text = QStringLiteral("--keep goes with one --contact ID or --organisation ID");
         return result;
+    }
+    for (const QString &value : parser.values(company)) {
+        result.companies << value.toInt(&number);
+        if (!number || result.companies.last() <= 0) {
+            result.text =
+                QStringLiteral("sync's --company takes a company ID, not '%1'").arg(value);
+            return result;
+        }
     }
     splitTarget(positional[1], result.host, result.database);
     result.certificate =
@@ -92,9 +106,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption format(QStringLiteral("format"),
                                     QStringLiteral("vcard4 (default), vcard3, csv or csv-cz."),
                                     QStringLiteral("format"));
-    const QCommandLineOption company(QStringLiteral("company"),
-                                     QStringLiteral("Export only this company."),
-                                     QStringLiteral("NAME"));
+    const QCommandLineOption company(
+        QStringLiteral("company"),
+        QStringLiteral("Export only this company (NAME); sync only these (ID, repeated)."),
+        QStringLiteral("NAME|ID"));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Import: write to the database."));
     const QCommandLineOption url(QStringLiteral("url"), QStringLiteral("Sync: the address book."),
@@ -110,7 +125,12 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption certificate(QStringLiteral("certificate"),
                                          QStringLiteral("Sync: accept this certificate."),
                                          QStringLiteral("SHA256"));
-    parser.addOptions({help, format, company, yes, url, user, keep, contact, certificate});
+    const QCommandLineOption organisation(
+        QStringLiteral("organisation"),
+        QStringLiteral("Sync: the company whose organisation card's conflict ends."),
+        QStringLiteral("ID"));
+    parser.addOptions(
+        {help, format, company, yes, url, user, keep, contact, certificate, organisation});
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -125,12 +145,13 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     if (command == QLatin1String("sync"))
-        return parseSync(parser, positional, SyncOptions{url, user, keep, contact, certificate},
-                         parser.isSet(format) || parser.isSet(company) || parser.isSet(yes));
+        return parseSync(parser, positional,
+                         SyncOptions{url, user, keep, contact, certificate, company, organisation},
+                         parser.isSet(format) || parser.isSet(yes));
     if (parser.isSet(url) || parser.isSet(user) || parser.isSet(keep) || parser.isSet(contact) ||
-        parser.isSet(certificate)) {
-        result.text =
-            QStringLiteral("--url, --user, --certificate, --keep and --contact belong to sync");
+        parser.isSet(certificate) || parser.isSet(organisation)) {
+        result.text = QStringLiteral(
+            "--url, --user, --certificate, --keep, --contact and --organisation belong to sync");
         return result;
     }
     if (command != QLatin1String("export") && command != QLatin1String("import")) {

@@ -235,20 +235,30 @@ int syncContacts(const CommandLine &command, std::FILE *out) {
     db::DbConnection db;
     connect(db, command);
     cardsync::SyncEngine engine(db, client);
+    const QList<int> companies = command.companies.isEmpty()
+                                     ? cardsync::AccountSettings::load(QSettings()).companies
+                                     : command.companies;
+    engine.setScope({QSet<int>(companies.begin(), companies.end())});
     try {
         if (!command.keep.isEmpty()) {
             const cardsync::Choice choice =
                 command.keep == QLatin1String("here")     ? cardsync::Choice::KeepHere
                 : command.keep == QLatin1String("server") ? cardsync::Choice::KeepServer
                                                           : cardsync::Choice::KeepBoth;
-            engine.resolve(command.contactId, choice);
+            if (command.companyId)
+                engine.resolveCompany(command.companyId, choice);
+            else
+                engine.resolve(command.contactId, choice);
         }
         const cardsync::SyncReport report = engine.run();
-        print(out, QStringLiteral("Here: %1 received, %2 deleted. Server: %3 sent, %4 deleted.\n")
+        print(out, QStringLiteral("Here: %1 received, %2 deleted. Server: %3 sent, %4 deleted. "
+                                  "Companies: %5 here, %6 on the server.\n")
                        .arg(report.receivedHere)
                        .arg(report.deletedHere)
                        .arg(report.sentThere)
-                       .arg(report.deletedThere));
+                       .arg(report.deletedThere)
+                       .arg(report.companiesHere)
+                       .arg(report.companiesThere));
         for (const QString &note : report.notes)
             print(out, note + QLatin1Char('\n'));
         for (int id : report.conflicts)
@@ -256,9 +266,14 @@ int syncContacts(const CommandLine &command, std::FILE *out) {
                                       "of it was written. Choose with --keep here|server|both "
                                       "--contact %1.\n")
                            .arg(id));
-        return !report.conflicts.isEmpty() ? ConflictsWait
-               : !report.notes.isEmpty()   ? SomeRefused
-                                           : Done;
+        for (int id : report.conflictingCompanies)
+            print(out, QStringLiteral("Conflict: company %1 was changed on both sides; nothing "
+                                      "of it was written. Choose with --keep here|server|both "
+                                      "--organisation %1.\n")
+                           .arg(id));
+        return !report.conflicts.isEmpty() || !report.conflictingCompanies.isEmpty() ? ConflictsWait
+               : !report.notes.isEmpty()                                             ? SomeRefused
+                                                                                     : Done;
     } catch (const cardsync::SyncError &e) {
         throw Failure{
             e.message() +
