@@ -42,10 +42,13 @@ void BackgroundSync::syncNow() {
     runInThread({});
 }
 
-void BackgroundSync::resolve(const QList<std::pair<int, cardsync::Choice>> &choices) {
+void BackgroundSync::resolve(const QList<std::pair<int, cardsync::Choice>> &choices,
+                             const QList<std::pair<int, cardsync::Choice>> &companyChoices) {
     runInThread([=](cardsync::SyncEngine &engine) {
         for (const auto &[contactId, choice] : choices)
             engine.resolve(contactId, choice);
+        for (const auto &[companyId, choice] : companyChoices)
+            engine.resolveCompany(companyId, choice);
     });
 }
 
@@ -54,7 +57,7 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
         return;
     m_running = true;
     QMetaObject::invokeMethod(
-        &m_context, [this, account = *m_account, database = m_database, before] {
+        &m_context, [this, account = *m_account, database = m_database, scope = m_scope, before] {
             std::optional<cardsync::SyncReport> report;
             QString failure;
             QByteArray certificate;
@@ -65,6 +68,7 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
                 connection.setPassword(database.password);
                 cardsync::CardDavClient client(account, kServerTimeoutMilliseconds);
                 cardsync::SyncEngine engine(connection, client);
+                engine.setScope(scope);
                 if (before)
                     before(engine);
                 report = engine.run();

@@ -26,12 +26,15 @@ class BackgroundSync : public QObject {
 
     /// Syncs with `account` from now on, at once and then every few minutes.
     void start(const cardsync::Account &account);
+    /// Only the companies of `scope` from the next sync on.
+    void setScope(const cardsync::SyncScope &scope) { m_scope = scope; }
     /// Trusts the certificate of that SHA-256 from now on, and syncs.
     void acceptCertificate(const QByteArray &certificate);
     /// Syncs now unless a sync is under way.
     void syncNow();
-    /// Ends conflicts as chosen (contact ID, choice), then syncs.
-    void resolve(const QList<std::pair<int, cardsync::Choice>> &choices);
+    /// Ends conflicts as chosen (contact ID, choice; company ID, choice), then syncs.
+    void resolve(const QList<std::pair<int, cardsync::Choice>> &choices,
+                 const QList<std::pair<int, cardsync::Choice>> &companyChoices = {});
     bool isActive() const { return m_account.has_value(); }
     bool isRunning() const { return m_running; }
 
@@ -47,6 +50,7 @@ class BackgroundSync : public QObject {
 
     db::DatabaseAccess m_database;
     std::optional<cardsync::Account> m_account;
+    cardsync::SyncScope m_scope;
     QThread m_thread;
     QObject m_context; ///< lives in m_thread: what is invoked on it runs there
     QTimer m_timer;

@@ -5,8 +5,11 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace app {
@@ -23,7 +26,8 @@ QLineEdit *box(QWidget *parent, const char *name, const QString &accessibleName,
 } // namespace
 
 SyncAccountDialog::SyncAccountDialog(const cardsync::AccountSettings &account,
-                                     const QString &password, QWidget *parent)
+                                     const QString &password,
+                                     const QList<SyncableCompany> &companies, QWidget *parent)
     : QDialog(parent),
       m_url(box(this, "eAdresa", QStringLiteral("Adresa adresáře"), account.url.toString())),
       m_user(box(this, "eUzivatel", QStringLiteral("Uživatel"), account.user)),
@@ -42,7 +46,6 @@ SyncAccountDialog::SyncAccountDialog(const cardsync::AccountSettings &account,
     about->setWordWrap(true);
     m_password->setEchoMode(QLineEdit::Password);
     m_problem->setObjectName(QStringLiteral("lChyba"));
-    m_problem->setAccessibleName(QStringLiteral("Chyba nastavení"));
     m_problem->setWordWrap(true);
     m_problem->hide();
 
@@ -60,12 +63,61 @@ SyncAccountDialog::SyncAccountDialog(const cardsync::AccountSettings &account,
     layout->addWidget(about);
     layout->addWidget(m_problem);
     layout->addLayout(form);
+    layout->addWidget(scopeBox(companies, account.companies));
     layout->addWidget(ui::confirmButtons(this, QStringLiteral("Synchronizovat")));
     m_url->setFocus();
 }
 
+QWidget *SyncAccountDialog::scopeBox(const QList<SyncableCompany> &companies,
+                                     const QList<int> &ticked) {
+    auto *group = new QGroupBox(QStringLiteral("Co synchronizovat"), this);
+    m_all = new QRadioButton(QStringLiteral("&Všechny kontakty"), group);
+    m_all->setObjectName(QStringLiteral("rVse"));
+    m_chosen = new QRadioButton(QStringLiteral("Jen kontakty vy&braných firem"), group);
+    m_chosen->setObjectName(QStringLiteral("rVybrane"));
+    auto *choice = new QWidget(group); // the list, usable when chosen companies are synced
+    m_search = box(choice, "eHledatFirmu", QStringLiteral("Hledat firmu"), {});
+    m_companies = new QListWidget(choice);
+    m_companies->setObjectName(QStringLiteral("lFirmy"));
+    m_companies->setAccessibleName(QStringLiteral("Synchronizované firmy"));
+    for (const SyncableCompany &company : companies) {
+        auto *item = new QListWidgetItem(company.name, m_companies);
+        item->setData(Qt::UserRole, company.id);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(ticked.contains(company.id) ? Qt::Checked : Qt::Unchecked);
+    }
+    auto *searchLabel = new QLabel(QStringLiteral("Hl&edat firmu:"), choice);
+    searchLabel->setBuddy(m_search);
+    auto *listLabel = new QLabel(QStringLiteral("&Firmy (mezerník zaškrtne):"), choice);
+    listLabel->setBuddy(m_companies);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        for (int i = 0; i < m_companies->count(); ++i)
+            m_companies->item(i)->setHidden(
+                !m_companies->item(i)->text().contains(text.trimmed(), Qt::CaseInsensitive));
+    });
+    connect(m_chosen, &QRadioButton::toggled, choice, &QWidget::setEnabled);
+    (ticked.isEmpty() ? m_all : m_chosen)->setChecked(true);
+    choice->setEnabled(m_chosen->isChecked());
+
+    auto *list = new QVBoxLayout(choice);
+    list->setContentsMargins(0, 0, 0, 0);
+    list->addWidget(searchLabel);
+    list->addWidget(m_search);
+    list->addWidget(listLabel);
+    list->addWidget(m_companies);
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(m_all);
+    layout->addWidget(m_chosen);
+    layout->addWidget(choice);
+    return group;
+}
+
 cardsync::AccountSettings SyncAccountDialog::account() const {
-    return {QUrl(m_url->text().trimmed()), m_user->text().trimmed(), {}};
+    QList<int> companies;
+    for (int i = 0; m_chosen->isChecked() && i < m_companies->count(); ++i)
+        if (m_companies->item(i)->checkState() == Qt::Checked)
+            companies << m_companies->item(i)->data(Qt::UserRole).toInt();
+    return {QUrl(m_url->text().trimmed()), m_user->text().trimmed(), {}, companies};
 }
 
 QString SyncAccountDialog::password() const {
@@ -73,7 +125,7 @@ QString SyncAccountDialog::password() const {
 }
 
 void SyncAccountDialog::accept() {
-    auto refuse = [this](QLineEdit *wrong, const QString &problem) {
+    auto refuse = [this](QWidget *wrong, const QString &problem) {
         m_problem->setText(problem);
         m_problem->show();
         wrong->setFocus();
@@ -89,6 +141,9 @@ void SyncAccountDialog::accept() {
                       QStringLiteral("Vyplňte uživatele, pod kterým se k serveru přihlašujete."));
     if (m_password->text().isEmpty())
         return refuse(m_password, QStringLiteral("Vyplňte heslo k serveru."));
+    if (m_chosen->isChecked() && account().companies.isEmpty())
+        return refuse(m_companies, QStringLiteral("Zaškrtněte aspoň jednu firmu, nebo zvolte "
+                                                  "všechny kontakty."));
     QDialog::accept();
 }
 

@@ -10,8 +10,10 @@ namespace app {
 
 QString describeContact(const io::Entry &entry) {
     QStringList lines{QStringLiteral("Firma: ") + entry.companyName()};
-    for (const io::Column &c : io::contactColumns())
-        if (const QString value = entry.contact.value(c.name); !value.isEmpty())
+    const bool company = entry.companyOnly;
+    for (const io::Column &c : company ? io::companyColumns() : io::contactColumns())
+        if (const QString value = (company ? entry.company : entry.contact).value(c.name);
+            !value.isEmpty() && c.name != QLatin1String("NAZEV_FIRMA"))
             lines << c.label + QStringLiteral(": ") +
                          QString(value).replace(QLatin1Char('\n'), QStringLiteral(" / "));
     if (!entry.photo.isEmpty())
@@ -23,12 +25,17 @@ SyncConflictDialog::SyncConflictDialog(const cardsync::ConflictVersions &version
     : QDialog(parent), m_here(new QPlainTextEdit(describeContact(versions.here), this)),
       m_there(new QPlainTextEdit(describeContact(versions.there), this)) {
     setObjectName(QStringLiteral("SyncConflictDialog"));
-    setWindowTitle(QStringLiteral("Kontakt změněný na obou stranách – %1")
-                       .arg(io::displayName(versions.here.contact)));
-    auto *about =
-        new QLabel(QStringLiteral("Kontakt byl od minulé synchronizace změněn v programu i na "
-                                  "serveru. Dokud nerozhodnete, nepřepíše se ani jedna verze."),
-                   this);
+    const bool company = versions.here.companyOnly;
+    setWindowTitle(
+        (company ? QStringLiteral("Firma změněná na obou stranách – %1")
+                 : QStringLiteral("Kontakt změněný na obou stranách – %1"))
+            .arg(company ? versions.here.companyName() : io::displayName(versions.here.contact)));
+    auto *about = new QLabel(
+        (company ? QStringLiteral("Firma byla") : QStringLiteral("Kontakt byl")) +
+            QStringLiteral(" od minulé synchronizace změněn%1 v programu i na serveru. Dokud "
+                           "nerozhodnete, nepřepíše se ani jedna verze.")
+                .arg(company ? QStringLiteral("a") : QString()),
+        this);
     about->setWordWrap(true);
     auto *grid = new QGridLayout;
     auto side = [&](int column, QPlainTextEdit *view, const char *name, const QString &caption) {

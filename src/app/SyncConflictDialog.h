@@ -10,9 +10,10 @@ class QPlainTextEdit;
 
 namespace app {
 
-/// A contact changed both here and on the server: both versions side by
-/// side, and the user keeps one of them or both. Closing it decides nothing
-/// (the conflict waits, neither side is written).
+/// A contact (or a company's organisation card) changed both here and on
+/// the server: both versions side by side, and the user keeps one of them
+/// or both. Closing it decides nothing (the conflict waits, neither side is
+/// written).
 class SyncConflictDialog : public QDialog {
     Q_OBJECT
   public:
@@ -28,7 +29,8 @@ class SyncConflictDialog : public QDialog {
     std::optional<cardsync::Choice> m_choice;
 };
 
-/// A contact as lines "Caption: value", company first, for reading side by side.
+/// A contact (or a company-only entry) as lines "Caption: value", company
+/// first, for reading side by side.
 QString describeContact(const io::Entry &entry);
 
 } // namespace app

@@ -177,7 +177,7 @@ class Tfm_Deska : public QMainWindow {
     void makeBackgroundSync();
     void syncFinished(const cardsync::SyncReport &report);
     void syncFailed(const QString &message, const QByteArray &certificate);
-    void chooseInConflicts(const QList<int> &contactIds);
+    void chooseInConflicts(const QList<int> &contactIds, const QList<int> &companyIds);
     /// A toolbar button of 40 × 40 pixels with its glyph; the hint is its accessible name.
     /// A toolbar command; with a shortcut, the key is its own and its hint shows it.
     static QToolButton *makeButton(QWidget *parent, const char *name, const QString &hint,

@@ -7,16 +7,19 @@
 #include "app/SyncAccountDialog.h"
 #include "app/SyncConflictDialog.h"
 #include "base/MessageService.h"
+#include "base/Win1250.h"
 #include "data/U_DM.h"
 #include "db/DbError.h"
 #include "grid/DataGrid.h"
 #include "grid/GridMenu.h"
 #include "login/SecretStore.h"
+#include "sync/CompanyCards.h"
 #include "ui/ErrorReport.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QSet>
 #include <QSettings>
 #include <QTime>
 
@@ -31,13 +34,34 @@ void Tfm_Deska::createSyncCommand() {
     boardMenu->addAction(m_ui.actSync);
 }
 
+namespace {
+
+/// The companies a sync may be limited to, by name ("Bez firmy" has no
+/// card of its own but its contacts may be synced).
+QList<app::SyncableCompany> syncableCompanies(db::DbConnection &db) {
+    QList<app::SyncableCompany> companies;
+    const auto cursor =
+        db.openCursor("SELECT ID, NAZEV_FIRMA FROM FIRMA ORDER BY UPPER(NAZEV_FIRMA), ID", {});
+    db::PackedRow row;
+    while (cursor->fetch(row))
+        companies << app::SyncableCompany{int(row.cell(0).num),
+                                          base::win1250::decode(row.cell(1).bytes)};
+    return companies;
+}
+
+cardsync::SyncScope scopeOf(const cardsync::AccountSettings &account) {
+    return {QSet<int>(account.companies.begin(), account.companies.end())};
+}
+
+} // namespace
+
 void Tfm_Deska::actSyncTriggered() {
     QSettings settings;
     const cardsync::AccountSettings saved = cardsync::AccountSettings::load(settings);
     login::DesktopSecretStore secrets;
     const QString remembered =
         saved.isSet() ? secrets.read(saved.secretKey()).value_or(QString()) : QString();
-    app::SyncAccountDialog dialog(saved, remembered, this);
+    app::SyncAccountDialog dialog(saved, remembered, syncableCompanies(m_dm.ZConKontakty), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     cardsync::AccountSettings account = dialog.account();
@@ -53,6 +77,7 @@ void Tfm_Deska::actSyncTriggered() {
     makeBackgroundSync();
     m_choosingConflicts = true; // asked for by the user: conflicts are put before them
     m_ui.stbP2->setText(QStringLiteral("Synchronizace běží…"));
+    m_sync->setScope(scopeOf(account));
     m_sync->start({account.url, account.user, dialog.password(), account.acceptedCertificate});
 }
 
@@ -72,22 +97,28 @@ void Tfm_Deska::startBackgroundSync() {
     if (!password)
         return; // the command asks for it
     makeBackgroundSync();
+    m_sync->setScope(scopeOf(account));
     m_sync->start({account.url, account.user, *password, account.acceptedCertificate});
 }
 
 void Tfm_Deska::syncFinished(const cardsync::SyncReport &report) {
     QString text = QStringLiteral("Synchronizováno v %1: přijato %2, odesláno %3")
                        .arg(QTime::currentTime().toString(QStringLiteral("H:mm")))
-                       .arg(report.receivedHere + report.deletedHere)
-                       .arg(report.sentThere + report.deletedThere);
+                       .arg(report.receivedHere + report.deletedHere + report.companiesHere)
+                       .arg(report.sentThere + report.deletedThere + report.companiesThere);
     if (!report.conflicts.isEmpty())
         text += QStringLiteral("; %1 na obou stranách změněných kontaktů čeká na rozhodnutí "
                                "(Ctrl+Shift+S)")
                     .arg(report.conflicts.size());
+    if (!report.conflictingCompanies.isEmpty())
+        text += QStringLiteral("; %1 na obou stranách změněných firem čeká na rozhodnutí "
+                               "(Ctrl+Shift+S)")
+                    .arg(report.conflictingCompanies.size());
     m_ui.stbP2->setText(text);
     m_ui.stbP2->setToolTip(report.notes.join(QLatin1Char('\n')));
-    if (m_choosingConflicts && !report.conflicts.isEmpty())
-        chooseInConflicts(report.conflicts);
+    if (m_choosingConflicts &&
+        (!report.conflicts.isEmpty() || !report.conflictingCompanies.isEmpty()))
+        chooseInConflicts(report.conflicts, report.conflictingCompanies);
     m_choosingConflicts = false;
 }
 
@@ -114,23 +145,30 @@ void Tfm_Deska::syncFailed(const QString &message, const QByteArray &certificate
     m_sync->acceptCertificate(certificate);
 }
 
-void Tfm_Deska::chooseInConflicts(const QList<int> &contactIds) {
-    QList<std::pair<int, cardsync::Choice>> choices;
-    for (int id : contactIds) {
-        std::optional<cardsync::ConflictVersions> versions;
-        try {
-            versions = cardsync::conflictVersions(m_dm.ZConKontakty, id);
-        } catch (const db::DbError &error) {
-            ui::showErrorReport(error.message());
-            return;
+void Tfm_Deska::chooseInConflicts(const QList<int> &contactIds, const QList<int> &companyIds) {
+    using Choices = QList<std::pair<int, cardsync::Choice>>;
+    using Versions = std::optional<cardsync::ConflictVersions> (*)(db::DbConnection &, int);
+    // Asks about each of `ids`; false when the user puts it off (the rest waits too).
+    auto ask = [this](const QList<int> &ids, Versions versionsOf, Choices &choices) {
+        for (int id : ids) {
+            const auto versions = versionsOf(m_dm.ZConKontakty, id);
+            if (!versions)
+                continue;
+            app::SyncConflictDialog dialog(*versions, this);
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+            choices << std::pair{id, *dialog.choice()};
         }
-        if (!versions)
-            continue;
-        app::SyncConflictDialog dialog(*versions, this);
-        if (dialog.exec() != QDialog::Accepted)
-            break; // later: the rest waits too
-        choices << std::pair{id, *dialog.choice()};
+        return true;
+    };
+    Choices contacts, companies;
+    try {
+        if (ask(contactIds, &cardsync::conflictVersions, contacts))
+            ask(companyIds, &cardsync::companyConflictVersions, companies);
+    } catch (const db::DbError &error) {
+        ui::showErrorReport(error.message());
+        return;
     }
-    if (!choices.isEmpty())
-        m_sync->resolve(choices);
+    if (!contacts.isEmpty() || !companies.isEmpty())
+        m_sync->resolve(contacts, companies);
 }

@@ -18,7 +18,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -154,7 +156,8 @@ class TestAccessibility : public QObject {
     }
 
     /// The account dialog by its key, an address it refuses with the typing
-    /// kept, and the two versions of a conflict side by side.
+    /// kept, companies chosen by keyboard, and the two versions of a
+    /// conflict side by side.
     void syncDialogs() {
         Program p;
         QVERIFY(showActive(*p.deska));
@@ -171,6 +174,15 @@ class TestAccessibility : public QObject {
                 QVERIFY(dialog->isVisible());
                 QVERIFY(dialog->problemLabel()->text().contains(QStringLiteral("https://")));
                 QCOMPARE(dialog->urlBox()->text(), QStringLiteral("ftp://kontakty"));
+                // Chosen companies by keyboard: the choice, the list, a tick.
+                QVERIFY(dialog->account().companies.isEmpty());
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_B, Qt::AltModifier);
+                QTRY_VERIFY(dialog->chosenButton()->isChecked()); // after the press animation
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_F, Qt::AltModifier);
+                QCOMPARE(QApplication::focusWidget(), dialog->companyList());
+                QTest::keyClick(dialog->companyList(), Qt::Key_Space);
+                QCOMPARE(dialog->account().companies.size(), 1);
+                QVERIFY(readsWell(dialog));
             });
         io::Entry here, there;
         here.contact = {{QStringLiteral("JMENO"), QStringLiteral("Jana")},
