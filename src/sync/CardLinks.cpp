@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 
 #include <QUrl>
+#include <QUuid>
 
 namespace cardsync::cardlinks {
 namespace {
@@ -17,6 +18,14 @@ QString text(const db::PackedRow &row, int column) {
 }
 
 } // namespace
+
+void placeNew(CardLink &link, const QUrl &book) {
+    if (link.uid.isEmpty())
+        link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (link.href.isEmpty())
+        link.href = book.path(QUrl::FullyEncoded) +
+                    QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) + QStringLiteral(".vcf");
+}
 
 QHash<int, CardLink> read(db::DbConnection &connection, const LinkTable &table) {
     QHash<int, CardLink> links;

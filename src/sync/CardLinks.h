@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QUrl>
 
 namespace cardsync {
 
@@ -40,6 +41,10 @@ struct LinkTable {
 };
 inline constexpr LinkTable kContactCards{"KONTAKT_KARTA", "ID_KONTAKT"};
 inline constexpr LinkTable kCompanyCards{"FIRMA_KARTA", "ID_FIRMA"};
+
+/// Gives a link of a card that is not on the server yet its UID (a new
+/// one) and place in `book` (from the UID), where it has none.
+void placeNew(CardLink &link, const QUrl &book);
 
 /// Every link, by contact (or company) ID. Throws DbError.
 QHash<int, CardLink> read(db::DbConnection &connection, const LinkTable &table = kContactCards);

@@ -4,8 +4,6 @@
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
 
-#include <QUuid>
-
 namespace cardsync {
 namespace {
 
@@ -280,11 +278,7 @@ void CompanyCards::send() {
 
 void CompanyCards::sendNew(const LocalCompany &company, CardLink link) {
     link.contactId = company.id;
-    if (link.uid.isEmpty())
-        link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (link.href.isEmpty())
-        link.href = m_book.path(QUrl::FullyEncoded) +
-                    QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) + QStringLiteral(".vcf");
+    cardlinks::placeNew(link, m_book);
     // Kept before the card goes, so that a lost answer does not make it a stranger's.
     link.etag.clear();
     link.digest = company.digest;

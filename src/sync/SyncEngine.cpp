@@ -9,7 +9,6 @@
 #include "sync/LocalContacts.h"
 
 #include <QSet>
-#include <QUuid>
 
 namespace cardsync {
 namespace {
@@ -256,12 +255,7 @@ class SyncPass {
 
     void sendNew(const LocalContact &contact, CardLink link) {
         link.contactId = contact.id;
-        if (link.uid.isEmpty())
-            link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        if (link.href.isEmpty())
-            link.href = m_book.path(QUrl::FullyEncoded) +
-                        QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) +
-                        QStringLiteral(".vcf");
+        cardlinks::placeNew(link, m_book);
         // Kept before the card goes: should the answer be lost, the next sync
         // finds the card as this contact's, not as a stranger's.
         link.etag.clear();
