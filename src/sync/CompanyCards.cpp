@@ -25,9 +25,11 @@ bool isShownCopy(const QString &property) {
 }
 
 bool mayBeOrganisation(const QByteArray &bytes) {
-    return bytes.contains("X-ABShowAs") || bytes.contains("KIND") ||
-           bytes.toUpper().contains("X-ABSHOWAS");
+    const QByteArray upper = bytes.toUpper();
+    return upper.contains("KIND") || upper.contains("X-ABSHOWAS");
 }
+
+constexpr int kFetchBatch = 100;
 
 } // namespace
 
@@ -92,7 +94,7 @@ bool CompanyCards::offer(const davxml::Resource &card) {
     if (!m_byHref.contains(card.href) &&
         (!mayBeOrganisation(card.addressData) || !readOrganisationCard(card.addressData)))
         return false;
-    m_offered << card;
+    m_offered << card.href;
     return true;
 }
 
@@ -116,8 +118,10 @@ QSet<int> CompanyCards::receive() {
     // one already (made by another program), which then becomes its card.
     for (const QString &href : std::as_const(m_removed))
         takeRemoval(href);
-    for (const davxml::Resource &card : std::as_const(m_offered))
-        takeCard(card);
+    // Fetched again, so that the cards are not all held at once.
+    for (qsizetype i = 0; i < m_offered.size(); i += kFetchBatch)
+        for (const davxml::Resource &card : m_client.fetch(m_book, m_offered.mid(i, kFetchBatch)))
+            takeCard(card);
     return m_changedHere;
 }
 

@@ -77,7 +77,7 @@ class CompanyCards {
     QHash<int, CardLink> m_links;
     QHash<QString, int> m_byHref;
     QHash<int, LocalCompany> m_companies; ///< in the scope, or with a card there
-    QList<davxml::Resource> m_offered;
+    QStringList m_offered;                ///< hrefs of the organisation cards to take
     QStringList m_removed;
     QSet<int> m_touched; ///< handled in this pass already
     QSet<int> m_changedHere;

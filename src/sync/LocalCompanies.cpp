@@ -10,8 +10,6 @@
 namespace cardsync {
 namespace {
 
-using Statement = db::DbConnection::Statement;
-
 /// The ID, version, whether real contacts belong to it, then the columns
 /// that travel.
 QByteArray selectCompanies(const QByteArray &where) {

@@ -162,8 +162,8 @@ class SyncPass {
     }
 
     void takeCard(const davxml::Resource &resource) {
-        if (m_companies.offer(resource))
-            return;
+        if (!m_byHref.contains(resource.href) && m_companies.offer(resource))
+            return; // an organisation card
         const ServerCard card = readCard(resource.addressData);
         if (!card.problem.isEmpty()) {
             m_report.notes << QStringLiteral("Karta %1 nejde přečíst (%2), vynechána.")
