@@ -1,5 +1,6 @@
 #include "sync/CompanyCards.h"
 
+#include "data/SyncTables.h"
 #include "db/DbConnection.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
@@ -348,6 +349,7 @@ void CompanyCards::sendRemoval(const CardLink &link, bool deletedHere) {
 }
 
 std::optional<ConflictVersions> companyConflictVersions(db::DbConnection &db, int companyId) {
+    data::synctables::ensure(db);
     const CardLink link = cardlinks::read(db, kTable).value(companyId);
     const auto here = LocalCompanies(db).readOne(companyId);
     const auto there = readOrganisationCard(link.conflictCard);
