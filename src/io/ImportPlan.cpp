@@ -43,9 +43,11 @@ struct Identity {
         return id;
     }
     static Identity of(const Values &c) {
-        auto v = [&c](const char *column) { return c.value(QString::fromLatin1(column)); };
-        return of(v("JMENO"), v("PRIJMENI"), {v("EMAIL1"), v("EMAIL2")},
-                  {v("TELEFON1"), v("TELEFON2"), v("MOBIL"), v("FAX")});
+        auto v = [&c](const QString &column) { return c.value(column); };
+        return of(v(QStringLiteral("JMENO")), v(QStringLiteral("PRIJMENI")),
+                  {v(QStringLiteral("EMAIL1")), v(QStringLiteral("EMAIL2"))},
+                  {v(QStringLiteral("TELEFON1")), v(QStringLiteral("TELEFON2")),
+                   v(QStringLiteral("MOBIL")), v(QStringLiteral("FAX"))});
     }
     quint64 email(const QString &e) const { return keyHash(name + QStringLiteral("e:") + e); }
     quint64 phone(const QString &p) const { return keyHash(name + QStringLiteral("p:") + p); }

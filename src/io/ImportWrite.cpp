@@ -48,9 +48,10 @@ class TableRows {
     void setKey(int at, const QVariant &value) { m_values[at] = value; }
     /// The texts of a row; an empty one is NULL.
     void setTexts(const PackedValues &values) {
-        const QStringList texts = values.texts();
-        for (int i = 0; i < m_texts.size(); ++i)
-            m_values[m_firstText + i] = texts.value(i).isEmpty() ? QVariant() : QVariant(texts[i]);
+        clearTexts();
+        values.forEachText([this](int column, QByteArrayView utf8) {
+            m_values[m_firstText + column] = QString::fromUtf8(utf8);
+        });
     }
     void clearTexts() {
         for (int i = m_firstText; i < m_values.size(); ++i)
