@@ -217,18 +217,21 @@ class CsvParser {
 
 namespace {
 
-QString quoted(const QString &field, QChar separator) {
+/// Appends `field` to `line`, quoted where the reader needs it.
+void appendQuoted(QString &line, const QString &field, QChar separator) {
     bool needsQuotes = field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
     for (qsizetype i = 0; i < field.size() && !needsQuotes; ++i) { // one pass over the text
         const QChar c = field[i];
         needsQuotes = c == separator || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
                       c == QLatin1Char('\r');
     }
-    if (!needsQuotes)
-        return field;
+    if (!needsQuotes) {
+        line += field;
+        return;
+    }
     QString escaped = field;
     escaped.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
+    line += QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
 } // namespace
@@ -355,10 +358,18 @@ bool appendCsvLine(const QStringList &fields, const QStringList &header, int row
                    CsvDialect dialect, QByteArray &out, QString *error) {
     const bool czech = dialect == CsvDialect::Win1250Semicolon;
     const QChar separator = czech ? QLatin1Char(';') : QLatin1Char(',');
-    QStringList cells;
+    // One line built in one text: an export writes hundreds of thousands.
+    qsizetype room = 2 + fields.size();
     for (const QString &f : fields)
-        cells << quoted(f, separator);
-    const QString line = cells.join(separator) + QStringLiteral("\r\n");
+        room += f.size() + 2;
+    QString line;
+    line.reserve(room);
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i)
+            line += separator;
+        appendQuoted(line, fields[i], separator);
+    }
+    line += QLatin1String("\r\n");
     if (!czech) {
         out += line.toUtf8();
         return true;
