@@ -59,7 +59,8 @@ struct Identity {
 
 /// The notes keep their line breaks and tabs; every other column is one line.
 bool isNote(const Column &c) {
-    return c.name.startsWith(QLatin1String("POZNAMKA"));
+    static const QString notePrefix = QStringLiteral("POZNAMKA");
+    return c.name.startsWith(notePrefix);
 }
 
 /// Texts with a control character a person cannot type, and texts longer

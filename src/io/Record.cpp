@@ -86,11 +86,8 @@ PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
     const QStringList texts = textsInOrder(values, columns);
     // Built in a scratch block, then copied into one of the exact size: a
     // block shrunk in place would leave a gap beside every card of a file.
-    QByteArray packed;
-    qsizetype room = 0;
-    for (const QString &text : texts)
-        room += text.isEmpty() ? 0 : 1 + 5 + text.size() * 3; // place, length, UTF-8 at most
-    packed.reserve(room);
+    thread_local QByteArray packed; // its room stays for the next card
+    packed.resize(0);
     for (int i = 0; i < columns.size(); ++i) {
         const QString &text = texts[i];
         if (text.isEmpty())
