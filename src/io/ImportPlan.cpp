@@ -65,9 +65,8 @@ bool isNote(const Column &c) {
 
 /// Texts with a control character a person cannot type, and texts longer
 /// than their column, after transliterate() (one byte a character then).
-void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
+void checkTexts(const QStringList &texts, const QHash<QString, int> &lengths, const QString &prefix,
                 const QList<Column> &columns, QStringList &problems) {
-    const QStringList texts = textsInOrder(values, columns);
     for (int i = 0; i < columns.size(); ++i) {
         const Column &c = columns[i];
         const QString &text = texts[i];
@@ -236,7 +235,8 @@ class Planner {
             return;
         }
         QStringList problems;
-        checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
+        const QStringList texts = textsInOrder(e.contact, contactColumns()); // once per card
+        checkTexts(texts, m_existing.contactLengths, QString(), contactColumns(), problems);
         problems << checked.problems;
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who(), problems};
@@ -249,7 +249,7 @@ class Planner {
             return;
         }
         PlannedContact planned{
-            PackedValues(e.contact, contactColumns()), e.photo, company, {}, true, notes};
+            PackedValues(texts, contactColumns()), e.photo, company, {}, true, notes};
         // Entries of this program's export are rows of a register, each its own
         // even when two look alike; other files may name one person twice.
         const bool inFileToo = e.companyKey.isEmpty();
@@ -280,8 +280,8 @@ class Planner {
         m_lastCompany = CompanyCheck{company, company, {}, {}};
         transliterate(m_lastCompany->fitted, companyColumns(), QStringLiteral("Firma – "),
                       m_lastCompany->notes);
-        checkTexts(m_lastCompany->fitted, m_existing.companyLengths, QStringLiteral("Firma – "),
-                   companyColumns(), m_lastCompany->problems);
+        checkTexts(textsInOrder(m_lastCompany->fitted, companyColumns()), m_existing.companyLengths,
+                   QStringLiteral("Firma – "), companyColumns(), m_lastCompany->problems);
         return *m_lastCompany;
     }
 

@@ -81,9 +81,12 @@ QStringList textsInOrder(const Values &values, const QList<Column> &columns) {
 }
 
 PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
+    : PackedValues(textsInOrder(values, columns), columns) {
+}
+
+PackedValues::PackedValues(const QStringList &texts, const QList<Column> &columns)
     : m_columns(&columns) {
-    Q_ASSERT(columns.size() <= 256); // a byte for the column's place
-    const QStringList texts = textsInOrder(values, columns);
+    Q_ASSERT(columns.size() <= 256 && texts.size() == columns.size()); // a byte for the place
     // Built in a scratch block, then copied into one of the exact size: a
     // block shrunk in place would leave a gap beside every card of a file.
     thread_local QByteArray packed; // its room stays for the next card

@@ -48,6 +48,8 @@ class PackedValues {
     PackedValues() = default;
     /// Texts of columns outside `columns` are left out.
     PackedValues(const Values &values, const QList<Column> &columns);
+    /// The texts of `columns` in their order (textsInOrder()); empty: none.
+    PackedValues(const QStringList &texts, const QList<Column> &columns);
     Values unpack() const;
     /// Only the texts of the columns named in `only`.
     Values unpack(const QStringList &only) const;
