@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/ProgramCommand.h"
+#include "io/ContactFiles.h"
 
 #include <cstdio>
 
@@ -40,6 +41,7 @@ int main(int argc, char *argv[]) {
     if (early.action == app::ProgramCommand::Action::ShowHelp ||
         early.action == app::ProgramCommand::Action::ShowVersion)
         return answer(early);
+    io::keepLargeBuffersMapped(); // the program imports files of any size too
     app::Application app(argc, argv);
     const app::ProgramCommand command = app::ProgramCommand::parse(QCoreApplication::arguments());
     const int code = answer(command);

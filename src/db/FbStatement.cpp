@@ -195,11 +195,18 @@ QByteArray FbStatement::createBlob(const QByteArray &bytes) {
 
 void FbStatement::bind(const QVariantList &values) {
     const int n = paramCount();
-    m_inBuffers.assign(n, QByteArray());
+    // The buffers are kept from one bind to the next: a statement run for
+    // every row of an import reuses their room instead of allocating it again.
+    m_inBuffers.resize(n);
     m_inNulls.assign(n, 0);
+    auto putNumber = [](QByteArray &buffer, const auto &number) {
+        buffer.resize(sizeof number);
+        std::memcpy(buffer.data(), &number, sizeof number);
+    };
     for (int i = 0; i < n; ++i) {
         XSQLVAR &v = m_in->sqlvar[i];
-        const QVariant value = i < values.size() ? values.at(i) : QVariant();
+        static const QVariant none;
+        const QVariant &value = i < values.size() ? values.at(i) : none;
         QByteArray &buffer = m_inBuffers[i];
         const short describedType = v.sqltype & ~1;
         v.sqlind = &m_inNulls[i];
@@ -215,48 +222,39 @@ void FbStatement::bind(const QVariantList &values) {
         case QMetaType::LongLong:
         case QMetaType::UInt:
         case QMetaType::Short:
-        case QMetaType::Bool: {
-            const qint64 number = value.toLongLong();
-            buffer = QByteArray(reinterpret_cast<const char *>(&number), 8);
+        case QMetaType::Bool:
+            putNumber(buffer, qint64(value.toLongLong()));
             v.sqltype = SQL_INT64 | 1;
             v.sqlscale = 0;
             v.sqllen = 8;
             break;
-        }
-        case QMetaType::Double: {
-            const double number = value.toDouble();
-            buffer = QByteArray(reinterpret_cast<const char *>(&number), 8);
+        case QMetaType::Double:
+            putNumber(buffer, value.toDouble());
             v.sqltype = SQL_DOUBLE | 1;
             v.sqlscale = 0;
             v.sqllen = 8;
             break;
-        }
-        case QMetaType::QDateTime: {
-            const ISC_TIMESTAMP ts = msecsToTimestamp(dateTimeToMsecs(value.toDateTime()));
-            buffer = QByteArray(reinterpret_cast<const char *>(&ts), sizeof ts);
+        case QMetaType::QDateTime:
+            putNumber(buffer, msecsToTimestamp(dateTimeToMsecs(value.toDateTime())));
             v.sqltype = SQL_TIMESTAMP | 1;
-            v.sqllen = sizeof ts;
+            v.sqllen = sizeof(ISC_TIMESTAMP);
             break;
-        }
-        case QMetaType::QByteArray: {
+        case QMetaType::QByteArray:
             buffer = createBlob(value.toByteArray());
             v.sqltype = SQL_BLOB | 1;
             v.sqllen = sizeof(ISC_QUAD);
             break;
-        }
         default: {
-            QByteArray text;
             QChar bad;
-            if (!base::win1250::encode(value.toString(), text, &bad))
+            if (!base::win1250::encode(value.toString(), buffer, &bad))
                 throw DbError(texts::kNotStorable.arg(bad));
             if (describedType == SQL_BLOB) {
-                buffer = createBlob(text);
+                buffer = createBlob(buffer);
                 v.sqltype = SQL_BLOB | 1;
                 v.sqllen = sizeof(ISC_QUAD);
             } else {
-                buffer = text;
                 v.sqltype = SQL_TEXT | 1;
-                v.sqllen = short(qMin<qsizetype>(text.size(), 32765));
+                v.sqllen = short(qMin<qsizetype>(buffer.size(), 32765));
                 if (describedType != SQL_TEXT && describedType != SQL_VARYING)
                     v.sqlsubtype = 0;
             }

@@ -1,11 +1,13 @@
 #include "forms/ImportPreview.h"
 
+#include "forms/ImportPreviewModel.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace forms {
@@ -27,28 +29,15 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent)
     setWindowTitle(QStringLiteral("Import kontaktů"));
     resize(720, 480);
 
-    twKontakty = new QTreeWidget(this);
+    m_model = new ImportPreviewModel(m_plan, this);
+    twKontakty = new QTreeView(this);
     twKontakty->setObjectName(QStringLiteral("twKontakty"));
     twKontakty->setRootIsDecorated(false);
-    twKontakty->setHeaderLabels(
-        {QStringLiteral("Kontakt"), QStringLiteral("Firma"), QStringLiteral("Poznámka")});
+    twKontakty->setUniformRowHeights(true); // rows are laid out without asking each
+    twKontakty->setModel(m_model);
     twKontakty->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    for (const io::PlannedContact &c : m_plan.contacts) {
-        const io::PlannedCompany &company = m_plan.companies[c.company];
-        auto *item = new QTreeWidgetItem(twKontakty);
-        item->setText(0, io::whoOf(c, m_plan));
-        item->setText(1,
-                      company.name + (company.existingId ? QString() : QStringLiteral(" (nová)")));
-        QStringList remarks = c.notes;
-        if (!c.duplicateOf.isEmpty())
-            remarks.prepend(QStringLiteral("už existuje: ") + c.duplicateOf);
-        item->setText(2, remarks.join(QStringLiteral("; ")));
-        item->setToolTip(2, remarks.join(QLatin1Char('\n')));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, c.selected ? Qt::Checked : Qt::Unchecked);
-    }
-    if (twKontakty->topLevelItemCount() > 0)
-        twKontakty->setCurrentItem(twKontakty->topLevelItem(0));
+    if (m_model->rowCount() > 0)
+        twKontakty->setCurrentIndex(m_model->index(0, 0));
 
     memoOdmitnute = new QPlainTextEdit(this);
     memoOdmitnute->setObjectName(QStringLiteral("memoOdmitnute"));
@@ -81,19 +70,16 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent)
     layout->addWidget(lbSouhrn);
     layout->addWidget(buttons);
 
-    connect(twKontakty, &QTreeWidget::itemChanged, this, [this] { updateSummary(); });
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { updateSummary(); });
     updateSummary();
 }
 
 io::ImportPlan ImportPreview::plan() const {
-    io::ImportPlan plan = m_plan;
-    for (int i = 0; i < plan.contacts.size(); ++i)
-        plan.contacts[i].selected = twKontakty->topLevelItem(i)->checkState(0) == Qt::Checked;
-    return plan;
+    return m_plan;
 }
 
 void ImportPreview::updateSummary() {
-    const io::ImportPlan current = plan();
+    const io::ImportPlan &current = m_plan; // the ticks are kept in it as they change
     const int companies = int(current.companiesToCreate().size());
     const int contacts = current.selectedCount();
     lbSouhrn->setText(

@@ -8,9 +8,11 @@ class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 class QPlainTextEdit;
-class QTreeWidget;
+class QTreeView;
 
 namespace forms {
+
+class ImportPreviewModel;
 
 /// Shows what an import would create before anything is written: each
 /// contact with the company it goes to (existing or new), the contacts that
@@ -24,16 +26,19 @@ class ImportPreview : public QDialog {
     /// The plan with the contacts ticked now.
     io::ImportPlan plan() const;
 
-    QTreeWidget *twKontakty = nullptr;
+    QTreeView *twKontakty = nullptr; ///< over model(): only the rows on screen are made
     QLabel *lbSouhrn = nullptr;
     QPlainTextEdit *memoOdmitnute = nullptr;
     QDialogButtonBox *buttons = nullptr;
     QPushButton *pbImportovat = nullptr;
 
+    ImportPreviewModel *model() const { return m_model; }
+
   private:
     void updateSummary();
 
     io::ImportPlan m_plan;
+    ImportPreviewModel *m_model = nullptr;
 };
 
 } // namespace forms

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <malloc.h>
+
 namespace io {
 
 std::optional<FileFormat> formatNamed(const QString &name) {
@@ -257,6 +259,15 @@ DecodedFile decodeFile(const QByteArray &bytes) {
     if (!file.errors.isEmpty())
         file.entries.clear();
     return file;
+}
+
+void keepLargeBuffersMapped() {
+    // Reading a large file allocates and frees each piece's buffers beside a
+    // plan of a million small blocks; with the allocator's adaptive threshold
+    // those buffers come from the heap and every free makes it sweep the small
+    // blocks (a third of the import's time at 500,000 contacts). A fixed
+    // threshold keeps them mapped and unmapped on their own.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }
 
 } // namespace io

@@ -70,4 +70,8 @@ using ReadProgress = std::function<bool(qint64 done, qint64 total)>;
 QStringList readContactFile(QIODevice &in, const std::function<void(Entry &&)> &take,
                             const ReadProgress &progress = {}, qsizetype pieceBytes = 256 << 10);
 
+/// Sets the process's allocator up for reading large files; called once at
+/// the start of every program that imports.
+void keepLargeBuffersMapped();
+
 } // namespace io

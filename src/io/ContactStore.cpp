@@ -57,35 +57,46 @@ QHash<QString, int> columnLengths(db::DbConnection &db, const char *table) {
 
 namespace {
 
-/// The text columns of a fetched row by name, BLOBs read as they come.
+/// The columns of a fetched row by name, BLOBs read as they come. The
+/// places are found once, not for every row of an export.
 class RowReader {
   public:
-    RowReader(db::DbConnection &db, const db::FbStatement &statement) : m_db(db) {
+    RowReader(db::DbConnection &db, const db::FbStatement &statement, const QList<Column> &texts)
+        : m_db(db), m_texts(texts) {
         const auto &columns = statement.columns();
         for (int i = 0; i < int(columns.size()); ++i)
             m_index.insert(columns[i].name, i);
+        for (const Column &c : texts)
+            m_textPlaces << m_index.value(c.name, -1);
     }
-    int integer(const db::PackedRow &row, const char *column) const {
-        return int(row.cell(m_index.value(QString::fromLatin1(column))).num);
+    int place(const char *column) const { return m_index.value(QString::fromLatin1(column), -1); }
+    int integer(const db::PackedRow &row, int place) const { return int(row.cell(place).num); }
+    bool isNull(const db::PackedRow &row, int place) const {
+        return row.tag(place) == db::Cell::Null;
     }
-    bool isNull(const db::PackedRow &row, const char *column) const {
-        return row.tag(m_index.value(QString::fromLatin1(column))) == db::Cell::Null;
-    }
-    QByteArray bytes(const db::PackedRow &row, const QString &column) const {
-        const db::Cell cell = row.cell(m_index.value(column, -1));
+    QByteArray bytes(const db::PackedRow &row, int place) const {
+        const db::Cell cell = row.cell(place);
         return cell.tag == db::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes;
     }
-    Values texts(const db::PackedRow &row, const QList<Column> &columns) const {
+    /// The travelling text columns of the row.
+    Values texts(const db::PackedRow &row) const {
         Values values;
-        for (const Column &c : columns)
-            if (const QString text = base::win1250::decode(bytes(row, c.name)); !text.isEmpty())
-                values.insert(c.name, text);
+        for (int i = 0; i < m_texts.size(); ++i)
+            if (const QString text = textAt(row, m_textPlaces[i]); !text.isEmpty())
+                values.insert(m_texts[i].name, text);
         return values;
+    }
+    QString textAt(const db::PackedRow &row, int place) const {
+        if (row.tag(place) == db::Cell::BlobId)
+            return base::win1250::decode(m_db.readBlob(row.cell(place).num));
+        return base::win1250::decode(row.payload(place)); // read in place, not copied first
     }
 
   private:
     db::DbConnection &m_db;
+    const QList<Column> &m_texts;
     QHash<QString, int> m_index;
+    QList<int> m_textPlaces;
 };
 
 } // namespace
@@ -116,7 +127,10 @@ int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
             " k.KRAJ IS DISTINCT FROM '***' ORDER BY UPPER(f.NAZEV_FIRMA) NULLS FIRST, f.ID NULLS "
             "FIRST, k.ID) s LEFT JOIN KONTAKT k ON k.ID = s.ID",
         params);
-    const RowReader company(db, *companies), contact(db, *contacts);
+    const RowReader company(db, *companies, companyColumns());
+    const RowReader contact(db, *contacts, contactColumns());
+    const int companyIdAt = company.place("ID"), contactIdAt = contact.place("ID");
+    const int contactCompanyAt = contact.place("F_ID"), photoAt = contact.place("OBR");
     const QSet<int> shownContacts(scope.contactIds.begin(), scope.contactIds.end());
     const QSet<int> shownCompanies(scope.companyIds.begin(), scope.companyIds.end());
     int count = 0;
@@ -126,8 +140,8 @@ int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
     bool anyTaken = false; // a contact of it travelled
     Values currentValues;
     auto startCompany = [&] {
-        currentId = company.integer(companyRow, "ID");
-        currentValues = company.texts(companyRow, companyColumns());
+        currentId = company.integer(companyRow, companyIdAt);
+        currentValues = company.texts(companyRow);
         anyTaken = false;
     };
     auto finishCompany = [&] { // a company none of whose contacts travel goes on its own
@@ -142,10 +156,10 @@ int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
     if (haveCompany)
         startCompany();
     while (contacts->fetch(contactRow)) {
-        const int id = contact.integer(contactRow, "ID");
+        const int id = contact.integer(contactRow, contactIdAt);
         const bool orphan =
-            contact.isNull(contactRow, "F_ID"); // its company is gone: it travels without
-        const int companyId = orphan ? 0 : contact.integer(contactRow, "F_ID");
+            contact.isNull(contactRow, contactCompanyAt); // its company is gone: it travels without
+        const int companyId = orphan ? 0 : contact.integer(contactRow, contactCompanyAt);
         while (!orphan && haveCompany && currentId != companyId) {
             finishCompany();
             if (haveCompany)
@@ -154,8 +168,8 @@ int forEachContactEntry(db::DbConnection &db, const ExportScope &scope,
         if (scope.kind == ExportScope::Kind::Shown && !shownContacts.contains(id))
             continue;
         Entry e;
-        e.contact = contact.texts(contactRow, contactColumns());
-        e.photo = contact.bytes(contactRow, QStringLiteral("OBR"));
+        e.contact = contact.texts(contactRow);
+        e.photo = contact.bytes(contactRow, photoAt);
         if (!orphan) {
             e.company = currentValues;
             e.companyKey = QString::number(companyId);
@@ -181,14 +195,17 @@ QList<Entry> readEntries(db::DbConnection &db, const ExportScope &scope) {
 int exportEntries(db::DbConnection &db, const QList<ExportScope> &scopes, FileFormat format,
                   QIODevice &out, QString &error, const Progress &progress) {
     FileEncoder encoder(format);
+    constexpr qsizetype kChunkBytes = 1 << 20;
     QByteArray chunk;
+    chunk.reserve(kChunkBytes +
+                  (kChunkBytes >> 1)); // kept: a block that size is mapped anew each time
     bool ok = true;
     auto flush = [&](qsizetype above) {
         if (ok && chunk.size() > above) {
             ok = out.write(chunk) == chunk.size();
             if (!ok)
                 error = out.errorString();
-            chunk.clear();
+            chunk.resize(0);
         }
     };
     int count = 0;
@@ -201,7 +218,7 @@ int exportEntries(db::DbConnection &db, const QList<ExportScope> &scopes, FileFo
         forEachEntry(db, scope, [&](Entry &&e) {
             if (ok && !encoder.add(e, chunk, &error))
                 ok = false;
-            flush(1 << 20);
+            flush(kChunkBytes);
             if (++count % 100 == 0)
                 tell();
         });

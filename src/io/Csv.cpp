@@ -97,49 +97,65 @@ class CsvParser {
 
     bool readRow(QStringList &row) {
         row.clear();
+        row.reserve(m_table.header.size());
         const int startLine = m_line;
+        const QString &text = *m_text;
+        const qsizetype size = text.size();
+        auto tooLong = [&](const QString &field) {
+            if (field.size() <= limits::kMaxLineBytes)
+                return false;
+            fail(startLine,
+                 QStringLiteral("hodnota je delší než %1 MB").arg(limits::kMaxLineBytes >> 20));
+            return true;
+        };
         for (;;) {
             QString field;
-            if (m_pos < m_text->size() && (*m_text)[m_pos] == QLatin1Char('"')) {
+            // Copied a stretch at a time: a register's file has millions of fields.
+            if (m_pos < size && text[m_pos] == QLatin1Char('"')) {
                 ++m_pos;
                 for (;;) {
-                    if (m_pos >= m_text->size()) {
+                    const qsizetype quote = text.indexOf(QLatin1Char('"'), m_pos);
+                    if (quote < 0) {
+                        field += QStringView(text).sliced(m_pos);
+                        if (tooLong(field))
+                            return false;
                         fail(
                             startLine,
                             QStringLiteral("uvozovky otevřené na tomto řádku se nikde nezavírají"));
                         return false;
                     }
-                    const QChar c = (*m_text)[m_pos++];
-                    if (c == QLatin1Char('"')) {
-                        if (m_pos < m_text->size() && (*m_text)[m_pos] == QLatin1Char('"')) {
-                            field += c;
-                            ++m_pos;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == QLatin1Char('\n'))
-                        ++m_line;
-                    field += c;
-                    if (field.size() > limits::kMaxLineBytes) {
-                        fail(startLine, QStringLiteral("hodnota je delší než %1 MB")
-                                            .arg(limits::kMaxLineBytes >> 20));
+                    const QStringView stretch = QStringView(text).sliced(m_pos, quote - m_pos);
+                    m_line += int(stretch.count(QLatin1Char('\n')));
+                    field += stretch;
+                    m_pos = quote + 1;
+                    if (tooLong(field))
                         return false;
+                    if (m_pos < size && text[m_pos] == QLatin1Char('"')) {
+                        field += QLatin1Char('"');
+                        ++m_pos;
+                        continue;
                     }
+                    break;
                 }
             }
-            // Unquoted text (or text after a closing quote) up to the separator or line end.
-            while (m_pos < m_text->size() && (*m_text)[m_pos] != m_separator &&
-                   (*m_text)[m_pos] != QLatin1Char('\n') &&
-                   !((*m_text)[m_pos] == QLatin1Char('\r') && !isBeforeLineFeed(m_pos))) {
-                if ((*m_text)[m_pos] != QLatin1Char('\r'))
-                    field += (*m_text)[m_pos];
-                ++m_pos;
-                if (field.size() > limits::kMaxLineBytes) {
-                    fail(startLine, QStringLiteral("hodnota je delší než %1 MB")
-                                        .arg(limits::kMaxLineBytes >> 20));
-                    return false;
+            // Unquoted text (or text after a closing quote) up to the separator or line
+            // end; a CR that belongs to a line end (before a line feed) is left out.
+            qsizetype stop = m_pos;
+            while (stop < size && text[stop] != m_separator && text[stop] != QLatin1Char('\n') &&
+                   !(text[stop] == QLatin1Char('\r') && !isBeforeLineFeed(stop)))
+                ++stop;
+            if (stop > m_pos) {
+                const QStringView stretch = QStringView(text).sliced(m_pos, stop - m_pos);
+                if (stretch.contains(QLatin1Char('\r'))) {
+                    for (QChar c : stretch)
+                        if (c != QLatin1Char('\r'))
+                            field += c;
+                } else {
+                    field += stretch;
                 }
+                m_pos = stop;
+                if (tooLong(field))
+                    return false;
             }
             row << field;
             if (row.size() > limits::kMaxColumns) {
@@ -147,9 +163,9 @@ class CsvParser {
                      QStringLiteral("řádek má víc než %1 hodnot").arg(limits::kMaxColumns));
                 return false;
             }
-            if (m_pos >= m_text->size())
+            if (m_pos >= size)
                 return true;
-            const QChar end = (*m_text)[m_pos++];
+            const QChar end = text[m_pos++];
             if (end == QLatin1Char('\n') ||
                 end == QLatin1Char('\r')) { // LF, CR LF, CR CR LF or a lone CR
                 ++m_line;
@@ -201,18 +217,21 @@ class CsvParser {
 
 namespace {
 
-QString quoted(const QString &field, QChar separator) {
+/// Appends `field` to `line`, quoted where the reader needs it.
+void appendQuoted(QString &line, const QString &field, QChar separator) {
     bool needsQuotes = field.startsWith(QLatin1Char(' ')) || field.endsWith(QLatin1Char(' '));
     for (qsizetype i = 0; i < field.size() && !needsQuotes; ++i) { // one pass over the text
         const QChar c = field[i];
         needsQuotes = c == separator || c == QLatin1Char('"') || c == QLatin1Char('\n') ||
                       c == QLatin1Char('\r');
     }
-    if (!needsQuotes)
-        return field;
+    if (!needsQuotes) {
+        line += field;
+        return;
+    }
     QString escaped = field;
     escaped.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
+    line += QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
 } // namespace
@@ -339,10 +358,18 @@ bool appendCsvLine(const QStringList &fields, const QStringList &header, int row
                    CsvDialect dialect, QByteArray &out, QString *error) {
     const bool czech = dialect == CsvDialect::Win1250Semicolon;
     const QChar separator = czech ? QLatin1Char(';') : QLatin1Char(',');
-    QStringList cells;
+    // One line built in one text: an export writes hundreds of thousands.
+    qsizetype room = 2 + fields.size();
     for (const QString &f : fields)
-        cells << quoted(f, separator);
-    const QString line = cells.join(separator) + QStringLiteral("\r\n");
+        room += f.size() + 2;
+    QString line;
+    line.reserve(room);
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i)
+            line += separator;
+        appendQuoted(line, fields[i], separator);
+    }
+    line += QLatin1String("\r\n");
     if (!czech) {
         out += line.toUtf8();
         return true;

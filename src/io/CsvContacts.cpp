@@ -377,8 +377,9 @@ QString spreadsheetText(const QString &text) {
 }
 
 QString fromSpreadsheetText(const QString &cell) {
-    return cell.startsWith(QLatin1Char('\'')) && startsLikeFormula(cell.mid(1)) ? cell.mid(1)
-                                                                                : cell;
+    // Every cell of a file comes through here: the first character is looked at directly.
+    const bool quoted = !cell.isEmpty() && cell.front() == QLatin1Char('\'');
+    return quoted && startsLikeFormula(cell.mid(1)) ? cell.mid(1) : cell;
 }
 
 const QStringList &ownCsvHeader() {

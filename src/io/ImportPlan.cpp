@@ -43,9 +43,11 @@ struct Identity {
         return id;
     }
     static Identity of(const Values &c) {
-        auto v = [&c](const char *column) { return c.value(QString::fromLatin1(column)); };
-        return of(v("JMENO"), v("PRIJMENI"), {v("EMAIL1"), v("EMAIL2")},
-                  {v("TELEFON1"), v("TELEFON2"), v("MOBIL"), v("FAX")});
+        auto v = [&c](const QString &column) { return c.value(column); };
+        return of(v(QStringLiteral("JMENO")), v(QStringLiteral("PRIJMENI")),
+                  {v(QStringLiteral("EMAIL1")), v(QStringLiteral("EMAIL2"))},
+                  {v(QStringLiteral("TELEFON1")), v(QStringLiteral("TELEFON2")),
+                   v(QStringLiteral("MOBIL")), v(QStringLiteral("FAX"))});
     }
     quint64 email(const QString &e) const { return keyHash(name + QStringLiteral("e:") + e); }
     quint64 phone(const QString &p) const { return keyHash(name + QStringLiteral("p:") + p); }
@@ -57,14 +59,14 @@ struct Identity {
 
 /// The notes keep their line breaks and tabs; every other column is one line.
 bool isNote(const Column &c) {
-    return c.name.startsWith(QLatin1String("POZNAMKA"));
+    static const QString notePrefix = QStringLiteral("POZNAMKA");
+    return c.name.startsWith(notePrefix);
 }
 
 /// Texts with a control character a person cannot type, and texts longer
 /// than their column, after transliterate() (one byte a character then).
-void checkTexts(const Values &values, const QHash<QString, int> &lengths, const QString &prefix,
+void checkTexts(const QStringList &texts, const QHash<QString, int> &lengths, const QString &prefix,
                 const QList<Column> &columns, QStringList &problems) {
-    const QStringList texts = textsInOrder(values, columns);
     for (int i = 0; i < columns.size(); ++i) {
         const Column &c = columns[i];
         const QString &text = texts[i];
@@ -233,7 +235,8 @@ class Planner {
             return;
         }
         QStringList problems;
-        checkTexts(e.contact, m_existing.contactLengths, QString(), contactColumns(), problems);
+        const QStringList texts = textsInOrder(e.contact, contactColumns()); // once per card
+        checkTexts(texts, m_existing.contactLengths, QString(), contactColumns(), problems);
         problems << checked.problems;
         if (!problems.isEmpty()) {
             m_plan.refused << RefusedEntry{who(), problems};
@@ -246,7 +249,7 @@ class Planner {
             return;
         }
         PlannedContact planned{
-            PackedValues(e.contact, contactColumns()), e.photo, company, {}, true, notes};
+            PackedValues(texts, contactColumns()), e.photo, company, {}, true, notes};
         // Entries of this program's export are rows of a register, each its own
         // even when two look alike; other files may name one person twice.
         const bool inFileToo = e.companyKey.isEmpty();
@@ -277,8 +280,8 @@ class Planner {
         m_lastCompany = CompanyCheck{company, company, {}, {}};
         transliterate(m_lastCompany->fitted, companyColumns(), QStringLiteral("Firma – "),
                       m_lastCompany->notes);
-        checkTexts(m_lastCompany->fitted, m_existing.companyLengths, QStringLiteral("Firma – "),
-                   companyColumns(), m_lastCompany->problems);
+        checkTexts(textsInOrder(m_lastCompany->fitted, companyColumns()), m_existing.companyLengths,
+                   QStringLiteral("Firma – "), companyColumns(), m_lastCompany->problems);
         return *m_lastCompany;
     }
 

@@ -17,56 +17,76 @@ namespace {
 const QString kPlaceholderRegion = QStringLiteral("***");
 const QString kContactRegion = QStringLiteral(" "); // what the contact form writes on every confirm
 
-/// An INSERT or UPDATE built from column names and values side by side.
-class RowStatement {
+/// The rows of one table as an import writes them: the same columns in the
+/// same order for every row, so that the statement is made once and each
+/// row only refills one list of values.
+class TableRows {
   public:
-    void put(const QString &column, const QVariant &value) {
-        m_columns << column;
-        m_values << value;
+    /// `keys` come first (ID first of all), then the travelling text columns.
+    TableRows(const char *table, const QStringList &keys, const QList<Column> &texts)
+        : m_table(QString::fromLatin1(table)), m_columns(keys), m_texts(texts),
+          m_firstText(int(keys.size())) {
+        for (const Column &c : texts)
+            m_columns << c.name;
+        m_values.resize(m_columns.size());
     }
-    void putTexts(const PackedValues &values, const QList<Column> &columns) {
-        const QStringList texts = values.texts();
-        for (int i = 0; i < columns.size(); ++i)
-            put(columns[i].name, texts.value(i).isEmpty() ? QVariant() : QVariant(texts[i]));
-    }
-    /// The INSERT of this row's columns (the same for every row of the same columns).
-    QByteArray insertSql(const char *table) const {
+    QByteArray insertSql() const {
         const QString markers = QStringLiteral("?, ").repeated(m_columns.size()).chopped(2);
         return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(QString::fromLatin1(table), m_columns.join(QStringLiteral(", ")), markers)
+            .arg(m_table, m_columns.join(QStringLiteral(", ")), markers)
             .toLatin1();
     }
-    const QVariantList &values() const { return m_values; }
-    qsizetype size() const { return m_columns.size(); }
-    /// Takes over the placeholder `id`, and only while it still is one.
+    /// Takes over the placeholder `id`, and only while it still is one: every
+    /// column but the ID, from the values set now.
     db::DbConnection::Statement takeOverPlaceholder(int id) const {
-        return {QStringLiteral("UPDATE KONTAKT SET %1 = ? WHERE ID = ? AND KRAJ = '%2'")
-                    .arg(m_columns.join(QStringLiteral(" = ?, ")), kPlaceholderRegion)
-                    .toLatin1(),
-                m_values + QVariantList{id}};
+        return {
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE ID = ? AND KRAJ = '%3'")
+                .arg(m_table, m_columns.mid(1).join(QStringLiteral(" = ?, ")), kPlaceholderRegion)
+                .toLatin1(),
+            m_values.mid(1) + QVariantList{id}};
     }
+    void setKey(int at, const QVariant &value) { m_values[at] = value; }
+    /// The texts of a row; an empty one is NULL.
+    void setTexts(const PackedValues &values) {
+        clearTexts();
+        values.forEachText([this](int column, QByteArrayView utf8) {
+            m_values[m_firstText + column] = QString::fromUtf8(utf8);
+        });
+    }
+    void clearTexts() {
+        for (int i = m_firstText; i < m_values.size(); ++i)
+            m_values[i] = QVariant();
+    }
+    const QVariantList &values() const { return m_values; }
 
   private:
+    const QString m_table;
     QStringList m_columns;
+    const QList<Column> &m_texts;
+    const int m_firstText;
     QVariantList m_values;
 };
 
-RowStatement contactRow(const PlannedContact &c, int companyId) {
-    RowStatement row;
-    row.put(QStringLiteral("ID_FIRMA"), companyId);
-    row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.putTexts(c.contact, contactColumns());
-    row.put(QStringLiteral("KRAJ"), kContactRegion);
-    row.put(QStringLiteral("OBR"), c.photo.isEmpty() ? QVariant() : QVariant(c.photo));
-    return row;
+/// KONTAKT's keys as the import fills them.
+enum ContactKey { ContactId, CompanyId, BranchId, Region, Photo };
+const QStringList kContactKeys{QStringLiteral("ID"), QStringLiteral("ID_FIRMA"),
+                               QStringLiteral("ID_POBOCKA"), QStringLiteral("KRAJ"),
+                               QStringLiteral("OBR")};
+
+void setContact(TableRows &rows, const PlannedContact &c, int companyId) {
+    rows.setKey(CompanyId, companyId);
+    rows.setKey(BranchId, 0);
+    rows.setKey(Region, kContactRegion);
+    rows.setKey(Photo, c.photo.isEmpty() ? QVariant() : QVariant(c.photo));
+    rows.setTexts(c.contact);
 }
 
-RowStatement placeholderRow(int companyId) {
-    RowStatement row;
-    row.put(QStringLiteral("ID_FIRMA"), companyId);
-    row.put(QStringLiteral("ID_POBOCKA"), 0);
-    row.put(QStringLiteral("KRAJ"), kPlaceholderRegion);
-    return row;
+void setPlaceholder(TableRows &rows, int companyId) {
+    rows.setKey(CompanyId, companyId);
+    rows.setKey(BranchId, 0);
+    rows.setKey(Region, kPlaceholderRegion);
+    rows.setKey(Photo, QVariant());
+    rows.clearTexts();
 }
 
 /// Statements and reads inside the import's transaction.
@@ -75,17 +95,22 @@ class ImportTransaction {
     ImportTransaction(db::DbConnection &db, db::WriteTransaction &transaction)
         : m_db(db), m_tr(transaction) {}
 
-    /// Rows the statement touched. Each text is prepared once: an import
-    /// runs the same INSERT for every row.
+    /// Rows the statement touched.
     qint64 run(const db::DbConnection::Statement &s) {
-        std::unique_ptr<db::FbStatement> &statement = m_prepared[s.sql];
+        db::FbStatement &statement = prepared(s.sql);
+        statement.bind(s.params);
+        statement.execute();
+        return statement.affectedRows();
+    }
+    /// The statement of `sql`, prepared once: an import runs the same INSERT
+    /// for every row.
+    db::FbStatement &prepared(const QByteArray &sql) {
+        std::unique_ptr<db::FbStatement> &statement = m_prepared[sql];
         if (!statement) {
             statement = std::make_unique<db::FbStatement>(m_db, m_tr.handle());
-            statement->prepare(s.sql);
+            statement->prepare(sql);
         }
-        statement->bind(s.params);
-        statement->execute();
-        return statement->affectedRows();
+        return *statement;
     }
     std::unique_ptr<db::FbStatement> open(const QByteArray &sql) {
         auto statement = std::make_unique<db::FbStatement>(m_db, m_tr.handle());
@@ -148,13 +173,14 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     int nextContact =
         tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
 
-    QHash<QByteArray, QByteArray> sqlOf; // table and column count → INSERT: built once, not per row
-    auto insert = [&](RowStatement &&row, const char *table, int &next) {
-        row.put(QStringLiteral("ID"), next);
-        QByteArray &sql = sqlOf[table + QByteArray::number(row.size())];
-        if (sql.isEmpty())
-            sql = row.insertSql(table);
-        tr.run({sql, row.values()});
+    TableRows companyRows("FIRMA", {QStringLiteral("ID")}, companyColumns());
+    TableRows contactRows("KONTAKT", kContactKeys, contactColumns());
+    db::FbStatement &insertCompany = tr.prepared(companyRows.insertSql());
+    db::FbStatement &insertContact = tr.prepared(contactRows.insertSql());
+    auto insert = [](db::FbStatement &statement, TableRows &rows, int &next) {
+        rows.setKey(0, next);
+        statement.bind(rows.values());
+        statement.execute();
         return next++;
     };
     QHash<int, int> companyIds;   // plan index → ID
@@ -165,9 +191,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
             placeholders.insert(i, plan.companies[i].placeholderId);
     }
     for (int i : plan.companiesToCreate()) {
-        RowStatement row;
-        row.putTexts(plan.companies[i].values, companyColumns());
-        companyIds.insert(i, insert(std::move(row), "FIRMA", nextCompany));
+        companyRows.setTexts(plan.companies[i].values);
+        companyIds.insert(i, insert(insertCompany, companyRows, nextCompany));
         if (++result.companies % 100 == 0) // a register's worth of companies takes seconds
             tell();
     }
@@ -175,17 +200,19 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     for (const PlannedContact &c : plan.contacts) {
         if (!c.selected)
             continue;
-        RowStatement row = contactRow(c, companyIds.value(c.company));
+        setContact(contactRows, c, companyIds.value(c.company));
         const int placeholder = placeholders.take(c.company);
-        if (!placeholder || tr.run(row.takeOverPlaceholder(placeholder)) != 1)
-            insert(std::move(row), "KONTAKT", nextContact);
+        if (!placeholder || tr.run(contactRows.takeOverPlaceholder(placeholder)) != 1)
+            insert(insertContact, contactRows, nextContact);
         companiesWithContacts << c.company;
         if (++result.contacts % 100 == 0)
             tell();
     }
     for (int i : plan.companiesToCreate())
-        if (!companiesWithContacts.contains(i)) // shows on the board through its placeholder
-            insert(placeholderRow(companyIds.value(i)), "KONTAKT", nextContact);
+        if (!companiesWithContacts.contains(i)) { // shows on the board through its placeholder
+            setPlaceholder(contactRows, companyIds.value(i));
+            insert(insertContact, contactRows, nextContact);
+        }
 }
 
 } // namespace

@@ -81,23 +81,30 @@ QStringList textsInOrder(const Values &values, const QList<Column> &columns) {
 }
 
 PackedValues::PackedValues(const Values &values, const QList<Column> &columns)
+    : PackedValues(textsInOrder(values, columns), columns) {
+}
+
+PackedValues::PackedValues(const QStringList &texts, const QList<Column> &columns)
     : m_columns(&columns) {
-    Q_ASSERT(columns.size() <= 256); // a byte for the column's place
-    const QStringList texts = textsInOrder(values, columns);
+    Q_ASSERT(columns.size() <= 256 && texts.size() == columns.size()); // a byte for the place
+    // Built in a scratch block, then copied into one of the exact size: a
+    // block shrunk in place would leave a gap beside every card of a file.
+    thread_local QByteArray packed; // its room stays for the next card
+    packed.resize(0);
     for (int i = 0; i < columns.size(); ++i) {
         const QString &text = texts[i];
         if (text.isEmpty())
             continue;
         const QByteArray bytes = text.toUtf8();
-        m_bytes += char(i);
+        packed += char(i);
         for (quint64 length = quint64(bytes.size());; length >>= 7) { // seven bits a byte
-            m_bytes += char((length & 0x7f) | (length >= 0x80 ? 0x80 : 0));
+            packed += char((length & 0x7f) | (length >= 0x80 ? 0x80 : 0));
             if (length < 0x80)
                 break;
         }
-        m_bytes += bytes;
+        packed += bytes;
     }
-    m_bytes.squeeze(); // held for every card of a file: no room to grow
+    m_bytes = QByteArray(packed.constData(), packed.size());
 }
 
 namespace {
@@ -139,6 +146,10 @@ Values PackedValues::unpack(const QStringList &only) const {
     return values;
 }
 
+void PackedValues::forEachText(const std::function<void(int, QByteArrayView)> &each) const {
+    forEachPacked(m_bytes, each);
+}
+
 QStringList PackedValues::texts() const {
     QStringList texts(m_columns ? m_columns->size() : 0);
     forEachPacked(
@@ -156,16 +167,17 @@ bool looksLikeImage(const QByteArray &bytes) {
 }
 
 QString displayName(const Values &contact) {
-    QStringList parts;
-    for (const char *name : {"TITUL_PRED", "JMENO", "PRIJMENI"}) {
-        const QString part = contact.value(QString::fromLatin1(name)).trimmed();
+    static const QString before = QStringLiteral("TITUL_PRED"), first = QStringLiteral("JMENO"),
+                         surname = QStringLiteral("PRIJMENI"), after = QStringLiteral("TITUL_ZA");
+    QString text;
+    for (const QString *name : {&before, &first, &surname}) {
+        const QString part = contact.value(*name).trimmed();
         if (!part.isEmpty())
-            parts << part;
+            text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + part;
     }
-    QString text = parts.join(QLatin1Char(' '));
-    const QString after = contact.value(QStringLiteral("TITUL_ZA")).trimmed();
-    if (!after.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + after;
+    const QString degree = contact.value(after).trimmed();
+    if (!degree.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + degree;
     return text;
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace io {
 
 /// Column name (as in the database, upper case) → text. A missing or empty
@@ -25,7 +27,10 @@ struct Entry {
     /// What of the record could not be read and was left out, for the report.
     QStringList warnings;
 
-    QString companyName() const { return company.value(QStringLiteral("NAZEV_FIRMA")).trimmed(); }
+    QString companyName() const {
+        static const QString name = QStringLiteral("NAZEV_FIRMA");
+        return company.value(name).trimmed();
+    }
     bool operator==(const Entry &) const = default;
 };
 
@@ -43,11 +48,15 @@ class PackedValues {
     PackedValues() = default;
     /// Texts of columns outside `columns` are left out.
     PackedValues(const Values &values, const QList<Column> &columns);
+    /// The texts of `columns` in their order (textsInOrder()); empty: none.
+    PackedValues(const QStringList &texts, const QList<Column> &columns);
     Values unpack() const;
     /// Only the texts of the columns named in `only`.
     Values unpack(const QStringList &only) const;
     /// The text of each column, in the order of the columns (empty for none).
     QStringList texts() const;
+    /// Calls `each(column's place, UTF-8 bytes)` for every non-empty text.
+    void forEachText(const std::function<void(int column, QByteArrayView utf8)> &each) const;
 
   private:
     const QList<Column> *m_columns = nullptr;
