@@ -10,8 +10,10 @@
 #include <QVariant>
 
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -152,16 +154,60 @@ class BoardSnapshot {
         mutable std::unique_ptr<const CzechOrder> m_order;
     };
 
+    class SharedRead;
+
   private:
+    /// What one read takes: the companies (none when empty) and the contacts.
     struct Scope {
-        QByteArray firms, people; // the statements reading companies and contacts
-        QVariantList params;      // of both
+        QByteArray firms, people;
+        QVariantList firmParams, peopleParams;
     };
-    bool readRows(db::DbConnection &connection, const QByteArray &boardStatement,
-                  const Scope &scope, ReadProgress *progress);
+    /// The rows one attachment read, not yet in the board's order.
+    struct Share {
+        struct Person {
+            CompactRecords::Handle record;
+            qint64 firm; // kNoFirm when NULL
+        };
+        static constexpr qint64 kNoFirm = std::numeric_limits<qint64>::min();
+        /// The server's upper-casing and the records; the share that read
+        /// the companies also has the columns and the companies' names.
+        std::shared_ptr<Data> data;
+        std::vector<Data::Company> companies; // as read
+        std::vector<qint64> firmIds;          // of the companies
+        std::vector<Person> people;           // as read
+    };
+    /// Reads a share; false, having read nothing, when told to stop.
+    static bool readShare(db::DbConnection &connection, const QByteArray &boardStatement,
+                          const Scope &scope, ReadProgress *progress, Share &share);
+    /// The snapshot of the shares read after `stamp` was taken; the first
+    /// share is the one with the companies.
+    void join(const changelog::Stamp &stamp, std::vector<Share> shares);
 
     changelog::Stamp m_stamp;
     std::shared_ptr<const Data> m_data;
+};
+
+/// The whole register read by two attachments at once, each on a thread of
+/// its own: the companies with the contacts below a split ID, and the
+/// contacts from it on, joined into one snapshot.
+class BoardSnapshot::SharedRead {
+  public:
+    static constexpr int kShares = 2;
+    /// Takes the stamp and chooses the split on `connection`, before either
+    /// share is read: whatever is committed after it makes the joined
+    /// snapshot stale, whichever share would have missed it. Throws DbError.
+    SharedRead(db::DbConnection &connection, QByteArray boardStatement);
+    /// Reads share 0 or 1 on a connection of its own; the two may run at
+    /// the same time. False when `progress` was told to stop. Throws DbError.
+    bool read(int share, db::DbConnection &connection, ReadProgress *progress);
+    /// The snapshot, once both shares were read.
+    BoardSnapshot join();
+
+  private:
+    changelog::Stamp m_stamp;
+    QByteArray m_statement;
+    std::optional<qint64> m_split; // none: the first share reads every contact
+    std::vector<Share> m_shares;
 };
 
 } // namespace data

@@ -26,6 +26,15 @@ const char *CompactRecords::at(Handle handle) const {
     return m_blocks[handle >> kOffsetBits].bytes.get() + (handle & (kBlockSize - 1));
 }
 
+CompactRecords::Handle CompactRecords::adopt(CompactRecords &&other) {
+    const auto offset = Handle(m_blocks.size() << kOffsetBits);
+    Q_ASSERT(m_blocks.size() + other.m_blocks.size() < (size_t(1) << (32 - kOffsetBits)));
+    for (Block &block : other.m_blocks)
+        m_blocks.push_back(std::move(block));
+    other.m_blocks.clear();
+    return offset;
+}
+
 qsizetype CompactRecords::capacity() const {
     qsizetype total = 0;
     for (const Block &block : m_blocks)

@@ -20,6 +20,9 @@ class CompactRecords {
     /// Stores the record and returns where it is.
     Handle add(QByteArrayView record);
     const char *at(Handle handle) const;
+    /// Takes over the records of `other`; a handle it gave is valid here
+    /// with the returned number added.
+    Handle adopt(CompactRecords &&other);
     /// Bytes reserved by the blocks.
     qsizetype capacity() const;
 

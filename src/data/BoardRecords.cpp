@@ -1,0 +1,53 @@
+#include "data/BoardRecords.h"
+
+namespace data::boardrecords {
+namespace {
+
+/// A region that compares equal to '***' (trailing blanks do not count).
+bool isPlaceholderRegion(QByteArrayView region) {
+    return withoutTrailingBlanks(region) == QByteArrayView("***");
+}
+
+} // namespace
+
+void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column) {
+    const db::Cell::Tag tag = row.tag(column);
+    switch (tag) {
+    case db::Cell::Null:
+        builder.addNull();
+        break;
+    case db::Cell::Text:
+    case db::Cell::Bytes: {
+        const QByteArrayView bytes = row.payload(column);
+        builder.addBytes(tag, bytes.data(), int(bytes.size()));
+        break;
+    }
+    default:
+        builder.addNumber(tag, row.cell(column).num);
+        break;
+    }
+}
+
+void ContactRecord::write(QByteArray &record, const dataset::UpperCaseTable &upper,
+                          const db::PackedRow &row) {
+    record.clear();
+    record.append(char(row.tag(PersonRegion) != db::Cell::Null &&
+                       !isPlaceholderRegion(row.payload(PersonRegion))));
+    compactcell::append(record, row, PersonId);
+    for (const int name : {PersonSurname, PersonFirstName}) {
+        if (row.tag(name) == db::Cell::Null) {
+            record.append(char(db::Cell::Null));
+            continue;
+        }
+        // Upper-cased where it lands: no copy of its own per name.
+        const QByteArrayView bytes = row.payload(name);
+        compactcell::appendText(record, db::Cell::Text, bytes);
+        for (char *c = record.data() + record.size() - bytes.size();
+             c != record.data() + record.size(); ++c)
+            *c = upper.upper(*c);
+    }
+    for (int column = PersonSurname; column <= PersonRegion; ++column)
+        compactcell::append(record, row, column);
+}
+
+} // namespace data::boardrecords

@@ -1,0 +1,59 @@
+#pragma once
+
+// How the board snapshot keeps a company and a contact, shared by the code
+// that reads them and the code that answers a typed text over them.
+#include "data/CompactRecords.h"
+#include "dataset/LikePattern.h"
+
+namespace data::boardrecords {
+
+/// Text without its trailing blanks, which the server's comparisons ignore.
+inline QByteArrayView withoutTrailingBlanks(QByteArrayView text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == ' ')
+        --end;
+    return text.first(end);
+}
+
+/// Copies one cell of `row` into the row being built, without a temporary.
+void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column);
+
+/// The columns the snapshot reads of a company and of a contact.
+enum FirmRead : int { FirmId, FirmName, FirmPhone, FirmMobile, FirmFax };
+enum PersonRead : int {
+    PersonFirm,
+    PersonId,
+    PersonSurname,
+    PersonFirstName,
+    PersonMobile,
+    PersonPhone,
+    PersonEmail,
+    PersonRegion
+};
+
+/// A contact as kept: a byte telling whether it makes a row of its own
+/// (region set and not '***'), then cells: its ID, the upper-cased surname
+/// and first name, and the six columns its row shows after the ID. The
+/// company's ID comes from the group line. No allocation of its own: 50,000
+/// contacts cost about 90 bytes each.
+struct ContactRecord {
+    /// From the columns read (company, ID, surname, first name, mobile,
+    /// phone, e-mail, region).
+    static void write(QByteArray &record, const dataset::UpperCaseTable &upper,
+                      const db::PackedRow &row);
+
+    explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
+
+    qint64 id() const { return cells.tag() == db::Cell::Int ? cells.number() : 0; }
+    /// Moves past the ID to the upper-cased surname.
+    compactcell::Reader names() const {
+        compactcell::Reader reader = cells;
+        reader.skip();
+        return reader;
+    }
+
+    bool isContactRow;
+    compactcell::Reader cells;
+};
+
+} // namespace data::boardrecords
