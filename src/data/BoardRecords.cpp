@@ -1,5 +1,7 @@
 #include "data/BoardRecords.h"
 
+#include "data/BoardSnapshot.h"
+
 namespace data::boardrecords {
 namespace {
 
@@ -26,6 +28,17 @@ void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int col
         builder.addNumber(tag, row.cell(column).num);
         break;
     }
+}
+
+db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader company) {
+    builder.reset(board::ColumnCount);
+    company.copyTo(builder); // ID
+    builder.addInt(1);
+    for (int column = board::Id; column <= board::Kraj; ++column)
+        builder.addNull();
+    for (int column = board::NazevFirma; column < board::ColumnCount; ++column)
+        company.copyTo(builder);
+    return builder.finish();
 }
 
 void ContactRecord::write(QByteArray &record, const dataset::UpperCaseTable &upper,

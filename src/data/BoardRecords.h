@@ -18,6 +18,14 @@ inline QByteArrayView withoutTrailingBlanks(QByteArrayView text) {
 /// Copies one cell of `row` into the row being built, without a temporary.
 void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column);
 
+/// A company's group line from its cells (ID, name, phone, mobile, fax).
+db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader company);
+/// The bytes of a company's name, empty when NULL, from its cells.
+inline QByteArrayView companyName(compactcell::Reader company) {
+    company.skip();
+    return company.bytes();
+}
+
 /// The columns the snapshot reads of a company and of a contact.
 enum FirmRead : int { FirmId, FirmName, FirmPhone, FirmMobile, FirmFax };
 enum PersonRead : int {

@@ -9,13 +9,12 @@ namespace {
 
 using Data = BoardSnapshot::Data;
 using boardrecords::ContactRecord;
-using boardrecords::copyCell;
 
-/// A contact's row from its record and its company's group line.
+/// A contact's row from its record and its company's cells.
 db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &person,
-                         const db::PackedRow &group) {
+                         compactcell::Reader company) {
     builder.reset(board::ColumnCount);
-    copyCell(builder, group, board::IdFirma);
+    company.copyTo(builder); // its ID
     builder.addInt(2);
     compactcell::Reader cells = person.cells;
     cells.copyTo(builder); // ID
@@ -24,7 +23,7 @@ db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &p
     for (int column = board::Prijmeni; column <= board::Kraj; ++column)
         cells.copyTo(builder);
     for (int column = board::NazevFirma; column < board::ColumnCount; ++column)
-        copyCell(builder, group, column);
+        company.copyTo(builder);
     return builder.finish();
 }
 
@@ -86,11 +85,11 @@ class BoardRows : public dataset::Dataset::RowSource {
             fillRun();
         }
         const Ready &ready = m_ready[m_next++];
+        const Data &d = *m_data;
         row = ready.contact
-                  ? contactRow(m_builder,
-                               ContactRecord(m_data->contactRecords.at(ready.contact->record)),
-                               m_data->companies[ready.contact->company].groupLine)
-                  : *ready.groupLine;
+                  ? contactRow(m_builder, ContactRecord(d.contactRecords.at(ready.contact->record)),
+                               d.companyCells(d.companies[ready.contact->company]))
+                  : boardrecords::groupLine(m_builder, d.companyCells(*ready.group));
         return true;
     }
 
@@ -183,7 +182,7 @@ class BoardRows : public dataset::Dataset::RowSource {
             if (c == d.orphans)
                 groupLine = !m_contactRows.empty();
             if (groupLine)
-                m_ready.push_back({&firm.groupLine, nullptr});
+                m_ready.push_back({&firm, nullptr});
         }
         m_ready.insert(m_ready.end(), m_contactRows.begin(), m_contactRows.end());
         m_runStart = end;
@@ -199,7 +198,7 @@ class BoardRows : public dataset::Dataset::RowSource {
     size_t m_run = 0;
     int m_runStart = 0;
     struct Ready {
-        const db::PackedRow *groupLine;
+        const Data::Company *group; // its group line
         const Data::Contact *contact;
     };
     std::vector<Ready> m_ready, m_contactRows;

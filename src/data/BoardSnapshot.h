@@ -95,9 +95,12 @@ class BoardSnapshot {
             int at = 0;
             int length = -1; // -1: NULL
         };
+        /// A company: its upper-cased name, its record (the cells of its
+        /// ID, name, phone, mobile and fax as read; all NULL for the group
+        /// of contacts of no company), which its group line is made from.
         struct Company {
             Text upperName;
-            db::PackedRow groupLine;
+            CompactRecords::Handle record = 0;
             int firstContact = 0, endContact = 0; // its contacts, by contact ID
         };
         /// A contact's record (see ContactRecord in the source): whether it
@@ -114,7 +117,7 @@ class BoardSnapshot {
         std::vector<Company> companies; // in the board's order
         std::vector<int> runEnds;       // end of each run of companies of equal name
         std::vector<Contact> contacts;  // grouped by company, in its order
-        CompactRecords contactRecords;
+        CompactRecords contactRecords, companyRecords;
         QByteArray upperText; // the companies' upper-cased names, end to end
         QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
 
@@ -144,6 +147,10 @@ class BoardSnapshot {
         /// read on (surname, first name, mobile, phone, e-mail, region).
         qint64 contactId(const Contact &x) const;
         compactcell::Reader shownCells(const Contact &x) const;
+        /// A company's cells from its ID on (ID, name, phone, mobile, fax).
+        compactcell::Reader companyCells(const Company &c) const {
+            return compactcell::Reader(companyRecords.at(c.record));
+        }
         const SearchKeys &searchKeys() const; // BoardSnapshotKeys.cpp
         const CzechOrder &czechOrder() const;
         int orphans = -1; // index of the group of contacts of no company, -1: none

@@ -17,26 +17,16 @@ namespace {
 using Data = BoardSnapshot::Data;
 using namespace boardrecords;
 
-/// A company's group line from its row (ID, name, phone, mobile, fax).
-db::PackedRow groupLine(db::PackedRow::Builder &builder, const db::PackedRow &firm) {
-    builder.reset(board::ColumnCount);
-    copyCell(builder, firm, FirmId);
-    builder.addInt(1);
-    for (int column = board::Id; column <= board::Kraj; ++column)
-        builder.addNull();
-    for (int column = FirmName; column <= FirmFax; ++column)
-        copyCell(builder, firm, column);
-    return builder.finish();
-}
-
-/// The group line of the contacts of no company: NULL but for its kind.
-db::PackedRow noCompanyLine(db::PackedRow::Builder &builder) {
-    builder.reset(board::ColumnCount);
-    builder.addNull();
-    builder.addInt(1);
-    for (int column = board::Id; column < board::ColumnCount; ++column)
-        builder.addNull();
-    return builder.finish();
+/// A company's record: the cells of the columns read (ID, name, phone,
+/// mobile, fax), or five NULLs for the group of contacts of no company.
+void companyRecord(QByteArray &record, const db::PackedRow *firm) {
+    record.clear();
+    for (int column = FirmId; column <= FirmFax; ++column) {
+        if (firm)
+            compactcell::append(record, *firm, column);
+        else
+            record.append(char(db::Cell::Null));
+    }
 }
 
 /// A company's index by its ID: a table by ID where the IDs are dense, as
@@ -180,14 +170,15 @@ bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &bo
         if (d->columns.size() != board::ColumnCount)
             throw db::DbError(
                 QStringLiteral("The board statement does not give the board's columns"));
-        db::PackedRow::Builder builder;
+        QByteArray record;
         auto firms = connection.openCursor(scope.firms, scope.firmParams);
         while (firms->fetch(row)) {
             if (row.tag(FirmId) != db::Cell::Int)
                 continue;
             Data::Company c;
             c.upperName = appendUpper(*d, row, FirmName);
-            c.groupLine = groupLine(builder, row);
+            companyRecord(record, &row);
+            c.record = d->companyRecords.add(record);
             share.firmIds.push_back(row.cell(FirmId).num);
             share.companies.push_back(std::move(c));
             if (progress && share.companies.size() % 4096 == 0 && progress->stop.load())
@@ -237,7 +228,6 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
             share = {};
         }
     }
-    db::PackedRow::Builder builder;
 
     // The board's order: by name (none first), ties by ID for a stable view.
     struct SortKey {
@@ -251,8 +241,8 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
     std::vector<SortKey> keys;
     keys.reserve(companies.size());
     for (const Data::Company &c : companies)
-        keys.push_back({withoutTrailingBlanks(c.groupLine.payload(board::NazevFirma)),
-                        c.upperName.length >= 0, c.groupLine.cell(board::IdFirma).num});
+        keys.push_back({withoutTrailingBlanks(companyName(d->companyCells(c))),
+                        c.upperName.length >= 0, d->companyCells(c).number()});
     auto compareNames = [&](int a, int b) {
         const SortKey &x = keys[size_t(a)], &y = keys[size_t(b)];
         if (x.hasName != y.hasName)
@@ -309,7 +299,9 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
     if (start[size_t(orphanGroup)] < int(d->contacts.size())) {
         Data::Company orphans;
         orphans.upperName = {int(d->upperText.size()), 0};
-        orphans.groupLine = noCompanyLine(builder);
+        QByteArray record;
+        companyRecord(record, nullptr);
+        orphans.record = d->companyRecords.add(record);
         orphans.firstContact = start[size_t(orphanGroup)];
         orphans.endContact = int(d->contacts.size());
         d->orphans = int(d->companies.size());
