@@ -11,7 +11,8 @@ BoardLoader::~BoardLoader() {
     cancel();
 }
 
-void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement) {
+void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement,
+                        const BoardSearch &search) {
     cancel();
     {
         const std::lock_guard lock(m_mutex);
@@ -31,7 +32,7 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
             [read, progress, share](db::DbConnection &connection) {
                 read->read(share, connection, progress.get());
             },
-            [this, read, progress, reading, failure, generation](const QString &error) {
+            [this, read, progress, reading, failure, generation, search](const QString &error) {
                 if (!error.isEmpty()) {
                     const std::lock_guard lock(m_mutex);
                     if (failure->isEmpty())
@@ -43,6 +44,7 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
                 if (failure->isEmpty() && progress->stop)
                     return; // cancelled
                 BoardSnapshot snapshot = failure->isEmpty() ? read->join() : BoardSnapshot();
+                snapshot.preparation(search)();
                 {
                     const std::lock_guard lock(m_mutex);
                     m_result = std::move(snapshot);

@@ -21,9 +21,11 @@ class BoardLoader : public QObject {
     ~BoardLoader() override;
 
     /// Stops a read in progress, then reads the board of the database
-    /// `like` is connected to (with its login); `like` takes the stamp the
-    /// snapshot is checked against later. Throws DbError.
-    void start(db::DbConnection &like, const QByteArray &boardStatement);
+    /// `like` is connected to (with its login), and makes what `search`
+    /// looks in; `like` takes the stamp the snapshot is checked against
+    /// later. Throws DbError.
+    void start(db::DbConnection &like, const QByteArray &boardStatement,
+               const BoardSearch &search = {});
     /// Stops a read in progress and forgets it; returns once the thread ended.
     void cancel();
     /// Waits until the read in progress ended.

@@ -221,6 +221,28 @@ dataset::Dataset::ProvidedRows BoardSnapshot::rows(const BoardPatterns &patterns
     return {m_data->columns, std::make_unique<BoardRows>(m_data, patterns, search)};
 }
 
+namespace {
+
+bool needsKeys(const BoardSearch &search) {
+    return search.ignoreAccents || search.allFields;
+}
+
+} // namespace
+
+bool BoardSnapshot::isReadyFor(const BoardSearch &search) const {
+    return !m_data || ((!needsKeys(search) || m_data->hasSearchKeys()) &&
+                       (!search.czechOrder || m_data->hasCzechOrder()));
+}
+
+std::function<void()> BoardSnapshot::preparation(const BoardSearch &search) const {
+    return [data = m_data, search] {
+        if (data && needsKeys(search))
+            data->searchKeys();
+        if (data && search.czechOrder)
+            data->czechOrder();
+    };
+}
+
 qint64 Data::contactId(const Contact &x) const {
     return ContactRecord(contactRecords.at(x.record)).id();
 }

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -88,6 +89,12 @@ class BoardSnapshot {
     /// database could not take.
     dataset::Dataset::ProvidedRows rows(const BoardPatterns &patterns,
                                         const BoardSearch &search = {}) const;
+    /// True when rows() for `search` finds what the options look in made.
+    bool isReadyFor(const BoardSearch &search) const;
+    /// Makes what the options of `search` look in; it may run on any
+    /// thread, and goes on holding what it makes from after this snapshot
+    /// is read again or dropped.
+    std::function<void()> preparation(const BoardSearch &search) const;
 
     /// What was read, shared by the row sources handed out.
     struct Data {
@@ -155,8 +162,12 @@ class BoardSnapshot {
         const CzechOrder &czechOrder() const;
         int orphans = -1; // index of the group of contacts of no company, -1: none
 
+        bool hasSearchKeys() const { return m_keysReady; }
+        bool hasCzechOrder() const { return m_orderReady; }
+
       private:
         mutable std::once_flag m_keysMade, m_orderMade;
+        mutable std::atomic<bool> m_keysReady{false}, m_orderReady{false};
         mutable std::unique_ptr<const SearchKeys> m_keys;
         mutable std::unique_ptr<const CzechOrder> m_order;
     };

@@ -71,6 +71,7 @@ const Data::SearchKeys &Data::searchKeys() const {
         }
         keys->text.squeeze();
         m_keys = std::move(keys);
+        m_keysReady = true;
     });
     return *m_keys;
 }
@@ -127,6 +128,7 @@ const Data::CzechOrder &Data::czechOrder() const {
             std::sort(order->contacts.begin() + firm.firstContact,
                       order->contacts.begin() + firm.endContact, byPerson);
         m_order = std::move(order);
+        m_orderReady = true;
     });
     return *m_order;
 }
