@@ -41,25 +41,11 @@ db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader com
     return builder.finish();
 }
 
-void ContactRecord::write(QByteArray &record, const dataset::UpperCaseTable &upper,
-                          const db::PackedRow &row) {
+void ContactRecord::write(QByteArray &record, const db::PackedRow &row) {
     record.clear();
     record.append(char(row.tag(PersonRegion) != db::Cell::Null &&
                        !isPlaceholderRegion(row.payload(PersonRegion))));
-    compactcell::append(record, row, PersonId);
-    for (const int name : {PersonSurname, PersonFirstName}) {
-        if (row.tag(name) == db::Cell::Null) {
-            record.append(char(db::Cell::Null));
-            continue;
-        }
-        // Upper-cased where it lands: no copy of its own per name.
-        const QByteArrayView bytes = row.payload(name);
-        compactcell::appendText(record, db::Cell::Text, bytes);
-        for (char *c = record.data() + record.size() - bytes.size();
-             c != record.data() + record.size(); ++c)
-            *c = upper.upper(*c);
-    }
-    for (int column = PersonSurname; column <= PersonRegion; ++column)
+    for (int column = PersonId; column <= PersonRegion; ++column)
         compactcell::append(record, row, column);
 }
 

@@ -40,20 +40,20 @@ enum PersonRead : int {
 };
 
 /// A contact as kept: a byte telling whether it makes a row of its own
-/// (region set and not '***'), then cells: its ID, the upper-cased surname
-/// and first name, and the six columns its row shows after the ID. The
-/// company's ID comes from the group line. No allocation of its own: 50,000
-/// contacts cost about 90 bytes each.
+/// (region set and not '***'), then cells: its ID and the six columns its
+/// row shows after the ID (surname, first name, mobile, phone, e-mail,
+/// region). The company's ID comes from the company; the names are
+/// upper-cased as they are matched. No allocation of its own: half a
+/// million contacts cost about 80 bytes each.
 struct ContactRecord {
     /// From the columns read (company, ID, surname, first name, mobile,
     /// phone, e-mail, region).
-    static void write(QByteArray &record, const dataset::UpperCaseTable &upper,
-                      const db::PackedRow &row);
+    static void write(QByteArray &record, const db::PackedRow &row);
 
     explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
 
     qint64 id() const { return cells.tag() == db::Cell::Int ? cells.number() : 0; }
-    /// Moves past the ID to the upper-cased surname.
+    /// Moves past the ID to the surname.
     compactcell::Reader names() const {
         compactcell::Reader reader = cells;
         reader.skip();

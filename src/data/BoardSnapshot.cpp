@@ -18,8 +18,6 @@ db::PackedRow contactRow(db::PackedRow::Builder &builder, const ContactRecord &p
     builder.addInt(2);
     compactcell::Reader cells = person.cells;
     cells.copyTo(builder); // ID
-    cells.skip();          // the upper-cased names
-    cells.skip();
     for (int column = board::Prijmeni; column <= board::Kraj; ++column)
         cells.copyTo(builder);
     for (int column = board::NazevFirma; column < board::ColumnCount; ++column)
@@ -116,13 +114,19 @@ class BoardRows : public dataset::Dataset::RowSource {
         return false;
     }
 
+    /// The surname or the first name as the server's UPPER and LIKE match them.
+    bool matchesNames(const SidePatterns &side, const ContactRecord &record) const {
+        const dataset::UpperCaseTable &upper = m_data->upper;
+        compactcell::Reader cells = record.names();
+        if (cells.tag() != db::Cell::Null && side.surname.matchesUpper(cells.bytes(), upper))
+            return true;
+        cells.skip();
+        return cells.tag() != db::Cell::Null && side.firstName.matchesUpper(cells.bytes(), upper);
+    }
+
     bool matchesPerson(const SidePatterns &side, int i, const ContactRecord &record) const {
-        if (!m_keys) {
-            const compactcell::Reader surname = record.names();
-            compactcell::Reader firstName = surname;
-            firstName.skip();
-            return matchesCell(side.surname, surname) || matchesCell(side.firstName, firstName);
-        }
+        if (!m_keys)
+            return matchesNames(side, record);
         // Folded surname, folded first name, e-mail, folded e-mail, mobile, phone.
         compactcell::Reader cells(m_keys->records.at(m_keys->contacts[size_t(i)]));
         if (m_search.ignoreAccents) {
@@ -133,10 +137,7 @@ class BoardRows : public dataset::Dataset::RowSource {
                 return true;
             cells.skip();
         } else {
-            const compactcell::Reader surname = record.names();
-            compactcell::Reader firstName = surname;
-            firstName.skip();
-            if (matchesCell(side.surname, surname) || matchesCell(side.firstName, firstName))
+            if (matchesNames(side, record))
                 return true;
             cells.skip();
             cells.skip();
@@ -248,10 +249,7 @@ qint64 Data::contactId(const Contact &x) const {
 }
 
 compactcell::Reader Data::shownCells(const Contact &x) const {
-    compactcell::Reader cells = ContactRecord(contactRecords.at(x.record)).names();
-    cells.skip();
-    cells.skip();
-    return cells;
+    return ContactRecord(contactRecords.at(x.record)).names();
 }
 
 } // namespace data

@@ -110,11 +110,11 @@ class BoardSnapshot {
             CompactRecords::Handle record = 0;
             int firstContact = 0, endContact = 0; // its contacts, by contact ID
         };
-        /// A contact's record (see ContactRecord in the source): whether it
-        /// makes a row of its own, its ID, the upper-cased surname and first
-        /// name, and the columns of its board row as read (surname, first
-        /// name, mobile, phone, e-mail, region). Its row is made from them
-        /// and its company's group line when it is asked for.
+        /// A contact's record (see ContactRecord in BoardRecords.h): whether
+        /// it makes a row of its own, its ID and the columns of its board
+        /// row as read (surname, first name, mobile, phone, e-mail, region).
+        /// Its row is made from them and its company's cells when it is
+        /// asked for.
         struct Contact {
             CompactRecords::Handle record = 0;
             int company = 0; // index into companies
@@ -187,8 +187,8 @@ class BoardSnapshot {
             qint64 firm; // kNoFirm when NULL
         };
         static constexpr qint64 kNoFirm = std::numeric_limits<qint64>::min();
-        /// The server's upper-casing and the records; the share that read
-        /// the companies also has the columns and the companies' names.
+        /// The records; the share that read the companies also has the
+        /// columns, the server's upper-casing and the companies' names.
         std::shared_ptr<Data> data;
         std::vector<Data::Company> companies; // as read
         std::vector<qint64> firmIds;          // of the companies

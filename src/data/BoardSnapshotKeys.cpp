@@ -44,7 +44,7 @@ const Data::SearchKeys &Data::searchKeys() const {
         QByteArray record;
         keys->contacts.reserve(contacts.size());
         for (const Contact &x : contacts) {
-            // The record's cells after the ID and the upper-cased names:
+            // The record's cells after the ID:
             // surname, first name, mobile, phone, e-mail, region as read.
             compactcell::Reader cells = shownCells(x);
             QByteArrayView value[5];

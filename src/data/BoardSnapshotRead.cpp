@@ -163,9 +163,9 @@ bool BoardSnapshot::readHead(db::DbConnection &connection, const QByteArray &boa
 bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &boardStatement,
                               const Scope &scope, ReadProgress *progress, Share &share) {
     auto d = std::make_shared<Data>();
-    d->upper.readFrom(connection);
     db::PackedRow row;
     if (!scope.firms.isEmpty()) {
+        d->upper.readFrom(connection);
         d->columns = connection.describe(boardStatement);
         if (d->columns.size() != board::ColumnCount)
             throw db::DbError(
@@ -190,7 +190,7 @@ bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &bo
     int counted = 0; // contacts added to the progress
     auto people = connection.openCursor(scope.people, scope.peopleParams);
     while (people->fetch(row)) {
-        ContactRecord::write(record, d->upper, row);
+        ContactRecord::write(record, row);
         share.people.push_back({d->contactRecords.add(record), row.tag(PersonFirm) == db::Cell::Int
                                                                    ? row.cell(PersonFirm).num
                                                                    : Share::kNoFirm});
