@@ -20,10 +20,14 @@ void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int col
 
 /// A company's group line from its cells (ID, name, phone, mobile, fax).
 db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader company);
+/// A company's name from its cells.
+inline compactcell::Reader nameCell(compactcell::Reader company) {
+    company.skip();
+    return company;
+}
 /// The bytes of a company's name, empty when NULL, from its cells.
 inline QByteArrayView companyName(compactcell::Reader company) {
-    company.skip();
-    return company.bytes();
+    return nameCell(company).bytes();
 }
 
 /// The columns the snapshot reads of a company and of a contact.

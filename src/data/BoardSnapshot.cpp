@@ -97,9 +97,12 @@ class BoardRows : public dataset::Dataset::RowSource {
     bool matchesFirm(const SidePatterns &side, int c) const {
         const Data &d = *m_data;
         const Data::Company &firm = d.companies[c];
-        if (firm.upperName.length < 0)
-            return false; // NULL never matches, nor do its other fields here
-        if (!m_search.ignoreAccents && side.company.matches(d.text(firm.upperName)))
+        // A missing company's name matches as an empty text; NULL never
+        // matches, nor do its other fields here.
+        const compactcell::Reader name = boardrecords::nameCell(d.companyCells(firm));
+        if (c != d.orphans && name.tag() == db::Cell::Null)
+            return false;
+        if (!m_search.ignoreAccents && side.company.matchesUpper(name.bytes(), d.upper))
             return true;
         if (!m_keys)
             return false;

@@ -102,11 +102,10 @@ class BoardSnapshot {
             int at = 0;
             int length = -1; // -1: NULL
         };
-        /// A company: its upper-cased name, its record (the cells of its
-        /// ID, name, phone, mobile and fax as read; all NULL for the group
-        /// of contacts of no company), which its group line is made from.
+        /// A company: its record (the cells of its ID, name, phone, mobile
+        /// and fax as read; all NULL for the group of contacts of no
+        /// company), which its group line is made from.
         struct Company {
-            Text upperName;
             CompactRecords::Handle record = 0;
             int firstContact = 0, endContact = 0; // its contacts, by contact ID
         };
@@ -125,8 +124,6 @@ class BoardSnapshot {
         std::vector<int> runEnds;       // end of each run of companies of equal name
         std::vector<Contact> contacts;  // grouped by company, in its order
         CompactRecords contactRecords, companyRecords;
-        QByteArray upperText; // the companies' upper-cased names, end to end
-        QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
 
         /// What the search options look in, made once per snapshot when an
         /// option first needs it: per contact (in the order of contacts) a
@@ -188,7 +185,7 @@ class BoardSnapshot {
         };
         static constexpr qint64 kNoFirm = std::numeric_limits<qint64>::min();
         /// The records; the share that read the companies also has the
-        /// columns, the server's upper-casing and the companies' names.
+        /// columns and the server's upper-casing.
         std::shared_ptr<Data> data;
         std::vector<Data::Company> companies; // as read
         std::vector<qint64> firmIds;          // of the companies

@@ -90,7 +90,9 @@ const Data::CzechOrder &Data::czechOrder() const {
         order->companies.resize(size_t(named));
         for (int c = 0; c < named; ++c)
             order->companies[size_t(c)] = c;
-        auto hasName = [&](int c) { return companies[c].upperName.length >= 0; };
+        auto hasName = [&](int c) {
+            return boardrecords::nameCell(companyCells(companies[c])).tag() != db::Cell::Null;
+        };
         auto firmId = [&](int c) { return companyCells(companies[c]).number(); };
         std::sort(order->companies.begin(), order->companies.end(), [&](int a, int b) {
             if (hasName(a) != hasName(b))

@@ -57,18 +57,6 @@ class CompanyIndex {
     QHash<qint64, int> m_hash;
 };
 
-Data::Text appendUpper(Data &d, const db::PackedRow &row, int column) {
-    if (row.tag(column) == db::Cell::Null)
-        return {};
-    const QByteArrayView bytes = row.payload(column);
-    const Data::Text text{int(d.upperText.size()), int(bytes.size())};
-    d.upperText.resize(text.at + text.length);
-    char *out = d.upperText.data() + text.at;
-    for (const char c : bytes)
-        *out++ = d.upper.upper(c);
-    return text;
-}
-
 const char kFirms[] = "SELECT ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX FROM FIRMA";
 const char kPeople[] =
     "SELECT ID_FIRMA, ID, PRIJMENI, JMENO, MOBIL, TELEFON1, EMAIL1, KRAJ FROM KONTAKT";
@@ -176,7 +164,6 @@ bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &bo
             if (row.tag(FirmId) != db::Cell::Int)
                 continue;
             Data::Company c;
-            c.upperName = appendUpper(*d, row, FirmName);
             companyRecord(record, &row);
             c.record = d->companyRecords.add(record);
             share.firmIds.push_back(row.cell(FirmId).num);
@@ -242,7 +229,8 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
     keys.reserve(companies.size());
     for (const Data::Company &c : companies)
         keys.push_back({withoutTrailingBlanks(companyName(d->companyCells(c))),
-                        c.upperName.length >= 0, d->companyCells(c).number()});
+                        nameCell(d->companyCells(c)).tag() != db::Cell::Null,
+                        d->companyCells(c).number()});
     auto compareNames = [&](int a, int b) {
         const SortKey &x = keys[size_t(a)], &y = keys[size_t(b)];
         if (x.hasName != y.hasName)
@@ -298,7 +286,6 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
         d->runEnds.push_back(int(d->companies.size()));
     if (start[size_t(orphanGroup)] < int(d->contacts.size())) {
         Data::Company orphans;
-        orphans.upperName = {int(d->upperText.size()), 0};
         QByteArray record;
         companyRecord(record, nullptr);
         orphans.record = d->companyRecords.add(record);
@@ -308,7 +295,6 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
         d->companies.push_back(std::move(orphans));
         d->runEnds.push_back(int(d->companies.size()));
     }
-    d->upperText.squeeze();
     m_stamp = stamp;
     m_data = d;
 }
