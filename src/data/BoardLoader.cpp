@@ -19,10 +19,11 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
         m_result = {};
         m_error.clear();
     }
+    // First what may throw, so that a failure leaves no read in progress.
+    auto read = std::make_shared<BoardSnapshot::SharedRead>(like, boardStatement);
     const int generation = ++m_generation;
     auto progress = std::make_shared<BoardSnapshot::ReadProgress>();
     m_progress = progress;
-    auto read = std::make_shared<BoardSnapshot::SharedRead>(like, boardStatement);
     // The shares still reading; the last to end joins them.
     auto reading = std::make_shared<std::atomic<int>>(BoardSnapshot::SharedRead::kShares);
     auto failure = std::make_shared<QString>(); // the first share's error, under m_mutex

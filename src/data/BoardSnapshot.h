@@ -91,9 +91,8 @@ class BoardSnapshot {
                                         const BoardSearch &search = {}) const;
     /// True when rows() for `search` finds what the options look in made.
     bool isReadyFor(const BoardSearch &search) const;
-    /// Makes what the options of `search` look in; it may run on any
-    /// thread, and goes on holding what it makes from after this snapshot
-    /// is read again or dropped.
+    /// Makes what the options of `search` look in, on any thread; it holds
+    /// what was read, so it may outlive this snapshot being read again.
     std::function<void()> preparation(const BoardSearch &search) const;
 
     /// What was read, shared by the row sources handed out.
