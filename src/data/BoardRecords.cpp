@@ -12,24 +12,6 @@ bool isPlaceholderRegion(QByteArrayView region) {
 
 } // namespace
 
-void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column) {
-    const db::Cell::Tag tag = row.tag(column);
-    switch (tag) {
-    case db::Cell::Null:
-        builder.addNull();
-        break;
-    case db::Cell::Text:
-    case db::Cell::Bytes: {
-        const QByteArrayView bytes = row.payload(column);
-        builder.addBytes(tag, bytes.data(), int(bytes.size()));
-        break;
-    }
-    default:
-        builder.addNumber(tag, row.cell(column).num);
-        break;
-    }
-}
-
 db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader company) {
     builder.reset(board::ColumnCount);
     company.copyTo(builder); // ID

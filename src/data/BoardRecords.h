@@ -15,9 +15,6 @@ inline QByteArrayView withoutTrailingBlanks(QByteArrayView text) {
     return text.first(end);
 }
 
-/// Copies one cell of `row` into the row being built, without a temporary.
-void copyCell(db::PackedRow::Builder &builder, const db::PackedRow &row, int column);
-
 /// A company's group line from its cells (ID, name, phone, mobile, fax).
 db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader company);
 /// A company's name from its cells.
