@@ -11,49 +11,72 @@ BoardLoader::~BoardLoader() {
     cancel();
 }
 
-void BoardLoader::start(const db::DbConnection &like, const QByteArray &boardStatement) {
+void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement,
+                        const BoardSearch &search) {
     cancel();
     {
         const std::lock_guard lock(m_mutex);
         m_result = {};
         m_error.clear();
     }
+    // First what may throw, so that a failure leaves no read in progress.
+    auto read = std::make_shared<BoardSnapshot::SharedRead>(like, boardStatement);
     const int generation = ++m_generation;
     auto progress = std::make_shared<BoardSnapshot::ReadProgress>();
     m_progress = progress;
-    auto snapshot = std::make_shared<BoardSnapshot>();
-    m_worker.start(
-        like.login(),
-        [snapshot, progress, boardStatement](db::DbConnection &connection) {
-            snapshot->read(connection, boardStatement, progress.get());
-        },
-        [this, snapshot, progress, generation](const QString &error) {
-            if (progress->stop)
-                return;
-            {
-                const std::lock_guard lock(m_mutex);
-                m_result = std::move(*snapshot);
-                m_error = error;
-            }
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation] {
-                    if (generation == m_generation && m_progress)
-                        emit finished();
-                },
-                Qt::QueuedConnection);
-        });
+    // The shares still reading; the last to end joins them.
+    auto reading = std::make_shared<std::atomic<int>>(BoardSnapshot::SharedRead::kShares);
+    auto failure = std::make_shared<QString>(); // the first share's error, under m_mutex
+    for (int share = 0; share < BoardSnapshot::SharedRead::kShares; ++share) {
+        m_workers[size_t(share)].start(
+            like.login(),
+            [read, progress, share](db::DbConnection &connection) {
+                read->read(share, connection, progress.get());
+            },
+            [this, read, progress, reading, failure, generation, search](const QString &error) {
+                if (!error.isEmpty()) {
+                    const std::lock_guard lock(m_mutex);
+                    if (failure->isEmpty())
+                        *failure = error;
+                    progress->stop = true; // the other share need not go on
+                }
+                if (--*reading > 0)
+                    return;
+                if (failure->isEmpty() && progress->stop)
+                    return; // cancelled
+                BoardSnapshot snapshot = failure->isEmpty() ? read->join() : BoardSnapshot();
+                snapshot.preparation(search)();
+                {
+                    const std::lock_guard lock(m_mutex);
+                    m_result = std::move(snapshot);
+                    m_error = *failure;
+                }
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, generation] {
+                        if (generation == m_generation && m_progress)
+                            emit finished();
+                    },
+                    Qt::QueuedConnection);
+            });
+    }
 }
 
 void BoardLoader::cancel() {
     if (m_progress)
         m_progress->stop = true;
-    m_worker.stop();
+    for (db::WorkerConnection &worker : m_workers)
+        worker.stop();
     m_progress.reset();
 }
 
+void BoardLoader::wait() {
+    for (db::WorkerConnection &worker : m_workers)
+        worker.wait();
+}
+
 BoardSnapshot BoardLoader::take() {
-    m_worker.wait();
+    wait();
     m_progress.reset(); // the end it reported is dealt with
     const std::lock_guard lock(m_mutex);
     return std::exchange(m_result, {});

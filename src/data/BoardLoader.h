@@ -6,13 +6,14 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <mutex>
 
 namespace data {
 
-/// Reads a whole board snapshot on a thread of its own, through an
-/// attachment of its own, while the window goes on answering the user.
+/// Reads a whole board snapshot on two threads, each through an attachment
+/// of its own, while the window goes on answering the user.
 class BoardLoader : public QObject {
     Q_OBJECT
   public:
@@ -20,12 +21,15 @@ class BoardLoader : public QObject {
     ~BoardLoader() override;
 
     /// Stops a read in progress, then reads the board of the database
-    /// `like` is connected to (with its login).
-    void start(const db::DbConnection &like, const QByteArray &boardStatement);
+    /// `like` is connected to (with its login), and makes what `search`
+    /// looks in; `like` takes the stamp the snapshot is checked against
+    /// later. Throws DbError.
+    void start(db::DbConnection &like, const QByteArray &boardStatement,
+               const BoardSearch &search = {});
     /// Stops a read in progress and forgets it; returns once the thread ended.
     void cancel();
     /// Waits until the read in progress ended.
-    void wait() { m_worker.wait(); }
+    void wait();
     /// True from start() until the snapshot is taken or the read cancelled.
     bool isRunning() const { return m_progress != nullptr; }
     /// Contacts read so far by the read in progress.
@@ -42,10 +46,10 @@ class BoardLoader : public QObject {
     void finished();
 
   private:
-    db::WorkerConnection m_worker;
+    std::array<db::WorkerConnection, BoardSnapshot::SharedRead::kShares> m_workers;
     int m_generation = 0; // of the read started last; an earlier one's end is ignored
     std::shared_ptr<BoardSnapshot::ReadProgress> m_progress;
-    mutable std::mutex m_mutex; // guards what the thread hands over
+    mutable std::mutex m_mutex; // guards what the threads hand over
     BoardSnapshot m_result;
     QString m_error;
 };

@@ -10,8 +10,11 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace db {
@@ -86,6 +89,11 @@ class BoardSnapshot {
     /// database could not take.
     dataset::Dataset::ProvidedRows rows(const BoardPatterns &patterns,
                                         const BoardSearch &search = {}) const;
+    /// True when rows() for `search` finds what the options look in made.
+    bool isReadyFor(const BoardSearch &search) const;
+    /// Makes what the options of `search` look in, on any thread; it holds
+    /// what was read, so it may outlive this snapshot being read again.
+    std::function<void()> preparation(const BoardSearch &search) const;
 
     /// What was read, shared by the row sources handed out.
     struct Data {
@@ -93,16 +101,18 @@ class BoardSnapshot {
             int at = 0;
             int length = -1; // -1: NULL
         };
+        /// A company: its record (the cells of its ID, name, phone, mobile
+        /// and fax as read; all NULL for the group of contacts of no
+        /// company), which its group line is made from.
         struct Company {
-            Text upperName;
-            db::PackedRow groupLine;
+            CompactRecords::Handle record = 0;
             int firstContact = 0, endContact = 0; // its contacts, by contact ID
         };
-        /// A contact's record (see ContactRecord in the source): whether it
-        /// makes a row of its own, its ID, the upper-cased surname and first
-        /// name, and the columns of its board row as read (surname, first
-        /// name, mobile, phone, e-mail, region). Its row is made from them
-        /// and its company's group line when it is asked for.
+        /// A contact's record (see ContactRecord in BoardRecords.h): whether
+        /// it makes a row of its own, its ID and the columns of its board
+        /// row as read (surname, first name, mobile, phone, e-mail, region).
+        /// Its row is made from them and its company's cells when it is
+        /// asked for.
         struct Contact {
             CompactRecords::Handle record = 0;
             int company = 0; // index into companies
@@ -112,9 +122,7 @@ class BoardSnapshot {
         std::vector<Company> companies; // in the board's order
         std::vector<int> runEnds;       // end of each run of companies of equal name
         std::vector<Contact> contacts;  // grouped by company, in its order
-        CompactRecords contactRecords;
-        QByteArray upperText; // the companies' upper-cased names, end to end
-        QByteArrayView text(Text t) const { return {upperText.constData() + t.at, t.length}; }
+        CompactRecords contactRecords, companyRecords;
 
         /// What the search options look in, made once per snapshot when an
         /// option first needs it: per contact (in the order of contacts) a
@@ -142,26 +150,78 @@ class BoardSnapshot {
         /// read on (surname, first name, mobile, phone, e-mail, region).
         qint64 contactId(const Contact &x) const;
         compactcell::Reader shownCells(const Contact &x) const;
+        /// A company's cells from its ID on (ID, name, phone, mobile, fax).
+        compactcell::Reader companyCells(const Company &c) const {
+            return compactcell::Reader(companyRecords.at(c.record));
+        }
         const SearchKeys &searchKeys() const; // BoardSnapshotKeys.cpp
         const CzechOrder &czechOrder() const;
         int orphans = -1; // index of the group of contacts of no company, -1: none
 
+        bool hasSearchKeys() const { return m_keysReady; }
+        bool hasCzechOrder() const { return m_orderReady; }
+
       private:
         mutable std::once_flag m_keysMade, m_orderMade;
+        mutable std::atomic<bool> m_keysReady{false}, m_orderReady{false};
         mutable std::unique_ptr<const SearchKeys> m_keys;
         mutable std::unique_ptr<const CzechOrder> m_order;
     };
 
+    class SharedRead;
+
   private:
+    /// What one read takes: the companies (none when empty) and the contacts.
     struct Scope {
-        QByteArray firms, people; // the statements reading companies and contacts
-        QVariantList params;      // of both
+        QByteArray firms, people;
+        QVariantList firmParams, peopleParams;
     };
-    bool readRows(db::DbConnection &connection, const QByteArray &boardStatement,
-                  const Scope &scope, ReadProgress *progress);
+    /// The rows one attachment read, not yet in the board's order.
+    struct Share {
+        struct Person {
+            CompactRecords::Handle record;
+            qint64 firm; // kNoFirm when NULL
+        };
+        static constexpr qint64 kNoFirm = std::numeric_limits<qint64>::min();
+        /// The records; the share that read the companies also has the
+        /// columns and the server's upper-casing.
+        std::shared_ptr<Data> data;
+        std::vector<Data::Company> companies; // as read
+        std::vector<qint64> firmIds;          // of the companies
+        std::vector<Person> people;           // as read
+    };
+    /// Reads a share; false, having read nothing, when told to stop.
+    static bool readShare(db::DbConnection &connection, const QByteArray &boardStatement,
+                          const Scope &scope, ReadProgress *progress, Share &share);
+    /// The snapshot of the shares read after `stamp` was taken; the first
+    /// share is the one with the companies.
+    void join(const changelog::Stamp &stamp, std::vector<Share> shares);
 
     changelog::Stamp m_stamp;
     std::shared_ptr<const Data> m_data;
+};
+
+/// The whole register read by two attachments at once, each on a thread of
+/// its own: the companies with the contacts below a split ID, and the
+/// contacts from it on, joined into one snapshot.
+class BoardSnapshot::SharedRead {
+  public:
+    static constexpr int kShares = 2;
+    /// Takes the stamp and chooses the split on `connection`, before either
+    /// share is read: whatever is committed after it makes the joined
+    /// snapshot stale, whichever share would have missed it. Throws DbError.
+    SharedRead(db::DbConnection &connection, QByteArray boardStatement);
+    /// Reads share 0 or 1 on a connection of its own; the two may run at
+    /// the same time. False when `progress` was told to stop. Throws DbError.
+    bool read(int share, db::DbConnection &connection, ReadProgress *progress);
+    /// The snapshot, once both shares were read.
+    BoardSnapshot join();
+
+  private:
+    changelog::Stamp m_stamp;
+    QByteArray m_statement;
+    std::optional<qint64> m_split; // none: the first share reads every contact
+    std::vector<Share> m_shares;
 };
 
 } // namespace data

@@ -2,6 +2,8 @@
 // folded and blank-free keys, and the Czech alphabetical order.
 #include "data/BoardSnapshot.h"
 
+#include "data/BoardRecords.h"
+
 #include <algorithm>
 
 namespace data {
@@ -20,25 +22,29 @@ const Data::SearchKeys &Data::searchKeys() const {
             return t;
         };
         for (const Company &firm : companies) {
-            const db::PackedRow &line = firm.groupLine;
-            auto digits = [&](int column) {
-                return addText(folding.fold(withoutBlanks(line.payload(column))),
-                               line.tag(column) == db::Cell::Null);
+            // The cells of its ID, name, phone, mobile and fax.
+            compactcell::Reader cells = companyCells(firm);
+            cells.skip();
+            auto next = [&](bool digits) {
+                const bool isNull = cells.tag() == db::Cell::Null;
+                const QByteArrayView bytes = cells.bytes();
+                cells.skip();
+                return addText(digits ? folding.fold(withoutBlanks(bytes)) : folding.fold(bytes),
+                               isNull);
             };
             SearchKeys::CompanyKeys k;
-            k.name = int(&firm - companies.data()) == orphans
-                         ? Text{int(keys->text.size()), 0}
-                         : addText(folding.fold(line.payload(board::NazevFirma)),
-                                   line.tag(board::NazevFirma) == db::Cell::Null);
-            k.phone = digits(board::FTelefon);
-            k.mobile = digits(board::FMobil);
-            k.fax = digits(board::FFax);
+            k.name = next(false);
+            if (int(&firm - companies.data()) == orphans)
+                k.name = Text{int(keys->text.size()), 0};
+            k.phone = next(true);
+            k.mobile = next(true);
+            k.fax = next(true);
             keys->companies.push_back(k);
         }
         QByteArray record;
         keys->contacts.reserve(contacts.size());
         for (const Contact &x : contacts) {
-            // The record's cells after the ID and the upper-cased names:
+            // The record's cells after the ID:
             // surname, first name, mobile, phone, e-mail, region as read.
             compactcell::Reader cells = shownCells(x);
             QByteArrayView value[5];
@@ -65,6 +71,7 @@ const Data::SearchKeys &Data::searchKeys() const {
         }
         keys->text.squeeze();
         m_keys = std::move(keys);
+        m_keysReady = true;
     });
     return *m_keys;
 }
@@ -79,12 +86,14 @@ const Data::CzechOrder &Data::czechOrder() const {
         std::vector<QString> names(static_cast<size_t>(named));
         for (int c = 0; c < named; ++c)
             names[size_t(c)] =
-                CzechCollation::text(companies[c].groupLine.payload(board::NazevFirma));
+                CzechCollation::text(boardrecords::companyName(companyCells(companies[c])));
         order->companies.resize(size_t(named));
         for (int c = 0; c < named; ++c)
             order->companies[size_t(c)] = c;
-        auto hasName = [&](int c) { return companies[c].upperName.length >= 0; };
-        auto firmId = [&](int c) { return companies[c].groupLine.cell(board::IdFirma).num; };
+        auto hasName = [&](int c) {
+            return boardrecords::nameCell(companyCells(companies[c])).tag() != db::Cell::Null;
+        };
+        auto firmId = [&](int c) { return companyCells(companies[c]).number(); };
         std::sort(order->companies.begin(), order->companies.end(), [&](int a, int b) {
             if (hasName(a) != hasName(b))
                 return hasName(b);
@@ -121,6 +130,7 @@ const Data::CzechOrder &Data::czechOrder() const {
             std::sort(order->contacts.begin() + firm.firstContact,
                       order->contacts.begin() + firm.endContact, byPerson);
         m_order = std::move(order);
+        m_orderReady = true;
     });
     return *m_order;
 }

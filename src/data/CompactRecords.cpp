@@ -26,6 +26,15 @@ const char *CompactRecords::at(Handle handle) const {
     return m_blocks[handle >> kOffsetBits].bytes.get() + (handle & (kBlockSize - 1));
 }
 
+CompactRecords::Handle CompactRecords::adopt(CompactRecords &&other) {
+    const auto offset = Handle(m_blocks.size() << kOffsetBits);
+    Q_ASSERT(m_blocks.size() + other.m_blocks.size() < (size_t(1) << (32 - kOffsetBits)));
+    for (Block &block : other.m_blocks)
+        m_blocks.push_back(std::move(block));
+    other.m_blocks.clear();
+    return offset;
+}
+
 qsizetype CompactRecords::capacity() const {
     qsizetype total = 0;
     for (const Block &block : m_blocks)
@@ -48,6 +57,11 @@ bool isText(db::Cell::Tag tag) {
 } // namespace
 
 void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes) {
+    if (tag == db::Cell::Text && bytes.size() < 128) {
+        record.append(char(kShortText | bytes.size()));
+        record.append(bytes);
+        return;
+    }
     record.append(char(tag));
     auto length = quint32(bytes.size());
     do {
@@ -64,21 +78,36 @@ void append(QByteArray &record, const db::PackedRow &row, int column) {
         appendText(record, tag, row.payload(column));
         return;
     }
-    record.append(char(tag));
-    if (isNumber(tag)) {
-        const qint64 value = row.cell(column).num;
-        record.append(reinterpret_cast<const char *>(&value), 8);
+    if (!isNumber(tag)) {
+        record.append(char(tag));
+        return;
     }
+    const qint64 value = row.cell(column).num;
+    if (tag == db::Cell::Int && value >= INT32_MIN && value <= INT32_MAX) {
+        const auto small = qint32(value);
+        record.append(char(kSmallInt));
+        record.append(reinterpret_cast<const char *>(&small), 4);
+        return;
+    }
+    record.append(char(tag));
+    record.append(reinterpret_cast<const char *>(&value), 8);
 }
 
 qint64 Reader::number() const {
+    if (*m_at == kSmallInt) {
+        qint32 small = 0;
+        std::memcpy(&small, m_at + 1, 4);
+        return small;
+    }
     qint64 value = 0;
-    if (isNumber(tag()))
+    if (!(*m_at & kShortText) && isNumber(tag()))
         std::memcpy(&value, m_at + 1, 8);
     return value;
 }
 
 QByteArrayView Reader::bytes() const {
+    if (*m_at & kShortText)
+        return {reinterpret_cast<const char *>(m_at + 1), qsizetype(*m_at & 0x7F)};
     if (!isText(tag()))
         return {};
     const unsigned char *p = m_at + 1;
@@ -93,7 +122,9 @@ QByteArrayView Reader::bytes() const {
 
 void Reader::skip() {
     const db::Cell::Tag t = tag();
-    if (isNumber(t)) {
+    if (*m_at == kSmallInt) {
+        m_at += 5;
+    } else if (isNumber(t)) {
         m_at += 9;
     } else if (isText(t)) {
         const QByteArrayView text = bytes();

@@ -20,6 +20,9 @@ class CompactRecords {
     /// Stores the record and returns where it is.
     Handle add(QByteArrayView record);
     const char *at(Handle handle) const;
+    /// Takes over the records of `other`; a handle it gave is valid here
+    /// with the returned number added.
+    Handle adopt(CompactRecords &&other);
     /// Bytes reserved by the blocks.
     qsizetype capacity() const;
 
@@ -34,9 +37,16 @@ class CompactRecords {
 };
 
 /// Cells written one after another in the least space: a tag byte, then
-/// eight bytes for a number, or a length (seven bits a byte) and the bytes
-/// for text. They are read back in the same order.
+/// four or eight bytes for a number, or a length (in the tag byte when
+/// short, else seven bits a byte) and the bytes for text. They are read
+/// back in the same order.
 namespace compactcell {
+
+// Beside the cell tags: a text shorter than 128 bytes has its length in its
+// tag byte, and an integer that fits in 32 bits takes four bytes: together
+// about a tenth of a contact's record.
+inline constexpr unsigned char kShortText = 0x80;
+inline constexpr unsigned char kSmallInt = 0x40;
 
 void append(QByteArray &record, const db::PackedRow &row, int column);
 void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
@@ -45,7 +55,11 @@ void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
 class Reader {
   public:
     explicit Reader(const char *at) : m_at(reinterpret_cast<const unsigned char *>(at)) {}
-    db::Cell::Tag tag() const { return db::Cell::Tag(*m_at); }
+    db::Cell::Tag tag() const {
+        if (*m_at & kShortText)
+            return db::Cell::Text;
+        return *m_at == kSmallInt ? db::Cell::Int : db::Cell::Tag(*m_at);
+    }
     /// The current cell's number (Int, DateTime, BlobId, Double bits).
     qint64 number() const;
     /// The current cell's bytes (Text, Bytes; empty otherwise).

@@ -105,7 +105,7 @@ dataset::Dataset::ProvidedRows TDM::boardRows(bool reread) {
     };
     return m_board.rows(
         {param("k1"), param("k2"), param("k3"), param("f1"), param("f2"), param("f3")},
-        m_boardSearch);
+        m_shownSearch);
 }
 
 void TDM::loadBoard() {
@@ -117,7 +117,7 @@ void TDM::loadBoard() {
     // fewer companies than the head.
     if (!ZConKontakty.isReadOnly() &&
         m_board.readHead(ZConKontakty, qHlavniDeska.statement(), m_headCompanies))
-        m_loader.start(ZConKontakty, qHlavniDeska.statement());
+        m_loader.start(ZConKontakty, qHlavniDeska.statement(), m_shownSearch);
     else
         m_board.read(ZConKontakty, qHlavniDeska.statement());
     if (wasLoading != m_loader.isRunning())
@@ -157,16 +157,46 @@ void TDM::boardLoaded() {
 }
 
 void TDM::completeBoard() {
-    if (!m_loader.isRunning())
-        return;
-    m_loader.wait();
-    boardLoaded();
+    if (m_loader.isRunning()) {
+        m_loader.wait();
+        boardLoaded();
+    }
+    while (m_preparing.joinable()) {
+        m_preparing.join();
+        showBoardSearch();
+    }
 }
 
 void TDM::setBoardSearch(const data::BoardSearch &search) {
     if (search == m_boardSearch)
         return;
     m_boardSearch = search;
+    showBoardSearch();
+}
+
+void TDM::showBoardSearch() {
+    if (m_preparing.joinable())
+        return; // its end comes here again
+    if (!m_board.isReadyFor(m_boardSearch)) {
+        // What an option looks in takes a few hundred milliseconds to make
+        // at half a million contacts: made beside the window, which shows
+        // the rows it shows until then.
+        m_preparing = std::thread([this, work = m_board.preparation(m_boardSearch)] {
+            work();
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_preparing.joinable())
+                        m_preparing.join();
+                    showBoardSearch();
+                },
+                Qt::QueuedConnection);
+        });
+        return;
+    }
+    if (m_shownSearch == m_boardSearch)
+        return;
+    m_shownSearch = m_boardSearch;
     if (!qHlavniDeska.isActive())
         return;
     qHlavniDeska.close();
@@ -174,6 +204,8 @@ void TDM::setBoardSearch(const data::BoardSearch &search) {
 }
 
 TDM::~TDM() {
+    if (m_preparing.joinable())
+        m_preparing.join();
     if (DM == this)
         DM = nullptr;
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <thread>
 
 /// The data module: the one connection and every dataset of the program.
 /// Windows work on these datasets and own none of their own.
@@ -87,7 +88,8 @@ class TDM : public QObject {
     dataset::DataSource dsHlavniDeska;
 
     /// How the board looks for its text and orders its rows; shows the
-    /// board again (from the same snapshot) when it is open.
+    /// board again (from the same snapshot) when it is open, once what the
+    /// options look in is made (on a thread of its own when not made yet).
     void setBoardSearch(const data::BoardSearch &search);
     const data::BoardSearch &boardSearch() const { return m_boardSearch; }
 
@@ -99,8 +101,9 @@ class TDM : public QObject {
     /// How many companies the board reads before it first shows while the
     /// rest is read (a screenful and more, in a few milliseconds).
     void setBoardHead(int companies) { m_headCompanies = companies; }
-    /// Waits until the whole board is read and shows it; for what must see
-    /// every row the board shows (an export of the shown contacts).
+    /// Waits until the whole board is read and shows it, with the search
+    /// options set last; for what must see every row the board shows (an
+    /// export of the shown contacts).
     void completeBoard();
 
     /// The SQL lines of the board and company-contacts queries.
@@ -117,6 +120,9 @@ class TDM : public QObject {
     void loadBoard();
     /// Shows the whole board the loader read.
     void boardLoaded();
+    /// Shows the board with the search options set last, or first makes
+    /// what they look in beside the window.
+    void showBoardSearch();
     /// The board's rows for its parameters, from the snapshot, which is read
     /// again when asked, when RefreshBoard ran or when anything was committed
     /// since it was read.
@@ -124,7 +130,9 @@ class TDM : public QObject {
     data::BoardSnapshot m_board;
     data::BoardLoader m_loader;
     int m_headCompanies = 100;
-    data::BoardSearch m_boardSearch;
+    data::BoardSearch m_boardSearch; // set last
+    data::BoardSearch m_shownSearch; // the board's rows are answered with
+    std::thread m_preparing;         // makes what m_boardSearch looks in
     bool m_rereadBoard = false;
     bool m_closing = false;
 

@@ -51,17 +51,34 @@ LikePattern::LikePattern(QByteArray pattern) : m_pattern(std::move(pattern)) {
 bool LikePattern::matches(QByteArrayView text) const {
     if (m_isContains)
         return text.indexOf(m_literal) >= 0;
-    return matchFrom(0, text, 0);
+    return matchFrom(text, [](char c) { return c; });
 }
 
-bool LikePattern::matchFrom(qsizetype p, QByteArrayView text, qsizetype t) const {
+bool LikePattern::matchesUpper(QByteArrayView text, const UpperCaseTable &upper) const {
+    if (m_isContains) {
+        // Short names: a plain scan, each byte upper-cased as it is compared.
+        const qsizetype n = m_literal.size(), last = text.size() - n;
+        const char *const literal = m_literal.constData();
+        for (qsizetype at = 0; at <= last; ++at) {
+            qsizetype i = 0;
+            while (i < n && upper.upper(text[at + i]) == literal[i])
+                ++i;
+            if (i == n)
+                return true;
+        }
+        return false;
+    }
+    return matchFrom(text, [&upper](char c) { return upper.upper(c); });
+}
+
+template <class Fold> bool LikePattern::matchFrom(QByteArrayView text, Fold fold) const {
     // Iterative matching with one back-tracking point, the last "%".
-    qsizetype starP = -1, starT = 0;
+    qsizetype p = 0, t = 0, starP = -1, starT = 0;
     while (t < text.size()) {
         if (p < m_pattern.size() && m_pattern[p] == '%') {
             starP = ++p;
             starT = t;
-        } else if (p < m_pattern.size() && (m_pattern[p] == '_' || m_pattern[p] == text[t])) {
+        } else if (p < m_pattern.size() && (m_pattern[p] == '_' || m_pattern[p] == fold(text[t]))) {
             ++p;
             ++t;
         } else if (starP >= 0) {

@@ -33,9 +33,11 @@ class LikePattern {
   public:
     explicit LikePattern(QByteArray pattern);
     bool matches(QByteArrayView text) const;
+    /// As matches() over the text upper-cased by `upper`, without a copy of it.
+    bool matchesUpper(QByteArrayView text, const UpperCaseTable &upper) const;
 
   private:
-    bool matchFrom(qsizetype p, QByteArrayView text, qsizetype t) const;
+    template <class Fold> bool matchFrom(QByteArrayView text, Fold fold) const;
     QByteArray m_pattern;
     QByteArray m_literal; // for "%text%" without other wildcards: the text
     bool m_isContains = false;

@@ -161,17 +161,17 @@ class TestBoardOptions : public QObject {
             p.deska->ui().Edit1->setText(QStringLiteral("dvorak"));
             QCOMPARE(p.lines(), QStringList{});
             options->ignoreAccents->click();
-            QCOMPARE(p.lines(), (QStringList{"Bez firmy", u"  Dvořák"_qs, u"  Dvořáková"_qs}));
+            QTRY_COMPARE(p.lines(), (QStringList{"Bez firmy", u"  Dvořák"_qs, u"  Dvořáková"_qs}));
 
             p.deska->ui().Edit1->setText(QStringLiteral("603111"));
             QCOMPARE(p.lines(), QStringList{});
             options->allFields->click();
-            QCOMPARE(p.lines(), (QStringList{"Zahradnictví (tel:", "  Hruška"}));
+            QTRY_COMPARE(p.lines(), (QStringList{"Zahradnictví (tel:", "  Hruška"}));
 
             p.deska->ui().Edit1->clear();
             QCOMPARE(p.lines().first(), QStringLiteral("Zahradnictví (tel:"));
             options->czechOrder->click();
-            QCOMPARE(p.lines().first(), u"Účetní kancelář"_qs);
+            QTRY_COMPARE(p.lines().first(), u"Účetní kancelář"_qs);
             options->allFields->click(); // off again
         }
         Program again;

@@ -237,6 +237,40 @@ class TestStartup : public QObject {
         QCOMPARE(app.version(), QStringLiteral("1.1"));
     }
 
+    void shutdownSignalDuringTheLoadEndsTheProgramPromptly() {
+        Installation app;
+        // Enough contacts that the rest of the register is still being read
+        // when the window has shown its first companies.
+        QList<QVariantList> firms, people;
+        for (int id = 1; id <= 1000; ++id)
+            firms << QVariantList{id, QStringLiteral("Firma %1").arg(id)};
+        app.connection().executeBatch("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (?, ?)", firms);
+        for (int id = 1; id <= 300000; ++id)
+            people << QVariantList{id, 1 + id % 1000, QStringLiteral("Zástupce %1").arg(id)};
+        app.connection().executeBatch(
+            "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI) VALUES (?, ?, ?)", people);
+        people.clear();
+        app.disconnect();
+        ChildProcess program(app.program());
+        program.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), app.log());
+        QVERIFY(program.start());
+        QTRY_VERIFY_WITH_TIMEOUT(program.holdsOpen(app.path()), 30000);
+        QTest::qWait(400); // the window shows, the rest is being read
+        QElapsedTimer elapsed;
+        elapsed.start();
+        program.signal(SIGTERM);
+        const bool ended = program.process().waitForFinished(10000);
+        qInfo("ended %lld ms after the signal", elapsed.elapsed());
+        QVERIFY2(ended, "the program must end by itself on the signal");
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().exitCode(), 0);
+        QFile shown(app.log()); // nothing, not even a read that failed
+        QCOMPARE(shown.open(QIODevice::ReadOnly) ? QString::fromUtf8(shown.readAll()) : QString(),
+                 QString());
+        QCOMPARE(validateDatabase(app.path()), QString());
+        QCOMPARE(app.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 300000);
+    }
+
     void databaseBesideTheProgramIsUsedFromAnyWorkingDirectory() {
         Installation app(schema::Layout::V1_0);
         app.disconnect();

@@ -246,6 +246,7 @@ class TestBoardSearch : public QObject {
         for (int options = 0; options < 8; ++options) {
             const data::BoardSearch search{bool(options & 1), bool(options & 2), bool(options & 4)};
             f.dm->setBoardSearch(search);
+            f.dm->completeBoard();
             const Reference reference(firms, people, search);
             for (const QString &text : texts) {
                 QStringList mine, expected = reference.rows(text);

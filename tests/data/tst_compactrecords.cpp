@@ -63,6 +63,12 @@ class TestCompactRecords : public QObject {
         reader.skip();
         QCOMPARE(reader.bytes().size(), length);
         QCOMPARE(reader.number(), 0); // text has no number
+        // Integers on both sides of the 32-bit limits.
+        const qint64 value = qint64(INT32_MAX) + 1 - length;
+        for (const qint64 number : {value, -value, -value - 1}) {
+            const PackedRow again = rowWith(text, number);
+            QCOMPARE(readBack(store.at(store.add(recordOf(again))), 5).unpack(), again.unpack());
+        }
     }
 
     void manyRecordsSpanBlocksAndStayWhereTheyWere() {
