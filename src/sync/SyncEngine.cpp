@@ -192,7 +192,6 @@ class SyncPass {
             m_touched << id;
             return;
         }
-        m_local.settle(link);
         m_links.insert(link.contactId, link);
         m_touched << link.contactId;
         ++m_report.receivedHere;
@@ -418,7 +417,6 @@ void SyncEngine::settle(int contactId, Choice choice) {
                             refusal.isEmpty()
                                 ? QStringLiteral("Kontakt se mezitím změnil; zkuste to znovu.")
                                 : refusal);
-        local.settle(settled);
         return;
     }
     if (choice == Choice::KeepBoth) {
@@ -429,7 +427,6 @@ void SyncEngine::settle(int contactId, Choice choice) {
         theirs.contactId = local.create(there.entry, theirs, refusal);
         if (!theirs.contactId)
             throw SyncError(SyncError::Kind::Server, refusal);
-        local.settle(theirs);
         return;
     }
     // This version wins: it goes over the server's, and only over that one.
