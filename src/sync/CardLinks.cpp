@@ -78,7 +78,9 @@ db::DbConnection::Statement saveState(const SyncState &state) {
 }
 
 db::DbConnection::Statement dropAll() {
-    return {"DELETE FROM KONTAKT_KARTA", {}};
+    return {"UPDATE KONTAKT_KARTA SET HREF = NULL, ETAG = NULL, OTISK = NULL, SPOR_ETAG = NULL, "
+            "SPOR_KARTA = NULL",
+            {}};
 }
 
 } // namespace cardsync::cardlinks

@@ -5,6 +5,7 @@
 #include "db/DbError.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
+#include "sync/CardPairing.h"
 #include "sync/LocalContacts.h"
 
 #include <QSet>
@@ -14,6 +15,8 @@ namespace cardsync {
 namespace {
 
 constexpr int kFetchBatch = 100;
+/// Cards written to the server between two commits here.
+constexpr int kSendBatch = 60;
 
 /// A card as the server sent it, read into an entry.
 struct ServerCard {
@@ -49,6 +52,17 @@ QByteArray cardOf(const io::Entry &entry, const QString &uid) {
     const qsizetype afterVersion = card.indexOf("\r\n", card.indexOf("VERSION:")) + 2;
     card.insert(afterVersion, (QStringLiteral("UID:") + escapedText(uid)).toUtf8() + "\r\n");
     return card;
+}
+
+/// Whether a card says what the contact `here` says: its texts, its photo
+/// and its company's name, each as a card carries it.
+bool sameContent(const io::Entry &here, const io::Entry &there) {
+    const io::Entry ours = readCard(cardOf(here, {})).entry;
+    auto company = [](const io::Entry &e) {
+        return io::foldCase(e.companyName().isEmpty() ? io::kNoCompanyName : e.companyName());
+    };
+    return ours.contact == there.contact && ours.photo == there.photo &&
+           company(ours) == company(there);
 }
 
 /// One run over both sides: what the server changed first (so that a
@@ -116,12 +130,13 @@ class SyncPass {
                 continue;
             const auto link = m_links.constFind(contact.id);
             if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty())
-                sendNew(contact, link == m_links.cend() ? CardLink{} : *link);
+                queueNew(contact, link == m_links.cend() ? CardLink{} : *link);
             else if (link->inConflict())
                 m_report.conflicts << contact.id;
             else if (link->digest != contact.digest)
-                sendChange(contact, *link);
+                queue(contact, *link);
         }
+        sendQueued();
         for (const CardLink &link : QList<CardLink>(m_links.values()))
             if (!m_contacts.contains(link.contactId) && !m_touched.contains(link.contactId))
                 sendRemoval(link);
@@ -130,12 +145,26 @@ class SyncPass {
     SyncReport report() const { return m_report; }
 
   private:
+    /// A card waiting to go to the server, and its link (ETag empty: a new card).
+    struct Outgoing {
+        LocalContact contact;
+        CardLink link;
+    };
+
     QUrl urlOf(const QString &href) const { return m_book.resolved(QUrl(href)); }
 
-    void keep(const CardLink &link) {
-        m_db.executeCommitted({cardlinks::save(link)});
-        m_links.insert(link.contactId, link);
-        m_touched << link.contactId;
+    void keep(const CardLink &link) { keepAll({link}); }
+
+    void keepAll(const QList<CardLink> &links) {
+        QList<db::DbConnection::Statement> statements;
+        for (const CardLink &link : links)
+            statements << cardlinks::save(link);
+        if (!statements.isEmpty())
+            m_db.executeCommitted(statements);
+        for (const CardLink &link : links) {
+            m_links.insert(link.contactId, link);
+            m_touched << link.contactId;
+        }
     }
 
     void takeCard(const davxml::Resource &resource) {
@@ -146,6 +175,8 @@ class SyncPass {
             return;
         }
         const int id = m_byHref.value(resource.href);
+        if (!id && pairWithContact(resource, card))
+            return;
         CardLink link = id ? m_links.value(id)
                            : CardLink{0, card.uid, resource.href, resource.etag, {}, {}, {}};
         if (id && link.etag.isEmpty()) { // this program's own card whose answer was lost
@@ -197,6 +228,32 @@ class SyncPass {
         ++m_report.receivedHere;
     }
 
+    /// A card new here that is a contact without a card: tied to it. When
+    /// they differ, both versions wait for the user, as for a contact
+    /// changed on both sides.
+    bool pairWithContact(const davxml::Resource &resource, const ServerCard &card) {
+        if (!m_pairing)
+            m_pairing.emplace(m_contacts, m_links);
+        const int id = m_pairing->take(card.uid, card.entry);
+        if (!id)
+            return false;
+        const LocalContact &contact = m_contacts[id];
+        CardLink link{id, card.uid, resource.href, resource.etag, contact.digest, {}, {}};
+        if (link.uid.isEmpty()) // what this program writes there carries one
+            link.uid = m_links.value(id).uid;
+        if (link.uid.isEmpty())
+            link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (!sameContent(contact.entry, card.entry)) {
+            link.conflictEtag = resource.etag;
+            link.conflictCard = resource.addressData;
+            m_report.conflicts << id;
+        }
+        keep(link);
+        m_byHref.insert(link.href, id);
+        ++m_report.paired;
+        return true;
+    }
+
     void takeRemoval(const QString &href) {
         const int id = m_byHref.value(href);
         if (!id || m_touched.contains(id))
@@ -223,7 +280,7 @@ class SyncPass {
         }
     }
 
-    void sendNew(const LocalContact &contact, CardLink link) {
+    void queueNew(const LocalContact &contact, CardLink link) {
         link.contactId = contact.id;
         if (link.uid.isEmpty())
             link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -231,45 +288,76 @@ class SyncPass {
             link.href = m_book.path(QUrl::FullyEncoded) +
                         QString::fromLatin1(QUrl::toPercentEncoding(link.uid)) +
                         QStringLiteral(".vcf");
-        // Kept before the card goes: should the answer be lost, the next sync
-        // finds the card as this contact's, not as a stranger's.
-        link.etag.clear();
+        link.etag.clear(); // If-None-Match: a new card
         link.digest = contact.digest;
-        keep(link);
-        const WriteResult result =
-            m_client.put(urlOf(link.href), cardOf(contact.entry, link.uid), {});
+        queue(contact, link);
+    }
+
+    void queue(const LocalContact &contact, const CardLink &link) {
+        m_outgoing << Outgoing{contact, link};
+        if (m_outgoing.size() >= kSendBatch)
+            sendQueued();
+    }
+
+    /// The queued cards go up several at once. The links of new cards are
+    /// kept before they go, so that should an answer be lost the next sync
+    /// finds the card as this contact's, not as a stranger's; what the
+    /// server answered is kept after. Each of the two is one transaction.
+    void sendQueued() {
+        QList<db::DbConnection::Statement> before;
+        QList<CardWrite> writes;
+        for (const Outgoing &out : std::as_const(m_outgoing)) {
+            if (out.link.etag.isEmpty())
+                before << cardlinks::save(out.link);
+            writes << CardWrite{urlOf(out.link.href), cardOf(out.contact.entry, out.link.uid),
+                                out.link.etag};
+        }
+        if (!before.isEmpty())
+            m_db.executeCommitted(before);
+        const QList<WriteResult> results = m_client.putAll(writes);
+        QList<CardLink> after;
+        for (qsizetype i = 0; i < results.size(); ++i) {
+            const Outgoing &out = m_outgoing[i];
+            m_touched << out.contact.id;
+            const std::optional<CardLink> kept =
+                out.link.etag.isEmpty() ? sentNew(out, results[i]) : sentChange(out, results[i]);
+            if (kept)
+                after << *kept;
+        }
+        m_outgoing.clear();
+        keepAll(after);
+    }
+
+    std::optional<CardLink> sentNew(const Outgoing &out, const WriteResult &result) {
         if (!result.done()) { // a card is there already: the next sync takes it as this one's
             m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 se s ní "
                                              "spáruje při příští synchronizaci.")
-                                  .arg(link.href, io::displayName(contact.entry.contact));
-            return;
+                                  .arg(out.link.href, io::displayName(out.contact.entry.contact));
+            return std::nullopt;
         }
+        CardLink link = out.link;
         link.etag = result.etag;
-        link.digest = contact.digest;
-        keep(link);
         ++m_report.sentThere;
+        return link;
     }
 
-    void sendChange(const LocalContact &contact, CardLink link) {
-        const QUrl url = urlOf(link.href);
-        const WriteResult result = m_client.put(url, cardOf(contact.entry, link.uid), link.etag);
-        if (result.status == 404) { // deleted there meanwhile: the change goes as a new card
-            keep(CardLink{contact.id, link.uid, {}, {}, {}, {}, {}});
-            return;
-        }
+    std::optional<CardLink> sentChange(const Outgoing &out, const WriteResult &result) {
+        CardLink link = out.link;
+        if (result.status == 404) // deleted there meanwhile: the change goes as a new card
+            return CardLink{link.contactId, link.uid, {}, {}, {}, {}, {}};
         if (result.status == 412) { // changed there meanwhile: both versions wait for the user
             for (const davxml::Resource &there : m_client.fetch(m_book, {link.href})) {
                 link.conflictEtag = there.etag;
                 link.conflictCard = there.addressData;
-                keep(link);
-                m_report.conflicts << contact.id;
+                m_report.conflicts << link.contactId;
+                return link;
             }
-            return;
+            return std::nullopt;
         }
         link.etag = result.etag;
-        link.digest = contact.digest;
-        keep(link);
+        link.digest = out.contact.digest;
         ++m_report.sentThere;
+        return link;
     }
 
     void sendRemoval(const CardLink &link) {
@@ -304,7 +392,9 @@ class SyncPass {
     QHash<int, CardLink> m_links;
     QHash<QString, int> m_byHref;
     QHash<int, LocalContact> m_contacts;
-    QSet<int> m_touched; ///< handled in this pass already
+    QSet<int> m_touched;                  ///< handled in this pass already
+    std::optional<CardPairing> m_pairing; ///< made when the first card new here comes
+    QList<Outgoing> m_outgoing;
     SyncReport m_report;
 };
 
