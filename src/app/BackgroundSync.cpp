@@ -19,6 +19,7 @@ BackgroundSync::BackgroundSync(db::DatabaseAccess database, QObject *parent)
 }
 
 BackgroundSync::~BackgroundSync() {
+    m_cancel->store(true);
     m_thread.quit();
     m_thread.wait();
 }
@@ -54,7 +55,7 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
         return;
     m_running = true;
     QMetaObject::invokeMethod(
-        &m_context, [this, account = *m_account, database = m_database, before] {
+        &m_context, [this, account = *m_account, database = m_database, before, cancel = m_cancel] {
             std::optional<cardsync::SyncReport> report;
             QString failure;
             QByteArray certificate;
@@ -63,7 +64,7 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
                 connection.setDatabase(database.database);
                 connection.setUser(database.user);
                 connection.setPassword(database.password);
-                cardsync::CardDavClient client(account, kServerTimeoutMilliseconds);
+                cardsync::CardDavClient client(account, kServerTimeoutMilliseconds, cancel);
                 cardsync::SyncEngine engine(connection, client);
                 if (before)
                     before(engine);

@@ -116,10 +116,15 @@ class SyncPass {
                 toFetch << card.href;
         }
         for (qsizetype i = 0; i < toFetch.size(); i += kFetchBatch)
-            for (const davxml::Resource &card : m_client.fetch(m_book, toFetch.mid(i, kFetchBatch)))
+            for (const davxml::Resource &card :
+                 m_client.fetch(m_book, toFetch.mid(i, kFetchBatch))) {
+                m_client.throwIfCancelled();
                 takeCard(card);
-        for (const QString &href : std::as_const(removed))
+            }
+        for (const QString &href : std::as_const(removed)) {
+            m_client.throwIfCancelled();
             takeRemoval(href);
+        }
         return next;
     }
 

@@ -2,15 +2,18 @@
 // register syncing the same book, and a "phone" (plain HTTP requests)
 // writing cards; changes, deletes and conflicts on both sides, and a server
 // killed in the middle of a sync.
+#include "app/BackgroundSync.h"
 #include "io/ContactStore.h"
 #include "io/VCardContacts.h"
 #include "support/ChildProcess.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestCardServer.h"
 #include "support/TestDatabase.h"
 #include "sync/AccountSettings.h"
 #include "sync/CardDavClient.h"
 #include "sync/SyncEngine.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -448,6 +451,26 @@ class TestCardSync : public QObject {
         QVERIFY_SYNC(syncNow(colleague, *m_server));
         QCOMPARE(contactsOf(colleague), contactsOf(desk));
         QCOMPARE(contactsOf(desk).size(), 300);
+    }
+
+    /// Closing the program while a sync waits for a server that does not
+    /// answer ends the sync at once instead of after the server's time-out,
+    /// and nothing was written.
+    void closingCancelsARunningSync() {
+        LocalHttpServer hanging;
+        QVERIFY(hanging.listen());
+        hanging.answer(QStringLiteral("/"), {0, {}, LocalHttpServer::Way::Hang});
+        TestDatabase desk({.demo = true});
+        auto sync =
+            std::make_unique<app::BackgroundSync>(db::DatabaseAccess::embedded(desk.path()));
+        sync->start(
+            {QUrl(hanging.baseUrl() + u'/'), QStringLiteral("anna"), QStringLiteral("x"), {}});
+        QTRY_VERIFY(!hanging.requests().isEmpty());
+        QElapsedTimer closing;
+        closing.start();
+        sync.reset(); // as the main window's end does
+        QVERIFY2(closing.elapsed() < 5000, qPrintable(QString::number(closing.elapsed())));
+        QCOMPARE(desk.count(QStringLiteral("KONTAKT_KARTA")), 0);
     }
 
     /// Over HTTPS with a certificate of a private authority: refused with
