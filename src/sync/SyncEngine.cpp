@@ -199,6 +199,13 @@ class SyncPass {
             return;
         }
         const auto contact = id ? m_contacts.constFind(id) : m_contacts.cend();
+        if (id && contact != m_contacts.cend() && contact->digest != link.digest &&
+            readCard(cardOf(contact->entry, link.uid)).entry == card.entry) {
+            // This program's own change, whose answer was lost: no conflict.
+            link.digest = contact->digest;
+            keep(link);
+            return;
+        }
         if (id && contact != m_contacts.cend() && contact->digest != link.digest) {
             link.etag = m_links.value(id).etag;
             link.conflictEtag = resource.etag;
@@ -321,16 +328,26 @@ class SyncPass {
             m_db.executeCommitted(before);
         const QList<WriteResult> results = m_client.putAll(writes);
         QList<CardLink> after;
+        QList<CardLink> clashed; // changed there meanwhile
         for (qsizetype i = 0; i < results.size(); ++i) {
             const Outgoing &out = m_outgoing[i];
             m_touched << out.contact.id;
-            const std::optional<CardLink> kept =
-                out.link.etag.isEmpty() ? sentNew(out, results[i]) : sentChange(out, results[i]);
-            if (kept)
+            if (results[i].status == 412 && !out.link.etag.isEmpty())
+                clashed << out.link;
+            else if (const std::optional<CardLink> kept = out.link.etag.isEmpty()
+                                                              ? sentNew(out, results[i])
+                                                              : sentChange(out, results[i]))
                 after << *kept;
         }
         m_outgoing.clear();
         keepAll(after);
+        for (CardLink link : std::as_const(clashed)) // both versions wait for the user
+            for (const davxml::Resource &there : m_client.fetch(m_book, {link.href})) {
+                link.conflictEtag = there.etag;
+                link.conflictCard = there.addressData;
+                keep(link);
+                m_report.conflicts << link.contactId;
+            }
     }
 
     std::optional<CardLink> sentNew(const Outgoing &out, const WriteResult &result) {
@@ -350,15 +367,6 @@ class SyncPass {
         CardLink link = out.link;
         if (result.status == 404) // deleted there meanwhile: the change goes as a new card
             return CardLink{link.contactId, link.uid, {}, {}, {}, {}, {}};
-        if (result.status == 412) { // changed there meanwhile: both versions wait for the user
-            for (const davxml::Resource &there : m_client.fetch(m_book, {link.href})) {
-                link.conflictEtag = there.etag;
-                link.conflictCard = there.addressData;
-                m_report.conflicts << link.contactId;
-                return link;
-            }
-            return std::nullopt;
-        }
         link.etag = result.etag;
         link.digest = out.contact.digest;
         ++m_report.sentThere;
