@@ -129,7 +129,8 @@ void CardDavClient::waitForAny(const std::vector<std::unique_ptr<Pending>> &pend
         if (m_cancel && m_cancel->load())
             loop.quit();
     });
-    watch.start(kCancelPollMilliseconds);
+    if (m_cancel)
+        watch.start(kCancelPollMilliseconds);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     throwIfCancelled();
 }
