@@ -196,11 +196,22 @@ void LocalContacts::remember(const Placement &placement) {
         m_companies->companies << *placement.created;
 }
 
+int LocalContacts::newContactId() {
+    // Reserved a block at a time: each reservation also looks for the
+    // table's largest ID, which reads the whole table.
+    constexpr qint64 kBlock = 100;
+    if (m_nextId >= m_idsEnd) {
+        m_nextId = data::rowids::next(m_db, QStringLiteral("KONTAKT"), kBlock);
+        m_idsEnd = m_nextId + kBlock;
+    }
+    return int(m_nextId++);
+}
+
 int LocalContacts::create(const io::Entry &entry, CardLink &link, QString &refusal) {
     const auto placement = place(entry, refusal);
     if (!placement)
         return 0;
-    link.contactId = int(data::rowids::next(m_db, QStringLiteral("KONTAKT")));
+    link.contactId = newContactId();
     link.digest = storedDigest(placement->entry, placement->companyId, placement->companyStored);
     QStringList columns{QStringLiteral("ID"), QStringLiteral("ID_FIRMA"),
                         QStringLiteral("ID_POBOCKA")};

@@ -66,9 +66,11 @@ class LocalContacts {
     std::optional<Placement> place(const io::Entry &entry, QString &refusal);
     void remember(const Placement &placement);
     io::Values storedCompany(int companyId);
+    int newContactId();
 
     db::DbConnection &m_db;
     std::optional<io::ExistingData> m_companies; ///< read once, kept up to date by create()
+    qint64 m_nextId = 0, m_idsEnd = 0;           ///< new contact IDs reserved and not used yet
 };
 
 } // namespace cardsync
