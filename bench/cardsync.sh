@@ -2,8 +2,9 @@
 # The two-way sync at scale: a register of generated contacts synced with a
 # private address book server (Debian's Radicale on a loopback port, storage
 # in a temporary folder): the first sync (every card goes up), a second one
-# with nothing to carry, and an empty register taking every card down; the
-# seconds and peak memory of each, and the counts on both registers.
+# with nothing to carry, an empty register taking every card down and its
+# second sync; the seconds, the CPU seconds of the program and of the server,
+# and the peak memory of each, and the counts on both registers.
 #
 #   bash bench/cardsync.sh [BUILD]     BUILD defaults to "build" (kontakty-io, kontakty-initdb)
 # Environment:
@@ -66,14 +67,19 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 
-measure() { # measure NAME DATABASE: seconds and peak memory of one sync, into $NAME_s and $NAME_mb
-  local name=$1
-  /usr/bin/time -f "%e %M" -o "$work/time" "$io" sync --url "http://127.0.0.1:$port/" --user anna "$2" \
+server_cpu() { # the server's CPU seconds so far (user + system)
+  awk -v tck="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / tck }' "/proc/$server/stat"
+}
+measure() { # measure NAME DATABASE: seconds, CPU seconds (the program's, the server's) and peak memory of one sync, into $NAME_s
+  local name=$1 before
+  before=$(server_cpu)
+  /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$io" sync --url "http://127.0.0.1:$port/" --user anna "$2" \
     >"$work/$name.out" 2>"$work/$name.err" ||
     { echo "cardsync.sh: $name failed:" >&2; cat "$work/$name.out" "$work/$name.err" >&2; exit 1; }
-  read -r seconds kilobytes <"$work/time"
-  printf -v "${name}_s" '%s' "$seconds"
-  printf -v "${name}_mb" '%s' "$((kilobytes / 1024))"
+  read -r seconds user system kilobytes <"$work/time"
+  printf -v "${name}_s" '%s s (CPU: program %.1f s, server %.1f s), %s MB' "$seconds" \
+    "$(awk "BEGIN { print $user + $system }")" "$(awk "BEGIN { print $(server_cpu) - $before }")" \
+    "$((kilobytes / 1024))"
 }
 count() { # count DATABASE: the contacts (placeholders left out)
   printf "SET HEADING OFF;\nSELECT COUNT(*) FROM KONTAKT WHERE KRAJ IS DISTINCT FROM '***';\n" |
@@ -87,11 +93,13 @@ contacts=${size##*:}
 measure first "$work/desk.gdb"
 measure again "$work/desk.gdb"
 measure down "$work/colleague.gdb"
+measure settled "$work/colleague.gdb"
 
 echo "| data (companies/contacts) | figure | value |"
 echo "|---|---|---:|"
-echo "| $size | first sync, every card up | ${first_s} s, ${first_mb} MB |"
-echo "| $size | second sync, nothing to carry | ${again_s} s, ${again_mb} MB |"
-echo "| $size | empty register, every card down | ${down_s} s, ${down_mb} MB |"
+echo "| $size | first sync, every card up | ${first_s} |"
+echo "| $size | second sync, nothing to carry | ${again_s} |"
+echo "| $size | empty register, every card down | ${down_s} |"
+echo "| $size | a third sync of the second register, nothing to carry | ${settled_s} |"
 echo "| $size | contacts here → on the second register | $(count "$work/desk.gdb") → $(count "$work/colleague.gdb") |"
-echo "| $size | what the runs said | $(head -1 "$work/first.out") / $(head -1 "$work/again.out") / $(head -1 "$work/down.out") |"
+echo "| $size | what the runs said | $(head -1 "$work/first.out") / $(head -1 "$work/again.out") / $(head -1 "$work/down.out") / $(head -1 "$work/settled.out") |"

@@ -19,6 +19,7 @@ BackgroundSync::BackgroundSync(db::DatabaseAccess database, QObject *parent)
 }
 
 BackgroundSync::~BackgroundSync() {
+    m_cancel->store(true);
     m_thread.quit();
     m_thread.wait();
 }
@@ -56,40 +57,40 @@ void BackgroundSync::runInThread(const std::function<void(cardsync::SyncEngine &
     if (!m_account || m_running)
         return;
     m_running = true;
-    QMetaObject::invokeMethod(
-        &m_context, [this, account = *m_account, database = m_database, scope = m_scope, before] {
-            std::optional<cardsync::SyncReport> report;
-            QString failure;
-            QByteArray certificate;
-            try {
-                db::DbConnection connection;
-                connection.setDatabase(database.database);
-                connection.setUser(database.user);
-                connection.setPassword(database.password);
-                cardsync::CardDavClient client(account, kServerTimeoutMilliseconds);
-                cardsync::SyncEngine engine(connection, client);
-                engine.setScope(scope);
-                if (before)
-                    before(engine);
-                report = engine.run();
-            } catch (const cardsync::SyncError &e) {
-                failure = e.message();
-                certificate = e.certificate();
-            } catch (const db::DbError &e) {
-                failure = e.message();
+    QMetaObject::invokeMethod(&m_context, [this, account = *m_account, database = m_database,
+                                           scope = m_scope, before, cancel = m_cancel] {
+        std::optional<cardsync::SyncReport> report;
+        QString failure;
+        QByteArray certificate;
+        try {
+            db::DbConnection connection;
+            connection.setDatabase(database.database);
+            connection.setUser(database.user);
+            connection.setPassword(database.password);
+            cardsync::CardDavClient client(account, kServerTimeoutMilliseconds, cancel);
+            cardsync::SyncEngine engine(connection, client);
+            engine.setScope(scope);
+            if (before)
+                before(engine);
+            report = engine.run();
+        } catch (const cardsync::SyncError &e) {
+            failure = e.message();
+            certificate = e.certificate();
+        } catch (const db::DbError &e) {
+            failure = e.message();
+        }
+        // Back in the window's thread.
+        QMetaObject::invokeMethod(this, [this, report, failure, certificate] {
+            m_running = false;
+            if (report) {
+                m_lastFailure.clear();
+                emit finished(*report);
+            } else if (failure != m_lastFailure) {
+                m_lastFailure = failure;
+                emit failed(failure, certificate);
             }
-            // Back in the window's thread.
-            QMetaObject::invokeMethod(this, [this, report, failure, certificate] {
-                m_running = false;
-                if (report) {
-                    m_lastFailure.clear();
-                    emit finished(*report);
-                } else if (failure != m_lastFailure) {
-                    m_lastFailure = failure;
-                    emit failed(failure, certificate);
-                }
-            });
         });
+    });
 }
 
 } // namespace app

@@ -19,7 +19,9 @@ class BackgroundSync : public QObject {
 
   public:
     explicit BackgroundSync(db::DatabaseAccess database, QObject *parent = nullptr);
-    /// Waits for a sync that is under way to end.
+    /// Cancels a sync that is under way (its request dropped, no further
+    /// step taken; each step is a transaction of its own, so nothing is left
+    /// half-written) and waits for it to stop, which is at once.
     ~BackgroundSync() override;
 
     static constexpr int kIntervalMinutes = 5;
@@ -56,6 +58,7 @@ class BackgroundSync : public QObject {
     QTimer m_timer;
     bool m_running = false;
     QString m_lastFailure;
+    cardsync::CancelFlag m_cancel = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace app

@@ -106,6 +106,8 @@ void Tfm_Deska::syncFinished(const cardsync::SyncReport &report) {
                        .arg(QTime::currentTime().toString(QStringLiteral("H:mm")))
                        .arg(report.receivedHere + report.deletedHere + report.companiesHere)
                        .arg(report.sentThere + report.deletedThere + report.companiesThere);
+    if (report.paired)
+        text += QStringLiteral("; spárováno s kartami na serveru: %1").arg(report.paired);
     if (!report.conflicts.isEmpty())
         text += QStringLiteral("; %1 na obou stranách změněných kontaktů čeká na rozhodnutí "
                                "(Ctrl+Shift+S)")

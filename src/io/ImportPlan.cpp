@@ -454,6 +454,17 @@ void describePlan(const ImportPlan &plan, const std::function<void(const QString
             QStringLiteral("Odmítnuto: %1 – %2").arg(r.who, r.problems.join(QStringLiteral("; "))));
 }
 
+PersonKeys personKeys(const Values &contact, const QString &company) {
+    const Identity id = Identity::of(contact);
+    PersonKeys keys;
+    for (const QString &e : id.emails)
+        keys.reach << id.email(e);
+    for (const QString &p : id.phones)
+        keys.reach << id.phone(p);
+    keys.inCompany = id.inCompany(company);
+    return keys;
+}
+
 QStringList describePlan(const ImportPlan &plan) {
     QStringList lines;
     describePlan(plan, [&lines](const QString &text) { lines << text; });

@@ -122,6 +122,17 @@ struct RecheckedPlan {
 /// deleted refuses the plan. Contacts the user ticked as duplicates stay.
 RecheckedPlan recheckPlan(const ImportPlan &plan, const ExistingData &now);
 
+/// What the duplicate check of planImport() knows a person by: a key of
+/// the name with each e-mail and with each phone, and one of the name in a
+/// company (`company`: a text that names it, the same for the same company).
+/// Two people are the same when they share a `reach` key, or, when the one
+/// compared has neither e-mail nor phone, the `inCompany` key.
+struct PersonKeys {
+    QList<quint64> reach;
+    quint64 inCompany = 0;
+};
+PersonKeys personKeys(const Values &contact, const QString &company);
+
 /// The plan as lines for a listing: what is created, skipped and refused.
 QStringList describePlan(const ImportPlan &plan);
 /// The same lines handed to `line` one at a time, for a plan of any size.

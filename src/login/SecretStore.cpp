@@ -29,6 +29,29 @@ bool finish(QKeychain::Job &job) {
     return finished;
 }
 
+/// The store's failure in Czech: QtKeychain's own texts are English.
+QString problemOf(const QKeychain::Job &job) {
+    switch (job.error()) {
+    case QKeychain::NoError:
+        return {};
+    case QKeychain::EntryNotFound:
+        return QStringLiteral("heslo v úložišti hesel není");
+    case QKeychain::CouldNotDeleteEntry:
+        return QStringLiteral("heslo z úložiště hesel nejde odstranit");
+    case QKeychain::AccessDeniedByUser:
+        return QStringLiteral("přístup k úložišti hesel byl odmítnut");
+    case QKeychain::AccessDenied:
+        return QStringLiteral("úložiště hesel nepovolilo přístup");
+    case QKeychain::NoBackendAvailable:
+        return QStringLiteral("v systému neběží žádné úložiště hesel");
+    case QKeychain::NotImplemented:
+        return QStringLiteral("úložiště hesel tuto operaci neumí");
+    case QKeychain::OtherError:
+        break;
+    }
+    return QStringLiteral("úložiště hesel není k dispozici");
+}
+
 } // namespace
 
 std::optional<QString> DesktopSecretStore::read(const QString &key) {
@@ -45,10 +68,7 @@ QString DesktopSecretStore::write(const QString &key, const QString &secret) {
     job.setTextData(secret);
     if (!finish(job))
         return QStringLiteral("úložiště hesel neodpovídá");
-    if (job.error() != QKeychain::NoError)
-        return job.errorString().isEmpty() ? QStringLiteral("úložiště hesel není k dispozici")
-                                           : job.errorString();
-    return {};
+    return problemOf(job);
 }
 
 void DesktopSecretStore::remove(const QString &key) {

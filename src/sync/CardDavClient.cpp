@@ -7,10 +7,15 @@
 #include <QSslConfiguration>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace cardsync {
 namespace {
 
 constexpr int kMaxRedirects = 5;
+/// As many as Qt's network access runs at once to one host.
+constexpr std::size_t kRequestsInFlight = 6;
+constexpr int kCancelPollMilliseconds = 50;
 const QByteArray kXml = QByteArrayLiteral("application/xml; charset=utf-8");
 
 /// A certificate fault in Czech: the user must know why the server is
@@ -33,97 +38,152 @@ struct CardDavClient::Reply {
     int status = 0;
     QByteArray body;
     QString etag;
-    QUrl url; ///< where the answer came from, after redirects
+    QUrl url;      ///< where the answer came from, after redirects
+    QUrl redirect; ///< non-empty: the server sends the request there
 };
 
-CardDavClient::CardDavClient(Account account, int timeoutMilliseconds)
-    : m_account(std::move(account)), m_timeout(timeoutMilliseconds),
+/// One request under way: its reply, what its certificate check found, and
+/// whether its time ran out.
+struct CardDavClient::Pending {
+    QUrl url;
+    QBuffer payload;
+    std::unique_ptr<QNetworkReply> reply;
+    QTimer timer;
+    QList<QSslError> sslErrors;
+    QByteArray refused; ///< the digest of the certificate not trusted
+    bool timedOut = false;
+};
+
+CardDavClient::CardDavClient(Account account, int timeoutMilliseconds, CancelFlag cancel)
+    : m_account(std::move(account)), m_timeout(timeoutMilliseconds), m_cancel(std::move(cancel)),
       m_network(std::make_unique<QNetworkAccessManager>()) {
     m_network->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
 CardDavClient::~CardDavClient() = default;
 
+void CardDavClient::throwIfCancelled() const {
+    if (m_cancel && m_cancel->load())
+        throw SyncError(SyncError::Kind::Cancelled,
+                        QStringLiteral("Synchronizace byla přerušena."));
+}
+
+std::unique_ptr<CardDavClient::Pending>
+CardDavClient::begin(const QByteArray &verb, const QUrl &url, const QByteArray &body,
+                     const QList<std::pair<QByteArray, QByteArray>> &headers) {
+    throwIfCancelled();
+    auto pending = std::make_unique<Pending>();
+    Pending &p = *pending;
+    p.url = url;
+    QNetworkRequest request(url);
+    // Sent at once instead of after a refusal: each request stands alone.
+    request.setRawHeader(
+        "Authorization",
+        "Basic " + (m_account.user + QLatin1Char(':') + m_account.password).toUtf8().toBase64());
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
+    if (!body.isEmpty() && !request.hasRawHeader("Content-Type"))
+        request.setRawHeader("Content-Type", kXml);
+    p.payload.setData(body);
+    p.payload.open(QIODevice::ReadOnly);
+    p.reply.reset(
+        m_network->sendCustomRequest(request, verb, body.isEmpty() ? nullptr : &p.payload));
+    QObject::connect(p.reply.get(), &QNetworkReply::sslErrors,
+                     [this, &p](const QList<QSslError> &errors) {
+                         const QByteArray digest = p.reply->sslConfiguration()
+                                                       .peerCertificate()
+                                                       .digest(QCryptographicHash::Sha256)
+                                                       .toHex();
+                         // Only the very certificate the user accepted, and only with it.
+                         if (!m_account.acceptedCertificate.isEmpty() &&
+                             digest == m_account.acceptedCertificate.toLower()) {
+                             p.reply->ignoreSslErrors(errors);
+                             return;
+                         }
+                         p.sslErrors = errors;
+                         p.refused = digest;
+                     });
+    p.timer.setSingleShot(true);
+    QObject::connect(&p.timer, &QTimer::timeout, [&p] {
+        p.timedOut = true;
+        p.reply->abort();
+    });
+    p.timer.start(m_timeout);
+    return pending;
+}
+
+void CardDavClient::waitForAny(const std::vector<std::unique_ptr<Pending>> &pending) {
+    auto anyFinished = [&] {
+        return std::any_of(pending.begin(), pending.end(),
+                           [](const auto &p) { return p->reply->isFinished(); });
+    };
+    if (anyFinished())
+        return;
+    QEventLoop loop;
+    for (const auto &p : pending)
+        QObject::connect(p->reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // A cancel comes from another thread: looked at often, it ends the wait
+    // at once, and the requests under way end with the client.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (m_cancel && m_cancel->load())
+            loop.quit();
+    });
+    if (m_cancel)
+        watch.start(kCancelPollMilliseconds);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    throwIfCancelled();
+}
+
+CardDavClient::Reply CardDavClient::conclude(Pending &p) const {
+    const QString where = p.url.host();
+    QNetworkReply &reply = *p.reply;
+    if (!p.sslErrors.isEmpty())
+        throw SyncError(SyncError::Kind::Certificate, certificateMessage(p.sslErrors, p.refused),
+                        p.refused);
+    if (p.timedOut)
+        throw SyncError(SyncError::Kind::Unreachable,
+                        QStringLiteral("Server %1 neodpověděl včas.").arg(where));
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0)
+        throw SyncError(
+            SyncError::Kind::Unreachable,
+            QStringLiteral("Server %1 není dostupný: %2").arg(where, reply.errorString()));
+    if (status == 401)
+        throw SyncError(
+            SyncError::Kind::Login,
+            QStringLiteral("Server %1 odmítl přihlášení uživatele %2.").arg(where, m_account.user));
+    if (status >= 300 && status < 400 && reply.hasRawHeader("Location")) {
+        const QUrl next = p.url.resolved(QUrl(QString::fromUtf8(reply.rawHeader("Location"))));
+        // The password goes with it: never to another host, nor from an
+        // encrypted link to a plain one.
+        if (next.host() != p.url.host() ||
+            (p.url.scheme() == QLatin1String("https") && next.scheme() != p.url.scheme()))
+            throw SyncError(SyncError::Kind::Server,
+                            QStringLiteral("Server %1 přesměrovává nepřípustně.").arg(where));
+        return {status, {}, {}, p.url, next};
+    }
+    if (status >= 500)
+        throw SyncError(SyncError::Kind::Server,
+                        QStringLiteral("Server %1 hlásí chybu %2.").arg(where).arg(status));
+    return {status, reply.readAll(), QString::fromUtf8(reply.rawHeader("ETag")), p.url, {}};
+}
+
 CardDavClient::Reply CardDavClient::send(const QByteArray &verb, const QUrl &start,
                                          const QByteArray &body,
                                          const QList<std::pair<QByteArray, QByteArray>> &headers) {
     QUrl url = start;
     for (int redirect = 0;; ++redirect) {
-        QNetworkRequest request(url);
-        // Sent at once instead of after a refusal: each request stands alone.
-        request.setRawHeader(
-            "Authorization",
-            "Basic " +
-                (m_account.user + QLatin1Char(':') + m_account.password).toUtf8().toBase64());
-        for (const auto &[name, value] : headers)
-            request.setRawHeader(name, value);
-        if (!body.isEmpty() && !request.hasRawHeader("Content-Type"))
-            request.setRawHeader("Content-Type", kXml);
-        QBuffer payload;
-        payload.setData(body);
-        payload.open(QIODevice::ReadOnly);
-        std::unique_ptr<QNetworkReply> reply(
-            m_network->sendCustomRequest(request, verb, body.isEmpty() ? nullptr : &payload));
-        QList<QSslError> sslErrors;
-        QByteArray refused; // the digest of the certificate not trusted
-        QObject::connect(reply.get(), &QNetworkReply::sslErrors,
-                         [&](const QList<QSslError> &errors) {
-                             const QByteArray digest = reply->sslConfiguration()
-                                                           .peerCertificate()
-                                                           .digest(QCryptographicHash::Sha256)
-                                                           .toHex();
-                             // Only the very certificate the user accepted, and only with it.
-                             if (!m_account.acceptedCertificate.isEmpty() &&
-                                 digest == m_account.acceptedCertificate.toLower()) {
-                                 reply->ignoreSslErrors(errors);
-                                 return;
-                             }
-                             sslErrors = errors;
-                             refused = digest;
-                         });
-        QEventLoop loop;
-        QTimer timer;
-        timer.setSingleShot(true);
-        bool timedOut = false;
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            timedOut = true;
-            reply->abort();
-        });
-        QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        timer.start(m_timeout);
-        if (!reply->isFinished())
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        const QString where = url.host();
-        if (!sslErrors.isEmpty())
-            throw SyncError(SyncError::Kind::Certificate, certificateMessage(sslErrors, refused),
-                            refused);
-        if (timedOut)
-            throw SyncError(SyncError::Kind::Unreachable,
-                            QStringLiteral("Server %1 neodpověděl včas.").arg(where));
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status == 0)
-            throw SyncError(
-                SyncError::Kind::Unreachable,
-                QStringLiteral("Server %1 není dostupný: %2").arg(where, reply->errorString()));
-        if (status == 401)
-            throw SyncError(SyncError::Kind::Login,
-                            QStringLiteral("Server %1 odmítl přihlášení uživatele %2.")
-                                .arg(where, m_account.user));
-        if (status >= 300 && status < 400 && reply->hasRawHeader("Location")) {
-            const QUrl next = url.resolved(QUrl(QString::fromUtf8(reply->rawHeader("Location"))));
-            // The password goes with it: never to another host, nor from an
-            // encrypted link to a plain one.
-            if (redirect >= kMaxRedirects || next.host() != url.host() ||
-                (url.scheme() == QLatin1String("https") && next.scheme() != url.scheme()))
-                throw SyncError(SyncError::Kind::Server,
-                                QStringLiteral("Server %1 přesměrovává nepřípustně.").arg(where));
-            url = next;
-            continue;
-        }
-        if (status >= 500)
+        std::vector<std::unique_ptr<Pending>> one;
+        one.push_back(begin(verb, url, body, headers));
+        waitForAny(one);
+        Reply reply = conclude(*one.front());
+        if (reply.redirect.isEmpty())
+            return reply;
+        if (redirect >= kMaxRedirects)
             throw SyncError(SyncError::Kind::Server,
-                            QStringLiteral("Server %1 hlásí chybu %2.").arg(where).arg(status));
-        return {status, reply->readAll(), QString::fromUtf8(reply->rawHeader("ETag")), url};
+                            QStringLiteral("Server %1 přesměrovává nepřípustně.").arg(url.host()));
+        url = reply.redirect;
     }
 }
 
@@ -225,18 +285,56 @@ QList<davxml::Resource> CardDavClient::fetch(const QUrl &book, const QStringList
     return cards;
 }
 
+namespace {
+
+QList<std::pair<QByteArray, QByteArray>> putHeaders(const QString &ifMatch) {
+    return {{"Content-Type", "text/vcard; charset=utf-8"},
+            ifMatch.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
+                              : std::pair<QByteArray, QByteArray>{"If-Match", ifMatch.toUtf8()}};
+}
+
+WriteResult putResult(const QUrl &card, int status, const QString &etag) {
+    if (status >= 400 && status != 404 && status != 412)
+        throw SyncError(
+            SyncError::Kind::Server,
+            QStringLiteral("Server odmítl uložit kartu %1 (kód %2).").arg(card.path()).arg(status));
+    return {status, etag};
+}
+
+} // namespace
+
 WriteResult CardDavClient::put(const QUrl &card, const QByteArray &vcard, const QString &ifMatch) {
-    const Reply reply =
-        send("PUT", card, vcard,
-             {{"Content-Type", "text/vcard; charset=utf-8"},
-              ifMatch.isEmpty() ? std::pair<QByteArray, QByteArray>{"If-None-Match", "*"}
-                                : std::pair<QByteArray, QByteArray>{"If-Match", ifMatch.toUtf8()}});
-    if (reply.status >= 400 && reply.status != 404 && reply.status != 412)
-        throw SyncError(SyncError::Kind::Server,
-                        QStringLiteral("Server odmítl uložit kartu %1 (kód %2).")
-                            .arg(card.path())
-                            .arg(reply.status));
-    return {reply.status, reply.etag};
+    const Reply reply = send("PUT", card, vcard, putHeaders(ifMatch));
+    return putResult(card, reply.status, reply.etag);
+}
+
+QList<WriteResult> CardDavClient::putAll(const QList<CardWrite> &writes) {
+    QList<WriteResult> results(writes.size());
+    std::vector<std::unique_ptr<Pending>> underWay;
+    std::vector<qsizetype> indexes; // of the write each request under way sends
+    qsizetype next = 0;
+    while (next < writes.size() || !underWay.empty()) {
+        while (next < writes.size() && underWay.size() < kRequestsInFlight) {
+            const CardWrite &w = writes[next];
+            underWay.push_back(begin("PUT", w.card, w.vcard, putHeaders(w.ifMatch)));
+            indexes.push_back(next++);
+        }
+        waitForAny(underWay);
+        for (std::size_t i = 0; i < underWay.size();) {
+            if (!underWay[i]->reply->isFinished()) {
+                ++i;
+                continue;
+            }
+            const CardWrite &w = writes[indexes[i]];
+            Reply reply = conclude(*underWay[i]);
+            if (!reply.redirect.isEmpty()) // rare: that one follows on its own
+                reply = send("PUT", reply.redirect, w.vcard, putHeaders(w.ifMatch));
+            results[indexes[i]] = putResult(w.card, reply.status, reply.etag);
+            underWay.erase(underWay.begin() + qsizetype(i));
+            indexes.erase(indexes.begin() + qsizetype(i));
+        }
+    }
+    return results;
 }
 
 WriteResult CardDavClient::remove(const QUrl &card, const QString &ifMatch) {

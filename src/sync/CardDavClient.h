@@ -5,7 +5,9 @@
 #include <QNetworkAccessManager>
 #include <QUrl>
 
+#include <atomic>
 #include <memory>
+#include <vector>
 
 namespace cardsync {
 
@@ -24,8 +26,9 @@ struct Account {
 /// request. The message is Czech, for the user.
 class SyncError {
   public:
-    /// Busy: another program syncs this register right now.
-    enum class Kind { Unreachable, Login, Certificate, Server, NotFound, Busy };
+    /// Busy: another program syncs this register right now. Cancelled: the
+    /// program asked the sync to stop (it is closing).
+    enum class Kind { Unreachable, Login, Certificate, Server, NotFound, Busy, Cancelled };
     SyncError(Kind kind, QString message, QByteArray certificate = {})
         : m_kind(kind), m_message(std::move(message)), m_certificate(std::move(certificate)) {}
     Kind kind() const { return m_kind; }
@@ -48,15 +51,32 @@ struct WriteResult {
     bool done() const { return status >= 200 && status < 300; }
 };
 
+/// One card to write: see CardDavClient::put().
+struct CardWrite {
+    QUrl card;
+    QByteArray vcard;
+    QString ifMatch;
+};
+
+/// Set from any thread, it stops a sync: the request under way is dropped
+/// and no other is sent.
+using CancelFlag = std::shared_ptr<std::atomic<bool>>;
+
 /// A CardDAV client over HTTP(S): each call waits for its answer (at most
 /// the time-out) while the calling thread's events run; use it from one
 /// thread. Certificates are checked as the system trusts them. Throws
 /// SyncError for what is no answer to the question (unreachable, refused
-/// login, a server error, a body that cannot be read).
+/// login, a server error, a body that cannot be read) and, once `cancel` is
+/// set, SyncError Cancelled.
 class CardDavClient {
   public:
-    explicit CardDavClient(Account account, int timeoutMilliseconds = 30000);
+    explicit CardDavClient(Account account, int timeoutMilliseconds = 30000,
+                           CancelFlag cancel = {});
     ~CardDavClient();
+
+    /// Throws SyncError Cancelled once the cancel flag is set: a sync looks
+    /// between its steps.
+    void throwIfCancelled() const;
 
     /// The account's URL when it is an address book; else the first address
     /// book of the user, found through /.well-known/carddav, the principal
@@ -85,11 +105,21 @@ class CardDavClient {
     /// Writes a card: only where none is (`ifMatch` empty: If-None-Match *),
     /// or only over the version of that ETag.
     WriteResult put(const QUrl &card, const QByteArray &vcard, const QString &ifMatch);
+    /// put() for each write, several at once (as many as run to one host);
+    /// the answers in the order of `writes`. At the first failure it throws,
+    /// and the writes still under way are dropped (sent or not).
+    QList<WriteResult> putAll(const QList<CardWrite> &writes);
     /// Deletes a card, only the version of that ETag.
     WriteResult remove(const QUrl &card, const QString &ifMatch);
 
   private:
     struct Reply;
+    struct Pending;
+    std::unique_ptr<Pending> begin(const QByteArray &verb, const QUrl &url, const QByteArray &body,
+                                   const QList<std::pair<QByteArray, QByteArray>> &headers);
+    /// Waits until one of `pending` has its answer (or the client is cancelled).
+    void waitForAny(const std::vector<std::unique_ptr<Pending>> &pending);
+    Reply conclude(Pending &pending) const;
     Reply send(const QByteArray &verb, const QUrl &url, const QByteArray &body,
                const QList<std::pair<QByteArray, QByteArray>> &headers);
     davxml::MultiStatus multiStatus(const QByteArray &verb, const QUrl &url, int depth,
@@ -97,6 +127,7 @@ class CardDavClient {
 
     Account m_account;
     int m_timeout;
+    CancelFlag m_cancel;
     std::unique_ptr<QNetworkAccessManager> m_network;
 };
 

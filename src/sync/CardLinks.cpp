@@ -91,7 +91,9 @@ db::DbConnection::Statement saveState(const SyncState &state) {
 }
 
 db::DbConnection::Statement dropAll(const LinkTable &table) {
-    return {QByteArray("DELETE FROM ") + table.table, {}};
+    return {QByteArray("UPDATE ") + table.table +
+                " SET HREF = NULL, ETAG = NULL, OTISK = NULL, SPOR_ETAG = NULL, SPOR_KARTA = NULL",
+            {}};
 }
 
 } // namespace cardsync::cardlinks

@@ -60,7 +60,9 @@ QList<db::DbConnection::Statement> ensureStateRows();
 db::DbConnection::Statement lockSync();
 /// Writes `state` into the state row.
 db::DbConnection::Statement saveState(const SyncState &state);
-/// Forgets every link (another address book is synced from now on).
+/// Forgets where every card was (another address book is synced from now
+/// on), keeping each card's UID: should the cards come back (the first
+/// book again), they pair with their contacts and companies by it.
 db::DbConnection::Statement dropAll(const LinkTable &table = kContactCards);
 
 } // namespace cardlinks

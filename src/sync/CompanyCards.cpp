@@ -4,6 +4,7 @@
 #include "db/DbConnection.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
+#include "sync/ServerCards.h"
 
 namespace cardsync {
 namespace {
@@ -48,14 +49,7 @@ io::Entry withoutStaleCompany(io::Entry card, const io::Entry &stored) {
 }
 
 QByteArray organisationCard(const io::Entry &company, const QString &uid) {
-    QByteArray card;
-    io::appendVCard(card, company, io::VCardVersion::V3);
-    QString escaped = uid;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-        .replace(QLatin1Char(','), QStringLiteral("\\,"))
-        .replace(QLatin1Char(';'), QStringLiteral("\\;"));
-    const qsizetype versionEnd = card.indexOf("\r\n", card.indexOf("VERSION:")) + 2;
-    return card.insert(versionEnd, "UID:" + escaped.toUtf8() + "\r\n");
+    return cardWithUid(company, uid);
 }
 
 std::optional<io::Entry> readOrganisationCard(const QByteArray &bytes, QString *uid) {

@@ -1,5 +1,6 @@
 #include "sync/LocalContacts.h"
 
+#include "base/Win1250.h"
 #include "data/RowIds.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
@@ -55,6 +56,19 @@ bool commitUnlessChanged(db::DbConnection &db, const QList<Statement> &statement
         return false;
     }
     return true;
+}
+
+/// The digest of the contact as the register reads it back once
+/// `contact` is stored under that company: computed before the write, so
+/// that it goes with the contact and its link in one transaction.
+QString storedDigest(const io::Entry &contact, int companyId, const io::Values &company) {
+    io::Entry stored;
+    stored.contact = contact.contact;
+    stored.contact.removeIf([](const auto &value) { return value.value().isEmpty(); });
+    stored.photo = contact.photo;
+    stored.company = company;
+    stored.companyKey = QString::number(companyId);
+    return digestOf(stored);
 }
 
 } // namespace
@@ -131,10 +145,11 @@ std::optional<LocalContacts::Placement> LocalContacts::place(const io::Entry &en
     stored.contact = contact.contact.unpack();
     stored.photo = contact.photo;
     stored.company = companyValues;
-    Placement placement{stored, company.existingId, {}, std::nullopt};
+    Placement placement{stored, company.existingId, {}, std::nullopt, {}};
     if (company.existingId) {
         placement.statements << Statement{"DELETE FROM KONTAKT WHERE ID_FIRMA = ? AND KRAJ = '***'",
                                           {company.existingId}};
+        placement.companyStored = storedCompany(company.existingId);
         return placement;
     }
     placement.companyId = int(data::rowids::next(m_db, QStringLiteral("FIRMA")));
@@ -150,7 +165,30 @@ std::optional<LocalContacts::Placement> LocalContacts::place(const io::Entry &en
         placement.companyId, company.name, 0,
         companyValues.value(QStringLiteral("ICO")).simplified().remove(QLatin1Char(' ')),
         io::companySeatKey(companyValues)};
+    placement.companyStored = companyValues;
+    placement.companyStored.removeIf([](const auto &value) { return value.value().isEmpty(); });
     return placement;
+}
+
+io::Values LocalContacts::storedCompany(int companyId) {
+    QStringList names;
+    for (const io::Column &c : io::companyColumns())
+        names << c.name;
+    const auto cursor = m_db.openCursor("SELECT " + names.join(QStringLiteral(", ")).toLatin1() +
+                                            " FROM FIRMA WHERE ID = ?",
+                                        {companyId});
+    io::Values values;
+    db::PackedRow row;
+    if (!cursor->fetch(row))
+        return values;
+    for (int i = 0; i < names.size(); ++i) {
+        const db::Cell cell = row.cell(i);
+        const QString text = base::win1250::decode(
+            row.tag(i) == db::Cell::BlobId ? m_db.readBlob(cell.num) : cell.bytes);
+        if (!text.isEmpty())
+            values.insert(names[i], text);
+    }
+    return values;
 }
 
 void LocalContacts::remember(const Placement &placement) {
@@ -158,11 +196,23 @@ void LocalContacts::remember(const Placement &placement) {
         m_companies->companies << *placement.created;
 }
 
-int LocalContacts::create(const io::Entry &entry, CardLink link, QString &refusal) {
+int LocalContacts::newContactId() {
+    // Reserved a block at a time: each reservation also looks for the
+    // table's largest ID, which reads the whole table.
+    constexpr qint64 kBlock = 100;
+    if (m_nextId >= m_idsEnd) {
+        m_nextId = data::rowids::next(m_db, QStringLiteral("KONTAKT"), kBlock);
+        m_idsEnd = m_nextId + kBlock;
+    }
+    return int(m_nextId++);
+}
+
+int LocalContacts::create(const io::Entry &entry, CardLink &link, QString &refusal) {
     const auto placement = place(entry, refusal);
     if (!placement)
         return 0;
-    link.contactId = int(data::rowids::next(m_db, QStringLiteral("KONTAKT")));
+    link.contactId = newContactId();
+    link.digest = storedDigest(placement->entry, placement->companyId, placement->companyStored);
     QStringList columns{QStringLiteral("ID"), QStringLiteral("ID_FIRMA"),
                         QStringLiteral("ID_POBOCKA")};
     QVariantList values{link.contactId, placement->companyId, 0};
@@ -174,15 +224,16 @@ int LocalContacts::create(const io::Entry &entry, CardLink link, QString &refusa
     return link.contactId;
 }
 
-bool LocalContacts::update(const LocalContact &current, const io::Entry &entry,
-                           const CardLink &link, QString &refusal) {
+bool LocalContacts::update(const LocalContact &current, const io::Entry &entry, CardLink &link,
+                           QString &refusal) {
     std::optional<Placement> placement;
     if (io::foldCase(entry.companyName()) == io::foldCase(current.entry.companyName())) {
         // The same company: its data stays as the register has it.
         const auto planned = place(entry, refusal);
         if (!planned)
             return false;
-        placement = Placement{planned->entry, current.companyId, {}, std::nullopt};
+        placement =
+            Placement{planned->entry, current.companyId, {}, std::nullopt, current.entry.company};
     } else {
         placement = place(entry, refusal);
         if (!placement)
@@ -200,6 +251,7 @@ bool LocalContacts::update(const LocalContact &current, const io::Entry &entry,
     if (placement->companyId != current.companyId && current.companyId)
         statements << placeholderIfEmpty(data::rowids::next(m_db, QStringLiteral("KONTAKT")),
                                          current.companyId);
+    link.digest = storedDigest(placement->entry, placement->companyId, placement->companyStored);
     statements << cardlinks::save(link);
     if (!commitUnlessChanged(m_db, statements))
         return false;
@@ -216,15 +268,6 @@ bool LocalContacts::remove(const LocalContact &current) {
         statements << placeholderIfEmpty(data::rowids::next(m_db, QStringLiteral("KONTAKT")),
                                          current.companyId);
     return commitUnlessChanged(m_db, statements);
-}
-
-void LocalContacts::settle(CardLink &link) {
-    const auto stored = readOne(link.contactId);
-    if (!stored)
-        return;
-    link.digest = stored->digest;
-    m_db.executeCommitted({{"UPDATE KONTAKT_KARTA SET OTISK = ? WHERE ID_KONTAKT = ?",
-                            {link.digest, link.contactId}}});
 }
 
 } // namespace cardsync

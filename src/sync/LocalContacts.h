@@ -41,19 +41,19 @@ class LocalContacts {
     std::optional<LocalContact> readOne(int id);
 
     /// Stores a card from the server as a new contact, under the company the
-    /// import's matching picks ("Bez firmy" without ORG), with `link`.
-    /// Returns the new contact's ID, or 0 with `refusal` set when the card
-    /// cannot be stored (no name, a text too long for its column).
-    int create(const io::Entry &entry, CardLink link, QString &refusal);
-    /// Replaces the contact's data by the card's and saves `link`; a changed
-    /// ORG moves the contact to the company it names. False when the
-    /// contact was changed or deleted meanwhile (or `refusal` is set).
-    bool update(const LocalContact &current, const io::Entry &entry, const CardLink &link,
+    /// import's matching picks ("Bez firmy" without ORG), with `link`, in one
+    /// transaction; the link's ID and digest are those of the contact as
+    /// stored. Returns the new contact's ID, or 0 with `refusal` set when the
+    /// card cannot be stored (no name, a text too long for its column).
+    int create(const io::Entry &entry, CardLink &link, QString &refusal);
+    /// Replaces the contact's data by the card's and saves `link` (its digest
+    /// set as for create()), in one transaction; a changed ORG moves the
+    /// contact to the company it names. False when the contact was changed
+    /// or deleted meanwhile (or `refusal` is set).
+    bool update(const LocalContact &current, const io::Entry &entry, CardLink &link,
                 QString &refusal);
     /// Deletes the contact and its link; false when it was changed meanwhile.
     bool remove(const LocalContact &current);
-    /// Sets the link's digest to the contact's as stored now.
-    void settle(CardLink &link);
 
   private:
     struct Placement {
@@ -61,12 +61,16 @@ class LocalContacts {
         int companyId = 0;
         QList<db::DbConnection::Statement> statements; ///< a new company, a placeholder's end
         std::optional<io::ExistingData::Company> created;
+        io::Values companyStored; ///< the company's data as the register holds it then
     };
     std::optional<Placement> place(const io::Entry &entry, QString &refusal);
     void remember(const Placement &placement);
+    io::Values storedCompany(int companyId);
+    int newContactId();
 
     db::DbConnection &m_db;
     std::optional<io::ExistingData> m_companies; ///< read once, kept up to date by create()
+    qint64 m_nextId = 0, m_idsEnd = 0;           ///< new contact IDs reserved and not used yet
 };
 
 } // namespace cardsync

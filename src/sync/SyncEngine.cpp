@@ -5,51 +5,20 @@
 #include "db/DbError.h"
 #include "io/VCardContacts.h"
 #include "io/VCardReader.h"
+#include "sync/CardPairing.h"
 #include "sync/CompanyCards.h"
 #include "sync/LocalContacts.h"
+#include "sync/ServerCards.h"
 
 #include <QSet>
+#include <QUuid>
 
 namespace cardsync {
 namespace {
 
 constexpr int kFetchBatch = 100;
-
-/// A card as the server sent it, read into an entry.
-struct ServerCard {
-    io::Entry entry;
-    QString uid;
-    QString problem; ///< non-empty: the card cannot be read
-};
-
-ServerCard readCard(const QByteArray &bytes) {
-    const io::VCardParseResult parsed = io::parseVCards(bytes);
-    if (!parsed.errors.isEmpty() || parsed.cards.size() != 1)
-        return {{},
-                {},
-                parsed.errors.isEmpty() ? QStringLiteral("není to jedna vizitka")
-                                        : parsed.errors.join(QStringLiteral("; "))};
-    const io::VCard &card = parsed.cards.first();
-    const io::VCardProperty *uid = card.find(QStringLiteral("UID"));
-    return {io::entryFromVCard(card), uid ? uid->text().trimmed() : QString(), {}};
-}
-
-QString escapedText(QString text) {
-    return text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-        .replace(QLatin1Char(','), QStringLiteral("\\,"))
-        .replace(QLatin1Char(';'), QStringLiteral("\\;"))
-        .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-}
-
-/// The card of a contact as it goes to the server: version 3.0, the one
-/// every phone reads, with the UID after VERSION.
-QByteArray cardOf(const io::Entry &entry, const QString &uid) {
-    QByteArray card;
-    io::appendVCard(card, entry, io::VCardVersion::V3);
-    const qsizetype afterVersion = card.indexOf("\r\n", card.indexOf("VERSION:")) + 2;
-    card.insert(afterVersion, (QStringLiteral("UID:") + escapedText(uid)).toUtf8() + "\r\n");
-    return card;
-}
+/// Cards written to the server between two commits here.
+constexpr int kSendBatch = 60;
 
 /// One run over both sides: what the server changed first (so that a
 /// contact changed on both sides is seen as such before anything is
@@ -110,10 +79,15 @@ class SyncPass {
                 toFetch << card.href;
         }
         for (qsizetype i = 0; i < toFetch.size(); i += kFetchBatch)
-            for (const davxml::Resource &card : m_client.fetch(m_book, toFetch.mid(i, kFetchBatch)))
+            for (const davxml::Resource &card :
+                 m_client.fetch(m_book, toFetch.mid(i, kFetchBatch))) {
+                m_client.throwIfCancelled();
                 takeCard(card);
-        for (const QString &href : std::as_const(removed))
+            }
+        for (const QString &href : std::as_const(removed)) {
+            m_client.throwIfCancelled();
             takeRemoval(href);
+        }
         refresh(m_companies.receive());
         return next;
     }
@@ -128,13 +102,14 @@ class SyncPass {
                 if (link != m_links.cend())
                     sendLeave(*link);
             } else if (link == m_links.cend() || link->href.isEmpty() || link->etag.isEmpty()) {
-                sendNew(contact, link == m_links.cend() ? CardLink{} : *link);
+                queueNew(contact, link == m_links.cend() ? CardLink{} : *link);
             } else if (link->inConflict()) {
                 m_report.conflicts << contact.id;
             } else if (link->digest != contact.digest) {
-                sendChange(contact, *link);
+                queue(contact, *link);
             }
         }
+        sendQueued();
         for (const CardLink &link : QList<CardLink>(m_links.values()))
             if (!m_contacts.contains(link.contactId) && !m_touched.contains(link.contactId))
                 sendRemoval(link);
@@ -144,12 +119,26 @@ class SyncPass {
     SyncReport report() const { return m_report; }
 
   private:
+    /// A card waiting to go to the server, and its link (ETag empty: a new card).
+    struct Outgoing {
+        LocalContact contact;
+        CardLink link;
+    };
+
     QUrl urlOf(const QString &href) const { return m_book.resolved(QUrl(href)); }
 
-    void keep(const CardLink &link) {
-        m_db.executeCommitted({cardlinks::save(link)});
-        m_links.insert(link.contactId, link);
-        m_touched << link.contactId;
+    void keep(const CardLink &link) { keepAll({link}); }
+
+    void keepAll(const QList<CardLink> &links) {
+        QList<db::DbConnection::Statement> statements;
+        for (const CardLink &link : links)
+            statements << cardlinks::save(link);
+        if (!statements.isEmpty())
+            m_db.executeCommitted(statements);
+        for (const CardLink &link : links) {
+            m_links.insert(link.contactId, link);
+            m_touched << link.contactId;
+        }
     }
 
     /// The contacts of companies changed here from their cards: their own
@@ -171,6 +160,8 @@ class SyncPass {
             return;
         }
         const int id = m_byHref.value(resource.href);
+        if (!id && pairWithContact(resource, card))
+            return;
         CardLink link = id ? m_links.value(id)
                            : CardLink{0, card.uid, resource.href, resource.etag, {}, {}, {}};
         if (id && link.etag.isEmpty()) { // this program's own card whose answer was lost
@@ -188,6 +179,13 @@ class SyncPass {
             return;
         }
         const auto contact = id ? m_contacts.constFind(id) : m_contacts.cend();
+        if (id && contact != m_contacts.cend() && contact->digest != link.digest &&
+            readCard(cardWithUid(contact->entry, link.uid)).entry == card.entry) {
+            // This program's own change, whose answer was lost: no conflict.
+            link.digest = contact->digest;
+            keep(link);
+            return;
+        }
         if (id && contact != m_contacts.cend() && contact->digest != link.digest) {
             link.etag = m_links.value(id).etag;
             link.conflictEtag = resource.etag;
@@ -218,10 +216,35 @@ class SyncPass {
             m_touched << id;
             return;
         }
-        m_local.settle(link);
         m_links.insert(link.contactId, link);
         m_touched << link.contactId;
         ++m_report.receivedHere;
+    }
+
+    /// A card new here that is a contact without a card: tied to it. When
+    /// they differ, both versions wait for the user, as for a contact
+    /// changed on both sides.
+    bool pairWithContact(const davxml::Resource &resource, const ServerCard &card) {
+        if (!m_pairing)
+            m_pairing.emplace(m_contacts, m_links);
+        const int id = m_pairing->take(card.uid, card.entry);
+        if (!id)
+            return false;
+        const LocalContact &contact = m_contacts[id];
+        CardLink link{id, card.uid, resource.href, resource.etag, contact.digest, {}, {}};
+        if (link.uid.isEmpty()) // what this program writes there carries one
+            link.uid = m_links.value(id).uid;
+        if (link.uid.isEmpty())
+            link.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (!sameContent(contact.entry, card.entry)) {
+            link.conflictEtag = resource.etag;
+            link.conflictCard = resource.addressData;
+            m_report.conflicts << id;
+        }
+        keep(link);
+        m_byHref.insert(link.href, id);
+        ++m_report.paired;
+        return true;
     }
 
     void takeRemoval(const QString &href) {
@@ -253,48 +276,80 @@ class SyncPass {
         }
     }
 
-    void sendNew(const LocalContact &contact, CardLink link) {
+    void queueNew(const LocalContact &contact, CardLink link) {
         link.contactId = contact.id;
         cardlinks::placeNew(link, m_book);
-        // Kept before the card goes: should the answer be lost, the next sync
-        // finds the card as this contact's, not as a stranger's.
-        link.etag.clear();
+        link.etag.clear(); // If-None-Match: a new card
         link.digest = contact.digest;
-        keep(link);
-        const WriteResult result =
-            m_client.put(urlOf(link.href), cardOf(contact.entry, link.uid), {});
-        if (!result.done()) { // a card is there already: the next sync takes it as this one's
-            m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 se s ní "
-                                             "spáruje při příští synchronizaci.")
-                                  .arg(link.href, io::displayName(contact.entry.contact));
-            return;
-        }
-        link.etag = result.etag;
-        link.digest = contact.digest;
-        keep(link);
-        ++m_report.sentThere;
+        queue(contact, link);
     }
 
-    void sendChange(const LocalContact &contact, CardLink link) {
-        const QUrl url = urlOf(link.href);
-        const WriteResult result = m_client.put(url, cardOf(contact.entry, link.uid), link.etag);
-        if (result.status == 404) { // deleted there meanwhile: the change goes as a new card
-            keep(CardLink{contact.id, link.uid, {}, {}, {}, {}, {}});
-            return;
+    void queue(const LocalContact &contact, const CardLink &link) {
+        m_outgoing << Outgoing{contact, link};
+        if (m_outgoing.size() >= kSendBatch)
+            sendQueued();
+    }
+
+    /// The queued cards go up several at once. The links of new cards are
+    /// kept before they go, so that should an answer be lost the next sync
+    /// finds the card as this contact's, not as a stranger's; what the
+    /// server answered is kept after. Each of the two is one transaction.
+    void sendQueued() {
+        QList<db::DbConnection::Statement> before;
+        QList<CardWrite> writes;
+        for (const Outgoing &out : std::as_const(m_outgoing)) {
+            if (out.link.etag.isEmpty())
+                before << cardlinks::save(out.link);
+            writes << CardWrite{urlOf(out.link.href), cardWithUid(out.contact.entry, out.link.uid),
+                                out.link.etag};
         }
-        if (result.status == 412) { // changed there meanwhile: both versions wait for the user
+        if (!before.isEmpty())
+            m_db.executeCommitted(before);
+        const QList<WriteResult> results = m_client.putAll(writes);
+        QList<CardLink> after;
+        QList<CardLink> clashed; // changed there meanwhile
+        for (qsizetype i = 0; i < results.size(); ++i) {
+            const Outgoing &out = m_outgoing[i];
+            m_touched << out.contact.id;
+            if (results[i].status == 412 && !out.link.etag.isEmpty())
+                clashed << out.link;
+            else if (const std::optional<CardLink> kept = out.link.etag.isEmpty()
+                                                              ? sentNew(out, results[i])
+                                                              : sentChange(out, results[i]))
+                after << *kept;
+        }
+        m_outgoing.clear();
+        keepAll(after);
+        for (CardLink link : std::as_const(clashed)) // both versions wait for the user
             for (const davxml::Resource &there : m_client.fetch(m_book, {link.href})) {
                 link.conflictEtag = there.etag;
                 link.conflictCard = there.addressData;
                 keep(link);
-                m_report.conflicts << contact.id;
+                m_report.conflicts << link.contactId;
             }
-            return;
+    }
+
+    std::optional<CardLink> sentNew(const Outgoing &out, const WriteResult &result) {
+        if (!result.done()) { // a card is there already: the next sync takes it as this one's
+            m_report.notes << QStringLiteral("Karta %1 na serveru už je; kontakt %2 se s ní "
+                                             "spáruje při příští synchronizaci.")
+                                  .arg(out.link.href, io::displayName(out.contact.entry.contact));
+            return std::nullopt;
         }
+        CardLink link = out.link;
         link.etag = result.etag;
-        link.digest = contact.digest;
-        keep(link);
         ++m_report.sentThere;
+        return link;
+    }
+
+    std::optional<CardLink> sentChange(const Outgoing &out, const WriteResult &result) {
+        CardLink link = out.link;
+        if (result.status == 404) // deleted there meanwhile: the change goes as a new card
+            return CardLink{link.contactId, link.uid, {}, {}, {}, {}, {}};
+        link.etag = result.etag;
+        link.digest = out.contact.digest;
+        ++m_report.sentThere;
+        return link;
     }
 
     /// A contact that left the scope: its card leaves the book (the
@@ -343,7 +398,9 @@ class SyncPass {
     QHash<int, CardLink> m_links;
     QHash<QString, int> m_byHref;
     QHash<int, LocalContact> m_contacts;
-    QSet<int> m_touched; ///< handled in this pass already
+    QSet<int> m_touched;                  ///< handled in this pass already
+    std::optional<CardPairing> m_pairing; ///< made when the first card new here comes
+    QList<Outgoing> m_outgoing;
     SyncReport m_report;
     CompanyCards m_companies; ///< the organisation cards, beside the contacts'
 };
@@ -467,7 +524,6 @@ void SyncEngine::settle(int contactId, Choice choice) {
                             refusal.isEmpty()
                                 ? QStringLiteral("Kontakt se mezitím změnil; zkuste to znovu.")
                                 : refusal);
-        local.settle(settled);
         return;
     }
     if (choice == Choice::KeepBoth) {
@@ -478,14 +534,13 @@ void SyncEngine::settle(int contactId, Choice choice) {
         theirs.contactId = local.create(there.entry, theirs, refusal);
         if (!theirs.contactId)
             throw SyncError(SyncError::Kind::Server, refusal);
-        local.settle(theirs);
         return;
     }
     // This version wins: it goes over the server's, and only over that one.
     if (!here)
         return;
     const WriteResult result = m_client.put(m_book.resolved(QUrl(link.href)),
-                                            cardOf(here->entry, link.uid), link.conflictEtag);
+                                            cardWithUid(here->entry, link.uid), link.conflictEtag);
     if (!result.done())
         throw SyncError(SyncError::Kind::Server,
                         QStringLiteral("Karta se na serveru mezitím znovu změnila; "

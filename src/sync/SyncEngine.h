@@ -23,6 +23,7 @@ struct SyncReport {
     int deletedHere = 0;
     int sentThere = 0; ///< cards created or changed on the server
     int deletedThere = 0;
+    int paired = 0;         ///< contacts found on both sides and tied to the card there
     QList<int> conflicts;   ///< contacts changed on both sides, waiting for a choice
     QStringList notes;      ///< cards not taken, writes put off to the next sync
     int companiesHere = 0;  ///< companies created, changed or deleted from organisation cards

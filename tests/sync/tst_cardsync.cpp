@@ -3,7 +3,11 @@
 // writing cards; changes, deletes and conflicts on both sides, and a server
 // killed in the middle of a sync.
 #include "SyncFixture.h"
+#include "app/BackgroundSync.h"
+#include "io/VCardContacts.h"
+#include "support/LocalHttpServer.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 class TestCardSync : public QObject {
@@ -119,6 +123,11 @@ class TestCardSync : public QObject {
         TestDatabase colleague;
         QVERIFY_SYNC(syncNow(colleague, *m_server));
         QCOMPARE(contactsOf(colleague), contactsOf(desk));
+        // What came down is recorded as it was stored (new and existing
+        // companies alike): nothing seems changed here afterwards.
+        SyncReport settled;
+        QVERIFY_SYNC(settled = syncNow(colleague, *m_server));
+        QVERIFY2(carriedNothing(settled), qPrintable(settled.notes.join(u'\n')));
     }
 
     /// Changed on both sides: neither side is overwritten until the user
@@ -180,6 +189,83 @@ class TestCardSync : public QObject {
         QVERIFY(contactNamed(colleague, surname) != 0);
     }
 
+    /// A first sync against a book that holds the register's people already
+    /// (the phone's book filled from an export, one card edited there since)
+    /// pairs them instead of doubling them; the edited one waits for the
+    /// user. Pointed at another book and back, every card pairs again by its
+    /// UID, also that of a contact renamed here meanwhile.
+    void firstSyncPairsWhatIsOnBothSides() {
+        TestDatabase desk({.demo = true});
+        QList<std::pair<int, io::Entry>> contacts;
+        io::forEachContactEntry(desk.connection(), {}, [&](int id, io::Entry &&e) {
+            if (!e.companyOnly)
+                contacts << std::pair{id, std::move(e)};
+        });
+        QVERIFY(contacts.size() >= 3);
+        const auto [edited, editedEntry] = contacts.first();
+        const int notOnPhone = contacts.last().first;
+        Phone phone(*m_server);
+        for (qsizetype i = 0; i + 1 < contacts.size(); ++i) {
+            io::Entry entry = contacts[i].second;
+            if (i == 0)
+                entry.contact[QStringLiteral("POZNAMKA")] = QStringLiteral("změněno v telefonu");
+            QByteArray card;
+            io::appendVCard(card, entry, io::VCardVersion::V3);
+            const QByteArray uid = "telefon-" + QByteArray::number(i);
+            card.insert(card.indexOf("VERSION:3.0\r\n") + 13, "UID:" + uid + "\r\n");
+            QCOMPARE(
+                phone.request("PUT", m_server->addressBookUrl().path() + uid + ".vcf", card).status,
+                201);
+        }
+        QCOMPARE(
+            phone.write(QStringLiteral("cizi"), QStringLiteral("N:Cizí;Karel;;;\r\nFN:Karel Cizí")),
+            201);
+        auto cardsThere = [&] {
+            return cardsync::CardDavClient(
+                       {m_server->rootUrl(), m_server->user(), m_server->password(), {}}, 5000)
+                .list(m_server->addressBookUrl())
+                .cards.size();
+        };
+        // Beside the contacts' cards, each company has its organisation card.
+        auto contactCardsThere = [&] {
+            return cardsThere() -
+                   desk.count(QStringLiteral("FIRMA_KARTA"), QStringLiteral("HREF IS NOT NULL"));
+        };
+
+        SyncReport first;
+        QVERIFY_SYNC(first = syncNow(desk, *m_server));
+        QCOMPARE(first.paired, contacts.size() - 1);
+        QCOMPARE(first.conflicts, QList<int>{edited});
+        QCOMPARE(first.sentThere, 1);
+        QCOMPARE(first.receivedHere, 1);
+        QCOMPARE(contactsOf(desk).size(), contacts.size() + 1);
+        QCOMPARE(contactCardsThere(), contacts.size() + 1);
+        const auto versions = cardsync::conflictVersions(desk.connection(), edited);
+        QVERIFY(versions);
+        QCOMPARE(versions->here.contact, editedEntry.contact);
+        QCOMPARE(versions->there.contact.value(QStringLiteral("POZNAMKA")),
+                 QStringLiteral("změněno v telefonu"));
+
+        desk.exec(QStringLiteral("UPDATE SYNCHRONIZACE SET ADRESAR = 'http://127.0.0.1:1/jinde/' "
+                                 "WHERE ID = 1"));
+        desk.exec(QStringLiteral("UPDATE KONTAKT SET PRIJMENI = 'Přejmenovaný' WHERE ID = ?"),
+                  {notOnPhone});
+        SyncReport back;
+        QVERIFY_SYNC(back = syncNow(desk, *m_server));
+        QCOMPARE(back.paired, contacts.size() + 1);
+        QCOMPARE(back.conflicts,
+                 (QList<int>{std::min(edited, notOnPhone), std::max(edited, notOnPhone)}));
+        QCOMPARE(back.sentThere + back.receivedHere, 0);
+        QCOMPARE(contactCardsThere(), contacts.size() + 1);
+
+        cardsync::CardDavClient client(
+            {m_server->rootUrl(), m_server->user(), m_server->password(), {}}, 5000);
+        QVERIFY_SYNC(cardsync::SyncEngine(desk.connection(), client)
+                         .resolve(edited, cardsync::Choice::KeepServer));
+        QCOMPARE(desk.scalar(QStringLiteral("SELECT POZNAMKA FROM KONTAKT WHERE ID = ?"), {edited}),
+                 QVariant(QStringLiteral("změněno v telefonu")));
+    }
+
     /// The server killed in the middle of the first sync: every card known
     /// to be there is there, and the next sync completes the work without a
     /// card or a contact twice, also for a card whose answer was lost (its
@@ -189,7 +275,8 @@ class TestCardSync : public QObject {
         // Killed once a few cards have gone up, between two requests or in one.
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (desk.count(QStringLiteral("KONTAKT_KARTA")) >= 20)
+            if (desk.count(QStringLiteral("KONTAKT_KARTA"), QStringLiteral("ETAG IS NOT NULL")) >=
+                20)
                 m_server->kill();
         });
         watch.start(20);
@@ -231,6 +318,26 @@ class TestCardSync : public QObject {
         QVERIFY_SYNC(syncNow(colleague, *m_server));
         QCOMPARE(contactsOf(colleague), contactsOf(desk));
         QCOMPARE(contactsOf(desk).size(), 300);
+    }
+
+    /// Closing the program while a sync waits for a server that does not
+    /// answer ends the sync at once instead of after the server's time-out,
+    /// and nothing was written.
+    void closingCancelsARunningSync() {
+        LocalHttpServer hanging;
+        QVERIFY(hanging.listen());
+        hanging.answer(QStringLiteral("/"), {0, {}, LocalHttpServer::Way::Hang});
+        TestDatabase desk({.demo = true});
+        auto sync =
+            std::make_unique<app::BackgroundSync>(db::DatabaseAccess::embedded(desk.path()));
+        sync->start(
+            {QUrl(hanging.baseUrl() + u'/'), QStringLiteral("anna"), QStringLiteral("x"), {}});
+        QTRY_VERIFY(!hanging.requests().isEmpty());
+        QElapsedTimer closing;
+        closing.start();
+        sync.reset(); // as the main window's end does
+        QVERIFY2(closing.elapsed() < 5000, qPrintable(QString::number(closing.elapsed())));
+        QCOMPARE(desk.count(QStringLiteral("KONTAKT_KARTA")), 0);
     }
 
     /// Over HTTPS with a certificate of a private authority: refused with

@@ -259,6 +259,9 @@ int syncContacts(const CommandLine &command, std::FILE *out) {
                        .arg(report.deletedThere)
                        .arg(report.companiesHere)
                        .arg(report.companiesThere));
+        if (report.paired)
+            print(out,
+                  QStringLiteral("Paired: %1 contacts found on both sides.\n").arg(report.paired));
         for (const QString &note : report.notes)
             print(out, note + QLatin1Char('\n'));
         for (int id : report.conflicts)
