@@ -222,6 +222,7 @@ int Application::run(const QString &chosenDatabase) {
     }
 
     shutdown.install();
+    shutdown.hold();
     TDM dm;
     DM = &dm;
     // What the user has not confirmed is dropped before any loop ends and
@@ -242,7 +243,8 @@ int Application::run(const QString &chosenDatabase) {
     TfmReporty printForm;
     deska.setWindows(&contactForm, &companyForm, &about, &printForm);
     // The database engine, loaded while the main window opened the
-    // database, handles these signals too; make sure ours come first.
+    // database, handles these signals too; make sure ours come first. A
+    // signal held back meanwhile arrives now and ends the main loop.
     shutdown.install();
 
     deska.show();

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace app {
@@ -21,6 +22,14 @@ void onSignal(int signalNumber) {
     const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(pipeEnds[1], &byte, 1);
     errno = saved;
+}
+
+sigset_t heldSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : kSignals)
+        sigaddset(&set, s);
+    return set;
 }
 
 } // namespace
@@ -50,6 +59,13 @@ void ShutdownSignals::install() {
     action.sa_flags = SA_RESTART;
     for (int s : kSignals)
         ::sigaction(s, &action, nullptr);
+    const sigset_t held = heldSignals();
+    ::pthread_sigmask(SIG_UNBLOCK, &held, nullptr);
+}
+
+void ShutdownSignals::hold() {
+    const sigset_t held = heldSignals();
+    ::pthread_sigmask(SIG_BLOCK, &held, nullptr);
 }
 
 void ShutdownSignals::onPipeReadable() {

@@ -18,10 +18,16 @@ class ShutdownSignals : public QObject {
     explicit ShutdownSignals(QObject *parent = nullptr);
     ~ShutdownSignals() override;
 
-    /// Installs the handlers. The database engine installs handlers of its
-    /// own for the same signals when it is loaded, so call this again once
-    /// the database has been opened.
+    /// Installs the handlers and lets the signals through again. The
+    /// database engine installs handlers of its own for the same signals
+    /// when it is loaded, so call this again once the database has been
+    /// opened.
     void install();
+    /// Holds the signals back until the next install(): while the database
+    /// is opened, a signal would otherwise reach the engine's handlers, which
+    /// cut the connection under the window being built. Threads started
+    /// meanwhile keep them held, so they come to this thread's handler.
+    void hold();
     /// True once a signal has been handled. The main loop clears the request
     /// to leave when it starts, so a signal that came during start-up is
     /// looked at here.

@@ -237,7 +237,7 @@ class TestStartup : public QObject {
         QCOMPARE(app.version(), QStringLiteral("1.1"));
     }
 
-    void shutdownSignalDuringTheLoadEndsTheProgramPromptly() {
+    void shutdownSignalDuringStartUpEndsTheProgramPromptly() {
         Installation app;
         // Enough contacts that the rest of the register is still being read
         // when the window has shown its first companies.
@@ -251,22 +251,26 @@ class TestStartup : public QObject {
             "INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI) VALUES (?, ?, ?)", people);
         people.clear();
         app.disconnect();
-        ChildProcess program(app.program());
-        program.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), app.log());
-        QVERIFY(program.start());
-        QTRY_VERIFY_WITH_TIMEOUT(program.holdsOpen(app.path()), 30000);
-        QTest::qWait(400); // the window shows, the rest is being read
-        QElapsedTimer elapsed;
-        elapsed.start();
-        program.signal(SIGTERM);
-        const bool ended = program.process().waitForFinished(10000);
-        qInfo("ended %lld ms after the signal", elapsed.elapsed());
-        QVERIFY2(ended, "the program must end by itself on the signal");
-        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.process().exitCode(), 0);
-        QFile shown(app.log()); // nothing, not even a read that failed
-        QCOMPARE(shown.open(QIODevice::ReadOnly) ? QString::fromUtf8(shown.readAll()) : QString(),
-                 QString());
+        // While the window opens the database, and while the rest is read.
+        for (const int wait : {0, 400}) {
+            ChildProcess program(app.program());
+            program.setEnv(QStringLiteral("VIZITAR_MESSAGE_LOG"), app.log());
+            QVERIFY(program.start());
+            QTRY_VERIFY_WITH_TIMEOUT(program.holdsOpen(app.path()), 30000);
+            QTest::qWait(wait);
+            QElapsedTimer elapsed;
+            elapsed.start();
+            program.signal(SIGTERM);
+            const bool ended = program.process().waitForFinished(10000);
+            qInfo("ended %lld ms after the signal", elapsed.elapsed());
+            QVERIFY2(ended, "the program must end by itself on the signal");
+            QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.process().exitCode(), 0);
+            QFile shown(app.log()); // nothing, not even a read that failed
+            QCOMPARE(shown.open(QIODevice::ReadOnly) ? QString::fromUtf8(shown.readAll())
+                                                     : QString(),
+                     QString());
+        }
         QCOMPARE(validateDatabase(app.path()), QString());
         QCOMPARE(app.scalar(QStringLiteral("SELECT COUNT(*) FROM KONTAKT")).toInt(), 300000);
     }
