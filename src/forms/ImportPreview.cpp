@@ -74,6 +74,12 @@ ImportPreview::ImportPreview(const io::ImportPlan &plan, QWidget *parent)
     updateSummary();
 }
 
+ImportPreview::~ImportPreview() {
+    // The list is a child and outlives m_plan, which its model reads: as the
+    // dialog's base goes, the list must no longer ask for rows.
+    twKontakty->setModel(nullptr);
+}
+
 io::ImportPlan ImportPreview::plan() const {
     return m_plan;
 }

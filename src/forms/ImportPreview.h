@@ -22,6 +22,7 @@ class ImportPreview : public QDialog {
     Q_OBJECT
   public:
     explicit ImportPreview(const io::ImportPlan &plan, QWidget *parent = nullptr);
+    ~ImportPreview() override;
 
     /// The plan with the contacts ticked now.
     io::ImportPlan plan() const;

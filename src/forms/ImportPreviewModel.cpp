@@ -24,7 +24,10 @@ QStringList ImportPreviewModel::remarksOf(const io::PlannedContact &contact) con
 QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const io::PlannedContact &c = m_plan.contacts[index.row()];
+    // Read through a const plan: the list is shared with the caller's copy,
+    // and a non-const access would copy it all.
+    const io::ImportPlan &plan = m_plan;
+    const io::PlannedContact &c = plan.contacts[index.row()];
     if (role == Qt::CheckStateRole && index.column() == ContactColumn)
         return c.selected ? Qt::Checked : Qt::Unchecked;
     if (role == Qt::ToolTipRole && index.column() == RemarksColumn)
@@ -33,9 +36,9 @@ QVariant ImportPreviewModel::data(const QModelIndex &index, int role) const {
         return {};
     switch (index.column()) {
     case ContactColumn:
-        return io::whoOf(c, m_plan);
+        return io::whoOf(c, plan);
     case CompanyColumn: {
-        const io::PlannedCompany &company = m_plan.companies[c.company];
+        const io::PlannedCompany &company = plan.companies[c.company];
         return company.name + (company.existingId ? QString() : QStringLiteral(" (nová)"));
     }
     default:
