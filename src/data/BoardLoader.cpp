@@ -18,6 +18,7 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
         const std::lock_guard lock(m_mutex);
         m_result = {};
         m_error.clear();
+        m_search = search;
     }
     // First what may throw, so that a failure leaves no read in progress.
     auto read = std::make_shared<BoardSnapshot::SharedRead>(like, boardStatement);
@@ -33,7 +34,7 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
             [read, progress, share](db::DbConnection &connection) {
                 read->read(share, connection, progress.get());
             },
-            [this, read, progress, reading, failure, generation, search](const QString &error) {
+            [this, read, progress, reading, failure, generation](const QString &error) {
                 if (!error.isEmpty()) {
                     const std::lock_guard lock(m_mutex);
                     if (failure->isEmpty())
@@ -45,7 +46,12 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
                 if (failure->isEmpty() && progress->stop)
                     return; // cancelled
                 BoardSnapshot snapshot = failure->isEmpty() ? read->join() : BoardSnapshot();
-                snapshot.preparation(search)();
+                BoardSearch wanted;
+                {
+                    const std::lock_guard lock(m_mutex);
+                    wanted = m_search;
+                }
+                snapshot.preparation(wanted)();
                 {
                     const std::lock_guard lock(m_mutex);
                     m_result = std::move(snapshot);
@@ -60,6 +66,11 @@ void BoardLoader::start(db::DbConnection &like, const QByteArray &boardStatement
                     Qt::QueuedConnection);
             });
     }
+}
+
+void BoardLoader::setSearch(const BoardSearch &search) {
+    const std::lock_guard lock(m_mutex);
+    m_search = search;
 }
 
 void BoardLoader::cancel() {

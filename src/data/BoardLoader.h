@@ -26,6 +26,10 @@ class BoardLoader : public QObject {
     /// later. Throws DbError.
     void start(db::DbConnection &like, const QByteArray &boardStatement,
                const BoardSearch &search = {});
+    /// The search the user has now: what it looks in is made for the read
+    /// in progress before it is handed over, rather than on the window's
+    /// thread afterwards.
+    void setSearch(const BoardSearch &search);
     /// Stops a read in progress and forgets it; returns once the thread ended.
     void cancel();
     /// Waits until the read in progress ended.
@@ -51,6 +55,7 @@ class BoardLoader : public QObject {
     std::shared_ptr<BoardSnapshot::ReadProgress> m_progress;
     mutable std::mutex m_mutex; // guards what the threads hand over
     BoardSnapshot m_result;
+    BoardSearch m_search; // under m_mutex
     QString m_error;
 };
 

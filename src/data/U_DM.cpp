@@ -117,7 +117,7 @@ void TDM::loadBoard() {
     // fewer companies than the head.
     if (!ZConKontakty.isReadOnly() &&
         m_board.readHead(ZConKontakty, qHlavniDeska.statement(), m_headCompanies))
-        m_loader.start(ZConKontakty, qHlavniDeska.statement(), m_shownSearch);
+        m_loader.start(ZConKontakty, qHlavniDeska.statement(), m_boardSearch);
     else
         m_board.read(ZConKontakty, qHlavniDeska.statement());
     if (wasLoading != m_loader.isRunning())
@@ -171,6 +171,7 @@ void TDM::setBoardSearch(const data::BoardSearch &search) {
     if (search == m_boardSearch)
         return;
     m_boardSearch = search;
+    m_loader.setSearch(search);
     showBoardSearch();
 }
 
