@@ -4,6 +4,7 @@
 // that reads them and the code that answers a typed text over them.
 #include "data/CompactRecords.h"
 #include "dataset/LikePattern.h"
+#include "db/FbStatement.h"
 
 namespace data::boardrecords {
 
@@ -47,9 +48,9 @@ enum PersonRead : int {
 /// upper-cased as they are matched. No allocation of its own: half a
 /// million contacts cost about 80 bytes each.
 struct ContactRecord {
-    /// From the columns read (company, ID, surname, first name, mobile,
-    /// phone, e-mail, region).
-    static void write(QByteArray &record, const db::PackedRow &row);
+    /// From the columns of the row the statement fetched (company, ID,
+    /// surname, first name, mobile, phone, e-mail, region).
+    static void write(QByteArray &record, const db::FbStatement &fetched);
 
     explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
 

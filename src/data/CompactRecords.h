@@ -48,7 +48,7 @@ namespace compactcell {
 inline constexpr unsigned char kShortText = 0x80;
 inline constexpr unsigned char kSmallInt = 0x40;
 
-void append(QByteArray &record, const db::PackedRow &row, int column);
+void append(QByteArray &record, const db::FetchedCell &cell);
 void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
 
 /// Reads the cells of a record from its start.

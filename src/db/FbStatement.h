@@ -50,6 +50,12 @@ class FbStatement {
     qint64 affectedRows() const;
     /// Fetches the next row; returns false at the end.
     bool fetch(PackedRow &row);
+    /// Fetches the next row and leaves it in the output buffer, for readers
+    /// that keep the bytes themselves; false at the end.
+    bool fetchInPlace();
+    /// A column of the row fetchInPlace() (or fetch()) left.
+    FetchedCell cell(int column) const;
+    int columnCount() const { return int(m_columns.size()); }
     void closeCursor();
     bool isOpen() const { return m_cursorOpen; }
 
