@@ -67,35 +67,54 @@ const char kPeople[] =
 const char kHeadPeople[] = "SELECT k.ID_FIRMA, k.ID, k.PRIJMENI, k.JMENO, k.MOBIL, k.TELEFON1, "
                            "k.EMAIL1, k.KRAJ FROM FIRMA f JOIN KONTAKT k ON k.ID_FIRMA = f.ID + 0";
 
-/// The first contact ID from `from` on, through the index on ID.
-std::optional<qint64> firstContactFrom(db::DbConnection &connection, qint64 from) {
+/// The first ID of `table` from `from` on, through the index on ID.
+std::optional<qint64> firstIdFrom(db::DbConnection &connection, const QByteArray &table,
+                                  qint64 from) {
     db::PackedRow row;
-    if (connection.openCursor("SELECT FIRST 1 ID FROM KONTAKT WHERE ID >= ? ORDER BY ID", {from})
+    if (connection
+            .openCursor("SELECT FIRST 1 ID FROM " + table + " WHERE ID >= ? ORDER BY ID", {from})
             ->fetch(row) &&
         row.tag(0) == db::Cell::Int)
         return row.cell(0).num;
     return std::nullopt;
 }
 
-/// Where the contacts are split between the two shares by ID: the share
-/// below also reads the companies, so it takes a little less than half of
-/// the IDs. The largest ID is found to a 64th by probing through the index
-/// (MAX would scan every row; a sequence may lag behind IDs another program
-/// stored). None for an empty register.
-std::optional<qint64> contactSplit(db::DbConnection &connection) {
-    const std::optional<qint64> smallest = firstContactFrom(connection, INT32_MIN);
+/// Where the IDs of a table lie: none at or past smallest + reach, found to
+/// a 64th by probing through the index (MAX would scan every row; a
+/// sequence may lag behind IDs another program stored). None for an empty
+/// table.
+struct IdRange {
+    qint64 smallest, reach;
+};
+std::optional<IdRange> idRange(db::DbConnection &connection, const QByteArray &table) {
+    const std::optional<qint64> smallest = firstIdFrom(connection, table, INT32_MIN);
     if (!smallest || *smallest > INT32_MAX / 2)
         return std::nullopt;
     // An ID lies at or past smallest + reach / 2, none past smallest + reach.
     qint64 reach = 1024;
-    while (*smallest + reach <= INT32_MAX && firstContactFrom(connection, *smallest + reach))
+    while (*smallest + reach <= INT32_MAX && firstIdFrom(connection, table, *smallest + reach))
         reach *= 2;
     qint64 low = reach / 2, high = reach;
     while (high - low > reach / 64) {
         const qint64 middle = (low + high) / 2;
-        (firstContactFrom(connection, *smallest + middle) ? low : high) = middle;
+        (firstIdFrom(connection, table, *smallest + middle) ? low : high) = middle;
     }
-    return *smallest + high * 9 / 20;
+    return IdRange{*smallest, high};
+}
+
+/// Where the contacts are split between the two shares by ID, taking the
+/// IDs as a count of rows. The share below also reads the companies, a
+/// company costing the engine about as much as a contact (its rows are
+/// wider): it takes fewer contacts by as many, so that both shares end at
+/// about the same time. None for an empty register.
+std::optional<qint64> contactSplit(db::DbConnection &connection) {
+    const std::optional<IdRange> contacts = idRange(connection, "KONTAKT");
+    if (!contacts)
+        return std::nullopt;
+    const std::optional<IdRange> companies = idRange(connection, "FIRMA");
+    const qint64 companyRows = companies ? companies->reach : 0;
+    const qint64 below = qMax<qint64>(0, (contacts->reach - companyRows) / 2);
+    return contacts->smallest + below;
 }
 
 } // namespace
