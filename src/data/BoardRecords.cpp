@@ -1,6 +1,7 @@
 #include "data/BoardRecords.h"
 
 #include "data/BoardSnapshot.h"
+#include "db/FbStatement.h"
 
 namespace data::boardrecords {
 namespace {

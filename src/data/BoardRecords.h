@@ -4,7 +4,10 @@
 // that reads them and the code that answers a typed text over them.
 #include "data/CompactRecords.h"
 #include "dataset/LikePattern.h"
-#include "db/FbStatement.h"
+
+namespace db {
+class FbStatement;
+} // namespace db
 
 namespace data::boardrecords {
 

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <deque>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>

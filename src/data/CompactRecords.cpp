@@ -1,5 +1,7 @@
 #include "data/CompactRecords.h"
 
+#include "db/FbStatement.h"
+
 #include <cstring>
 
 namespace data {

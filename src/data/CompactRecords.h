@@ -8,6 +8,10 @@
 #include <memory>
 #include <vector>
 
+namespace db {
+struct FetchedCell;
+} // namespace db
+
 namespace data {
 
 /// Many small immutable records kept end to end in large blocks: no

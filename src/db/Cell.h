@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <vector>
 
 namespace db {
@@ -16,14 +15,6 @@ struct Cell {
     QByteArray bytes; ///< Text and Bytes payload
 
     bool operator==(const Cell &other) const = default;
-};
-
-/// A column of the row last fetched, read where the fetch left it (valid
-/// until the next fetch): what a PackedRow would hold, without building one.
-struct FetchedCell {
-    Cell::Tag tag = Cell::Null;
-    qint64 number = 0;    ///< Int, DateTime (milliseconds), BlobId, Double bits
-    QByteArrayView bytes; ///< Text, as the database's Windows-1250 bytes
 };
 
 /// A fetched row packed into one allocation: an offset table followed by the
