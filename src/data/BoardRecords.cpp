@@ -1,6 +1,7 @@
 #include "data/BoardRecords.h"
 
 #include "data/BoardSnapshot.h"
+#include "db/FbStatement.h"
 
 namespace data::boardrecords {
 namespace {
@@ -23,12 +24,12 @@ db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader com
     return builder.finish();
 }
 
-void ContactRecord::write(QByteArray &record, const db::PackedRow &row) {
-    record.clear();
-    record.append(char(row.tag(PersonRegion) != db::Cell::Null &&
-                       !isPlaceholderRegion(row.payload(PersonRegion))));
+void ContactRecord::write(QByteArray &record, const db::FbStatement &fetched) {
+    record.resize(0); // keeps its room for the next contact
+    const db::FetchedCell region = fetched.cell(PersonRegion);
+    record.append(char(region.tag != db::Cell::Null && !isPlaceholderRegion(region.bytes)));
     for (int column = PersonId; column <= PersonRegion; ++column)
-        compactcell::append(record, row, column);
+        compactcell::append(record, fetched.cell(column));
 }
 
 } // namespace data::boardrecords

@@ -5,6 +5,10 @@
 #include "data/CompactRecords.h"
 #include "dataset/LikePattern.h"
 
+namespace db {
+class FbStatement;
+} // namespace db
+
 namespace data::boardrecords {
 
 /// Text without its trailing blanks, which the server's comparisons ignore.
@@ -47,9 +51,9 @@ enum PersonRead : int {
 /// upper-cased as they are matched. No allocation of its own: half a
 /// million contacts cost about 80 bytes each.
 struct ContactRecord {
-    /// From the columns read (company, ID, surname, first name, mobile,
-    /// phone, e-mail, region).
-    static void write(QByteArray &record, const db::PackedRow &row);
+    /// From the columns of the row the statement fetched (company, ID,
+    /// surname, first name, mobile, phone, e-mail, region).
+    static void write(QByteArray &record, const db::FbStatement &fetched);
 
     explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
 

@@ -10,8 +10,8 @@
 #include <QVariant>
 
 #include <atomic>
+#include <deque>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -178,17 +178,19 @@ class BoardSnapshot {
     };
     /// The rows one attachment read, not yet in the board's order.
     struct Share {
+        /// A contact of a company ID (an INTEGER, as the company's own).
         struct Person {
             CompactRecords::Handle record;
-            qint64 firm; // kNoFirm when NULL
+            qint32 firm;
         };
-        static constexpr qint64 kNoFirm = std::numeric_limits<qint64>::min();
         /// The records; the share that read the companies also has the
         /// columns and the server's upper-casing.
         std::shared_ptr<Data> data;
         std::vector<Data::Company> companies; // as read
         std::vector<qint64> firmIds;          // of the companies
-        std::vector<Person> people;           // as read
+        // In blocks: no copy and no room twice as large while they grow.
+        std::deque<Person> people;                      // as read
+        std::deque<CompactRecords::Handle> companyless; // of no company ID, as read
     };
     /// Reads a share; false, having read nothing, when told to stop.
     static bool readShare(db::DbConnection &connection, const QByteArray &boardStatement,

@@ -19,11 +19,11 @@ using namespace boardrecords;
 
 /// A company's record: the cells of the columns read (ID, name, phone,
 /// mobile, fax), or five NULLs for the group of contacts of no company.
-void companyRecord(QByteArray &record, const db::PackedRow *firm) {
-    record.clear();
+void companyRecord(QByteArray &record, const db::FbStatement *firm) {
+    record.resize(0); // keeps its room for the next company
     for (int column = FirmId; column <= FirmFax; ++column) {
         if (firm)
-            compactcell::append(record, *firm, column);
+            compactcell::append(record, firm->cell(column));
         else
             record.append(char(db::Cell::Null));
     }
@@ -67,35 +67,54 @@ const char kPeople[] =
 const char kHeadPeople[] = "SELECT k.ID_FIRMA, k.ID, k.PRIJMENI, k.JMENO, k.MOBIL, k.TELEFON1, "
                            "k.EMAIL1, k.KRAJ FROM FIRMA f JOIN KONTAKT k ON k.ID_FIRMA = f.ID + 0";
 
-/// The first contact ID from `from` on, through the index on ID.
-std::optional<qint64> firstContactFrom(db::DbConnection &connection, qint64 from) {
+/// The first ID of `table` from `from` on, through the index on ID.
+std::optional<qint64> firstIdFrom(db::DbConnection &connection, const QByteArray &table,
+                                  qint64 from) {
     db::PackedRow row;
-    if (connection.openCursor("SELECT FIRST 1 ID FROM KONTAKT WHERE ID >= ? ORDER BY ID", {from})
+    if (connection
+            .openCursor("SELECT FIRST 1 ID FROM " + table + " WHERE ID >= ? ORDER BY ID", {from})
             ->fetch(row) &&
         row.tag(0) == db::Cell::Int)
         return row.cell(0).num;
     return std::nullopt;
 }
 
-/// Where the contacts are split between the two shares by ID: the share
-/// below also reads the companies, so it takes a little less than half of
-/// the IDs. The largest ID is found to a 64th by probing through the index
-/// (MAX would scan every row; a sequence may lag behind IDs another program
-/// stored). None for an empty register.
-std::optional<qint64> contactSplit(db::DbConnection &connection) {
-    const std::optional<qint64> smallest = firstContactFrom(connection, INT32_MIN);
+/// Where the IDs of a table lie: none at or past smallest + reach, found to
+/// a 64th by probing through the index (MAX would scan every row; a
+/// sequence may lag behind IDs another program stored). None for an empty
+/// table.
+struct IdRange {
+    qint64 smallest, reach;
+};
+std::optional<IdRange> idRange(db::DbConnection &connection, const QByteArray &table) {
+    const std::optional<qint64> smallest = firstIdFrom(connection, table, INT32_MIN);
     if (!smallest || *smallest > INT32_MAX / 2)
         return std::nullopt;
     // An ID lies at or past smallest + reach / 2, none past smallest + reach.
     qint64 reach = 1024;
-    while (*smallest + reach <= INT32_MAX && firstContactFrom(connection, *smallest + reach))
+    while (*smallest + reach <= INT32_MAX && firstIdFrom(connection, table, *smallest + reach))
         reach *= 2;
     qint64 low = reach / 2, high = reach;
     while (high - low > reach / 64) {
         const qint64 middle = (low + high) / 2;
-        (firstContactFrom(connection, *smallest + middle) ? low : high) = middle;
+        (firstIdFrom(connection, table, *smallest + middle) ? low : high) = middle;
     }
-    return *smallest + high * 9 / 20;
+    return IdRange{*smallest, high};
+}
+
+/// Where the contacts are split between the two shares by ID, taking the
+/// IDs as a count of rows. The share below also reads the companies, a
+/// company costing the engine about as much as a contact (its rows are
+/// wider): it takes fewer contacts by as many, so that both shares end at
+/// about the same time. None for an empty register.
+std::optional<qint64> contactSplit(db::DbConnection &connection) {
+    const std::optional<IdRange> contacts = idRange(connection, "KONTAKT");
+    if (!contacts)
+        return std::nullopt;
+    const std::optional<IdRange> companies = idRange(connection, "FIRMA");
+    const qint64 companyRows = companies ? companies->reach : 0;
+    const qint64 below = qMax<qint64>(0, (contacts->reach - companyRows) / 2);
+    return contacts->smallest + below;
 }
 
 } // namespace
@@ -151,72 +170,64 @@ bool BoardSnapshot::readHead(db::DbConnection &connection, const QByteArray &boa
 bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &boardStatement,
                               const Scope &scope, ReadProgress *progress, Share &share) {
     auto d = std::make_shared<Data>();
-    db::PackedRow row;
+    // Records are made straight from the fetch's output, in one buffer that
+    // keeps its room from row to row.
+    QByteArray record;
     if (!scope.firms.isEmpty()) {
         d->upper.readFrom(connection);
         d->columns = connection.describe(boardStatement);
         if (d->columns.size() != board::ColumnCount)
             throw db::DbError(
                 QStringLiteral("The board statement does not give the board's columns"));
-        QByteArray record;
         auto firms = connection.openCursor(scope.firms, scope.firmParams);
-        while (firms->fetch(row)) {
-            if (row.tag(FirmId) != db::Cell::Int)
+        while (firms->fetchInPlace()) {
+            const db::FetchedCell id = firms->cell(FirmId);
+            if (id.tag != db::Cell::Int)
                 continue;
+            companyRecord(record, firms.get());
             Data::Company c;
-            companyRecord(record, &row);
             c.record = d->companyRecords.add(record);
-            share.firmIds.push_back(row.cell(FirmId).num);
-            share.companies.push_back(std::move(c));
+            share.firmIds.push_back(id.number);
+            share.companies.push_back(c);
             if (progress && share.companies.size() % 4096 == 0 && progress->stop.load())
                 return false;
         }
     }
 
-    QByteArray record;
-    int counted = 0; // contacts added to the progress
+    int read = 0, counted = 0; // contacts read, and added to the progress
     auto people = connection.openCursor(scope.people, scope.peopleParams);
-    while (people->fetch(row)) {
-        ContactRecord::write(record, row);
-        share.people.push_back({d->contactRecords.add(record), row.tag(PersonFirm) == db::Cell::Int
-                                                                   ? row.cell(PersonFirm).num
-                                                                   : Share::kNoFirm});
-        if (progress && share.people.size() % 4096 == 0) {
-            progress->contacts += int(share.people.size()) - counted;
-            counted = int(share.people.size());
+    while (people->fetchInPlace()) {
+        ContactRecord::write(record, *people);
+        const CompactRecords::Handle handle = d->contactRecords.add(record);
+        const db::FetchedCell firm = people->cell(PersonFirm);
+        if (firm.tag == db::Cell::Int && firm.number >= INT32_MIN && firm.number <= INT32_MAX)
+            share.people.push_back({handle, qint32(firm.number)});
+        else
+            share.companyless.push_back(handle);
+        if (progress && ++read % 4096 == 0) {
+            progress->contacts += read - counted;
+            counted = read;
             if (progress->stop.load())
                 return false;
         }
     }
     if (progress)
-        progress->contacts += int(share.people.size()) - counted;
+        progress->contacts += read - counted;
     share.data = std::move(d);
     return true;
 }
 
-void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> shares) {
-    const std::shared_ptr<Data> d = shares.front().data;
-    std::vector<Data::Company> companies = std::move(shares.front().companies);
-    // Contacts of a known company, at first with the company's index as read.
-    std::vector<Data::Contact> contacts;
-    {
-        const CompanyIndex companyOf(shares.front().firmIds);
-        size_t total = 0;
-        for (const Share &share : shares)
-            total += share.people.size();
-        contacts.reserve(total);
-        for (Share &share : shares) {
-            const CompactRecords::Handle offset =
-                share.data == d ? 0
-                                : d->contactRecords.adopt(std::move(share.data->contactRecords));
-            for (const Share::Person &p : share.people)
-                contacts.push_back(
-                    {p.record + offset, p.firm == Share::kNoFirm ? -1 : companyOf.find(p.firm)});
-            share = {};
-        }
-    }
+namespace {
 
-    // The board's order: by name (none first), ties by ID for a stable view.
+/// The companies' board order: by name (none first), ties by ID for a
+/// stable view.
+struct CompanyOrder {
+    std::vector<int> order;    // company indices as read, in the board's order
+    std::vector<int> position; // of each company as read in `order`
+    std::vector<int> runEnds;  // end of each run of equal names in `order`
+};
+
+CompanyOrder companyOrder(const Data &d, const std::vector<Data::Company> &companies) {
     struct SortKey {
         // Without trailing blanks, which the server ignores, compared as
         // bytes: a name before every longer one that starts with it ("Alfa"
@@ -228,43 +239,76 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
     std::vector<SortKey> keys;
     keys.reserve(companies.size());
     for (const Data::Company &c : companies)
-        keys.push_back({withoutTrailingBlanks(companyName(d->companyCells(c))),
-                        nameCell(d->companyCells(c)).tag() != db::Cell::Null,
-                        d->companyCells(c).number()});
+        keys.push_back({withoutTrailingBlanks(companyName(d.companyCells(c))),
+                        nameCell(d.companyCells(c)).tag() != db::Cell::Null,
+                        d.companyCells(c).number()});
     auto compareNames = [&](int a, int b) {
         const SortKey &x = keys[size_t(a)], &y = keys[size_t(b)];
         if (x.hasName != y.hasName)
             return x.hasName ? 1 : -1;
         return x.name.compare(y.name);
     };
-    std::vector<int> order(companies.size());
+    CompanyOrder result;
+    std::vector<int> &order = result.order;
+    order.resize(companies.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
         const int byName = compareNames(a, b);
         return byName != 0 ? byName < 0 : keys[size_t(a)].id < keys[size_t(b)].id;
     });
-    std::vector<int> position(companies.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        position[order[i]] = int(i);
+    result.position.resize(companies.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        result.position[size_t(order[i])] = int(i);
+        if (i > 0 && compareNames(order[i - 1], order[i]) != 0)
+            result.runEnds.push_back(int(i));
+    }
+    if (!order.empty())
+        result.runEnds.push_back(int(order.size()));
+    return result;
+}
+
+} // namespace
+
+void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> shares) {
+    const std::shared_ptr<Data> d = shares.front().data;
+    std::vector<Data::Company> companies = std::move(shares.front().companies);
+    CompanyOrder sorted = companyOrder(*d, companies);
+    const std::vector<int> &order = sorted.order;
+
     // Company by company in the board's order (those of none last), by ID
     // within one: placed by counting, in the order read, which is mostly
     // the order of ID already; a company's contacts are sorted only when not.
     const int orphanGroup = int(order.size());
+    const CompanyIndex companyOf(shares.front().firmIds);
+    auto groupOf = [&](const Share::Person &p) {
+        const int company = companyOf.find(p.firm);
+        return company < 0 ? orphanGroup : sorted.position[size_t(company)];
+    };
     std::vector<int> start(order.size() + 2, 0);
-    for (Data::Contact &x : contacts) {
-        x.company = x.company < 0 ? orphanGroup : position[x.company];
-        ++start[size_t(x.company) + 1];
+    for (const Share &share : shares) {
+        for (const Share::Person &p : share.people)
+            ++start[size_t(groupOf(p)) + 1];
+        start[size_t(orphanGroup) + 1] += int(share.companyless.size());
     }
     for (size_t i = 1; i < start.size(); ++i)
         start[i] += start[i - 1];
-    d->contacts.resize(contacts.size());
+    d->contacts.resize(size_t(start.back()));
     {
         std::vector<int> next(start.begin(), start.end() - 1);
-        for (const Data::Contact &x : contacts)
-            d->contacts[size_t(next[size_t(x.company)]++)] = x;
+        for (Share &share : shares) {
+            const CompactRecords::Handle offset =
+                share.data == d ? 0
+                                : d->contactRecords.adopt(std::move(share.data->contactRecords));
+            for (const Share::Person &p : share.people) {
+                const int group = groupOf(p);
+                d->contacts[size_t(next[size_t(group)]++)] = {p.record + offset, group};
+            }
+            for (const CompactRecords::Handle record : share.companyless)
+                d->contacts[size_t(next[size_t(orphanGroup)]++)] = {record + offset, orphanGroup};
+            share = {};
+        }
     }
-    contacts = {};
     auto idOf = [&](const Data::Contact &x) { return d->contactId(x); };
     auto byId = [&](const Data::Contact &a, const Data::Contact &b) { return idOf(a) < idOf(b); };
     for (size_t group = 0; group + 1 < start.size(); ++group) {
@@ -274,16 +318,14 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
             std::sort(first, last, byId);
     }
 
+    d->companies.reserve(order.size() + 1);
     for (size_t i = 0; i < order.size(); ++i) {
-        if (i > 0 && compareNames(order[i - 1], order[i]) != 0)
-            d->runEnds.push_back(int(i));
-        Data::Company firm = std::move(companies[order[i]]);
+        Data::Company firm = companies[size_t(order[i])];
         firm.firstContact = start[i];
         firm.endContact = start[i + 1];
-        d->companies.push_back(std::move(firm));
+        d->companies.push_back(firm);
     }
-    if (!d->companies.empty())
-        d->runEnds.push_back(int(d->companies.size()));
+    d->runEnds = std::move(sorted.runEnds);
     if (start[size_t(orphanGroup)] < int(d->contacts.size())) {
         Data::Company orphans;
         QByteArray record;
@@ -292,7 +334,7 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
         orphans.firstContact = start[size_t(orphanGroup)];
         orphans.endContact = int(d->contacts.size());
         d->orphans = int(d->companies.size());
-        d->companies.push_back(std::move(orphans));
+        d->companies.push_back(orphans);
         d->runEnds.push_back(int(d->companies.size()));
     }
     m_stamp = stamp;

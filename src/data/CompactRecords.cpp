@@ -1,5 +1,7 @@
 #include "data/CompactRecords.h"
 
+#include "db/FbStatement.h"
+
 #include <cstring>
 
 namespace data {
@@ -72,24 +74,23 @@ void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes) {
     record.append(bytes);
 }
 
-void append(QByteArray &record, const db::PackedRow &row, int column) {
-    const db::Cell::Tag tag = row.tag(column);
-    if (isText(tag)) {
-        appendText(record, tag, row.payload(column));
+void append(QByteArray &record, const db::FetchedCell &cell) {
+    if (isText(cell.tag)) {
+        appendText(record, cell.tag, cell.bytes);
         return;
     }
-    if (!isNumber(tag)) {
-        record.append(char(tag));
+    if (!isNumber(cell.tag)) {
+        record.append(char(cell.tag));
         return;
     }
-    const qint64 value = row.cell(column).num;
-    if (tag == db::Cell::Int && value >= INT32_MIN && value <= INT32_MAX) {
+    const qint64 value = cell.number;
+    if (cell.tag == db::Cell::Int && value >= INT32_MIN && value <= INT32_MAX) {
         const auto small = qint32(value);
         record.append(char(kSmallInt));
         record.append(reinterpret_cast<const char *>(&small), 4);
         return;
     }
-    record.append(char(tag));
+    record.append(char(cell.tag));
     record.append(reinterpret_cast<const char *>(&value), 8);
 }
 

@@ -8,6 +8,10 @@
 #include <memory>
 #include <vector>
 
+namespace db {
+struct FetchedCell;
+} // namespace db
+
 namespace data {
 
 /// Many small immutable records kept end to end in large blocks: no
@@ -48,7 +52,7 @@ namespace compactcell {
 inline constexpr unsigned char kShortText = 0x80;
 inline constexpr unsigned char kSmallInt = 0x40;
 
-void append(QByteArray &record, const db::PackedRow &row, int column);
+void append(QByteArray &record, const db::FetchedCell &cell);
 void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes);
 
 /// Reads the cells of a record from its start.

@@ -307,7 +307,7 @@ qint64 FbStatement::affectedRows() const {
     return rows;
 }
 
-bool FbStatement::fetch(PackedRow &row) {
+bool FbStatement::fetchInPlace() {
     const StallWatch::Scope call = m_connection.serverCall();
     if (!m_cursorOpen)
         return false;
@@ -319,83 +319,74 @@ bool FbStatement::fetch(PackedRow &row) {
         return false;
     }
     fb.check(status);
+    return true;
+}
 
+FetchedCell FbStatement::cell(int column) const {
+    const XSQLVAR &v = m_out->sqlvar[column];
+    if (m_outNulls[size_t(column)] < 0)
+        return {};
+    const char *d = v.sqldata;
+    auto integer = [&](qint64 value) {
+        if (!v.sqlscale)
+            return FetchedCell{Cell::Int, value, {}};
+        return FetchedCell{Cell::Double, std::bit_cast<qint64>(scaled(value, v.sqlscale)), {}};
+    };
+    auto timestamp = [](const ISC_TIMESTAMP &ts) {
+        return FetchedCell{Cell::DateTime, timestampToMsecs(ts), {}};
+    };
+    switch (v.sqltype & ~1) {
+    case SQL_SHORT:
+        return integer(*reinterpret_cast<const short *>(d));
+    case SQL_LONG:
+        return integer(*reinterpret_cast<const ISC_LONG *>(d));
+    case SQL_INT64:
+        return integer(*reinterpret_cast<const ISC_INT64 *>(d));
+    case SQL_BOOLEAN:
+        return {Cell::Int, *reinterpret_cast<const unsigned char *>(d), {}};
+    case SQL_FLOAT:
+        return {
+            Cell::Double, std::bit_cast<qint64>(double(*reinterpret_cast<const float *>(d))), {}};
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return {Cell::Double, std::bit_cast<qint64>(*reinterpret_cast<const double *>(d)), {}};
+    case SQL_TEXT:
+        return {Cell::Text, 0, QByteArrayView(d, v.sqllen)};
+    case SQL_VARYING:
+        return {Cell::Text, 0, QByteArrayView(d + 2, *reinterpret_cast<const short *>(d))};
+    case SQL_TIMESTAMP:
+        return timestamp(*reinterpret_cast<const ISC_TIMESTAMP *>(d));
+    case SQL_TYPE_DATE:
+        return timestamp({*reinterpret_cast<const ISC_DATE *>(d), 0});
+    case SQL_TYPE_TIME:
+        return timestamp({ISC_DATE(kEpochDay), *reinterpret_cast<const ISC_TIME *>(d)});
+    case SQL_BLOB: {
+        qint64 id;
+        std::memcpy(&id, d, 8);
+        return {Cell::BlobId, id, {}};
+    }
+    default:
+        return {};
+    }
+}
+
+bool FbStatement::fetch(PackedRow &row) {
+    if (!fetchInPlace())
+        return false;
     PackedRow::Builder &builder = m_builder;
     builder.reset(m_out->sqld);
     for (int i = 0; i < m_out->sqld; ++i) {
-        const XSQLVAR &v = m_out->sqlvar[i];
-        if (m_outNulls[i] < 0) {
+        const FetchedCell c = cell(i);
+        switch (c.tag) {
+        case Cell::Null:
             builder.addNull();
-            continue;
-        }
-        const char *d = v.sqldata;
-        switch (v.sqltype & ~1) {
-        case SQL_SHORT:
-            if (v.sqlscale) {
-                const double x = scaled(*reinterpret_cast<const short *>(d), v.sqlscale);
-                builder.addNumber(Cell::Double, std::bit_cast<qint64>(x));
-            } else {
-                builder.addInt(*reinterpret_cast<const short *>(d));
-            }
             break;
-        case SQL_LONG:
-            if (v.sqlscale) {
-                const double x = scaled(*reinterpret_cast<const ISC_LONG *>(d), v.sqlscale);
-                builder.addNumber(Cell::Double, std::bit_cast<qint64>(x));
-            } else {
-                builder.addInt(*reinterpret_cast<const ISC_LONG *>(d));
-            }
+        case Cell::Text:
+        case Cell::Bytes:
+            builder.addBytes(c.tag, c.bytes.data(), int(c.bytes.size()));
             break;
-        case SQL_INT64:
-            if (v.sqlscale) {
-                const double x = scaled(*reinterpret_cast<const ISC_INT64 *>(d), v.sqlscale);
-                builder.addNumber(Cell::Double, std::bit_cast<qint64>(x));
-            } else {
-                builder.addInt(*reinterpret_cast<const ISC_INT64 *>(d));
-            }
-            break;
-        case SQL_BOOLEAN:
-            builder.addInt(*reinterpret_cast<const unsigned char *>(d));
-            break;
-        case SQL_FLOAT:
-            builder.addNumber(Cell::Double,
-                              std::bit_cast<qint64>(double(*reinterpret_cast<const float *>(d))));
-            break;
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT:
-            builder.addNumber(Cell::Double,
-                              std::bit_cast<qint64>(*reinterpret_cast<const double *>(d)));
-            break;
-        case SQL_TEXT:
-            builder.addBytes(Cell::Text, d, v.sqllen);
-            break;
-        case SQL_VARYING: {
-            const short length = *reinterpret_cast<const short *>(d);
-            builder.addBytes(Cell::Text, d + 2, length);
-            break;
-        }
-        case SQL_TIMESTAMP:
-            builder.addNumber(Cell::DateTime,
-                              timestampToMsecs(*reinterpret_cast<const ISC_TIMESTAMP *>(d)));
-            break;
-        case SQL_TYPE_DATE: {
-            const ISC_TIMESTAMP ts{*reinterpret_cast<const ISC_DATE *>(d), 0};
-            builder.addNumber(Cell::DateTime, timestampToMsecs(ts));
-            break;
-        }
-        case SQL_TYPE_TIME: {
-            const ISC_TIMESTAMP ts{ISC_DATE(kEpochDay), *reinterpret_cast<const ISC_TIME *>(d)};
-            builder.addNumber(Cell::DateTime, timestampToMsecs(ts));
-            break;
-        }
-        case SQL_BLOB: {
-            qint64 id;
-            std::memcpy(&id, d, 8);
-            builder.addNumber(Cell::BlobId, id);
-            break;
-        }
         default:
-            builder.addNull();
+            builder.addNumber(c.tag, c.number);
             break;
         }
     }

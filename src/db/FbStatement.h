@@ -15,6 +15,14 @@ namespace db {
 
 class DbConnection;
 
+/// A column of the row last fetched, read where the fetch left it (valid
+/// until the next fetch): what a PackedRow would hold, without building one.
+struct FetchedCell {
+    Cell::Tag tag = Cell::Null;
+    qint64 number = 0;    ///< Int, DateTime (milliseconds), BlobId, Double bits
+    QByteArrayView bytes; ///< Text, as the database's Windows-1250 bytes
+};
+
 /// A result column as the server describes it.
 struct ColumnInfo {
     QString name;     ///< alias, upper case as reported
@@ -50,6 +58,12 @@ class FbStatement {
     qint64 affectedRows() const;
     /// Fetches the next row; returns false at the end.
     bool fetch(PackedRow &row);
+    /// Fetches the next row and leaves it in the output buffer, for readers
+    /// that keep the bytes themselves; false at the end.
+    bool fetchInPlace();
+    /// A column of the row fetchInPlace() (or fetch()) left.
+    FetchedCell cell(int column) const;
+    int columnCount() const { return int(m_columns.size()); }
     void closeCursor();
     bool isOpen() const { return m_cursorOpen; }
 

@@ -128,10 +128,12 @@ class TestBoardSnapshot : public QObject {
         QList<QVariantList> people;
         for (int id = 1; id <= contacts; ++id) {
             // The last tenth of the companies gets no contact at all; every
-            // twelfth contact has no company (0) or one no longer stored.
-            int company = 1 + int(random.bounded(companies - companies / 10));
-            if (id % 12 == 0)
-                company = id % 24 ? 0 : companies + 1 + id;
+            // twelfth contact has no company (0 or NULL) or one no longer stored.
+            QVariant company = 1 + int(random.bounded(companies - companies / 10));
+            if (id % 12 == 0) {
+                const QVariant none[] = {0, QVariant(), companies + 1 + id};
+                company = none[id / 12 % 3];
+            }
             people << QVariantList{id,
                                    company,
                                    pick(random),

@@ -2,6 +2,7 @@
 // of cell, lengths on both sides of a length byte's limit, records across
 // and larger than a block.
 #include "data/CompactRecords.h"
+#include "db/FbStatement.h"
 
 #include <QtTest>
 
@@ -24,8 +25,10 @@ PackedRow rowWith(const QByteArray &text, qint64 number) {
 
 QByteArray recordOf(const PackedRow &row) {
     QByteArray record;
-    for (int column = 0; column < row.columnCount(); ++column)
-        cc::append(record, row, column);
+    for (int column = 0; column < row.columnCount(); ++column) {
+        const Cell cell = row.cell(column);
+        cc::append(record, db::FetchedCell{cell.tag, cell.num, row.payload(column)});
+    }
     return record;
 }
 
