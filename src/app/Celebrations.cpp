@@ -45,7 +45,7 @@ int keyOf(const QDate &day) {
 /// The one statement that reads the contacts who may celebrate on the
 /// `days` days from `first`, and its `params`.
 QByteArray candidatesStatement(const QDate &first, int days, const QStringList &names,
-                               QVariantList &params) {
+                               Reading reading, QVariantList &params) {
     // Placeholder rows (KRAJ '***') only list a company on the board. Each
     // condition is one of the keys the database indexes (see
     // data::celebrationindex), so only the contacts who may celebrate are
@@ -53,10 +53,15 @@ QByteArray candidatesStatement(const QDate &first, int days, const QStringList &
     // the conditions again on each row it reads, in their order: the first
     // names, most of the rows, come first, the rare blanks last.
     const QString birthday = data::celebrationindex::birthdayKey(QStringLiteral("K.NAROZENINY"));
-    QString sql = QStringLiteral(
-        "SELECT K.ID, K.JMENO, K.PRIJMENI, K.NAROZENINY, F.NAZEV_FIRMA, K.MOBIL, K.TELEFON1, "
-        "K.EMAIL1 FROM KONTAKT K LEFT JOIN FIRMA F ON F.ID = K.ID_FIRMA "
-        "WHERE K.KRAJ IS DISTINCT FROM '***' AND (");
+    // The count does without the company: the join costs more than the
+    // rest of the statement.
+    QString sql =
+        reading == Reading::Count
+            ? QStringLiteral("SELECT K.ID, K.JMENO, K.NAROZENINY FROM KONTAKT K ")
+            : QStringLiteral("SELECT K.ID, K.JMENO, K.NAROZENINY, K.PRIJMENI, F.NAZEV_FIRMA, "
+                             "K.MOBIL, K.TELEFON1, K.EMAIL1 FROM KONTAKT K "
+                             "LEFT JOIN FIRMA F ON F.ID = K.ID_FIRMA ");
+    sql += QStringLiteral("WHERE K.KRAJ IS DISTINCT FROM '***' AND (");
     QStringList conditions;
     // The server upper-cases the stored names and the calendar's alike.
     QStringList storable;
@@ -147,10 +152,11 @@ QString countSuffix(int contacts) {
     return QStringLiteral(" · %1 %2").arg(contacts).arg(QString::fromUtf8(word));
 }
 
-Query prepare(TDM &dm, const QDate &first, int days) {
+Query prepare(TDM &dm, const QDate &first, int days, Reading reading) {
     Query query;
     query.first = first;
     query.days = days;
+    query.reading = reading;
     QStringList allNames;
     for (int i = 0; i < days; ++i) {
         const QDate day = first.addDays(i);
@@ -159,7 +165,7 @@ Query prepare(TDM &dm, const QDate &first, int days) {
         query.calendar[day] = namesIn(dm.tSVATEK.fieldByName(QStringLiteral("JMENO"))->asString());
         allNames << query.calendar[day];
     }
-    query.sql = candidatesStatement(first, days, allNames, query.params);
+    query.sql = candidatesStatement(first, days, allNames, reading, query.params);
     return query;
 }
 
@@ -171,11 +177,13 @@ std::vector<Celebration> run(db::DbConnection &connection, const Query &query) {
         Contact c;
         c.id = row.cell(0).num;
         c.firstName = text(row, 1);
-        c.surname = text(row, 2);
-        c.birthday = text(row, 3);
-        c.company = text(row, 4);
-        c.phone = text(row, 5).trimmed().isEmpty() ? text(row, 6) : text(row, 5);
-        c.email = text(row, 7);
+        c.birthday = text(row, 2);
+        if (query.reading == Reading::List) {
+            c.surname = text(row, 3);
+            c.company = text(row, 4);
+            c.phone = text(row, 5).trimmed().isEmpty() ? text(row, 6) : text(row, 5);
+            c.email = text(row, 7);
+        }
         contacts.push_back(std::move(c));
     }
     return find(

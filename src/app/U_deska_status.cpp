@@ -146,7 +146,7 @@ void Tfm_Deska::showCelebrationCount() {
         return; // the start-up did not get as far as the name-day line
     app::celebrations::Query query;
     try {
-        query = app::celebrations::prepare(m_dm, clock()(), 2);
+        query = app::celebrations::prepare(m_dm, clock()(), 2, app::celebrations::Reading::Count);
     } catch (const db::DbError &) {
         return; // the line stays as it is; the list will report the problem
     }
@@ -159,8 +159,7 @@ void Tfm_Deska::showCelebrationCount() {
         }
         return;
     }
-    // The statement looks at every contact: on a connection of its own, so
-    // that the window answers meanwhile.
+    // On a connection of its own, so that the window answers meanwhile.
     auto count = std::make_shared<int>(0);
     m_celebrationCount->start(
         m_dm.ZConKontakty.login(),
