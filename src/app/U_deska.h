@@ -149,6 +149,7 @@ class Tfm_Deska : public QMainWindow {
     /// lengthen the start-up, and again whenever the board reads the
     /// register again. Only the count asked for last is shown.
     void showCelebrationCount();
+    /// The board read the register again: the line and its count anew.
     void recountCelebrations();
     /// The date has changed since stbP1 was composed (midnight passed while
     /// the program ran): composes it and its count anew; then waits for the

@@ -16,6 +16,8 @@ struct Index {
     QString expression;
 };
 
+enum class Found { Nothing, OtherExpression, Current };
+
 QList<Index> indexes() {
     return {{"KONTAKT_JMENO_KLIC", nameKey(QStringLiteral("JMENO"))},
             {"KONTAKT_NAROZENINY_KLIC", birthdayKey(QStringLiteral("NAROZENINY"))},
@@ -76,30 +78,32 @@ void ensure(db::DbConnection &connection) {
     for (const Index &index : indexes()) {
         const QString name = QLatin1String(index.name);
         // The server keeps the expression as written, in its parentheses.
-        auto state = [&] {
+        auto found = [&] {
             db::PackedRow row;
             auto cursor = connection.openCursor(
                 "SELECT CAST(RDB$EXPRESSION_SOURCE AS VARCHAR(8000)) FROM RDB$INDICES "
                 "WHERE RDB$INDEX_NAME = ?",
                 {name});
             if (!cursor->fetch(row))
-                return 0; // missing
+                return Found::Nothing;
             const QString source = QString::fromLatin1(row.payload(0)).trimmed();
-            return source == QLatin1Char('(') + index.expression + QLatin1Char(')') ? 2 : 1;
+            return source == QLatin1Char('(') + index.expression + QLatin1Char(')')
+                       ? Found::Current
+                       : Found::OtherExpression;
         };
-        auto current = [&] { return state() == 2; };
-        const int found = state();
-        if (found == 2)
+        const Found before = found();
+        if (before == Found::Current)
             continue;
         try {
             // One transaction: a start killed meanwhile leaves the old index or none.
             QList<db::DbConnection::Statement> steps;
-            if (found == 1)
+            if (before == Found::OtherExpression)
                 steps << db::DbConnection::Statement{"DROP INDEX " + name.toLatin1(), {}};
             steps << db::DbConnection::Statement{createIndex(index).toLatin1(), {}};
             connection.executeCommitted(steps);
         } catch (const db::DbError &) {
-            if (!current()) // another program making it at the same moment is as good
+            // Another program making it at the same moment is as good.
+            if (found() != Found::Current)
                 throw;
         }
     }
