@@ -15,13 +15,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <cstdio>
 #include <exception>
 #include <functional>
-#include <tuple>
 
 namespace bench {
 namespace {
