@@ -3,15 +3,19 @@
 // by find(). Over a generated register of the awkward cases: birthdays
 // typed in every form the reader takes and in many it does not, with
 // blanks of every kind; first names in any case and padded; 29 February;
-// the range across the new year; placeholder rows. The file starts as one
-// of an earlier version, with an outdated index, and is upgraded at start.
+// the range across the new year; placeholder rows. The register, a file or
+// a database on a server, starts as one of an earlier version with an
+// outdated index and is upgraded at start.
 #include "app/Celebrations.h"
 #include "base/Win1250.h"
 #include "data/VersionCheck.h"
 #include "support/DataFixture.h"
+#include "support/TestServer.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <optional>
 
 namespace {
 
@@ -120,50 +124,107 @@ QStringList texts(const std::vector<app::celebrations::Celebration> &list) {
     return out;
 }
 
+/// The first column of every row of `sql`, as text.
+QStringList firstColumn(db::DbConnection &connection, const QByteArray &sql) {
+    QStringList values;
+    db::PackedRow row;
+    auto cursor = connection.openCursor(sql, {});
+    while (cursor->fetch(row))
+        values << base::win1250::decode(row.payload(0)).trimmed();
+    return values;
+}
+
+/// A register of an earlier version, upgraded at start as the program
+/// does: a file, or a database on a server of the test's own.
+struct Register {
+    std::optional<DataFixture> file;
+    std::unique_ptr<TestServer> server;
+    std::unique_ptr<TDM> serverModule;
+    db::DbConnection serverWriter;
+    QTemporaryDir serverBase;
+
+    TDM &dm() { return file ? *file->dm : *serverModule; }
+    /// Another attachment, as another user's program.
+    db::DbConnection &writer() { return file ? file->connection() : serverWriter; }
+};
+
 } // namespace
 
 class TestCelebrationIndex : public QObject {
     Q_OBJECT
   private slots:
+    void indexedAnswersAsEveryContactRead_data();
     void indexedAnswersAsEveryContactRead();
 };
 
+void TestCelebrationIndex::indexedAnswersAsEveryContactRead_data() {
+    QTest::addColumn<bool>("onServer");
+    QTest::newRow("file") << false;
+    QTest::newRow("server") << true;
+}
+
 void TestCelebrationIndex::indexedAnswersAsEveryContactRead() {
-    DataFixture f(initdb::BuildOptions{.layout = schema::Layout::V1_0});
+    QFETCH(bool, onServer);
+    const initdb::BuildOptions older{.layout = schema::Layout::V1_0, .forcedWrites = false};
+    Register r;
+    QString target;
+    if (onServer) {
+        SKIP_WITHOUT_SERVER();
+        r.server = std::make_unique<TestServer>();
+        QVERIFY2(r.server->start(), qPrintable(r.server->errorString()));
+        target = r.server->target(QStringLiteral("k.fdb"));
+        QVERIFY_DB(initdb::buildDatabase(target, older, {r.server->user(), r.server->password()}));
+        r.serverWriter.setDatabase(target);
+        r.serverWriter.setUser(r.server->user());
+        r.serverWriter.setPassword(r.server->password());
+    } else {
+        QVERIFY_DB(r.file.emplace(older));
+    }
     // An index of this name made by another expression than the current one.
-    QVERIFY_DB(f.exec(QStringLiteral("CREATE INDEX KONTAKT_JMENO_KLIC ON KONTAKT COMPUTED BY "
-                                     "(TRIM(JMENO))")));
-    f.disconnect();
-    CheckDatabaseVersion(*f.dm, f.base(), {});
-    f.openAll();
-    QList<QVariantList> indexes;
-    QVERIFY_DB(indexes = f.rows(QStringLiteral(
-                   "SELECT RDB$INDEX_NAME, CAST(RDB$EXPRESSION_SOURCE AS VARCHAR(8000)) "
-                   "FROM RDB$INDICES WHERE RDB$INDEX_NAME STARTING WITH 'KONTAKT_' AND "
-                   "RDB$EXPRESSION_SOURCE IS NOT NULL ORDER BY 1")));
+    QVERIFY_DB(r.writer().executeCommitted(
+        "CREATE INDEX KONTAKT_JMENO_KLIC ON KONTAKT COMPUTED BY (TRIM(JMENO))", {}));
+    if (onServer) {
+        r.serverModule = std::make_unique<TDM>();
+        CheckDatabaseVersion(r.dm(), r.serverBase.path(),
+                             {target, r.server->user(), r.server->password()});
+        r.dm().ConnectAndOpenAll(target, QString(), r.server->password(), db::settings::kProtocol,
+                                 r.server->user());
+    } else {
+        r.file->disconnect();
+        CheckDatabaseVersion(r.dm(), r.file->base(), {});
+        r.file->openAll();
+    }
+    TDM &dm = r.dm();
+    db::DbConnection &writer = r.writer();
+    auto exec = [&](const char *sql, const QVariantList &params) {
+        writer.executeCommitted(QByteArray(sql), params);
+    };
+    QStringList indexes;
+    QVERIFY_DB(indexes = firstColumn(
+                   writer, "SELECT CAST(RDB$EXPRESSION_SOURCE AS VARCHAR(8000)) FROM RDB$INDICES "
+                           "WHERE RDB$INDEX_NAME STARTING WITH 'KONTAKT_' AND "
+                           "RDB$EXPRESSION_SOURCE IS NOT NULL ORDER BY RDB$INDEX_NAME"));
     QCOMPARE(indexes.size(), 3);
-    QVERIFY(indexes[0][1].toString().startsWith(QStringLiteral("(UPPER(TRIM(JMENO))")));
+    QVERIFY(indexes[0].startsWith(QStringLiteral("(UPPER(TRIM(JMENO))")));
 
     const QList<QDate> days = {QDate(2026, 12, 27), QDate(2027, 2, 21), QDate(2027, 2, 27),
                                QDate(2028, 2, 28),  QDate(2026, 6, 24), QDate(2026, 12, 31)};
-    QStringList names;
-    QList<QVariantList> calendar;
-    QVERIFY_DB(calendar = f.rows(QStringLiteral("SELECT JMENO FROM SVATEK")));
-    for (const QVariantList &day : calendar)
-        names << app::celebrations::namesIn(day[0].toString());
+    QStringList names, calendar;
+    QVERIFY_DB(calendar = firstColumn(writer, "SELECT JMENO FROM SVATEK"));
+    for (const QString &day : calendar)
+        names << app::celebrations::namesIn(day);
     QVERIFY(names.size() > 300);
 
     RegisterMaker maker(names, days);
-    QVERIFY_DB(f.exec(QStringLiteral("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (100, 'Firma')")));
+    QVERIFY_DB(exec("INSERT INTO FIRMA (ID, NAZEV_FIRMA) VALUES (100, 'Firma')", {}));
     const QStringList surnames = {"Novák", "Černý", "Cibulka", "Chalupa", "Dvořák"};
     constexpr int kContacts = 900;
     for (int id = 100; id < 100 + kContacts; ++id)
-        QVERIFY_DB(f.exec(QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, "
-                                         "NAROZENINY, MOBIL, TELEFON1, EMAIL1, KRAJ) VALUES "
-                                         "(?, ?, ?, ?, ?, ?, '222', 'a@b.cz', ?)"),
-                          {id, maker.pick(3) ? 100 : 0, maker.firstName(), surnames[maker.pick(5)],
-                           maker.birthday(), maker.pick(2) ? QVariant(QStringLiteral("777")) : "",
-                           maker.pick(10) == 0 ? QStringLiteral("***") : QStringLiteral(" ")}));
+        QVERIFY_DB(exec("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, PRIJMENI, NAROZENINY, MOBIL, "
+                        "TELEFON1, EMAIL1, KRAJ) VALUES (?, ?, ?, ?, ?, ?, '222', 'a@b.cz', ?)",
+                        {id, maker.pick(3) ? 100 : 0, maker.firstName(), surnames[maker.pick(5)],
+                         maker.birthday(), maker.pick(2) ? QVariant(QStringLiteral("777")) : "",
+                         maker.pick(10) == 0 ? QStringLiteral("***") : QStringLiteral(" ")}));
 
     auto compare = [&] {
         namespace c = app::celebrations;
@@ -171,8 +232,8 @@ void TestCelebrationIndex::indexedAnswersAsEveryContactRead() {
         for (const QDate &first : days)
             for (int span : {2, 9}) {
                 c::Query query, counting;
-                QVERIFY_DB(query = c::prepare(*f.dm, first, span);
-                           counting = c::prepare(*f.dm, first, span, c::Reading::Count));
+                QVERIFY_DB(query = c::prepare(dm, first, span);
+                           counting = c::prepare(dm, first, span, c::Reading::Count));
                 c::Query everyContact = query;
                 everyContact.sql = "SELECT K.ID, K.JMENO, K.NAROZENINY, K.PRIJMENI, F.NAZEV_FIRMA, "
                                    "K.MOBIL, K.TELEFON1, K.EMAIL1 FROM KONTAKT K LEFT JOIN FIRMA F "
@@ -180,9 +241,9 @@ void TestCelebrationIndex::indexedAnswersAsEveryContactRead() {
                 everyContact.params.clear();
                 std::vector<c::Celebration> indexed, plain;
                 int counted = 0;
-                QVERIFY_DB(indexed = c::run(f.dm->ZConKontakty, query);
-                           plain = c::run(f.dm->ZConKontakty, everyContact);
-                           counted = c::contactCount(c::run(f.dm->ZConKontakty, counting)));
+                QVERIFY_DB(indexed = c::run(dm.ZConKontakty, query);
+                           plain = c::run(dm.ZConKontakty, everyContact);
+                           counted = c::contactCount(c::run(dm.ZConKontakty, counting)));
                 QCOMPARE(texts(indexed), texts(plain));
                 QCOMPARE(counted, c::contactCount(plain)); // the status bar's, of less per contact
                 celebrations += qsizetype(plain.size());
@@ -195,10 +256,9 @@ void TestCelebrationIndex::indexedAnswersAsEveryContactRead() {
     // Another user changes names and birthdays, and deletes: the indexes
     // follow every save, and no text makes one fail.
     for (int id = 100; id < 100 + kContacts; id += 3)
-        QVERIFY_DB(
-            f.exec(QStringLiteral("UPDATE KONTAKT SET JMENO = ?, NAROZENINY = ? WHERE ID = ?"),
-                   {maker.firstName(), maker.birthday(), id}));
-    QVERIFY_DB(f.exec(QStringLiteral("DELETE FROM KONTAKT WHERE MOD(ID, 7) = 0")));
+        QVERIFY_DB(exec("UPDATE KONTAKT SET JMENO = ?, NAROZENINY = ? WHERE ID = ?",
+                        {maker.firstName(), maker.birthday(), id}));
+    QVERIFY_DB(exec("DELETE FROM KONTAKT WHERE MOD(ID, 7) = 0", {}));
     compare();
 }
 
