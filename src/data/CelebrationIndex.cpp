@@ -16,7 +16,9 @@ struct Index {
     QString expression;
 };
 
-enum class Found { Nothing, OtherExpression, Current };
+/// What stands under an index's name: nothing, another index or one
+/// switched off, or the current one.
+enum class Found { Nothing, Other, Current };
 
 QList<Index> indexes() {
     return {{"KONTAKT_JMENO_KLIC", nameKey(QStringLiteral("JMENO"))},
@@ -77,19 +79,21 @@ QStringList createStatements() {
 void ensure(db::DbConnection &connection) {
     for (const Index &index : indexes()) {
         const QString name = QLatin1String(index.name);
-        // The server keeps the expression as written, in its parentheses.
+        // The server keeps the expression as written, in its parentheses. An
+        // index switched off (a restore that left it so) is made anew too.
         auto found = [&] {
             db::PackedRow row;
             auto cursor = connection.openCursor(
-                "SELECT CAST(RDB$EXPRESSION_SOURCE AS VARCHAR(8000)) FROM RDB$INDICES "
-                "WHERE RDB$INDEX_NAME = ?",
+                "SELECT CAST(RDB$EXPRESSION_SOURCE AS VARCHAR(8000)), "
+                "COALESCE(RDB$INDEX_INACTIVE, 0) FROM RDB$INDICES WHERE RDB$INDEX_NAME = ?",
                 {name});
             if (!cursor->fetch(row))
                 return Found::Nothing;
             const QString source = QString::fromLatin1(row.payload(0)).trimmed();
-            return source == QLatin1Char('(') + index.expression + QLatin1Char(')')
+            return source == QLatin1Char('(') + index.expression + QLatin1Char(')') &&
+                           row.cell(1).num == 0
                        ? Found::Current
-                       : Found::OtherExpression;
+                       : Found::Other;
         };
         const Found before = found();
         if (before == Found::Current)
@@ -97,7 +101,7 @@ void ensure(db::DbConnection &connection) {
         try {
             // One transaction: a start killed meanwhile leaves the old index or none.
             QList<db::DbConnection::Statement> steps;
-            if (before == Found::OtherExpression)
+            if (before == Found::Other)
                 steps << db::DbConnection::Statement{"DROP INDEX " + name.toLatin1(), {}};
             steps << db::DbConnection::Statement{createIndex(index).toLatin1(), {}};
             connection.executeCommitted(steps);

@@ -30,7 +30,7 @@ QString otherBlankKey(const QString &firstName, const QString &birthday);
 /// The statements that create the indexes.
 QStringList createStatements();
 /// Creates the indexes a database lacks (a file of an earlier version) or
-/// holds of another expression. Throws DbError when the database refuses
+/// holds of another expression or switched off. Throws DbError when the database refuses
 /// the structure change; the questions are then answered without them,
 /// only slower.
 void ensure(db::DbConnection &connection);
