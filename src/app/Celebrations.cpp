@@ -2,6 +2,7 @@
 
 #include "base/Win1250.h"
 #include "czech/Birthday.h"
+#include "data/CelebrationIndex.h"
 #include "data/U_DM.h"
 #include "dataset/Field.h"
 #include "db/Cell.h"
@@ -36,52 +37,58 @@ QString text(const db::PackedRow &row, int column) {
                                              : QString();
 }
 
+/// The birthday key (month × 100 + day) of `day`.
+int keyOf(const QDate &day) {
+    return day.month() * 100 + day.day();
+}
+
 /// The one statement that reads the contacts who may celebrate on the
 /// `days` days from `first`, and its `params`.
 QByteArray candidatesStatement(const QDate &first, int days, const QStringList &names,
-                               QVariantList &params) {
-    // Placeholder rows (KRAJ '***') only list a company on the board. The
-    // conditions are plain comparisons the server makes cheaply on every
-    // row (a TRIM or UPPER on each doubled the time on 20,000 contacts);
-    // they let through a superset, which find() narrows:
-    // - of the typed birthdays, those of the range's days of the month:
-    //   "7." or "07." at the start, "-7" or "-07" in an ISO date, and any
-    //   text typed with a leading blank;
-    // - of the first names, those written as the calendar writes them, in
-    //   capitals or in small letters (the server's UPPER knows no Czech
-    //   letters in this database; trailing blanks do not count in its
-    //   comparison).
-    QByteArray sql = "SELECT K.ID, K.JMENO, K.PRIJMENI, K.NAROZENINY, F.NAZEV_FIRMA, K.MOBIL, "
-                     "K.TELEFON1, K.EMAIL1 FROM KONTAKT K LEFT JOIN FIRMA F ON F.ID = K.ID_FIRMA "
-                     "WHERE K.KRAJ IS DISTINCT FROM '***' AND (K.NAROZENINY STARTING WITH ' '";
-    QList<int> daysOfMonth;
-    for (int i = 0; i < days; ++i) {
-        const QDate day = first.addDays(i);
-        daysOfMonth << day.day();
-        if (day.day() == 28 && day.month() == 2 && !QDate::isLeapYear(day.year()))
-            daysOfMonth << 29; // see birthdayIn
-    }
-    std::sort(daysOfMonth.begin(), daysOfMonth.end());
-    daysOfMonth.erase(std::unique(daysOfMonth.begin(), daysOfMonth.end()), daysOfMonth.end());
-    for (int day : daysOfMonth) {
-        for (const QString &digits : {QString::number(day), QStringLiteral("0%1").arg(day)}) {
-            if (digits.size() > 2)
-                continue;
-            sql += " OR K.NAROZENINY STARTING WITH ? OR K.NAROZENINY LIKE ?";
-            params << digits + QLatin1Char('.') << QStringLiteral("%-") + digits + QLatin1Char('%');
-        }
-    }
+                               Reading reading, QVariantList &params) {
+    // Placeholder rows (KRAJ '***') only list a company on the board. Each
+    // condition is one of the keys the database indexes (see
+    // data::celebrationindex), so only the contacts who may celebrate are
+    // read; they are a superset, which find() narrows. The server evaluates
+    // the conditions again on each row it reads, in their order: the first
+    // names, most of the rows, come first, the rare blanks last.
+    const QString birthday = data::celebrationindex::birthdayKey(QStringLiteral("K.NAROZENINY"));
+    // The count does without the company: the join costs more than the
+    // rest of the statement.
+    QString sql =
+        reading == Reading::Count
+            ? QStringLiteral("SELECT K.ID, K.JMENO, K.NAROZENINY FROM KONTAKT K ")
+            : QStringLiteral("SELECT K.ID, K.JMENO, K.NAROZENINY, K.PRIJMENI, F.NAZEV_FIRMA, "
+                             "K.MOBIL, K.TELEFON1, K.EMAIL1 FROM KONTAKT K "
+                             "LEFT JOIN FIRMA F ON F.ID = K.ID_FIRMA ");
+    sql += QStringLiteral("WHERE K.KRAJ IS DISTINCT FROM '***' AND (");
+    QStringList conditions;
+    // The server upper-cases the stored names and the calendar's alike.
     QStringList storable;
     for (const QString &name : names)
         if (base::win1250::canEncode(name)) // else no stored name can hold it
-            storable << name << name.toUpper() << name.toLower();
+            storable << name;
     storable.removeDuplicates();
-    for (int i = 0; i < storable.size(); ++i) {
-        sql += i == 0 ? " OR K.JMENO IN (?" : ", ?";
-        params << storable[i];
+    params.append(QVariantList(storable.begin(), storable.end()));
+    if (!storable.isEmpty())
+        conditions << QStringLiteral("%1 IN (%2)")
+                          .arg(data::celebrationindex::nameKey(QStringLiteral("K.JMENO")),
+                               QStringList(storable.size(), QStringLiteral("UPPER(?)"))
+                                   .join(QStringLiteral(", ")));
+    // One range of keys per year the days reach into; the keys between two
+    // months belong to no date.
+    const QDate last = first.addDays(days - 1);
+    for (int year = first.year(); year <= last.year(); ++year) {
+        const QDate from = std::max(first, QDate(year, 1, 1));
+        const QDate to = std::min(last, QDate(year, 12, 31));
+        conditions << QStringLiteral("%1 BETWEEN ? AND ?").arg(birthday);
+        // 29 February's birthday falls on the 28th in a common year (see birthdayIn).
+        const bool leapDayToo = to.month() == 2 && to.day() == 28 && !QDate::isLeapYear(year);
+        params << keyOf(from) << (leapDayToo ? 229 : keyOf(to));
     }
-    sql += storable.isEmpty() ? ")" : "))";
-    return sql;
+    conditions << QStringLiteral("%1 = 1").arg(data::celebrationindex::otherBlankKey(
+        QStringLiteral("K.JMENO"), QStringLiteral("K.NAROZENINY")));
+    return (sql + conditions.join(QStringLiteral(" OR ")) + QLatin1Char(')')).toLatin1();
 }
 
 } // namespace
@@ -145,10 +152,11 @@ QString countSuffix(int contacts) {
     return QStringLiteral(" · %1 %2").arg(contacts).arg(QString::fromUtf8(word));
 }
 
-Query prepare(TDM &dm, const QDate &first, int days) {
+Query prepare(TDM &dm, const QDate &first, int days, Reading reading) {
     Query query;
     query.first = first;
     query.days = days;
+    query.reading = reading;
     QStringList allNames;
     for (int i = 0; i < days; ++i) {
         const QDate day = first.addDays(i);
@@ -157,7 +165,7 @@ Query prepare(TDM &dm, const QDate &first, int days) {
         query.calendar[day] = namesIn(dm.tSVATEK.fieldByName(QStringLiteral("JMENO"))->asString());
         allNames << query.calendar[day];
     }
-    query.sql = candidatesStatement(first, days, allNames, query.params);
+    query.sql = candidatesStatement(first, days, allNames, reading, query.params);
     return query;
 }
 
@@ -169,11 +177,13 @@ std::vector<Celebration> run(db::DbConnection &connection, const Query &query) {
         Contact c;
         c.id = row.cell(0).num;
         c.firstName = text(row, 1);
-        c.surname = text(row, 2);
-        c.birthday = text(row, 3);
-        c.company = text(row, 4);
-        c.phone = text(row, 5).trimmed().isEmpty() ? text(row, 6) : text(row, 5);
-        c.email = text(row, 7);
+        c.birthday = text(row, 2);
+        if (query.reading == Reading::List) {
+            c.surname = text(row, 3);
+            c.company = text(row, 4);
+            c.phone = text(row, 5).trimmed().isEmpty() ? text(row, 6) : text(row, 5);
+            c.email = text(row, 7);
+        }
         contacts.push_back(std::move(c));
     }
     return find(

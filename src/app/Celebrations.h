@@ -56,6 +56,10 @@ int contactCount(const std::vector<Celebration> &list);
 /// " · 3 kontakty" for the status bar's name-day line; empty for none.
 QString countSuffix(int contacts);
 
+/// What a query reads of each contact: all the list shows, or for the
+/// status bar's count only what decides whether it celebrates.
+enum class Reading { List, Count };
+
 /// What read() asks: the calendar's names of the days and the statement
 /// that reads the contacts who may celebrate on them.
 struct Query {
@@ -64,9 +68,10 @@ struct Query {
     QVariantList params;
     QDate first;
     int days = 0;
+    Reading reading = Reading::List;
 };
 /// Reads the calendar (tSVATEK) for the query (in the data module's thread).
-Query prepare(TDM &dm, const QDate &first, int days);
+Query prepare(TDM &dm, const QDate &first, int days, Reading reading = Reading::List);
 /// Runs the query on `connection` (any thread's own). Throws DbError.
 std::vector<Celebration> run(db::DbConnection &connection, const Query &query);
 /// Reads the calendar (tSVATEK) and, in one statement, the contacts that

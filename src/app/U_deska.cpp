@@ -306,8 +306,7 @@ void Tfm_Deska::showEvent(QShowEvent *event) {
             return;
         if (!m_dm.isBoardLoading())
             return showCelebrationCount();
-        // Its statement reads every contact too: after the board's load,
-        // not to slow it down or hold a third copy of the register in work.
+        // After the board's load, not to take a core from it.
         auto once = std::make_shared<QMetaObject::Connection>();
         *once = connect(&m_dm, &TDM::boardLoadingChanged, this, [this, once] {
             if (m_dm.isBoardLoading())

@@ -146,8 +146,11 @@ class Tfm_Deska : public QMainWindow {
     void stbP1Click();
     /// Adds to stbP1 how many contacts celebrate today or tomorrow, once
     /// read beside the window; run after the first showing, not to
-    /// lengthen the start-up.
+    /// lengthen the start-up, and again whenever the board reads the
+    /// register again. Only the count asked for last is shown.
     void showCelebrationCount();
+    /// The board read the register again: the line and its count anew.
+    void recountCelebrations();
     /// The date has changed since stbP1 was composed (midnight passed while
     /// the program ran): composes it and its count anew; then waits for the
     /// next midnight.
@@ -210,6 +213,7 @@ class Tfm_Deska : public QMainWindow {
     TfmInfo *m_about = nullptr;
     TfmReporty *m_printForm = nullptr;
     std::unique_ptr<db::WorkerConnection> m_celebrationCount; // reads the count beside the window
+    int m_celebrationCountAsked = 0;                          // the count asked for last
 };
 
 /// The program's main window once created.

@@ -101,6 +101,8 @@ void Tfm_Deska::createStatusBar() {
     connect(m_ui.stbP4, &app::StatusPanel::mouseLeft, this, &Tfm_Deska::stbP4MouseLeave);
 
     showBoardLoading();
+    // Queued: the board rereads while a dataset opens.
+    connect(&m_dm, &TDM::boardReread, this, &Tfm_Deska::recountCelebrations, Qt::QueuedConnection);
 
     // A permanent widget is never hidden by a status tip.
     bar->addPermanentWidget(m_ui.pSTB, 1);
@@ -144,9 +146,10 @@ QString Tfm_Deska::composeNameDayLine() {
 void Tfm_Deska::showCelebrationCount() {
     if (m_ui.stbP1->text().isEmpty() || !m_dm.ZConKontakty.isConnected())
         return; // the start-up did not get as far as the name-day line
+    const int asked = ++m_celebrationCountAsked;
     app::celebrations::Query query;
     try {
-        query = app::celebrations::prepare(m_dm, clock()(), 2);
+        query = app::celebrations::prepare(m_dm, clock()(), 2, app::celebrations::Reading::Count);
     } catch (const db::DbError &) {
         return; // the line stays as it is; the list will report the problem
     }
@@ -159,19 +162,34 @@ void Tfm_Deska::showCelebrationCount() {
         }
         return;
     }
-    // The statement looks at every contact: on a connection of its own, so
-    // that the window answers meanwhile.
+    // On a connection of its own, so that the window answers meanwhile.
     auto count = std::make_shared<int>(0);
     m_celebrationCount->start(
         m_dm.ZConKontakty.login(),
         [query, count](db::DbConnection &connection) {
             *count = app::celebrations::contactCount(app::celebrations::run(connection, query));
         },
-        [this, count](const QString &error) {
+        [this, count, asked](const QString &error) {
             if (error.isEmpty()) // else the line stays; the list will report the problem
                 QMetaObject::invokeMethod(
-                    this, [this, count] { addCelebrationCount(*count); }, Qt::QueuedConnection);
+                    this,
+                    [this, count, asked] {
+                        if (asked == m_celebrationCountAsked) // else a newer count follows
+                            addCelebrationCount(*count);
+                    },
+                    Qt::QueuedConnection);
         });
+}
+
+void Tfm_Deska::recountCelebrations() {
+    if (m_celebrationCountAsked == 0 || !isVisible() || !m_dm.ZConKontakty.isConnected())
+        return; // the first count follows the first showing
+    try {
+        m_ui.stbP1->setText(composeNameDayLine());
+    } catch (const db::DbError &) {
+        return; // the line stays as it was
+    }
+    showCelebrationCount();
 }
 
 void Tfm_Deska::addCelebrationCount(int count) {

@@ -122,6 +122,7 @@ void TDM::loadBoard() {
         m_board.read(ZConKontakty, qHlavniDeska.statement());
     if (wasLoading != m_loader.isRunning())
         emit boardLoadingChanged();
+    emit boardReread();
 }
 
 void TDM::boardLoaded() {

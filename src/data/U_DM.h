@@ -113,6 +113,9 @@ class TDM : public QObject {
   signals:
     /// The board started or ended reading the rest of the register.
     void boardLoadingChanged();
+    /// The board reads the register again: something was committed since
+    /// it last read, by anyone, or RefreshBoard ran.
+    void boardReread();
 
   private:
     /// Reads the board's first companies at once and the whole register on

@@ -1,5 +1,6 @@
 #include "data/VersionCheck.h"
 
+#include "data/CelebrationIndex.h"
 #include "data/ChangeLog.h"
 #include "data/RowIds.h"
 #include "data/SyncTables.h"
@@ -39,6 +40,11 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::Datab
         data::synctables::ensure(dm.ZConKontakty);
     } catch (const db::DbError &) {
         // Then the sync with a server makes them, or says why it cannot.
+    }
+    try {
+        data::celebrationindex::ensure(dm.ZConKontakty);
+    } catch (const db::DbError &) {
+        // Then the server looks at every contact for who celebrates, as before.
     }
     dm.ConnectDatabase(false, target.database, QString(), target.password, db::settings::kProtocol,
                        target.user);

@@ -1,5 +1,6 @@
 #include "schema/Schema.h"
 
+#include "data/CelebrationIndex.h"
 #include "data/ChangeLog.h"
 #include "data/RowIds.h"
 #include "data/SyncTables.h"
@@ -65,7 +66,7 @@ QStringList schemaStatements(Layout layout) {
     // program adds it to them at start.
     if (layout == Layout::Current)
         s << data::changelog::createStatements() << data::rowids::createStatements()
-          << data::synctables::createStatements();
+          << data::synctables::createStatements() << data::celebrationindex::createStatements();
     return s;
 }
 

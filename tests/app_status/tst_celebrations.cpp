@@ -39,6 +39,7 @@ class TestCelebrations : public QObject {
     void birthdayOn29February();
     void countListOpenAndMail();
     void anyLetterCaseAndTheNextDay();
+    void countFollowsAnotherWriter();
 
   private:
     std::unique_ptr<MainWindowFixture> f;
@@ -193,6 +194,22 @@ void TestCelebrations::anyLetterCaseAndTheNextDay() {
         w->ui().stbP1->text(),
         QStringLiteral("31.12.2026   Dnes má svátek Silvestr (zítra Nový rok) · 3 kontakty"));
     QVERIFY(nextDay->isActive() && nextDay->interval() > 0);
+}
+
+/// What another program commits shows in the count once the board sees it.
+void TestCelebrations::countFollowsAnotherWriter() {
+    Tfm_Deska *w = f->window.get();
+    const QString line = QStringLiteral("31.12.2026   Dnes má svátek Silvestr (zítra Nový rok)");
+    QTRY_COMPARE(w->ui().stbP1->text(), line + QStringLiteral(" · 3 kontakty"));
+    // The helpers' connection is another attachment, as another user's.
+    QVERIFY_DB(f->data.exec(
+        QStringLiteral("INSERT INTO KONTAKT (ID, ID_FIRMA, JMENO, NAROZENINY, PRIJMENI, KRAJ) "
+                       "VALUES (11, 1, 'Lída', '1. 1. 1990', 'Nová', ' ')")));
+    QTest::keyClicks(w->ui().Edit1, QStringLiteral("N"));
+    QTRY_COMPARE(w->ui().stbP1->text(), line + QStringLiteral(" · 4 kontakty"));
+    QVERIFY_DB(f->data.exec(QStringLiteral("DELETE FROM KONTAKT WHERE ID IN (9, 11)")));
+    QTest::keyClick(w->ui().Edit1, Qt::Key_Backspace);
+    QTRY_COMPARE(w->ui().stbP1->text(), line + QStringLiteral(" · 2 kontakty"));
 }
 
 QTEST_MAIN(TestCelebrations)
