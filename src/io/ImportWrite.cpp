@@ -2,6 +2,7 @@
 // checking again what the plan assumed about the database.
 #include "io/ContactStore.h"
 
+#include "data/ReadIndexes.h"
 #include "data/RowIds.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
@@ -220,6 +221,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
 ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Progress &progress,
                          int waitSeconds) {
     ImportResult result;
+    const data::readindexes::DeferredWhileEmpty indexes(db);
     db.runInTransaction([&](db::WriteTransaction &transaction) {
         result = {};
         ImportTransaction tr(db, transaction);
