@@ -38,17 +38,7 @@ db::DbConnection::Statement alter(const QString &name, bool active) {
             {}};
 }
 
-} // namespace
-
-QStringList createStatements() {
-    QStringList s;
-    for (const Index &index : kIndexes)
-        s << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                 .arg(QLatin1String(index.name), QLatin1String(index.table),
-                      QLatin1String(index.column));
-    return s;
-}
-
+/// True when neither FIRMA nor KONTAKT holds a row.
 bool registerIsEmpty(db::DbConnection &connection) {
     db::PackedRow row;
     return !connection
@@ -58,6 +48,8 @@ bool registerIsEmpty(db::DbConnection &connection) {
                 ->fetch(row);
 }
 
+/// Makes the active ones inactive and returns their names; none when the
+/// database refuses (another user's statements use them).
 QStringList deactivate(db::DbConnection &connection) {
     try {
         const QStringList names = withState(connection, true);
@@ -72,6 +64,7 @@ QStringList deactivate(db::DbConnection &connection) {
     }
 }
 
+/// Makes `names` active again, which builds them. Throws DbError.
 void activate(db::DbConnection &connection, const QStringList &names) {
     // One at a time: one the database refuses does not keep the others inactive.
     std::optional<db::DbError> refused;
@@ -83,6 +76,17 @@ void activate(db::DbConnection &connection, const QStringList &names) {
         }
     if (refused)
         throw *refused;
+}
+
+} // namespace
+
+QStringList createStatements() {
+    QStringList s;
+    for (const Index &index : kIndexes)
+        s << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                 .arg(QLatin1String(index.name), QLatin1String(index.table),
+                      QLatin1String(index.column));
+    return s;
 }
 
 void ensure(db::DbConnection &connection) {

@@ -19,14 +19,6 @@ namespace readindexes {
 
 /// The statements that create them in a new database.
 QStringList createStatements();
-/// True when neither FIRMA nor KONTAKT holds a row. Throws DbError.
-bool registerIsEmpty(db::DbConnection &connection);
-/// Makes the active ones inactive and returns their names; an empty list
-/// when the database refuses (another user's statements use them), and then
-/// nothing changed.
-QStringList deactivate(db::DbConnection &connection);
-/// Makes `names` active again, which builds them. Throws DbError.
-void activate(db::DbConnection &connection, const QStringList &names);
 /// Activates whichever of them is inactive. Throws DbError when the
 /// database refuses.
 void ensure(db::DbConnection &connection);
