@@ -72,6 +72,8 @@ void activate(db::DbConnection &connection, const QStringList &names) {
         try {
             connection.executeCommitted({alter(name, true)});
         } catch (const db::DbError &e) {
+            if (e.kind() == db::DbError::Kind::ConnectionLost)
+                throw; // the others would only wait for the lost server in turn
             refused = e;
         }
     if (refused)
@@ -104,7 +106,8 @@ DeferredWhileEmpty::DeferredWhileEmpty(db::DbConnection &connection) : m_connect
 }
 
 DeferredWhileEmpty::~DeferredWhileEmpty() {
-    if (m_inactive.isEmpty())
+    // After a lost connection a statement would first wait to connect again.
+    if (m_inactive.isEmpty() || !m_connection.isConnected())
         return;
     try {
         activate(m_connection, m_inactive);
