@@ -8,7 +8,9 @@ namespace {
 
 constexpr int kRowsKept = 1000;
 /// Marks the triggers' current body; a trigger without it is rewritten.
-constexpr const char *kTriggerMark = "ZMENY v2";
+constexpr const char *kTriggerMark = "ZMENY v3";
+/// Set by a writer that has written its transaction's log row itself.
+constexpr const char *kWrittenVariable = "ZMENA_ZAPSANA";
 
 QString triggerName(const QString &table) {
     return table + QStringLiteral("_ZMENA");
@@ -18,13 +20,18 @@ QString triggerOn(const QString &table) {
     // One row per committing transaction. The row itself is the mark: it
     // goes with a statement that is undone, and a commit that retains the
     // context starts a transaction of a new number, so no change is missed.
+    // A bulk writer that wrote the row in a statement of its own before any
+    // change (markWrittenSql) spares each row the look-up.
     return QStringLiteral(
                "CREATE OR ALTER TRIGGER %1 FOR %2 AFTER INSERT OR UPDATE OR DELETE AS "
                "BEGIN /* %3 */ "
+               "IF (RDB$GET_CONTEXT('USER_TRANSACTION', '%4') IS DISTINCT FROM "
+               "CURRENT_TRANSACTION) THEN "
                "IF (NOT EXISTS (SELECT 1 FROM ZMENY WHERE TX = CURRENT_TRANSACTION)) THEN "
                "INSERT INTO ZMENY (ID, TX) VALUES (NEXT VALUE FOR ZMENY_ID, CURRENT_TRANSACTION); "
                "END")
-        .arg(triggerName(table), table, QLatin1String(kTriggerMark));
+        .arg(triggerName(table), table, QLatin1String(kTriggerMark),
+             QLatin1String(kWrittenVariable));
 }
 
 const QString kTables[] = {QStringLiteral("FIRMA"), QStringLiteral("KONTAKT")};
@@ -56,6 +63,17 @@ QStringList createStatements() {
     for (const QString &table : kTables)
         s << triggerOn(table);
     return s;
+}
+
+QByteArray markWrittenSql() {
+    // One statement: the variable is set only once the row is there.
+    return QStringLiteral("EXECUTE BLOCK AS DECLARE done INTEGER; BEGIN "
+                          "INSERT INTO ZMENY (ID, TX) VALUES (NEXT VALUE FOR ZMENY_ID, "
+                          "CURRENT_TRANSACTION); "
+                          "done = RDB$SET_CONTEXT('USER_TRANSACTION', '%1', CURRENT_TRANSACTION); "
+                          "END")
+        .arg(QLatin1String(kWrittenVariable))
+        .toLatin1();
 }
 
 void ensure(db::DbConnection &connection) {

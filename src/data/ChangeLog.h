@@ -18,6 +18,11 @@ namespace changelog {
 
 /// The statements that create the log (table, sequence, triggers).
 QStringList createStatements();
+/// The statement a writer of many rows runs in its transaction before its
+/// first change: it writes the transaction's log row itself and tells the
+/// triggers so, which then skip their look-up for each row. Fails where the
+/// database has no log.
+QByteArray markWrittenSql();
 /// Creates the log where the database lacks it or any piece of it (a start
 /// killed half-way, a file of an earlier version), and keeps it short by
 /// dropping all but its newest rows. Throws DbError when the database

@@ -2,6 +2,7 @@
 
 #include "data/CelebrationIndex.h"
 #include "data/ChangeLog.h"
+#include "data/ReadIndexes.h"
 #include "data/RowIds.h"
 #include "data/SyncTables.h"
 #include "data/U_DM.h"
@@ -30,6 +31,11 @@ void CheckDatabaseVersion(TDM &dm, const QString &baseDirectory, const db::Datab
         data::changelog::ensure(dm.ZConKontakty);
     } catch (const db::DbError &) {
         // A file this user may not change: the board then reads afresh each time.
+    }
+    try {
+        data::readindexes::ensure(dm.ZConKontakty);
+    } catch (const db::DbError &) {
+        // Reads stay correct, only slower; the next start tries again.
     }
     try {
         data::rowids::ensure(dm.ZConKontakty);

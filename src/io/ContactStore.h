@@ -79,7 +79,8 @@ struct ImportResult {
 /// added twice, a colleague's row is never overwritten, and only what was
 /// written is counted. A new company gets its placeholder contact only when
 /// no contact goes to it; an existing company's lone placeholder is taken
-/// over by the first contact. Throws db::DbError (nothing written then),
+/// over by the first contact. Into an empty register the read indexes are
+/// built after the rows (data::readindexes). Throws db::DbError (nothing written then),
 /// of kind Conflict when the plan no longer fits the database.
 /// `progress` hears of every hundredth contact written; when it returns
 /// false, everything is rolled back and db::DbError(kStoppedText) thrown.

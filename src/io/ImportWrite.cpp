@@ -2,6 +2,8 @@
 // checking again what the plan assumed about the database.
 #include "io/ContactStore.h"
 
+#include "data/ChangeLog.h"
+#include "data/ReadIndexes.h"
 #include "data/RowIds.h"
 #include "db/DbConnection.h"
 #include "db/DbError.h"
@@ -148,6 +150,20 @@ class ImportTransaction {
         }
     }
 
+    /// Writes the change log's row of this transaction before the rows, so
+    /// that the triggers need not look for it with each row.
+    void markChanged() {
+        if (m_db.tableInfo(QStringLiteral("ZMENY")).columns.isEmpty())
+            return; // a file without the log
+        try {
+            run({data::changelog::markWrittenSql(), {}});
+        } catch (const db::DbError &e) {
+            if (e.kind() == db::DbError::Kind::ConnectionLost)
+                throw;
+            // An incomplete log: the triggers look for the row themselves.
+        }
+    }
+
     /// The first of `count` new IDs of `table` in a row, from the program's
     /// one allocator: never an ID a form has shown or another writer stored.
     int reserveIds(const char *table, int count) {
@@ -172,6 +188,8 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
     int nextCompany = tr.reserveIds("FIRMA", newCompanies);
     int nextContact =
         tr.reserveIds("KONTAKT", total + newCompanies); // the contacts, and placeholders at most
+    if (total + newCompanies > 0)
+        tr.markChanged();
 
     TableRows companyRows("FIRMA", {QStringLiteral("ID")}, companyColumns());
     TableRows contactRows("KONTAKT", kContactKeys, contactColumns());
@@ -220,6 +238,7 @@ void writePlan(ImportTransaction &tr, const ImportPlan &plan, ImportResult &resu
 ImportResult writeImport(db::DbConnection &db, const ImportPlan &plan, const Progress &progress,
                          int waitSeconds) {
     ImportResult result;
+    const data::readindexes::DeferredWhileEmpty indexes(db);
     db.runInTransaction([&](db::WriteTransaction &transaction) {
         result = {};
         ImportTransaction tr(db, transaction);

@@ -2,6 +2,7 @@
 
 #include "data/CelebrationIndex.h"
 #include "data/ChangeLog.h"
+#include "data/ReadIndexes.h"
 #include "data/RowIds.h"
 #include "data/SyncTables.h"
 #include "schema/Columns.h"
@@ -46,9 +47,7 @@ QStringList schemaStatements(Layout layout) {
     QStringList s;
     s << createTable(QStringLiteral("FIRMA"), layout)
       << createTable(QStringLiteral("KONTAKT"), layout);
-    s << QStringLiteral("CREATE INDEX KONTAKT_ID_FIRMA ON KONTAKT (ID_FIRMA)");
-    s << QStringLiteral("CREATE INDEX KONTAKT_PRIJMENI ON KONTAKT (PRIJMENI)");
-    s << QStringLiteral("CREATE INDEX FIRMA_NAZEV ON FIRMA (NAZEV_FIRMA)");
+    s << data::readindexes::createStatements();
     // A company stays while contacts refer to it; contacts made without a
     // company carry ID_FIRMA 0, which a foreign key would refuse, so the rule
     // is a trigger on the company side.

@@ -2,6 +2,7 @@
 // one-transaction rule, company matching with Czech letters, "Bez firmy",
 // placeholders, duplicates and text the database cannot hold.
 #include "Samples.h"
+#include "data/ChangeLog.h"
 #include "data/U_DM.h"
 #include "dataset/Dataset.h"
 #include "io/ContactFiles.h"
@@ -230,8 +231,24 @@ class TestInterchange : public QObject {
             .clear(); // let the too long name reach the server, as the last statement
         const io::ImportPlan plan = io::planImport(entries, existing);
         QCOMPARE(plan.selectedCount(), 6);
+        const data::changelog::Stamp log = data::changelog::read(connected(db));
         QVERIFY_EXCEPTION_THROWN(io::writeImport(connected(db), plan), db::DbError);
         QCOMPARE(snapshot(db), before);
+        QCOMPARE(data::changelog::read(connected(db)), log); // its mark went with it
+    }
+
+    void anImportIsOneChangeInTheLogAndTheNextWriteAnother() {
+        // The import writes its transaction's log row itself; the triggers
+        // skip their look-up only inside that transaction.
+        TestDatabase db({.demo = true});
+        db::DbConnection &connection = connected(db);
+        const data::changelog::Stamp before = data::changelog::read(connection);
+        QVERIFY_DB(importBytes(db, u"Jméno,Příjmení,Firma\r\nOta,Sám,Pila\r\n"_qs.toUtf8()));
+        const data::changelog::Stamp imported = data::changelog::read(connection);
+        QCOMPARE(imported.rows, before.rows + 1);
+        QVERIFY_DB(connection.executeCommitted(
+            "UPDATE KONTAKT SET JMENO = 'Oto' WHERE PRIJMENI = ?", {u"Sám"_qs}));
+        QCOMPARE(data::changelog::read(connection).rows, imported.rows + 1);
     }
 
     void tooLongTextIsRefusedBeforeImport() {

@@ -54,6 +54,36 @@ class TestTool : public QObject {
 
     QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
+    /// A file of 200,000 cards in 100 companies: enough for the write to take seconds.
+    QString manyCards() const {
+        QFile file(path("many.vcf"));
+        if (file.exists())
+            return file.fileName();
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        for (int i = 0; i < 200000; ++i)
+            file.write(
+                QStringLiteral(
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nORG:Firma %2\r\nEND:VCARD\r\n")
+                    .arg(i)
+                    .arg(i % 100)
+                    .toUtf8());
+        return file.fileName();
+    }
+    /// What the tool wrote to standard error until it reported `phase`
+    /// (or ended, or two minutes passed).
+    static QString errorsUntil(ChildProcess &tool, const QRegularExpression &phase) {
+        QString err;
+        QElapsedTimer waited;
+        waited.start();
+        while (!err.contains(phase) && tool.process().state() == QProcess::Running &&
+               waited.elapsed() < 120000) {
+            tool.process().waitForReadyRead(100);
+            err += QString::fromUtf8(tool.process().readAllStandardError());
+        }
+        return err;
+    }
+
   private slots:
     void wrongArgumentsAreRefused_data() {
         QTest::addColumn<QStringList>("arguments");
@@ -246,16 +276,7 @@ class TestTool : public QObject {
         TestDatabase db({.demo = true});
         const int contacts = db.count(QStringLiteral("KONTAKT"));
         db.disconnect();
-        QFile file(path("many.vcf"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 200000; ++i) // enough for the write to take seconds
-            file.write(
-                QStringLiteral(
-                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Signál%1;Jan\r\nORG:Firma %2\r\nEND:VCARD\r\n")
-                    .arg(i)
-                    .arg(i % 100)
-                    .toUtf8());
-        file.close();
+        QFile file(manyCards());
         const QRegularExpression planning(QStringLiteral("read [1-9]\\d* of [1-9]\\d* KB\n"));
         const QRegularExpression writing(QStringLiteral("written [1-9]\\d* of 200000"));
         for (const auto &[phase, signal] : {std::pair{&planning, SIGTERM},
@@ -265,14 +286,7 @@ class TestTool : public QObject {
             ChildProcess tool(QStringLiteral(IO_EXE),
                               {"import", "--yes", db.path(), file.fileName()});
             QVERIFY(tool.start());
-            QString err;
-            QElapsedTimer waited;
-            waited.start();
-            while (!err.contains(*phase) && tool.process().state() == QProcess::Running &&
-                   waited.elapsed() < 120000) {
-                tool.process().waitForReadyRead(100);
-                err += QString::fromUtf8(tool.process().readAllStandardError());
-            }
+            QString err = errorsUntil(tool, *phase);
             QVERIFY2(err.contains(*phase), qPrintable(err)); // caught in the middle of it
             tool.signal(signal);
             // Undoing what was written takes a while on a slow (or sanitized) build.
@@ -287,6 +301,48 @@ class TestTool : public QObject {
             db.disconnect();
             QCOMPARE(validateDatabase(db.path()), QString());
         }
+    }
+
+    void anImportIntoAnEmptyRegisterEndedAnyWayLeavesItEmptyWithItsIndexes() {
+        // Into an empty register the read indexes are built after the rows:
+        // a signal still ends with them active, and after SIGKILL (which
+        // leaves them inactive) the next open makes them active again.
+        TestDatabase db;
+        db.disconnect();
+        const QRegularExpression writing(QStringLiteral("written [1-9]\\d* of 200000"));
+        const QString inactive =
+            QStringLiteral("SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_INACTIVE = 1");
+        for (int signal : {SIGTERM, SIGKILL}) {
+            ChildProcess tool(QStringLiteral(IO_EXE), {"import", "--yes", db.path(), manyCards()});
+            QVERIFY(tool.start());
+            const QString err = errorsUntil(tool, writing);
+            QVERIFY2(err.contains(writing), qPrintable(err)); // inside its transaction
+            if (signal == SIGKILL) {
+                tool.killHard();
+                QVERIFY(db.scalar(inactive).toInt() > 0); // killed while they were off
+                db.disconnect();
+                const Run open = runTool({"export", db.path(), path("after-kill.csv")});
+                QCOMPARE(open.exitCode, 0);
+            } else {
+                tool.signal(signal);
+                QVERIFY(tool.process().waitForFinished(60000));
+                QCOMPARE(tool.process().exitCode(), 1);
+            }
+            QCOMPARE(db.scalar(inactive).toInt(), 0);
+            QCOMPARE(db.count(QStringLiteral("KONTAKT")) + db.count(QStringLiteral("FIRMA")), 0);
+            db.disconnect();
+            QCOMPARE(validateDatabase(db.path()), QString());
+        }
+        const Run run =
+            runTool({"import", "--yes", db.path(), "-"},
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Nová;Eva\r\nORG:Pila\r\nEND:VCARD\r\n");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(db.scalar(inactive).toInt(), 0);
+        QCOMPARE(
+            db.rows(QStringLiteral("SELECT k.PRIJMENI, f.NAZEV_FIRMA FROM KONTAKT k JOIN FIRMA f "
+                                   "ON f.ID = k.ID_FIRMA WHERE k.PRIJMENI = ?"),
+                    {u"Nová"_qs}),
+            (QList<QVariantList>{{u"Nová"_qs, u"Pila"_qs}}));
     }
 
     void refusedContactsAreListedAndSignalled() {

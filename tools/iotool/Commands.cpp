@@ -1,5 +1,6 @@
 #include "iotool/Commands.h"
 
+#include "data/ReadIndexes.h"
 #include "data/U_DM.h"
 #include "db/DatabaseTarget.h"
 #include "db/DbConnection.h"
@@ -75,6 +76,11 @@ void connect(db::DbConnection &db, const CommandLine &command) {
     db.setUser(user);
     db.setPassword(password);
     db.setConnected(true);
+    try {
+        data::readindexes::ensure(db); // after an import that was killed while it wrote
+    } catch (const db::DbError &) {
+        // A file this user may not change: reads are only slower.
+    }
 }
 
 /// The file to import, refused unread when it is over the size limit.
