@@ -69,6 +69,13 @@ QString otherBlankKey(const QString &firstName, const QString &birthday) {
     return QStringLiteral("CASE WHEN %1 THEN 1 END").arg(found.join(QStringLiteral(" OR ")));
 }
 
+QStringList names() {
+    QStringList names;
+    for (const Index &index : indexes())
+        names << QLatin1String(index.name);
+    return names;
+}
+
 QStringList createStatements() {
     QStringList statements;
     for (const Index &index : indexes())

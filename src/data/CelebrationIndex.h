@@ -27,6 +27,8 @@ QString birthdayKey(const QString &birthday);
 /// through; NULL elsewhere.
 QString otherBlankKey(const QString &firstName, const QString &birthday);
 
+/// The indexes' names.
+QStringList names();
 /// The statements that create the indexes.
 QStringList createStatements();
 /// Creates the indexes a database lacks (a file of an earlier version) or

@@ -8,10 +8,11 @@ class DbConnection;
 
 namespace data {
 
-/// The indexes that only make reads fast (no constraint rests on them). An
-/// import into an empty register makes them inactive while it writes and
-/// has the engine build them once from the rows afterwards, which is much
-/// cheaper than keeping them up row by row. Each change is a committed step
+/// The indexes that only make reads fast (no constraint rests on them),
+/// the celebrations' keys among them. An import into an empty register
+/// makes them inactive while it writes and has the engine build them once
+/// from the rows afterwards, which is much cheaper than keeping them up row
+/// by row. Each change is a committed step
 /// of its own (the engine makes structure changes at commit). An inactive
 /// index costs readers speed, never a wrong answer; a file a killed import
 /// left so gets them back at the next open (ensure).
