@@ -31,6 +31,8 @@ void TextDictionary::Part::grow() {
 
 std::optional<quint32> TextDictionary::numberOf(QByteArrayView text) {
     Part &part = m_parts[size_t(m_part)];
+    if (m_last && part.at(*m_last) == text)
+        return quint32(m_part) << kPartShift | *m_last;
     // At most half full, so that a search ends soon at a free bucket.
     if (2 * (part.ends.size() + 1) > part.buckets.size())
         part.grow();
@@ -42,7 +44,8 @@ std::optional<quint32> TextDictionary::numberOf(QByteArrayView text) {
         part.ends.push_back(quint32(part.texts.size()));
         part.buckets[bucket] = quint32(part.ends.size());
     }
-    return quint32(m_part) << kPartShift | (part.buckets[bucket] - 1);
+    m_last = part.buckets[bucket] - 1;
+    return quint32(m_part) << kPartShift | *m_last;
 }
 
 QByteArrayView TextDictionary::text(quint32 number) const {

@@ -42,6 +42,9 @@ class TextDictionary {
     };
     int m_part;
     std::array<Part, kParts> m_parts;
+    // The text asked for last, in the own part: a company's contacts come
+    // one after another and mostly share their domain.
+    std::optional<quint32> m_last;
 };
 
 } // namespace data
