@@ -3,7 +3,6 @@
 // How the board snapshot keeps a company and a contact, shared by the code
 // that reads them and the code that answers a typed text over them.
 #include "data/CompactRecords.h"
-#include "data/TextDictionary.h"
 #include "dataset/LikePattern.h"
 
 namespace db {

@@ -151,8 +151,9 @@ class BoardSnapshot {
         struct CzechOrder {
             std::vector<int> companies, contacts;
         };
-        /// A contact's ID, and the cells of its record from the surname as
-        /// read on (surname, first name, mobile, phone, e-mail, region).
+        /// A contact's record (read through the e-mail domains), its ID,
+        /// and the cells of its record from the surname as read on
+        /// (surname, first name, mobile, phone, e-mail, region).
         boardrecords::ContactRecord record(const Contact &x) const;
         qint64 contactId(const Contact &x) const;
         compactcell::Reader shownCells(const Contact &x) const;

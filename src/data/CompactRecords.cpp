@@ -119,8 +119,9 @@ void appendEmail(QByteArray &record, const db::FetchedCell &cell, TextDictionary
         if (at >= 0 && at < 128 && cell.bytes.size() - at - 1 < 128) {
             if (const std::optional<quint32> domain = domains.numberOf(cell.bytes.sliced(at + 1))) {
                 static_assert(TextDictionary::kNumberBits <= 24);
+                const char number[] = {char(*domain), char(*domain >> 8), char(*domain >> 16)};
                 record.append(char(kDomainText));
-                record.append(reinterpret_cast<const char *>(&*domain), 3);
+                record.append(number, 3);
                 record.append(char(at));
                 record.append(cell.bytes.first(at));
                 return;
@@ -209,8 +210,7 @@ qsizetype Reader::decode(char *out) const {
         return phoneInShape(digits, kPhoneShapes[size_t(*m_at - kFirstPhoneShape)], out);
     }
     Q_ASSERT(m_domains);
-    quint32 number = 0;
-    std::memcpy(&number, m_at + 1, 3);
+    const quint32 number = m_at[1] | quint32(m_at[2]) << 8 | quint32(m_at[3]) << 16;
     const QByteArrayView domain = m_domains->text(number);
     const qsizetype local = m_at[4];
     std::memcpy(out, m_at + 5, size_t(local));
