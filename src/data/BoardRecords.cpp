@@ -24,12 +24,20 @@ db::PackedRow groupLine(db::PackedRow::Builder &builder, compactcell::Reader com
     return builder.finish();
 }
 
-void ContactRecord::write(QByteArray &record, const db::FbStatement &fetched) {
+void ContactRecord::write(QByteArray &record, const db::FbStatement &fetched,
+                          TextDictionary &domains) {
     record.resize(0); // keeps its room for the next contact
     const db::FetchedCell region = fetched.cell(PersonRegion);
     record.append(char(region.tag != db::Cell::Null && !isPlaceholderRegion(region.bytes)));
-    for (int column = PersonId; column <= PersonRegion; ++column)
-        compactcell::append(record, fetched.cell(column));
+    for (int column = PersonId; column <= PersonRegion; ++column) {
+        const db::FetchedCell cell = fetched.cell(column);
+        if (column == PersonMobile || column == PersonPhone)
+            compactcell::appendPhone(record, cell);
+        else if (column == PersonEmail)
+            compactcell::appendEmail(record, cell, domains);
+        else
+            compactcell::append(record, cell);
+    }
 }
 
 } // namespace data::boardrecords

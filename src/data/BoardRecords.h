@@ -48,14 +48,17 @@ enum PersonRead : int {
 /// (region set and not '***'), then cells: its ID and the six columns its
 /// row shows after the ID (surname, first name, mobile, phone, e-mail,
 /// region). The company's ID comes from the company; the names are
-/// upper-cased as they are matched. No allocation of its own: half a
-/// million contacts cost about 80 bytes each.
+/// upper-cased as they are matched; the phones and the e-mail are encoded
+/// where they have a common shape, the e-mail's domain kept in `domains`.
+/// No allocation of its own: half a million contacts cost about 50 bytes
+/// each.
 struct ContactRecord {
     /// From the columns of the row the statement fetched (company, ID,
     /// surname, first name, mobile, phone, e-mail, region).
-    static void write(QByteArray &record, const db::FbStatement &fetched);
+    static void write(QByteArray &record, const db::FbStatement &fetched, TextDictionary &domains);
 
-    explicit ContactRecord(const char *at) : isContactRow(*at != 0), cells(at + 1) {}
+    ContactRecord(const char *at, const TextDictionary &domains)
+        : isContactRow(*at != 0), cells(at + 1, &domains) {}
 
     qint64 id() const { return cells.tag() == db::Cell::Int ? cells.number() : 0; }
     /// Moves past the ID to the surname.

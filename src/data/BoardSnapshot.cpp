@@ -84,10 +84,9 @@ class BoardRows : public dataset::Dataset::RowSource {
         }
         const Ready &ready = m_ready[m_next++];
         const Data &d = *m_data;
-        row = ready.contact
-                  ? contactRow(m_builder, ContactRecord(d.contactRecords.at(ready.contact->record)),
-                               d.companyCells(d.companies[ready.contact->company]))
-                  : boardrecords::groupLine(m_builder, d.companyCells(*ready.group));
+        row = ready.contact ? contactRow(m_builder, d.record(*ready.contact),
+                                         d.companyCells(d.companies[ready.contact->company]))
+                            : boardrecords::groupLine(m_builder, d.companyCells(*ready.group));
         return true;
     }
 
@@ -174,7 +173,7 @@ class BoardRows : public dataset::Dataset::RowSource {
             for (int n = firm.firstContact; n < firm.endContact; ++n) {
                 const int i = m_order ? m_order->contacts[size_t(n)] : n;
                 const Data::Contact &x = d.contacts[i];
-                const ContactRecord record(d.contactRecords.at(x.record));
+                const ContactRecord record = d.record(x);
                 const bool personK = matchesPerson(k, i, record);
                 if (!m_same && !groupLine)
                     groupLine = matchesPerson(f, i, record);
@@ -247,12 +246,16 @@ std::function<void()> BoardSnapshot::preparation(const BoardSearch &search) cons
     };
 }
 
+ContactRecord Data::record(const Contact &x) const {
+    return ContactRecord(contactRecords.at(x.record), emailDomains);
+}
+
 qint64 Data::contactId(const Contact &x) const {
-    return ContactRecord(contactRecords.at(x.record)).id();
+    return record(x).id();
 }
 
 compactcell::Reader Data::shownCells(const Contact &x) const {
-    return ContactRecord(contactRecords.at(x.record)).names();
+    return record(x).names();
 }
 
 } // namespace data

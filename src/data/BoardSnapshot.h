@@ -3,6 +3,7 @@
 #include "data/BoardSearch.h"
 #include "data/ChangeLog.h"
 #include "data/CompactRecords.h"
+#include "data/TextDictionary.h"
 #include "dataset/Dataset.h"
 #include "dataset/LikePattern.h"
 
@@ -22,6 +23,9 @@ class DbConnection;
 } // namespace db
 
 namespace data {
+namespace boardrecords {
+struct ContactRecord;
+} // namespace boardrecords
 
 /// The board statement's result columns, in its order.
 namespace board {
@@ -123,6 +127,7 @@ class BoardSnapshot {
         std::vector<int> runEnds;       // end of each run of companies of equal name
         std::vector<Contact> contacts;  // grouped by company, in its order
         CompactRecords contactRecords, companyRecords;
+        TextDictionary emailDomains; // of the contacts' records
 
         /// What the search options look in, made once per snapshot when an
         /// option first needs it: per contact (in the order of contacts) a
@@ -146,8 +151,10 @@ class BoardSnapshot {
         struct CzechOrder {
             std::vector<int> companies, contacts;
         };
-        /// A contact's ID, and the cells of its record from the surname as
-        /// read on (surname, first name, mobile, phone, e-mail, region).
+        /// A contact's record (read through the e-mail domains), its ID,
+        /// and the cells of its record from the surname as read on
+        /// (surname, first name, mobile, phone, e-mail, region).
+        boardrecords::ContactRecord record(const Contact &x) const;
         qint64 contactId(const Contact &x) const;
         compactcell::Reader shownCells(const Contact &x) const;
         /// A company's cells from its ID on (ID, name, phone, mobile, fax).
@@ -175,6 +182,7 @@ class BoardSnapshot {
     struct Scope {
         QByteArray firms, people;
         QVariantList firmParams, peopleParams;
+        int part = 0; // of the dictionary of e-mail domains
     };
     /// The rows one attachment read, not yet in the board's order.
     struct Share {

@@ -21,13 +21,14 @@ const Data::SearchKeys &Data::searchKeys() const {
             keys->text.append(bytes);
             return t;
         };
+        QByteArray decoded[5]; // the phones and the e-mail as read
         for (const Company &firm : companies) {
             // The cells of its ID, name, phone, mobile and fax.
             compactcell::Reader cells = companyCells(firm);
             cells.skip();
             auto next = [&](bool digits) {
                 const bool isNull = cells.tag() == db::Cell::Null;
-                const QByteArrayView bytes = cells.bytes();
+                const QByteArrayView bytes = cells.text(decoded[0]);
                 cells.skip();
                 return addText(digits ? folding.fold(withoutBlanks(bytes)) : folding.fold(bytes),
                                isNull);
@@ -51,7 +52,7 @@ const Data::SearchKeys &Data::searchKeys() const {
             bool isNull[5];
             for (int n = 0; n < 5; ++n, cells.skip()) {
                 isNull[n] = cells.tag() == db::Cell::Null;
-                value[n] = cells.bytes();
+                value[n] = cells.text(decoded[n]);
             }
             enum { Surname, FirstName, Mobile, Phone, Email };
             record.clear();

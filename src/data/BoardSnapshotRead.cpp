@@ -18,14 +18,17 @@ using Data = BoardSnapshot::Data;
 using namespace boardrecords;
 
 /// A company's record: the cells of the columns read (ID, name, phone,
-/// mobile, fax), or five NULLs for the group of contacts of no company.
+/// mobile, fax; the phones encoded where they have a common shape), or five
+/// NULLs for the group of contacts of no company.
 void companyRecord(QByteArray &record, const db::FbStatement *firm) {
     record.resize(0); // keeps its room for the next company
     for (int column = FirmId; column <= FirmFax; ++column) {
-        if (firm)
-            compactcell::append(record, firm->cell(column));
-        else
+        if (!firm)
             record.append(char(db::Cell::Null));
+        else if (column >= FirmPhone)
+            compactcell::appendPhone(record, firm->cell(column));
+        else
+            compactcell::append(record, firm->cell(column));
     }
 }
 
@@ -170,6 +173,7 @@ bool BoardSnapshot::readHead(db::DbConnection &connection, const QByteArray &boa
 bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &boardStatement,
                               const Scope &scope, ReadProgress *progress, Share &share) {
     auto d = std::make_shared<Data>();
+    d->emailDomains = TextDictionary(scope.part);
     // Records are made straight from the fetch's output, in one buffer that
     // keeps its room from row to row.
     QByteArray record;
@@ -197,7 +201,7 @@ bool BoardSnapshot::readShare(db::DbConnection &connection, const QByteArray &bo
     int read = 0, counted = 0; // contacts read, and added to the progress
     auto people = connection.openCursor(scope.people, scope.peopleParams);
     while (people->fetchInPlace()) {
-        ContactRecord::write(record, *people);
+        ContactRecord::write(record, *people, d->emailDomains);
         const CompactRecords::Handle handle = d->contactRecords.add(record);
         const db::FetchedCell firm = people->cell(PersonFirm);
         if (firm.tag == db::Cell::Int && firm.number >= INT32_MIN && firm.number <= INT32_MAX)
@@ -297,9 +301,11 @@ void BoardSnapshot::join(const changelog::Stamp &stamp, std::vector<Share> share
     {
         std::vector<int> next(start.begin(), start.end() - 1);
         for (Share &share : shares) {
-            const CompactRecords::Handle offset =
-                share.data == d ? 0
-                                : d->contactRecords.adopt(std::move(share.data->contactRecords));
+            CompactRecords::Handle offset = 0;
+            if (share.data != d) {
+                offset = d->contactRecords.adopt(std::move(share.data->contactRecords));
+                d->emailDomains.adopt(std::move(share.data->emailDomains));
+            }
             for (const Share::Person &p : share.people) {
                 const int group = groupOf(p);
                 d->contacts[size_t(next[size_t(group)]++)] = {p.record + offset, group};
@@ -361,6 +367,7 @@ bool BoardSnapshot::SharedRead::read(int share, db::DbConnection &connection,
         scope.people = QByteArray(kPeople) + " WHERE ID >= ?";
         scope.peopleParams = {*m_split};
     }
+    scope.part = share;
     return readShare(connection, m_statement, scope, progress, m_shares[size_t(share)]);
 }
 

@@ -1,8 +1,12 @@
 #include "data/CompactRecords.h"
 
+#include "data/TextDictionary.h"
 #include "db/FbStatement.h"
 
+#include <array>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace data {
 
@@ -56,7 +60,76 @@ bool isText(db::Cell::Tag tag) {
     return tag == db::Cell::Text || tag == db::Cell::Bytes;
 }
 
+// The phone numbers kept as their digits, '#' standing for a digit: the
+// shapes of nearly every number in a Czech register. Nine digits fit in four
+// bytes, and the shape keeps their leading zeros.
+constexpr std::array<std::string_view, 2> kPhoneShapes = {"+420 ### ### ###", "### ### ###"};
+
+std::optional<quint32> digitsInShape(QByteArrayView text, std::string_view shape) {
+    if (text.size() != qsizetype(shape.size()))
+        return std::nullopt;
+    quint32 digits = 0;
+    for (size_t i = 0; i < shape.size(); ++i) {
+        const char c = text[qsizetype(i)];
+        if (shape[i] != '#') {
+            if (c != shape[i])
+                return std::nullopt;
+        } else if (c >= '0' && c <= '9') {
+            digits = digits * 10 + quint32(c - '0');
+        } else {
+            return std::nullopt;
+        }
+    }
+    return digits;
+}
+
+qsizetype phoneInShape(quint32 digits, std::string_view shape, char *out) {
+    for (size_t i = shape.size(); i-- > 0;) {
+        if (shape[i] == '#') {
+            out[i] = char('0' + digits % 10);
+            digits /= 10;
+        } else {
+            out[i] = shape[i];
+        }
+    }
+    return qsizetype(shape.size());
+}
+
 } // namespace
+
+void appendPhone(QByteArray &record, const db::FetchedCell &cell) {
+    if (cell.tag == db::Cell::Text) {
+        for (size_t shape = 0; shape < kPhoneShapes.size(); ++shape) {
+            if (const std::optional<quint32> digits =
+                    digitsInShape(cell.bytes, kPhoneShapes[shape])) {
+                record.append(char(kFirstPhoneShape + shape));
+                record.append(reinterpret_cast<const char *>(&*digits), 4);
+                return;
+            }
+        }
+    }
+    append(record, cell);
+}
+
+void appendEmail(QByteArray &record, const db::FetchedCell &cell, TextDictionary &domains) {
+    if (cell.tag == db::Cell::Text) {
+        // Both parts under 128 bytes: the local part's length takes a byte,
+        // and the address decodes within kLongestDecoded.
+        const qsizetype at = cell.bytes.lastIndexOf('@');
+        if (at >= 0 && at < 128 && cell.bytes.size() - at - 1 < 128) {
+            if (const std::optional<quint32> domain = domains.numberOf(cell.bytes.sliced(at + 1))) {
+                static_assert(TextDictionary::kNumberBits <= 24);
+                const char number[] = {char(*domain), char(*domain >> 8), char(*domain >> 16)};
+                record.append(char(kDomainText));
+                record.append(number, 3);
+                record.append(char(at));
+                record.append(cell.bytes.first(at));
+                return;
+            }
+        }
+    }
+    append(record, cell);
+}
 
 void appendText(QByteArray &record, db::Cell::Tag tag, QByteArrayView bytes) {
     if (tag == db::Cell::Text && bytes.size() < 128) {
@@ -107,9 +180,10 @@ qint64 Reader::number() const {
 }
 
 QByteArrayView Reader::bytes() const {
+    Q_ASSERT(!isEncoded());
     if (*m_at & kShortText)
         return {reinterpret_cast<const char *>(m_at + 1), qsizetype(*m_at & 0x7F)};
-    if (!isText(tag()))
+    if (!isText(tag()) || isEncoded())
         return {};
     const unsigned char *p = m_at + 1;
     quint32 length = 0;
@@ -121,9 +195,36 @@ QByteArrayView Reader::bytes() const {
     return {reinterpret_cast<const char *>(p), qsizetype(length)};
 }
 
+QByteArrayView Reader::text(QByteArray &decoded) const {
+    if (!isEncoded())
+        return bytes();
+    decoded.resize(kLongestDecoded);
+    decoded.resize(decode(decoded.data()));
+    return decoded;
+}
+
+qsizetype Reader::decode(char *out) const {
+    if (*m_at != kDomainText) {
+        quint32 digits = 0;
+        std::memcpy(&digits, m_at + 1, 4);
+        return phoneInShape(digits, kPhoneShapes[size_t(*m_at - kFirstPhoneShape)], out);
+    }
+    Q_ASSERT(m_domains);
+    const quint32 number = m_at[1] | quint32(m_at[2]) << 8 | quint32(m_at[3]) << 16;
+    const QByteArrayView domain = m_domains->text(number);
+    const qsizetype local = m_at[4];
+    std::memcpy(out, m_at + 5, size_t(local));
+    out[local] = '@';
+    if (!domain.isEmpty())
+        std::memcpy(out + local + 1, domain.data(), size_t(domain.size()));
+    return local + 1 + domain.size();
+}
+
 void Reader::skip() {
     const db::Cell::Tag t = tag();
-    if (*m_at == kSmallInt) {
+    if (isEncoded()) {
+        m_at += *m_at == kDomainText ? 5 + m_at[4] : 5;
+    } else if (*m_at == kSmallInt) {
         m_at += 5;
     } else if (isNumber(t)) {
         m_at += 9;
@@ -137,7 +238,10 @@ void Reader::skip() {
 
 void Reader::copyTo(db::PackedRow::Builder &builder) {
     const db::Cell::Tag t = tag();
-    if (isNumber(t)) {
+    if (isEncoded()) {
+        char decoded[kLongestDecoded];
+        builder.addBytes(db::Cell::Text, decoded, int(decode(decoded)));
+    } else if (isNumber(t)) {
         builder.addNumber(t, number());
     } else if (isText(t)) {
         const QByteArrayView text = bytes();

@@ -110,10 +110,16 @@ class TestBoardSnapshot : public QObject {
     void fillRegister(DataFixture &f, quint32 seed, int companies, int contacts) {
         QRandomGenerator random(seed);
         QList<QVariantList> firms;
+        // Phones and e-mails of the shapes kept encoded, and nearly so.
+        const QVariant phones[] = {QStringLiteral("+420 602 489 724"),
+                                   QStringLiteral("012 345 678"),
+                                   QStringLiteral("+420 602 489 72"),
+                                   QStringLiteral("602  489 724"),
+                                   QStringLiteral("%1").arg(random.bounded(1000)),
+                                   QVariant()};
         for (int id = 1; id <= companies; ++id)
-            firms << QVariantList{id, pick(random), QStringLiteral("%1").arg(random.bounded(1000)),
-                                  QVariant(),
-                                  id % 3 ? QVariant(QStringLiteral("fax")) : QVariant()};
+            firms << QVariantList{id, pick(random), phones[id % 5], QVariant(),
+                                  id % 3 ? QVariant(QStringLiteral("fax")) : phones[id % 6]};
         f.connection().executeBatch(
             "INSERT INTO FIRMA (ID, NAZEV_FIRMA, TELEFON1, MOBIL, FAX) VALUES (?, ?, ?, ?, ?)",
             firms);
@@ -134,15 +140,19 @@ class TestBoardSnapshot : public QObject {
                 const QVariant none[] = {0, QVariant(), companies + 1 + id};
                 company = none[id / 12 % 3];
             }
+            const QString domains[] = {QStringLiteral("x.cz"), QStringLiteral("firma-1.cz"),
+                                       QStringLiteral("firma-2.cz"), QStringLiteral("a@b.cz"),
+                                       QString()};
             people << QVariantList{id,
                                    company,
                                    pick(random),
                                    pick(random),
                                    regions[random.bounded(8)],
-                                   QStringLiteral("e%1@x.cz").arg(id)};
+                                   QStringLiteral("e%1@").arg(id) + domains[id % 5],
+                                   phones[random.bounded(6)]};
         }
         f.connection().executeBatch("INSERT INTO KONTAKT (ID, ID_FIRMA, PRIJMENI, JMENO, KRAJ, "
-                                    "EMAIL1) VALUES (?, ?, ?, ?, ?, ?)",
+                                    "EMAIL1, MOBIL) VALUES (?, ?, ?, ?, ?, ?, ?)",
                                     people);
     }
 
