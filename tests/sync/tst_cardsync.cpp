@@ -332,11 +332,13 @@ class TestCardSync : public QObject {
             std::make_unique<app::BackgroundSync>(db::DatabaseAccess::embedded(desk.path()));
         sync->start(
             {QUrl(hanging.baseUrl() + u'/'), QStringLiteral("anna"), QStringLiteral("x"), {}});
-        QTRY_VERIFY(!hanging.requests().isEmpty());
+        // A loaded machine may take a while to open the file and ask.
+        QTRY_VERIFY_WITH_TIMEOUT(!hanging.requests().isEmpty(), 30000);
         QElapsedTimer closing;
         closing.start();
         sync.reset(); // as the main window's end does
-        QVERIFY2(closing.elapsed() < 5000, qPrintable(QString::number(closing.elapsed())));
+        // Well below the client's 30 s time-out, with room for a loaded machine.
+        QVERIFY2(closing.elapsed() < 10000, qPrintable(QString::number(closing.elapsed())));
         QCOMPARE(desk.count(QStringLiteral("KONTAKT_KARTA")), 0);
     }
 
