@@ -63,7 +63,6 @@ class FbStatement {
     bool fetchInPlace();
     /// A column of the row fetchInPlace() (or fetch()) left.
     FetchedCell cell(int column) const;
-    int columnCount() const { return int(m_columns.size()); }
     void closeCursor();
     bool isOpen() const { return m_cursorOpen; }
 
